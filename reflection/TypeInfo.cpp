@@ -76,11 +76,7 @@ std::unique_ptr<CTypeInfo::CMembers> CTypeInfo::ResetForRedefinition() {
     return retired;
 }
 
-} // namespace Engine::Reflection
-
 // ---- owned members ------------------------------------------------------
-
-namespace Engine::Reflection {
 
 const std::vector<std::unique_ptr<CConstructorInfo>>& CTypeInfo::GetConstructors() const {
     return m_members->constructors;
