@@ -1,0 +1,77 @@
+#include "reflection/Value.h"
+
+#include "app/Log.h"
+
+namespace Engine::Reflection {
+
+void Detail::ReportFailedRelease() noexcept {
+    GetLog().PrintLine("Reflection: a counted value released its object below zero");
+}
+
+CValue::CValue(std::unique_ptr<CInstanceBoxBase> box) {
+    if (box) Adopt(std::move(box));
+}
+
+void CValue::Adopt(std::unique_ptr<CInstanceBoxBase> box) {
+    m_type = box->GetStaticType();
+    m_dynamicType = box->GetDynamicType();
+    m_box = std::move(box);
+    s_made.fetch_add(1, std::memory_order_relaxed);
+}
+
+CValue::CValue(const CValue& other)
+    : m_box(other.m_box ? other.m_box->Clone() : nullptr), m_type(other.m_type), m_dynamicType(other.m_dynamicType) {}
+
+CValue::CValue(CValue&& other) noexcept
+    : m_box(std::move(other.m_box)),
+      m_type(std::exchange(other.m_type, nullptr)),
+      m_dynamicType(std::exchange(other.m_dynamicType, nullptr)) {}
+
+CValue& CValue::operator=(const CValue& other) {
+    if (this != &other) {
+        CValue copy(other);
+        swap(copy);
+    }
+    return *this;
+}
+
+CValue& CValue::operator=(CValue&& other) noexcept {
+    if (this != &other) {
+        CValue taken(std::move(other));
+        swap(taken);
+    }
+    return *this;
+}
+
+CValue::~CValue() = default;
+
+void CValue::swap(CValue& other) noexcept {
+    std::swap(m_box, other.m_box);
+    std::swap(m_type, other.m_type);
+    std::swap(m_dynamicType, other.m_dynamicType);
+}
+
+bool CValue::IsNull() const {
+    return !m_box || m_box->IsNull();
+}
+
+CValue CValue::TryConvertTo(const CTypeInfo* target) const {
+    if (!m_box) throw CEmptyValueException();
+    const CTypeInfo* source = GetType();
+    if (source == target || source->GetType() == target->GetType()) return *this;
+    // No converter removes const.
+    if (source->IsConstPointer() && target->IsPointer() && !target->IsConst()) return CValue();
+    return CTypeRegistry::Instance().Converters().Convert(*this, target);
+}
+
+CValue CValue::ConvertTo(const CTypeInfo* target) const {
+    CValue converted = TryConvertTo(target);
+    if (converted.IsEmpty()) ThrowNoConversion();
+    return converted;
+}
+
+CValue CValue::GetCountedValue() const {
+    return m_box ? CValue(m_box->GetObjectPtr()) : CValue();
+}
+
+} // namespace Engine::Reflection
