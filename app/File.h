@@ -143,6 +143,11 @@ private:
     CString m_name;
 };
 
+// Writes the bytes to "<path>.tmp", flushes them to the disk and renames
+// that over path, so a failure at any point leaves the old file intact.
+// False on failure, after removing the temporary file.
+bool ReplaceFileContents(const CString& path, const void* data, size_t size);
+
 // Turns backslashes into slashes and drops leading "./".
 CString NormalizeFileName(const CString& name);
 

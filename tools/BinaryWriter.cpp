@@ -54,10 +54,7 @@ void CBinaryWriter::PatchU32(size_t offset, uint32_t value) {
 bool CBinaryWriter::Save(const std::string& path) const { return WriteFileBytes(path, Data(), Size()); }
 
 bool WriteFileBytes(const std::string& path, const void* data, size_t size) {
-    Engine::CStdioFile file;
-    if (!file.Open(path.c_str(), "wb")) return false;
-    const bool written = file.Write(data, size) == size;
-    return file.Close() && written;
+    return Engine::ReplaceFileContents(CString(path), data, size);
 }
 
 } // namespace Tools

@@ -44,9 +44,6 @@ const StreamKind kStreamKinds[] = {
     {"MemoryOwned", [](const CScratchFolder&) -> std::unique_ptr<CAbstractFile> {
          return std::make_unique<CMemoryFile>(Bytes(kDigits));
      }},
-    {"MemoryBorrowed", [](const CScratchFolder&) -> std::unique_ptr<CAbstractFile> {
-         return std::make_unique<CMemoryFile>(kDigits.data(), kDigits.size());
-     }},
     {"Window", [](const CScratchFolder&) -> std::unique_ptr<CAbstractFile> {
          auto base = std::make_unique<CMemoryFile>(Bytes("ab" + kDigits + "yz"));
          return std::make_unique<CInFile>(std::move(base), 2, 10);
@@ -105,16 +102,6 @@ TEST_P(StreamTest, ReadSeekTellSizeAndSkip) {
 
 INSTANTIATE_TEST_SUITE_P(Kinds, StreamTest, ::testing::ValuesIn(kStreamKinds),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(InFileTest, WindowClampsReadsAndSeeks) {
-    auto base = std::make_unique<CMemoryFile>(Bytes("ab" + kDigits + "yz"));
-    CInFile window(std::move(base), 2, 5);
-    EXPECT_EQ(ReadN(window, 100), "01234");
-    EXPECT_NE(window.Seek(3, SEEK_FROM_END), 0);
-    EXPECT_EQ(window.Tell(), 5) << "clamped to the window's end";
-    EXPECT_EQ(ReadN(window, 1), "");
-    EXPECT_EQ(window.Write("x", 1), 0u);
-}
 
 TEST(MemoryFileTest, TakesOnlyTheBytesTheSourceHas) {
     CMemoryFile source(Bytes(kDigits));

@@ -5,7 +5,9 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +55,22 @@ inline std::string ReadAll(Engine::CAbstractFile& file) {
     while (size_t got = file.Read(buffer, sizeof buffer)) bytes.append(buffer, got);
     return bytes;
 }
+
+// Sets (or, with null, removes) an environment variable until it goes.
+class CScopedEnvironment {
+public:
+    CScopedEnvironment(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~CScopedEnvironment() { m_old ? ::setenv(m_name.c_str(), m_old->c_str(), 1) : ::unsetenv(m_name.c_str()); }
+    CScopedEnvironment(const CScopedEnvironment&) = delete;
+    CScopedEnvironment& operator=(const CScopedEnvironment&) = delete;
+
+private:
+    std::string m_name;
+    std::optional<std::string> m_old;
+};
 
 // Collects what the process-wide log writes while it lives.
 class CLogCapture {
