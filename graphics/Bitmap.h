@@ -20,11 +20,11 @@ public:
     class CBitmapFile : public CBitmapIO::CFile {
     public:
         explicit CBitmapFile(Engine::CAbstractFile& stream) : m_stream(&stream) {}
-        uint32_t Read(void* buffer, uint32_t count) override;
-        uint32_t Write(const void*, uint32_t) override { return 0; }
-        uint32_t GetSize() override;
-        int32_t Seek(int32_t offset, int origin) override;
-        uint32_t Tell() override;
+        size_t Read(void* buffer, size_t count) override;
+        size_t Write(const void*, size_t) override { return 0; }
+        int64_t GetSize() override;
+        int Seek(int64_t offset, int origin) override;
+        int64_t Tell() override;
 
     private:
         Engine::CAbstractFile* m_stream;

@@ -36,14 +36,14 @@ bool Load(CFile& input, CImageData& record, bool alphaMode) {
     // Decoders work on the bytes in memory, so the rest of the stream is read
     // in one go (every decoder but TGA's reads to the end anyway).
     std::vector<uint8_t> data;
-    constexpr uint32_t kChunk = 64 * 1024;
+    constexpr size_t kChunk = 64 * 1024;
     try {
-        const uint32_t size = input.GetSize(), start = input.Tell();
-        if (size > start) data.reserve(size - start);
+        const int64_t start = input.Tell(), size = input.GetSize();
+        if (start >= 0 && size > start && uint64_t(size - start) <= kMaxImageBytes) data.reserve(size_t(size - start));
         for (;;) {
             const size_t used = data.size();
             data.resize(used + kChunk);
-            const uint32_t got = input.Read(data.data() + used, kChunk);
+            const size_t got = input.Read(data.data() + used, kChunk);
             data.resize(used + std::min(got, kChunk));
             if (got < kChunk) break;
         }

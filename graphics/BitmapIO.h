@@ -2,6 +2,7 @@
 // Image input: the decoders that turn PNG, JPEG, JPEG 2000, PSD, DDS and TGA
 // data into 32-bit pixels, chosen by the data's signature.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -22,13 +23,13 @@ class CFile {
 public:
     virtual ~CFile();
     // Returns the number of bytes read; fewer than asked means end or error.
-    virtual uint32_t Read(void* buffer, uint32_t count) = 0;
-    virtual uint32_t Write(const void* buffer, uint32_t count) = 0;
-    virtual uint32_t GetSize() = 0;
+    virtual size_t Read(void* buffer, size_t count) = 0;
+    virtual size_t Write(const void* buffer, size_t count) = 0;
+    virtual int64_t GetSize() = 0;
     // origin: 0 from the start, 1 from the current position, 2 from the end;
     // 0 on success.
-    virtual int32_t Seek(int32_t offset, int origin) = 0;
-    virtual uint32_t Tell() = 0;
+    virtual int Seek(int64_t offset, int origin) = 0;
+    virtual int64_t Tell() = 0;
 };
 
 using ByteSpan = std::span<const uint8_t>;

@@ -35,6 +35,9 @@ bool Encode(CJpegWriter* w, const CJpegImage* image) {
     w->cinfo.in_color_space = image->components == 1 ? JCS_GRAYSCALE : image->components == 4 ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&w->cinfo);
     jpeg_set_quality(&w->cinfo, image->quality, TRUE);
+    // Full-resolution colour keeps small images close to their source.
+    for (int c = 0; c < w->cinfo.num_components; ++c)
+        w->cinfo.comp_info[c].h_samp_factor = w->cinfo.comp_info[c].v_samp_factor = 1;
     if (image->progressive) jpeg_simple_progression(&w->cinfo);
     if (image->marker == EJpegMarker::Exif) w->cinfo.write_JFIF_header = FALSE;
     jpeg_start_compress(&w->cinfo, TRUE);
