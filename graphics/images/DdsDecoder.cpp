@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <new>
 
 #include "graphics/images/DecodeSupport.h"
 
@@ -123,10 +122,19 @@ struct CMaskChannel {
     uint32_t Extract(uint32_t word) const { return ((word & mask) >> shift << (8 - width)) & 0xFF; }
 };
 
+// The bytes the decoding reads: one slice of pixels, or every slice of
+// blocks (the last one is the one that remains).
+uint64_t NeededDataSize(const CDdsHeader& h, EDdsKind kind, uint64_t depth) {
+    if (kind == EDdsKind::Uncompressed) {
+        const uint32_t bytes = h.bitsPerPixel / 8;
+        if (bytes < 1 || bytes > 4) throw CDecodeError{"unsupported bits per pixel"};
+        return Mul(Mul(bytes, h.width), h.height);
+    }
+    return Mul(Mul(Mul((uint64_t(h.width) + 3) / 4, (uint64_t(h.height) + 3) / 4), BlockBytes(kind)), depth);
+}
+
 void DecodeUncompressed(const CDdsHeader& h, ByteSpan data, CImageData& image) {
     const uint32_t bytes = h.bitsPerPixel / 8;
-    if (bytes < 1 || bytes > 4) throw CDecodeError{"unsupported bits per pixel"};
-    if (uint64_t(bytes) * image.pixels.size() > data.size()) throw CDecodeError{"image data truncated"};
     const CMaskChannel red(h.masks[0]), green(h.masks[1]), blue(h.masks[2]), alpha(h.masks[3]);
     const bool hasAlpha = (h.pixelFlags & kPixelAlpha) != 0;
     const uint8_t* src = data.data();
@@ -207,7 +215,6 @@ void DecodeCompressed(EDdsKind kind, ByteSpan data, uint64_t depth, CImageData& 
     const uint32_t blocksWide = (uint32_t(image.width) + 3) / 4, blocksHigh = (uint32_t(image.height) + 3) / 4;
     const uint64_t blockBytes = BlockBytes(kind);
     const uint64_t sliceBytes = uint64_t(blocksWide) * blocksHigh * blockBytes;
-    if (Mul(sliceBytes, depth) > data.size()) throw CDecodeError{"image data truncated"};
     const uint8_t* src = data.data() + sliceBytes * (depth - 1);
     CBlock block;
     for (uint32_t by = 0; by < blocksHigh; ++by) {
@@ -230,29 +237,22 @@ void DecodeCompressed(EDdsKind kind, ByteSpan data, uint64_t depth, CImageData& 
 } // namespace
 
 bool LoadDDS(CImageData& record, ByteSpan data) {
-    CByteReader in(data);
-    bool started = false;
-    try {
+    return RunGuarded("LoadDDS", record, [&](auto start) {
+        CByteReader in(data);
         const CDdsHeader h = ReadHeader(in);
         const EDdsKind kind = KindOf(h);
-        FreeImage(record);
-        started = true;
+        start();
 
         CheckedPixelCount(h.width, h.height);
         uint64_t depth = std::max<uint32_t>(h.depth, 1);
         const ByteSpan stored = in.Take(StoredDataSize(h, kind, depth));
+        // A stated size smaller than the decoding needs fails here rather
+        // than reading past the data.
+        if (NeededDataSize(h, kind, depth) > stored.size()) throw CDecodeError{"image data truncated"};
         AllocateImage(record, h.width, h.height);
         if (kind == EDdsKind::Uncompressed) DecodeUncompressed(h, stored, record);
         else DecodeCompressed(kind, stored, depth, record);
-        return true;
-    } catch (const CDecodeError& e) {
-        if (started) FreeImage(record);
-        LogFailure("LoadDDS", e.reason);
-    } catch (const std::bad_alloc&) {
-        FreeImage(record);
-        LogFailure("LoadDDS", "out of memory");
-    }
-    return false;
+    });
 }
 
 } // namespace CBitmapIO

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #include "graphics/BitmapIO.h"
 
@@ -59,5 +60,29 @@ void AllocateImage(CImageData& record, int64_t width, int64_t height);
 
 // Writes "CBitmapIO::<decoder>() : <reason>" to the log.
 void LogFailure(const char* decoder, const char* reason);
+
+// Runs a decoder body that throws CDecodeError on bad input, turning any
+// failure into a logged false. The body calls start() once the header is
+// accepted: it frees the record, and failures from then on leave the record
+// without pixels, while earlier ones leave it untouched.
+template <class Body>
+bool RunGuarded(const char* decoder, CImageData& record, Body&& body) {
+    bool started = false;
+    auto start = [&] {
+        FreeImage(record);
+        started = true;
+    };
+    const char* reason = "out of memory";
+    try {
+        body(start);
+        return true;
+    } catch (const CDecodeError& e) {
+        reason = e.reason;
+    } catch (const std::bad_alloc&) {
+    }
+    if (started) FreeImage(record);
+    LogFailure(decoder, reason);
+    return false;
+}
 
 } // namespace CBitmapIO::Detail

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <new>
 
 #include "graphics/images/DecodeSupport.h"
 
@@ -63,6 +62,9 @@ struct CJ2kDecode {
     opj_stream_t* stream = nullptr;
     opj_image_t* image = nullptr;
     std::array<char, 160> error{};
+
+    // The library's own message when it gave one.
+    CDecodeError Failure(const char* fallback) const { return {error[0] ? error.data() : fallback}; }
 
     ~CJ2kDecode() {
         if (image) opj_image_destroy(image);
@@ -139,7 +141,7 @@ void Decode(CJ2kDecode& d, CMemoryStream& source, CImageData& record) {
     // Strict mode makes a truncated codestream an error instead of a
     // partly decoded image.
     if (!opj_setup_decoder(d.codec, &parameters) || !opj_decoder_set_strict_mode(d.codec, OPJ_TRUE))
-        throw CDecodeError{"cannot set up the decoder"};
+        throw d.Failure("cannot set up the decoder");
 
     d.stream = opj_stream_create(64 * 1024, OPJ_TRUE);
     if (!d.stream) throw CDecodeError{"cannot create the stream"};
@@ -149,11 +151,11 @@ void Decode(CJ2kDecode& d, CMemoryStream& source, CImageData& record) {
     opj_stream_set_skip_function(d.stream, StreamSkip);
     opj_stream_set_seek_function(d.stream, StreamSeek);
 
-    if (!opj_read_header(d.stream, d.codec, &d.image) || !d.image) throw CDecodeError{"bad header"};
+    if (!opj_read_header(d.stream, d.codec, &d.image) || !d.image) throw d.Failure("bad header");
     if (d.image->numcomps == 0) throw CDecodeError{"no components"};
     CheckDecodedSize(*d.image);
     if (!opj_decode(d.codec, d.stream, d.image) || !opj_end_decompress(d.codec, d.stream))
-        throw CDecodeError{"bad image data"};
+        throw d.Failure("bad image data");
     ConvertImage(*d.image, record);
 }
 
@@ -162,19 +164,10 @@ void Decode(CJ2kDecode& d, CMemoryStream& source, CImageData& record) {
 bool LoadJPEG2000(CImageData& record, ByteSpan data) {
     CMemoryStream source{data};
     CJ2kDecode decode;
-    try {
+    return RunGuarded("LoadJPEG2000", record, [&](auto start) {
+        start();
         Decode(decode, source, record);
-        return true;
-    } catch (const CDecodeError& e) {
-        FreeImage(record);
-        char line[400];
-        std::snprintf(line, sizeof line, "%s%s%s", e.reason, decode.error[0] ? ": " : "", decode.error.data());
-        LogFailure("LoadJPEG2000", line);
-    } catch (const std::bad_alloc&) {
-        FreeImage(record);
-        LogFailure("LoadJPEG2000", "out of memory");
-    }
-    return false;
+    });
 }
 
 } // namespace CBitmapIO

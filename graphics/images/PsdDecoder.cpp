@@ -1,8 +1,6 @@
 // PSD (Photoshop) reader: the merged image of greyscale, indexed, RGB and
 // CMYK files with 8- or 16-bit samples, raw or PackBits-compressed.
 
-#include <new>
-
 #include "graphics/images/DecodeSupport.h"
 
 namespace CBitmapIO {
@@ -151,12 +149,10 @@ void DecodePixels(const CPsdHeader& h, const std::vector<uint32_t>& table, CPsdS
 } // namespace
 
 bool LoadPSD(CImageData& record, ByteSpan data) {
-    CByteReader in(data);
-    bool started = false;
-    try {
+    return RunGuarded("LoadPSD", record, [&](auto start) {
+        CByteReader in(data);
         const CPsdHeader h = ReadHeader(in);
-        FreeImage(record);
-        started = true;
+        start();
 
         // Only indexed files use the colour-mode data; the others' is skipped
         // so that the sections after it are read from the right place.
@@ -167,24 +163,15 @@ bool LoadPSD(CImageData& record, ByteSpan data) {
         in.Skip(in.U32BE()); // layer and mask information
         const bool compressed = in.U16BE() != 0;
         if (h.depth == 1) throw CDecodeError{"1-bit images are not supported"};
-        const int bytesPerSample = h.depth / 8;
         if (compressed) in.Skip(uint64_t(h.channels) * h.height * 2); // row byte counts
 
         const int planes = PlanesToRead(h);
-        CPsdSamples samples(in, compressed, bytesPerSample);
+        CPsdSamples samples(in, compressed, h.depth / 8);
         const uint64_t pixels = CheckedPixelCount(h.width, h.height);
         if (samples.MinimumBytes(pixels * planes) > in.Remaining()) throw CDecodeError{"image data truncated"};
         AllocateImage(record, h.width, h.height);
         DecodePixels(h, table, samples, record);
-        return true;
-    } catch (const CDecodeError& e) {
-        if (started) FreeImage(record);
-        LogFailure("LoadPSD", e.reason);
-    } catch (const std::bad_alloc&) {
-        FreeImage(record);
-        LogFailure("LoadPSD", "out of memory");
-    }
-    return false;
+    });
 }
 
 } // namespace CBitmapIO

@@ -2,7 +2,6 @@
 // colour-mapped 8-bit images, raw or run-length encoded, in any orientation.
 
 #include <array>
-#include <new>
 
 #include "graphics/images/DecodeSupport.h"
 
@@ -156,12 +155,10 @@ bool IsTGA(ByteSpan data) {
 }
 
 bool LoadTGA(CImageData& record, ByteSpan data) {
-    bool started = false;
-    try {
+    return RunGuarded("LoadTGA", record, [&](auto start) {
         if (!IsTGA(data)) throw CDecodeError{"not a TGA image"};
         const CTgaHeader h = ReadHeader(data);
-        FreeImage(record);
-        started = true;
+        start();
 
         CByteReader in(data);
         in.Skip(kHeaderSize + h.idLength);
@@ -177,15 +174,7 @@ bool LoadTGA(CImageData& record, ByteSpan data) {
             throw CDecodeError{"image data truncated"};
         AllocateImage(record, h.width, h.height);
         DecodePixels(h, map, pixels, record);
-        return true;
-    } catch (const CDecodeError& e) {
-        if (started) FreeImage(record);
-        LogFailure("LoadTGA", e.reason);
-    } catch (const std::bad_alloc&) {
-        FreeImage(record);
-        LogFailure("LoadTGA", "out of memory");
-    }
-    return false;
+    });
 }
 
 } // namespace CBitmapIO
