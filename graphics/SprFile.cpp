@@ -4,6 +4,7 @@
 
 #include "app/Archive.h"
 #include "app/Exception.h"
+#include "app/Log.h"
 #include "graphics/SpriteRef.h"
 
 namespace Engine::Graphics::SprFile {
@@ -46,9 +47,13 @@ CSpriteDef::CSpriteDef(CSpriteDef&&) noexcept = default;
 CSpriteDef& CSpriteDef::operator=(CSpriteDef&&) noexcept = default;
 CSpriteDef::~CSpriteDef() = default;
 
-CSprFile::CSprFile(const CString& name, CGraphics* graphics) : CManagedObject(name), m_graphics(graphics) {}
+CSprFile::CSprFile(const CString& name, CGraphics* graphics)
+    : CManagedObject(name), m_graphics(graphics), m_textures(graphics) {}
 
-CSprFile::~CSprFile() noexcept { Clear(); }
+CSprFile::~CSprFile() noexcept {
+    m_textures.RemoveAll();
+    Clear();
+}
 
 void CSprFile::Clear() {
     m_bitmaps.clear();
@@ -98,7 +103,7 @@ void CSprFile::Load(CArchive& archive, bool skipImages) {
         CheckFits(archive, uint64_t(bitmapCount), kBitmapRecordBytes);
         m_bitmaps.reserve(size_t(bitmapCount));
         for (int32_t i = 0; i < bitmapCount; ++i) {
-            m_bitmaps.push_back({this, 0xFFFFFFFFu, Engine::ref_ptr<CBitmap>(new CBitmap), -1});
+            m_bitmaps.push_back({nullptr, this, 0xFFFFFFFFu, Engine::ref_ptr<CBitmap>(new CBitmap), -1});
             ReadU32(archive);  // bitmap word, not interpreted
             ReadBitmapImages(archive, size_t(i), skipImages);
         }
@@ -170,6 +175,39 @@ void CSprFile::ReadFrame(CArchive& archive, CSpriteFrame& frame) const {
         piece.bottom = int32_t(ReadU32(archive));
         piece.right = int32_t(ReadU32(archive));
     }
+}
+
+bool CSprFile::CreateTextures() {
+    CLogSection section("CSprFile::CreateTextures(...)");
+    GetLog().PrintLine("File : %s", GetName().c_str());
+    bool all = true;
+    for (size_t i = 0; i < m_bitmaps.size(); ++i) all = CreateTexture(i) && all;
+    return all;
+}
+
+bool CSprFile::CreateTexture(size_t index) {
+    CBitmapEntry& entry = m_bitmaps.at(index);
+    if (entry.texture) return true;
+    // The bitmap's size, taken before the upload may free its pixels.
+    const int32_t width = entry.bitmap->GetWidth();
+    const int32_t height = entry.bitmap->GetHeight();
+    Engine::ref_ptr<CTexture> texture;
+    m_textures.CreateTexture(texture, entry.bitmap, 0, true, entry.textureFlags);
+    if (!texture) return false;
+    entry.texture = texture;
+    for (CSpriteDef& definition : m_sprites)
+        for (CSpriteFrame& frame : definition.frames)
+            for (TextureRegion& piece : frame.pieces)
+                if (piece.bitmap == int32_t(index)) piece.SetTextureSize(width, height);
+    return true;
+}
+
+void CSprFile::RestoreBitmap(CArchive& archive, size_t index) {
+    ReadBitmapImages(archive, index);
+    CBitmapEntry& entry = m_bitmaps.at(index);
+    if (!entry.texture) return;
+    if (Engine::ref_ptr<CHardwareTexture> hardware = entry.texture->GetHardwareTexture()) hardware->Restore();
+    entry.bitmap->Create(0, 0);
 }
 
 const CSpriteDef* CSprFile::FindSprite(const CString& name) const {

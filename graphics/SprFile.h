@@ -12,6 +12,7 @@
 #include "app/ManagedObject.h"
 #include "app/Referenced.h"
 #include "graphics/Bitmap.h"
+#include "graphics/Texture.h"
 
 class CArchive;
 
@@ -76,6 +77,7 @@ private:
 class CSprFile : public Engine::CReferenced, public Engine::CManagedObject {
 public:
     struct CBitmapEntry {
+        Engine::ref_ptr<CTexture> texture;  // null until made
         CSprFile* owner = nullptr;
         uint32_t textureFlags = 0xFFFFFFFFu;
         Engine::ref_ptr<CBitmap> bitmap;
@@ -94,6 +96,13 @@ public:
     // Decodes one bitmap's colour and alpha images from the position found
     // at load time (unless the bitmap already holds pixels).
     void ReadBitmapImages(CArchive& archive, size_t index, bool skipImages = false);
+    // Makes the texture of every bitmap that has none; true when all exist.
+    // The driver's failure to make one throws (the texture manager's error).
+    bool CreateTextures();
+    bool CreateTexture(size_t index);
+    // After a device reset: decodes the bitmap again when its pixels were
+    // freed, re-uploads its texture and frees the pixels.
+    void RestoreBitmap(CArchive& archive, size_t index);
     // Drops bitmaps, sprites and the reference list; references still alive
     // are detached and draw nothing afterwards.
     void Clear();
@@ -130,6 +139,7 @@ private:
     CGraphics* m_graphics;
     uint32_t m_fileWord = 0;
     std::vector<CSpriteRef*> m_refs;  // living references, not owned
+    CTextureList m_textures;
     std::map<std::string, CSpriteDef*> m_names;
 };
 
