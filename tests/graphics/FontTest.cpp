@@ -13,12 +13,7 @@ using Engine::Graphics::SprFile::CSprFile;
 namespace {
 
 Engine::ref_ptr<CSprFile> ReadFile(const Tools::CSprDocument& document) {
-    const std::vector<uint8_t> bytes = Tools::WriteSpr(document);
-    Engine::CMemoryFile stream(bytes.data(), bytes.size());
-    CArchive archive(&stream, false);
-    Engine::ref_ptr<CSprFile> file(new CSprFile("spr/font.spr", nullptr));
-    file->Load(archive, true);
-    return file;
+    return SprTestData::ReadSprFile(Tools::WriteSpr(document), "spr/font.spr", true);
 }
 
 // Glyphs A, B, C, 0xFFE9 of widths 5, 7, 9, 4 and height 3; paddings

@@ -16,12 +16,7 @@ namespace {
 
 Engine::ref_ptr<CSprFile> Read(const std::vector<uint8_t>& bytes, bool skipImages = false,
                                int64_t* endPosition = nullptr) {
-    Engine::CMemoryFile stream(bytes.data(), bytes.size());
-    CArchive archive(&stream, false);
-    Engine::ref_ptr<CSprFile> file(new CSprFile("spr/test.spr", nullptr));
-    file->Load(archive, skipImages);
-    if (endPosition) *endPosition = stream.Tell();
-    return file;
+    return SprTestData::ReadSprFile(bytes, "spr/test.spr", skipImages, endPosition);
 }
 
 std::string ReadError(const std::vector<uint8_t>& bytes) {

@@ -47,6 +47,19 @@ inline Tools::CSprDocument StripDocument(const std::string& sprite, const std::v
     return document;
 }
 
+// Reads a file image as the sprite file name; images are decoded unless
+// skipImages. endPosition receives the stream position after reading.
+inline Engine::ref_ptr<Engine::Graphics::SprFile::CSprFile> ReadSprFile(const std::vector<uint8_t>& bytes,
+                                                                       const char* name, bool skipImages = false,
+                                                                       int64_t* endPosition = nullptr) {
+    Engine::CMemoryFile stream(bytes.data(), bytes.size());
+    CArchive archive(&stream, false);
+    Engine::ref_ptr<Engine::Graphics::SprFile::CSprFile> file(new Engine::Graphics::SprFile::CSprFile(name, nullptr));
+    file->Load(archive, skipImages);
+    if (endPosition) *endPosition = stream.Tell();
+    return file;
+}
+
 inline void PatchU32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) {
     std::memcpy(bytes.data() + offset, &value, 4);
 }

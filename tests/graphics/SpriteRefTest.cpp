@@ -14,12 +14,7 @@ namespace {
 Engine::ref_ptr<CSprFile> StripFile(const std::vector<int32_t>& widths) {
     Tools::CSprDocument document = SprTestData::StripDocument("strip", widths, 3);
     document.sprites.push_back({"none", 0, 0, false, false, {}});
-    const std::vector<uint8_t> bytes = Tools::WriteSpr(document);
-    Engine::CMemoryFile stream(bytes.data(), bytes.size());
-    CArchive archive(&stream, false);
-    Engine::ref_ptr<CSprFile> file(new CSprFile("spr/strip.spr", nullptr));
-    file->Load(archive, true);
-    return file;
+    return SprTestData::ReadSprFile(Tools::WriteSpr(document), "spr/strip.spr", true);
 }
 
 struct FrameCase {
