@@ -21,4 +21,12 @@ void CReferenced::Release() {
     if (--m_nRefCount == 0) delete this;
 }
 
+void CReferenced::ReleaseFromDestructor() noexcept {
+    if (m_nRefCount <= 0) {
+        GetLog().PrintLine("CReferenced released below zero");
+        return;
+    }
+    if (--m_nRefCount == 0) delete this;
+}
+
 } // namespace Engine

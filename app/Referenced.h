@@ -24,6 +24,8 @@ public:
     // Releases one reference and deletes the object at 0; a count that
     // would fall below 0 throws the integer 1.
     void Release();
+    // As Release, but logs instead of throwing (for destructors).
+    void ReleaseFromDestructor() noexcept;
     int32_t GetRefCount() const { return m_nRefCount; }
 
 private:
@@ -40,7 +42,10 @@ public:
     ref_ptr(ref_ptr&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
     template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
     ref_ptr(const ref_ptr<U>& other) : ref_ptr(other.get()) {}
-    ~ref_ptr() noexcept(false) { Release(); }
+    // A destructor must not throw: an over-release found here is logged.
+    ~ref_ptr() {
+        if (T* old = std::exchange(m_p, nullptr)) old->ReleaseFromDestructor();
+    }
 
     // Adds the new reference before releasing the old one, so reassigning an
     // object that only this pointer keeps alive is safe.

@@ -1,0 +1,58 @@
+#pragma once
+// The application object as the drivers see it: the window handle, the
+// per-frame flags the message pump clears, and the notifications the window
+// procedure and the drivers send. The standard application overrides them.
+
+#include <cstdint>
+
+#include "platform/WinTypes.h"
+
+namespace Engine {
+
+namespace Graphics {
+struct CGraphicsParams;
+}
+
+class CApplication {
+public:
+    CApplication() = default;
+    CApplication(const CApplication&) = delete;
+    CApplication& operator=(const CApplication&) = delete;
+    virtual ~CApplication() = default;
+
+    // From the window procedure.
+    virtual void OnActivate(bool active) { m_bActive = active ? 1 : 0; }
+    virtual void OnKeyDown(int keyCode) { (void)keyCode; }
+    virtual void OnKeyUp(int keyCode) { (void)keyCode; }
+    virtual void OnChar(char16_t ch) { (void)ch; }
+    virtual void OnMouseWheel(int delta) { (void)delta; }
+    virtual void OnMouseButtonDown(int button) { (void)button; }
+    virtual void OnMouseButtonUp(int button) { (void)button; }
+    virtual void OnMouseMove(int x, int y) { (void)x; (void)y; }
+    virtual void OnMouseLeave() {}
+    virtual void OnMouseEnter() {}
+    virtual void Pause(bool pause) { m_bPaused = pause ? 1 : 0; }
+    virtual void OnAltEnter() {}
+
+    // From the drivers.
+    virtual void OnAdjustGraphicsParams(Graphics::CGraphicsParams* params) { (void)params; }
+    virtual void OnGraphicsWindowCreated() {}
+    virtual void OnGraphicsCreate() {}
+    virtual void OnGraphicsDestroy() {}
+    virtual void OnLoadingProgress(int total, int current) { (void)total; (void)current; }
+    virtual void OnGraphicsRestored() {}
+
+    bool IsActive() const { return m_bActive != 0; }
+
+    HWND m_hWnd = nullptr;
+    uint8_t m_bActive = 0;
+    // While set, the window procedure does not present on WM_PAINT.
+    uint8_t m_bPaused = 0;
+    // Non-zero keeps the system cursor visible inside the client area.
+    int32_t m_nSystemCursor = 0;
+    // Cleared by every message pump; a handler that sets the third one again
+    // keeps the pump from waiting while the application is inactive.
+    uint8_t m_frameInputFlags[4] = {0, 0, 0, 0};
+};
+
+} // namespace Engine

@@ -1,0 +1,162 @@
+#include "app/Locale.h"
+
+#include <optional>
+
+#include "app/Log.h"
+#include "app/Xml.h"
+
+namespace Engine {
+
+namespace {
+
+const CString kNoLocale;
+
+// The attribute as an integer within [low, high]; null when absent or bad
+// (a bad value is logged).
+std::optional<int64_t> IntAttribute(const CXMLNode& node, const char* name, int64_t low, int64_t high) {
+    const CString* text = node.FindAttribute(name);
+    if (!text) return std::nullopt;
+    const std::optional<int64_t> value = ParseXMLInteger(text->view());
+    if (value && *value >= low && *value <= high) return value;
+    GetLog().PrintLine("Locale.xml : invalid %s '%s' in <%s>", name, text->c_str(), node.GetName().c_str());
+    return std::nullopt;
+}
+
+// Four values in attribute order, whatever their names; a missing or bad
+// value is 0.
+void ReadPadding(const CXMLNode& node, int32_t (&padding)[4]) {
+    const auto& attributes = node.GetAttributes();
+    for (size_t i = 0; i < 4; ++i) {
+        padding[i] = 0;
+        if (i >= attributes.size()) continue;
+        const std::optional<int64_t> value = ParseXMLInteger(attributes[i].second.view());
+        if (value && *value >= INT32_MIN && *value <= INT32_MAX) {
+            padding[i] = int32_t(*value);
+        } else {
+            GetLog().PrintLine("Locale.xml : invalid %s '%s' in <%s>", attributes[i].first.c_str(),
+                               attributes[i].second.c_str(), node.GetName().c_str());
+        }
+    }
+}
+
+// A character that cannot be read would shift every later glyph, so such a
+// font is refused as a whole.
+std::optional<CLocaleFont> ReadFont(const CXMLNode& node, const CString& name) {
+    CLocaleFont font;
+    if (const CString* sprite = node.FindAttribute("sprite")) font.sprite = *sprite;
+    font.ascent = int32_t(IntAttribute(node, "ascent", INT32_MIN, INT32_MAX).value_or(0));
+    for (const auto& child : node.GetChildren()) {
+        const auto tag = child->GetName().view();
+        if (tag == "char") {
+            const std::optional<int64_t> code = IntAttribute(*child, "code", 0, 0xFFFF);
+            if (!code) {
+                GetLog().PrintLine("Locale.xml : font '%s' skipped : a character has no valid code", name.c_str());
+                return std::nullopt;
+            }
+            font.characters.push_back(uint16_t(*code));
+        } else if (tag == "kern_pair") {
+            const auto first = IntAttribute(*child, "first", 0, 0xFFFF);
+            const auto second = IntAttribute(*child, "second", 0, 0xFFFF);
+            const auto amount = IntAttribute(*child, "amount", INT32_MIN, INT32_MAX);
+            if (first && second && amount) {
+                font.kernPairs.push_back({uint16_t(*first), uint16_t(*second), int32_t(*amount)});
+            } else {
+                GetLog().PrintLine("Locale.xml : font '%s' : incomplete kern_pair skipped", name.c_str());
+            }
+        } else if (tag == "texture_padding") {
+            ReadPadding(*child, font.texturePadding);
+        } else if (tag == "letter_padding") {
+            ReadPadding(*child, font.letterPadding);
+        }
+    }
+    return font;
+}
+
+// Adds under the key unless it is taken; the first definition wins.
+template <class T>
+void AddOnce(std::map<CString, T>& table, const CString* key, T value, const char* what) {
+    if (!key || key->IsEmpty()) {
+        GetLog().PrintLine("Locale.xml : %s without a name skipped", what);
+    } else if (!table.emplace(*key, std::move(value)).second) {
+        GetLog().PrintLine("Locale.xml : duplicate %s '%s' skipped", what, key->c_str());
+    }
+}
+
+} // namespace
+
+bool CLocaleManager::Load(const CString& fileName) {
+    m_locales.clear();
+    m_active = 0;
+    const std::unique_ptr<CXMLNode> root = ParseXMLFile(fileName);
+    if (!root) {
+        GetLog().PrintLine("Engine::CLocaleManager::Load(...) : FAILED: Can't read '%s'", fileName.c_str());
+        return false;
+    }
+    Load(*root);
+    return true;
+}
+
+void CLocaleManager::Load(const CXMLNode& root) {
+    m_locales.clear();
+    m_active = 0;
+    for (const auto& child : root.GetChildren()) {
+        if (child->GetName() == "locale") ReadLocale(*child);
+    }
+    if (m_locales.empty()) GetLog().PrintLine("Locale.xml : no <locale> element");
+    const CString* wanted = root.FindAttribute("default");
+    for (size_t i = 0; wanted && i < m_locales.size(); ++i) {
+        if (m_locales[i].name == *wanted) {
+            m_active = i;
+            break;
+        }
+    }
+}
+
+void CLocaleManager::ReadLocale(const CXMLNode& node) {
+    CLocale& locale = m_locales.emplace_back();
+    if (const CString* name = node.FindAttribute("name")) locale.name = *name;
+    for (const auto& child : node.GetChildren()) {
+        if (child->GetName() == "string") {
+            AddOnce(locale.strings, child->FindAttribute("key"), child->GetValue(), "string");
+        } else if (child->GetName() == "font") {
+            const CString* name = child->FindAttribute("name");
+            std::optional<CLocaleFont> font = ReadFont(*child, name ? *name : CString());
+            if (font) AddOnce(locale.fonts, name, std::move(*font), "font");
+        }
+    }
+}
+
+const CString& CLocaleManager::GetActiveLocale() const {
+    return m_locales.empty() ? kNoLocale : m_locales[m_active].name;
+}
+
+template <class T>
+const T* CLocaleManager::Lookup(std::map<CString, T> CLocale::*table, const CString& key) const {
+    for (size_t index : {m_active, size_t(0)}) {
+        if (index >= m_locales.size()) continue;
+        const auto& entries = m_locales[index].*table;
+        if (auto it = entries.find(key); it != entries.end()) return &it->second;
+    }
+    return nullptr;
+}
+
+CString CLocaleManager::FindString(const CString& key) const {
+    if (const CString* text = Lookup(&CLocale::strings, key)) return *text;
+    GetLog().PrintLine("Engine::CLocaleManager::FindString(...) : FAILED: Can't find string for '%s'", key.c_str());
+    return key;
+}
+
+bool CLocaleManager::HasString(const CString& key) const { return Lookup(&CLocale::strings, key) != nullptr; }
+
+const CLocaleFont* CLocaleManager::FindFont(const CString& name) const {
+    const CLocaleFont* font = Lookup(&CLocale::fonts, name);
+    if (!font) GetLog().PrintLine("Engine::CLocaleManager::FindFont(...) : FAILED: Can't find font '%s'", name.c_str());
+    return font;
+}
+
+CLocaleManager& GetLocaleManager() {
+    static CLocaleManager manager;
+    return manager;
+}
+
+} // namespace Engine

@@ -1,0 +1,95 @@
+#include "app/Noise.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "app/Random.h"
+
+namespace {
+
+constexpr int kLatticeSize = 512;
+constexpr int kLatticeMask = kLatticeSize - 1;
+constexpr double kOrigin = 10000.0;
+
+struct CNoiseTables {
+    uint16_t perm[kLatticeSize];
+    float grad[kLatticeSize];
+
+    CNoiseTables() {
+        CrtSrand(548485);
+        for (int i = 0; i < kLatticeSize; ++i) {
+            perm[i] = static_cast<uint16_t>(i);
+            grad[i] = static_cast<float>((CrtRand() & 0x3FF) - 512) / 512.0f;
+        }
+        for (int i = kLatticeMask; i > 0; --i) {
+            const int j = CrtRand() & kLatticeMask;
+            const uint16_t t = perm[i];
+            perm[i] = perm[j];
+            perm[j] = t;
+        }
+    }
+};
+
+const CNoiseTables& Tables() {
+    static const CNoiseTables tables;
+    return tables;
+}
+
+// Index of the lattice cell that starts at the integral value `cell`, i.e.
+// cell mod 512 in 0..511: the same as converting to a 64-bit integer and
+// masking, but defined for every finite value (huge cells are multiples
+// of 512, so they land on 0).
+int LatticeIndex(double cell) {
+    double r = std::fmod(cell, static_cast<double>(kLatticeSize));
+    if (r < 0)
+        r += kLatticeSize;
+    return static_cast<int>(r) & kLatticeMask;
+}
+
+struct CCellGradients {
+    float g0, g1;
+};
+
+CCellGradients GradientsAt(int index) {
+    const CNoiseTables& t = Tables();
+    return {t.grad[t.perm[index]], t.grad[t.perm[(index + 1) & kLatticeMask]]};
+}
+
+// A primitive of the noise at lattice position X. Within a cell, with
+// d = g1 - g0, the noise is g0 f + (d f - g1)(3f^2 - 2f^3), whose integral
+// from 0 is F(f) below; a whole cell integrates to 0.15 (g0 - g1), so
+// subtracting 0.15 g0 makes the primitive continuous across cells and the
+// integral over any span takes two evaluations.
+double Primitive(double X) {
+    const double cell = std::floor(X);
+    const double f = X - cell;
+    const CCellGradients g = GradientsAt(LatticeIndex(cell));
+    const double g0 = g.g0, g1 = g.g1, d = g1 - g0;
+    const double f2 = f * f, f3 = f2 * f, f4 = f3 * f, f5 = f4 * f;
+    const double within = g0 * f2 / 2 + 3 * d * f4 / 4 - 2 * d * f5 / 5 - g1 * f3 + g1 * f4 / 2;
+    return within - 0.15 * g0;
+}
+
+} // namespace
+
+float GradientNoise1D(float x) {
+    Tables(); // built on the first call whatever x is
+    if (!std::isfinite(x))
+        return 0.0f;
+    const float X = static_cast<float>(static_cast<double>(x) + kOrigin);
+    const float F = std::floor(X);
+    const float f = X - F;
+    const CCellGradients g = GradientsAt(LatticeIndex(F));
+    const float a = g.g0 * f;
+    const float b = g.g1 * (f - 1.0f);
+    return a + (b - a) * (f * f * (3.0f - 2.0f * f));
+}
+
+float GradientNoiseIntegral1D(float x0, float x1) {
+    Tables();
+    if (!std::isfinite(x0) || !std::isfinite(x1))
+        return 0.0f;
+    const double p1 = Primitive(static_cast<double>(x1) + kOrigin);
+    const double p0 = Primitive(static_cast<double>(x0) + kOrigin);
+    return static_cast<float>(p1 - p0);
+}

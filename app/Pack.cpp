@@ -1,0 +1,230 @@
+#include "app/Pack.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <set>
+
+#include "app/Archive.h"
+#include "app/Log.h"
+
+namespace Engine {
+
+namespace PackFormat {
+
+namespace {
+
+// The C runtime's linear congruential generator; both tables derive from it
+// so that the tools and the engine agree without storing any key.
+class CLcg {
+public:
+    explicit CLcg(uint32_t seed) : m_state(seed) {}
+    uint32_t Next() {
+        m_state = m_state * 214013u + 2531011u;
+        return m_state >> 16;
+    }
+
+private:
+    uint32_t m_state;
+};
+
+constexpr uint32_t kIndexSeed = 0x424D4C4B;
+constexpr uint32_t kTableSeed = 0x50414B31;
+
+} // namespace
+
+std::vector<uint8_t> IndexKeystream(size_t count) {
+    std::vector<uint8_t> stream(count);
+    CLcg lcg(kIndexSeed);
+    for (uint8_t& byte : stream) byte = uint8_t(lcg.Next() & 0xFF);
+    return stream;
+}
+
+const std::array<uint8_t, 256>& EncodeTable() {
+    static const std::array<uint8_t, 256> table = [] {
+        std::array<uint8_t, 256> t{};
+        for (int i = 0; i < 256; ++i) t[i] = uint8_t(i);
+        CLcg lcg(kTableSeed);
+        for (int i = 255; i > 0; --i) std::swap(t[i], t[(lcg.Next() & 0x7FFF) % uint32_t(i + 1)]);
+        return t;
+    }();
+    return table;
+}
+
+const std::array<uint8_t, 256>& DecodeTable() {
+    static const std::array<uint8_t, 256> table = [] {
+        std::array<uint8_t, 256> t{};
+        const auto& encode = EncodeTable();
+        for (int i = 0; i < 256; ++i) t[encode[i]] = uint8_t(i);
+        return t;
+    }();
+    return table;
+}
+
+} // namespace PackFormat
+
+std::string PackLookupKey(const CString& name) {
+    std::string key = NormalizeFileName(name).str();
+    for (char& c : key) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return key;
+}
+
+// ----------------------------------------------------------------- CDataPack
+
+std::unique_ptr<CDataPack> CDataPack::Open(const CString& label, StreamFactory factory) {
+    std::unique_ptr<CAbstractFile> stream = factory();
+    if (!stream) {
+        GetLog().PrintLine("CDataPack::Open('%s') : FAILED : cannot open the file", label.c_str());
+        return nullptr;
+    }
+    std::unique_ptr<CDataPack> pack(new CDataPack(label, std::move(factory)));
+    if (!pack->ReadIndex(*stream)) return nullptr;
+    return pack;
+}
+
+std::unique_ptr<CDataPack> CDataPack::OpenFile(const CString& path) {
+    return Open(path, [path]() -> std::unique_ptr<CAbstractFile> {
+        auto file = std::make_unique<CStdioFile>();
+        if (!file->Open(path.c_str(), "rb")) return nullptr;
+        return file;
+    });
+}
+
+bool CDataPack::ReadIndex(CAbstractFile& stream) {
+    using namespace PackFormat;
+    auto refuse = [this](const char* reason) {
+        GetLog().PrintLine("CDataPack::Open('%s') : FAILED : %s", m_label.c_str(), reason);
+        return false;
+    };
+    const int64_t fileSize = stream.GetSize();
+    if (fileSize < int64_t(kHeaderSize) || stream.Seek(0, SEEK_FROM_START) != 0) return refuse("file too small for the header");
+    CArchive header(&stream, false);
+    char magic[4];
+    uint32_t version = 0, count = 0, flags = 0;
+    header.Read(magic, sizeof magic);
+    header.ReadDWord(version);
+    header.ReadDWord(count);
+    header.ReadDWord(flags);
+    if (std::memcmp(magic, kMagic, sizeof magic) != 0) return refuse("not a data pack");
+    if (version != kVersion) return refuse("unsupported version");
+    if (flags & ~kIndexScrambled) return refuse("unknown header flags");
+    if (uint64_t(count) > uint64_t(fileSize - int64_t(kHeaderSize)) / kEntrySize) return refuse("entry count beyond the file size");
+
+    std::vector<uint8_t> index(size_t(count) * kEntrySize);
+    if (stream.Read(index.data(), index.size()) != index.size()) return refuse("index truncated");
+    if (flags & kIndexScrambled) {
+        const std::vector<uint8_t> key = IndexKeystream(index.size());
+        for (size_t i = 0; i < index.size(); ++i) index[i] ^= key[i];
+    }
+    for (uint32_t i = 0; i < count; ++i) AddEntry(index.data() + size_t(i) * kEntrySize, fileSize);
+    return true;
+}
+
+void CDataPack::AddEntry(const uint8_t* record, int64_t fileSize) {
+    using namespace PackFormat;
+    auto skip = [&](const char* reason) {
+        GetLog().PrintLine("CDataPack::Open('%s') : entry %zu skipped : %s", m_label.c_str(),
+                           m_entries.size() + m_skipped, reason);
+        ++m_skipped;
+    };
+    CMemoryFile bytes(record, kEntrySize);
+    CArchive ar(&bytes, false);
+    char name[kNameSize];
+    CPackEntry entry;
+    uint8_t flags = 0;
+    ar.Read(name, sizeof name);
+    ar.ReadDWord(entry.offset);
+    ar.ReadDWord(entry.size);
+    ar.ReadByte(flags);
+
+    const void* end = std::memchr(name, 0, sizeof name);
+    if (!end) return skip("name not terminated");
+    entry.name = CString(name, int(static_cast<const char*>(end) - name));
+    if (entry.name.IsEmpty()) return skip("empty name");
+    if (entry.name[0] == '/' || entry.name[0] == '\\') return skip("absolute name");
+    if (flags & ~kEntryScrambled) return skip("unknown entry flags");
+    if (uint64_t(entry.offset) + entry.size > uint64_t(fileSize)) return skip("data beyond the end of the file");
+    entry.scrambled = (flags & kEntryScrambled) != 0;
+    if (!m_byName.emplace(PackLookupKey(entry.name), m_entries.size()).second) return skip("duplicate name");
+    m_entries.push_back(std::move(entry));
+}
+
+const CPackEntry* CDataPack::Find(const CString& name) const {
+    const auto it = m_byName.find(PackLookupKey(name));
+    return it == m_byName.end() ? nullptr : &m_entries[it->second];
+}
+
+std::unique_ptr<CAbstractFile> CDataPack::OpenEntry(const CPackEntry& entry) const {
+    std::unique_ptr<CAbstractFile> base = m_factory();
+    if (!base) return nullptr;
+    return std::make_unique<CInFile>(std::move(base), entry.offset, entry.size,
+                                     entry.scrambled ? PackFormat::DecodeTable().data() : nullptr);
+}
+
+// ---------------------------------------------------------------- CDataPacks
+
+int CDataPacks::OpenAll(const CString& folder) {
+    namespace fs = std::filesystem;
+    std::vector<fs::path> paths;
+    std::error_code error;
+    const fs::path root(folder.IsEmpty() ? "." : folder.c_str());
+    for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
+        std::error_code typeError;
+        if (it->is_regular_file(typeError) && MatchesWildcard("*.pak", CString(it->path().filename().string()))) {
+            paths.push_back(it->path());
+        }
+    }
+    std::sort(paths.begin(), paths.end());
+    int opened = 0;
+    for (const fs::path& path : paths) {
+        if (Add(CDataPack::OpenFile(CString(path.string())))) ++opened;
+    }
+    return opened;
+}
+
+bool CDataPacks::Add(std::unique_ptr<CDataPack> pack) {
+    if (!pack) return false;
+    GetLog().PrintLine("Data pack '%s' : %zu entries", pack->GetLabel().c_str(), pack->GetEntries().size());
+    std::unique_lock lock(m_mutex);
+    m_packs.push_back(std::move(pack));
+    return true;
+}
+
+void CDataPacks::CloseAll() {
+    std::unique_lock lock(m_mutex);
+    m_packs.clear();
+}
+
+int CDataPacks::GetCount() const {
+    std::shared_lock lock(m_mutex);
+    return int(m_packs.size());
+}
+
+std::unique_ptr<CAbstractFile> CDataPacks::OpenEntry(const CString& name) const {
+    std::shared_lock lock(m_mutex);
+    for (const auto& pack : m_packs) {
+        if (const CPackEntry* entry = pack->Find(name)) return pack->OpenEntry(*entry);
+    }
+    return nullptr;
+}
+
+std::vector<CString> CDataPacks::ListNames() const {
+    std::shared_lock lock(m_mutex);
+    std::vector<CString> names;
+    std::set<std::string> seen;
+    for (const auto& pack : m_packs) {
+        for (const CPackEntry& entry : pack->GetEntries()) {
+            if (seen.insert(PackLookupKey(entry.name)).second) names.push_back(entry.name);
+        }
+    }
+    return names;
+}
+
+CDataPacks& GetDataPacks() {
+    static CDataPacks packs;
+    return packs;
+}
+
+} // namespace Engine

@@ -1,0 +1,94 @@
+#pragma once
+// Data packs (".pak"): one file holding many named entries, read through
+// CInFile windows. The layout is described in docs/formats.md.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <shared_mutex>
+#include <vector>
+
+#include "app/File.h"
+#include "app/String.h"
+
+namespace Engine {
+
+namespace PackFormat {
+inline constexpr char kMagic[4] = {'K', 'L', 'M', 'B'};
+inline constexpr uint32_t kVersion = 1;
+inline constexpr size_t kHeaderSize = 16;
+inline constexpr size_t kEntrySize = 73;
+inline constexpr size_t kNameSize = 64;
+inline constexpr uint32_t kIndexScrambled = 1;  // header flag
+inline constexpr uint8_t kEntryScrambled = 1;   // entry flag
+
+// XOR keystream over the index bytes that follow the header.
+std::vector<uint8_t> IndexKeystream(size_t count);
+// Substitution of scrambled entry bytes: stored = Encode[plain],
+// plain = Decode[stored].
+const std::array<uint8_t, 256>& EncodeTable();
+const std::array<uint8_t, 256>& DecodeTable();
+} // namespace PackFormat
+
+struct CPackEntry {
+    CString name;  // as stored, '/' separated
+    uint32_t offset = 0;
+    uint32_t size = 0;
+    bool scrambled = false;
+};
+
+// One opened pack: its validated index and a way to open fresh streams onto
+// its bytes, so that every opened entry has a position of its own.
+class CDataPack {
+public:
+    using StreamFactory = std::function<std::unique_ptr<CAbstractFile>()>;
+
+    // Reads and validates the index. A bad header refuses the whole pack
+    // (null, with a log line); a bad entry is skipped with a log line.
+    static std::unique_ptr<CDataPack> Open(const CString& label, StreamFactory factory);
+    static std::unique_ptr<CDataPack> OpenFile(const CString& path);
+
+    const CString& GetLabel() const { return m_label; }
+    const std::vector<CPackEntry>& GetEntries() const { return m_entries; }
+    const CPackEntry* Find(const CString& name) const;
+    std::unique_ptr<CAbstractFile> OpenEntry(const CPackEntry& entry) const;
+
+private:
+    CDataPack(CString label, StreamFactory factory) : m_label(std::move(label)), m_factory(std::move(factory)) {}
+    bool ReadIndex(CAbstractFile& stream);
+    void AddEntry(const uint8_t* record, int64_t fileSize);
+
+    CString m_label;
+    StreamFactory m_factory;
+    std::vector<CPackEntry> m_entries;
+    std::map<std::string, size_t> m_byName;  // lower-case name -> entry
+    size_t m_skipped = 0;
+};
+
+// The packs opened by the application, searched in opening order.
+class CDataPacks {
+public:
+    // Opens every "*.pak" of the folder in name order; returns how many opened.
+    int OpenAll(const CString& folder);
+    bool Add(std::unique_ptr<CDataPack> pack);
+    void CloseAll();
+    int GetCount() const;
+
+    // Opens the first entry of that name (case-insensitive); null when none.
+    std::unique_ptr<CAbstractFile> OpenEntry(const CString& name) const;
+    // Entry names in pack order, each once.
+    std::vector<CString> ListNames() const;
+
+private:
+    mutable std::shared_mutex m_mutex;
+    std::vector<std::unique_ptr<CDataPack>> m_packs;
+};
+
+CDataPacks& GetDataPacks();
+
+// Lower-case ASCII key under which pack names are compared.
+std::string PackLookupKey(const CString& name);
+
+} // namespace Engine

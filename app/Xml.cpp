@@ -1,0 +1,149 @@
+#include "app/Xml.h"
+
+#include <expat.h>
+
+#include <charconv>
+
+#include "app/Log.h"
+
+namespace Engine {
+
+const CString* CXMLNode::FindAttribute(std::string_view name) const {
+    for (const Attribute& attribute : m_attributes) {
+        if (attribute.first.view() == name) return &attribute.second;
+    }
+    return nullptr;
+}
+
+CXMLNode* CXMLNode::AddChild(std::unique_ptr<CXMLNode> child) {
+    m_children.push_back(std::move(child));
+    return m_children.back().get();
+}
+
+const CXMLNode* CXMLNode::FindFirst(std::string_view name) const {
+    if (m_name.view() == name) return this;
+    for (const auto& child : m_children) {
+        if (const CXMLNode* found = child->FindFirst(name)) return found;
+    }
+    return nullptr;
+}
+
+// ----------------------------------------------------------- CXMLTreeBuilder
+
+bool CXMLTreeBuilder::StartElement(const char* name, const char** attributes) {
+    if (m_open.size() >= kMaxDepth) return false;
+    auto node = std::make_unique<CXMLNode>();
+    CXMLNode* added = nullptr;
+    if (m_open.empty()) {
+        m_root = std::move(node);
+        added = m_root.get();
+    } else {
+        added = m_open.back()->AddChild(std::move(node));
+    }
+    m_open.push_back(added);
+    added->SetName(name);
+    for (const char** pair = attributes; pair && pair[0] && pair[1]; pair += 2) added->AddStringPair(pair[0], pair[1]);
+    return true;
+}
+
+void CXMLTreeBuilder::CharacterData(const char* text, int length) {
+    if (!m_open.empty() && length > 0) m_open.back()->AppendValue(std::string_view(text, size_t(length)));
+}
+
+void CXMLTreeBuilder::EndElement() {
+    if (!m_open.empty()) m_open.pop_back();
+}
+
+std::unique_ptr<CXMLNode> CXMLTreeBuilder::TakeRoot() {
+    m_open.clear();
+    return std::move(m_root);
+}
+
+// ------------------------------------------------------------------- reading
+
+namespace {
+
+struct CParseState {
+    XML_Parser parser;
+    CXMLTreeBuilder builder;
+    bool tooDeep = false;
+};
+
+void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
+    auto* state = static_cast<CParseState*>(data);
+    if (!state->builder.StartElement(name, attributes)) {
+        state->tooDeep = true;
+        XML_StopParser(state->parser, XML_FALSE);
+    }
+}
+
+void XMLCALL OnEnd(void* data, const XML_Char*) { static_cast<CParseState*>(data)->builder.EndElement(); }
+
+void XMLCALL OnCharacters(void* data, const XML_Char* text, int length) {
+    static_cast<CParseState*>(data)->builder.CharacterData(text, length);
+}
+
+struct CParserDeleter {
+    void operator()(XML_ParserStruct* parser) const { XML_ParserFree(parser); }
+};
+
+} // namespace
+
+std::unique_ptr<CXMLNode> ParseXML(CAbstractFile& stream, const CString& name) {
+    std::unique_ptr<XML_ParserStruct, CParserDeleter> parser(XML_ParserCreate(nullptr));
+    if (!parser) {
+        GetLog().PrintLine("XML parse error in '%s' at line 0: out of memory", name.c_str());
+        return nullptr;
+    }
+    CParseState state{parser.get(), {}, false};
+    XML_SetUserData(parser.get(), &state);
+    XML_SetElementHandler(parser.get(), OnStart, OnEnd);
+    XML_SetCharacterDataHandler(parser.get(), OnCharacters);
+
+    char buffer[64 * 1024];
+    for (;;) {
+        const size_t got = stream.Read(buffer, sizeof buffer);
+        const bool last = got < sizeof buffer;
+        if (XML_Parse(parser.get(), buffer, int(got), last ? XML_TRUE : XML_FALSE) != XML_STATUS_OK) {
+            const char* reason = state.tooDeep ? "elements nested too deeply"
+                                               : XML_ErrorString(XML_GetErrorCode(parser.get()));
+            GetLog().PrintLine("XML parse error in '%s' at line %d: %s", name.c_str(),
+                               int(XML_GetCurrentLineNumber(parser.get())), reason);
+            return nullptr;
+        }
+        if (last) break;
+    }
+    return state.builder.TakeRoot();
+}
+
+std::unique_ptr<CXMLNode> ParseXMLFile(const CString& name) {
+    CFile file;
+    if (!file.Open(name)) return nullptr;
+    return ParseXML(file, name);
+}
+
+std::string_view TrimXMLSpaces(std::string_view text) {
+    constexpr std::string_view kSpaces = " \t\r\n";
+    const size_t first = text.find_first_not_of(kSpaces);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(kSpaces) - first + 1);
+}
+
+std::optional<int64_t> ParseXMLInteger(std::string_view text) {
+    text = TrimXMLSpaces(text);
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+        base = 16;
+    } else if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') return std::nullopt;
+    }
+    if (text.empty() || (base == 16 && (text.front() == '-' || text.front() == '+'))) return std::nullopt;
+    int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+} // namespace Engine

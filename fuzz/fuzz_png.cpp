@@ -1,0 +1,9 @@
+// PNG reader (libpng), with and without alpha mode.
+
+#include "fuzz_image.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return FuzzImage::Run(data, size, [](CBitmapIO::CImageData& r, CBitmapIO::ByteSpan b, bool alpha) {
+        return CBitmapIO::LoadPNG(r, b, alpha);
+    });
+}

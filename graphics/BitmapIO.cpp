@@ -1,0 +1,105 @@
+#include "graphics/BitmapIO.h"
+
+#include <new>
+
+#include "app/Log.h"
+#include "graphics/images/DecodeSupport.h"
+
+namespace CBitmapIO {
+
+namespace {
+
+// Signatures, as the first (or second) little-endian word of the data.
+constexpr uint32_t kPngSignature = 0x474E5089;  // 89 'P' 'N' 'G'
+constexpr uint32_t kJfifSignature = 0xE0FFD8FF; // SOI followed by APP0
+constexpr uint32_t kPsdSignature = 0x53504238;  // "8BPS"
+constexpr uint32_t kDdsSignature = 0x20534444;  // "DDS "
+constexpr uint32_t kJp2BoxType = 0x2020506A;    // "jP  " in bytes 4-7
+constexpr uint32_t kJ2kSignature = 0x51FF4FFF;  // SOC followed by SIZ
+
+uint32_t WordAt(ByteSpan data, size_t offset) {
+    return uint32_t(data[offset]) | uint32_t(data[offset + 1]) << 8 |
+           uint32_t(data[offset + 2]) << 16 | uint32_t(data[offset + 3]) << 24;
+}
+
+} // namespace
+
+CFile::~CFile() = default;
+
+void FreeImage(CImageData& record) {
+    record.pixels = {};
+    record.width = 0;
+    record.height = 0;
+}
+
+bool Load(CFile& input, CImageData& record, bool alphaMode) {
+    // Decoders work on the bytes in memory, so the rest of the stream is read
+    // in one go (every decoder but TGA's reads to the end anyway).
+    std::vector<uint8_t> data;
+    constexpr size_t kChunk = 64 * 1024;
+    try {
+        const int64_t start = input.Tell(), size = input.GetSize();
+        if (start >= 0 && size > start && uint64_t(size - start) <= kMaxImageBytes) data.reserve(size_t(size - start));
+        for (;;) {
+            const size_t used = data.size();
+            data.resize(used + kChunk);
+            const size_t got = input.Read(data.data() + used, kChunk);
+            data.resize(used + std::min(got, kChunk));
+            if (got < kChunk) break;
+        }
+    } catch (const std::bad_alloc&) {
+        Detail::LogFailure("Load", "out of memory reading the image");
+        return false;
+    }
+    return Load(ByteSpan(data), record, alphaMode);
+}
+
+bool Load(ByteSpan data, CImageData& record, bool alphaMode) {
+    if (data.size() < 8) {
+        Detail::LogFailure("Load", "fewer than 8 bytes");
+        return false;
+    }
+    switch (WordAt(data, 0)) {
+    case kPngSignature: return LoadPNG(record, data, alphaMode);
+    case kJfifSignature: return LoadJPEG(record, data, alphaMode);
+    case kPsdSignature: return LoadPSD(record, data);
+    case kDdsSignature: return LoadDDS(record, data);
+    default: break;
+    }
+    if (WordAt(data, 4) == kJp2BoxType || WordAt(data, 0) == kJ2kSignature)
+        return LoadJPEG2000(record, data);
+    if (IsTGA(data)) return LoadTGA(record, data);
+    Detail::LogFailure("Load", "unknown image format");
+    return false;
+}
+
+namespace Detail {
+
+uint64_t CheckedPixelCount(int64_t width, int64_t height) {
+    if (width <= 0 || height <= 0) throw CDecodeError{"empty image size"};
+    // Both factors are below 2^31 once checked, so the product cannot overflow.
+    if (width > INT32_MAX || height > INT32_MAX ||
+        uint64_t(width) * uint64_t(height) * 4 > kMaxImageBytes)
+        throw CDecodeError{"image too large"};
+    return uint64_t(width) * uint64_t(height);
+}
+
+void AllocateImage(CImageData& record, int64_t width, int64_t height) {
+    FreeImage(record);
+    const uint64_t count = CheckedPixelCount(width, height);
+    try {
+        record.pixels.resize(size_t(count));
+    } catch (const std::bad_alloc&) {
+        throw CDecodeError{"out of memory for the pixels"};
+    }
+    record.width = int32_t(width);
+    record.height = int32_t(height);
+}
+
+void LogFailure(const char* decoder, const char* reason) {
+    GetLog().PrintLine("CBitmapIO::%s() : %s", decoder, reason);
+}
+
+} // namespace Detail
+
+} // namespace CBitmapIO

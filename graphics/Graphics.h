@@ -1,0 +1,207 @@
+#pragma once
+// The graphics driver interface and the base every driver shares: window
+// messages, video modes, texture formats, cursor and device objects.
+
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <vector>
+
+#include "app/Referenced.h"
+#include "app/String.h"
+#include "graphics/DeviceObject.h"
+#include "graphics/GraphicsTypes.h"
+#include "graphics/TextureFormat.h"
+#include "platform/WinTypes.h"
+
+namespace Engine {
+class CApplication;
+}
+
+namespace Engine::Graphics {
+
+class CBitmap;
+class CTexture;
+class CTextureManager;
+class CSprFileManager;
+class CBufferedSpritesContainer;
+class CDirtyRects;
+
+// Total and free local video memory in bytes; all ones while unknown.
+struct CVideoMemory {
+    uint32_t total = 0xFFFFFFFFu;
+    uint32_t free = 0xFFFFFFFFu;
+};
+
+class CGraphics {
+public:
+    // application: a cell holding the application object (may be null).
+    explicit CGraphics(Engine::CApplication** application);
+    CGraphics(const CGraphics&) = delete;
+    CGraphics& operator=(const CGraphics&) = delete;
+
+    virtual bool IsDirect3D() { return true; }
+    virtual void SetCursorPosition(int x, int y) { (void)x; (void)y; }
+    virtual void ShowCursor(bool show, bool shownBefore, int cursorId);
+    virtual ~CGraphics();
+    virtual bool IsSoftwareRenderer() { return false; }
+    virtual void gSetLight(int index, const CLight* light) = 0;
+    virtual void gSetMaterial(int face, const CMaterial* material) = 0;
+    virtual void gSetFog(const CFog* fog) = 0;
+    virtual void SetViewMatrix(const float* matrix);
+    virtual void SetWorldMatrix(const float* matrix);
+    virtual void SetPerspective(float width, float height, float zNear, float zFar) = 0;
+    virtual void SetOrtho(float width, float height, float zNear, float zFar) = 0;
+    virtual void SetOrtho2D(float width, float height, float zNear, float zFar) = 0;
+    virtual void GetBufferOffset(float* x, float* y) { *x = 0.0f; *y = 0.0f; }
+    virtual void GetTextureOffset(float* u, float* v) { *u = 0.0f; *v = 0.0f; }
+    virtual void gDraw(int type, ref_ptr<CVertexBuffer> vertices, int first, int count, ref_ptr<CIndexBuffer> indices) = 0;
+    virtual void CreateVertexBuffer(ref_ptr<CVertexBuffer>& out, int count, int vertexSize, uint32_t format, bool dynamic) = 0;
+    virtual void CreateIndexBuffer(ref_ptr<CIndexBuffer>& out, int typeCode, int count, bool dynamic) = 0;
+    virtual void CreateHardwareTexture(ref_ptr<CHardwareTexture>& out, ref_ptr<CBitmap> bitmap, bool mipmap,
+                                       bool freePixels, int32_t minAlphaBits) = 0;
+    virtual CRenderTarget* CreateRenderTarget(int width, int height) = 0;
+    virtual bool IsColorRGBA() = 0;
+    virtual void gClear(uint32_t flags) = 0;
+    virtual bool gBeginScene() = 0;
+    virtual void gEndScene() = 0;
+    virtual void gFlipBuffers() = 0;
+    virtual bool LoadDriverLibrary() = 0;
+    virtual void FreeDriverLibrary() = 0;
+    // Pumps the window messages; true means that the application must quit.
+    virtual bool ProcessMessages();
+    virtual bool ChangeVideoMode(CGraphicsParams params) = 0;
+    virtual bool Create(const char* title, CGraphicsParams* params) = 0;
+    virtual void Destroy() = 0;
+    virtual void SetRenderTarget(CRenderTarget* target) = 0;
+    virtual CRenderTarget* GetRenderTarget() = 0;
+    virtual CRenderTarget* GetDefaultRenderTarget() = 0;
+    virtual void gReserved(uint32_t, uint32_t) {}
+    virtual void gSetTexture(int stage, CBaseHardwareTexture* texture) = 0;
+    virtual void gSetTextureStage(int stage, ref_ptr<CTexture> texture) = 0;
+    virtual void gSetTextureWrap(int stage, int addressU, int addressV) = 0;
+    virtual void gSetTextureFilter(int stage, int minFilter, int magFilter, int mipFilter) = 0;
+    virtual void gSetCullMode(int cull) = 0;
+    virtual void gSetFrontFace(int front) = 0;
+    virtual void gSwitch(int id, bool on) = 0;
+    virtual void SetCursor(int cursorId);
+    virtual void gSetBlendFunc(int source, int destination) = 0;
+    virtual void gSetDepthFunc(int func) = 0;
+    virtual void gSetColorMaterial(int source) = 0;
+    virtual void gSetLightModel(bool localViewer) = 0;
+    virtual void gSetAmbient(float r, float g, float b, float a) = 0;
+    virtual void gSetTwoSidedLighting(bool twoSided) = 0;
+    virtual void gSetColorMask(bool r, bool g, bool b, bool a) = 0;
+    virtual void gSetAlphaFunc(int func, float reference) = 0;
+    virtual void gSetShadeModel(int shade) = 0;
+    virtual void gSetStencilMask(uint32_t mask) = 0;
+    virtual void gSetStencilOp(uint32_t fail, uint32_t depthFail, uint32_t pass) = 0;
+    virtual void gSetStencilFunc(int func, int32_t reference, uint32_t mask) = 0;
+    virtual void gSetTexGen(int stage, int mode) = 0;
+    virtual void gSetTextureMatrix(int stage, const float* matrix) = 0;
+    virtual void gSetTextureCombine(int stage, int operation, int channel, int arg1, const float* constant1, int arg2,
+                                    const float* constant2) = 0;
+
+    // Shared window procedure: turns messages into application events. The
+    // drivers forward to it after their own handling.
+    static LRESULT WindowProc(CGraphics* driver, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    Engine::CApplication* GetApplication() const;
+    void EnumVideoModes();
+    void AdjustVideoMode(CGraphicsParams& params);
+    // Window style, extended style and outer rectangle for the parameters.
+    void ComputeWindowRect(const CGraphicsParams& params, DWORD& style, DWORD& exStyle, RECT& rect);
+    void ApplyWindowMode(const CGraphicsParams& params, HWND window);
+    void WindowToScreen(int32_t& x, int32_t& y) const;
+    void UpdateCursor(bool force);
+    HCURSOR LoadCursorById(int cursorId) const;
+    static int VirtualKeyToKeyCode(int virtualKey);
+
+    // Texture formats published by the driver.
+    CTextureFormatList& GetTextureFormats() { return m_textureFormats; }
+    void AvailableTextureFormats() { m_textureFormats.LogAvailable(); }
+    int ChooseTextureFormat(int windowBits, int minAlphaBits) { return m_textureFormats.Choose(windowBits, minAlphaBits); }
+    int FindTextureFormat(int windowBits, int minAlphaBits) { return m_textureFormats.Find(windowBits, minAlphaBits); }
+
+    // Device-loss restore: sprite files reload with progress, the remaining
+    // objects are restored, and the application is told last.
+    void ReloadResources();
+    // Restores after a device reset: restore-first objects, the driver's
+    // default states, sprite-file images, the other objects, then tells the
+    // application.
+    void RestoreAfterReset(const std::function<void()>& setDefaultStates);
+
+    ref_ptr<CSprFileManager> GetSprFileManager() const;
+    // The place-file and map-file managers belong to the scene layout
+    // library above this one; it installs their factory at start-up.
+    ref_ptr<Engine::CReferenced> GetPlaceFileManager() const { return m_pPlaceFileManager; }
+    ref_ptr<Engine::CReferenced> GetMapFileManager() const { return m_pMapFileManager; }
+    using ManagerFactory = ref_ptr<Engine::CReferenced> (*)(CGraphics* owner);
+    static void SetResourceManagerFactories(ManagerFactory placeFiles, ManagerFactory mapFiles);
+    ref_ptr<CTextureManager> GetTextureManager() const;
+
+    CDeviceObjectManager& GetDeviceObjectManager() { return m_deviceObjects; }
+    const CGraphicsParams& GetParams() const { return m_params; }
+    CGraphicsParams& GetParams() { return m_params; }
+    const std::vector<CVideoMode>& GetVideoModes() const { return m_videoModes; }
+    const CVideoMode& GetDesktopMode() const { return m_desktopMode; }
+    const Matrix34& GetViewMatrix() const { return m_viewMatrix; }
+    const Matrix34& GetWorldMatrix() const { return m_worldMatrix; }
+    // Records what the platform reported; drivers call it while creating.
+    void ReportVideoMemory(uint32_t total, uint32_t free);
+
+    bool IsQuitRequested() const { return m_bQuit != 0; }
+    void RequestQuit() { m_bQuit = 1; }
+    bool IsCreated() const { return m_bCreated != 0; }
+
+    // Set by the application before Create.
+    CVideoMemory* m_pVideoMemory = nullptr;
+    uint8_t m_bDeviceCheck = 0;
+    int32_t m_nRequiredVideoMemory = -1;
+
+    uint8_t m_bSceneBegun = 0;
+    // 2D drawing transform applied by the sprite vertex emission.
+    float m_transform2D[6] = {1, 0, 0, 0, 1, 0};
+    uint8_t m_bTransform2DIdentity = 1;
+    uint8_t m_bReloadProgress = 0;
+    int32_t m_nRecordedBlendSrc = BLEND_ONE;
+    int32_t m_nRecordedBlendDst = BLEND_ONE;
+    uint8_t m_bRecordedAlphaBlend = 0;
+    uint8_t m_bThreeContainers = 0;
+    float m_clearColor[4] = {0, 0, 0, 0};
+
+protected:
+    static void OnReloadProgress(void* context, int current);
+    void OnMouseMoveMessage(HWND window, LPARAM lParam);
+    int m_nReloadTotal = 0;
+
+    Engine::CApplication** m_ppApplication;
+    uint8_t m_bMouseHasLeft = 0;
+    std::set<int32_t> m_pressedKeys;
+    uint8_t m_bCreated = 0;
+    uint8_t m_bDeviceLost = 0;
+    uint8_t m_bQuit = 0;
+    Matrix34 m_worldMatrix = {};
+    Matrix34 m_viewMatrix = {};
+    int32_t m_nLastShownCursor = -1;
+    int32_t m_nCursor = CURSOR_ARROW;
+    HCURSOR m_hDefaultCursor = nullptr;
+    int32_t m_nHandCursor = 0;
+    CGraphicsParams m_params;
+    std::vector<CVideoMode> m_videoModes;
+    CVideoMode m_desktopMode;
+    CTextureFormatList m_textureFormats;
+    ref_ptr<CSprFileManager> m_pSprFileManager;
+    ref_ptr<Engine::CReferenced> m_pPlaceFileManager;
+    ref_ptr<Engine::CReferenced> m_pMapFileManager;
+    ref_ptr<CTextureManager> m_pTextureManager;
+    // Declared last so that it is destroyed first: leftovers are detached
+    // while the rest of the driver still exists.
+    CDeviceObjectManager m_deviceObjects;
+};
+
+// The process-wide driver, set by the application once the driver is created.
+CGraphics* GetGraphics();
+void SetGraphics(CGraphics* graphics);
+
+} // namespace Engine::Graphics

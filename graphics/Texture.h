@@ -1,0 +1,79 @@
+#pragma once
+// Textures: handles on a driver's hardware textures, shared by name through
+// the driver's texture manager and given back by their owners' lists.
+
+#include <cstdint>
+#include <vector>
+
+#include "app/Referenced.h"
+#include "app/String.h"
+#include "graphics/DeviceObject.h"
+
+namespace Engine::Graphics {
+
+class CGraphics;
+class CTextureManager;
+
+class CTexture : public Engine::CReferenced {
+public:
+    CTexture(CTextureManager* manager, ref_ptr<CHardwareTexture> hardware)
+        : m_pHardware(std::move(hardware)), m_pManager(manager) {}
+
+    // Null once the texture was given back to its manager.
+    ref_ptr<CHardwareTexture> GetHardwareTexture() const { return m_pHardware; }
+    void SetHardwareTexture(CHardwareTexture* hardware) { m_pHardware = hardware; }
+    CTextureManager* GetManager() const { return m_pManager; }
+
+private:
+    ref_ptr<CHardwareTexture> m_pHardware;
+    CTextureManager* m_pManager;
+};
+
+class CTextureManager : public Engine::CReferenced {
+public:
+    struct CEntry {
+        ref_ptr<CHardwareTexture> hardware;
+        CString name;
+        int32_t useCount = 1;
+    };
+
+    explicit CTextureManager(CGraphics* graphics) : m_pGraphics(graphics) {}
+    // Reports every texture never given back.
+    ~CTextureManager() override;
+
+    // A named texture already present is shared (its use count grows);
+    // otherwise the driver makes a hardware texture from the bitmap. Throws
+    // CException when the driver makes none.
+    void Create(ref_ptr<CTexture>& out, ref_ptr<CBitmap> bitmap, uint8_t option, const char* name, bool freePixels,
+                uint32_t textureFlags);
+    void ReleaseHardwareTexture(CHardwareTexture* hardware);
+    static void ReleaseTexture(CTexture* texture, CTextureManager* manager);
+
+    const std::vector<CEntry>& GetEntries() const { return m_entries; }
+
+private:
+    std::vector<CEntry> m_entries;
+    CGraphics* m_pGraphics;
+};
+
+// One owner's textures, given back to the driver's manager together.
+class CTextureList {
+public:
+    explicit CTextureList(CGraphics* graphics = nullptr) : m_pGraphics(graphics) {}
+    CTextureList(const CTextureList&) = delete;
+    CTextureList& operator=(const CTextureList&) = delete;
+    ~CTextureList() { RemoveAll(); }
+
+    void SetGraphics(CGraphics* graphics) { m_pGraphics = graphics; }
+    void CreateTexture(ref_ptr<CTexture>& out, ref_ptr<CBitmap> bitmap, uint8_t option, bool freePixels,
+                       uint32_t textureFlags);
+    void RemoveTexture(CTexture* texture);
+    void RemoveAll();
+    const std::vector<ref_ptr<CTexture>>& GetTextures() const { return m_textures; }
+
+private:
+    std::vector<ref_ptr<CTexture>> m_textures;
+    CGraphics* m_pGraphics;
+};
+
+} // namespace Engine::Graphics

@@ -1,0 +1,97 @@
+#include "platform/Cursor.h"
+
+#include <array>
+#include <mutex>
+
+#include "platform/Detail.h"
+#include "platform/SdlBridge.h"
+#include "platform/Testing.h"
+
+namespace {
+
+constexpr int kCursorCount = IDC_HELP - IDC_ARROW + 1;
+
+constexpr SDL_SystemCursor kSdlCursors[kCursorCount] = {
+    SDL_SYSTEM_CURSOR_ARROW,    SDL_SYSTEM_CURSOR_IBEAM,     SDL_SYSTEM_CURSOR_WAIT,
+    SDL_SYSTEM_CURSOR_CROSSHAIR, SDL_SYSTEM_CURSOR_ARROW,    SDL_SYSTEM_CURSOR_SIZENWSE,
+    SDL_SYSTEM_CURSOR_SIZENESW, SDL_SYSTEM_CURSOR_SIZEWE,    SDL_SYSTEM_CURSOR_SIZENS,
+    SDL_SYSTEM_CURSOR_SIZEALL,  SDL_SYSTEM_CURSOR_NO,        SDL_SYSTEM_CURSOR_HAND,
+    SDL_SYSTEM_CURSOR_WAITARROW, SDL_SYSTEM_CURSOR_ARROW,
+};
+
+// Handles are the ids themselves: never dereferenced, always comparable.
+HCURSOR HandleOf(int index) { return reinterpret_cast<HCURSOR>(uintptr_t(IDC_ARROW + index)); }
+int IndexOf(HCURSOR cursor) { return int(reinterpret_cast<uintptr_t>(cursor)) - IDC_ARROW; }
+
+struct CCursorState {
+    std::mutex mutex;
+    std::array<SDL_Cursor*, kCursorCount> sdl{};  // made on first use
+    HCURSOR current = HandleOf(0);  // the arrow, as at start-up
+    int displayCount = 0;
+};
+
+CCursorState& State() {
+    static CCursorState state;
+    return state;
+}
+
+} // namespace
+
+HCURSOR LoadCursor(HINSTANCE instance, IDC_CURSOR id) {
+    const int index = int(id) - IDC_ARROW;
+    if (instance || index < 0 || index >= kCursorCount) return nullptr;
+    return HandleOf(index);
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+    CCursorState& state = State();
+    std::lock_guard lock(state.mutex);
+    HCURSOR previous = state.current;
+    const int index = IndexOf(cursor);
+    if (cursor && (index < 0 || index >= kCursorCount)) return previous;
+    state.current = cursor;
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return previous;
+    if (!cursor) {
+        SDL_ShowCursor(SDL_DISABLE);
+        return previous;
+    }
+    if (!state.sdl[size_t(index)]) state.sdl[size_t(index)] = SDL_CreateSystemCursor(kSdlCursors[index]);
+    if (state.sdl[size_t(index)]) SDL_SetCursor(state.sdl[size_t(index)]);
+    SDL_ShowCursor(state.displayCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    return previous;
+}
+
+int ShowCursor(BOOL show) {
+    CCursorState& state = State();
+    std::lock_guard lock(state.mutex);
+    state.displayCount += show ? 1 : -1;
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(state.displayCount >= 0 && state.current ? SDL_ENABLE : SDL_DISABLE);
+    return state.displayCount;
+}
+
+namespace Platform::Detail {
+
+void ResetCursor() {
+    CCursorState& state = State();
+    std::lock_guard lock(state.mutex);
+    state.current = HandleOf(0);
+    state.displayCount = 0;
+}
+
+} // namespace Platform::Detail
+
+namespace Platform::Testing {
+
+HCURSOR GetCurrentCursor() {
+    CCursorState& state = State();
+    std::lock_guard lock(state.mutex);
+    return state.current;
+}
+
+int GetCursorDisplayCount() {
+    CCursorState& state = State();
+    std::lock_guard lock(state.mutex);
+    return state.displayCount;
+}
+
+} // namespace Platform::Testing

@@ -1,0 +1,86 @@
+#pragma once
+// Internal links between the parts of the platform layer.
+
+#include <SDL.h>
+
+#include <string>
+
+#include "platform/Window.h"
+
+namespace Platform::Detail {
+
+// Keyboard layout (Keyboard.cpp).
+struct CKeyInfo {
+    WORD scanCode = 0;  // set-1 scan code, 0xE0xx for extended keys
+    BYTE virtualKey = 0;  // left/right specific for the modifiers
+};
+// False for keys the layout does not know.
+bool LookupSdlKey(SDL_Scancode scancode, SDL_Keycode keycode, CKeyInfo& key);
+// VK_LSHIFT/VK_RSHIFT -> VK_SHIFT and so on; other keys unchanged.
+BYTE SharedVirtualKey(BYTE virtualKey);
+// The keys as the SDL events say.
+void SetPhysicalKey(BYTE virtualKey, bool down);
+bool IsPhysicalKeyDown(BYTE virtualKey);
+// The keys as the messages taken from the queue say.
+bool IsKeyDown(BYTE virtualKey);
+void ApplyInputMessage(UINT message, WPARAM wParam, LPARAM lParam);
+void ResetKeyboard();
+
+// Converts text between SDL's encodings ("UTF-8", "UTF-16LE"); bytes
+// without a terminator. Empty when the text cannot be converted.
+std::string ConvertText(const char* to, const char* from, const void* text, size_t bytes);
+// Names of classes and libraries compare without case.
+std::string LowerCase(const char* text);
+
+// Message queue (Messages.cpp).
+void QueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void DropMessagesFor(HWND window);
+void ResetMessages();
+
+// Event translation (Events.cpp).
+void ResetEvents();
+
+// Windows (Window.cpp).
+WNDPROC GetWindowProc(HWND window);
+// The first window (in creation order) that needs painting, or null.
+HWND FindWindowToPaint(HWND filter);
+void SetCursorScreenPos(POINT point);
+// Activation change from SDL focus events or ShowWindow.
+void ActivateWindow(HWND window);
+void DeactivateWindow(HWND window);
+// Re-applies full-screen state to every window after a display change.
+void SyncFullscreenWindows();
+bool TakeMouseLeaveRequest(HWND window);
+void SetMinimized(HWND window, bool minimized);
+// The window was moved or resized by the window manager.
+void MoveWindowRect(HWND window, const RECT& rect);
+RECT GetWindowScreenRect(HWND window);
+// Posts WM_CLOSE to every window.
+void CloseAllWindows();
+void ResetWindows();
+
+// Display (Display.cpp).
+struct CCurrentMode {
+    int width = 0, height = 0;
+    bool fullscreen = false;  // a full-screen change is in force
+    bool isDesktop = true;    // the mode is the desktop's size
+};
+CCurrentMode GetCurrentMode();
+void ResetDisplay();
+
+// DirectInput (DirectInput.cpp).
+void FeedDirectInputKey(BYTE index, bool down);
+void FeedDirectInputMouseMotion(int dx, int dy);
+void FeedDirectInputMouseWheel(int delta);
+void FeedDirectInputMouseButton(int button, bool down);
+void OnDirectInputWindowDeactivated(HWND window);
+void ResetDirectInput();
+
+void ResetCursor();
+void ResetClipboard();
+void ResetLibraries();
+void ResetSystem();
+void ResetMessageBox();
+void ResetFailures();
+
+} // namespace Platform::Detail

@@ -1,0 +1,62 @@
+#include "platform/Testing.h"
+
+#include <array>
+#include <mutex>
+
+#include "platform/Detail.h"
+
+namespace {
+
+struct CFailures {
+    std::mutex mutex;
+    std::array<int, 4> pending{};
+};
+
+CFailures& Failures() {
+    static CFailures failures;
+    return failures;
+}
+
+} // namespace
+
+namespace Platform::Testing {
+
+void FailNext(Failure failure, int count) {
+    CFailures& f = Failures();
+    std::lock_guard lock(f.mutex);
+    f.pending[size_t(failure)] = count > 0 ? count : 0;
+}
+
+bool ConsumeFailure(Failure failure) {
+    CFailures& f = Failures();
+    std::lock_guard lock(f.mutex);
+    int& pending = f.pending[size_t(failure)];
+    if (pending == 0) return false;
+    --pending;
+    return true;
+}
+
+void Reset() {
+    using namespace Platform::Detail;
+    ResetWindows();
+    ResetMessages();
+    ResetEvents();
+    ResetKeyboard();
+    ResetDirectInput();
+    ResetDisplay();
+    ResetCursor();
+    ResetClipboard();
+    ResetLibraries();
+    ResetSystem();
+    ResetMessageBox();
+    ResetFailures();
+    UseRealClock();
+}
+
+} // namespace Platform::Testing
+
+void Platform::Detail::ResetFailures() {
+    CFailures& f = Failures();
+    std::lock_guard lock(f.mutex);
+    f.pending.fill(0);
+}

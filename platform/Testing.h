@@ -1,0 +1,66 @@
+#pragma once
+// Test hooks of the platform layer: a clock that tests advance, a display
+// mode list that tests replace, simulated failures, and a way back to a clean
+// state. Nothing in the engine calls these.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/WinTypes.h"
+
+namespace Platform::Testing {
+
+// timeGetTime and the performance counter read the test clock (in
+// microseconds) from UseTestClock until UseRealClock. It only moves forward.
+void UseTestClock(int64_t startUs);
+void AdvanceTestClock(int64_t us);
+void UseRealClock();
+
+// Operations that can be made to fail: the next `count` attempts fail.
+enum class Failure {
+    WindowCreation,  // CreateWindowEx returns null
+    ThreadCreation,  // CreateThread returns null
+    DisplayChange,   // ChangeDisplaySettings returns DISP_CHANGE_FAILED
+    ClipboardOpen,   // OpenClipboard returns FALSE
+};
+void FailNext(Failure failure, int count = 1);
+// True (and one fewer pending) when the operation is to fail now.
+bool ConsumeFailure(Failure failure);
+
+struct CDisplayMode {
+    DWORD width = 0, height = 0, refresh = 0, bitsPerPixel = 0;
+    friend bool operator==(const CDisplayMode&, const CDisplayMode&) = default;
+};
+// Replaces the modes read from SDL's display; the desktop mode is also the
+// current mode until a change.
+void SetDisplayModes(std::vector<CDisplayMode> modes, CDisplayMode desktop);
+// Back to SDL's display.
+void UseSdlDisplayModes();
+
+// Receives message boxes instead of the screen; returns the button id.
+using MessageBoxHandler = std::function<int(const std::string& text, const std::string& caption, UINT type)>;
+void SetMessageBoxHandler(MessageBoxHandler handler);
+
+// Runs when GetMessage finds the queue empty, instead of waiting for SDL
+// events; GetMessage fails (-1) when the queue is still empty afterwards.
+void SetIdleHandler(std::function<void()> handler);
+
+// The operating-system version GetVersionEx reports (6.1 unless set).
+void SetReportedVersion(DWORD major, DWORD minor);
+
+// The cursor last set with SetCursor, and ShowCursor's display counter.
+HCURSOR GetCurrentCursor();
+int GetCursorDisplayCount();
+
+// The number of LoadLibrary calls not yet matched by FreeLibrary.
+int GetLibraryLoadCount(const char* name);
+// LoadLibrary of this name fails while set.
+void SetLibraryLoadFails(const char* name, bool fails);
+
+// Destroys every window and class, empties the message queue and the
+// clipboard, and restores every hook above to its default.
+void Reset();
+
+} // namespace Platform::Testing

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include <cmath>
+
+#include "app/Config.h"
+#include "app/TestFiles.h"
+#include "tools/BinaryWriter.h"
+
+using namespace Engine;
+using TestFiles::CLogCapture;
+using TestFiles::CScratchFolder;
+
+namespace {
+
+struct Fields {
+    uint32_t id = CConfig::kFileId;
+    uint32_t version = 1;
+    uint32_t length = 13;
+    float volumes[2] = {0.25f, 0.5f};
+    uint8_t ambient = 0;
+    uint32_t changeTime = 180;
+};
+
+// A configuration image with a correct checksum over whatever it holds.
+std::string Image(const Fields& f) {
+    Tools::CBinaryWriter w;
+    w.U32(f.id).U32(f.version).U32(f.length).F32(f.volumes[0]).F32(f.volumes[1]).U8(f.ambient).U32(f.changeTime);
+    w.U32(uint32_t(crc32(0, w.Data(), uInt(w.Size()))));
+    return std::string(w.Data(), w.Data() + w.Size());
+}
+
+CConfig Custom() {
+    CConfig config;
+    config.soundVolumes[0] = 0.25f;
+    config.soundVolumes[1] = 0.5f;
+    config.playAmbientSounds = false;
+    config.backgroundChangeSeconds = 180;
+    return config;
+}
+
+} // namespace
+
+TEST(ConfigTest, SaveAndLoadRoundTripWithTheDocumentedLayout) {
+    CScratchFolder dir;
+    const CString path(dir / "screensaver.cfg");
+    ASSERT_TRUE(Custom().Save(path));
+    EXPECT_EQ(TestFiles::ReadFileBytes(path.str()), Image(Fields()));
+    EXPECT_FALSE(std::filesystem::exists(dir / "screensaver.cfg.tmp"));
+    CConfig loaded;
+    EXPECT_TRUE(loaded.Load(path));
+    EXPECT_EQ(loaded, Custom());
+}
+
+namespace {
+struct Corruption {
+    const char* name;
+    std::function<std::string()> image;
+    const char* reason;
+};
+class ConfigCorruptionTest : public ::testing::TestWithParam<Corruption> {};
+
+Fields With(const std::function<void(Fields&)>& change) {
+    Fields f;
+    change(f);
+    return f;
+}
+
+const Corruption kCorruptions[] = {
+    {"Empty", [] { return std::string(); }, "Cannot read 4 bytes, 0 readed"},
+    {"Truncated", [] { return Image(Fields()).substr(0, 20); }, "wrong size"},
+    {"HeaderOnly", [] { return Image(Fields()).substr(0, 6); }, "Cannot read 4 bytes, 2 readed"},
+    {"TrailingByte", [] { return Image(Fields()) + "x"; }, "wrong size"},
+    {"Foreign", [] { return std::string("<?xml version=\"1.0\"?><a/>"); }, "not a configuration file"},
+    {"Newer", [] { return Image(With([](Fields& f) { f.version = 2; })); }, "written by a newer version"},
+    {"VersionZero", [] { return Image(With([](Fields& f) { f.version = 0; })); }, "unknown version"},
+    {"WrongLength", [] { return Image(With([](Fields& f) { f.length = 12; })); }, "wrong size"},
+    {"BadChecksum", [] { std::string s = Image(Fields()); s[14] ^= 1; return s; }, "checksum mismatch"},
+    {"VolumeNaN", [] { return Image(With([](Fields& f) { f.volumes[1] = std::nanf(""); })); }, "value out of range"},
+    {"VolumeAboveOne", [] { return Image(With([](Fields& f) { f.volumes[0] = 1.5f; })); }, "value out of range"},
+    {"AmbientFlag", [] { return Image(With([](Fields& f) { f.ambient = 2; })); }, "invalid flag 2"},
+    {"ChangeTime", [] { return Image(With([](Fields& f) { f.changeTime = 45; })); }, "value out of range"},
+};
+} // namespace
+
+TEST_P(ConfigCorruptionTest, FallsBackToDefaultsWithALogLine) {
+    CScratchFolder dir;
+    const std::string path = dir.Write("screensaver.cfg", GetParam().image());
+    CLogCapture log;
+    CConfig config = Custom();
+    EXPECT_FALSE(config.Load(CString(path)));
+    EXPECT_EQ(config, CConfig());
+    EXPECT_TRUE(log.Contains("CConfig::Load('" + path + "') : ")) << log.Text();
+    EXPECT_TRUE(log.Contains(std::string(GetParam().reason) + ", using defaults\n")) << log.Text();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ConfigCorruptionTest, ::testing::ValuesIn(kCorruptions),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConfigTest, MissingFileGivesDefaults) {
+    CScratchFolder dir;
+    CLogCapture log;
+    CConfig config = Custom();
+    EXPECT_FALSE(config.Load(CString(dir / "none.cfg")));
+    EXPECT_EQ(config, CConfig());
+    EXPECT_TRUE(log.Contains("no configuration file, using defaults"));
+}
+
+TEST(ConfigTest, FailedSaveLeavesThePreviousFileReadable) {
+    CScratchFolder dir;
+    const CString path(dir / "screensaver.cfg");
+    ASSERT_TRUE(Custom().Save(path));
+    // The temporary name is taken by a folder, so the new image cannot be written.
+    std::filesystem::create_directory(dir / "screensaver.cfg.tmp");
+    CLogCapture log;
+    EXPECT_FALSE(CConfig().Save(path));
+    EXPECT_TRUE(log.Contains("CConfig::Save('" + path.str() + "') : FAILED"));
+    CConfig loaded;
+    EXPECT_TRUE(loaded.Load(path));
+    EXPECT_EQ(loaded, Custom());
+    EXPECT_FALSE(CConfig().Save(CString(dir / "no/such/folder.cfg")));
+}

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "app/File.h"
+#include "app/Pack.h"
+#include "app/TestFiles.h"
+#include "tools/BinaryWriter.h"
+#include "tools/PakWriter.h"
+
+using namespace Engine;
+using TestFiles::CLogCapture;
+using TestFiles::CScratchFolder;
+using TestFiles::ReadAll;
+
+namespace {
+
+std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+
+std::string RandomBytes(size_t n, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::string bytes(n, '\0');
+    for (char& c : bytes) c = char(gen());
+    return bytes;
+}
+
+class PackTest : public ::testing::Test {
+protected:
+    void SetUp() override { CFile::SetDiskRoot(CString(m_dir / "disk")); }
+    void TearDown() override {
+        GetDataPacks().CloseAll();
+        CFile::SetDiskRoot(CString());
+    }
+    bool AddPack(const Tools::CPakWriter& writer, const std::string& name) {
+        writer.Save(m_dir / name);
+        return GetDataPacks().Add(CDataPack::OpenFile(CString(m_dir / name)));
+    }
+    std::string ReadNamed(const CString& name) {
+        CFile file;
+        return file.Open(name) ? ReadAll(file) : "<missing>";
+    }
+    CScratchFolder m_dir;
+};
+
+class PackRoundTripTest : public PackTest, public ::testing::WithParamInterface<bool> {};
+
+} // namespace
+
+TEST_P(PackRoundTripTest, FolderReadsBackByteIdentical) {
+    const bool scrambled = GetParam();
+    const std::map<std::string, std::string> files = {
+        {"empty.txt", ""},
+        {"xml/Locale.xml", "<locales/>"},
+        {"spr/all_bytes.bin", RandomBytes(70000, 1)},
+        {"spr/deep/nested/f.bin", RandomBytes(300, 2)},
+    };
+    for (const auto& [name, bytes] : files) m_dir.Write("src/" + name, bytes);
+    ASSERT_TRUE(AddPack(Tools::PackFolder(m_dir / "src", scrambled), "data.pak"));
+    const std::string image = TestFiles::ReadFileBytes(m_dir / "data.pak");
+    EXPECT_EQ(image.find("xml/Locale.xml") == std::string::npos, scrambled) << "the index is scrambled";
+    EXPECT_EQ(image.find("<locales/>") == std::string::npos, scrambled) << "the entries are scrambled";
+
+    for (const auto& [name, bytes] : files) EXPECT_EQ(ReadNamed(CString(name)), bytes) << name;
+
+    // Random access inside an entry, scrambled or not.
+    CFile file;
+    ASSERT_TRUE(file.Open("spr\\ALL_BYTES.bin"));
+    const std::string& original = files.at("spr/all_bytes.bin");
+    ASSERT_EQ(file.Seek(-1000, SEEK_FROM_END), 0);
+    char tail[10];
+    ASSERT_EQ(file.Read(tail, 10), 10u);
+    EXPECT_EQ(std::string(tail, 10), original.substr(original.size() - 1000, 10));
+}
+
+INSTANTIATE_TEST_SUITE_P(PlainAndScrambled, PackRoundTripTest, ::testing::Bool());
+
+TEST_F(PackTest, EntriesShadowTheDiskAndTheFirstPackWins) {
+    m_dir.Write("disk/a.txt", "disk a");
+    m_dir.Write("disk/only_disk.txt", "disk only");
+    Tools::CPakWriter first, second;
+    first.Add("A.TXT", Bytes("pack a"));
+    second.Add("a.txt", Bytes("second pack a"));
+    second.Add("b.txt", Bytes("second pack b"), true);
+    ASSERT_TRUE(AddPack(first, "1.pak"));
+    ASSERT_TRUE(AddPack(second, "2.pak"));
+    EXPECT_EQ(ReadNamed("a.txt"), "pack a");
+    EXPECT_EQ(ReadNamed("./B.txt"), "second pack b");
+    EXPECT_EQ(ReadNamed("only_disk.txt"), "disk only");
+}
+
+TEST_F(PackTest, OpenAllOpensEveryPackOfTheFolderInNameOrder) {
+    CLogCapture log;
+    Tools::CPakWriter b, a;
+    b.Add("x.txt", Bytes("from b"));
+    a.Add("x.txt", Bytes("from a"));
+    std::filesystem::create_directories(m_dir / "packs/sub.pak");
+    b.Save(m_dir / "packs/b.PAK");
+    a.Save(m_dir / "packs/a.pak");
+    m_dir.Write("packs/readme.txt", "not a pack");
+    m_dir.Write("packs/broken.pak", "KLMB");
+    EXPECT_EQ(GetDataPacks().OpenAll(CString(m_dir / "packs")), 2);
+    EXPECT_EQ(ReadNamed("x.txt"), "from a");
+    EXPECT_TRUE(log.Contains("broken.pak') : FAILED : file too small for the header"));
+}
+
+TEST_F(PackTest, FindFilesListsPacksFirstThenDiskEachNameOnce) {
+    m_dir.Write("disk/spr/b.spr", "");
+    m_dir.Write("disk/spr/Z.SPR", "");
+    m_dir.Write("disk/spr/c.txt", "");
+    m_dir.Write("disk/spr/sub/d.spr", "");
+    std::filesystem::create_directories(m_dir / "disk/spr/dir.spr");
+    Tools::CPakWriter writer;
+    writer.Add("spr/y.spr", {});
+    writer.Add("spr/B.spr", {});
+    writer.Add("spr/sub/e.spr", {});
+    writer.Add("other/x.spr", {});
+    ASSERT_TRUE(AddPack(writer, "p.pak"));
+
+    const std::vector<CString> expected = {"spr/y.spr", "spr/B.spr", "spr/Z.SPR"};
+    EXPECT_EQ(FindFiles("spr/*.spr"), expected);
+    EXPECT_EQ(FindFiles("spr\\?.Spr"), expected);
+    EXPECT_EQ(FindFiles("spr/sub/*"), (std::vector<CString>{"spr/sub/e.spr", "spr/sub/d.spr"}));
+    EXPECT_EQ(FindFiles("*.spr"), std::vector<CString>{});
+    EXPECT_EQ(FindFiles("nowhere/*"), std::vector<CString>{});
+}
+
+// ------------------------------------------------------------- bad packs
+
+namespace {
+
+struct Corruption {
+    const char* name;
+    std::function<void(std::vector<uint8_t>&)> damage;
+    const char* logged;
+    int entriesLeft;  // -1: the pack is refused
+};
+
+void PutU32(std::vector<uint8_t>& image, size_t at, uint32_t value) { std::memcpy(&image[at], &value, 4); }
+
+constexpr size_t kEntry0 = PackFormat::kHeaderSize;
+constexpr size_t kEntry1 = PackFormat::kHeaderSize + PackFormat::kEntrySize;
+
+const Corruption kCorruptions[] = {
+    {"Empty", [](auto& p) { p.clear(); }, "too small for the header", -1},
+    {"Magic", [](auto& p) { p[0] = 'X'; }, "not a data pack", -1},
+    {"Version", [](auto& p) { PutU32(p, 4, 2); }, "unsupported version", -1},
+    {"HeaderFlags", [](auto& p) { PutU32(p, 12, 6); }, "unknown header flags", -1},
+    {"HugeCount", [](auto& p) { PutU32(p, 8, 0xFFFFFFFF); }, "entry count beyond the file size", -1},
+    {"TruncatedIndex", [](auto& p) { p.resize(kEntry1 + 10); }, "entry count beyond the file size", -1},
+    {"NameUnterminated", [](auto& p) { std::memset(&p[kEntry0], 'n', 64); }, "name not terminated", 1},
+    {"NameEmpty", [](auto& p) { p[kEntry0] = 0; }, "empty name", 1},
+    {"NameAbsolute", [](auto& p) { p[kEntry0] = '/'; }, "absolute name", 1},
+    {"OffsetBeyondEnd", [](auto& p) { PutU32(p, kEntry0 + 64, 0xFFFFFFF0); }, "data beyond the end of the file", 1},
+    {"SizeBeyondEnd", [](auto& p) { PutU32(p, kEntry1 + 68, 0xFFFFFFFF); }, "data beyond the end of the file", 1},
+    {"EntryFlags", [](auto& p) { p[kEntry0 + 72] = 0x80; }, "unknown entry flags", 1},
+    {"DuplicateName", [](auto& p) { std::memcpy(&p[kEntry1], &p[kEntry0], 64); }, "entry 1 skipped : duplicate name", 1},
+};
+
+class PackCorruptionTest : public ::testing::TestWithParam<Corruption> {};
+
+} // namespace
+
+TEST_P(PackCorruptionTest, BadPackIsRefusedAndBadEntrySkippedWithALogLine) {
+    Tools::CPakWriter writer;
+    writer.Add("first.txt", Bytes("one"));
+    writer.Add("second.txt", Bytes("two"));
+    std::vector<uint8_t> image = writer.Build();
+    GetParam().damage(image);
+
+    CLogCapture log;
+    auto pack = CDataPack::Open("test.pak", [&] { return std::make_unique<CMemoryFile>(image.data(), image.size()); });
+    EXPECT_TRUE(log.Contains(GetParam().logged)) << log.Text();
+    if (GetParam().entriesLeft < 0) {
+        EXPECT_EQ(pack, nullptr);
+        return;
+    }
+    ASSERT_NE(pack, nullptr);
+    ASSERT_EQ(int(pack->GetEntries().size()), GetParam().entriesLeft);
+    auto entry = pack->OpenEntry(pack->GetEntries()[0]);
+    EXPECT_FALSE(ReadAll(*entry).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PackCorruptionTest, ::testing::ValuesIn(kCorruptions),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PakWriterTest, RefusesNamesThePackCannotHold) {
+    Tools::CPakWriter writer;
+    EXPECT_THROW(writer.Add(CString(std::string(64, 'n')), {}), CException);
+    EXPECT_THROW(writer.Add("/abs", {}), CException);
+    EXPECT_THROW(writer.Add("", {}), CException);
+    writer.Add(CString(std::string(63, 'n')), {});
+    EXPECT_THROW(writer.Add(CString(std::string(63, 'N')), {}), CException) << "names compare case-insensitively";
+}

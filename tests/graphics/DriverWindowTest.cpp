@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include "app/Application.h"
+#include "platform/WindowFixture.h"
+#include "support/RecordingGraphics.h"
+
+using namespace Engine::Graphics;
+using Engine::Graphics::Testing::CRecordingGraphics;
+
+namespace {
+
+CGraphics* g_driver = nullptr;
+
+LRESULT DriverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CGraphics::WindowProc(g_driver, window, message, wParam, lParam);
+}
+
+class CQuitApp : public Engine::CApplication {
+public:
+    int presses = 0;
+    void OnMouseButtonDown(int) override { ++presses; }
+};
+
+// A real (offscreen) window whose procedure is the driver base's.
+class DriverWindowTest : public TestSupport::WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        g_driver = &driver;
+        WNDCLASS wc;
+        wc.lpfnWndProc = DriverProc;
+        wc.cbWndExtra = sizeof(LONG_PTR);
+        wc.lpszClassName = "Driver";
+        RegisterClass(&wc);
+        app.m_hWnd = CreateWindowEx(0, "Driver", "driver", WS_POPUP | WS_VISIBLE, 0, 0, 320, 200, nullptr, nullptr,
+                                    nullptr, nullptr);
+        ASSERT_NE(app.m_hWnd, nullptr);
+        window = SdlId(app.m_hWnd);
+    }
+    void TearDown() override {
+        g_driver = nullptr;
+        WindowFixture::TearDown();
+    }
+    void Inject(SDL_Event event) { SDL_PushEvent(&event); }
+
+    CQuitApp app;
+    Engine::CApplication* cell = &app;
+    CRecordingGraphics driver{&cell};
+    Uint32 window = 0;
+};
+
+} // namespace
+
+TEST_F(DriverWindowTest, PumpDeliversInputAndReportsCloseAsQuit) {
+    app.m_bActive = 1;
+    Inject(TestSupport::ButtonEvent(window, SDL_BUTTON_LEFT, true, 10, 10));
+    EXPECT_FALSE(driver.ProcessMessages());
+    EXPECT_EQ(app.presses, 1);
+    PostMessage(app.m_hWnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(driver.ProcessMessages());
+    EXPECT_TRUE(driver.ProcessMessages()); // the quit flag stays set
+}
+
+TEST_F(DriverWindowTest, PumpClearsFrameFlagsAndStopsOnQuitMessage) {
+    app.m_bActive = 1;
+    app.m_frameInputFlags[0] = app.m_frameInputFlags[2] = 1;
+    PostQuitMessage(0);
+    EXPECT_TRUE(driver.ProcessMessages());
+    EXPECT_EQ(app.m_frameInputFlags[0], 0);
+    EXPECT_EQ(app.m_frameInputFlags[2], 0);
+}
+
+TEST_F(DriverWindowTest, SystemCursorHiddenInsideUnlessAskedAndShownOutside) {
+    using Platform::Testing::GetCursorDisplayCount;
+    using Platform::Testing::GetCurrentCursor;
+    Inject(TestSupport::MotionEvent(window, 50, 50, 1, 1));
+    Pump();
+    driver.UpdateCursor(true); // the visibility flag is process-wide: settle it
+    const int hidden = GetCursorDisplayCount();
+    app.m_nSystemCursor = 1; // the application keeps the system cursor
+    driver.UpdateCursor(false);
+    EXPECT_EQ(GetCursorDisplayCount(), hidden + 1);
+    EXPECT_EQ(GetCurrentCursor(), LoadCursor(nullptr, IDC_ARROW));
+    driver.SetCursor(CURSOR_NONE); // hides even with the system cursor kept
+    EXPECT_EQ(GetCursorDisplayCount(), hidden);
+    driver.SetCursor(CURSOR_NONE); // no change: ShowCursor is not called again
+    EXPECT_EQ(GetCursorDisplayCount(), hidden);
+    driver.SetCursor(CURSOR_HAND);
+    EXPECT_EQ(GetCursorDisplayCount(), hidden + 1);
+    EXPECT_EQ(GetCurrentCursor(), LoadCursor(nullptr, IDC_HAND));
+    app.m_nSystemCursor = 0;
+    Inject(TestSupport::MotionEvent(window, 400, 50, 350, 0)); // outside: the arrow, shown
+    Pump();
+    driver.UpdateCursor(false);
+    EXPECT_EQ(GetCursorDisplayCount(), hidden + 1);
+    EXPECT_EQ(GetCurrentCursor(), LoadCursor(nullptr, IDC_ARROW));
+}
+
+TEST_F(DriverWindowTest, WindowRectCentresWindowedAndCoversForFullScreen) {
+    CGraphicsParams p;
+    ResetGraphicsParams(p);
+    p.screenWidth = 800;
+    p.screenHeight = 600;
+    driver.m_desktopMode = CVideoMode{1280, 1024, 60, 32};
+    DWORD style = 0, exStyle = 0;
+    RECT rect;
+    driver.ComputeWindowRect(p, style, exStyle, rect);
+    EXPECT_EQ(style, WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    EXPECT_EQ(exStyle, WS_EX_APPWINDOW);
+    EXPECT_EQ(rect, (RECT{240, 212, 1040, 812}));
+    p.center = 0;
+    p.x = 30;
+    driver.ComputeWindowRect(p, style, exStyle, rect);
+    EXPECT_EQ(rect, (RECT{0, 0, 800, 600}));
+    p.keepPosition = 1;
+    driver.ComputeWindowRect(p, style, exStyle, rect);
+    EXPECT_EQ(rect, (RECT{30, 0, 830, 600}));
+    p.screenWidth = 1280;
+    p.screenHeight = 1024;
+    p.keepPosition = 0;
+    driver.ComputeWindowRect(p, style, exStyle, rect);
+    EXPECT_EQ(style, WS_POPUP | WS_VISIBLE);
+    p.fullScreen = 1;
+    driver.ComputeWindowRect(p, style, exStyle, rect);
+    EXPECT_EQ(style, WS_POPUP);
+    EXPECT_EQ(exStyle, 0u);
+}
+
+TEST_F(DriverWindowTest, EnumVideoModesUsesDisplayListOnce) {
+    Platform::Testing::SetDisplayModes({{640, 480, 60, 8}, {800, 600, 60, 32}, {1024, 768, 75, 32}},
+                                       {1024, 768, 75, 32});
+    driver.EnumVideoModes();
+    ASSERT_EQ(driver.GetVideoModes().size(), 2u); // the 8-bit mode is dropped
+    EXPECT_EQ(driver.GetVideoModes()[0], (CVideoMode{800, 600, 60, 32}));
+    EXPECT_EQ(driver.GetDesktopMode(), (CVideoMode{1024, 768, 75, 32}));
+    Platform::Testing::SetDisplayModes({{320, 200, 60, 32}}, {320, 200, 60, 32});
+    driver.EnumVideoModes();
+    EXPECT_EQ(driver.GetVideoModes().size(), 2u);
+}
