@@ -34,6 +34,8 @@ public:
     float GetTextWidthW(const char16_t* text, int32_t maxCount, float tabWidth, float scale) const;
 
     const SprFile::CSpriteRef& GetGlyphSprite() const { return *m_glyphs; }
+    // Text drawing sets its current frame to the glyph it queues.
+    SprFile::CSpriteRef& GetGlyphSprite() { return *m_glyphs; }
     void* GetOwner() const { return m_owner; }
     int32_t GetGlyphWidth() const { return m_glyphWidth; }
     int32_t GetHeight() const { return m_height; }

@@ -6,7 +6,10 @@
 
 namespace Engine::Graphics::SprFile {
 
-CSpriteRef::CSpriteRef(CSprFile* file, CSpriteDef* definition) : m_file(file), m_definition(definition) {}
+CSpriteRef::CSpriteRef(CSprFile* file, CSpriteDef* definition) : m_file(file), m_definition(definition) {
+    m_template.sprite = this;
+    ResetDrawParams(m_template);
+}
 
 CSpriteRef::~CSpriteRef() {
     if (m_definition && m_definition->m_defaultRef.get() == this) (void)m_definition->m_defaultRef.release();
@@ -25,35 +28,43 @@ int32_t CSpriteRef::GetSpriteFrameCount() const {
 int32_t CSpriteRef::SetFrame(int32_t n) {
     const int64_t count = GetSpriteFrameCount();
     if (count <= 0) {  // a definition without frames: nothing to wrap around
-        m_frame = 0;
+        m_template.frame = 0;
         return 0;
     }
     if (n >= 0) {
-        m_frame = int32_t(n % count);
+        m_template.frame = int32_t(n % count);
         return int32_t(n / count);
     }
     const int64_t back = count - 1 - int64_t(n);
-    m_frame = int32_t(count - 1 - back % count);
+    m_template.frame = int32_t(count - 1 - back % count);
     return int32_t(back / count);
 }
 
-void CSpriteRef::SetLastFrame() { m_frame = GetSpriteFrameCount() - 1; }
+void CSpriteRef::SetLastFrame() { m_template.frame = GetSpriteFrameCount() - 1; }
 
 const CSpriteFrame* CSpriteRef::FindFrame(int32_t frame) const {
     if (!m_definition) return nullptr;
-    if (frame < 0) frame = std::max(m_frame, 0);
+    if (frame < 0) frame = std::max(m_template.frame, 0);
     if (size_t(frame) >= m_definition->frames.size()) return nullptr;
     return &m_definition->frames[size_t(frame)];
 }
 
 int32_t CSpriteRef::GetSpriteFrameWidth(int32_t frame) const {
+    if (!m_definition) return TextureSize()[0];
     const CSpriteFrame* found = FindFrame(frame);
     return found ? int32_t(found->width) : 0;
 }
 
 int32_t CSpriteRef::GetSpriteFrameHeight(int32_t frame) const {
+    if (!m_definition) return TextureSize()[1];
     const CSpriteFrame* found = FindFrame(frame);
     return found ? int32_t(found->height) : 0;
+}
+
+std::array<int32_t, 2> CSpriteRef::TextureSize() const {
+    std::array<int32_t, 2> size{};
+    if (m_template.texture) m_template.texture->GetSize(size[0], size[1]);
+    return size;
 }
 
 std::array<float, 4> CSpriteRef::GetSpritePieceRect(int32_t frame, int32_t piece) const {
