@@ -51,10 +51,11 @@ inline Tools::CSprDocument StripDocument(const std::string& sprite, const std::v
 // skipImages. endPosition receives the stream position after reading.
 inline Engine::ref_ptr<Engine::Graphics::SprFile::CSprFile> ReadSprFile(const std::vector<uint8_t>& bytes,
                                                                        const char* name, bool skipImages = false,
-                                                                       int64_t* endPosition = nullptr) {
+                                                                       int64_t* endPosition = nullptr,
+                                                                       Engine::Graphics::CGraphics* graphics = nullptr) {
     Engine::CMemoryFile stream(bytes.data(), bytes.size());
     CArchive archive(&stream, false);
-    Engine::ref_ptr<Engine::Graphics::SprFile::CSprFile> file(new Engine::Graphics::SprFile::CSprFile(name, nullptr));
+    Engine::ref_ptr<Engine::Graphics::SprFile::CSprFile> file(new Engine::Graphics::SprFile::CSprFile(name, graphics));
     file->Load(archive, skipImages);
     if (endPosition) *endPosition = stream.Tell();
     return file;
