@@ -1,6 +1,8 @@
 // Text layout on a font with known glyph widths: measuring, wrapping,
 // alignment, spacing and tabs, read back from the glyph records queued.
 
+#include <array>
+
 #include "graphics/Text.h"
 #include "tests/graphics/SpriteQueueFixture.h"
 
