@@ -1,0 +1,113 @@
+#include "app/shell/ScreensaverApplication.h"
+
+#include "app/Locale.h"
+#include "app/Log.h"
+#include "app/shell/CommandLine.h"
+#include "app/shell/FatalGuard.h"
+#include "platform/Window.h"
+
+namespace Engine {
+
+CScreensaverApplication::CScreensaverApplication(CGraphicsDriverTable drivers, ButtonPrompt settingsPrompt)
+    : CStdApplication(std::move(drivers)), m_settingsPrompt(std::move(settingsPrompt)) {
+    // The screensaver reads its data from the packs only.
+    SetUseLooseFiles(false);
+}
+
+int CScreensaverApplication::Execute() {
+    const CScreensaverCommand command = ParseCommandLine(GetCommandLine().view());
+    switch (command.mode) {
+    case EScreensaverMode::Run:
+        return CStdApplication::Execute();
+    case EScreensaverMode::Settings:
+        return ShowSettings();
+    case EScreensaverMode::Preview: {
+        // The preview window is only checked: nothing is drawn into it.
+        const HWND window = reinterpret_cast<HWND>(command.window.value_or(0));
+        GetLog().PrintLine("Preview window %llu : %s", static_cast<unsigned long long>(command.window.value_or(0)),
+                           IsWindow(window) ? "not drawn" : "not a window");
+        return 0;
+    }
+    case EScreensaverMode::Associate: {
+        const HWND window =
+            command.window ? reinterpret_cast<HWND>(*command.window) : GetForegroundWindow();
+        GetLog().PrintLine("Associated window : %s", IsWindow(window) ? "found" : "none");
+        return 0;
+    }
+    case EScreensaverMode::None:
+        break;
+    }
+    return 0;
+}
+
+int CScreensaverApplication::ShowSettings() {
+    CEnvironment& environment = GetEnvironment();
+    environment.SetUp();
+    const int exitCode = RunGuarded(
+        [&] {
+            CSettingsDialogModel model(environment.GetConfigPath());
+            RunSettingsDialog(model, kName, m_settingsPrompt);
+            return 0;
+        },
+        environment.GetCrashReporter());
+    environment.TearDown();
+    return exitCode;
+}
+
+void CScreensaverApplication::GetDisplayMode(Graphics::CGraphicsParams& params) { params.fullScreen = 1; }
+
+bool CScreensaverApplication::OnInit() {
+    GetLocaleManager().Load("xml/Locale.xml");
+    LoadGlobalValues("xml/global.xml", m_globals);
+    m_loading.Add("Loading Hints", [this] { LoadHints(); });
+    return true;
+}
+
+void CScreensaverApplication::OnDone() {
+    m_loadingScreen.Release();
+}
+
+void CScreensaverApplication::LoadHints() {
+    for (int i = 1;; ++i) {
+        const CString key = FormatString("HINT_%d", i);
+        if (!GetLocaleManager().HasString(key)) break;
+        m_hints.push_back(GetLocaleManager().FindString(key));
+    }
+    GetLog().PrintLine("Hints : %d", int(m_hints.size()));
+}
+
+void CScreensaverApplication::Update(double time, double step) {
+    (void)time;
+    (void)step;
+    if (IsLoading()) m_loading.RunNext();
+}
+
+void CScreensaverApplication::Draw() {
+    GetGraphicsDriver()->gClear(Graphics::CLEAR_COLOR);
+    if (IsLoading()) DrawLoadingScreen(m_loading.GetDone(), m_loading.GetTotal());
+}
+
+void CScreensaverApplication::DrawLoadingScreen(int current, int total) {
+    m_loadingScreen.Draw(*GetGraphicsDriver(), current, total);
+}
+
+void CScreensaverApplication::Quit() {
+    if (Graphics::CGraphics* graphics = GetGraphicsDriver()) graphics->RequestQuit();
+}
+
+void CScreensaverApplication::OnKeyDown(int keyCode) {
+    CStdApplication::OnKeyDown(keyCode);
+    Quit();
+}
+
+void CScreensaverApplication::OnMouseButtonDown(int button) {
+    CStdApplication::OnMouseButtonDown(button);
+    Quit();
+}
+
+void CScreensaverApplication::OnMouseMove(int x, int y) {
+    CStdApplication::OnMouseMove(x, y);
+    if (m_mouseQuit.OnMouseMove(x, y)) Quit();
+}
+
+} // namespace Engine
