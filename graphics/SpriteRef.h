@@ -1,0 +1,52 @@
+#pragma once
+// The drawable handle of a sprite: a definition of a sprite file and the
+// current frame. The file keeps a list of its living references so that
+// emptying it can detach them.
+
+#include <array>
+#include <cstdint>
+
+namespace Engine::Graphics::SprFile {
+
+class CSprFile;
+class CSpriteDef;
+struct CSpriteFrame;
+
+class CSpriteRef {
+public:
+    CSpriteRef(CSprFile* file, CSpriteDef* definition);
+    ~CSpriteRef();
+    CSpriteRef(const CSpriteRef&) = delete;
+    CSpriteRef& operator=(const CSpriteRef&) = delete;
+
+    CSprFile* GetFile() const { return m_file; }
+    const CSpriteDef* GetDefinition() const { return m_definition; }
+    int32_t GetFrame() const { return m_frame; }
+
+    // Wraps n into the frame range (negative n counts back from the last
+    // frame) and returns how many times it wrapped.
+    int32_t SetFrame(int32_t n);
+    void SetLastFrame();
+
+    // 1 without a definition, else the definition's frame count.
+    int32_t GetSpriteFrameCount() const;
+    // A negative frame means the current one; 0 outside the frame list.
+    int32_t GetSpriteFrameWidth(int32_t frame = -1) const;
+    int32_t GetSpriteFrameHeight(int32_t frame = -1) const;
+    // u-left, v-top, u-right, v-bottom; zeros outside the lists.
+    std::array<float, 4> GetSpritePieceRect(int32_t frame, int32_t piece) const;
+    // -1 outside the lists.
+    int32_t GetPieceBitmap(int32_t frame, int32_t piece) const;
+
+private:
+    friend class CSprFile;
+    const CSpriteFrame* FindFrame(int32_t frame) const;
+    // Called when the file is emptied or destroyed.
+    void Detach();
+
+    CSprFile* m_file;
+    CSpriteDef* m_definition;
+    int32_t m_frame = 0;
+};
+
+} // namespace Engine::Graphics::SprFile
