@@ -2,7 +2,10 @@
 // creating the window and driver, drawing a frame, and destroying it again.
 
 #include "app/Log.h"
+#include "app/Timer.h"
 #include "app/shell/StdApplication.h"
+#include "graphics/DelayedLoader.h"
+#include "graphics/SprFileManager.h"
 
 namespace Engine {
 
@@ -108,6 +111,20 @@ void CStdApplication::DrawFrame(const std::function<void()>& draw) {
 
 void CStdApplication::OnLoadingProgress(int total, int current) {
     DrawFrame([&] { DrawLoadingScreen(current, total); });
+}
+
+void CStdApplication::RunDelayedLoaders(const std::function<void(int done, int total)>& drawLoadingScreen) {
+    if (!m_graphics) return;
+    // The place-file, map-file and sample managers' loaders join the list,
+    // in that order after the sprite files, with their libraries.
+    CDelayedLoaders loaders({m_graphics->GetSprFileManager()->CreateDelayedLoader()});
+    const int64_t start = CTimer::Now();
+    loaders.Run([&](int32_t done, int32_t total) {
+        m_graphics->ProcessMessages();
+        UpdateInput();
+        DrawFrame([&] { drawLoadingScreen(done, total); });
+    });
+    GetGlobalClock().MoveStart(CTimer::Now() - start);
 }
 
 void CStdApplication::ToggleFullScreen() {

@@ -59,12 +59,38 @@ void CScreensaverApplication::GetDisplayMode(Graphics::CGraphicsParams& params) 
 bool CScreensaverApplication::OnInit() {
     GetLocaleManager().Load("xml/Locale.xml");
     LoadGlobalValues("xml/global.xml", m_globals);
+    m_sprFiles = new Graphics::SprFile::CSprFileLocalManager(GetGraphicsDriver());
+    m_loading.Add("Loading Font", [this] { LoadFont(); });
     m_loading.Add("Loading Hints", [this] { LoadHints(); });
+    // The scenes and the ambient tracks join here with their libraries.
+    m_loading.Add("Loading Images", [this] { LoadImages(); });
     return true;
 }
 
 void CScreensaverApplication::OnDone() {
+    // Everything that holds driver resources goes before the driver.
+    m_font.Release();
+    m_sprFiles.Release();
     m_loadingScreen.Release();
+}
+
+void CScreensaverApplication::LoadFont() {
+    const CLocaleFont* record = GetLocaleManager().FindFont(kFontName);
+    if (!record) return;
+    m_font = Graphics::CreateFontFromSprite(*record, m_sprFiles->LoadSprFile(kFontFile, true));
+    GetLog().PrintLine("Font '%s' : %d characters", kFontName, int(record->characters.size()));
+}
+
+void CScreensaverApplication::LoadImages() {
+    // The bar goes on from where the steps before left it.
+    const int step = m_loading.GetDone() - 1;
+    const int steps = m_loading.GetTotal();
+    RunDelayedLoaders([&](int done, int total) {
+        if (total > 0)
+            DrawLoadingScreen(step * total + done, steps * total);
+        else
+            DrawLoadingScreen(step, steps);
+    });
 }
 
 void CScreensaverApplication::LoadHints() {
@@ -83,11 +109,15 @@ void CScreensaverApplication::Update(double time, double step) {
 }
 
 void CScreensaverApplication::Draw() {
+    if (IsLoading()) {
+        DrawLoadingScreen(m_loading.GetDone(), m_loading.GetTotal());
+        return;
+    }
     GetGraphicsDriver()->gClear(Graphics::CLEAR_COLOR);
-    if (IsLoading()) DrawLoadingScreen(m_loading.GetDone(), m_loading.GetTotal());
 }
 
 void CScreensaverApplication::DrawLoadingScreen(int current, int total) {
+    GetGraphicsDriver()->gClear(Graphics::CLEAR_COLOR);
     m_loadingScreen.Draw(*GetGraphicsDriver(), current, total);
 }
 

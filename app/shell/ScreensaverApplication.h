@@ -11,12 +11,17 @@
 #include "app/shell/MouseQuitRule.h"
 #include "app/shell/SettingsDialog.h"
 #include "app/shell/StdApplication.h"
+#include "graphics/Font.h"
+#include "graphics/SprFileManager.h"
 
 namespace Engine {
 
 class CScreensaverApplication : public CStdApplication {
 public:
     static constexpr char kName[] = "Mosark";
+    // The font record of "xml/Locale.xml" and the sprite file of its glyphs.
+    static constexpr char kFontName[] = "main";
+    static constexpr char kFontFile[] = "spr/font.spr";
 
     explicit CScreensaverApplication(CGraphicsDriverTable drivers = GetDefaultDriverTable(),
                                      ButtonPrompt settingsPrompt = ShowButtonPrompt);
@@ -32,6 +37,7 @@ public:
     bool IsLoading() const { return !m_loading.IsDone(); }
     const std::vector<CString>& GetHints() const { return m_hints; }
     CGlobalValueTable& GetGlobalValues() { return m_globals; }
+    const ref_ptr<Graphics::CFont>& GetFont() const { return m_font; }
 
 protected:
     const char* GetName() const override { return kName; }
@@ -45,7 +51,9 @@ protected:
 private:
     int ShowSettings();
     void Quit();
+    void LoadFont();
     void LoadHints();
+    void LoadImages();
 
     ButtonPrompt m_settingsPrompt;
     CMouseQuitRule m_mouseQuit;
@@ -53,6 +61,8 @@ private:
     CLoadingScreen m_loadingScreen;
     CGlobalValueTable m_globals;
     std::vector<CString> m_hints;
+    ref_ptr<Graphics::SprFile::CSprFileLocalManager> m_sprFiles;
+    ref_ptr<Graphics::CFont> m_font;
 };
 
 } // namespace Engine

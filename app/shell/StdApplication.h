@@ -84,6 +84,11 @@ protected:
     void RequestAnotherPass() { m_bAnotherPass = true; }
     // Draws and presents one frame when the driver can begin a scene.
     void DrawFrame(const std::function<void()>& draw);
+    // The loading-screen run: the resource managers' delayed loaders perform
+    // their items one per frame, each frame pumping messages and input and
+    // drawn by drawLoadingScreen(done, total). The time it takes is kept out
+    // of the game time.
+    void RunDelayedLoaders(const std::function<void(int done, int total)>& drawLoadingScreen);
 
 private:
     bool Startup();

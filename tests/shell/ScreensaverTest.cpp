@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "app/Global.h"
@@ -5,7 +6,9 @@
 #include "app/shell/LoadingScreen.h"
 #include "app/shell/ScreensaverApplication.h"
 #include "shell/ShellTestSupport.h"
+#include "tools/ImageWriter.h"
 #include "tools/PakWriter.h"
+#include "tools/SprWriter.h"
 
 using namespace ShellTesting;
 using Engine::CScreensaverApplication;
@@ -39,11 +42,28 @@ protected:
         });
     }
 
-    void WritePack(const std::string& locale, const std::string& global) {
+    void WritePack(const std::string& locale, const std::string& global, std::vector<uint8_t> font) {
         Tools::CPakWriter pak;
         pak.Add("xml/Locale.xml", std::vector<uint8_t>(locale.begin(), locale.end()));
         pak.Add("xml/global.xml", std::vector<uint8_t>(global.begin(), global.end()));
+        pak.Add("spr/font.spr", std::move(font));
         ASSERT_TRUE(pak.Save((root / "data" / "demo.pak").string()));
+    }
+
+    // Two glyphs side by side in one white image.
+    static std::vector<uint8_t> FontSprite() {
+        Tools::CPngImage white;
+        white.width = 8;
+        white.height = 4;
+        white.samples.assign(8 * 4 * 3, 255);
+        Tools::CPngImage alpha = white;
+        alpha.colour = Tools::EPngColour::Grey;
+        alpha.samples.assign(8 * 4, 128);
+        Tools::CSprDocument document;
+        document.images.push_back({0, Tools::WritePng(white), Tools::WritePng(alpha), 0});
+        document.sprites.push_back(
+            {"font_main", 0, 0, false, false, {Tools::MakeSprFrame(0, 0, 0, 4, 4), Tools::MakeSprFrame(0, 4, 0, 8, 4)}});
+        return Tools::WriteSpr(document);
     }
 
     int driversMade = 0;
@@ -117,15 +137,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ScreensaverTest, LoadsFromThePacksWithTheLoadingScreenShowingProgress) {
     WritePack("<locales default=\"en\"><locale name=\"en\"><string key=\"HINT_1\">One</string>"
-              "<string key=\"HINT_2\">Two</string></locale></locales>",
-              "<global><value name=\"FADE\" value=\"1.5\"/></global>");
+              "<string key=\"HINT_2\">Two</string><font name=\"main\" sprite=\"font_main\">"
+              "<char code=\"65\"/><char code=\"66\"/></font></locale></locales>",
+              "<global><value name=\"FADE\" value=\"1.5\"/></global>", FontSprite());
     WriteFile(SettingsFolder() / "Settings.xml", "<settings><graphics fullscreen=\"Off\"/></settings>");
     CScreensaverApplication app(FrameDrivers());
     std::vector<float> fillRights;  // the right edge of the bar's filled part, per loading frame
     bool windowed = false;
+    int textures = 0;
+    bool fontLoaded = false;
     onPresent = [&](CFrameDriver& d) {
         windowed = d.GetParams().fullScreen == 0;
         for (const auto& call : d.calls) {
+            textures += call.name == "CreateHardwareTexture";
             if (call.name != "gDraw") continue;
             EXPECT_EQ(call.args[2], 2.0);  // two quads: the frame and the filled part
             Engine::Graphics::SpriteVertex quad[8];
@@ -134,16 +158,26 @@ TEST_F(ScreensaverTest, LoadsFromThePacksWithTheLoadingScreenShowingProgress) {
             fillRights.push_back(quad[5].x);
         }
         d.Clear();
-        if (!app.IsLoading()) d.RequestQuit();
+        if (app.IsLoading()) return;
+        fontLoaded = app.GetFont() != nullptr;
+        d.RequestQuit();
     };
     EXPECT_EQ(app.Run(), 0);
     EXPECT_TRUE(windowed);  // "Settings.xml" applies after the screensaver's full screen
     EXPECT_EQ(app.GetHints(), (std::vector<CString>{"One", "Two"}));
     EXPECT_EQ(Engine::GetGlobalFloat("FADE", app.GetGlobalValues()), 1.5f);
-    // One loading step: the bar is drawn empty until it has run.
+    EXPECT_TRUE(fontLoaded);
+    EXPECT_EQ(app.GetFont(), nullptr);  // given back before the driver went
+    EXPECT_EQ(textures, 1);  // the font's image, made behind the loading screen
+    // Three steps (font, hints, images), the last one made of two items
+    // (decode, texture): the bar fills in sixths and never goes back.
+    using Engine::CLoadingScreen;
     ASSERT_FALSE(fillRights.empty());
-    for (float right : fillRights) EXPECT_EQ(right, Engine::CLoadingScreen::kLeft + Engine::CLoadingScreen::kBorder);
-    EXPECT_TRUE(LogHasInOrder({"Data packs opened : 1", "[Loading Hints begin]", "Hints : 2"}));
+    EXPECT_EQ(fillRights.front(), CLoadingScreen::kLeft + CLoadingScreen::kBorder);
+    EXPECT_EQ(fillRights.back(), CLoadingScreen::kRight - CLoadingScreen::kBorder);
+    EXPECT_TRUE(std::is_sorted(fillRights.begin(), fillRights.end()));
+    EXPECT_TRUE(LogHasInOrder({"Data packs opened : 1", "[Loading Font begin]", "Font 'main' : 2 characters",
+                               "[Loading Hints begin]", "Hints : 2", "[Loading Images begin]"}));
 }
 
 } // namespace
