@@ -3,7 +3,7 @@
 #include "app/shell/EntryPoint.h"
 #include "app/shell/ScreensaverApplication.h"
 #include "shell/ShellTestSupport.h"
-#include "tools/PakWriter.h"
+#include "tools/DemoData.h"
 
 using namespace ShellTesting;
 
@@ -11,11 +11,8 @@ namespace {
 
 class EndToEndTest : public ShellTest {};
 
-TEST_F(EndToEndTest, RunsFromTheStartupFolderUntilTheMouseMovesInBothAxes) {
-    const std::string locale = "<locales><locale name=\"en\"><string key=\"HINT_1\">Hello</string></locale></locales>";
-    Tools::CPakWriter pak;
-    pak.Add("xml/Locale.xml", std::vector<uint8_t>(locale.begin(), locale.end()));
-    ASSERT_TRUE(pak.Save((root / "data" / "demo.pak").string()));
+TEST_F(EndToEndTest, RunsOnTheDemoDataUntilTheMouseMovesInBothAxes) {
+    ASSERT_TRUE(Tools::MakeDemoPack(MOSARK_DEMO_FONT).Save((root / "data" / "demo.pak").string()));
     WriteFile(SettingsFolder() / "StartupPath", (root / "data").string());
     fs::current_path(root);
 
@@ -49,8 +46,9 @@ TEST_F(EndToEndTest, RunsFromTheStartupFolderUntilTheMouseMovesInBothAxes) {
                                "[CApplication::CreateGraphicsWindow() begin]", "Graphics driver : OpenGL",
                                "[Initializing Input begin]", "[Initializing Sound begin]",
                                "[Initializing Network begin]", "Initializing Controls",
-                               "[Initializing Application begin]", "[Main Loop begin]", "[Loading Hints begin]",
-                               "Hints : 1", "[Main Loop end]", "[Shutting Down begin]", "[Shutting Down end]",
+                               "[Initializing Application begin]", "[Main Loop begin]", "[Loading Font begin]",
+                               "Font 'main' : 95 characters", "[Loading Hints begin]", "Hints : 3",
+                               "[Loading Images begin]", "[Loading Images end]", "[Main Loop end]", "[Shutting Down begin]", "[Shutting Down end]",
                                "Saving Configuration"}));
     EXPECT_TRUE(fs::exists(SettingsFolder() / "screensaver.cfg"));
 }
