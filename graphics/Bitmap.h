@@ -54,6 +54,10 @@ public:
     bool LoadAlphaFromFile(Engine::CAbstractFile& stream);
     bool LoadAlphaFromFile(CBitmapIO::CFile& input);
 
+    // Frees the pixel array once a driver holds its own copy; width and
+    // height stay, since textures report their size from them.
+    void FreePixels() { m_image.pixels = {}; }
+
     int32_t GetWidth() const { return m_image.width; }
     int32_t GetHeight() const { return m_image.height; }
     uint32_t* GetPixels() { return m_image.pixels.empty() ? nullptr : m_image.pixels.data(); }

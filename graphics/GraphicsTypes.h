@@ -48,6 +48,18 @@ enum ECompare : int32_t {
     CMP_ALWAYS = 8,
 };
 
+// Stencil operations of gSetStencilOp (fail, depth fail, pass).
+enum EStencilOp : int32_t {
+    STENCIL_KEEP = 1,
+    STENCIL_ZERO = 2,
+    STENCIL_REPLACE = 3,
+    STENCIL_INCR_SAT = 4,
+    STENCIL_DECR_SAT = 5,
+    STENCIL_INVERT = 6,
+    STENCIL_INCR = 7, // wraps
+    STENCIL_DECR = 8, // wraps
+};
+
 enum ECull : int32_t { CULL_NONE = 0, CULL_CCW = 1, CULL_CW = 2 };
 enum EFrontFace : int32_t { FRONT_CW = 1, FRONT_CCW = 2 };
 enum EAddress : int32_t { ADDRESS_WRAP = 1, ADDRESS_CLAMP = 2, ADDRESS_MIRROR = 3 };

@@ -76,6 +76,12 @@ void FeedDirectInputMouseButton(int button, bool down);
 void OnDirectInputWindowDeactivated(HWND window);
 void ResetDirectInput();
 
+// OpenGL contexts (Wgl.cpp).
+// Asks SDL for the framebuffer every OpenGL window gets; called before such
+// a window is made.
+void PrepareGlWindow();
+void ResetWgl();
+
 void ResetCursor();
 void ResetClipboard();
 void ResetLibraries();

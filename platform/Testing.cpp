@@ -9,7 +9,7 @@ namespace {
 
 struct CFailures {
     std::mutex mutex;
-    std::array<int, 4> pending{};
+    std::array<int, size_t(Platform::Testing::Failure::Count)> pending{};
 };
 
 CFailures& Failures() {
@@ -38,6 +38,7 @@ bool ConsumeFailure(Failure failure) {
 
 void Reset() {
     using namespace Platform::Detail;
+    ResetWgl();
     ResetWindows();
     ResetMessages();
     ResetEvents();

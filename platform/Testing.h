@@ -24,6 +24,10 @@ enum class Failure {
     ThreadCreation,  // CreateThread returns null
     DisplayChange,   // ChangeDisplaySettings returns DISP_CHANGE_FAILED
     ClipboardOpen,   // OpenClipboard returns FALSE
+    PixelFormat,     // ChoosePixelFormat returns 0
+    GlContext,       // wglCreateContext returns null
+    GlMakeCurrent,   // wglMakeCurrent with a context returns FALSE
+    Count
 };
 void FailNext(Failure failure, int count = 1);
 // True (and one fewer pending) when the operation is to fail now.
@@ -59,7 +63,18 @@ int GetLibraryLoadCount(const char* name);
 // LoadLibrary of this name fails while set.
 void SetLibraryLoadFails(const char* name, bool fails);
 
-// Destroys every window and class, empties the message queue and the
+// glGetString of this name (GL_VENDOR, GL_RENDERER, GL_VERSION,
+// GL_EXTENSIONS) answers the given text instead of the implementation's;
+// null goes back to the implementation.
+void SetGlString(unsigned name, const char* text);
+// Whether wglGetProcAddress offers "wglSwapIntervalEXT" (it does unless set).
+void SetSwapControlAvailable(bool available);
+// The last interval given to wglSwapIntervalEXT; -1 when never called.
+int GetSwapInterval();
+// The number of OpenGL contexts made and not yet deleted.
+int GetGlContextCount();
+
+// Deletes every OpenGL context, destroys every window and class, empties the message queue and the
 // clipboard, and restores every hook above to its default.
 void Reset();
 

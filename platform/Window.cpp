@@ -271,7 +271,10 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
     height = std::max(height, 1);
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (!(style & WS_CAPTION)) flags |= SDL_WINDOW_BORDERLESS;
-    if (window->cls.wc.style & CS_OWNDC) flags |= SDL_WINDOW_OPENGL;
+    if (window->cls.wc.style & CS_OWNDC) {
+        flags |= SDL_WINDOW_OPENGL;
+        Platform::Detail::PrepareGlWindow();
+    }
     window->sdl = SDL_CreateWindow(title ? title : "", x, y, width, height, flags);
     if (!window->sdl) return nullptr;
     window->style = style & ~WS_VISIBLE;
@@ -532,6 +535,17 @@ BOOL ValidateRect(HWND window, const RECT* rect) {
                   rect->right >= w->update.right && rect->bottom >= w->update.bottom))
         w->invalid = false;
     return TRUE;
+}
+
+// Window handles are never reused, so a window's device context can simply
+// carry the handle's value.
+HDC GetDC(HWND window) { return Find(window) ? reinterpret_cast<HDC>(window) : nullptr; }
+
+int ReleaseDC(HWND window, HDC dc) { return window && GetDC(window) == dc ? 1 : 0; }
+
+HWND WindowFromDC(HDC dc) {
+    HWND window = reinterpret_cast<HWND>(dc);
+    return Find(window) ? window : nullptr;
 }
 
 HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {

@@ -116,6 +116,15 @@ HWND GetForegroundWindow();
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 BOOL ValidateRect(HWND window, const RECT* rect);
 
+// A window's device context: one per window, valid while the window lives
+// (every window behaves as if its class had CS_OWNDC). Null for a window
+// that does not exist.
+HDC GetDC(HWND window);
+// Returns 1 when the context belongs to the window; the context stays valid.
+int ReleaseDC(HWND window, HDC dc);
+// The window of a device context, or null once the window is gone.
+HWND WindowFromDC(HDC dc);
+
 struct PAINTSTRUCT {
     HDC hdc = nullptr;
     BOOL fErase = FALSE;

@@ -1,0 +1,351 @@
+// The OpenGL driver's render states, matrices and drawing: each interface
+// code becomes GL 1.x state directly. The stage arguments select no GL
+// texture unit; they only index the stage-disabled flags.
+
+#include <cstring>
+
+#include "app/Log.h"
+#include "app/Math.h"
+#include "graphics/Texture.h"
+#include "graphics/drivers/CodesOGL.h"
+#include "graphics/drivers/GraphicsOGL.h"
+
+namespace Engine::Graphics {
+
+using namespace OGL;
+
+namespace {
+
+constexpr float kPi = 3.1415927f;
+constexpr float kDegreesPerRadian = 57.29578f;
+
+void LoadMatrix(GLenum mode, const float* matrix34) {
+    GLfloat gl[16];
+    ToGlMatrix(matrix34, gl);
+    glMatrixMode(mode);
+    glLoadMatrixf(gl);
+}
+
+void SetOrtho2DProjection(float width, float height, float zNear, float zFar) {
+    glOrtho(0.0, width, height, 0.0, zNear, zFar);
+}
+
+void SetOrthoProjection(float width, float height, float zNear, float zFar) {
+    glOrtho(width * -0.5f, width * 0.5f, height * -0.5f, height * 0.5f, zNear, zFar);
+}
+
+void SetPerspectiveProjection(float width, float height, float zNear, float zFar) {
+    glFrustum(width * -0.5f, width * 0.5f, height * -0.5f, height * 0.5f, zNear, zFar);
+}
+
+// The client arrays gDraw may enable, disabled again after the draw.
+constexpr GLenum kClientArrays[] = {GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_COLOR_ARRAY, GL_TEXTURE_COORD_ARRAY};
+
+} // namespace
+
+void CGraphics_OGL::gSwitch(int id, bool on) {
+    if (id == SWITCH_DEPTH_WRITE) {
+        glDepthMask(on ? GL_TRUE : GL_FALSE);
+        return;
+    }
+    GLenum capability;
+    switch (id) {
+    case SWITCH_DEPTH_TEST: capability = GL_DEPTH_TEST; break;
+    case SWITCH_ALPHA_BLEND: capability = GL_BLEND; break;
+    case SWITCH_LIGHTING: capability = GL_LIGHTING; break;
+    case SWITCH_FOG: capability = GL_FOG; break;
+    case SWITCH_NORMALIZE: capability = GL_NORMALIZE; break;
+    case SWITCH_STENCIL_TEST: capability = GL_STENCIL_TEST; break;
+    case SWITCH_COLOR_MATERIAL: capability = GL_COLOR_MATERIAL; break;
+    case SWITCH_ALPHA_TEST: capability = GL_ALPHA_TEST; break;
+    case SWITCH_DITHER: capability = GL_DITHER; break;
+    default: return; // 5 and unknown ids name no GL state
+    }
+    if (on)
+        glEnable(capability);
+    else
+        glDisable(capability);
+}
+
+void CGraphics_OGL::gSetBlendFunc(int source, int destination) {
+    glBlendFunc(MapBlendSource(source), MapBlendDestination(destination));
+}
+
+void CGraphics_OGL::gSetDepthFunc(int func) { glDepthFunc(MapCompareFunc(func)); }
+void CGraphics_OGL::gSetAlphaFunc(int func, float reference) { glAlphaFunc(MapCompareFunc(func), reference); }
+void CGraphics_OGL::gSetStencilFunc(int func, int32_t reference, uint32_t mask) {
+    glStencilFunc(MapCompareFunc(func), reference, mask);
+}
+void CGraphics_OGL::gSetStencilMask(uint32_t mask) { glStencilMask(mask); }
+void CGraphics_OGL::gSetStencilOp(uint32_t fail, uint32_t depthFail, uint32_t pass) {
+    glStencilOp(MapStencilOp(int(fail)), MapStencilOp(int(depthFail)), MapStencilOp(int(pass)));
+}
+void CGraphics_OGL::gSetFrontFace(int front) { glFrontFace(MapFrontFace(front)); }
+
+void CGraphics_OGL::gSetCullMode(int cull) {
+    if (cull == CULL_NONE) {
+        glDisable(GL_CULL_FACE);
+        return;
+    }
+    // The codes name a winding; which GL face that is depends on the front face.
+    GLint front = GL_CCW;
+    glGetIntegerv(GL_FRONT_FACE, &front);
+    GLenum face = GLenum(cull);
+    if (cull == CULL_CCW) face = front == GL_CW ? GL_FRONT : GL_BACK;
+    if (cull == CULL_CW) face = front == GL_CCW ? GL_FRONT : GL_BACK;
+    glCullFace(face);
+    glEnable(GL_CULL_FACE);
+}
+
+void CGraphics_OGL::gSetShadeModel(int shade) { glShadeModel(shade == SHADE_SMOOTH ? GL_SMOOTH : GL_FLAT); }
+void CGraphics_OGL::gSetColorMaterial(int source) { glColorMaterial(GL_FRONT_AND_BACK, GLenum(source)); }
+void CGraphics_OGL::gSetLightModel(bool localViewer) { glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, localViewer ? 1 : 0); }
+void CGraphics_OGL::gSetTwoSidedLighting(bool twoSided) { glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, twoSided ? 1 : 0); }
+
+void CGraphics_OGL::gSetAmbient(float r, float g, float b, float a) {
+    const GLfloat ambient[4] = {r, g, b, a};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+}
+
+void CGraphics_OGL::gSetColorMask(bool r, bool g, bool b, bool a) { glColorMask(r, g, b, a); }
+
+void CGraphics_OGL::gSetLight(int index, const CLight* light) {
+    if (!light) return;
+    const GLenum id = GLenum(GL_LIGHT0 + index);
+    glLightf(id, GL_SPOT_EXPONENT, light->spotExponent);
+    glLightf(id, GL_SPOT_CUTOFF, light->spotCutoff == kPi ? 180.0f : light->spotCutoff * kDegreesPerRadian);
+    glLightf(id, GL_CONSTANT_ATTENUATION, light->attenuation[0]);
+    glLightf(id, GL_LINEAR_ATTENUATION, light->attenuation[1]);
+    glLightf(id, GL_QUADRATIC_ATTENUATION, light->attenuation[2]);
+    glEnable(id);
+    glLightfv(id, GL_AMBIENT, light->ambient);
+    glLightfv(id, GL_DIFFUSE, light->diffuse);
+    glLightfv(id, GL_SPECULAR, light->specular);
+    const GLfloat position[4] = {light->position[0], light->position[1], light->position[2],
+                                 light->directional ? 0.0f : 1.0f};
+    glLightfv(id, GL_POSITION, position);
+    glLightfv(id, GL_SPOT_DIRECTION, light->direction);
+}
+
+void CGraphics_OGL::gSetMaterial(int face, const CMaterial* material) {
+    if (!material) return;
+    const GLenum glFace = MapMaterialFace(face);
+    glMaterialfv(glFace, GL_AMBIENT, material->ambient);
+    glMaterialfv(glFace, GL_DIFFUSE, material->diffuse);
+    glMaterialfv(glFace, GL_SPECULAR, material->specular);
+    glMaterialfv(glFace, GL_EMISSION, material->emissive);
+    glMaterialf(glFace, GL_SHININESS, material->shininess);
+}
+
+void CGraphics_OGL::gSetFog(const CFog* fog) {
+    if (!fog) return;
+    if (const auto mode = MapFogMode(fog->mode)) glFogi(GL_FOG_MODE, GLint(*mode));
+    glFogf(GL_FOG_DENSITY, fog->density);
+    glFogf(GL_FOG_START, fog->start);
+    glFogf(GL_FOG_END, fog->end);
+    glFogfv(GL_FOG_COLOR, fog->color);
+}
+
+void CGraphics_OGL::SetWorldMatrix(const float* matrix) {
+    CGraphics::SetWorldMatrix(matrix);
+    LoadModelViewMatrix();
+}
+
+void CGraphics_OGL::SetViewMatrix(const float* matrix) {
+    CGraphics::SetViewMatrix(matrix);
+    LoadModelViewMatrix();
+}
+
+void CGraphics_OGL::LoadModelViewMatrix() {
+    // The world transform applies to a vertex first.
+    Engine::Geometry::CMatrix34 world, view, modelView;
+    std::memcpy(world.m, m_worldMatrix, sizeof world.m);
+    std::memcpy(view.m, m_viewMatrix, sizeof view.m);
+    MultiplyMatrix34(world, view, modelView);
+    LoadMatrix(GL_MODELVIEW, modelView.data());
+}
+
+void CGraphics_OGL::LoadProjection(void (*setup)(float, float, float, float), float width, float height,
+                                   float zNear, float zFar) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    setup(width, height, zNear, zFar);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void CGraphics_OGL::SetOrtho2D(float width, float height, float zNear, float zFar) {
+    LoadProjection(&SetOrtho2DProjection, width, height, zNear, zFar);
+}
+
+void CGraphics_OGL::SetOrtho(float width, float height, float zNear, float zFar) {
+    LoadProjection(&SetOrthoProjection, width, height, zNear, zFar);
+}
+
+void CGraphics_OGL::SetPerspective(float width, float height, float zNear, float zFar) {
+    LoadProjection(&SetPerspectiveProjection, width, height, zNear, zFar);
+}
+
+void CGraphics_OGL::gClear(uint32_t flags) {
+    GLbitfield mask = 0;
+    if (flags & CLEAR_COLOR) mask |= GL_COLOR_BUFFER_BIT;
+    if (flags & CLEAR_DEPTH) mask |= GL_DEPTH_BUFFER_BIT;
+    if (flags & CLEAR_STENCIL) mask |= GL_STENCIL_BUFFER_BIT;
+    if (!mask) return;
+    // Quantised as vertex colours are; alpha is always cleared to 0.
+    const uint32_t packed = PackColorRGBA(m_clearColor[0], m_clearColor[1], m_clearColor[2], 0.0f);
+    glClearColor(float(packed & 0xFF) / 255.0f, float((packed >> 8) & 0xFF) / 255.0f,
+                 float((packed >> 16) & 0xFF) / 255.0f, 0.0f);
+    glClear(mask);
+}
+
+void CGraphics_OGL::BindStage(int stage, int32_t name) {
+    const bool enable = name >= 0;
+    if (enable) {
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, GLuint(name));
+    } else {
+        glDisable(GL_TEXTURE_2D);
+    }
+    if (stage >= 0 && stage < 4) m_stageDisabled[stage] = enable ? 0 : 1;
+}
+
+void CGraphics_OGL::gSetTexture(int stage, CBaseHardwareTexture* texture) {
+    int32_t name = -1;
+    if (auto* target = dynamic_cast<CRenderTarget_OGL*>(texture))
+        name = target->GetTextureName();
+    else if (auto* hardware = dynamic_cast<CHardwareTexture_OGL*>(texture))
+        name = hardware->GetTextureName();
+    BindStage(stage, name);
+}
+
+void CGraphics_OGL::gSetTextureStage(int stage, ref_ptr<CTexture> texture) {
+    int32_t name = -1;
+    if (texture) {
+        if (ref_ptr<CHardwareTexture> hardware = texture->GetHardwareTexture())
+            name = DynamicRefCast<CHardwareTexture_OGL>(hardware)->GetTextureName();
+    }
+    BindStage(stage, name);
+}
+
+void CGraphics_OGL::gSetTextureWrap(int, int addressU, int addressV) {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, addressU == ADDRESS_WRAP ? GL_REPEAT : GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, addressV == ADDRESS_WRAP ? GL_REPEAT : GL_CLAMP);
+}
+
+void CGraphics_OGL::gSetTextureFilter(int, int minFilter, int magFilter, int mipFilter) {
+    const CFilters filters = MapTextureFilter(minFilter, magFilter, mipFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filters.minFilter);
+    if (filters.magFilter) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, *filters.magFilter);
+}
+
+void CGraphics_OGL::gSetTexGen(int, int mode) {
+    if (mode == TEXGEN_OFF) {
+        glDisable(GL_TEXTURE_GEN_S);
+        glDisable(GL_TEXTURE_GEN_T);
+        return;
+    }
+    if (mode != TEXGEN_SPHERE && mode != TEXGEN_REFLECTION) return;
+    const GLint generation = mode == TEXGEN_SPHERE ? GL_SPHERE_MAP : GL_NORMAL_MAP;
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, generation);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, generation);
+    glEnable(GL_TEXTURE_GEN_S);
+    glEnable(GL_TEXTURE_GEN_T);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    if (mode == TEXGEN_REFLECTION) {
+        // Maps each generated coordinate t to 0.5 t + 0.5.
+        glTranslatef(0.5f, 0.5f, 0.5f);
+        glScalef(0.5f, 0.5f, 0.5f);
+    }
+}
+
+void CGraphics_OGL::gSetTextureMatrix(int, const float* matrix) {
+    if (matrix) LoadMatrix(GL_TEXTURE, matrix);
+}
+
+void CGraphics_OGL::SetCombineConstant(int source, const float* constant, bool colour) {
+    if (source != ARG_CONSTANT || !constant) return;
+    const GLfloat value[4] = {colour ? constant[0] : 0.0f, colour ? constant[1] : 0.0f,
+                              colour ? constant[2] : 0.0f, colour ? 0.0f : constant[0]};
+    glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, value);
+}
+
+void CGraphics_OGL::gSetTextureCombine(int, int operation, int channel, int arg1, const float* constant1, int arg2,
+                                       const float* constant2) {
+    const bool colour = channel == CHANNEL_COLOR;
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, colour ? GL_COMBINE_RGB_ARB : GL_COMBINE_ALPHA_ARB, GLint(MapCombineOperation(operation)));
+    if (const auto source = MapCombineSource(arg1))
+        glTexEnvi(GL_TEXTURE_ENV, colour ? GL_SOURCE0_RGB_ARB : GL_SOURCE0_ALPHA_ARB, GLint(*source));
+    if (const auto source = MapCombineSource(arg2))
+        glTexEnvi(GL_TEXTURE_ENV, colour ? GL_SOURCE1_RGB_ARB : GL_SOURCE1_ALPHA_ARB, GLint(*source));
+    glTexEnvi(GL_TEXTURE_ENV, colour ? GL_SOURCE2_RGB_ARB : GL_SOURCE2_ALPHA_ARB, GL_CONSTANT_ARB);
+    if (const auto factor = MapInterpolationSource(operation)) {
+        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB_ARB, GLint(*factor));
+        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_ALPHA_ARB, GLint(*factor));
+    }
+    glTexEnvf(GL_TEXTURE_ENV, colour ? GL_RGB_SCALE_ARB : GL_ALPHA_SCALE, CombineScale(operation));
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB_ARB, GL_SRC_COLOR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB_ARB, GL_SRC_COLOR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB_ARB, GL_SRC_ALPHA);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA_ARB, GL_SRC_ALPHA);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_ALPHA_ARB, GL_SRC_ALPHA);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_ALPHA_ARB, GL_SRC_ALPHA);
+    SetCombineConstant(arg1, constant1, colour);
+    SetCombineConstant(arg2, constant2, colour);
+}
+
+void CGraphics_OGL::EnableClientArrays(const uint8_t* data, uint32_t format, GLsizei stride) {
+    const uint8_t* p = data;
+    if (format & VF_XYZ) {
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glVertexPointer(3, GL_FLOAT, stride, p);
+        p += 12;
+    }
+    if (format & VF_RHW) p += 4; // not given to GL
+    if (format & VF_NORMAL) {
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glNormalPointer(GL_FLOAT, stride, p);
+        p += 12;
+    }
+    if (format & VF_DIFFUSE) {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(4, GL_UNSIGNED_BYTE, stride, p);
+        p += 4;
+    }
+    if (format & VF_SPECULAR) p += 4;
+    if ((format & VF_TEX0) && !IsStageDisabled(0)) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, stride, p);
+    }
+}
+
+void CGraphics_OGL::gDraw(int type, ref_ptr<CVertexBuffer> vertices, int first, int count,
+                          ref_ptr<CIndexBuffer> indices) {
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    if (!vertices) return;
+    const CPrimitiveRange range = MapPrimitive(type, first, count);
+    // Client arrays are read straight from the buffers: a range outside them
+    // would read past their memory.
+    const int64_t available = indices ? indices->GetCount() : vertices->GetCount();
+    const int64_t begin = indices ? 0 : range.first;
+    if (range.count <= 0 || begin < 0 || begin + range.count > available) {
+        if (range.count != 0)
+            GetLog().PrintLine("CGraphics_OGL::gDraw(%d, %d, %d) : outside the buffer", type, first, count);
+        return;
+    }
+    const auto* data = static_cast<const uint8_t*>(vertices->Lock());
+    vertices->Unlock();
+    EnableClientArrays(data, vertices->GetFormat(), vertices->GetVertexSize());
+    if (!indices) {
+        glDrawArrays(range.mode, range.first, range.count);
+    } else {
+        const void* indexData = indices->Lock();
+        glDrawElements(range.mode, range.count, indices->GetBytesPerIndex() == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT,
+                       indexData);
+        indices->Unlock();
+    }
+    for (GLenum array : kClientArrays) glDisableClientState(array);
+}
+
+} // namespace Engine::Graphics

@@ -1,0 +1,328 @@
+// Pixels the OpenGL driver draws, read back from the headless frame buffer.
+
+#include <memory>
+#include <string>
+
+#include "OpenGLTestSupport.h"
+
+using namespace OpenGLTest;
+using ::testing::Values;
+
+namespace {
+
+class OpenGLDrawTest : public OpenGLFixture {
+protected:
+    void SetUp() override {
+        OpenGLFixture::SetUp();
+        CreateReadyDriver();
+        Clear(0, 0, 0);
+    }
+};
+
+TEST_F(OpenGLDrawTest, ClearUsesTheQuantisedColourAndNeverAlpha) {
+    driver->m_clearColor[3] = 1.0f;
+    Clear(0.2f, 0.4f, 0.6f);
+    EXPECT_EQ(Pixel(0, 0), RGBA(51, 102, 153));
+    EXPECT_EQ(Pixel(kWidth - 1, kHeight - 1), RGBA(51, 102, 153));
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(clear[3], 0.0f);
+}
+
+TEST_F(OpenGLDrawTest, TexturedQuadCoversExactlyItsRectangle) {
+    const ref_ptr<CTexture> texture = MakeTexture(QuadrantBitmap(4));
+    driver->gSetTextureStage(0, texture);
+    DrawQuads(*driver, {Rect(10, 20, 26, 36)});
+    EXPECT_EQ(Pixel(10, 20), kRed);
+    EXPECT_EQ(Pixel(25, 20), kGreen);
+    EXPECT_EQ(Pixel(10, 35), kBlue);
+    EXPECT_EQ(Pixel(25, 35), kWhite);
+    for (auto [x, y] : {std::pair{9, 20}, {26, 20}, {10, 19}, {10, 36}}) EXPECT_EQ(Pixel(x, y), kBlack) << x << "," << y;
+}
+
+TEST_F(OpenGLDrawTest, VertexColourModulatesTheTexture) {
+    const ref_ptr<CTexture> texture = MakeTexture(QuadrantBitmap(2));
+    driver->gSetTextureStage(0, texture);
+    DrawQuads(*driver, {Rect(0, 0, 20, 20, RGBA(255, 128, 0))});
+    EXPECT_THAT(Pixel(15, 15), NearColor(RGBA(255, 128, 0), 1)); // white texel
+    EXPECT_EQ(Pixel(5, 5), kRed);
+}
+
+// Rotation through the vertex positions and mirroring through swapped
+// texture coordinates, seen at the four quadrants of a 16 x 16 sprite.
+struct COrientationCase {
+    const char* name;
+    std::function<void(CQuad&)> change;
+    uint32_t topLeft, topRight, bottomLeft, bottomRight;
+};
+
+void Rotate(CQuad& quad, float angle) {
+    const float cx = 48, cy = 48, s = std::sin(angle), c = std::cos(angle);
+    for (int k = 0; k < 4; ++k) {
+        const float dx = quad.x[k] - cx, dy = quad.y[k] - cy;
+        quad.x[k] = cx + c * dx - s * dy;
+        quad.y[k] = cy + s * dx + c * dy;
+    }
+}
+
+class OpenGLOrientationTest : public OpenGLDrawTest, public ::testing::WithParamInterface<COrientationCase> {};
+
+TEST_P(OpenGLOrientationTest, QuadrantsLandWhereTheTransformPutsThem) {
+    const ref_ptr<CTexture> texture = MakeTexture(QuadrantBitmap(2));
+    driver->gSetTextureStage(0, texture);
+    CQuad quad = Rect(40, 40, 56, 56);
+    GetParam().change(quad);
+    DrawQuads(*driver, {quad});
+    EXPECT_EQ(Pixel(44, 44), GetParam().topLeft);
+    EXPECT_EQ(Pixel(52, 44), GetParam().topRight);
+    EXPECT_EQ(Pixel(44, 52), GetParam().bottomLeft);
+    EXPECT_EQ(Pixel(52, 52), GetParam().bottomRight);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OpenGLOrientationTest,
+    Values(COrientationCase{"Upright", [](CQuad&) {}, kRed, kGreen, kBlue, kWhite},
+           COrientationCase{"MirroredU", [](CQuad& q) { std::swap(q.u[0], q.u[1]), std::swap(q.u[2], q.u[3]); },
+                            kGreen, kRed, kWhite, kBlue},
+           COrientationCase{"MirroredV", [](CQuad& q) { std::swap(q.v[0], q.v[3]), std::swap(q.v[1], q.v[2]); },
+                            kBlue, kWhite, kRed, kGreen},
+           COrientationCase{"Rotated90", [](CQuad& q) { Rotate(q, 1.5707964f); }, kBlue, kRed, kWhite, kGreen},
+           COrientationCase{"Rotated180", [](CQuad& q) { Rotate(q, 3.1415927f); }, kWhite, kBlue, kGreen, kRed}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A half-transparent red texel over a blue background.
+struct CBlendCase {
+    const char* name;
+    bool blending;
+    int source, destination;
+    uint32_t expected;
+};
+
+class OpenGLBlendTest : public OpenGLDrawTest, public ::testing::WithParamInterface<CBlendCase> {};
+
+TEST_P(OpenGLBlendTest, TextureAlphaBlendsAsTheFactorsSay) {
+    Clear(0, 0, 1);
+    driver->gSwitch(SWITCH_ALPHA_BLEND, GetParam().blending);
+    driver->gSetBlendFunc(GetParam().source, GetParam().destination);
+    const ref_ptr<CTexture> texture = MakeTexture(MakeBitmap(1, 1, [](int, int) { return RGBA(255, 0, 0, 128); }));
+    driver->gSetTextureStage(0, texture);
+    DrawQuads(*driver, {Rect(0, 0, 8, 8)});
+    EXPECT_THAT(Pixel(4, 4), NearColor(GetParam().expected, 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OpenGLBlendTest,
+                         Values(CBlendCase{"SourceAlpha", true, BLEND_SRC_ALPHA, BLEND_INV_SRC_ALPHA, RGBA(128, 0, 127)},
+                                CBlendCase{"Additive", true, BLEND_ONE, BLEND_ONE, RGBA(255, 0, 255)},
+                                CBlendCase{"AlphaAdditive", true, BLEND_SRC_ALPHA, BLEND_ONE, RGBA(128, 0, 255)},
+                                CBlendCase{"Off", false, BLEND_SRC_ALPHA, BLEND_INV_SRC_ALPHA, kRed}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(OpenGLDrawTest, RenderTargetIsDrawnThenUsedAsTexture) {
+    std::unique_ptr<CRenderTarget> target(driver->CreateRenderTarget(64, 32));
+    EXPECT_EQ(target->GetMaxU(), 1.0f);
+    EXPECT_EQ(target->GetMinV(), 0.5f); // a 64 x 64 texture
+    EXPECT_EQ(target->GetMaxV(), 0.0f);
+
+    driver->SetRenderTarget(target.get());
+    driver->SetOrtho2D(64, 32, -1, 1);
+    driver->gSetTextureStage(0, nullptr);
+    DrawQuads(*driver, {Rect(0, 0, 32, 32, kRed), Rect(32, 0, 64, 32, kGreen)});
+    driver->SetRenderTarget(driver->GetDefaultRenderTarget());
+
+    Clear(0, 0, 0);
+    SetDefaultRenderStates(*driver);
+    driver->gSetTexture(0, target.get());
+    CQuad quad = Rect(40, 50, 104, 82);
+    const float u = target->GetMaxU(), top = target->GetMinV(), bottom = target->GetMaxV();
+    quad.u[1] = quad.u[2] = u;
+    quad.v[0] = quad.v[1] = top;
+    quad.v[2] = quad.v[3] = bottom;
+    DrawQuads(*driver, {quad});
+    EXPECT_EQ(Pixel(41, 51), kRed);
+    EXPECT_EQ(Pixel(41, 80), kRed);
+    EXPECT_EQ(Pixel(102, 51), kGreen);
+    EXPECT_EQ(Pixel(102, 80), kGreen);
+    EXPECT_EQ(Pixel(39, 51), kBlack);
+}
+
+TEST_F(OpenGLDrawTest, RenderTargetTextureIsASquarePowerOfTwo) {
+    std::unique_ptr<CRenderTarget> target(driver->CreateRenderTarget(100, 60));
+    EXPECT_FLOAT_EQ(target->GetMaxU(), 100.0f / 128);
+    EXPECT_FLOAT_EQ(target->GetMinV(), 60.0f / 128);
+}
+
+TEST_F(OpenGLDrawTest, DestroyingTheCurrentTargetFallsBackToTheFrameBuffer) {
+    std::unique_ptr<CRenderTarget> target(driver->CreateRenderTarget(32, 32));
+    driver->SetRenderTarget(target.get());
+    target.reset();
+    EXPECT_EQ(driver->GetRenderTarget(), driver->GetDefaultRenderTarget());
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], kWidth);
+    EXPECT_EQ(viewport[3], kHeight);
+}
+
+TEST_F(OpenGLDrawTest, QuadListStartsAtTheFirstQuad) {
+    driver->gSetTextureStage(0, nullptr);
+    driver->gDraw(PRIM_QUAD_LIST, QuadBuffer(*driver, {Rect(0, 0, 10, 10, kRed), Rect(20, 0, 30, 10, kGreen)}), 1, 1,
+                  nullptr);
+    EXPECT_EQ(Pixel(5, 5), kBlack);
+    EXPECT_EQ(Pixel(25, 5), kGreen);
+}
+
+TEST_F(OpenGLDrawTest, DrawPastTheBufferIsRefused) {
+    driver->gSetTextureStage(0, nullptr);
+    driver->gDraw(PRIM_QUAD_LIST, QuadBuffer(*driver, {Rect(0, 0, 10, 10, kRed)}), 0, 2, nullptr);
+    EXPECT_EQ(Pixel(5, 5), kBlack);
+    EXPECT_TRUE(log.Contains("outside the buffer"));
+}
+
+TEST_F(OpenGLDrawTest, IndexedTrianglesDrawFromTheIndexBuffer) {
+    driver->gSetTextureStage(0, nullptr);
+    ref_ptr<CIndexBuffer> indices;
+    driver->CreateIndexBuffer(indices, INDEX_16, 6, false);
+    const uint16_t order[6] = {0, 1, 2, 0, 2, 3};
+    std::copy(order, order + 6, static_cast<uint16_t*>(indices->Lock()));
+    indices->Unlock();
+    driver->gDraw(PRIM_TRIANGLE_LIST, QuadBuffer(*driver, {Rect(10, 10, 30, 30, kBlue)}), 0, 2, indices);
+    EXPECT_EQ(Pixel(11, 28), kBlue);
+    EXPECT_EQ(Pixel(28, 11), kBlue);
+    EXPECT_EQ(Pixel(31, 31), kBlack);
+}
+
+TEST_F(OpenGLDrawTest, TextureWithFreedPixelsKeepsItsSizeAndStillDraws) {
+    ref_ptr<CBitmap> bitmap = QuadrantBitmap(2);
+    ref_ptr<CTexture> texture = MakeTexture(bitmap, true);
+    EXPECT_EQ(bitmap->GetPixels(), nullptr);
+    EXPECT_EQ(bitmap->GetWidth(), 2);
+    texture->GetHardwareTexture()->Update(); // nothing to send, and no crash
+    driver->gSetTextureStage(0, texture);
+    DrawQuads(*driver, {Rect(0, 0, 8, 8)});
+    EXPECT_EQ(Pixel(1, 1), kRed);
+}
+
+// Upload sizes chosen by the two extensions the driver probes.
+struct CSizeCase {
+    const char* name;
+    const char* extensions;
+    int width, height;
+    int expectedWidth, expectedHeight;
+};
+
+class OpenGLTextureSizeTest : public OpenGLFixture, public ::testing::WithParamInterface<CSizeCase> {};
+
+TEST_P(OpenGLTextureSizeTest, BitmapIsResizedOnlyWhereGLNeedsIt) {
+    Platform::Testing::SetGlString(GL_EXTENSIONS, GetParam().extensions);
+    ASSERT_TRUE(CreateDriver());
+    const CSizeCase& c = GetParam();
+    const ref_ptr<CTexture> texture = MakeTexture(MakeBitmap(c.width, c.height, [](int, int) { return kRed; }));
+    driver->gSetTextureStage(0, texture);
+    GLint width = 0, height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    EXPECT_EQ(width, c.expectedWidth);
+    EXPECT_EQ(height, c.expectedHeight);
+    const bool resized = c.width != c.expectedWidth || c.height != c.expectedHeight;
+    EXPECT_EQ(log.Contains("Resizing bitmap from"), resized);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OpenGLTextureSizeTest,
+    Values(CSizeCase{"Neither", "", 300, 200, 512, 512},
+           CSizeCase{"RectangleOnly", "GL_ARB_texture_rectangle", 300, 200, 512, 256},
+           CSizeCase{"NonPowerOfTwoOnly", "GL_ARB_texture_non_power_of_two", 300, 200, 300, 300},
+           CSizeCase{"Both", "GL_ARB_texture_non_power_of_two GL_ARB_texture_rectangle", 300, 200, 300, 200},
+           CSizeCase{"SquarePowerOfTwo", "", 256, 256, 256, 256}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Interface codes read back as GL state.
+struct CStateCase {
+    const char* name;
+    std::function<void(CGraphics&)> set;
+    GLenum query;
+    GLint expected;
+};
+
+class OpenGLStateTest : public OpenGLDrawTest, public ::testing::WithParamInterface<CStateCase> {
+protected:
+    void SetUp() override {
+        OpenGLDrawTest::SetUp();
+        bound = MakeTexture(QuadrantBitmap(2));
+        driver->gSetTextureStage(0, bound); // texture parameters apply to the bound texture
+    }
+    ref_ptr<CTexture> bound = nullptr;
+};
+
+TEST_P(OpenGLStateTest, CodeBecomesTheGLState) {
+    GetParam().set(*driver);
+    GLint value = -1;
+    if (GetParam().query == GL_TEXTURE_ENV_MODE || GetParam().query == GL_RGB_SCALE_ARB) {
+        GLfloat f = -1;
+        glGetTexEnvfv(GL_TEXTURE_ENV, GetParam().query, &f);
+        value = GLint(f);
+    } else if (GetParam().query == GL_TEXTURE_MIN_FILTER || GetParam().query == GL_TEXTURE_MAG_FILTER) {
+        glGetTexParameteriv(GL_TEXTURE_2D, GetParam().query, &value);
+    } else {
+        glGetIntegerv(GetParam().query, &value);
+    }
+    EXPECT_EQ(value, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OpenGLStateTest,
+    Values(CStateCase{"DepthLessEqual", [](CGraphics& g) { g.gSetDepthFunc(CMP_LESS_EQUAL); }, GL_DEPTH_FUNC, GL_LEQUAL},
+           CStateCase{"DepthEqual", [](CGraphics& g) { g.gSetDepthFunc(CMP_EQUAL); }, GL_DEPTH_FUNC, GL_EQUAL},
+           CStateCase{"CullClockwiseIsFrontUnderCCW", [](CGraphics& g) { g.gSetCullMode(CULL_CW); }, GL_CULL_FACE_MODE,
+                      GL_FRONT},
+           CStateCase{"CullCounterClockwiseIsBackUnderCCW", [](CGraphics& g) { g.gSetCullMode(CULL_CCW); },
+                      GL_CULL_FACE_MODE, GL_BACK},
+           CStateCase{"CullFollowsTheFrontFace",
+                      [](CGraphics& g) {
+                          g.gSetFrontFace(FRONT_CW);
+                          g.gSetCullMode(CULL_CCW);
+                      },
+                      GL_CULL_FACE_MODE, GL_FRONT},
+           CStateCase{"SwitchFiveChangesNothing",
+                      [](CGraphics& g) {
+                          g.gSwitch(SWITCH_NONE, true);
+                          g.gSwitch(12, true);
+                      },
+                      GL_BLEND, GL_TRUE},
+           CStateCase{"DepthWritesOff", [](CGraphics& g) { g.gSwitch(SWITCH_DEPTH_WRITE, false); }, GL_DEPTH_WRITEMASK,
+                      GL_FALSE},
+           CStateCase{"BlendDestinationSourceColour", [](CGraphics& g) { g.gSetBlendFunc(BLEND_ONE, BLEND_SRC_COLOR); },
+                      GL_BLEND_DST, GL_SRC_COLOR},
+           CStateCase{"StencilIncrementWraps", [](CGraphics& g) { g.gSetStencilOp(1, 1, STENCIL_INCR); },
+                      GL_STENCIL_PASS_DEPTH_PASS, GL_INCR_WRAP},
+           CStateCase{"LinearMipmapMin",
+                      [](CGraphics& g) { g.gSetTextureFilter(0, FILTER_LINEAR, FILTER_LINEAR, FILTER_LINEAR); },
+                      GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR},
+           CStateCase{"MipmapLeavesMagnification",
+                      [](CGraphics& g) { g.gSetTextureFilter(0, FILTER_LINEAR, FILTER_LINEAR, FILTER_LINEAR); },
+                      GL_TEXTURE_MAG_FILTER, GL_NEAREST},
+           CStateCase{"Modulate4xScalesByFour",
+                      [](CGraphics& g) {
+                          g.gSetTextureCombine(0, COMBINE_MODULATE4X, CHANNEL_COLOR, ARG_TEXTURE, nullptr, ARG_DIFFUSE,
+                                               nullptr);
+                      },
+                      GL_RGB_SCALE_ARB, 4},
+           CStateCase{"CombineMode",
+                      [](CGraphics& g) {
+                          g.gSetTextureCombine(0, COMBINE_ADD, CHANNEL_ALPHA, ARG_CONSTANT, nullptr, 9, nullptr);
+                      },
+                      GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(OpenGLDrawTest, TexturingOffFeedsNoCoordinates) {
+    // With stage 0 disabled, the sprite vertex's coordinates are skipped
+    // and the quad takes its vertex colour alone.
+    driver->gSetTextureStage(0, nullptr);
+    DrawQuads(*driver, {Rect(0, 0, 8, 8, kGreen)});
+    EXPECT_EQ(Pixel(4, 4), kGreen);
+    EXPECT_TRUE(driver->IsStageDisabled(0));
+    GLboolean enabled = GL_TRUE;
+    glGetBooleanv(GL_TEXTURE_COORD_ARRAY, &enabled);
+    EXPECT_EQ(enabled, GL_FALSE);
+}
+
+} // namespace

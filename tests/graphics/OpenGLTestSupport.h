@@ -1,0 +1,160 @@
+#pragma once
+// A created OpenGL driver on a headless window, quads drawn the way the
+// sprite queue draws them (pre-transformed sprite vertices, quad lists), and
+// pixels read back with (0, 0) at the top left of the window.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/TestFiles.h"
+#include "graphics/Bitmap.h"
+#include "graphics/DefaultStates.h"
+#include "graphics/Texture.h"
+#include "graphics/drivers/GraphicsOGL.h"
+#include "platform/Testing.h"
+
+namespace OpenGLTest {
+
+using namespace Engine::Graphics;
+using Engine::ref_ptr;
+
+constexpr int kWidth = 160;
+constexpr int kHeight = 120;
+
+// Packed as the driver takes vertex colours: R, G, B, A bytes in memory.
+constexpr uint32_t RGBA(uint32_t r, uint32_t g, uint32_t b, uint32_t a = 255) {
+    return r | g << 8 | b << 16 | a << 24;
+}
+constexpr uint32_t kRed = RGBA(255, 0, 0), kGreen = RGBA(0, 255, 0), kBlue = RGBA(0, 0, 255);
+constexpr uint32_t kWhite = RGBA(255, 255, 255), kBlack = RGBA(0, 0, 0);
+
+class CRecordingApp : public Engine::CApplication {
+public:
+    void OnGraphicsCreate() override { ++created; }
+    void OnGraphicsDestroy() override { ++destroyed; }
+    void OnGraphicsRestored() override {
+        ++restored;
+        if (onRestored) onRestored();
+    }
+    int created = 0, destroyed = 0, restored = 0;
+    std::function<void()> onRestored;
+};
+
+inline CGraphicsParams WindowedParams(int width = kWidth, int height = kHeight) {
+    CGraphicsParams params;
+    ResetGraphicsParams(params);
+    params.width = width;
+    params.height = height;
+    params.colorBits = 24;
+    params.alphaBits = 8;
+    return params;
+}
+
+// Four corners in vertex order (top-left, top-right, bottom-right,
+// bottom-left) with their texture coordinates.
+struct CQuad {
+    float x[4], y[4];
+    float u[4] = {0, 1, 1, 0}, v[4] = {0, 0, 1, 1};
+    uint32_t color = kWhite;
+};
+
+inline CQuad Rect(float left, float top, float right, float bottom, uint32_t color = kWhite) {
+    CQuad quad{{left, right, right, left}, {top, top, bottom, bottom}};
+    quad.color = color;
+    return quad;
+}
+
+inline ref_ptr<CVertexBuffer> QuadBuffer(CGraphics& driver, const std::vector<CQuad>& quads) {
+    ref_ptr<CVertexBuffer> buffer;
+    driver.CreateVertexBuffer(buffer, int(quads.size() * 4), int(sizeof(SpriteVertex)), VF_SPRITE, true);
+    auto* vertex = static_cast<SpriteVertex*>(buffer->Lock());
+    for (const CQuad& quad : quads)
+        for (int k = 0; k < 4; ++k) *vertex++ = SpriteVertex{quad.x[k], quad.y[k], 0, 1, quad.color, quad.u[k], quad.v[k]};
+    buffer->Unlock();
+    return buffer;
+}
+
+inline void DrawQuads(CGraphics& driver, const std::vector<CQuad>& quads) {
+    driver.gDraw(PRIM_QUAD_LIST, QuadBuffer(driver, quads), 0, int(quads.size()), nullptr);
+}
+
+inline ref_ptr<CBitmap> MakeBitmap(int width, int height, const std::function<uint32_t(int, int)>& pixel) {
+    ref_ptr<CBitmap> bitmap(new CBitmap);
+    bitmap->Create(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) bitmap->GetPixels()[y * width + x] = pixel(x, y);
+    return bitmap;
+}
+
+// Quadrants: red top left, green top right, blue bottom left, white bottom
+// right.
+inline ref_ptr<CBitmap> QuadrantBitmap(int size) {
+    return MakeBitmap(size, size, [size](int x, int y) {
+        const bool right = x >= size / 2, bottom = y >= size / 2;
+        return bottom ? (right ? kWhite : kBlue) : (right ? kGreen : kRed);
+    });
+}
+
+class OpenGLFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Platform::Testing::Reset();
+        const Platform::Testing::CDisplayMode desktop{640, 480, 60, 32};
+        Platform::Testing::SetDisplayModes({desktop}, desktop);
+    }
+    void TearDown() override {
+        driver.reset();
+        Platform::Testing::Reset();
+    }
+
+    bool CreateDriver(CGraphicsParams params = WindowedParams()) {
+        driver = std::make_unique<CGraphics_OGL>(&cell);
+        return driver->Create("test", &params);
+    }
+    // A created driver in the frame loop's starting state.
+    void CreateReadyDriver() {
+        ASSERT_TRUE(CreateDriver());
+        SetDefaultRenderStates(*driver);
+    }
+    ref_ptr<CTexture> MakeTexture(ref_ptr<CBitmap> bitmap, bool freePixels = false) {
+        ref_ptr<CHardwareTexture> hardware;
+        driver->CreateHardwareTexture(hardware, std::move(bitmap), false, freePixels, -1);
+        return ref_ptr<CTexture>(new CTexture(nullptr, hardware));
+    }
+    void Clear(float r, float g, float b) {
+        driver->m_clearColor[0] = r;
+        driver->m_clearColor[1] = g;
+        driver->m_clearColor[2] = b;
+        driver->gClear(CLEAR_COLOR);
+    }
+
+    // The frame buffer at (x, y) from the window's top left, as an opaque
+    // RGBA word (the window has no alpha).
+    uint32_t Pixel(int x, int y) const {
+        uint32_t pixel = 0;
+        glReadPixels(x, driver->GetParams().height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &pixel);
+        return pixel | 0xFF000000u;
+    }
+
+    TestFiles::CLogCapture log;
+    CRecordingApp app;
+    Engine::CApplication* cell = &app;
+    std::unique_ptr<CGraphics_OGL> driver;
+};
+
+// Matches colours channel by channel within a tolerance.
+MATCHER_P2(NearColor, expected, tolerance, "") {
+    for (int shift = 0; shift < 32; shift += 8) {
+        const int a = int((arg >> shift) & 0xFF), b = int((uint32_t(expected) >> shift) & 0xFF);
+        if (std::abs(a - b) > tolerance) return false;
+    }
+    return true;
+}
+
+} // namespace OpenGLTest
