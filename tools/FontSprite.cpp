@@ -116,7 +116,8 @@ CFontSprite RenderFontSprite(const std::string& fontPath, int pixelHeight, const
     CPngImage coverage = white;
     coverage.colour = EPngColour::Grey;
     coverage.samples.assign(alpha.coverage.begin(), alpha.coverage.end());
-    font.document.images.push_back(CSprImage{0, WritePng(white), WritePng(coverage), 0});
+    // The glyphs need a texture format with eight bits of alpha.
+    font.document.images.push_back(CSprImage{0, WritePng(white), WritePng(coverage), 8});
     font.document.sprites.push_back(std::move(sprite));
     return font;
 }

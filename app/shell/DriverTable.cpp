@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "graphics/Graphics.h"
+#include "graphics/drivers/GraphicsOGL.h"
 
 namespace Engine {
 
@@ -10,7 +11,10 @@ CGraphicsDriverTable GetDefaultDriverTable() {
     auto unavailable = [](CApplication**) { return std::unique_ptr<Graphics::CGraphics>(); };
     return {
         {"D3D8", unavailable},
-        {"OpenGL", unavailable},
+        {"OpenGL",
+         [](CApplication** application) {
+             return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_OGL(application));
+         }},
         {"D3D7", unavailable},
         {"SFTW", unavailable},
     };

@@ -4,6 +4,7 @@
 #include "app/Log.h"
 #include "app/Timer.h"
 #include "app/shell/StdApplication.h"
+#include "graphics/DefaultStates.h"
 #include "graphics/DelayedLoader.h"
 #include "graphics/SprFileManager.h"
 
@@ -86,22 +87,12 @@ void CStdApplication::DestroyGraphicsWindow() {
     m_hWnd = nullptr;
 }
 
-void CStdApplication::SetDefaultRenderStates() {
-    Graphics::CGraphics& g = *m_graphics;
-    g.gSwitch(Graphics::SWITCH_ALPHA_BLEND, true);
-    g.gSetBlendFunc(Graphics::BLEND_SRC_ALPHA, Graphics::BLEND_INV_SRC_ALPHA);
-    g.gSwitch(Graphics::SWITCH_DEPTH_TEST, false);
-    g.gSwitch(Graphics::SWITCH_DEPTH_WRITE, false);
-    g.gSwitch(Graphics::SWITCH_LIGHTING, false);
-    g.gSetCullMode(Graphics::CULL_NONE);
-}
-
 void CStdApplication::DrawFrame(const std::function<void()>& draw) {
     if (!m_graphics) return;
     Graphics::CGraphics& g = *m_graphics;
     if (!g.m_bSceneBegun) g.m_bSceneBegun = g.gBeginScene() ? 1 : 0;
     if (!g.m_bSceneBegun) return;
-    SetDefaultRenderStates();
+    Graphics::SetDefaultRenderStates(g);
     draw();
     // The sprite queue is flushed here once it exists.
     g.gEndScene();

@@ -102,7 +102,6 @@ private:
     bool CreateGraphicsWindow(const Graphics::CGraphicsParams& params);
     bool TryDriver(const CGraphicsDriverEntry& entry, Graphics::CGraphicsParams params);
     void DestroyGraphicsWindow();
-    void SetDefaultRenderStates();
     void CreateInput();
     void CreateSound();
     void StartNetwork();

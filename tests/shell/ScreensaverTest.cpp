@@ -31,7 +31,7 @@ protected:
     // A driver without a window that stops after 50 frames.
     Engine::CGraphicsDriverTable FrameDrivers() {
         return DriversWithOpenGL([this](Engine::CApplication** app) {
-            auto driver = std::make_unique<CFrameDriver>(app, false);
+            auto driver = std::make_unique<CFrameDriver>(app);
             driver->onPresent = [this](CFrameDriver& d) {
                 Platform::Testing::AdvanceTestClock(20'000);
                 if (onPresent) onPresent(d);

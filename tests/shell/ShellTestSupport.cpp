@@ -7,51 +7,15 @@
 
 namespace ShellTesting {
 
-namespace {
-CFrameDriver* g_windowDriver = nullptr;
-constexpr char kWindowClass[] = "ShellTestDriver";
-} // namespace
-
-LRESULT CFrameDriver::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CGraphics::WindowProc(g_windowDriver, window, message, wParam, lParam);
+CFrameDriver::~CFrameDriver() {
+    if (callsOut) *callsOut = Names();
 }
 
 bool CFrameDriver::Create(const char* title, CGraphicsParams* params) {
     CRecordingGraphics::Create(title, params);
     if (failCreate) return false;
-    Engine::CApplication* app = GetApplication();
-    if (!m_bWithWindow) {
-        if (app && activate) app->OnActivate(true);
-        return true;
-    }
-    WNDCLASS wc;
-    wc.lpfnWndProc = &CFrameDriver::Proc;
-    wc.lpszClassName = kWindowClass;
-    RegisterClass(&wc);
-    g_windowDriver = this;
-    window = CreateWindowEx(0, kWindowClass, title ? title : "", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,
-                            nullptr, nullptr);
-    if (!window) return false;
-    if (app) app->m_hWnd = window;
-    ShowWindow(window, SW_SHOW);  // activates the application through WM_ACTIVATE
+    if (Engine::CApplication* app = GetApplication(); app && activate) app->OnActivate(true);
     return true;
-}
-
-CFrameDriver::~CFrameDriver() {
-    CloseWindow();
-    if (callsOut) *callsOut = Names();
-}
-
-void CFrameDriver::CloseWindow() {
-    if (window) DestroyWindow(window);
-    window = nullptr;
-    if (g_windowDriver == this) g_windowDriver = nullptr;
-}
-
-void CFrameDriver::Destroy() {
-    CRecordingGraphics::Destroy();
-    CloseWindow();
-    if (Engine::CApplication* app = GetApplication()) app->m_hWnd = nullptr;
 }
 
 void CFrameDriver::gFlipBuffers() {

@@ -1,7 +1,7 @@
 #pragma once
 // What the application tests share: a private set of folders per test, the
 // log and message boxes captured, the test clock, and a recording driver that
-// can open a real (offscreen) window and runs a hook at every present.
+// runs a hook at every present.
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,6 @@
 #include "app/shell/DriverTable.h"
 #include "platform/Messages.h"
 #include "platform/Testing.h"
-#include "platform/Window.h"
 #include "support/RecordingGraphics.h"
 
 namespace ShellTesting {
@@ -29,36 +28,21 @@ using Engine::Graphics::CGraphics;
 using Engine::Graphics::CGraphicsParams;
 
 // A recording driver that presents frames: each gFlipBuffers runs the hook.
-// With a window, its procedure is the driver base's, so posted messages reach
-// the application as they would on a real driver.
+// It has no window; Create activates the application as showing one would.
 class CFrameDriver : public Engine::Graphics::Testing::CRecordingGraphics {
 public:
-    explicit CFrameDriver(Engine::CApplication** application, bool withWindow)
-        : CRecordingGraphics(application), m_bWithWindow(withWindow) {}
+    explicit CFrameDriver(Engine::CApplication** application) : CRecordingGraphics(application) {}
     ~CFrameDriver() override;
 
     std::function<void(CFrameDriver&)> onPresent;
     // Receives the names of the recorded calls when the driver is deleted.
     std::vector<std::string>* callsOut = nullptr;
     bool failCreate = false;
-    bool activate = true;  // without a window: activate the application in Create
+    bool activate = true;
     int frames = 0;
-    int libraryLoads = 0;
-    HWND window = nullptr;
 
-    bool LoadDriverLibrary() override {
-        ++libraryLoads;
-        return true;
-    }
-    void FreeDriverLibrary() override { --libraryLoads; }
     bool Create(const char* title, CGraphicsParams* params) override;
-    void Destroy() override;
     void gFlipBuffers() override;
-
-private:
-    static LRESULT Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void CloseWindow();
-    bool m_bWithWindow;
 };
 
 // The default table with "OpenGL" made by the given factory.

@@ -43,7 +43,7 @@ protected:
     // clock moving by `stepUs` at each.
     Engine::CGraphicsDriverTable FrameDrivers(int frames, int64_t stepUs) {
         return DriversWithOpenGL([this, frames, stepUs](Engine::CApplication** app) {
-            auto driver = std::make_unique<CFrameDriver>(app, false);
+            auto driver = std::make_unique<CFrameDriver>(app);
             driver->callsOut = &driverCalls;
             driver->onPresent = [this, frames, stepUs](CFrameDriver& d) {
                 Platform::Testing::AdvanceTestClock(stepUs);
@@ -93,8 +93,9 @@ TEST_F(StdApplicationTest, FixedStepsThenOneDrawnFramePerLoop) {
     // Frame 2 as the driver saw it (the recording was cleared after frame 1).
     const std::vector<std::string> frame(driverCalls.begin(),
                                          std::find(driverCalls.begin(), driverCalls.end(), "gFlipBuffers") + 1);
-    EXPECT_EQ(frame, (std::vector<std::string>{"gBeginScene", "gSwitch", "gSetBlendFunc", "gSwitch", "gSwitch",
-                                               "gSwitch", "gSetCullMode", "gClear", "gEndScene", "gFlipBuffers"}));
+    EXPECT_EQ(frame, (std::vector<std::string>{"gBeginScene", "SetOrtho2D", "gSwitch", "gSwitch", "gSwitch", "gSwitch",
+                                               "gSetBlendFunc", "gSetCullMode", "gClear", "gEndScene",
+                                               "gFlipBuffers"}));
     // Alt+Enter is served after that frame's drawing.
     EXPECT_NE(std::find(driverCalls.begin(), driverCalls.end(), "ChangeVideoMode"), driverCalls.end());
 }
@@ -102,7 +103,7 @@ TEST_F(StdApplicationTest, FixedStepsThenOneDrawnFramePerLoop) {
 TEST_F(StdApplicationTest, InactiveApplicationUpdatesWithoutDrawing) {
     int idle = 0;
     Engine::CGraphicsDriverTable drivers = DriversWithOpenGL([&](Engine::CApplication** app) {
-        auto driver = std::make_unique<CFrameDriver>(app, false);
+        auto driver = std::make_unique<CFrameDriver>(app);
         driver->activate = false;
         driver->callsOut = &driverCalls;
         return driver;
@@ -136,7 +137,7 @@ TEST_F(StdApplicationTest, NamedDriverFirstAndFailedDriversUndone) {
     };
     drivers[2].create = [&](Engine::CApplication** app) {
         tried.push_back("D3D7");
-        auto driver = std::make_unique<CFrameDriver>(app, false);
+        auto driver = std::make_unique<CFrameDriver>(app);
         driver->failCreate = true;
         driver->callsOut = &failedCalls;
         return driver;
@@ -157,7 +158,7 @@ TEST_F(StdApplicationTest, NamedDriverFirstAndFailedDriversUndone) {
 
 TEST_F(StdApplicationTest, StartupFailuresAreShownAtTheEnd) {
     {
-        CTestApplication app;  // no driver can be made
+        CTestApplication app(DriversWithOpenGL([](Engine::CApplication**) { return std::unique_ptr<CGraphics>(); }));
         EXPECT_EQ(app.Run(), 1);
         EXPECT_TRUE(app.events.empty());
     }
