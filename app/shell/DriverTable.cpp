@@ -1,0 +1,38 @@
+#include "app/shell/DriverTable.h"
+
+#include <strings.h>
+
+#include "graphics/Graphics.h"
+#include "graphics/drivers/GraphicsOGL.h"
+
+namespace Engine {
+
+CGraphicsDriverTable GetDefaultDriverTable() {
+    auto unavailable = [](CApplication**) { return std::unique_ptr<Graphics::CGraphics>(); };
+    return {
+        {"D3D8", unavailable},
+        {"OpenGL",
+         [](CApplication** application) {
+             return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_OGL(application));
+         }},
+        {"D3D7", unavailable},
+        {"SFTW", unavailable},
+    };
+}
+
+std::vector<const CGraphicsDriverEntry*> GetDriverTryOrder(const CGraphicsDriverTable& table,
+                                                           const std::optional<CString>& name) {
+    const char* first = name ? name->c_str() : kPreferredDriver;
+    const CGraphicsDriverEntry* named = nullptr;
+    for (const char* wanted : {first, kPreferredDriver}) {
+        for (const CGraphicsDriverEntry& entry : table)
+            if (!named && ::strcasecmp(entry.name, wanted) == 0) named = &entry;
+    }
+    std::vector<const CGraphicsDriverEntry*> order;
+    if (named) order.push_back(named);
+    for (const CGraphicsDriverEntry& entry : table)
+        if (&entry != named) order.push_back(&entry);
+    return order;
+}
+
+} // namespace Engine

@@ -1,0 +1,49 @@
+#include "app/shell/Environment.h"
+
+#include <ctime>
+
+#include "app/AppFolders.h"
+#include "app/Log.h"
+
+namespace Engine {
+
+void CEnvironment::SetUp() {
+    if (m_isSetUp) return;
+    m_isSetUp = true;
+    const bool foldersReady = CreateApplicationFolders();
+    OpenLogs(foldersReady);
+    m_settingsXmlPath = Engine::GetSettingsXmlPath();
+    m_configPath = GetConfigFilePath();
+    GetLog().PrintLine("Settings : %s", m_settingsXmlPath.c_str());
+    m_crashReporter.Init();
+    if (m_logOpened) m_crashReporter.AttachFile(m_logPath);
+}
+
+void CEnvironment::OpenLogs(bool foldersReady) {
+    const CString logFolder = GetLogFolder();
+    m_logPath = logFolder + "/" + kLogFileName;
+    // The install log records only where the folders are and whether they
+    // could be made.
+    CLog install;
+    if (install.Open((logFolder + "/" + kInstallLogFileName).str())) {
+        install.PrintLine("Settings folder : %s", GetSettingsFolder().c_str());
+        install.PrintLine("Log folder : %s", logFolder.c_str());
+        install.PrintLine("Folders %s", foldersReady ? "ready" : "incomplete");
+    }
+    m_logOpened = GetLog().Open(m_logPath.str());
+    const std::time_t now = std::time(nullptr);
+    std::tm date{};
+    localtime_r(&now, &date);
+    GetLog().PrintLine("==== Log opened %04d-%02d-%02d ====", date.tm_year + 1900, date.tm_mon + 1, date.tm_mday);
+    if (!m_logOpened) GetLog().PrintLine("CEnvironment::SetUp() : FAILED : cannot open '%s'", m_logPath.c_str());
+}
+
+void CEnvironment::TearDown() {
+    if (!m_isSetUp) return;
+    m_isSetUp = false;
+    m_crashReporter.Done();
+    if (m_logOpened) GetLog().Close();
+    m_logOpened = false;
+}
+
+} // namespace Engine

@@ -1,0 +1,128 @@
+// The application's side of the graphics driver: choosing the display mode,
+// creating the window and driver, drawing a frame, and destroying it again.
+
+#include "app/Log.h"
+#include "app/Timer.h"
+#include "app/shell/StdApplication.h"
+#include "graphics/DefaultStates.h"
+#include "graphics/DelayedLoader.h"
+#include "graphics/SprFileManager.h"
+
+namespace Engine {
+
+namespace {
+// The back buffer every driver draws into, fitted to the screen.
+constexpr int32_t kBackBufferWidth = 800;
+constexpr int32_t kBackBufferHeight = 600;
+} // namespace
+
+Graphics::CGraphicsParams CStdApplication::ChooseDisplayMode() {
+    Graphics::CGraphicsParams params;
+    Graphics::ResetGraphicsParams(params);
+    params.width = kBackBufferWidth;
+    params.height = kBackBufferHeight;
+    params.colorBits = 16;
+    params.refresh = 85;
+    params.fullScreen = 1;
+    params.waitVSync = 1;
+    params.appFlag = 1;
+    GetDisplayMode(params);
+    if (m_graphicsSettings.bpp32) params.colorBits = *m_graphicsSettings.bpp32 ? 24 : 16;
+    if (m_graphicsSettings.fullscreen) params.fullScreen = *m_graphicsSettings.fullscreen ? 1 : 0;
+    GetLog().PrintLine("Display mode : %dx%d, %d bits, %s", params.width, params.height, params.colorBits,
+                       params.fullScreen ? "full screen" : "windowed");
+    return params;
+}
+
+bool CStdApplication::CreateGraphicsWindow(const Graphics::CGraphicsParams& params) {
+    CLogSection section("CApplication::CreateGraphicsWindow()");
+    for (const CGraphicsDriverEntry* entry : GetDriverTryOrder(m_drivers, m_graphicsSettings.driver)) {
+        if (!TryDriver(*entry, params)) continue;
+        GetLog().PrintLine("Graphics driver : %s", entry->name);
+        OnTeardown([this] { DestroyGraphicsWindow(); });
+        return true;
+    }
+    GetLog().PrintLine("No graphics driver could be created");
+    return false;
+}
+
+bool CStdApplication::TryDriver(const CGraphicsDriverEntry& entry, Graphics::CGraphicsParams params) {
+    std::unique_ptr<Graphics::CGraphics> driver = entry.create ? entry.create(&m_pSelf) : nullptr;
+    if (!driver) {
+        GetLog().PrintLine("Graphics driver '%s' : not available", entry.name);
+        return false;
+    }
+    if (!driver->LoadDriverLibrary()) {
+        GetLog().PrintLine("Graphics driver '%s' : LoadDriverLibrary() : FAILED", entry.name);
+        return false;
+    }
+    driver->m_pVideoMemory = &m_videoMemory;
+    driver->m_bDeviceCheck = m_bDeviceCheck;
+    driver->m_nRequiredVideoMemory = m_nRequiredVideoMemory;
+    const char* title = GetName();
+    bool created = false;
+    try {
+        created = driver->Create(title && title[0] ? title : nullptr, &params);
+    } catch (const CException& e) {
+        GetLog().PrintLine("%s", e.what());
+    }
+    if (!created) {
+        GetLog().PrintLine("Graphics driver '%s' : Create() : FAILED", entry.name);
+        driver->Destroy();
+        driver->FreeDriverLibrary();
+        return false;
+    }
+    m_graphics = std::move(driver);
+    Graphics::SetGraphics(m_graphics.get());
+    // The sprite queue takes the driver here once it exists.
+    return true;
+}
+
+void CStdApplication::DestroyGraphicsWindow() {
+    if (!m_graphics) return;
+    if (Graphics::GetGraphics() == m_graphics.get()) Graphics::SetGraphics(nullptr);
+    m_graphics->Destroy();
+    m_graphics->FreeDriverLibrary();
+    m_graphics.reset();
+    m_hWnd = nullptr;
+}
+
+void CStdApplication::DrawFrame(const std::function<void()>& draw) {
+    if (!m_graphics) return;
+    Graphics::CGraphics& g = *m_graphics;
+    if (!g.m_bSceneBegun) g.m_bSceneBegun = g.gBeginScene() ? 1 : 0;
+    if (!g.m_bSceneBegun) return;
+    Graphics::SetDefaultRenderStates(g);
+    draw();
+    // The sprite queue is flushed here once it exists.
+    g.gEndScene();
+    g.m_bSceneBegun = 0;
+    g.gFlipBuffers();
+}
+
+void CStdApplication::OnLoadingProgress(int total, int current) {
+    DrawFrame([&] { DrawLoadingScreen(current, total); });
+}
+
+void CStdApplication::RunDelayedLoaders(const std::function<void(int done, int total)>& drawLoadingScreen) {
+    if (!m_graphics) return;
+    // The place-file, map-file and sample managers' loaders join the list,
+    // in that order after the sprite files, with their libraries.
+    CDelayedLoaders loaders({m_graphics->GetSprFileManager()->CreateDelayedLoader()});
+    const int64_t start = CTimer::Now();
+    loaders.Run([&](int32_t done, int32_t total) {
+        m_graphics->ProcessMessages();
+        UpdateInput();
+        DrawFrame([&] { drawLoadingScreen(done, total); });
+    });
+    GetGlobalClock().MoveStart(CTimer::Now() - start);
+}
+
+void CStdApplication::ToggleFullScreen() {
+    m_bAltEnter = false;
+    Graphics::CGraphicsParams params = m_graphics->GetParams();
+    params.fullScreen = params.fullScreen ? 0 : 1;
+    if (!m_graphics->ChangeVideoMode(params)) GetLog().PrintLine("Alt+Enter : ChangeVideoMode(...) : FAILED");
+}
+
+} // namespace Engine

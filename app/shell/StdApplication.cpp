@@ -1,0 +1,234 @@
+#include "app/shell/StdApplication.h"
+
+#include "app/CPUInfo.h"
+#include "app/File.h"
+#include "app/InputNative.h"
+#include "app/Log.h"
+#include "app/Pack.h"
+#include "app/Timer.h"
+#include "app/shell/FatalGuard.h"
+#include "app/shell/NamedMutex.h"
+#include "platform/System.h"
+
+namespace Engine {
+
+CStdApplication::CStdApplication(CGraphicsDriverTable drivers) : m_drivers(std::move(drivers)) {}
+
+CStdApplication::~CStdApplication() { Destroy(); }
+
+int CStdApplication::Execute() {
+    m_environment.SetUp();
+    CNamedMutex instance;
+    if (IsSingleInstance() && !instance.Acquire(kGlobalMutexName)) {
+        GetLog().PrintLine("Another instance is already running");
+        m_environment.TearDown();
+        return 0;
+    }
+    const int exitCode = RunGuarded([this] { return Run(); }, m_environment.GetCrashReporter());
+    m_environment.TearDown();
+    return exitCode;
+}
+
+int CStdApplication::Run() {
+    m_environment.SetUp();
+    m_startupError = nullptr;
+    try {
+        if (Startup()) MainLoop();
+    } catch (...) {
+        Destroy();
+        throw;
+    }
+    Destroy();
+    if (m_bConfigLoaded) {
+        GetLog().PrintLine("Saving Configuration");
+        m_config.Save(m_environment.GetConfigPath());
+    }
+    if (!m_startupError) return 0;
+    ShowApplicationError(m_startupError);
+    return kFailureExitCode;
+}
+
+bool CStdApplication::Fail(const char* message) {
+    m_startupError = message;
+    return false;
+}
+
+bool CStdApplication::Startup() {
+    InitTimer();
+    OpenDataPacks();
+    LoadConfiguration();
+    LogApplicationInformation();
+    ReadSettings();
+    if (!CreateGraphicsWindow(ChooseDisplayMode())) return Fail(kUnableToInitGraphicsWindow);
+    CreateInput();
+    CreateSound();
+    StartNetwork();
+    CreateControls();
+    if (!InitApplication()) return Fail(kUnableToInitApplication);
+    return true;
+}
+
+void CStdApplication::InitTimer() {
+    CLogSection section("Initializing Timer");
+    const CCPUInfo& cpu = GetCPUInfo();
+    GetLog().PrintLine("CPU speed : %u MHz", cpu.dwSpeedMHz);
+    GetGlobalClock().Start();
+    OnTeardown([] { GetGlobalClock().Stop(); });
+}
+
+void CStdApplication::OpenDataPacks() {
+    CLogSection section("Opening Data Packs");
+    if (m_bUseLooseFiles) {
+        CFile::SetDiskRoot("data");
+        GetLog().PrintLine("Using loose files under 'data'");
+        OnTeardown([] { CFile::SetDiskRoot(""); });
+        return;
+    }
+    GetLog().PrintLine("Data packs opened : %d", GetDataPacks().OpenAll("."));
+    OnTeardown([] { GetDataPacks().CloseAll(); });
+}
+
+void CStdApplication::LoadConfiguration() {
+    CLogSection section("Loading Configuration");
+    m_config.Load(m_environment.GetConfigPath());
+    m_bConfigLoaded = true;
+}
+
+void CStdApplication::LogApplicationInformation() {
+    CLogSection section("Application Information");
+    CLog& log = GetLog();
+    log.PrintLine("Build : %s %s", __DATE__, __TIME__);
+    OSVERSIONINFO os;
+    GetVersionEx(&os);
+    log.PrintLine("OS : %s (version %u.%u)", os.szCSDVersion, unsigned(os.dwMajorVersion), unsigned(os.dwMinorVersion));
+    MEMORYSTATUS memory;
+    GlobalMemoryStatus(&memory);
+    log.PrintLine("Memory : %llu MB total, %llu MB free", static_cast<unsigned long long>(memory.dwTotalPhys >> 20),
+                  static_cast<unsigned long long>(memory.dwAvailPhys >> 20));
+    const CCPUInfo& cpu = GetCPUInfo();
+    log.PrintLine("CPU : %s, %u MHz, features 0x%08X", cpu.szBrand[0] ? cpu.szBrand : cpu.szVendor,
+                  unsigned(cpu.dwSpeedMHz), unsigned(cpu.dwFeatures));
+}
+
+void CStdApplication::ReadSettings() {
+    CLogSection section("Reading Settings.xml");
+    m_graphicsSettings = ReadGraphicsSettings(m_environment.GetSettingsXmlPath());
+}
+
+void CStdApplication::CreateInput() {
+    CLogSection section("Initializing Input");
+    auto keyboard = std::make_unique<Input::Drivers::Native::CKeyboard>();
+    if (keyboard->Create(m_hWnd))
+        m_keyboard = std::move(keyboard);
+    else
+        GetLog().PrintLine("Keyboard : FAILED : no window to read");
+    auto mouse = std::make_unique<Input::Drivers::Native::CMouse>();
+    if (mouse->Create(m_hWnd)) {
+        const Graphics::CGraphicsParams& params = m_graphics->GetParams();
+        mouse->SetScreenSize(params.width, params.height);
+        m_mouseDriver = std::move(mouse);
+    } else {
+        GetLog().PrintLine("Mouse : FAILED : no window to read");
+    }
+    OnTeardown([this] {
+        if (m_mouseDriver) m_mouseDriver->Destroy();
+        if (m_keyboard) m_keyboard->Destroy();
+        m_mouseDriver.reset();
+        m_keyboard.reset();
+    });
+}
+
+void CStdApplication::CreateSound() {
+    // No sound driver yet: the screensaver runs silent.
+    CLogSection section("Initializing Sound");
+    GetLog().PrintLine("Sound : silent");
+}
+
+void CStdApplication::StartNetwork() {
+    // Nothing to start on this platform; the line keeps the log's shape.
+    CLogSection section("Initializing Network");
+    GetLog().PrintLine("Network initialized");
+}
+
+void CStdApplication::CreateControls() {
+    // The GUI desktop joins here with the controls library.
+    GetLog().PrintLine("Initializing Controls");
+}
+
+bool CStdApplication::InitApplication() {
+    CLogSection section("Initializing Application");
+    OnTeardown([this] { OnDone(); });
+    try {
+        return OnInit();
+    } catch (const CException& e) {
+        GetLog().PrintLine("%s", e.what());
+        return false;
+    }
+}
+
+void CStdApplication::Destroy() {
+    if (m_teardown.empty()) return;
+    CLogSection section("Shutting Down");
+    while (!m_teardown.empty()) {
+        std::function<void()> undo = std::move(m_teardown.back());
+        m_teardown.pop_back();
+        try {
+            undo();
+        } catch (...) {
+            // The rest must still be undone.
+            GetLog().PrintLine("Teardown : FAILED : %s", DescribeCurrentException().c_str());
+        }
+    }
+}
+
+void CStdApplication::MainLoop() {
+    CLogSection section("Main Loop");
+    m_clock.Reset(GetGlobalClock().GetElapsed());
+    do {
+        RunFrame();
+    } while (!m_graphics->ProcessMessages());
+}
+
+void CStdApplication::RunFrame() {
+    const CFixedStepClock::CFrame frame = m_clock.Advance(GetGlobalClock().GetElapsed());
+    if (!frame.skipped) {
+        // The controls' timers run here, before each step, with the controls.
+        for (int step = 0; step < frame.steps; ++step)
+            Update(frame.StepStartSeconds(step), CFixedStepClock::kStepSeconds);
+        if (IsActive()) DrawFrame([this] { Draw(); });
+    }
+    if (m_bAltEnter) ToggleFullScreen();
+    UpdateInput();
+    // The controls' input update and posted events come here with the controls.
+}
+
+void CStdApplication::UpdateInput() {
+    if (m_keyboard) m_keyboard->Poll(m_keys.data());
+    if (m_mouseDriver) m_mouseDriver->Poll(m_mouse);
+}
+
+void CStdApplication::OnKeyDown(int keyCode) {
+    if (m_keyboard) m_keyboard->OnKeyDown(keyCode);
+}
+
+void CStdApplication::OnKeyUp(int keyCode) {
+    if (m_keyboard) m_keyboard->OnKeyUp(keyCode);
+}
+
+void CStdApplication::OnMouseMove(int x, int y) {
+    if (m_mouseDriver) m_mouseDriver->OnMouseMove(x, y);
+}
+
+void CStdApplication::OnMouseButtonDown(int button) {
+    if (m_mouseDriver) m_mouseDriver->OnMouseButtonDown(button);
+}
+
+void CStdApplication::OnMouseButtonUp(int button) {
+    if (m_mouseDriver) m_mouseDriver->OnMouseButtonUp(button);
+}
+
+void CStdApplication::OnMouseWheel(int delta) {
+    if (m_mouseDriver) m_mouseDriver->OnMouseWheel(delta);
+}
+
+} // namespace Engine

@@ -1,0 +1,143 @@
+#pragma once
+// The standard application: the run step that starts the engine's parts in a
+// fixed order, the fixed-step main loop, and the teardown in reverse.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/Config.h"
+#include "app/Input.h"
+#include "app/Settings.h"
+#include "app/String.h"
+#include "app/shell/DriverTable.h"
+#include "app/shell/Environment.h"
+#include "app/shell/FixedStepClock.h"
+#include "graphics/Graphics.h"
+
+namespace Engine {
+
+inline constexpr char kUnableToInitGraphicsWindow[] = "Unable to Init Graphics Window";
+inline constexpr char kUnableToInitApplication[] = "Unable to Init Application";
+inline constexpr char kGlobalMutexName[] = "_GlobalMutex";
+
+class CStdApplication : public CApplication {
+public:
+    explicit CStdApplication(CGraphicsDriverTable drivers = GetDefaultDriverTable());
+    ~CStdApplication() override;
+
+    // The entry point stores the command line before the pass runs.
+    void SetCommandLine(CString commandLine) { m_commandLine = std::move(commandLine); }
+    const CString& GetCommandLine() const { return m_commandLine; }
+    // One pass: sets up the environment, refuses a second instance, then
+    // runs inside the fatal guard. Returns the exit code.
+    virtual int Execute();
+    // Whether the entry point makes another pass after this one.
+    bool WantsAnotherPass() const { return m_bAnotherPass; }
+
+    // Start-up in order (the environment first, unless Execute set it up),
+    // the main loop, teardown in reverse and the configuration saved; a start-up failure is shown at the end and gives
+    // a non-zero exit code.
+    int Run();
+
+    // The input notifications reach the input drivers first.
+    void OnKeyDown(int keyCode) override;
+    void OnKeyUp(int keyCode) override;
+    void OnMouseMove(int x, int y) override;
+    void OnMouseButtonDown(int button) override;
+    void OnMouseButtonUp(int button) override;
+    void OnMouseWheel(int delta) override;
+    void OnAltEnter() override { m_bAltEnter = true; }
+    // Draws one loading frame (the drivers call it while reloading).
+    void OnLoadingProgress(int total, int current) override;
+
+    Graphics::CGraphics* GetGraphicsDriver() const { return m_graphics.get(); }
+    CConfig& GetConfig() { return m_config; }
+    const CGraphicsSettings& GetGraphicsSettings() const { return m_graphicsSettings; }
+    // Refreshed once per frame: one byte per key code, and the mouse.
+    const std::array<uint8_t, 256>& GetKeyState() const { return m_keys; }
+    const Input::CMouseState& GetMouseState() const { return m_mouse; }
+
+protected:
+    // The window title; no title when empty.
+    virtual const char* GetName() const { return ""; }
+    virtual bool IsSingleInstance() const { return true; }
+    // The application's display mode, applied before "Settings.xml".
+    virtual void GetDisplayMode(Graphics::CGraphicsParams& params) { (void)params; }
+    // The application's own start-up, after the engine's parts; false (or
+    // an Engine::CException) ends the run with "Unable to Init Application".
+    // OnDone runs at teardown whenever OnInit was called.
+    virtual bool OnInit() { return true; }
+    virtual void OnDone() {}
+    // One fixed step: its start time and length in seconds.
+    virtual void Update(double time, double step) { (void)time; (void)step; }
+    virtual void Draw() {}
+    // One frame of the loading screen: current of total items are loaded.
+    virtual void DrawLoadingScreen(int current, int total) { (void)current; (void)total; }
+
+    CEnvironment& GetEnvironment() { return m_environment; }
+    // Loose files under "data" instead of the data packs.
+    void SetUseLooseFiles(bool use) { m_bUseLooseFiles = use; }
+    void RequestAnotherPass() { m_bAnotherPass = true; }
+    // Draws and presents one frame when the driver can begin a scene.
+    void DrawFrame(const std::function<void()>& draw);
+    // The loading-screen run: the resource managers' delayed loaders perform
+    // their items one per frame, each frame pumping messages and input and
+    // drawn by drawLoadingScreen(done, total). The time it takes is kept out
+    // of the game time.
+    void RunDelayedLoaders(const std::function<void(int done, int total)>& drawLoadingScreen);
+
+private:
+    bool Startup();
+    bool Fail(const char* message);
+    void InitTimer();
+    void OpenDataPacks();
+    void LoadConfiguration();
+    void LogApplicationInformation();
+    void ReadSettings();
+    Graphics::CGraphicsParams ChooseDisplayMode();
+    bool CreateGraphicsWindow(const Graphics::CGraphicsParams& params);
+    bool TryDriver(const CGraphicsDriverEntry& entry, Graphics::CGraphicsParams params);
+    void DestroyGraphicsWindow();
+    void CreateInput();
+    void CreateSound();
+    void StartNetwork();
+    void CreateControls();
+    bool InitApplication();
+    void Destroy();
+
+    void MainLoop();
+    void RunFrame();
+    void UpdateInput();
+    void ToggleFullScreen();
+
+    // Undone in reverse order of this list by Destroy.
+    void OnTeardown(std::function<void()> undo) { m_teardown.push_back(std::move(undo)); }
+
+    CApplication* m_pSelf = this;  // the cell the drivers reach the application through
+    CGraphicsDriverTable m_drivers;
+    CString m_commandLine;
+    bool m_bAnotherPass = false;
+    bool m_bUseLooseFiles = true;
+    bool m_bAltEnter = false;
+    const char* m_startupError = nullptr;
+    CEnvironment m_environment;
+    CConfig m_config;
+    bool m_bConfigLoaded = false;
+    CGraphicsSettings m_graphicsSettings;
+    Graphics::CVideoMemory m_videoMemory;
+    uint8_t m_bDeviceCheck = 0;
+    int32_t m_nRequiredVideoMemory = -1;
+    std::unique_ptr<Graphics::CGraphics> m_graphics;
+    std::unique_ptr<Input::CKeyboardDriver> m_keyboard;
+    std::unique_ptr<Input::CMouseDriver> m_mouseDriver;
+    std::array<uint8_t, 256> m_keys{};
+    Input::CMouseState m_mouse;
+    CFixedStepClock m_clock;
+    std::vector<std::function<void()>> m_teardown;
+};
+
+} // namespace Engine

@@ -1,0 +1,19 @@
+// The screensaver program.
+
+#include <memory>
+
+#include "app/Registration.h"
+#include "app/shell/EntryPoint.h"
+#include "app/shell/ScreensaverApplication.h"
+#include "reflection/Builtins.h"
+
+namespace {
+// Every library's start-up registrations, in their fixed order, before main.
+const Engine::CStartupRegistration g_startupRegistration{Engine::Reflection::GetStartupHooks()};
+} // namespace
+
+int main(int argc, char** argv) {
+    return Engine::RunApplicationPasses(Engine::JoinCommandLine(argc, argv), [] {
+        return std::unique_ptr<Engine::CStdApplication>(std::make_unique<Engine::CScreensaverApplication>());
+    });
+}

@@ -1,0 +1,112 @@
+#include "app/shell/EntryPoint.h"
+#include "app/shell/ScreensaverApplication.h"
+#include "shell/ShellTestSupport.h"
+
+using namespace ShellTesting;
+using Engine::CScreensaverApplication;
+
+namespace {
+
+class ScreensaverTest : public ShellTest {
+protected:
+    // Runs the command line through the entry point; counts the drivers made.
+    int RunPasses(const char* line, Engine::ButtonPrompt prompt = nullptr) {
+        return Engine::RunApplicationPasses(line, [&]() -> std::unique_ptr<Engine::CStdApplication> {
+            return std::make_unique<CScreensaverApplication>(DriversWithOpenGL([&](Engine::CApplication**) {
+                                                                 ++driversMade;
+                                                                 return std::unique_ptr<CGraphics>();
+                                                             }),
+                                                             prompt);
+        });
+    }
+
+    // A driver without a window that stops after 50 frames.
+    Engine::CGraphicsDriverTable FrameDrivers() {
+        return DriversWithOpenGL([this](Engine::CApplication** app) {
+            auto driver = std::make_unique<CFrameDriver>(app);
+            driver->onPresent = [this](CFrameDriver& d) {
+                Platform::Testing::AdvanceTestClock(20'000);
+                if (onPresent) onPresent(d);
+                if (d.frames >= 50) d.RequestQuit();
+            };
+            return driver;
+        });
+    }
+
+    int driversMade = 0;
+    std::function<void(CFrameDriver&)> onPresent;
+};
+
+class ScreensaverModeTest : public ScreensaverTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ScreensaverModeTest, EndsWithoutMakingADriver) {
+    EXPECT_EQ(RunPasses(GetParam(), [](auto...) { return -1; }), 0);
+    EXPECT_EQ(driversMade, 0);
+    EXPECT_TRUE(boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, ScreensaverModeTest, ::testing::Values("/p 1234", "/p", "/a", "/a 5", "/c", "xyz"));
+
+TEST_F(ScreensaverTest, SettingsModeAsksBothQuestionsAndStoresTheAnswers) {
+    std::vector<std::string> asked;
+    std::vector<std::vector<std::string>> buttons;
+    std::vector<int> defaults;
+    const int answers[] = {1, 2};
+    EXPECT_EQ(RunPasses("/c",
+                        [&](const char* title, const char* question, std::span<const char* const> shown, int current) {
+                            EXPECT_STREQ(title, "Mosark");
+                            asked.push_back(question);
+                            buttons.emplace_back(shown.begin(), shown.end());
+                            defaults.push_back(current);
+                            return answers[asked.size() - 1];
+                        }),
+              0);
+    EXPECT_EQ(asked, (std::vector<std::string>{"Play Ambient Sounds", "Background change time:"}));
+    EXPECT_EQ(buttons[0], (std::vector<std::string>{"On", "Off", "Cancel"}));
+    EXPECT_EQ(buttons[1], (std::vector<std::string>{"30 seconds", "1 minute", "3 minutes", "5 minutes", "Cancel"}));
+    EXPECT_EQ(defaults, (std::vector<int>{0, 1}));  // the stored settings
+    Engine::CConfig stored;
+    ASSERT_TRUE(stored.Load((SettingsFolder() / "screensaver.cfg").c_str()));
+    EXPECT_FALSE(stored.playAmbientSounds);
+    EXPECT_EQ(stored.backgroundChangeSeconds, 180u);
+}
+
+struct CQuitCase {
+    const char* name;
+    std::function<void(CScreensaverApplication&)> input;
+    bool quits;
+};
+
+class ScreensaverQuitTest : public ScreensaverTest, public ::testing::WithParamInterface<CQuitCase> {};
+
+TEST_P(ScreensaverQuitTest, EndsAtTheFirstInput) {
+    CScreensaverApplication app(FrameDrivers());
+    int endedAt = 0;
+    onPresent = [&](CFrameDriver& d) {
+        if (d.frames == 5) {
+            app.OnMouseMove(400, 300);  // the first sample only records
+            EXPECT_FALSE(d.IsQuitRequested());
+            GetParam().input(app);
+        }
+        if (d.IsQuitRequested() && !endedAt) endedAt = d.frames;
+    };
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(endedAt, GetParam().quits ? 5 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, ScreensaverQuitTest,
+    ::testing::Values(CQuitCase{"Key", [](CScreensaverApplication& a) { a.OnKeyDown(0x1E); }, true},
+                      CQuitCase{"Button", [](CScreensaverApplication& a) { a.OnMouseButtonDown(1); }, true},
+                      CQuitCase{"MoveBoth", [](CScreensaverApplication& a) { a.OnMouseMove(401, 299); }, true},
+                      CQuitCase{"MoveXOnly", [](CScreensaverApplication& a) { a.OnMouseMove(450, 300); }, false},
+                      // Each sample is compared with the one just before it.
+                      CQuitCase{"MoveXThenY",
+                                [](CScreensaverApplication& a) {
+                                    a.OnMouseMove(450, 300);
+                                    a.OnMouseMove(450, 350);
+                                },
+                                false}),
+    [](const ::testing::TestParamInfo<CQuitCase>& info) { return std::string(info.param.name); });
+
+} // namespace

@@ -1,0 +1,20 @@
+#pragma once
+// The demo data the build makes for running the screensaver: a data pack
+// with the locale, the global values and the font, and the settings that run
+// it windowed.
+
+#include <string>
+
+#include "tools/PakWriter.h"
+
+namespace Tools {
+
+// "xml/Locale.xml", "xml/global.xml" and "spr/font.spr" with the glyphs
+// rendered from the font file. Throws Engine::CException when the font
+// cannot be read.
+CPakWriter MakeDemoPack(const std::string& fontPath);
+
+// "Settings.xml" for a windowed run on the OpenGL driver.
+std::string DemoSettingsXml();
+
+} // namespace Tools
