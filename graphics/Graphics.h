@@ -140,6 +140,11 @@ public:
     static void SetResourceManagerFactories(ManagerFactory placeFiles, ManagerFactory mapFiles);
     ref_ptr<CTextureManager> GetTextureManager() const;
 
+    // The container that collects this frame's quads for the dirty-rectangle
+    // pass, or null when quads go straight to the device. Only the software
+    // driver buffers; until it exists every driver draws at once.
+    CBufferedSpritesContainer* GetSpritesContainer() const { return nullptr; }
+
     CDeviceObjectManager& GetDeviceObjectManager() { return m_deviceObjects; }
     const CGraphicsParams& GetParams() const { return m_params; }
     CGraphicsParams& GetParams() { return m_params; }

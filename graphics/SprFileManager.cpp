@@ -1,9 +1,140 @@
 #include "graphics/SprFileManager.h"
 
+#include "app/Archive.h"
+#include "app/Exception.h"
+#include "app/Log.h"
+#include "graphics/Graphics.h"
+
 namespace Engine::Graphics {
 
-// Sprite files are not managed yet: nothing to reload.
-void CSprFileManager::ReloadBitmaps(int, ProgressCallback, void*) {}
-int CSprFileManager::CountBitmaps(int) const { return 0; }
+using SprFile::CSprFile;
 
+CSprFileManager::~CSprFileManager() noexcept { RemoveAllObjects(); }
+
+ref_ptr<CSprFile> CSprFileManager::LoadSprFile(const CString& name, bool skipImages) {
+    if (ref_ptr<CSprFile> loaded = LookupObject(name)) {
+        RegisterObject(loaded);
+        return loaded;
+    }
+    Engine::CFile file;
+    SprFile::OpenSprFile(file, name);
+    ref_ptr<CSprFile> spr(new CSprFile(name, m_pGraphics));
+    CArchive archive(&file, false);
+    spr->Load(archive, skipImages);
+    if (file.Tell() != file.GetSize())
+        throw Engine::CException::Format("Invalid or corrupted .spr file '%s'", name.c_str());
+    if (!skipImages) spr->CreateTextures();
+    RegisterObject(spr);
+    return spr;
+}
+
+std::vector<ref_ptr<CSprFile>> CSprFileManager::LoadSprFiles(const CString& pattern, bool skipImages) {
+    std::vector<ref_ptr<CSprFile>> files;
+    for (const CString& name : Engine::FindFiles(pattern)) files.push_back(LoadSprFile(name, skipImages));
+    return files;
+}
+
+ref_ptr<CSprFile> CSprFileManager::FindSprFile(const CString& name) const {
+    ref_ptr<CSprFile> found = LookupObject(name);
+    if (!found) throw Engine::CException::Format("Couln't find spr file '%s'", name.c_str());
+    return found;
+}
+
+int CSprFileManager::CountBitmaps(int group) const {
+    int count = 0;
+    for (const ref_ptr<CSprFile>& file : GetObjects())
+        if (file->GetFlag() == group) count += int(file->GetBitmapCount());
+    return count;
+}
+
+void CSprFileManager::ReloadBitmaps(int group, ProgressCallback progress, void* context) {
+    CLogSection section("CSprFileManager::ReloadBitmaps()");
+    int base = 0;
+    for (const ref_ptr<CSprFile>& spr : GetObjects()) {
+        if (spr->GetFlag() != group) continue;
+        GetLog().PrintLine("Reloading '%s'", spr->GetName().c_str());
+        Engine::CFile file;
+        SprFile::OpenSprFile(file, spr->GetName());
+        CArchive archive(&file, false);
+        for (size_t i = 0; i < spr->GetBitmapCount(); ++i) {
+            if (progress) progress(context, base + int(i));
+            spr->RestoreBitmap(archive, i);
+        }
+        base += int(spr->GetBitmapCount());
+    }
+}
+
+ref_ptr<Engine::IDelayedLoader> CSprFileManager::CreateDelayedLoader() {
+    return ref_ptr<Engine::IDelayedLoader>(new SprFile::CSprFileDelayedLoader(this));
+}
+
+namespace SprFile {
+
+void OpenSprFile(Engine::CFile& file, const CString& name) {
+    if (!file.Open(name)) throw Engine::CException::Format("Unable to open .spr file '%s'", name.c_str());
+}
+
+void CSprFileDelayedLoader::Begin() {
+    m_pending.clear();
+    for (const ref_ptr<CSprFile>& spr : m_manager->GetObjects()) {
+        for (size_t i = 0; i < spr->GetBitmapCount(); ++i) {
+            const CSprFile::CBitmapEntry& entry = spr->GetBitmapEntry(i);
+            if (entry.texture) continue;
+            if (!entry.bitmap->GetPixels()) m_pending.push_back({spr, int32_t(i), true, false});
+            m_pending.push_back({spr, int32_t(i), false, true});
+        }
+    }
+}
+
+void CSprFileDelayedLoader::End() {
+    m_pending.clear();
+    m_file.Close();
+    m_current = nullptr;
+}
+
+void CSprFileDelayedLoader::LoadItem(int32_t index) {
+    const CPendingItem& item = m_pending.at(size_t(index));
+    if (item.readPixels) {
+        if (m_current != item.spr) {
+            m_file.Close();
+            m_current = nullptr;
+            OpenSprFile(m_file, item.spr->GetName());
+            m_current = item.spr;
+        }
+        CArchive archive(&m_file, false);
+        item.spr->ReadBitmapImages(archive, size_t(item.bitmap));
+    }
+    if (item.createTexture) item.spr->CreateTexture(size_t(item.bitmap));
+}
+
+CSprFileLocalManager::~CSprFileLocalManager() noexcept {
+    while (!GetUses().empty()) ReleaseSprFile(GetUses().front());
+}
+
+ref_ptr<CSprFileManager> CSprFileLocalManager::GetManager() const { return m_pGraphics->GetSprFileManager(); }
+
+ref_ptr<CSprFile> CSprFileLocalManager::LoadSprFile(const CString& name, bool delayed) {
+    ref_ptr<CSprFile> file = GetManager()->LoadSprFile(name, delayed);
+    AddObject(file);
+    return file;
+}
+
+ref_ptr<CSprFile> CSprFileLocalManager::FindSprFile(const CString& name) const {
+    ref_ptr<CSprFile> file = GetManager()->FindSprFile(name);
+    if (!HasObject(file.get())) throw Engine::CException::Format("Couldn't find spr file '%s'", name.c_str());
+    return file;
+}
+
+void CSprFileLocalManager::LoadAllSprFiles(const CString& pattern) {
+    // One by one, so the files loaded before a failure are still handed back.
+    for (const CString& name : Engine::FindFiles(pattern)) LoadSprFile(name, true);
+}
+
+void CSprFileLocalManager::ReleaseSprFile(const ref_ptr<CSprFile>& file) {
+    const ref_ptr<CSprFile> held = file;  // the argument may be an element about to be erased
+    GetManager()->ReleaseUse(held);
+    RemoveObject(held.get());
+}
+
+} // namespace SprFile
 } // namespace Engine::Graphics

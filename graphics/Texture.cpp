@@ -9,6 +9,14 @@
 
 namespace Engine::Graphics {
 
+bool CTexture::GetSize(int32_t& width, int32_t& height) const {
+    width = height = 0;
+    if (!m_pHardware || !m_pHardware->GetBitmap()) return false;
+    width = m_pHardware->GetBitmap()->GetWidth();
+    height = m_pHardware->GetBitmap()->GetHeight();
+    return true;
+}
+
 CTextureManager::~CTextureManager() {
     for (const CEntry& entry : m_entries) {
         GetLog().PrintLine("CTextureManager::~CTextureManager() : NOT DELETED TEXTURE: Name = '%s', RefCount = %d",

@@ -23,6 +23,9 @@ public:
     ref_ptr<CHardwareTexture> GetHardwareTexture() const { return m_pHardware; }
     void SetHardwareTexture(CHardwareTexture* hardware) { m_pHardware = hardware; }
     CTextureManager* GetManager() const { return m_pManager; }
+    // Size of the hardware texture's source image; false (and 0 by 0) once
+    // the texture was given back or has no image.
+    bool GetSize(int32_t& width, int32_t& height) const;
 
 private:
     ref_ptr<CHardwareTexture> m_pHardware;

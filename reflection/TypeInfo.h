@@ -1,8 +1,13 @@
 #pragma once
 // The registered description of one type: its names, flags, the links
-// between a class and its pointer and counted forms, and its bases.
+// between a class and its pointer and counted forms, its bases, and what it
+// owns: constructors, methods, properties, comparator, calculator, text
+// formatter and enumeration value names.
 
+#include <cstdint>
+#include <map>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <typeinfo>
 #include <vector>
@@ -11,6 +16,14 @@
 #include "reflection/Attributes.h"
 
 namespace Engine::Reflection {
+
+class CCalculator;
+class CComparator;
+class CConstructorInfo;
+class CMethodInfo;
+class CPropertyInfo;
+class CTypeFormatter;
+class CValue;
 
 class CTypeInfo : public CCustomAttributeProvider {
 public:
@@ -71,6 +84,48 @@ public:
     // order), is the given type. The type itself does not count.
     bool IsSubclassOf(const CTypeInfo* other) const;
     void GetInheritedProviders(ProviderList& out) const override;
+
+    using TypeList = std::span<const CTypeInfo* const>;
+
+    // Constructors, in order of addition.
+    const std::vector<std::unique_ptr<CConstructorInfo>>& GetConstructors() const;
+    void AddConstructor(std::unique_ptr<CConstructorInfo> constructor);
+    // The first constructor with exactly these parameter types.
+    const CConstructorInfo* GetConstructor(TypeList parameterTypes) const;
+    // A new instance by the constructor whose parameters match the
+    // arguments' types exactly, else by the first one of the same arity
+    // whose parameters the arguments convert to. Throws the integer 1 for
+    // an abstract type or when no constructor matches.
+    CValue CreateInstance(std::vector<CValue> args) const;
+    CValue CreateDefaultInstance() const;
+
+    // Methods, in order of addition.
+    const std::vector<std::unique_ptr<CMethodInfo>>& GetMethods() const;
+    CMethodInfo* AddMethod(std::unique_ptr<CMethodInfo> method);
+    // By name and parameter types; own methods first, then the bases' depth
+    // first when asked.
+    const CMethodInfo* GetMethod(std::string_view name, TypeList parameterTypes, bool searchBases) const;
+
+    // Own properties, in order of addition.
+    const std::vector<std::unique_ptr<CPropertyInfo>>& GetOwnProperties() const;
+    CPropertyInfo* AddProperty(std::unique_ptr<CPropertyInfo> property);
+    // Appends the bases' properties (recursively, in base order), then the
+    // type's own; property indices follow this order.
+    void GetProperties(std::vector<const CPropertyInfo*>& out) const;
+    // By name and, unless type is null, by type; own first, then the bases.
+    const CPropertyInfo* GetProperty(std::string_view name, const CTypeInfo* type, bool searchBases) const;
+
+    const CComparator* GetComparator() const;
+    void SetComparator(std::unique_ptr<CComparator> comparator);
+    const CCalculator* GetCalculator() const;
+    void SetCalculator(std::unique_ptr<CCalculator> calculator);
+    const CTypeFormatter* GetFormatter() const;
+    void SetFormatter(std::unique_ptr<CTypeFormatter> formatter);
+
+    // Enumeration value names, ordered by value; one name per value.
+    const std::map<std::int64_t, CString>& GetEnumValueNames() const;
+    // A value that has a name keeps it.
+    void AddEnumValueName(std::int64_t value, CString name);
 
     // Empties the record for a new registration while keeping its identity,
     // names, aliases and links. Returns what it owned.

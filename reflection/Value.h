@@ -54,8 +54,6 @@ public:
     template <class T>
         requires(!std::is_same_v<std::remove_cvref_t<T>, CValue>)
     explicit CValue(const T& value);
-    // String literals would otherwise become char pointers.
-    CValue(const char*) = delete;
     // Adopts a box (null gives the empty value).
     explicit CValue(std::unique_ptr<CInstanceBoxBase> box);
 
@@ -98,6 +96,19 @@ public:
     // As ConvertTo, but gives the empty value when there is no conversion;
     // a const pointer asked for as a non-const pointer has none.
     CValue TryConvertTo(const CTypeInfo* target) const;
+
+    // Compares with the comparator of this value's type, else the other's;
+    // the operand of the other type is first converted to the comparator's
+    // type. Two empty values are equal, one empty one is not. No comparator:
+    // CComparisonNotPermittedException.
+    bool Equals(const CValue& other) const;
+    // The comparator's order under the same rules; an empty operand throws
+    // CEmptyValueException.
+    bool LessOrEqual(const CValue& other) const;
+    // This value minus the other, by the calculator of this value's type,
+    // else the other's, with the same operand rules. No calculator:
+    // CCalculationNotPermittedException.
+    CValue Subtract(const CValue& other) const;
 
     // A counted value of the object a T* value points to, when its class has
     // a counted form; else the empty value.
@@ -304,6 +315,7 @@ std::unique_ptr<CValue::CInstanceBoxBase> CValue::CPtrInstanceBox<P>::GetObjectP
 template <class T>
     requires(!std::is_same_v<std::remove_cvref_t<T>, CValue>)
 CValue::CValue(const T& value) {
+    // A string literal would otherwise become a char pointer.
     static_assert(!std::is_array_v<T> && !std::is_same_v<T, std::nullptr_t>, "box a typed pointer or a value");
     if constexpr (std::is_pointer_v<T>)
         Adopt(std::make_unique<CPtrInstanceBox<T>>(value));

@@ -6,64 +6,55 @@ namespace ReflTest {
 namespace {
 
 template <class T>
-CTypeInfo* Define(const char* name) {
-    auto& registry = CTypeRegistry::Instance();
-    CTypeInfo* record = registry.GetOrCreateTypeInfo(typeid(T), true);
-    record->SetName(name);
-    for (CTypeInfo* pointer : {TypeOf<T*>(), TypeOf<const T*>()}) {
-        pointer->SetNames(record->GetShortName(), record->GetScope());
-        pointer->MarkDefined();
-    }
-    record->SetPointerType(TypeOf<T*>());
-    record->SetConstPointerType(TypeOf<const T*>());
-    record->MarkDefined();
-    return record;
-}
-
-// Down-casts only for a base with virtual functions.
-template <class T, class B>
-void Link() {
-    TypeOf<T>()->AddBaseType(TypeOf<B>());
-    auto& graph = CTypeRegistry::Instance().Converters();
-    graph.Set(TypeOf<T*>(), TypeOf<B*>(), std::make_unique<CStaticConverter<T*, B*>>());
-    graph.Set(TypeOf<const T*>(), TypeOf<const B*>(), std::make_unique<CStaticConverter<const T*, const B*>>());
-    graph.Set(TypeOf<T*>(), TypeOf<const B*>(), std::make_unique<CStaticConverter<T*, const B*>>());
-    if constexpr (std::is_polymorphic_v<B>) {
-        graph.Set(TypeOf<B*>(), TypeOf<T*>(), std::make_unique<CDynamicConverter<B*, T*>>());
-        graph.Set(TypeOf<const B*>(), TypeOf<const T*>(), std::make_unique<CDynamicConverter<const B*, const T*>>());
-        graph.Set(TypeOf<B*>(), TypeOf<const T*>(), std::make_unique<CDynamicConverter<B*, const T*>>());
-    }
-}
-
-template <class T>
-void AddVoidConverter() {
-    auto& registry = CTypeRegistry::Instance();
-    registry.AddVoidPointerConverter(registry.VoidPointerType(), TypeOf<T*>(),
-                                     std::make_unique<CStaticConverter<void*, T*>>());
+void Class(const char* name, ERefPtrForm refPtr = ERefPtrForm::No) {
+    CReflector<T>::RegisterType(name, refPtr);
+    CReflector<T>::RegisterVoidPointerConverter();
 }
 
 } // namespace
 
 void RegisterFixtures() {
     static const bool s_done = [] {
-        CTypeInfo* node = Define<CNode>("Test::CNode");
-        node->LinkRefPtrForm(TypeOf<Engine::ref_ptr<CNode>>());
-        Define<IKey>("Test::IKey");
-        Define<ITag>("Test::ITag");
-        Define<CPlain>("CPlain");
+        RegisterReflection_Primitives();
+        RegisterReflection_Geometry();
+        Class<CNode>("Test::CNode", ERefPtrForm::Yes);
+        Class<IKey>("Test::IKey");
+        Class<ITag>("Test::ITag");
+        Class<CPlain>("CPlain");
         // Step is registered before Bez, so a naive search from IKey* tries
         // the Step down-cast first.
-        Define<CStep>("Test::CStep");
-        Link<CStep, IKey>();
-        Link<CStep, CNode>();
-        Link<CStep, ITag>();
-        Define<CBez>("Test::CBez");
-        Link<CBez, IKey>();
-        Link<CBez, CNode>();
-        Link<CBez, ITag>();
-        Define<CStepChild>("Test::CStepChild");
-        Link<CStepChild, CStep>();
-        AddVoidConverter<CStep>();
+        Class<CStep>("Test::CStep");
+        CReflector<CStep>::AddBase<IKey>();
+        CReflector<CStep>::AddBase<CNode>();
+        CReflector<CStep>::AddBase<ITag>();
+        Class<CBez>("Test::CBez");
+        CReflector<CBez>::AddBase<IKey>();
+        CReflector<CBez>::AddBase<CNode>();
+        CReflector<CBez>::AddBase<ITag>();
+        Class<CStepChild>("Test::CStepChild");
+        CReflector<CStepChild>::AddBase<CStep>();
+
+        using W = CReflector<CWidget>;
+        Class<CWidget>("Test::CWidget", ERefPtrForm::Yes);
+        W::AddDefaultConstructor();
+        W::AddConstructor<CNode*>("parent");
+        W::AddBase<CNode>();
+        W::AddProperty("Strength", &CWidget::SetStrength, &CWidget::GetStrength);
+        W::AddProperty("Position", &CWidget::SetPosition, &CWidget::GetPosition);
+        W::AddProperty("Parent", &CWidget::SetParent, &CWidget::GetParent);
+
+        using G = CReflector<CGadget>;
+        Class<CGadget>("Test::CGadget", ERefPtrForm::Yes);
+        G::AddDefaultConstructor();
+        G::AddBase<CWidget>();
+        G::AddProperty("On", &CGadget::SetOn, &CGadget::GetOn);
+
+        CReflector<CAbstractWidget>::RegisterType("Test::CAbstractWidget", ERefPtrForm::No, true);
+        CReflector<CAbstractWidget>::AddDefaultConstructor();
+
+        CReflector<EFlags>::RegisterEnumType("Test::EFlags");
+        CReflector<EFlags>::AddEnumValueName("Test::EFlags::High", EFlags::High);
+        CReflector<EFlags>::AddEnumValueName("Test::EFlags::None", EFlags::None);
         return true;
     }();
     (void)s_done;

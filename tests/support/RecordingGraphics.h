@@ -66,8 +66,14 @@ public:
     void Clear() { calls.clear(); }
     bool m_bColorRGBA;
     bool m_bFailTextures = false;
+    bool m_bSoftware = false;
+    float m_bufferOffset[2] = {0.0f, 0.0f};
+    float m_textureOffset[2] = {0.0f, 0.0f};
 
     bool IsDirect3D() override { return false; }
+    bool IsSoftwareRenderer() override { return m_bSoftware; }
+    void GetBufferOffset(float* x, float* y) override { *x = m_bufferOffset[0]; *y = m_bufferOffset[1]; }
+    void GetTextureOffset(float* u, float* v) override { *u = m_textureOffset[0]; *v = m_textureOffset[1]; }
     void gSetLight(int index, const CLight*) override { Record("gSetLight", {double(index)}); }
     void gSetMaterial(int face, const CMaterial*) override { Record("gSetMaterial", {double(face)}); }
     void gSetFog(const CFog* fog) override { Record("gSetFog", {double(fog ? fog->mode : 0)}); }

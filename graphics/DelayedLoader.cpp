@@ -1,0 +1,45 @@
+#include "graphics/DelayedLoader.h"
+
+#include <stdexcept>
+
+namespace Engine {
+
+CDelayedLoaders::CDelayedLoaders(std::vector<ref_ptr<IDelayedLoader>> loaders) : m_loaders(std::move(loaders)) {}
+
+int32_t CDelayedLoaders::Begin() {
+    for (const auto& loader : m_loaders) loader->Begin();
+    m_total = 0;
+    for (const auto& loader : m_loaders) m_total += loader->GetPendingCount();
+    return m_total;
+}
+
+void CDelayedLoaders::LoadItem(int32_t index) {
+    for (const auto& loader : m_loaders) {
+        const int32_t count = loader->GetPendingCount();
+        if (index >= 0 && index < count) {
+            loader->LoadItem(index);
+            return;
+        }
+        index -= count;
+    }
+    throw std::out_of_range("CDelayedLoaders::LoadItem");
+}
+
+void CDelayedLoaders::End() {
+    for (const auto& loader : m_loaders) loader->End();
+}
+
+void CDelayedLoaders::Run(const std::function<void(int32_t, int32_t)>& frame) {
+    struct CEnd {
+        CDelayedLoaders* loaders;
+        ~CEnd() { loaders->End(); }
+    } end{this};
+    const int32_t total = Begin();
+    for (int32_t i = 0;; ++i) {
+        frame(i, total);
+        if (i >= total) break;
+        LoadItem(i);
+    }
+}
+
+} // namespace Engine

@@ -1,0 +1,120 @@
+#pragma once
+// Resources read from files are loaded once per process and shared by name.
+// A global manager counts the uses of each name; every owner records what it
+// took in a local manager of its own and hands each use back when released.
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/Referenced.h"
+#include "app/String.h"
+#include "graphics/DelayedLoader.h"
+
+namespace Engine {
+
+// T derives from CReferenced and CManagedObject (its name is its key).
+template <class T>
+class CObjectManager {
+public:
+    virtual ~CObjectManager() = default;
+
+    // The object loaded under the name (backslashes read as slashes), or
+    // null. Counts no use and leaves no entry behind for unknown names.
+    ref_ptr<T> LookupObject(const CString& name) const {
+        const auto found = m_table.find(NormalizePath(name).str());
+        return found == m_table.end() ? nullptr : found->second.object;
+    }
+
+    // Counts one use of the object under its own name.
+    void RegisterObject(const ref_ptr<T>& object) {
+        CEntry& entry = m_table[object->GetName().str()];
+        ++entry.uses;
+        entry.object = object;
+    }
+
+    // Hands one use back; the entry (and the table's reference) goes with
+    // the last use. Unknown objects and null are ignored.
+    void ReleaseObject(ref_ptr<T> object) {
+        if (!object) return;
+        const auto found = m_table.find(object->GetName().str());
+        if (found == m_table.end() || found->second.object != object) return;
+        if (--found->second.uses <= 0) m_table.erase(found);
+    }
+
+    int32_t GetUseCount(const CString& name) const {
+        const auto found = m_table.find(NormalizePath(name).str());
+        return found == m_table.end() ? 0 : found->second.uses;
+    }
+
+    // The loaded objects in name order (byte-wise, case-sensitive).
+    std::vector<ref_ptr<T>> GetObjects() const {
+        std::vector<ref_ptr<T>> objects;
+        objects.reserve(m_table.size());
+        for (const auto& [name, entry] : m_table) objects.push_back(entry.object);
+        return objects;
+    }
+    size_t GetObjectCount() const { return m_table.size(); }
+
+protected:
+    // Empties the table, dropping its references.
+    void RemoveAllObjects() { m_table.clear(); }
+
+private:
+    struct CEntry {
+        int32_t uses = 0;
+        ref_ptr<T> object;
+    };
+    std::map<std::string, CEntry> m_table;
+};
+
+template <class T>
+class CDelayedLoadingObjectManager : public CObjectManager<T> {
+public:
+    virtual ref_ptr<IDelayedLoader> CreateDelayedLoader() = 0;
+};
+
+// One owner's uses: every use in order of recording, and each distinct
+// object once (an object is in one list exactly when it is in the other).
+template <class T>
+class CLocalObjectManager {
+public:
+    CLocalObjectManager() = default;
+    CLocalObjectManager(const CLocalObjectManager&) = delete;
+    CLocalObjectManager& operator=(const CLocalObjectManager&) = delete;
+
+    void AddObject(ref_ptr<T> object) {
+        if (!HasObject(object.get())) m_objects.push_back(object);
+        m_uses.push_back(std::move(object));
+    }
+
+    bool HasObject(const T* object) const {
+        return std::any_of(m_uses.begin(), m_uses.end(), [object](const ref_ptr<T>& use) { return use.get() == object; });
+    }
+
+    // Forgets one use of the object, and the object itself with its last use.
+    void RemoveObject(const T* object) {
+        const auto use = std::find_if(m_uses.begin(), m_uses.end(), [object](const ref_ptr<T>& u) { return u.get() == object; });
+        if (use == m_uses.end()) return;
+        m_uses.erase(use);
+        if (HasObject(object)) return;
+        const auto distinct = std::find_if(m_objects.begin(), m_objects.end(), [object](const ref_ptr<T>& o) { return o.get() == object; });
+        if (distinct != m_objects.end()) m_objects.erase(distinct);
+    }
+
+    void Clear() {
+        m_uses.clear();
+        m_objects.clear();
+    }
+
+    const std::vector<ref_ptr<T>>& GetUses() const { return m_uses; }
+    const std::vector<ref_ptr<T>>& GetObjects() const { return m_objects; }
+
+private:
+    std::vector<ref_ptr<T>> m_uses;
+    std::vector<ref_ptr<T>> m_objects;
+};
+
+} // namespace Engine

@@ -1,0 +1,236 @@
+#include "graphics/SprFile.h"
+
+#include <algorithm>
+
+#include "app/Archive.h"
+#include "app/Exception.h"
+#include "app/Log.h"
+#include "graphics/SpriteRef.h"
+
+namespace Engine::Graphics::SprFile {
+namespace {
+
+constexpr uint32_t kFileId = 0x6D696E61u;      // "anim"
+constexpr uint32_t kSpriteChunkId = 0x00727073u;  // "spr\0"
+
+// Smallest possible records, used to refuse counts the stream cannot hold.
+constexpr uint64_t kBitmapRecordBytes = 16;
+constexpr uint64_t kSpriteRecordBytes = 25;
+constexpr uint64_t kFrameRecordBytes = 20;
+constexpr uint64_t kPieceRecordBytes = 20;
+
+uint32_t ReadU32(CArchive& archive) {
+    uint32_t value = 0;
+    archive.ReadDWord(value);
+    return value;
+}
+
+int64_t BytesLeft(CArchive& archive) {
+    Engine::CAbstractFile& file = *archive.GetFile();
+    return std::max<int64_t>(0, file.GetSize() - file.Tell());
+}
+
+} // namespace
+
+void TextureRegion::SetTextureSize(int32_t width, int32_t height) {
+    textureWidth = std::max(width, 1);
+    textureHeight = std::max(height, 1);
+    const float rw = 1.0f / float(textureWidth);
+    const float rh = 1.0f / float(textureHeight);
+    uLeft = float(left) * rw;
+    vTop = float(top) * rh;
+    uRight = float(right) * rw;
+    vBottom = float(bottom) * rh;
+}
+
+CSpriteDef::CSpriteDef(CSpriteDef&&) noexcept = default;
+CSpriteDef& CSpriteDef::operator=(CSpriteDef&&) noexcept = default;
+CSpriteDef::~CSpriteDef() = default;
+
+CSprFile::CSprFile(const CString& name, CGraphics* graphics)
+    : CManagedObject(name), m_graphics(graphics), m_textures(graphics) {}
+
+CSprFile::~CSprFile() noexcept {
+    m_textures.RemoveAll();
+    Clear();
+}
+
+void CSprFile::Clear() {
+    m_bitmaps.clear();
+    // Detach first: the definitions' own references then leave no trace.
+    for (CSpriteRef* ref : std::exchange(m_refs, {})) ref->Detach();
+    m_names.clear();
+    m_sprites.clear();
+}
+
+void CSprFile::UntrackRef(CSpriteRef* ref) {
+    const auto found = std::find(m_refs.begin(), m_refs.end(), ref);
+    if (found != m_refs.end()) m_refs.erase(found);
+}
+
+void CSprFile::ThrowCorrupted() const {
+    throw Engine::CException::Format("Invalid or corrupted .spr file '%s'", GetName().c_str());
+}
+
+void CSprFile::CheckFits(CArchive& archive, uint64_t count, uint64_t recordBytes) const {
+    if (count * recordBytes > uint64_t(BytesLeft(archive))) ThrowCorrupted();
+}
+
+void CSprFile::SkipBytes(CArchive& archive, uint64_t count) const {
+    CheckFits(archive, count, 1);
+    if (archive.GetFile()->Skip(int64_t(count)) != 0) ThrowCorrupted();
+}
+
+void CSprFile::Load(CArchive& archive, bool skipImages) {
+    if (archive.IsStoring()) return;
+    Clear();
+    if (ReadU32(archive) != kFileId) throw Engine::CException("Invalid .spr file ID");
+    const uint32_t fileWord = ReadU32(archive);
+    CChunkHeader header;
+    archive.ReadChunkHeader(header);
+    SkipBytes(archive, header.length);
+    archive.ReadChunkHeader(header);
+    if (header.id != kSpriteChunkId) {
+        m_fileWord = fileWord;
+        return;
+    }
+    archive.ReadChunkHeader(header);  // the rest of the file is its body
+    archive.ReadChunkHeader(header);
+    SkipBytes(archive, header.length);
+
+    const int32_t bitmapCount = int32_t(ReadU32(archive));
+    if (bitmapCount > 0) {
+        CheckFits(archive, uint64_t(bitmapCount), kBitmapRecordBytes);
+        m_bitmaps.reserve(size_t(bitmapCount));
+        for (int32_t i = 0; i < bitmapCount; ++i) {
+            m_bitmaps.push_back({nullptr, this, 0xFFFFFFFFu, Engine::ref_ptr<CBitmap>(new CBitmap), -1});
+            ReadU32(archive);  // bitmap word, not interpreted
+            ReadBitmapImages(archive, size_t(i), skipImages);
+        }
+    }
+
+    archive.ReadChunkHeader(header);
+    const uint32_t spriteCount = ReadU32(archive);
+    CheckFits(archive, spriteCount, kSpriteRecordBytes);
+    m_sprites.resize(spriteCount);
+    for (CSpriteDef& definition : m_sprites) {
+        ReadSprite(archive, definition);
+        m_names.emplace(definition.name.str(), &definition);  // a repeated name keeps the first
+    }
+    m_fileWord = fileWord;
+}
+
+void CSprFile::ReadBitmapImages(CArchive& archive, size_t index, bool skipImages) {
+    CBitmapEntry& entry = m_bitmaps.at(index);
+    if (entry.bitmap->GetPixels()) return;
+    Engine::CAbstractFile& file = *archive.GetFile();
+    if (entry.streamPosition == -1) entry.streamPosition = file.Tell();
+    if (file.Seek(entry.streamPosition, Engine::SEEK_FROM_START) != 0) ThrowCorrupted();
+    if (!skipImages) entry.bitmap->Create(0, 0);
+    ReadImage(archive, *entry.bitmap, false, skipImages);
+    ReadImage(archive, *entry.bitmap, true, skipImages);
+    entry.textureFlags = ReadU32(archive);
+}
+
+void CSprFile::ReadImage(CArchive& archive, CBitmap& bitmap, bool alpha, bool skipImages) const {
+    const uint32_t length = ReadU32(archive);
+    if (length == 0) return;
+    if (skipImages) {
+        SkipBytes(archive, length);
+        return;
+    }
+    CheckFits(archive, length, 1);
+    Engine::CMemoryFile image(*archive.GetFile(), length);
+    if (image.Size() != length) CArchive::ThrowReadError(length, int64_t(image.Size()));
+    if (alpha ? !bitmap.LoadAlphaFromFile(image) : !bitmap.LoadFromFile(image))
+        throw Engine::CException(alpha ? "Unable to load .anim alpha bitmap" : "Unable to load .anim bitmap");
+}
+
+void CSprFile::ReadSprite(CArchive& archive, CSpriteDef& definition) const {
+    archive.ReadString(definition.name);
+    definition.owner = const_cast<CSprFile*>(this);
+    definition.wordA = ReadU32(archive);
+    definition.wordB = ReadU32(archive);
+    definition.flag1 = ReadU32(archive) != 0;
+    definition.flag2 = ReadU32(archive) != 0;
+    ReadU32(archive);  // reserved
+    const uint32_t frameCount = ReadU32(archive);
+    CheckFits(archive, frameCount, kFrameRecordBytes);
+    definition.frames.resize(frameCount);
+    for (CSpriteFrame& frame : definition.frames) ReadFrame(archive, frame);
+}
+
+void CSprFile::ReadFrame(CArchive& archive, CSpriteFrame& frame) const {
+    frame.width = ReadU32(archive);
+    frame.height = ReadU32(archive);
+    frame.x = ReadU32(archive);
+    frame.y = ReadU32(archive);
+    const uint32_t pieceCount = ReadU32(archive);
+    CheckFits(archive, pieceCount, kPieceRecordBytes);
+    frame.pieces.resize(pieceCount);
+    for (TextureRegion& piece : frame.pieces) {
+        piece.bitmap = int32_t(ReadU32(archive));
+        piece.top = int32_t(ReadU32(archive));
+        piece.left = int32_t(ReadU32(archive));
+        piece.bottom = int32_t(ReadU32(archive));
+        piece.right = int32_t(ReadU32(archive));
+    }
+}
+
+bool CSprFile::CreateTextures() {
+    CLogSection section("CSprFile::CreateTextures(...)");
+    GetLog().PrintLine("File : %s", GetName().c_str());
+    bool all = true;
+    for (size_t i = 0; i < m_bitmaps.size(); ++i) all = CreateTexture(i) && all;
+    return all;
+}
+
+bool CSprFile::CreateTexture(size_t index) {
+    CBitmapEntry& entry = m_bitmaps.at(index);
+    if (entry.texture) return true;
+    // The bitmap's size, taken before the upload may free its pixels.
+    const int32_t width = entry.bitmap->GetWidth();
+    const int32_t height = entry.bitmap->GetHeight();
+    Engine::ref_ptr<CTexture> texture;
+    m_textures.CreateTexture(texture, entry.bitmap, 0, true, entry.textureFlags);
+    if (!texture) return false;
+    entry.texture = texture;
+    for (CSpriteDef& definition : m_sprites)
+        for (CSpriteFrame& frame : definition.frames)
+            for (TextureRegion& piece : frame.pieces)
+                if (piece.bitmap == int32_t(index)) piece.SetTextureSize(width, height);
+    return true;
+}
+
+void CSprFile::RestoreBitmap(CArchive& archive, size_t index) {
+    ReadBitmapImages(archive, index);
+    CBitmapEntry& entry = m_bitmaps.at(index);
+    if (!entry.texture) return;
+    if (Engine::ref_ptr<CHardwareTexture> hardware = entry.texture->GetHardwareTexture()) hardware->Restore();
+    entry.bitmap->Create(0, 0);
+}
+
+const CSpriteDef* CSprFile::FindSprite(const CString& name) const {
+    const auto found = m_names.find(name.str());
+    return found == m_names.end() ? nullptr : found->second;
+}
+
+CSpriteRef* CSprFile::CreateSpriteByName(const CString& name) {
+    const auto found = m_names.find(name.str());
+    if (found == m_names.end())
+        throw Engine::CException::Format("Can't find sprite '%s' in file '%s'", name.c_str(), GetName().c_str());
+    CSpriteDef& definition = *found->second;
+    if (!definition.m_defaultRef) {
+        definition.m_defaultRef = std::make_unique<CSpriteRef>(this, &definition);
+        TrackRef(definition.m_defaultRef.get());
+    }
+    return definition.m_defaultRef.get();
+}
+
+std::unique_ptr<CSpriteRef> CSprFile::CreateSprite(const CSpriteDef& definition) {
+    auto ref = std::make_unique<CSpriteRef>(this, const_cast<CSpriteDef*>(&definition));
+    TrackRef(ref.get());
+    return ref;
+}
+
+} // namespace Engine::Graphics::SprFile

@@ -1,0 +1,146 @@
+#pragma once
+// A loaded ".spr" sprite file: its images (one texture each once made), its
+// named sprites with frames and pieces, and the sprite references it handed
+// out.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ManagedObject.h"
+#include "app/Referenced.h"
+#include "graphics/Bitmap.h"
+#include "graphics/Texture.h"
+
+class CArchive;
+
+namespace Engine::Graphics {
+class CGraphics;
+}
+
+namespace Engine::Graphics::SprFile {
+
+class CSprFile;
+class CSpriteRef;
+
+// One rectangle of one bitmap, in that bitmap's pixels (right and bottom
+// exclusive), with its texture coordinates once the bitmap's texture exists.
+struct TextureRegion {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t bottom = 0;
+    int32_t right = 0;
+    float uLeft = 0.0f;
+    float vTop = 0.0f;
+    float uRight = 0.0f;
+    float vBottom = 0.0f;
+    int32_t bitmap = 0;
+    int32_t textureWidth = 0;
+    int32_t textureHeight = 0;
+
+    // Stores the texture size and recomputes the coordinates; a size of 0 or
+    // less counts as 1 so an empty texture never divides by zero.
+    void SetTextureSize(int32_t width, int32_t height);
+};
+
+struct CSpriteFrame {
+    std::vector<TextureRegion> pieces;
+    uint32_t x = 0;  // piece columns and rows, read as a pair by the draw queue
+    uint32_t y = 0;
+    uint32_t width = 0;
+    uint32_t height = 0;
+};
+
+class CSpriteDef {
+public:
+    CSpriteDef() = default;
+    CSpriteDef(CSpriteDef&&) noexcept;
+    CSpriteDef& operator=(CSpriteDef&&) noexcept;
+    ~CSpriteDef();
+
+    CString name;
+    uint32_t wordA = 0;
+    uint32_t wordB = 0;
+    bool flag1 = false;
+    bool flag2 = false;
+    std::vector<CSpriteFrame> frames;
+    CSprFile* owner = nullptr;
+
+private:
+    friend class CSprFile;
+    friend class CSpriteRef;
+    std::unique_ptr<CSpriteRef> m_defaultRef;  // made on first request
+};
+
+class CSprFile : public Engine::CReferenced, public Engine::CManagedObject {
+public:
+    struct CBitmapEntry {
+        Engine::ref_ptr<CTexture> texture;  // null until made
+        CSprFile* owner = nullptr;
+        uint32_t textureFlags = 0xFFFFFFFFu;
+        Engine::ref_ptr<CBitmap> bitmap;
+        int64_t streamPosition = -1;  // of the image lengths; -1 until first read
+    };
+
+    CSprFile(const CString& name, CGraphics* graphics);
+    ~CSprFile() noexcept override;
+    CSprFile(const CSprFile&) = delete;
+    CSprFile& operator=(const CSprFile&) = delete;
+
+    // Reads the whole file; with skipImages the images are only located,
+    // to be decoded later by ReadBitmapImages. Does nothing on a storing
+    // archive.
+    void Load(CArchive& archive, bool skipImages);
+    // Decodes one bitmap's colour and alpha images from the position found
+    // at load time (unless the bitmap already holds pixels).
+    void ReadBitmapImages(CArchive& archive, size_t index, bool skipImages = false);
+    // Makes the texture of every bitmap that has none; true when all exist.
+    // The driver's failure to make one throws (the texture manager's error).
+    bool CreateTextures();
+    bool CreateTexture(size_t index);
+    // After a device reset: decodes the bitmap again when its pixels were
+    // freed, re-uploads its texture and frees the pixels.
+    void RestoreBitmap(CArchive& archive, size_t index);
+    // Drops bitmaps, sprites and the reference list; references still alive
+    // are detached and draw nothing afterwards.
+    void Clear();
+
+    const CSpriteDef* FindSprite(const CString& name) const;
+    // The definition's own reference, made on the first call. Throws
+    // "Can't find sprite '%s' in file '%s'".
+    CSpriteRef* CreateSpriteByName(const CString& name);
+    // A new reference for the caller to own.
+    std::unique_ptr<CSpriteRef> CreateSprite(const CSpriteDef& definition);
+
+    CGraphics* GetGraphics() const { return m_graphics; }
+    uint32_t GetFileWord() const { return m_fileWord; }
+    const std::vector<CSpriteDef>& GetSprites() const { return m_sprites; }
+    size_t GetBitmapCount() const { return m_bitmaps.size(); }
+    const CBitmapEntry& GetBitmapEntry(size_t index) const { return m_bitmaps.at(index); }
+    size_t GetSpriteRefCount() const { return m_refs.size(); }
+
+private:
+    friend class CSpriteRef;
+    [[noreturn]] void ThrowCorrupted() const;
+    // Throws unless count records of at least recordBytes each fit in
+    // the bytes left in the stream.
+    void CheckFits(CArchive& archive, uint64_t count, uint64_t recordBytes) const;
+    void SkipBytes(CArchive& archive, uint64_t count) const;
+    void ReadImage(CArchive& archive, CBitmap& bitmap, bool alpha, bool skipImages) const;
+    void ReadSprite(CArchive& archive, CSpriteDef& definition) const;
+    void ReadFrame(CArchive& archive, CSpriteFrame& frame) const;
+    void TrackRef(CSpriteRef* ref) { m_refs.push_back(ref); }
+    void UntrackRef(CSpriteRef* ref);
+
+    std::vector<CSpriteDef> m_sprites;
+    std::vector<CBitmapEntry> m_bitmaps;
+    CGraphics* m_graphics;
+    uint32_t m_fileWord = 0;
+    std::vector<CSpriteRef*> m_refs;  // living references, not owned
+    CTextureList m_textures;
+    std::map<std::string, CSpriteDef*> m_names;
+};
+
+} // namespace Engine::Graphics::SprFile

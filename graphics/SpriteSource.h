@@ -1,0 +1,26 @@
+#pragma once
+// Where a queued record takes its picture from: the frame and piece of its
+// sprite's definition, checked against the lists they index.
+
+#include <cstdint>
+
+#include "graphics/SprFile.h"
+#include "graphics/SpriteQueueItem.h"
+
+namespace Engine::Graphics {
+
+struct CSpriteSource {
+    // False when the record names a frame, piece or bitmap that does not
+    // exist: such a record draws nothing.
+    bool drawable = true;
+    // Null for a record that draws a whole texture (or nothing textured).
+    const SprFile::CSpriteDef* definition = nullptr;
+    const SprFile::CSpriteFrame* frame = nullptr;
+    const SprFile::TextureRegion* piece = nullptr;
+};
+
+// Frame max(index, 0) of the definition, or null.
+const SprFile::CSpriteFrame* FindSpriteFrame(const SprFile::CSpriteDef& definition, int32_t index);
+CSpriteSource FindSpriteSource(const CSpriteQueueItem& item);
+
+} // namespace Engine::Graphics

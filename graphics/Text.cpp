@@ -1,0 +1,289 @@
+#include "graphics/Text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "graphics/SpriteRef.h"
+
+namespace Engine::Graphics {
+
+namespace {
+
+bool IsLineBreak(char16_t ch) { return ch == u'\n' || ch == u'\r'; }
+bool IsWordEnd(char16_t ch) { return ch == 0 || ch == u' ' || ch == u'\t' || IsLineBreak(ch); }
+
+// A word with the white space before it.
+struct CToken {
+    float space = 0.0f;  // width of the white space before the word
+    const char16_t* word = nullptr;
+    int32_t length = 0;
+    float width = 0.0f;
+    bool paragraph = false;  // a line break came before the word
+};
+
+struct CPlacedWord {
+    const char16_t* chars;
+    int32_t length;
+    float x;  // relative to the line start
+    float width;
+};
+
+struct CLine {
+    size_t first = 0;
+    size_t count = 0;
+    bool wrapped = false;  // ended by wrapping, not by a line break or the end
+};
+
+// One call's layout: the context, the scales and the flags.
+class CTextWriter {
+public:
+    CTextWriter(CDrawContext& context, float scaleX, float scaleY, uint32_t flags, uint32_t recordFlags)
+        : m_ctx(context), m_font(*context.m_pFont), m_scaleX(scaleX), m_scaleY(scaleY), m_flags(flags),
+          m_recordFlags(recordFlags) {}
+
+    void DrawPlain(float x, float y, const char16_t* text, float width, float height);
+    void DrawWrapped(float x, float y, const char16_t* text, float width, float height);
+
+private:
+    float LineAdvance() const {
+        return (m_font.GetLineGap() + m_ctx.m_fontHeight + m_ctx.m_lineSpacing) * m_scaleY;
+    }
+    void AlignVertically(float y, float height, size_t lines);
+    float AlignedX(uint32_t alignment, float width, float lineWidth) const;
+    float Snap(float value) const { return m_ctx.m_bSnapToPixels ? std::floor(value) : value; }
+    float MeasurePlainLine(const char16_t* chars, int32_t count);
+    float GlyphAdvance(int32_t glyph) const;
+    std::vector<CToken> Tokenise(const char16_t* text) const;
+    std::vector<CLine> Place(const std::vector<CToken>& tokens, float width, std::vector<CPlacedWord>& words) const;
+    void Justify(const CLine& line, float width, std::vector<CPlacedWord>& words) const;
+    float DrawLine(float x, float y, const char16_t* chars, int32_t count);
+    void PutGlyph(float x, float y, int32_t glyph, char16_t character);
+
+    CDrawContext& m_ctx;
+    CFont& m_font;
+    float m_scaleX;
+    float m_scaleY;
+    uint32_t m_flags;
+    uint32_t m_recordFlags;
+};
+
+void CTextWriter::AlignVertically(float y, float height, size_t lines) {
+    const float n = float(lines);
+    const float textHeight =
+        (m_ctx.m_fontHeight * n + (m_font.GetLineGap() + m_ctx.m_lineSpacing) * (n - 1.0f)) * m_scaleY;
+    switch (m_flags & TEXT_VALIGN_MASK) {
+    case 0: m_ctx.m_penY = y; break;
+    case TEXT_VALIGN_BOTTOM: m_ctx.m_penY = y + (height - textHeight); break;
+    default: m_ctx.m_penY = y + std::floor((height - textHeight) * 0.5f); break;
+    }
+}
+
+// Any alignment value other than centred or right starts at the line
+// start; with justification that holds for every line.
+float CTextWriter::AlignedX(uint32_t alignment, float width, float lineWidth) const {
+    switch (alignment) {
+    case TEXT_ALIGN_CENTER: return Snap(m_ctx.m_lineStartX + (width - lineWidth) * 0.5f);
+    case TEXT_ALIGN_RIGHT: return m_ctx.m_lineStartX + width - lineWidth;
+    default: return m_ctx.m_lineStartX;
+    }
+}
+
+// The font's own spacing counts in whole pixels here; the font keeps the
+// truncated value afterwards.
+float CTextWriter::MeasurePlainLine(const char16_t* chars, int32_t count) {
+    const float own = std::trunc(m_font.GetLetterSpacing());
+    m_font.SetLetterSpacing(own + m_ctx.m_letterSpacing);
+    const float width = m_font.GetTextWidthW(chars, count, m_ctx.m_tabWidth, m_scaleX);
+    m_font.SetLetterSpacing(own);
+    return width;
+}
+
+void CTextWriter::DrawPlain(float x, float y, const char16_t* text, float width, float height) {
+    if (m_flags & TEXT_VALIGN_MASK) {
+        const size_t lines = 1 + size_t(std::count(text, text + std::char_traits<char16_t>::length(text), u'\n'));
+        AlignVertically(y, height, lines);
+        m_ctx.m_lineStartX = m_ctx.m_penX = x;
+    }
+    for (const char16_t* line = text;;) {
+        const char16_t* end = line;
+        while (*end && *end != u'\n') ++end;
+        const int32_t count = int32_t(end - line);
+        if (count > 0) {
+            m_ctx.m_penX = AlignedX(m_flags & TEXT_ALIGN_MASK, width, MeasurePlainLine(line, count));
+            DrawLine(m_ctx.m_penX, m_ctx.m_penY, line, count);
+        }
+        if (!*end) break;
+        m_ctx.m_penY += LineAdvance();
+        m_ctx.m_penX = m_ctx.m_lineStartX;
+        line = end + 1;
+    }
+}
+
+float CTextWriter::GlyphAdvance(int32_t glyph) const {
+    if (glyph < 0) return 0.0f;
+    return float(m_font.GetGlyphSprite().GetSpriteFrameWidth(glyph) + m_font.GetPaddingLeft() +
+                 m_font.GetPaddingRight());
+}
+
+std::vector<CToken> CTextWriter::Tokenise(const char16_t* text) const {
+    const float spacing = m_font.GetLetterSpacing() + m_ctx.m_letterSpacing;
+    const float spaceWidth = (GlyphAdvance(m_font.FindGlyph(u' ')) + spacing) * m_scaleX;
+    std::vector<CToken> tokens;
+    for (const char16_t* p = text; *p;) {
+        CToken token;
+        for (; *p == u' ' || *p == u'\t'; ++p) token.space += *p == u'\t' ? m_ctx.m_tabWidth * m_scaleX : spaceWidth;
+        if (IsLineBreak(*p)) {
+            token.paragraph = true;
+            if (*p++ == u'\r' && *p == u'\n') ++p;
+        }
+        token.word = p;
+        char16_t previous = 0;
+        for (; !IsWordEnd(*p); ++p) {
+            const float kerning = float(m_font.GetKerning(previous, *p));
+            token.width += (GlyphAdvance(m_font.FindGlyph(*p)) + m_font.GetLetterSpacing() + kerning +
+                            m_ctx.m_letterSpacing) * m_scaleX;
+            previous = *p;
+        }
+        token.length = int32_t(p - token.word);
+        // Trailing white space is not a word and must not wrap a line.
+        if (token.length > 0 || token.paragraph) tokens.push_back(token);
+    }
+    return tokens;
+}
+
+std::vector<CLine> CTextWriter::Place(const std::vector<CToken>& tokens, float width,
+                                      std::vector<CPlacedWord>& words) const {
+    std::vector<CLine> lines(1);
+    float penX = m_ctx.m_lineStartX;
+    for (const CToken& token : tokens) {
+        const bool wrap = !token.paragraph && lines.back().count > 0 &&
+                          penX + token.space + token.width > m_ctx.m_lineStartX + width;
+        if (token.paragraph || wrap) {
+            lines.back().wrapped = wrap;
+            lines.push_back({words.size(), 0, false});
+            penX = m_ctx.m_lineStartX;
+        }
+        const float gap = lines.back().count == 0 ? 0.0f : token.space;
+        words.push_back({token.word, token.length, penX + gap - m_ctx.m_lineStartX, token.width});
+        penX += gap + token.width;
+        ++lines.back().count;
+    }
+    return lines;
+}
+
+void CTextWriter::Justify(const CLine& line, float width, std::vector<CPlacedWord>& words) const {
+    float total = 0.0f;
+    for (size_t i = line.first; i < line.first + line.count; ++i) total += words[i].width;
+    const float gap = (width - total) / float(line.count - 1);
+    for (size_t i = line.first + 1; i < line.first + line.count; ++i)
+        words[i].x = Snap(words[i - 1].x + words[i - 1].width + gap);
+}
+
+void CTextWriter::DrawWrapped(float x, float y, const char16_t* text, float width, float height) {
+    std::vector<CPlacedWord> words;
+    std::vector<CLine> lines = Place(Tokenise(text), width, words);
+    AlignVertically(y, height, lines.size());
+    m_ctx.m_lineStartX = m_ctx.m_penX = x;
+    for (const CLine& line : lines) {
+        if (line.count > 0) {
+            if ((m_flags & TEXT_JUSTIFY) && line.count > 1 && line.wrapped) Justify(line, width, words);
+            const CPlacedWord& last = words[line.first + line.count - 1];
+            // Alignment uses the line's full extent, from the first word's
+            // left edge to the last word's right edge.
+            const float lineWidth = last.x + last.width - words[line.first].x;
+            m_ctx.m_penX = AlignedX(m_flags & (TEXT_ALIGN_MASK | TEXT_JUSTIFY), width, lineWidth);
+            for (size_t i = line.first; i < line.first + line.count; ++i)
+                DrawLine(m_ctx.m_penX + words[i].x, m_ctx.m_penY, words[i].chars, words[i].length);
+        }
+        m_ctx.m_penY += LineAdvance();
+        m_ctx.m_penX = m_ctx.m_lineStartX;
+    }
+}
+
+float CTextWriter::DrawLine(float x, float y, const char16_t* chars, int32_t count) {
+    float total = 0.0f;
+    int32_t run = 0;
+    char16_t previous = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        const char16_t ch = chars[i];
+        float advance = m_ctx.m_tabWidth;  // tabs are not scaled
+        if (ch == u'\t') {
+            run = 0;
+        } else {
+            if (++run > 1) {
+                const float spacing =
+                    float(m_font.GetKerning(previous, ch)) + m_font.GetLetterSpacing() + m_ctx.m_letterSpacing;
+                x += spacing;
+                total += spacing;
+            }
+            const int32_t glyph = m_font.FindGlyph(ch);
+            advance = GlyphAdvance(glyph) * m_scaleX;
+            PutGlyph(x, y, glyph, ch);
+        }
+        x += advance;
+        total += advance;
+        previous = ch;
+    }
+    return total;
+}
+
+void CTextWriter::PutGlyph(float x, float y, int32_t glyph, char16_t character) {
+    SprFile::CSpriteRef& sprite = m_font.GetGlyphSprite();
+    if (m_flags & TEXT_MEASURE) {
+        m_ctx.m_extentX = std::max(m_ctx.m_extentX, x + float(sprite.GetSpriteFrameWidth(glyph)) * m_scaleX);
+        m_ctx.m_extentY = std::max(m_ctx.m_extentY, y + float(sprite.GetSpriteFrameHeight(glyph)) * m_scaleY);
+        return;
+    }
+    if (m_ctx.m_bCollectGlyphs) {
+        m_ctx.m_glyphs.push_back({x - float(m_font.GetPaddingLeft()), y - float(m_font.GetPaddingTop()), m_scaleX,
+                                  m_scaleY, &sprite, glyph, character, m_ctx.m_textColor, m_recordFlags});
+        return;
+    }
+    sprite.GetTemplate().frame = glyph;
+    CSpriteQueueItem* item = CSpriteQueue::Append(m_ctx.m_params, sprite, m_ctx.m_textColor);
+    if (!item) return;
+    item->x = x + float(m_font.GetPaddingLeft());
+    item->y = y + float(m_font.GetPaddingTop());
+    item->scaleX = m_scaleX;
+    item->scaleY = m_scaleY;
+    item->flags = m_recordFlags;
+    CSpriteQueue::CommitLast(m_ctx.m_params);
+}
+
+} // namespace
+
+void CTextLayout::SetFont(CDrawContext& context, Engine::ref_ptr<CFont> font) {
+    context.m_pFont = std::move(font);
+    if (context.m_pFont) context.m_fontHeight = float(context.m_pFont->GetHeight());
+}
+
+void CTextLayout::DrawTextW(CDrawContext& context, float x, float y, const char16_t* text, float width, float height,
+                            float scaleX, float scaleY, uint32_t flags, uint32_t recordFlags) {
+    if (!text || !*text || !context.m_pFont) return;
+    context.m_lineStartX = context.m_penX = x;
+    context.m_penY = y;
+    CTextWriter writer(context, scaleX, scaleY, flags, recordFlags);
+    if (flags & TEXT_WORD_WRAP)
+        writer.DrawWrapped(x, y, text, width, height);
+    else
+        writer.DrawPlain(x, y, text, width, height);
+}
+
+void DrawText(CDrawContext& context, float x, float y, float width, float height, float scaleX, float scaleY,
+              uint32_t flags, uint32_t recordFlags, const CString& text) {
+    const CWString wide = Utf8ToWide(text);
+    CTextLayout::DrawTextW(context, x, y, wide.IsEmpty() ? nullptr : wide.c_str(), width, height, scaleX, scaleY,
+                           flags, recordFlags);
+}
+
+void DrawTextAt(CDrawContext& context, const CString& text, float x, float y, float width) {
+    DrawText(context, x, y, width, 0.0f, 1.0f, 1.0f, TEXT_ALIGN_CENTER, 0, text);
+}
+
+void DrawTextInRect(CDrawContext& context, const CString& text, uint32_t flags, uint32_t recordFlags, float left,
+                    float top, float right, float bottom) {
+    DrawText(context, left, top, right - left, bottom - top, 1.0f, 1.0f, flags, recordFlags, text);
+}
+
+} // namespace Engine::Graphics

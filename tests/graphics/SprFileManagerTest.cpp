@@ -1,0 +1,178 @@
+// The driver's sprite-file table: loading and sharing by name, local
+// managers, delayed loading item by item and reloading after a device reset.
+
+#include <gtest/gtest.h>
+
+#include "app/Exception.h"
+#include "graphics/SprFileManager.h"
+#include "tests/app/TestFiles.h"
+#include "tests/graphics/SprFileTestData.h"
+#include "tests/support/RecordingGraphics.h"
+
+using Engine::ref_ptr;
+using Engine::Graphics::CSprFileManager;
+using Engine::Graphics::SprFile::CSprFile;
+using Engine::Graphics::SprFile::CSprFileDelayedLoader;
+using Engine::Graphics::SprFile::CSprFileLocalManager;
+using Engine::Graphics::Testing::CRecordingGraphics;
+
+namespace {
+
+Tools::CSprDocument TwoImageDocument() {
+    Tools::CSprDocument document;
+    document.images.push_back({0, SprTestData::SolidPng(8, 4), {}, 8});
+    document.images.push_back({0, SprTestData::SolidPng(4, 4), {}, 0});
+    document.sprites.push_back({"left", 0, 0, false, false, {Tools::MakeSprFrame(0, 2, 0, 6, 4)}});
+    document.sprites.push_back({"right", 0, 0, false, false, {Tools::MakeSprFrame(1, 0, 0, 4, 2)}});
+    return document;
+}
+
+class SprFileManagerTest : public testing::Test {
+protected:
+    SprFileManagerTest() {
+        Engine::CFile::SetDiskRoot(CString(folder.Path().string()));
+        Write("spr/a.spr", Tools::WriteSpr(TwoImageDocument()));
+        Write("spr/b.spr", Tools::WriteSpr(SprTestData::StripDocument("strip", {2, 3}, 2)));
+    }
+    ~SprFileManagerTest() override { Engine::CFile::SetDiskRoot(""); }
+
+    void Write(const std::string& name, const std::vector<uint8_t>& bytes) {
+        folder.Write(name, std::string(bytes.begin(), bytes.end()));
+    }
+    std::string LoadError(const CString& name) {
+        try {
+            manager->LoadSprFile(name, false);
+        } catch (const Engine::CException& e) {
+            return e.what();
+        }
+        return "no error";
+    }
+    static int TextureCount(const CSprFile& file) {
+        int count = 0;
+        for (size_t i = 0; i < file.GetBitmapCount(); ++i) count += file.GetBitmapEntry(i).texture ? 1 : 0;
+        return count;
+    }
+
+    TestFiles::CScratchFolder folder;
+    TestFiles::CLogCapture log;
+    CRecordingGraphics graphics;
+    ref_ptr<CSprFileManager> manager = graphics.GetSprFileManager();
+};
+
+} // namespace
+
+TEST_F(SprFileManagerTest, LoadingMakesTexturesAndTextureCoordinates) {
+    const auto file = manager->LoadSprFile("spr/a.spr", false);
+    EXPECT_EQ(TextureCount(*file), 2);
+    const auto& piece = file->FindSprite("left")->frames[0].pieces[0];
+    EXPECT_EQ(piece.textureWidth, 8);
+    EXPECT_FLOAT_EQ(piece.uLeft, 0.25f);
+    EXPECT_FLOAT_EQ(piece.uRight, 0.75f);
+    EXPECT_FLOAT_EQ(file->FindSprite("right")->frames[0].pieces[0].uRight, 1.0f);
+    EXPECT_NE(log.Text().find("File : spr/a.spr"), std::string::npos);
+}
+
+TEST_F(SprFileManagerTest, ANameLoadedTwiceIsSharedAndCounted) {
+    const auto first = manager->LoadSprFile("spr/a.spr", true);
+    EXPECT_EQ(manager->LoadSprFile("spr\\a.spr", false), first);
+    EXPECT_EQ(TextureCount(*first), 0);  // still waiting for the delayed loader
+    EXPECT_EQ(manager->GetUseCount("spr/a.spr"), 2);
+    manager->ReleaseUse(first);
+    EXPECT_EQ(manager->GetObjectCount(), 1u);
+    manager->ReleaseUse(first);
+    EXPECT_EQ(manager->GetObjectCount(), 0u);
+}
+
+TEST_F(SprFileManagerTest, FailedLoadsLeaveTheTableUnchanged) {
+    std::vector<uint8_t> trailing = Tools::WriteSpr(TwoImageDocument());
+    trailing.push_back(0);
+    Write("spr/trailing.spr", trailing);
+    std::vector<uint8_t> truncated = Tools::WriteSpr(TwoImageDocument());
+    truncated.resize(truncated.size() - 3);
+    Write("spr/truncated.spr", truncated);
+
+    EXPECT_EQ(LoadError("spr/none.spr"), "Unable to open .spr file 'spr/none.spr'");
+    EXPECT_EQ(LoadError("spr/trailing.spr"), "Invalid or corrupted .spr file 'spr/trailing.spr'");
+    EXPECT_EQ(LoadError("spr/truncated.spr"), "Invalid or corrupted .spr file 'spr/truncated.spr'");
+    graphics.m_bFailTextures = true;
+    EXPECT_EQ(LoadError("spr/a.spr"), "CTextureManager::Create(...) : FAILED");
+    EXPECT_EQ(manager->GetObjectCount(), 0u);
+    EXPECT_FALSE(manager->LookupObject("spr/none.spr"));
+    EXPECT_EQ(graphics.GetTextureManager()->GetEntries().size(), 0u);
+}
+
+TEST_F(SprFileManagerTest, LocalManagersHandBackTheirUses) {
+    ref_ptr<CSprFileLocalManager> first(new CSprFileLocalManager(&graphics));
+    ref_ptr<CSprFileLocalManager> second(new CSprFileLocalManager(&graphics));
+    const auto file = first->GetSprFile("spr/a.spr");
+    first->GetSprFile("spr/a.spr");
+    second->LoadSprFile("spr/a.spr", true);
+    EXPECT_EQ(manager->GetUseCount("spr/a.spr"), 3);
+    EXPECT_EQ(first->GetUses().size(), 2u);
+    EXPECT_EQ(first->GetObjects().size(), 1u);
+    EXPECT_EQ(second->FindSprFile("spr/a.spr"), file);
+
+    first->LoadSprFile("spr/b.spr", false);
+    try {
+        second->FindSprFile("spr/b.spr");
+        FAIL();
+    } catch (const Engine::CException& e) {
+        EXPECT_STREQ(e.what(), "Couldn't find spr file 'spr/b.spr'");
+    }
+    EXPECT_THROW(second->FindSprFile("spr/c.spr"), Engine::CException);  // "Couln't ..." from the table
+
+    first = nullptr;
+    EXPECT_EQ(manager->GetUseCount("spr/a.spr"), 1);
+    EXPECT_FALSE(manager->LookupObject("spr/b.spr"));
+    second = nullptr;
+    EXPECT_EQ(manager->GetObjectCount(), 0u);
+}
+
+TEST_F(SprFileManagerTest, DelayedLoaderDecodesThenMakesEachTexture) {
+    ref_ptr<CSprFileLocalManager> owner(new CSprFileLocalManager(&graphics));
+    owner->LoadAllSprFiles("spr/*.spr");
+    const auto a = owner->FindSprFile("spr/a.spr");
+    const auto b = owner->LoadSprFile("spr/b.spr", false);  // returned as it is: still delayed
+
+    const ref_ptr<Engine::IDelayedLoader> loader = manager->CreateDelayedLoader();
+    Engine::CDelayedLoaders loaders({loader});
+    std::vector<int> progress;
+    loaders.Run([&](int32_t done, int32_t total) {
+        progress.push_back(done);
+        EXPECT_EQ(total, 6);
+        if (done == 1) {
+            EXPECT_NE(a->GetBitmapEntry(0).bitmap->GetPixels(), nullptr);
+            EXPECT_EQ(TextureCount(*a), 0);
+        }
+    });
+    EXPECT_EQ(progress, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(TextureCount(*a), 2);
+    EXPECT_EQ(TextureCount(*b), 1);
+    EXPECT_EQ(loader->GetPendingCount(), 0);
+    EXPECT_FLOAT_EQ(a->FindSprite("left")->frames[0].pieces[0].uLeft, 0.25f);
+}
+
+TEST_F(SprFileManagerTest, ReloadAfterResetRestoresTexturesWithRunningProgress) {
+    const auto a = manager->LoadSprFile("spr/a.spr", false);
+    const auto b = manager->LoadSprFile("spr/b.spr", false);
+    b->SetFlag(1);
+    EXPECT_EQ(manager->CountBitmaps(0), 2);
+    EXPECT_EQ(manager->CountBitmaps(1), 1);
+    a->GetBitmapEntry(0).bitmap->Create(0, 0);  // as after an upload that freed the pixels
+    graphics.GetDeviceObjectManager().InvalidateAll();
+
+    std::vector<int> progress;
+    manager->ReloadBitmaps(0, [](void* context, int current) { static_cast<std::vector<int>*>(context)->push_back(current); },
+                           &progress);
+    EXPECT_EQ(progress, (std::vector<int>{0, 1}));
+    for (size_t i = 0; i < a->GetBitmapCount(); ++i) {
+        auto* hardware = static_cast<Engine::Graphics::Testing::CRecordingHardwareTexture*>(
+            a->GetBitmapEntry(i).texture->GetHardwareTexture().get());
+        EXPECT_TRUE(hardware->m_bValid);
+        EXPECT_EQ(a->GetBitmapEntry(i).bitmap->GetPixels(), nullptr);
+    }
+    auto* untouched = static_cast<Engine::Graphics::Testing::CRecordingHardwareTexture*>(
+        b->GetBitmapEntry(0).texture->GetHardwareTexture().get());
+    EXPECT_FALSE(untouched->m_bValid);
+    EXPECT_NE(log.Text().find("Reloading 'spr/a.spr'"), std::string::npos);
+}

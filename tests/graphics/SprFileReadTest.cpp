@@ -1,0 +1,238 @@
+// Reading ".spr" files written by the tools' writer: round trips, the
+// format's corner cases and refusal of damaged or hostile files.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/Exception.h"
+#include "graphics/SpriteRef.h"
+#include "tests/graphics/SprFileTestData.h"
+
+using namespace Engine::Graphics::SprFile;
+using SprTestData::PatchU32;
+
+namespace {
+
+Engine::ref_ptr<CSprFile> Read(const std::vector<uint8_t>& bytes, bool skipImages = false,
+                               int64_t* endPosition = nullptr) {
+    return SprTestData::ReadSprFile(bytes, "spr/test.spr", skipImages, endPosition);
+}
+
+std::string ReadError(const std::vector<uint8_t>& bytes) {
+    try {
+        Read(bytes);
+    } catch (const Engine::CException& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+Tools::CSprDocument RichDocument() {
+    Tools::CSprDocument document;
+    document.fileWord = 0x12345678;
+    document.headerJunk = {1, 2, 3};
+    document.preludeJunk = {9, 9};
+    document.images.push_back({7, SprTestData::SolidPng(8, 4), SprTestData::GreyPng(8, 4, 17), 3});
+    document.images.push_back({0, SprTestData::SolidPng(2, 2), {}, 0xFFFFFFFFu});
+    Tools::CSprSprite walk{"walk", 11, 22, true, false, {}};
+    walk.frames.push_back(Tools::MakeSprFrame(0, 0, 0, 4, 4));
+    Tools::CSprFrame twoPieces{6, 4, 2, 1, {{0, 0, 4, 4, 8}, {1, 0, 0, 2, 2}}};
+    walk.frames.push_back(twoPieces);
+    document.sprites.push_back(walk);
+    document.sprites.push_back({std::string(300, 'n'), 0, 0, false, true, {Tools::MakeSprFrame(1, 0, 0, 2, 2)}});
+    document.sprites.push_back({"empty", 0, 0, false, false, {}});
+    return document;
+}
+
+constexpr size_t kBitmapCountOffset = 56;  // with no header or prelude junk
+
+} // namespace
+
+TEST(SprFileRead, RoundTripKeepsImagesSpritesFramesAndPieces) {
+    const std::vector<uint8_t> bytes = Tools::WriteSpr(RichDocument());
+    int64_t end = 0;
+    const auto file = Read(bytes, false, &end);
+    EXPECT_EQ(end, int64_t(bytes.size()));
+    EXPECT_EQ(file->GetFileWord(), 0x12345678u);
+
+    ASSERT_EQ(file->GetBitmapCount(), 2u);
+    const auto& first = file->GetBitmapEntry(0);
+    EXPECT_EQ(first.bitmap->GetWidth(), 8);
+    EXPECT_EQ(first.bitmap->GetHeight(), 4);
+    EXPECT_EQ(first.textureFlags, 3u);
+    EXPECT_EQ(first.bitmap->GetPixels()[0] >> 24, 17u);  // alpha from the grey image
+    EXPECT_EQ(file->GetBitmapEntry(1).bitmap->GetWidth(), 2);
+    EXPECT_EQ(file->GetBitmapEntry(1).textureFlags, 0xFFFFFFFFu);
+
+    ASSERT_EQ(file->GetSprites().size(), 3u);
+    const CSpriteDef* walk = file->FindSprite("walk");
+    ASSERT_NE(walk, nullptr);
+    EXPECT_EQ(walk->owner, file.get());
+    EXPECT_EQ(walk->wordA, 11u);
+    EXPECT_EQ(walk->wordB, 22u);
+    EXPECT_TRUE(walk->flag1);
+    EXPECT_FALSE(walk->flag2);
+    ASSERT_EQ(walk->frames.size(), 2u);
+    const CSpriteFrame& frame = walk->frames[1];
+    EXPECT_EQ(frame.width, 6u);
+    EXPECT_EQ(frame.height, 4u);
+    EXPECT_EQ(frame.x, 2u);
+    EXPECT_EQ(frame.y, 1u);
+    ASSERT_EQ(frame.pieces.size(), 2u);
+    EXPECT_EQ(frame.pieces[0].left, 4);
+    EXPECT_EQ(frame.pieces[0].right, 8);
+    EXPECT_EQ(frame.pieces[1].bitmap, 1);
+
+    const CSpriteDef* longName = file->FindSprite(CString(std::string(300, 'n')));
+    ASSERT_NE(longName, nullptr);
+    EXPECT_TRUE(longName->flag2);
+    EXPECT_TRUE(file->FindSprite("empty")->frames.empty());
+    EXPECT_EQ(file->FindSprite("Walk"), nullptr);
+}
+
+TEST(SprFileRead, PieceFieldsComeTopBeforeLeft) {
+    Tools::CSprDocument document;
+    document.sprites.push_back({"p", 0, 0, false, false, {{20, 20, 0, 0, {{5, 10, 20, 30, 40}}}}});
+    const auto file = Read(Tools::WriteSpr(document));
+    const TextureRegion& piece = file->FindSprite("p")->frames[0].pieces[0];
+    EXPECT_EQ(piece.bitmap, 5);
+    EXPECT_EQ(piece.top, 10);
+    EXPECT_EQ(piece.left, 20);
+    EXPECT_EQ(piece.bottom, 30);
+    EXPECT_EQ(piece.right, 40);
+}
+
+TEST(SprFileRead, RepeatedNameFindsTheFirstAndKeepsBoth) {
+    Tools::CSprDocument document;
+    document.sprites.push_back({"twin", 1, 0, false, false, {}});
+    document.sprites.push_back({"twin", 2, 0, false, false, {}});
+    const auto file = Read(Tools::WriteSpr(document));
+    EXPECT_EQ(file->GetSprites().size(), 2u);
+    EXPECT_EQ(file->FindSprite("twin")->wordA, 1u);
+}
+
+TEST(SprFileRead, ForeignSecondChunkStopsReading) {
+    Tools::CSprDocument document;
+    document.spriteChunkId = 0x41424344;
+    document.fileWord = 5;
+    std::vector<uint8_t> bytes = Tools::WriteSpr(document);
+    int64_t end = 0;
+    auto file = Read(bytes, false, &end);
+    EXPECT_EQ(end, int64_t(bytes.size()));
+    EXPECT_EQ(file->GetFileWord(), 5u);
+    EXPECT_EQ(file->GetBitmapCount(), 0u);
+    bytes.push_back(0);
+    file = Read(bytes, false, &end);
+    EXPECT_LT(end, int64_t(bytes.size()));  // the loader reports the leftover
+}
+
+TEST(SprFileRead, NonPositiveBitmapCountReadsNoImagesAndEmptyImagesStayEmpty) {
+    Tools::CSprDocument document;
+    document.images.push_back({0, {}, {}, 4});
+    std::vector<uint8_t> bytes = Tools::WriteSpr(document);
+    auto file = Read(bytes);
+    ASSERT_EQ(file->GetBitmapCount(), 1u);
+    EXPECT_EQ(file->GetBitmapEntry(0).bitmap->GetWidth(), 0);
+    EXPECT_EQ(file->GetBitmapEntry(0).textureFlags, 4u);
+
+    Tools::CSprDocument none;
+    bytes = Tools::WriteSpr(none);
+    PatchU32(bytes, kBitmapCountOffset, 0xFFFFFFFFu);
+    EXPECT_EQ(Read(bytes)->GetBitmapCount(), 0u);
+}
+
+TEST(SprFileRead, SkippedImagesAreDecodedLaterFromTheirPosition) {
+    const std::vector<uint8_t> bytes = Tools::WriteSpr(RichDocument());
+    Engine::CMemoryFile stream(bytes.data(), bytes.size());
+    CArchive archive(&stream, false);
+    Engine::ref_ptr<CSprFile> file(new CSprFile("spr/test.spr", nullptr));
+    file->Load(archive, true);
+    EXPECT_EQ(stream.Tell(), int64_t(bytes.size()));
+    const auto& entry = file->GetBitmapEntry(0);
+    EXPECT_EQ(entry.bitmap->GetPixels(), nullptr);
+    EXPECT_EQ(entry.textureFlags, 3u);
+    EXPECT_GT(entry.streamPosition, 0);
+
+    file->ReadBitmapImages(archive, 0);
+    EXPECT_EQ(entry.bitmap->GetWidth(), 8);
+    EXPECT_EQ(entry.bitmap->GetPixels()[0] >> 24, 17u);
+    EXPECT_EQ(file->GetBitmapEntry(1).bitmap->GetPixels(), nullptr);
+}
+
+TEST(SprFileRead, StoringArchiveLeavesTheFileUntouched) {
+    Engine::CMemoryFile stream;
+    CArchive archive(&stream, true);
+    Engine::ref_ptr<CSprFile> file(new CSprFile("a.spr", nullptr));
+    file->Load(archive, false);
+    EXPECT_EQ(stream.Size(), 0u);
+}
+
+TEST(SprFileRead, BadIdAndUndecodableImagesFailWithTheirMessages) {
+    std::vector<uint8_t> bytes = Tools::WriteSpr({});
+    bytes[0] = 'X';
+    EXPECT_EQ(ReadError(bytes), "Invalid .spr file ID");
+
+    Tools::CSprDocument colour;
+    colour.images.push_back({0, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {}, 0});
+    EXPECT_EQ(ReadError(Tools::WriteSpr(colour)), "Unable to load .anim bitmap");
+    Tools::CSprDocument alpha;
+    alpha.images.push_back({0, SprTestData::SolidPng(2, 2), {1, 2, 3, 4, 5, 6, 7, 8, 9}, 0});
+    EXPECT_EQ(ReadError(Tools::WriteSpr(alpha)), "Unable to load .anim alpha bitmap");
+}
+
+TEST(SprFileRead, EveryTruncationFailsCleanly) {
+    const std::vector<uint8_t> bytes = Tools::WriteSpr(RichDocument());
+    for (size_t size = 0; size < bytes.size(); size += 7) {
+        const std::vector<uint8_t> part(bytes.begin(), bytes.begin() + ptrdiff_t(size));
+        SCOPED_TRACE(size);
+        int64_t end = 0;
+        try {
+            Read(part, false, &end);
+            ADD_FAILURE() << "read a truncated file";
+        } catch (const Engine::CException&) {
+        }
+    }
+}
+
+struct HostileCount {
+    const char* what;
+    size_t offset;  // in a file with one image-less bitmap record or one sprite
+    bool withBitmap;
+};
+
+class SprFileHostile : public testing::TestWithParam<HostileCount> {};
+
+TEST_P(SprFileHostile, CountBeyondTheBytesLeftIsRefused) {
+    Tools::CSprDocument document;
+    if (GetParam().withBitmap) document.images.push_back({0, {}, {}, 0});
+    else document.sprites.push_back({"a", 0, 0, false, false, {{1, 1, 0, 0, {{0, 0, 0, 1, 1}}}}});
+    std::vector<uint8_t> bytes = Tools::WriteSpr(document);
+    PatchU32(bytes, GetParam().offset, 0x7FFFFFF0u);
+    EXPECT_EQ(ReadError(bytes), "Invalid or corrupted .spr file 'spr/test.spr'");
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, SprFileHostile,
+                         testing::Values(HostileCount{"bitmaps", kBitmapCountOffset, true},
+                                         HostileCount{"colour length", kBitmapCountOffset + 8, true},
+                                         HostileCount{"alpha length", kBitmapCountOffset + 12, true},
+                                         HostileCount{"header chunk", 16, false},
+                                         HostileCount{"sprites", kBitmapCountOffset + 16, false},
+                                         HostileCount{"frames", kBitmapCountOffset + 42, false},
+                                         HostileCount{"pieces", kBitmapCountOffset + 62, false}),
+                         [](const auto& info) {
+                             std::string name = info.param.what;
+                             std::replace(name.begin(), name.end(), ' ', '_');
+                             return name;
+                         });
+
+TEST(SprFileRead, TextureSizeGivesCoordinatesAndNeverDividesByZero) {
+    TextureRegion region{10, 20, 40, 30, 0, 0, 0, 0, 0, 0, 0};
+    region.SetTextureSize(40, 80);
+    EXPECT_FLOAT_EQ(region.uLeft, 0.25f);
+    EXPECT_FLOAT_EQ(region.vTop, 0.25f);
+    EXPECT_FLOAT_EQ(region.uRight, 0.75f);
+    EXPECT_FLOAT_EQ(region.vBottom, 0.5f);
+    region.SetTextureSize(0, 0);
+    EXPECT_FLOAT_EQ(region.uRight, 30.0f);
+}
