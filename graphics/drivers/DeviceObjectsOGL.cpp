@@ -57,22 +57,12 @@ ref_ptr<CTextureFormat_OGL> CreateTextureFormat_OGL(uint32_t redMask, uint32_t g
 
 CVertexBuffer_OGL::CVertexBuffer_OGL(CGraphics* owner, int32_t count, int32_t vertexSize, uint32_t format,
                                      bool dynamic)
-    : CVertexBuffer(owner, count, vertexSize, format, dynamic),
-      m_data(BufferBytes("CVertexBuffer_OGL::CVertexBuffer_OGL()", count, vertexSize)) {}
-
-void* CVertexBuffer_OGL::Lock() {
-    m_bLocked = 1;
-    return m_data.data();
-}
+    : CSystemMemoryBuffer_OGL(BufferBytes("CVertexBuffer_OGL::CVertexBuffer_OGL()", count, vertexSize), owner, count,
+                              vertexSize, format, dynamic) {}
 
 CIndexBuffer_OGL::CIndexBuffer_OGL(CGraphics* owner, int32_t typeCode, int32_t count)
-    : CIndexBuffer(owner, typeCode, count),
-      m_data(BufferBytes("CIndexBuffer_OGL::CIndexBuffer_OGL()", count, GetBytesPerIndex())) {}
-
-void* CIndexBuffer_OGL::Lock() {
-    m_bLocked = 1;
-    return m_data.data();
-}
+    : CSystemMemoryBuffer_OGL(BufferBytes("CIndexBuffer_OGL::CIndexBuffer_OGL()", count, typeCode == INDEX_16 ? 2 : 4),
+                              owner, typeCode, count) {}
 
 CHardwareTexture_OGL::CHardwareTexture_OGL(CGraphics_OGL* owner) : CHardwareTexture(owner) {}
 

@@ -94,10 +94,10 @@ public:
     int GetWindowBitsPerPixel() const { return m_params.colorBits + m_params.alphaBits; }
     bool HasContext() const { return m_hRC != nullptr; }
     void OnRenderTargetDestroyed(CRenderTarget_OGL* target);
-    // Whether texturing is off on a stage (0-3).
-    bool IsStageDisabled(int stage) const;
 
 private:
+    // Whether texturing is off on a stage (0-3).
+    bool IsStageDisabled(int stage) const;
     static void RegisterWindowClass();
     static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroyMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
