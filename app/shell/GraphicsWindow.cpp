@@ -6,6 +6,7 @@
 #include "app/shell/StdApplication.h"
 #include "graphics/DefaultStates.h"
 #include "graphics/DelayedLoader.h"
+#include "graphics/SpriteQueue.h"
 #include "graphics/SprFileManager.h"
 
 namespace Engine {
@@ -74,12 +75,18 @@ bool CStdApplication::TryDriver(const CGraphicsDriverEntry& entry, Graphics::CGr
     }
     m_graphics = std::move(driver);
     Graphics::SetGraphics(m_graphics.get());
-    // The sprite queue takes the driver here once it exists.
+    Graphics::CSpriteQueue::SetDriver(m_graphics.get());
+    Graphics::CSpriteQueue::CreateVertexBuffer();
+    if (!Graphics::CSpriteQueue::Init()) Graphics::CSpriteQueue::ReleaseVertexBuffer();
     return true;
 }
 
 void CStdApplication::DestroyGraphicsWindow() {
     if (!m_graphics) return;
+    // The queue's buffer belongs to the driver: give it back before the driver goes.
+    Graphics::CSpriteQueue::ReleaseVertexBuffer();
+    Graphics::CSpriteQueue::Done();
+    Graphics::CSpriteQueue::SetDriver(nullptr);
     if (Graphics::GetGraphics() == m_graphics.get()) Graphics::SetGraphics(nullptr);
     m_graphics->Destroy();
     m_graphics->FreeDriverLibrary();
@@ -94,7 +101,7 @@ void CStdApplication::DrawFrame(const std::function<void()>& draw) {
     if (!g.m_bSceneBegun) return;
     Graphics::SetDefaultRenderStates(g);
     draw();
-    // The sprite queue is flushed here once it exists.
+    Graphics::CSpriteQueue::FlushIfPending(Graphics::CSpriteQueue::CParams{});
     g.gEndScene();
     g.m_bSceneBegun = 0;
     g.gFlipBuffers();

@@ -3,6 +3,7 @@
 
 #include "app/shell/NamedMutex.h"
 #include "app/shell/StdApplication.h"
+#include "graphics/SpriteQueue.h"
 #include "shell/ShellTestSupport.h"
 
 using namespace ShellTesting;
@@ -33,7 +34,16 @@ protected:
         updates.push_back(time);
         EXPECT_DOUBLE_EQ(step, 0.033333);
     }
-    void Draw() override { GetGraphicsDriver()->gClear(Engine::Graphics::CLEAR_COLOR); }
+    void Draw() override {
+        GetGraphicsDriver()->gClear(Engine::Graphics::CLEAR_COLOR);
+        if (queueSprite) {
+            using Engine::Graphics::CSpriteQueue;
+            CSpriteQueue::QueueSpriteAt(CSpriteQueue::CParams{}, CSpriteQueue::GetEmptySprite(), 10, 10, 0xFFFFFFFF);
+        }
+    }
+
+public:
+    bool queueSprite = false;
 };
 
 class StdApplicationTest : public ShellTest {
@@ -84,6 +94,23 @@ TEST_F(StdApplicationTest, FixedStepsThenOneDrawnFramePerLoop) {
     EXPECT_EQ(driverCalls.back(), "Destroy");
     EXPECT_TRUE(LogHasInOrder({"[Main Loop end]", "[Shutting Down begin]", "Saving Configuration"}));
     EXPECT_TRUE(fs::exists(SettingsFolder() / "screensaver.cfg"));
+}
+
+TEST_F(StdApplicationTest, SpriteQueueLivesWithTheDriverAndIsFlushedBeforeTheSceneEnds) {
+    using Engine::Graphics::CSpriteQueue;
+    CTestApplication app(FrameDrivers(2, 100'000));
+    app.queueSprite = true;
+    bool initialisedWhileRunning = false;
+    onPresent = [&](CFrameDriver&) { initialisedWhileRunning = CSpriteQueue::IsInitialised(); };
+    ASSERT_EQ(app.Run(), 0);
+    EXPECT_TRUE(initialisedWhileRunning);
+    EXPECT_FALSE(CSpriteQueue::IsInitialised());
+    EXPECT_EQ(CSpriteQueue::GetDriver(), nullptr);
+    const auto at = [&](const char* name) { return std::find(driverCalls.begin(), driverCalls.end(), name); };
+    ASSERT_NE(at("CreateVertexBuffer"), driverCalls.end());
+    ASSERT_NE(at("gDraw"), driverCalls.end());
+    EXPECT_LT(at("CreateVertexBuffer"), at("gBeginScene"));
+    EXPECT_LT(at("gDraw"), at("gEndScene"));
 }
 
 TEST_F(StdApplicationTest, NamedDriverFirstAndFailedDriversUndone) {
