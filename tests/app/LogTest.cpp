@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
 #include "app/Log.h"
+#include "app/TestFiles.h"
 
 namespace {
 class LogTest : public ::testing::Test {
@@ -14,7 +13,7 @@ protected:
         m_log.SetSink([this](std::string_view text) { m_text += text; });
         m_log.SetTimeSource([] {
             std::tm t{};
-            t.tm_hour = 9; t.tm_min = 5; t.tm_sec = 3;
+            t.tm_hour = 9, t.tm_min = 5, t.tm_sec = 3;
             return t;
         });
     }
@@ -56,25 +55,18 @@ TEST_F(LogTest, UnbalancedEndAndDisabledWriteNothing) {
 }
 
 TEST_F(LogTest, AppendsToFileAndSurvivesTwoThreads) {
-    const auto path = std::filesystem::temp_directory_path() / "mosark_log_test.log";
-    std::filesystem::remove(path);
-    {
-        std::ofstream(path) << "earlier run\n";
-    }
-    ASSERT_TRUE(m_log.Open(path.string()));
+    TestFiles::CScratchFolder dir;
+    const std::string path = dir.Write("test.log", "earlier run\n");
+    ASSERT_TRUE(m_log.Open(path));
     std::thread worker([&] { for (int i = 0; i < 500; ++i) m_log.PrintLine("worker %d", i); });
     for (int i = 0; i < 500; ++i) m_log.PrintLine("main %d", i);
     worker.join();
     m_log.Close();
-    std::ifstream in(path);
+    std::istringstream in(TestFiles::ReadFileBytes(path));
     std::string line;
-    int lines = 0;
     std::getline(in, line);
     EXPECT_EQ(line, "earlier run");
-    while (std::getline(in, line)) {
-        ++lines;
-        EXPECT_EQ(line.rfind("[09:05:03] ", 0), 0u) << line;
-    }
+    int lines = 0;
+    for (; std::getline(in, line); ++lines) EXPECT_EQ(line.rfind("[09:05:03] ", 0), 0u) << line;
     EXPECT_EQ(lines, 1000);
-    std::filesystem::remove(path);
 }
