@@ -38,14 +38,19 @@ private:
     size_t m_capacity;
 };
 
+struct StringForm { uint32_t length; Bytes prefix; };
+class ArchiveStringTest : public ::testing::TestWithParam<StringForm> {};
+
+struct ShortRead { const char* name; Bytes image; std::function<void(CArchive&)> read; const char* message; };
+class ArchiveShortReadTest : public ::testing::TestWithParam<ShortRead> {};
+
+void ReadAString(CArchive& ar) { CString s; ar.ReadString(s); }
+
 } // namespace
 
 TEST(ArchiveTest, FieldsAreLittleEndian) {
     const Bytes image = Written([](CArchive& ar) {
-        ar.WriteDWord(0x11223344);
-        ar.WriteByte(0xAB);
-        ar.WriteWord(0xBEEF);
-        ar.WriteFloat(1.0f);
+        ar.WriteDWord(0x11223344), ar.WriteByte(0xAB), ar.WriteWord(0xBEEF), ar.WriteFloat(1.0f);
     });
     EXPECT_EQ(image, (Bytes{0x44, 0x33, 0x22, 0x11, 0xAB, 0xEF, 0xBE, 0x00, 0x00, 0x80, 0x3F}));
     CMemoryFile file(image);
@@ -58,14 +63,6 @@ TEST(ArchiveTest, FieldsAreLittleEndian) {
     EXPECT_EQ(dword, 0x11223344u);
     EXPECT_EQ(real, 1.0f);
 }
-
-namespace {
-struct StringForm {
-    uint32_t length;
-    Bytes prefix;
-};
-class ArchiveStringTest : public ::testing::TestWithParam<StringForm> {};
-} // namespace
 
 TEST_P(ArchiveStringTest, PrefixFormAtItsBoundaryRoundTrips) {
     const auto& [length, prefix] = GetParam();
@@ -102,36 +99,23 @@ TEST(ArchiveTest, ReaderTakesAWordLengthOf0xFFFEAsALength) {
     EXPECT_EQ(text.GetLength(), 0xFFFE);
 }
 
-namespace {
-struct ShortRead {
-    const char* name;
-    Bytes image;
-    std::function<void(CArchive&)> read;
-    const char* message;
-};
-class ArchiveShortReadTest : public ::testing::TestWithParam<ShortRead> {};
-
-const ShortRead kShortReads[] = {
-    {"DWord", {1, 2, 3}, [](CArchive& ar) { uint32_t v; ar.ReadDWord(v); }, "Cannot read 4 bytes, 3 readed"},
-    {"Byte", {}, [](CArchive& ar) { uint8_t v; ar.ReadByte(v); }, "Cannot read 1 bytes, 0 readed"},
-    {"ChunkHeader", Bytes(10), [](CArchive& ar) { CChunkHeader h; ar.ReadChunkHeader(h); }, "Cannot read 4 bytes, 2 readed"},
-    {"StringBytes", {10, 'a', 'b', 'c', 'd'}, [](CArchive& ar) { CString s; ar.ReadString(s); }, "Cannot read 10 bytes, 4 readed"},
-    {"StringWordPrefix", {0xFF, 0x01}, [](CArchive& ar) { CString s; ar.ReadString(s); }, "Cannot read 2 bytes, 1 readed"},
-    // A corrupt length is refused before anything is allocated.
-    {"StringHugeLength", {0xFF, 0xFF, 0xFF, 0xF0, 0xFF, 0xFF, 0xFF, 'a'},
-     [](CArchive& ar) { CString s; ar.ReadString(s); }, "Cannot read 4294967280 bytes, 1 readed"},
-};
-} // namespace
-
 TEST_P(ArchiveShortReadTest, ThrowsTheReadMessageWithTheCounts) {
     CMemoryFile file(GetParam().image);
     CArchive ar(&file, false);
-    EXPECT_EQ(MessageOf([&] { GetParam().read(ar); }),
-              std::string("Archive serialization error: ") + GetParam().message);
+    EXPECT_EQ(MessageOf([&] { GetParam().read(ar); }), std::string("Archive serialization error: ") + GetParam().message);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ArchiveShortReadTest, ::testing::ValuesIn(kShortReads),
-                         [](const auto& info) { return std::string(info.param.name); });
+// The huge length comes from a corrupt file: refused before anything is allocated.
+INSTANTIATE_TEST_SUITE_P(Cases, ArchiveShortReadTest, ::testing::Values(
+    ShortRead{"DWord", {1, 2, 3}, [](CArchive& ar) { uint32_t v; ar.ReadDWord(v); }, "Cannot read 4 bytes, 3 readed"},
+    ShortRead{"Byte", {}, [](CArchive& ar) { uint8_t v; ar.ReadByte(v); }, "Cannot read 1 bytes, 0 readed"},
+    ShortRead{"ChunkHeader", Bytes(10), [](CArchive& ar) { CChunkHeader h; ar.ReadChunkHeader(h); },
+              "Cannot read 4 bytes, 2 readed"},
+    ShortRead{"StringBytes", {10, 'a', 'b', 'c', 'd'}, ReadAString, "Cannot read 10 bytes, 4 readed"},
+    ShortRead{"StringWordPrefix", {0xFF, 0x01}, ReadAString, "Cannot read 2 bytes, 1 readed"},
+    ShortRead{"StringHugeLength", {0xFF, 0xFF, 0xFF, 0xF0, 0xFF, 0xFF, 0xFF, 'a'}, ReadAString,
+              "Cannot read 4294967280 bytes, 1 readed"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ArchiveTest, ShortWriteThrowsTheWriteMessage) {
     CFullFile file(3);
@@ -159,17 +143,14 @@ TEST(ArchiveTest, NestedChunksRecordTheirLengths) {
     CArchive ar(&file, false);
     CChunkHeader header;
     ar.ReadChunkHeader(header);
-    EXPECT_EQ(header.id, 0xC1u);
-    EXPECT_EQ(header.version, 0x101u);
-    EXPECT_EQ(header.length, 19u);
+    EXPECT_EQ((std::array{header.id, header.version, header.length}), (std::array{0xC1u, 0x101u, 19u}));
 }
 
 TEST(ArchiveTest, ChunkMisuseThrowsTheExactMessages) {
     CMemoryFile file;
-    CArchive reading(&file, false);
+    CArchive reading(&file, false), writing(&file, true);
     EXPECT_EQ(MessageOf([&] { reading.BeginChunk(1, 1); }), "CArchive::BeginChunk() : FAILED : File must be opened for writing");
     EXPECT_EQ(MessageOf([&] { reading.EndChunk(); }), "CArchive::EndChunk() : FAILED : File must be opened for writing");
-    CArchive writing(&file, true);
     EXPECT_EQ(MessageOf([&] { writing.EndChunk(); }), "CArchive::EndChunk() : FAILED : No opened chunks were found");
 }
 
@@ -179,9 +160,7 @@ TEST(ArchiveTest, ReadersDoNothingOnAStoringArchive) {
     uint32_t dword = 77;
     CString text("kept");
     CChunkHeader header{1, 2, 3};
-    ar.ReadDWord(dword);
-    ar.ReadString(text);
-    ar.ReadChunkHeader(header);
+    ar.ReadDWord(dword), ar.ReadString(text), ar.ReadChunkHeader(header);
     EXPECT_EQ(dword, 77u);
     EXPECT_EQ(text, CString("kept"));
     EXPECT_EQ(header.length, 3u);
