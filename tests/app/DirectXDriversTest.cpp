@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/DirectXDrivers.h"
@@ -9,6 +10,10 @@
 #include "platform/Testing.h"
 
 namespace {
+
+using Platform::CLibraryEntry;
+using Platform::ToProc;
+using Platform::Testing::GetLibraryLoadCount;
 
 IDirect3D8* FakeDirect3DCreate8(UINT) { return nullptr; }
 HRESULT FakeDirectDrawCreate(GUID*, IDirectDraw**, IUnknown*) { return S_OK; }
@@ -26,6 +31,13 @@ HRESULT FailingDirectSoundCreate(const GUID*, IDirectSound** created, IUnknown*)
     return E_FAIL;
 }
 
+const CLibraryEntry kCreate8{"Direct3DCreate8", ToProc(&FakeDirect3DCreate8)};
+const CLibraryEntry kDDCreate{"DirectDrawCreate", ToProc(&FakeDirectDrawCreate)};
+const CLibraryEntry kDDCreateEx{"DirectDrawCreateEx", ToProc(&FakeDirectDrawCreateEx)};
+const CLibraryEntry kDDEnumerate{"DirectDrawEnumerateExA", ToProc(&FakeDirectDrawEnumerateExA)};
+const CLibraryEntry kDSCreate{"DirectSoundCreate", ToProc(&FakeDirectSoundCreate)};
+const CLibraryEntry kDSCreateFails{"DirectSoundCreate", ToProc(&FailingDirectSoundCreate)};
+
 class DirectXDriversTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -40,13 +52,16 @@ protected:
     bool Logged(const std::string& line) const { return m_log.find(line) != std::string::npos; }
 
     std::string m_log;
+    Engine::CDirectXDrivers m_drivers;
 };
 
+using Entries = std::vector<CLibraryEntry>;
 struct CFailureCase {
     const char* name;
-    std::function<void()> arrange;
-    std::function<bool(Engine::CDirectXDrivers&)> init;
     const char* library;
+    std::optional<Entries> entries;  // none: not registered
+    bool loadFails;
+    std::function<bool(Engine::CDirectXDrivers&)> init;
     const char* line;
 };
 
@@ -54,105 +69,81 @@ void PrintTo(const CFailureCase& c, std::ostream* os) { *os << c.name; }
 
 class DirectXFailureTest : public DirectXDriversTest, public ::testing::WithParamInterface<CFailureCase> {};
 
-using Platform::ToProc;
+bool D3D8(Engine::CDirectXDrivers& d) { return d.D3D8Init(); }
+bool DDraw(Engine::CDirectXDrivers& d) { return d.DDInit(false); }
+bool DDrawEx(Engine::CDirectXDrivers& d) { return d.DDInit(true); }
+bool DSound(Engine::CDirectXDrivers& d) { return d.DSInit(); }
 
 } // namespace
 
 TEST_P(DirectXFailureTest, LogsFreesAndReportsFalse) {
     const CFailureCase& c = GetParam();
-    c.arrange();
-    Engine::CDirectXDrivers drivers;
-    EXPECT_FALSE(c.init(drivers));
+    if (c.entries) Platform::RegisterLibrary(c.library, *c.entries);
+    Platform::Testing::SetLibraryLoadFails(c.library, c.loadFails);
+    EXPECT_FALSE(c.init(m_drivers));
     EXPECT_TRUE(Logged(c.line)) << m_log;
-    EXPECT_EQ(Platform::Testing::GetLibraryLoadCount(c.library), 0);
+    EXPECT_EQ(GetLibraryLoadCount(c.library), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Libraries, DirectXFailureTest,
-    ::testing::Values(
-        CFailureCase{"D3D8Missing", [] {}, [](auto& d) { return d.D3D8Init(); }, "d3d8.dll",
-                     "LoadLibrary(\"d3d8.dll\") : FAILED"},
-        CFailureCase{"D3D8WithoutEntry", [] { Platform::RegisterLibrary("d3d8.dll", {}); },
-                     [](auto& d) { return d.D3D8Init(); }, "d3d8.dll",
-                     "GetProcAddress(m_hD3D8Lib, \"Direct3DCreate8\") : FAILED"},
-        CFailureCase{"DDrawWithoutCreateEx",
-                     [] {
-                         Platform::RegisterLibrary("ddraw.dll", {{"DirectDrawCreate", ToProc(&FakeDirectDrawCreate)},
-                                                                 {"DirectDrawEnumerateExA", ToProc(&FakeDirectDrawEnumerateExA)}});
-                     },
-                     [](auto& d) { return d.DDInit(true); }, "ddraw.dll",
-                     "GetProcAddress(m_hDDrawLib, \"DirectDrawCreateEx\") : FAILED"},
-        CFailureCase{"DDrawWithoutCreate",
-                     [] {
-                         Platform::RegisterLibrary("ddraw.dll", {{"DirectDrawCreateEx", ToProc(&FakeDirectDrawCreateEx)},
-                                                                 {"DirectDrawEnumerateExA", ToProc(&FakeDirectDrawEnumerateExA)}});
-                     },
-                     [](auto& d) { return d.DDInit(false); }, "ddraw.dll",
-                     "GetProcAddress(m_hDDrawLib, \"DirectDrawCreate\") : FAILED"},
-        CFailureCase{"DSoundLoadFails",
-                     [] {
-                         Platform::RegisterLibrary("dsound.dll", {{"DirectSoundCreate", ToProc(&FakeDirectSoundCreate)}});
-                         Platform::Testing::SetLibraryLoadFails("dsound.dll", true);
-                     },
-                     [](auto& d) { return d.DSInit(); }, "dsound.dll", "LoadLibrary(\"dsound.dll\") : FAILED"},
-        CFailureCase{"DSoundWithoutEntry", [] { Platform::RegisterLibrary("dsound.dll", {}); },
-                     [](auto& d) { return d.DSInit(); }, "dsound.dll",
-                     "GetProcAddress(m_hDSoundLib, \"DirectSoundCreate\") : FAILED"},
-        CFailureCase{"DSoundObjectFails",
-                     [] { Platform::RegisterLibrary("dsound.dll", {{"DirectSoundCreate", ToProc(&FailingDirectSoundCreate)}}); },
-                     [](auto& d) { return d.DSInit(); }, "dsound.dll", "DirectSoundCreate(...) : E_FAIL"}),
+INSTANTIATE_TEST_SUITE_P(Libraries, DirectXFailureTest, ::testing::Values(
+    CFailureCase{"D3D8Missing", "d3d8.dll", std::nullopt, false, D3D8, "LoadLibrary(\"d3d8.dll\") : FAILED"},
+    CFailureCase{"D3D8WithoutEntry", "d3d8.dll", Entries{}, false, D3D8,
+                 "GetProcAddress(m_hD3D8Lib, \"Direct3DCreate8\") : FAILED"},
+    CFailureCase{"DDrawWithoutCreateEx", "ddraw.dll", Entries{kDDCreate, kDDEnumerate}, false, DDrawEx,
+                 "GetProcAddress(m_hDDrawLib, \"DirectDrawCreateEx\") : FAILED"},
+    CFailureCase{"DDrawWithoutCreate", "ddraw.dll", Entries{kDDCreateEx, kDDEnumerate}, false, DDraw,
+                 "GetProcAddress(m_hDDrawLib, \"DirectDrawCreate\") : FAILED"},
+    CFailureCase{"DSoundLoadFails", "dsound.dll", Entries{kDSCreate}, true, DSound, "LoadLibrary(\"dsound.dll\") : FAILED"},
+    CFailureCase{"DSoundWithoutEntry", "dsound.dll", Entries{}, false, DSound,
+                 "GetProcAddress(m_hDSoundLib, \"DirectSoundCreate\") : FAILED"},
+    CFailureCase{"DSoundObjectFails", "dsound.dll", Entries{kDSCreateFails}, false, DSound,
+                 "DirectSoundCreate(...) : E_FAIL"}),
     [](const ::testing::TestParamInfo<CFailureCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DirectXDriversTest, UsersShareOneLoadAndTheLastFreesIt) {
-    Platform::RegisterLibrary("d3d8.dll", {{"Direct3DCreate8", ToProc(&FakeDirect3DCreate8)}});
-    Engine::CDirectXDrivers drivers;
-    ASSERT_TRUE(drivers.D3D8Init());
-    ASSERT_TRUE(drivers.D3D8Init());
-    EXPECT_EQ(Platform::Testing::GetLibraryLoadCount("d3d8.dll"), 1);
-    EXPECT_EQ(drivers.GetDirect3DCreate8(), &FakeDirect3DCreate8);
-    drivers.D3D8Done();
-    EXPECT_EQ(Platform::Testing::GetLibraryLoadCount("d3d8.dll"), 1);
-    drivers.D3D8Done();
-    drivers.D3D8Done();  // one too many changes nothing
-    EXPECT_EQ(Platform::Testing::GetLibraryLoadCount("d3d8.dll"), 0);
-    EXPECT_EQ(drivers.GetDirect3DCreate8(), nullptr);
+    Platform::RegisterLibrary("d3d8.dll", {kCreate8});
+    ASSERT_TRUE(m_drivers.D3D8Init());
+    ASSERT_TRUE(m_drivers.D3D8Init());
+    EXPECT_EQ(GetLibraryLoadCount("d3d8.dll"), 1);
+    EXPECT_EQ(m_drivers.GetDirect3DCreate8(), &FakeDirect3DCreate8);
+    m_drivers.D3D8Done();
+    EXPECT_EQ(GetLibraryLoadCount("d3d8.dll"), 1);
+    m_drivers.D3D8Done();
+    m_drivers.D3D8Done();  // one too many changes nothing
+    EXPECT_EQ(GetLibraryLoadCount("d3d8.dll"), 0);
+    EXPECT_EQ(m_drivers.GetDirect3DCreate8(), nullptr);
 }
 
 TEST_F(DirectXDriversTest, FailedLookupKeepsTheLibraryForItsOtherUsers) {
-    Platform::RegisterLibrary("ddraw.dll", {{"DirectDrawCreate", ToProc(&FakeDirectDrawCreate)},
-                                            {"DirectDrawEnumerateExA", ToProc(&FakeDirectDrawEnumerateExA)}});
-    Engine::CDirectXDrivers drivers;
-    ASSERT_TRUE(drivers.DDInit(false));
-    EXPECT_FALSE(drivers.DDInit(true));
-    EXPECT_TRUE(Logged("GetProcAddress(m_hDDrawLib, \"DirectDrawCreateEx\") : FAILED"));
-    EXPECT_EQ(Platform::Testing::GetLibraryLoadCount("ddraw.dll"), 1) << "the first user still holds it";
-    EXPECT_EQ(drivers.GetDirectDrawCreate(), &FakeDirectDrawCreate);
-    drivers.DDDone();
-    EXPECT_EQ(Platform::Testing::GetLibraryLoadCount("ddraw.dll"), 0);
+    Platform::RegisterLibrary("ddraw.dll", {kDDCreate, kDDEnumerate});
+    ASSERT_TRUE(m_drivers.DDInit(false));
+    EXPECT_FALSE(m_drivers.DDInit(true));
+    EXPECT_EQ(GetLibraryLoadCount("ddraw.dll"), 1) << "the first user still holds it";
+    EXPECT_EQ(m_drivers.GetDirectDrawCreate(), &FakeDirectDrawCreate);
+    m_drivers.DDDone();
+    EXPECT_EQ(GetLibraryLoadCount("ddraw.dll"), 0);
 }
 
 TEST_F(DirectXDriversTest, OneDirectSoundObjectReleasedByTheLastUser) {
-    Platform::RegisterLibrary("dsound.dll", {{"DirectSoundCreate", ToProc(&FakeDirectSoundCreate)}});
-    Engine::CDirectXDrivers drivers;
-    ASSERT_TRUE(drivers.DSInit());
-    ASSERT_TRUE(drivers.DSInit());
+    Platform::RegisterLibrary("dsound.dll", {kDSCreate});
+    ASSERT_TRUE(m_drivers.DSInit());
+    ASSERT_TRUE(m_drivers.DSInit());
     EXPECT_EQ(g_soundsMade, 1);
     EXPECT_TRUE(Logged("DirectSoundCreate(...) : S_OK"));
-    EXPECT_NE(drivers.GetDirectSound(), nullptr);
-    drivers.DSDone();
+    EXPECT_NE(m_drivers.GetDirectSound(), nullptr);
+    m_drivers.DSDone();
     EXPECT_FALSE(Logged("m_pDS->Release()"));
-    drivers.DSDone();
+    m_drivers.DSDone();
     EXPECT_TRUE(Logged("m_pDS->Release() : 0"));
-    EXPECT_EQ(drivers.GetDirectSound(), nullptr);
-    EXPECT_EQ(Platform::Testing::GetLibraryLoadCount("dsound.dll"), 0);
+    EXPECT_EQ(m_drivers.GetDirectSound(), nullptr);
+    EXPECT_EQ(GetLibraryLoadCount("dsound.dll"), 0);
 }
 
 TEST_F(DirectXDriversTest, BuiltInDirectInputLoads) {
-    Engine::CDirectXDrivers drivers;
-    ASSERT_TRUE(drivers.DIInit());
-    EXPECT_EQ(drivers.GetDirectInputCreateA(), &DirectInputCreateA);
-    drivers.DIDone();
-    EXPECT_EQ(Platform::Testing::GetLibraryLoadCount("dinput.dll"), 0);
+    ASSERT_TRUE(m_drivers.DIInit());
+    EXPECT_EQ(m_drivers.GetDirectInputCreateA(), &DirectInputCreateA);
+    m_drivers.DIDone();
+    EXPECT_EQ(GetLibraryLoadCount("dinput.dll"), 0);
     EXPECT_STREQ(DXErrorToString(DIERR_INPUTLOST), "DIERR_INPUTLOST");
     EXPECT_STREQ(DXErrorToString(HRESULT(0x8BADF00Du)), "Unknown");
 }
