@@ -21,13 +21,8 @@ private:
     std::map<uint32_t, CCPUIDRegisters> m_leaves;
 };
 
-struct CProbeCase {
-    const char* name;
-    uint32_t signature;
-    uint32_t highestExtendedLeaf;
-    uint32_t powerEdx;  // leaf 0x80000007
-    bool expected;
-};
+// powerEdx is EDX of leaf 0x80000007.
+struct CProbeCase { const char* name; uint32_t signature, highestExtendedLeaf, powerEdx; bool expected; };
 
 class ProbeTest : public ::testing::TestWithParam<CProbeCase> {};
 
@@ -48,15 +43,14 @@ TEST_P(ProbeTest, SetsThePowerStatesFlag) {
     EXPECT_TRUE(info.dwFeatures & CPU_FEATURE_MMX) << "other flags are kept";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Signatures, ProbeTest,
-    ::testing::Values(CProbeCase{"NewFamilyWithHardwareStates", Signature(1, 0, 15), 0x80000008, 0x80, true},
-                      CProbeCase{"NewFamilyWithoutHardwareStates", Signature(1, 0, 15), 0x80000008, 0x06, false},
-                      CProbeCase{"EighthGenerationWithFrequencyAndVoltage", Signature(0, 6, 15), 0x80000008, 0x06, true},
-                      CProbeCase{"EighthGenerationFrequencyOnly", Signature(0, 6, 15), 0x80000008, 0x02, false},
-                      CProbeCase{"EighthGenerationLaterModel", Signature(0, 7, 15), 0x80000008, 0x06, false},
-                      CProbeCase{"OtherFamily", Signature(0, 0, 6), 0x80000008, 0xFF, false},
-                      CProbeCase{"LeafOutOfRange", Signature(1, 0, 15), 0x80000006, 0x80, false}),
+INSTANTIATE_TEST_SUITE_P(Signatures, ProbeTest, ::testing::Values(
+    CProbeCase{"NewFamilyWithHardwareStates", Signature(1, 0, 15), 0x80000008, 0x80, true},
+    CProbeCase{"NewFamilyWithoutHardwareStates", Signature(1, 0, 15), 0x80000008, 0x06, false},
+    CProbeCase{"EighthGenerationWithFrequencyAndVoltage", Signature(0, 6, 15), 0x80000008, 0x06, true},
+    CProbeCase{"EighthGenerationFrequencyOnly", Signature(0, 6, 15), 0x80000008, 0x02, false},
+    CProbeCase{"EighthGenerationLaterModel", Signature(0, 7, 15), 0x80000008, 0x06, false},
+    CProbeCase{"OtherFamily", Signature(0, 0, 6), 0x80000008, 0xFF, false},
+    CProbeCase{"LeafOutOfRange", Signature(1, 0, 15), 0x80000006, 0x80, false}),
     [](const ::testing::TestParamInfo<CProbeCase>& info) { return std::string(info.param.name); });
 
 TEST(CPUInfoTest, ReadsOnlyLeavesTheProcessorHas) {
