@@ -13,12 +13,8 @@ using Engine::Input::KeyCodeFromVirtualKey;
 
 namespace {
 
-struct CKeyCase {
-    const char* name;
-    SDL_Scancode scancode;
-    SDL_Keycode keycode;  // 0: the US layout's
-    int keyCode;
-};
+// keycode 0: the US layout's.
+struct CKeyCase { const char* name; SDL_Scancode scancode; SDL_Keycode keycode; int keyCode; };
 
 void PrintTo(const CKeyCase& c, std::ostream* os) { *os << c.name; }
 
@@ -43,18 +39,16 @@ TEST_P(KeyCodeTest, SdlKeyBecomesEngineKeyCode) {
     EXPECT_EQ(std::count(keys, keys + 256, 0x80), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, KeyCodeTest,
-    ::testing::Values(CKeyCase{"Escape", SDL_SCANCODE_ESCAPE, 0, 0x01}, CKeyCase{"One", SDL_SCANCODE_1, 0, 0x02},
-                      CKeyCase{"Zero", SDL_SCANCODE_0, 0, 0x0B}, CKeyCase{"Q", SDL_SCANCODE_Q, 0, 0x10},
-                      CKeyCase{"Return", SDL_SCANCODE_RETURN, 0, 0x1C},
-                      CKeyCase{"KeypadEnterActsAsReturn", SDL_SCANCODE_KP_ENTER, 0, 0x1C},
-                      CKeyCase{"Space", SDL_SCANCODE_SPACE, 0, 0x39}, CKeyCase{"RightShift", SDL_SCANCODE_RSHIFT, 0, 0x2A},
-                      CKeyCase{"RightCtrl", SDL_SCANCODE_RCTRL, 0, 0x1D}, CKeyCase{"RightAlt", SDL_SCANCODE_RALT, 0, 0x38},
-                      CKeyCase{"Up", SDL_SCANCODE_UP, 0, 0xC8}, CKeyCase{"Home", SDL_SCANCODE_HOME, 0, 0xC7},
-                      CKeyCase{"Delete", SDL_SCANCODE_DELETE, 0, 0xD3}, CKeyCase{"F12", SDL_SCANCODE_F12, 0, 0x58},
-                      CKeyCase{"Keypad7", SDL_SCANCODE_KP_7, 0, 0x47}, CKeyCase{"KeypadDivide", SDL_SCANCODE_KP_DIVIDE, 0, 0xB5},
-                      CKeyCase{"LayoutLetterFollowsTheKeycode", SDL_SCANCODE_Y, SDLK_z, 0x2C}),
+INSTANTIATE_TEST_SUITE_P(Keys, KeyCodeTest, ::testing::Values(
+    CKeyCase{"Escape", SDL_SCANCODE_ESCAPE, 0, 0x01}, CKeyCase{"One", SDL_SCANCODE_1, 0, 0x02},
+    CKeyCase{"Zero", SDL_SCANCODE_0, 0, 0x0B}, CKeyCase{"Q", SDL_SCANCODE_Q, 0, 0x10},
+    CKeyCase{"Return", SDL_SCANCODE_RETURN, 0, 0x1C}, CKeyCase{"KeypadEnterActsAsReturn", SDL_SCANCODE_KP_ENTER, 0, 0x1C},
+    CKeyCase{"Space", SDL_SCANCODE_SPACE, 0, 0x39}, CKeyCase{"RightShift", SDL_SCANCODE_RSHIFT, 0, 0x2A},
+    CKeyCase{"RightCtrl", SDL_SCANCODE_RCTRL, 0, 0x1D}, CKeyCase{"RightAlt", SDL_SCANCODE_RALT, 0, 0x38},
+    CKeyCase{"Up", SDL_SCANCODE_UP, 0, 0xC8}, CKeyCase{"Home", SDL_SCANCODE_HOME, 0, 0xC7},
+    CKeyCase{"Delete", SDL_SCANCODE_DELETE, 0, 0xD3}, CKeyCase{"F12", SDL_SCANCODE_F12, 0, 0x58},
+    CKeyCase{"Keypad7", SDL_SCANCODE_KP_7, 0, 0x47}, CKeyCase{"KeypadDivide", SDL_SCANCODE_KP_DIVIDE, 0, 0xB5},
+    CKeyCase{"LayoutLetterFollowsTheKeycode", SDL_SCANCODE_Y, SDLK_z, 0x2C}),
     [](const ::testing::TestParamInfo<CKeyCase>& info) { return std::string(info.param.name); });
 
 TEST(KeyTableTest, EachVirtualKeyOnceAndTheLookupFindsItBack) {
