@@ -10,10 +10,8 @@ namespace {
 // reads the command under the lock and acknowledges it.
 struct CWorker {
     Engine::CCriticalSection lock;
-    Engine::CEvent wake;
-    Engine::CEvent done;
-    int command = 0;  // 1 quit, 2 work
-    int worked = 0;
+    Engine::CEvent wake, done;
+    int command = 0, worked = 0;  // command 1 quits, 2 works
 
     static DWORD Run(void* argument) {
         auto* self = static_cast<CWorker*>(argument);
@@ -74,12 +72,11 @@ TEST(ThreadTest, CreateFailureThrows) {
 }
 
 TEST(ThreadTest, EventsWaitWithTimeOuts) {
-    Engine::CEvent autoReset;
+    Engine::CEvent autoReset, manual(true, true);
     EXPECT_FALSE(autoReset.Wait(0));
     autoReset.Set();
     EXPECT_TRUE(autoReset.Wait(0));
     EXPECT_FALSE(autoReset.Wait(0));
-    Engine::CEvent manual(true, true);
     EXPECT_TRUE(manual.Wait(0));
     EXPECT_TRUE(manual.Wait(0));
     manual.Reset();

@@ -28,7 +28,6 @@ TEST_F(TimerTest, FollowsTheTestClockInMicroseconds) {
 
 TEST_F(TimerTest, MovingTheStartHidesTimeSpentElsewhere) {
     Engine::CTimer& clock = GetGlobalClock();
-    EXPECT_EQ(&clock, &GetGlobalClock());
     clock.Start();
     Platform::Testing::AdvanceTestClock(1'000);
     const int64_t before = clock.GetElapsed();
