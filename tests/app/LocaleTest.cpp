@@ -67,9 +67,8 @@ TEST_F(LocaleTest, FontRecordKeepsElementAndAttributeOrder) {
     EXPECT_EQ(font->ascent, 14);
     EXPECT_EQ(font->characters, (std::vector<uint16_t>{65, 0x42, 32}));
     ASSERT_EQ(font->kernPairs.size(), 1u);
-    EXPECT_EQ(font->kernPairs[0].first, 65);
-    EXPECT_EQ(font->kernPairs[0].second, 66);
-    EXPECT_EQ(font->kernPairs[0].amount, -2);
+    const CKernPair& kern = font->kernPairs[0];
+    EXPECT_EQ((std::array<int, 3>{kern.first, kern.second, kern.amount}), (std::array<int, 3>{65, 66, -2}));
     EXPECT_TRUE(m_log.Contains("font 'main' : incomplete kern_pair skipped"));
     EXPECT_EQ(std::vector<int>(font->texturePadding, font->texturePadding + 4), (std::vector<int>{1, 2, 3, 4}));
     EXPECT_EQ(std::vector<int>(font->letterPadding, font->letterPadding + 4), (std::vector<int>{5, 6, 0, 0}))

@@ -103,19 +103,14 @@ TEST(XmlTest, FilesAreReadThroughPacksAndDisk) {
 }
 
 namespace {
-struct IntegerCase {
-    const char* text;
-    std::optional<int64_t> value;
-};
+struct IntegerCase { const char* text; std::optional<int64_t> value; };
 class XmlIntegerTest : public ::testing::TestWithParam<IntegerCase> {};
 } // namespace
 
 TEST_P(XmlIntegerTest, ParsesDecimalAndHex) { EXPECT_EQ(ParseXMLInteger(GetParam().text), GetParam().value); }
 
-INSTANTIATE_TEST_SUITE_P(Cases, XmlIntegerTest,
-                         ::testing::Values(IntegerCase{"12", 12}, IntegerCase{"-5", -5}, IntegerCase{"+3", 3},
-                                           IntegerCase{" 7\n", 7}, IntegerCase{"0x1F", 31}, IntegerCase{"0XfF", 255},
-                                           IntegerCase{"0x", std::nullopt}, IntegerCase{"0x-1", std::nullopt},
-                                           IntegerCase{"+-1", std::nullopt}, IntegerCase{"1.5", std::nullopt},
-                                           IntegerCase{"abc", std::nullopt}, IntegerCase{"", std::nullopt},
-                                           IntegerCase{"99999999999999999999", std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(Cases, XmlIntegerTest, ::testing::Values(
+    IntegerCase{"12", 12}, IntegerCase{"-5", -5}, IntegerCase{"+3", 3}, IntegerCase{" 7\n", 7}, IntegerCase{"0x1F", 31},
+    IntegerCase{"0XfF", 255}, IntegerCase{"0x", std::nullopt}, IntegerCase{"0x-1", std::nullopt},
+    IntegerCase{"+-1", std::nullopt}, IntegerCase{"1.5", std::nullopt}, IntegerCase{"abc", std::nullopt},
+    IntegerCase{"", std::nullopt}, IntegerCase{"99999999999999999999", std::nullopt}));
