@@ -125,30 +125,24 @@ TEST(MemoryFileTest, WritesGrowAndOverwrite) {
     EXPECT_EQ(borrowed.Write("x", 1), 0u) << "a borrowed buffer is read-only";
 }
 
-TEST(CFileTest, FailureLogsTheNameAndReopenWorks) {
+TEST(CFileTest, FailureLogsTheNameAndReopenTakesRelativeNames) {
     CScratchFolder dir;
     TestFiles::CLogCapture log;
     CFile file;
     EXPECT_FALSE(file.Open(CString(dir / "missing.txt")));
     EXPECT_TRUE(log.Contains("CFile::Open(...) : Unable to open file '" + (dir / "missing.txt") + "'\n"));
     EXPECT_FALSE(file.Open(CString(dir.Path().string()))) << "a folder is not a file";
-
     ASSERT_TRUE(file.Open(CString(dir.Write("a.txt", "first"))));
     EXPECT_EQ(ReadAll(file), "first");
-    ASSERT_TRUE(file.Open(CString(dir.Write("b.txt", "second"))));
-    EXPECT_EQ(ReadAll(file), "second");
+
+    dir.Write("data/xml/b.xml", "<b/>");
+    CFile::SetDiskRoot(CString(dir / "data"));
+    const bool reopened = file.Open(".\\xml\\b.xml");
+    CFile::SetDiskRoot(CString());
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(file.GetName(), CString("xml/b.xml"));
+    EXPECT_EQ(ReadAll(file), "<b/>");
     file.Close();
     EXPECT_FALSE(file.IsOpen());
     EXPECT_EQ(file.Read(nullptr, 0), 0u);
-}
-
-TEST(CFileTest, RelativeNamesUseTheDiskRootAndBackslashes) {
-    CScratchFolder dir;
-    dir.Write("data/xml/a.xml", "<a/>");
-    CFile::SetDiskRoot(CString(dir / "data"));
-    CFile file;
-    EXPECT_TRUE(file.Open(".\\xml\\a.xml"));
-    EXPECT_EQ(file.GetName(), CString("xml/a.xml"));
-    EXPECT_EQ(ReadAll(file), "<a/>");
-    CFile::SetDiskRoot(CString());
 }

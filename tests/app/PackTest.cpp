@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -21,7 +22,7 @@ std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text
 std::string RandomBytes(size_t n, unsigned seed) {
     std::mt19937 gen(seed);
     std::string bytes(n, '\0');
-    for (char& c : bytes) c = char(gen());
+    std::generate(bytes.begin(), bytes.end(), [&] { return char(gen()); });
     return bytes;
 }
 
@@ -68,9 +69,7 @@ TEST_P(PackRoundTripTest, FolderReadsBackByteIdentical) {
     ASSERT_TRUE(file.Open("spr\\ALL_BYTES.bin"));
     const std::string& original = files.at("spr/all_bytes.bin");
     ASSERT_EQ(file.Seek(-1000, SEEK_FROM_END), 0);
-    char tail[10];
-    ASSERT_EQ(file.Read(tail, 10), 10u);
-    EXPECT_EQ(std::string(tail, 10), original.substr(original.size() - 1000, 10));
+    EXPECT_EQ(ReadAll(file), original.substr(original.size() - 1000));
 }
 
 INSTANTIATE_TEST_SUITE_P(PlainAndScrambled, PackRoundTripTest, ::testing::Bool());
@@ -129,12 +128,8 @@ TEST_F(PackTest, FindFilesListsPacksFirstThenDiskEachNameOnce) {
 
 namespace {
 
-struct Corruption {
-    const char* name;
-    std::function<void(std::vector<uint8_t>&)> damage;
-    const char* logged;
-    int entriesLeft;  // -1: the pack is refused
-};
+// entriesLeft -1: the pack is refused.
+struct Corruption { const char* name; std::function<void(std::vector<uint8_t>&)> damage; const char* logged; int entriesLeft; };
 
 void PutU32(std::vector<uint8_t>& image, size_t at, uint32_t value) { std::memcpy(&image[at], &value, 4); }
 
