@@ -145,14 +145,6 @@ TEST(SprFileRead, SkippedImagesAreDecodedLaterFromTheirPosition) {
     EXPECT_EQ(file->GetBitmapEntry(1).bitmap->GetPixels(), nullptr);
 }
 
-TEST(SprFileRead, StoringArchiveLeavesTheFileUntouched) {
-    Engine::CMemoryFile stream;
-    CArchive archive(&stream, true);
-    Engine::ref_ptr<CSprFile> file(new CSprFile("a.spr", nullptr));
-    file->Load(archive, false);
-    EXPECT_EQ(stream.Size(), 0u);
-}
-
 TEST(SprFileRead, BadIdAndUndecodableImagesFailWithTheirMessages) {
     std::vector<uint8_t> bytes = Tools::WriteSpr({});
     bytes[0] = 'X';
