@@ -13,6 +13,16 @@ void Class(const char* name, ERefPtrForm refPtr = ERefPtrForm::No) {
 
 } // namespace
 
+CStep& Step() {
+    static CStep step;
+    return step;
+}
+
+CBez& Bez() {
+    static CBez bez;
+    return bez;
+}
+
 void RegisterFixtures() {
     static const bool s_done = [] {
         RegisterReflection_Primitives();

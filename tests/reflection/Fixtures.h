@@ -66,4 +66,8 @@ enum class EFlags : uint32_t { None = 0, Low = 1, High = 0x80000000u };
 // Registers the fixture types once with the registration kit.
 void RegisterFixtures();
 
+// Objects that live for the whole run, for tests that only point at them.
+CStep& Step();
+CBez& Bez();
+
 } // namespace ReflTest
