@@ -13,9 +13,7 @@ namespace ReflTest {
 
 struct CNode : Engine::CReferenced {
     explicit CNode(int* deaths = nullptr) : m_deaths(deaths) {}
-    ~CNode() override {
-        if (m_deaths) ++*m_deaths;
-    }
+    ~CNode() override { if (m_deaths) ++*m_deaths; }
     int* m_deaths;
 };
 // Mixed with CReferenced, whose destructor may throw.
@@ -39,10 +37,7 @@ struct CPlain {
 struct CWidget : CNode {
     CWidget() = default;
     explicit CWidget(CNode* parent) : m_parent(parent) {}
-    void SetStrength(float value) {
-        m_strength = value;
-        ++m_sets;
-    }
+    void SetStrength(float value) { m_strength = value, ++m_sets; }
     float GetStrength() const { return m_strength; }
     void SetPosition(const Engine::Geometry::CVector2& value) { m_position = value; }
     Engine::Geometry::CVector2 GetPosition() { return m_position; }

@@ -48,7 +48,7 @@ TEST_P(InvokeRulesTest, ObjectFormAndBindingPickTheMember) {
 
 INSTANTIATE_TEST_SUITE_P(Table, InvokeRulesTest, ::testing::Combine(::testing::Range(0, 4), ::testing::Range(0, 3)));
 
-class SetterTest : public ::testing::Test {
+class MemberTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterFixtures();
@@ -61,7 +61,7 @@ protected:
     CWidget& m_widget = *m_owner;
 };
 
-TEST_F(SetterTest, ExchangesAWellTypedArgumentAndConvertsTheObject) {
+TEST_F(MemberTest, ExchangesAWellTypedArgumentAndConvertsTheObject) {
     std::vector<CValue> args{CValue(90.0f), CValue(9.0f)};
     const CValue result = m_setter->Invoke(CValue(static_cast<CNode*>(&m_widget)), args);
     EXPECT_EQ(m_widget.m_strength, 90.0f);
@@ -70,7 +70,7 @@ TEST_F(SetterTest, ExchangesAWellTypedArgumentAndConvertsTheObject) {
     EXPECT_EQ(args[1].GetAs<float>(), 9.0f); // ignored, untouched
 }
 
-TEST_F(SetterTest, ArgumentIsCoercedBeforeTheConstCheck) {
+TEST_F(MemberTest, ArgumentIsCoercedBeforeTheConstCheck) {
     const CValue constObject(static_cast<const CWidget*>(&m_widget));
     std::vector<CValue> doubleArgs{CValue(1.0)};
     EXPECT_THROW(m_setter->Invoke(constObject, doubleArgs), int);
@@ -82,7 +82,7 @@ TEST_F(SetterTest, ArgumentIsCoercedBeforeTheConstCheck) {
     EXPECT_EQ(m_widget.m_sets, 0);
 }
 
-TEST_F(SetterTest, MissingArgumentsAndObjectsNeverReachTheMember) {
+TEST_F(MemberTest, MissingArgumentsAndObjectsNeverReachTheMember) {
     std::vector<CValue> none, emptyArg(1), args{CValue(1.0f)};
     EXPECT_THROW(m_setter->Invoke(CValue(&m_widget), none), CEmptyValueException);
     EXPECT_THROW(m_setter->Invoke(CValue(&m_widget), emptyArg), CEmptyValueException);
@@ -94,15 +94,13 @@ TEST_F(SetterTest, MissingArgumentsAndObjectsNeverReachTheMember) {
     EXPECT_EQ(m_widget.m_sets, 0);
 }
 
-TEST(MethodTest, GettersIgnoreTheirArgumentsAndHonourConst) {
-    RegisterFixtures();
-    CWidget widget;
-    widget.m_strength = 4.0f;
+TEST_F(MemberTest, GettersIgnoreTheirArgumentsAndHonourConst) {
+    m_widget.m_strength = 4.0f;
     const CMethodInfo* getStrength = TypeOf<CWidget>()->GetMethod("GetStrength", {}, false);
     const CMethodInfo* getPosition = TypeOf<CWidget>()->GetMethod("GetPosition", {}, false);
     ASSERT_TRUE(getStrength && getPosition);
     std::vector<CValue> args{CValue(1.0)};
-    const CValue constObject(static_cast<const CWidget*>(&widget));
+    const CValue constObject(static_cast<const CWidget*>(&m_widget));
     EXPECT_EQ(getStrength->Invoke(constObject, args).GetAs<float>(), 4.0f);
     EXPECT_EQ(args[0].GetAs<double>(), 1.0);
     EXPECT_THROW(getPosition->Invoke(constObject, args), CConstIsConstException);
@@ -114,8 +112,7 @@ TEST(MethodTest, GettersIgnoreTheirArgumentsAndHonourConst) {
     EXPECT_EQ(TypeOf<CGadget>()->GetMethod("GetStrength", {}, true), getStrength);
 }
 
-TEST(MethodTest, AddMethodKeepsTheFirstOfASignature) {
-    RegisterFixtures();
+TEST_F(MemberTest, AddMethodKeepsTheFirstOfASignature) {
     using R = CReflector<CGadget>;
     const size_t before = TypeOf<CGadget>()->GetMethods().size();
     CMethodInfo* again = R::AddMethod(MakeMethodInfo<CGadget>("GetOn", {}, &CGadget::GetOn));

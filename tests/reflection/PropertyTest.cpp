@@ -115,9 +115,7 @@ TEST_F(PropertyTest, RegistrationKitMakesPointerRecordsAndEnumNames) {
     ASSERT_TRUE(pointer && constPointer);
     EXPECT_TRUE(type->IsDefined() && type->ArePointerFormsDefined() && type->HasRefPtrForm());
     EXPECT_EQ(type->GetRefPtrLink()->GetRefPtrLink(), type);
-    EXPECT_EQ(pointer->GetConstructors().size(), 1u);
-    EXPECT_EQ(pointer->GetComparator(), nullptr);
-    EXPECT_NE(constPointer->GetComparator(), nullptr);
+    EXPECT_EQ(pointer->GetPointee(), type);
     EXPECT_TRUE(constPointer->IsConst());
     EXPECT_EQ(constPointer->GetPointee(), type);
     const auto& names = TypeOf<EFlags>()->GetEnumValueNames();
