@@ -46,26 +46,7 @@ public:
     bool queueSprite = false;
 };
 
-class StdApplicationTest : public ShellTest {
-protected:
-    // A driver without a window that quits after `frames` presents, the test
-    // clock moving by `stepUs` at each.
-    Engine::CGraphicsDriverTable FrameDrivers(int frames, int64_t stepUs) {
-        return DriversWithOpenGL([this, frames, stepUs](Engine::CApplication** app) {
-            auto driver = std::make_unique<CFrameDriver>(app);
-            driver->callsOut = &driverCalls;
-            driver->onPresent = [this, frames, stepUs](CFrameDriver& d) {
-                Platform::Testing::AdvanceTestClock(stepUs);
-                if (onPresent) onPresent(d);
-                if (d.frames >= frames) d.RequestQuit();
-            };
-            return driver;
-        });
-    }
-
-    std::vector<std::string> driverCalls;
-    std::function<void(CFrameDriver&)> onPresent;
-};
+using StdApplicationTest = ShellTest;
 
 TEST_F(StdApplicationTest, FixedStepsThenOneDrawnFramePerLoop) {
     CTestApplication app(FrameDrivers(3, 100'000));
