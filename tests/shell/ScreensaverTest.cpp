@@ -1,3 +1,4 @@
+#include "app/shell/CommandLine.h"
 #include "app/shell/EntryPoint.h"
 #include "app/shell/ScreensaverApplication.h"
 #include "app/shell/StdApplication.h"
@@ -5,6 +6,7 @@
 
 using namespace ShellTesting;
 using Engine::CScreensaverApplication;
+using Engine::EScreensaverMode;
 
 namespace {
 
@@ -24,15 +26,38 @@ protected:
     int driversMade = 0;
 };
 
-class ScreensaverModeTest : public ScreensaverTest, public ::testing::WithParamInterface<const char*> {};
+struct CModeCase {
+    const char* line;
+    EScreensaverMode mode;
+    std::optional<uintptr_t> window;
+};
 
-TEST_P(ScreensaverModeTest, EndsWithoutMakingADriver) {
-    EXPECT_EQ(RunPasses(GetParam(), [](auto...) { return -1; }), 0);
-    EXPECT_EQ(driversMade, 0);
-    EXPECT_TRUE(boxes.empty());
+class ScreensaverModeTest : public ScreensaverTest, public ::testing::WithParamInterface<CModeCase> {};
+
+TEST_P(ScreensaverModeTest, FirstModeLetterWinsAndOnlyRunMakesADriver) {
+    const Engine::CScreensaverCommand command = Engine::ParseCommandLine(GetParam().line);
+    EXPECT_EQ(command.mode, GetParam().mode);
+    EXPECT_EQ(command.window, GetParam().window);
+    // The drivers here make no window, so a run ends at once with its message.
+    const bool runs = GetParam().mode == EScreensaverMode::Run;
+    EXPECT_EQ(RunPasses(GetParam().line, [](auto...) { return -1; }), runs ? 1 : 0);
+    EXPECT_EQ(driversMade, runs ? 1 : 0);
+    EXPECT_EQ(boxes.size(), runs ? 1u : 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, ScreensaverModeTest, ::testing::Values("/p 1234", "/p", "/a", "/a 5", "/c", "xyz"));
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ScreensaverModeTest,
+    ::testing::Values(CModeCase{"", EScreensaverMode::Run, std::nullopt}, CModeCase{"  ", EScreensaverMode::Run, std::nullopt},
+                      CModeCase{"S", EScreensaverMode::Run, std::nullopt},
+                      CModeCase{"/c", EScreensaverMode::Settings, std::nullopt},
+                      CModeCase{"/p 1234", EScreensaverMode::Preview, 1234}, CModeCase{"/P:77", EScreensaverMode::Preview, 77},
+                      CModeCase{"/p", EScreensaverMode::Preview, std::nullopt},
+                      // A number too large for a handle is no handle.
+                      CModeCase{"/p 99999999999999999999999", EScreensaverMode::Preview, std::nullopt},
+                      CModeCase{"/a 42", EScreensaverMode::Associate, 42},
+                      CModeCase{"/a", EScreensaverMode::Associate, std::nullopt},
+                      CModeCase{"Preview", EScreensaverMode::Preview, std::nullopt},  // P before the S
+                      CModeCase{"xyz", EScreensaverMode::None, std::nullopt}));
 
 TEST_F(ScreensaverTest, SettingsModeAsksBothQuestionsAndStoresTheAnswers) {
     std::vector<std::string> asked;

@@ -18,15 +18,13 @@ public:
 
     std::vector<std::string> events;
     std::vector<double> updates;  // step start times
-    bool initResult = true;
-    std::function<void()> onInit;
+    std::function<bool()> onInit = [] { return true; };
     bool driverAliveAtDone = false;
 
 protected:
     bool OnInit() override {
         events.push_back("OnInit");
-        if (onInit) onInit();
-        return initResult;
+        return onInit();
     }
     void OnDone() override {
         events.push_back("OnDone");
@@ -121,8 +119,8 @@ TEST_P(StartupFailureTest, IsShownAndTornDown) {
     const EFailure failure = GetParam();
     CTestApplication app(failure == NoDriver ? DriversWithOpenGL([](auto) { return std::unique_ptr<CGraphics>(); })
                                              : FrameDrivers(1, 0));
-    app.initResult = failure != InitFails;
-    if (failure == InitThrows) app.onInit = [] { throw std::runtime_error("boom"); };
+    if (failure == InitFails) app.onInit = [] { return false; };
+    if (failure == InitThrows) app.onInit = []() -> bool { throw std::runtime_error("boom"); };
     EXPECT_EQ(app.Execute(), 1);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, failure == NoDriver    ? "Unable to Init Graphics Window"
