@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/Application.h"
-#include "app/Log.h"
+#include "app/TestFiles.h"
 #include "graphics/Texture.h"
 #include "support/RecordingGraphics.h"
 
@@ -42,16 +42,10 @@ public:
 
 class DeviceObjectTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        g_trace = &trace;
-        GetLog().SetSink([this](std::string_view t) { log += t; });
-    }
-    void TearDown() override {
-        GetLog().SetSink(nullptr);
-        g_trace = nullptr;
-    }
+    void SetUp() override { g_trace = &trace; }
+    void TearDown() override { g_trace = nullptr; }
     std::vector<std::string> trace;
-    std::string log;
+    TestFiles::CLogCapture log;
 };
 
 } // namespace
@@ -70,7 +64,7 @@ TEST_F(DeviceObjectTest, RestoreFirstThenRestThenApplicationLast) {
                                                "restore third", "states", "restore first", "restore second",
                                                "restored"}));
     // The failing restore was logged and did not stop the walk.
-    EXPECT_NE(log.find("restore of second failed"), std::string::npos);
+    EXPECT_TRUE(log.Contains("restore of second failed"));
 }
 
 TEST_F(DeviceObjectTest, UnregisterKeepsOrderAndIgnoresStrangers) {
@@ -97,19 +91,10 @@ TEST_F(DeviceObjectTest, LeftoversAreReportedAndDetachedNotDeleted) {
         CRecordingGraphics driver;
         survivor = new CTracedObject(&driver, "survivor");
     }
-    EXPECT_NE(log.find("Undeleted device objects found!"), std::string::npos);
+    EXPECT_TRUE(log.Contains("Undeleted device objects found!"));
     EXPECT_EQ(survivor->GetOwner(), nullptr);
     EXPECT_EQ(trace, std::vector<std::string>{"invalidate survivor"});
     survivor.Release(); // must not touch the destroyed driver
-}
-
-TEST_F(DeviceObjectTest, IndexBufferBytesFollowTypeCode) {
-    CRecordingGraphics driver;
-    ref_ptr<CIndexBuffer> b16, b32;
-    driver.CreateIndexBuffer(b16, INDEX_16, 6, false);
-    driver.CreateIndexBuffer(b32, 0, 6, false);
-    EXPECT_EQ(b16->GetBytesPerIndex(), 2);
-    EXPECT_EQ(b32->GetBytesPerIndex(), 4);
 }
 
 TEST_F(DeviceObjectTest, VideoMemoryReportKeepsLargestAndZero) {
@@ -156,8 +141,8 @@ TEST_F(DeviceObjectTest, TextureManagerSharesByNameAndReportsLeaks) {
         EXPECT_THROW(manager->Create(failed, nullptr, 0, "x", true, 0), Engine::CException);
         EXPECT_EQ(manager->GetEntries().size(), 2u);
     }
-    const size_t first = log.find("NOT DELETED TEXTURE: Name = '<null>', RefCount = 1");
-    const size_t second = log.find("NOT DELETED TEXTURE: Name = 'named', RefCount = 1");
+    const size_t first = log.Text().find("NOT DELETED TEXTURE: Name = '<null>', RefCount = 1");
+    const size_t second = log.Text().find("NOT DELETED TEXTURE: Name = 'named', RefCount = 1");
     EXPECT_NE(first, std::string::npos);
     EXPECT_NE(second, std::string::npos);
     EXPECT_LT(first, second);

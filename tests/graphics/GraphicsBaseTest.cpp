@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "app/Log.h"
+#include "app/TestFiles.h"
 #include "graphics/Texture.h"
 #include "graphics/VideoModes.h"
 #include "platform/Keyboard.h"
@@ -170,72 +171,64 @@ INSTANTIATE_TEST_SUITE_P(Cases, FitDisplayAspectTest, ::testing::Values(
     FitCase{{1280, 800, 60, 32}, 0, 0, true, true, 0, 0, 0, 0, 0, 0, false},
     FitCase{{0, 0, 0, 0}, 800, 600, true, true, 800, 600, 4, 3, 0, 800, false}));
 
-namespace {
-std::vector<CVideoMode> SampleModes() {
-    return {{800, 600, 60, 16}, {800, 600, 75, 32}, {800, 600, 60, 32}, {1024, 768, 60, 32}, {1280, 1024, 85, 16}};
-}
-CGraphicsParams Request(int w, int h, int bits, int refresh, bool full) {
+struct AdjustCase {
+    const char* name;
+    CVideoMode desktop;
+    int width, height, bits, refresh;
+    bool fullScreen, forceWindowed;
+    // Expected: full screen, forced windowed, colour and alpha bits (-1 and 0 unchecked).
+    bool outFullScreen, outForced;
+    int outBits, outAlpha, outRefresh;
+};
+class AdjustVideoModeTest : public ::testing::TestWithParam<AdjustCase> {};
+
+TEST_P(AdjustVideoModeTest, PicksTheModeOrAWindow) {
+    const AdjustCase& c = GetParam();
+    const std::vector<CVideoMode> modes{
+        {800, 600, 60, 16}, {800, 600, 75, 32}, {800, 600, 60, 32}, {1024, 768, 60, 32}, {1280, 1024, 85, 16}};
     CGraphicsParams p;
     ResetGraphicsParams(p);
-    p.width = w; p.height = h; p.colorBits = bits; p.refresh = refresh; p.fullScreen = full;
-    return p;
-}
-} // namespace
-
-TEST(AdjustVideoModeTest, WindowedDepthFollowsDesktop) {
-    auto p = Request(800, 600, 16, 85, false);
-    AdjustVideoMode(SampleModes(), {1280, 1024, 60, 32}, p, false, nullptr);
-    EXPECT_EQ(p.colorBits, 24);
-    EXPECT_EQ(p.alphaBits, 8);
-    p = Request(800, 600, 24, 85, false);
-    AdjustVideoMode(SampleModes(), {1280, 1024, 60, 16}, p, false, nullptr);
-    EXPECT_EQ(p.colorBits, 16);
-    EXPECT_EQ(p.alphaBits, 0);
+    p.width = c.width; p.height = c.height; p.colorBits = c.bits; p.refresh = c.refresh;
+    p.fullScreen = c.fullScreen; p.forceWindowed = c.forceWindowed;
+    bool hookSawResult = false; // the hook runs after the force flags and the fit
+    AdjustVideoMode(modes, c.desktop, p, false, [&](CGraphicsParams& q) {
+        hookSawResult = q.screenWidth == c.width && bool(q.fullScreen) == (c.fullScreen && !c.forceWindowed);
+    });
+    EXPECT_TRUE(hookSawResult);
+    EXPECT_EQ(bool(p.fullScreen), c.outFullScreen);
+    EXPECT_EQ(bool(p.forceWindowed), c.outForced);
+    EXPECT_EQ(p.colorBits, c.outBits);
+    if (c.outAlpha >= 0) { EXPECT_EQ(p.alphaBits, c.outAlpha); }
+    if (c.outRefresh) { EXPECT_EQ(p.refresh, c.outRefresh); }
 }
 
-TEST(AdjustVideoModeTest, FullScreenCapsRefreshAndFallsBackOrThrows) {
-    auto p = Request(800, 600, 24, 85, true);
-    AdjustVideoMode(SampleModes(), {1280, 1024, 60, 32}, p, false, nullptr);
-    EXPECT_TRUE(p.fullScreen);
-    EXPECT_EQ(p.refresh, 75);
-    EXPECT_EQ(p.alphaBits, 8);
-
-    // Only a 16-bit mode at this size: the depth follows it; -1 would mean 24.
-    p = Request(1280, 1024, 24, 85, true);
-    AdjustVideoMode(SampleModes(), {1600, 1200, 60, 32}, p, false, nullptr);
-    EXPECT_EQ(p.colorBits, 16);
-
+INSTANTIATE_TEST_SUITE_P(Cases, AdjustVideoModeTest, ::testing::Values(
+    // Windowed: the depth follows the desktop.
+    AdjustCase{"Windowed32", {1280, 1024, 60, 32}, 800, 600, 16, 85, false, false, false, false, 24, 8, 0},
+    AdjustCase{"Windowed16", {1280, 1024, 60, 16}, 800, 600, 24, 85, false, false, false, false, 16, 0, 0},
+    // Full screen caps the refresh at the fastest mode below it.
+    AdjustCase{"RefreshCapped", {1280, 1024, 60, 32}, 800, 600, 24, 85, true, false, true, false, 24, 8, 75},
+    // Only a 16-bit mode at this size: the depth follows it.
+    AdjustCase{"DepthOfTheOnlyMode", {1600, 1200, 60, 32}, 1280, 1024, 24, 85, true, false, true, false, 16, 0, 0},
     // No mode of this size on a larger desktop: a window instead.
-    p = Request(640, 480, 16, 60, true);
-    AdjustVideoMode(SampleModes(), {1280, 1024, 60, 32}, p, false, nullptr);
-    EXPECT_FALSE(p.fullScreen);
-    EXPECT_TRUE(p.forceWindowed);
-    EXPECT_EQ(p.colorBits, 24);
+    AdjustCase{"NoSuchModeWindowed", {1280, 1024, 60, 32}, 640, 480, 16, 60, true, false, false, true, 24, -1, 0},
+    // The force flags apply before the fit.
+    AdjustCase{"ForcedWindowed", {1280, 1024, 60, 32}, 800, 600, 16, 60, true, true, false, true, 24, 8, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-    // Larger than the desktop and no such mode: refused.
-    p = Request(1920, 1200, 16, 60, false);
-    EXPECT_THROW(AdjustVideoMode(SampleModes(), {1280, 1024, 60, 32}, p, false, nullptr), Engine::CException);
-}
-
-TEST(AdjustVideoModeTest, HookRunsAfterFitAndForceFlagsApplyFirst) {
-    auto p = Request(800, 600, 16, 60, true);
-    p.forceWindowed = 1;
-    bool sawWindowed = false;
-    AdjustVideoMode(SampleModes(), {1280, 1024, 60, 32}, p, false,
-                    [&](CGraphicsParams& q) { sawWindowed = !q.fullScreen && q.screenWidth == 800; });
-    EXPECT_TRUE(sawWindowed);
+TEST(AdjustVideoModeRefusal, LargerThanTheDesktopWithNoSuchModeThrows) {
+    CGraphicsParams p;
+    ResetGraphicsParams(p);
+    p.width = 1920; p.height = 1200;
+    EXPECT_THROW(AdjustVideoMode({{800, 600, 60, 32}}, {1280, 1024, 60, 32}, p, false, nullptr), Engine::CException);
 }
 
 TEST(VideoModeLogTest, TenModesInThreeRows) {
-    std::string text;
-    GetLog().SetSink([&](std::string_view t) { text += t; });
+    TestFiles::CLogCapture log;
     std::vector<std::string> cells;
     for (int i = 0; i < 10; ++i) cells.push_back(std::to_string(i));
     LogColumns(cells, ", ");
-    GetLog().SetSink(nullptr);
-    EXPECT_NE(text.find("0, 3, 6, 9\n"), std::string::npos);
-    EXPECT_NE(text.find("1, 4, 7\n"), std::string::npos);
-    EXPECT_NE(text.find("2, 5, 8\n"), std::string::npos);
+    for (const char* row : {"0, 3, 6, 9\n", "1, 4, 7\n", "2, 5, 8\n"}) EXPECT_TRUE(log.Contains(row)) << row;
 }
 
 TEST(WindowToScreenTest, EmptyContentLeavesPointUnchanged) {

@@ -22,8 +22,7 @@ protected:
 TEST_F(OpenGLDrawTest, ClearUsesTheQuantisedColourAndNeverAlpha) {
     driver->m_clearColor[3] = 1.0f;
     Clear(0.2f, 0.4f, 0.6f);
-    EXPECT_EQ(Pixel(0, 0), RGBA(51, 102, 153));
-    EXPECT_EQ(Pixel(kWidth - 1, kHeight - 1), RGBA(51, 102, 153));
+    ExpectPixels({{0, 0, RGBA(51, 102, 153)}, {kWidth - 1, kHeight - 1, RGBA(51, 102, 153)}});
     GLfloat clear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     EXPECT_EQ(clear[3], 0.0f);
@@ -33,11 +32,8 @@ TEST_F(OpenGLDrawTest, TexturedQuadCoversExactlyItsRectangle) {
     const ref_ptr<CTexture> texture = MakeTexture(QuadrantBitmap(4));
     driver->gSetTextureStage(0, texture);
     DrawQuads(*driver, {Rect(10, 20, 26, 36)});
-    EXPECT_EQ(Pixel(10, 20), kRed);
-    EXPECT_EQ(Pixel(25, 20), kGreen);
-    EXPECT_EQ(Pixel(10, 35), kBlue);
-    EXPECT_EQ(Pixel(25, 35), kWhite);
-    for (auto [x, y] : {std::pair{9, 20}, {26, 20}, {10, 19}, {10, 36}}) EXPECT_EQ(Pixel(x, y), kBlack) << x << "," << y;
+    ExpectPixels({{10, 20, kRed}, {25, 20, kGreen}, {10, 35, kBlue}, {25, 35, kWhite}, // then just outside
+                  {9, 20, kBlack}, {26, 20, kBlack}, {10, 19, kBlack}, {10, 36, kBlack}});
 }
 
 TEST_F(OpenGLDrawTest, VertexColourModulatesTheTexture) {
@@ -73,10 +69,8 @@ TEST_P(OpenGLOrientationTest, QuadrantsLandWhereTheTransformPutsThem) {
     CQuad quad = Rect(40, 40, 56, 56);
     GetParam().change(quad);
     DrawQuads(*driver, {quad});
-    EXPECT_EQ(Pixel(44, 44), GetParam().topLeft);
-    EXPECT_EQ(Pixel(52, 44), GetParam().topRight);
-    EXPECT_EQ(Pixel(44, 52), GetParam().bottomLeft);
-    EXPECT_EQ(Pixel(52, 52), GetParam().bottomRight);
+    const COrientationCase& c = GetParam();
+    ExpectPixels({{44, 44, c.topLeft}, {52, 44, c.topRight}, {44, 52, c.bottomLeft}, {52, 52, c.bottomRight}});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -138,11 +132,7 @@ TEST_F(OpenGLDrawTest, RenderTargetIsDrawnThenUsedAsTexture) {
     quad.v[0] = quad.v[1] = top;
     quad.v[2] = quad.v[3] = bottom;
     DrawQuads(*driver, {quad});
-    EXPECT_EQ(Pixel(41, 51), kRed);
-    EXPECT_EQ(Pixel(41, 80), kRed);
-    EXPECT_EQ(Pixel(102, 51), kGreen);
-    EXPECT_EQ(Pixel(102, 80), kGreen);
-    EXPECT_EQ(Pixel(39, 51), kBlack);
+    ExpectPixels({{41, 51, kRed}, {41, 80, kRed}, {102, 51, kGreen}, {102, 80, kGreen}, {39, 51, kBlack}});
 
     std::unique_ptr<CRenderTarget> odd(driver->CreateRenderTarget(100, 60));
     EXPECT_FLOAT_EQ(odd->GetMaxU(), 100.0f / 128);
@@ -164,8 +154,7 @@ TEST_F(OpenGLDrawTest, QuadListStartsAtTheFirstQuad) {
     driver->gSetTextureStage(0, nullptr);
     driver->gDraw(PRIM_QUAD_LIST, QuadBuffer(*driver, {Rect(0, 0, 10, 10, kRed), Rect(20, 0, 30, 10, kGreen)}), 1, 1,
                   nullptr);
-    EXPECT_EQ(Pixel(5, 5), kBlack);
-    EXPECT_EQ(Pixel(25, 5), kGreen);
+    ExpectPixels({{5, 5, kBlack}, {25, 5, kGreen}});
 }
 
 TEST_F(OpenGLDrawTest, DrawPastTheBufferIsRefused) {
@@ -183,9 +172,7 @@ TEST_F(OpenGLDrawTest, IndexedTrianglesDrawFromTheIndexBuffer) {
     std::copy(order, order + 6, static_cast<uint16_t*>(indices->Lock()));
     indices->Unlock();
     driver->gDraw(PRIM_TRIANGLE_LIST, QuadBuffer(*driver, {Rect(10, 10, 30, 30, kBlue)}), 0, 2, indices);
-    EXPECT_EQ(Pixel(11, 28), kBlue);
-    EXPECT_EQ(Pixel(28, 11), kBlue);
-    EXPECT_EQ(Pixel(31, 31), kBlack);
+    ExpectPixels({{11, 28, kBlue}, {28, 11, kBlue}, {31, 31, kBlack}});
 }
 
 TEST_F(OpenGLDrawTest, TextureWithFreedPixelsKeepsItsSizeAndStillDraws) {

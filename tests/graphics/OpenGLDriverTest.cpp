@@ -226,8 +226,7 @@ TEST_F(OpenGLModeChangeTest, ObjectsAreReleasedAndRestoredWithoutClockJump) {
     Clear(0, 0, 0);
     driver->gSetTextureStage(0, texture);
     DrawQuads(*driver, {Rect(100, 70, 120, 90)});
-    EXPECT_EQ(Pixel(101, 71), kRed);
-    EXPECT_EQ(Pixel(119, 89), kWhite);
+    ExpectPixels({{101, 71, kRed}, {119, 89, kWhite}});
 }
 
 } // namespace

@@ -141,6 +141,13 @@ protected:
         glReadPixels(x, driver->GetParams().height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &pixel);
         return pixel | 0xFF000000u;
     }
+    struct CPixelAt {
+        int x, y;
+        uint32_t colour;
+    };
+    void ExpectPixels(std::initializer_list<CPixelAt> expected) const {
+        for (const CPixelAt& p : expected) EXPECT_EQ(Pixel(p.x, p.y), p.colour) << "at " << p.x << "," << p.y;
+    }
 
     TestFiles::CLogCapture log;
     CRecordingApp app;

@@ -61,15 +61,8 @@ TEST_F(OpenGLTextTest, GlyphsLandSideBySideInTheirColours) {
     Clear(0, 0, 0);
     DrawText(context, 20, 30, 100, 40, 1, 1, 0, SPRITE_BLEND_ALPHA, "AB?");
     CSpriteQueue::Flush(context.m_params);
-    EXPECT_EQ(Pixel(20, 30), kRed);
-    EXPECT_EQ(Pixel(25, 39), kRed);
-    EXPECT_EQ(Pixel(26, 30), kGreen);
-    EXPECT_EQ(Pixel(32, 39), kGreen);
-    EXPECT_EQ(Pixel(33, 35), kBlue);
-    EXPECT_EQ(Pixel(37, 35), kBlue);
-    EXPECT_EQ(Pixel(38, 35), kBlack);
-    EXPECT_EQ(Pixel(20, 40), kBlack);
-    EXPECT_EQ(Pixel(19, 30), kBlack);
+    ExpectPixels({{20, 30, kRed}, {25, 39, kRed}, {26, 30, kGreen}, {32, 39, kGreen}, {33, 35, kBlue}, {37, 35, kBlue},
+                  {38, 35, kBlack}, {20, 40, kBlack}, {19, 30, kBlack}});
 }
 
 } // namespace

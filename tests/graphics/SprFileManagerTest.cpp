@@ -72,17 +72,6 @@ TEST_F(SprFileManagerTest, LoadingMakesTexturesAndTextureCoordinates) {
     EXPECT_NE(log.Text().find("File : spr/a.spr"), std::string::npos);
 }
 
-TEST_F(SprFileManagerTest, ANameLoadedTwiceIsSharedAndCounted) {
-    const auto first = manager->LoadSprFile("spr/a.spr", true);
-    EXPECT_EQ(manager->LoadSprFile("spr\\a.spr", false), first);
-    EXPECT_EQ(TextureCount(*first), 0);  // still waiting for the delayed loader
-    EXPECT_EQ(manager->GetUseCount("spr/a.spr"), 2);
-    manager->ReleaseUse(first);
-    EXPECT_EQ(manager->GetObjectCount(), 1u);
-    manager->ReleaseUse(first);
-    EXPECT_EQ(manager->GetObjectCount(), 0u);
-}
-
 TEST_F(SprFileManagerTest, FailedLoadsLeaveTheTableUnchanged) {
     std::vector<uint8_t> trailing = Tools::WriteSpr(TwoImageDocument());
     trailing.push_back(0);

@@ -29,24 +29,30 @@ void ExpectCorners(const std::vector<SpriteVertex>& quad, std::initializer_list<
     }
 }
 
+// An upright quad: corners (x0, y0) to (x1, y1), texture (u0, v0) to (u1, v1).
+void ExpectRect(const std::vector<SpriteVertex>& quad, float x0, float y0, float x1, float y1) {
+    ExpectCorners(quad, {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}});
+}
+void ExpectUV(const std::vector<SpriteVertex>& quad, float u0, float v0, float u1, float v1, float tolerance = 1e-6f) {
+    ASSERT_EQ(quad.size(), 4u);
+    const float u[4] = {u0, u1, u1, u0}, v[4] = {v0, v0, v1, v1};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NEAR(quad[i].u, u[i], tolerance) << "vertex " << i;
+        EXPECT_NEAR(quad[i].v, v[i], tolerance) << "vertex " << i;
+    }
+}
+
 class QuadMirror : public QueueFixture, public testing::WithParamInterface<uint32_t> {};
 
 TEST_P(QuadMirror, ScaledQuadKeepsItsCornersAndSwapsTextureCoordinates) {
     Sprite("one").GetTemplate().flags = GetParam();
     CSpriteQueue::QueueSpriteAtSize(params, Sprite("one"), 10, 20, 2, 2, 0xFFFFFFFFu);
     const auto quad = FlushOne();
-    ExpectCorners(quad, {{10, 20}, {42, 20}, {42, 36}, {10, 36}});
-    ASSERT_EQ(quad.size(), 4u);
+    ExpectRect(quad, 10, 20, 42, 36);
     const bool mirrorX = GetParam() & Engine::Graphics::SPRITE_MIRROR_X;
     const bool mirrorY = GetParam() & Engine::Graphics::SPRITE_MIRROR_Y;
-    const float left = mirrorX ? kRightU : kLeftU, right = mirrorX ? kLeftU : kRightU;
-    const float top = mirrorY ? kBottomV : kTopV, bottom = mirrorY ? kTopV : kBottomV;
-    const float u[4] = {left, right, right, left};
-    const float v[4] = {top, top, bottom, bottom};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_FLOAT_EQ(quad[i].u, u[i]);
-        EXPECT_FLOAT_EQ(quad[i].v, v[i]);
-    }
+    ExpectUV(quad, mirrorX ? kRightU : kLeftU, mirrorY ? kBottomV : kTopV, mirrorX ? kLeftU : kRightU,
+             mirrorY ? kTopV : kBottomV);
 }
 
 INSTANTIATE_TEST_SUITE_P(Flags, QuadMirror, testing::Values(0u, 1u, 2u, 3u));
@@ -109,13 +115,9 @@ TEST_P(QuadClip, ClipOverrideCutsPositionsAndTextureInProportion) {
         EXPECT_EQ(Draws()[0]->args[2], 0.0);  // the run is still drawn, with no quads
         return;
     }
-    ExpectCorners(quad, {{c.x0, c.y0}, {c.x1, c.y0}, {c.x1, c.y1}, {c.x0, c.y1}});
-    ASSERT_EQ(quad.size(), 4u);
+    ExpectRect(quad, c.x0, c.y0, c.x1, c.y1);
     const float du = kRightU - kLeftU, dv = kBottomV - kTopV;
-    EXPECT_NEAR(quad[0].u, kLeftU + du * c.cutU0, 1e-6);
-    EXPECT_NEAR(quad[2].u, kRightU - du * c.cutU1, 1e-6);
-    EXPECT_NEAR(quad[0].v, kTopV + dv * c.cutV0, 1e-6);
-    EXPECT_NEAR(quad[2].v, kBottomV - dv * c.cutV1, 1e-6);
+    ExpectUV(quad, kLeftU + du * c.cutU0, kTopV + dv * c.cutV0, kRightU - du * c.cutU1, kBottomV - dv * c.cutV1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -149,10 +151,8 @@ TEST_P(QuadTransform, FlushOffsetDriverTransformAndOffsets) {
     CSpriteQueue::QueueSpriteAt(params, Sprite("one"), 10, 20, 0xFFFFFFFFu);  // 10..26 by 20..28
     const auto quad = FlushOne();
     const TransformCase& c = GetParam();
-    ExpectCorners(quad, {{c.x0, c.y0}, {c.x1, c.y0}, {c.x1, c.y1}, {c.x0, c.y1}});
-    ASSERT_EQ(quad.size(), 4u);
-    EXPECT_FLOAT_EQ(quad[0].u, kLeftU + 0.5f / 64.0f);
-    EXPECT_FLOAT_EQ(quad[0].v, kTopV + 0.25f / 32.0f);
+    ExpectRect(quad, c.x0, c.y0, c.x1, c.y1);
+    ExpectUV(quad, kLeftU + 0.5f / 64.0f, kTopV + 0.25f / 32.0f, kRightU + 0.5f / 64.0f, kBottomV + 0.25f / 32.0f);
 }
 
 INSTANTIATE_TEST_SUITE_P(Driver, QuadTransform,
@@ -166,10 +166,8 @@ TEST_F(QueueFixture, ReferenceWithoutDefinitionDrawsItsWholeTexture) {
     EXPECT_EQ(whole.GetSpriteFrameWidth(), 32);
     CSpriteQueue::QueueSpriteAt(params, whole, 5, 6, 0xFFFFFFFFu);
     const auto quad = FlushOne();
-    ExpectCorners(quad, {{5, 6}, {37, 6}, {37, 38}, {5, 38}});
-    ASSERT_EQ(quad.size(), 4u);
-    EXPECT_FLOAT_EQ(quad[0].u, 0.01f / 32.0f);
-    EXPECT_FLOAT_EQ(quad[2].v, 1.0f - 0.01f / 32.0f);
+    ExpectRect(quad, 5, 6, 37, 38);
+    ExpectUV(quad, 0.01f / 32.0f, 0.01f / 32.0f, 1.0f - 0.01f / 32.0f, 1.0f - 0.01f / 32.0f);
     EXPECT_EQ(driver.calls[0].object, Texture(1));
 }
 
@@ -269,8 +267,8 @@ TEST_P(QuadTiles, TilingCoversTheSourceRectangleColumnByColumn) {
         const auto vertices = Vertices(*draw);
         if (vertices.size() != 8) continue;  // the flat run
         EXPECT_EQ(vertices[0].color, 0xFF00FF00u);
-        ExpectCorners({vertices.begin(), vertices.begin() + 4}, {{16, 0}, {48, 0}, {48, 32}, {16, 32}});
-        ExpectCorners({vertices.begin() + 4, vertices.end()}, {{48, 0}, {64, 0}, {64, 32}, {48, 32}});
+        ExpectRect({vertices.begin(), vertices.begin() + 4}, 16, 0, 48, 32);
+        ExpectRect({vertices.begin() + 4, vertices.end()}, 48, 0, 64, 32);
     }
 }
 

@@ -10,30 +10,28 @@ using namespace Engine::Geometry;
 
 namespace {
 
-TEST(ComparisonTest, EmptyValues) {
+class ComparisonTest : public ::testing::Test {
+protected:
+    void SetUp() override { RegisterFixtures(); }
+};
+
+TEST_F(ComparisonTest, EmptyValues) {
     EXPECT_TRUE(CValue().Equals(CValue()));
     EXPECT_FALSE(CValue().Equals(CValue(1.0f)));
     EXPECT_FALSE(CValue(1.0f).Equals(CValue()));
     EXPECT_THROW(CValue().LessOrEqual(CValue(1.0f)), CEmptyValueException);
 }
 
-TEST(ComparisonTest, PointersNeedAConstOperand) {
-    RegisterFixtures();
-    CStep a, b;
+TEST_F(ComparisonTest, PointersNeedAConstOperandAndCompareByFullAddress) {
+    CStep& a = Step();
+    CStep b;
+    const CValue constA(static_cast<const CStep*>(&a)), constB(static_cast<const CStep*>(&b));
     EXPECT_THROW(CValue(&a).Equals(CValue(&a)), CComparisonNotPermittedException);
-    const CValue constA(static_cast<const CStep*>(&a));
     EXPECT_TRUE(constA.Equals(CValue(&a)));
     EXPECT_TRUE(CValue(&a).Equals(constA));
     EXPECT_FALSE(constA.Equals(CValue(&b)));
     // Another class converts to the comparator's type first.
     EXPECT_TRUE(CValue(static_cast<const CNode*>(&a)).Equals(CValue(&a)));
-}
-
-TEST(ComparisonTest, PointerOrderIsByFullAddress) {
-    RegisterFixtures();
-    CStep a, b;
-    const CValue constA(static_cast<const CStep*>(&a));
-    const CValue constB(static_cast<const CStep*>(&b));
     EXPECT_TRUE(constA.LessOrEqual(constA));
     EXPECT_NE(constA.LessOrEqual(constB), constB.LessOrEqual(constA));
     EXPECT_TRUE(CValue(static_cast<const CStep*>(nullptr)).LessOrEqual(constA));
@@ -45,16 +43,14 @@ TEST(ComparisonTest, PointerOrderIsByFullAddress) {
     EXPECT_FALSE(CValue(high).Equals(CValue(reinterpret_cast<const CPlain*>(std::uintptr_t{0x200000000}))));
 }
 
-TEST(ComparisonTest, EnumerationsCompareAsSignedNumbers) {
-    RegisterFixtures();
+TEST_F(ComparisonTest, EnumerationsCompareAsSignedNumbers) {
     EXPECT_TRUE(CValue(EFlags::High).LessOrEqual(CValue(EFlags::None)));
     EXPECT_FALSE(CValue(EFlags::None).LessOrEqual(CValue(EFlags::High)));
     EXPECT_TRUE(CValue(EFlags::None).LessOrEqual(CValue(EFlags::None)));
     EXPECT_FALSE(CValue(EFlags::Low).Equals(CValue(EFlags::None)));
 }
 
-TEST(ComparisonTest, ValueTypes) {
-    RegisterFixtures();
+TEST_F(ComparisonTest, ValueTypes) {
     EXPECT_TRUE(CValue(1.5f).Equals(CValue(1.5f)));
     EXPECT_TRUE(CValue(1.0f).LessOrEqual(CValue(1.5f)));
     EXPECT_TRUE(CValue(true).Equals(CValue(true)));
@@ -66,8 +62,7 @@ TEST(ComparisonTest, ValueTypes) {
     EXPECT_THROW(CValue(CPlain{}).Equals(CValue(CPlain{})), CComparisonNotPermittedException);
 }
 
-TEST(CalculationTest, SubtractsNumbersAndVectors) {
-    RegisterFixtures();
+TEST_F(ComparisonTest, SubtractsNumbersAndVectors) {
     EXPECT_EQ(CValue(5.0f).Subtract(CValue(1.5f)).GetAs<float>(), 3.5f);
     EXPECT_EQ(CValue(CVector2{3, 4}).Subtract(CValue(CVector2{1, 1})).GetAs<CVector2>(), (CVector2{2, 3}));
     EXPECT_EQ(CValue(CVector4{1, 1, 1, 1}).Subtract(CValue(CVector4{0, 1, 2, 3})).GetAs<CVector4>(),

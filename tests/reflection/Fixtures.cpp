@@ -5,13 +5,25 @@ using namespace Engine::Reflection;
 namespace ReflTest {
 namespace {
 
-template <class T>
+// A class with its void-pointer converter and its bases in this order.
+template <class T, class... Bases>
 void Class(const char* name, ERefPtrForm refPtr = ERefPtrForm::No) {
     CReflector<T>::RegisterType(name, refPtr);
     CReflector<T>::RegisterVoidPointerConverter();
+    (CReflector<T>::template AddBase<Bases>(), ...);
 }
 
 } // namespace
+
+CStep& Step() {
+    static CStep step;
+    return step;
+}
+
+CBez& Bez() {
+    static CBez bez;
+    return bez;
+}
 
 void RegisterFixtures() {
     static const bool s_done = [] {
@@ -23,16 +35,9 @@ void RegisterFixtures() {
         Class<CPlain>("CPlain");
         // Step is registered before Bez, so a naive search from IKey* tries
         // the Step down-cast first.
-        Class<CStep>("Test::CStep");
-        CReflector<CStep>::AddBase<IKey>();
-        CReflector<CStep>::AddBase<CNode>();
-        CReflector<CStep>::AddBase<ITag>();
-        Class<CBez>("Test::CBez");
-        CReflector<CBez>::AddBase<IKey>();
-        CReflector<CBez>::AddBase<CNode>();
-        CReflector<CBez>::AddBase<ITag>();
-        Class<CStepChild>("Test::CStepChild");
-        CReflector<CStepChild>::AddBase<CStep>();
+        Class<CStep, IKey, CNode, ITag>("Test::CStep");
+        Class<CBez, IKey, CNode, ITag>("Test::CBez");
+        Class<CStepChild, CStep>("Test::CStepChild");
 
         using W = CReflector<CWidget>;
         Class<CWidget>("Test::CWidget", ERefPtrForm::Yes);
@@ -43,11 +48,10 @@ void RegisterFixtures() {
         W::AddProperty("Position", &CWidget::SetPosition, &CWidget::GetPosition);
         W::AddProperty("Parent", &CWidget::SetParent, &CWidget::GetParent);
 
-        using G = CReflector<CGadget>;
         Class<CGadget>("Test::CGadget", ERefPtrForm::Yes);
-        G::AddDefaultConstructor();
-        G::AddBase<CWidget>();
-        G::AddProperty("On", &CGadget::SetOn, &CGadget::GetOn);
+        CReflector<CGadget>::AddDefaultConstructor();
+        CReflector<CGadget>::AddBase<CWidget>();
+        CReflector<CGadget>::AddProperty("On", &CGadget::SetOn, &CGadget::GetOn);
 
         CReflector<CAbstractWidget>::RegisterType("Test::CAbstractWidget", ERefPtrForm::No, true);
         CReflector<CAbstractWidget>::AddDefaultConstructor();

@@ -13,9 +13,7 @@ namespace ReflTest {
 
 struct CNode : Engine::CReferenced {
     explicit CNode(int* deaths = nullptr) : m_deaths(deaths) {}
-    ~CNode() override {
-        if (m_deaths) ++*m_deaths;
-    }
+    ~CNode() override { if (m_deaths) ++*m_deaths; }
     int* m_deaths;
 };
 // Mixed with CReferenced, whose destructor may throw.
@@ -39,10 +37,7 @@ struct CPlain {
 struct CWidget : CNode {
     CWidget() = default;
     explicit CWidget(CNode* parent) : m_parent(parent) {}
-    void SetStrength(float value) {
-        m_strength = value;
-        ++m_sets;
-    }
+    void SetStrength(float value) { m_strength = value, ++m_sets; }
     float GetStrength() const { return m_strength; }
     void SetPosition(const Engine::Geometry::CVector2& value) { m_position = value; }
     Engine::Geometry::CVector2 GetPosition() { return m_position; }
@@ -65,5 +60,9 @@ enum class EFlags : uint32_t { None = 0, Low = 1, High = 0x80000000u };
 
 // Registers the fixture types once with the registration kit.
 void RegisterFixtures();
+
+// Objects that live for the whole run, for tests that only point at them.
+CStep& Step();
+CBez& Bez();
 
 } // namespace ReflTest

@@ -14,19 +14,23 @@ struct CTextCase {
     const char* text;               // canonical text of the value
     std::function<CValue()> value;  // the value it stands for
     const char* alternative;        // another spelling of the same value
-    friend void PrintTo(const CTextCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
 };
 
-void RegisterTextForms() {
-    RegisterReflection_Geometry();
-    RegisterReflection_Primitives();
-    RegisterReflection_PrimitiveFormatters();
-}
+struct CBadText {
+    const char* text;
+    const CTypeInfo* (*type)();
+};
 
-class TextFormTest : public ::testing::TestWithParam<CTextCase> {
+template <class Param>
+class TextTest : public ::testing::TestWithParam<Param> {
 protected:
-    void SetUp() override { RegisterTextForms(); }
+    void SetUp() override {
+        ReflTest::RegisterFixtures();
+        RegisterReflection_PrimitiveFormatters();
+    }
 };
+using TextFormTest = TextTest<CTextCase>;
+using BadTextTest = TextTest<CBadText>;
 
 TEST_P(TextFormTest, RoundTrips) {
     const CTextCase& c = GetParam();
@@ -56,17 +60,6 @@ INSTANTIATE_TEST_SUITE_P(
         CTextCase{"-9223372036854775808", [] { return CValue(INT64_MIN); }, "-9223372036854775808"},
         CTextCase{"a, b", [] { return CValue(std::string("a, b")); }, "a, b"}));
 
-struct CBadText {
-    const char* text;
-    const CTypeInfo* (*type)();
-    friend void PrintTo(const CBadText& c, std::ostream* os) { *os << '"' << c.text << '"'; }
-};
-
-class BadTextTest : public ::testing::TestWithParam<CBadText> {
-protected:
-    void SetUp() override { RegisterTextForms(); }
-};
-
 template <class T>
 const CTypeInfo* Type() {
     return TypeOf<T>();
@@ -92,7 +85,6 @@ INSTANTIATE_TEST_SUITE_P(
                       CBadText{"1.5.", Type<float>}, CBadText{"", Type<int>}));
 
 TEST_F(TextFormTest, TypesWithoutTextForm) {
-    ReflTest::RegisterFixtures();
     EXPECT_THROW(FormatValue(CValue(ReflTest::CPlain{})), CReflectionException);
     EXPECT_THROW(FormatValue(CValue()), CEmptyValueException);
     EXPECT_THROW(ParseValue("1", TypeOf<ReflTest::CPlain>()), CReflectionException);

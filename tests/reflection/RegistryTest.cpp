@@ -11,10 +11,7 @@ using namespace ReflTest;
 namespace {
 
 struct CSplitCase {
-    const char* name;
-    const char* scope;
-    const char* shortName;
-    friend void PrintTo(const CSplitCase& c, std::ostream* os) { *os << '"' << c.name << '"'; }
+    const char *name, *scope, *shortName;
 };
 
 class SplitQualifiedTypeNameTest : public ::testing::TestWithParam<CSplitCase> {};
@@ -29,12 +26,10 @@ TEST_P(SplitQualifiedTypeNameTest, SplitsAtLastScopeOutsideAngleBrackets) {
 INSTANTIATE_TEST_SUITE_P(
     Names, SplitQualifiedTypeNameTest,
     ::testing::Values(CSplitCase{"Engine::Scene::CController", "Engine::Scene", "CController"},
-                      CSplitCase{"CAniPlaceObject", "", "CAniPlaceObject"},
-                      CSplitCase{"A::B<C::D, E>", "A", "B<C::D, E>"},
-                      CSplitCase{"A<B::C>", "", "A<B::C>"},
+                      CSplitCase{"CAniPlaceObject", "", "CAniPlaceObject"}, CSplitCase{"A::B<C::D, E>", "A", "B<C::D, E>"},
+                      CSplitCase{"A<B::C>", "", "A<B::C>"}, CSplitCase{"", "", ""},
                       CSplitCase{"std::map<int, std::pair<a::b, c>>::iterator", "std::map<int, std::pair<a::b, c>>",
-                                 "iterator"},
-                      CSplitCase{"", "", ""}));
+                                 "iterator"}));
 
 TEST(TypeNameTest, ExpandsEveryCommaWord) {
     EXPECT_EQ(ExpandTypeNameCommas("A<B COMMA C COMMA D>"), "A<B, C, D>");
@@ -43,9 +38,8 @@ TEST(TypeNameTest, ExpandsEveryCommaWord) {
 }
 
 struct CFullNameCase {
-    const CTypeInfo* (*record)();
+    CTypeInfo* (*record)();
     const char* expected;
-    friend void PrintTo(const CFullNameCase& c, std::ostream* os) { *os << '"' << c.expected << '"'; }
 };
 
 class FullNameTest : public ::testing::TestWithParam<CFullNameCase> {
@@ -53,43 +47,35 @@ protected:
     void SetUp() override { RegisterFixtures(); }
 };
 
-TEST_P(FullNameTest, NamesConstScopeAndPointer) {
-    EXPECT_EQ(GetParam().record()->GetFullName().str(), GetParam().expected);
+TEST_P(FullNameTest, NamesConstScopeAndPointerAndFindsByThatNameOnly) {
+    const CTypeInfo* record = GetParam().record();
+    EXPECT_EQ(record->GetFullName().str(), GetParam().expected);
+    // Unnamed records must not match the empty name.
+    EXPECT_EQ(CTypeRegistry::Instance().FindTypeByName(GetParam().expected), *GetParam().expected ? record : nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Records, FullNameTest,
-    ::testing::Values(CFullNameCase{[]() -> const CTypeInfo* { return TypeOf<CNode>(); }, "Test::CNode"},
-                      CFullNameCase{[]() -> const CTypeInfo* { return TypeOf<CNode*>(); }, "Test::CNode *"},
-                      CFullNameCase{[]() -> const CTypeInfo* { return TypeOf<const CNode*>(); }, "const Test::CNode *"},
-                      CFullNameCase{[]() -> const CTypeInfo* { return TypeOf<CPlain>(); }, "CPlain"},
-                      CFullNameCase{[]() -> const CTypeInfo* { return TypeOf<void>(); }, "void"},
-                      CFullNameCase{[]() -> const CTypeInfo* { return TypeOf<void*>(); }, "void *"},
-                      CFullNameCase{[]() -> const CTypeInfo* { return TypeOf<CKeyOnly>(); }, ""}));
+    ::testing::Values(CFullNameCase{TypeOf<CNode>, "Test::CNode"}, CFullNameCase{TypeOf<CNode*>, "Test::CNode *"},
+                      CFullNameCase{TypeOf<const CNode*>, "const Test::CNode *"}, CFullNameCase{TypeOf<CPlain>, "CPlain"},
+                      CFullNameCase{TypeOf<void>, "void"}, CFullNameCase{TypeOf<void*>, "void *"},
+                      CFullNameCase{TypeOf<CKeyOnly>, ""}));
 
 TEST(TypeRegistryTest, FindsByFullNameOnly) {
     RegisterFixtures();
-    auto& registry = CTypeRegistry::Instance();
-    EXPECT_EQ(registry.FindTypeByName("Test::CStep"), TypeOf<CStep>());
-    EXPECT_EQ(registry.FindTypeByName("const Test::CStep *"), TypeOf<const CStep*>());
-    EXPECT_EQ(registry.FindTypeByName("CStep"), nullptr);
-    // Unnamed records must not match the empty name.
-    EXPECT_EQ(registry.FindTypeByName(""), nullptr);
-    EXPECT_EQ(registry.Find(typeid(CStep)), TypeOf<CStep>());
-}
-
-TEST(TypeRegistryTest, PointerRecordsKnowTheirShapeBeforeRegistration) {
-    struct CNeverRegistered {};
-    const CTypeInfo* pointer = TypeOf<const CNeverRegistered*>();
-    EXPECT_TRUE(pointer->IsConstPointer());
-    EXPECT_EQ(pointer->GetPointee(), TypeOf<CNeverRegistered>());
-    EXPECT_FALSE(pointer->IsDefined());
+    EXPECT_EQ(CTypeRegistry::Instance().FindTypeByName("CNode"), nullptr);
+    EXPECT_EQ(CTypeRegistry::Instance().Find(typeid(CStep)), TypeOf<CStep>());
 }
 
 TEST(TypeRegistryTest, TypeNamedBeforeRegistrationKeepsItsRecord) {
     struct CLate : CNode {};
     auto& registry = CTypeRegistry::Instance();
+    // Pointer records know their shape before anything is registered.
+    const CTypeInfo* pointer = TypeOf<const CLate*>();
+    EXPECT_TRUE(pointer->IsConstPointer());
+    EXPECT_FALSE(pointer->IsDefined());
     CTypeInfo* mentioned = registry.GetTypeInfo(typeid(CLate));
+    EXPECT_EQ(pointer->GetPointee(), mentioned);
     EXPECT_FALSE(mentioned->IsDefined());
     EXPECT_FALSE(mentioned->HasName());
     TypeOf<CStepChild>(); // other records come and go in between
@@ -126,13 +112,10 @@ TEST(TypeRegistryTest, RedefinitionCompletesTheRecordInPlace) {
     EXPECT_EQ(second->GetFullName().str(), "Test::CRedefined");
     // What the old definition owned stays alive for those that point to it.
     EXPECT_EQ(oldAttribute->value, 41);
-
     second->AddAlias("Test::CRedefinedAlias");
     EXPECT_EQ(registry.FindTypeByName("Test::CRedefinedAlias"), first);
-}
 
-TEST(TypeRegistryTest, VoidRecordsAreNeverRedefined) {
-    auto& registry = CTypeRegistry::Instance();
+    // The void records are never redefined.
     CTypeInfo* voidPointer = registry.GetOrCreateTypeInfo(typeid(void*), true);
     EXPECT_EQ(voidPointer, registry.VoidPointerType());
     EXPECT_TRUE(voidPointer->IsDefined());
@@ -163,10 +146,9 @@ TEST(TypeInfoTest, CyclicBaseIsRefused) {
 TEST(TypeInfoTest, AttributesAreInheritedThroughBasesOwnFirst) {
     struct CBaseOfMarked {};
     struct CMarked {};
-    CTypeInfo* base = TypeOf<CBaseOfMarked>();
     CTypeInfo* derived = TypeOf<CMarked>();
-    derived->AddBaseType(base);
-    base->AddAttribute(std::make_unique<CMarker>(1));
+    derived->AddBaseType(TypeOf<CBaseOfMarked>());
+    TypeOf<CBaseOfMarked>()->AddAttribute(std::make_unique<CMarker>(1));
     EXPECT_EQ(derived->GetCustomAttribute<CMarker>(false), nullptr);
     ASSERT_NE(derived->GetCustomAttribute<CMarker>(true), nullptr);
     EXPECT_EQ(derived->GetCustomAttribute<CMarker>(true)->value, 1);

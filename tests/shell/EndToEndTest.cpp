@@ -9,6 +9,7 @@
 #include "graphics/drivers/GraphicsOGL.h"
 #include "shell/ShellTestSupport.h"
 #include "tools/DemoData.h"
+#include "tools/FontSprite.h"
 
 using namespace ShellTesting;
 
@@ -90,6 +91,17 @@ TEST_F(EndToEndTest, RunsOnTheDemoDataUntilTheMouseMovesInBothAxes) {
                                "[Loading Images begin]", "[Loading Images end]", "[Main Loop end]",
                                "[Shutting Down begin]", "[Shutting Down end]", "Saving Configuration"}));
     EXPECT_TRUE(fs::exists(SettingsFolder() / "screensaver.cfg"));
+}
+
+TEST(FontSpriteTest, OneFrameOfLineHeightPerCharacter) {
+    const Tools::CFontSprite font = Tools::RenderFontSprite(MOSARK_DEMO_FONT, 20, {' ', 'i', 'W', 'g'}, "font");
+    const std::vector<Tools::CSprFrame>& frames = font.document.sprites.at(0).frames;
+    ASSERT_EQ(frames.size(), 4u);
+    for (const Tools::CSprFrame& frame : frames) EXPECT_EQ(frame.height, uint32_t(font.cellHeight));
+    EXPECT_GT(frames[2].width, frames[1].width);  // advances, not one fixed width
+    EXPECT_LT(font.ascent, font.cellHeight);      // room below the baseline for 'g'
+    EXPECT_THROW(Tools::RenderFontSprite("/nonexistent.ttf", 20, {'A'}, "f"), Engine::CException);
+    EXPECT_THROW(Tools::RenderFontSprite(MOSARK_DEMO_FONT, 20, {}, "f"), Engine::CException);
 }
 
 } // namespace

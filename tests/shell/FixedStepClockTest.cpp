@@ -1,9 +1,5 @@
-#include <gtest/gtest.h>
-
-#include <string>
-
-#include "app/Log.h"
 #include "app/shell/FixedStepClock.h"
+#include "shell/ShellTestSupport.h"
 
 using Engine::CFixedStepClock;
 
@@ -11,16 +7,13 @@ namespace {
 
 constexpr int64_t kStep = CFixedStepClock::kStepMicroseconds;
 
-class FixedStepClockTest : public ::testing::Test {
+class FixedStepClockTest : public ShellTesting::ShellTest {
 protected:
     void SetUp() override {
-        GetLog().SetSink([this](std::string_view text) { log.append(text); });
+        ShellTest::SetUp();
         clock.Reset(5'000'000);
     }
-    void TearDown() override { GetLog().SetSink(nullptr); }
-
     CFixedStepClock clock;
-    std::string log;
 };
 
 TEST_F(FixedStepClockTest, StepsOfFixedLengthCarryTheRemainder) {
@@ -36,9 +29,9 @@ TEST_F(FixedStepClockTest, StepsOfFixedLengthCarryTheRemainder) {
 
 TEST_F(FixedStepClockTest, MoreThanAHundredStepsBecomeOne) {
     EXPECT_EQ(clock.Advance(5'000'000 + 100 * kStep).steps, 100);
-    EXPECT_EQ(log.find("nTickCount"), std::string::npos);
+    EXPECT_FALSE(LogHas("nTickCount"));
     EXPECT_EQ(clock.Advance(5'000'000 + 201 * kStep + 7).steps, 1);
-    EXPECT_NE(log.find("nTickCount is too big: 101"), std::string::npos) << log;
+    EXPECT_TRUE(LogHas("nTickCount is too big: 101")) << log;
     EXPECT_EQ(clock.GetCarry(), 7);  // the backlog is dropped
     EXPECT_EQ(clock.GetGameTime(), 101 * kStep);
 }
@@ -46,7 +39,7 @@ TEST_F(FixedStepClockTest, MoreThanAHundredStepsBecomeOne) {
 TEST_F(FixedStepClockTest, BackwardsClockSkipsOneFrameAndResynchronises) {
     clock.Advance(5'050'000);
     EXPECT_TRUE(clock.Advance(4'000'000).skipped);
-    EXPECT_NE(log.find("Timer went backwards : 5050000 -> 4000000"), std::string::npos) << log;
+    EXPECT_TRUE(LogHas("Timer went backwards : 5050000 -> 4000000")) << log;
     // Time counts again from the new reading, not from the old one.
     const CFixedStepClock::CFrame next = clock.Advance(4'000'000 + kStep);
     EXPECT_FALSE(next.skipped);

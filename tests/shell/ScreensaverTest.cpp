@@ -1,9 +1,12 @@
+#include "app/shell/CommandLine.h"
 #include "app/shell/EntryPoint.h"
 #include "app/shell/ScreensaverApplication.h"
+#include "app/shell/StdApplication.h"
 #include "shell/ShellTestSupport.h"
 
 using namespace ShellTesting;
 using Engine::CScreensaverApplication;
+using Engine::EScreensaverMode;
 
 namespace {
 
@@ -20,32 +23,41 @@ protected:
         });
     }
 
-    // A driver without a window that stops after 50 frames.
-    Engine::CGraphicsDriverTable FrameDrivers() {
-        return DriversWithOpenGL([this](Engine::CApplication** app) {
-            auto driver = std::make_unique<CFrameDriver>(app);
-            driver->onPresent = [this](CFrameDriver& d) {
-                Platform::Testing::AdvanceTestClock(20'000);
-                if (onPresent) onPresent(d);
-                if (d.frames >= 50) d.RequestQuit();
-            };
-            return driver;
-        });
-    }
-
     int driversMade = 0;
-    std::function<void(CFrameDriver&)> onPresent;
 };
 
-class ScreensaverModeTest : public ScreensaverTest, public ::testing::WithParamInterface<const char*> {};
+struct CModeCase {
+    const char* line;
+    EScreensaverMode mode;
+    std::optional<uintptr_t> window;
+};
 
-TEST_P(ScreensaverModeTest, EndsWithoutMakingADriver) {
-    EXPECT_EQ(RunPasses(GetParam(), [](auto...) { return -1; }), 0);
-    EXPECT_EQ(driversMade, 0);
-    EXPECT_TRUE(boxes.empty());
+class ScreensaverModeTest : public ScreensaverTest, public ::testing::WithParamInterface<CModeCase> {};
+
+TEST_P(ScreensaverModeTest, FirstModeLetterWinsAndOnlyRunMakesADriver) {
+    const Engine::CScreensaverCommand command = Engine::ParseCommandLine(GetParam().line);
+    EXPECT_EQ(command.mode, GetParam().mode);
+    EXPECT_EQ(command.window, GetParam().window);
+    // The drivers here make no window, so a run ends at once with its message.
+    const bool runs = GetParam().mode == EScreensaverMode::Run;
+    EXPECT_EQ(RunPasses(GetParam().line, [](auto...) { return -1; }), runs ? 1 : 0);
+    EXPECT_EQ(driversMade, runs ? 1 : 0);
+    EXPECT_EQ(boxes.size(), runs ? 1u : 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, ScreensaverModeTest, ::testing::Values("/p 1234", "/p", "/a", "/a 5", "/c", "xyz"));
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ScreensaverModeTest,
+    ::testing::Values(CModeCase{"", EScreensaverMode::Run, std::nullopt}, CModeCase{"  ", EScreensaverMode::Run, std::nullopt},
+                      CModeCase{"S", EScreensaverMode::Run, std::nullopt},
+                      CModeCase{"/c", EScreensaverMode::Settings, std::nullopt},
+                      CModeCase{"/p 1234", EScreensaverMode::Preview, 1234}, CModeCase{"/P:77", EScreensaverMode::Preview, 77},
+                      CModeCase{"/p", EScreensaverMode::Preview, std::nullopt},
+                      // A number too large for a handle is no handle.
+                      CModeCase{"/p 99999999999999999999999", EScreensaverMode::Preview, std::nullopt},
+                      CModeCase{"/a 42", EScreensaverMode::Associate, 42},
+                      CModeCase{"/a", EScreensaverMode::Associate, std::nullopt},
+                      CModeCase{"Preview", EScreensaverMode::Preview, std::nullopt},  // P before the S
+                      CModeCase{"xyz", EScreensaverMode::None, std::nullopt}));
 
 TEST_F(ScreensaverTest, SettingsModeAsksBothQuestionsAndStoresTheAnswers) {
     std::vector<std::string> asked;
@@ -71,6 +83,16 @@ TEST_F(ScreensaverTest, SettingsModeAsksBothQuestionsAndStoresTheAnswers) {
     EXPECT_EQ(stored.backgroundChangeSeconds, 180u);
 }
 
+TEST_F(ScreensaverTest, SettingsCancelledOrClosedAtEitherQuestionStoreNothing) {
+    // Cancel is the last button of each question; -1 is a closed box.
+    for (const std::vector<int>& answers : {std::vector<int>{2}, {-1}, {0, 4}, {1, -1}}) {
+        size_t next = 0;
+        EXPECT_EQ(RunPasses("/c", [&](auto...) { return answers.at(next++); }), 0);
+        EXPECT_EQ(next, answers.size());
+        EXPECT_FALSE(fs::exists(SettingsFolder() / "screensaver.cfg"));
+    }
+}
+
 struct CQuitCase {
     const char* name;
     std::function<void(CScreensaverApplication&)> input;
@@ -80,7 +102,7 @@ struct CQuitCase {
 class ScreensaverQuitTest : public ScreensaverTest, public ::testing::WithParamInterface<CQuitCase> {};
 
 TEST_P(ScreensaverQuitTest, EndsAtTheFirstInput) {
-    CScreensaverApplication app(FrameDrivers());
+    CScreensaverApplication app(FrameDrivers(50, 20'000));
     int endedAt = 0;
     onPresent = [&](CFrameDriver& d) {
         if (d.frames == 5) {
@@ -108,5 +130,34 @@ INSTANTIATE_TEST_SUITE_P(
                                 },
                                 false}),
     [](const ::testing::TestParamInfo<CQuitCase>& info) { return std::string(info.param.name); });
+
+class CPassApplication : public Engine::CStdApplication {
+public:
+    CPassApplication(std::vector<std::string>& passes, bool again) : m_passes(passes), m_again(again) {}
+    int Execute() override {
+        m_passes.push_back(GetCommandLine().str() + " in " + fs::current_path().filename().string());
+        if (m_again) RequestAnotherPass();
+        return int(m_passes.size());
+    }
+
+private:
+    std::vector<std::string>& m_passes;
+    bool m_again;
+};
+
+TEST_F(ScreensaverTest, EntryPointPassesRunUntilOneDoesNotAskAgain) {
+    // The start-up folder is entered before the first pass only.
+    fs::create_directories(root / "startup");
+    fs::create_directories(root / "elsewhere");
+    WriteFile(SettingsFolder() / "StartupPath", (root / "startup").string());
+    std::vector<std::string> passes;
+    int made = 0;
+    const int exitCode = Engine::RunApplicationPasses("/s", [&]() -> std::unique_ptr<Engine::CStdApplication> {
+        if (++made == 2) fs::current_path(root / "elsewhere");
+        return std::make_unique<CPassApplication>(passes, made < 3);
+    });
+    EXPECT_EQ(exitCode, 3);
+    EXPECT_EQ(passes, (std::vector<std::string>{"/s in startup", "/s in elsewhere", "/s in elsewhere"}));
+}
 
 } // namespace

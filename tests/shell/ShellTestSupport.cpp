@@ -14,7 +14,7 @@ CFrameDriver::~CFrameDriver() {
 bool CFrameDriver::Create(const char* title, CGraphicsParams* params) {
     CRecordingGraphics::Create(title, params);
     if (failCreate) return false;
-    if (Engine::CApplication* app = GetApplication(); app && activate) app->OnActivate(true);
+    if (Engine::CApplication* app = GetApplication(); app) app->OnActivate(true);
     return true;
 }
 
@@ -35,6 +35,19 @@ Engine::CGraphicsDriverTable DriversWithOpenGL(
     for (Engine::CGraphicsDriverEntry& entry : table)
         if (std::string(entry.name) == "OpenGL") entry.create = std::move(openGL);
     return table;
+}
+
+Engine::CGraphicsDriverTable ShellTest::FrameDrivers(int frames, int64_t stepUs) {
+    return DriversWithOpenGL([this, frames, stepUs](Engine::CApplication** app) {
+        auto driver = std::make_unique<CFrameDriver>(app);
+        driver->callsOut = &driverCalls;
+        driver->onPresent = [this, frames, stepUs](CFrameDriver& d) {
+            Platform::Testing::AdvanceTestClock(stepUs);
+            if (onPresent) onPresent(d);
+            if (d.frames >= frames) d.RequestQuit();
+        };
+        return driver;
+    });
 }
 
 void ShellTest::SetUp() {

@@ -38,7 +38,6 @@ public:
     // Receives the names of the recorded calls when the driver is deleted.
     std::vector<std::string>* callsOut = nullptr;
     bool failCreate = false;
-    bool activate = true;
     int frames = 0;
 
     bool Create(const char* title, CGraphicsParams* params) override;
@@ -58,6 +57,10 @@ protected:
     ::testing::AssertionResult LogHasInOrder(const std::vector<std::string>& texts) const;
     bool LogHas(const std::string& text) const { return log.find(text) != std::string::npos; }
     void WriteFile(const fs::path& path, const std::string& text) const;
+    // Drivers whose "OpenGL" is a windowless CFrameDriver that quits after
+    // `frames` presents, the test clock moving by `stepUs` at each; its calls
+    // land in driverCalls, and onPresent runs at each present.
+    Engine::CGraphicsDriverTable FrameDrivers(int frames, int64_t stepUs);
     fs::path SettingsFolder() const { return root / "config" / "Talvorn" / "Mosark"; }
     fs::path LogFolder() const { return root / "state" / "Talvorn" / "Mosark"; }
 
@@ -68,6 +71,8 @@ protected:
     fs::path previousDirectory;
     std::string log;
     std::vector<CBox> boxes;
+    std::vector<std::string> driverCalls;
+    std::function<void(CFrameDriver&)> onPresent;
 };
 
 } // namespace ShellTesting

@@ -10,21 +10,21 @@ using namespace ShellTesting;
 
 namespace {
 
+using Engine::Graphics::CSpriteQueue;
+
 class CTestApplication : public Engine::CStdApplication {
 public:
     using CStdApplication::CStdApplication;
 
     std::vector<std::string> events;
     std::vector<double> updates;  // step start times
-    bool initResult = true;
-    std::function<void()> onInit;
+    std::function<bool()> onInit = [] { return true; };
     bool driverAliveAtDone = false;
 
 protected:
     bool OnInit() override {
         events.push_back("OnInit");
-        if (onInit) onInit();
-        return initResult;
+        return onInit();
     }
     void OnDone() override {
         events.push_back("OnDone");
@@ -36,41 +36,23 @@ protected:
     }
     void Draw() override {
         GetGraphicsDriver()->gClear(Engine::Graphics::CLEAR_COLOR);
-        if (queueSprite) {
-            using Engine::Graphics::CSpriteQueue;
-            CSpriteQueue::QueueSpriteAt(CSpriteQueue::CParams{}, CSpriteQueue::GetEmptySprite(), 10, 10, 0xFFFFFFFF);
-        }
+        CSpriteQueue::QueueSpriteAt(CSpriteQueue::CParams{}, CSpriteQueue::GetEmptySprite(), 10, 10, 0xFFFFFFFF);
     }
-
-public:
-    bool queueSprite = false;
 };
 
-class StdApplicationTest : public ShellTest {
-protected:
-    // A driver without a window that quits after `frames` presents, the test
-    // clock moving by `stepUs` at each.
-    Engine::CGraphicsDriverTable FrameDrivers(int frames, int64_t stepUs) {
-        return DriversWithOpenGL([this, frames, stepUs](Engine::CApplication** app) {
-            auto driver = std::make_unique<CFrameDriver>(app);
-            driver->callsOut = &driverCalls;
-            driver->onPresent = [this, frames, stepUs](CFrameDriver& d) {
-                Platform::Testing::AdvanceTestClock(stepUs);
-                if (onPresent) onPresent(d);
-                if (d.frames >= frames) d.RequestQuit();
-            };
-            return driver;
-        });
-    }
-
-    std::vector<std::string> driverCalls;
-    std::function<void(CFrameDriver&)> onPresent;
-};
+using StdApplicationTest = ShellTest;
 
 TEST_F(StdApplicationTest, FixedStepsThenOneDrawnFramePerLoop) {
     CTestApplication app(FrameDrivers(3, 100'000));
+    bool queueWhileRunning = false, queueMadeBeforeTheFirstScene = false;
     onPresent = [&](CFrameDriver& d) {
-        if (d.frames == 1) d.Clear();
+        queueWhileRunning = CSpriteQueue::IsInitialised();
+        if (d.frames == 1) {
+            const std::vector<std::string> calls = d.Names();
+            const auto at = [&](const char* name) { return std::find(calls.begin(), calls.end(), name); };
+            queueMadeBeforeTheFirstScene = at("CreateVertexBuffer") < at("gBeginScene");
+            d.Clear();
+        }
         if (d.frames == 2) app.OnAltEnter();
     };
     ASSERT_EQ(app.Run(), 0);
@@ -79,38 +61,25 @@ TEST_F(StdApplicationTest, FixedStepsThenOneDrawnFramePerLoop) {
     const std::vector<double> expected{0.0, 0.033333, 0.066666, 0.099999, 0.133332, 0.166665};
     ASSERT_EQ(app.updates.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) EXPECT_DOUBLE_EQ(app.updates[i], expected[i]) << i;
-    // Frame 2 as the driver saw it (the recording was cleared after frame 1).
+    // Frame 2 as the driver saw it (the recording was cleared after frame 1):
+    // the sprite queue is flushed before the scene ends.
     const std::vector<std::string> frame(driverCalls.begin(),
                                          std::find(driverCalls.begin(), driverCalls.end(), "gFlipBuffers") + 1);
     EXPECT_EQ(frame, (std::vector<std::string>{"gBeginScene", "SetOrtho2D", "gSwitch", "gSwitch", "gSwitch", "gSwitch",
-                                               "gSetBlendFunc", "gSetCullMode", "gClear", "gEndScene",
-                                               "gFlipBuffers"}));
+                                               "gSetBlendFunc", "gSetCullMode", "gClear", "gSetTextureStage", "gDraw",
+                                               "gEndScene", "gFlipBuffers"}));
     // Alt+Enter is served after that frame's drawing.
     EXPECT_NE(std::find(driverCalls.begin(), driverCalls.end(), "ChangeVideoMode"), driverCalls.end());
-    // Teardown in reverse: the application before the driver, the
-    // configuration saved last.
+    // Teardown in reverse: the application and the sprite queue before the
+    // driver, the configuration saved last.
     EXPECT_EQ(app.events, (std::vector<std::string>{"OnInit", "OnDone"}));
     EXPECT_TRUE(app.driverAliveAtDone);
+    EXPECT_TRUE(queueWhileRunning && queueMadeBeforeTheFirstScene);
+    EXPECT_FALSE(CSpriteQueue::IsInitialised());
+    EXPECT_EQ(CSpriteQueue::GetDriver(), nullptr);
     EXPECT_EQ(driverCalls.back(), "Destroy");
     EXPECT_TRUE(LogHasInOrder({"[Main Loop end]", "[Shutting Down begin]", "Saving Configuration"}));
     EXPECT_TRUE(fs::exists(SettingsFolder() / "screensaver.cfg"));
-}
-
-TEST_F(StdApplicationTest, SpriteQueueLivesWithTheDriverAndIsFlushedBeforeTheSceneEnds) {
-    using Engine::Graphics::CSpriteQueue;
-    CTestApplication app(FrameDrivers(2, 100'000));
-    app.queueSprite = true;
-    bool initialisedWhileRunning = false;
-    onPresent = [&](CFrameDriver&) { initialisedWhileRunning = CSpriteQueue::IsInitialised(); };
-    ASSERT_EQ(app.Run(), 0);
-    EXPECT_TRUE(initialisedWhileRunning);
-    EXPECT_FALSE(CSpriteQueue::IsInitialised());
-    EXPECT_EQ(CSpriteQueue::GetDriver(), nullptr);
-    const auto at = [&](const char* name) { return std::find(driverCalls.begin(), driverCalls.end(), name); };
-    ASSERT_NE(at("CreateVertexBuffer"), driverCalls.end());
-    ASSERT_NE(at("gDraw"), driverCalls.end());
-    EXPECT_LT(at("CreateVertexBuffer"), at("gBeginScene"));
-    EXPECT_LT(at("gDraw"), at("gEndScene"));
 }
 
 TEST_F(StdApplicationTest, NamedDriverFirstAndFailedDriversUndone) {
@@ -142,37 +111,31 @@ TEST_F(StdApplicationTest, NamedDriverFirstAndFailedDriversUndone) {
     EXPECT_EQ(colorBits, 24);
 }
 
-TEST_F(StdApplicationTest, StartupFailuresAreShownAtTheEnd) {
-    {
-        CTestApplication app(DriversWithOpenGL([](Engine::CApplication**) { return std::unique_ptr<CGraphics>(); }));
-        EXPECT_EQ(app.Run(), 1);
-        EXPECT_TRUE(app.events.empty());
-    }
-    {
-        CTestApplication app(FrameDrivers(1, 0));
-        app.initResult = false;
-        EXPECT_EQ(app.Run(), 1);
-        EXPECT_EQ(app.events, (std::vector<std::string>{"OnInit", "OnDone"}));
-        EXPECT_EQ(driverCalls.back(), "Destroy");
-    }
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].text, "Unable to Init Graphics Window");
-    EXPECT_EQ(boxes[1].text, "Unable to Init Application");
-    for (const CBox& box : boxes) EXPECT_EQ(box.caption, "Application Error");
-}
+enum EFailure { NoDriver, InitFails, InitThrows };
 
-TEST_F(StdApplicationTest, FatalExceptionIsCaughtShownAndTornDown) {
-    CTestApplication app(FrameDrivers(1, 0));
-    app.onInit = [] { throw std::runtime_error("boom"); };
+class StartupFailureTest : public ShellTest, public ::testing::WithParamInterface<EFailure> {};
+
+TEST_P(StartupFailureTest, IsShownAndTornDown) {
+    const EFailure failure = GetParam();
+    CTestApplication app(failure == NoDriver ? DriversWithOpenGL([](auto) { return std::unique_ptr<CGraphics>(); })
+                                             : FrameDrivers(1, 0));
+    if (failure == InitFails) app.onInit = [] { return false; };
+    if (failure == InitThrows) app.onInit = []() -> bool { throw std::runtime_error("boom"); };
     EXPECT_EQ(app.Execute(), 1);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Fatal exception occurred.");
+    EXPECT_EQ(boxes[0].text, failure == NoDriver    ? "Unable to Init Graphics Window"
+                             : failure == InitFails ? "Unable to Init Application"
+                                                    : "Fatal exception occurred.");
     EXPECT_EQ(boxes[0].caption, "Application Error");
-    EXPECT_TRUE(LogHas("Fatal exception : std::exception : boom"));
-    EXPECT_TRUE(LogHas("Crash report : std::exception : boom"));
-    EXPECT_EQ(driverCalls.back(), "Destroy");
-    EXPECT_EQ(app.events, (std::vector<std::string>{"OnInit", "OnDone"}));
+    EXPECT_EQ(app.events, (failure == NoDriver ? std::vector<std::string>{} : std::vector<std::string>{"OnInit", "OnDone"}));
+    if (failure != NoDriver) {
+        EXPECT_EQ(driverCalls.back(), "Destroy");
+    }
+    EXPECT_EQ(LogHas("Fatal exception : std::exception : boom"), failure == InitThrows);
+    EXPECT_EQ(LogHas("Crash report : std::exception : boom"), failure == InitThrows);
 }
+
+INSTANTIATE_TEST_SUITE_P(Failures, StartupFailureTest, ::testing::Values(NoDriver, InitFails, InitThrows));
 
 TEST_F(StdApplicationTest, SecondInstanceEndsAtOnce) {
     Engine::CNamedMutex other;
@@ -185,6 +148,19 @@ TEST_F(StdApplicationTest, SecondInstanceEndsAtOnce) {
     EXPECT_EQ(app.Execute(), 0);
     EXPECT_EQ(made, 0);
     EXPECT_TRUE(LogHas("Another instance is already running"));
+}
+
+TEST(DriverTableTest, NamedDriverFirstThenTableOrder) {
+    const auto order = [](const std::optional<CString>& name) {
+        const Engine::CGraphicsDriverTable table = Engine::GetDefaultDriverTable();
+        std::vector<std::string> names;
+        for (const Engine::CGraphicsDriverEntry* entry : Engine::GetDriverTryOrder(table, name)) names.push_back(entry->name);
+        return names;
+    };
+    using V = std::vector<std::string>;
+    EXPECT_EQ(order(std::nullopt), (V{"OpenGL", "D3D8", "D3D7", "SFTW"}));
+    EXPECT_EQ(order(CString("sftw")), (V{"SFTW", "D3D8", "OpenGL", "D3D7"}));
+    EXPECT_EQ(order(CString("Glide")), (V{"OpenGL", "D3D8", "D3D7", "SFTW"}));
 }
 
 } // namespace
