@@ -6,6 +6,7 @@
 #include "app/Application.h"
 #include "app/KeyTable.h"
 #include "app/Log.h"
+#include "graphics/LogColumns.h"
 #include "graphics/SprFileManager.h"
 #include "graphics/Texture.h"
 #include "graphics/VideoModes.h"

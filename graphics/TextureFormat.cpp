@@ -4,6 +4,7 @@
 
 #include "app/Exception.h"
 #include "app/Log.h"
+#include "graphics/LogColumns.h"
 
 namespace Engine::Graphics {
 
@@ -53,17 +54,10 @@ Engine::ref_ptr<CTextureFormat> CTextureFormatList::Get(size_t index) const {
 }
 
 void CTextureFormatList::LogAvailable() const {
-    CLog& log = GetLog();
     CLogSection section("AvailableTextureFormats");
-    const size_t count = m_formats.size(), rows = (count + 3) / 4;
-    for (size_t row = 0; row < rows; ++row) {
-        log.Printf("%10s ", m_formats[row]->GetName().c_str());
-        for (size_t column = 1; column < 4; ++column) {
-            const size_t index = row + column * rows;
-            if (index < count) log.PrintfRaw(" %10s ", m_formats[index]->GetName().c_str());
-        }
-        log.PrintLineRaw("%s", "");
-    }
+    std::vector<std::string> cells;
+    for (const auto& format : m_formats) cells.push_back(FormatString("%10s ", format->GetName().c_str()).str());
+    LogColumns(cells, " ");
 }
 
 int CTextureFormatList::Choose(int windowBitsPerPixel, int minAlphaBits) const {

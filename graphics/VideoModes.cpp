@@ -1,7 +1,6 @@
 #include "graphics/VideoModes.h"
 
 #include <numeric>
-#include <string>
 
 #include "app/Exception.h"
 #include "app/Log.h"
@@ -125,20 +124,6 @@ void WindowToScreen(const CGraphicsParams& params, int32_t& x, int32_t& y) {
     const int64_t contentHeight = int64_t(params.contentBottom) - params.contentTop;
     if (contentWidth != 0) x = int32_t((int64_t(x) - params.contentLeft) * params.width / contentWidth);
     if (contentHeight != 0) y = int32_t((int64_t(y) - params.contentTop) * params.height / contentHeight);
-}
-
-void LogColumns(const std::vector<std::string>& cells, const char* separator) {
-    const size_t rows = (cells.size() + 3) / 4;
-    for (size_t r = 0; r < rows; ++r) {
-        std::string line;
-        for (size_t c = 0; c < 4; ++c) {
-            const size_t index = r + c * rows;
-            if (index >= cells.size()) break;
-            if (c > 0) line += separator;
-            line += cells[index];
-        }
-        GetLog().PrintLine("%s", line.c_str());
-    }
 }
 
 } // namespace Engine::Graphics

@@ -3,7 +3,6 @@
 // the choice of depth and refresh among the display's modes.
 
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "graphics/GraphicsTypes.h"
@@ -26,9 +25,5 @@ void AdjustVideoMode(const std::vector<CVideoMode>& modes, const CVideoMode& des
 // Client point to back-buffer coordinates through the content rectangle.
 void WindowToScreen(const CGraphicsParams& params, int32_t& x, int32_t& y);
 
-// Writes cells in four columns: rows = (count + 3) / 4, row r holds cells
-// r, r + rows, r + 2 rows, r + 3 rows, separated by separator; each row is
-// one log line with the time prefix.
-void LogColumns(const std::vector<std::string>& cells, const char* separator);
 
 } // namespace Engine::Graphics

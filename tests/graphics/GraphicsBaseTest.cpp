@@ -6,6 +6,7 @@
 #include "app/Application.h"
 #include "app/Log.h"
 #include "app/TestFiles.h"
+#include "graphics/LogColumns.h"
 #include "graphics/Texture.h"
 #include "graphics/VideoModes.h"
 #include "platform/Keyboard.h"
