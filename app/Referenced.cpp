@@ -13,12 +13,9 @@ CReferenced::~CReferenced() noexcept(false) {
 }
 
 void CReferenced::Release() {
-    if (m_nRefCount <= 0) {
-        if (std::uncaught_exceptions() == 0) throw 1;
-        GetLog().PrintLine("CReferenced released below zero");
-        return;
-    }
-    if (--m_nRefCount == 0) delete this;
+    // While another exception unwinds, an over-release is only logged.
+    if (m_nRefCount <= 0 && std::uncaught_exceptions() == 0) throw 1;
+    ReleaseFromDestructor();
 }
 
 void CReferenced::ReleaseFromDestructor() noexcept {
