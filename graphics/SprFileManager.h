@@ -8,7 +8,7 @@
 
 #include "app/File.h"
 #include "app/Referenced.h"
-#include "graphics/ObjectManager.h"
+#include "app/ObjectManager.h"
 #include "graphics/SprFile.h"
 
 namespace Engine::Graphics {

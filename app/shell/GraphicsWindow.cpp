@@ -5,7 +5,7 @@
 #include "app/Timer.h"
 #include "app/shell/StdApplication.h"
 #include "graphics/DefaultStates.h"
-#include "graphics/DelayedLoader.h"
+#include "graphics/DelayedLoaders.h"
 #include "graphics/SpriteQueue.h"
 #include "graphics/SprFileManager.h"
 

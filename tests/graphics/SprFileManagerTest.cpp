@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Exception.h"
+#include "graphics/DelayedLoaders.h"
 #include "graphics/SprFileManager.h"
 #include "tests/app/TestFiles.h"
 #include "tests/graphics/SprFileTestData.h"

@@ -1,4 +1,4 @@
-#include "graphics/DelayedLoader.h"
+#include "graphics/DelayedLoaders.h"
 
 #include <stdexcept>
 

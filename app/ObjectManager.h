@@ -11,7 +11,7 @@
 
 #include "app/Referenced.h"
 #include "app/String.h"
-#include "graphics/DelayedLoader.h"
+#include "app/DelayedLoader.h"
 
 namespace Engine {
 

@@ -1,5 +1,4 @@
-// Sharing resources by name through the global and local managers, and
-// running delayed loaders item by item.
+// Sharing resources by name through the global and local managers.
 
 #include <gtest/gtest.h>
 
@@ -7,7 +6,7 @@
 #include <vector>
 
 #include "app/ManagedObject.h"
-#include "graphics/ObjectManager.h"
+#include "app/ObjectManager.h"
 
 namespace {
 
@@ -115,52 +114,4 @@ TEST(LocalObjectManager, CountsEveryUseAndEachObjectOnce) {
     owner.RemoveObject(a.get());
     EXPECT_FALSE(owner.HasObject(a.get()));
     EXPECT_EQ(owner.GetObjects().size(), 1u);
-}
-
-namespace {
-
-struct CLog {
-    std::vector<std::string> lines;
-};
-
-class CFakeLoader : public Engine::IDelayedLoader {
-public:
-    CFakeLoader(CLog& log, std::string name, int32_t count) : m_log(log), m_name(std::move(name)), m_count(count) {}
-    void Begin() override { m_log.lines.push_back(m_name + " begin"); }
-    void End() override { m_log.lines.push_back(m_name + " end"); }
-    int32_t GetPendingCount() const override { return m_count; }
-    void LoadItem(int32_t index) override {
-        if (index < 0) throw 2;
-        m_log.lines.push_back(m_name + std::to_string(index));
-        if (m_name == "bad") throw 3;
-    }
-
-private:
-    CLog& m_log;
-    std::string m_name;
-    int32_t m_count;
-};
-
-} // namespace
-
-TEST(DelayedLoaders, RunsOneItemPerFrameThroughTheLoadersInOrder) {
-    CLog log;
-    Engine::CDelayedLoaders loaders({new CFakeLoader(log, "a", 2), new Engine::CEmptyDelayedLoader,
-                                     new CFakeLoader(log, "b", 3)});
-    loaders.Run([&](int32_t done, int32_t total) { log.lines.push_back(std::to_string(done) + "/" + std::to_string(total)); });
-    const std::vector<std::string> expected{"a begin", "b begin", "0/5", "a0", "1/5", "a1", "2/5", "b0",
-                                            "3/5", "b1", "4/5", "b2", "5/5", "a end", "b end"};
-    EXPECT_EQ(log.lines, expected);
-}
-
-TEST(DelayedLoaders, NothingPendingDrawsOneFrameAndAFailingItemStillEnds) {
-    CLog log;
-    Engine::CDelayedLoaders idle({new Engine::CEmptyDelayedLoader});
-    int frames = 0;
-    idle.Run([&](int32_t, int32_t) { ++frames; });
-    EXPECT_EQ(frames, 1);
-
-    Engine::CDelayedLoaders failing({new CFakeLoader(log, "bad", 1)});
-    EXPECT_THROW(failing.Run([](int32_t, int32_t) {}), int);
-    EXPECT_EQ(log.lines.back(), "bad end");
 }
