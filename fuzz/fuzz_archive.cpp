@@ -6,6 +6,7 @@
 
 #include "app/Archive.h"
 #include "app/Exception.h"
+#include "FuzzTarget.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Engine::CMemoryFile file(data, size);
@@ -29,4 +30,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const Engine::CException&) {
     }
     return 0;
+}
+
+std::vector<CFuzzSeed> FuzzSeeds() {
+    // One of each step, in the op-code form the entry point reads.
+    Engine::CMemoryFile file;
+    CArchive ar(&file, true);
+    ar.WriteByte(0);
+    ar.WriteDWord(0x12345678);
+    ar.WriteByte(1);
+    ar.WriteFloat(1.5f);
+    ar.WriteByte(2);
+    ar.WriteString("text");
+    ar.WriteByte(3);
+    ar.BeginChunk(0x1010, 2);
+    ar.WriteDWord(7);
+    ar.EndChunk();
+    ar.WriteByte(4);
+    return {{"steps.bin", file.Detach()}};
 }

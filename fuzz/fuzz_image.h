@@ -8,6 +8,9 @@
 
 #include "app/Log.h"
 #include "graphics/BitmapIO.h"
+#include <string>
+#include <vector>
+#include "FuzzTarget.h"
 
 namespace FuzzImage {
 
@@ -31,4 +34,15 @@ int Run(const uint8_t* data, size_t size, Decode decode) {
     return 0;
 }
 
+// Samples of a small gradient image, for the seeds.
+inline std::vector<uint8_t> GradientBytes(uint32_t width, uint32_t height, uint32_t channels) {
+    std::vector<uint8_t> samples;
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x)
+            for (uint32_t c = 0; c < channels; ++c) samples.push_back(uint8_t(x * 40 + y * 20 + c * 60));
+    return samples;
+}
+
 } // namespace FuzzImage
+
+

@@ -6,6 +6,8 @@
 
 #include "app/Log.h"
 #include "app/Pack.h"
+#include "FuzzTarget.h"
+#include "tools/PakWriter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     GetLog().SetEnabled(false);
@@ -19,4 +21,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         pack->Find(entry.name);
     }
     return 0;
+}
+
+std::vector<CFuzzSeed> FuzzSeeds() {
+    std::vector<CFuzzSeed> seeds;
+    for (bool scrambled : {false, true}) {
+        Tools::CPakWriter pack;
+        pack.Add("xml/a.xml", {'<', 'a', '/', '>'}, scrambled);
+        pack.Add("b.bin", std::vector<uint8_t>(300, 7), false);
+        pack.SetIndexScrambled(scrambled);
+        seeds.push_back({scrambled ? "scrambled.pak" : "plain.pak", pack.Build()});
+    }
+    return seeds;
 }

@@ -7,6 +7,9 @@
 #include "app/Archive.h"
 #include "app/Exception.h"
 #include "graphics/SprFile.h"
+#include "FuzzTarget.h"
+#include "tools/ImageWriter.h"
+#include "tools/SprWriter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Engine::CMemoryFile stream(data, size);
@@ -19,4 +22,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const Engine::CException&) {
     }
     return 0;
+}
+
+std::vector<CFuzzSeed> FuzzSeeds() {
+    Tools::CPngImage png;
+    png.width = 8;
+    png.height = 8;
+    png.colour = Tools::EPngColour::RGBA;
+    png.samples.assign(8 * 8 * 4, 200);
+    Tools::CSprDocument document;
+    document.images.push_back({0, Tools::WritePng(png), {}, 0xFFFFFFFFu});
+    Tools::CSprSprite sprite;
+    sprite.name = "square";
+    sprite.frames = {Tools::MakeSprFrame(0, 0, 0, 8, 8), Tools::MakeSprFrame(0, 2, 2, 6, 6)};
+    document.sprites.push_back(sprite);
+    return {{"square.spr", Tools::WriteSpr(document)}};
 }

@@ -9,6 +9,9 @@
 #include "app/Log.h"
 #include "app/Settings.h"
 #include "app/Xml.h"
+#include "FuzzTarget.h"
+#include "tools/DemoData.h"
+#include "tools/FontSprite.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     GetLog().SetEnabled(false);
@@ -24,4 +27,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Engine::GetGlobalFloat("SPEED", table, 1);
     Engine::ReadGraphicsSettings(*root);
     return 0;
+}
+
+std::vector<CFuzzSeed> FuzzSeeds() {
+    const auto bytes = [](const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); };
+    Tools::CFontSprite font;
+    font.document.sprites.push_back({"font_main"});
+    font.characters = {'A', 'B'};
+    font.ascent = 12;
+    std::string fontXml = font.LocaleXml("main");
+    fontXml.insert(fontXml.rfind("</font>"), "<kern_pair first=\"65\" second=\"66\" amount=\"-1\"/>");
+    return {
+        {"locale.xml", bytes("<locales default=\"en\"><locale name=\"en\">"
+                             "<string key=\"HINT_1\">Hello &amp; welcome</string>" +
+                             fontXml + "</locale></locales>")},
+        {"global.xml", bytes("<global><value name=\"SPEED\" value=\"2.5\"/></global>")},
+        {"settings.xml", bytes(Tools::DemoSettingsXml())},
+    };
 }
