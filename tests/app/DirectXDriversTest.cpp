@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/DirectXDrivers.h"
-#include "app/Log.h"
+#include "app/TestFiles.h"
 #include "platform/Library.h"
 #include "platform/Testing.h"
 
@@ -43,15 +43,10 @@ protected:
     void SetUp() override {
         Platform::Testing::Reset();
         g_soundsMade = 0;
-        GetLog().SetSink([this](std::string_view text) { m_log += text; });
     }
-    void TearDown() override {
-        GetLog().SetSink(nullptr);
-        Platform::Testing::Reset();
-    }
-    bool Logged(const std::string& line) const { return m_log.find(line) != std::string::npos; }
+    void TearDown() override { Platform::Testing::Reset(); }
 
-    std::string m_log;
+    TestFiles::CLogCapture m_log;
     Engine::CDirectXDrivers m_drivers;
 };
 
@@ -81,7 +76,7 @@ TEST_P(DirectXFailureTest, LogsFreesAndReportsFalse) {
     if (c.entries) Platform::RegisterLibrary(c.library, *c.entries);
     Platform::Testing::SetLibraryLoadFails(c.library, c.loadFails);
     EXPECT_FALSE(c.init(m_drivers));
-    EXPECT_TRUE(Logged(c.line)) << m_log;
+    EXPECT_TRUE(m_log.Contains(c.line)) << m_log.Text();
     EXPECT_EQ(GetLibraryLoadCount(c.library), 0);
 }
 
@@ -129,12 +124,12 @@ TEST_F(DirectXDriversTest, OneDirectSoundObjectReleasedByTheLastUser) {
     ASSERT_TRUE(m_drivers.DSInit());
     ASSERT_TRUE(m_drivers.DSInit());
     EXPECT_EQ(g_soundsMade, 1);
-    EXPECT_TRUE(Logged("DirectSoundCreate(...) : S_OK"));
+    EXPECT_TRUE(m_log.Contains("DirectSoundCreate(...) : S_OK"));
     EXPECT_NE(m_drivers.GetDirectSound(), nullptr);
     m_drivers.DSDone();
-    EXPECT_FALSE(Logged("m_pDS->Release()"));
+    EXPECT_FALSE(m_log.Contains("m_pDS->Release()"));
     m_drivers.DSDone();
-    EXPECT_TRUE(Logged("m_pDS->Release() : 0"));
+    EXPECT_TRUE(m_log.Contains("m_pDS->Release() : 0"));
     EXPECT_EQ(m_drivers.GetDirectSound(), nullptr);
     EXPECT_EQ(GetLibraryLoadCount("dsound.dll"), 0);
 }
