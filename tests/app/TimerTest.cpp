@@ -25,14 +25,3 @@ TEST_F(TimerTest, FollowsTheTestClockInMicroseconds) {
     timer.Stop();
     EXPECT_EQ(timer.GetElapsed(), 0);
 }
-
-TEST_F(TimerTest, MovingTheStartHidesTimeSpentElsewhere) {
-    Engine::CTimer& clock = GetGlobalClock();
-    clock.Start();
-    Platform::Testing::AdvanceTestClock(1'000);
-    const int64_t before = clock.GetElapsed();
-    Platform::Testing::AdvanceTestClock(250'000);  // a device restore
-    clock.MoveStart(250'000);
-    EXPECT_EQ(clock.GetElapsed(), before);
-    clock.Stop();
-}
