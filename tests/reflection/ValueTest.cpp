@@ -70,9 +70,6 @@ TEST_F(ValueTest, ExtractionConvertsOnlyWhenNoViewFits) {
     EXPECT_EQ(CValue::GetMadeCount(), before);
     EXPECT_EQ(value.GetAs<const CNode*>(), static_cast<const CNode*>(&step));
     EXPECT_GT(CValue::GetMadeCount(), before);
-    const CValue key(static_cast<IKey*>(&bez));
-    EXPECT_EQ(key.GetAs<CBez*>(), &bez);
-    EXPECT_EQ(key.GetAs<CStep*>(), nullptr);
 }
 
 TEST_F(ValueTest, ReferenceFormsNeverPointIntoATemporary) {
