@@ -64,7 +64,6 @@ TEST(StartupRegistrationTest, BuiltinTypesAfterStartUp) {
             ASSERT_NE(type, nullptr) << name;
             EXPECT_TRUE(type->IsDefined()) << name;
         }
-        EXPECT_EQ(registry.FindTypeByName("float"), TypeOf<float>());
         EXPECT_EQ(FormatValue(TypeOf<Geometry::CVector4>()->CreateDefaultInstance()),
                   "0.000000, 0.000000, 0.000000, 0.000000");
         EXPECT_TRUE(TypeOf<CReferenced>()->HasRefPtrForm());
