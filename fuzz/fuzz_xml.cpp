@@ -32,7 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 std::vector<CFuzzSeed> FuzzSeeds() {
     const auto bytes = [](const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); };
     Tools::CFontSprite font;
-    font.document.sprites.push_back({"font_main"});
+    Tools::CSprSprite sprite;
+    sprite.name = "font_main";
+    font.document.sprites.push_back(sprite);
     font.characters = {'A', 'B'};
     font.ascent = 12;
     std::string fontXml = font.LocaleXml("main");
