@@ -3,7 +3,7 @@
 #include "app/Locale.h"
 #include "app/Log.h"
 #include "app/shell/CommandLine.h"
-#include "app/shell/FatalGuard.h"
+#include "app/FatalGuard.h"
 #include "platform/Window.h"
 
 namespace Engine {

@@ -6,8 +6,8 @@
 #include "app/Log.h"
 #include "app/Pack.h"
 #include "app/Timer.h"
-#include "app/shell/FatalGuard.h"
-#include "app/shell/NamedMutex.h"
+#include "app/FatalGuard.h"
+#include "app/NamedMutex.h"
 #include "platform/System.h"
 
 namespace Engine {
