@@ -17,12 +17,15 @@ TEST(EnvironmentTest, LinesFromBeforeTheLogOpenedReachIt) {
     environment.LogWhenOpen("later line");
     environment.TearDown();
 
+    // In this order in the file, after the opening line.
     const std::string log = TestFiles::ReadFileBytes(dir / "state/Talvorn/Mosark/screensaver.log");
-    const size_t opened = log.find("==== Log opened");
-    EXPECT_LT(opened, log.find("CreateApplicationFolders() : FAILED : cannot create '" + (dir / "config/Talvorn/Mosark")));
-    EXPECT_LT(opened, log.find("waiting line"));
-    EXPECT_LT(log.find("waiting line"), log.find("later line"));
-    EXPECT_NE(log.find("later line"), std::string::npos) << log;
+    size_t at = 0;
+    for (const std::string& line : {std::string("==== Log opened"),
+                                    "CreateApplicationFolders() : FAILED : cannot create '" + (dir / "config/Talvorn/Mosark"),
+                                    std::string("waiting line"), std::string("later line")}) {
+        at = log.find(line, at);
+        ASSERT_NE(at, std::string::npos) << line << " in:\n" << log;
+    }
     const std::string install = TestFiles::ReadFileBytes(dir / "state/Talvorn/Mosark/Install.log");
     EXPECT_NE(install.find("Folders incomplete"), std::string::npos) << install;
     EXPECT_EQ(install.find("Folders ready"), std::string::npos);

@@ -13,6 +13,8 @@ struct CUnicodeCase {
     std::string stored;    // Utf16ToUtf8 of that
 };
 
+const std::string kR = "\xEF\xBF\xBD";  // U+FFFD stored
+
 const CUnicodeCase kCases[] = {
     {"Empty", "", u"", ""},
     {"OneTwoAndThreeBytes", "A\xC3\xA9\xE2\x82\xAC", u"A\u00E9\u20AC", "A\xC3\xA9\xE2\x82\xAC"},
@@ -23,15 +25,12 @@ const CUnicodeCase kCases[] = {
     {"PairStoredUnitByUnitReadsBack", "\xED\xA0\xBD\xED\xB8\x80", u"\xD83D\xDE00", "\xED\xA0\xBD\xED\xB8\x80"},
     {"LoneSurrogatesKept", "a\xED\xA0\x80" "b\xED\xB0\x80", u"a\xD800" u"b\xDC00", "a\xED\xA0\x80" "b\xED\xB0\x80"},
     {"HighestCodePoint", "\xF4\x8F\xBF\xBF", u"\xDBFF\xDFFF", "\xED\xAF\xBF\xED\xBF\xBF"},
-    // Each byte of an invalid sequence becomes U+FFFD.
-    {"BadLeadBytes", "a\xFF\xF8z", u"a\uFFFD\uFFFDz", "a\xEF\xBF\xBD\xEF\xBF\xBDz"},
-    {"StrayContinuation", "\x80", u"\uFFFD", "\xEF\xBF\xBD"},
-    {"Truncated", "\xF0\x9F\x98", u"\uFFFD\uFFFD\uFFFD", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
-    {"ContinuationMissing", "\xC3z", u"\uFFFDz", "\xEF\xBF\xBDz"},
-    {"Overlong", "\xC0\xAF\xE0\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD",
-     "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
-    {"BeyondU10FFFF", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD",
-     "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+    // Each byte of an invalid sequence becomes U+FFFD: bad leads, a stray
+    // continuation, a missing one, truncated, overlong, beyond U+10FFFF.
+    {"BadBytes", "a\xFF\xF8\x80\xC3z", u"a\uFFFD\uFFFD\uFFFD\uFFFDz", "a" + kR + kR + kR + kR + "z"},
+    {"Truncated", "\xF0\x9F\x98", u"\uFFFD\uFFFD\uFFFD", kR + kR + kR},
+    {"Overlong", "\xC0\xAF\xE0\x80\x80", std::u16string(5, 0xFFFD), kR + kR + kR + kR + kR},
+    {"BeyondU10FFFF", "\xF4\x90\x80\x80", std::u16string(4, 0xFFFD), kR + kR + kR + kR},
 };
 
 class UnicodeTest : public ::testing::TestWithParam<CUnicodeCase> {};
