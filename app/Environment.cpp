@@ -33,7 +33,7 @@ void CEnvironment::OpenLogs(const std::vector<CString>& folderFailures) {
     const CString logFolder = GetLogFolder();
     m_logPath = logFolder + "/" + kLogFileName;
     // The install log records only where the folders are and whether they
-    // could be made.
+    // are ready.
     CLog install;
     if (install.Open((logFolder + "/" + kInstallLogFileName).str())) {
         install.PrintLine("Settings folder : %s", GetSettingsFolder().c_str());

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "app/String.h"
 #include "app/CrashReporter.h"
+#include "app/String.h"
 
 namespace Engine {
 

@@ -3,9 +3,9 @@
 #include <exception>
 #include <string>
 
+#include "app/CrashReporter.h"
 #include "app/Exception.h"
 #include "app/Log.h"
-#include "app/CrashReporter.h"
 #include "platform/MessageBox.h"
 
 namespace Engine {

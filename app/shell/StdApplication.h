@@ -10,12 +10,12 @@
 
 #include "app/Application.h"
 #include "app/Config.h"
+#include "app/Environment.h"
+#include "app/FixedStepClock.h"
 #include "app/Input.h"
 #include "app/Settings.h"
 #include "app/String.h"
 #include "app/shell/DriverTable.h"
-#include "app/Environment.h"
-#include "app/FixedStepClock.h"
 #include "graphics/Graphics.h"
 
 namespace Engine {
