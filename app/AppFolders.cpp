@@ -2,10 +2,12 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <optional>
 
 #include "app/Exception.h"
-#include "app/Log.h"
 #include "platform/Registry.h"
 #include "platform/ShellFolders.h"
 
@@ -26,24 +28,23 @@ CString GetLogFolder() { return ApplicationFolder(Platform::EShellFolder::State)
 CString GetSettingsXmlPath() { return GetSettingsFolder() + "/Settings.xml"; }
 CString GetConfigFilePath() { return GetSettingsFolder() + "/screensaver.cfg"; }
 
-bool CreateApplicationFolders() {
-    bool ok = true;
+std::vector<CString> CreateApplicationFolders() {
+    std::vector<CString> failures;
     for (const CString& folder : {GetSettingsFolder(), GetLogFolder()}) {
-        if (Platform::CreateFolderPath(folder.str())) continue;
-        GetLog().PrintLine("CreateApplicationFolders() : FAILED : cannot create '%s'", folder.c_str());
-        ok = false;
+        std::string reason;
+        if (!Platform::CreateFolderPath(folder.str(), reason))
+            failures.push_back(FormatString("CreateApplicationFolders() : FAILED : %s", reason.c_str()));
     }
-    return ok;
+    return failures;
 }
 
-bool ApplyStartupPath() {
+CString ApplyStartupPath() {
     const std::optional<std::string> path = Platform::RegQueryStringValue(kRegistryKey, kStartupPathValue);
-    if (!path || path->empty()) return false;
-    if (::chdir(path->c_str()) != 0) {
-        GetLog().PrintLine("ApplyStartupPath() : FAILED : cannot enter '%s'", path->c_str());
-        return false;
-    }
-    return true;
+    if (!path || path->empty() || ::chdir(path->c_str()) == 0) return CString();
+    const int error = errno;
+    std::error_code ignored;
+    return FormatString("ApplyStartupPath() : FAILED : cannot enter '%s' : %s; running in '%s'", path->c_str(),
+                        std::strerror(error), std::filesystem::current_path(ignored).c_str());
 }
 
 } // namespace Engine

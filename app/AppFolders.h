@@ -3,6 +3,8 @@
 // settings and configuration files, and the start-up folder named in the
 // registry value "StartupPath".
 
+#include <vector>
+
 #include "app/String.h"
 
 namespace Engine {
@@ -14,14 +16,18 @@ inline constexpr char kStartupPathValue[] = "StartupPath";
 // home folder both are /tmp/Talvorn-Mosark-<uid>.
 CString GetSettingsFolder();
 CString GetLogFolder();
-// Creates both folders; false, with a log line per failure, when one is missing.
-bool CreateApplicationFolders();
+// Creates both folders (an existing one keeps its permissions). Returns a
+// line for the log per folder that is missing or cannot be written; none
+// when both are ready. The log is not open yet when this runs.
+std::vector<CString> CreateApplicationFolders();
 
 CString GetSettingsXmlPath();
 CString GetConfigFilePath();
 
-// Makes the folder named by "StartupPath" the current directory; false when
-// the value is absent (nothing changes) or names no usable folder (logged).
-bool ApplyStartupPath();
+// Makes the folder named by "StartupPath" the current directory. When the
+// value names no usable folder the run stays in the current one and the
+// line for the log is returned (the log is not open yet when this runs);
+// empty when the value is absent or was entered.
+CString ApplyStartupPath();
 
 } // namespace Engine

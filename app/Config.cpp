@@ -3,7 +3,9 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 #include "app/Archive.h"
 #include "app/Exception.h"
@@ -108,7 +110,7 @@ bool CConfig::Save(const CString& path) const {
     CMemoryFile image;
     Store(image);
     if (ReplaceFileContents(path, image.GetData(), image.Size())) return true;
-    GetLog().PrintLine("CConfig::Save('%s') : FAILED : cannot write the file", path.c_str());
+    GetLog().PrintLine("CConfig::Save('%s') : FAILED : cannot write the file : %s", path.c_str(), std::strerror(errno));
     return false;
 }
 

@@ -145,7 +145,8 @@ private:
 
 // Writes the bytes to "<path>.tmp", flushes them to the disk and renames
 // that over path, so a failure at any point leaves the old file intact.
-// False on failure, after removing the temporary file.
+// False on failure, after removing the temporary file, with errno telling
+// what failed.
 bool ReplaceFileContents(const CString& path, const void* data, size_t size);
 
 // Turns backslashes into slashes and drops leading "./".

@@ -9,6 +9,7 @@
 
 #include "app/Archive.h"
 #include "app/Log.h"
+#include "app/Random.h"
 
 namespace Engine {
 
@@ -16,20 +17,8 @@ namespace PackFormat {
 
 namespace {
 
-// The C runtime's linear congruential generator; both tables derive from it
-// so that the tools and the engine agree without storing any key.
-class CLcg {
-public:
-    explicit CLcg(uint32_t seed) : m_state(seed) {}
-    uint32_t Next() {
-        m_state = m_state * 214013u + 2531011u;
-        return m_state >> 16;
-    }
-
-private:
-    uint32_t m_state;
-};
-
+// Both tables derive from the C runtime's generator, so that the tools and
+// the engine agree without storing any key.
 constexpr uint32_t kIndexSeed = 0x424D4C4B;
 constexpr uint32_t kTableSeed = 0x50414B31;
 
@@ -37,8 +26,8 @@ constexpr uint32_t kTableSeed = 0x50414B31;
 
 std::vector<uint8_t> IndexKeystream(size_t count) {
     std::vector<uint8_t> stream(count);
-    CLcg lcg(kIndexSeed);
-    for (uint8_t& byte : stream) byte = uint8_t(lcg.Next() & 0xFF);
+    CCrtGenerator generator(kIndexSeed);
+    for (uint8_t& byte : stream) byte = uint8_t(generator.Next() & 0xFF);
     return stream;
 }
 
@@ -46,8 +35,8 @@ const std::array<uint8_t, 256>& EncodeTable() {
     static const std::array<uint8_t, 256> table = [] {
         std::array<uint8_t, 256> t{};
         for (int i = 0; i < 256; ++i) t[i] = uint8_t(i);
-        CLcg lcg(kTableSeed);
-        for (int i = 255; i > 0; --i) std::swap(t[i], t[(lcg.Next() & 0x7FFF) % uint32_t(i + 1)]);
+        CCrtGenerator generator(kTableSeed);
+        for (int i = 255; i > 0; --i) std::swap(t[i], t[uint32_t(generator.Next()) % uint32_t(i + 1)]);
         return t;
     }();
     return table;
@@ -124,15 +113,17 @@ bool CDataPack::ReadIndex(CAbstractFile& stream) {
 
 void CDataPack::AddEntry(const uint8_t* record, int64_t fileSize) {
     using namespace PackFormat;
+    CPackEntry entry;
+    // Names the entry by its name where it has one, else by its number.
     auto skip = [&](const char* reason) {
-        GetLog().PrintLine("CDataPack::Open('%s') : entry %zu skipped : %s", m_label.c_str(),
-                           m_entries.size() + m_skipped, reason);
+        const CString which = entry.name.IsEmpty() ? FormatString("#%zu", m_entries.size() + m_skipped)
+                                                   : FormatString("'%s'", entry.name.c_str());
+        GetLog().PrintLine("CDataPack::Open('%s') : entry %s skipped : %s", m_label.c_str(), which.c_str(), reason);
         ++m_skipped;
     };
     CMemoryFile bytes(record, kEntrySize);
     CArchive ar(&bytes, false);
     char name[kNameSize];
-    CPackEntry entry;
     uint8_t flags = 0;
     ar.Read(name, sizeof name);
     ar.ReadDWord(entry.offset);
@@ -140,8 +131,8 @@ void CDataPack::AddEntry(const uint8_t* record, int64_t fileSize) {
     ar.ReadByte(flags);
 
     const void* end = std::memchr(name, 0, sizeof name);
+    entry.name = CString(name, end ? int(static_cast<const char*>(end) - name) : int(sizeof name));
     if (!end) return skip("name not terminated");
-    entry.name = CString(name, int(static_cast<const char*>(end) - name));
     if (entry.name.IsEmpty()) return skip("empty name");
     if (entry.name[0] == '/' || entry.name[0] == '\\') return skip("absolute name");
     if (flags & ~kEntryScrambled) return skip("unknown entry flags");

@@ -11,8 +11,6 @@ namespace Engine {
 
 namespace {
 
-constexpr const char* kDriverNames[] = {"D3D8", "OpenGL", "D3D7", "SFTW"};
-
 std::optional<bool> ReadSwitch(const CXMLNode& node, const char* name) {
     const CString* text = node.FindAttribute(name);
     if (!text) return std::nullopt;
@@ -25,10 +23,11 @@ std::optional<bool> ReadSwitch(const CXMLNode& node, const char* name) {
 std::optional<CString> ReadDriver(const CXMLNode& node) {
     const CString* text = node.FindAttribute("driver");
     if (!text) return std::nullopt;
-    for (const char* known : kDriverNames) {
+    for (const char* known : kGraphicsDriverNames) {
         if (::strcasecmp(text->c_str(), known) == 0) return CString(known);
     }
-    GetLog().PrintLine("Settings.xml : invalid value '%s' for '%s'", text->c_str(), "driver");
+    GetLog().PrintLine("Settings.xml : invalid value '%s' for '%s', using '%s'", text->c_str(), "driver",
+                       kPreferredDriver);
     return std::nullopt;
 }
 

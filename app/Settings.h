@@ -2,6 +2,7 @@
 // "Settings.xml": the graphics driver, full screen and 32-bit colour. The
 // engine only reads it; an absent attribute leaves its value unset.
 
+#include <array>
 #include <optional>
 
 #include "app/String.h"
@@ -10,14 +11,21 @@ namespace Engine {
 
 class CXMLNode;
 
+// The graphics drivers by name, in the order they are tried; without a
+// usable name in "Settings.xml" the preferred one comes first.
+enum EGraphicsDriver : size_t { kDriverD3D8, kDriverOpenGL, kDriverD3D7, kDriverSoftware };
+inline constexpr std::array<const char*, 4> kGraphicsDriverNames = {"D3D8", "OpenGL", "D3D7", "SFTW"};
+inline constexpr const char* kPreferredDriver = kGraphicsDriverNames[kDriverOpenGL];
+
 struct CGraphicsSettings {
-    std::optional<CString> driver;  // "D3D8", "OpenGL", "D3D7" or "SFTW"
+    std::optional<CString> driver;  // one of kGraphicsDriverNames
     std::optional<bool> fullscreen;
     std::optional<bool> bpp32;
 };
 
 // Reads the first "graphics" element of the document. "On"/"Off" in any
-// case; another value, or an unknown driver, is logged and left unset. A
+// case; another value, or an unknown driver, is logged and left unset (the
+// line of an unknown driver names the preferred one used instead). A
 // missing or unreadable file leaves everything unset.
 CGraphicsSettings ReadGraphicsSettings(const CString& path);
 CGraphicsSettings ReadGraphicsSettings(const CXMLNode& root);

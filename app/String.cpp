@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/Unicode.h"
+
 using Engine::Detail::CStringHeader;
 
 namespace {
@@ -210,80 +212,11 @@ int CString::FormatV(const char* format, va_list args) {
     return needed;
 }
 
-namespace {
-constexpr char32_t kReplacement = 0xFFFD;
-
-// Decodes one code point from UTF-8 at text[i], advancing i; malformed input
-// (bad lead, truncated, overlong, surrogate, beyond U+10FFFF) yields U+FFFD
-// and consumes one byte.
-char32_t DecodeUtf8(std::string_view text, size_t& i) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned lead = byte(i);
-    if (lead < 0x80) { ++i; return lead; }
-    int extra;
-    char32_t cp, min;
-    if ((lead & 0xE0) == 0xC0) { extra = 1; cp = lead & 0x1F; min = 0x80; }
-    else if ((lead & 0xF0) == 0xE0) { extra = 2; cp = lead & 0x0F; min = 0x800; }
-    else if ((lead & 0xF8) == 0xF0) { extra = 3; cp = lead & 0x07; min = 0x10000; }
-    else { ++i; return kReplacement; }
-    if (i + size_t(extra) >= text.size()) { ++i; return kReplacement; }
-    for (int k = 1; k <= extra; ++k) {
-        const unsigned b = byte(i + k);
-        if ((b & 0xC0) != 0x80) { ++i; return kReplacement; }
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) { ++i; return kReplacement; }
-    i += size_t(extra) + 1;
-    return cp;
-}
-} // namespace
-
 CWString Utf8ToWide(const CString& text) {
-    const std::string_view in = text.view();
-    std::u16string out;
-    out.reserve(in.size());
-    for (size_t i = 0; i < in.size();) {
-        const char32_t cp = DecodeUtf8(in, i);
-        if (cp >= 0x10000) {
-            out.push_back(char16_t(0xD800 + ((cp - 0x10000) >> 10)));
-            out.push_back(char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(char16_t(cp));
-        }
-    }
-    return CWString(std::u16string_view(out));
+    return CWString(std::u16string_view(Platform::Utf8ToUtf16(text.view())));
 }
 
-CString WideToUtf8(const CWString& text) {
-    const std::u16string_view in = text.view();
-    std::string out;
-    out.reserve(in.size());
-    for (size_t i = 0; i < in.size(); ++i) {
-        char32_t cp = in[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < in.size() && in[i + 1] >= 0xDC00 && in[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (in[i + 1] - 0xDC00);
-            ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = kReplacement;
-        }
-        if (cp < 0x80) {
-            out.push_back(char(cp));
-        } else if (cp < 0x800) {
-            out.push_back(char(0xC0 | (cp >> 6)));
-            out.push_back(char(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(char(0xE0 | (cp >> 12)));
-            out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(char(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(char(0xF0 | (cp >> 18)));
-            out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(char(0x80 | (cp & 0x3F)));
-        }
-    }
-    return CString(std::string_view(out));
-}
+CString WideToUtf8(const CWString& text) { return CString(std::string_view(Platform::Utf16ToUtf8(text.view()))); }
 
 CString NormalizePath(const CString& name) {
     std::string copy = name.str();

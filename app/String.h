@@ -116,8 +116,8 @@ public:
 extern template class CBasicString<char>;
 extern template class CBasicString<char16_t>;
 
-// UTF-8 <-> UTF-16. Invalid UTF-8 sequences and unpaired surrogates become
-// U+FFFD. An empty result is the shared empty string.
+// UTF-8 <-> UTF-16 by the rules of platform/Unicode.h. An empty result is
+// the shared empty string.
 CWString Utf8ToWide(const CString& text);
 CString WideToUtf8(const CWString& text);
 

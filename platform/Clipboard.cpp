@@ -10,6 +10,7 @@
 #include "platform/GlobalMemory.h"
 #include "platform/SdlBridge.h"
 #include "platform/Testing.h"
+#include "platform/Unicode.h"
 
 namespace {
 
@@ -39,26 +40,31 @@ void WriteShared(CClipboard& clip, const std::string& text) {
     if (!Platform::EnsureSdlVideo() || SDL_SetClipboardText(text.c_str()) != 0) clip.local = text;
 }
 
-HGLOBAL MakeBlock(const std::string& bytes, size_t terminatorSize) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + terminatorSize);
-    if (void* data = GlobalLock(block)) {
-        std::memcpy(data, bytes.data(), bytes.size());
+// A block holding the text and a terminating zero unit.
+template <class Char>
+HGLOBAL MakeBlock(std::basic_string_view<Char> text) {
+    const size_t bytes = text.size() * sizeof(Char);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes + sizeof(Char));
+    if (auto* data = static_cast<BYTE*>(GlobalLock(block))) {
+        std::memcpy(data, text.data(), bytes);
+        std::memset(data + bytes, 0, sizeof(Char));
         GlobalUnlock(block);
     }
     return block;
 }
 
-// The text of a block up to its terminating zero (units of unitSize bytes),
-// never reading past the block.
-std::string BlockText(HGLOBAL block, size_t unitSize) {
+// The text of a block up to its terminating zero unit, never reading past
+// the block.
+template <class Char>
+std::basic_string<Char> BlockText(HGLOBAL block) {
     const auto* data = static_cast<const BYTE*>(GlobalLock(block));
-    const size_t size = GlobalSize(block);
-    std::string text;
-    for (size_t i = 0; data && i + unitSize <= size; i += unitSize) {
-        bool zero = true;
-        for (size_t k = 0; k < unitSize; ++k) zero = zero && data[i + k] == 0;
-        if (zero) break;
-        text.append(reinterpret_cast<const char*>(data + i), unitSize);
+    const size_t units = data ? GlobalSize(block) / sizeof(Char) : 0;
+    std::basic_string<Char> text;
+    for (size_t i = 0; i < units; ++i) {
+        Char unit;
+        std::memcpy(&unit, data + i * sizeof(Char), sizeof(Char));
+        if (unit == 0) break;
+        text.push_back(unit);
     }
     GlobalUnlock(block);
     return text;
@@ -103,12 +109,11 @@ HGLOBAL SetClipboardData(UINT format, HGLOBAL data) {
     // Unicode text wins over ANSI text set in the same session: it is the
     // form that loses nothing.
     if (format == CF_UNICODETEXT) {
-        const std::string wide = BlockText(data, 2);
-        clip.pending = wide.empty() ? std::string() : Platform::Detail::ConvertText("UTF-8", "UTF-16LE", wide.data(), wide.size());
+        clip.pending = Platform::Utf16ToUtf8(BlockText<char16_t>(data));
         clip.served.push_back(data);  // freed at close, as the clipboard owns it
         return data;
     }
-    if (!clip.pending || clip.pending->empty()) clip.pending = BlockText(data, 1);
+    if (!clip.pending || clip.pending->empty()) clip.pending = BlockText<char>(data);
     clip.served.push_back(data);
     return data;
 }
@@ -119,8 +124,8 @@ HGLOBAL GetClipboardData(UINT format) {
     if (!clip.open || (format != CF_TEXT && format != CF_UNICODETEXT)) return nullptr;
     const std::string text = clip.pending ? *clip.pending : ReadShared(clip);
     if (text.empty()) return nullptr;
-    HGLOBAL block = format == CF_TEXT ? MakeBlock(text, 1)
-                                      : MakeBlock(Platform::Detail::ConvertText("UTF-16LE", "UTF-8", text.data(), text.size()), 2);
+    HGLOBAL block = format == CF_TEXT ? MakeBlock(std::string_view(text))
+                                      : MakeBlock(std::u16string_view(Platform::Utf8ToUtf16(text)));
     if (block) clip.served.push_back(block);
     return block;
 }

@@ -26,9 +26,6 @@ bool IsKeyDown(BYTE virtualKey);
 void ApplyInputMessage(UINT message, WPARAM wParam, LPARAM lParam);
 void ResetKeyboard();
 
-// Converts text between SDL's encodings ("UTF-8", "UTF-16LE"); bytes
-// without a terminator. Empty when the text cannot be converted.
-std::string ConvertText(const char* to, const char* from, const void* text, size_t bytes);
 // Names of classes and libraries compare without case.
 std::string LowerCase(const char* text);
 

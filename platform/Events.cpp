@@ -7,6 +7,7 @@
 #include "platform/Keyboard.h"
 #include "platform/Messages.h"
 #include "platform/SdlBridge.h"
+#include "platform/Unicode.h"
 #include "platform/Window.h"
 
 namespace {
@@ -100,10 +101,8 @@ void TranslateKeyEvent(const SDL_KeyboardEvent& event) {
 void TranslateTextEvent(const SDL_TextInputEvent& event) {
     HWND window = TargetWindow(event.windowID);
     if (!window) return;
-    const std::string units = ConvertText("UTF-16LE", "UTF-8", event.text, SDL_strlen(event.text));
     const UINT message = AltWithoutCtrl() ? WM_SYSCHAR : WM_CHAR;
-    for (size_t i = 0; i + 1 < units.size(); i += 2)
-        QueueMessage(window, message, WPARAM(BYTE(units[i]) | (BYTE(units[i + 1]) << 8)), 1);
+    for (const char16_t unit : Platform::Utf8ToUtf16(event.text)) QueueMessage(window, message, WPARAM(unit), 1);
 }
 
 void TranslateMotion(const SDL_MouseMotionEvent& event) {

@@ -1,7 +1,11 @@
 #include "platform/ShellFolders.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
-#include <filesystem>
+#include <cstring>
 
 namespace Platform {
 
@@ -23,13 +27,29 @@ std::optional<std::string> GetShellFolder(EShellFolder folder) {
     return std::nullopt;
 }
 
-bool CreateFolderPath(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::create_directories(path, error);
-    if (error) return false;
-    fs::permissions(path, fs::perms(0755), fs::perm_options::replace, error);
-    return fs::is_directory(path, error);
+bool CreateFolderPath(const std::string& path, std::string& reason) {
+    // Made one level at a time so that only the folders made here get a mode.
+    std::string partial;
+    for (size_t at = 0; at != std::string::npos;) {
+        const size_t next = path.find('/', at + 1);
+        partial = path.substr(0, next);
+        at = next;
+        if (partial.empty() || partial.back() == '/') continue;
+        if (::mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) {
+            reason = "cannot create '" + partial + "' : " + std::strerror(errno);
+            return false;
+        }
+    }
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+        reason = "'" + path + "' is not a folder";
+        return false;
+    }
+    if (::access(path.c_str(), W_OK | X_OK) != 0) {
+        reason = "cannot write in '" + path + "' : " + std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 } // namespace Platform

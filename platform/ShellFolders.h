@@ -15,7 +15,9 @@ enum class EShellFolder {
 // HOME gives one.
 std::optional<std::string> GetShellFolder(EShellFolder folder);
 
-// Creates the folder and its parents (mode 0755); true when it exists after.
-bool CreateFolderPath(const std::string& path);
+// Creates the folder and any missing parents (mode 0755, as the umask
+// allows); folders that exist keep their permissions. True when the folder
+// exists and can be written; otherwise false, with the reason in `reason`.
+bool CreateFolderPath(const std::string& path, std::string& reason);
 
 } // namespace Platform

@@ -8,16 +8,13 @@
 namespace Engine {
 
 CGraphicsDriverTable GetDefaultDriverTable() {
-    auto unavailable = [](CApplication**) { return std::unique_ptr<Graphics::CGraphics>(); };
-    return {
-        {"D3D8", unavailable},
-        {"OpenGL",
-         [](CApplication** application) {
-             return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_OGL(application));
-         }},
-        {"D3D7", unavailable},
-        {"SFTW", unavailable},
+    CGraphicsDriverTable table;
+    for (const char* name : kGraphicsDriverNames)
+        table.push_back({name, [](CApplication**) { return std::unique_ptr<Graphics::CGraphics>(); }});
+    table[kDriverOpenGL].create = [](CApplication** application) {
+        return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_OGL(application));
     };
+    return table;
 }
 
 std::vector<const CGraphicsDriverEntry*> GetDriverTryOrder(const CGraphicsDriverTable& table,

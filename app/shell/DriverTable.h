@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/Settings.h"
 #include "app/String.h"
 
 namespace Engine {
@@ -24,14 +25,13 @@ struct CGraphicsDriverEntry {
 };
 using CGraphicsDriverTable = std::vector<CGraphicsDriverEntry>;
 
-inline constexpr char kPreferredDriver[] = "OpenGL";
-
-// "D3D8", "OpenGL", "D3D7", "SFTW", in that order; only "OpenGL" is built
-// so far, the others make nothing.
+// kGraphicsDriverNames in that order; only the OpenGL driver is built so
+// far, the others make nothing.
 CGraphicsDriverTable GetDefaultDriverTable();
 
 // The named driver first (case-insensitive), then the others in table
-// order; without a name (or with one the table lacks) "OpenGL" comes first.
+// order; without a name (or with one the table lacks) kPreferredDriver
+// comes first.
 std::vector<const CGraphicsDriverEntry*> GetDriverTryOrder(const CGraphicsDriverTable& table,
                                                            const std::optional<CString>& name);
 

@@ -9,7 +9,10 @@ int RunApplicationPasses(const CString& commandLine, const ApplicationFactory& f
     int exitCode = 0;
     for (bool firstPass = true;; firstPass = false) {
         std::unique_ptr<CStdApplication> application = factory();
-        if (firstPass) ApplyStartupPath();
+        if (firstPass) {
+            if (const CString failure = ApplyStartupPath(); !failure.IsEmpty())
+                application->GetEnvironment().LogWhenOpen(failure);
+        }
         application->SetCommandLine(commandLine);
         exitCode = application->Execute();
         const bool again = application->WantsAnotherPass();

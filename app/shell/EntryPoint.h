@@ -14,7 +14,8 @@ class CStdApplication;
 using ApplicationFactory = std::function<std::unique_ptr<CStdApplication>()>;
 
 // Each pass makes the application; the first one also enters the start-up
-// folder named by "StartupPath". The pass stores the command line, executes
+// folder named by "StartupPath" (a failure reaches the application's log
+// once it is open). The pass stores the command line, executes
 // the application and deletes it. Returns the last pass's exit code.
 int RunApplicationPasses(const CString& commandLine, const ApplicationFactory& factory);
 

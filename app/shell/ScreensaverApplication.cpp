@@ -1,9 +1,9 @@
 #include "app/shell/ScreensaverApplication.h"
 
+#include "app/FatalGuard.h"
 #include "app/Locale.h"
 #include "app/Log.h"
 #include "app/shell/CommandLine.h"
-#include "app/shell/FatalGuard.h"
 #include "platform/Window.h"
 
 namespace Engine {

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "app/Global.h"
+#include "app/LoadingSteps.h"
 #include "app/String.h"
 #include "app/shell/LoadingScreen.h"
-#include "app/shell/LoadingSteps.h"
 #include "app/shell/MouseQuitRule.h"
 #include "app/shell/SettingsDialog.h"
 #include "app/shell/StdApplication.h"

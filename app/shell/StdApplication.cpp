@@ -1,13 +1,13 @@
 #include "app/shell/StdApplication.h"
 
 #include "app/CPUInfo.h"
+#include "app/FatalGuard.h"
 #include "app/File.h"
 #include "app/InputNative.h"
 #include "app/Log.h"
+#include "app/NamedMutex.h"
 #include "app/Pack.h"
 #include "app/Timer.h"
-#include "app/shell/FatalGuard.h"
-#include "app/shell/NamedMutex.h"
 #include "platform/System.h"
 
 namespace Engine {

@@ -10,12 +10,12 @@
 
 #include "app/Application.h"
 #include "app/Config.h"
+#include "app/Environment.h"
+#include "app/FixedStepClock.h"
 #include "app/Input.h"
 #include "app/Settings.h"
 #include "app/String.h"
 #include "app/shell/DriverTable.h"
-#include "app/shell/Environment.h"
-#include "app/shell/FixedStepClock.h"
 #include "graphics/Graphics.h"
 
 namespace Engine {
@@ -37,6 +37,7 @@ public:
     virtual int Execute();
     // Whether the entry point makes another pass after this one.
     bool WantsAnotherPass() const { return m_bAnotherPass; }
+    CEnvironment& GetEnvironment() { return m_environment; }
 
     // Start-up in order (the environment first, unless Execute set it up),
     // the main loop, teardown in reverse and the configuration saved; a start-up failure is shown at the end and gives
@@ -78,7 +79,6 @@ protected:
     // One frame of the loading screen: current of total items are loaded.
     virtual void DrawLoadingScreen(int current, int total) { (void)current; (void)total; }
 
-    CEnvironment& GetEnvironment() { return m_environment; }
     // Loose files under "data" instead of the data packs.
     void SetUseLooseFiles(bool use) { m_bUseLooseFiles = use; }
     void RequestAnotherPass() { m_bAnotherPass = true; }

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "app/AppFolders.h"
 #include "app/TestFiles.h"
@@ -18,28 +20,56 @@ TEST(AppFoldersTest, FoldersFollowTheXdgBaseFolders) {
     EXPECT_EQ(GetLogFolder().str(), dir / "state/Talvorn/Mosark");
     EXPECT_EQ(GetSettingsXmlPath().str(), dir / "config/Talvorn/Mosark/Settings.xml");
     EXPECT_EQ(GetConfigFilePath().str(), dir / "config/Talvorn/Mosark/screensaver.cfg");
-    EXPECT_TRUE(CreateApplicationFolders());
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "state/Talvorn/Mosark"));
 
     CScopedEnvironment noConfig("XDG_CONFIG_HOME", nullptr), noHome("HOME", nullptr);
     EXPECT_EQ(GetSettingsFolder().str(), "/tmp/Talvorn-Mosark-" + std::to_string(::getuid()));
+}
+
+TEST(AppFoldersTest, MadeFoldersOnlyGetAModeAndFailuresAreReported) {
+    namespace fs = std::filesystem;
+    CScratchFolder dir;
+    CScopedEnvironment config("XDG_CONFIG_HOME", (dir / "config").c_str()), state("XDG_STATE_HOME", (dir / "state").c_str());
+    // The user's own folder keeps its mode; the folders made here are 0755.
+    fs::create_directories(dir / "config/Talvorn/Mosark");
+    fs::permissions(dir / "config/Talvorn/Mosark", fs::perms(0700), fs::perm_options::replace);
+    const mode_t mask = ::umask(022);
+    EXPECT_EQ(CreateApplicationFolders(), std::vector<CString>{});
+    EXPECT_EQ(fs::status(dir / "config/Talvorn/Mosark").permissions(), fs::perms(0700));
+    EXPECT_EQ(fs::status(dir / "state/Talvorn").permissions(), fs::perms(0755));
+    EXPECT_EQ(fs::status(dir / "state/Talvorn/Mosark").permissions(), fs::perms(0755));
+    fs::permissions(dir / "state/Talvorn/Mosark", fs::perms(0500), fs::perm_options::replace);
+    ::umask(mask);
+    if (::geteuid() != 0) {
+        // A read-only folder stays read-only and is not ready.
+        const std::vector<CString> failures = CreateApplicationFolders();
+        ASSERT_EQ(failures.size(), 1u);
+        EXPECT_EQ(failures[0].str(), "CreateApplicationFolders() : FAILED : cannot write in '" +
+                                         (dir / "state/Talvorn/Mosark") + "' : Permission denied");
+        EXPECT_EQ(fs::status(dir / "state/Talvorn/Mosark").permissions(), fs::perms(0500));
+    }
+    fs::remove_all(dir / "config/Talvorn");
+    dir.Write("config/Talvorn", "a file where a folder belongs");
+    const std::vector<CString> failures = CreateApplicationFolders();
+    ASSERT_FALSE(failures.empty());
+    EXPECT_EQ(failures[0].str(), "CreateApplicationFolders() : FAILED : cannot create '" +
+                                     (dir / "config/Talvorn/Mosark") + "' : Not a directory");
 }
 
 TEST(AppFoldersTest, StartupPathBecomesTheCurrentDirectory) {
     CScratchFolder dir;
     CScopedEnvironment config("XDG_CONFIG_HOME", dir.Path().c_str());
     const auto original = std::filesystem::current_path();
-    EXPECT_FALSE(ApplyStartupPath()) << "no value: nothing changes";
+    EXPECT_EQ(ApplyStartupPath(), CString()) << "no value: nothing changes";
     EXPECT_EQ(std::filesystem::current_path(), original);
 
     dir.Write("Talvorn/Mosark/StartupPath", (dir / "missing") + "\n");
-    TestFiles::CLogCapture log;
-    EXPECT_FALSE(ApplyStartupPath());
-    EXPECT_TRUE(log.Contains("ApplyStartupPath() : FAILED : cannot enter"));
+    EXPECT_EQ(ApplyStartupPath().str(), "ApplyStartupPath() : FAILED : cannot enter '" + (dir / "missing") +
+                                            "' : No such file or directory; running in '" + original.string() + "'");
+    EXPECT_EQ(std::filesystem::current_path(), original);
 
     std::filesystem::create_directory(dir / "game");
     dir.Write("Talvorn/Mosark/StartupPath", (dir / "game") + "\n");
-    EXPECT_TRUE(ApplyStartupPath());
+    EXPECT_EQ(ApplyStartupPath(), CString());
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir / "game"));
     std::filesystem::current_path(original);
 }

@@ -107,9 +107,11 @@ TEST(ConfigTest, FailedSaveLeavesThePreviousFileReadable) {
     std::filesystem::create_directory(dir / "screensaver.cfg.tmp");
     CLogCapture log;
     EXPECT_FALSE(CConfig().Save(path));
-    EXPECT_TRUE(log.Contains("CConfig::Save('" + path.str() + "') : FAILED"));
+    EXPECT_TRUE(log.Contains("CConfig::Save('" + path.str() + "') : FAILED : cannot write the file : Is a directory"))
+        << log.Text();
     CConfig loaded;
     EXPECT_TRUE(loaded.Load(path));
     EXPECT_EQ(loaded, Custom());
     EXPECT_FALSE(CConfig().Save(CString(dir / "no/such/folder.cfg")));
+    EXPECT_TRUE(log.Contains("folder.cfg') : FAILED : cannot write the file : No such file or directory")) << log.Text();
 }

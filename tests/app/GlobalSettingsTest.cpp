@@ -76,7 +76,7 @@ const SettingsCase kSettingsCases[] = {
     {"InvalidSwitch", R"(driver="D3D7" fullscreen="yes")", "D3D7", std::nullopt, std::nullopt,
      "Settings.xml : invalid value 'yes' for 'fullscreen'"},
     {"UnknownDriver", R"(driver="Glide" bpp32="Off")", std::nullopt, std::nullopt, false,
-     "Settings.xml : invalid value 'Glide' for 'driver'"},
+     "Settings.xml : invalid value 'Glide' for 'driver', using 'OpenGL'"},
 };
 } // namespace
 

@@ -144,12 +144,12 @@ const Corruption kCorruptions[] = {
     {"HugeCount", [](auto& p) { PutU32(p, 8, 0xFFFFFFFF); }, "entry count beyond the file size", -1},
     {"TruncatedIndex", [](auto& p) { p.resize(kEntry1 + 10); }, "entry count beyond the file size", -1},
     {"NameUnterminated", [](auto& p) { std::memset(&p[kEntry0], 'n', 64); }, "name not terminated", 1},
-    {"NameEmpty", [](auto& p) { p[kEntry0] = 0; }, "empty name", 1},
-    {"NameAbsolute", [](auto& p) { p[kEntry0] = '/'; }, "absolute name", 1},
-    {"OffsetBeyondEnd", [](auto& p) { PutU32(p, kEntry0 + 64, 0xFFFFFFF0); }, "data beyond the end of the file", 1},
-    {"SizeBeyondEnd", [](auto& p) { PutU32(p, kEntry1 + 68, 0xFFFFFFFF); }, "data beyond the end of the file", 1},
-    {"EntryFlags", [](auto& p) { p[kEntry0 + 72] = 0x80; }, "unknown entry flags", 1},
-    {"DuplicateName", [](auto& p) { std::memcpy(&p[kEntry1], &p[kEntry0], 64); }, "entry 1 skipped : duplicate name", 1},
+    {"NameEmpty", [](auto& p) { p[kEntry0] = 0; }, "entry #0 skipped : empty name", 1},
+    {"NameAbsolute", [](auto& p) { p[kEntry0] = '/'; }, "entry '/irst.txt' skipped : absolute name", 1},
+    {"OffsetBeyondEnd", [](auto& p) { PutU32(p, kEntry0 + 64, 0xFFFFFFF0); }, "entry 'first.txt' skipped : data beyond the end of the file", 1},
+    {"SizeBeyondEnd", [](auto& p) { PutU32(p, kEntry1 + 68, 0xFFFFFFFF); }, "entry 'second.txt' skipped : data beyond the end of the file", 1},
+    {"EntryFlags", [](auto& p) { p[kEntry0 + 72] = 0x80; }, "entry 'first.txt' skipped : unknown entry flags", 1},
+    {"DuplicateName", [](auto& p) { std::memcpy(&p[kEntry1], &p[kEntry0], 64); }, "entry 'first.txt' skipped : duplicate name", 1},
 };
 
 class PackCorruptionTest : public ::testing::TestWithParam<Corruption> {};

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/shell/NamedMutex.h"
+#include "app/NamedMutex.h"
 #include "app/shell/StdApplication.h"
 #include "graphics/SpriteQueue.h"
 #include "shell/ShellTestSupport.h"

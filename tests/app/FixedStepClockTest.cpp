@@ -1,5 +1,7 @@
-#include "app/shell/FixedStepClock.h"
-#include "shell/ShellTestSupport.h"
+#include <gtest/gtest.h>
+
+#include "app/FixedStepClock.h"
+#include "app/TestFiles.h"
 
 using Engine::CFixedStepClock;
 
@@ -7,12 +9,11 @@ namespace {
 
 constexpr int64_t kStep = CFixedStepClock::kStepMicroseconds;
 
-class FixedStepClockTest : public ShellTesting::ShellTest {
+class FixedStepClockTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        clock.Reset(5'000'000);
-    }
+    void SetUp() override { clock.Reset(5'000'000); }
+    bool LogHas(const std::string& text) const { return log.Contains(text); }
+    TestFiles::CLogCapture log;
     CFixedStepClock clock;
 };
 
@@ -31,7 +32,7 @@ TEST_F(FixedStepClockTest, MoreThanAHundredStepsBecomeOne) {
     EXPECT_EQ(clock.Advance(5'000'000 + 100 * kStep).steps, 100);
     EXPECT_FALSE(LogHas("nTickCount"));
     EXPECT_EQ(clock.Advance(5'000'000 + 201 * kStep + 7).steps, 1);
-    EXPECT_TRUE(LogHas("nTickCount is too big: 101")) << log;
+    EXPECT_TRUE(LogHas("nTickCount is too big: 101")) << log.Text();
     EXPECT_EQ(clock.GetCarry(), 7);  // the backlog is dropped
     EXPECT_EQ(clock.GetGameTime(), 101 * kStep);
 }
@@ -39,7 +40,7 @@ TEST_F(FixedStepClockTest, MoreThanAHundredStepsBecomeOne) {
 TEST_F(FixedStepClockTest, BackwardsClockSkipsOneFrameAndResynchronises) {
     clock.Advance(5'050'000);
     EXPECT_TRUE(clock.Advance(4'000'000).skipped);
-    EXPECT_TRUE(LogHas("Timer went backwards : 5050000 -> 4000000")) << log;
+    EXPECT_TRUE(LogHas("Timer went backwards : 5050000 -> 4000000")) << log.Text();
     // Time counts again from the new reading, not from the old one.
     const CFixedStepClock::CFrame next = clock.Advance(4'000'000 + kStep);
     EXPECT_FALSE(next.skipped);

@@ -1,4 +1,4 @@
-#include "app/shell/Environment.h"
+#include "app/Environment.h"
 
 #include <ctime>
 
@@ -10,8 +10,11 @@ namespace Engine {
 void CEnvironment::SetUp() {
     if (m_isSetUp) return;
     m_isSetUp = true;
-    const bool foldersReady = CreateApplicationFolders();
-    OpenLogs(foldersReady);
+    const std::vector<CString> folderFailures = CreateApplicationFolders();
+    OpenLogs(folderFailures);
+    for (const CString& line : folderFailures) GetLog().PrintLine("%s", line.c_str());
+    for (const CString& line : m_waitingLines) GetLog().PrintLine("%s", line.c_str());
+    m_waitingLines.clear();
     m_settingsXmlPath = Engine::GetSettingsXmlPath();
     m_configPath = GetConfigFilePath();
     GetLog().PrintLine("Settings : %s", m_settingsXmlPath.c_str());
@@ -19,16 +22,24 @@ void CEnvironment::SetUp() {
     if (m_logOpened) m_crashReporter.AttachFile(m_logPath);
 }
 
-void CEnvironment::OpenLogs(bool foldersReady) {
+void CEnvironment::LogWhenOpen(const CString& line) {
+    if (m_isSetUp)
+        GetLog().PrintLine("%s", line.c_str());
+    else
+        m_waitingLines.push_back(line);
+}
+
+void CEnvironment::OpenLogs(const std::vector<CString>& folderFailures) {
     const CString logFolder = GetLogFolder();
     m_logPath = logFolder + "/" + kLogFileName;
     // The install log records only where the folders are and whether they
-    // could be made.
+    // are ready.
     CLog install;
     if (install.Open((logFolder + "/" + kInstallLogFileName).str())) {
         install.PrintLine("Settings folder : %s", GetSettingsFolder().c_str());
         install.PrintLine("Log folder : %s", logFolder.c_str());
-        install.PrintLine("Folders %s", foldersReady ? "ready" : "incomplete");
+        for (const CString& line : folderFailures) install.PrintLine("%s", line.c_str());
+        install.PrintLine("Folders %s", folderFailures.empty() ? "ready" : "incomplete");
     }
     m_logOpened = GetLog().Open(m_logPath.str());
     const std::time_t now = std::time(nullptr);

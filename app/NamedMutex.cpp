@@ -1,4 +1,4 @@
-#include "app/shell/NamedMutex.h"
+#include "app/NamedMutex.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

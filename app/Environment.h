@@ -3,8 +3,10 @@
 // log files, where "Settings.xml" and the configuration file are, and the
 // crash reporter. Tearing down closes them again.
 
+#include <vector>
+
+#include "app/CrashReporter.h"
 #include "app/String.h"
-#include "app/shell/CrashReporter.h"
 
 namespace Engine {
 
@@ -15,10 +17,12 @@ public:
     CEnvironment(const CEnvironment&) = delete;
     CEnvironment& operator=(const CEnvironment&) = delete;
 
-    // A folder that cannot be made is logged; the run goes on without the
-    // files that would have lived there.
+    // A folder that cannot be made or written is logged; the run goes on
+    // without the files that would have lived there.
     void SetUp();
     void TearDown();
+    // Logs the line once the log is open (at once when it is).
+    void LogWhenOpen(const CString& line);
 
     const CString& GetSettingsXmlPath() const { return m_settingsXmlPath; }
     const CString& GetConfigPath() const { return m_configPath; }
@@ -29,13 +33,14 @@ public:
     static constexpr char kInstallLogFileName[] = "Install.log";
 
 private:
-    void OpenLogs(bool foldersReady);
+    void OpenLogs(const std::vector<CString>& folderFailures);
 
     bool m_isSetUp = false;
     bool m_logOpened = false;
     CString m_settingsXmlPath;
     CString m_configPath;
     CString m_logPath;
+    std::vector<CString> m_waitingLines;
     CCrashReporter m_crashReporter;
 };
 

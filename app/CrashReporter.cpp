@@ -1,4 +1,4 @@
-#include "app/shell/CrashReporter.h"
+#include "app/CrashReporter.h"
 
 #include "app/Log.h"
 

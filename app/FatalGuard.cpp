@@ -1,11 +1,11 @@
-#include "app/shell/FatalGuard.h"
+#include "app/FatalGuard.h"
 
 #include <exception>
 #include <string>
 
+#include "app/CrashReporter.h"
 #include "app/Exception.h"
 #include "app/Log.h"
-#include "app/shell/CrashReporter.h"
 #include "platform/MessageBox.h"
 
 namespace Engine {

@@ -1,4 +1,4 @@
-#include "app/shell/FixedStepClock.h"
+#include "app/FixedStepClock.h"
 
 #include "app/Log.h"
 

@@ -1,4 +1,4 @@
-#include "app/shell/LoadingSteps.h"
+#include "app/LoadingSteps.h"
 
 #include "app/Exception.h"
 #include "app/Log.h"
