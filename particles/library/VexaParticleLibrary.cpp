@@ -20,6 +20,10 @@ void CVexaParticleLibrary::Init(VexaGraphics::IDevice* device) {
 }
 
 std::unique_ptr<CVexaFile> CVexaParticleLibrary::Read(Engine::CAbstractFile& stream, const char* errorName) {
+    auto corrupted = [errorName](const char* detail) {
+        return *errorName ? CVexaException("Invalid or corrupted .vexa file %s: %s", errorName, detail)
+                          : CVexaException("Invalid or corrupted .vexa file: %s", detail);
+    };
     auto file = std::make_unique<CVexaFile>(this);
     CArchive archive(&stream, false);
     uint32_t version = 0;
@@ -28,15 +32,15 @@ std::unique_ptr<CVexaFile> CVexaParticleLibrary::Read(Engine::CAbstractFile& str
     try {
         version = CVexaFile::ReadHeader(archive);
     } catch (const Engine::CException& e) {
-        throw CVexaException("Invalid or corrupted .vexa file %s: %s", errorName, e.what());
+        throw corrupted(e.what());
     }
     try {
         CVexaInput input(archive, version);
         file->ReadContents(input);
     } catch (const Engine::CException& e) {
-        throw CVexaException("Invalid or corrupted .vexa file %s: %s", errorName, e.what());
+        throw corrupted(e.what());
     } catch (const CVexaException& e) {
-        throw CVexaException("Invalid or corrupted .vexa file %s: %s", errorName, e.what());
+        throw corrupted(e.what());
     }
     if (stream.Tell() != stream.GetSize()) throw CVexaException("Invalid or corrupted .vexa file %s", errorName);
     return file;

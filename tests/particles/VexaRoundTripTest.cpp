@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
-#include <cstring>
 
 #include "VexaTestSupport.h"
 #include "particles/library/VexaInput.h"
@@ -12,34 +10,6 @@
 
 namespace VexaTest {
 namespace {
-
-// Little-endian bytes appended by hand, independent of the writer.
-struct CBytes {
-    Bytes data;
-    CBytes& u32(uint32_t v) {
-        for (int i = 0; i < 4; ++i) data.push_back(uint8_t(v >> (8 * i)));
-        return *this;
-    }
-    CBytes& f32(float v) { return u32(std::bit_cast<uint32_t>(v)); }
-    CBytes& u8(uint8_t v) { return data.push_back(v), *this; }
-    CBytes& str(const char* s) {
-        u8(uint8_t(std::strlen(s)));
-        data.insert(data.end(), s, s + std::strlen(s));
-        return *this;
-    }
-    CBytes& emptyCurves(int n) {
-        for (int i = 0; i < n; ++i) u32(0).u32(0);
-        return *this;
-    }
-    CBytes& header() {
-        data.insert(data.end(), {'V', 'E', 'X', 'A'});
-        return u32(0x24000);
-    }
-    CBytes& trailer() {
-        for (int i = 0; i < 13; ++i) u32(0xAB);
-        return *this;
-    }
-};
 
 TEST(VexaRoundTrip, EveryBlockKindReadsBackAsWritten) {
     const Tools::CVexaDocument doc = FullDocument();

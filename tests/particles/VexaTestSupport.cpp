@@ -190,7 +190,7 @@ Tools::CVexaDocument FullDocument() {
     geometry.materialId = 3;
     doc.meshes.objects = {geometry};
     doc.meshes.instances = {{31, 11, {1, 2, 3}}, {32, 11, {0.5f, 0.5f, 0.5f}}};
-    doc.shapes = {{"spark", 5, {{{1, 2, 3}, 8, 8}, {SmallPng(), 16, 32}}, {9, 9}, {1, 2}}, {"none", 6, {}, {}, {}}};
+    doc.shapes = {{"spark", 5, {{{1, 2, 3}, 8, 8}, {SmallPng(), 16, 32}}, {9, 9}, {1, 2}}, {"none", 6, {}, {}, {}}, {"again", 5, {}, {}, {}}};
 
     Tools::CVexaEmitter emitter = Tools::MakeVexaEmitter("Fire");
     for (size_t i = 0; i < emitter.curves.size(); ++i) emitter.curves[i] = Tools::MakeVexaCurve(float(i));
