@@ -51,7 +51,9 @@ TEST_P(GradientSampleTest, GivesTheHandComputedColour) {
     const CColour colour = SampleColourGradient(CColourGradient(c.keys, c.repeat, false), c.t);
     EXPECT_FLOAT_EQ(colour.red, c.expectedRed);
     // Green runs opposite to red, so all channels are interpolated alike.
-    if (!c.keys.empty()) EXPECT_FLOAT_EQ(colour.green, 1.0f - c.expectedRed);
+    if (!c.keys.empty()) {
+        EXPECT_FLOAT_EQ(colour.green, 1.0f - c.expectedRed);
+    }
 }
 
 const std::vector<CColourKey> kBlend{{0, 0, 1, 0, 1}, {1, 1, 0, 0, 1}};
