@@ -165,3 +165,16 @@ TEST(VexaCorrupt, LoadByNameNamesTheFile) {
 
 } // namespace
 } // namespace VexaTest
+
+namespace VexaParticles {
+namespace {
+
+TEST(VexaException, MessagesOfAnyLengthAreKeptWhole) {
+    for (size_t length : {31u, 32u, 64u, 1000u}) {
+        const std::string text(length, 'x');
+        EXPECT_EQ(CVexaException("%s", text.c_str()).GetMessage(), text);
+    }
+}
+
+} // namespace
+} // namespace VexaParticles
