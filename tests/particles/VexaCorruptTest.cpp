@@ -130,6 +130,16 @@ INSTANTIATE_TEST_SUITE_P(Files, VexaCorruptTest, ::testing::Values(
                  }, "Invalid or corrupted .vexa file "}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(VexaFileIO, SizeAndSkipKeepThePosition) {
+    const Bytes bytes(10, 0);
+    CMemoryIO io(bytes);
+    CVexaFileIO stream(io);
+    stream.Seek(3, Engine::SEEK_FROM_START);
+    EXPECT_EQ(stream.GetSize(), 10);
+    stream.Skip(0);
+    EXPECT_EQ(stream.Tell(), 3);
+}
+
 TEST(VexaCorrupt, EveryTruncationIsRefused) {
     const Bytes bytes = Tools::WriteVexa(FullDocument());
     for (size_t size = 0; size < bytes.size(); ++size) {
