@@ -1,0 +1,54 @@
+#include "particles/library/ColourGradient.h"
+
+#include <cmath>
+
+#include "particles/library/VexaInput.h"
+
+namespace VexaParticles {
+namespace {
+
+CColour ColourOf(const CColourKey& key) { return {key.red, key.green, key.blue, key.alpha}; }
+
+} // namespace
+
+CColourGradient::CColourGradient(std::vector<CColourKey> keys, int32_t repeatCount, bool randomStart)
+    : m_keys(keys.empty() ? nullptr : std::make_shared<const std::vector<CColourKey>>(std::move(keys))),
+      m_nRepeatCount(repeatCount), m_bRandomStart(randomStart) {}
+
+void ReadColourGradient(CVexaInput& input, CColourGradient& gradient) {
+    std::vector<CColourKey> keys(input.Count(20, "colour keys"));
+    for (CColourKey& key : keys) {
+        key.time = input.F32();
+        key.red = input.F32();
+        key.green = input.F32();
+        key.blue = input.F32();
+        key.alpha = input.F32();
+    }
+    const int32_t repeatCount = input.I32();
+    const bool randomStart = input.U32() != 0;
+    gradient = CColourGradient(std::move(keys), repeatCount, randomStart);
+}
+
+CColour SampleColourGradient(const CColourGradient& gradient, float t) {
+    const std::span<const CColourKey> keys = gradient.GetKeys();
+    if (keys.empty()) return {};
+    if (keys.size() == 1 || t <= keys.front().time) return ColourOf(keys.front());
+    if (gradient.GetRepeatCount() > 1) {
+        const float span = keys.back().time - keys.front().time;
+        if (!(span > 0.0f)) return ColourOf(keys.front());
+        const float scaled = t * float(gradient.GetRepeatCount());
+        t = std::fmod(scaled, span) + keys.front().time;
+        // The remainder can land exactly on the first key's time.
+        if (t <= keys.front().time) return ColourOf(keys.front());
+    } else if (t >= keys.back().time) {
+        return ColourOf(keys.back());
+    }
+    size_t k = 0;
+    while (k + 2 < keys.size() && keys[k + 1].time < t) ++k;
+    const float u = (t - keys[k].time) / (keys[k + 1].time - keys[k].time);
+    auto mix = [u](float a, float b) { return a + (b - a) * u; };
+    return {mix(keys[k].red, keys[k + 1].red), mix(keys[k].green, keys[k + 1].green),
+            mix(keys[k].blue, keys[k + 1].blue), mix(keys[k].alpha, keys[k + 1].alpha)};
+}
+
+} // namespace VexaParticles

@@ -1,0 +1,52 @@
+#pragma once
+// A particle's colour over its life: colour keys that may repeat several
+// times over the keys' time range. Copies share the prototype's keys.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace VexaParticles {
+
+class CVexaInput;
+
+struct CColourKey {
+    float time = 0;
+    float red = 0, green = 0, blue = 0, alpha = 0;
+    friend bool operator==(const CColourKey&, const CColourKey&) = default;
+};
+
+struct CColour {
+    float red = 0, green = 0, blue = 0, alpha = 0;
+    friend bool operator==(const CColour&, const CColour&) = default;
+};
+
+class CColourGradient {
+public:
+    CColourGradient() = default;
+    CColourGradient(std::vector<CColourKey> keys, int32_t repeatCount, bool randomStart);
+
+    std::span<const CColourKey> GetKeys() const {
+        return m_keys ? std::span<const CColourKey>(*m_keys) : std::span<const CColourKey>();
+    }
+    int32_t GetRepeatCount() const { return m_nRepeatCount; }
+    // Each particle samples once at a random position instead of over its life.
+    bool IsRandomStart() const { return m_bRandomStart; }
+    bool IsBorrowed() const { return m_bBorrowed; }
+    void SetBorrowed() { m_bBorrowed = true; }
+
+private:
+    std::shared_ptr<const std::vector<CColourKey>> m_keys;
+    int32_t m_nRepeatCount = 0;
+    bool m_bRandomStart = false;
+    bool m_bBorrowed = false;
+};
+
+void ReadColourGradient(CVexaInput& input, CColourGradient& gradient);
+
+// The colour at t: transparent black without keys; a repeating gradient
+// whose keys span no time gives its first key.
+CColour SampleColourGradient(const CColourGradient& gradient, float t);
+
+} // namespace VexaParticles

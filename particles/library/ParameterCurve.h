@@ -1,0 +1,50 @@
+#pragma once
+// A parameter curve: keys over a time axis, sampled linearly or eased.
+// Running emitters share their prototype's keys: a copy marks its curves
+// borrowed and holds the same key array.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace VexaParticles {
+
+class CVexaInput;
+
+struct CCurveKey {
+    float time = 0;
+    float value = 0;
+    uint32_t flags = 0;  // stored, not used by sampling
+    float extra1 = 0, extra2 = 0, extra3 = 0, extra4 = 0;
+    friend bool operator==(const CCurveKey&, const CCurveKey&) = default;
+};
+
+class CParameterCurve {
+public:
+    CParameterCurve() = default;
+    CParameterCurve(std::vector<CCurveKey> keys, bool smooth);
+
+    std::span<const CCurveKey> GetKeys() const {
+        return m_keys ? std::span<const CCurveKey>(*m_keys) : std::span<const CCurveKey>();
+    }
+    int32_t GetKeyCount() const { return int32_t(GetKeys().size()); }
+    bool IsSmooth() const { return m_bSmooth; }
+    bool IsBorrowed() const { return m_bBorrowed; }
+    // Marks the key array as another curve's (a copy made from a prototype).
+    void SetBorrowed() { m_bBorrowed = true; }
+
+private:
+    std::shared_ptr<const std::vector<CCurveKey>> m_keys;
+    bool m_bSmooth = false;
+    bool m_bBorrowed = false;
+};
+
+// Reads one curve; keys are 8 bytes before the long-key version, else 28
+// with the middle extras stored as extra 3, extra 2.
+void ReadCurve(CVexaInput& input, CParameterCurve& curve);
+
+// The value at t; 0 for a curve without keys.
+float SampleCurve(const CParameterCurve& curve, float t);
+
+} // namespace VexaParticles

@@ -1,0 +1,113 @@
+#include "particles/library/VexaFile.h"
+
+#include <cstring>
+
+#include "particles/library/VexaEmitterReader.h"
+#include "particles/library/VexaException.h"
+#include "particles/library/VexaInput.h"
+#include "particles/library/VexaParticleLibrary.h"
+
+namespace VexaParticles {
+namespace {
+
+constexpr char kFileId[4] = {'V', 'E', 'X', 'A'};
+constexpr size_t kMinShapeBytes = 19;
+constexpr size_t kMinImageBytes = 12;
+constexpr size_t kTrailerBlockBytes = 48;
+
+void ReadShape(CVexaInput& input, CVexaShape& shape) {
+    const size_t imageCount = input.Count(kMinImageBytes, "shape images");
+    input.String();
+    shape.ID = input.U32();
+    // Each entry replaces the one before; the last is kept.
+    for (size_t i = 0; i < imageCount; ++i) {
+        shape.image = input.Bytes(input.U32());
+        shape.width = input.F32();
+        shape.height = input.F32();
+    }
+    input.U32();
+    input.U32();
+    input.U8();
+    input.U8();
+}
+
+} // namespace
+
+void CVexaFile::Read(CArchive& archive) {
+    CVexaInput input(archive, ReadHeader(archive));
+    ReadContents(input);
+}
+
+uint32_t CVexaFile::ReadHeader(CArchive& archive) {
+    char id[4] = {};
+    archive.Read(id, sizeof id);
+    if (std::memcmp(id, kFileId, sizeof id) != 0) throw CVexaException("Invalid .vexa file ID");
+    uint32_t version = 0;
+    archive.ReadDWord(version);
+    if (version < kVexaVersion) throw CVexaException("File was saved using old Vexa editor. Please, update this .vexa file.");
+    if (version > kVexaVersion)
+        throw CVexaException("File was saved using new Vexa editor. Please, make sure your are using SDK from the same distribution.");
+    return version;
+}
+
+void CVexaFile::ReadContents(CVexaInput& input) {
+    ReadMeshBlock(input, m_meshes);
+    const size_t shapeCount = input.Count(kMinShapeBytes, "shapes");
+    if (shapeCount > 0) {
+        m_shapes = std::make_unique<CVexaShape[]>(shapeCount);
+        m_nShapeCount = int32_t(shapeCount);
+        for (size_t i = 0; i < shapeCount; ++i) ReadShape(input, m_shapes[i]);
+    }
+    const size_t emitterCount = input.Count(CVexaEmitterReader::kMinEmitterBytes, "emitters");
+    if (emitterCount > 0) {
+        m_emitters = std::make_unique<CVexaParticleEmitter[]>(emitterCount);
+        m_nEmitterCount = int32_t(emitterCount);
+        CVexaEmitterReader reader(input, *this);
+        for (size_t i = 0; i < emitterCount; ++i) reader.ReadEmitter(m_emitters[i], nullptr);
+    }
+    if (m_library && m_library->GetDevice()) CreateMeshBuffers(m_meshes, *m_library->GetDevice());
+    if (input.Version() >= kVexaVersionLongKeys) input.U32();
+    if (input.Version() >= kVexaVersionTrailerBlock) input.Bytes(kTrailerBlockBytes);
+}
+
+const CVexaShape* CVexaFile::FindShape(uint32_t id) const {
+    for (int32_t i = 0; i < m_nShapeCount; ++i)
+        if (m_shapes[size_t(i)].ID == id) return &m_shapes[size_t(i)];
+    return nullptr;
+}
+
+void CVexaFile::CreateTextures() {
+    VexaGraphics::IDevice* device = m_library ? m_library->GetDevice() : nullptr;
+    if (!device) return;
+    for (int32_t i = 0; i < m_nShapeCount; ++i) m_shapes[size_t(i)].CreateTexture(*device);
+    CreateMeshImages(m_meshes, *device);
+}
+
+void CVexaFile::DestroyTextures() {
+    for (int32_t i = 0; i < m_nShapeCount; ++i) m_shapes[size_t(i)].DestroyTexture();
+}
+
+void CVexaFile::InvalidateTextures() {
+    for (int32_t i = 0; i < m_nShapeCount; ++i)
+        if (VexaGraphics::ITexture* texture = m_shapes[size_t(i)].GetTexture()) texture->Invalidate();
+}
+
+CVexaParticleEmitter* CVexaFile::FindEmitter(const char* name) {
+    for (int32_t i = 0; i < m_nEmitterCount; ++i) {
+        const char* own = m_emitters[size_t(i)].GetName();
+        if (own && name && std::strcmp(own, name) == 0) return &m_emitters[size_t(i)];
+    }
+    return nullptr;
+}
+
+std::unique_ptr<CVexaParticleEmitter> CVexaFile::CreateEmitter(const char* name) {
+    const CVexaParticleEmitter* prototype = FindEmitter(name);
+    if (!prototype) throw CVexaException("Unable to find Vexa emitter '%s'", name ? name : "");
+    return CVexaParticleEmitter::CreateFromPrototype(*prototype);
+}
+
+CVexaParticleEmitter* CVexaFile::GetEmitter(int32_t index) {
+    return index >= 0 && index < m_nEmitterCount ? &m_emitters[size_t(index)] : nullptr;
+}
+
+} // namespace VexaParticles

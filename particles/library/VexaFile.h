@@ -1,0 +1,58 @@
+#pragma once
+// A loaded effect file: its mesh library, particle images and emitter
+// prototypes.
+
+#include <cstdint>
+#include <memory>
+
+#include "app/Archive.h"
+#include "particles/library/IVexaFile.h"
+#include "particles/library/VexaAse.h"
+#include "particles/library/VexaParticleEmitter.h"
+#include "particles/library/VexaShape.h"
+
+namespace VexaParticles {
+
+class CVexaInput;
+class CVexaParticleLibrary;
+
+class CVexaFile : public IVexaFile {
+public:
+    explicit CVexaFile(CVexaParticleLibrary* library) : m_library(library) {}
+    CVexaFile(const CVexaFile&) = delete;
+    CVexaFile& operator=(const CVexaFile&) = delete;
+
+    void CreateTextures() override;
+    void DestroyTextures() override;
+    std::unique_ptr<CVexaParticleEmitter> CreateEmitter(const char* name) override;
+    int32_t GetEmitterCount() const override { return m_nEmitterCount; }
+    CVexaParticleEmitter* FindEmitter(const char* name) override;
+    CVexaParticleEmitter* GetEmitter(int32_t index) override;
+    void InvalidateTextures() override;
+
+    CVexaParticleLibrary* GetLibrary() const { return m_library; }
+    const CVexaAse& GetMeshLibrary() const { return m_meshes; }
+    int32_t GetShapeCount() const { return m_nShapeCount; }
+    const CVexaShape& GetShape(int32_t index) const { return m_shapes[size_t(index)]; }
+    // The first shape with the ID, or null.
+    const CVexaShape* FindShape(uint32_t id) const;
+
+    // Reads a whole file ("VEXA", the version, the contents) into this
+    // empty object. Format errors throw CVexaException, short reads the
+    // archive's exception.
+    void Read(CArchive& archive);
+    // Checks "VEXA" and the version word and returns the version.
+    static uint32_t ReadHeader(CArchive& archive);
+    // The contents after the version word, laid out for the input's version.
+    void ReadContents(CVexaInput& input);
+
+private:
+    CVexaAse m_meshes;
+    CVexaParticleLibrary* m_library;
+    int32_t m_nEmitterCount = 0;
+    std::unique_ptr<CVexaParticleEmitter[]> m_emitters;
+    int32_t m_nShapeCount = 0;
+    std::unique_ptr<CVexaShape[]> m_shapes;
+};
+
+} // namespace VexaParticles

@@ -1,0 +1,22 @@
+#include "particles/library/VexaShape.h"
+
+#include "graphics/BitmapIO.h"
+#include "particles/library/VexaGraphicsException.h"
+
+namespace VexaParticles {
+
+void CVexaShape::CreateTexture(VexaGraphics::IDevice& device) {
+    if (m_texture || image.empty()) return;
+    CBitmapIO::CImageData pixels;
+    if (!CBitmapIO::Load(CBitmapIO::ByteSpan(image), pixels, false)) return;
+    std::unique_ptr<VexaGraphics::CBitmap> bitmap;
+    int32_t result = device.CreateBitmap(bitmap, pixels.pixels.data(), pixels.width, pixels.height, 0);
+    if (result < 0 || !bitmap) throw VexaGraphics::CVexaGraphicsException("Can't create shape bitmap", result);
+    result = device.CreateTexture(m_texture, *bitmap, 0);
+    if (result < 0) {
+        m_texture.reset();
+        throw VexaGraphics::CVexaGraphicsException("Can't create shape texture", result);
+    }
+}
+
+} // namespace VexaParticles
