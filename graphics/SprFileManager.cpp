@@ -22,7 +22,7 @@ ref_ptr<CSprFile> CSprFileManager::LoadSprFile(const CString& name, bool skipIma
     CArchive archive(&file, false);
     spr->Load(archive, skipImages);
     if (file.Tell() != file.GetSize())
-        throw Engine::CException::Format("Invalid or corrupted .spr file '%s'", name.c_str());
+        CSprFile::ThrowCorrupted(name, "%lld bytes after the last read record", static_cast<long long>(file.GetSize() - file.Tell()));
     if (!skipImages) spr->CreateTextures();
     RegisterObject(spr);
     return spr;

@@ -82,8 +82,10 @@ TEST_F(SprFileManagerTest, FailedLoadsLeaveTheTableUnchanged) {
     Write("spr/truncated.spr", truncated);
 
     EXPECT_EQ(LoadError("spr/none.spr"), "Unable to open .spr file 'spr/none.spr'");
-    EXPECT_EQ(LoadError("spr/trailing.spr"), "Invalid or corrupted .spr file 'spr/trailing.spr'");
-    EXPECT_EQ(LoadError("spr/truncated.spr"), "Invalid or corrupted .spr file 'spr/truncated.spr'");
+    EXPECT_EQ(LoadError("spr/trailing.spr"),
+              "Invalid or corrupted .spr file 'spr/trailing.spr': 1 bytes after the last read record");
+    EXPECT_EQ(LoadError("spr/truncated.spr"),
+              "Invalid or corrupted .spr file 'spr/truncated.spr': piece count 1 does not fit in the 17 bytes left");
     graphics.m_bFailTextures = true;
     EXPECT_EQ(LoadError("spr/a.spr"), "CTextureManager::Create(...) : FAILED");
     EXPECT_EQ(manager->GetObjectCount(), 0u);
@@ -148,7 +150,7 @@ TEST_F(SprFileManagerTest, ReloadAfterResetRestoresTexturesWithRunningProgress) 
     b->SetFlag(1);
     EXPECT_EQ(manager->CountBitmaps(0), 2);
     EXPECT_EQ(manager->CountBitmaps(1), 1);
-    a->GetBitmapEntry(0).bitmap->Create(0, 0);  // as after an upload that freed the pixels
+    a->GetBitmapEntry(0).bitmap->FreePixels();  // as after an upload that freed them
     graphics.GetDeviceObjectManager().InvalidateAll();
 
     std::vector<int> progress;
@@ -160,6 +162,9 @@ TEST_F(SprFileManagerTest, ReloadAfterResetRestoresTexturesWithRunningProgress) 
             a->GetBitmapEntry(i).texture->GetHardwareTexture().get());
         EXPECT_TRUE(hardware->m_bValid);
         EXPECT_EQ(a->GetBitmapEntry(i).bitmap->GetPixels(), nullptr);
+        int32_t width = 0, height = 0;
+        a->GetBitmapEntry(i).texture->GetSize(width, height);
+        EXPECT_EQ(std::pair(width, height), std::pair(i == 0 ? 8 : 4, 4)) << i;
     }
     auto* untouched = static_cast<Engine::Graphics::Testing::CRecordingHardwareTexture*>(
         b->GetBitmapEntry(0).texture->GetHardwareTexture().get());
