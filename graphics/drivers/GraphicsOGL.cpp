@@ -76,6 +76,10 @@ bool CGraphics_OGL::Create(const char* title, CGraphicsParams* params) {
     EnumVideoModes();
     AdjustVideoMode(m_params);
     m_hWnd = CreateRenderingWindow(title);
+    if (Engine::CApplication* app = GetApplication(); app && m_hWnd) {
+        app->m_hWnd = m_hWnd;
+        app->OnGraphicsWindowCreated();
+    }
     {
         CLogSection section("Engine::Graphics::CGraphics_OGL::Create()");
         m_hDC = GetDC(m_hWnd);

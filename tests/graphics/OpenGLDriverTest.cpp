@@ -21,6 +21,7 @@ TEST_F(OpenGLDriverTest, CreateMakesTheDeviceAndDestroyTearsItDown) {
     ASSERT_TRUE(CreateDriver());
     HWND window = app.m_hWnd;
     EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(app.windowCreated, 1);
     EXPECT_EQ(app.created, 1);
     EXPECT_EQ(driver->GetTextureFormats().Size(), 5u);
     EXPECT_EQ(Platform::Testing::GetGlContextCount(), 1);
