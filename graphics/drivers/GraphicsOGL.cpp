@@ -298,7 +298,13 @@ void CGraphics_OGL::Destroy() {
 }
 
 bool CGraphics_OGL::ChangeVideoMode(CGraphicsParams params) {
-    AdjustVideoMode(params);
+    // A mode the display cannot show changes nothing.
+    try {
+        AdjustVideoMode(params);
+    } catch (const CException& e) {
+        GetLog().PrintLine("%s", e.what());
+        return false;
+    }
     Engine::CTimer& clock = GetGlobalClock();
     const int64_t elapsedBefore = clock.GetElapsed();
     m_deviceObjects.InvalidateAll();
@@ -310,7 +316,7 @@ bool CGraphics_OGL::ChangeVideoMode(CGraphicsParams params) {
         if (!EnterChosenMode()) {
             GetLog().PrintLine("%s : Trying to restore previous mode", kModeChangeFailed);
             result = false;
-            RestorePreviousMode(previous);
+            if (!RestorePreviousMode(previous)) GetLog().PrintLine("%s", kModeChangeFailed);
         }
         if (m_params.fullScreen && m_pfnSwapInterval) m_pfnSwapInterval(m_params.waitVSync ? 1 : 0);
     } else {
@@ -326,14 +332,14 @@ bool CGraphics_OGL::ChangeVideoMode(CGraphicsParams params) {
     return result;
 }
 
-void CGraphics_OGL::RestorePreviousMode(const CGraphicsParams& previous) {
+bool CGraphics_OGL::RestorePreviousMode(const CGraphicsParams& previous) {
     m_params = previous;
     ApplyWindowMode(m_params, m_hWnd);
     if (!m_params.fullScreen) {
         ChangeDisplaySettings(nullptr, 0);
-        return;
+        return true;
     }
-    if (!EnterChosenMode()) throw CException(kModeChangeFailed);
+    return EnterChosenMode();
 }
 
 void CGraphics_OGL::gEndScene() {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/Exception.h"
 #include "graphics/DelayedLoaders.h"
 #include "graphics/SprFileManager.h"
@@ -170,4 +172,20 @@ TEST_F(SprFileManagerTest, ReloadAfterResetRestoresTexturesWithRunningProgress) 
         b->GetBitmapEntry(0).texture->GetHardwareTexture().get());
     EXPECT_FALSE(untouched->m_bValid);
     EXPECT_NE(log.Text().find("Reloading 'spr/a.spr'"), std::string::npos);
+}
+
+// A file gone from the disk is logged and skipped: the next file reloads and
+// the last restore pass still reaches every object.
+TEST_F(SprFileManagerTest, ReloadSkipsAMissingFileAndTheRestorePassRuns) {
+    const auto a = manager->LoadSprFile("spr/a.spr", false);
+    const auto b = manager->LoadSprFile("spr/b.spr", false);
+    std::filesystem::remove(folder.Path() / "spr/a.spr");
+    graphics.GetDeviceObjectManager().InvalidateAll();
+    graphics.RestoreAfterReset(nullptr);
+    EXPECT_NE(log.Text().find("Unable to open .spr file 'spr/a.spr'"), std::string::npos);
+    for (const auto& file : {a, b}) {
+        auto* hardware = static_cast<Engine::Graphics::Testing::CRecordingHardwareTexture*>(
+            file->GetBitmapEntry(0).texture->GetHardwareTexture().get());
+        EXPECT_TRUE(hardware->m_bValid) << file->GetName().c_str();
+    }
 }
