@@ -7,6 +7,7 @@
 #include "app/Log.h"
 #include "app/Timer.h"
 #include "graphics/Bitmap.h"
+#include "graphics/drivers/GlCheck.h"
 #include "platform/Messages.h"
 #include "platform/Window.h"
 
@@ -284,7 +285,7 @@ void CGraphics_OGL::ShowCreatedWindow() {
         GetLog().PrintLine("Engine::Graphics::CGraphics_OGL::Create()::ChangeDisplaySettings(...) : FAILED");
     ShowWindow(m_hWnd, SW_SHOWNORMAL);
     UpdateWindow(m_hWnd);
-    glViewport(0, 0, m_params.width, m_params.height);
+    GL_CHECK(glViewport(0, 0, m_params.width, m_params.height));
     CLogSection section("CApplication::OnGraphicsCreate()");
     if (Engine::CApplication* app = GetApplication()) app->OnGraphicsCreate();
 }
@@ -323,7 +324,7 @@ bool CGraphics_OGL::ChangeVideoMode(CGraphicsParams params) {
         ChangeDisplaySettings(nullptr, 0);
     }
     ApplyWindowMode(m_params, m_hWnd);
-    glViewport(0, 0, m_params.width, m_params.height);
+    GL_CHECK(glViewport(0, 0, m_params.width, m_params.height));
     m_bThreeContainers = m_params.fullScreen;
     m_bFrameReady = 0;
     RestoreAfterReset(nullptr);
@@ -343,7 +344,7 @@ bool CGraphics_OGL::RestorePreviousMode(const CGraphicsParams& previous) {
 }
 
 void CGraphics_OGL::gEndScene() {
-    glFlush();
+    GL_CHECK(glFlush());
     m_bFrameReady = 1;
 }
 
