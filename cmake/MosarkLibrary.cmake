@@ -24,6 +24,29 @@ function(mosark_library name)
   endif()
 endfunction()
 
+# mosark_leak_suppressions(<executable>): in sanitizer builds the program
+# carries the leak suppressions of cmake/lsan.supp and keeps the libraries
+# it loads until it ends (see cmake/SanitizerRuntime.cpp.in), so that every
+# run, with or without ctest, reports only leaks that are real. Nothing
+# happens in other builds.
+function(mosark_leak_suppressions target)
+  if(NOT MOSARK_SANITIZE)
+    return()
+  endif()
+  if(NOT TARGET mosark_sanitizer_runtime)
+    set(supp ${PROJECT_SOURCE_DIR}/cmake/lsan.supp)
+    set(generated ${PROJECT_BINARY_DIR}/generated/SanitizerRuntime.cpp)
+    file(READ ${supp} MOSARK_LSAN_SUPPRESSIONS)
+    configure_file(${PROJECT_SOURCE_DIR}/cmake/SanitizerRuntime.cpp.in ${generated} @ONLY)
+    set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${supp})
+    # Objects, not an archive: the linker would drop hooks nothing calls.
+    add_library(mosark_sanitizer_runtime OBJECT ${generated})
+  endif()
+  target_sources(${target} PRIVATE $<TARGET_OBJECTS:mosark_sanitizer_runtime>)
+  # Shared libraries must find the program's dlclose first.
+  target_link_options(${target} PRIVATE -Wl,--export-dynamic-symbol=dlclose)
+endfunction()
+
 # mosark_test(<folder> DEPS <targets>...): every tests/<folder>/*.cpp in one
 # GoogleTest executable, each test registered with CTest.
 function(mosark_test folder)
@@ -36,6 +59,7 @@ function(mosark_test folder)
   add_executable(${target} ${sources})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  mosark_leak_suppressions(${target})
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     NO_PRETTY_VALUES

@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "app/Log.h"
 #include "graphics/images/DecodeSupport.h"
 
 namespace CBitmapIO {
@@ -48,17 +47,13 @@ bool Load(CFile& input, CImageData& record, bool alphaMode) {
             if (got < kChunk) break;
         }
     } catch (const std::bad_alloc&) {
-        Detail::LogFailure("Load", "out of memory reading the image");
         return false;
     }
     return Load(ByteSpan(data), record, alphaMode);
 }
 
 bool Load(ByteSpan data, CImageData& record, bool alphaMode) {
-    if (data.size() < 8) {
-        Detail::LogFailure("Load", "fewer than 8 bytes");
-        return false;
-    }
+    if (data.size() < 8) return false;
     switch (WordAt(data, 0)) {
     case kPngSignature: return LoadPNG(record, data, alphaMode);
     case kJfifSignature: return LoadJPEG(record, data, alphaMode);
@@ -69,7 +64,6 @@ bool Load(ByteSpan data, CImageData& record, bool alphaMode) {
     if (WordAt(data, 4) == kJp2BoxType || WordAt(data, 0) == kJ2kSignature)
         return LoadJPEG2000(record, data);
     if (IsTGA(data)) return LoadTGA(record, data);
-    Detail::LogFailure("Load", "unknown image format");
     return false;
 }
 
@@ -94,10 +88,6 @@ void AllocateImage(CImageData& record, int64_t width, int64_t height) {
     }
     record.width = int32_t(width);
     record.height = int32_t(height);
-}
-
-void LogFailure(const char* decoder, const char* reason) {
-    GetLog().PrintLine("CBitmapIO::%s() : %s", decoder, reason);
 }
 
 } // namespace Detail

@@ -42,7 +42,7 @@ inline constexpr uint64_t kMaxImageBytes = uint64_t(256) << 20;
 // In alpha mode the record holds the image that receives alpha: a greyscale
 // PNG or a JPEG of the same size only sets the alpha bytes (from grey or the
 // first component); every other image replaces the record. Returns false on
-// any failure, after one log line; the position afterwards is undefined.
+// any failure and logs nothing; the position afterwards is undefined.
 bool Load(CFile& input, CImageData& record, bool alphaMode);
 bool Load(ByteSpan data, CImageData& record, bool alphaMode);
 

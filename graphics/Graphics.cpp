@@ -1,6 +1,8 @@
 #include "graphics/Graphics.h"
 
+#include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "app/Application.h"
@@ -14,6 +16,7 @@
 #include "platform/Display.h"
 #include "platform/Keyboard.h"
 #include "platform/Messages.h"
+#include "platform/Registry.h"
 #include "platform/System.h"
 #include "platform/Window.h"
 
@@ -228,14 +231,42 @@ void CGraphics::OnMouseMoveMessage(HWND window, LPARAM lParam) {
     SetCursorPosition(cursor.x, cursor.y);
 }
 
+namespace {
+
+// A registry value as its 32-byte buffer takes it; longer text is not read.
+std::optional<std::string> ReadDisplaySetting(const char* valueName) {
+    std::optional<std::string> value = Platform::RegQueryConfigValue("Display\\Settings", valueName);
+    if (value && value->size() >= 32) return std::nullopt;
+    return value;
+}
+
+// Old systems (major version 4 or lower) keep the desktop mode in the
+// display settings of the hardware configuration; both values must parse.
+CVideoMode ReadDesktopMode() {
+    OSVERSIONINFO version;
+    CVideoMode desktop;
+    if (GetVersionEx(&version) && version.dwMajorVersion <= 4) {
+        const std::optional<std::string> resolution = ReadDisplaySetting("Resolution");
+        const std::optional<std::string> bits = ReadDisplaySetting("BitsPerPixel");
+        int32_t width = 0, height = 0, bpp = 0;
+        if (resolution && bits && std::sscanf(resolution->c_str(), "%d,%d", &width, &height) == 2 &&
+            std::sscanf(bits->c_str(), "%d", &bpp) == 1)
+            desktop = CVideoMode{width, height, 0, bpp};
+        return desktop;
+    }
+    DEVMODE current{};
+    if (EnumDisplaySettings(nullptr, ENUM_CURRENT_SETTINGS, &current))
+        desktop = CVideoMode{int32_t(current.dmPelsWidth), int32_t(current.dmPelsHeight),
+                             int32_t(current.dmDisplayFrequency), int32_t(current.dmBitsPerPel)};
+    return desktop;
+}
+
+} // namespace
+
 void CGraphics::EnumVideoModes() {
     if (!m_videoModes.empty()) return;
     CLogSection section("CGraphics::EnumVideoModes()");
-    m_desktopMode = CVideoMode{};
-    DEVMODE current{};
-    if (EnumDisplaySettings(nullptr, ENUM_CURRENT_SETTINGS, &current))
-        m_desktopMode = CVideoMode{int32_t(current.dmPelsWidth), int32_t(current.dmPelsHeight),
-                                   int32_t(current.dmDisplayFrequency), int32_t(current.dmBitsPerPel)};
+    m_desktopMode = ReadDesktopMode();
     DEVMODE mode{};
     for (DWORD index = 0; EnumDisplaySettings(nullptr, index, &mode); ++index) {
         if (mode.dmBitsPerPel < 16) continue;

@@ -104,7 +104,9 @@ void DitherChannel(int channel, uint32_t bits, uint32_t destinationShift, const 
         for (int32_t x = 0; x < width; ++x, out += destinationBytesPerPixel) {
             uint32_t v = in[4 * x + channel];
             const uint32_t threshold = (4u * thresholds[(x + columnOffset) & (kDitherSize - 1)]) >> drop;
-            if ((v & lowMask) >= threshold) v = std::min<uint32_t>(v + step, 255);
+            // Eight bits lose nothing: the byte is copied as it is, so a
+            // transparent texel stays at alpha 0.
+            if (drop > 0 && (v & lowMask) >= threshold) v = std::min<uint32_t>(v + step, 255);
             const uint32_t pixel = ReadPixel(out, destinationBytesPerPixel);
             WritePixel(out, destinationBytesPerPixel, (pixel & ~fieldMask) | ((v >> drop) << destinationShift));
         }

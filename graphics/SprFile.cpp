@@ -1,6 +1,7 @@
 #include "graphics/SprFile.h"
 
 #include <algorithm>
+#include <cstdarg>
 
 #include "app/Archive.h"
 #include "app/Exception.h"
@@ -68,17 +69,24 @@ void CSprFile::UntrackRef(CSpriteRef* ref) {
     if (found != m_refs.end()) m_refs.erase(found);
 }
 
-void CSprFile::ThrowCorrupted() const {
-    throw Engine::CException::Format("Invalid or corrupted .spr file '%s'", GetName().c_str());
+void CSprFile::ThrowCorrupted(const CString& name, const char* reasonFormat, ...) {
+    va_list args;
+    va_start(args, reasonFormat);
+    const CString reason = FormatStringV(reasonFormat, args);
+    va_end(args);
+    throw Engine::CException::Format("Invalid or corrupted .spr file '%s': %s", name.c_str(), reason.c_str());
 }
 
-void CSprFile::CheckFits(CArchive& archive, uint64_t count, uint64_t recordBytes) const {
-    if (count * recordBytes > uint64_t(BytesLeft(archive))) ThrowCorrupted();
+void CSprFile::CheckFits(CArchive& archive, uint64_t count, uint64_t recordBytes, const char* what) const {
+    const int64_t left = BytesLeft(archive);
+    if (count * recordBytes > uint64_t(left))
+        ThrowCorrupted(GetName(), "%s %llu does not fit in the %lld bytes left", what,
+                       static_cast<unsigned long long>(count), static_cast<long long>(left));
 }
 
-void CSprFile::SkipBytes(CArchive& archive, uint64_t count) const {
-    CheckFits(archive, count, 1);
-    if (archive.GetFile()->Skip(int64_t(count)) != 0) ThrowCorrupted();
+void CSprFile::SkipBytes(CArchive& archive, uint64_t count, const char* what) const {
+    CheckFits(archive, count, 1, what);
+    if (archive.GetFile()->Skip(int64_t(count)) != 0) ThrowCorrupted(GetName(), "cannot skip the %s", what);
 }
 
 void CSprFile::Load(CArchive& archive, bool skipImages) {
@@ -88,7 +96,7 @@ void CSprFile::Load(CArchive& archive, bool skipImages) {
     const uint32_t fileWord = ReadU32(archive);
     CChunkHeader header;
     archive.ReadChunkHeader(header);
-    SkipBytes(archive, header.length);
+    SkipBytes(archive, header.length, "first chunk length");
     archive.ReadChunkHeader(header);
     if (header.id != kSpriteChunkId) {
         m_fileWord = fileWord;
@@ -96,11 +104,11 @@ void CSprFile::Load(CArchive& archive, bool skipImages) {
     }
     archive.ReadChunkHeader(header);  // the rest of the file is its body
     archive.ReadChunkHeader(header);
-    SkipBytes(archive, header.length);
+    SkipBytes(archive, header.length, "prelude chunk length");
 
     const int32_t bitmapCount = int32_t(ReadU32(archive));
     if (bitmapCount > 0) {
-        CheckFits(archive, uint64_t(bitmapCount), kBitmapRecordBytes);
+        CheckFits(archive, uint64_t(bitmapCount), kBitmapRecordBytes, "bitmap count");
         m_bitmaps.reserve(size_t(bitmapCount));
         for (int32_t i = 0; i < bitmapCount; ++i) {
             m_bitmaps.push_back({nullptr, this, 0xFFFFFFFFu, Engine::ref_ptr<CBitmap>(new CBitmap), -1});
@@ -111,7 +119,7 @@ void CSprFile::Load(CArchive& archive, bool skipImages) {
 
     archive.ReadChunkHeader(header);
     const uint32_t spriteCount = ReadU32(archive);
-    CheckFits(archive, spriteCount, kSpriteRecordBytes);
+    CheckFits(archive, spriteCount, kSpriteRecordBytes, "sprite count");
     m_sprites.resize(spriteCount);
     for (CSpriteDef& definition : m_sprites) {
         ReadSprite(archive, definition);
@@ -125,7 +133,8 @@ void CSprFile::ReadBitmapImages(CArchive& archive, size_t index, bool skipImages
     if (entry.bitmap->GetPixels()) return;
     Engine::CAbstractFile& file = *archive.GetFile();
     if (entry.streamPosition == -1) entry.streamPosition = file.Tell();
-    if (file.Seek(entry.streamPosition, Engine::SEEK_FROM_START) != 0) ThrowCorrupted();
+    if (file.Seek(entry.streamPosition, Engine::SEEK_FROM_START) != 0)
+        ThrowCorrupted(GetName(), "cannot seek to bitmap %zu", index);
     if (!skipImages) entry.bitmap->Create(0, 0);
     ReadImage(archive, *entry.bitmap, false, skipImages);
     ReadImage(archive, *entry.bitmap, true, skipImages);
@@ -135,11 +144,12 @@ void CSprFile::ReadBitmapImages(CArchive& archive, size_t index, bool skipImages
 void CSprFile::ReadImage(CArchive& archive, CBitmap& bitmap, bool alpha, bool skipImages) const {
     const uint32_t length = ReadU32(archive);
     if (length == 0) return;
+    const char* what = alpha ? "alpha image length" : "image length";
     if (skipImages) {
-        SkipBytes(archive, length);
+        SkipBytes(archive, length, what);
         return;
     }
-    CheckFits(archive, length, 1);
+    CheckFits(archive, length, 1, what);
     Engine::CMemoryFile image(*archive.GetFile(), length);
     if (image.Size() != length) CArchive::ThrowReadError(length, int64_t(image.Size()));
     if (alpha ? !bitmap.LoadAlphaFromFile(image) : !bitmap.LoadFromFile(image))
@@ -155,7 +165,7 @@ void CSprFile::ReadSprite(CArchive& archive, CSpriteDef& definition) const {
     definition.flag2 = ReadU32(archive) != 0;
     ReadU32(archive);  // reserved
     const uint32_t frameCount = ReadU32(archive);
-    CheckFits(archive, frameCount, kFrameRecordBytes);
+    CheckFits(archive, frameCount, kFrameRecordBytes, "frame count");
     definition.frames.resize(frameCount);
     for (CSpriteFrame& frame : definition.frames) ReadFrame(archive, frame);
 }
@@ -166,7 +176,7 @@ void CSprFile::ReadFrame(CArchive& archive, CSpriteFrame& frame) const {
     frame.x = ReadU32(archive);
     frame.y = ReadU32(archive);
     const uint32_t pieceCount = ReadU32(archive);
-    CheckFits(archive, pieceCount, kPieceRecordBytes);
+    CheckFits(archive, pieceCount, kPieceRecordBytes, "piece count");
     frame.pieces.resize(pieceCount);
     for (TextureRegion& piece : frame.pieces) {
         piece.bitmap = int32_t(ReadU32(archive));
@@ -207,7 +217,8 @@ void CSprFile::RestoreBitmap(CArchive& archive, size_t index) {
     CBitmapEntry& entry = m_bitmaps.at(index);
     if (!entry.texture) return;
     if (Engine::ref_ptr<CHardwareTexture> hardware = entry.texture->GetHardwareTexture()) hardware->Restore();
-    entry.bitmap->Create(0, 0);
+    // The texture reports its size from the bitmap: only the pixels go.
+    entry.bitmap->FreePixels();
 }
 
 const CSpriteDef* CSprFile::FindSprite(const CString& name) const {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Exception.h"
 #include "app/ManagedObject.h"
 #include "app/Referenced.h"
 #include "graphics/Bitmap.h"
@@ -121,13 +122,16 @@ public:
     const CBitmapEntry& GetBitmapEntry(size_t index) const { return m_bitmaps.at(index); }
     size_t GetSpriteRefCount() const { return m_refs.size(); }
 
+    // Throws "Invalid or corrupted .spr file '<name>'" followed by the check
+    // that failed.
+    [[noreturn]] static void ThrowCorrupted(const CString& name, const char* reasonFormat, ...) ENGINE_PRINTF(2, 3);
+
 private:
     friend class CSpriteRef;
-    [[noreturn]] void ThrowCorrupted() const;
     // Throws unless count records of at least recordBytes each fit in
-    // the bytes left in the stream.
-    void CheckFits(CArchive& archive, uint64_t count, uint64_t recordBytes) const;
-    void SkipBytes(CArchive& archive, uint64_t count) const;
+    // the bytes left in the stream; what names the count in the message.
+    void CheckFits(CArchive& archive, uint64_t count, uint64_t recordBytes, const char* what) const;
+    void SkipBytes(CArchive& archive, uint64_t count, const char* what) const;
     void ReadImage(CArchive& archive, CBitmap& bitmap, bool alpha, bool skipImages) const;
     void ReadSprite(CArchive& archive, CSpriteDef& definition) const;
     void ReadFrame(CArchive& archive, CSpriteFrame& frame) const;

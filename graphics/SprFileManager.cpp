@@ -22,7 +22,7 @@ ref_ptr<CSprFile> CSprFileManager::LoadSprFile(const CString& name, bool skipIma
     CArchive archive(&file, false);
     spr->Load(archive, skipImages);
     if (file.Tell() != file.GetSize())
-        throw Engine::CException::Format("Invalid or corrupted .spr file '%s'", name.c_str());
+        CSprFile::ThrowCorrupted(name, "%lld bytes after the last read record", static_cast<long long>(file.GetSize() - file.Tell()));
     if (!skipImages) spr->CreateTextures();
     RegisterObject(spr);
     return spr;
@@ -53,12 +53,18 @@ void CSprFileManager::ReloadBitmaps(int group, ProgressCallback progress, void* 
     for (const ref_ptr<CSprFile>& spr : GetObjects()) {
         if (spr->GetFlag() != group) continue;
         GetLog().PrintLine("Reloading '%s'", spr->GetName().c_str());
-        Engine::CFile file;
-        SprFile::OpenSprFile(file, spr->GetName());
-        CArchive archive(&file, false);
-        for (size_t i = 0; i < spr->GetBitmapCount(); ++i) {
-            if (progress) progress(context, base + int(i));
-            spr->RestoreBitmap(archive, i);
+        // A file that went missing or changed must not keep the others, or
+        // the restore of the remaining device objects, from running.
+        try {
+            Engine::CFile file;
+            SprFile::OpenSprFile(file, spr->GetName());
+            CArchive archive(&file, false);
+            for (size_t i = 0; i < spr->GetBitmapCount(); ++i) {
+                if (progress) progress(context, base + int(i));
+                spr->RestoreBitmap(archive, i);
+            }
+        } catch (const Engine::CException& e) {
+            GetLog().PrintLine("%s", e.what());
         }
         base += int(spr->GetBitmapCount());
     }

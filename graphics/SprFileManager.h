@@ -35,7 +35,8 @@ public:
 
     // After a device reset: re-reads the images of the files whose flag
     // equals group and restores their textures, reporting the running
-    // bitmap number (across all files) to progress when given.
+    // bitmap number (across all files) to progress when given. A file that
+    // fails is logged and skipped.
     void ReloadBitmaps(int group, ProgressCallback progress, void* context);
     int CountBitmaps(int group) const;
 

@@ -145,9 +145,10 @@ std::vector<CToken> CTextWriter::Tokenise(const char16_t* text) const {
                             m_ctx.m_letterSpacing) * m_scaleX;
             previous = *p;
         }
+        // White space at the end is a pair with an empty word: it can wrap
+        // the line before it like any other.
         token.length = int32_t(p - token.word);
-        // Trailing white space is not a word and must not wrap a line.
-        if (token.length > 0 || token.paragraph) tokens.push_back(token);
+        tokens.push_back(token);
     }
     return tokens;
 }

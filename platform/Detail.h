@@ -83,6 +83,8 @@ void ResetCursor();
 void ResetClipboard();
 void ResetLibraries();
 void ResetSystem();
+// Hardware-configuration registry values (Registry.cpp).
+void ResetRegistry();
 void ResetMessageBox();
 void ResetFailures();
 

@@ -14,4 +14,9 @@ std::optional<std::string> RegQueryStringValue(const std::string& key, const std
 // The file that holds a value ("Software\A\B", "V" -> <settings>/A/B/V).
 std::optional<std::string> RegistryValuePath(const std::string& key, const std::string& valueName);
 
+// A value of the current hardware configuration. Only "Display\Settings"
+// exists: "Resolution" ("<width>,<height>") and "BitsPerPixel" describe the
+// display's current mode unless a test set them.
+std::optional<std::string> RegQueryConfigValue(const std::string& key, const std::string& valueName);
+
 } // namespace Platform

@@ -49,6 +49,7 @@ void Reset() {
     ResetClipboard();
     ResetLibraries();
     ResetSystem();
+    ResetRegistry();
     ResetMessageBox();
     ResetFailures();
     UseRealClock();

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,9 @@ void SetIdleHandler(std::function<void()> handler);
 
 // The operating-system version GetVersionEx reports (6.1 unless set).
 void SetReportedVersion(DWORD major, DWORD minor);
+// A value RegQueryConfigValue answers instead of its own; an empty optional
+// makes the value missing.
+void SetConfigValue(const std::string& key, const std::string& valueName, std::optional<std::string> value);
 
 // The cursor last set with SetCursor, and ShowCursor's display counter.
 HCURSOR GetCurrentCursor();

@@ -61,6 +61,11 @@ CValue CValue::TryConvertTo(const CTypeInfo* target) const {
     if (source == target || source->GetType() == target->GetType()) return *this;
     // No converter removes const.
     if (source->IsConstPointer() && target->IsPointer() && !target->IsConst()) return CValue();
+    // Adding const to a pointer is a plain cast, for every class alike (a
+    // class without bases has no converter that could do it).
+    if (target->IsConstPointer() && source->IsPointer() && !source->IsConst() &&
+        source->GetPointee() == target->GetPointee())
+        return CValue(m_box->GetConstPointer());
     return CTypeRegistry::Instance().Converters().Convert(*this, target);
 }
 

@@ -202,6 +202,8 @@ public:
     virtual const CTypeInfo* GetDynamicType() const { return nullptr; }
     virtual bool IsNull() const = 0;
     virtual const void* GetRawPointer() const { return nullptr; }
+    // A const pointer box of the same object, for a non-const pointer box.
+    virtual std::unique_ptr<CInstanceBoxBase> GetConstPointer() const { return nullptr; }
 
     // View 1, 2 or 3 (index 0..2); null when absent.
     const CInstanceBase* GetView(int index) const { return m_views[size_t(index)]; }
@@ -268,6 +270,10 @@ public:
     }
     bool IsNull() const override { return GetPointer() == nullptr; }
     const void* GetRawPointer() const override { return GetPointer(); }
+    std::unique_ptr<CInstanceBoxBase> GetConstPointer() const override {
+        if constexpr (std::is_const_v<Pointee>) return nullptr;
+        else return std::make_unique<CPtrInstanceBox<const Pointee*>>(GetPointer());
+    }
     P GetPointer() const { return m_pointer.Get(); }
     const CInstance<P>& GetPointerView() const { return m_pointer; }
 

@@ -6,6 +6,7 @@
 #include "app/Log.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Resample.h"
+#include "graphics/drivers/GlCheck.h"
 #include "graphics/drivers/GraphicsOGL.h"
 
 namespace Engine::Graphics {
@@ -30,14 +31,14 @@ void FitTextureSize(const CGraphics_OGL& driver, int32_t& width, int32_t& height
 
 void DeleteGlTexture(int32_t& name) {
     const GLuint glName = GLuint(name);
-    glDeleteTextures(1, &glName);
+    GL_CHECK(glDeleteTextures(1, &glName));
     name = -1;
 }
 
 int32_t GenerateBoundTexture() {
     GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
+    GL_CHECK(glGenTextures(1, &name));
+    GL_CHECK(glBindTexture(GL_TEXTURE_2D, name));
     return int32_t(name);
 }
 
@@ -126,7 +127,7 @@ void CHardwareTexture_OGL::Restore() {
 void CHardwareTexture_OGL::Upload(const CBitmapIO::CImageData& image) {
     if (m_bMipmap) {
         gluBuild2DMipmaps(GL_TEXTURE_2D, 4, image.width, image.height, GL_RGBA, GL_UNSIGNED_BYTE, image.pixels.data());
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_NEAREST);
+        GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_NEAREST));
         return;
     }
     CGraphics_OGL& driver = *Driver();
@@ -135,18 +136,18 @@ void CHardwareTexture_OGL::Upload(const CBitmapIO::CImageData& image) {
         DynamicRefCast<CTextureFormat_OGL>(driver.GetTextureFormats().Get(size_t(index)));
     std::vector<uint8_t> converted(size_t(format->bitsPerPixel / 8) * size_t(image.width) * size_t(image.height));
     ConvertToTextureFormat(*format, image, converted.data(), 0);
-    glTexImage2D(GL_TEXTURE_2D, 0, format->GetInternalFormat(), image.width, image.height, 0,
-                 format->GetPixelFormat(), GL_UNSIGNED_BYTE, converted.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, format->GetInternalFormat(), image.width, image.height, 0,
+                          format->GetPixelFormat(), GL_UNSIGNED_BYTE, converted.data()));
+    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST));
+    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST));
 }
 
 void CHardwareTexture_OGL::Update() {
     // A texture whose pixels were freed has nothing to send.
     if (m_nTexture < 0 || !m_pBitmap || !m_pBitmap->GetPixels()) return;
-    glBindTexture(GL_TEXTURE_2D, GLuint(m_nTexture));
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, m_pBitmap->GetWidth(), m_pBitmap->GetHeight(), GL_RGBA,
-                    GL_UNSIGNED_BYTE, m_pBitmap->GetPixels());
+    GL_CHECK(glBindTexture(GL_TEXTURE_2D, GLuint(m_nTexture)));
+    GL_CHECK(glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, m_pBitmap->GetWidth(), m_pBitmap->GetHeight(), GL_RGBA,
+                             GL_UNSIGNED_BYTE, m_pBitmap->GetPixels()));
 }
 
 CRenderTarget_OGL::CRenderTarget_OGL(CGraphics_OGL* owner) : CRenderTarget(owner) {}
@@ -169,19 +170,20 @@ void CRenderTarget_OGL::InitTexture(int32_t width, int32_t height) {
     m_nUsedHeight = std::max(height, 0);
     m_nTextureWidth = m_nTextureHeight = std::max(NextPowerOfTwo(width), NextPowerOfTwo(height));
     m_nTexture = GenerateBoundTexture();
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, m_nTextureWidth, m_nTextureHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, m_nTextureWidth, m_nTextureHeight, 0, GL_RGBA,
+                          GL_UNSIGNED_BYTE, nullptr));
+    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST));
+    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST));
+    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT));
+    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT));
 }
 
 void CRenderTarget_OGL::CaptureBackBuffer() {
     CGraphics_OGL* driver = Driver();
     if (m_nTexture < 0 || !driver) return;
-    glBindTexture(GL_TEXTURE_2D, GLuint(m_nTexture));
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, driver->GetParams().height - m_nUsedHeight, m_nUsedWidth,
-                        m_nUsedHeight);
+    GL_CHECK(glBindTexture(GL_TEXTURE_2D, GLuint(m_nTexture)));
+    GL_CHECK(glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, driver->GetParams().height - m_nUsedHeight, m_nUsedWidth,
+                                 m_nUsedHeight));
 }
 
 float CRenderTarget_OGL::GetMinV() {
@@ -233,21 +235,21 @@ void CGraphics_OGL::ActivateRenderTarget(CRenderTarget_OGL* target) {
     const int32_t width = m_params.width, height = m_params.height;
     // What was drawn for the target being left goes into its texture.
     if (!m_pCurrentTarget->IsFrameBuffer()) {
-        glViewport(0, 0, width, height);
+        GL_CHECK(glViewport(0, 0, width, height));
         m_pCurrentTarget->CaptureBackBuffer();
     }
     // A target draws into the top-left area of the window.
     if (target->IsFrameBuffer())
-        glViewport(0, 0, width, height);
+        GL_CHECK(glViewport(0, 0, width, height));
     else
-        glViewport(0, height - target->GetUsedHeight(), target->GetUsedWidth(), target->GetUsedHeight());
+        GL_CHECK(glViewport(0, height - target->GetUsedHeight(), target->GetUsedWidth(), target->GetUsedHeight()));
     m_pCurrentTarget = target;
 }
 
 void CGraphics_OGL::OnRenderTargetDestroyed(CRenderTarget_OGL* target) {
     if (target != m_pCurrentTarget || target == &m_defaultTarget) return;
     m_pCurrentTarget = &m_defaultTarget;
-    if (HasContext()) glViewport(0, 0, m_params.width, m_params.height);
+    if (HasContext()) GL_CHECK(glViewport(0, 0, m_params.width, m_params.height));
 }
 
 } // namespace Engine::Graphics

@@ -7,6 +7,7 @@
 #include "app/Log.h"
 #include "app/Timer.h"
 #include "graphics/Bitmap.h"
+#include "graphics/drivers/GlCheck.h"
 #include "platform/Messages.h"
 #include "platform/Window.h"
 
@@ -76,6 +77,10 @@ bool CGraphics_OGL::Create(const char* title, CGraphicsParams* params) {
     EnumVideoModes();
     AdjustVideoMode(m_params);
     m_hWnd = CreateRenderingWindow(title);
+    if (Engine::CApplication* app = GetApplication(); app && m_hWnd) {
+        app->m_hWnd = m_hWnd;
+        app->OnGraphicsWindowCreated();
+    }
     {
         CLogSection section("Engine::Graphics::CGraphics_OGL::Create()");
         m_hDC = GetDC(m_hWnd);
@@ -280,7 +285,7 @@ void CGraphics_OGL::ShowCreatedWindow() {
         GetLog().PrintLine("Engine::Graphics::CGraphics_OGL::Create()::ChangeDisplaySettings(...) : FAILED");
     ShowWindow(m_hWnd, SW_SHOWNORMAL);
     UpdateWindow(m_hWnd);
-    glViewport(0, 0, m_params.width, m_params.height);
+    GL_CHECK(glViewport(0, 0, m_params.width, m_params.height));
     CLogSection section("CApplication::OnGraphicsCreate()");
     if (Engine::CApplication* app = GetApplication()) app->OnGraphicsCreate();
 }
@@ -294,7 +299,13 @@ void CGraphics_OGL::Destroy() {
 }
 
 bool CGraphics_OGL::ChangeVideoMode(CGraphicsParams params) {
-    AdjustVideoMode(params);
+    // A mode the display cannot show changes nothing.
+    try {
+        AdjustVideoMode(params);
+    } catch (const CException& e) {
+        GetLog().PrintLine("%s", e.what());
+        return false;
+    }
     Engine::CTimer& clock = GetGlobalClock();
     const int64_t elapsedBefore = clock.GetElapsed();
     m_deviceObjects.InvalidateAll();
@@ -306,14 +317,14 @@ bool CGraphics_OGL::ChangeVideoMode(CGraphicsParams params) {
         if (!EnterChosenMode()) {
             GetLog().PrintLine("%s : Trying to restore previous mode", kModeChangeFailed);
             result = false;
-            RestorePreviousMode(previous);
+            if (!RestorePreviousMode(previous)) GetLog().PrintLine("%s", kModeChangeFailed);
         }
         if (m_params.fullScreen && m_pfnSwapInterval) m_pfnSwapInterval(m_params.waitVSync ? 1 : 0);
     } else {
         ChangeDisplaySettings(nullptr, 0);
     }
     ApplyWindowMode(m_params, m_hWnd);
-    glViewport(0, 0, m_params.width, m_params.height);
+    GL_CHECK(glViewport(0, 0, m_params.width, m_params.height));
     m_bThreeContainers = m_params.fullScreen;
     m_bFrameReady = 0;
     RestoreAfterReset(nullptr);
@@ -322,18 +333,18 @@ bool CGraphics_OGL::ChangeVideoMode(CGraphicsParams params) {
     return result;
 }
 
-void CGraphics_OGL::RestorePreviousMode(const CGraphicsParams& previous) {
+bool CGraphics_OGL::RestorePreviousMode(const CGraphicsParams& previous) {
     m_params = previous;
     ApplyWindowMode(m_params, m_hWnd);
     if (!m_params.fullScreen) {
         ChangeDisplaySettings(nullptr, 0);
-        return;
+        return true;
     }
-    if (!EnterChosenMode()) throw CException(kModeChangeFailed);
+    return EnterChosenMode();
 }
 
 void CGraphics_OGL::gEndScene() {
-    glFlush();
+    GL_CHECK(glFlush());
     m_bFrameReady = 1;
 }
 

@@ -120,7 +120,9 @@ private:
     void ShowCreatedWindow();
     // Destroys the window after a failed check and forgets it.
     void AbandonWindow();
-    void RestorePreviousMode(const CGraphicsParams& previous);
+    // Back to the parameters before a refused change; false when even that
+    // full-screen mode is refused.
+    bool RestorePreviousMode(const CGraphicsParams& previous);
 
     void ActivateRenderTarget(CRenderTarget_OGL* target);
     void LoadModelViewMatrix();

@@ -8,6 +8,7 @@
 #include "app/Math.h"
 #include "graphics/Texture.h"
 #include "graphics/drivers/CodesOGL.h"
+#include "graphics/drivers/GlCheck.h"
 #include "graphics/drivers/GraphicsOGL.h"
 
 namespace Engine::Graphics {
@@ -22,20 +23,20 @@ constexpr float kDegreesPerRadian = 57.29578f;
 void LoadMatrix(GLenum mode, const float* matrix34) {
     GLfloat gl[16];
     ToGlMatrix(matrix34, gl);
-    glMatrixMode(mode);
-    glLoadMatrixf(gl);
+    GL_CHECK(glMatrixMode(mode));
+    GL_CHECK(glLoadMatrixf(gl));
 }
 
 void SetOrtho2DProjection(float width, float height, float zNear, float zFar) {
-    glOrtho(0.0, width, height, 0.0, zNear, zFar);
+    GL_CHECK(glOrtho(0.0, width, height, 0.0, zNear, zFar));
 }
 
 void SetOrthoProjection(float width, float height, float zNear, float zFar) {
-    glOrtho(width * -0.5f, width * 0.5f, height * -0.5f, height * 0.5f, zNear, zFar);
+    GL_CHECK(glOrtho(width * -0.5f, width * 0.5f, height * -0.5f, height * 0.5f, zNear, zFar));
 }
 
 void SetPerspectiveProjection(float width, float height, float zNear, float zFar) {
-    glFrustum(width * -0.5f, width * 0.5f, height * -0.5f, height * 0.5f, zNear, zFar);
+    GL_CHECK(glFrustum(width * -0.5f, width * 0.5f, height * -0.5f, height * 0.5f, zNear, zFar));
 }
 
 // The client arrays gDraw may enable, disabled again after the draw.
@@ -45,7 +46,7 @@ constexpr GLenum kClientArrays[] = {GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_COLOR_A
 
 void CGraphics_OGL::gSwitch(int id, bool on) {
     if (id == SWITCH_DEPTH_WRITE) {
-        glDepthMask(on ? GL_TRUE : GL_FALSE);
+        GL_CHECK(glDepthMask(on ? GL_TRUE : GL_FALSE));
         return;
     }
     GLenum capability;
@@ -62,88 +63,92 @@ void CGraphics_OGL::gSwitch(int id, bool on) {
     default: return; // 5 and unknown ids name no GL state
     }
     if (on)
-        glEnable(capability);
+        GL_CHECK(glEnable(capability));
     else
-        glDisable(capability);
+        GL_CHECK(glDisable(capability));
 }
 
 void CGraphics_OGL::gSetBlendFunc(int source, int destination) {
-    glBlendFunc(MapBlendSource(source), MapBlendDestination(destination));
+    GL_CHECK(glBlendFunc(MapBlendSource(source), MapBlendDestination(destination)));
 }
 
-void CGraphics_OGL::gSetDepthFunc(int func) { glDepthFunc(MapCompareFunc(func)); }
-void CGraphics_OGL::gSetAlphaFunc(int func, float reference) { glAlphaFunc(MapCompareFunc(func), reference); }
+void CGraphics_OGL::gSetDepthFunc(int func) { GL_CHECK(glDepthFunc(MapCompareFunc(func))); }
+void CGraphics_OGL::gSetAlphaFunc(int func, float reference) { GL_CHECK(glAlphaFunc(MapCompareFunc(func), reference)); }
 void CGraphics_OGL::gSetStencilFunc(int func, int32_t reference, uint32_t mask) {
-    glStencilFunc(MapCompareFunc(func), reference, mask);
+    GL_CHECK(glStencilFunc(MapCompareFunc(func), reference, mask));
 }
-void CGraphics_OGL::gSetStencilMask(uint32_t mask) { glStencilMask(mask); }
+void CGraphics_OGL::gSetStencilMask(uint32_t mask) { GL_CHECK(glStencilMask(mask)); }
 void CGraphics_OGL::gSetStencilOp(uint32_t fail, uint32_t depthFail, uint32_t pass) {
-    glStencilOp(MapStencilOp(int(fail)), MapStencilOp(int(depthFail)), MapStencilOp(int(pass)));
+    GL_CHECK(glStencilOp(MapStencilOp(int(fail)), MapStencilOp(int(depthFail)), MapStencilOp(int(pass))));
 }
-void CGraphics_OGL::gSetFrontFace(int front) { glFrontFace(MapFrontFace(front)); }
+void CGraphics_OGL::gSetFrontFace(int front) { GL_CHECK(glFrontFace(MapFrontFace(front))); }
 
 void CGraphics_OGL::gSetCullMode(int cull) {
     if (cull == CULL_NONE) {
-        glDisable(GL_CULL_FACE);
+        GL_CHECK(glDisable(GL_CULL_FACE));
         return;
     }
     // The codes name a winding; which GL face that is depends on the front face.
     GLint front = GL_CCW;
-    glGetIntegerv(GL_FRONT_FACE, &front);
+    GL_CHECK(glGetIntegerv(GL_FRONT_FACE, &front));
     GLenum face = GLenum(cull);
     if (cull == CULL_CCW) face = front == GL_CW ? GL_FRONT : GL_BACK;
     if (cull == CULL_CW) face = front == GL_CCW ? GL_FRONT : GL_BACK;
-    glCullFace(face);
-    glEnable(GL_CULL_FACE);
+    GL_CHECK(glCullFace(face));
+    GL_CHECK(glEnable(GL_CULL_FACE));
 }
 
-void CGraphics_OGL::gSetShadeModel(int shade) { glShadeModel(shade == SHADE_SMOOTH ? GL_SMOOTH : GL_FLAT); }
-void CGraphics_OGL::gSetColorMaterial(int source) { glColorMaterial(GL_FRONT_AND_BACK, GLenum(source)); }
-void CGraphics_OGL::gSetLightModel(bool localViewer) { glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, localViewer ? 1 : 0); }
-void CGraphics_OGL::gSetTwoSidedLighting(bool twoSided) { glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, twoSided ? 1 : 0); }
+void CGraphics_OGL::gSetShadeModel(int shade) { GL_CHECK(glShadeModel(shade == SHADE_SMOOTH ? GL_SMOOTH : GL_FLAT)); }
+void CGraphics_OGL::gSetColorMaterial(int source) { GL_CHECK(glColorMaterial(GL_FRONT_AND_BACK, GLenum(source))); }
+void CGraphics_OGL::gSetLightModel(bool localViewer) {
+    GL_CHECK(glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, localViewer ? 1 : 0));
+}
+void CGraphics_OGL::gSetTwoSidedLighting(bool twoSided) {
+    GL_CHECK(glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, twoSided ? 1 : 0));
+}
 
 void CGraphics_OGL::gSetAmbient(float r, float g, float b, float a) {
     const GLfloat ambient[4] = {r, g, b, a};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+    GL_CHECK(glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient));
 }
 
-void CGraphics_OGL::gSetColorMask(bool r, bool g, bool b, bool a) { glColorMask(r, g, b, a); }
+void CGraphics_OGL::gSetColorMask(bool r, bool g, bool b, bool a) { GL_CHECK(glColorMask(r, g, b, a)); }
 
 void CGraphics_OGL::gSetLight(int index, const CLight* light) {
     if (!light) return;
     const GLenum id = GLenum(GL_LIGHT0 + index);
-    glLightf(id, GL_SPOT_EXPONENT, light->spotExponent);
-    glLightf(id, GL_SPOT_CUTOFF, light->spotCutoff == kPi ? 180.0f : light->spotCutoff * kDegreesPerRadian);
-    glLightf(id, GL_CONSTANT_ATTENUATION, light->attenuation[0]);
-    glLightf(id, GL_LINEAR_ATTENUATION, light->attenuation[1]);
-    glLightf(id, GL_QUADRATIC_ATTENUATION, light->attenuation[2]);
-    glEnable(id);
-    glLightfv(id, GL_AMBIENT, light->ambient);
-    glLightfv(id, GL_DIFFUSE, light->diffuse);
-    glLightfv(id, GL_SPECULAR, light->specular);
+    GL_CHECK(glLightf(id, GL_SPOT_EXPONENT, light->spotExponent));
+    GL_CHECK(glLightf(id, GL_SPOT_CUTOFF, light->spotCutoff == kPi ? 180.0f : light->spotCutoff * kDegreesPerRadian));
+    GL_CHECK(glLightf(id, GL_CONSTANT_ATTENUATION, light->attenuation[0]));
+    GL_CHECK(glLightf(id, GL_LINEAR_ATTENUATION, light->attenuation[1]));
+    GL_CHECK(glLightf(id, GL_QUADRATIC_ATTENUATION, light->attenuation[2]));
+    GL_CHECK(glEnable(id));
+    GL_CHECK(glLightfv(id, GL_AMBIENT, light->ambient));
+    GL_CHECK(glLightfv(id, GL_DIFFUSE, light->diffuse));
+    GL_CHECK(glLightfv(id, GL_SPECULAR, light->specular));
     const GLfloat position[4] = {light->position[0], light->position[1], light->position[2],
                                  light->directional ? 0.0f : 1.0f};
-    glLightfv(id, GL_POSITION, position);
-    glLightfv(id, GL_SPOT_DIRECTION, light->direction);
+    GL_CHECK(glLightfv(id, GL_POSITION, position));
+    GL_CHECK(glLightfv(id, GL_SPOT_DIRECTION, light->direction));
 }
 
 void CGraphics_OGL::gSetMaterial(int face, const CMaterial* material) {
     if (!material) return;
     const GLenum glFace = MapMaterialFace(face);
-    glMaterialfv(glFace, GL_AMBIENT, material->ambient);
-    glMaterialfv(glFace, GL_DIFFUSE, material->diffuse);
-    glMaterialfv(glFace, GL_SPECULAR, material->specular);
-    glMaterialfv(glFace, GL_EMISSION, material->emissive);
-    glMaterialf(glFace, GL_SHININESS, material->shininess);
+    GL_CHECK(glMaterialfv(glFace, GL_AMBIENT, material->ambient));
+    GL_CHECK(glMaterialfv(glFace, GL_DIFFUSE, material->diffuse));
+    GL_CHECK(glMaterialfv(glFace, GL_SPECULAR, material->specular));
+    GL_CHECK(glMaterialfv(glFace, GL_EMISSION, material->emissive));
+    GL_CHECK(glMaterialf(glFace, GL_SHININESS, material->shininess));
 }
 
 void CGraphics_OGL::gSetFog(const CFog* fog) {
     if (!fog) return;
-    if (const auto mode = MapFogMode(fog->mode)) glFogi(GL_FOG_MODE, GLint(*mode));
-    glFogf(GL_FOG_DENSITY, fog->density);
-    glFogf(GL_FOG_START, fog->start);
-    glFogf(GL_FOG_END, fog->end);
-    glFogfv(GL_FOG_COLOR, fog->color);
+    if (const auto mode = MapFogMode(fog->mode)) GL_CHECK(glFogi(GL_FOG_MODE, GLint(*mode)));
+    GL_CHECK(glFogf(GL_FOG_DENSITY, fog->density));
+    GL_CHECK(glFogf(GL_FOG_START, fog->start));
+    GL_CHECK(glFogf(GL_FOG_END, fog->end));
+    GL_CHECK(glFogfv(GL_FOG_COLOR, fog->color));
 }
 
 void CGraphics_OGL::SetWorldMatrix(const float* matrix) {
@@ -167,10 +172,10 @@ void CGraphics_OGL::LoadModelViewMatrix() {
 
 void CGraphics_OGL::LoadProjection(void (*setup)(float, float, float, float), float width, float height,
                                    float zNear, float zFar) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
+    GL_CHECK(glMatrixMode(GL_PROJECTION));
+    GL_CHECK(glLoadIdentity());
     setup(width, height, zNear, zFar);
-    glMatrixMode(GL_MODELVIEW);
+    GL_CHECK(glMatrixMode(GL_MODELVIEW));
 }
 
 void CGraphics_OGL::SetOrtho2D(float width, float height, float zNear, float zFar) {
@@ -193,18 +198,18 @@ void CGraphics_OGL::gClear(uint32_t flags) {
     if (!mask) return;
     // Quantised as vertex colours are; alpha is always cleared to 0.
     const uint32_t packed = PackColorRGBA(m_clearColor[0], m_clearColor[1], m_clearColor[2], 0.0f);
-    glClearColor(float(packed & 0xFF) / 255.0f, float((packed >> 8) & 0xFF) / 255.0f,
-                 float((packed >> 16) & 0xFF) / 255.0f, 0.0f);
-    glClear(mask);
+    GL_CHECK(glClearColor(float(packed & 0xFF) / 255.0f, float((packed >> 8) & 0xFF) / 255.0f,
+                          float((packed >> 16) & 0xFF) / 255.0f, 0.0f));
+    GL_CHECK(glClear(mask));
 }
 
 void CGraphics_OGL::BindStage(int stage, int32_t name) {
     const bool enable = name >= 0;
     if (enable) {
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, GLuint(name));
+        GL_CHECK(glEnable(GL_TEXTURE_2D));
+        GL_CHECK(glBindTexture(GL_TEXTURE_2D, GLuint(name)));
     } else {
-        glDisable(GL_TEXTURE_2D);
+        GL_CHECK(glDisable(GL_TEXTURE_2D));
     }
     if (stage >= 0 && stage < 4) m_stageDisabled[stage] = enable ? 0 : 1;
 }
@@ -228,34 +233,34 @@ void CGraphics_OGL::gSetTextureStage(int stage, ref_ptr<CTexture> texture) {
 }
 
 void CGraphics_OGL::gSetTextureWrap(int, int addressU, int addressV) {
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, addressU == ADDRESS_WRAP ? GL_REPEAT : GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, addressV == ADDRESS_WRAP ? GL_REPEAT : GL_CLAMP);
+    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, addressU == ADDRESS_WRAP ? GL_REPEAT : GL_CLAMP));
+    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, addressV == ADDRESS_WRAP ? GL_REPEAT : GL_CLAMP));
 }
 
 void CGraphics_OGL::gSetTextureFilter(int, int minFilter, int magFilter, int mipFilter) {
     const CFilters filters = MapTextureFilter(minFilter, magFilter, mipFilter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filters.minFilter);
-    if (filters.magFilter) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, *filters.magFilter);
+    GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filters.minFilter));
+    if (filters.magFilter) GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, *filters.magFilter));
 }
 
 void CGraphics_OGL::gSetTexGen(int, int mode) {
     if (mode == TEXGEN_OFF) {
-        glDisable(GL_TEXTURE_GEN_S);
-        glDisable(GL_TEXTURE_GEN_T);
+        GL_CHECK(glDisable(GL_TEXTURE_GEN_S));
+        GL_CHECK(glDisable(GL_TEXTURE_GEN_T));
         return;
     }
     if (mode != TEXGEN_SPHERE && mode != TEXGEN_REFLECTION) return;
     const GLint generation = mode == TEXGEN_SPHERE ? GL_SPHERE_MAP : GL_NORMAL_MAP;
-    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, generation);
-    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, generation);
-    glEnable(GL_TEXTURE_GEN_S);
-    glEnable(GL_TEXTURE_GEN_T);
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
+    GL_CHECK(glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, generation));
+    GL_CHECK(glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, generation));
+    GL_CHECK(glEnable(GL_TEXTURE_GEN_S));
+    GL_CHECK(glEnable(GL_TEXTURE_GEN_T));
+    GL_CHECK(glMatrixMode(GL_TEXTURE));
+    GL_CHECK(glLoadIdentity());
     if (mode == TEXGEN_REFLECTION) {
         // Maps each generated coordinate t to 0.5 t + 0.5.
-        glTranslatef(0.5f, 0.5f, 0.5f);
-        glScalef(0.5f, 0.5f, 0.5f);
+        GL_CHECK(glTranslatef(0.5f, 0.5f, 0.5f));
+        GL_CHECK(glScalef(0.5f, 0.5f, 0.5f));
     }
 }
 
@@ -267,30 +272,31 @@ void CGraphics_OGL::SetCombineConstant(int source, const float* constant, bool c
     if (source != ARG_CONSTANT || !constant) return;
     const GLfloat value[4] = {colour ? constant[0] : 0.0f, colour ? constant[1] : 0.0f,
                               colour ? constant[2] : 0.0f, colour ? 0.0f : constant[0]};
-    glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, value);
+    GL_CHECK(glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, value));
 }
 
 void CGraphics_OGL::gSetTextureCombine(int, int operation, int channel, int arg1, const float* constant1, int arg2,
                                        const float* constant2) {
     const bool colour = channel == CHANNEL_COLOR;
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-    glTexEnvi(GL_TEXTURE_ENV, colour ? GL_COMBINE_RGB_ARB : GL_COMBINE_ALPHA_ARB, GLint(MapCombineOperation(operation)));
+    GL_CHECK(glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB));
+    GL_CHECK(glTexEnvi(GL_TEXTURE_ENV, colour ? GL_COMBINE_RGB_ARB : GL_COMBINE_ALPHA_ARB,
+                       GLint(MapCombineOperation(operation))));
     if (const auto source = MapCombineSource(arg1))
-        glTexEnvi(GL_TEXTURE_ENV, colour ? GL_SOURCE0_RGB_ARB : GL_SOURCE0_ALPHA_ARB, GLint(*source));
+        GL_CHECK(glTexEnvi(GL_TEXTURE_ENV, colour ? GL_SOURCE0_RGB_ARB : GL_SOURCE0_ALPHA_ARB, GLint(*source)));
     if (const auto source = MapCombineSource(arg2))
-        glTexEnvi(GL_TEXTURE_ENV, colour ? GL_SOURCE1_RGB_ARB : GL_SOURCE1_ALPHA_ARB, GLint(*source));
-    glTexEnvi(GL_TEXTURE_ENV, colour ? GL_SOURCE2_RGB_ARB : GL_SOURCE2_ALPHA_ARB, GL_CONSTANT_ARB);
+        GL_CHECK(glTexEnvi(GL_TEXTURE_ENV, colour ? GL_SOURCE1_RGB_ARB : GL_SOURCE1_ALPHA_ARB, GLint(*source)));
+    GL_CHECK(glTexEnvi(GL_TEXTURE_ENV, colour ? GL_SOURCE2_RGB_ARB : GL_SOURCE2_ALPHA_ARB, GL_CONSTANT_ARB));
     if (const auto factor = MapInterpolationSource(operation)) {
-        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB_ARB, GLint(*factor));
-        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_ALPHA_ARB, GLint(*factor));
+        GL_CHECK(glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB_ARB, GLint(*factor)));
+        GL_CHECK(glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_ALPHA_ARB, GLint(*factor)));
     }
-    glTexEnvf(GL_TEXTURE_ENV, colour ? GL_RGB_SCALE_ARB : GL_ALPHA_SCALE, CombineScale(operation));
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB_ARB, GL_SRC_COLOR);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB_ARB, GL_SRC_COLOR);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB_ARB, GL_SRC_ALPHA);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA_ARB, GL_SRC_ALPHA);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_ALPHA_ARB, GL_SRC_ALPHA);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_ALPHA_ARB, GL_SRC_ALPHA);
+    GL_CHECK(glTexEnvf(GL_TEXTURE_ENV, colour ? GL_RGB_SCALE_ARB : GL_ALPHA_SCALE, CombineScale(operation)));
+    GL_CHECK(glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB_ARB, GL_SRC_COLOR));
+    GL_CHECK(glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB_ARB, GL_SRC_COLOR));
+    GL_CHECK(glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB_ARB, GL_SRC_ALPHA));
+    GL_CHECK(glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA_ARB, GL_SRC_ALPHA));
+    GL_CHECK(glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_ALPHA_ARB, GL_SRC_ALPHA));
+    GL_CHECK(glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_ALPHA_ARB, GL_SRC_ALPHA));
     SetCombineConstant(arg1, constant1, colour);
     SetCombineConstant(arg2, constant2, colour);
 }
@@ -298,31 +304,31 @@ void CGraphics_OGL::gSetTextureCombine(int, int operation, int channel, int arg1
 void CGraphics_OGL::EnableClientArrays(const uint8_t* data, uint32_t format, GLsizei stride) {
     const uint8_t* p = data;
     if (format & VF_XYZ) {
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glVertexPointer(3, GL_FLOAT, stride, p);
+        GL_CHECK(glEnableClientState(GL_VERTEX_ARRAY));
+        GL_CHECK(glVertexPointer(3, GL_FLOAT, stride, p));
         p += 12;
     }
     if (format & VF_RHW) p += 4; // not given to GL
     if (format & VF_NORMAL) {
-        glEnableClientState(GL_NORMAL_ARRAY);
-        glNormalPointer(GL_FLOAT, stride, p);
+        GL_CHECK(glEnableClientState(GL_NORMAL_ARRAY));
+        GL_CHECK(glNormalPointer(GL_FLOAT, stride, p));
         p += 12;
     }
     if (format & VF_DIFFUSE) {
-        glEnableClientState(GL_COLOR_ARRAY);
-        glColorPointer(4, GL_UNSIGNED_BYTE, stride, p);
+        GL_CHECK(glEnableClientState(GL_COLOR_ARRAY));
+        GL_CHECK(glColorPointer(4, GL_UNSIGNED_BYTE, stride, p));
         p += 4;
     }
     if (format & VF_SPECULAR) p += 4;
     if ((format & VF_TEX0) && !IsStageDisabled(0)) {
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, stride, p);
+        GL_CHECK(glEnableClientState(GL_TEXTURE_COORD_ARRAY));
+        GL_CHECK(glTexCoordPointer(2, GL_FLOAT, stride, p));
     }
 }
 
 void CGraphics_OGL::gDraw(int type, ref_ptr<CVertexBuffer> vertices, int first, int count,
                           ref_ptr<CIndexBuffer> indices) {
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    GL_CHECK(glColor4f(1.0f, 1.0f, 1.0f, 1.0f));
     if (!vertices) return;
     const CPrimitiveRange range = MapPrimitive(type, first, count);
     // Client arrays are read straight from the buffers: a range outside them
@@ -338,14 +344,15 @@ void CGraphics_OGL::gDraw(int type, ref_ptr<CVertexBuffer> vertices, int first, 
     vertices->Unlock();
     EnableClientArrays(data, vertices->GetFormat(), vertices->GetVertexSize());
     if (!indices) {
-        glDrawArrays(range.mode, range.first, range.count);
+        GL_CHECK(glDrawArrays(range.mode, range.first, range.count));
     } else {
         const void* indexData = indices->Lock();
-        glDrawElements(range.mode, range.count, indices->GetBytesPerIndex() == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT,
-                       indexData);
+        GL_CHECK(glDrawElements(range.mode, range.count,
+                                indices->GetBytesPerIndex() == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT,
+                                indexData));
         indices->Unlock();
     }
-    for (GLenum array : kClientArrays) glDisableClientState(array);
+    for (GLenum array : kClientArrays) GL_CHECK(glDisableClientState(array));
 }
 
 } // namespace Engine::Graphics

@@ -237,7 +237,7 @@ void DecodeCompressed(EDdsKind kind, ByteSpan data, uint64_t depth, CImageData& 
 } // namespace
 
 bool LoadDDS(CImageData& record, ByteSpan data) {
-    return RunGuarded("LoadDDS", record, [&](auto start) {
+    return RunGuarded(record, [&](auto start) {
         CByteReader in(data);
         const CDdsHeader h = ReadHeader(in);
         const EDdsKind kind = KindOf(h);

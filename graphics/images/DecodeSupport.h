@@ -1,6 +1,7 @@
 #pragma once
 // Shared pieces of the image decoders: a bounds-checked reader over the
-// encoded bytes, pixel packing, guarded allocation and failure logging.
+// encoded bytes, pixel packing and guarded allocation. Decoders report a
+// failure only by their result; the caller says what failed to load.
 
 #include <bit>
 #include <cstdint>
@@ -15,6 +16,7 @@ static_assert(std::endian::native == std::endian::little,
               "pixel words are built as little-endian values");
 
 // Thrown inside a decoder to abandon the image; caught by the decoder itself.
+// The reason is for whoever debugs a decoder.
 struct CDecodeError {
     const char* reason;
 };
@@ -58,30 +60,24 @@ uint64_t CheckedPixelCount(int64_t width, int64_t height);
 // CDecodeError for the sizes CheckedPixelCount refuses or when memory runs out.
 void AllocateImage(CImageData& record, int64_t width, int64_t height);
 
-// Writes "CBitmapIO::<decoder>() : <reason>" to the log.
-void LogFailure(const char* decoder, const char* reason);
-
 // Runs a decoder body that throws CDecodeError on bad input, turning any
-// failure into a logged false. The body calls start() once the header is
+// failure into false. The body calls start() once the header is
 // accepted: it frees the record, and failures from then on leave the record
 // without pixels, while earlier ones leave it untouched.
 template <class Body>
-bool RunGuarded(const char* decoder, CImageData& record, Body&& body) {
+bool RunGuarded(CImageData& record, Body&& body) {
     bool started = false;
     auto start = [&] {
         FreeImage(record);
         started = true;
     };
-    const char* reason = "out of memory";
     try {
         body(start);
         return true;
-    } catch (const CDecodeError& e) {
-        reason = e.reason;
+    } catch (const CDecodeError&) {
     } catch (const std::bad_alloc&) {
     }
     if (started) FreeImage(record);
-    LogFailure(decoder, reason);
     return false;
 }
 

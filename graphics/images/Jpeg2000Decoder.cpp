@@ -4,8 +4,6 @@
 #include <openjpeg.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 
 #include "graphics/images/DecodeSupport.h"
 
@@ -45,15 +43,6 @@ OPJ_BOOL StreamSeek(OPJ_OFF_T offset, void* user) {
     return OPJ_TRUE;
 }
 
-// Keeps the first error the library reports, for the log.
-void OnError(const char* message, void* user) {
-    auto* text = static_cast<std::array<char, 160>*>(user);
-    if ((*text)[0] != 0) return;
-    std::snprintf(text->data(), text->size(), "%s", message);
-    const size_t length = std::strlen(text->data());
-    if (length > 0 && (*text)[length - 1] == '\n') (*text)[length - 1] = 0;
-}
-
 void Ignore(const char*, void*) {}
 
 // Owns the library objects of one decode.
@@ -61,10 +50,6 @@ struct CJ2kDecode {
     opj_codec_t* codec = nullptr;
     opj_stream_t* stream = nullptr;
     opj_image_t* image = nullptr;
-    std::array<char, 160> error{};
-
-    // The library's own message when it gave one.
-    CDecodeError Failure(const char* fallback) const { return {error[0] ? error.data() : fallback}; }
 
     ~CJ2kDecode() {
         if (image) opj_image_destroy(image);
@@ -102,11 +87,21 @@ private:
     uint32_t m_shift = 0;
 };
 
-void CheckDecodedSize(const opj_image_t& image) {
+// The library keeps every sample as a 32-bit value, for the whole image and
+// again for the tile it decodes: both must fit in the pixel cap, judged from
+// the header before anything is decoded (a header of a few bytes can declare
+// gigabytes).
+void CheckDeclaredSize(opj_codec_t* codec, const opj_image_t& image) {
     CheckedPixelCount(image.x1, image.y1);
     uint64_t samples = 0;
     for (uint32_t i = 0; i < image.numcomps; ++i) samples += uint64_t(image.comps[i].w) * image.comps[i].h;
-    if (samples * 4 > 4 * kMaxImageBytes) throw CDecodeError{"image too large"};
+    if (samples * 4 > kMaxImageBytes) throw CDecodeError{"image too large"};
+    opj_codestream_info_v2_t* info = opj_get_cstr_info(codec);
+    if (!info) throw CDecodeError{"no codestream information"};
+    const uint64_t tileWidth = std::min<uint64_t>(info->tdx, image.x1 - image.x0);
+    const uint64_t tileHeight = std::min<uint64_t>(info->tdy, image.y1 - image.y0);
+    opj_destroy_cstr_info(&info);
+    if (tileWidth * tileHeight * image.numcomps * 4 > kMaxImageBytes) throw CDecodeError{"tile too large"};
 }
 
 // Three components are red, green and blue; any other count shows the
@@ -133,7 +128,7 @@ void ConvertImage(const opj_image_t& image, CImageData& record) {
 void Decode(CJ2kDecode& d, CMemoryStream& source, CImageData& record) {
     d.codec = opj_create_decompress(IsJp2(source.data) ? OPJ_CODEC_JP2 : OPJ_CODEC_J2K);
     if (!d.codec) throw CDecodeError{"cannot create the decoder"};
-    opj_set_error_handler(d.codec, OnError, &d.error);
+    opj_set_error_handler(d.codec, Ignore, nullptr);
     opj_set_warning_handler(d.codec, Ignore, nullptr);
     opj_set_info_handler(d.codec, Ignore, nullptr);
     opj_dparameters_t parameters;
@@ -141,7 +136,7 @@ void Decode(CJ2kDecode& d, CMemoryStream& source, CImageData& record) {
     // Strict mode makes a truncated codestream an error instead of a
     // partly decoded image.
     if (!opj_setup_decoder(d.codec, &parameters) || !opj_decoder_set_strict_mode(d.codec, OPJ_TRUE))
-        throw d.Failure("cannot set up the decoder");
+        throw CDecodeError{"cannot set up the decoder"};
 
     d.stream = opj_stream_create(64 * 1024, OPJ_TRUE);
     if (!d.stream) throw CDecodeError{"cannot create the stream"};
@@ -151,11 +146,11 @@ void Decode(CJ2kDecode& d, CMemoryStream& source, CImageData& record) {
     opj_stream_set_skip_function(d.stream, StreamSkip);
     opj_stream_set_seek_function(d.stream, StreamSeek);
 
-    if (!opj_read_header(d.stream, d.codec, &d.image) || !d.image) throw d.Failure("bad header");
+    if (!opj_read_header(d.stream, d.codec, &d.image) || !d.image) throw CDecodeError{"bad header"};
     if (d.image->numcomps == 0) throw CDecodeError{"no components"};
-    CheckDecodedSize(*d.image);
+    CheckDeclaredSize(d.codec, *d.image);
     if (!opj_decode(d.codec, d.stream, d.image) || !opj_end_decompress(d.codec, d.stream))
-        throw d.Failure("bad image data");
+        throw CDecodeError{"bad image data"};
     ConvertImage(*d.image, record);
 }
 
@@ -164,7 +159,7 @@ void Decode(CJ2kDecode& d, CMemoryStream& source, CImageData& record) {
 bool LoadJPEG2000(CImageData& record, ByteSpan data) {
     CMemoryStream source{data};
     CJ2kDecode decode;
-    return RunGuarded("LoadJPEG2000", record, [&](auto start) {
+    return RunGuarded(record, [&](auto start) {
         start();
         Decode(decode, source, record);
     });

@@ -25,18 +25,13 @@ struct CJpegState {
     std::jmp_buf jump{};
     ByteSpan data;
     bool dataGiven = false;
-    std::array<char, JMSG_LENGTH_MAX> message{};
     std::array<JOCTET, 2> endOfImage{0xFF, JPEG_EOI};
 };
 
 CJpegState& StateOf(j_common_ptr cinfo) { return *static_cast<CJpegState*>(cinfo->client_data); }
 CJpegState& StateOf(j_decompress_ptr cinfo) { return *static_cast<CJpegState*>(cinfo->client_data); }
 
-void JpegErrorExit(j_common_ptr cinfo) {
-    CJpegState& state = StateOf(cinfo);
-    (*cinfo->err->format_message)(cinfo, state.message.data());
-    std::longjmp(state.jump, 1);
-}
+void JpegErrorExit(j_common_ptr cinfo) { std::longjmp(StateOf(cinfo).jump, 1); }
 
 // Warnings (corrupt or truncated data) are not fatal and not printed.
 void JpegOutputMessage(j_common_ptr) {}
@@ -83,10 +78,8 @@ void SetSource(CJpegState& state) {
     state.cinfo.src = &state.source;
 }
 
-void Fail(CJpegState* s, const char* reason) {
-    std::snprintf(s->message.data(), s->message.size(), "%s", reason);
-    std::longjmp(s->jump, 1);
-}
+// The reason is for whoever debugs the decoder.
+[[noreturn]] void Fail(CJpegState* s, [[maybe_unused]] const char* reason) { std::longjmp(s->jump, 1); }
 
 void ConvertRow(const JSAMPLE* in, int components, bool alphaMode, uint32_t* out, int32_t width) {
     for (int32_t x = 0; x < width; ++x) {
@@ -97,7 +90,7 @@ void ConvertRow(const JSAMPLE* in, int components, bool alphaMode, uint32_t* out
     }
 }
 
-// All libjpeg calls; returns false with s->message set.
+// All libjpeg calls; false on any error.
 bool RunDecoder(CJpegState* s, CImageData* record, bool alphaMode) {
     if (setjmp(s->jump)) return false;
     jpeg_create_decompress(&s->cinfo);
@@ -142,16 +135,11 @@ bool LoadJPEG(CImageData& record, ByteSpan data, bool alphaMode) {
     bool ok = false;
     try {
         ok = RunDecoder(&state, &record, alphaMode);
-    } catch (const CDecodeError& e) {
-        std::snprintf(state.message.data(), state.message.size(), "%s", e.reason);
+    } catch (const CDecodeError&) {
     } catch (const std::bad_alloc&) {
-        std::snprintf(state.message.data(), state.message.size(), "out of memory");
     }
     jpeg_destroy_decompress(&state.cinfo);
-    if (!ok) {
-        FreeImage(record);
-        LogFailure("LoadJPEG", state.message.data());
-    }
+    if (!ok) FreeImage(record);
     return ok;
 }
 

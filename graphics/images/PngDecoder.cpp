@@ -18,12 +18,8 @@ namespace {
 using namespace Detail;
 
 struct CPngState {
-    void SetError(const char* message) { std::snprintf(error.data(), error.size(), "%s", message); }
-
     ByteSpan data;
     size_t position = 0;
-    // libpng may build its message in a buffer that the jump abandons.
-    std::array<char, 160> error{};
     png_structp png = nullptr;
     png_infop info = nullptr;
     std::vector<png_byte> buffer;
@@ -31,10 +27,7 @@ struct CPngState {
     std::array<uint32_t, 256> palette{};
 };
 
-void PngError(png_structp png, png_const_charp message) {
-    static_cast<CPngState*>(png_get_error_ptr(png))->SetError(message);
-    png_longjmp(png, 1);
-}
+void PngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 void PngWarning(png_structp, png_const_charp) {}
 
@@ -80,7 +73,7 @@ bool ConvertRows(const CPngState& s, int colourType, bool alphaMode, CImageData&
     return true;
 }
 
-// All libpng calls; returns false with s->error set. Local variables are not
+// All libpng calls; false on any error. Local variables are not
 // used across the jump, only the state object.
 bool RunDecoder(CPngState* s, CImageData* record, bool alphaMode) {
     if (setjmp(png_jmpbuf(s->png))) return false;
@@ -100,10 +93,11 @@ bool RunDecoder(CPngState* s, CImageData* record, bool alphaMode) {
     if (png_get_bit_depth(s->png, s->info) != 8) png_error(s->png, "unsupported sample layout");
     const uint64_t pixels = CheckedPixelCount(width, height);
     if (alphaMode) {
-        // An alpha image must match the image it completes.
+        // An alpha image of another size leaves nothing to complete: the
+        // record ends empty and the image is only read through.
         if (int64_t(width) != record->width || int64_t(height) != record->height ||
             record->pixels.size() != pixels)
-            png_error(s->png, "alpha image size differs from the image");
+            FreeImage(*record);
     } else {
         AllocateImage(*record, width, height);
     }
@@ -132,19 +126,12 @@ bool LoadPNG(CImageData& record, ByteSpan data, bool alphaMode) {
     if (state.info) {
         try {
             ok = RunDecoder(&state, &record, alphaMode);
-        } catch (const CDecodeError& e) {
-            state.SetError(e.reason);
+        } catch (const CDecodeError&) {
         } catch (const std::bad_alloc&) {
-            state.SetError("out of memory");
         }
-    } else {
-        state.SetError("cannot create the decoder");
     }
     png_destroy_read_struct(&state.png, state.info ? &state.info : nullptr, nullptr);
-    if (!ok) {
-        FreeImage(record);
-        LogFailure("LoadPNG", state.error[0] ? state.error.data() : "decoding failed");
-    }
+    if (!ok) FreeImage(record);
     return ok;
 }
 

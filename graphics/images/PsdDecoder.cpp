@@ -149,7 +149,7 @@ void DecodePixels(const CPsdHeader& h, const std::vector<uint32_t>& table, CPsdS
 } // namespace
 
 bool LoadPSD(CImageData& record, ByteSpan data) {
-    return RunGuarded("LoadPSD", record, [&](auto start) {
+    return RunGuarded(record, [&](auto start) {
         CByteReader in(data);
         const CPsdHeader h = ReadHeader(in);
         start();

@@ -155,7 +155,7 @@ bool IsTGA(ByteSpan data) {
 }
 
 bool LoadTGA(CImageData& record, ByteSpan data) {
-    return RunGuarded("LoadTGA", record, [&](auto start) {
+    return RunGuarded(record, [&](auto start) {
         if (!IsTGA(data)) throw CDecodeError{"not a TGA image"};
         const CTgaHeader h = ReadHeader(data);
         start();

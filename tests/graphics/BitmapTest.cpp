@@ -74,18 +74,19 @@ TEST(Bitmap, FailedLoadKeepsThePreviousImage) {
     EXPECT_EQ(bitmap.GetPixels()[5], RGBA(77, 77, 77));
 }
 
-// Both kinds of alpha image of another size fail and leave the bitmap empty
-// (a PNG one used to empty it and report success). Alpha images of the
-// right size are covered with each decoder.
-TEST(Bitmap, AlphaImageOfAnotherSizeFails) {
-    for (auto [alpha, decoder] : {std::pair{GreyPng(4, 4, 1), "LoadPNG"}, {RgbJpeg(4, 4), "LoadJPEG"}}) {
+// An alpha image of another size leaves the bitmap empty: a PNG one reports
+// success (sprite files store such records), a JPEG one fails. Neither logs:
+// the caller says what failed. Alpha images of the right size are covered
+// with each decoder.
+TEST(Bitmap, AlphaImageOfAnotherSizeEmptiesTheBitmap) {
+    for (auto [alpha, loads] : {std::pair{GreyPng(4, 4, 1), true}, {RgbJpeg(4, 4), false}}) {
         CBitmap bitmap;
         ASSERT_TRUE(Load(bitmap, GreyPng(3, 3, 50)));
         CLogCapture log;
-        EXPECT_FALSE(Load(bitmap, alpha, true));
+        EXPECT_EQ(Load(bitmap, alpha, true), loads);
         EXPECT_EQ(bitmap.GetWidth(), 0);
         EXPECT_EQ(bitmap.GetPixels(), nullptr);
-        EXPECT_TRUE(log.Contains(std::string("CBitmapIO::") + decoder + "() : alpha image size differs")) << decoder;
+        EXPECT_EQ(log.Text(), "");
     }
 }
 

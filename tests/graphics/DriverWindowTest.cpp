@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 #include "app/Application.h"
+#include "platform/Testing.h"
 #include "platform/WindowFixture.h"
 #include "support/RecordingGraphics.h"
 
@@ -136,4 +140,25 @@ TEST_F(DriverWindowTest, EnumVideoModesUsesDisplayListOnce) {
     Platform::Testing::SetDisplayModes({{320, 200, 60, 32}}, {320, 200, 60, 32});
     driver.EnumVideoModes();
     EXPECT_EQ(driver.GetVideoModes().size(), 2u);
+}
+
+// Systems of major version 4 or lower give the desktop mode only through the
+// display settings of the hardware configuration (refresh unknown); both
+// values must parse within their 32-byte buffers.
+TEST_F(DriverWindowTest, OldSystemsReadTheDesktopModeFromTheDisplaySettings) {
+    using Platform::Testing::SetConfigValue;
+    Platform::Testing::SetDisplayModes({{1024, 768, 75, 32}}, {1024, 768, 75, 32});
+    Platform::Testing::SetReportedVersion(4, 10);
+    struct Case {
+        std::optional<std::string> resolution, bits;
+        CVideoMode desktop;
+    };
+    for (const Case& c : {Case{std::nullopt, std::nullopt, {1024, 768, 0, 32}}, Case{"640,480", "16", {640, 480, 0, 16}},
+                          Case{"640x480", "16", {}}, Case{"640,480", std::string(32, '1'), {}}}) {
+        if (c.resolution) SetConfigValue("Display\\Settings", "Resolution", c.resolution);
+        if (c.bits) SetConfigValue("Display\\Settings", "BitsPerPixel", c.bits);
+        CRecordingGraphics fresh{&cell};
+        fresh.EnumVideoModes();
+        EXPECT_EQ(fresh.GetDesktopMode(), c.desktop) << c.resolution.value_or("display");
+    }
 }

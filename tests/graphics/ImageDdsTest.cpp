@@ -129,11 +129,9 @@ TEST(DdsFailures, BadHeadersKeepTheRecordShortDataEmptiesIt) {
     for (size_t k = 0; k < std::size(changes); ++k) {
         Tools::CDdsImage image = Compressed(DXT1, 4, 4, CBytes(8, 0));
         changes[k].second(image);
-        CLogCapture log;
         CBitmapIO::CImageData record = Sentinel();
         EXPECT_FALSE(Decode(Tools::WriteDds(image), record)) << k;
         EXPECT_EQ(record.pixels.empty(), !changes[k].first) << k;
-        EXPECT_TRUE(log.Contains("CBitmapIO::LoadDDS() : ")) << k;
     }
 }
 

@@ -62,4 +62,32 @@ INSTANTIATE_TEST_SUITE_P(Images, Jpeg2000Decode,
                                            J2kCase{"Codestream", EJpeg2000Container::J2K, 3, 8, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A raw codestream of one tile whose packets are all empty: a few bytes
+// that decode to a blank image of any declared size.
+CBytes BlankCodestream(uint32_t size, uint16_t components) {
+    CBytes out{0xFF, 0x4F};
+    auto u16 = [&](uint32_t v) { out.insert(out.end(), {uint8_t(v >> 8), uint8_t(v)}); };
+    auto u32 = [&](uint32_t v) { u16(v >> 16); u16(v & 0xFFFF); };
+    u16(0xFF51), u16(38 + 3 * components), u16(0);
+    for (uint32_t v : {size, size, 0u, 0u, size, size, 0u, 0u}) u32(v);
+    u16(components);
+    for (uint16_t i = 0; i < components; ++i) out.insert(out.end(), {7, 1, 1});
+    u16(0xFF52), u16(12), out.insert(out.end(), {0, 0, 0, 1, 0, 0, 4, 4, 0, 1});
+    u16(0xFF5C), u16(4), out.insert(out.end(), {0x40, 0x40});
+    u16(0xFF90), u16(10), u16(0), u32(14 + components), out.insert(out.end(), {0, 1});
+    u16(0xFF93), out.insert(out.end(), components, 0);
+    u16(0xFFD9);
+    return out;
+}
+
+// The library keeps 32-bit samples: four components of 8192 x 8192 would
+// take a gigabyte, so such a header is refused before decoding.
+TEST(Jpeg2000Decode, DeclaredSizeBeyondTheCapIsRefused) {
+    CBitmapIO::CImageData record;
+    ASSERT_TRUE(Decode(BlankCodestream(16, 4), record));
+    EXPECT_EQ(record.pixels.size(), 256u);
+    EXPECT_FALSE(Decode(BlankCodestream(8192, 4), record));
+    EXPECT_TRUE(record.pixels.empty());
+}
+
 } // namespace

@@ -50,15 +50,12 @@ TEST(JpegAlphaMode, FirstComponentBecomesAlpha) {
 // (starting with an Adobe marker) is refused by the decoder itself.
 TEST(JpegDecode, ExifIsNotRecognisedAndCmykIsRefused) {
     const CBytes exif = Tools::WriteJpeg(MakeImage(3, Tools::EJpegMarker::Exif)), cmyk = Tools::WriteJpeg(MakeImage(4));
-    CLogCapture log;
     CBitmapIO::CImageData record = Sentinel();
     EXPECT_TRUE(CBitmapIO::IsTGA(CBitmapIO::ByteSpan(exif)));
     EXPECT_FALSE(Decode(exif, record));
-    EXPECT_TRUE(log.Contains("CBitmapIO::LoadTGA()"));
     EXPECT_TRUE(CBitmapIO::LoadJPEG(record, CBitmapIO::ByteSpan(exif), false));
     EXPECT_FALSE(CBitmapIO::LoadJPEG(record, CBitmapIO::ByteSpan(cmyk), false));
     EXPECT_TRUE(record.pixels.empty());
-    EXPECT_TRUE(log.Contains("unsupported number of components"));
 }
 
 TEST(JpegDecode, TruncatedScanStillDecodesButNoDataFails) {
@@ -66,11 +63,9 @@ TEST(JpegDecode, TruncatedScanStillDecodesButNoDataFails) {
     CBitmapIO::CImageData record;
     EXPECT_TRUE(Decode(Prefix(bytes, bytes.size() - 40), record));
     EXPECT_EQ(record.width, int(kWidth));
-    CLogCapture log;
     EXPECT_FALSE(Decode(Prefix(bytes, 60), record)); // inside the tables
     EXPECT_TRUE(record.pixels.empty());
     EXPECT_FALSE(CBitmapIO::LoadJPEG(record, {}, false));
-    EXPECT_TRUE(log.Contains("CBitmapIO::LoadJPEG() : Empty input file"));
 }
 
 } // namespace

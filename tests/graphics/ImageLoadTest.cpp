@@ -77,8 +77,9 @@ TEST_P(ImageFormats, AreRecognisedBySignatureFromTheStreamPosition) {
     ExpectNear(record.pixels, kPixels, GetParam().lossy ? 24 : 0);
 }
 
-// Every shorter prefix fails with a log line (a JPEG cut inside its scan
-// still decodes what it has); no flipped byte breaks a decoder.
+// Every shorter prefix fails, silently (the caller says what failed to
+// load; a JPEG cut inside its scan still decodes what it has); no flipped
+// byte breaks a decoder.
 TEST_P(ImageFormats, TruncatedOrCorruptedDataNeverCrashes) {
     const CBytes image = GetParam().make();
     for (size_t cut = 0; cut < image.size(); ++cut) {
@@ -86,7 +87,7 @@ TEST_P(ImageFormats, TruncatedOrCorruptedDataNeverCrashes) {
         CBitmapIO::CImageData record;
         const bool ok = Decode(Prefix(image, cut), record);
         EXPECT_TRUE(GetParam().lossy || !ok) << cut;
-        EXPECT_TRUE(ok || log.Contains("CBitmapIO::")) << cut;
+        EXPECT_EQ(log.Text(), "") << cut;
     }
     for (size_t at = 0; at < image.size(); ++at) {
         for (uint8_t flip : {0x01, 0x80, 0xFF}) {
@@ -106,11 +107,9 @@ INSTANTIATE_TEST_SUITE_P(All, ImageFormats,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ImageLoad, FewerThanEightBytesReachNoDecoder) {
-    CLogCapture log;
     CBitmapIO::CImageData record = Sentinel();
     EXPECT_FALSE(Decode(Prefix(Png(), 7), record));
     EXPECT_EQ(record.pixels, Sentinel().pixels);
-    EXPECT_TRUE(log.Contains("CBitmapIO::Load() : fewer than 8 bytes"));
 }
 
 } // namespace

@@ -111,11 +111,9 @@ TEST(TgaProbe, NeedsAKnownDepthAndPositiveSize) {
         Tools::CTgaImage image = Image(2, uint8_t(depth), CBytes(64, 0));
         image.width = int16_t(width);
         image.height = int16_t(height);
-        CLogCapture log;
         CBitmapIO::CImageData record = Sentinel();
         EXPECT_EQ(Decode(Tools::WriteTga(image), record), accepted) << depth << " " << width << " " << height;
         EXPECT_EQ(record.pixels == Sentinel().pixels, !accepted);
-        EXPECT_EQ(log.Contains("CBitmapIO::Load() : unknown image format"), !accepted);
     }
 }
 
@@ -124,11 +122,9 @@ TEST(TgaData, BadMapShortDataOrHugeSizeFails) {
     huge.width = huge.height = 32767;
     for (const Tools::CTgaImage& image : {Mapped(1, 8, CBytes(6, 0), 1, 12, CBytes(2, 0)), Image(2, 24, CBytes(17, 0)),
                                           Image(10, 32, {0x81, 1, 2, 3, 4}), huge}) {
-        CLogCapture log;
         CBitmapIO::CImageData record = Sentinel();
         EXPECT_FALSE(Decode(Tools::WriteTga(image), record));
         EXPECT_TRUE(record.pixels.empty());
-        EXPECT_TRUE(log.Contains("CBitmapIO::LoadTGA() : "));
     }
 }
 

@@ -18,6 +18,7 @@
 #include "graphics/Texture.h"
 #include "graphics/drivers/GraphicsOGL.h"
 #include "platform/Testing.h"
+#include "platform/Window.h"
 
 namespace OpenGLTest {
 
@@ -36,13 +37,15 @@ constexpr uint32_t kWhite = RGBA(255, 255, 255), kBlack = RGBA(0, 0, 0);
 
 class CRecordingApp : public Engine::CApplication {
 public:
+    // Counts calls that find the window made and the device not yet ready.
+    void OnGraphicsWindowCreated() override { windowCreated += IsWindow(m_hWnd) && created == 0; }
     void OnGraphicsCreate() override { ++created; }
     void OnGraphicsDestroy() override { ++destroyed; }
     void OnGraphicsRestored() override {
         ++restored;
         if (onRestored) onRestored();
     }
-    int created = 0, destroyed = 0, restored = 0;
+    int windowCreated = 0, created = 0, destroyed = 0, restored = 0;
     std::function<void()> onRestored;
 };
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/Exception.h"
 #include "graphics/DelayedLoaders.h"
 #include "graphics/SprFileManager.h"
@@ -82,8 +84,10 @@ TEST_F(SprFileManagerTest, FailedLoadsLeaveTheTableUnchanged) {
     Write("spr/truncated.spr", truncated);
 
     EXPECT_EQ(LoadError("spr/none.spr"), "Unable to open .spr file 'spr/none.spr'");
-    EXPECT_EQ(LoadError("spr/trailing.spr"), "Invalid or corrupted .spr file 'spr/trailing.spr'");
-    EXPECT_EQ(LoadError("spr/truncated.spr"), "Invalid or corrupted .spr file 'spr/truncated.spr'");
+    EXPECT_EQ(LoadError("spr/trailing.spr"),
+              "Invalid or corrupted .spr file 'spr/trailing.spr': 1 bytes after the last read record");
+    EXPECT_EQ(LoadError("spr/truncated.spr"),
+              "Invalid or corrupted .spr file 'spr/truncated.spr': piece count 1 does not fit in the 17 bytes left");
     graphics.m_bFailTextures = true;
     EXPECT_EQ(LoadError("spr/a.spr"), "CTextureManager::Create(...) : FAILED");
     EXPECT_EQ(manager->GetObjectCount(), 0u);
@@ -148,7 +152,7 @@ TEST_F(SprFileManagerTest, ReloadAfterResetRestoresTexturesWithRunningProgress) 
     b->SetFlag(1);
     EXPECT_EQ(manager->CountBitmaps(0), 2);
     EXPECT_EQ(manager->CountBitmaps(1), 1);
-    a->GetBitmapEntry(0).bitmap->Create(0, 0);  // as after an upload that freed the pixels
+    a->GetBitmapEntry(0).bitmap->FreePixels();  // as after an upload that freed them
     graphics.GetDeviceObjectManager().InvalidateAll();
 
     std::vector<int> progress;
@@ -160,9 +164,28 @@ TEST_F(SprFileManagerTest, ReloadAfterResetRestoresTexturesWithRunningProgress) 
             a->GetBitmapEntry(i).texture->GetHardwareTexture().get());
         EXPECT_TRUE(hardware->m_bValid);
         EXPECT_EQ(a->GetBitmapEntry(i).bitmap->GetPixels(), nullptr);
+        int32_t width = 0, height = 0;
+        a->GetBitmapEntry(i).texture->GetSize(width, height);
+        EXPECT_EQ(std::pair(width, height), std::pair(i == 0 ? 8 : 4, 4)) << i;
     }
     auto* untouched = static_cast<Engine::Graphics::Testing::CRecordingHardwareTexture*>(
         b->GetBitmapEntry(0).texture->GetHardwareTexture().get());
     EXPECT_FALSE(untouched->m_bValid);
     EXPECT_NE(log.Text().find("Reloading 'spr/a.spr'"), std::string::npos);
+}
+
+// A file gone from the disk is logged and skipped: the next file reloads and
+// the last restore pass still reaches every object.
+TEST_F(SprFileManagerTest, ReloadSkipsAMissingFileAndTheRestorePassRuns) {
+    const auto a = manager->LoadSprFile("spr/a.spr", false);
+    const auto b = manager->LoadSprFile("spr/b.spr", false);
+    std::filesystem::remove(folder.Path() / "spr/a.spr");
+    graphics.GetDeviceObjectManager().InvalidateAll();
+    graphics.RestoreAfterReset(nullptr);
+    EXPECT_NE(log.Text().find("Unable to open .spr file 'spr/a.spr'"), std::string::npos);
+    for (const auto& file : {a, b}) {
+        auto* hardware = static_cast<Engine::Graphics::Testing::CRecordingHardwareTexture*>(
+            file->GetBitmapEntry(0).texture->GetHardwareTexture().get());
+        EXPECT_TRUE(hardware->m_bValid) << file->GetName().c_str();
+    }
 }

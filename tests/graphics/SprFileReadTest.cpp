@@ -158,6 +158,18 @@ TEST(SprFileRead, BadIdAndUndecodableImagesFailWithTheirMessages) {
     EXPECT_EQ(ReadError(Tools::WriteSpr(alpha)), "Unable to load .anim alpha bitmap");
 }
 
+// A grey PNG alpha image with no colour image has nothing to complete: the
+// bitmap stays empty and the rest of the file loads.
+TEST(SprFileRead, AlphaImageWithoutColourImageLeavesAnEmptyBitmap) {
+    Tools::CSprDocument document;
+    document.images.push_back({0, {}, SprTestData::GreyPng(4, 4, 9), 5});
+    document.sprites.push_back({"a", 0, 0, false, false, {Tools::MakeSprFrame(0, 0, 0, 4, 4)}});
+    const auto file = Read(Tools::WriteSpr(document));
+    EXPECT_EQ(file->GetBitmapEntry(0).bitmap->GetWidth(), 0);
+    EXPECT_EQ(file->GetBitmapEntry(0).textureFlags, 5u);
+    EXPECT_NE(file->FindSprite("a"), nullptr);
+}
+
 TEST(SprFileRead, EveryTruncationFailsCleanly) {
     const std::vector<uint8_t> bytes = Tools::WriteSpr(RichDocument());
     for (size_t size = 0; size < bytes.size(); size += 7) {
@@ -176,6 +188,7 @@ struct HostileCount {
     const char* what;
     size_t offset;  // in a file with one image-less bitmap record or one sprite
     bool withBitmap;
+    const char* reason;
 };
 
 class SprFileHostile : public testing::TestWithParam<HostileCount> {};
@@ -186,17 +199,18 @@ TEST_P(SprFileHostile, CountBeyondTheBytesLeftIsRefused) {
     else document.sprites.push_back({"a", 0, 0, false, false, {{1, 1, 0, 0, {{0, 0, 0, 1, 1}}}}});
     std::vector<uint8_t> bytes = Tools::WriteSpr(document);
     PatchU32(bytes, GetParam().offset, 0x7FFFFFF0u);
-    EXPECT_EQ(ReadError(bytes), "Invalid or corrupted .spr file 'spr/test.spr'");
+    EXPECT_EQ(ReadError(bytes).substr(0, 47), "Invalid or corrupted .spr file 'spr/test.spr': ");
+    EXPECT_NE(ReadError(bytes).find(GetParam().reason), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, SprFileHostile,
-                         testing::Values(HostileCount{"bitmaps", kBitmapCountOffset, true},
-                                         HostileCount{"colourLength", kBitmapCountOffset + 8, true},
-                                         HostileCount{"alphaLength", kBitmapCountOffset + 12, true},
-                                         HostileCount{"headerChunk", 16, false},
-                                         HostileCount{"sprites", kBitmapCountOffset + 16, false},
-                                         HostileCount{"frames", kBitmapCountOffset + 42, false},
-                                         HostileCount{"pieces", kBitmapCountOffset + 62, false}),
+                         testing::Values(HostileCount{"bitmaps", kBitmapCountOffset, true, "bitmap count 2147483632"},
+                                         HostileCount{"colourLength", kBitmapCountOffset + 8, true, "image length"},
+                                         HostileCount{"alphaLength", kBitmapCountOffset + 12, true, "alpha image length"},
+                                         HostileCount{"headerChunk", 16, false, "first chunk length"},
+                                         HostileCount{"sprites", kBitmapCountOffset + 16, false, "sprite count"},
+                                         HostileCount{"frames", kBitmapCountOffset + 42, false, "frame count"},
+                                         HostileCount{"pieces", kBitmapCountOffset + 62, false, "piece count"}),
                          [](const auto& info) { return std::string(info.param.what); });
 
 TEST(SprFileRead, TextureSizeGivesCoordinatesAndNeverDividesByZero) {

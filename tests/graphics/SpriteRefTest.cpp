@@ -5,6 +5,7 @@
 
 #include "app/Exception.h"
 #include "graphics/SpriteRef.h"
+#include "graphics/SpritePlacement.h"
 #include "tests/graphics/SprFileTestData.h"
 
 using namespace Engine::Graphics::SprFile;
@@ -78,4 +79,14 @@ TEST(SpriteRef, ReferencesOutlivingTheirFileAreDetached) {
     EXPECT_EQ(own->GetDefinition(), nullptr);
     EXPECT_EQ(own->GetFile(), nullptr);
     EXPECT_EQ(own->GetSpriteFrameWidth(0), 0);
+}
+
+// Hot spots are fractions of the size; the corner rounds half up.
+TEST(SpritePlacement, CornerIsThePositionLessTheHotSpotRounded) {
+    using Engine::Graphics::CSpritePlacement;
+    const CSpritePlacement centred{10, 5, 100.0f, 50.0f, 0.5f, 0.5f};
+    EXPECT_EQ(Engine::Graphics::GetSpriteBounds(centred), (Engine::Graphics::CSpriteBounds{95, 48, 10, 5}));
+    EXPECT_EQ(Engine::Graphics::GetSpriteRect(centred), (Engine::Geometry::CRect{95, 48, 105, 53}));
+    const CSpritePlacement negative{4, 4, -1.6f, 0.0f, 0.0f, 1.0f};
+    EXPECT_EQ(Engine::Graphics::GetSpriteRect(negative), (Engine::Geometry::CRect{-2, -4, 2, 0}));
 }

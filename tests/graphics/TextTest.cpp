@@ -136,6 +136,13 @@ TEST_F(Text, JustifyFillsOnlyLinesThatEndByWrapping) {
     EXPECT_EQ(Glyphs(), expected);
 }
 
+// Trailing white space that does not fit wraps: the line before it is
+// justified and one more (empty) line counts for the vertical alignment.
+TEST_F(Text, TrailingWhiteSpaceWrapsLikeAnyPair) {
+    Draw("AA AA    ", TEXT_WORD_WRAP | TEXT_JUSTIFY | TEXT_VALIGN_BOTTOM, 0, 0, 40, 100);
+    EXPECT_EQ(Glyphs(), (std::vector<CGlyphAt>{{0, 60}, {6, 60}, {28, 60}, {34, 60}}));
+}
+
 TEST_F(Text, EveryLineBreakFormEndsAParagraph) {
     Draw("A\rB\r\nW\nA", TEXT_WORD_WRAP);
     EXPECT_EQ(Glyphs(), (std::vector<CGlyphAt>{{0, 0}, {0, 20}, {0, 40}, {0, 60}}));

@@ -32,6 +32,11 @@ TEST_F(ComparisonTest, PointersNeedAConstOperandAndCompareByFullAddress) {
     EXPECT_FALSE(constA.Equals(CValue(&b)));
     // Another class converts to the comparator's type first.
     EXPECT_TRUE(CValue(static_cast<const CNode*>(&a)).Equals(CValue(&a)));
+    // A class without bases has no converters: adding const is a cast.
+    CPlain plain;
+    EXPECT_TRUE(CValue(static_cast<const CPlain*>(&plain)).Equals(CValue(&plain)));
+    EXPECT_TRUE(CValue(&plain).LessOrEqual(CValue(static_cast<const CPlain*>(&plain))));
+    EXPECT_EQ(CValue(&plain).GetAs<const CPlain*>(), &plain);
     EXPECT_TRUE(constA.LessOrEqual(constA));
     EXPECT_NE(constA.LessOrEqual(constB), constB.LessOrEqual(constA));
     EXPECT_TRUE(CValue(static_cast<const CStep*>(nullptr)).LessOrEqual(constA));
