@@ -40,6 +40,14 @@ const std::string& TrackPath() {
     return path;
 }
 
+// The track as a one-stream list, opened.
+bool OpenTrack(CSampleDecoder& decoder, CStreamList& list, benchmark::State& state) {
+    list.streams.emplace_back(new CSampleDecoder::CContext(TrackPath().c_str()));
+    if (OpenStreams(list, decoder)) return true;
+    state.SkipWithError("cannot open the track");
+    return false;
+}
+
 void SetCounters(benchmark::State& state) {
     const double seconds = double(state.iterations());
     state.counters["realtime_x"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
@@ -52,11 +60,7 @@ void SetCounters(benchmark::State& state) {
 void BM_Decode(benchmark::State& state) {
     CSampleDecoder decoder;
     CStreamList list;
-    list.streams.emplace_back(new CSampleDecoder::CContext(TrackPath().c_str()));
-    if (!OpenStreams(list, decoder)) {
-        state.SkipWithError("cannot open the track");
-        return;
-    }
+    if (!OpenTrack(decoder, list, state)) return;
     std::vector<uint8_t> quarter(kQuarterBytes);
     for (auto _ : state) {
         for (uint32_t done = 0; done < uint32_t(kRate) * 4; done += kQuarterBytes) {
@@ -74,11 +78,7 @@ BENCHMARK(BM_Decode)->Unit(benchmark::kMillisecond);
 void BM_Mix(benchmark::State& state) {
     CSampleDecoder decoder;
     CStreamList list;
-    list.streams.emplace_back(new CSampleDecoder::CContext(TrackPath().c_str()));
-    if (!OpenStreams(list, decoder)) {
-        state.SkipWithError("cannot open the track");
-        return;
-    }
+    if (!OpenTrack(decoder, list, state)) return;
     const std::vector<uint8_t> pcm = DecodeStreams(list);
     Platform::Testing::UseManualSound(true);
     IDirectSound* ds = nullptr;
@@ -88,13 +88,7 @@ void BM_Mix(benchmark::State& state) {
     DSBUFFERDESC desc;
     desc.dwFlags = DSBCAPS_PRIMARYBUFFER;
     ds->CreateSoundBuffer(&desc, &primary, nullptr);
-    WAVEFORMATEX format;
-    format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = 2;
-    format.wBitsPerSample = 16;
-    format.nSamplesPerSec = kRate;
-    format.nBlockAlign = 4;
-    format.nAvgBytesPerSec = kRate * 4;
+    const WAVEFORMATEX format = MakePcmFormat(2, 16, kRate);
     primary->SetFormat(&format);
     desc.dwFlags = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY;
     desc.dwBufferBytes = DWORD(pcm.size());

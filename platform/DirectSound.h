@@ -67,6 +67,18 @@ struct WAVEFORMATEX {
     WORD cbSize = 0;
 };
 
+// A PCM format with its block alignment and byte rate worked out.
+inline WAVEFORMATEX MakePcmFormat(WORD channels, WORD bits, DWORD rate) {
+    WAVEFORMATEX format;
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.nChannels = channels;
+    format.wBitsPerSample = bits;
+    format.nSamplesPerSec = rate;
+    format.nBlockAlign = WORD(bits / 8 * channels);
+    format.nAvgBytesPerSec = format.nBlockAlign * rate;
+    return format;
+}
+
 // dwSize is not checked: callers pass the 32-bit layout's size.
 struct DSBUFFERDESC {
     DWORD dwSize = 0;

@@ -87,14 +87,7 @@ bool CBuffer_DSound::CreateBuffer(CSampleBase_DSound* owner) {
         m_data = DecodeStreams(streams);
     }
     const int32_t code = first.GetFormatCode();
-    WAVEFORMATEX format;
-    format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = (code & 2) ? 2 : 1;
-    format.wBitsPerSample = (code & 1) ? 16 : 8;
-    format.nSamplesPerSec = DWORD(first.GetSampleRate());
-    format.nBlockAlign = WORD(format.wBitsPerSample / 8 * format.nChannels);
-    format.nAvgBytesPerSec = format.nBlockAlign * format.nSamplesPerSec;
-    format.cbSize = 0;
+    const WAVEFORMATEX format = MakePcmFormat((code & 2) ? 2 : 1, (code & 1) ? 16 : 8, DWORD(first.GetSampleRate()));
     const DWORD bytes = streamed ? kQuarters * m_quarterBytes : DWORD(m_data.size());
     if (!CreateDirectSoundBuffer(format, bytes) || (streamed && !SetUpNotifications())) {
         FreeData();

@@ -46,7 +46,7 @@ bool CSampleBase_DSound::PlayOnFreeVoice(const CPlayParams* params) {
 
 CSoundDriver_DSound::CSample_DSound::CSample_DSound(const CString& name, CSoundDriver_DSound* driver,
                                                     CSampleDecoder* decoder)
-    : CSample(name), CSampleBase_DSound(driver, decoder) {
+    : CSampleOf_DSound(name, driver, decoder) {
     m_streams.streams.push_back(ref_ptr<CSampleDecoder::CContext>(new CSampleDecoder::CContext(name)));
 }
 

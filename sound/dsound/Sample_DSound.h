@@ -44,33 +44,36 @@ protected:
     CStreamList m_streams;
 };
 
-class CSoundDriver_DSound::CSample_DSound : public CSample, public CSampleBase_DSound {
+// The operations a sample and a queue share, over either interface.
+template <class Interface>
+class CSampleOf_DSound : public Interface, public CSoundDriver_DSound::CSampleBase_DSound {
+public:
+    CSampleOf_DSound(const CString& name, CSoundDriver_DSound* driver, CSampleDecoder* decoder)
+        : Interface(name), CSampleBase_DSound(driver, decoder) {}
+    ~CSampleOf_DSound() noexcept override = default;
+
+    bool Play(const CPlayParams* params) override { return PlayOnFreeVoice(params); }
+    CBuffer& GetBuffer(int32_t index) override { return Voice(index); }
+    int32_t GetBufferCount() const override { return VoiceCount(); }
+    int32_t GetGroup() const override { return this->m_group; }
+};
+
+class CSoundDriver_DSound::CSample_DSound : public CSampleOf_DSound<CSample> {
 public:
     // The stream list holds the one file of this name.
     CSample_DSound(const CString& name, CSoundDriver_DSound* driver, CSampleDecoder* decoder);
-    ~CSample_DSound() noexcept override = default;
 
     // Always true: a sound that cannot be read stays silent.
     bool Create(int32_t voices, int32_t group) override;
-    bool Play(const CPlayParams* params) override { return PlayOnFreeVoice(params); }
-    CBuffer& GetBuffer(int32_t index) override { return Voice(index); }
-    int32_t GetBufferCount() const override { return VoiceCount(); }
-    int32_t GetGroup() const override { return m_group; }
 };
 
-class CSoundDriver_DSound::CSampleQueue_DSound : public CSampleQueue, public CSampleBase_DSound {
+class CSoundDriver_DSound::CSampleQueue_DSound : public CSampleOf_DSound<CSampleQueue> {
 public:
     // Starts with no file.
-    CSampleQueue_DSound(const CString& name, CSoundDriver_DSound* driver, CSampleDecoder* decoder)
-        : CSampleQueue(name), CSampleBase_DSound(driver, decoder) {}
-    ~CSampleQueue_DSound() noexcept override = default;
+    using CSampleOf_DSound::CSampleOf_DSound;
 
     // Records the counts; no buffer exists until CreateBuffers.
     bool Create(int32_t voices, int32_t group) override;
-    bool Play(const CPlayParams* params) override { return PlayOnFreeVoice(params); }
-    CBuffer& GetBuffer(int32_t index) override { return Voice(index); }
-    int32_t GetBufferCount() const override { return VoiceCount(); }
-    int32_t GetGroup() const override { return m_group; }
     void Enqueue(const char* name) override;
     void CreateBuffers() override { SetUpVoices(); }
 };

@@ -31,14 +31,7 @@ bool CSoundDriver_DSound::Init(const CDriverParams* params, int32_t sampleRate, 
         ReleaseDirectSound();
         return false;
     }
-    WAVEFORMATEX format;
-    format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = (flags & 1) ? 1 : 2;
-    format.wBitsPerSample = (flags & 2) ? 16 : 8;
-    format.nSamplesPerSec = DWORD(sampleRate);
-    format.nBlockAlign = WORD(format.wBitsPerSample / 8 * format.nChannels);
-    format.nAvgBytesPerSec = format.nBlockAlign * format.nSamplesPerSec;
-    format.cbSize = 0;
+    const WAVEFORMATEX format = MakePcmFormat((flags & 1) ? 1 : 2, (flags & 2) ? 16 : 8, DWORD(sampleRate));
     DSBUFFERDESC desc;
     desc.dwSize = kBufferDescSize;
     desc.dwFlags = DSBCAPS_PRIMARYBUFFER;

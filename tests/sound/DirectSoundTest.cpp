@@ -29,22 +29,12 @@ protected:
         Platform::Testing::UseManualSound(false);
     }
     void SetOutput(WORD channels, WORD bits, DWORD rate = 44100) {
-        const WAVEFORMATEX format = Format(channels, bits, rate);
+        const WAVEFORMATEX format = MakePcmFormat(channels, bits, rate);
         ASSERT_EQ(m_primary->SetFormat(&format), DS_OK);
-    }
-    static WAVEFORMATEX Format(WORD channels, WORD bits, DWORD rate = 44100) {
-        WAVEFORMATEX format;
-        format.wFormatTag = WAVE_FORMAT_PCM;
-        format.nChannels = channels;
-        format.wBitsPerSample = bits;
-        format.nSamplesPerSec = rate;
-        format.nBlockAlign = WORD(channels * bits / 8);
-        format.nAvgBytesPerSec = format.nBlockAlign * rate;
-        return format;
     }
     // A 16-bit buffer holding the samples, with every control.
     IDirectSoundBuffer* MakeBuffer(const std::vector<int16_t>& samples, WORD channels, DWORD rate = 44100) {
-        const WAVEFORMATEX format = Format(channels, 16, rate);
+        const WAVEFORMATEX format = MakePcmFormat(channels, 16, rate);
         DSBUFFERDESC desc;
         desc.dwFlags = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPOSITIONNOTIFY;
         desc.dwBufferBytes = DWORD(samples.size() * 2);

@@ -73,6 +73,12 @@ protected:
         WriteOgg(m_folder, name, Tools::MakeTone(frames, GetParam().channels, 44100, 330.0, 0.6));
         return ReferenceDecode(m_folder / name);
     }
+    // Silence for the ring's latency, then the track.
+    void ExpectLatencyThenTrack(const std::vector<int16_t>& out, const std::vector<int16_t>& pcm) {
+        const int channels = GetParam().channels;
+        EXPECT_EQ(At(out, 0, kLatency, channels), std::vector<int16_t>(kLatency * channels, 0));
+        EXPECT_EQ(At(out, kLatency, pcm.size() / channels, channels), pcm);
+    }
     static std::vector<int16_t> At(const std::vector<int16_t>& out, size_t frame, size_t count, int channels) {
         return {out.begin() + ptrdiff_t(frame * channels), out.begin() + ptrdiff_t((frame + count) * channels)};
     }
@@ -84,27 +90,22 @@ TEST_P(StreamedVoiceTest, LoopingTrackIsHeardBitForBitAndContinuesFromItsStart) 
     StartDriver(GetParam().flags);
     const std::vector<int16_t> pcm = MakeTrack("loop.ogg", 3 * kQuarter + 1000);
     const size_t frames = pcm.size() / size_t(GetParam().channels);
-    ref_ptr<CSampleBase> sample = Load("loop.ogg", 0);
     CPlayParams params;
     params.loop = true;
-    ASSERT_TRUE(sample->Play(&params));
+    ASSERT_TRUE(Load("loop.ogg", 0)->Play(&params));
     const std::vector<int16_t> out = RenderQuarters(14);
-    EXPECT_EQ(At(out, 0, kLatency, GetParam().channels), std::vector<int16_t>(kLatency * GetParam().channels, 0));
-    EXPECT_EQ(At(out, kLatency, frames, GetParam().channels), pcm);
+    ExpectLatencyThenTrack(out, pcm);
     EXPECT_EQ(At(out, kLatency + frames, frames, GetParam().channels), pcm);
 }
 
 TEST_P(StreamedVoiceTest, NonLoopingTrackIsHeardToItsEndAndReplaysClean) {
     StartDriver(GetParam().flags);
     const std::vector<int16_t> pcm = MakeTrack("once.ogg", 2 * kQuarter + 500);
-    const size_t frames = pcm.size() / size_t(GetParam().channels);
     ref_ptr<CSampleBase> sample = Load("once.ogg", 0);
     CPlayParams params;
     for (int run = 0; run < 2; ++run) {
         ASSERT_TRUE(sample->Play(&params));
-        const std::vector<int16_t> out = RenderQuarters(12);
-        EXPECT_EQ(At(out, 0, kLatency, GetParam().channels), std::vector<int16_t>(kLatency * GetParam().channels, 0));
-        EXPECT_EQ(At(out, kLatency, frames, GetParam().channels), pcm) << run;
+        ExpectLatencyThenTrack(RenderQuarters(12), pcm);
         EXPECT_EQ(sample->GetBuffer(0).GetState(), 1) << run;
     }
 }
