@@ -79,6 +79,7 @@ bool CBuffer_DSound::CreateBuffer(CSampleBase_DSound* owner) {
     }
     if (!owner->GetDecoder() || !OpenStreams(streams, *owner->GetDecoder())) return false;
     m_owner = owner;
+    m_group = owner->GetGroup();
     const CSampleDecoder::CContext& first = *streams.streams[0];
     if (streamed) {
         m_quarterBytes = uint32_t(BytesPerFrame(first.GetFormatCode())) * kQuarterFrames;
@@ -135,6 +136,7 @@ bool CBuffer_DSound::SetUpNotifications() {
 
 bool CBuffer_DSound::Duplicate(CSampleBase_DSound* owner, const CBuffer_DSound& original) {
     m_owner = owner;
+    m_group = owner->GetGroup();
     IDirectSound* ds = owner->GetDriver()->GetDirectSound();
     if (!original.m_created || !original.m_pDSB || !ds) return false;
     if (FAILED(ds->DuplicateSoundBuffer(original.m_pDSB, &m_pDSB))) {
@@ -227,9 +229,10 @@ void CBuffer_DSound::Update() {
 }
 
 void CBuffer_DSound::Release() {
+    // Unregistered first: until then the worker may be refilling or fading.
+    if (m_created) Driver().RemoveBuffer(this);
     FreeData();
     if (!m_created) return;
-    Driver().RemoveBuffer(this);
     if (m_notifyEvent) CloseHandle(m_notifyEvent);
     m_notifyEvent = nullptr;
     if (m_pDSB) ReleaseLogged(m_pDSB);
@@ -248,7 +251,7 @@ uint32_t CBuffer_DSound::GetPosition() {
 bool CBuffer_DSound::SetVolume(float volume) {
     if (!m_pDSB) return false;
     const CSoundManager* manager = Driver().GetSoundManager();
-    const float group = manager ? manager->GetGroupVolume(m_owner->GetGroup()) : 1.0f;
+    const float group = manager ? manager->GetGroupVolume(m_group) : 1.0f;
     const float product = group * m_fadeLevel.load() * volume;
     return SUCCEEDED(m_pDSB->SetVolume(VolumeToAttenuation(product)));
 }

@@ -78,6 +78,9 @@ private:
     int m_tailNotifications = 0;
     IDirectSoundBuffer* m_pDSB = nullptr;
     CSampleBase_DSound* m_owner = nullptr;
+    // The owner's group, kept here: the worker must not call into a sample
+    // that is being destroyed.
+    int32_t m_group = 0;
     std::vector<uint8_t> m_data;  // static: the decoded sound until uploaded; streamed: the staging block
     uint32_t m_quarterBytes = 0;
     std::atomic<float> m_fadeLevel{1.0f};
