@@ -8,7 +8,9 @@
 // notification events. The main thread posts commands (quit, rebuild the
 // wait list) one at a time through the command word; the buffer list, every
 // fade step and refill, and the voices' Play and Stop share the driver's
-// lock. Every sample must be released before the driver is destroyed.
+// lock. The kernel stand-in waits on any number of handles, so every
+// streamed voice is refilled however many there are. Samples may outlive
+// Done, but every sample must be released before the driver is destroyed.
 
 #include <atomic>
 #include <cstdint>

@@ -35,10 +35,12 @@ INSTANTIATE_TEST_SUITE_P(Flags, DriverFormatTest,
 
 class SoundDriverTest : public DriverFixture {};
 
-TEST_F(SoundDriverTest, DoneIsHarmlessTwiceAndCommandsAreConsumed) {
+TEST_F(SoundDriverTest, DoneIsHarmlessTwiceAndSamplesMayOutliveIt) {
     CSoundDriver_DSound idle(&m_manager);
     idle.Done();
     StartDriver(2);
+    WriteOgg(m_folder, "a.ogg", Tools::MakeTone(4000, 2, 44100, 440.0));
+    Load("a.ogg", 0);
     m_driver->PostCommand(7);
     DrainPasses();
     EXPECT_EQ(m_driver->GetCommand(), 0u);
@@ -46,6 +48,9 @@ TEST_F(SoundDriverTest, DoneIsHarmlessTwiceAndCommandsAreConsumed) {
     m_driver->Done();
     m_driver->Done();
     EXPECT_FALSE(m_driver->IsInitialised());
+    m_samples.clear();
+    m_manager.Done();  // the sample's voice leaves without a worker to tell
+    EXPECT_EQ(m_driver->GetBufferCount(), 0u);
 }
 
 TEST_F(SoundDriverTest, Formulas) {
