@@ -113,6 +113,7 @@ private:
     bool m_manual;
     enum class EAudioInit { None, Subsystem, Dummy } m_init = EAudioInit::None;
     SDL_AudioDeviceID m_device = 0;
+    bool m_fellBack = false;
 };
 
 std::mutex g_currentMutex;
@@ -343,7 +344,7 @@ void CSoundBuffer::MixInto(int32_t* accumulator, int frames, int outChannels, DW
                     ended = true;
                     break;
                 }
-                position -= end;
+                position %= end;  // a step may exceed a short buffer
             }
         }
     }
@@ -393,7 +394,8 @@ bool CSoundDevice::TryOpen() {
 void CSoundDevice::OpenOutput() {
     if (m_manual) return;
     std::string fallback;
-    if (m_init == EAudioInit::None) {
+    // Once the real driver failed, a reopen (a new format) goes straight to the dummy.
+    if (m_init == EAudioInit::None && !m_fellBack) {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0)
             m_init = EAudioInit::Subsystem;
         else
@@ -405,6 +407,7 @@ void CSoundDevice::OpenOutput() {
         m_init = EAudioInit::None;
     }
     if (m_init == EAudioInit::None) {
+        m_fellBack = true;
         if (SDL_AudioInit("dummy") == 0) {
             m_init = EAudioInit::Dummy;
             TryOpen();
