@@ -115,6 +115,22 @@ TEST_P(StreamedVoiceTest, NonLoopingTrackIsHeardToItsEndAndReplaysClean) {
     }
 }
 
+TEST_P(StreamedVoiceTest, QueuePlaysItsFilesAsOneStream) {
+    StartDriver(GetParam().flags);
+    std::vector<int16_t> pcm = MakeTrack("a.ogg", kQuarter + 300);
+    const std::vector<int16_t> second = MakeTrack("b.ogg", kQuarter / 2);
+    pcm.insert(pcm.end(), second.begin(), second.end());
+    ref_ptr<CSampleBase> queue = m_driver->CreateSampleQueue("queue", m_manager.GetDecoder());
+    queue->Create(0, 1);
+    auto& files = static_cast<CSampleQueue&>(*queue);
+    files.Enqueue("a.ogg");
+    files.Enqueue("b.ogg");
+    files.CreateBuffers();
+    CPlayParams params;
+    queue->Play(&params);
+    ExpectLatencyThenTrack(RenderQuarters(10), pcm);
+}
+
 TEST_P(StreamedVoiceTest, GroupVolumeHalvesTheAmplitude) {
     StartDriver(GetParam().flags);
     const std::vector<int16_t> pcm = MakeTrack("loop.ogg", 2 * kQuarter);
