@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/Detail.h"
+#include "platform/DirectSound.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ void Reset() {
     ResetMessageBox();
     ResetFailures();
     UseRealClock();
+    UseManualSound(false);
 }
 
 } // namespace Platform::Testing
