@@ -7,6 +7,7 @@
 
 #include "platform/Detail.h"
 #include "platform/DirectInput.h"
+#include "platform/DirectSound.h"
 #include "platform/Testing.h"
 
 namespace {
@@ -38,6 +39,7 @@ void Register(CLibraryTable& table, const char* name, std::vector<Platform::CLib
 // The stand-ins linked into every program.
 void RegisterBuiltIns(CLibraryTable& table) {
     Register(table, "dinput.dll", {{"DirectInputCreateA", Platform::ToProc(&DirectInputCreateA)}});
+    Register(table, "dsound.dll", {{"DirectSoundCreate", Platform::ToProc(&DirectSoundCreate)}});
 }
 
 CLibraryTable& Table() {

@@ -1,7 +1,7 @@
 #pragma once
 // Run-time library loading over a table of linked-in libraries: the
 // stand-ins register their entry points under the library file names the
-// engine loads ("dinput.dll" here; "d3d8.dll", "ddraw.dll" and "dsound.dll"
+// engine loads ("dinput.dll" and "dsound.dll" here; "d3d8.dll" and "ddraw.dll"
 // come with their stand-ins). Tests register libraries of their own, for
 // instance with a missing entry, or make a load fail (platform/Testing.h).
 

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/Detail.h"
+#include "platform/DirectSound.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ void Reset() {
     ResetMessageBox();
     ResetFailures();
     UseRealClock();
+    UseManualSound(false);
 }
 
 } // namespace Platform::Testing

@@ -79,7 +79,8 @@ int GetSwapInterval();
 int GetGlContextCount();
 
 // Deletes every OpenGL context, destroys every window and class, empties the message queue and the
-// clipboard, and restores every hook above to its default.
+// clipboard, and restores every hook above (and the manual sound output of
+// platform/DirectSound.h) to its default.
 void Reset();
 
 } // namespace Platform::Testing

@@ -3,12 +3,15 @@
 #include <vector>
 
 #include "tools/FontSprite.h"
+#include "tools/OggWriter.h"
 
 namespace Tools {
 
 namespace {
 
 constexpr int kFontPixelHeight = 20;
+// The ambient track loops; a few seconds keep the pack small.
+constexpr double kAmbientSeconds = 6.0;
 
 std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
 
@@ -43,6 +46,7 @@ CPakWriter MakeDemoPack(const std::string& fontPath) {
     pack.Add("xml/Locale.xml", Bytes(LocaleXml(font)));
     pack.Add("xml/global.xml", Bytes("<global>\n</global>\n"));
     pack.Add("spr/font.spr", WriteSpr(font.document));
+    pack.Add("ogg/tracks/ambient1.ogg", EncodeOggVorbis(MakeAmbientPad(kAmbientSeconds)));
     return pack;
 }
 

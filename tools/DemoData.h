@@ -9,8 +9,9 @@
 
 namespace Tools {
 
-// "xml/Locale.xml", "xml/global.xml" and "spr/font.spr" with the glyphs
-// rendered from the font file. Throws Engine::CException when the font
+// "xml/Locale.xml", "xml/global.xml", "spr/font.spr" with the glyphs
+// rendered from the font file, and the ambient track
+// "ogg/tracks/ambient1.ogg". Throws Engine::CException when the font
 // cannot be read.
 CPakWriter MakeDemoPack(const std::string& fontPath);
 

@@ -9,6 +9,7 @@
 #include "app/Pack.h"
 #include "app/Timer.h"
 #include "platform/System.h"
+#include "sound/SoundManager.h"
 
 namespace Engine {
 
@@ -139,9 +140,42 @@ void CStdApplication::CreateInput() {
 }
 
 void CStdApplication::CreateSound() {
-    // No sound driver yet: the screensaver runs silent.
+    if (!(GetCreationFlags() & CREATE_SOUND)) return;
     CLogSection section("Initializing Sound");
-    GetLog().PrintLine("Sound : silent");
+    Sound::CSoundManager& sound = Sound::GetSoundManager();
+    m_soundDriver = std::make_unique<Sound::CSoundDriver_DSound>(&sound);
+    Sound::CSoundDriver_DSound::CParams params;
+    params.hWnd = m_hWnd;
+    // A driver that cannot start leaves every sample silent.
+    if (m_soundDriver->Init(&params, 44100, 0)) {
+        const Platform::CSoundOutputInfo output = Platform::GetSoundOutputInfo();
+        if (!output.fallbackReason.empty())
+            GetLog().PrintLine("Sound : no audio device (%s), silent through '%s'", output.fallbackReason.c_str(),
+                               output.driver.c_str());
+        else
+            GetLog().PrintLine("Sound : %s", output.driver.c_str());
+    } else {
+        GetLog().PrintLine("Sound : silent");
+    }
+    sound.SetDriver(m_soundDriver.get());
+    sound.Init();
+    ApplySoundVolumes();
+    OnTeardown([this, &sound] {
+        sound.Done();
+        m_soundDriver->Done();
+        sound.SetDriver(nullptr);
+        m_soundDriver.reset();
+    });
+}
+
+void CStdApplication::ApplySoundVolumes() {
+    Sound::CSoundManager& sound = Sound::GetSoundManager();
+    for (int32_t group = 0; group < Sound::CSoundManager::kGroupCount; ++group) {
+        const float volume = m_config.soundVolumes[group];
+        if (sound.GetGroupVolume(group) == volume) continue;
+        sound.SetGroupVolume(group, volume);
+        sound.ApplyVolume(group);
+    }
 }
 
 void CStdApplication::StartNetwork() {

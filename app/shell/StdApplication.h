@@ -17,6 +17,7 @@
 #include "app/String.h"
 #include "app/shell/DriverTable.h"
 #include "graphics/Graphics.h"
+#include "sound/dsound/SoundDriver_DSound.h"
 
 namespace Engine {
 
@@ -55,6 +56,10 @@ public:
     // Draws one loading frame (the drivers call it while reloading).
     void OnLoadingProgress(int total, int current) override;
 
+    // Copies the configuration's two volumes into the sound groups 0 and 1,
+    // re-applying a group whose volume changed.
+    void ApplySoundVolumes();
+
     Graphics::CGraphics* GetGraphicsDriver() const { return m_graphics.get(); }
     CConfig& GetConfig() { return m_config; }
     const CGraphicsSettings& GetGraphicsSettings() const { return m_graphicsSettings; }
@@ -63,6 +68,9 @@ public:
     const Input::CMouseState& GetMouseState() const { return m_mouse; }
 
 protected:
+    // What the start-up creates besides graphics and input.
+    enum ECreationFlags : uint32_t { CREATE_SOUND = 1 };
+    virtual uint32_t GetCreationFlags() const { return CREATE_SOUND; }
     // The window title; no title when empty.
     virtual const char* GetName() const { return ""; }
     virtual bool IsSingleInstance() const { return true; }
@@ -134,6 +142,7 @@ private:
     std::unique_ptr<Graphics::CGraphics> m_graphics;
     std::unique_ptr<Input::CKeyboardDriver> m_keyboard;
     std::unique_ptr<Input::CMouseDriver> m_mouseDriver;
+    std::unique_ptr<Sound::CSoundDriver_DSound> m_soundDriver;
     std::array<uint8_t, 256> m_keys{};
     Input::CMouseState m_mouse;
     CFixedStepClock m_clock;

@@ -20,10 +20,16 @@ HRESULT FakeDirectDrawCreate(GUID*, IDirectDraw**, IUnknown*) { return S_OK; }
 HRESULT FakeDirectDrawCreateEx(GUID*, void**, const GUID&, IUnknown*) { return S_OK; }
 HRESULT FakeDirectDrawEnumerateExA(LPDDENUMCALLBACKEXA, void*, DWORD) { return S_OK; }
 
+struct CFakeDirectSound : Platform::CUnknownImpl<IDirectSound> {
+    HRESULT SetCooperativeLevel(HWND, DWORD) override { return S_OK; }
+    HRESULT CreateSoundBuffer(const DSBUFFERDESC*, IDirectSoundBuffer**, IUnknown*) override { return E_NOTIMPL; }
+    HRESULT DuplicateSoundBuffer(IDirectSoundBuffer*, IDirectSoundBuffer**) override { return E_NOTIMPL; }
+};
+
 int g_soundsMade = 0;
 HRESULT FakeDirectSoundCreate(const GUID*, IDirectSound** created, IUnknown*) {
     ++g_soundsMade;
-    *created = new Platform::CUnknownImpl<IDirectSound>;
+    *created = new CFakeDirectSound;
     return S_OK;
 }
 HRESULT FailingDirectSoundCreate(const GUID*, IDirectSound** created, IUnknown*) {

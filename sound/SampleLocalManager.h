@@ -1,0 +1,26 @@
+#pragma once
+// One owner's samples: each is loaded as a new sample with one streamed
+// voice in group 1, and handed back to the sample manager when the owner
+// lets the local manager go.
+
+#include "app/ObjectManager.h"
+#include "sound/Sample.h"
+
+namespace Engine::Sound {
+
+class CSoundManager;
+
+class CSampleLocalManager : public CReferenced, public CLocalObjectManager<CSampleBase> {
+public:
+    explicit CSampleLocalManager(CSoundManager& soundManager) : m_soundManager(soundManager) {}
+    ~CSampleLocalManager() noexcept override;
+
+    // A new sample of the file (null without a driver), kept by this manager.
+    ref_ptr<CSampleBase> GetSample(const char* name) { return LoadSample(name); }
+    ref_ptr<CSampleBase> LoadSample(const char* name);
+
+private:
+    CSoundManager& m_soundManager;
+};
+
+} // namespace Engine::Sound

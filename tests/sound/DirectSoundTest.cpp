@@ -1,0 +1,164 @@
+// The DirectSound stand-in on the manual output.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <numeric>
+
+#include "SoundTestSupport.h"
+#include "platform/Kernel.h"
+
+namespace {
+
+using SoundTest::ToSamples;
+
+class DirectSoundTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Platform::Testing::UseManualSound(true);
+        ASSERT_EQ(DirectSoundCreate(nullptr, &m_ds, nullptr), DS_OK);
+        ASSERT_EQ(m_ds->SetCooperativeLevel(nullptr, DSSCL_PRIORITY), DS_OK);
+        DSBUFFERDESC desc;
+        desc.dwFlags = DSBCAPS_PRIMARYBUFFER;
+        ASSERT_EQ(m_ds->CreateSoundBuffer(&desc, &m_primary, nullptr), DS_OK);
+        SetOutput(2, 16);
+    }
+    void TearDown() override {
+        if (m_primary) m_primary->Release();
+        m_ds->Release();
+        Platform::Testing::UseManualSound(false);
+    }
+    void SetOutput(WORD channels, WORD bits, DWORD rate = 44100) {
+        const WAVEFORMATEX format = MakePcmFormat(channels, bits, rate);
+        ASSERT_EQ(m_primary->SetFormat(&format), DS_OK);
+    }
+    // A 16-bit buffer holding the samples, with every control.
+    IDirectSoundBuffer* MakeBuffer(const std::vector<int16_t>& samples, WORD channels, DWORD rate = 44100) {
+        const WAVEFORMATEX format = MakePcmFormat(channels, 16, rate);
+        DSBUFFERDESC desc;
+        desc.dwFlags = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPOSITIONNOTIFY;
+        desc.dwBufferBytes = DWORD(samples.size() * 2);
+        desc.lpwfxFormat = &format;
+        IDirectSoundBuffer* buffer = nullptr;
+        EXPECT_EQ(m_ds->CreateSoundBuffer(&desc, &buffer, nullptr), DS_OK);
+        void* p1 = nullptr;
+        DWORD n1 = 0;
+        EXPECT_EQ(buffer->Lock(0, desc.dwBufferBytes, &p1, &n1, nullptr, nullptr, 0), DS_OK);
+        std::memcpy(p1, samples.data(), n1);
+        buffer->Unlock(p1, n1, nullptr, 0);
+        return buffer;
+    }
+    static std::vector<int16_t> Ramp(size_t count) {
+        std::vector<int16_t> ramp(count);
+        for (size_t i = 0; i < count; ++i) ramp[i] = int16_t(i * 37 % 20000 - 10000);
+        return ramp;
+    }
+    static std::vector<int16_t> Render(int frames) { return ToSamples(Platform::Testing::RenderSound(frames)); }
+
+    IDirectSound* m_ds = nullptr;
+    IDirectSoundBuffer* m_primary = nullptr;
+};
+
+TEST_F(DirectSoundTest, StereoRampPassesThroughAndLoopingWraps) {
+    const std::vector<int16_t> ramp = Ramp(200);  // 100 stereo frames
+    IDirectSoundBuffer* buffer = MakeBuffer(ramp, 2);
+    buffer->Play(0, 0, DSBPLAY_LOOPING);
+    const std::vector<int16_t> out = Render(150);
+    for (size_t i = 0; i < out.size(); ++i) ASSERT_EQ(out[i], ramp[i % ramp.size()]) << i;
+    DWORD play = 0, status = 0;
+    buffer->GetCurrentPosition(&play, nullptr);
+    buffer->GetStatus(&status);
+    EXPECT_EQ(play, 50u * 4);
+    EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+    buffer->Release();
+}
+
+TEST_F(DirectSoundTest, VolumeAndPanAttenuate) {
+    IDirectSoundBuffer* buffer = MakeBuffer(std::vector<int16_t>(200, 20000), 2);
+    buffer->Play(0, 0, DSBPLAY_LOOPING);
+    buffer->SetVolume(-602);
+    const std::vector<int16_t> half = Render(1);
+    EXPECT_NEAR(half[0], 10000, 1);
+    EXPECT_NEAR(half[1], 10000, 1);
+    buffer->SetVolume(0);
+    buffer->SetPan(DSBPAN_RIGHT);
+    EXPECT_EQ(Render(1), (std::vector<int16_t>{0, 20000}));
+    buffer->SetPan(DSBPAN_LEFT);
+    EXPECT_EQ(Render(1), (std::vector<int16_t>{20000, 0}));
+    EXPECT_EQ(buffer->SetVolume(1), DSERR_INVALIDPARAM);
+    buffer->Release();
+}
+
+// Also: mono fills both sides, and a one-shot buffer stops at its end.
+TEST_F(DirectSoundTest, HalfTheFrequencyDoublesTheDuration) {
+    IDirectSoundBuffer* buffer = MakeBuffer({1000, 2000, 3000, 4000}, 1);
+    buffer->SetFrequency(22050);
+    buffer->Play(0, 0, 0);
+    const std::vector<int16_t> out = Render(10);
+    EXPECT_EQ(out, (std::vector<int16_t>{1000, 1000, 1000, 1000, 2000, 2000, 2000, 2000, 3000, 3000, 3000, 3000,
+                                         4000, 4000, 4000, 4000, 0, 0, 0, 0}));
+    DWORD status = 1;
+    buffer->GetStatus(&status);
+    EXPECT_EQ(status, 0u);
+    buffer->Release();
+}
+
+TEST_F(DirectSoundTest, EachNotificationFiresOncePerCrossing) {
+    IDirectSoundBuffer* buffer = MakeBuffer(std::vector<int16_t>(100), 1);  // 200 bytes
+    HANDLE events[2] = {CreateEvent(nullptr, FALSE, FALSE, nullptr), CreateEvent(nullptr, FALSE, FALSE, nullptr)};
+    IDirectSoundNotify* notify = nullptr;
+    ASSERT_EQ(buffer->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify)), DS_OK);
+    const DSBPOSITIONNOTIFY positions[2] = {{0, events[0]}, {100, events[1]}};
+    ASSERT_EQ(notify->SetNotificationPositions(2, positions), DS_OK);
+    notify->Release();
+    buffer->Play(0, 0, DSBPLAY_LOOPING);
+    const auto fired = [&] {
+        std::vector<int> which;
+        for (DWORD r; (r = WaitForMultipleObjects(2, events, FALSE, 0)) != WAIT_TIMEOUT;) which.push_back(int(r));
+        return which;
+    };
+    Render(49);
+    EXPECT_EQ(fired(), std::vector<int>{});
+    Render(1);  // the cursor reaches byte 100
+    EXPECT_EQ(fired(), std::vector<int>{1});
+    Render(50);  // and comes round to 0
+    EXPECT_EQ(fired(), std::vector<int>{0});
+    buffer->Release();
+    CloseHandle(events[0]);
+    CloseHandle(events[1]);
+}
+
+TEST_F(DirectSoundTest, DuplicatesShareDataAndLockSplitsAtTheEnd) {
+    IDirectSoundBuffer* buffer = MakeBuffer(std::vector<int16_t>(8), 1);  // 16 bytes
+    IDirectSoundBuffer* copy = nullptr;
+    ASSERT_EQ(m_ds->DuplicateSoundBuffer(buffer, &copy), DS_OK);
+    void *p1 = nullptr, *p2 = nullptr;
+    DWORD n1 = 0, n2 = 0;
+    ASSERT_EQ(buffer->Lock(12, 8, &p1, &n1, &p2, &n2, 0), DS_OK);
+    EXPECT_EQ(n1, 4u);
+    EXPECT_EQ(n2, 4u);
+    static const int16_t kWords[4] = {1, 2, 3, 4};
+    std::memcpy(p1, kWords, 4);
+    std::memcpy(p2, kWords + 2, 4);
+    buffer->Unlock(p1, n1, p2, n2);
+    EXPECT_EQ(buffer->Lock(16, 4, &p1, &n1, &p2, &n2, 0), DSERR_INVALIDPARAM);
+    copy->Play(0, 0, 0);
+    EXPECT_EQ(Render(8), (std::vector<int16_t>{3, 3, 4, 4, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 2, 2}));
+    copy->Release();
+    buffer->Release();
+}
+
+TEST_F(DirectSoundTest, EightBitOutputOfTheMixAndPrimaryFormatIsKept) {
+    SetOutput(1, 8, 22050);
+    WAVEFORMATEX format;
+    m_primary->GetFormat(&format);
+    EXPECT_EQ(format.nChannels, 1);
+    EXPECT_EQ(format.wBitsPerSample, 8);
+    EXPECT_EQ(format.nAvgBytesPerSec, 22050u);
+    IDirectSoundBuffer* buffer = MakeBuffer({-32768, -32768, 512, 512}, 2, 22050);
+    buffer->Play(0, 0, 0);
+    EXPECT_EQ(Platform::Testing::RenderSound(3), (std::vector<uint8_t>{0, 130, 128}));
+    buffer->Release();
+}
+
+} // namespace
