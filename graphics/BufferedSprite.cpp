@@ -30,7 +30,8 @@ uint32_t HashBufferedSprite(const CBufferedSprite::CBlock& block) {
 }
 
 uint32_t BucketHash(const CBufferedSprite& record) {
-    uint32_t h = HashBufferedSprite(record.block);
+    // The record's hash is already the hash of its block.
+    uint32_t h = record.hash;
     for (int byte = 0; byte < 4; ++byte) h = std::rotr(h ^ ((record.hash >> (8 * byte)) & 0xFFu), 7);
     return h;
 }

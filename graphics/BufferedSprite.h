@@ -40,6 +40,7 @@ static_assert(sizeof(CBufferedSprite::CBlock) == 128);
 // The record hash over the 128-byte block: eight 16-byte steps.
 uint32_t HashBufferedSprite(const CBufferedSprite::CBlock& block);
 // The hash continued over the bytes of the stored hash word; picks a bucket.
+// The record's hash must be up to date.
 uint32_t BucketHash(const CBufferedSprite& record);
 
 // {min x, max x, min y, max y} of the four positions.
