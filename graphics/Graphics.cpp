@@ -65,6 +65,8 @@ CGraphics::CGraphics(Engine::CApplication** application) : m_ppApplication(appli
 }
 
 CGraphics::~CGraphics() {
+    // Buffered quads hold textures: they go while the managers still exist.
+    DestroySpriteContainers();
     m_pPlaceFileManager.Release();
     m_pMapFileManager.Release();
     m_pSprFileManager.Release();

@@ -9,7 +9,10 @@
 
 #include "app/Referenced.h"
 #include "app/String.h"
+#include "graphics/BufferedSpritesContainer.h"
 #include "graphics/DeviceObject.h"
+#include "graphics/DirtyRects.h"
+#include "graphics/QuadClipper.h"
 #include "graphics/GraphicsTypes.h"
 #include "graphics/TextureFormat.h"
 #include "platform/WinTypes.h"
@@ -24,8 +27,6 @@ class CBitmap;
 class CTexture;
 class CTextureManager;
 class CSprFileManager;
-class CBufferedSpritesContainer;
-class CDirtyRects;
 
 // Total and free local video memory in bytes; all ones while unknown.
 struct CVideoMemory {
@@ -140,10 +141,37 @@ public:
     static void SetResourceManagerFactories(ManagerFactory placeFiles, ManagerFactory mapFiles);
     ref_ptr<CTextureManager> GetTextureManager() const;
 
-    // The container that collects this frame's quads for the dirty-rectangle
-    // pass, or null when quads go straight to the device. Only the software
-    // driver buffers; until it exists every driver draws at once.
-    CBufferedSpritesContainer* GetSpritesContainer() const { return nullptr; }
+    // Buffered drawing (the software driver's dirty-rectangle path): quads
+    // are collected per frame in containers instead of being drawn, and
+    // only what changed since the last frame is redrawn.
+    // Makes the cell grid and three empty containers.
+    void CreateSpriteContainers();
+    void DestroySpriteContainers();
+    // Empties the containers (after a device reset everything is redrawn).
+    void ClearSpriteContainers();
+    // Two containers swap places; with three, each moves one place on.
+    void SwapSpriteContainers();
+    // The container that collects this frame's quads, or null when quads go
+    // straight to the device.
+    ref_ptr<CBufferedSpritesContainer> GetSpritesContainer() const;
+    ref_ptr<CDirtyRects> GetDirtyRects() const;
+    // The blend state recorded for buffered quads.
+    CBufferedDrawState GetRecordedDrawState() const;
+    // The end of a buffered frame, when the containers exist: the update
+    // pass against last frame's container, which is then emptied, and the
+    // rotation.
+    void FinishBufferedFrame();
+    // Marks the cells of every record that appeared, vanished or changed
+    // since the last frame, and redraws this frame's records where marked,
+    // cut to the dirty rectangles.
+    void UpdateDirtyRects(const CBufferedSpritesContainer& current, const CBufferedSpritesContainer& last);
+    // Particle quads (four sprite vertices each): drawn at once, or
+    // buffered while the containers exist.
+    void BufferParticleQuads(int32_t firstQuad, ref_ptr<CVertexBuffer> vertices, int32_t count,
+                             ref_ptr<CTexture> texture);
+    // While buffering, a colour clear becomes a full-screen quad in the
+    // clear colour and the colour bit leaves the flags.
+    void ClearColorAsQuad(uint32_t& flags);
 
     CDeviceObjectManager& GetDeviceObjectManager() { return m_deviceObjects; }
     const CGraphicsParams& GetParams() const { return m_params; }
@@ -200,6 +228,13 @@ protected:
     ref_ptr<Engine::CReferenced> m_pPlaceFileManager;
     ref_ptr<Engine::CReferenced> m_pMapFileManager;
     ref_ptr<CTextureManager> m_pTextureManager;
+    ref_ptr<CBufferedSpritesContainer> m_pCurrentSprites;
+    ref_ptr<CBufferedSpritesContainer> m_pNextSprites;
+    ref_ptr<CBufferedSpritesContainer> m_pThirdSprites;
+    ref_ptr<CDirtyRects> m_pDirtyRects;
+    // Reused by every update pass.
+    std::vector<CPixelRect> m_redrawRects;
+    CQuadClipper m_clipper;
     // Declared last so that it is destroyed first: leftovers are detached
     // while the rest of the driver still exists.
     CDeviceObjectManager m_deviceObjects;
@@ -208,5 +243,12 @@ protected:
 // The process-wide driver, set by the application once the driver is created.
 CGraphics* GetGraphics();
 void SetGraphics(CGraphics* graphics);
+
+// While buffering, the pair is recorded for the buffered quads; otherwise
+// it goes to the device.
+void SetBlendFactors(CGraphics& driver, int source, int destination);
+
+// 0xAARRGGBB from channels in 0..1 (clamped; NaN counts as 0).
+uint32_t PackColorARGB(float r, float g, float b, float a);
 
 } // namespace Engine::Graphics

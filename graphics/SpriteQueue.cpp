@@ -97,6 +97,7 @@ bool CSpriteQueue::CreateVertexBuffer() {
 }
 
 void CSpriteQueue::ReleaseVertexBuffer() { State().vertexBuffer = nullptr; }
+ref_ptr<CVertexBuffer> CSpriteQueue::GetVertexBuffer() { return State().vertexBuffer; }
 
 int32_t CSpriteQueue::GetCount() { return int32_t(State().records.size()); }
 const CSpriteQueueItem& CSpriteQueue::GetItem(int32_t index) { return State().records.at(size_t(index)); }
@@ -194,18 +195,12 @@ void CSpriteQueue::ApplyItemStates(uint32_t flags) {
     if (!(flags & SPRITE_BLEND_MASK)) return;
     // While quads are buffered for the dirty-rectangle pass, the blend
     // state goes with each buffered quad instead of to the device.
-    const bool buffering = driver->GetSpritesContainer() != nullptr;
     const bool blend = !(flags & SPRITE_BLEND_OFF);
     driver->gSwitch(SWITCH_ALPHA_BLEND, blend);
-    if (buffering) driver->m_bRecordedAlphaBlend = blend ? 1 : 0;
+    if (driver->GetSpritesContainer()) driver->m_bRecordedAlphaBlend = blend ? 1 : 0;
     if (!blend) return;
     const CBlendPair pair = BlendFactors(flags);
-    if (buffering) {
-        driver->m_nRecordedBlendSrc = pair.source;
-        driver->m_nRecordedBlendDst = pair.destination;
-    } else {
-        driver->gSetBlendFunc(pair.source, pair.destination);
-    }
+    SetBlendFactors(*driver, pair.source, pair.destination);
 }
 
 void CSpriteQueue::ResolveTexture(CSpriteQueueItem& item) {
@@ -222,17 +217,39 @@ void CSpriteQueue::ResolveTexture(CSpriteQueueItem& item) {
 void CSpriteQueue::DrawItemNow(CSpriteQueueItem& item) {
     CQueueState& state = State();
     if (!CanDraw(state)) return;
+    const ref_ptr<CBufferedSpritesContainer> container = state.driver->GetSpritesContainer();
     SpriteVertex quad[4];
     if (!EmitQuad(item, quad)) return;
+    ResolveTexture(item);
+    if (container) {
+        // The record's own state bits are not applied: it takes the state
+        // recorded last.
+        container->Add(quad, item.texture, state.driver->GetRecordedDrawState());
+        return;
+    }
     void* memory = state.vertexBuffer->Lock();
     if (!memory) return;
-    std::copy(std::begin(quad), std::end(quad), static_cast<SpriteVertex*>(memory));
+    std::copy_n(quad, 4, static_cast<SpriteVertex*>(memory));
     state.vertexBuffer->Unlock();
-    ResolveTexture(item);
     state.driver->gSetTextureStage(0, item.texture);
     ApplyItemStates(item.flags);
     state.driver->gDraw(PRIM_QUAD_LIST, state.vertexBuffer, 0, 1, nullptr);
     ResetPointFilter(*state.driver, item.flags);
+}
+
+void CSpriteQueue::BufferRun(int32_t begin, int32_t end, CBufferedSpritesContainer& container) {
+    CQueueState& state = State();
+    const CSpriteQueueItem& head = state.records[size_t(state.order[size_t(begin)])];
+    const ref_ptr<CTexture> texture = head.texture;
+    const uint32_t runState = head.flags & SPRITE_STATE_MASK;
+    // Records the run's blend state in the driver for the buffered quads.
+    ApplyItemStates(runState);
+    const CBufferedDrawState drawState = state.driver->GetRecordedDrawState();
+    for (int32_t i = begin; i < end; ++i) {
+        SpriteVertex quad[4];
+        if (EmitQuad(state.records[size_t(state.order[size_t(i)])], quad)) container.Add(quad, texture, drawState);
+    }
+    ResetPointFilter(*state.driver, runState);
 }
 
 void CSpriteQueue::DrawRun(int32_t begin, int32_t end) {
@@ -288,12 +305,17 @@ void CSpriteQueue::Flush(const CParams& params) {
     if (!state.driver->IsSoftwareRenderer())
         std::sort(state.order.begin(), state.order.end(), [](int32_t a, int32_t b) { return CompareItems(a, b) < 0; });
     // Runs of equal texture and state; each also fits the vertex buffer.
+    // While the driver buffers, runs go to its container instead.
+    const ref_ptr<CBufferedSpritesContainer> container = state.driver->GetSpritesContainer();
     const int32_t maxQuads = state.vertexBuffer->GetCount() / 4;
     for (int32_t begin = 0; begin < count && maxQuads > 0;) {
         int32_t end = begin + 1;
         while (end < count && end - begin < maxQuads && CompareItems(state.order[size_t(begin)], state.order[size_t(end)]) == 0)
             ++end;
-        DrawRun(begin, end);
+        if (container)
+            BufferRun(begin, end, *container);
+        else
+            DrawRun(begin, end);
         begin = end;
     }
     records.clear();

@@ -7,12 +7,15 @@
 
 #include <cstdint>
 
+#include "app/Referenced.h"
 #include "graphics/GraphicsTypes.h"
 #include "graphics/SpriteQueueItem.h"
 
 namespace Engine::Graphics {
 
 class CGraphics;
+class CBufferedSpritesContainer;
+class CVertexBuffer;
 
 namespace SprFile {
 class CSpriteRef;
@@ -47,6 +50,8 @@ public:
     // driver or when the driver made none.
     static bool CreateVertexBuffer();
     static void ReleaseVertexBuffer();
+    // The shared buffer, also used by the dirty-rectangle redraw.
+    static ref_ptr<CVertexBuffer> GetVertexBuffer();
 
     static int32_t GetCount();
     static const CSpriteQueueItem& GetItem(int32_t index);
@@ -106,6 +111,8 @@ public:
 
 private:
     static void DrawRun(int32_t begin, int32_t end);
+    // The software driver's run: buffered in the container, not drawn.
+    static void BufferRun(int32_t begin, int32_t end, CBufferedSpritesContainer& container);
 };
 
 } // namespace Engine::Graphics

@@ -1,6 +1,7 @@
 #include "graphics/Texture.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "app/Exception.h"
 #include "app/Log.h"
@@ -8,6 +9,13 @@
 #include "graphics/Graphics.h"
 
 namespace Engine::Graphics {
+
+uint32_t CTexture::NextSerial() {
+    static std::atomic<uint32_t> last{0};
+    uint32_t serial = ++last;
+    while (serial == 0) serial = ++last;  // 0 means no texture
+    return serial;
+}
 
 bool CTexture::GetSize(int32_t& width, int32_t& height) const {
     width = height = 0;

@@ -17,7 +17,7 @@ class CTextureManager;
 class CTexture : public Engine::CReferenced {
 public:
     CTexture(CTextureManager* manager, ref_ptr<CHardwareTexture> hardware)
-        : m_pHardware(std::move(hardware)), m_pManager(manager) {}
+        : m_pHardware(std::move(hardware)), m_pManager(manager), m_nSerial(NextSerial()) {}
 
     // Null once the texture was given back to its manager.
     ref_ptr<CHardwareTexture> GetHardwareTexture() const { return m_pHardware; }
@@ -26,10 +26,16 @@ public:
     // Size of the hardware texture's source image; false (and 0 by 0) once
     // the texture was given back or has no image.
     bool GetSize(int32_t& width, int32_t& height) const;
+    // A number that tells live textures apart, never 0; stable for the
+    // texture's life, so that records naming it can be compared and hashed.
+    uint32_t GetSerial() const { return m_nSerial; }
 
 private:
+    static uint32_t NextSerial();
+
     ref_ptr<CHardwareTexture> m_pHardware;
     CTextureManager* m_pManager;
+    uint32_t m_nSerial;
 };
 
 class CTextureManager : public Engine::CReferenced {

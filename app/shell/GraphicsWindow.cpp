@@ -6,6 +6,7 @@
 #include "app/shell/StdApplication.h"
 #include "graphics/DefaultStates.h"
 #include "graphics/DelayedLoaders.h"
+#include "graphics/PrimitiveBuffers.h"
 #include "graphics/SpriteQueue.h"
 #include "graphics/SprFileManager.h"
 
@@ -78,15 +79,18 @@ bool CStdApplication::TryDriver(const CGraphicsDriverEntry& entry, Graphics::CGr
     Graphics::CSpriteQueue::SetDriver(m_graphics.get());
     Graphics::CSpriteQueue::CreateVertexBuffer();
     if (!Graphics::CSpriteQueue::Init()) Graphics::CSpriteQueue::ReleaseVertexBuffer();
+    Graphics::InitPrimitiveBuffers();
     return true;
 }
 
 void CStdApplication::DestroyGraphicsWindow() {
     if (!m_graphics) return;
-    // The queue's buffer belongs to the driver: give it back before the driver goes.
+    // The queue's and the primitive buffers belong to the driver: give them
+    // back before the driver goes.
     Graphics::CSpriteQueue::ReleaseVertexBuffer();
     Graphics::CSpriteQueue::Done();
     Graphics::CSpriteQueue::SetDriver(nullptr);
+    Graphics::DonePrimitiveBuffers();
     if (Graphics::GetGraphics() == m_graphics.get()) Graphics::SetGraphics(nullptr);
     m_graphics->Destroy();
     m_graphics->FreeDriverLibrary();
@@ -102,6 +106,7 @@ void CStdApplication::DrawFrame(const std::function<void()>& draw) {
     Graphics::SetDefaultRenderStates(g);
     draw();
     Graphics::CSpriteQueue::FlushIfPending(Graphics::CSpriteQueue::CParams{});
+    g.FinishBufferedFrame();
     g.gEndScene();
     g.m_bSceneBegun = 0;
     g.gFlipBuffers();

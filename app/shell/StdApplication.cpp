@@ -218,6 +218,8 @@ void CStdApplication::Destroy() {
 void CStdApplication::MainLoop() {
     CLogSection section("Main Loop");
     m_clock.Reset(GetGlobalClock().GetElapsed());
+    // The software driver redraws only what changed between frames.
+    if (m_graphics->IsSoftwareRenderer()) m_graphics->CreateSpriteContainers();
     do {
         RunFrame();
     } while (!m_graphics->ProcessMessages());

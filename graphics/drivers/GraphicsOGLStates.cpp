@@ -191,6 +191,7 @@ void CGraphics_OGL::SetPerspective(float width, float height, float zNear, float
 }
 
 void CGraphics_OGL::gClear(uint32_t flags) {
+    ClearColorAsQuad(flags);
     GLbitfield mask = 0;
     if (flags & CLEAR_COLOR) mask |= GL_COLOR_BUFFER_BIT;
     if (flags & CLEAR_DEPTH) mask |= GL_DEPTH_BUFFER_BIT;

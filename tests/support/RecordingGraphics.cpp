@@ -50,6 +50,7 @@ void CRecordingGraphics::gDraw(int type, ref_ptr<CVertexBuffer> vertices, int fi
 void CRecordingGraphics::CreateVertexBuffer(ref_ptr<CVertexBuffer>& out, int count, int size, uint32_t format,
                                             bool dynamic) {
     Record("CreateVertexBuffer", {double(count), double(size), double(format), double(dynamic)});
+    if (m_bFailVertexBuffers) return;
     out = new CMemoryVertexBuffer(this, count, size, format, dynamic);
 }
 

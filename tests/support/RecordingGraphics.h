@@ -66,6 +66,7 @@ public:
     void Clear() { calls.clear(); }
     bool m_bColorRGBA;
     bool m_bFailTextures = false;
+    bool m_bFailVertexBuffers = false;
     bool m_bSoftware = false;
     float m_bufferOffset[2] = {0.0f, 0.0f};
     float m_textureOffset[2] = {0.0f, 0.0f};
@@ -87,7 +88,10 @@ public:
                                int32_t minAlphaBits) override;
     CRenderTarget* CreateRenderTarget(int, int) override { return nullptr; }
     bool IsColorRGBA() override { return m_bColorRGBA; }
-    void gClear(uint32_t flags) override { Record("gClear", {double(flags)}); }
+    void gClear(uint32_t flags) override {
+        ClearColorAsQuad(flags);
+        Record("gClear", {double(flags)});
+    }
     bool gBeginScene() override { Record("gBeginScene", {}); return true; }
     void gEndScene() override { Record("gEndScene", {}); }
     void gFlipBuffers() override { Record("gFlipBuffers", {}); }

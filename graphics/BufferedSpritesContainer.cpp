@@ -1,0 +1,53 @@
+#include "graphics/BufferedSpritesContainer.h"
+
+#include <algorithm>
+
+namespace Engine::Graphics {
+
+namespace {
+constexpr size_t kFirstBucketCapacity = 8;
+}
+
+CBufferedSpritesContainer::CBufferedSpritesContainer() : m_buckets(BUCKET_COUNT) {}
+
+void CBufferedSpritesContainer::Clear() {
+    for (std::vector<uint32_t>& bucket : m_buckets) bucket.clear();
+    m_records.clear();
+}
+
+void CBufferedSpritesContainer::Add(const SpriteVertex quad[4], const ref_ptr<CTexture>& texture,
+                                    const CBufferedDrawState& state) {
+    CBufferedSprite record;
+    std::copy_n(quad, 4, record.block.vertices);
+    record.SetTexture(texture);
+    record.block.blendSource = state.blendSource;
+    record.block.blendDestination = state.blendDestination;
+    record.block.alphaBlend = state.alphaBlend;
+    record.UpdateHash();
+    std::vector<uint32_t>& bucket = m_buckets[BucketHash(record) % BUCKET_COUNT];
+    const bool known = std::any_of(bucket.begin(), bucket.end(),
+                                   [&](uint32_t index) { return m_records[index].SameAs(record); });
+    if (!known) {
+        if (bucket.capacity() == 0) bucket.reserve(kFirstBucketCapacity);
+        bucket.push_back(uint32_t(m_records.size()));
+    }
+    m_records.push_back(std::move(record));
+}
+
+void CBufferedSpritesContainer::AddQuads(const CBufferedDrawState& state, const SpriteVertex* quads, int32_t count,
+                                         const ref_ptr<CTexture>& texture) {
+    for (int32_t quad = 0; quad < count; ++quad) Add(quads + 4 * quad, texture, state);
+}
+
+bool CBufferedSpritesContainer::Contains(const CBufferedSprite& record) const {
+    const std::vector<uint32_t>& bucket = m_buckets[BucketHash(record) % BUCKET_COUNT];
+    return std::any_of(bucket.begin(), bucket.end(), [&](uint32_t index) { return m_records[index].SameAs(record); });
+}
+
+size_t CBufferedSpritesContainer::GetDistinctCount() const {
+    size_t count = 0;
+    for (const std::vector<uint32_t>& bucket : m_buckets) count += bucket.size();
+    return count;
+}
+
+} // namespace Engine::Graphics

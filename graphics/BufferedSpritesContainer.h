@@ -1,0 +1,50 @@
+#pragma once
+// One frame's buffered quads: the records in drawing order, and a hash
+// table over the distinct records so that the next frame can ask whether a
+// record was drawn here.
+
+#include <cstdint>
+#include <vector>
+
+#include "app/Referenced.h"
+#include "graphics/BufferedSprite.h"
+
+namespace Engine::Graphics {
+
+// The blend state that goes with each buffered quad.
+struct CBufferedDrawState {
+    int32_t blendSource = BLEND_ONE;
+    int32_t blendDestination = BLEND_ONE;
+    uint32_t alphaBlend = 0;
+};
+
+class CBufferedSpritesContainer : public Engine::CReferenced {
+public:
+    static constexpr size_t BUCKET_COUNT = 512;
+
+    CBufferedSpritesContainer();
+
+    // Drops every record (and its texture reference); the storage stays
+    // for the next frame.
+    void Clear();
+    // Makes the record of one quad, enters it in the table unless an equal
+    // record is there already, and appends it to the drawing order in any
+    // case.
+    void Add(const SpriteVertex quad[4], const ref_ptr<CTexture>& texture, const CBufferedDrawState& state);
+    // Appends count quads of four vertices each, with one texture and state.
+    void AddQuads(const CBufferedDrawState& state, const SpriteVertex* quads, int32_t count,
+                  const ref_ptr<CTexture>& texture);
+    // True when an equal record (block and texture) was added.
+    bool Contains(const CBufferedSprite& record) const;
+
+    const std::vector<CBufferedSprite>& GetRecords() const { return m_records; }
+    // The number of distinct records in the table.
+    size_t GetDistinctCount() const;
+
+private:
+    // Each bucket holds indexes into m_records of distinct records.
+    std::vector<std::vector<uint32_t>> m_buckets;
+    std::vector<CBufferedSprite> m_records;
+};
+
+} // namespace Engine::Graphics

@@ -1,0 +1,60 @@
+#include "graphics/PrimitiveBuffers.h"
+
+#include <memory>
+
+#include "graphics/Graphics.h"
+
+namespace Engine::Graphics {
+
+namespace {
+
+struct CPrimitiveBuffers {
+    ref_ptr<CVertexBuffer> transformed;
+    ref_ptr<CVertexBuffer> untransformed;
+    std::unique_ptr<CScratchPoint[]> scratch;
+    int32_t capacity = 0;
+};
+
+CPrimitiveBuffers& Buffers() {
+    static CPrimitiveBuffers buffers;
+    return buffers;
+}
+
+// Restored in the first pass after a device reset, like the sprite buffer.
+void Create(CGraphics* driver, ref_ptr<CVertexBuffer>& out, uint32_t format) {
+    out = nullptr;
+    if (driver) driver->CreateVertexBuffer(out, PRIMITIVE_BUFFER_POINTS, PRIMITIVE_VERTEX_SIZE, format, true);
+    if (out) out->SetRestoreFirst(true);
+}
+
+} // namespace
+
+bool InitPrimitiveBuffers() {
+    CPrimitiveBuffers& buffers = Buffers();
+    CGraphics* driver = GetGraphics();
+    Create(driver, buffers.transformed, VF_TRANSFORMED_POINT);
+    Create(driver, buffers.untransformed, VF_UNTRANSFORMED_POINT);
+    if (!buffers.transformed) {
+        buffers.scratch.reset();
+        buffers.capacity = 0;
+        return false;
+    }
+    buffers.scratch = std::make_unique<CScratchPoint[]>(size_t(PRIMITIVE_BUFFER_POINTS));
+    buffers.capacity = PRIMITIVE_BUFFER_POINTS;
+    return true;
+}
+
+void DonePrimitiveBuffers() {
+    CPrimitiveBuffers& buffers = Buffers();
+    buffers.scratch.reset();
+    buffers.transformed = nullptr;
+    buffers.untransformed = nullptr;
+    buffers.capacity = 0;
+}
+
+ref_ptr<CVertexBuffer> GetTransformedPointBuffer() { return Buffers().transformed; }
+ref_ptr<CVertexBuffer> GetUntransformedPointBuffer() { return Buffers().untransformed; }
+CScratchPoint* GetScratchPoints() { return Buffers().scratch.get(); }
+int32_t GetPointCapacity() { return Buffers().capacity; }
+
+} // namespace Engine::Graphics
