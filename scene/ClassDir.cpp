@@ -25,6 +25,12 @@ CClassDir::CClassDir() : m_registry(&Engine::Reflection::CTypeRegistry::Instance
 
 CClassDir::~CClassDir() = default;
 
+CClassDir::CNestedRead::CNestedRead(CClassDir& dir) : m_dir(dir) {
+    if (m_dir.m_readDepth >= MAX_READ_DEPTH)
+        throw Engine::CException("Scene serialization error: Objects are nested too deeply");
+    ++m_dir.m_readDepth;
+}
+
 bool CClassDir::RegisterObject(uint32_t id, CAnimatable::Ref object) {
     auto it = m_objects.find(id);
     if (it != m_objects.end()) {

@@ -50,11 +50,26 @@ public:
     // whose type has one, then updates the object at time 0.
     void CreateDefaultControllers(CReflectable& object);
 
+    // Counts the object records being read inside each other; too deep a
+    // nesting is refused before it exhausts the stack.
+    class CNestedRead {
+    public:
+        explicit CNestedRead(CClassDir& dir);
+        ~CNestedRead() { --m_dir.m_readDepth; }
+        CNestedRead(const CNestedRead&) = delete;
+        CNestedRead& operator=(const CNestedRead&) = delete;
+
+    private:
+        CClassDir& m_dir;
+    };
+    static constexpr int MAX_READ_DEPTH = 128;
+
 private:
     CClassDir();
 
     Engine::Reflection::CTypeRegistry* m_registry;
     std::map<uint32_t, CAnimatable::Ref> m_objects;
+    int m_readDepth = 0;
 };
 
 } // namespace Engine::Scene

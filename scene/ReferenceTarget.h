@@ -52,6 +52,9 @@ public:
     int GetReferenceCount() const { return int(m_references.size()); }
     Ref GetDependent(int index) const { return m_dependents.at(size_t(index)); }
     Ref GetReference(int index) const { return m_references.at(size_t(index)); }
+    // Whether the object is this one or is reached through the references,
+    // directly or further down.
+    bool Reaches(const CReferenceTarget* object) const;
 
 protected:
     // A counted reference that keeps this object alive through a call that

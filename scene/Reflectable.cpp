@@ -94,6 +94,11 @@ void CReflectable::AttachReadController(const CPropertyInfo* property, CAnimatab
     if (sub) {
         const Engine::Reflection::CTypeInfo* valueType = GetControllerValueType(sub->GetReflectionType().type);
         if (valueType->GetType() != property->GetType()->GetType()) return;
+        // A loop would send change messages round it for ever.
+        if (sub->Reaches(this)) {
+            throw Engine::CException::Format("Scene serialization error: Object %u would animate itself",
+                                             sub->GetObjectId());
+        }
     }
     const int index = FindPropertyIndex(property);
     if (index >= 0)

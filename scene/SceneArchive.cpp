@@ -69,6 +69,7 @@ CAnimatable::Ref ReadAnimatableRef(CArchive& ar) {
         throw Engine::CException::Format("Scene serialization error: Object %u of class '%s' is never defined", id,
                                          name.c_str());
     }
+    const CClassDir::CNestedRead nested(dir);
     CAnimatable::Ref object = dir.CreateObject(type);
     object->SetObjectId(id);
     object->Serialize(ar);

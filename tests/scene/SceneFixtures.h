@@ -142,4 +142,24 @@ inline Engine::ref_ptr<CTestFloatCtrl> MakeFloatCtrl(float value, float slope = 
     return controller;
 }
 
+// Two wrapped sprites sharing one controller, a bool controller, an empty
+// slot and a plain node.
+inline void BuildSampleScene(CScene& scene) {
+    scene.SetName("Garden");
+    scene.GetTimeRecord().spanEnd = 80;
+    scene.GetTimeRecord().wrapMode = WRAP_PING_PONG;
+    auto first = MakeSpriteWrapper(11);
+    auto second = MakeSpriteWrapper(22);
+    auto shared = MakeFloatCtrl(0.5f, 0.25f);
+    first->SetSubAnim(shared, 0);
+    first->SetSubAnim(Engine::ref_ptr<CAnimatable>(new CTestBoolCtrl), 1);
+    second->SetSubAnim(shared, 0);
+    first->SetFlags(0x80);
+    auto node = Engine::ref_ptr<CAnimatable>(new CTestNode);
+    node->SetFlags(3);
+    scene.AddChild(first);
+    scene.AddChild(node);
+    scene.AddChild(second);
+}
+
 } // namespace SceneTest
