@@ -14,18 +14,9 @@ namespace {
 
 using Engine::Scene::CScene;
 
-std::vector<uint8_t> SaveScene(CScene& scene) {
-    Engine::CMemoryFile file;
-    CArchive ar(&file, true);
-    scene.Serialize(ar);
-    return file.Detach();
-}
-
-bool LoadScene(CScene& scene, const uint8_t* data, size_t size) {
-    Engine::CMemoryFile file(data, size);
-    CArchive ar(&file, false);
+bool TryLoad(CScene& scene, const std::vector<uint8_t>& bytes) {
     try {
-        scene.Serialize(ar);
+        SceneTest::LoadScene(scene, bytes);
         return true;
     } catch (const Engine::CException&) {
     } catch (int) {
@@ -38,11 +29,11 @@ bool LoadScene(CScene& scene, const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SceneTest::RegisterSceneFixtures();
     Engine::ref_ptr<CScene> scene(new CScene);
-    if (LoadScene(*scene, data, size)) {
+    if (TryLoad(*scene, std::vector<uint8_t>(data, data + size))) {
         scene->SetTime(3.5);
-        const std::vector<uint8_t> saved = SaveScene(*scene);
+        const std::vector<uint8_t> saved = SceneTest::SaveScene(*scene);
         Engine::ref_ptr<CScene> copy(new CScene);
-        if (!LoadScene(*copy, saved.data(), saved.size())) __builtin_trap();
+        if (!TryLoad(*copy, saved)) __builtin_trap();
         copy->Dispose();
     }
     scene->Dispose();
@@ -55,7 +46,8 @@ std::vector<CFuzzSeed> FuzzSeeds() {
     Engine::ref_ptr<CScene> empty(new CScene);
     Engine::ref_ptr<CScene> sample(new CScene);
     SceneTest::BuildSampleScene(*sample);
-    std::vector<CFuzzSeed> seeds{{"empty.scene", SaveScene(*empty)}, {"sample.scene", SaveScene(*sample)}};
+    std::vector<CFuzzSeed> seeds{{"empty.scene", SceneTest::SaveScene(*empty)},
+                                 {"sample.scene", SceneTest::SaveScene(*sample)}};
     sample->Dispose();
     Engine::Scene::CClassDir::GetInstance().Clear();
     return seeds;

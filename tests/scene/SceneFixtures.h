@@ -5,6 +5,7 @@
 // scene archive's fuzz target seeds its corpus with the same classes.
 
 #include <cstdint>
+#include <vector>
 
 #include "reflection/Reflection.h"
 #include "scene/Scene.h"
@@ -140,6 +141,21 @@ inline Engine::ref_ptr<CTestFloatCtrl> MakeFloatCtrl(float value, float slope = 
     controller->m_value = value;
     controller->m_slope = slope;
     return controller;
+}
+
+// The engine's own save path, from a given next-object-ID counter.
+inline std::vector<uint8_t> SaveScene(CScene& scene, uint32_t counter = 1001) {
+    CAnimatable::SetNextObjectId(counter);
+    Engine::CMemoryFile file;
+    CArchive ar(&file, true);
+    scene.Serialize(ar);
+    return file.Detach();
+}
+
+inline void LoadScene(CScene& scene, const std::vector<uint8_t>& bytes) {
+    Engine::CMemoryFile file(bytes.data(), bytes.size());
+    CArchive ar(&file, false);
+    scene.Serialize(ar);
 }
 
 // Two wrapped sprites sharing one controller, a bool controller, an empty
