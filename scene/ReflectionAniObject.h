@@ -13,7 +13,8 @@ class IReflectionAnimObject;
 class CReflectionAniObject : public CAniObject {
 public:
     CReflectionAniObject() = default;
-    // Deletes the wrapped object it created.
+    // Deletes the wrapped object it created (through IReflectionAnimObject:
+    // an instance of a type registered without that base is not deleted).
     ~CReflectionAniObject() noexcept(false) override;
 
     // Drops every link and slot, then unbinds and deletes the wrapped object.
