@@ -1,0 +1,105 @@
+#include "scene/ClassDir.h"
+
+#include <vector>
+
+#include "app/Exception.h"
+#include "reflection/Constructors.h"
+#include "reflection/Properties.h"
+#include "reflection/TypeRegistry.h"
+#include "reflection/Value.h"
+#include "scene/Reflectable.h"
+#include "scene/controllers/Controller.h"
+#include "scene/controllers/ControllerAttributes.h"
+
+namespace Engine::Scene {
+
+using Engine::Reflection::CTypeInfo;
+using Engine::Reflection::TypeOf;
+
+CClassDir& CClassDir::GetInstance() {
+    static CClassDir s_instance;
+    return s_instance;
+}
+
+CClassDir::CClassDir() : m_registry(&Engine::Reflection::CTypeRegistry::Instance()) {}
+
+CClassDir::~CClassDir() = default;
+
+CClassDir::CNestedRead::CNestedRead(CClassDir& dir) : m_dir(dir) {
+    if (m_dir.m_readDepth >= MAX_READ_DEPTH)
+        throw Engine::CException("Scene serialization error: Objects are nested too deeply");
+    ++m_dir.m_readDepth;
+}
+
+bool CClassDir::RegisterObject(uint32_t id, CAnimatable::Ref object) {
+    auto it = m_objects.find(id);
+    if (it != m_objects.end()) {
+        if (it->second == object) return true;
+        do {
+            id = CAnimatable::TakeNextObjectId();
+        } while (m_objects.count(id));
+        object->SetObjectId(id);
+    }
+    m_objects.emplace(id, std::move(object));
+    return false;
+}
+
+CAnimatable::Ref CClassDir::FindObject(uint32_t id) const {
+    auto it = m_objects.find(id);
+    return it == m_objects.end() ? nullptr : it->second;
+}
+
+void CClassDir::Clear() {
+    // Moved out first: releasing an object may reach the directory again.
+    std::map<uint32_t, CAnimatable::Ref> objects;
+    objects.swap(m_objects);
+}
+
+void CClassDir::DisposeAll() {
+    std::map<uint32_t, CAnimatable::Ref> objects;
+    objects.swap(m_objects);
+    for (auto& [id, object] : objects) {
+        try {
+            object->Dispose();
+        } catch (...) {
+            // The others still go; the caller reports the read's failure.
+        }
+    }
+}
+
+const CTypeInfo* CClassDir::FindClassByName(const CString& name) const {
+    return m_registry->FindTypeByName(name.view());
+}
+
+CAnimatable::Ref CClassDir::CreateObject(const CTypeInfo* type) const {
+    const CTypeInfo* animatable = TypeOf<CAnimatable>();
+    const CString name = type->GetFullName();
+    if (type != animatable && !type->IsSubclassOf(animatable))
+        throw Engine::CException::Format("Scene serialization error: Class '%s' is not animatable", name.c_str());
+    if (type->IsAbstract() || !type->GetConstructor({}))
+        throw Engine::CException::Format("Scene serialization error: Class '%s' cannot be created", name.c_str());
+    const Engine::Reflection::CValue value = type->CreateDefaultInstance();
+    return CAnimatable::Ref(value.GetAs<CAnimatable*>());
+}
+
+const CTypeInfo* CClassDir::FindDefaultController(const CTypeInfo* valueType) {
+    const CTypeInfo* controller = TypeOf<CController>();
+    for (const auto& [key, type] : m_registry->GetTypeMap()) {
+        if (!type->IsDefined() || type->IsAbstract() || !type->IsSubclassOf(controller)) continue;
+        if (!type->GetCustomAttribute<IValueTypeAttribute>(true)) continue;
+        if (GetControllerValueType(type.get())->GetType() != valueType->GetType()) continue;
+        if (type->GetCustomAttribute<IDefaultController>(true)) return type.get();
+    }
+    return nullptr;
+}
+
+void CClassDir::CreateDefaultControllers(CReflectable& object) {
+    for (int i = 0; i < object.GetSubAnimCount(); ++i) {
+        const CTypePair property = object.GetSubAnimType(i);
+        if (!property.type) continue;
+        if (const CTypeInfo* type = FindDefaultController(property.type)) object.SetSubAnim(CreateObject(type), i);
+    }
+    object.UpdateAtTime(0.0, false);
+}
+
+} // namespace Engine::Scene

@@ -1,0 +1,75 @@
+#pragma once
+// The process-wide directory of the scene archive: the objects written or
+// read since the current scene archive began, by object ID, and the class
+// lookups by registered name, including the search for default controllers.
+
+#include <cstdint>
+#include <map>
+
+#include "scene/Animatable.h"
+
+namespace Engine::Reflection {
+class CTypeRegistry;
+}
+
+namespace Engine::Scene {
+
+class CReflectable;
+
+class CClassDir {
+public:
+    static CClassDir& GetInstance();
+
+    CClassDir(const CClassDir&) = delete;
+    CClassDir& operator=(const CClassDir&) = delete;
+    virtual ~CClassDir();
+
+    // True when this object is already registered under the ID. When
+    // another object holds the ID, the object is renumbered with fresh IDs
+    // from the next-object-ID counter until one is free.
+    bool RegisterObject(uint32_t id, CAnimatable::Ref object);
+    CAnimatable::Ref FindObject(uint32_t id) const;
+    // Releases every registered object.
+    void Clear();
+    // Disposes of every registered object (breaking the links between
+    // them), then releases them: what a failed read leaves behind.
+    void DisposeAll();
+    size_t GetObjectCount() const { return m_objects.size(); }
+
+    const Engine::Reflection::CTypeInfo* FindClassByName(const CString& name) const;
+    // A new object of the class by its default constructor. Throws
+    // Engine::CException for a class that is abstract, has no default
+    // constructor or is no animatable.
+    CAnimatable::Ref CreateObject(const Engine::Reflection::CTypeInfo* type) const;
+
+    // The first registered, concrete controller class of that value type
+    // that carries the default-controller mark (own or inherited); null
+    // when there is none.
+    const Engine::Reflection::CTypeInfo* FindDefaultController(const Engine::Reflection::CTypeInfo* valueType);
+    // Puts a new default controller into every property slot of the object
+    // whose type has one, then updates the object at time 0.
+    void CreateDefaultControllers(CReflectable& object);
+
+    // Counts the object records being read inside each other; too deep a
+    // nesting is refused before it exhausts the stack.
+    class CNestedRead {
+    public:
+        explicit CNestedRead(CClassDir& dir);
+        ~CNestedRead() { --m_dir.m_readDepth; }
+        CNestedRead(const CNestedRead&) = delete;
+        CNestedRead& operator=(const CNestedRead&) = delete;
+
+    private:
+        CClassDir& m_dir;
+    };
+    static constexpr int MAX_READ_DEPTH = 128;
+
+private:
+    CClassDir();
+
+    Engine::Reflection::CTypeRegistry* m_registry;
+    std::map<uint32_t, CAnimatable::Ref> m_objects;
+    int m_readDepth = 0;
+};
+
+} // namespace Engine::Scene

@@ -1,0 +1,83 @@
+#pragma once
+// The base of every scene object: two lists of counted references, the
+// objects this one refers to and the objects that refer to it, kept
+// symmetric, and numbered change messages passed to the dependents.
+
+#include <vector>
+
+#include "app/Referenced.h"
+
+namespace Engine::Scene {
+
+// Messages passed by NotifyDependents.
+enum ERefMessage : int {
+    REFMSG_CHANGED = 16,    // the source's value changed
+    REFMSG_REMOVED = 18,    // the source is going away or lost a child
+    REFMSG_ADDED = 19,      // the source was added to a scene
+};
+// NotifyRefChanged answers: go on, or stop the notification here.
+enum ERefResult : int { REFRESULT_CONTINUE = 1, REFRESULT_STOP = 3 };
+
+class CReferenceTarget : public Engine::CReferenced {
+public:
+    using Ref = Engine::ref_ptr<CReferenceTarget>;
+
+    CReferenceTarget() = default;
+    CReferenceTarget(const CReferenceTarget&) = delete;
+    CReferenceTarget& operator=(const CReferenceTarget&) = delete;
+    // Unlinks everything; dependents are told with a null source, because a
+    // counted reference to an object being destroyed would delete it twice.
+    ~CReferenceTarget() noexcept(false) override;
+
+    // Inserts the target into the references at the clamped index and
+    // registers this object as its dependent. False for a null target or
+    // when this object already lists itself.
+    virtual bool AddReference(Ref target, int index);
+    // Answers a message from a source this object depends on.
+    virtual int NotifyRefChanged(Ref source, int message);
+    // Tells each dependent, in order (the count is asked again after each),
+    // and with propagate set passes the message on through its dependents.
+    // REFRESULT_STOP as soon as a dependent answers it.
+    virtual int NotifyDependents(int message, int propagate);
+    // As AddReference on the dependent list, without a call back.
+    virtual bool AddDependent(Ref dependent, int index);
+    virtual bool RemoveReference(Ref target);
+    // Losing the last dependent disposes of this object.
+    virtual bool RemoveDependent(Ref dependent);
+    virtual bool DeleteAllReferences();
+    // Drops every link; derived classes also drop what they own.
+    virtual void Dispose();
+
+    int GetDependentCount() const { return int(m_dependents.size()); }
+    int GetReferenceCount() const { return int(m_references.size()); }
+    Ref GetDependent(int index) const { return m_dependents.at(size_t(index)); }
+    Ref GetReference(int index) const { return m_references.at(size_t(index)); }
+    // Whether the object is this one or is reached through the references,
+    // directly or further down.
+    bool Reaches(const CReferenceTarget* object) const;
+
+protected:
+    // A counted reference that keeps this object alive through a call that
+    // may release its other references; none while nothing counts the
+    // object (during construction and destruction), where counting it would
+    // delete it.
+    Ref Pin() { return Ref(GetRefCount() > 0 ? this : nullptr); }
+    // The notification with an explicit source, null from destructors.
+    int NotifyDependentsFrom(CReferenceTarget* source, int message, int propagate);
+    // DeleteAllReferences for destructors: dependents are told with a null
+    // source, no counted reference to this is made, nothing is disposed of
+    // and nothing is thrown.
+    void UnlinkAllFromDestructor() noexcept;
+
+private:
+    using RefList = std::vector<Ref>;
+    static bool Insert(RefList& list, CReferenceTarget* self, Ref object, int index);
+    // The two halves of an unlink; each calls the other side's half.
+    bool UnlinkReference(CReferenceTarget* target, bool disposeOrphans);
+    bool UnlinkDependent(CReferenceTarget* dependent, bool disposeOrphans);
+
+    RefList m_dependents;
+    RefList m_references;
+};
+
+} // namespace Engine::Scene

@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "SceneFixtures.h"
+
+using namespace SceneTest;
+using Engine::ref_ptr;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+// Hand-made archives.
+class CWriter {
+public:
+    CWriter() : m_ar(&m_file, true) {}
+    CWriter& Begin(uint32_t id, uint32_t version = CHUNK_VERSION) { return m_ar.BeginChunk(id, version), *this; }
+    CWriter& End() { return m_ar.EndChunk(), *this; }
+    CWriter& U32(uint32_t v) { return m_ar.WriteDWord(v), *this; }
+    CWriter& U8(uint8_t v) { return m_ar.WriteByte(v), *this; }
+    CWriter& F32(float v) { return m_ar.WriteFloat(v), *this; }
+    CWriter& F64(double v) { return m_ar.Write(&v, 8), *this; }
+    CWriter& Str(const char* s) { return m_ar.WriteString(CString(s)), *this; }
+    CWriter& TimeFields(double start = 0, double end = 50, float rate = 5, uint32_t mode = 0) {
+        return F64(start).F64(end).F32(rate).U32(mode).U32(0);
+    }
+    // A scene header up to its child count.
+    CWriter& SceneStart(uint32_t version = SCENE_CHUNK_VERSION, uint32_t counter = 1001) {
+        Begin(CHUNK_SCENE, version).Str("Hand").Begin(CHUNK_SCENE_TIME).TimeFields().End();
+        if (version > CHUNK_VERSION) U32(counter);
+        return *this;
+    }
+    CWriter& Animatable(const char* cls, uint32_t id, uint32_t flags = 0) {
+        return Str(cls).U32(id).Begin(CHUNK_ANIMATABLE).U32(flags).End();
+    }
+    Bytes Done() { return m_file.Detach(); }
+
+private:
+    Engine::CMemoryFile m_file;
+    CArchive m_ar;
+};
+
+class SceneArchiveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterSceneFixtures();
+        CAnimatable::SetNextObjectId(1001);
+    }
+    void TearDown() override {
+        m_scene->Dispose();
+        m_loaded->Dispose();
+        CClassDir::GetInstance().Clear();
+        EXPECT_EQ(CTestSprite::s_alive, 0);
+    }
+    void BuildScene() { BuildSampleScene(*m_scene); }
+    ref_ptr<CScene> m_scene{new CScene};
+    ref_ptr<CScene> m_loaded{new CScene};
+};
+
+TEST_F(SceneArchiveTest, EmptySceneHasItsByteImage) {
+    CWriter expected;
+    expected.Begin(CHUNK_SCENE, SCENE_CHUNK_VERSION).Str("Default Scene");
+    expected.Begin(CHUNK_SCENE_TIME).TimeFields().End().U32(1001).U32(0).End();
+    const Bytes image = expected.Done();
+    ASSERT_EQ(image.size(), 74u);
+    const uint8_t head[] = {0x53, 0x43, 0x45, 0x4E, 0x02, 0x01, 0, 0, 62, 0, 0, 0, 13};
+    EXPECT_EQ(0, std::memcmp(image.data(), head, sizeof head));
+
+    EXPECT_EQ(SaveScene(*ref_ptr<CScene>(new CScene)), image);
+    m_loaded->SetName("Old");
+    m_loaded->GetTimeRecord().rate = 1;
+    LoadScene(*m_loaded, image);
+    EXPECT_EQ(SaveScene(*m_loaded), image);
+}
+
+TEST_F(SceneArchiveTest, RoundTripGivesAnEqualTree) {
+    BuildScene();
+    // Two objects under one ID: saving renumbers the second.
+    auto* first = m_scene->GetSubAnim(0).get();
+    auto* node = m_scene->GetSubAnim(1).get();
+    node->SetObjectId(first->GetObjectId());
+    const uint32_t next = CAnimatable::GetNextObjectId();
+    const Bytes bytes = SaveScene(*m_scene, next);
+    EXPECT_EQ(node->GetObjectId(), next);
+
+    // Saving the loaded scene from the same counter writes every object
+    // again: the same bytes mean the same tree, sharing and IDs.
+    LoadScene(*m_loaded, bytes);
+    EXPECT_EQ(SaveScene(*m_loaded, next), bytes);
+    // The shared controller is one object again, and its owners depend on it.
+    CAnimatable* a = m_loaded->GetAniObject(0)->GetSubAnim(0).get();
+    CAnimatable* b = m_loaded->GetAniObject(2)->GetSubAnim(0).get();
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(a->GetDependentCount(), 2);
+    EXPECT_EQ(m_loaded->GetSubAnim(1)->GetObjectId(), next);
+    EXPECT_EQ(static_cast<CTestSprite*>(static_cast<CReflectionAniObject*>(m_loaded->GetAniObject(2))->GetAnimObject())
+                  ->m_wrapper,
+              m_loaded->GetAniObject(2));
+}
+
+TEST_F(SceneArchiveTest, HeaderVersionsAndTheObjectCounter) {
+    CWriter v101;
+    v101.SceneStart(CHUNK_VERSION).U32(0).End();
+    CAnimatable::SetNextObjectId(1200);
+    LoadScene(*m_loaded, v101.Done());
+    EXPECT_STREQ(m_loaded->GetName(), "Hand");
+    EXPECT_EQ(CAnimatable::GetNextObjectId(), 1200u);
+
+    for (uint32_t stored : {5000u, 1100u}) {
+        CWriter w;
+        w.SceneStart(SCENE_CHUNK_VERSION, stored).U32(0).End();
+        LoadScene(*m_loaded, w.Done());
+    }
+    EXPECT_EQ(CAnimatable::GetNextObjectId(), 5000u);
+
+    CWriter old;
+    old.SceneStart(0x100).U32(0).End();
+    try {
+        LoadScene(*m_loaded, old.Done());
+        FAIL();
+    } catch (const Engine::CException& e) {
+        EXPECT_STREQ(e.what(), "Scene serialization error: File ID Wrong or Old File Version");
+    }
+
+    // A time chunk with another ID is skipped; the fields follow it.
+    CWriter foreign;
+    foreign.Begin(CHUNK_SCENE, SCENE_CHUNK_VERSION).Str("F").Begin(0x1234).U32(99).End();
+    foreign.TimeFields(5, 9, 2, WRAP_REVERSE).U32(1001).U32(0).End();
+    LoadScene(*m_loaded, foreign.Done());
+    EXPECT_EQ(m_loaded->GetTimeRecord().spanEnd, 9.0);
+    EXPECT_EQ(m_loaded->GetTimeRecord().wrapMode, uint32_t(WRAP_REVERSE));
+}
+
+TEST_F(SceneArchiveTest, SlotsThatDoNotFitAreDropped) {
+    // Property names the type lacks, and a controller of the wrong value
+    // type: the objects are read (the stream stays in step) and dropped.
+    CWriter w;
+    w.SceneStart().U32(1);
+    w.Animatable("Engine::Scene::CReflectionAniObject", 2000);
+    w.Begin(CHUNK_REFLECTABLE).U8(1).Str("Test::CTestSprite").U32(3);
+    w.Str("Nope").Animatable("Test::CTestNode", 2001);
+    w.Str("Alpha").Animatable("Test::CTestBoolCtrl", 2002).Begin(CHUNK_REFLECTABLE).U8(0).End();
+    w.Str("Visible").Animatable("Test::CTestBoolCtrl", 2003).Begin(CHUNK_REFLECTABLE).U8(0).End();
+    w.End().Begin(CHUNK_REFLECTION_ANI_OBJECT).U32(5).End().End();
+    LoadScene(*m_loaded, w.Done());
+    auto* wrapper = m_loaded->GetAniObject(0);
+    ASSERT_NE(wrapper, nullptr);
+    EXPECT_EQ(wrapper->GetName(), CString("Sprite 5"));
+    EXPECT_EQ(wrapper->GetSubAnim(0).get(), nullptr);
+    ASSERT_NE(wrapper->GetSubAnim(1).get(), nullptr);
+    EXPECT_EQ(wrapper->GetSubAnim(1)->GetObjectId(), 2003u);
+}
+
+struct CorruptCase {
+    const char* name;
+    // Writes what follows the header of a scene.
+    void (*write)(CWriter& w);
+    const char* message;  // null: the integer 1 is thrown
+};
+
+class CorruptArchiveTest : public SceneArchiveTest, public ::testing::WithParamInterface<CorruptCase> {};
+
+TEST_P(CorruptArchiveTest, RefusedAndTheSceneKept) {
+    BuildScene();
+    const Bytes before = SaveScene(*m_scene);
+    CWriter w;
+    w.SceneStart();
+    GetParam().write(w);
+    try {
+        LoadScene(*m_scene, w.Done());
+        FAIL() << "accepted";
+    } catch (const Engine::CException& e) {
+        ASSERT_NE(GetParam().message, nullptr) << e.what();
+        EXPECT_NE(std::string(e.what()).find(GetParam().message), std::string::npos) << e.what();
+    } catch (int code) {
+        EXPECT_EQ(GetParam().message, nullptr);
+        EXPECT_EQ(code, 1);
+    }
+    EXPECT_EQ(SaveScene(*m_scene), before);
+}
+
+const char* const WRAPPER = "Engine::Scene::CReflectionAniObject";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CorruptArchiveTest,
+    ::testing::Values(
+        CorruptCase{"UnknownClass", [](CWriter& w) { w.U32(1).Animatable("Test::CMissing", 2000).End(); },
+                    "Unknown class 'Test::CMissing'"},
+        CorruptCase{"Dangling",
+                    [](CWriter& w) {
+                        w.U32(2).Animatable("Test::CTestNode", 2000).Str("Test::CTestNode").U32(2001).End();
+                    },
+                    "Object 2001 of class 'Test::CTestNode' is never defined"},
+        CorruptCase{"HugeCount", [](CWriter& w) { w.U32(0x40000000).Animatable("Test::CTestNode", 2000).End(); },
+                    "cannot fit"},
+        CorruptCase{"WrongChunk",
+                    [](CWriter& w) { w.U32(1).Animatable(WRAPPER, 2000).Begin(0x12D3).U8(0).End().End(); }, nullptr},
+        CorruptCase{"LongChunk",
+                    [](CWriter& w) {
+                        w.U32(1).Str("Test::CTestNode").U32(2000).U32(CHUNK_ANIMATABLE).U32(CHUNK_VERSION);
+                        w.U32(400).U32(0);
+                    },
+                    "longer than the data left"},
+        CorruptCase{"NotAnimatable", [](CWriter& w) { w.U32(1).Animatable("Test::CTestSprite", 2000).End(); },
+                    "is not animatable"},
+        CorruptCase{"TrailingBytes",
+                    [](CWriter& w) {
+                        w.U32(1).Str("Test::CTestNode").U32(2000).Begin(CHUNK_ANIMATABLE).U32(0).U32(0).End().End();
+                    },
+                    "Chunk of CAnimatable ends"},
+        CorruptCase{"NoValueType",
+                    [](CWriter& w) {
+                        w.U32(1).Animatable(WRAPPER, 2000).Begin(CHUNK_REFLECTABLE).U8(1).Str("Test::CTestSprite");
+                        w.U32(1).Str("Alpha").Animatable("Test::CTestNode", 2001);
+                        w.End().Begin(CHUNK_REFLECTION_ANI_OBJECT).U32(0).End().End();
+                    },
+                    "Value Type Attribute not Defined"},
+        // A float controller bound to the sprite type whose "Alpha" slot is
+        // the controller itself.
+        CorruptCase{"SelfAnimating",
+                    [](CWriter& w) {
+                        w.U32(1).Animatable("Test::CTestFloatCtrl", 2000).Begin(CHUNK_REFLECTABLE).U8(1);
+                        w.Str("Test::CTestSprite").U32(1).Str("Alpha").Str("Test::CTestFloatCtrl").U32(2000);
+                        w.End().Begin(CHUNK_TEST_CONTROLLER).F32(0).F32(0).End().End();
+                    },
+                    "Object 2000 would animate itself"},
+        // Wrappers whose "Alpha" slot holds the next one.
+        CorruptCase{"DeeplyNested",
+                    [](CWriter& w) {
+                        w.U32(1);
+                        for (uint32_t i = 0; i <= uint32_t(CClassDir::MAX_READ_DEPTH); ++i) {
+                            w.Animatable(WRAPPER, 3000 + i).Begin(CHUNK_REFLECTABLE).U8(1);
+                            w.Str("Test::CTestSprite").U32(1).Str("Alpha");
+                        }
+                    },
+                    "nested too deeply"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SceneArchiveTest, EveryTruncationIsRefused) {
+    BuildScene();
+    const Bytes bytes = SaveScene(*m_scene);
+    const Bytes before = SaveScene(*m_scene);
+    for (size_t size = 0; size < bytes.size(); ++size) {
+        const Bytes cut(bytes.begin(), bytes.begin() + ptrdiff_t(size));
+        EXPECT_THROW(LoadScene(*m_scene, cut), Engine::CException) << size;
+    }
+    EXPECT_EQ(SaveScene(*m_scene), before);
+}
+
+} // namespace

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "SceneFixtures.h"
+
+using namespace SceneTest;
+using Engine::ref_ptr;
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+// Records each message it receives; may stop the notification or act.
+class CRecorder : public CReferenceTarget {
+public:
+    CRecorder(const char* name, Log* log) : m_name(name), m_log(log) {}
+    int NotifyRefChanged(Ref source, int message) override {
+        m_log->push_back(m_name + ":" + std::to_string(message) + (source ? "" : ":null"));
+        if (m_onNotify) m_onNotify();
+        return m_stop ? REFRESULT_STOP : REFRESULT_CONTINUE;
+    }
+    void Dispose() override {
+        m_log->push_back(m_name + ":disposed");
+        CReferenceTarget::Dispose();
+    }
+    std::string m_name;
+    Log* m_log;
+    bool m_stop = false;
+    std::function<void()> m_onNotify;
+};
+
+class SceneGraphTest : public ::testing::Test {
+protected:
+    void SetUp() override { RegisterSceneFixtures(); }
+    ref_ptr<CRecorder> Make(const char* name) { return ref_ptr<CRecorder>(new CRecorder(name, &m_log)); }
+    // Objects linked in a test are unlinked before they go, so nothing leaks.
+    void TearDown() override {
+        for (auto& object : m_objects) object->m_onNotify = nullptr;
+        for (auto& object : m_objects) object->DeleteAllReferences();
+    }
+    ref_ptr<CRecorder> Keep(ref_ptr<CRecorder> object) {
+        m_objects.push_back(object);
+        return object;
+    }
+    Log m_log;
+    std::vector<ref_ptr<CRecorder>> m_objects;
+};
+
+TEST_F(SceneGraphTest, LinksAreSymmetricAndRemovedFromEitherSide) {
+    // (index asked, position taken) with three references already there:
+    // an index at or past the end goes before the last one.
+    for (auto [index, position] : {std::pair{7, 2}, {3, 2}, {-5, 0}, {1, 1}}) {
+        auto owner = Keep(Make("owner"));
+        for (int i = 0; i < 3; ++i) owner->AddReference(Keep(Make("old")), i);
+        auto target = Keep(Make("new"));
+        ASSERT_TRUE(owner->AddReference(target, index));
+        EXPECT_EQ(owner->GetReference(position).get(), target.get()) << index;
+    }
+    auto a = Keep(Make("a"));
+    auto t = Keep(Make("t"));
+    EXPECT_FALSE(a->AddReference(nullptr, 0));
+    ASSERT_TRUE(a->AddReference(t, 0));
+    EXPECT_EQ(a->GetReferenceCount(), 1);
+    EXPECT_EQ(t->GetDependentCount(), 1);
+    EXPECT_TRUE(a->RemoveReference(t));
+    EXPECT_FALSE(a->RemoveReference(t));
+    EXPECT_EQ(a->GetReferenceCount() + t->GetDependentCount(), 0);
+
+    ASSERT_TRUE(a->AddReference(t, 0));
+    EXPECT_TRUE(t->RemoveDependent(a));
+    EXPECT_EQ(a->GetReferenceCount() + t->GetDependentCount(), 0);
+}
+
+TEST_F(SceneGraphTest, LosingTheLastDependentDisposes) {
+    auto a = Keep(Make("a"));
+    auto t = Keep(Make("t"));
+    auto u = Keep(Make("u"));
+    a->AddReference(t, 0);
+    t->AddReference(u, 0);
+    a->RemoveReference(t);
+    EXPECT_EQ(t->GetReferenceCount(), 0);  // t lost its own reference to u
+    EXPECT_EQ(u->GetDependentCount(), 0);
+    EXPECT_NE(std::find(m_log.begin(), m_log.end(), "t:disposed"), m_log.end());
+}
+
+class NotifyStopTest : public SceneGraphTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(NotifyStopTest, DependentsInOrderUntilOneStops) {
+    const int stopper = GetParam();
+    auto source = Keep(Make("s"));
+    const char* names[] = {"d0", "d1", "d2"};
+    std::vector<ref_ptr<CRecorder>> dependents;
+    for (int i = 0; i < 3; ++i) {
+        dependents.push_back(Keep(Make(names[i])));
+        dependents.back()->m_stop = i == stopper;
+    }
+    for (int i = 2; i >= 0; --i) source->AddDependent(dependents[size_t(i)], 0);
+    EXPECT_EQ(source->NotifyDependents(REFMSG_CHANGED, 0), stopper < 3 ? REFRESULT_STOP : REFRESULT_CONTINUE);
+    Log expected;
+    for (int i = 0; i < 3 && i <= stopper; ++i) expected.push_back(std::string(names[i]) + ":16");
+    EXPECT_EQ(m_log, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stops, NotifyStopTest, ::testing::Values(0, 1, 2, 3));
+
+TEST_F(SceneGraphTest, DependentRemovedDuringNotification) {
+    auto source = Keep(Make("s"));
+    auto d0 = Keep(Make("d0"));
+    auto d1 = Keep(Make("d1"));
+    auto d2 = Keep(Make("d2"));
+    for (auto* d : {&d2, &d1, &d0}) source->AddDependent(*d, 0);
+    // d0 unlinks d1 while being told; the count is asked again, so the
+    // loop goes on with d2.
+    d0->m_onNotify = [&] { source->RemoveDependent(d1); };
+    EXPECT_EQ(source->NotifyDependents(REFMSG_CHANGED, 0), REFRESULT_CONTINUE);
+    EXPECT_EQ(m_log, (Log{"d0:16", "d2:16"}));
+    EXPECT_EQ(source->GetDependentCount(), 2);
+
+    // A dependent that drops the last other reference to the source while
+    // being told: the source stays alive until its notification ends.
+    auto lone = Make("lone");
+    auto keeper = Keep(Make("keeper"));
+    keeper->AddReference(lone, 0);
+    keeper->m_onNotify = [&] {
+        keeper->RemoveReference(lone);
+        lone = nullptr;
+    };
+    CRecorder* raw = lone.get();
+    raw->NotifyDependents(REFMSG_CHANGED, 1);
+    EXPECT_FALSE(lone);
+    EXPECT_EQ(keeper->GetReferenceCount(), 0);
+}
+
+TEST_F(SceneGraphTest, DestroyedTargetTellsDependentsWithoutCountingItself) {
+    auto listener = Keep(Make("listener"));
+    {
+        ref_ptr<CAnimatable> node(new CTestNode);
+        node->AddDependent(listener, 0);  // one-sided: the node can still go
+    }
+    // The animatable and the reference-target parts each tell once.
+    EXPECT_EQ(m_log, (Log{"listener:18:null", "listener:18:null"}));
+}
+
+} // namespace
