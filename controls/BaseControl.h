@@ -218,6 +218,7 @@ protected:
     void EndDrag(bool releaseCapture);
     // The frame insets of the style (border, edges, frames; no caption).
     int32_t FrameInset() const;
+    Ref WalkTabStops(const CBaseControl* control, bool wrap, bool forward) const;
     void CaptionButtonSize(int32_t& width, int32_t& height) const;
 
     CPoint m_position;

@@ -41,28 +41,26 @@ int64_t ScoreBelow(const CBaseControl& r, const CBaseControl& k) {
 
 } // namespace
 
-CBaseControl::Ref CBaseControl::GetNextTabStop(const CBaseControl* control, bool wrap) const {
-    const CBaseControl* stop = control;
-    Ref child = GetNextChild(control, wrap);
-    if (!stop) stop = child.get();
+CBaseControl::Ref CBaseControl::WalkTabStops(const CBaseControl* control, bool wrap, bool forward) const {
+    const auto step = [&](const CBaseControl* from) { return forward ? GetNextChild(from, wrap) : GetPrevChild(from, wrap); };
+    Ref child = step(control);
+    // With wrap the walk ends where it began: the given control, or the
+    // first child looked at.
+    const CBaseControl* stop = control ? control : child.get();
     while (child) {
         if (child->HasStyle(CS_TABSTOP) && child.get() != control) return child;
-        child = GetNextChild(child.get(), wrap);
+        child = step(child.get());
         if (child.get() == stop) return nullptr;
     }
     return nullptr;
 }
 
+CBaseControl::Ref CBaseControl::GetNextTabStop(const CBaseControl* control, bool wrap) const {
+    return WalkTabStops(control, wrap, true);
+}
+
 CBaseControl::Ref CBaseControl::GetPrevTabStop(const CBaseControl* control, bool wrap) const {
-    const CBaseControl* stop = control;
-    Ref child = GetPrevChild(control, wrap);
-    if (!stop) stop = child.get();
-    while (child) {
-        if (child->HasStyle(CS_TABSTOP) && child.get() != control) return child;
-        child = GetPrevChild(child.get(), wrap);
-        if (child.get() == stop) return nullptr;
-    }
-    return nullptr;
+    return WalkTabStops(control, wrap, false);
 }
 
 CBaseControl::Ref CBaseControl::GetNextTabFromFocus() const {

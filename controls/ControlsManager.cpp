@@ -42,6 +42,14 @@ CRect ScreenClientRect(const CBaseControl& control) {
     return {left, top, left + control.GetClientRect().Width(), top + control.GetClientRect().Height()};
 }
 
+// Sends a fresh event with only its code and other control set.
+bool SendWithOther(const CBaseControl::Ref& target, uint32_t code, CBaseControl* other) {
+    ControlEvent event;
+    event.code = code;
+    event.other = other;
+    return CBaseControl::SendEvent(target, event);
+}
+
 } // namespace
 
 CControlsManager::CControlsManager(Graphics::CGraphics* graphics)
@@ -313,31 +321,24 @@ void CControlsManager::FlushKeyQueue(Ref target) {
 
 // Capture, focus and hover
 
-void CControlsManager::SetCapture(Ref control, bool cancel) {
-    if (control == m_pCapture) return;
-    if (const Ref old = m_pCapture) {
-        ControlEvent event;
-        event.code = cancel ? CE_CAPTURE_CANCELLED : CE_CAPTURE_RELEASED;
-        event.other = control.get();
-        CBaseControl::SendEvent(old, event);
-    }
-    m_pCapture = control;
-    if (control) {
-        ControlEvent event;
-        event.code = CE_SET_CAPTURE;
-        event.other = control.get();
-        CBaseControl::SendEvent(control, event);
-    }
+void CControlsManager::MoveHolder(Ref& holder, Ref control, uint32_t lostCode, uint32_t gainedCode) {
+    if (control == holder) return;
+    // The old holder still holds during its event.
+    if (const Ref old = holder) SendWithOther(old, lostCode, control.get());
+    holder = control;
+    if (control) SendWithOther(control, gainedCode, control.get());
 }
+
+void CControlsManager::SetCapture(Ref control, bool cancel) {
+    MoveHolder(m_pCapture, std::move(control), cancel ? CE_CAPTURE_CANCELLED : CE_CAPTURE_RELEASED, CE_SET_CAPTURE);
+}
+
+void CControlsManager::SetHover(Ref control) { MoveHolder(m_pHover, std::move(control), CE_MOUSE_LEAVE, CE_MOUSE_ENTER); }
 
 bool CControlsManager::SetFocus(Ref control) {
     if (control == m_pFocus) return false;
-    if (const Ref old = m_pFocus) {
-        ControlEvent lost;
-        lost.code = CE_KILL_FOCUS;
-        lost.other = control.get();
-        if (!CBaseControl::SendEvent(old, lost)) return false;
-    }
+    if (const Ref old = m_pFocus)
+        if (!SendWithOther(old, CE_KILL_FOCUS, control.get())) return false;
     if (!control) {
         m_pFocus = nullptr;
         return true;
@@ -350,30 +351,8 @@ bool CControlsManager::SetFocus(Ref control) {
         m_pFocus = gained.other;
         return true;
     }
-    if (const Ref old = m_pFocus) {
-        ControlEvent back;
-        back.code = CE_SET_FOCUS;
-        back.other = old.get();
-        CBaseControl::SendEvent(old, back);
-    }
+    if (const Ref old = m_pFocus) SendWithOther(old, CE_SET_FOCUS, old.get());
     return false;
-}
-
-void CControlsManager::SetHover(Ref control) {
-    if (control == m_pHover) return;
-    if (const Ref old = m_pHover) {
-        ControlEvent left;
-        left.code = CE_MOUSE_LEAVE;
-        left.other = control.get();
-        CBaseControl::SendEvent(old, left);
-    }
-    m_pHover = control;
-    if (control) {
-        ControlEvent entered;
-        entered.code = CE_MOUSE_ENTER;
-        entered.other = control.get();
-        CBaseControl::SendEvent(control, entered);
-    }
 }
 
 } // namespace Engine::Controls

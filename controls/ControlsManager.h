@@ -164,6 +164,9 @@ private:
     bool IsInsideActiveMenu(const CBaseControl* control) const;
     void PostMouseEvent(uint32_t code, const Ref& target, int32_t x, int32_t y);
     void UpdateTree(CBaseControl& control, double time, double step);
+    // Moves capture or hover: the lost event to the old holder, the gained
+    // event to the new one.
+    static void MoveHolder(Ref& holder, Ref control, uint32_t lostCode, uint32_t gainedCode);
 
     Ref m_pCapture;
     Ref m_pFocus;
