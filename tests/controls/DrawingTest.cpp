@@ -99,6 +99,25 @@ TEST_F(Drawing, ButtonFaceAndCaptionButtonMeasureWithoutAFont) {
     EXPECT_EQ(box, (CRect{0, 0, 0, 10}));
 }
 
+TEST_F(Drawing, ChildrenAreClippedToTheirParentAndTheFocusOwnerShowsItsRectangle) {
+    auto parent = Make(nullptr, {0, 0, 100, 100}, CS_VISIBLE | CS_CHILD | CS_BORDER);
+    auto child = Make(parent, {80, 80, 140, 140}, CS_VISIBLE | CS_CHILD | CS_BORDER);
+    child->SetFocusRect({0, 0, 10, 10});
+    manager->SetFocus(child);
+    manager->Tick(0.5, 1.0 / 30.0);
+    auto context = Context();
+    desktop->Draw(context);
+    const auto quads = Quads();
+    // The child's top border line is cut at the parent's client edge.
+    const auto top = std::find_if(quads.begin(), quads.end(), [](const CQuad& q) { return q.left == 81 && q.top == 81 && q.bottom == 82; });
+    ASSERT_NE(top, quads.end());
+    EXPECT_EQ(top->right, 99);
+    const auto focusLines = std::count_if(quads.begin(), quads.end(), [](const CQuad& q) {
+        return q.colors[0] == 0xFF000000 && q.left >= 82 && q.top >= 82 && q.right <= 92 && q.bottom <= 92;
+    });
+    EXPECT_EQ(focusLines, 4);
+}
+
 class ProgressBarDrawing : public Drawing, public testing::WithParamInterface<std::tuple<int, int, int, int>> {};
 
 TEST_P(ProgressBarDrawing, FilledAndEmptyPiecesSplitTheWidth) {
