@@ -109,7 +109,9 @@ public:
     virtual void SetText(CString text) { m_text = std::move(text); }
 
     // Builds the control at window position (x, y) with the given outer
-    // size, links it under the parent and sends the creation events.
+    // size, links it under the parent and sends the creation events. A
+    // control without a parent must already be held by the caller, or the
+    // creation event's reference would be its last.
     virtual void Create(CControlsManager* manager, Ref parent, int32_t x, int32_t y, int32_t width, int32_t height,
                         CString text, uint32_t style, int32_t id);
     // Create with the rectangle of the description (relative to the

@@ -3,6 +3,7 @@
 
 #include "controls/ControlDescription.h"
 #include "controls/ControlsDrawing.h"
+#include "controls/DrawSpriteAt.h"
 #include "controls/ProgressBar.h"
 #include "tests/controls/ControlsFixture.h"
 #include "tests/graphics/SprFileTestData.h"
@@ -153,4 +154,16 @@ TEST(ProgressBar, FillWidthIsUnclampedAndSafeFromOverflow) {
     bar.SetRange(0, 2000000000);
     bar.SetPos(1000000000);
     EXPECT_EQ(bar.GetFillWidth(1000), 500);
+}
+
+TEST_F(Drawing, ADescriptionIsDrawnWithItsTopLeftAtThePointAndItsPlacedSize) {
+    auto file = SprTestData::ReadSprFile(Tools::WriteSpr(SprTestData::StripDocument("pic", {10}, 8)), "spr/pic.spr",
+                                         false, nullptr, &driver);
+    file->CreateTextures();
+    const CControlDescription description{20, 16, 300, 300, 0.5f, 0.5f, {}, file->CreateSpriteByName("pic"), 0xFFFFFFFF};
+    auto context = Context();
+    DrawSpriteAt(description, context, 5, 6, 0.5f);
+    context.Flush();
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0], (CBox{5, 6, 20, 16, 0x7FFFFFFF}));
 }
