@@ -23,8 +23,8 @@ using Engine::Graphics::CSpriteQueue;
 using Engine::Graphics::SpriteVertex;
 using Engine::Graphics::Testing::CRecordingGraphics;
 
-// Records every event it receives as (code, x, y); handles the codes it is
-// told to.
+// Records every event it receives as (code, x, y); answers the codes it is
+// told to refuse with false.
 class CProbe : public CBaseControl {
 public:
     struct CSeen {
@@ -34,7 +34,7 @@ public:
     };
     bool HandleEvent(ControlEvent& event) override {
         seen.push_back({event.code, uint32_t(event.x), uint32_t(event.y), event.other});
-        if (std::find(handles.begin(), handles.end(), event.code) != handles.end()) return true;
+        if (std::find(refuses.begin(), refuses.end(), event.code) != refuses.end()) return false;
         return CBaseControl::HandleEvent(event);
     }
     std::vector<uint32_t> Codes() const {
@@ -43,7 +43,7 @@ public:
         return codes;
     }
     std::vector<CSeen> seen;
-    std::vector<uint32_t> handles;
+    std::vector<uint32_t> refuses;
 };
 
 // One drawn quad: its corners and the colour of each vertex.
@@ -100,21 +100,25 @@ protected:
         Frame(x, y);
     }
 
+    // The vertices of each draw call so far.
+    std::vector<std::vector<SpriteVertex>> DrawnVertices() const {
+        std::vector<std::vector<SpriteVertex>> draws;
+        for (const auto& call : driver.calls) {
+            if (call.name != "gDraw") continue;
+            auto& v = draws.emplace_back(call.vertices.size() / sizeof(SpriteVertex));
+            if (!v.empty()) std::memcpy(v.data(), call.vertices.data(), call.vertices.size());
+        }
+        return draws;
+    }
     // Every quad drawn so far, in draw order.
     std::vector<CQuad> Quads() const {
         std::vector<CQuad> quads;
-        for (const auto& call : driver.calls) {
-            if (call.name != "gDraw") continue;
-            std::vector<SpriteVertex> v(call.vertices.size() / sizeof(SpriteVertex));
-            if (!v.empty()) std::memcpy(v.data(), call.vertices.data(), call.vertices.size());
+        for (const auto& v : DrawnVertices()) {
             for (size_t i = 0; i + 3 < v.size(); i += 4)
                 quads.push_back({v[i].x, v[i].y, v[i + 2].x, v[i + 2].y,
                                  {v[i].color, v[i + 1].color, v[i + 2].color, v[i + 3].color}});
         }
         return quads;
-    }
-    size_t DrawCalls() const {
-        return size_t(std::count_if(driver.calls.begin(), driver.calls.end(), [](const auto& c) { return c.name == "gDraw"; }));
     }
 
     CRecordingGraphics driver;

@@ -39,10 +39,7 @@ protected:
     // Horizontal extent of the quads of each draw call.
     std::vector<std::pair<float, float>> CallSpans() const {
         std::vector<std::pair<float, float>> spans;
-        for (const auto& call : driver.calls) {
-            if (call.name != "gDraw") continue;
-            std::vector<SpriteVertex> v(call.vertices.size() / sizeof(SpriteVertex));
-            std::memcpy(v.data(), call.vertices.data(), call.vertices.size());
+        for (const auto& v : DrawnVertices()) {
             float lo = 1e9f, hi = -1e9f;
             for (const auto& vertex : v) lo = std::min(lo, vertex.x), hi = std::max(hi, vertex.x);
             spans.push_back({lo, hi});

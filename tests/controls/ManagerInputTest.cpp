@@ -165,15 +165,9 @@ TEST_F(ControlsFixture, AFocusHandlerMayPassTheFocusOnAndARefusalKeepsIt) {
     EXPECT_TRUE(manager->SetFocus(forwarder));
     EXPECT_EQ(manager->GetFocus(), stubborn.get());
     EXPECT_FALSE(manager->SetFocus(stubborn));
-    auto refused = Make(nullptr, {0, 0, 10, 10});
-    class CRefuser : public CBaseControl {
-        bool HandleEvent(ControlEvent& e) override { return e.code != CE_KILL_FOCUS && CBaseControl::HandleEvent(e); }
-    };
-    ref_ptr<CRefuser> keeper(new CRefuser);
-    keeper->Create(manager.get(), desktop, 0, 0, 5, 5, "", CS_VISIBLE, 0);
-    manager->SetFocus(keeper);
-    EXPECT_FALSE(manager->SetFocus(refused));
-    EXPECT_EQ(manager->GetFocus(), keeper.get());
+    stubborn->refuses = {CE_KILL_FOCUS};
+    EXPECT_FALSE(manager->SetFocus(forwarder));
+    EXPECT_EQ(manager->GetFocus(), stubborn.get());
     forwarder->target = nullptr;
 }
 
