@@ -118,7 +118,7 @@ bool CBaseControl::DefaultProcessing(ControlEvent& event) {
     switch (event.code) {
     case CE_FRAME_DRAG: return ContinueDrag(event);
     case CE_NOTIFY:
-        if (m_pParent) return m_pParent->HandleEvent(event);
+        if (const Ref parent = m_pParent) return parent->HandleEvent(event);
         break;
     case CE_NC_LBUTTON_DOWN: StartDrag(event); break;
     case CE_SET_CAPTURE: return true;
