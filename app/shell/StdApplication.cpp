@@ -8,6 +8,7 @@
 #include "app/NamedMutex.h"
 #include "app/Pack.h"
 #include "app/Timer.h"
+#include "controls/ControlsManager.h"
 #include "platform/System.h"
 #include "sound/SoundManager.h"
 
@@ -185,8 +186,10 @@ void CStdApplication::StartNetwork() {
 }
 
 void CStdApplication::CreateControls() {
-    // The GUI desktop joins here with the controls library.
     GetLog().PrintLine("Initializing Controls");
+    auto controls = std::make_unique<Controls::CControlsManager>(m_graphics.get());
+    if (controls->CreateDesktop(m_graphics.get())) m_pControls = std::move(controls);
+    OnTeardown([this] { m_pControls.reset(); });
 }
 
 bool CStdApplication::InitApplication() {
@@ -228,14 +231,19 @@ void CStdApplication::MainLoop() {
 void CStdApplication::RunFrame() {
     const CFixedStepClock::CFrame frame = m_clock.Advance(GetGlobalClock().GetElapsed());
     if (!frame.skipped) {
-        // The controls' timers run here, before each step, with the controls.
-        for (int step = 0; step < frame.steps; ++step)
-            Update(frame.StepStartSeconds(step), CFixedStepClock::kStepSeconds);
+        for (int step = 0; step < frame.steps; ++step) {
+            const double start = frame.StepStartSeconds(step);
+            if (m_pControls) m_pControls->Tick(start, CFixedStepClock::kStepSeconds);
+            Update(start, CFixedStepClock::kStepSeconds);
+        }
         if (IsActive()) DrawFrame([this] { Draw(); });
     }
     if (m_bAltEnter) ToggleFullScreen();
     UpdateInput();
-    // The controls' input update and posted events come here with the controls.
+    if (m_pControls) {
+        m_pControls->Update(m_keys.data(), m_mouse);
+        m_pControls->DispatchPostedEvents();
+    }
 }
 
 void CStdApplication::UpdateInput() {
@@ -245,10 +253,20 @@ void CStdApplication::UpdateInput() {
 
 void CStdApplication::OnKeyDown(int keyCode) {
     if (m_keyboard) m_keyboard->OnKeyDown(keyCode);
+    if (m_pControls) m_pControls->PostKeyEvent({Controls::KeyRecord::KEY_DOWN, uint32_t(keyCode), 0});
 }
 
 void CStdApplication::OnKeyUp(int keyCode) {
     if (m_keyboard) m_keyboard->OnKeyUp(keyCode);
+    if (m_pControls) m_pControls->PostKeyEvent({Controls::KeyRecord::KEY_UP, uint32_t(keyCode), 0});
+}
+
+void CStdApplication::OnChar(char16_t ch) {
+    if (m_pControls) m_pControls->PostKeyEvent({Controls::KeyRecord::CHARACTER, 0, ch});
+}
+
+void CStdApplication::OnMouseLeave() {
+    if (m_pControls) m_pControls->SetCapture(nullptr, true);
 }
 
 void CStdApplication::OnMouseMove(int x, int y) {

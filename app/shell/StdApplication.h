@@ -21,6 +21,10 @@
 
 namespace Engine {
 
+namespace Controls {
+class CControlsManager;
+}
+
 inline constexpr char kUnableToInitGraphicsWindow[] = "Unable to Init Graphics Window";
 inline constexpr char kUnableToInitApplication[] = "Unable to Init Application";
 inline constexpr char kGlobalMutexName[] = "_GlobalMutex";
@@ -52,6 +56,9 @@ public:
     void OnMouseButtonDown(int button) override;
     void OnMouseButtonUp(int button) override;
     void OnMouseWheel(int delta) override;
+    // Key records for the controls; leaving the window cancels their capture.
+    void OnChar(char16_t ch) override;
+    void OnMouseLeave() override;
     void OnAltEnter() override { m_bAltEnter = true; }
     // Draws one loading frame (the drivers call it while reloading).
     void OnLoadingProgress(int total, int current) override;
@@ -66,6 +73,8 @@ public:
     // Refreshed once per frame: one byte per key code, and the mouse.
     const std::array<uint8_t, 256>& GetKeyState() const { return m_keys; }
     const Input::CMouseState& GetMouseState() const { return m_mouse; }
+    // The GUI controls; null until they are initialised and after teardown.
+    Controls::CControlsManager* GetControls() const { return m_pControls.get(); }
 
 protected:
     // What the start-up creates besides graphics and input.
@@ -146,6 +155,7 @@ private:
     std::array<uint8_t, 256> m_keys{};
     Input::CMouseState m_mouse;
     CFixedStepClock m_clock;
+    std::unique_ptr<Controls::CControlsManager> m_pControls;
     std::vector<std::function<void()>> m_teardown;
 };
 

@@ -1,0 +1,166 @@
+// The standard look through the sprite queue and the recording driver:
+// edges, caption, frames and the progress bar.
+
+#include "controls/ControlDescription.h"
+#include "controls/ControlsDrawing.h"
+#include "controls/DrawSpriteAt.h"
+#include "controls/ProgressBar.h"
+#include "tests/controls/ControlsFixture.h"
+#include "tests/graphics/SprFileTestData.h"
+
+using namespace ControlsTesting;
+
+namespace {
+
+constexpr uint32_t kShadow = 0xFF808080, kWhite = 0xFFFFFFFF, kDarkShadow = 0xFF404040, kFace = 0xFFC8D0D4;
+constexpr uint32_t kCaptionDark = 0xFF6A240A, kCaptionLight = 0xFFEFC9A5;
+
+struct CBox {
+    float left, top, width, height;
+    uint32_t color;
+    friend bool operator==(const CBox&, const CBox&) = default;
+    friend std::ostream& operator<<(std::ostream& o, const CBox& b) {
+        return o << "(" << b.left << "," << b.top << " " << b.width << "x" << b.height << " " << std::hex << b.color
+                 << std::dec << ")";
+    }
+};
+
+class Drawing : public ControlsFixture {
+protected:
+    CRenderContext Context() { return CRenderContext(&driver, {0, 0, 800, 600}); }
+    // The drawn quads as solid boxes, top to bottom, left to right.
+    std::vector<CBox> Boxes() const {
+        auto quads = Quads();
+        std::sort(quads.begin(), quads.end(), [](const CQuad& a, const CQuad& b) { return a.Key() < b.Key(); });
+        std::vector<CBox> boxes;
+        for (const CQuad& q : quads) boxes.push_back({q.left, q.top, q.right - q.left, q.bottom - q.top, q.colors[0]});
+        return boxes;
+    }
+    // Horizontal extent of the quads of each draw call.
+    std::vector<std::pair<float, float>> CallSpans() const {
+        std::vector<std::pair<float, float>> spans;
+        for (const auto& v : DrawnVertices()) {
+            float lo = 1e9f, hi = -1e9f;
+            for (const auto& vertex : v) lo = std::min(lo, vertex.x), hi = std::max(hi, vertex.x);
+            spans.push_back({lo, hi});
+        }
+        return spans;
+    }
+};
+
+} // namespace
+
+TEST_F(Drawing, SunkenEdgeDrawsEightLinesAndAMiddleShrunkByTwo) {
+    auto context = Context();
+    manager->GetDrawing()->DrawEdge(context, 0, 0, 20, 10, 0xA, 0x80F);
+    EXPECT_EQ(Boxes(), (std::vector<CBox>{{0, 0, 20, 1, kShadow}, {0, 0, 1, 10, kShadow}, {19, 0, 1, 10, kWhite},
+                                          {1, 1, 18, 1, kDarkShadow}, {1, 1, 1, 8, kDarkShadow}, {18, 1, 1, 8, kFace},
+                                          {2, 2, 16, 6, kFace}, {1, 8, 18, 1, kFace}, {0, 9, 20, 1, kWhite}}));
+}
+
+TEST_F(Drawing, EdgeFillRulesForEmptyDoubledAndFlatEdges) {
+    struct CCase {
+        uint32_t type, flags;
+        size_t quads;
+    };
+    for (const CCase& c : {CCase{0, 0xF, 0}, CCase{0xF, 0x80F, 0}, CCase{0x3, 0x80F, 0}, CCase{0xF, 0x480F, 9}}) {
+        driver.Clear();
+        auto context = Context();
+        manager->GetDrawing()->DrawEdge(context, 0, 0, 20, 10, c.type, c.flags);
+        EXPECT_EQ(Quads().size(), c.quads) << std::hex << c.type << " " << c.flags;
+    }
+    EXPECT_EQ(Boxes()[6], (CBox{2, 2, 16, 6, kFace}));  // flat: the middle shrinks by both layers
+}
+
+TEST_F(Drawing, FramedWindowDrawsWhiteBorderLinesAndTheCaptionGradient) {
+    auto window = Make(nullptr, {10, 20, 110, 70}, CS_VISIBLE | CS_BORDER | CS_CAPTION);
+    auto context = Context();
+    desktop->Draw(context);
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 5u);
+    EXPECT_EQ(boxes[0], (CBox{10, 20, 100, 1, kWhite}));
+    EXPECT_EQ(boxes[3], (CBox{11, 21, 98, 18, kCaptionDark}));
+    const auto quads = Quads();
+    const auto caption = std::find_if(quads.begin(), quads.end(), [](const CQuad& q) { return q.colors[0] == kCaptionDark; });
+    ASSERT_NE(caption, quads.end());
+    // Vertex order top-left, top-right, bottom-right, bottom-left: dark on the left.
+    EXPECT_EQ(std::vector<uint32_t>(caption->colors, caption->colors + 4),
+              (std::vector<uint32_t>{kCaptionDark, kCaptionLight, kCaptionLight, kCaptionDark}));
+}
+
+TEST_F(Drawing, ButtonFaceAndCaptionButtonMeasureWithoutAFont) {
+    auto context = Context();
+    manager->GetDrawing()->DrawButton(context, 0, 0, 10, 10, true);
+    EXPECT_EQ(Boxes().front(), (CBox{0, 0, 9, 1, 0xFF000000}));  // pressed: dark top-left
+    CRect box{5, 5, 50, 50};
+    manager->GetDrawing()->DrawFrameControl(nullptr, box, CControlsDrawing::DFC_BUTTON, 0x2004);
+    EXPECT_EQ(box, (CRect{0, 0, 0, 10}));
+}
+
+TEST_F(Drawing, ChildrenAreClippedToTheirParentAndTheFocusOwnerShowsItsRectangle) {
+    auto parent = Make(nullptr, {0, 0, 100, 100}, CS_VISIBLE | CS_CHILD | CS_BORDER);
+    auto child = Make(parent, {80, 80, 140, 140}, CS_VISIBLE | CS_CHILD | CS_BORDER);
+    child->SetFocusRect({0, 0, 10, 10});
+    manager->SetFocus(child);
+    manager->Tick(0.5, 1.0 / 30.0);
+    auto context = Context();
+    desktop->Draw(context);
+    const auto quads = Quads();
+    // The child's top border line is cut at the parent's client edge.
+    const auto top = std::find_if(quads.begin(), quads.end(), [](const CQuad& q) { return q.left == 81 && q.top == 81 && q.bottom == 82; });
+    ASSERT_NE(top, quads.end());
+    EXPECT_EQ(top->right, 99);
+    const auto focusLines = std::count_if(quads.begin(), quads.end(), [](const CQuad& q) {
+        return q.colors[0] == 0xFF000000 && q.left >= 82 && q.top >= 82 && q.right <= 92 && q.bottom <= 92;
+    });
+    EXPECT_EQ(focusLines, 4);
+}
+
+class ProgressBarDrawing : public Drawing, public testing::WithParamInterface<std::tuple<int, int, int, int>> {};
+
+TEST_P(ProgressBarDrawing, FilledAndEmptyPiecesSplitTheWidth) {
+    const auto [frames, minimum, maximum, value] = GetParam();
+    auto file = SprTestData::ReadSprFile(
+        Tools::WriteSpr(SprTestData::StripDocument("bar", std::vector<int32_t>(size_t(frames), 10), 8)), "spr/bar.spr",
+        false, nullptr, &driver);
+    file->CreateTextures();
+    CControlDescription description{200, 8, 0, 0, 0, 0, {}, file->CreateSpriteByName("bar"), 0xFFFFFFFF};
+    ref_ptr<CProgressBar> bar(new CProgressBar);
+    bar->CreateFromDescription(manager.get(), desktop, &description, nullptr, "", CS_VISIBLE, 0);
+    bar->SetRange(minimum, maximum);
+    bar->SetPos(value);
+    driver.Clear();
+    auto context = Context();
+    bar->Draw(context);
+    const float fill = float(bar->GetFillWidth(200));
+    std::vector<std::pair<float, float>> expected;
+    if (frames == 2) expected = {{0, fill}, {fill, 200}};
+    if (frames == 1) expected = {{0, fill}};
+    if (fill == 200 && frames == 2) expected.pop_back();  // an empty second piece draws nothing
+    EXPECT_EQ(CallSpans(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, ProgressBarDrawing,
+                         testing::Values(std::make_tuple(2, 0, 100, 25), std::make_tuple(1, 0, 100, 25),
+                                         std::make_tuple(2, 50, 50, 7), std::make_tuple(3, 0, 100, 25)));
+
+TEST(ProgressBar, FillWidthIsUnclampedAndSafeFromOverflow) {
+    CProgressBar bar;
+    bar.SetPos(-10);
+    EXPECT_EQ(bar.GetFillWidth(100), -10);
+    bar.SetRange(0, 2000000000);
+    bar.SetPos(1000000000);
+    EXPECT_EQ(bar.GetFillWidth(1000), 500);
+}
+
+TEST_F(Drawing, ADescriptionIsDrawnWithItsTopLeftAtThePointAndItsPlacedSize) {
+    auto file = SprTestData::ReadSprFile(Tools::WriteSpr(SprTestData::StripDocument("pic", {10}, 8)), "spr/pic.spr",
+                                         false, nullptr, &driver);
+    file->CreateTextures();
+    const CControlDescription description{20, 16, 300, 300, 0.5f, 0.5f, {}, file->CreateSpriteByName("pic"), 0xFFFFFFFF};
+    auto context = Context();
+    DrawSpriteAt(description, context, 5, 6, 0.5f);
+    context.Flush();
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0], (CBox{5, 6, 20, 16, 0x7FFFFFFF}));
+}
