@@ -1,6 +1,7 @@
 #include "app/DirectXDrivers.h"
 
 #include "app/Log.h"
+#include "platform/Direct3D8.h"
 #include "platform/Library.h"
 
 namespace {
@@ -12,7 +13,7 @@ struct CResultName {
 
 // The codes the stand-ins return.
 constexpr CResultName kResultNames[] = {
-    {S_OK, "S_OK"},
+    {S_OK, "D3D_OK"},
     {S_FALSE, "S_FALSE"},
     {E_FAIL, "E_FAIL"},
     {E_OUTOFMEMORY, "E_OUTOFMEMORY"},
@@ -20,6 +21,11 @@ constexpr CResultName kResultNames[] = {
     {E_NOTIMPL, "E_NOTIMPL"},
     {E_NOINTERFACE, "E_NOINTERFACE"},
     {E_POINTER, "E_POINTER"},
+    {D3DERR_OUTOFVIDEOMEMORY, "D3DERR_OUTOFVIDEOMEMORY"},
+    {D3DERR_DEVICELOST, "D3DERR_DEVICELOST"},
+    {D3DERR_DEVICENOTRESET, "D3DERR_DEVICENOTRESET"},
+    {D3DERR_NOTAVAILABLE, "D3DERR_NOTAVAILABLE"},
+    {D3DERR_INVALIDCALL, "D3DERR_INVALIDCALL"},
     {DIERR_NOTACQUIRED, "DIERR_NOTACQUIRED"},
     {DIERR_INPUTLOST, "DIERR_INPUTLOST"},
     {DIERR_OTHERAPPHASPRIO, "DIERR_OTHERAPPHASPRIO"},

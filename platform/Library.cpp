@@ -38,6 +38,7 @@ void Register(CLibraryTable& table, const char* name, std::vector<Platform::CLib
 // The stand-ins linked into every program.
 void RegisterBuiltIns(CLibraryTable& table) {
     Register(table, "dinput.dll", {{"DirectInputCreateA", Platform::ToProc(&DirectInputCreateA)}});
+    Register(table, "d3d8.dll", Platform::Detail::Direct3D8LibraryEntries());
 }
 
 CLibraryTable& Table() {

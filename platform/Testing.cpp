@@ -38,6 +38,7 @@ bool ConsumeFailure(Failure failure) {
 
 void Reset() {
     using namespace Platform::Detail;
+    ResetDirect3D8();
     ResetWgl();
     ResetWindows();
     ResetMessages();

@@ -1,0 +1,213 @@
+// Pixels the Direct3D 8 driver draws through the stand-in, read back from
+// the device's back buffer: the same pictures as the OpenGL driver's tests.
+
+#include <string>
+
+#include "D3D8TestSupport.h"
+
+using namespace D3D8Test;
+using ::testing::Values;
+
+namespace {
+
+class D3D8DrawTest : public D3D8Fixture {
+protected:
+    void SetUp() override {
+        D3D8Fixture::SetUp();
+        CreateReadyDriver();
+        Clear(0, 0, 0);
+    }
+};
+
+TEST_F(D3D8DrawTest, ClearUsesTheQuantisedColour) {
+    Clear(0.2f, 0.4f, 0.6f);
+    ExpectPixels({{0, 0, RGB(51, 102, 153)}, {kWidth - 1, kHeight - 1, RGB(51, 102, 153)}});
+    // No depth buffer: a depth clear is dropped instead of failing the clear.
+    EXPECT_NO_THROW(driver->gClear(CLEAR_COLOR | CLEAR_DEPTH | CLEAR_STENCIL));
+}
+
+TEST_F(D3D8DrawTest, TexturedSpriteCoversExactlyItsRectangle) {
+    const ref_ptr<CTexture> texture = MakeTexture(QuadrantBitmap(4));
+    driver->gSetTextureStage(0, texture);
+    DrawSprites({Rect(10, 20, 26, 36)});
+    ExpectPixels({{10, 20, kRedPixel}, {25, 20, kGreenPixel}, {10, 35, kBluePixel}, {25, 35, kWhitePixel},
+                  {9, 20, kBlackPixel}, {26, 20, kBlackPixel}, {10, 19, kBlackPixel}, {10, 36, kBlackPixel}});
+}
+
+TEST_F(D3D8DrawTest, VertexColourIsAlphaRedGreenBlue) {
+    const ref_ptr<CTexture> texture = MakeTexture(QuadrantBitmap(2));
+    driver->gSetTextureStage(0, texture);
+    DrawSprites({Rect(0, 0, 20, 20, ARGB(255, 128, 0))});
+    EXPECT_THAT(Pixel(15, 15), NearColor(RGB(255, 128, 0), 1)); // white texel
+    EXPECT_EQ(Pixel(5, 5), kRedPixel);
+}
+
+struct COrientationCase {
+    const char* name;
+    std::function<void(CQuad&)> change;
+    uint32_t topLeft, topRight, bottomLeft, bottomRight;
+};
+
+void Rotate(CQuad& quad, float angle) {
+    const float cx = 48, cy = 48, s = std::sin(angle), c = std::cos(angle);
+    for (int k = 0; k < 4; ++k) {
+        const float dx = quad.x[k] - cx, dy = quad.y[k] - cy;
+        quad.x[k] = cx + c * dx - s * dy;
+        quad.y[k] = cy + s * dx + c * dy;
+    }
+}
+
+class D3D8OrientationTest : public D3D8DrawTest, public ::testing::WithParamInterface<COrientationCase> {};
+
+TEST_P(D3D8OrientationTest, QuadrantsLandWhereTheTransformPutsThem) {
+    const ref_ptr<CTexture> texture = MakeTexture(QuadrantBitmap(2));
+    driver->gSetTextureStage(0, texture);
+    CQuad quad = Rect(40, 40, 56, 56);
+    GetParam().change(quad);
+    DrawSprites({quad});
+    const COrientationCase& c = GetParam();
+    ExpectPixels({{44, 44, c.topLeft}, {52, 44, c.topRight}, {44, 52, c.bottomLeft}, {52, 52, c.bottomRight}});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, D3D8OrientationTest,
+    Values(COrientationCase{"Upright", [](CQuad&) {}, kRedPixel, kGreenPixel, kBluePixel, kWhitePixel},
+           COrientationCase{"MirroredU", [](CQuad& q) { std::swap(q.u[0], q.u[1]), std::swap(q.u[2], q.u[3]); },
+                            kGreenPixel, kRedPixel, kWhitePixel, kBluePixel},
+           COrientationCase{"MirroredV", [](CQuad& q) { std::swap(q.v[0], q.v[3]), std::swap(q.v[1], q.v[2]); },
+                            kBluePixel, kWhitePixel, kRedPixel, kGreenPixel},
+           COrientationCase{"Rotated90", [](CQuad& q) { Rotate(q, 1.5707964f); }, kBluePixel, kRedPixel,
+                            kWhitePixel, kGreenPixel},
+           COrientationCase{"Rotated180", [](CQuad& q) { Rotate(q, 3.1415927f); }, kWhitePixel, kBluePixel,
+                            kGreenPixel, kRedPixel}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct CBlendCase {
+    const char* name;
+    bool blending;
+    int source, destination;
+    uint32_t expected;
+};
+
+class D3D8BlendTest : public D3D8DrawTest, public ::testing::WithParamInterface<CBlendCase> {};
+
+TEST_P(D3D8BlendTest, TextureAlphaBlendsAsTheFactorsSay) {
+    Clear(0, 0, 1);
+    driver->gSwitch(SWITCH_ALPHA_BLEND, GetParam().blending);
+    driver->gSetBlendFunc(GetParam().source, GetParam().destination);
+    const ref_ptr<CTexture> texture = MakeTexture(MakeBitmap(1, 1, [](int, int) { return RGBA(255, 0, 0, 128); }));
+    driver->gSetTextureStage(0, texture);
+    DrawSprites({Rect(0, 0, 8, 8)});
+    EXPECT_THAT(Pixel(4, 4), NearColor(GetParam().expected, 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, D3D8BlendTest,
+                         Values(CBlendCase{"SourceAlpha", true, BLEND_SRC_ALPHA, BLEND_INV_SRC_ALPHA, RGB(128, 0, 127)},
+                                CBlendCase{"Additive", true, BLEND_ONE, BLEND_ONE, RGB(255, 0, 255)},
+                                CBlendCase{"AlphaAdditive", true, BLEND_SRC_ALPHA, BLEND_ONE, RGB(128, 0, 255)},
+                                CBlendCase{"Off", false, BLEND_SRC_ALPHA, BLEND_INV_SRC_ALPHA, kRedPixel}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(D3D8DrawTest, RenderTargetIsDrawnThenUsedAsTexture) {
+    std::unique_ptr<CRenderTarget> target(driver->CreateRenderTarget(64, 32));
+    EXPECT_EQ(target->GetMaxU(), 1.0f);
+    EXPECT_EQ(target->GetMaxV(), 0.5f); // a 64 x 64 texture, top row first
+
+    driver->SetRenderTarget(target.get());
+    driver->gSetTextureStage(0, nullptr);
+    DrawSprites({Rect(0, 0, 32, 32, ARGB(255, 0, 0)), Rect(32, 0, 64, 32, ARGB(0, 255, 0))});
+    driver->SetRenderTarget(driver->GetDefaultRenderTarget());
+    EXPECT_EQ(Pixel(5, 5), kBlackPixel); // drawn into the target only
+
+    driver->gSetTexture(0, target.get());
+    CQuad quad = Rect(40, 50, 104, 82);
+    quad.u[1] = quad.u[2] = target->GetMaxU();
+    quad.v[2] = quad.v[3] = target->GetMaxV();
+    DrawSprites({quad});
+    ExpectPixels({{40, 50, kRedPixel}, {40, 81, kRedPixel}, {103, 50, kGreenPixel}, {103, 81, kGreenPixel},
+                  {39, 50, kBlackPixel}});
+
+    std::unique_ptr<CRenderTarget> odd(driver->CreateRenderTarget(300, 200));
+    EXPECT_FLOAT_EQ(odd->GetMaxU(), 300.0f / 512);
+    EXPECT_FLOAT_EQ(odd->GetMaxV(), 200.0f / 512);
+    driver->SetRenderTarget(odd.get());
+    odd.reset();
+    EXPECT_EQ(driver->GetRenderTarget(), driver->GetDefaultRenderTarget());
+}
+
+TEST_F(D3D8DrawTest, QuadListsBeyondTheSharedIndicesAreDrawnInChunks) {
+    // 5000 one-pixel quads in rows of 100: chunks of 2048, 2048 and 904.
+    std::vector<CQuad> quads;
+    for (int i = 0; i < 5000; ++i) {
+        const float x = float(i % 100), y = float(i / 100);
+        quads.push_back(Rect(x, y, x + 1, y + 1, i % 2 ? ARGB(255, 0, 0) : ARGB(0, 0, 255)));
+    }
+    driver->gSetTextureStage(0, nullptr);
+    DrawSprites(quads);
+    ExpectPixels({{0, 0, kBluePixel}, {47, 20, kRedPixel}, {48, 20, kBluePixel}, {99, 49, kRedPixel},
+                  {100, 0, kBlackPixel}, {0, 50, kBlackPixel}});
+}
+
+TEST_F(D3D8DrawTest, ListDrawsStartAtTheFirstPrimitive) {
+    driver->gSetTextureStage(0, nullptr);
+    const ref_ptr<CVertexBuffer> buffer =
+        QuadBuffer(*driver, {Rect(-0.5f, -0.5f, 9.5f, 9.5f, ARGB(255, 0, 0)), Rect(19.5f, -0.5f, 29.5f, 9.5f, ARGB(0, 255, 0))});
+    ref_ptr<CIndexBuffer> indices;
+    driver->CreateIndexBuffer(indices, INDEX_16, 6, false);
+    const uint16_t order[6] = {0, 1, 2, 0, 2, 3};
+    std::copy(order, order + 6, static_cast<uint16_t*>(indices->Lock()));
+    indices->Unlock();
+    // Two triangles from the second quad's vertices on: first counts in
+    // triangles (3 vertices each) for an indexed triangle list.
+    driver->gDraw(PRIM_TRIANGLE_LIST, buffer, 0, 2, indices);
+    driver->gDraw(PRIM_QUAD_LIST, buffer, 1, 1, nullptr);
+    ExpectPixels({{5, 5, kRedPixel}, {25, 5, kGreenPixel}, {15, 5, kBlackPixel}});
+}
+
+// Interface codes as the device's render states.
+struct CStateCase {
+    const char* name;
+    std::function<void(CGraphics&)> set;
+    D3DRENDERSTATETYPE state;
+    DWORD expected;
+};
+
+class D3D8StateTest : public D3D8DrawTest, public ::testing::WithParamInterface<CStateCase> {};
+
+TEST_P(D3D8StateTest, CodeBecomesTheDeviceState) {
+    GetParam().set(*driver);
+    EXPECT_EQ(RenderState(GetParam().state), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, D3D8StateTest,
+    Values(CStateCase{"DepthLessEqual", [](CGraphics& g) { g.gSetDepthFunc(CMP_LESS_EQUAL); }, D3DRS_ZFUNC,
+                      D3DCMP_LESSEQUAL},
+           CStateCase{"AlphaReferenceHalf", [](CGraphics& g) { g.gSetAlphaFunc(CMP_GREATER, 0.5f); }, D3DRS_ALPHAREF,
+                      127},
+           CStateCase{"AlphaReferenceOne", [](CGraphics& g) { g.gSetAlphaFunc(CMP_GREATER, 1.0f); }, D3DRS_ALPHAREF,
+                      255},
+           CStateCase{"StencilReplaceIsNoCompareCode",
+                      [](CGraphics& g) { g.gSetStencilOp(STENCIL_KEEP, STENCIL_KEEP, STENCIL_REPLACE); },
+                      D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE},
+           CStateCase{"DestinationHasNoDestColour",
+                      [](CGraphics& g) { g.gSetBlendFunc(BLEND_ONE, BLEND_DST_COLOR); }, D3DRS_DESTBLEND, 0},
+           CStateCase{"UndefinedSwitchChangesNothing", [](CGraphics& g) { g.gSwitch(SWITCH_ALPHA_TEST, true); },
+                      D3DRS_ALPHATESTENABLE, 0},
+           CStateCase{"AmbientIgnoresAlpha", [](CGraphics& g) { g.gSetAmbient(1.0f, 0.5f, 0.0f, 0.0f); },
+                      D3DRS_AMBIENT, 0xFFFF7F00u},
+           CStateCase{"SecondConstantWins",
+                      [](CGraphics& g) {
+                          const float first[3] = {1, 0, 0}, second[3] = {0, 0, 1};
+                          g.gSetTextureCombine(0, COMBINE_MODULATE, CHANNEL_COLOR, ARG_CONSTANT, first, ARG_CONSTANT,
+                                               second);
+                      },
+                      D3DRS_TEXTUREFACTOR, 0xFF0000FFu}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(D3D8DrawTest, UndefinedSwitchIsLogged) {
+    driver->gSwitch(SWITCH_DITHER, true);
+    EXPECT_TRUE(log.Contains("CGraphics_D3D8::gSwitch(11) : Undefined value"));
+}
+
+} // namespace

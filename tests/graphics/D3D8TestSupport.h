@@ -1,0 +1,91 @@
+#pragma once
+// A created Direct3D 8 driver on a headless window, drawn with the OpenGL
+// tests' quads placed as the sprite queue places them (moved by the
+// driver's buffer offset), and the back buffer read as 0x00RRGGBB.
+
+#include "OpenGLTestSupport.h"
+#include "app/DirectXDrivers.h"
+#include "graphics/drivers/GraphicsD3D8.h"
+#include "platform/Direct3D8.h"
+
+namespace D3D8Test {
+
+using namespace OpenGLTest;
+
+// Vertex colours of this driver: A, R, G, B from the high byte.
+constexpr uint32_t ARGB(uint32_t r, uint32_t g, uint32_t b, uint32_t a = 255) { return a << 24 | r << 16 | g << 8 | b; }
+// Back-buffer pixels.
+constexpr uint32_t RGB(uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; }
+constexpr uint32_t kRedPixel = RGB(255, 0, 0), kGreenPixel = RGB(0, 255, 0), kBluePixel = RGB(0, 0, 255);
+constexpr uint32_t kWhitePixel = RGB(255, 255, 255), kBlackPixel = 0;
+
+class D3D8Fixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Platform::Testing::Reset();
+        const Platform::Testing::CDisplayMode desktop{640, 480, 60, 32};
+        Platform::Testing::SetDisplayModes({desktop}, desktop);
+    }
+    void TearDown() override {
+        ReleaseDriver();
+        Platform::Testing::Reset();
+    }
+
+    bool CreateDriver(CGraphicsParams params = WindowedParams()) {
+        ReleaseDriver();
+        driver = std::make_unique<CGraphics_D3D8>(&cell);
+        libraryLoaded = driver->LoadDriverLibrary();
+        return driver->Create("test", &params);
+    }
+    void ReleaseDriver() {
+        if (!driver) return;
+        driver->Destroy();
+        if (libraryLoaded) driver->FreeDriverLibrary();
+        libraryLoaded = false;
+        driver.reset();
+    }
+    void CreateReadyDriver() {
+        ASSERT_TRUE(CreateDriver());
+        SetDefaultRenderStates(*driver);
+    }
+    ref_ptr<CTexture> MakeTexture(ref_ptr<CBitmap> bitmap, bool freePixels = false) {
+        ref_ptr<CHardwareTexture> hardware;
+        driver->CreateHardwareTexture(hardware, std::move(bitmap), false, freePixels, -1);
+        return ref_ptr<CTexture>(new CTexture(nullptr, hardware));
+    }
+    void Clear(float r, float g, float b) {
+        driver->m_clearColor[0] = r;
+        driver->m_clearColor[1] = g;
+        driver->m_clearColor[2] = b;
+        driver->gClear(CLEAR_COLOR);
+    }
+    // Quads moved by the buffer offset, as the sprite queue moves them.
+    void DrawSprites(std::vector<CQuad> quads) {
+        float dx = 0, dy = 0;
+        driver->GetBufferOffset(&dx, &dy);
+        for (CQuad& quad : quads)
+            for (int k = 0; k < 4; ++k) quad.x[k] += dx, quad.y[k] += dy;
+        DrawQuads(*driver, quads);
+    }
+    static uint32_t Pixel(int x, int y) { return Platform::Testing::ReadD3D8BackBuffer(x, y); }
+    struct CPixelAt {
+        int x, y;
+        uint32_t colour;
+    };
+    static void ExpectPixels(std::initializer_list<CPixelAt> expected) {
+        for (const CPixelAt& p : expected) EXPECT_EQ(Pixel(p.x, p.y), p.colour) << "at " << p.x << "," << p.y;
+    }
+    DWORD RenderState(D3DRENDERSTATETYPE state) const {
+        DWORD value = 0;
+        driver->GetDevice()->GetRenderState(state, &value);
+        return value;
+    }
+
+    TestFiles::CLogCapture log;
+    CRecordingApp app;
+    Engine::CApplication* cell = &app;
+    std::unique_ptr<CGraphics_D3D8> driver;
+    bool libraryLoaded = false;
+};
+
+} // namespace D3D8Test
