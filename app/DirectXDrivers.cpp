@@ -13,7 +13,7 @@ struct CResultName {
 
 // The codes the stand-ins return.
 constexpr CResultName kResultNames[] = {
-    {S_OK, "D3D_OK"},
+    {S_OK, "S_OK"},
     {S_FALSE, "S_FALSE"},
     {E_FAIL, "E_FAIL"},
     {E_OUTOFMEMORY, "E_OUTOFMEMORY"},

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "graphics/Graphics.h"
+#include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsOGL.h"
 
 namespace Engine {
@@ -10,7 +11,10 @@ namespace Engine {
 CGraphicsDriverTable GetDefaultDriverTable() {
     auto unavailable = [](CApplication**) { return std::unique_ptr<Graphics::CGraphics>(); };
     return {
-        {"D3D8", unavailable},
+        {"D3D8",
+         [](CApplication** application) {
+             return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_D3D8(application));
+         }},
         {"OpenGL",
          [](CApplication** application) {
              return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_OGL(application));

@@ -26,8 +26,8 @@ using CGraphicsDriverTable = std::vector<CGraphicsDriverEntry>;
 
 inline constexpr char kPreferredDriver[] = "OpenGL";
 
-// "D3D8", "OpenGL", "D3D7", "SFTW", in that order; only "OpenGL" is built
-// so far, the others make nothing.
+// "D3D8", "OpenGL", "D3D7", "SFTW", in that order; "D3D7" and "SFTW" are
+// not built yet and make nothing.
 CGraphicsDriverTable GetDefaultDriverTable();
 
 // The named driver first (case-insensitive), then the others in table

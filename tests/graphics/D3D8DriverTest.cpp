@@ -22,7 +22,7 @@ TEST_F(D3D8DriverTest, CreateMakesTheDeviceAndDestroyReleasesEverything) {
     EXPECT_EQ(app.created, 1);
     EXPECT_EQ(driver->GetTextureFormats().Size(), 6u);
     EXPECT_TRUE(log.Contains("CGraphics_D3D8::Direct3DCreate8() : OK"));
-    EXPECT_TRUE(log.Contains("CGraphics_D3D8::CreateDevice() : D3D_OK"));
+    EXPECT_TRUE(log.Contains("CGraphics_D3D8::CreateDevice() : S_OK"));
     EXPECT_TRUE(log.Contains("TestD3D() : OK"));
 
     driver->Destroy();
@@ -112,7 +112,7 @@ TEST_F(D3D8DriverTest, HardwareVertexProcessingFailureFallsBackToSoftware) {
     Platform::Testing::D3D8Config().hardwareVertexProcessingFails = true;
     ASSERT_TRUE(CreateDriver());
     EXPECT_TRUE(log.Contains("CGraphics_D3D8::CreateDevice() : [HARDWARE_VERTEXPROCESSING] : D3DERR_INVALIDCALL"));
-    EXPECT_TRUE(log.Contains("CGraphics_D3D8::CreateDevice() : D3D_OK"));
+    EXPECT_TRUE(log.Contains("CGraphics_D3D8::CreateDevice() : S_OK"));
 }
 
 struct CPresentCase {
