@@ -87,6 +87,10 @@ void ResetWgl();
 std::vector<CLibraryEntry> Direct3D8LibraryEntries();
 void ResetDirect3D8();
 
+// DirectDraw 7 (DirectDraw7.cpp).
+std::vector<CLibraryEntry> DirectDrawLibraryEntries();
+void ResetDirectDraw();
+
 void ResetCursor();
 void ResetClipboard();
 void ResetLibraries();

@@ -39,6 +39,7 @@ bool ConsumeFailure(Failure failure) {
 void Reset() {
     using namespace Platform::Detail;
     ResetDirect3D8();
+    ResetDirectDraw();
     ResetWgl();
     ResetWindows();
     ResetMessages();

@@ -8,6 +8,7 @@
 #include "graphics/Bitmap.h"
 #include "graphics/drivers/DeviceLostTime.h"
 #include "platform/Cursor.h"
+#include "platform/DirectDraw7.h"
 #include "platform/Messages.h"
 #include "platform/System.h"
 #include "platform/Window.h"
@@ -196,12 +197,22 @@ bool CGraphics_D3D8::CreateDevice(HWND window) {
 }
 
 void CGraphics_D3D8::DetermineVideoMemory() {
-    // Local video memory is measured through DirectDraw, which only a
-    // platform with "ddraw.dll" provides: without it the record keeps "no
-    // value" and the memory check is skipped.
     CLogSection section("Video memory determination");
     CDirectXDrivers& drivers = GetDirectXDrivers();
     if (!drivers.DDInit(true)) return;
+    void* created = nullptr;
+    if (SUCCEEDED(drivers.GetDirectDrawCreateEx()(nullptr, &created, IID_IDirectDraw7, nullptr)) && created) {
+        auto* directDraw = static_cast<IDirectDraw7*>(created);
+        DDSCAPS2 caps;
+        caps.dwCaps = DDSCAPS_LOCALVIDMEM;
+        DWORD total = 0, free = 0;
+        if (SUCCEEDED(directDraw->GetAvailableVidMem(&caps, &total, &free))) {
+            ReportVideoMemory(total, free);
+            GetLog().PrintLine("Total Video Memory (local) : %d", int(total));
+            GetLog().PrintLine("Free Video Memory (local) : %d", int(free));
+        }
+        directDraw->Release();
+    }
     drivers.DDDone();
 }
 

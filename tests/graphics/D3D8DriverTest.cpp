@@ -5,6 +5,7 @@
 
 #include "D3D8TestSupport.h"
 #include "app/Timer.h"
+#include "platform/DirectDraw7.h"
 #include "platform/Library.h"
 #include "platform/Window.h"
 
@@ -107,6 +108,21 @@ INSTANTIATE_TEST_SUITE_P(
                         [] { Platform::Testing::D3D8Config().textureFormats = {D3DFMT_X8R8G8B8, D3DFMT_R5G6B5}; },
                         "There are no available alpha texture formats"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(D3D8DriverTest, MeasuredVideoMemoryBelowTheMinimumIsRefused) {
+    Platform::Testing::SetVideoMemory(4000, 1000);
+    CVideoMemory memory;
+    driver = std::make_unique<CGraphics_D3D8>(&cell);
+    driver->m_pVideoMemory = &memory;
+    driver->m_nRequiredVideoMemory = 2000;
+    driver->m_bDeviceCheck = 1;
+    libraryLoaded = driver->LoadDriverLibrary();
+    CGraphicsParams params = WindowedParams();
+    EXPECT_FALSE(driver->Create("test", &params));
+    EXPECT_EQ(memory.total, 4000u);
+    EXPECT_TRUE(log.Contains("Free Video Memory (local) : 1000"));
+    EXPECT_TRUE(log.Contains("Not enough free video memory (Free : 1000, Minimum : 2000, Total : 4000)"));
+}
 
 TEST_F(D3D8DriverTest, HardwareVertexProcessingFailureFallsBackToSoftware) {
     Platform::Testing::D3D8Config().hardwareVertexProcessingFails = true;
