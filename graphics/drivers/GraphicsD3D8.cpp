@@ -385,11 +385,17 @@ void CGraphics_D3D8::RestoreDeviceObjects() {
         // own defaults and its current target come back before anything
         // is drawn.
         SetDeviceDefaults();
-        CRenderTarget_D3D8* current = static_cast<CRenderTarget_D3D8*>(m_pCurrentTarget);
+        auto* current = static_cast<CRenderTarget_D3D8*>(m_pCurrentTarget);
         m_pCurrentTarget = nullptr;
-        m_defaultTarget.Restore();
-        current->Restore();
-        current->SetActive();
+        try {
+            m_defaultTarget.Restore();
+            current->Restore();
+            current->SetActive();
+        } catch (const CException& e) {
+            // The target could not come back: drawing goes to the back buffer.
+            GetLog().PrintLine("%s", e.what());
+            m_pCurrentTarget = &m_defaultTarget;
+        }
     });
 }
 
@@ -450,6 +456,7 @@ void CGraphics_D3D8::gFlipBuffers() {
 }
 
 bool CGraphics_D3D8::ChangeVideoMode(CGraphicsParams params) {
+    if (!m_pd3dDevice) return false;
     const bool wasWindowed = !m_params.fullScreen;
     AdjustVideoMode(params);
     const int64_t before = ElapsedNow();

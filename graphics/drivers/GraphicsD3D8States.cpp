@@ -291,7 +291,9 @@ void CGraphics_D3D8::gClear(uint32_t flags) {
 void CGraphics_D3D8::gDraw(int type, ref_ptr<CVertexBuffer> vertices, int first, int count,
                            ref_ptr<CIndexBuffer> indices) {
     if (!m_pd3dDevice || !vertices) return;
-    auto& buffer = dynamic_cast<CVertexBuffer_D3D8&>(*vertices.get());
+    auto* buffer_D3D8 = dynamic_cast<CVertexBuffer_D3D8*>(vertices.get());
+    if (!buffer_D3D8) throw 1; // another driver's buffer
+    CVertexBuffer_D3D8& buffer = *buffer_D3D8;
     if (!buffer.GetBuffer() || count <= 0 || first < 0) return;
     m_pd3dDevice->SetVertexShader(ConvertVertexFormat(buffer.GetFormat()));
     m_pd3dDevice->SetStreamSource(0, buffer.GetBuffer(), UINT(buffer.GetVertexSize()));
@@ -306,8 +308,9 @@ void CGraphics_D3D8::gDraw(int type, ref_ptr<CVertexBuffer> vertices, int first,
         m_pd3dDevice->DrawPrimitive(MapPrimitive(type), start, UINT(count));
         return;
     }
-    auto& indexBuffer = dynamic_cast<CIndexBuffer_D3D8&>(*indices.get());
-    m_pd3dDevice->SetIndices(indexBuffer.GetBuffer(), start);
+    auto* indexBuffer = dynamic_cast<CIndexBuffer_D3D8*>(indices.get());
+    if (!indexBuffer) throw 1; // another driver's buffer
+    m_pd3dDevice->SetIndices(indexBuffer->GetBuffer(), start);
     m_pd3dDevice->DrawIndexedPrimitive(MapPrimitive(type), 0, UINT(ElementsFor(type, count)), 0, UINT(count));
 }
 

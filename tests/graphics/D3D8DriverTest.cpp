@@ -171,6 +171,47 @@ INSTANTIATE_TEST_SUITE_P(
            CPresentCase{"Desktop16", 0, 0, 16, FALSE, D3DFMT_UNKNOWN, D3DFMT_R5G6B5}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Texture sizes the device's capabilities call for.
+struct CSizeCase {
+    const char* name;
+    DWORD textureCaps;
+    bool capsFail;
+    UINT width, height;
+};
+
+class D3D8TextureSizeTest : public D3D8Fixture, public ::testing::WithParamInterface<CSizeCase> {};
+
+TEST_P(D3D8TextureSizeTest, BitmapIsResizedToWhatTheDeviceTakes) {
+    const CSizeCase& c = GetParam();
+    Platform::Testing::D3D8Config().caps.TextureCaps = c.textureCaps;
+    ASSERT_TRUE(CreateDriver());
+    Platform::Testing::D3D8Config().deviceCapsFail = c.capsFail;
+    const ref_ptr<CTexture> texture = MakeTexture(MakeBitmap(100, 60, [](int, int) { return kRed; }));
+    D3DSURFACE_DESC desc;
+    static_cast<CHardwareTexture_D3D8*>(texture->GetHardwareTexture().get())->GetTexture()->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Width, c.width);
+    EXPECT_EQ(desc.Height, c.height);
+    const bool resized = c.width != 100 || c.height != 60;
+    EXPECT_EQ(log.Contains(resized ? "Resizing bitmap from (100, 60) to (" : "Resizing"), resized);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, D3D8TextureSizeTest,
+                         Values(CSizeCase{"AnySize", 0, false, 100, 60},
+                                CSizeCase{"PowerOfTwo", D3DPTEXTURECAPS_POW2, false, 128, 64},
+                                CSizeCase{"Square", D3DPTEXTURECAPS_POW2 | D3DPTEXTURECAPS_SQUAREONLY, false, 128, 128},
+                                CSizeCase{"CapsUnknown", 0, true, 128, 128}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(D3D8DriverTest, AdapterThatCannotRenderWindowedForcesFullScreen) {
+    const Platform::Testing::CDisplayMode desktop{640, 480, 60, 32};
+    Platform::Testing::SetDisplayModes({{320, 240, 60, 32}, desktop}, desktop);
+    Platform::Testing::D3D8Config().caps.Caps2 = 0;
+    ASSERT_TRUE(CreateDriver(WindowedParams(320, 240)));
+    EXPECT_EQ(driver->GetParams().fullScreen, 1);
+    EXPECT_EQ(driver->GetPresentParameters().Windowed, FALSE);
+    EXPECT_EQ(driver->GetPresentParameters().BackBufferFormat, D3DFMT_X8R8G8B8);
+}
+
 // One frame: a textured sprite, and a render target drawn and shown.
 class D3D8DeviceLossTest : public D3D8Fixture {
 protected:
