@@ -147,7 +147,8 @@ public:
     CTexture8(CDevice8* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool)
         : CDeviceChild(device, pool), m_width(width), m_height(height), m_usage(usage), m_format(format),
           m_image(std::make_unique<CGlImage>(int(width), int(height), int(levels))), m_locks(levels) {
-        for (UINT level = 0; level < levels; ++level) m_surfaces.push_back(std::make_unique<CLevelSurface>(this, int(level)));
+        for (UINT level = 0; level < levels; ++level)
+            m_surfaces.push_back(std::make_unique<CLevelSurface>(this, int(level)));
     }
     ~CTexture8() override {
         if (!m_device && m_image) m_image->Abandon();
@@ -249,7 +250,9 @@ public:
             const Platform::Gl::CPixelLayout* layout = Platform::Gl::FindPixelLayout(m_format);
             locked->Pitch = int(m_width) * (layout ? layout->bytes : 4);
             locked->pBits = m_memory.data();
-            if (rect) locked->pBits = m_memory.data() + rect->top * locked->Pitch + rect->left * (locked->Pitch / int(m_width));
+            if (rect)
+                locked->pBits =
+                    m_memory.data() + rect->top * locked->Pitch + rect->left * (locked->Pitch / int(m_width));
             return D3D_OK;
         }
         if (!m_device) return D3DERR_INVALIDCALL;

@@ -662,7 +662,8 @@ bool CGlPipeline::Draw(D3DPRIMITIVETYPE type, const CVertexStream& vertices, UIN
     arrays.hasNormals = (fvf & D3DFVF_NORMAL) != 0;
     arrays.coordinateSets = int(std::min<DWORD>((fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT, 4));
     const float centre = m_glCentres ? 0.0f : 0.5f;
-    const float width = float(std::max<DWORD>(m_viewport.Width, 1)), height = float(std::max<DWORD>(m_viewport.Height, 1));
+    const float width = float(std::max<DWORD>(m_viewport.Width, 1)),
+                height = float(std::max<DWORD>(m_viewport.Height, 1));
     for (GLuint index : used) {
         const uint8_t* v = vertices.data + size_t(index) * vertices.stride;
         float p[4] = {0, 0, 0, 1};
@@ -688,7 +689,8 @@ bool CGlPipeline::Draw(D3DPRIMITIVETYPE type, const CVertexStream& vertices, UIN
             std::memcpy(&diffuse, v, 4);
             v += 4;
         }
-        const GLubyte rgba[4] = {GLubyte(diffuse >> 16), GLubyte(diffuse >> 8), GLubyte(diffuse), GLubyte(diffuse >> 24)};
+        const GLubyte rgba[4] = {GLubyte(diffuse >> 16), GLubyte(diffuse >> 8), GLubyte(diffuse),
+                                 GLubyte(diffuse >> 24)};
         arrays.colours.insert(arrays.colours.end(), rgba, rgba + 4);
         if (fvf & D3DFVF_SPECULAR) v += 4;
         for (int set = 0; set < arrays.coordinateSets; ++set, v += 8) {

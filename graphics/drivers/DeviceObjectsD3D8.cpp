@@ -285,7 +285,8 @@ void CRenderTarget_D3D8::Create(int32_t width, int32_t height) {
     m_nUsedWidth = width;
     m_nUsedHeight = height;
     m_nTextureWidth = m_nTextureHeight = std::max(NextPowerOfTwo(width), NextPowerOfTwo(height));
-    CreateSurfaces("CRenderTarget_D3D8::Create(...) : FAILED", "CRenderTarget_D3D8::Create(...) : GetSurfaceLevel(...) : FAILED",
+    CreateSurfaces("CRenderTarget_D3D8::Create(...) : FAILED",
+                   "CRenderTarget_D3D8::Create(...) : GetSurfaceLevel(...) : FAILED",
                    "CRenderTarget_D3D8::Create(...) : CreateDepthStencilSurface(...) : FAILED");
 }
 
@@ -379,7 +380,8 @@ void CRenderTarget_D3D8::SetActive() {
     const CGraphicsParams& params = m_pDriver->GetParams();
     viewport.Width = DWORD(m_bDefault ? params.width : m_nUsedWidth);
     viewport.Height = DWORD(m_bDefault ? params.height : m_nUsedHeight);
-    if (FAILED(device->SetViewport(&viewport))) throw CException("CRenderTarget_D3D8::SetActive() : SetViewport(...) : FAILED");
+    if (FAILED(device->SetViewport(&viewport)))
+        throw CException("CRenderTarget_D3D8::SetActive() : SetViewport(...) : FAILED");
     m_pDriver->MakeCurrentTarget(this);
 }
 

@@ -468,8 +468,9 @@ bool CGraphics_D3D8::ChangeVideoMode(CGraphicsParams params) {
     bool result = true;
     HRESULT reset = m_pd3dDevice->Reset(&m_presentParameters);
     if (FAILED(reset)) {
-        GetLog().PrintLine("CGraphics_D3D8::ChangeVideoMode(...) : Reset(...) : FAILED : %s : Trying to restore previous mode",
-                           DXErrorToString(reset));
+        GetLog().PrintLine(
+            "CGraphics_D3D8::ChangeVideoMode(...) : Reset(...) : FAILED : %s : Trying to restore previous mode",
+            DXErrorToString(reset));
         result = false;
         m_params = previous;
         ApplyWindowMode(m_params, m_hWnd);

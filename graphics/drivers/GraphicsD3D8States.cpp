@@ -441,7 +441,8 @@ bool CGraphics_D3D8::ProbeOffsets(IDirect3DVertexBuffer8* vertices, IDirect3DTex
     std::memcpy(texel(1, 1), &half, wide ? 4 : 2);
     texture->UnlockRect(0);
 
-    const DWORD clear = m_presentParameters.EnableAutoDepthStencil ? D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER : D3DCLEAR_TARGET;
+    const DWORD clear =
+        m_presentParameters.EnableAutoDepthStencil ? D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER : D3DCLEAR_TARGET;
     m_pd3dDevice->Clear(0, nullptr, clear, 0x0000FF00u, 1.0f, 0);
     m_pd3dDevice->BeginScene();
     m_pd3dDevice->SetTexture(0, texture);

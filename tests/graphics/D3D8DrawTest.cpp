@@ -150,8 +150,8 @@ TEST_F(D3D8DrawTest, QuadListsBeyondTheSharedIndicesAreDrawnInChunks) {
 
 TEST_F(D3D8DrawTest, ListDrawsStartAtTheFirstPrimitive) {
     driver->gSetTextureStage(0, nullptr);
-    const ref_ptr<CVertexBuffer> buffer =
-        QuadBuffer(*driver, {Rect(-0.5f, -0.5f, 9.5f, 9.5f, ARGB(255, 0, 0)), Rect(19.5f, -0.5f, 29.5f, 9.5f, ARGB(0, 255, 0))});
+    const ref_ptr<CVertexBuffer> buffer = QuadBuffer(
+        *driver, {Rect(-0.5f, -0.5f, 9.5f, 9.5f, ARGB(255, 0, 0)), Rect(19.5f, -0.5f, 29.5f, 9.5f, ARGB(0, 255, 0))});
     ref_ptr<CIndexBuffer> indices;
     driver->CreateIndexBuffer(indices, INDEX_16, 6, false);
     const uint16_t order[6] = {0, 1, 2, 0, 2, 3};

@@ -99,13 +99,16 @@ INSTANTIATE_TEST_SUITE_P(
                         "CGraphics_D3D8::Direct3DCreate8() : FAILED"},
            CFailureCase{"NoDevice", [] { Platform::Testing::D3D8Config().createDeviceFails = true; },
                         "CGraphics_D3D8::CreateDevice() : D3DERR_NOTAVAILABLE"},
-           CFailureCase{"NoSourceAlphaBlend",
-                        [] { Platform::Testing::D3D8Config().caps.SrcBlendCaps = D3DPBLENDCAPS_ZERO | D3DPBLENDCAPS_ONE; },
-                        "Checking for SrcBlendCaps : SRCALPHA : FAILED"},
+           CFailureCase{
+               "NoSourceAlphaBlend",
+               [] { Platform::Testing::D3D8Config().caps.SrcBlendCaps = D3DPBLENDCAPS_ZERO | D3DPBLENDCAPS_ONE; },
+               "Checking for SrcBlendCaps : SRCALPHA : FAILED"},
            CFailureCase{"NoTextureFormats", [] { Platform::Testing::D3D8Config().textureFormats.clear(); },
                         "There are no available texture formats"},
            CFailureCase{"NoAlphaFormat",
-                        [] { Platform::Testing::D3D8Config().textureFormats = {D3DFMT_X8R8G8B8, D3DFMT_R5G6B5}; },
+                        [] {
+                            Platform::Testing::D3D8Config().textureFormats = {D3DFMT_X8R8G8B8, D3DFMT_R5G6B5};
+                        },
                         "There are no available alpha texture formats"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -20,8 +20,8 @@ TEST_F(D3D8FallbackTest, FailedCreationTriesTheNextDriver) {
     ASSERT_EQ(std::string(drivers[0].name), "D3D8");
     Engine::CStdApplication app(std::move(drivers));
     ASSERT_EQ(app.Run(), 0);
-    EXPECT_TRUE(LogHasInOrder({"CGraphics_D3D8::Direct3DCreate8() : FAILED", "Graphics driver 'D3D8' : Create() : FAILED",
-                               "Graphics driver : OpenGL"}));
+    EXPECT_TRUE(LogHasInOrder({"CGraphics_D3D8::Direct3DCreate8() : FAILED",
+                               "Graphics driver 'D3D8' : Create() : FAILED", "Graphics driver : OpenGL"}));
     EXPECT_EQ(Platform::Testing::GetD3D8LiveObjectCount(), 0);
     EXPECT_EQ(Platform::Testing::GetLibraryLoadCount("d3d8.dll"), 0);
 }
