@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/Application.h"
+#include "app/Exception.h"
 #include "app/KeyTable.h"
 #include "app/Log.h"
 #include "graphics/LogColumns.h"
@@ -355,6 +356,21 @@ void CGraphics::ReloadResources() {
             m_pSprFileManager->ReloadBitmaps(0, nullptr, nullptr);
         }
     }
+}
+
+void CGraphics::ExerciseDeviceObjects() {
+    ref_ptr<CVertexBuffer> vertices;
+    CreateVertexBuffer(vertices, 1024, int(sizeof(SpriteVertex)), VF_SPRITE, true);
+    ref_ptr<CIndexBuffer> indices;
+    CreateIndexBuffer(indices, INDEX_16, 1024, false);
+    ref_ptr<CBitmap> bitmap(new CBitmap);
+    bitmap->Create(256, 256);
+    ref_ptr<CHardwareTexture> texture;
+    CreateHardwareTexture(texture, bitmap, false, false, -1);
+    const bool locked = vertices->Lock() && indices->Lock();
+    vertices->Unlock();
+    indices->Unlock();
+    if (!locked) throw CException("CGraphics::ExerciseDeviceObjects() : Lock() : FAILED");
 }
 
 void CGraphics::RestoreAfterReset(const std::function<void()>& setDefaultStates) {

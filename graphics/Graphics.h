@@ -130,6 +130,10 @@ public:
     // default states, sprite-file images, the other objects, then tells the
     // application.
     void RestoreAfterReset(const std::function<void()>& setDefaultStates);
+    // The drivers' start-up self-test: makes a sprite vertex buffer, an
+    // index buffer and a texture and locks both buffers. Throws (an
+    // Engine::CException) when any of it fails.
+    void ExerciseDeviceObjects();
 
     ref_ptr<CSprFileManager> GetSprFileManager() const;
     // The place-file and map-file managers belong to the scene layout

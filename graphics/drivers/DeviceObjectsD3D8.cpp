@@ -27,6 +27,28 @@ size_t BufferBytes(const char* what, int32_t count, int32_t elementSize) {
     return size_t(count) * size_t(elementSize);
 }
 
+// The whole buffer's memory, or null after logging the failure as `what`.
+template <class Buffer>
+void* LockBuffer(Buffer* buffer, DWORD flags, const char* what, void*& data, uint8_t& locked) {
+    if (!buffer) return nullptr;
+    BYTE* bytes = nullptr;
+    const HRESULT result = buffer->Lock(0, 0, &bytes, flags);
+    if (FAILED(result)) {
+        GetLog().PrintLine("%s : %s", what, DXErrorToString(result));
+        return nullptr;
+    }
+    locked = 1;
+    data = bytes;
+    return bytes;
+}
+
+template <class Buffer>
+void UnlockBuffer(Buffer* buffer, void*& data, uint8_t& locked) {
+    if (buffer && locked) buffer->Unlock();
+    locked = 0;
+    data = nullptr;
+}
+
 // The next mipmap level of a 32-bit image: each pixel the mean of a 2 x 2
 // block (edge pixels repeat on odd sizes).
 CBitmapIO::CImageData HalveImage(const CBitmapIO::CImageData& image) {
@@ -107,23 +129,10 @@ void CVertexBuffer_D3D8::Restore() {
 }
 
 void* CVertexBuffer_D3D8::Lock() {
-    if (!m_pBuffer) return nullptr;
-    BYTE* data = nullptr;
-    const HRESULT result = m_pBuffer->Lock(0, 0, &data, D3DLOCK_DISCARD);
-    if (FAILED(result)) {
-        GetLog().PrintLine("CVertexBuffer_D3D8::Lock() : %s", DXErrorToString(result));
-        return nullptr;
-    }
-    m_bLocked = 1;
-    m_pData = data;
-    return data;
+    return LockBuffer(m_pBuffer, D3DLOCK_DISCARD, "CVertexBuffer_D3D8::Lock()", m_pData, m_bLocked);
 }
 
-void CVertexBuffer_D3D8::Unlock() {
-    if (m_pBuffer && m_bLocked) m_pBuffer->Unlock();
-    m_bLocked = 0;
-    m_pData = nullptr;
-}
+void CVertexBuffer_D3D8::Unlock() { UnlockBuffer(m_pBuffer, m_pData, m_bLocked); }
 
 // Index buffer.
 
@@ -141,24 +150,9 @@ CIndexBuffer_D3D8::CIndexBuffer_D3D8(CGraphics_D3D8* owner, int32_t typeCode, in
 
 CIndexBuffer_D3D8::~CIndexBuffer_D3D8() { ReleaseInterface(m_pBuffer); }
 
-void* CIndexBuffer_D3D8::Lock() {
-    if (!m_pBuffer) return nullptr;
-    BYTE* data = nullptr;
-    const HRESULT result = m_pBuffer->Lock(0, 0, &data, 0);
-    if (FAILED(result)) {
-        GetLog().PrintLine("CIndexBuffer_D3D8::Lock() : %s", DXErrorToString(result));
-        return nullptr;
-    }
-    m_bLocked = 1;
-    m_pData = data;
-    return data;
-}
+void* CIndexBuffer_D3D8::Lock() { return LockBuffer(m_pBuffer, 0, "CIndexBuffer_D3D8::Lock()", m_pData, m_bLocked); }
 
-void CIndexBuffer_D3D8::Unlock() {
-    if (m_pBuffer && m_bLocked) m_pBuffer->Unlock();
-    m_bLocked = 0;
-    m_pData = nullptr;
-}
+void CIndexBuffer_D3D8::Unlock() { UnlockBuffer(m_pBuffer, m_pData, m_bLocked); }
 
 // Hardware texture.
 

@@ -318,18 +318,7 @@ bool CGraphics_D3D8::TestD3D() {
     CLogSection section("CGraphics_D3D8::TestD3D()");
     bool ok = true;
     try {
-        ref_ptr<CVertexBuffer> vertices;
-        CreateVertexBuffer(vertices, 1024, int(sizeof(SpriteVertex)), VF_SPRITE, true);
-        ref_ptr<CIndexBuffer> indices;
-        CreateIndexBuffer(indices, INDEX_16, 1024, false);
-        ref_ptr<CBitmap> bitmap(new CBitmap);
-        bitmap->Create(256, 256);
-        ref_ptr<CHardwareTexture> texture;
-        CreateHardwareTexture(texture, bitmap, false, false, -1);
-        ok = vertices->Lock() != nullptr;
-        vertices->Unlock();
-        ok = indices->Lock() != nullptr && ok;
-        indices->Unlock();
+        ExerciseDeviceObjects();
     } catch (const CException&) {
         ok = false;
     }
@@ -409,12 +398,16 @@ HRESULT CGraphics_D3D8::ResetDevice() {
     if (FAILED(result))
         throw CException::Format("CGraphics_D3D8::gBeginScene() : Reset(...) : FAILED : %s", DXErrorToString(result));
     UpdateCursor(true);
+    FinishReset(before);
+    return result;
+}
+
+void CGraphics_D3D8::FinishReset(int64_t resetStart) {
     m_bThreeContainers = m_params.fullScreen;
     m_bSceneEnded = 0;
     ClearPillarBox();
     RestoreDeviceObjects();
-    DiscountSince(before);
-    return result;
+    DiscountSince(resetStart);
 }
 
 bool CGraphics_D3D8::gBeginScene() {
@@ -482,11 +475,7 @@ bool CGraphics_D3D8::ChangeVideoMode(CGraphicsParams params) {
     }
     ApplyWindowMode(m_params, m_hWnd);
     if (wasWindowed == (m_params.fullScreen != 0)) UpdateCursor(true);
-    m_bThreeContainers = m_params.fullScreen;
-    m_bSceneEnded = 0;
-    ClearPillarBox();
-    RestoreDeviceObjects();
-    DiscountSince(before);
+    FinishReset(before);
     return result;
 }
 

@@ -120,6 +120,9 @@ private:
     void ReleaseDeviceObjects();
     // Restores them, with the device defaults and the current target.
     void RestoreDeviceObjects();
+    // After a successful reset begun at resetStart (frame-timer time):
+    // nothing to present, objects restored, the reset's time not counted.
+    void FinishReset(int64_t resetStart);
     bool SetDeviceCursor(HCURSOR cursor);
 
     void InitQuadIndexBuffer();

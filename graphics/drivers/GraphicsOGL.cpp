@@ -229,18 +229,7 @@ bool CGraphics_OGL::TestGL() {
     CLogSection section("CGraphics_OGL::TestGL()");
     bool ok = true;
     try {
-        ref_ptr<CVertexBuffer> vertices;
-        CreateVertexBuffer(vertices, 1024, int(sizeof(SpriteVertex)), VF_SPRITE, true);
-        ref_ptr<CIndexBuffer> indices;
-        CreateIndexBuffer(indices, INDEX_16, 1024, false);
-        ref_ptr<CBitmap> bitmap(new CBitmap);
-        bitmap->Create(256, 256);
-        ref_ptr<CHardwareTexture> texture;
-        CreateHardwareTexture(texture, bitmap, false, false, -1);
-        vertices->Lock();
-        vertices->Unlock();
-        indices->Lock();
-        indices->Unlock();
+        ExerciseDeviceObjects();
     } catch (...) {
         ok = false;
     }

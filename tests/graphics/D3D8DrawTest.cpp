@@ -7,6 +7,7 @@
 
 using namespace D3D8Test;
 using ::testing::Values;
+using ::testing::ValuesIn;
 
 namespace {
 
@@ -21,7 +22,7 @@ protected:
 
 TEST_F(D3D8DrawTest, ClearUsesTheQuantisedColour) {
     Clear(0.2f, 0.4f, 0.6f);
-    ExpectPixels({{0, 0, RGB(51, 102, 153)}, {kWidth - 1, kHeight - 1, RGB(51, 102, 153)}});
+    ExpectPixels({{0, 0, RGBA(51, 102, 153)}, {kWidth - 1, kHeight - 1, RGBA(51, 102, 153)}});
     // No depth buffer: a depth clear is dropped instead of failing the clear.
     EXPECT_NO_THROW(driver->gClear(CLEAR_COLOR | CLEAR_DEPTH | CLEAR_STENCIL));
 }
@@ -30,31 +31,16 @@ TEST_F(D3D8DrawTest, TexturedSpriteCoversExactlyItsRectangle) {
     const ref_ptr<CTexture> texture = MakeTexture(QuadrantBitmap(4));
     driver->gSetTextureStage(0, texture);
     DrawSprites({Rect(10, 20, 26, 36)});
-    ExpectPixels({{10, 20, kRedPixel}, {25, 20, kGreenPixel}, {10, 35, kBluePixel}, {25, 35, kWhitePixel},
-                  {9, 20, kBlackPixel}, {26, 20, kBlackPixel}, {10, 19, kBlackPixel}, {10, 36, kBlackPixel}});
+    ExpectPixels({{10, 20, kRed}, {25, 20, kGreen}, {10, 35, kBlue}, {25, 35, kWhite},
+                  {9, 20, kBlack}, {26, 20, kBlack}, {10, 19, kBlack}, {10, 36, kBlack}});
 }
 
 TEST_F(D3D8DrawTest, VertexColourIsAlphaRedGreenBlue) {
     const ref_ptr<CTexture> texture = MakeTexture(QuadrantBitmap(2));
     driver->gSetTextureStage(0, texture);
     DrawSprites({Rect(0, 0, 20, 20, ARGB(255, 128, 0))});
-    EXPECT_THAT(Pixel(15, 15), NearColor(RGB(255, 128, 0), 1)); // white texel
-    EXPECT_EQ(Pixel(5, 5), kRedPixel);
-}
-
-struct COrientationCase {
-    const char* name;
-    std::function<void(CQuad&)> change;
-    uint32_t topLeft, topRight, bottomLeft, bottomRight;
-};
-
-void Rotate(CQuad& quad, float angle) {
-    const float cx = 48, cy = 48, s = std::sin(angle), c = std::cos(angle);
-    for (int k = 0; k < 4; ++k) {
-        const float dx = quad.x[k] - cx, dy = quad.y[k] - cy;
-        quad.x[k] = cx + c * dx - s * dy;
-        quad.y[k] = cy + s * dx + c * dy;
-    }
+    EXPECT_THAT(Pixel(15, 15), NearColor(RGBA(255, 128, 0), 1)); // white texel
+    EXPECT_EQ(Pixel(5, 5), kRed);
 }
 
 class D3D8OrientationTest : public D3D8DrawTest, public ::testing::WithParamInterface<COrientationCase> {};
@@ -69,25 +55,7 @@ TEST_P(D3D8OrientationTest, QuadrantsLandWhereTheTransformPutsThem) {
     ExpectPixels({{44, 44, c.topLeft}, {52, 44, c.topRight}, {44, 52, c.bottomLeft}, {52, 52, c.bottomRight}});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, D3D8OrientationTest,
-    Values(COrientationCase{"Upright", [](CQuad&) {}, kRedPixel, kGreenPixel, kBluePixel, kWhitePixel},
-           COrientationCase{"MirroredU", [](CQuad& q) { std::swap(q.u[0], q.u[1]), std::swap(q.u[2], q.u[3]); },
-                            kGreenPixel, kRedPixel, kWhitePixel, kBluePixel},
-           COrientationCase{"MirroredV", [](CQuad& q) { std::swap(q.v[0], q.v[3]), std::swap(q.v[1], q.v[2]); },
-                            kBluePixel, kWhitePixel, kRedPixel, kGreenPixel},
-           COrientationCase{"Rotated90", [](CQuad& q) { Rotate(q, 1.5707964f); }, kBluePixel, kRedPixel,
-                            kWhitePixel, kGreenPixel},
-           COrientationCase{"Rotated180", [](CQuad& q) { Rotate(q, 3.1415927f); }, kWhitePixel, kBluePixel,
-                            kGreenPixel, kRedPixel}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct CBlendCase {
-    const char* name;
-    bool blending;
-    int source, destination;
-    uint32_t expected;
-};
+INSTANTIATE_TEST_SUITE_P(Cases, D3D8OrientationTest, ValuesIn(OrientationCases()), kCaseName);
 
 class D3D8BlendTest : public D3D8DrawTest, public ::testing::WithParamInterface<CBlendCase> {};
 
@@ -101,12 +69,7 @@ TEST_P(D3D8BlendTest, TextureAlphaBlendsAsTheFactorsSay) {
     EXPECT_THAT(Pixel(4, 4), NearColor(GetParam().expected, 1));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, D3D8BlendTest,
-                         Values(CBlendCase{"SourceAlpha", true, BLEND_SRC_ALPHA, BLEND_INV_SRC_ALPHA, RGB(128, 0, 127)},
-                                CBlendCase{"Additive", true, BLEND_ONE, BLEND_ONE, RGB(255, 0, 255)},
-                                CBlendCase{"AlphaAdditive", true, BLEND_SRC_ALPHA, BLEND_ONE, RGB(128, 0, 255)},
-                                CBlendCase{"Off", false, BLEND_SRC_ALPHA, BLEND_INV_SRC_ALPHA, kRedPixel}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, D3D8BlendTest, ValuesIn(BlendCases()), kCaseName);
 
 TEST_F(D3D8DrawTest, RenderTargetIsDrawnThenUsedAsTexture) {
     std::unique_ptr<CRenderTarget> target(driver->CreateRenderTarget(64, 32));
@@ -117,15 +80,15 @@ TEST_F(D3D8DrawTest, RenderTargetIsDrawnThenUsedAsTexture) {
     driver->gSetTextureStage(0, nullptr);
     DrawSprites({Rect(0, 0, 32, 32, ARGB(255, 0, 0)), Rect(32, 0, 64, 32, ARGB(0, 255, 0))});
     driver->SetRenderTarget(driver->GetDefaultRenderTarget());
-    EXPECT_EQ(Pixel(5, 5), kBlackPixel); // drawn into the target only
+    EXPECT_EQ(Pixel(5, 5), kBlack); // drawn into the target only
 
     driver->gSetTexture(0, target.get());
     CQuad quad = Rect(40, 50, 104, 82);
     quad.u[1] = quad.u[2] = target->GetMaxU();
     quad.v[2] = quad.v[3] = target->GetMaxV();
     DrawSprites({quad});
-    ExpectPixels({{40, 50, kRedPixel}, {40, 81, kRedPixel}, {103, 50, kGreenPixel}, {103, 81, kGreenPixel},
-                  {39, 50, kBlackPixel}});
+    ExpectPixels({{40, 50, kRed}, {40, 81, kRed}, {103, 50, kGreen}, {103, 81, kGreen},
+                  {39, 50, kBlack}});
 
     std::unique_ptr<CRenderTarget> odd(driver->CreateRenderTarget(300, 200));
     EXPECT_FLOAT_EQ(odd->GetMaxU(), 300.0f / 512);
@@ -144,8 +107,8 @@ TEST_F(D3D8DrawTest, QuadListsBeyondTheSharedIndicesAreDrawnInChunks) {
     }
     driver->gSetTextureStage(0, nullptr);
     DrawSprites(quads);
-    ExpectPixels({{0, 0, kBluePixel}, {47, 20, kRedPixel}, {48, 20, kBluePixel}, {99, 49, kRedPixel},
-                  {100, 0, kBlackPixel}, {0, 50, kBlackPixel}});
+    ExpectPixels({{0, 0, kBlue}, {47, 20, kRed}, {48, 20, kBlue}, {99, 49, kRed},
+                  {100, 0, kBlack}, {0, 50, kBlack}});
 }
 
 TEST_F(D3D8DrawTest, ListDrawsStartAtTheFirstPrimitive) {
@@ -161,7 +124,7 @@ TEST_F(D3D8DrawTest, ListDrawsStartAtTheFirstPrimitive) {
     // triangles (3 vertices each) for an indexed triangle list.
     driver->gDraw(PRIM_TRIANGLE_LIST, buffer, 0, 2, indices);
     driver->gDraw(PRIM_QUAD_LIST, buffer, 1, 1, nullptr);
-    ExpectPixels({{5, 5, kRedPixel}, {25, 5, kGreenPixel}, {15, 5, kBlackPixel}});
+    ExpectPixels({{5, 5, kRed}, {25, 5, kGreen}, {15, 5, kBlack}});
 }
 
 // Interface codes as the device's render states.
@@ -203,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
                                                second);
                       },
                       D3DRS_TEXTUREFACTOR, 0xFF0000FFu}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kCaseName);
 
 TEST_F(D3D8DrawTest, UndefinedSwitchIsLogged) {
     driver->gSwitch(SWITCH_DITHER, true);

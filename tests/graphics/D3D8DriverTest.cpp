@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
            // Both offsets half a pixel back is the first of the two that fit.
            COffsetCase{"OpenGL", true, -0.5f, -0.5f,
                        "Optimal Offsets Found : BufferOffset = (-0.5, -0.5), TextureOffset = (-0.5, -0.5)"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kCaseName);
 
 struct CFailureCase {
     const char* name;
@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
                             Platform::Testing::D3D8Config().textureFormats = {D3DFMT_X8R8G8B8, D3DFMT_R5G6B5};
                         },
                         "There are no available alpha texture formats"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kCaseName);
 
 TEST_F(D3D8DriverTest, MeasuredVideoMemoryBelowTheMinimumIsRefused) {
     Platform::Testing::SetVideoMemory(4000, 1000);
@@ -172,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
            CPresentCase{"Depth24", 24, 0, 32, TRUE, D3DFMT_D24X8, D3DFMT_X8R8G8B8},
            CPresentCase{"Stencil", 16, 8, 32, TRUE, D3DFMT_D24S8, D3DFMT_X8R8G8B8},
            CPresentCase{"Desktop16", 0, 0, 16, FALSE, D3DFMT_UNKNOWN, D3DFMT_R5G6B5}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kCaseName);
 
 // Texture sizes the device's capabilities call for.
 struct CSizeCase {
@@ -203,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, D3D8TextureSizeTest,
                                 CSizeCase{"PowerOfTwo", D3DPTEXTURECAPS_POW2, false, 128, 64},
                                 CSizeCase{"Square", D3DPTEXTURECAPS_POW2 | D3DPTEXTURECAPS_SQUAREONLY, false, 128, 128},
                                 CSizeCase{"CapsUnknown", 0, true, 128, 128}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         kCaseName);
 
 TEST_F(D3D8DriverTest, AdapterThatCannotRenderWindowedForcesFullScreen) {
     const Platform::Testing::CDisplayMode desktop{640, 480, 60, 32};
@@ -264,8 +264,8 @@ protected:
 TEST_F(D3D8DeviceLossTest, LostDeviceIsResetAndTheNextFrameMatches) {
     ASSERT_TRUE(DrawFrame());
     const std::vector<uint32_t> before = Picture();
-    EXPECT_EQ(Pixel(12, 12), kRedPixel);
-    EXPECT_EQ(Pixel(50, 20), kGreenPixel);
+    EXPECT_EQ(Pixel(12, 12), kRed);
+    EXPECT_EQ(Pixel(50, 20), kGreen);
 
     Platform::Testing::AdvanceTestClock(1000);
     Platform::Testing::LoseD3D8Device();
@@ -312,7 +312,7 @@ TEST_F(D3D8DeviceLossTest, ModeChangeRestoresObjectsOrKeepsThePreviousMode) {
     ASSERT_TRUE(driver->ChangeVideoMode(WindowedParams(120, 90)));
     EXPECT_EQ(driver->GetPresentParameters().BackBufferWidth, 120u);
     ASSERT_TRUE(DrawFrame());
-    EXPECT_EQ(Pixel(12, 12), kRedPixel);
+    EXPECT_EQ(Pixel(12, 12), kRed);
 
     Platform::Testing::FailNextD3D8Reset(D3DERR_INVALIDCALL);
     EXPECT_FALSE(driver->ChangeVideoMode(WindowedParams(100, 80)));

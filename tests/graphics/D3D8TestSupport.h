@@ -1,7 +1,7 @@
 #pragma once
 // A created Direct3D 8 driver on a headless window, drawn with the OpenGL
 // tests' quads placed as the sprite queue places them (moved by the
-// driver's buffer offset), and the back buffer read as 0x00RRGGBB.
+// driver's buffer offset), and the back buffer read as they read pixels.
 
 #include "OpenGLTestSupport.h"
 #include "app/DirectXDrivers.h"
@@ -14,10 +14,6 @@ using namespace OpenGLTest;
 
 // Vertex colours of this driver: A, R, G, B from the high byte.
 constexpr uint32_t ARGB(uint32_t r, uint32_t g, uint32_t b, uint32_t a = 255) { return a << 24 | r << 16 | g << 8 | b; }
-// Back-buffer pixels.
-constexpr uint32_t RGB(uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; }
-constexpr uint32_t kRedPixel = RGB(255, 0, 0), kGreenPixel = RGB(0, 255, 0), kBluePixel = RGB(0, 0, 255);
-constexpr uint32_t kWhitePixel = RGB(255, 255, 255), kBlackPixel = 0;
 
 class D3D8Fixture : public ::testing::Test {
 protected:
@@ -49,16 +45,9 @@ protected:
         SetDefaultRenderStates(*driver);
     }
     ref_ptr<CTexture> MakeTexture(ref_ptr<CBitmap> bitmap, bool freePixels = false) {
-        ref_ptr<CHardwareTexture> hardware;
-        driver->CreateHardwareTexture(hardware, std::move(bitmap), false, freePixels, -1);
-        return ref_ptr<CTexture>(new CTexture(nullptr, hardware));
+        return MakeDriverTexture(*driver, std::move(bitmap), freePixels);
     }
-    void Clear(float r, float g, float b) {
-        driver->m_clearColor[0] = r;
-        driver->m_clearColor[1] = g;
-        driver->m_clearColor[2] = b;
-        driver->gClear(CLEAR_COLOR);
-    }
+    void Clear(float r, float g, float b) { ClearDriver(*driver, r, g, b); }
     // Quads moved by the buffer offset, as the sprite queue moves them.
     void DrawSprites(std::vector<CQuad> quads) {
         float dx = 0, dy = 0;
@@ -67,7 +56,11 @@ protected:
             for (int k = 0; k < 4; ++k) quad.x[k] += dx, quad.y[k] += dy;
         DrawQuads(*driver, quads);
     }
-    static uint32_t Pixel(int x, int y) { return Platform::Testing::ReadD3D8BackBuffer(x, y); }
+    // As the OpenGL tests read pixels: an opaque RGBA word.
+    static uint32_t Pixel(int x, int y) {
+        const DWORD pixel = Platform::Testing::ReadD3D8BackBuffer(x, y);
+        return RGBA(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
+    }
     struct CPixelAt {
         int x, y;
         uint32_t colour;

@@ -25,9 +25,9 @@ protected:
 TEST_F(D3D8TextTest, GlyphsLandSideBySideInTheirColours) {
     Clear(0, 0, 0);
     text.DrawLine();
-    ExpectPixels({{20, 30, kRedPixel}, {25, 39, kRedPixel}, {26, 30, kGreenPixel}, {32, 39, kGreenPixel},
-                  {33, 35, kBluePixel}, {37, 35, kBluePixel}, {38, 35, kBlackPixel}, {20, 40, kBlackPixel},
-                  {19, 30, kBlackPixel}});
+    ExpectPixels({{20, 30, kRed}, {25, 39, kRed}, {26, 30, kGreen}, {32, 39, kGreen},
+                  {33, 35, kBlue}, {37, 35, kBlue}, {38, 35, kBlack}, {20, 40, kBlack},
+                  {19, 30, kBlack}});
 }
 
 } // namespace
