@@ -358,6 +358,16 @@ void CGraphics::ReloadResources() {
     }
 }
 
+void CGraphics::RegisterDriverWindowClass(const char* name, LRESULT (*procedure)(HWND, UINT, WPARAM, LPARAM)) {
+    WNDCLASS wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+    wc.lpfnWndProc = procedure;
+    wc.cbWndExtra = sizeof(LONG_PTR);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    wc.lpszClassName = name;
+    RegisterClass(&wc);
+}
+
 void CGraphics::ExerciseDeviceObjects() {
     ref_ptr<CVertexBuffer> vertices;
     CreateVertexBuffer(vertices, 1024, int(sizeof(SpriteVertex)), VF_SPRITE, true);

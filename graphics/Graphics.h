@@ -105,6 +105,11 @@ public:
     // Shared window procedure: turns messages into application events. The
     // drivers forward to it after their own handling.
     static LRESULT WindowProc(CGraphics* driver, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The class of a driver's render window: redrawn on resize, one window
+    // word for the driver, no background, and CS_OWNDC, which gives the
+    // window the OpenGL framebuffer the hardware drivers draw through. A
+    // second registration changes nothing.
+    static void RegisterDriverWindowClass(const char* name, LRESULT (*procedure)(HWND, UINT, WPARAM, LPARAM));
 
     Engine::CApplication* GetApplication() const;
     void EnumVideoModes();

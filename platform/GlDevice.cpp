@@ -503,14 +503,14 @@ void CGlPipeline::ApplyLighting() {
     ColourToFloats(m_renderStates[D3DRS_AMBIENT], value);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, value);
     glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, m_renderStates[D3DRS_LOCALVIEWER] ? 1 : 0);
-    ColourValue(m_material.Ambient, value);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, value);
-    ColourValue(m_material.Diffuse, value);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, value);
-    ColourValue(m_material.Specular, value);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, value);
-    ColourValue(m_material.Emissive, value);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, value);
+    const std::pair<GLenum, const D3DCOLORVALUE*> material[] = {{GL_AMBIENT, &m_material.Ambient},
+                                                                 {GL_DIFFUSE, &m_material.Diffuse},
+                                                                 {GL_SPECULAR, &m_material.Specular},
+                                                                 {GL_EMISSION, &m_material.Emissive}};
+    for (auto [name, colour] : material) {
+        ColourValue(*colour, value);
+        glMaterialfv(GL_FRONT_AND_BACK, name, value);
+    }
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, std::clamp(m_material.Power, 0.0f, 128.0f));
     if (m_renderStates[D3DRS_COLORVERTEX] && m_renderStates[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1) {
         glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
@@ -528,12 +528,12 @@ void CGlPipeline::ApplyLighting() {
         if (!slot.enabled || id > GL_LIGHT7) continue;
         const D3DLIGHT8& light = slot.light;
         glEnable(id);
-        ColourValue(light.Ambient, value);
-        glLightfv(id, GL_AMBIENT, value);
-        ColourValue(light.Diffuse, value);
-        glLightfv(id, GL_DIFFUSE, value);
-        ColourValue(light.Specular, value);
-        glLightfv(id, GL_SPECULAR, value);
+        const std::pair<GLenum, const D3DCOLORVALUE*> colours[] = {
+            {GL_AMBIENT, &light.Ambient}, {GL_DIFFUSE, &light.Diffuse}, {GL_SPECULAR, &light.Specular}};
+        for (auto [name, colour] : colours) {
+            ColourValue(*colour, value);
+            glLightfv(id, name, value);
+        }
         const bool directional = light.Type == D3DLIGHT_DIRECTIONAL;
         const GLfloat position[4] = {directional ? -light.Direction.x : light.Position.x,
                                      directional ? -light.Direction.y : light.Position.y,

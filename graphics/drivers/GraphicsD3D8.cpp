@@ -74,17 +74,7 @@ bool CGraphics_D3D8::LoadDriverLibrary() { return GetDirectXDrivers().D3D8Init()
 
 void CGraphics_D3D8::FreeDriverLibrary() { GetDirectXDrivers().D3D8Done(); }
 
-void CGraphics_D3D8::RegisterWindowClass() {
-    WNDCLASS wc;
-    // CS_OWNDC: the platform gives OpenGL framebuffers, which its Direct3D
-    // draws through, to such windows only.
-    wc.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
-    wc.lpfnWndProc = &CGraphics_D3D8::WindowProc;
-    wc.cbWndExtra = sizeof(LONG_PTR);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    wc.lpszClassName = kWindowClass;
-    RegisterClass(&wc);
-}
+void CGraphics_D3D8::RegisterWindowClass() { RegisterDriverWindowClass(kWindowClass, &CGraphics_D3D8::WindowProc); }
 
 bool CGraphics_D3D8::Create(const char* title, CGraphicsParams* params) {
     RegisterWindowClass();

@@ -49,16 +49,7 @@ bool CGraphics_OGL::IsStageDisabled(int stage) const {
     return stage < 0 || stage >= 4 || m_stageDisabled[stage] != 0;
 }
 
-void CGraphics_OGL::RegisterWindowClass() {
-    WNDCLASS wc;
-    // CS_OWNDC: the platform gives OpenGL framebuffers to such windows only.
-    wc.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
-    wc.lpfnWndProc = &CGraphics_OGL::WindowProc;
-    wc.cbWndExtra = sizeof(LONG_PTR);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    wc.lpszClassName = kWindowClass;
-    RegisterClass(&wc);
-}
+void CGraphics_OGL::RegisterWindowClass() { RegisterDriverWindowClass(kWindowClass, &CGraphics_OGL::WindowProc); }
 
 HWND CGraphics_OGL::CreateRenderingWindow(const char* title) {
     DWORD style = 0, exStyle = 0;

@@ -15,16 +15,11 @@ using namespace OpenGLTest;
 // Vertex colours of this driver: A, R, G, B from the high byte.
 constexpr uint32_t ARGB(uint32_t r, uint32_t g, uint32_t b, uint32_t a = 255) { return a << 24 | r << 16 | g << 8 | b; }
 
-class D3D8Fixture : public ::testing::Test {
+class D3D8Fixture : public HeadlessDriverFixture {
 protected:
-    void SetUp() override {
-        Platform::Testing::Reset();
-        const Platform::Testing::CDisplayMode desktop{640, 480, 60, 32};
-        Platform::Testing::SetDisplayModes({desktop}, desktop);
-    }
     void TearDown() override {
         ReleaseDriver();
-        Platform::Testing::Reset();
+        HeadlessDriverFixture::TearDown();
     }
 
     bool CreateDriver(CGraphicsParams params = WindowedParams()) {
@@ -74,9 +69,6 @@ protected:
         return value;
     }
 
-    TestFiles::CLogCapture log;
-    CRecordingApp app;
-    Engine::CApplication* cell = &app;
     std::unique_ptr<CGraphics_D3D8> driver;
     bool libraryLoaded = false;
 };

@@ -162,16 +162,27 @@ inline std::vector<CBlendCase> BlendCases() {
 // Test names of parameterised cases.
 constexpr auto kCaseName = [](const auto& info) { return std::string(info.param.name); };
 
-class OpenGLFixture : public ::testing::Test {
+// A clean platform with a 640 x 480 32-bit desktop, the log captured and an
+// application that counts the drivers' notifications.
+class HeadlessDriverFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         Platform::Testing::Reset();
         const Platform::Testing::CDisplayMode desktop{640, 480, 60, 32};
         Platform::Testing::SetDisplayModes({desktop}, desktop);
     }
+    void TearDown() override { Platform::Testing::Reset(); }
+
+    TestFiles::CLogCapture log;
+    CRecordingApp app;
+    Engine::CApplication* cell = &app;
+};
+
+class OpenGLFixture : public HeadlessDriverFixture {
+protected:
     void TearDown() override {
         driver.reset();
-        Platform::Testing::Reset();
+        HeadlessDriverFixture::TearDown();
     }
 
     bool CreateDriver(CGraphicsParams params = WindowedParams()) {
@@ -203,9 +214,6 @@ protected:
         for (const CPixelAt& p : expected) EXPECT_EQ(Pixel(p.x, p.y), p.colour) << "at " << p.x << "," << p.y;
     }
 
-    TestFiles::CLogCapture log;
-    CRecordingApp app;
-    Engine::CApplication* cell = &app;
     std::unique_ptr<CGraphics_OGL> driver;
 };
 
