@@ -1,6 +1,7 @@
 // Pixels the Direct3D 8 driver draws through the stand-in, read back from
 // the device's back buffer: the same pictures as the OpenGL driver's tests.
 
+#include <cstring>
 #include <string>
 
 #include "D3D8TestSupport.h"
@@ -125,6 +126,35 @@ TEST_F(D3D8DrawTest, ListDrawsStartAtTheFirstPrimitive) {
     driver->gDraw(PRIM_TRIANGLE_LIST, buffer, 0, 2, indices);
     driver->gDraw(PRIM_QUAD_LIST, buffer, 1, 1, nullptr);
     ExpectPixels({{5, 5, kRed}, {25, 5, kGreen}, {15, 5, kBlack}});
+}
+
+TEST_F(D3D8DrawTest, UntransformedVerticesGoThroughTheOrthoProjection) {
+    struct CVertex {
+        float x, y, z;
+        uint32_t colour;
+    };
+    ref_ptr<CVertexBuffer> buffer;
+    driver->CreateVertexBuffer(buffer, 6, int(sizeof(CVertex)), VF_XYZ | VF_DIFFUSE, true);
+    const CVertex corners[6] = {{10, 20, 0, ARGB(255, 0, 0)}, {26, 20, 0, ARGB(255, 0, 0)}, {26, 36, 0, ARGB(255, 0, 0)},
+                                {10, 20, 0, ARGB(255, 0, 0)}, {26, 36, 0, ARGB(255, 0, 0)}, {10, 36, 0, ARGB(255, 0, 0)}};
+    std::memcpy(buffer->Lock(), corners, sizeof corners);
+    buffer->Unlock();
+    driver->gSetTextureStage(0, nullptr);
+    driver->gDraw(PRIM_TRIANGLE_LIST, buffer, 0, 2, nullptr);
+    ExpectPixels({{10, 20, kRed}, {25, 35, kRed}, {9, 20, kBlack}, {26, 35, kBlack}, {10, 19, kBlack}, {25, 36, kBlack}});
+}
+
+TEST_F(D3D8DrawTest, MipmappedTextureFillsEveryLevel) {
+    ref_ptr<CHardwareTexture> hardware;
+    driver->CreateHardwareTexture(hardware, QuadrantBitmap(2), true, false, -1);
+    IDirect3DTexture8* texture = static_cast<CHardwareTexture_D3D8*>(hardware.get())->GetTexture();
+    ASSERT_EQ(texture->GetLevelCount(), 2u);
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(texture->LockRect(1, &locked, nullptr, 0), D3D_OK);
+    uint32_t mean = 0;
+    std::memcpy(&mean, locked.pBits, 4);
+    texture->UnlockRect(1);
+    EXPECT_THAT(mean, NearColor(0xFF808080u, 1)); // the four quadrants averaged, dithered
 }
 
 // Interface codes as the device's render states.
