@@ -7,7 +7,9 @@
 
 #include "platform/Detail.h"
 #include "platform/Display.h"
-#include "platform/GlDevice.h"
+#include "platform/GlContext.h"
+#include "platform/GlPipeline.h"
+#include "platform/PixelLayout.h"
 #include "platform/Library.h"
 
 namespace {
@@ -16,6 +18,29 @@ using Platform::Gl::CGlContext;
 using Platform::Gl::CGlDepthBuffer;
 using Platform::Gl::CGlImage;
 using Platform::Gl::CGlPipeline;
+using Platform::Gl::CPixelLayout;
+
+struct CLayoutEntry {
+    D3DFORMAT format;
+    CPixelLayout layout;
+};
+
+constexpr CLayoutEntry kLayouts[] = {
+    {D3DFMT_A8R8G8B8, {4, 0xFF000000u, 0xFF0000, 0xFF00, 0xFF}},
+    {D3DFMT_X8R8G8B8, {4, 0, 0xFF0000, 0xFF00, 0xFF}},
+    {D3DFMT_R8G8B8, {3, 0, 0xFF0000, 0xFF00, 0xFF}},
+    {D3DFMT_R5G6B5, {2, 0, 0xF800, 0x07E0, 0x001F}},
+    {D3DFMT_X1R5G5B5, {2, 0, 0x7C00, 0x03E0, 0x001F}},
+    {D3DFMT_A1R5G5B5, {2, 0x8000, 0x7C00, 0x03E0, 0x001F}},
+    {D3DFMT_A4R4G4B4, {2, 0xF000, 0x0F00, 0x00F0, 0x000F}},
+};
+
+// Null for formats that hold no colour.
+const CPixelLayout* FindPixelLayout(D3DFORMAT format) {
+    for (const CLayoutEntry& entry : kLayouts)
+        if (entry.format == format) return &entry.layout;
+    return nullptr;
+}
 
 enum class ECooperation { Ok, Lost, NotReset };
 
@@ -94,7 +119,7 @@ struct CLockBuffer {
 
 HRESULT LockImage(CGlImage* image, int level, D3DFORMAT format, CLockBuffer& buffer, D3DLOCKED_RECT* locked,
                   const RECT* rect) {
-    const Platform::Gl::CPixelLayout* layout = Platform::Gl::FindPixelLayout(format);
+    const CPixelLayout* layout = FindPixelLayout(format);
     if (!locked || !image || !layout || buffer.locked) return D3DERR_INVALIDCALL;
     std::vector<uint8_t> rgba;
     image->Read(level, rgba);
@@ -110,7 +135,7 @@ HRESULT LockImage(CGlImage* image, int level, D3DFORMAT format, CLockBuffer& buf
 }
 
 HRESULT UnlockImage(CGlImage* image, int level, D3DFORMAT format, CLockBuffer& buffer) {
-    const Platform::Gl::CPixelLayout* layout = Platform::Gl::FindPixelLayout(format);
+    const CPixelLayout* layout = FindPixelLayout(format);
     if (!buffer.locked || !layout) return D3DERR_INVALIDCALL;
     std::vector<uint8_t> rgba(buffer.packed.size() / size_t(layout->bytes) * 4);
     Platform::Gl::UnpackPixels(*layout, buffer.packed.data(), rgba.data(), rgba.size() / 4);
@@ -219,7 +244,7 @@ public:
         if (kind == EKind::Colour) m_image = std::make_unique<CGlImage>(int(width), int(height), 1);
         if (kind == EKind::Depth) m_depth = std::make_unique<CGlDepthBuffer>(int(width), int(height));
         if (kind == EKind::SystemMemory) {
-            const Platform::Gl::CPixelLayout* layout = Platform::Gl::FindPixelLayout(format);
+            const CPixelLayout* layout = FindPixelLayout(format);
             m_memory.assign(size_t(width) * height * size_t(layout ? layout->bytes : 4), 0);
         }
     }
@@ -247,7 +272,7 @@ public:
     HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD) override {
         if (m_kind == EKind::SystemMemory) {
             if (!locked) return D3DERR_INVALIDCALL;
-            const Platform::Gl::CPixelLayout* layout = Platform::Gl::FindPixelLayout(m_format);
+            const CPixelLayout* layout = FindPixelLayout(m_format);
             locked->Pitch = int(m_width) * (layout ? layout->bytes : 4);
             locked->pBits = m_memory.data();
             if (rect)
@@ -437,7 +462,7 @@ public:
 
     HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                           IDirect3DTexture8** texture) override {
-        if (!texture || width == 0 || height == 0 || !Platform::Gl::FindPixelLayout(format)) return D3DERR_INVALIDCALL;
+        if (!texture || width == 0 || height == 0 || !FindPixelLayout(format)) return D3DERR_INVALIDCALL;
         if ((usage & D3DUSAGE_RENDERTARGET) && pool != D3DPOOL_DEFAULT) return D3DERR_INVALIDCALL;
         UINT chain = 1;
         while ((width >> chain) > 0 || (height >> chain) > 0) ++chain;
@@ -465,7 +490,7 @@ public:
         return D3D_OK;
     }
     HRESULT CreateImageSurface(UINT width, UINT height, D3DFORMAT format, IDirect3DSurface8** surface) override {
-        if (!surface || width == 0 || height == 0 || !Platform::Gl::FindPixelLayout(format)) return D3DERR_INVALIDCALL;
+        if (!surface || width == 0 || height == 0 || !FindPixelLayout(format)) return D3DERR_INVALIDCALL;
         *surface = new CSurface8(this, CSurface8::EKind::SystemMemory, width, height, format, D3DPOOL_SYSTEMMEM);
         return D3D_OK;
     }

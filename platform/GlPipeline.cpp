@@ -1,49 +1,11 @@
-#include "platform/GlDevice.h"
+#include "platform/GlPipeline.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
-
-#include "platform/SdlBridge.h"
 
 namespace Platform::Gl {
 
 namespace {
-
-struct CLayoutEntry {
-    D3DFORMAT format;
-    CPixelLayout layout;
-};
-
-constexpr CLayoutEntry kLayouts[] = {
-    {D3DFMT_A8R8G8B8, {4, 0xFF000000u, 0xFF0000, 0xFF00, 0xFF}},
-    {D3DFMT_X8R8G8B8, {4, 0, 0xFF0000, 0xFF00, 0xFF}},
-    {D3DFMT_R8G8B8, {3, 0, 0xFF0000, 0xFF00, 0xFF}},
-    {D3DFMT_R5G6B5, {2, 0, 0xF800, 0x07E0, 0x001F}},
-    {D3DFMT_X1R5G5B5, {2, 0, 0x7C00, 0x03E0, 0x001F}},
-    {D3DFMT_A1R5G5B5, {2, 0x8000, 0x7C00, 0x03E0, 0x001F}},
-    {D3DFMT_A4R4G4B4, {2, 0xF000, 0x0F00, 0x00F0, 0x000F}},
-};
-
-int LowestBit(uint32_t mask) {
-    int shift = 0;
-    while (mask && !(mask & 1u)) mask >>= 1, ++shift;
-    return shift;
-}
-
-uint8_t Extract(uint32_t pixel, uint32_t mask) {
-    if (!mask) return 255;
-    const int shift = LowestBit(mask);
-    const uint32_t maximum = mask >> shift;
-    return uint8_t(((pixel & mask) >> shift) * 255u / maximum);
-}
-
-uint32_t Insert(uint8_t value, uint32_t mask) {
-    if (!mask) return 0;
-    const int shift = LowestBit(mask);
-    const uint32_t maximum = mask >> shift;
-    return ((uint32_t(value) * maximum + 127u) / 255u) << shift;
-}
 
 GLenum MapBlend(DWORD blend) {
     switch (blend) {
@@ -197,113 +159,6 @@ D3DMATRIX Identity() {
 }
 
 } // namespace
-
-const CPixelLayout* FindPixelLayout(D3DFORMAT format) {
-    for (const CLayoutEntry& entry : kLayouts)
-        if (entry.format == format) return &entry.layout;
-    return nullptr;
-}
-
-void UnpackPixels(const CPixelLayout& layout, const uint8_t* packed, uint8_t* rgba, size_t count) {
-    for (size_t i = 0; i < count; ++i, packed += layout.bytes, rgba += 4) {
-        uint32_t pixel = 0;
-        std::memcpy(&pixel, packed, size_t(layout.bytes));
-        rgba[0] = Extract(pixel, layout.red);
-        rgba[1] = Extract(pixel, layout.green);
-        rgba[2] = Extract(pixel, layout.blue);
-        rgba[3] = Extract(pixel, layout.alpha);
-    }
-}
-
-void PackPixels(const CPixelLayout& layout, const uint8_t* rgba, uint8_t* packed, size_t count) {
-    for (size_t i = 0; i < count; ++i, packed += layout.bytes, rgba += 4) {
-        const uint32_t pixel = Insert(rgba[0], layout.red) | Insert(rgba[1], layout.green) |
-                               Insert(rgba[2], layout.blue) | Insert(rgba[3], layout.alpha);
-        std::memcpy(packed, &pixel, size_t(layout.bytes));
-    }
-}
-
-CGlContext::~CGlContext() {
-    if (!m_context) return;
-    if (SDL_GL_GetCurrentContext() == m_context) SDL_GL_MakeCurrent(m_window, nullptr);
-    SDL_GL_DeleteContext(m_context);
-}
-
-bool CGlContext::Create(HWND window) {
-    SDL_Window* sdl = GetSdlWindow(window);
-    if (!sdl || !(SDL_GetWindowFlags(sdl) & SDL_WINDOW_OPENGL)) return false;
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);
-    m_context = SDL_GL_CreateContext(sdl);
-    if (!m_context) return false;
-    m_window = sdl;
-    return true;
-}
-
-void CGlContext::MakeCurrent() const {
-    if (m_context && SDL_GL_GetCurrentContext() != m_context) SDL_GL_MakeCurrent(m_window, m_context);
-}
-
-void CGlContext::GetDrawableSize(int& width, int& height) const { SDL_GL_GetDrawableSize(m_window, &width, &height); }
-
-void CGlContext::Swap() const { SDL_GL_SwapWindow(m_window); }
-
-CGlImage::CGlImage(int width, int height, int levels)
-    : m_width(std::max(width, 1)), m_height(std::max(height, 1)), m_levels(std::max(levels, 1)),
-      m_framebuffers(size_t(m_levels), 0) {
-    glGenTextures(1, &m_texture);
-    glBindTexture(GL_TEXTURE_2D, m_texture);
-    for (int level = 0; level < m_levels; ++level)
-        glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, GetWidth(level), GetHeight(level), 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                     nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, m_levels - 1);
-}
-
-CGlImage::~CGlImage() {
-    for (GLuint framebuffer : m_framebuffers)
-        if (framebuffer) glDeleteFramebuffers(1, &framebuffer);
-    if (m_texture) glDeleteTextures(1, &m_texture);
-}
-
-void CGlImage::Abandon() {
-    std::fill(m_framebuffers.begin(), m_framebuffers.end(), 0);
-    m_texture = 0;
-}
-
-GLuint CGlImage::GetFramebuffer(int level) {
-    GLuint& framebuffer = m_framebuffers[size_t(level)];
-    if (!framebuffer) {
-        glGenFramebuffers(1, &framebuffer);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, m_texture, level);
-    }
-    return framebuffer;
-}
-
-void CGlImage::Read(int level, std::vector<uint8_t>& rgba) {
-    rgba.resize(size_t(GetWidth(level)) * size_t(GetHeight(level)) * 4);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, GetFramebuffer(level));
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, GetWidth(level), GetHeight(level), GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-}
-
-void CGlImage::Write(int level, const uint8_t* rgba) {
-    glBindTexture(GL_TEXTURE_2D, m_texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexSubImage2D(GL_TEXTURE_2D, level, 0, 0, GetWidth(level), GetHeight(level), GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-}
-
-CGlDepthBuffer::CGlDepthBuffer(int width, int height) {
-    glGenRenderbuffers(1, &m_renderbuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, m_renderbuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, std::max(width, 1), std::max(height, 1));
-}
-
-CGlDepthBuffer::~CGlDepthBuffer() {
-    if (m_renderbuffer) glDeleteRenderbuffers(1, &m_renderbuffer);
-}
 
 CGlPipeline::CGlPipeline() {
     // What a stage without a texture reads: opaque white.
@@ -732,28 +587,6 @@ bool CGlPipeline::Draw(D3DPRIMITIVETYPE type, const CVertexStream& vertices, UIN
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
     return true;
-}
-
-void CopyImage(CGlImage& source, int sourceLevel, const RECT& rect, CGlImage& destination, int destinationLevel,
-               POINT at) {
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, source.GetFramebuffer(sourceLevel));
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, destination.GetFramebuffer(destinationLevel));
-    const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
-    glBlitFramebuffer(rect.left, rect.top, rect.right, rect.bottom, at.x, at.y, at.x + width, at.y + height,
-                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
-}
-
-void PresentImage(const CGlContext& context, CGlImage& image, const RECT& source, const RECT& destination) {
-    int width = 0, height = 0;
-    context.GetDrawableSize(width, height);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, image.GetFramebuffer(0));
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    // The window's rows run bottom up.
-    glBlitFramebuffer(source.left, source.top, source.right, source.bottom, destination.left, height - destination.top,
-                      destination.right, height - destination.bottom, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    context.Swap();
 }
 
 } // namespace Platform::Gl
