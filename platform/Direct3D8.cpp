@@ -42,6 +42,11 @@ const CPixelLayout* FindPixelLayout(D3DFORMAT format) {
     return nullptr;
 }
 
+bool HasAlpha(D3DFORMAT format) {
+    const CPixelLayout* layout = FindPixelLayout(format);
+    return layout && layout->alpha != 0;
+}
+
 enum class ECooperation { Ok, Lost, NotReset };
 
 struct CD3D8State {
@@ -171,7 +176,7 @@ class CTexture8 : public CCounted<IDirect3DTexture8>, public CDeviceChild {
 public:
     CTexture8(CDevice8* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool)
         : CDeviceChild(device, pool), m_width(width), m_height(height), m_usage(usage), m_format(format),
-          m_image(std::make_unique<CGlImage>(int(width), int(height), int(levels))), m_locks(levels) {
+          m_image(std::make_unique<CGlImage>(int(width), int(height), int(levels), HasAlpha(format))), m_locks(levels) {
         for (UINT level = 0; level < levels; ++level)
             m_surfaces.push_back(std::make_unique<CLevelSurface>(this, int(level)));
     }
@@ -241,7 +246,7 @@ public:
     enum class EKind { Colour, Depth, SystemMemory };
     CSurface8(CDevice8* device, EKind kind, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool)
         : CDeviceChild(device, pool), m_kind(kind), m_width(width), m_height(height), m_format(format) {
-        if (kind == EKind::Colour) m_image = std::make_unique<CGlImage>(int(width), int(height), 1);
+        if (kind == EKind::Colour) m_image = std::make_unique<CGlImage>(int(width), int(height), 1, HasAlpha(format));
         if (kind == EKind::Depth) m_depth = std::make_unique<CGlDepthBuffer>(int(width), int(height));
         if (kind == EKind::SystemMemory) {
             const CPixelLayout* layout = FindPixelLayout(format);

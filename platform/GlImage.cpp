@@ -3,13 +3,13 @@
 
 namespace Platform::Gl {
 
-CGlImage::CGlImage(int width, int height, int levels)
+CGlImage::CGlImage(int width, int height, int levels, bool alpha)
     : m_width(std::max(width, 1)), m_height(std::max(height, 1)), m_levels(std::max(levels, 1)),
       m_framebuffers(size_t(m_levels), 0) {
     glGenTextures(1, &m_texture);
     glBindTexture(GL_TEXTURE_2D, m_texture);
     for (int level = 0; level < m_levels; ++level)
-        glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, GetWidth(level), GetHeight(level), 0, GL_RGBA, GL_UNSIGNED_BYTE,
+        glTexImage2D(GL_TEXTURE_2D, level, alpha ? GL_RGBA8 : GL_RGB8, GetWidth(level), GetHeight(level), 0, GL_RGBA, GL_UNSIGNED_BYTE,
                      nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, m_levels - 1);
 }

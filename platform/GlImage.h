@@ -13,10 +13,13 @@
 
 namespace Platform::Gl {
 
-// Colour pixels of a texture and its levels, RGBA8 in GL, row 0 on top.
+// Colour pixels of a texture and its levels, RGBA8 (or RGB8) in GL, row 0
+// on top.
 class CGlImage {
 public:
-    CGlImage(int width, int height, int levels);
+    // Without alpha the image reads as opaque wherever it is sampled or
+    // blended with, as Direct3D's X8 and alpha-less formats do.
+    CGlImage(int width, int height, int levels, bool alpha);
     CGlImage(const CGlImage&) = delete;
     CGlImage& operator=(const CGlImage&) = delete;
     ~CGlImage();
