@@ -1,6 +1,7 @@
 // The Direct3D 8 driver's life: creation and its refusals, the offset
 // probe, device loss and reset, mode changes and teardown.
 
+#include <cstring>
 #include <string>
 
 #include "D3D8TestSupport.h"
@@ -290,6 +291,26 @@ TEST_F(D3D8DeviceLossTest, LostDeviceIsResetAndTheNextFrameMatches) {
     // stays empty instead of reading freed memory.
     EXPECT_TRUE(log.Contains("Bitmap is not loaded (2, 2)"));
     EXPECT_EQ(static_cast<CHardwareTexture_D3D8*>(discarded->GetHardwareTexture().get())->GetTexture(), nullptr);
+}
+
+TEST_F(D3D8DeviceLossTest, VertexBuffersComeBackEmptyAndIndexBuffersKeepTheirContents) {
+    ref_ptr<CVertexBuffer> vertices;
+    driver->CreateVertexBuffer(vertices, 4, 16, VF_XYZ | VF_DIFFUSE, true);
+    ref_ptr<CIndexBuffer> indices;
+    driver->CreateIndexBuffer(indices, INDEX_16, 4, false);
+    std::memset(vertices->Lock(), 0xAB, 64);
+    vertices->Unlock();
+    std::memset(indices->Lock(), 0xCD, 8);
+    indices->Unlock();
+    IDirect3DIndexBuffer8* managed = static_cast<CIndexBuffer_D3D8*>(indices.get())->GetBuffer();
+    Platform::Testing::LoseD3D8Device();
+    Platform::Testing::RegainD3D8Device();
+    ASSERT_TRUE(driver->gBeginScene());
+    EXPECT_EQ(static_cast<const uint8_t*>(vertices->Lock())[63], 0);
+    vertices->Unlock();
+    EXPECT_EQ(static_cast<CIndexBuffer_D3D8*>(indices.get())->GetBuffer(), managed);
+    EXPECT_EQ(static_cast<const uint8_t*>(indices->Lock())[7], 0xCD);
+    indices->Unlock();
 }
 
 TEST_F(D3D8DeviceLossTest, ResetLostAgainIsTriedOnTheNextFrame) {
