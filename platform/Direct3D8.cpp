@@ -101,6 +101,10 @@ public:
     D3DPOOL GetPool() const { return m_pool; }
 
 protected:
+    // Before the GL objects go: deleted in the device's context, or only
+    // forgotten when that context is gone.
+    void ReleaseGl(CGlImage* image, CGlDepthBuffer* depth) const;
+
     CDevice8* m_device;
     D3DPOOL m_pool;
 };
@@ -180,9 +184,7 @@ public:
         for (UINT level = 0; level < levels; ++level)
             m_surfaces.push_back(std::make_unique<CLevelSurface>(this, int(level)));
     }
-    ~CTexture8() override {
-        if (!m_device && m_image) m_image->Abandon();
-    }
+    ~CTexture8() override { ReleaseGl(m_image.get(), nullptr); }
     void Orphan() override {
         m_image.reset();
         CDeviceChild::Orphan();
@@ -253,11 +255,7 @@ public:
             m_memory.assign(size_t(width) * height * size_t(layout ? layout->bytes : 4), 0);
         }
     }
-    ~CSurface8() override {
-        if (m_device) return;
-        if (m_image) m_image->Abandon();
-        if (m_depth) m_depth->Abandon();
-    }
+    ~CSurface8() override { ReleaseGl(m_image.get(), m_depth.get()); }
     void Orphan() override {
         m_image.reset();
         m_depth.reset();
@@ -711,6 +709,15 @@ private:
 
 CDeviceChild::CDeviceChild(CDevice8* device, D3DPOOL pool) : m_device(device), m_pool(pool) {
     if (m_device) m_device->Register(this);
+}
+
+void CDeviceChild::ReleaseGl(CGlImage* image, CGlDepthBuffer* depth) const {
+    if (m_device) {
+        m_device->MakeCurrent();
+        return;
+    }
+    if (image) image->Abandon();
+    if (depth) depth->Abandon();
 }
 
 CDeviceChild::~CDeviceChild() {
