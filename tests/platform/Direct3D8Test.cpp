@@ -14,11 +14,7 @@ class Direct3D8Test : public TestSupport::WindowFixture {
 protected:
     void SetUp() override {
         WindowFixture::SetUp();
-        WNDCLASS wc;
-        wc.style = CS_OWNDC;
-        wc.lpfnWndProc = TestSupport::RecordingProc;
-        wc.lpszClassName = "D3D";
-        RegisterClass(&wc);
+        RegisterOwnDcClass("D3D");
         window = CreateWindowEx(0, "D3D", "d3d", WS_POPUP, 0, 0, 64, 48, nullptr, nullptr, nullptr, nullptr);
         d3d = Direct3DCreate8(D3D_SDK_VERSION);
         ASSERT_NE(d3d, nullptr);
