@@ -126,10 +126,18 @@ struct CLockBuffer {
     bool locked = false;
 };
 
+// Whether a lock rectangle lies within width x height.
+bool RectInside(const RECT* rect, int width, int height) {
+    return !rect ||
+           (rect->left >= 0 && rect->top >= 0 && rect->left <= rect->right && rect->top <= rect->bottom &&
+            rect->right <= width && rect->bottom <= height);
+}
+
 HRESULT LockImage(CGlImage* image, int level, D3DFORMAT format, CLockBuffer& buffer, D3DLOCKED_RECT* locked,
                   const RECT* rect) {
     const CPixelLayout* layout = FindPixelLayout(format);
     if (!locked || !image || !layout || buffer.locked) return D3DERR_INVALIDCALL;
+    if (!RectInside(rect, image->GetWidth(level), image->GetHeight(level))) return D3DERR_INVALIDCALL;
     std::vector<uint8_t> rgba;
     image->Read(level, rgba);
     const int width = image->GetWidth(level);
@@ -274,7 +282,7 @@ public:
     }
     HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD) override {
         if (m_kind == EKind::SystemMemory) {
-            if (!locked) return D3DERR_INVALIDCALL;
+            if (!locked || !RectInside(rect, int(m_width), int(m_height))) return D3DERR_INVALIDCALL;
             const CPixelLayout* layout = FindPixelLayout(m_format);
             locked->Pitch = int(m_width) * (layout ? layout->bytes : 4);
             locked->pBits = m_memory.data();

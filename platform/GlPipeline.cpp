@@ -152,6 +152,14 @@ struct CVertexArrays {
     bool hasNormals = false;
 };
 
+UINT VertexFormatSize(DWORD fvf) {
+    UINT size = (fvf & D3DFVF_XYZRHW) ? 16 : 12;
+    if (fvf & D3DFVF_NORMAL) size += 12;
+    if (fvf & D3DFVF_DIFFUSE) size += 4;
+    if (fvf & D3DFVF_SPECULAR) size += 4;
+    return size + 8 * std::min<UINT>((fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT, 4);
+}
+
 D3DMATRIX Identity() {
     D3DMATRIX m;
     for (int i = 0; i < 4; ++i) m.m[i][i] = 1.0f;
@@ -491,7 +499,9 @@ void CGlPipeline::LoadTransforms(bool pretransformed) {
 bool CGlPipeline::Draw(D3DPRIMITIVETYPE type, const CVertexStream& vertices, UINT first, UINT primitives,
                        const CIndexStream* indices) {
     const int count = VerticesFor(type, primitives);
-    if (count < 0 || !vertices.data || vertices.stride == 0) return false;
+    // A stride shorter than the format would read the last vertex past the
+    // end of the stream.
+    if (count < 0 || !vertices.data || vertices.stride < VertexFormatSize(vertices.fvf)) return false;
     if (count == 0 || !m_colour) return true;
     const size_t available = vertices.bytes / vertices.stride;
 

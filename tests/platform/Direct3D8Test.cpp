@@ -113,6 +113,26 @@ INSTANTIATE_TEST_SUITE_P(Formats, Direct3D8FormatTest,
                                            CFormatCase{D3DFMT_A1R5G5B5, 0x83E0u, 2},
                                            CFormatCase{D3DFMT_A4R4G4B4, 0x5A3Cu, 2}));
 
+TEST_F(Direct3D8Test, ReadsPastTheDataAreRefused) {
+    IDirect3DVertexBuffer8* vertices = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(3 * 28, D3DUSAGE_DYNAMIC, 0, D3DPOOL_DEFAULT, &vertices), D3D_OK);
+    device->SetStreamSource(0, vertices, 16); // shorter than the format's 28 bytes
+    device->SetVertexShader(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | 0x100);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
+    device->SetStreamSource(0, vertices, 28);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 1, 1), D3DERR_INVALIDCALL); // vertices 3 to 5
+    device->SetStreamSource(0, nullptr, 0);
+    vertices->Release();
+
+    IDirect3DTexture8* texture = nullptr;
+    ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+    D3DLOCKED_RECT locked;
+    const RECT outside{2, 2, 5, 4};
+    EXPECT_EQ(texture->LockRect(0, &locked, &outside, 0), D3DERR_INVALIDCALL);
+    texture->Release();
+}
+
 TEST_F(Direct3D8Test, D3DXFitsSizesToTheCapsAndMakesFullChains) {
     Platform::Testing::D3D8Config().caps.TextureCaps = D3DPTEXTURECAPS_POW2;
     IDirect3DTexture8* texture = nullptr;
