@@ -175,6 +175,24 @@ INSTANTIATE_TEST_SUITE_P(
            CPresentCase{"Desktop16", 0, 0, 16, FALSE, D3DFMT_UNKNOWN, D3DFMT_R5G6B5}),
     kCaseName);
 
+TEST_F(D3D8DriverTest, WideDesktopPillarBoxesAFullScreenMode) {
+    const Platform::Testing::CDisplayMode desktop{640, 360, 60, 32};
+    Platform::Testing::SetDisplayModes({{640, 360, 60, 16}, desktop}, desktop);
+    CGraphicsParams params = WindowedParams(320, 240);
+    params.fullScreen = 1;
+    params.colorBits = 16;
+    params.alphaBits = 0;
+    ASSERT_TRUE(CreateDriver(params));
+    const D3DPRESENT_PARAMETERS& pp = driver->GetPresentParameters();
+    EXPECT_EQ(driver->GetParams().scaled, 1);
+    EXPECT_EQ(pp.BackBufferWidth, 640u);
+    EXPECT_EQ(pp.SwapEffect, D3DSWAPEFFECT_COPY);
+    EXPECT_EQ(pp.Windowed, FALSE);
+    EXPECT_EQ(pp.BackBufferFormat, D3DFMT_R5G6B5);
+    EXPECT_EQ(pp.FullScreen_PresentationInterval, D3DPRESENT_INTERVAL_IMMEDIATE);
+    EXPECT_EQ(Pixel(0, 0), kBlack); // cleared around the content
+}
+
 // Texture sizes the device's capabilities call for.
 struct CSizeCase {
     const char* name;
