@@ -356,7 +356,7 @@ void CGlPipeline::ApplyFixedStates() {
     }
 }
 
-void CGlPipeline::ApplyLighting() {
+void CGlPipeline::ApplyLighting(bool vertexColours) {
     if (!m_renderStates[D3DRS_LIGHTING]) {
         glDisable(GL_LIGHTING);
         return;
@@ -375,7 +375,8 @@ void CGlPipeline::ApplyLighting() {
         glMaterialfv(GL_FRONT_AND_BACK, name, value);
     }
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, std::clamp(m_material.Power, 0.0f, 128.0f));
-    if (m_renderStates[D3DRS_COLORVERTEX] && m_renderStates[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1) {
+    if (vertexColours && m_renderStates[D3DRS_COLORVERTEX] &&
+        m_renderStates[D3DRS_DIFFUSEMATERIALSOURCE] == D3DMCS_COLOR1) {
         glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
         glEnable(GL_COLOR_MATERIAL);
     } else {
@@ -571,7 +572,7 @@ bool CGlPipeline::Draw(D3DPRIMITIVETYPE type, const CVertexStream& vertices, UIN
     if (pretransformed || !arrays.hasNormals)
         glDisable(GL_LIGHTING); // lighting needs normals and world positions
     else
-        ApplyLighting();
+        ApplyLighting((fvf & D3DFVF_DIFFUSE) != 0);
     ApplyStages(arrays.coordinateSets);
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(4, GL_FLOAT, 0, arrays.positions.data());

@@ -73,7 +73,9 @@ private:
     };
     void ApplyTarget();
     void ApplyFixedStates();
-    void ApplyLighting();
+    // vertexColours: the vertices carry a diffuse colour the material can
+    // take.
+    void ApplyLighting(bool vertexColours);
     void ApplyStages(int coordinateSets);
     void LoadTransforms(bool pretransformed);
     // Identity for a transform never set.

@@ -144,6 +144,33 @@ TEST_F(D3D8DrawTest, UntransformedVerticesGoThroughTheOrthoProjection) {
     ExpectPixels({{10, 20, kRed}, {25, 35, kRed}, {9, 20, kBlack}, {26, 35, kBlack}, {10, 19, kBlack}, {25, 36, kBlack}});
 }
 
+TEST_F(D3D8DrawTest, LitTriangleTakesTheMaterialAndTheLight) {
+    struct CVertex {
+        float x, y, z, nx, ny, nz;
+    };
+    ref_ptr<CVertexBuffer> buffer;
+    driver->CreateVertexBuffer(buffer, 3, int(sizeof(CVertex)), VF_XYZ | VF_NORMAL, true);
+    const CVertex corners[3] = {{0, 0, 0, 0, 0, -1}, {40, 0, 0, 0, 0, -1}, {0, 40, 0, 0, 0, -1}};
+    std::memcpy(buffer->Lock(), corners, sizeof corners);
+    buffer->Unlock();
+    CLight light{};
+    light.directional = 1;
+    light.spotCutoff = 3.1415927f;
+    light.diffuse[0] = light.diffuse[1] = light.diffuse[2] = light.diffuse[3] = 1.0f;
+    light.direction[2] = 1.0f; // shining along the view, onto the triangle
+    CMaterial material{};
+    material.diffuse[0] = 1.0f;
+    material.diffuse[1] = 0.5f;
+    material.diffuse[3] = 1.0f;
+    driver->gSetLight(0, &light);
+    driver->gSetMaterial(FACE_FRONT_AND_BACK, &material);
+    driver->gSwitch(SWITCH_LIGHTING, true);
+    driver->gSetTextureStage(0, nullptr);
+    driver->gDraw(PRIM_TRIANGLE_LIST, buffer, 0, 1, nullptr);
+    EXPECT_THAT(Pixel(5, 5), NearColor(RGBA(255, 128, 0), 1));
+    EXPECT_EQ(Pixel(35, 35), kBlack);
+}
+
 TEST_F(D3D8DrawTest, MipmappedTextureFillsEveryLevel) {
     ref_ptr<CHardwareTexture> hardware;
     driver->CreateHardwareTexture(hardware, QuadrantBitmap(2), true, false, -1);
