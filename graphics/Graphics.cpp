@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/Application.h"
+#include "app/Exception.h"
 #include "app/KeyTable.h"
 #include "app/Log.h"
 #include "graphics/LogColumns.h"
@@ -388,6 +389,31 @@ void CGraphics::ReloadResources() {
             m_pSprFileManager->ReloadBitmaps(0, nullptr, nullptr);
         }
     }
+}
+
+void CGraphics::RegisterDriverWindowClass(const char* name, LRESULT (*procedure)(HWND, UINT, WPARAM, LPARAM)) {
+    WNDCLASS wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+    wc.lpfnWndProc = procedure;
+    wc.cbWndExtra = sizeof(LONG_PTR);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    wc.lpszClassName = name;
+    RegisterClass(&wc);
+}
+
+void CGraphics::ExerciseDeviceObjects() {
+    ref_ptr<CVertexBuffer> vertices;
+    CreateVertexBuffer(vertices, 1024, int(sizeof(SpriteVertex)), VF_SPRITE, true);
+    ref_ptr<CIndexBuffer> indices;
+    CreateIndexBuffer(indices, INDEX_16, 1024, false);
+    ref_ptr<CBitmap> bitmap(new CBitmap);
+    bitmap->Create(256, 256);
+    ref_ptr<CHardwareTexture> texture;
+    CreateHardwareTexture(texture, bitmap, false, false, -1);
+    const bool locked = vertices->Lock() && indices->Lock();
+    vertices->Unlock();
+    indices->Unlock();
+    if (!locked) throw CException("CGraphics::ExerciseDeviceObjects() : Lock() : FAILED");
 }
 
 void CGraphics::RestoreAfterReset(const std::function<void()>& setDefaultStates) {

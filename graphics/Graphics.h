@@ -106,6 +106,11 @@ public:
     // Shared window procedure: turns messages into application events. The
     // drivers forward to it after their own handling.
     static LRESULT WindowProc(CGraphics* driver, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The class of a driver's render window: redrawn on resize, one window
+    // word for the driver, no background, and CS_OWNDC, which gives the
+    // window the OpenGL framebuffer the hardware drivers draw through. A
+    // second registration changes nothing.
+    static void RegisterDriverWindowClass(const char* name, LRESULT (*procedure)(HWND, UINT, WPARAM, LPARAM));
 
     Engine::CApplication* GetApplication() const;
     void EnumVideoModes();
@@ -131,6 +136,10 @@ public:
     // default states, sprite-file images, the other objects, then tells the
     // application.
     void RestoreAfterReset(const std::function<void()>& setDefaultStates);
+    // The drivers' start-up self-test: makes a sprite vertex buffer, an
+    // index buffer and a texture and locks both buffers. Throws (an
+    // Engine::CException) when any of it fails.
+    void ExerciseDeviceObjects();
 
     ref_ptr<CSprFileManager> GetSprFileManager() const;
     // The place-file and map-file managers belong to the scene layout

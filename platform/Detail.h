@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/Library.h"
 #include "platform/Window.h"
 
 namespace Platform::Detail {
@@ -78,6 +79,14 @@ void ResetDirectInput();
 // a window is made.
 void PrepareGlWindow();
 void ResetWgl();
+
+// Direct3D 8 (Direct3D8.cpp).
+std::vector<CLibraryEntry> Direct3D8LibraryEntries();
+void ResetDirect3D8();
+
+// DirectDraw 7 (DirectDraw7.cpp).
+std::vector<CLibraryEntry> DirectDrawLibraryEntries();
+void ResetDirectDraw();
 
 void ResetCursor();
 void ResetClipboard();

@@ -40,6 +40,8 @@ void Register(CLibraryTable& table, const char* name, std::vector<Platform::CLib
 void RegisterBuiltIns(CLibraryTable& table) {
     Register(table, "dinput.dll", {{"DirectInputCreateA", Platform::ToProc(&DirectInputCreateA)}});
     Register(table, "dsound.dll", {{"DirectSoundCreate", Platform::ToProc(&DirectSoundCreate)}});
+    Register(table, "d3d8.dll", Platform::Detail::Direct3D8LibraryEntries());
+    Register(table, "ddraw.dll", Platform::Detail::DirectDrawLibraryEntries());
 }
 
 CLibraryTable& Table() {

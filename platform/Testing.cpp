@@ -39,6 +39,8 @@ bool ConsumeFailure(Failure failure) {
 
 void Reset() {
     using namespace Platform::Detail;
+    ResetDirect3D8();
+    ResetDirectDraw();
     ResetWgl();
     ResetWindows();
     ResetMessages();

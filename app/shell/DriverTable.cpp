@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "graphics/Graphics.h"
+#include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsOGL.h"
 
 namespace Engine {
@@ -13,6 +14,9 @@ CGraphicsDriverTable GetDefaultDriverTable() {
         table.push_back({name, [](CApplication**) { return std::unique_ptr<Graphics::CGraphics>(); }});
     table[kDriverOpenGL].create = [](CApplication** application) {
         return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_OGL(application));
+    };
+    table[kDriverD3D8].create = [](CApplication** application) {
+        return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_D3D8(application));
     };
     return table;
 }

@@ -10,6 +10,7 @@
 
 #include "graphics/DeviceObject.h"
 #include "graphics/TextureFormat.h"
+#include "graphics/drivers/TextureSize.h"
 #include "platform/Wgl.h"
 
 namespace Engine::Graphics {
@@ -129,8 +130,5 @@ private:
     int32_t m_nTextureHeight = 0;
     int32_t m_nTexture = -1;
 };
-
-// The smallest power of two not below value; 0 and below give 0.
-int32_t NextPowerOfTwo(int32_t value);
 
 } // namespace Engine::Graphics

@@ -50,16 +50,7 @@ bool CGraphics_OGL::IsStageDisabled(int stage) const {
     return stage < 0 || stage >= 4 || m_stageDisabled[stage] != 0;
 }
 
-void CGraphics_OGL::RegisterWindowClass() {
-    WNDCLASS wc;
-    // CS_OWNDC: the platform gives OpenGL framebuffers to such windows only.
-    wc.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
-    wc.lpfnWndProc = &CGraphics_OGL::WindowProc;
-    wc.cbWndExtra = sizeof(LONG_PTR);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    wc.lpszClassName = kWindowClass;
-    RegisterClass(&wc);
-}
+void CGraphics_OGL::RegisterWindowClass() { RegisterDriverWindowClass(kWindowClass, &CGraphics_OGL::WindowProc); }
 
 HWND CGraphics_OGL::CreateRenderingWindow(const char* title) {
     DWORD style = 0, exStyle = 0;
@@ -234,18 +225,7 @@ bool CGraphics_OGL::TestGL() {
     CLogSection section("CGraphics_OGL::TestGL()");
     bool ok = true;
     try {
-        ref_ptr<CVertexBuffer> vertices;
-        CreateVertexBuffer(vertices, 1024, int(sizeof(SpriteVertex)), VF_SPRITE, true);
-        ref_ptr<CIndexBuffer> indices;
-        CreateIndexBuffer(indices, INDEX_16, 1024, false);
-        ref_ptr<CBitmap> bitmap(new CBitmap);
-        bitmap->Create(256, 256);
-        ref_ptr<CHardwareTexture> texture;
-        CreateHardwareTexture(texture, bitmap, false, false, -1);
-        vertices->Lock();
-        vertices->Unlock();
-        indices->Lock();
-        indices->Unlock();
+        ExerciseDeviceObjects();
     } catch (...) {
         ok = false;
     }

@@ -87,7 +87,7 @@ TEST_P(DirectXFailureTest, LogsFreesAndReportsFalse) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Libraries, DirectXFailureTest, ::testing::Values(
-    CFailureCase{"D3D8Missing", "d3d8.dll", std::nullopt, false, D3D8, "LoadLibrary(\"d3d8.dll\") : FAILED"},
+    CFailureCase{"D3D8Missing", "d3d8.dll", std::nullopt, true, D3D8, "LoadLibrary(\"d3d8.dll\") : FAILED"},
     CFailureCase{"D3D8WithoutEntry", "d3d8.dll", Entries{}, false, D3D8,
                  "GetProcAddress(m_hD3D8Lib, \"Direct3DCreate8\") : FAILED"},
     CFailureCase{"DDrawWithoutCreateEx", "ddraw.dll", Entries{kDDCreate, kDDEnumerate}, false, DDrawEx,

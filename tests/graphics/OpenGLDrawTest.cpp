@@ -7,6 +7,7 @@
 
 using namespace OpenGLTest;
 using ::testing::Values;
+using ::testing::ValuesIn;
 
 namespace {
 
@@ -44,23 +45,6 @@ TEST_F(OpenGLDrawTest, VertexColourModulatesTheTexture) {
     EXPECT_EQ(Pixel(5, 5), kRed);
 }
 
-// Rotation through the vertex positions and mirroring through swapped
-// texture coordinates, seen at the four quadrants of a 16 x 16 sprite.
-struct COrientationCase {
-    const char* name;
-    std::function<void(CQuad&)> change;
-    uint32_t topLeft, topRight, bottomLeft, bottomRight;
-};
-
-void Rotate(CQuad& quad, float angle) {
-    const float cx = 48, cy = 48, s = std::sin(angle), c = std::cos(angle);
-    for (int k = 0; k < 4; ++k) {
-        const float dx = quad.x[k] - cx, dy = quad.y[k] - cy;
-        quad.x[k] = cx + c * dx - s * dy;
-        quad.y[k] = cy + s * dx + c * dy;
-    }
-}
-
 class OpenGLOrientationTest : public OpenGLDrawTest, public ::testing::WithParamInterface<COrientationCase> {};
 
 TEST_P(OpenGLOrientationTest, QuadrantsLandWhereTheTransformPutsThem) {
@@ -73,24 +57,7 @@ TEST_P(OpenGLOrientationTest, QuadrantsLandWhereTheTransformPutsThem) {
     ExpectPixels({{44, 44, c.topLeft}, {52, 44, c.topRight}, {44, 52, c.bottomLeft}, {52, 52, c.bottomRight}});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, OpenGLOrientationTest,
-    Values(COrientationCase{"Upright", [](CQuad&) {}, kRed, kGreen, kBlue, kWhite},
-           COrientationCase{"MirroredU", [](CQuad& q) { std::swap(q.u[0], q.u[1]), std::swap(q.u[2], q.u[3]); },
-                            kGreen, kRed, kWhite, kBlue},
-           COrientationCase{"MirroredV", [](CQuad& q) { std::swap(q.v[0], q.v[3]), std::swap(q.v[1], q.v[2]); },
-                            kBlue, kWhite, kRed, kGreen},
-           COrientationCase{"Rotated90", [](CQuad& q) { Rotate(q, 1.5707964f); }, kBlue, kRed, kWhite, kGreen},
-           COrientationCase{"Rotated180", [](CQuad& q) { Rotate(q, 3.1415927f); }, kWhite, kBlue, kGreen, kRed}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// A half-transparent red texel over a blue background.
-struct CBlendCase {
-    const char* name;
-    bool blending;
-    int source, destination;
-    uint32_t expected;
-};
+INSTANTIATE_TEST_SUITE_P(Cases, OpenGLOrientationTest, ValuesIn(OrientationCases()), kCaseName);
 
 class OpenGLBlendTest : public OpenGLDrawTest, public ::testing::WithParamInterface<CBlendCase> {};
 
@@ -104,12 +71,7 @@ TEST_P(OpenGLBlendTest, TextureAlphaBlendsAsTheFactorsSay) {
     EXPECT_THAT(Pixel(4, 4), NearColor(GetParam().expected, 1));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, OpenGLBlendTest,
-                         Values(CBlendCase{"SourceAlpha", true, BLEND_SRC_ALPHA, BLEND_INV_SRC_ALPHA, RGBA(128, 0, 127)},
-                                CBlendCase{"Additive", true, BLEND_ONE, BLEND_ONE, RGBA(255, 0, 255)},
-                                CBlendCase{"AlphaAdditive", true, BLEND_SRC_ALPHA, BLEND_ONE, RGBA(128, 0, 255)},
-                                CBlendCase{"Off", false, BLEND_SRC_ALPHA, BLEND_INV_SRC_ALPHA, kRed}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, OpenGLBlendTest, ValuesIn(BlendCases()), kCaseName);
 
 TEST_F(OpenGLDrawTest, RenderTargetIsDrawnThenUsedAsTexture) {
     std::unique_ptr<CRenderTarget> target(driver->CreateRenderTarget(64, 32));

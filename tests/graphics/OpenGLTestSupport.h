@@ -9,6 +9,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/Application.h"
@@ -104,16 +105,87 @@ inline ref_ptr<CBitmap> QuadrantBitmap(int size) {
     });
 }
 
-class OpenGLFixture : public ::testing::Test {
+// A texture of the bitmap on the driver, as the texture manager makes them.
+inline ref_ptr<CTexture> MakeDriverTexture(CGraphics& driver, ref_ptr<CBitmap> bitmap, bool freePixels = false) {
+    ref_ptr<CHardwareTexture> hardware;
+    driver.CreateHardwareTexture(hardware, std::move(bitmap), false, freePixels, -1);
+    return ref_ptr<CTexture>(new CTexture(nullptr, hardware));
+}
+
+inline void ClearDriver(CGraphics& driver, float r, float g, float b) {
+    driver.m_clearColor[0] = r;
+    driver.m_clearColor[1] = g;
+    driver.m_clearColor[2] = b;
+    driver.gClear(CLEAR_COLOR);
+}
+
+// Rotation through the vertex positions and mirroring through swapped
+// texture coordinates, seen at the four quadrants of a 16 x 16 sprite at
+// (40, 40): the pictures every driver must draw alike.
+struct COrientationCase {
+    const char* name;
+    std::function<void(CQuad&)> change;
+    uint32_t topLeft, topRight, bottomLeft, bottomRight;
+};
+
+inline void Rotate(CQuad& quad, float angle) {
+    const float cx = 48, cy = 48, s = std::sin(angle), c = std::cos(angle);
+    for (int k = 0; k < 4; ++k) {
+        const float dx = quad.x[k] - cx, dy = quad.y[k] - cy;
+        quad.x[k] = cx + c * dx - s * dy;
+        quad.y[k] = cy + s * dx + c * dy;
+    }
+}
+
+inline std::vector<COrientationCase> OrientationCases() {
+    return {COrientationCase{"Upright", [](CQuad&) {}, kRed, kGreen, kBlue, kWhite},
+            COrientationCase{"MirroredU", [](CQuad& q) { std::swap(q.u[0], q.u[1]), std::swap(q.u[2], q.u[3]); },
+                             kGreen, kRed, kWhite, kBlue},
+            COrientationCase{"MirroredV", [](CQuad& q) { std::swap(q.v[0], q.v[3]), std::swap(q.v[1], q.v[2]); },
+                             kBlue, kWhite, kRed, kGreen},
+            COrientationCase{"Rotated90", [](CQuad& q) { Rotate(q, 1.5707964f); }, kBlue, kRed, kWhite, kGreen},
+            COrientationCase{"Rotated180", [](CQuad& q) { Rotate(q, 3.1415927f); }, kWhite, kBlue, kGreen, kRed}};
+}
+
+// A half-transparent red texel over a blue background.
+struct CBlendCase {
+    const char* name;
+    bool blending;
+    int source, destination;
+    uint32_t expected;
+};
+
+inline std::vector<CBlendCase> BlendCases() {
+    return {CBlendCase{"SourceAlpha", true, BLEND_SRC_ALPHA, BLEND_INV_SRC_ALPHA, RGBA(128, 0, 127)},
+            CBlendCase{"Additive", true, BLEND_ONE, BLEND_ONE, RGBA(255, 0, 255)},
+            CBlendCase{"AlphaAdditive", true, BLEND_SRC_ALPHA, BLEND_ONE, RGBA(128, 0, 255)},
+            CBlendCase{"Off", false, BLEND_SRC_ALPHA, BLEND_INV_SRC_ALPHA, kRed}};
+}
+
+// Test names of parameterised cases.
+constexpr auto kCaseName = [](const auto& info) { return std::string(info.param.name); };
+
+// A clean platform with a 640 x 480 32-bit desktop, the log captured and an
+// application that counts the drivers' notifications.
+class HeadlessDriverFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         Platform::Testing::Reset();
         const Platform::Testing::CDisplayMode desktop{640, 480, 60, 32};
         Platform::Testing::SetDisplayModes({desktop}, desktop);
     }
+    void TearDown() override { Platform::Testing::Reset(); }
+
+    TestFiles::CLogCapture log;
+    CRecordingApp app;
+    Engine::CApplication* cell = &app;
+};
+
+class OpenGLFixture : public HeadlessDriverFixture {
+protected:
     void TearDown() override {
         driver.reset();
-        Platform::Testing::Reset();
+        HeadlessDriverFixture::TearDown();
     }
 
     bool CreateDriver(CGraphicsParams params = WindowedParams()) {
@@ -126,16 +198,9 @@ protected:
         SetDefaultRenderStates(*driver);
     }
     ref_ptr<CTexture> MakeTexture(ref_ptr<CBitmap> bitmap, bool freePixels = false) {
-        ref_ptr<CHardwareTexture> hardware;
-        driver->CreateHardwareTexture(hardware, std::move(bitmap), false, freePixels, -1);
-        return ref_ptr<CTexture>(new CTexture(nullptr, hardware));
+        return MakeDriverTexture(*driver, std::move(bitmap), freePixels);
     }
-    void Clear(float r, float g, float b) {
-        driver->m_clearColor[0] = r;
-        driver->m_clearColor[1] = g;
-        driver->m_clearColor[2] = b;
-        driver->gClear(CLEAR_COLOR);
-    }
+    void Clear(float r, float g, float b) { ClearDriver(*driver, r, g, b); }
 
     // The frame buffer at (x, y) from the window's top left, as an opaque
     // RGBA word (the window has no alpha).
@@ -152,9 +217,6 @@ protected:
         for (const CPixelAt& p : expected) EXPECT_EQ(Pixel(p.x, p.y), p.colour) << "at " << p.x << "," << p.y;
     }
 
-    TestFiles::CLogCapture log;
-    CRecordingApp app;
-    Engine::CApplication* cell = &app;
     std::unique_ptr<CGraphics_OGL> driver;
 };
 

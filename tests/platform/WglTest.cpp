@@ -11,11 +11,7 @@ class WglTest : public TestSupport::WindowFixture {
 protected:
     void SetUp() override {
         WindowFixture::SetUp();
-        WNDCLASS wc;
-        wc.style = CS_OWNDC;
-        wc.lpfnWndProc = TestSupport::RecordingProc;
-        wc.lpszClassName = "GL";
-        RegisterClass(&wc);
+        RegisterOwnDcClass("GL");
     }
     static HWND MakeGlWindow() {
         return CreateWindowEx(0, "GL", "gl", WS_POPUP, 0, 0, 32, 32, nullptr, nullptr, nullptr, nullptr);

@@ -43,6 +43,15 @@ protected:
     }
     void TearDown() override { Platform::Testing::Reset(); }
 
+    // A recording class whose windows get an OpenGL framebuffer.
+    static void RegisterOwnDcClass(const char* name) {
+        WNDCLASS wc;
+        wc.style = CS_OWNDC;
+        wc.lpfnWndProc = RecordingProc;
+        wc.lpszClassName = name;
+        RegisterClass(&wc);
+    }
+
     // A shown, active window; the messages of its creation are cleared.
     HWND MakeWindow(int width = 320, int height = 200) {
         HWND window = CreateWindowEx(0, "Recording", "test", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
