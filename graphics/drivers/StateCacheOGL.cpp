@@ -10,9 +10,10 @@ namespace Engine::Graphics {
 namespace {
 
 // The capabilities the driver switches; the index is their slot.
-constexpr GLenum kCapabilities[] = {GL_DEPTH_TEST,     GL_BLEND,      GL_LIGHTING,  GL_FOG,
-                                    GL_NORMALIZE,      GL_STENCIL_TEST, GL_COLOR_MATERIAL,
-                                    GL_ALPHA_TEST,     GL_DITHER,     GL_CULL_FACE, GL_TEXTURE_2D};
+constexpr GLenum kCapabilities[] = {
+    GL_DEPTH_TEST, GL_BLEND, GL_LIGHTING, GL_FOG, GL_NORMALIZE, GL_STENCIL_TEST,
+    GL_COLOR_MATERIAL, GL_ALPHA_TEST, GL_DITHER, GL_CULL_FACE, GL_TEXTURE_2D,
+};
 
 constexpr GLenum kArrayNames[] = {GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_COLOR_ARRAY, GL_TEXTURE_COORD_ARRAY};
 

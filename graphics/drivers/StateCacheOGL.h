@@ -18,7 +18,7 @@ class CStateCache_OGL {
 public:
     enum EClientArray { ARRAY_VERTEX, ARRAY_NORMAL, ARRAY_COLOR, ARRAY_TEXCOORD, ARRAY_COUNT };
 
-    // How many capabilities are remembered (the others always reach GL).
+    // How many capabilities are remembered.
     static constexpr int kCapabilityCount = 11;
 
     CStateCache_OGL() { Forget(); }
