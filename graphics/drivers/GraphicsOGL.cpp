@@ -141,6 +141,7 @@ bool CGraphics_OGL::CreateContext() {
         return false;
     }
     log.PrintLineRaw("OK");
+    m_states.Forget();
     return true;
 }
 
@@ -289,6 +290,8 @@ bool CGraphics_OGL::ChangeVideoMode(CGraphicsParams params) {
     Engine::CTimer& clock = GetGlobalClock();
     const int64_t elapsedBefore = clock.GetElapsed();
     m_deviceObjects.InvalidateAll();
+    // What GL holds after a mode change is not ours to assume.
+    m_states.Forget();
     const CGraphicsParams previous = m_params;
     m_params = params;
     ApplyWindowMode(m_params, m_hWnd);
@@ -372,6 +375,7 @@ LRESULT CGraphics_OGL::OnDestroyMessage(HWND window, UINT message, WPARAM wParam
             GetLog().PrintLine("wglDeleteContext(...)");
             wglDeleteContext(m_hRC);
             m_hRC = nullptr;
+            m_states.Forget();
         }
         if (m_hDC) {
             ReleaseDC(window, m_hDC);
