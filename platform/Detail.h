@@ -79,6 +79,9 @@ void ResetDirectInput();
 void PrepareGlWindow();
 void ResetWgl();
 
+// Memory device contexts and bitmaps (Gdi.cpp).
+void ResetGdi();
+
 void ResetCursor();
 void ResetClipboard();
 void ResetLibraries();

@@ -39,6 +39,7 @@ bool ConsumeFailure(Failure failure) {
 void Reset() {
     using namespace Platform::Detail;
     ResetWgl();
+    ResetGdi();
     ResetWindows();
     ResetMessages();
     ResetEvents();

@@ -4,6 +4,7 @@
 
 #include "graphics/Graphics.h"
 #include "graphics/drivers/GraphicsOGL.h"
+#include "graphics/drivers/GraphicsSFTW.h"
 
 namespace Engine {
 
@@ -13,6 +14,9 @@ CGraphicsDriverTable GetDefaultDriverTable() {
         table.push_back({name, [](CApplication**) { return std::unique_ptr<Graphics::CGraphics>(); }});
     table[kDriverOpenGL].create = [](CApplication** application) {
         return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_OGL(application));
+    };
+    table[kDriverSoftware].create = [](CApplication** application) {
+        return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_SFTW(application));
     };
     return table;
 }

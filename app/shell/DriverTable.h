@@ -25,8 +25,8 @@ struct CGraphicsDriverEntry {
 };
 using CGraphicsDriverTable = std::vector<CGraphicsDriverEntry>;
 
-// kGraphicsDriverNames in that order; only the OpenGL driver is built so
-// far, the others make nothing.
+// kGraphicsDriverNames in that order; only the OpenGL and software drivers
+// are built so far, the others make nothing.
 CGraphicsDriverTable GetDefaultDriverTable();
 
 // The named driver first (case-insensitive), then the others in table

@@ -7,6 +7,7 @@
 #include "app/Log.h"
 #include "app/Timer.h"
 #include "graphics/Bitmap.h"
+#include "graphics/drivers/DisplayModeSearch.h"
 #include "platform/Messages.h"
 #include "platform/Window.h"
 
@@ -249,24 +250,7 @@ bool CGraphics_OGL::TestGL() {
 }
 
 bool CGraphics_OGL::FindDisplayMode() {
-    const DWORD bitsPerPixel = DWORD(GetWindowBitsPerPixel());
-    const DWORD refresh = DWORD(m_params.refresh);
-    bool found = false;
-    DEVMODE chosen{};
-    DEVMODE mode{};
-    for (DWORD index = 0; EnumDisplaySettings(nullptr, index, &mode); ++index) {
-        if (mode.dmPelsWidth != DWORD(m_params.screenWidth) || mode.dmPelsHeight != DWORD(m_params.screenHeight) ||
-            mode.dmBitsPerPel != bitsPerPixel)
-            continue;
-        // The first match, or a faster one that stays within the refresh
-        // asked for.
-        if (!found || (mode.dmDisplayFrequency > chosen.dmDisplayFrequency &&
-                       (refresh == 0 || mode.dmDisplayFrequency <= refresh)))
-            chosen = mode;
-        found = true;
-    }
-    if (found) m_displayMode = chosen;
-    return found;
+    return FindFullScreenMode(m_params, DWORD(GetWindowBitsPerPixel()), m_displayMode);
 }
 
 bool CGraphics_OGL::EnterChosenMode() {
