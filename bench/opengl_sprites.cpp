@@ -12,10 +12,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,52 +24,14 @@
 #include "graphics/SpriteRef.h"
 #include "graphics/drivers/GraphicsOGL.h"
 #include "platform/SdlBridge.h"
-#include "tests/graphics/SprFileTestData.h"
+#include "SpriteScene.h"
 
 namespace {
 
 using namespace Engine::Graphics;
 using Engine::ref_ptr;
 
-constexpr int kWidth = 800;
-constexpr int kHeight = 600;
-constexpr int kSprite = 32;
-
-// A round, soft-edged sprite with alpha, as most of the scene's sprites are:
-// red, green, blue, alpha.
-std::array<uint8_t, 4> SpritePixel(int x, int y) {
-    const int dx = x - kSprite / 2, dy = y - kSprite / 2;
-    const int d2 = dx * dx + dy * dy, r2 = (kSprite / 2) * (kSprite / 2);
-    const uint8_t alpha = d2 >= r2 ? 0 : uint8_t(255 - 255 * d2 / r2);
-    return {uint8_t(x * 8), uint8_t(y * 8), 0x80, alpha};
-}
-
-// A sprite file holding the sprite "ball".
-std::vector<uint8_t> SpriteFile() {
-    Tools::CPngImage image;
-    image.width = image.height = kSprite;
-    image.colour = Tools::EPngColour::RGBA;
-    for (int y = 0; y < kSprite; ++y)
-        for (int x = 0; x < kSprite; ++x) {
-            const auto pixel = SpritePixel(x, y);
-            image.samples.insert(image.samples.end(), pixel.begin(), pixel.end());
-        }
-    Tools::CSprDocument document;
-    document.images.push_back({0, Tools::WritePng(image), {}, 0xFFFFFFFFu});
-    document.sprites.push_back({"ball", 0, 0, false, false, {Tools::MakeSprFrame(0, 0, 0, kSprite, kSprite)}});
-    return Tools::WriteSpr(document);
-}
-
-// Sprite i's top-left corner in frame f: a grid that drifts each frame.
-void SpritePosition(int i, int frame, int& x, int& y) {
-    const int columns = kWidth / 8;
-    x = (i % columns) * 8 + frame % 17;
-    y = ((i / columns) * 8 + frame % 13) % (kHeight - kSprite);
-}
-
-void ReportFps(benchmark::State& state) {
-    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
-}
+using namespace SpriteScene;
 
 class CDriverScene {
 public:
@@ -139,12 +97,7 @@ public:
         m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_ACCELERATED);
         if (!m_renderer) m_renderer = SDL_CreateRenderer(m_window, -1, 0);
         if (!m_renderer) return;
-        std::vector<uint8_t> pixels;
-        for (int y = 0; y < kSprite; ++y)
-            for (int x = 0; x < kSprite; ++x) {
-                const auto pixel = SpritePixel(x, y);
-                pixels.insert(pixels.end(), pixel.begin(), pixel.end());
-            }
+        std::vector<uint8_t> pixels = SpritePixels();
         SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), kSprite, kSprite, 32, kSprite * 4,
                                                                   SDL_PIXELFORMAT_RGBA32);
         m_texture = SDL_CreateTextureFromSurface(m_renderer, surface);
@@ -185,17 +138,6 @@ private:
     SDL_Texture* m_texture = nullptr;
 };
 
-template <class Scene>
-void RunScene(benchmark::State& state, Scene& scene) {
-    if (!scene.IsCreated()) {
-        state.SkipWithError("no window or renderer");
-        return;
-    }
-    int frame = 0;
-    for (auto _ : state) scene.DrawFrame(frame++);
-    ReportFps(state);
-}
-
 void BM_OpenGLDriver(benchmark::State& state) {
     CDriverScene scene(int(state.range(0)));
     RunScene(state, scene);
@@ -213,42 +155,9 @@ void BM_SdlRenderer(benchmark::State& state) {
 BENCHMARK(BM_OpenGLDriver)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SdlRenderer)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Keeps the frames per second of every run to print the ratios at the end.
-class CRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const auto fps = run.counters.find("fps");
-            if (run.error_occurred || fps == run.counters.end()) continue;
-            // With repetitions, the median stands for the benchmark.
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-            const std::string name = run.run_name.function_name;
-            m_fps[std::atoi(run.run_name.args.c_str())][name] = fps->second.value;
-        }
-    }
-    void PrintRatios() const {
-        for (const auto& [sprites, byScene] : m_fps) {
-            const auto driver = byScene.find("BM_OpenGLDriver"), sdl = byScene.find("BM_SdlRenderer");
-            if (driver == byScene.end() || sdl == byScene.end()) continue;
-            std::printf("%d sprites: OpenGL driver %.1f fps, SDL renderer %.1f fps, ratio %.2f\n", sprites,
-                        driver->second, sdl->second, driver->second / sdl->second);
-        }
-    }
-
-private:
-    std::map<int, std::map<std::string, double>> m_fps; // sprites -> benchmark -> fps
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    CRatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
-    return 0;
+    SpriteScene::CRatioReporter reporter("BM_OpenGLDriver", "BM_SdlRenderer", "OpenGL driver");
+    return SpriteScene::RunWithRatios(argc, argv, reporter);
 }
