@@ -32,8 +32,12 @@ void CFrameDriver::gFlipBuffers() {
 Engine::CGraphicsDriverTable DriversWithOpenGL(
     std::function<std::unique_ptr<CGraphics>(Engine::CApplication**)> openGL) {
     Engine::CGraphicsDriverTable table = Engine::GetDefaultDriverTable();
-    for (Engine::CGraphicsDriverEntry& entry : table)
-        if (std::string(entry.name) == "OpenGL") entry.create = std::move(openGL);
+    for (Engine::CGraphicsDriverEntry& entry : table) {
+        if (std::string(entry.name) == "OpenGL")
+            entry.create = openGL;
+        else
+            entry.create = [](Engine::CApplication**) { return std::unique_ptr<CGraphics>(); };
+    }
     return table;
 }
 

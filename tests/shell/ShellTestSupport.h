@@ -44,7 +44,8 @@ public:
     void gFlipBuffers() override;
 };
 
-// The default table with "OpenGL" made by the given factory.
+// The default table with "OpenGL" made by the given factory; the other
+// drivers make nothing, so that a run never falls back to a real one.
 Engine::CGraphicsDriverTable DriversWithOpenGL(
     std::function<std::unique_ptr<CGraphics>(Engine::CApplication**)> openGL);
 
