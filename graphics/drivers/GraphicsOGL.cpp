@@ -5,9 +5,8 @@
 
 #include "app/Application.h"
 #include "app/Log.h"
-#include "app/Timer.h"
 #include "graphics/Bitmap.h"
-#include "graphics/drivers/DisplayModeSearch.h"
+#include "graphics/drivers/VideoModeChange.h"
 #include "platform/Messages.h"
 #include "platform/Window.h"
 
@@ -278,42 +277,16 @@ void CGraphics_OGL::Destroy() {
 }
 
 bool CGraphics_OGL::ChangeVideoMode(CGraphicsParams params) {
-    AdjustVideoMode(params);
-    Engine::CTimer& clock = GetGlobalClock();
-    const int64_t elapsedBefore = clock.GetElapsed();
-    m_deviceObjects.InvalidateAll();
-    const CGraphicsParams previous = m_params;
-    m_params = params;
-    ApplyWindowMode(m_params, m_hWnd);
-    bool result = true;
-    if (m_params.fullScreen) {
-        if (!EnterChosenMode()) {
-            GetLog().PrintLine("%s : Trying to restore previous mode", kModeChangeFailed);
-            result = false;
-            RestorePreviousMode(previous);
-        }
-        if (m_params.fullScreen && m_pfnSwapInterval) m_pfnSwapInterval(m_params.waitVSync ? 1 : 0);
-    } else {
-        ChangeDisplaySettings(nullptr, 0);
-    }
-    ApplyWindowMode(m_params, m_hWnd);
-    glViewport(0, 0, m_params.width, m_params.height);
-    m_bThreeContainers = m_params.fullScreen;
-    m_bFrameReady = 0;
-    RestoreAfterReset(nullptr);
-    // The change does not count as elapsed frame time.
-    if (clock.IsRunning()) clock.MoveStart(clock.GetElapsed() - elapsedBefore);
-    return result;
-}
-
-void CGraphics_OGL::RestorePreviousMode(const CGraphicsParams& previous) {
-    m_params = previous;
-    ApplyWindowMode(m_params, m_hWnd);
-    if (!m_params.fullScreen) {
-        ChangeDisplaySettings(nullptr, 0);
-        return;
-    }
-    if (!EnterChosenMode()) throw CException(kModeChangeFailed);
+    return ChangeDriverVideoMode(*this, m_hWnd, params,
+                                 {[this] { return EnterChosenMode(); },
+                                  [this] {
+                                      if (m_params.fullScreen && m_pfnSwapInterval)
+                                          m_pfnSwapInterval(m_params.waitVSync ? 1 : 0);
+                                      glViewport(0, 0, m_params.width, m_params.height);
+                                      m_bThreeContainers = m_params.fullScreen;
+                                      m_bFrameReady = 0;
+                                  },
+                                  kModeChangeFailed});
 }
 
 void CGraphics_OGL::gEndScene() {
@@ -337,7 +310,8 @@ LRESULT CGraphics_OGL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             return driver->OnDestroyMessage(window, message, wParam, lParam);
         case WM_ACTIVATE:
             if (driver->m_bCreated && driver->m_params.fullScreen)
-                return driver->OnActivateMessage(window, message, wParam, lParam);
+                return OnFullScreenActivate(driver, driver->m_displayMode, kModeChangeFailed, window, message, wParam,
+                                            lParam);
             break;
         case WM_PAINT:
             if (Engine::CApplication* app = driver->GetApplication(); app && !app->m_bPaused) driver->gFlipBuffers();
@@ -375,20 +349,6 @@ LRESULT CGraphics_OGL::OnDestroyMessage(HWND window, UINT message, WPARAM wParam
             m_bCreated = 0;
         }
     }
-    return CGraphics::WindowProc(this, window, message, wParam, lParam);
-}
-
-LRESULT CGraphics_OGL::OnActivateMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (LOWORD(wParam) == WA_INACTIVE) {
-        // Back to the desktop mode while another window has the screen.
-        const LRESULT result = CGraphics::WindowProc(this, window, message, wParam, lParam);
-        ShowWindow(window, SW_SHOWMINIMIZED);
-        ChangeDisplaySettings(nullptr, 0);
-        return result;
-    }
-    if (ChangeDisplaySettings(&m_displayMode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL)
-        GetLog().PrintLine("%s", kModeChangeFailed);
-    ShowWindow(window, SW_SHOWNORMAL);
     return CGraphics::WindowProc(this, window, message, wParam, lParam);
 }
 

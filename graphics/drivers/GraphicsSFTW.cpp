@@ -5,9 +5,8 @@
 #include "app/Application.h"
 #include "app/Exception.h"
 #include "app/Log.h"
-#include "app/Timer.h"
 #include "graphics/Bitmap.h"
-#include "graphics/drivers/DisplayModeSearch.h"
+#include "graphics/drivers/VideoModeChange.h"
 #include "platform/Messages.h"
 #include "platform/Window.h"
 
@@ -176,44 +175,18 @@ bool CGraphics_SFTW::EnterChosenMode() {
 
 bool CGraphics_SFTW::ChangeVideoMode(CGraphicsParams params) {
     if (m_nPresentPath != 0) return false;
-    AdjustVideoMode(params);
-    Engine::CTimer& clock = GetGlobalClock();
-    const int64_t elapsedBefore = clock.GetElapsed();
-    m_deviceObjects.InvalidateAll();
-    const CGraphicsParams previous = m_params;
-    m_params = params;
-    ApplyWindowMode(m_params, m_hWnd);
-    bool result = true;
-    if (m_params.fullScreen) {
-        if (!EnterChosenMode()) {
-            GetLog().PrintLine("%s : Trying to restore previous mode", kModeChangeFailed);
-            result = false;
-            RestorePreviousMode(previous);
-        }
-    } else {
-        ChangeDisplaySettings(nullptr, 0);
-    }
-    ApplyWindowMode(m_params, m_hWnd);
-    // A new size needs a new back buffer (and the grid made for it).
-    FitBackBuffer();
-    m_bThreeContainers = 0;
-    // Seam for the dirty-rectangle grid: once it exists, resize it and
-    // empty the three buffered-sprite containers here.
-    m_bFrameReady = 0;
-    RestoreAfterReset(nullptr);
-    // The change does not count as elapsed frame time.
-    if (clock.IsRunning()) clock.MoveStart(clock.GetElapsed() - elapsedBefore);
-    return result;
-}
-
-void CGraphics_SFTW::RestorePreviousMode(const CGraphicsParams& previous) {
-    m_params = previous;
-    ApplyWindowMode(m_params, m_hWnd);
-    if (!m_params.fullScreen) {
-        ChangeDisplaySettings(nullptr, 0);
-        return;
-    }
-    if (!EnterChosenMode()) throw CException(kModeChangeFailed);
+    return ChangeDriverVideoMode(*this, m_hWnd, params,
+                                 {[this] { return EnterChosenMode(); },
+                                  [this] {
+                                      // A new size needs a new back buffer.
+                                      FitBackBuffer();
+                                      m_bThreeContainers = 0;
+                                      // Seam for the dirty-rectangle grid: once it exists,
+                                      // resize it and empty the three buffered-sprite
+                                      // containers here.
+                                      m_bFrameReady = 0;
+                                  },
+                                  kModeChangeFailed});
 }
 
 void CGraphics_SFTW::Destroy() {
@@ -299,7 +272,8 @@ LRESULT CGraphics_SFTW::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
         }
         case WM_ACTIVATE:
             if (driver->m_bCreated && driver->m_nPresentPath == 0 && driver->m_params.fullScreen)
-                return driver->OnActivateMessage(window, message, wParam, lParam);
+                return OnFullScreenActivate(driver, driver->m_displayMode, "CGraphics_SFTW::WindowProc()::ChangeDisplaySettings(...) : FAILED", window, message, wParam,
+                                            lParam);
             break;
         case WM_PAINT:
             driver->OnPaintMessage(window);
@@ -320,20 +294,6 @@ void CGraphics_SFTW::OnPaintMessage(HWND window) {
     // An active application presents from its frame loop.
     if (Engine::CApplication* app = GetApplication(); app && !app->IsActive()) gFlipBuffers();
     EndPaint(window, &paint);
-}
-
-LRESULT CGraphics_SFTW::OnActivateMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (LOWORD(wParam) == WA_INACTIVE) {
-        // Back to the desktop mode while another window has the screen.
-        const LRESULT result = CGraphics::WindowProc(this, window, message, wParam, lParam);
-        ShowWindow(window, SW_SHOWMINIMIZED);
-        ChangeDisplaySettings(nullptr, 0);
-        return result;
-    }
-    if (ChangeDisplaySettings(&m_displayMode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL)
-        GetLog().PrintLine("CGraphics_SFTW::WindowProc()::ChangeDisplaySettings(...) : FAILED");
-    ShowWindow(window, SW_SHOWNORMAL);
-    return CGraphics::WindowProc(this, window, message, wParam, lParam);
 }
 
 void CGraphics_SFTW::CreateVertexBuffer(ref_ptr<CVertexBuffer>& out, int count, int vertexSize, uint32_t format,

@@ -103,7 +103,6 @@ public:
 private:
     static void RegisterSoftwareWindowClass();
     static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnActivateMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnPaintMessage(HWND window);
 
     bool InitSFTW();
@@ -114,7 +113,6 @@ private:
     void SetColorOrder(bool rgb);
     bool FindDisplayMode();
     bool EnterChosenMode();
-    void RestorePreviousMode(const CGraphicsParams& previous);
     // The rectangles to copy this flip, from the dirty grid and the paint
     // list, or the whole screen.
     void CollectPresentRects();
