@@ -90,7 +90,11 @@ void CGraphics_SFTW::gClear(uint32_t flags) {
     if (!(flags & CLEAR_COLOR)) return;
     const CRasterTarget target = GetBackBuffer();
     if (!target.pixels) return;
-    const uint32_t color = PackColorARGB(m_clearColor[0], m_clearColor[1], m_clearColor[2], m_clearColor[3]);
+    // Packed like the clear quad of buffered drawing, so that both clears
+    // give the same picture: red and blue exchanged as the queue does for
+    // this driver.
+    const uint32_t color =
+        SwapColorRedBlue(PackColorRGBA(m_clearColor[0], m_clearColor[1], m_clearColor[2], m_clearColor[3]));
     RasterFillRect(target, 0, 0, target.width, target.height, color, RASTER_REPLACE);
 }
 
