@@ -109,6 +109,15 @@ TEST_F(SoftwareDriverTest, RotatedSpriteIsDrawnAsTriangles) {
     ExpectPicture({{36, 14, kShownRed}, {36, 36, kShownGreen}, {14, 14, kShownBlue}, {14, 36, kShownWhite}, {50, 14, 0}});
 }
 
+TEST_F(SoftwareDriverTest, MirroredSpriteIsDrawnMirrored) {
+    const ref_ptr<CTexture> texture = Bind(QuadrantBitmap(4));
+    CQuad mirrored = Rect(10, 10, 42, 42, 0xFFFFFFFF);
+    for (float& u : mirrored.u) u = 1 - u;
+    DrawQuads(*driver, {mirrored});
+    Present();
+    ExpectPicture({{14, 14, kShownGreen}, {36, 14, kShownRed}, {14, 36, kShownWhite}, {36, 36, kShownBlue}});
+}
+
 TEST_F(SoftwareDriverTest, SlantedUntexturedQuadIsSkippedAndTheRestDrawn) {
     CQuad slanted{{10, 30, 30, 12}, {10, 10, 30, 30}};
     DrawQuads(*driver, {slanted, Rect(50, 50, 60, 60, ARGB(0, 255, 0))});
