@@ -5,6 +5,7 @@
 #include "graphics/Graphics.h"
 #include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsOGL.h"
+#include "graphics/drivers/GraphicsSFTW.h"
 
 namespace Engine {
 
@@ -17,6 +18,9 @@ CGraphicsDriverTable GetDefaultDriverTable() {
     };
     table[kDriverD3D8].create = [](CApplication** application) {
         return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_D3D8(application));
+    };
+    table[kDriverSoftware].create = [](CApplication** application) {
+        return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_SFTW(application));
     };
     return table;
 }

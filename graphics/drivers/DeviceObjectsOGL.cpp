@@ -13,12 +13,6 @@ namespace Engine::Graphics {
 
 namespace {
 
-size_t BufferBytes(const char* what, int32_t count, int32_t elementSize) {
-    if (count < 0 || elementSize < 0)
-        throw CException::Format("Engine::Graphics::%s : FAILED : invalid size (%d x %d)", what, count, elementSize);
-    return size_t(count) * size_t(elementSize);
-}
-
 // The size GL can take for a bitmap: powers of two without the
 // non-power-of-two extension, square without the rectangle extension.
 void FitTextureSize(const CGraphics_OGL& driver, int32_t& width, int32_t& height) {
@@ -59,11 +53,11 @@ ref_ptr<CTextureFormat_OGL> CreateTextureFormat_OGL(uint32_t redMask, uint32_t g
 
 CVertexBuffer_OGL::CVertexBuffer_OGL(CGraphics* owner, int32_t count, int32_t vertexSize, uint32_t format,
                                      bool dynamic)
-    : CSystemMemoryBuffer_OGL(BufferBytes("CVertexBuffer_OGL::CVertexBuffer_OGL()", count, vertexSize), owner, count,
+    : CSystemMemoryBuffer(SystemBufferBytes("CVertexBuffer_OGL::CVertexBuffer_OGL()", count, vertexSize), owner, count,
                               vertexSize, format, dynamic) {}
 
 CIndexBuffer_OGL::CIndexBuffer_OGL(CGraphics* owner, int32_t typeCode, int32_t count)
-    : CSystemMemoryBuffer_OGL(BufferBytes("CIndexBuffer_OGL::CIndexBuffer_OGL()", count, typeCode == INDEX_16 ? 2 : 4),
+    : CSystemMemoryBuffer(SystemBufferBytes("CIndexBuffer_OGL::CIndexBuffer_OGL()", count, typeCode == INDEX_16 ? 2 : 4),
                               owner, typeCode, count) {}
 
 CHardwareTexture_OGL::CHardwareTexture_OGL(CGraphics_OGL* owner) : CHardwareTexture(owner) {}

@@ -105,7 +105,6 @@ private:
     static void RegisterWindowClass();
     static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroyMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnActivateMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND CreateRenderingWindow(const char* title);
     bool SetupPixelFormat(HDC dc, const CGraphicsParams& mode);
@@ -124,9 +123,6 @@ private:
     void ShowCreatedWindow();
     // Destroys the window after a failed check and forgets it.
     void AbandonWindow();
-    // Back to the parameters before a refused change; false when even that
-    // full-screen mode is refused.
-    bool RestorePreviousMode(const CGraphicsParams& previous);
 
     void ActivateRenderTarget(CRenderTarget_OGL* target);
     void LoadModelViewMatrix();
