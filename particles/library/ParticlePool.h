@@ -10,8 +10,9 @@
 
 namespace VexaParticles {
 
-// A record from the free list, or a new one when the list is empty; its
-// fields are left as they were (the emitter sets every one it uses).
+// A record from the free list, which grows by a block of records when it is
+// empty; its fields are left as they were (the emitter sets every one it
+// uses).
 CParticle* AcquireParticle();
 
 // Deletes the particle's sub-emitters and puts its record on the free list.

@@ -216,19 +216,48 @@ void EmitOne(CVexaParticleType& type, const CEmissionValues& values, float time,
     AttachSubEmitters(type, particle, time, false);
 }
 
-void UpdateParticle(CVexaParticleType& type, CParticle& p, float f, float age, float time, float dt, bool axis3D) {
-    const auto Q = [&](int i) { return SampleCurve(type.curves[size_t(i - 1)], f); };
+// The over-life curves a life step samples per particle; a curve of one
+// key or none is the same at every f and is sampled once per step.
+class COverLifeCurves {
+public:
+    enum ECurve { kSpeed, kSpin, kMeshSpin, kTurbulence, kDirection, kAlpha, kOrbit, kContraction, kSize, kRate, kCount };
+
+    explicit COverLifeCurves(const CVexaParticleType& type) {
+        static constexpr int kQ[kCount] = {15, 16, 38, 14, 22, 23, 33, 34, 13, 18};
+        for (int i = 0; i < kCount; ++i) {
+            m_curves[i] = &type.curves[size_t(kQ[i] - 1)];
+            m_varies[i] = m_curves[i]->GetKeyCount() > 1;
+            m_values[i] = SampleCurve(*m_curves[i], 0.0f);
+        }
+    }
+    // Samples the varying curves at f.
+    void At(float f) {
+        for (int i = 0; i < kCount; ++i)
+            if (m_varies[i]) m_values[i] = SampleCurve(*m_curves[i], f);
+    }
+    float operator[](ECurve curve) const { return m_values[curve]; }
+
+private:
+    const CParameterCurve* m_curves[kCount];
+    bool m_varies[kCount];
+    float m_values[kCount];
+};
+
+void UpdateParticle(CVexaParticleType& type, CParticle& p, COverLifeCurves& q, float f, float age, float time,
+                    float dt, bool axis3D) {
+    using C = COverLifeCurves;
+    q.At(f);
     const float* base = p.base;
-    p.speed = base[1] * Q(15);
-    p.spinSpeed = base[2] * Q(16);
-    p.meshSpinSpeed = base[3] * Q(38);
-    p.turbulence = base[4] * Q(14);
-    p.directionFactor = base[7] * Q(22);
-    p.alphaFactor = base[11] * Q(23);
-    p.orbitSpeed = base[8] * Q(33);
-    p.orbitContraction = base[9] * Q(34);
-    p.size = base[5] * Q(13) * p.motionFactor;
-    const float rate = base[6] * Q(18);
+    p.speed = base[1] * q[C::kSpeed];
+    p.spinSpeed = base[2] * q[C::kSpin];
+    p.meshSpinSpeed = base[3] * q[C::kMeshSpin];
+    p.turbulence = base[4] * q[C::kTurbulence];
+    p.directionFactor = base[7] * q[C::kDirection];
+    p.alphaFactor = base[11] * q[C::kAlpha];
+    p.orbitSpeed = base[8] * q[C::kOrbit];
+    p.orbitContraction = base[9] * q[C::kContraction];
+    p.size = base[5] * q[C::kSize] * p.motionFactor;
+    const float rate = base[6] * q[C::kRate];
     if (!type.gradient.IsRandomStart()) {
         p.colour1 = SampleColourGradient(type.gradient, age / p.lifeSpan);
     } else if (!p.gradientStarted) {
@@ -270,6 +299,7 @@ void EmitParticles(CVexaParticleType& type, float time, float dt, bool emitting)
 void AgeParticles(CVexaParticleType& type, float time, float dt) {
     const float T = CVexaParticleEmitter::kTimeScale * time;
     const bool axis3D = type.emitter->GetAxisFlag() != 0;
+    COverLifeCurves curves(type);
     CParticle* particle = type.head;
     while (particle) {
         CParticle* next = particle->next;
@@ -289,7 +319,7 @@ void AgeParticles(CVexaParticleType& type, float time, float dt) {
                 continue;
             }
         }
-        UpdateParticle(type, *particle, f, age, time, dt, axis3D);
+        UpdateParticle(type, *particle, curves, f, age, time, dt, axis3D);
         particle = next;
     }
 }
