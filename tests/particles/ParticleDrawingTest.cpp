@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "ParticleTestSupport.h"
-#include "particles/library/ParticlePool.h"
 #include "particles/library/VexaGraphicsException.h"
 
 namespace VexaTest {
@@ -14,17 +13,7 @@ namespace {
 
 using Engine::Geometry::CVector3;
 
-CParticle& AddParticle(CVexaParticleType& type, CVector3 position = {100, 50, 0}) {
-    CParticle& particle = *AcquireParticle();
-    particle = CParticle{};
-    particle.position = position;
-    particle.size = 0.5f;
-    particle.alphaFactor = 1.0f;
-    particle.deathPending = 1;
-    particle.colour1 = {1, 1, 1, 1};
-    type.LinkParticle(&particle);
-    return particle;
-}
+const CVector3 kAt{100, 50, 0};
 
 void ExpectCorners(const std::vector<CParticleVertex>& quad, const std::vector<CVector3>& corners) {
     ASSERT_EQ(quad.size(), 4u);
@@ -38,7 +27,7 @@ void ExpectCorners(const std::vector<CParticleVertex>& quad, const std::vector<C
 
 TEST(ParticleDrawingTest, AFlatQuadSpansTheExtentAboutItsPivot) {
     CEffect effect(QuietEmitter());
-    CParticle& particle = AddParticle(effect.Type());
+    CParticle& particle = AddParticle(effect.Type(), kAt);
     ASSERT_EQ(effect.emitter->RenderAll(), 1);
     ASSERT_EQ(effect.device.draws.size(), 1u);
     // No shape: an extent of 64 at size 0.5.
@@ -67,7 +56,7 @@ TEST(ParticleDrawingTest, AnOrientedQuadLiesInTheFrameThenTheEmittersScaleAndOff
     effect.emitter->Update(0, 0, 0, 0, 0, 0);
     effect.emitter->SetScale(2);
     effect.emitter->SetOffset(10, 0, 0);
-    AddParticle(effect.Type());
+    AddParticle(effect.Type(), kAt);
     effect.emitter->RenderAll();
     ExpectCorners(effect.device.draws[0], {{146, 100, -64}, {274, 100, -64}, {274, 100, 64}, {146, 100, 64}});
 
@@ -91,7 +80,7 @@ class ParticleColourTest : public ::testing::TestWithParam<CColourCase> {};
 TEST_P(ParticleColourTest, PacksEveryCornerClampedInTheDevicesOrder) {
     CEffect effect(QuietEmitter());
     effect.device.rgba = GetParam().rgba;
-    CParticle& particle = AddParticle(effect.Type());
+    CParticle& particle = AddParticle(effect.Type(), kAt);
     particle.colour1 = GetParam().colour1;
     particle.colour2 = {0, 0, 1, 1};
     particle.colourMix = GetParam().mix;
@@ -113,9 +102,9 @@ TEST(ParticleDrawingTest, OnlyVisibleParticlesAreDrawnInBatchesOfTheBuffer) {
     EXPECT_EQ(effect.emitter->RenderAll(), 0);
     EXPECT_TRUE(effect.device.states.empty());
 
-    AddParticle(effect.Type()).alphaFactor = 0.01f;
-    AddParticle(effect.Type()).deathPending = 0;
-    for (int i = 0; i < 513; ++i) AddParticle(effect.Type());
+    AddParticle(effect.Type(), kAt).alphaFactor = 0.01f;
+    AddParticle(effect.Type(), kAt).deathPending = 0;
+    for (int i = 0; i < 513; ++i) AddParticle(effect.Type(), kAt);
     EXPECT_EQ(effect.emitter->RenderAll(), 513);
     ASSERT_EQ(effect.device.draws.size(), 2u);
     EXPECT_EQ(effect.device.draws[0].size(), 512u * 4);

@@ -7,22 +7,12 @@
 
 #include "ParticleTestSupport.h"
 #include "particles/library/ParticleMotion.h"
-#include "particles/library/ParticlePool.h"
 #include "particles/library/VexaCollider.h"
 
 namespace VexaTest {
 namespace {
 
 using Engine::Geometry::CVector3;
-
-CParticle& AddParticle(CVexaParticleType& type, CVector3 position) {
-    CParticle& particle = *AcquireParticle();
-    particle = CParticle{};
-    particle.position = position;
-    particle.motionFactor = 1.0f;
-    type.LinkParticle(&particle);
-    return particle;
-}
 
 struct CMotionCase {
     const char* name;

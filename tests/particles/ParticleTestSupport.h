@@ -9,6 +9,7 @@
 #include "VexaTestSupport.h"
 #include "app/Noise.h"
 #include "app/Random.h"
+#include "particles/library/ParticlePool.h"
 #include "particles/library/ParticleRandom.h"
 #include "particles/library/VexaParticleLibrary.h"
 
@@ -45,6 +46,20 @@ inline void SeedParticleRandom(uint32_t seed) {
     generator.cursorB = 1;
     ParticleRandomSeed(generator, seed);
     CrtSrand(seed);
+}
+
+// A hand-placed live particle: still, half the default extent, opaque white.
+inline CParticle& AddParticle(CVexaParticleType& type, Engine::Geometry::CVector3 position) {
+    CParticle& particle = *AcquireParticle();
+    particle = CParticle{};
+    particle.position = position;
+    particle.motionFactor = 1.0f;
+    particle.size = 0.5f;
+    particle.alphaFactor = 1.0f;
+    particle.deathPending = 1;
+    particle.colour1 = {1, 1, 1, 1};
+    type.LinkParticle(&particle);
+    return particle;
 }
 
 // A running emitter of a one-emitter file, drawn through the recording device.
