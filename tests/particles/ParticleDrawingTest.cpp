@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "ParticleTestSupport.h"
-#include "particles/library/VexaGraphicsException.h"
 
 namespace VexaTest {
 namespace {
@@ -111,14 +110,6 @@ TEST(ParticleDrawingTest, OnlyVisibleParticlesAreDrawnInBatchesOfTheBuffer) {
     EXPECT_EQ(effect.device.draws[1].size(), 4u);
     EXPECT_EQ(effect.device.states, (std::vector<std::string>{"RenderState 0 1", "Blend 1 5", "NoTexture"}));
 
-    effect.device.buffers.front()->lockResult = -3;
-    try {
-        effect.emitter->RenderAll();
-        FAIL() << "no exception";
-    } catch (const VexaGraphics::CVexaGraphicsException& e) {
-        EXPECT_STREQ(e.what(), "Can't lock particles vertex buffer");
-        EXPECT_EQ(e.GetResult(), -3);
-    }
 }
 
 struct CBudgetCase {

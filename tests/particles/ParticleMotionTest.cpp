@@ -52,17 +52,6 @@ INSTANTIATE_TEST_SUITE_P(
                                   {3, 4, 2.5f}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ParticleMotionTest, TurbulenceBendsThePathInThePlane) {
-    CEffect effect(QuietEmitter());
-    CParticle& particle = AddParticle(effect.Type(), {0, 0, 0});
-    particle.turbulence = 500;
-    particle.speed = 1;
-    particle.direction = {1, 1, 0};
-    MoveParticles(effect.Type(), 1.0f, 0.5f);
-    EXPECT_NE(particle.position.x, 0.5f);
-    EXPECT_NE(particle.position.x, particle.position.y);
-}
-
 // Sends the particle back from where it is halfway through the step.
 class CMirror : public IVexaCollider {
 public:
@@ -91,27 +80,6 @@ TEST(ParticleMotionTest, ACollidersHitIsNotAskedAgainInTheSameStep) {
     EXPECT_EQ(mirror.asked, 1);
     EXPECT_FLOAT_EQ(particle.position.x, 0.0f);
     EXPECT_EQ(particle.direction.x, -1.0f);
-}
-
-TEST(ParticleMotionTest, TheFrameIsTheEmittersRotationWithoutEulerAngles) {
-    Tools::CVexaEmitter description = QuietEmitter();
-    description.types[0].words[4] = 1;
-    CEffect effect(description);
-    const float turn[16] = {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    effect.emitter->SetRotation(turn);
-    CVexaParticleType& type = effect.Type();
-    BuildTypeRotation(type);
-    BuildTypeFrame(type);
-    EXPECT_EQ(type.eulerFlag, 0u);
-    EXPECT_EQ(type.frame, effect.emitter->GetRotation());
-
-    type.words.eulerAngles = {0, 0, 3.14159265f / 2};
-    BuildTypeRotation(type);
-    BuildTypeFrame(type);
-    EXPECT_EQ(type.eulerFlag, 1u);
-    // A quarter turn about z, then the emitter's quarter turn back.
-    EXPECT_NEAR(type.frame[0][0], 1.0f, 1e-6f);
-    EXPECT_NEAR(type.frame[1][1], 1.0f, 1e-6f);
 }
 
 } // namespace

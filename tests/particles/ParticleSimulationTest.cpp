@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "ParticleTestSupport.h"
 #include "particles/library/ParticlePool.h"
 
@@ -74,31 +72,15 @@ TEST_P(ParticleDeathTest, DiesAtItsLifesEndUnlessASubEmitterKeepsIt) {
         effect.emitter->Update(t, 0.05f, 0, 0, 0, 1);
     }
     EXPECT_EQ(effect.Type().liveCount, GetParam().live);
-    if (effect.Type().head) EXPECT_EQ(effect.Type().head->deathPending, GetParam().deathPending);
+    if (effect.Type().head) {
+        EXPECT_EQ(effect.Type().head->deathPending, GetParam().deathPending);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Times, ParticleDeathTest,
                          ::testing::Values(CDeathCase{0, 0.5f, 1, 1}, CDeathCase{0, 1.0f, 1, 0},
                                            CDeathCase{0, 1.05f, 1, 0}, CDeathCase{0, 1.1f, 0, 0},
                                            CDeathCase{100, 1.2f, 1, 0}));
-
-TEST(ParticleSimulationTest, OrderedLinePlacementOfOneAndTheDefaultOrientation) {
-    Tools::CVexaEmitter description = QuietEmitter();
-    description.shape = 1;
-    description.orderedPlacement = 1;
-    description.placementCount = 1;
-    SetC(description, 15, 0.5f);
-    SetC(description, 16, 10.0f);
-    CEffect effect(description);
-    effect.emitter->Update(0.0f, 0.25f, 100, 50, 0, 1);
-    ASSERT_EQ(effect.Type().liveCount, 2);
-    for (const CParticle* p = effect.Type().head; p; p = p->next) {
-        EXPECT_FLOAT_EQ(p->position.x, 100.0f - 10.0f * std::cos(0.5f));
-        EXPECT_FLOAT_EQ(p->position.y, 50.0f - 10.0f * std::sin(0.5f));
-    }
-    EXPECT_EQ(effect.emitter->GetOrientationVector(), (Engine::Geometry::CVector3{1, 0, 0}));
-    EXPECT_EQ(effect.emitter->GetOrientationMatrix()[1][1], 1.0f);
-}
 
 // Bursts, a sub-emitter on every particle, turbulence, spreads and colour.
 Tools::CVexaEmitter BusyEmitter() {
