@@ -24,15 +24,12 @@ constexpr float kStep = 1.0f / 60.0f;
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 
-// Emitter curve Ci sits at this slot of the file's order.
-constexpr int kEmitterSlot[19] = {0, 2, 5, 3, 18, 4, 9, 15, 10, 13, 1, 6, 7, 8, 11, 12, 14, 16, 17};
-
 // A circle of 200 pixels emitting `live` particles a second that live one
 // second: drifting outwards with turbulence, spinning, shrinking and
 // fading through a three-key gradient.
 std::vector<uint8_t> EffectFile(int live) {
     Tools::CVexaEmitter emitter = Tools::MakeVexaEmitter("Cloud");
-    auto setC = [&](int i, float v) { emitter.curves[size_t(kEmitterSlot[i - 1])] = Tools::MakeVexaCurve(v); };
+    auto setC = [&](int i, float v) { emitter.curves[VexaParticles::CVexaParticleEmitter::kCurveSlot[size_t(i - 1)]] = Tools::MakeVexaCurve(v); };
     setC(10, 0.0f);
     setC(14, 6.28f);
     setC(16, 200.0f);

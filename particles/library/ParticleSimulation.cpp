@@ -25,9 +25,6 @@ constexpr float kNoisePhaseScale = 0.1432f;
 // A dead particle waits this long (seconds) for a sub-emitter just started.
 constexpr float kSubEmitterGrace = 0.1f;
 
-// The emitter curves Ci as the file orders them: slot of C1, C2, ... C19.
-constexpr std::array<uint8_t, 19> kEmitterCurveSlot{0, 2, 5, 3, 18, 4, 9, 15, 10, 13, 1, 6, 7, 8, 11, 12, 14, 16, 17};
-
 // Q1 to Q38 at one time; q[0] is unused.
 using CTypeValues = std::array<float, CVexaParticleType::kCurveCount + 1>;
 
@@ -348,7 +345,7 @@ void CVexaParticleEmitter::Update(float time, float dt, float x, float y, float 
     m_position = {x, y, z};
     BuildOrientationMatrix();
     const float T = kTimeScale * time;
-    for (size_t i = 0; i < kCurveCount; ++i) m_work[i] = SampleCurve(m_curves[kEmitterCurveSlot[i]], T);
+    for (size_t i = 0; i < kCurveCount; ++i) m_work[i] = SampleCurve(m_curves[kCurveSlot[i]], T);
     for (int32_t i = 0; i < m_nTypeCount; ++i) {
         CVexaParticleType& type = m_types[size_t(i)];
         EmitParticles(type, time, dt, emitting != 0);

@@ -23,6 +23,10 @@ public:
     static constexpr size_t kCurveCount = 19;
     // The seconds-to-curve-time factor.
     static constexpr float kTimeScale = 50.0f;
+    // Where emitter curve Ci (C1 to C19) stands among the curves, which are
+    // kept in file order: kCurveSlot[i - 1].
+    static constexpr std::array<uint8_t, kCurveCount> kCurveSlot{0, 2, 5, 3, 18, 4, 9, 15, 10, 13,
+                                                                  1, 6, 7, 8, 11, 12, 14, 16, 17};
 
     // Settings read from the file.
     struct CSettings {

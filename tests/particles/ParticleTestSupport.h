@@ -15,11 +15,8 @@
 
 namespace VexaTest {
 
-// Emitter curve Ci sits at this slot of the file's order.
-inline constexpr std::array<int, 19> kEmitterSlot{0, 2, 5, 3, 18, 4, 9, 15, 10, 13, 1, 6, 7, 8, 11, 12, 14, 16, 17};
-
 inline void SetC(Tools::CVexaEmitter& emitter, int i, float value) {
-    emitter.curves[size_t(kEmitterSlot[size_t(i - 1)])] = Tools::MakeVexaCurve(value);
+    emitter.curves[CVexaParticleEmitter::kCurveSlot[size_t(i - 1)]] = Tools::MakeVexaCurve(value);
 }
 inline void SetQ(Tools::CVexaParticleType& type, int i, float value) {
     type.curves[size_t(i - 1)] = Tools::MakeVexaCurve(value);
