@@ -40,6 +40,10 @@ const CNoiseTables& Tables() {
 // masking, but defined for every finite value (huge cells are multiples
 // of 512, so they land on 0).
 int LatticeIndex(double cell) {
+    // Cells within the 64-bit range (all but absurd inputs) mask directly:
+    // two's complement makes the mask a modulo for negative cells too.
+    if (std::fabs(cell) < 9.0e18)
+        return static_cast<int>(static_cast<int64_t>(cell) & kLatticeMask);
     double r = std::fmod(cell, static_cast<double>(kLatticeSize));
     if (r < 0)
         r += kLatticeSize;
@@ -55,19 +59,21 @@ CCellGradients GradientsAt(int index) {
     return {t.grad[t.perm[index]], t.grad[t.perm[(index + 1) & kLatticeMask]]};
 }
 
-// A primitive of the noise at lattice position X. Within a cell, with
-// d = g1 - g0, the noise is g0 f + (d f - g1)(3f^2 - 2f^3), whose integral
-// from 0 is F(f) below; a whole cell integrates to 0.15 (g0 - g1), so
-// subtracting 0.15 g0 makes the primitive continuous across cells and the
-// integral over any span takes two evaluations.
+// The integral of the noise over a cell from 0 to f. With d = g1 - g0 the
+// noise there is g0 f + (d f - g1)(3f^2 - 2f^3), whose integral is
+// g0 f^2/2 - g1 f^3 + (3d/4 + g1/2) f^4 - (2d/5) f^5 (in Horner form).
+double WithinCell(const CCellGradients& g, double f) {
+    const double g0 = g.g0, g1 = g.g1, d = g1 - g0;
+    return f * f * (g0 * 0.5 + f * (-g1 + f * (0.75 * d + 0.5 * g1 - 0.4 * d * f)));
+}
+
+// A primitive of the noise at lattice position X: a whole cell integrates to
+// 0.15 (g0 - g1), so subtracting 0.15 g0 makes it continuous across cells
+// and the integral over any span takes two evaluations.
 double Primitive(double X) {
     const double cell = std::floor(X);
-    const double f = X - cell;
     const CCellGradients g = GradientsAt(LatticeIndex(cell));
-    const double g0 = g.g0, g1 = g.g1, d = g1 - g0;
-    const double f2 = f * f, f3 = f2 * f, f4 = f3 * f, f5 = f4 * f;
-    const double within = g0 * f2 / 2 + 3 * d * f4 / 4 - 2 * d * f5 / 5 - g1 * f3 + g1 * f4 / 2;
-    return within - 0.15 * g0;
+    return WithinCell(g, X - cell) - 0.15 * g.g0;
 }
 
 } // namespace
@@ -89,7 +95,13 @@ float GradientNoiseIntegral1D(float x0, float x1) {
     Tables();
     if (!std::isfinite(x0) || !std::isfinite(x1))
         return 0.0f;
-    const double p1 = Primitive(static_cast<double>(x1) + kOrigin);
-    const double p0 = Primitive(static_cast<double>(x0) + kOrigin);
-    return static_cast<float>(p1 - p0);
+    const double X0 = static_cast<double>(x0) + kOrigin;
+    const double X1 = static_cast<double>(x1) + kOrigin;
+    // Short spans (the usual case) lie in one cell: one look-up serves both ends.
+    const double cell = std::floor(X0);
+    if (std::floor(X1) == cell) {
+        const CCellGradients g = GradientsAt(LatticeIndex(cell));
+        return static_cast<float>(WithinCell(g, X1 - cell) - WithinCell(g, X0 - cell));
+    }
+    return static_cast<float>(Primitive(X1) - Primitive(X0));
 }

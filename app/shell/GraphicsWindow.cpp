@@ -42,6 +42,7 @@ bool CStdApplication::CreateGraphicsWindow(const Graphics::CGraphicsParams& para
         if (!TryDriver(*entry, params)) continue;
         GetLog().PrintLine("Graphics driver : %s", entry->name);
         OnTeardown([this] { DestroyGraphicsWindow(); });
+        CreateParticleSystem();
         return true;
     }
     GetLog().PrintLine("No graphics driver could be created");
@@ -81,6 +82,21 @@ bool CStdApplication::TryDriver(const CGraphicsDriverEntry& entry, Graphics::CGr
     if (!Graphics::CSpriteQueue::Init()) Graphics::CSpriteQueue::ReleaseVertexBuffer();
     Graphics::InitPrimitiveBuffers();
     return true;
+}
+
+void CStdApplication::CreateParticleSystem() {
+    m_particles = std::make_unique<Particles::CParticleSystem>(m_graphics.get());
+    // Torn down before the driver: its buffer and textures belong to it.
+    OnTeardown([this] {
+        m_particles->Done();
+        m_particles.reset();
+    });
+    try {
+        m_particles->GetLibrary().Init(&m_particles->GetGraphicsBinding());
+    } catch (const std::exception& e) {
+        // Without its vertex buffer the library draws nothing; the rest runs.
+        GetLog().PrintLine("Particle library : %s", e.what());
+    }
 }
 
 void CStdApplication::DestroyGraphicsWindow() {

@@ -17,6 +17,7 @@
 #include "app/String.h"
 #include "app/shell/DriverTable.h"
 #include "graphics/Graphics.h"
+#include "particles/ParticleSystem.h"
 #include "sound/dsound/SoundDriver_DSound.h"
 
 namespace Engine {
@@ -68,6 +69,8 @@ public:
     void ApplySoundVolumes();
 
     Graphics::CGraphics* GetGraphicsDriver() const { return m_graphics.get(); }
+    // Made with the graphics window; null before.
+    Particles::CParticleSystem* GetParticleSystem() const { return m_particles.get(); }
     CConfig& GetConfig() { return m_config; }
     const CGraphicsSettings& GetGraphicsSettings() const { return m_graphicsSettings; }
     // Refreshed once per frame: one byte per key code, and the mouse.
@@ -119,6 +122,7 @@ private:
     bool CreateGraphicsWindow(const Graphics::CGraphicsParams& params);
     bool TryDriver(const CGraphicsDriverEntry& entry, Graphics::CGraphicsParams params);
     void DestroyGraphicsWindow();
+    void CreateParticleSystem();
     void CreateInput();
     void CreateSound();
     void StartNetwork();
@@ -149,6 +153,7 @@ private:
     uint8_t m_bDeviceCheck = 0;
     int32_t m_nRequiredVideoMemory = -1;
     std::unique_ptr<Graphics::CGraphics> m_graphics;
+    std::unique_ptr<Particles::CParticleSystem> m_particles;
     std::unique_ptr<Input::CKeyboardDriver> m_keyboard;
     std::unique_ptr<Input::CMouseDriver> m_mouseDriver;
     std::unique_ptr<Sound::CSoundDriver_DSound> m_soundDriver;

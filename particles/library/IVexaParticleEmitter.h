@@ -21,6 +21,18 @@ public:
     virtual ~IVexaParticleEmitter() = default;
 
     virtual void Reset() = 0;
+    // Draws the particle types in order and returns the particles drawn. A
+    // max count below 0 draws all, 0 none; mode 0 draws the first max
+    // count, any other mode a random choice of them.
+    virtual int32_t Render(int32_t maxCount, int32_t mode) = 0;
+    virtual int32_t RenderAll() = 0;
+    // One step of emission and life: time and dt in seconds, the emitter's
+    // position, and whether new particles may be emitted.
+    virtual void Update(float time, float dt, float x, float y, float z, uint32_t emitting) = 0;
+    // Update at the stored position with the stored emission flag.
+    virtual void UpdateAtPosition(float time, float dt) = 0;
+    // Moves every particle by one step.
+    virtual void Move(float time, float dt) = 0;
     virtual uint32_t GetAxisFlag() const = 0;
     virtual const char* GetName() const = 0;
     // Matrices are 4x4, rows of four floats.

@@ -47,4 +47,14 @@ uint32_t ParticleRandomNext(ParticleRandomGenerator& generator) {
     return r;
 }
 
+float ParticleRandomUnit() {
+    return float(double(ParticleRandomNext(GetParticleRandomGenerator())) / 4294967295.0);
+}
+
+float ParticleRandomVariation(float value, float spread) {
+    const float s = 2.0f * ParticleRandomUnit() - 1.0f;
+    if (spread <= 1.0f) return value * (1.0f + s * spread);
+    return value * spread * (1.0f + s);
+}
+
 } // namespace VexaParticles

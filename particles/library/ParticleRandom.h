@@ -22,4 +22,11 @@ ParticleRandomGenerator& GetParticleRandomGenerator();
 void ParticleRandomSeed(ParticleRandomGenerator& generator, uint32_t seed);
 uint32_t ParticleRandomNext(ParticleRandomGenerator& generator);
 
+// The next draw of the process-wide generator as a uniform value in 0..1.
+float ParticleRandomUnit();
+
+// value x (1 + s x spread) with s uniform in -1..1; a spread above 1 gives
+// value x spread x (1 + s) instead.
+float ParticleRandomVariation(float value, float spread);
+
 } // namespace VexaParticles

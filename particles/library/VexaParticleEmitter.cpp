@@ -44,6 +44,8 @@ std::unique_ptr<CVexaParticleEmitter> CVexaParticleEmitter::CreateFromPrototype(
 }
 
 void CVexaParticleEmitter::Reset() {
+    // The live count goes to 0 with the particles and their sub-emitters are
+    // deleted: a stale count would skew the counts and the drawing budget.
     for (int32_t i = 0; i < m_nTypeCount; ++i) {
         CVexaParticleType& type = m_types[size_t(i)];
         type.emissionCounter = 0;
@@ -63,8 +65,8 @@ void CVexaParticleEmitter::SetRotation(const float* matrix44) {
         for (size_t column = 0; column < 3; ++column) m_rotation[row][column] = matrix44[row * 4 + column];
     for (int32_t i = 0; i < m_nTypeCount; ++i)
         for (CParticle* particle = m_types[size_t(i)].head; particle; particle = particle->next)
-            for (const std::unique_ptr<CVexaParticleEmitter>& sub : particle->subEmitters)
-                if (sub) sub->SetRotation(matrix44);
+            for (const CSubEmitterEntry& sub : particle->subEmitters)
+                if (sub.emitter) sub.emitter->SetRotation(matrix44);
 }
 
 void CVexaParticleEmitter::SetMatrix(const float* matrix44) {
@@ -104,8 +106,8 @@ uint32_t CVexaParticleEmitter::GetParticleCount() const {
         const CVexaParticleType& type = m_types[size_t(i)];
         count += uint32_t(type.liveCount);
         for (const CParticle* particle = type.head; particle; particle = particle->next)
-            for (const std::unique_ptr<CVexaParticleEmitter>& sub : particle->subEmitters)
-                if (sub) count += sub->GetParticleCount();
+            for (const CSubEmitterEntry& sub : particle->subEmitters)
+                if (sub.emitter) count += sub.emitter->GetParticleCount();
     }
     return count;
 }

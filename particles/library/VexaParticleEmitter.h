@@ -23,6 +23,10 @@ public:
     static constexpr size_t kCurveCount = 19;
     // The seconds-to-curve-time factor.
     static constexpr float kTimeScale = 50.0f;
+    // Where emitter curve Ci (C1 to C19) stands among the curves, which are
+    // kept in file order: kCurveSlot[i - 1].
+    static constexpr std::array<uint8_t, kCurveCount> kCurveSlot{0, 2, 5, 3, 18, 4, 9, 15, 10, 13,
+                                                                  1, 6, 7, 8, 11, 12, 14, 16, 17};
 
     // Settings read from the file.
     struct CSettings {
@@ -45,6 +49,13 @@ public:
     static std::unique_ptr<CVexaParticleEmitter> CreateFromPrototype(const CVexaParticleEmitter& prototype);
 
     void Reset() override;
+    int32_t Render(int32_t maxCount, int32_t mode) override;
+    int32_t RenderAll() override { return Render(-1, 0); }
+    void Update(float time, float dt, float x, float y, float z, uint32_t emitting) override;
+    void UpdateAtPosition(float time, float dt) override {
+        Update(time, dt, m_position.x, m_position.y, m_position.z, m_bEmitting);
+    }
+    void Move(float time, float dt) override;
     uint32_t GetAxisFlag() const override;
     // Null on a copy: the name stays with the prototype.
     const char* GetName() const override { return m_name.get(); }
@@ -85,10 +96,29 @@ public:
     const std::vector<uintptr_t>& GetValues() const { return m_values; }
     Engine::Geometry::CVector3 GetPosition() const { return m_position; }
     uint32_t IsEmitting() const { return m_bEmitting; }
+    void SetEmitting(uint32_t emitting) { m_bEmitting = emitting; }
+    CVexaParticleLibrary* GetLibrary() const { return m_library; }
+    // A running sub-emitter belongs to the live particle type that spawned it.
+    void SetParentType(CVexaParticleType* type) { m_parentType = type; }
+    Engine::Geometry::CVector3 GetDirectionVector() const { return m_direction; }
+    Engine::Geometry::CVector3 GetOrientationVector() const { return m_orientation; }
+    EmissionCallback GetEmissionCallback() const { return m_emissionCallback; }
+    uintptr_t GetEmissionUser() const { return m_emissionUser; }
+    // A copy reads its prototype's value list until it adds one of its own.
+    bool UsesPrototypeValues() const { return m_bValuesFromPrototype; }
+    // Vi, the value of emitter curve Ci (1..19) cached by the last Update.
+    float GetCurveValue(int i) const { return m_work[size_t(i - 1)]; }
+    // The orientation matrix Update builds from the orientation vector.
+    std::array<std::array<float, 3>, 3> GetOrientationMatrix() const;
     uint32_t IsFirstStep() const { return m_bFirstStep; }
 
 private:
     friend class CVexaEmitterReader;
+
+    // Working values: V1 to V19, then the orientation matrix row by row.
+    static constexpr size_t kOrientationAt = kCurveCount;
+
+    void BuildOrientationMatrix();
 
     std::array<CParameterCurve, kCurveCount> m_curves;
     float m_fScale = 1.0f;

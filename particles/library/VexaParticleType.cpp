@@ -1,5 +1,6 @@
 #include "particles/library/VexaParticleType.h"
 
+#include "particles/library/ParticlePool.h"
 #include "particles/library/VexaParticleEmitter.h"
 
 namespace VexaParticles {
@@ -27,9 +28,28 @@ void CVexaParticleType::CopyFromPrototype(const CVexaParticleType& prototype, CV
 void CVexaParticleType::ClearParticles() {
     while (CParticle* particle = head) {
         head = particle->next;
-        delete particle;
+        ReleaseParticle(particle);
     }
+    tail = nullptr;
     liveCount = 0;
+}
+
+void CVexaParticleType::LinkParticle(CParticle* particle) {
+    particle->prev = nullptr;
+    particle->next = head;
+    if (head) head->prev = particle;
+    else tail = particle;
+    head = particle;
+    ++liveCount;
+}
+
+void CVexaParticleType::UnlinkParticle(CParticle* particle) {
+    if (particle->prev) particle->prev->next = particle->next;
+    else head = particle->next;
+    if (particle->next) particle->next->prev = particle->prev;
+    else tail = particle->prev;
+    particle->prev = particle->next = nullptr;
+    --liveCount;
 }
 
 } // namespace VexaParticles

@@ -47,8 +47,13 @@ public:
     // the copy starts without live particles.
     void CopyFromPrototype(const CVexaParticleType& prototype, CVexaParticleEmitter* owner);
 
-    // Drops every live particle and the sub-emitters they carry.
+    // Drops every live particle and the sub-emitters they carry; their
+    // records go back to the free list and the live count becomes 0.
     void ClearParticles();
+    // Puts a particle at the head of the live list and counts it.
+    void LinkParticle(CParticle* particle);
+    // Takes a particle out of the live list and uncounts it.
+    void UnlinkParticle(CParticle* particle);
 
     bool IsAdditive() const { return words.drawFlags & kAdditive; }
     bool IsAlphaSource() const { return words.drawFlags & kAlphaSource; }
@@ -58,10 +63,14 @@ public:
     float GetPivotX() const { return words.drawValue2; }
     float GetPivotY() const { return std::bit_cast<float>(words.word12); }
     bool IsNeverDie() const { return words.flags & kNeverDie; }
+    bool IsOneShot() const { return words.flags & kOneShotBurst; }
+    bool HasRandomSignQ3() const { return words.flags & kRandomSignQ3; }
+
+    using CMatrix33 = std::array<std::array<float, 3>, 3>;
 
     bool isCopy = false;
-    uint32_t emissionCounter = 0;
-    float emissionRemainder = 0;
+    uint32_t emissionCounter = 0;  // the burst-done flag of a one-shot type
+    float emissionRemainder = 0;   // the fraction of a particle carried over
 
     // The scalar words of the file record, as read.
     struct CWords {
@@ -93,7 +102,25 @@ public:
     CVexaParticleLibrary* library = nullptr;
     IVexaFile* file = nullptr;
 
+    // Orientation: the own rotation from the Euler angles and the frame
+    // (rows right, up, spin axis) oriented quads are drawn in.
+    uint32_t eulerFlag = 0;
+    CMatrix33 ownRotation{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+    CMatrix33 frame{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+
+    // Drawing state, set up by each draw of the type.
+    struct CDrawState {
+        float uStart = 0, vStart = 0, uEnd = 1, vEnd = 1;
+        float extentX = 64, extentY = 64;
+        float pivotX = 0, pivotY = 0;
+        bool oriented = false;    // quads in the orientation frame
+        bool colourRGBA = false;  // the device's vertex colour byte order
+    };
+    CDrawState draw;
+
+    // The live list: newest at the head.
     CParticle* head = nullptr;
+    CParticle* tail = nullptr;
     int32_t liveCount = 0;
 };
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "VexaTestSupport.h"
+#include "particles/library/ParticlePool.h"
 #include "particles/library/VexaException.h"
 #include "particles/library/VexaGraphicsException.h"
 #include "particles/library/VexaParticleLibrary.h"
@@ -74,19 +75,18 @@ TEST_F(VexaEmitterTest, ParticleCountsIncludeSubEmittersAndResetDropsThemAll) {
     auto emitter = file->CreateEmitter("Fire");
     CVexaParticleType& type = emitter->GetParticleType(0);
     EXPECT_EQ(emitter->HasParticles(), 0u);
-    auto* particle = new CParticle;
-    particle->subEmitters.push_back(CVexaParticleEmitter::CreateFromPrototype(*(*type.subEmitters)[0]));
-    CVexaParticleType& subType = particle->subEmitters[0]->GetParticleType(0);
-    subType.head = new CParticle;
-    subType.liveCount = 2;
-    type.head = particle;
-    type.liveCount = 1;
+    auto* particle = AcquireParticle();
+    particle->subEmitters.push_back({0.0f, CVexaParticleEmitter::CreateFromPrototype(*(*type.subEmitters)[0])});
+    CVexaParticleType& subType = particle->subEmitters[0].emitter->GetParticleType(0);
+    subType.LinkParticle(AcquireParticle());
+    subType.LinkParticle(AcquireParticle());
+    type.LinkParticle(particle);
     type.emissionCounter = 3;
     EXPECT_EQ(emitter->HasParticles(), 1u);
     EXPECT_EQ(emitter->GetParticleCount(), 3u);
     const float turn[16] = {0, 1, 0, 9, -1, 0, 0, 9, 0, 0, 1, 9, 0, 0, 0, 1};
     emitter->SetRotation(turn);
-    EXPECT_EQ(particle->subEmitters[0]->GetRotation()[1][0], -1.0f);
+    EXPECT_EQ(particle->subEmitters[0].emitter->GetRotation()[1][0], -1.0f);
 
     emitter->Reset();
     EXPECT_EQ(type.head, nullptr);

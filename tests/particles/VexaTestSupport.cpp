@@ -138,6 +138,12 @@ int32_t CFakeDevice::CreateBitmap(std::unique_ptr<VexaGraphics::CBitmap>& out, c
     return 0;
 }
 
+int32_t CFakeDevice::Draw(VexaGraphics::IVertexBuffer* buffer, int32_t first, int32_t count, uint32_t) {
+    const auto* vertices = static_cast<const CParticleVertex*>(buffer->GetData()) + 4 * first;
+    draws.emplace_back(vertices, vertices + 4 * count);
+    return 0;
+}
+
 std::unique_ptr<CVexaFile> ReadVexa(const Bytes& bytes, CVexaParticleLibrary* library) {
     Engine::CMemoryFile stream(bytes.data(), bytes.size());
     CArchive archive(&stream, false);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "particles/library/ParticleDrawing.h"
 #include "particles/library/VexaDevice.h"
 #include "particles/library/VexaFile.h"
 #include "tools/VexaWriter.h"
@@ -37,8 +38,12 @@ public:
 // Records what it is asked for; fails the operation named by failing.
 class CFakeDevice : public VexaGraphics::IDevice {
 public:
-    int32_t SetRenderState(int32_t, int32_t) override { return 0; }
-    int32_t SetBlendFunc(int32_t, int32_t) override { return 0; }
+    int32_t SetRenderState(int32_t state, int32_t value) override {
+        return states.push_back("RenderState " + std::to_string(state) + " " + std::to_string(value)), 0;
+    }
+    int32_t SetBlendFunc(int32_t source, int32_t destination) override {
+        return states.push_back("Blend " + std::to_string(source) + " " + std::to_string(destination)), 0;
+    }
     int32_t CreateVertexBuffer(std::unique_ptr<VexaGraphics::IVertexBuffer>& out, int32_t count, int32_t stride,
                                uint32_t format, uint32_t usage) override;
     int32_t CreateTexture(std::unique_ptr<VexaGraphics::ITexture>& out, const VexaGraphics::CBitmap& bitmap,
@@ -46,9 +51,16 @@ public:
     int32_t CreateBitmap(std::unique_ptr<VexaGraphics::CBitmap>& out, const uint32_t* pixels, int32_t width,
                          int32_t height, uint32_t fourth) override;
     int32_t SetMeshTransform(const float*) override { return 0; }
-    int32_t SetTexture(int32_t, VexaGraphics::ITexture*) override { return 0; }
-    int32_t Draw(VexaGraphics::IVertexBuffer*, int32_t, int32_t, uint32_t) override { return 0; }
-    bool IsColorRGBA() override { return false; }
+    int32_t SetTexture(int32_t, VexaGraphics::ITexture* texture) override {
+        return states.push_back(texture ? "Texture" : "NoTexture"), 0;
+    }
+    // Keeps a copy of the drawn quads' vertices.
+    int32_t Draw(VexaGraphics::IVertexBuffer* buffer, int32_t first, int32_t count, uint32_t) override;
+    bool IsColorRGBA() override { return rgba; }
+
+    bool rgba = false;
+    std::vector<std::string> states;
+    std::vector<std::vector<CParticleVertex>> draws;
 
     std::string failing;
     std::vector<std::string> calls;  // "CreateVertexBuffer 6 24 0x10009 0" ...

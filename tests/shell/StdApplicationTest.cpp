@@ -20,6 +20,7 @@ public:
     std::vector<double> updates;  // step start times
     std::function<bool()> onInit = [] { return true; };
     bool driverAliveAtDone = false;
+    bool particlesReadyAtDone = false;
 
 protected:
     bool OnInit() override {
@@ -29,6 +30,7 @@ protected:
     void OnDone() override {
         events.push_back("OnDone");
         driverAliveAtDone = GetGraphicsDriver() != nullptr;
+        particlesReadyAtDone = GetParticleSystem() && GetParticleSystem()->GetLibrary().GetVertexBuffer();
     }
     void Update(double time, double step) override {
         updates.push_back(time);
@@ -74,6 +76,9 @@ TEST_F(StdApplicationTest, FixedStepsThenOneDrawnFramePerLoop) {
     // driver, the configuration saved last.
     EXPECT_EQ(app.events, (std::vector<std::string>{"OnInit", "OnDone"}));
     EXPECT_TRUE(app.driverAliveAtDone);
+    // The particle system comes with the graphics window and goes before it.
+    EXPECT_TRUE(app.particlesReadyAtDone);
+    EXPECT_EQ(app.GetParticleSystem(), nullptr);
     EXPECT_TRUE(queueWhileRunning && queueMadeBeforeTheFirstScene);
     EXPECT_FALSE(CSpriteQueue::IsInitialised());
     EXPECT_EQ(CSpriteQueue::GetDriver(), nullptr);

@@ -1,0 +1,18 @@
+#include "particles/ParticleSystem.h"
+
+namespace Engine::Particles {
+
+CParticleSystem::CParticleSystem(Graphics::CGraphics* graphics)
+    : m_graphics(graphics), m_textures(graphics), m_library(std::make_unique<VexaParticles::CVexaParticleLibrary>()),
+      m_binding(std::make_unique<CVexaGraphics_Engine>(graphics, &m_textures)), m_fileManager(this) {}
+
+CParticleSystem::~CParticleSystem() {
+    m_fileManager.RemoveAllObjects();
+    m_library->Done();
+}
+
+void CParticleSystem::Done() {
+    for (const ref_ptr<CVexaFile>& file : m_fileManager.GetObjects()) file->GetFile()->DestroyTextures();
+}
+
+} // namespace Engine::Particles

@@ -1,0 +1,45 @@
+#pragma once
+// The application's particle context: the particle library, the table of
+// loaded effect files, and the library's drawing device over the graphics
+// driver with the texture list it makes its textures in.
+
+#include <memory>
+
+#include "graphics/Graphics.h"
+#include "graphics/Texture.h"
+#include "particles/VexaFileManager.h"
+#include "particles/VexaGraphics_Engine.h"
+#include "particles/library/VexaParticleLibrary.h"
+
+namespace Engine::Particles {
+
+class CParticleSystem {
+public:
+    // The driver (not owned) must outlive the system. The application then
+    // initialises the library with the graphics binding.
+    explicit CParticleSystem(Graphics::CGraphics* graphics);
+    // Owners' local managers must have handed their files back before.
+    ~CParticleSystem();
+    CParticleSystem(const CParticleSystem&) = delete;
+    CParticleSystem& operator=(const CParticleSystem&) = delete;
+
+    // At shutdown: destroys the textures of every loaded file.
+    void Done();
+
+    VexaParticles::CVexaParticleLibrary& GetLibrary() { return *m_library; }
+    CVexaFileManager& GetFileManager() { return m_fileManager; }
+    CVexaGraphics_Engine& GetGraphicsBinding() { return *m_binding; }
+    Graphics::CTextureList& GetTextureList() { return m_textures; }
+    Graphics::CGraphics* GetGraphics() const { return m_graphics; }
+
+private:
+    // Declared so that the files go first, then the binding and the library,
+    // and the texture list the files' textures leave last.
+    Graphics::CGraphics* m_graphics;
+    Graphics::CTextureList m_textures;
+    std::unique_ptr<VexaParticles::CVexaParticleLibrary> m_library;
+    std::unique_ptr<CVexaGraphics_Engine> m_binding;
+    CVexaFileManager m_fileManager;
+};
+
+} // namespace Engine::Particles

@@ -1,0 +1,110 @@
+#include "particles/VexaGraphics_Engine.h"
+
+#include <cstring>
+
+#include "app/Exception.h"
+#include "app/Log.h"
+#include "graphics/Bitmap.h"
+#include "particles/VexaTexture_Engine.h"
+#include "particles/VexaVertexBuffer_Engine.h"
+
+namespace Engine::Particles {
+namespace {
+
+using namespace Graphics;
+
+constexpr int32_t kFailed = -1;
+constexpr int32_t kBlendFactorCount = 9;
+
+struct CFormatBit {
+    uint32_t library;
+    uint32_t engine;
+};
+constexpr CFormatBit kFormatBits[] = {{0x1, VF_XYZ},       {0x4, VF_RHW},       {0x8, VF_DIFFUSE},
+                                      {0x10000, VF_TEX0},  {0x20000, VF_TEX1},  {0x40000, VF_TEX2},
+                                      {0x80000, VF_TEX3}};
+
+} // namespace
+
+uint32_t CVexaGraphics_Engine::MapVertexFormat(uint32_t format) {
+    uint32_t engine = 0;
+    for (const CFormatBit& bit : kFormatBits)
+        if (format & bit.library) engine |= bit.engine;
+    return engine;
+}
+
+bool CVexaGraphics_Engine::IsDeferred() const { return bool(m_graphics->GetSpritesContainer()); }
+
+int32_t CVexaGraphics_Engine::SetRenderState(int32_t state, int32_t value) {
+    if (state != 0) return 0;
+    m_graphics->gSwitch(SWITCH_ALPHA_BLEND, value != 0);
+    if (IsDeferred()) m_graphics->m_bRecordedAlphaBlend = value != 0 ? 1 : 0;
+    return 0;
+}
+
+int32_t CVexaGraphics_Engine::SetBlendFunc(int32_t source, int32_t destination) {
+    if (source < 0 || source >= kBlendFactorCount || destination < 0 || destination >= kBlendFactorCount) return 0;
+    if (IsDeferred()) {
+        m_graphics->m_nRecordedBlendSrc = source + 1;
+        m_graphics->m_nRecordedBlendDst = destination + 1;
+    } else {
+        m_graphics->gSetBlendFunc(source + 1, destination + 1);
+    }
+    return 0;
+}
+
+int32_t CVexaGraphics_Engine::CreateVertexBuffer(std::unique_ptr<VexaParticles::VexaGraphics::IVertexBuffer>& out,
+                                                 int32_t count, int32_t stride, uint32_t format, uint32_t) {
+    ref_ptr<CVertexBuffer> buffer;
+    m_graphics->CreateVertexBuffer(buffer, count, stride, MapVertexFormat(format), true);
+    if (!buffer) return kFailed;
+    out = std::make_unique<CVexaVertexBuffer_Engine>(std::move(buffer));
+    return 0;
+}
+
+int32_t CVexaGraphics_Engine::CreateTexture(std::unique_ptr<VexaParticles::VexaGraphics::ITexture>& out,
+                                            const VexaParticles::VexaGraphics::CBitmap& bitmap, uint32_t) {
+    out.reset();
+    ref_ptr<Graphics::CBitmap> image(new Graphics::CBitmap);
+    if (!bitmap.GetPixels() || !image->Create(bitmap.GetWidth(), bitmap.GetHeight())) return 0;
+    std::memcpy(image->GetPixels(), bitmap.GetPixels(), size_t(bitmap.GetWidth()) * size_t(bitmap.GetHeight()) * 4);
+    ref_ptr<CTexture> texture;
+    try {
+        m_textures->CreateTexture(texture, image, 0, false, 0);
+    } catch (const Engine::CException& e) {
+        GetLog().PrintLine("%s", e.what());
+    }
+    if (texture) out = std::make_unique<CVexaTexture_Engine>(texture, image, m_textures);
+    return 0;
+}
+
+int32_t CVexaGraphics_Engine::CreateBitmap(std::unique_ptr<VexaParticles::VexaGraphics::CBitmap>& out,
+                                           const uint32_t* pixels, int32_t width, int32_t height, uint32_t fourth) {
+    out = std::make_unique<VexaParticles::VexaGraphics::CBitmap>(pixels, width, height, fourth);
+    return 0;
+}
+
+int32_t CVexaGraphics_Engine::SetTexture(int32_t, VexaParticles::VexaGraphics::ITexture* texture) {
+    const auto* engineTexture = dynamic_cast<const CVexaTexture_Engine*>(texture);
+    if (!engineTexture) {
+        m_texture = nullptr;
+        m_graphics->gSetTextureStage(0, nullptr);
+        return 0;
+    }
+    m_texture = engineTexture->GetTexture();
+    m_graphics->gSetTextureStage(0, m_texture);
+    m_graphics->gSetTextureWrap(0, ADDRESS_CLAMP, ADDRESS_CLAMP);
+    return 0;
+}
+
+int32_t CVexaGraphics_Engine::Draw(VexaParticles::VexaGraphics::IVertexBuffer* buffer, int32_t first, int32_t count,
+                                   uint32_t) {
+    const auto* engineBuffer = dynamic_cast<const CVexaVertexBuffer_Engine*>(buffer);
+    if (!engineBuffer) return kFailed;
+    // Buffered while the software driver keeps its containers, so that the
+    // dirty-rectangle pass sees the particles too.
+    m_graphics->BufferParticleQuads(first, engineBuffer->GetBuffer(), count, m_texture);
+    return 0;
+}
+
+} // namespace Engine::Particles

@@ -1,0 +1,64 @@
+#include "particles/library/ParticlePool.h"
+
+#include <memory>
+#include <vector>
+
+#include "particles/library/VexaParticleEmitter.h"
+
+namespace VexaParticles {
+namespace {
+
+// Records are made in blocks, so that particles born together lie together
+// in memory and the per-frame walks over them stay cache-friendly.
+constexpr size_t kBlockSize = 256;
+
+// Linked through the records' next field. Records are never freed while the
+// process runs; the blocks stay reachable from here.
+struct CFreeList {
+    CParticle* head = nullptr;
+    size_t count = 0;
+    std::vector<std::unique_ptr<CParticle[]>> blocks;
+};
+
+CFreeList& FreeList() {
+    // Never destroyed: emitters that outlive static destruction still give
+    // their records back.
+    static CFreeList& list = *new CFreeList;
+    return list;
+}
+
+} // namespace
+
+CParticle* AcquireParticle() {
+    CFreeList& list = FreeList();
+    if (!list.head) {
+        list.blocks.push_back(std::make_unique<CParticle[]>(kBlockSize));
+        CParticle* block = list.blocks.back().get();
+        // Linked from the back so that they come out in address order.
+        for (size_t i = kBlockSize; i-- > 0;) {
+            block[i].next = list.head;
+            list.head = &block[i];
+        }
+        list.count += kBlockSize;
+    }
+    CParticle* particle = list.head;
+    list.head = particle->next;
+    --list.count;
+    particle->prev = particle->next = nullptr;
+    return particle;
+}
+
+void ReleaseParticle(CParticle* particle) {
+    // clear() keeps the vector's room, so the record's next life does not
+    // allocate for its first sub-emitters either.
+    particle->subEmitters.clear();
+    CFreeList& list = FreeList();
+    particle->prev = nullptr;
+    particle->next = list.head;
+    list.head = particle;
+    ++list.count;
+}
+
+size_t GetFreeParticleCount() { return FreeList().count; }
+
+} // namespace VexaParticles

@@ -1,0 +1,356 @@
+#include "particles/library/ParticleSimulation.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+
+#include "app/Random.h"
+#include "particles/library/ParticleMotion.h"
+#include "particles/library/ParticlePool.h"
+#include "particles/library/ParticleRandom.h"
+#include "particles/library/VexaParticleEmitter.h"
+
+namespace VexaParticles {
+namespace {
+
+using Engine::Geometry::CVector3;
+
+constexpr float kDegree = 0.0174533f;
+constexpr float kQuarterTurn = 1.57075f;
+constexpr float kCircleTurn = 6.283f;
+constexpr float kFullTurn = 6.2831855f;
+constexpr float kHalfTurn = 3.1415f;
+constexpr float kNoisePhaseScale = 0.1432f;
+// A dead particle waits this long (seconds) for a sub-emitter just started.
+constexpr float kSubEmitterGrace = 0.1f;
+
+// Q1 to Q38 at one time; q[0] is unused.
+using CTypeValues = std::array<float, CVexaParticleType::kCurveCount + 1>;
+
+bool RandomBit() { return (ParticleRandomNext(GetParticleRandomGenerator()) & 1) != 0; }
+
+// The type's curves at T multiplied by the emitter's cached values, and
+// the unscaled Q29 and Q30 that vary B8 and B9.
+struct CEmissionValues {
+    CTypeValues q{};
+    float orbitSpread = 0;
+    float contractionSpread = 0;
+};
+
+CEmissionValues EvaluateEmission(const CVexaParticleType& type, const CVexaParticleEmitter& emitter, float T) {
+    CEmissionValues values;
+    CTypeValues& q = values.q;
+    for (size_t i = 1; i <= CVexaParticleType::kCurveCount; ++i) q[i] = SampleCurve(type.curves[i - 1], T);
+    if (type.HasRandomSignQ3() && q[3] != 0.0f && RandomBit()) q[3] = -q[3];
+    values.orbitSpread = q[29];
+    values.contractionSpread = q[30];
+    static constexpr std::array<std::array<int, 2>, 13> kPairs{
+        {{1, 1}, {5, 2}, {6, 3}, {3, 4}, {36, 5}, {4, 6}, {2, 11}, {7, 12}, {17, 7}, {24, 8}, {20, 17}, {29, 18}, {30, 19}}};
+    for (const auto& [curve, value] : kPairs) q[size_t(curve)] *= emitter.GetCurveValue(value);
+    return values;
+}
+
+// The number of particles this step emits; the remainder carries the
+// fraction, and advances whether or not the step may emit.
+int64_t EmissionCount(CVexaParticleType& type, const CTypeValues& q, float dt) {
+    if (type.IsOneShot()) {
+        type.emissionCounter = 1;
+        return std::min<int64_t>(type.words.burstCount, INT_MAX);
+    }
+    const float total = type.emissionRemainder + ParticleRandomVariation(q[5], q[10]) * dt;
+    if (!std::isfinite(total)) {
+        type.emissionRemainder = 0.0f;
+        return 0;
+    }
+    const float whole = std::trunc(std::clamp(total, float(INT_MIN), float(INT_MAX)));
+    type.emissionRemainder = total - whole;
+    return int64_t(whole);
+}
+
+struct CPlacement {
+    CVector3 start;
+    CVector3 direction;
+    float angle = 0;
+};
+
+CPlacement Place(const CVexaParticleEmitter& emitter, const CVexaParticleType& type, const CTypeValues& q,
+                 uint32_t j) {
+    const CVexaParticleEmitter::CSettings& settings = emitter.GetSettings();
+    const bool random = settings.orderedPlacement == 0;
+    const uint32_t count = settings.placementCount;
+    float a = emitter.GetCurveValue(13) + emitter.GetCurveValue(14) * (2.0f * ParticleRandomUnit() - 1.0f) * 0.5f;
+    bool reversed = false;
+    if (settings.twoSidedA && settings.twoSidedB) {
+        if (random) {
+            reversed = RandomBit();
+        } else {
+            reversed = (j & 1) != 0;
+            j >>= 1;
+        }
+    }
+    CPlacement placement;
+    placement.start = emitter.GetPosition();
+    const float shapeAngle = emitter.GetCurveValue(15);
+    const float shapeSize = emitter.GetCurveValue(16);
+    if (settings.shape == 1) {
+        const float t = random ? ParticleRandomUnit() : count < 2 ? 0.0f : float(j) / float(count - 1);
+        const float along = shapeSize * (2.0f * t - 1.0f);
+        placement.start.x += std::cos(shapeAngle) * along;
+        placement.start.y += std::sin(shapeAngle) * along;
+        a += shapeAngle + kQuarterTurn;
+    } else if (settings.shape != 0) {
+        const float t = random ? ParticleRandomUnit() : count == 0 ? 0.0f : float(j) / float(count);
+        const float pointAngle = t * kCircleTurn + shapeAngle;
+        placement.start.x += std::cos(pointAngle) * shapeSize;
+        placement.start.y += std::sin(pointAngle) * shapeSize;
+        a += pointAngle;
+    }
+    const float turn = float(type.words.rotationAngle) * kDegree;
+    switch (type.words.rotationMode) {
+    case 2: placement.angle = turn; break;
+    case 0: placement.angle = a + turn; break;
+    default: placement.angle = ParticleRandomUnit() * kFullTurn; break;
+    }
+    if (!emitter.GetAxisFlag()) {
+        placement.direction = {std::cos(a), std::sin(a), 0.0f};
+    } else {
+        const float lo = std::min(q[27], q[28]);
+        const float hi = std::max(q[27], q[28]);
+        const float e = kHalfTurn - (lo + (hi - lo) * ParticleRandomUnit());
+        placement.direction = {std::cos(a) * std::sin(e), std::sin(a) * std::sin(e), -std::cos(e)};
+    }
+    if (reversed) placement.direction = {-placement.direction.x, -placement.direction.y, -placement.direction.z};
+    return placement;
+}
+
+void PickMesh(const CVexaParticleType& type, CParticle& particle) {
+    particle.mesh = nullptr;
+    particle.meshAxis = {0, 0, 1};
+    particle.meshAngle = 0.0f;
+    particle.meshScale = 1.0f;
+    const std::span<const CMeshReference> entries = type.meshes.GetEntries();
+    if (entries.empty()) return;
+    const CMeshReference* pick = &entries.back();
+    if (entries.size() == 1) {
+        pick = &entries.front();
+    } else if (type.meshes.GetTotalWeight() <= 0) {
+        pick = &entries[ParticleRandomNext(GetParticleRandomGenerator()) % entries.size()];
+    } else {
+        int64_t r = ParticleRandomNext(GetParticleRandomGenerator()) % uint32_t(type.meshes.GetTotalWeight());
+        for (const CMeshReference& entry : entries) {
+            if (r < entry.weight) {
+                pick = &entry;
+                break;
+            }
+            r -= entry.weight;
+        }
+    }
+    particle.mesh = pick->instance;
+    particle.meshScale = pick->scale;
+    if (!pick->randomRotation) return;
+    CVector3 axis{2.0f * ParticleRandomUnit() - 1.0f, 2.0f * ParticleRandomUnit() - 1.0f, 2.0f * ParticleRandomUnit() - 1.0f};
+    const float length = std::sqrt(axis.x * axis.x + axis.y * axis.y + axis.z * axis.z);
+    if (length > 0.0001f) particle.meshAxis = {axis.x / length, axis.y / length, axis.z / length};
+    particle.meshAngle = ParticleRandomUnit() * kFullTurn;
+}
+
+// Attaches a new copy of every sub-emitter prototype that starts with the
+// particle's birth (atDeath false) or with its death.
+void AttachSubEmitters(CVexaParticleType& type, CParticle& particle, float time, bool atDeath) {
+    if (!type.subEmitters) return;
+    for (const std::unique_ptr<CVexaParticleEmitter>& prototype : *type.subEmitters) {
+        if ((prototype->GetSettings().subEmitterStart != 0) != atDeath) continue;
+        std::unique_ptr<CVexaParticleEmitter> copy = CVexaParticleEmitter::CreateFromPrototype(*prototype);
+        copy->SetParentType(&type);
+        particle.subEmitters.push_back({time, std::move(copy)});
+    }
+}
+
+float SignedVariation(float value, float spread, bool isSigned) {
+    if (isSigned && value < 0.0f) return -ParticleRandomVariation(-value, spread);
+    return ParticleRandomVariation(value, spread);
+}
+
+void EmitOne(CVexaParticleType& type, const CEmissionValues& values, float time, uint32_t j) {
+    CVexaParticleEmitter& emitter = *type.emitter;
+    const CTypeValues& q = values.q;
+    CParticle& particle = *AcquireParticle();
+    type.LinkParticle(&particle);
+    const CPlacement placement = Place(emitter, type, q, j);
+    CEmissionRecord record{placement.start.x,     placement.start.y,     placement.start.z, placement.direction.x,
+                           placement.direction.y, placement.direction.z, placement.angle};
+    if (EmissionCallback callback = emitter.GetEmissionCallback()) callback(record, emitter.GetEmissionUser());
+    const CVector3 centre = emitter.GetPosition();
+    particle.position = {record.x, record.y, record.z};
+    particle.offset = {record.x - centre.x, record.y - centre.y, record.z - centre.z};
+    particle.emitterPosition = centre;
+    particle.direction = {record.directionX, record.directionY, record.directionZ};
+    particle.angle = record.angle;
+    particle.noisePhase = float(CrtRand()) * kNoisePhaseScale;
+    particle.colliderValue = 0.0f;
+    particle.motionFactor = emitter.GetCurveValue(9);
+    particle.colourMix = emitter.GetCurveValue(10);
+    CColour& tint = particle.colour2;
+    emitter.GetTintColor(tint.red, tint.green, tint.blue, tint.alpha);
+    particle.birthTime = CVexaParticleEmitter::kTimeScale * time;
+    particle.deathPending = 1;
+    particle.gradientStarted = 0;
+    particle.lifeSpan = ParticleRandomVariation(q[1], q[8]);
+    float* base = particle.base;
+    base[1] = ParticleRandomVariation(q[4], q[12]);
+    base[2] = SignedVariation(q[3], q[35], type.HasRandomSignQ3());
+    base[3] = ParticleRandomVariation(q[36], q[37]);
+    base[4] = ParticleRandomVariation(q[7], q[11]);
+    base[5] = ParticleRandomVariation(q[2], q[9]);
+    base[6] = ParticleRandomVariation(q[17], q[19]);
+    base[7] = ParticleRandomVariation(q[20], q[21]);
+    base[8] = ParticleRandomVariation(q[29], values.orbitSpread);
+    base[9] = ParticleRandomVariation(q[30], values.contractionSpread);
+    base[10] = ParticleRandomVariation(q[24], q[25]);
+    base[11] = q[6];
+    PickMesh(type, particle);
+    AttachSubEmitters(type, particle, time, false);
+}
+
+// The over-life curves a life step samples per particle; a curve of one
+// key or none is the same at every f and is sampled once per step.
+class COverLifeCurves {
+public:
+    enum ECurve { kSpeed, kSpin, kMeshSpin, kTurbulence, kDirection, kAlpha, kOrbit, kContraction, kSize, kRate, kCount };
+
+    explicit COverLifeCurves(const CVexaParticleType& type) {
+        static constexpr int kQ[kCount] = {15, 16, 38, 14, 22, 23, 33, 34, 13, 18};
+        for (int i = 0; i < kCount; ++i) {
+            m_curves[i] = &type.curves[size_t(kQ[i] - 1)];
+            m_varies[i] = m_curves[i]->GetKeyCount() > 1;
+            m_values[i] = SampleCurve(*m_curves[i], 0.0f);
+        }
+    }
+    // Samples the varying curves at f.
+    void At(float f) {
+        for (int i = 0; i < kCount; ++i)
+            if (m_varies[i]) m_values[i] = SampleCurve(*m_curves[i], f);
+    }
+    float operator[](ECurve curve) const { return m_values[curve]; }
+
+private:
+    const CParameterCurve* m_curves[kCount];
+    bool m_varies[kCount];
+    float m_values[kCount];
+};
+
+void UpdateParticle(CVexaParticleType& type, CParticle& p, COverLifeCurves& q, float f, float age, float time,
+                    float dt, bool axis3D) {
+    using C = COverLifeCurves;
+    q.At(f);
+    const float* base = p.base;
+    p.speed = base[1] * q[C::kSpeed];
+    p.spinSpeed = base[2] * q[C::kSpin];
+    p.meshSpinSpeed = base[3] * q[C::kMeshSpin];
+    p.turbulence = base[4] * q[C::kTurbulence];
+    p.directionFactor = base[7] * q[C::kDirection];
+    p.alphaFactor = base[11] * q[C::kAlpha];
+    p.orbitSpeed = base[8] * q[C::kOrbit];
+    p.orbitContraction = base[9] * q[C::kContraction];
+    p.size = base[5] * q[C::kSize] * p.motionFactor;
+    const float rate = base[6] * q[C::kRate];
+    if (!type.gradient.IsRandomStart()) {
+        p.colour1 = SampleColourGradient(type.gradient, age / p.lifeSpan);
+    } else if (!p.gradientStarted) {
+        p.colour1 = SampleColourGradient(type.gradient, ParticleRandomUnit());
+        p.gradientStarted = 1;
+    }
+    if (axis3D) p.direction.z -= age * rate;
+    else p.direction.y += age * rate;
+    for (CSubEmitterEntry& sub : p.subEmitters)
+        if (sub.emitter) sub.emitter->Update(time - sub.startTime, dt, p.position.x, p.position.y, p.position.z, 1);
+}
+
+bool KeptBySubEmitters(const CParticle& particle, float time) {
+    return std::any_of(particle.subEmitters.begin(), particle.subEmitters.end(), [time](const CSubEmitterEntry& sub) {
+        return sub.emitter && (time - sub.startTime < kSubEmitterGrace || sub.emitter->HasParticles());
+    });
+}
+
+} // namespace
+
+void EmitParticles(CVexaParticleType& type, float time, float dt, bool emitting) {
+    CVexaParticleEmitter& emitter = *type.emitter;
+    if (emitter.GetAxisFlag()) {
+        BuildTypeRotation(type);
+        BuildTypeFrame(type);
+    }
+    if (!emitter.IsEmitting() || (type.IsOneShot() && type.emissionCounter)) return;
+    const CEmissionValues values = EvaluateEmission(type, emitter, CVexaParticleEmitter::kTimeScale * time);
+    const int64_t n = EmissionCount(type, values.q, dt);
+    if (!emitting || n <= 0) return;
+    const CVexaParticleEmitter::CSettings& settings = emitter.GetSettings();
+    uint32_t k = 1;
+    if (settings.shape != 0 && settings.orderedPlacement != 0)
+        k = settings.placementCount * (settings.twoSidedA && settings.twoSidedB ? 2 : 1);
+    for (int64_t i = 0; i < n; ++i)
+        for (uint32_t j = 0; j < k; ++j) EmitOne(type, values, time, j);
+}
+
+void AgeParticles(CVexaParticleType& type, float time, float dt) {
+    const float T = CVexaParticleEmitter::kTimeScale * time;
+    const bool axis3D = type.emitter->GetAxisFlag() != 0;
+    COverLifeCurves curves(type);
+    CParticle* particle = type.head;
+    while (particle) {
+        CParticle* next = particle->next;
+        const float age = T - particle->birthTime;
+        const float f = type.IsNeverDie() ? 0.0f : age / particle->lifeSpan;
+        // Not below 1 (or not a number): the life is over.
+        if (!(f < 1.0f)) {
+            if (particle->deathPending) {
+                for (CSubEmitterEntry& sub : particle->subEmitters)
+                    if (sub.emitter && sub.emitter->GetSettings().subEmitterStart == 0) sub.emitter->SetEmitting(0);
+                AttachSubEmitters(type, *particle, time, true);
+                particle->deathPending = 0;
+            } else if (!KeptBySubEmitters(*particle, time)) {
+                type.UnlinkParticle(particle);
+                ReleaseParticle(particle);
+                particle = next;
+                continue;
+            }
+        }
+        UpdateParticle(type, *particle, curves, f, age, time, dt, axis3D);
+        particle = next;
+    }
+}
+
+void CVexaParticleEmitter::BuildOrientationMatrix() {
+    float length = std::sqrt(m_orientation.x * m_orientation.x + m_orientation.y * m_orientation.y +
+                             m_orientation.z * m_orientation.z);
+    if (length < 0.0001f) {
+        m_orientation = {1.0f, 0.0f, 0.0f};
+        length = 1.0f;
+    }
+    const float yaw = std::atan2(m_orientation.y, m_orientation.x);
+    const float pitch = std::asin(std::clamp(m_orientation.z / length, -1.0f, 1.0f));
+    const float cy = std::cos(yaw), sy = std::sin(yaw), cp = std::cos(pitch), sp = std::sin(pitch);
+    const float rows[9] = {cp * cy, cp * sy, sp, -sy, cy, 0.0f, -sp * cy, -sp * sy, cp};
+    std::copy(std::begin(rows), std::end(rows), m_work.begin() + kOrientationAt);
+}
+
+std::array<std::array<float, 3>, 3> CVexaParticleEmitter::GetOrientationMatrix() const {
+    std::array<std::array<float, 3>, 3> matrix;
+    for (size_t i = 0; i < 9; ++i) matrix[i / 3][i % 3] = m_work[kOrientationAt + i];
+    return matrix;
+}
+
+void CVexaParticleEmitter::Update(float time, float dt, float x, float y, float z, uint32_t emitting) {
+    m_position = {x, y, z};
+    BuildOrientationMatrix();
+    const float T = kTimeScale * time;
+    for (size_t i = 0; i < kCurveCount; ++i) m_work[i] = SampleCurve(m_curves[kCurveSlot[i]], T);
+    for (int32_t i = 0; i < m_nTypeCount; ++i) {
+        CVexaParticleType& type = m_types[size_t(i)];
+        EmitParticles(type, time, dt, emitting != 0);
+        AgeParticles(type, time, dt);
+    }
+}
+
+} // namespace VexaParticles

@@ -1,0 +1,146 @@
+// Emission, life and death of particles, and the same run from the same seed.
+
+#include <gtest/gtest.h>
+
+#include "ParticleTestSupport.h"
+#include "particles/library/ParticlePool.h"
+
+namespace VexaTest {
+namespace {
+
+struct CEmissionCase {
+    std::vector<uint32_t> emitting;  // one update of 0.25 s each
+    std::vector<int32_t> live;       // the live count after each
+};
+
+class ParticleEmissionTest : public ::testing::TestWithParam<CEmissionCase> {};
+
+// 10 particles a second in steps of 0.25 s: 2.5 a step, the fraction carried.
+TEST_P(ParticleEmissionTest, CarriesTheRemainderWhetherEmittingOrNot) {
+    SeedParticleRandom(1);
+    CEffect effect(QuietEmitter());
+    for (size_t i = 0; i < GetParam().emitting.size(); ++i) {
+        effect.emitter->Update(0.25f * float(i), 0.25f, 0, 0, 0, GetParam().emitting[i]);
+        EXPECT_EQ(effect.Type().liveCount, GetParam().live[i]) << "step " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, ParticleEmissionTest,
+                         ::testing::Values(CEmissionCase{{1, 1, 1, 1}, {2, 5, 7, 10}},
+                                           CEmissionCase{{0, 0, 0, 1}, {0, 0, 0, 3}}));
+
+TEST(ParticleSimulationTest, ABurstIsUsedUpByItsFirstEnabledUpdateUntilReset) {
+    Tools::CVexaEmitter description = QuietEmitter();
+    description.types[0].flags = 1;
+    description.types[0].burstCount = 5;
+    CEffect effect(description);
+    effect.emitter->Update(0.0f, 0.1f, 0, 0, 0, 0);
+    effect.emitter->Update(0.1f, 0.1f, 0, 0, 0, 1);
+    EXPECT_EQ(effect.Type().liveCount, 0);
+    effect.emitter->Reset();
+    effect.emitter->Update(0.2f, 0.1f, 0, 0, 0, 1);
+    effect.emitter->Update(0.3f, 0.1f, 0, 0, 0, 1);
+    EXPECT_EQ(effect.Type().liveCount, 5);
+
+    const size_t freeBefore = GetFreeParticleCount();
+    effect.emitter->Reset();
+    EXPECT_EQ(effect.emitter->GetParticleCount(), 0u);
+    EXPECT_EQ(GetFreeParticleCount(), freeBefore + 5);
+}
+
+struct CDeathCase {
+    float subEmitterRate;  // particles a second of a sub-emitter started at death
+    float time;
+    int32_t live;
+    int32_t deathPending;
+};
+
+class ParticleDeathTest : public ::testing::TestWithParam<CDeathCase> {};
+
+// One particle born at 0 that lives 1 second.
+TEST_P(ParticleDeathTest, DiesAtItsLifesEndUnlessASubEmitterKeepsIt) {
+    Tools::CVexaEmitter description = QuietEmitter();
+    description.types[0].flags = 1;
+    description.types[0].burstCount = 1;
+    Tools::CVexaEmitter sub = QuietEmitter("Sub");
+    sub.subEmitterStart = 1;
+    SetQ(sub.types[0], 5, GetParam().subEmitterRate);
+    description.types[0].subEmitters = {sub};
+    CEffect effect(description);
+    for (float t : {0.0f, 0.5f, 1.0f, 1.05f, 1.1f, 1.2f}) {
+        if (t > GetParam().time) break;
+        effect.emitter->Update(t, 0.05f, 0, 0, 0, 1);
+    }
+    EXPECT_EQ(effect.Type().liveCount, GetParam().live);
+    if (effect.Type().head) {
+        EXPECT_EQ(effect.Type().head->deathPending, GetParam().deathPending);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Times, ParticleDeathTest,
+                         ::testing::Values(CDeathCase{0, 0.5f, 1, 1}, CDeathCase{0, 1.0f, 1, 0},
+                                           CDeathCase{0, 1.05f, 1, 0}, CDeathCase{0, 1.1f, 0, 0},
+                                           CDeathCase{100, 1.2f, 1, 0}));
+
+// Bursts, a sub-emitter on every particle, turbulence, spreads and colour.
+Tools::CVexaEmitter BusyEmitter() {
+    Tools::CVexaEmitter description = QuietEmitter("Busy");
+    description.shape = 2;
+    SetC(description, 14, 1.0f);
+    SetC(description, 16, 20.0f);
+    Tools::CVexaParticleType& stream = description.types[0];
+    SetQ(stream, 5, 40.0f);
+    SetQ(stream, 10, 0.5f);
+    SetQ(stream, 8, 0.2f);
+    SetQ(stream, 4, 30.0f);
+    SetQ(stream, 12, 0.3f);
+    SetQ(stream, 7, 40.0f);
+    stream.gradient.keys = {{0, 1, 0.5f, 0, 1}, {1, 0, 0, 1, 0}};
+    Tools::CVexaEmitter trail = QuietEmitter("Trail");
+    SetQ(trail.types[0], 1, 10.0f);
+    stream.subEmitters = {trail};
+    Tools::CVexaParticleType burst = QuietEmitter().types[0];
+    burst.flags = 1;
+    burst.burstCount = 8;
+    SetQ(burst, 4, 50.0f);
+    description.types.push_back(burst);
+    return description;
+}
+
+struct CSnapshot {
+    uint32_t count = 0;
+    std::vector<float> values;  // per type: live count, sums of x and y, the head's colour
+};
+
+CSnapshot RunBusyEffect() {
+    SeedParticleRandom(12345);
+    CEffect effect(BusyEmitter());
+    for (int step = 0; step < 30; ++step) {
+        const float t = float(step) / 30.0f;
+        effect.emitter->Move(t, 1.0f / 30.0f);
+        effect.emitter->Update(t, 1.0f / 30.0f, 400, 300, 0, 1);
+    }
+    CSnapshot snapshot{effect.emitter->GetParticleCount(), {}};
+    for (int32_t i = 0; i < effect.emitter->GetParticleTypeCount(); ++i) {
+        const CVexaParticleType& type = effect.Type(i);
+        float x = 0, y = 0;
+        for (const CParticle* p = type.head; p; p = p->next) x += p->position.x, y += p->position.y;
+        snapshot.values.insert(snapshot.values.end(), {float(type.liveCount), x, y, type.head->colour1.red,
+                                                       type.head->colour1.blue});
+    }
+    return snapshot;
+}
+
+TEST(ParticleSimulationTest, AFixedSeedGivesTheSameParticles) {
+    const CSnapshot first = RunBusyEffect();
+    const CSnapshot second = RunBusyEffect();
+    EXPECT_EQ(first.count, second.count);
+    EXPECT_EQ(first.values, second.values);
+    const std::vector<float> golden{42, 16757.394f, 12842.5f, 1, 0, 8, 3177.0234f, 2450.9509f, 1, 1};
+    EXPECT_EQ(first.count, 140u);
+    ASSERT_EQ(first.values.size(), golden.size());
+    for (size_t i = 0; i < golden.size(); ++i) EXPECT_NEAR(first.values[i], golden[i], 0.01f) << i;
+}
+
+} // namespace
+} // namespace VexaTest
