@@ -31,9 +31,6 @@ protected:
         EXPECT_EQ(ReadStreams(list, out.data(), got, loop), read);
         return ToSamples(out);
     }
-    static std::vector<int16_t> Slice(const std::vector<int16_t>& v, size_t from, size_t count) {
-        return {v.begin() + ptrdiff_t(from), v.begin() + ptrdiff_t(from + count)};
-    }
 
     TestFiles::CScratchFolder m_folder;
     CSampleDecoder m_decoder;

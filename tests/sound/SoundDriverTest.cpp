@@ -42,18 +42,19 @@ TEST_P(DriverFormatTest, InitSetsThePrimaryFormatFromTheFlags) {
 INSTANTIATE_TEST_SUITE_P(Flags, DriverFormatTest,
                          ::testing::Values(CFormatCase{0, 2, 8, 2}, CFormatCase{3, 1, 16, 2}));
 
+// 16-bit stereo output, with a short stereo tone in "a.ogg".
 class SoundDriverTest : public DriverFixture {
 protected:
     void SetUp() override {
         DriverFixture::SetUp();
         StartDriver(2);
+        WriteOgg(m_folder, "a.ogg", Tools::MakeTone(4000, 2, 44100, 440.0));
     }
 };
 
 TEST_F(SoundDriverTest, DoneIsHarmlessTwiceAndSamplesMayOutliveIt) {
     CSoundDriver_DSound idle(&m_manager);
     idle.Done();
-    WriteOgg(m_folder, "a.ogg", Tools::MakeTone(4000, 2, 44100, 440.0));
     Load("a.ogg", 0);
     m_driver->PostCommand(7);
     DrainPasses();
@@ -98,11 +99,8 @@ protected:
     }
     // Silence for the ring's latency, then the track.
     void ExpectLatencyThenTrack(const std::vector<int16_t>& out, const std::vector<int16_t>& pcm) {
-        EXPECT_EQ(At(out, 0, kLatency), std::vector<int16_t>(kLatency * m_channels, 0));
-        EXPECT_EQ(At(out, kLatency, pcm.size() / m_channels), pcm);
-    }
-    std::vector<int16_t> At(const std::vector<int16_t>& out, size_t frame, size_t count) const {
-        return {out.begin() + ptrdiff_t(frame * m_channels), out.begin() + ptrdiff_t((frame + count) * m_channels)};
+        EXPECT_EQ(Slice(out, 0, kLatency * m_channels), std::vector<int16_t>(kLatency * m_channels, 0));
+        EXPECT_EQ(Slice(out, kLatency * m_channels, pcm.size()), pcm);
     }
     const size_t m_channels = size_t(GetParam().channels);
 };
@@ -115,7 +113,7 @@ TEST_P(StreamedVoiceTest, LoopingTrackIsHeardBitForBitAndContinuesFromItsStart) 
     ASSERT_TRUE(Play(Load("loop.ogg", 0), {.loop = true}));
     const std::vector<int16_t> out = RenderQuarters(14);
     ExpectLatencyThenTrack(out, pcm);
-    EXPECT_EQ(At(out, kLatency + frames, frames), pcm);
+    EXPECT_EQ(Slice(out, (kLatency + frames) * m_channels, pcm.size()), pcm);
 }
 
 TEST_P(StreamedVoiceTest, NonLoopingTrackIsHeardToItsEndAndReplaysClean) {
@@ -156,7 +154,6 @@ INSTANTIATE_TEST_SUITE_P(Output, StreamedVoiceTest,
                          [](const auto& info) { return info.param.channels == 2 ? "Stereo" : "Mono"; });
 
 TEST_F(SoundDriverTest, FadesFollowTheClock) {
-    WriteOgg(m_folder, "a.ogg", Tools::MakeTone(4000, 2, 44100, 440.0));
     ref_ptr<CSampleBase> sample = Load("a.ogg", 0);
     Play(sample, {.loop = true, .fadeLevel = 0.0f});
     auto& voice = static_cast<CBuffer_DSound&>(sample->GetBuffer(0));
@@ -181,7 +178,6 @@ TEST_F(SoundDriverTest, FadesFollowTheClock) {
 }
 
 TEST_F(SoundDriverTest, NotificationRefillsTheKthStreamedVoice) {
-    WriteOgg(m_folder, "a.ogg", Tools::MakeTone(4000, 2, 44100, 440.0));
     ref_ptr<CSampleBase> still = Load("a.ogg", 1);
     ref_ptr<CSampleBase> first = Load("a.ogg", 0);
     ref_ptr<CSampleBase> second = Load("a.ogg", 0);
