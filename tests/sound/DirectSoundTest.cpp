@@ -50,11 +50,6 @@ protected:
         m_buffers.push_back(buffer);
         return buffer;
     }
-    static std::vector<int16_t> Ramp(size_t count) {
-        std::vector<int16_t> ramp(count);
-        for (size_t i = 0; i < count; ++i) ramp[i] = int16_t(i * 37 % 20000 - 10000);
-        return ramp;
-    }
     static std::vector<int16_t> Render(int frames) { return ToSamples(Platform::Testing::RenderSound(frames)); }
 
     IDirectSound* m_ds = nullptr;
@@ -63,7 +58,8 @@ protected:
 };
 
 TEST_F(DirectSoundTest, StereoRampPassesThroughAndLoopingWraps) {
-    const std::vector<int16_t> ramp = Ramp(200);  // 100 stereo frames
+    std::vector<int16_t> ramp(200);  // 100 stereo frames
+    for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = int16_t(i * 37 % 20000 - 10000);
     IDirectSoundBuffer* buffer = MakeBuffer(ramp, 2);
     buffer->Play(0, 0, DSBPLAY_LOOPING);
     const std::vector<int16_t> out = Render(150);
