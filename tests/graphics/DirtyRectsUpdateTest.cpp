@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <random>
 
@@ -12,10 +11,10 @@
 
 #include "graphics/Graphics.h"
 #include "graphics/PrimitiveBuffers.h"
-#include "graphics/SpriteQueue.h"
-#include "support/RecordingGraphics.h"
+#include "tests/graphics/SpriteQueueFixture.h"
 
 using namespace Engine::Graphics;
+using namespace SpriteQueueTesting;
 using Engine::ref_ptr;
 
 namespace {
@@ -39,18 +38,13 @@ CQuad MakeQuad(float x, float y, float w, float h, float angle = 0, float scaleX
     return quad;
 }
 
-class UpdatePassTest : public testing::Test {
+class UpdatePassTest : public QueueFixture {
 protected:
     void SetUp() override {
+        QueueFixture::SetUp();
         driver.GetParams().width = 800;
         driver.GetParams().height = 600;
-        CSpriteQueue::SetDriver(&driver);
-        ASSERT_TRUE(CSpriteQueue::CreateVertexBuffer());
         driver.CreateSpriteContainers();
-    }
-    void TearDown() override {
-        CSpriteQueue::ReleaseVertexBuffer();
-        CSpriteQueue::SetDriver(nullptr);
     }
 
     void Add(const CQuad& quad) { driver.GetSpritesContainer()->Add(quad.v, texture, {}); }
@@ -59,11 +53,7 @@ protected:
         driver.Clear();
         driver.FinishBufferedFrame();
         std::vector<std::vector<SpriteVertex>> draws;
-        for (const Testing::CRecordedCall& call : driver.calls) {
-            if (call.name != "gDraw") continue;
-            draws.emplace_back(call.vertices.size() / sizeof(SpriteVertex));
-            std::memcpy(draws.back().data(), call.vertices.data(), call.vertices.size());
-        }
+        for (const CRecordedCall* call : Draws()) draws.push_back(Vertices(*call));
         return draws;
     }
     int32_t MarkedCount() const {
@@ -74,7 +64,6 @@ protected:
         return marked;
     }
 
-    Testing::CRecordingGraphics driver;
     ref_ptr<CTexture> texture{new CTexture(nullptr, nullptr)};
 };
 
@@ -198,7 +187,7 @@ TEST_F(UpdatePassTest, FarAndNonFiniteQuadsAreClampedNotConverted) {
 }
 
 TEST(PrimitiveBuffers, MadeWithTheDriverAndBackAfterAReset) {
-    Testing::CRecordingGraphics driver;
+    CRecordingGraphics driver;
     SetGraphics(&driver);
     ASSERT_TRUE(InitPrimitiveBuffers());
     EXPECT_EQ(GetUntransformedPointBuffer()->GetFormat(), 9u);

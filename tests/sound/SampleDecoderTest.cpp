@@ -25,14 +25,11 @@ protected:
         WriteOgg(m_folder, name, Tools::MakeTone(frames, channels, 44100, 440.0));
         return ReferenceDecode(m_folder / name);
     }
-    static std::vector<int16_t> Read(CStreamList& list, uint32_t bytes, bool loop, uint32_t& got) {
+    static std::vector<int16_t> Read(CStreamList& list, uint32_t bytes, bool loop, uint32_t& got, bool read = true) {
         std::vector<uint8_t> out(bytes, 0xAA);
         got = bytes;
-        EXPECT_TRUE(ReadStreams(list, out.data(), got, loop));
+        EXPECT_EQ(ReadStreams(list, out.data(), got, loop), read);
         return ToSamples(out);
-    }
-    static std::vector<int16_t> Slice(const std::vector<int16_t>& v, size_t from, size_t count) {
-        return {v.begin() + ptrdiff_t(from), v.begin() + ptrdiff_t(from + count)};
     }
 
     TestFiles::CScratchFolder m_folder;
@@ -40,15 +37,14 @@ protected:
 };
 
 TEST_F(SampleDecoderTest, FormatCodesRatesAndLengthsOfMonoAndStereo) {
-    const std::vector<int16_t> mono = Tone("mono.ogg", 1000, 1);
-    const std::vector<int16_t> stereo = Tone("stereo.ogg", 3000, 2);
+    Tone("mono.ogg", 1000, 1);
+    Tone("stereo.ogg", 3000, 2);
     CStreamList list = Open({"mono.ogg", "stereo.ogg"});
     EXPECT_EQ(list.streams[0]->GetFormatCode(), FORMAT_MONO16);
     EXPECT_EQ(list.streams[1]->GetFormatCode(), FORMAT_STEREO16);
     EXPECT_EQ(list.streams[0]->GetSampleRate(), 44100);
     EXPECT_EQ(list.streams[0]->GetTotalFrames(), 1000);
     EXPECT_EQ(list.streams[1]->GetTotalFrames(), 3000);
-    EXPECT_EQ(mono.size(), 1000u);
 }
 
 TEST_F(SampleDecoderTest, LoopingReadWrapsToTheStart) {
@@ -108,10 +104,9 @@ TEST_F(SampleDecoderTest, BadFilesFailToOpenWithALogLineAndStayClosed) {
         EXPECT_FALSE(list.streams[0]->IsOpen()) << name;
         // A second attempt fails again rather than reading a dead stream.
         EXPECT_FALSE(OpenStream(m_decoder, *list.streams[0], 0)) << name;
-        uint32_t size = 64;
-        uint8_t buffer[64];
-        EXPECT_FALSE(ReadStreams(list, buffer, size, true));
-        EXPECT_EQ(size, 0u);
+        uint32_t got = 0;
+        Read(list, 64, true, got, false);
+        EXPECT_EQ(got, 0u);
     }
 }
 

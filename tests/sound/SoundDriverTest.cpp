@@ -13,6 +13,15 @@ using namespace SoundTest;
 
 constexpr size_t kLatency = 5 * kQuarter;  // frames before the first decoded audio is heard
 
+IDirectSoundBuffer* OutputOf(const ref_ptr<CSampleBase>& sample) {
+    return static_cast<CBuffer_DSound&>(sample->GetBuffer(0)).GetDirectSoundBuffer();
+}
+LONG VolumeOf(const ref_ptr<CSampleBase>& sample) {
+    LONG volume = 1;
+    OutputOf(sample)->GetVolume(&volume);
+    return volume;
+}
+
 struct CFormatCase {
     uint32_t flags;
     WORD channels, bits, align;
@@ -33,13 +42,19 @@ TEST_P(DriverFormatTest, InitSetsThePrimaryFormatFromTheFlags) {
 INSTANTIATE_TEST_SUITE_P(Flags, DriverFormatTest,
                          ::testing::Values(CFormatCase{0, 2, 8, 2}, CFormatCase{3, 1, 16, 2}));
 
-class SoundDriverTest : public DriverFixture {};
+// 16-bit stereo output, with a short stereo tone in "a.ogg".
+class SoundDriverTest : public DriverFixture {
+protected:
+    void SetUp() override {
+        DriverFixture::SetUp();
+        StartDriver(2);
+        WriteOgg(m_folder, "a.ogg", Tools::MakeTone(4000, 2, 44100, 440.0));
+    }
+};
 
 TEST_F(SoundDriverTest, DoneIsHarmlessTwiceAndSamplesMayOutliveIt) {
     CSoundDriver_DSound idle(&m_manager);
     idle.Done();
-    StartDriver(2);
-    WriteOgg(m_folder, "a.ogg", Tools::MakeTone(4000, 2, 44100, 440.0));
     Load("a.ogg", 0);
     m_driver->PostCommand(7);
     DrainPasses();
@@ -74,75 +89,64 @@ struct CStreamCase {
 
 class StreamedVoiceTest : public DriverFixture, public ::testing::WithParamInterface<CStreamCase> {
 protected:
+    void SetUp() override {
+        DriverFixture::SetUp();
+        StartDriver(GetParam().flags);
+    }
     std::vector<int16_t> MakeTrack(const char* name, size_t frames) {
-        WriteOgg(m_folder, name, Tools::MakeTone(frames, GetParam().channels, 44100, 330.0, 0.6));
+        WriteOgg(m_folder, name, Tools::MakeTone(frames, m_channels, 44100, 330.0, 0.6));
         return ReferenceDecode(m_folder / name);
     }
     // Silence for the ring's latency, then the track.
     void ExpectLatencyThenTrack(const std::vector<int16_t>& out, const std::vector<int16_t>& pcm) {
-        const int channels = GetParam().channels;
-        EXPECT_EQ(At(out, 0, kLatency, channels), std::vector<int16_t>(kLatency * channels, 0));
-        EXPECT_EQ(At(out, kLatency, pcm.size() / channels, channels), pcm);
+        EXPECT_EQ(Slice(out, 0, kLatency * m_channels), std::vector<int16_t>(kLatency * m_channels, 0));
+        EXPECT_EQ(Slice(out, kLatency * m_channels, pcm.size()), pcm);
     }
-    static std::vector<int16_t> At(const std::vector<int16_t>& out, size_t frame, size_t count, int channels) {
-        return {out.begin() + ptrdiff_t(frame * channels), out.begin() + ptrdiff_t((frame + count) * channels)};
-    }
+    const size_t m_channels = size_t(GetParam().channels);
 };
 
 // 16-bit output in the track's own channel count passes the decoded PCM
 // through bit for bit once the ring's latency has passed.
 TEST_P(StreamedVoiceTest, LoopingTrackIsHeardBitForBitAndContinuesFromItsStart) {
-    StartDriver(GetParam().flags);
     const std::vector<int16_t> pcm = MakeTrack("loop.ogg", 3 * kQuarter + 1000);
-    const size_t frames = pcm.size() / size_t(GetParam().channels);
-    CPlayParams params;
-    params.loop = true;
-    ASSERT_TRUE(Load("loop.ogg", 0)->Play(&params));
+    const size_t frames = pcm.size() / m_channels;
+    ASSERT_TRUE(Play(Load("loop.ogg", 0), {.loop = true}));
     const std::vector<int16_t> out = RenderQuarters(14);
     ExpectLatencyThenTrack(out, pcm);
-    EXPECT_EQ(At(out, kLatency + frames, frames, GetParam().channels), pcm);
+    EXPECT_EQ(Slice(out, (kLatency + frames) * m_channels, pcm.size()), pcm);
 }
 
 TEST_P(StreamedVoiceTest, NonLoopingTrackIsHeardToItsEndAndReplaysClean) {
-    StartDriver(GetParam().flags);
     const std::vector<int16_t> pcm = MakeTrack("once.ogg", 2 * kQuarter + 500);
     ref_ptr<CSampleBase> sample = Load("once.ogg", 0);
-    CPlayParams params;
     for (int run = 0; run < 2; ++run) {
-        ASSERT_TRUE(sample->Play(&params));
+        ASSERT_TRUE(Play(sample));
         ExpectLatencyThenTrack(RenderQuarters(12), pcm);
         EXPECT_EQ(sample->GetBuffer(0).GetState(), 1) << run;
     }
 }
 
 TEST_P(StreamedVoiceTest, QueuePlaysItsFilesAsOneStream) {
-    StartDriver(GetParam().flags);
     std::vector<int16_t> pcm = MakeTrack("a.ogg", kQuarter + 300);
     const std::vector<int16_t> second = MakeTrack("b.ogg", kQuarter / 2);
     pcm.insert(pcm.end(), second.begin(), second.end());
     ref_ptr<CSampleBase> queue = m_driver->CreateSampleQueue("queue", m_manager.GetDecoder());
     queue->Create(0, 1);
     auto& files = static_cast<CSampleQueue&>(*queue);
-    files.Enqueue("a.ogg");
-    files.Enqueue("b.ogg");
+    for (const char* name : {"a.ogg", "b.ogg"}) files.Enqueue(name);
     files.CreateBuffers();
-    CPlayParams params;
-    queue->Play(&params);
+    Play(queue);
     ExpectLatencyThenTrack(RenderQuarters(10), pcm);
 }
 
 TEST_P(StreamedVoiceTest, GroupVolumeHalvesTheAmplitude) {
-    StartDriver(GetParam().flags);
     const std::vector<int16_t> pcm = MakeTrack("loop.ogg", 2 * kQuarter);
-    ref_ptr<CSampleBase> sample = Load("loop.ogg", 0, 1);
-    CPlayParams params;
-    params.loop = true;
-    sample->Play(&params);
+    Play(Load("loop.ogg", 0, 1), {.loop = true});
     m_manager.SetGroupVolume(1, 0.5f);
     m_manager.ApplyVolume(1);
     const std::vector<int16_t> out = RenderQuarters(8);
     for (size_t i = 0; i < pcm.size(); ++i)
-        ASSERT_NEAR(out[kLatency * size_t(GetParam().channels) + i], pcm[i] / 2.0, 1.0) << i;
+        ASSERT_NEAR(out[kLatency * m_channels + i], pcm[i] / 2.0, 1.0) << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(Output, StreamedVoiceTest,
@@ -150,24 +154,16 @@ INSTANTIATE_TEST_SUITE_P(Output, StreamedVoiceTest,
                          [](const auto& info) { return info.param.channels == 2 ? "Stereo" : "Mono"; });
 
 TEST_F(SoundDriverTest, FadesFollowTheClock) {
-    StartDriver(2);
-    WriteOgg(m_folder, "a.ogg", Tools::MakeTone(4000, 2, 44100, 440.0));
     ref_ptr<CSampleBase> sample = Load("a.ogg", 0);
-    CPlayParams params;
-    params.loop = true;
-    params.fadeLevel = 0.0f;
-    sample->Play(&params);
+    Play(sample, {.loop = true, .fadeLevel = 0.0f});
     auto& voice = static_cast<CBuffer_DSound&>(sample->GetBuffer(0));
-    LONG volume = 0;
-    voice.GetDirectSoundBuffer()->GetVolume(&volume);
-    EXPECT_EQ(volume, DSBVOLUME_MIN);
+    EXPECT_EQ(VolumeOf(sample), DSBVOLUME_MIN);
     voice.FadeIn(1.0f);
     AdvanceClockMs(0);
     EXPECT_EQ(voice.GetFadeLevel(), 0.0f);  // no time passed, no step
     for (int step = 0; step < 9; ++step) AdvanceClockMs(100);
     EXPECT_FALSE(voice.IsFadeDone());
-    voice.GetDirectSoundBuffer()->GetVolume(&volume);
-    EXPECT_EQ(volume, CBuffer_DSound::VolumeToAttenuation(voice.GetFadeLevel()));
+    EXPECT_EQ(VolumeOf(sample), CBuffer_DSound::VolumeToAttenuation(voice.GetFadeLevel()));
     AdvanceClockMs(100);
     EXPECT_TRUE(voice.IsFadeDone());
     EXPECT_EQ(voice.GetFadeLevel(), 1.0f);
@@ -175,61 +171,52 @@ TEST_F(SoundDriverTest, FadesFollowTheClock) {
     voice.FadeOut(1.0f, true);
     for (int step = 0; step < 9; ++step) AdvanceClockMs(100);
     EXPECT_EQ(voice.GetState(), 0);
-    AdvanceClockMs(100);
-    AdvanceClockMs(100);
+    for (int step = 0; step < 2; ++step) AdvanceClockMs(100);
     EXPECT_EQ(voice.GetState(), 1);
     EXPECT_TRUE(voice.IsFadeDone());
     EXPECT_EQ(voice.GetFadeLevel(), 0.0f);
 }
 
 TEST_F(SoundDriverTest, NotificationRefillsTheKthStreamedVoice) {
-    StartDriver(2);
-    WriteOgg(m_folder, "a.ogg", Tools::MakeTone(4000, 2, 44100, 440.0));
     ref_ptr<CSampleBase> still = Load("a.ogg", 1);
     ref_ptr<CSampleBase> first = Load("a.ogg", 0);
     ref_ptr<CSampleBase> second = Load("a.ogg", 0);
-    CPlayParams params;
-    first->Play(&params);
-    second->Play(&params);
+    Play(first), Play(second);
     const DWORD now = timeGetTime();
     m_driver->ProcessPass(2, now);  // decodes the first chunk
     m_driver->ProcessPass(2, now);  // writes it into the quarter before the cursor
-    const auto quarterHasSound = [](CBuffer& voice) {
+    const auto quarterHasSound = [](const ref_ptr<CSampleBase>& sample) {
         void* p1 = nullptr;
         DWORD n1 = 0;
-        IDirectSoundBuffer* ds = static_cast<CBuffer_DSound&>(voice).GetDirectSoundBuffer();
+        IDirectSoundBuffer* ds = OutputOf(sample);
         ds->Lock(3 * kQuarter * 4, kQuarter * 4, &p1, &n1, nullptr, nullptr, 0);
         const auto* bytes = static_cast<const uint8_t*>(p1);
         const bool sound = std::any_of(bytes, bytes + n1, [](uint8_t b) { return b != 0; });
         ds->Unlock(p1, n1, nullptr, 0);
         return sound;
     };
-    EXPECT_FALSE(quarterHasSound(first->GetBuffer(0)));
-    EXPECT_TRUE(quarterHasSound(second->GetBuffer(0)));
+    EXPECT_FALSE(quarterHasSound(first));
+    EXPECT_TRUE(quarterHasSound(second));
 }
 
 TEST_F(SoundDriverTest, StaticVoicesAreChosenFreeFirstThenFurthestAlong) {
-    StartDriver(2);
     WriteOgg(m_folder, "click.ogg", Tools::MakeTone(20000, 1, 44100, 880.0));
     ref_ptr<CSampleBase> sample = Load("click.ogg", 3, 0);
     ASSERT_EQ(sample->GetBufferCount(), 3);
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(sample->GetBuffer(i).IsCreated());
     EXPECT_EQ(m_driver->GetBufferCount(), 3u);
-    CPlayParams params;
     const auto positions = [&] {
         std::vector<uint32_t> p;
         for (int i = 0; i < 3; ++i) p.push_back(sample->GetBuffer(i).GetPosition());
         return p;
     };
-    sample->Play(&params);
+    Play(sample);
     Platform::Testing::RenderSound(400);
-    sample->Play(&params);
-    sample->Play(&params);
+    Play(sample), Play(sample);
     Platform::Testing::RenderSound(500);
     EXPECT_EQ(positions(), (std::vector<uint32_t>{900, 500, 500}));
-    sample->Play(&params);  // restarts the furthest
+    Play(sample);  // restarts the furthest
     EXPECT_EQ(positions(), (std::vector<uint32_t>{0, 500, 500}));
-    sample->Play(&params);  // equal positions: the earlier voice
+    Play(sample);  // equal positions: the earlier voice
     EXPECT_EQ(positions(), (std::vector<uint32_t>{0, 0, 500}));
     m_samples.clear();
     sample = nullptr;
@@ -238,7 +225,6 @@ TEST_F(SoundDriverTest, StaticVoicesAreChosenFreeFirstThenFurthestAlong) {
 }
 
 TEST_F(SoundDriverTest, ManagerAppliesGroupVolumesAndKeepsSamplesByName) {
-    StartDriver(2);
     WriteOgg(m_folder, "ogg/click.ogg", Tools::MakeTone(3000, 1, 44100, 880.0));
     ref_ptr<CSampleBase> effect = Load("ogg\\click.ogg", 1, 0);
     EXPECT_EQ(effect->GetName(), "ogg/click.ogg");
@@ -253,13 +239,8 @@ TEST_F(SoundDriverTest, ManagerAppliesGroupVolumesAndKeepsSamplesByName) {
 
     m_manager.SetGroupVolume(1, 0.5f);
     m_manager.ApplyVolume(1);
-    const auto volumeOf = [](const ref_ptr<CSampleBase>& s) {
-        LONG v = 1;
-        static_cast<CBuffer_DSound&>(s->GetBuffer(0)).GetDirectSoundBuffer()->GetVolume(&v);
-        return v;
-    };
-    EXPECT_EQ(volumeOf(b), -602);
-    EXPECT_EQ(volumeOf(effect), 0);
+    EXPECT_EQ(VolumeOf(b), -602);
+    EXPECT_EQ(VolumeOf(effect), 0);
 
     CSoundManager silent;
     silent.Init();
@@ -267,14 +248,12 @@ TEST_F(SoundDriverTest, ManagerAppliesGroupVolumesAndKeepsSamplesByName) {
 }
 
 TEST_F(SoundDriverTest, UnreadableFilesGiveSilentSamples) {
-    StartDriver(2);
     m_folder.Write("bad.ogg", std::string(3000, '\x4f'));
     TestFiles::CLogCapture log;
     for (const char* name : {"bad.ogg", "missing.ogg"}) {
         ref_ptr<CSampleBase> sample = Load(name, 0);
         EXPECT_FALSE(sample->GetBuffer(0).IsCreated());
-        CPlayParams params;
-        EXPECT_TRUE(sample->Play(&params));
+        EXPECT_TRUE(Play(sample));
         EXPECT_EQ(sample->GetBuffer(0).GetState(), 1);
     }
     EXPECT_TRUE(log.Contains("Unable to open file 'missing.ogg'"));

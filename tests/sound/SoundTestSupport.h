@@ -51,6 +51,13 @@ inline std::vector<int16_t> ReferenceDecode(const std::string& path) {
     return samples;
 }
 
+// Plays the sample with the given parameters (all defaults: once, full level).
+inline bool Play(const ref_ptr<CSampleBase>& sample, const CPlayParams& params = {}) { return sample->Play(&params); }
+
+inline std::vector<int16_t> Slice(const std::vector<int16_t>& v, size_t from, size_t count) {
+    return {v.begin() + ptrdiff_t(from), v.begin() + ptrdiff_t(from + count)};
+}
+
 inline std::vector<int16_t> ToSamples(const std::vector<uint8_t>& bytes) {
     std::vector<int16_t> samples(bytes.size() / 2);
     for (size_t i = 0; i < samples.size(); ++i) samples[i] = int16_t(bytes[2 * i] | (bytes[2 * i + 1] << 8));
