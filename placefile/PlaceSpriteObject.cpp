@@ -56,7 +56,7 @@ void CPlaceSpriteObject::Draw(const SpriteFlushParams& params, float x, float y,
     const float left = Position.x - float(Width) * Pivot.x;
     const float top = Position.y - float(Height) * Pivot.y;
     if (!Parent) {
-        QueueFrame(params, x, y, Angle, left, top, Position, opacity);
+        QueueFrame(params, x, y, {0.0f, 0.0f}, Angle, left, top, Position, opacity);
         return;
     }
     const float g = Parent->Angle;
@@ -64,14 +64,14 @@ void CPlaceSpriteObject::Draw(const SpriteFlushParams& params, float x, float y,
     const float uy = Position.y - Parent->Position.y;
     const float dx = (ux * std::cos(g) - uy * std::sin(g)) - ux;
     const float dy = (ux * std::sin(g) + uy * std::cos(g)) - uy;
-    QueueFrame(params, x + dx, y + dy, g, left, top, {Position.x + dx, Position.y + dy}, opacity);
+    QueueFrame(params, x, y, {dx, dy}, g, left, top, {Position.x + dx, Position.y + dy}, opacity);
 }
 
 void CPlaceSpriteObject::QueueAt(const SpriteFlushParams& params, float x, float y, float opacity) {
     if (!Sprite) return;
     const float left = Position.x - float(Width) * Pivot.x;
     const float top = Position.y - float(Height) * Pivot.y;
-    QueueFrame(params, x, y, Angle, left, top, Position, opacity);
+    QueueFrame(params, x, y, {0.0f, 0.0f}, Angle, left, top, Position, opacity);
 }
 
 void CPlaceSpriteObject::DrawAt(float x, float y, bool drawHidden, float opacity) {
@@ -90,8 +90,8 @@ uint32_t CPlaceSpriteObject::GetItemFlags() const {
     return flags;
 }
 
-void CPlaceSpriteObject::QueueFrame(const SpriteFlushParams& params, float x, float y, float a, float left, float top,
-                                    Engine::Geometry::CVector2 centre, float opacity) {
+void CPlaceSpriteObject::QueueFrame(const SpriteFlushParams& params, float x, float y, Engine::Geometry::CVector2 shift,
+                                    float a, float left, float top, Engine::Geometry::CVector2 centre, float opacity) {
     const float w = float(Width);
     const float h = float(Height);
     const int32_t frame = std::max(0, Sprite->GetFrame());
@@ -106,8 +106,8 @@ void CPlaceSpriteObject::QueueFrame(const SpriteFlushParams& params, float x, fl
     const float py = (centre.y - top) / h;
     const float sx = TileX ? 1.0f / SpriteTile.x : zw / (fw * SpriteTile.x);
     const float sy = TileY ? 1.0f / SpriteTile.y : zh / (fh * SpriteTile.y);
-    const float itemX = x + centre.x + (0.5f - px) * zw;
-    const float itemY = y + centre.y + (0.5f - py) * zh;
+    const float itemX = x + shift.x + centre.x + (0.5f - px) * zw;
+    const float itemY = y + shift.y + centre.y + (0.5f - py) * zh;
 
     CSpriteQueueItem* item = CSpriteQueue::Append(params, *Sprite, ApplyOpacity(Color, opacity));
     if (!item) return;
@@ -120,8 +120,9 @@ void CPlaceSpriteObject::QueueFrame(const SpriteFlushParams& params, float x, fl
     item->angle = a;
     item->scaleX = sx;
     item->scaleY = sy;
-    // About the centre as drawn, offset included, so that a moved layer
-    // turns about the same point of the sprite.
+    // About the centre moved by the caller's offset (not by the parent's
+    // shift, which the centre already holds), so that a moved layer turns
+    // about the same point of the sprite.
     item->pivotX = x + centre.x - itemX;
     item->pivotY = y + centre.y - itemY;
     item->flags = GetItemFlags();

@@ -38,10 +38,11 @@ public:
     std::unique_ptr<SprFile::CSpriteRef> Sprite;
 
 private:
-    // Appends one item for the frame; a, left, top and centre as the
-    // drawing path computed them.
-    void QueueFrame(const SpriteFlushParams& params, float x, float y, float a, float left, float top,
-                    Engine::Geometry::CVector2 centre, float opacity);
+    // Appends one item for the frame at the caller's offset (x, y) plus the
+    // parent's shift; a, left, top and centre as the drawing path computed
+    // them.
+    void QueueFrame(const SpriteFlushParams& params, float x, float y, Engine::Geometry::CVector2 shift, float a,
+                    float left, float top, Engine::Geometry::CVector2 centre, float opacity);
     uint32_t GetItemFlags() const;
 };
 
