@@ -26,10 +26,11 @@ void InstallPlaceFileManagerFactory() {
 }
 
 CPlaceFileLocalManager::~CPlaceFileLocalManager() noexcept {
-    if (!GetUses().empty()) {
-        CPlaceFileManager& manager = GetPlaceFileManager(*m_owner);
-        for (const ref_ptr<CPlaceFile>& use : GetUses()) manager.ReleaseObject(use);
-    }
+    // Nothing may throw here: a graphics object without a manager has no
+    // table to hand the uses back to.
+    auto* manager = m_owner ? dynamic_cast<CPlaceFileManager*>(m_owner->GetPlaceFileManager().get()) : nullptr;
+    if (manager)
+        for (const ref_ptr<CPlaceFile>& use : GetUses()) manager->ReleaseObject(use);
     Clear();
 }
 
