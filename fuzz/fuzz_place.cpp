@@ -35,6 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const Engine::CException&) {
     }
     if (GetCurrentPlaceFile()) __builtin_trap();
+    // The double keeps what it hands out; each input starts afresh.
+    for (auto& [name, file] : Particles().files->files) file->emitters.clear();
+    Particles().files->uses.clear();
     return 0;
 }
 

@@ -33,16 +33,11 @@ protected:
     }
     ~PlaceLoadTest() override { g_bUseGeneratedSceneClasses = false; }
 
-    // The log's lines about generated classes.
+    // The log's generated-class lines, one per line of the log.
     std::string AssignLines() const {
-        std::string lines, line;
-        for (char c : log.Text()) {
-            line += c;
-            if (c != '\n') continue;
-            if (line.find("Assigning") != std::string::npos) lines += line;
-            line.clear();
-        }
-        return lines;
+        const std::string& text = log.Text();
+        const size_t at = text.find("[00:00:00] Assigning");
+        return at == std::string::npos ? "" : text.substr(at);
     }
     using CSprFile = Engine::Graphics::SprFile::CSprFile;
     CSprFile* SpriteFileOf(CPlaceObject* object) {

@@ -32,10 +32,8 @@ TEST_F(PlaceReadTest, CurrentLayoutReadsEveryObjectKind) {
     ASSERT_EQ(place->GetLayerCount(), 2);
     const CPlaceLayer& back = *place->Layers[0];
     EXPECT_EQ(back.Name, "back");
-    EXPECT_EQ(back.Flag, 1);
-    EXPECT_EQ(back.FlagBit1, 1);
-    EXPECT_EQ(back.BatchSprites, 1);
-    EXPECT_EQ(place->Layers[1]->BatchSprites, 0);
+    EXPECT_EQ(std::vector<int>({back.Flag, back.FlagBit1, back.BatchSprites, place->Layers[1]->BatchSprites}),
+              std::vector<int>({1, 1, 1, 0}));
     ASSERT_EQ(back.Objects.size(), 5u);
 
     auto& sprite = As<CPlaceSpriteObject>(place->FindObjectByID(10));
@@ -46,14 +44,10 @@ TEST_F(PlaceReadTest, CurrentLayoutReadsEveryObjectKind) {
     EXPECT_EQ(sprite.Color, 0x80402010u);
     EXPECT_EQ(std::vector<int>({sprite.Flag0, sprite.Flag1, sprite.QueueFlag1, sprite.QueueFlag2, sprite.UseOwnBlendMode}),
               std::vector<int>({1, 1, 1, 1, 1}));
-    EXPECT_EQ(sprite.SpriteID, 1);
-    EXPECT_EQ(sprite.SpriteOffset.x, 0.25f);
-    EXPECT_EQ(sprite.TileX, 1);
-    EXPECT_EQ(sprite.TileY, 0);
-    EXPECT_EQ(sprite.SpriteTile.x, 2.0f);
-    EXPECT_EQ(sprite.SpriteFlag0, 1);
-    EXPECT_EQ(sprite.QueueFlag4, 1);
-    EXPECT_EQ(sprite.BlendMode, 2u);
+    EXPECT_EQ(std::vector<float>({float(sprite.SpriteID), sprite.SpriteOffset.x, float(sprite.TileX), float(sprite.TileY),
+                                  sprite.SpriteTile.x, float(sprite.SpriteFlag0), float(sprite.QueueFlag4),
+                                  float(sprite.BlendMode)}),
+              std::vector<float>({1, 0.25f, 1, 0, 2, 1, 1, 2}));
     EXPECT_EQ(GetCustomPropertyByName(sprite.Properties, "count").integer, -5);
     EXPECT_EQ(As<CPlaceSpriteObject>(place->FindObjectByID(11)).Type, 3u);
 
@@ -75,9 +69,8 @@ TEST_F(PlaceReadTest, CurrentLayoutReadsEveryObjectKind) {
     EXPECT_EQ(place->FindObjectByID(99), nullptr);
 
     auto& vexa = As<CPlaceVexaObject>(place->FindObjectByID(30));
-    EXPECT_EQ(vexa.Emitter.EmitterID, 8);
-    EXPECT_EQ(vexa.Emitter.IsEmitting, 1);
-    EXPECT_EQ(vexa.Emitter.EmitterValue, 1.5f);
+    EXPECT_EQ(std::vector<float>({float(vexa.Emitter.EmitterID), float(vexa.Emitter.IsEmitting), vexa.Emitter.EmitterValue}),
+              std::vector<float>({8, 1, 1.5f}));
     EXPECT_EQ(vexa.Emitter.TintColor, (Engine::Geometry::CVector4{0, 0, 1, 128 / 255.0f}));
     ASSERT_EQ(effects->emitters.size(), 1u);
     EXPECT_EQ(effects->emitters[0]->name, "smoke");
@@ -130,8 +123,7 @@ TEST_F(PlaceReadTest, OlderLayoutReadsRectanglesAndIntegerSplines) {
     EXPECT_EQ(place->Layers[0]->FlagBit1, 1);
     EXPECT_EQ(place->Layers[0]->BatchSprites, 1);
     auto& read = As<CPlaceSpriteObject>(place->FindObjectByID(10));
-    EXPECT_EQ(read.Width, 100);
-    EXPECT_EQ(read.Height, 50);
+    EXPECT_EQ(std::vector<int32_t>({read.Width, read.Height}), std::vector<int32_t>({100, 50}));
     EXPECT_EQ(read.Position, (Engine::Geometry::CVector2{60, 45}));
     EXPECT_EQ(read.Pivot, (Engine::Geometry::CVector2{0.5f, 0.5f}));
     EXPECT_EQ(read.Color, 0xFFFFFFFFu);
