@@ -50,6 +50,7 @@ TEST_F(PlaceReadTest, CurrentLayoutReadsEveryObjectKind) {
               std::vector<float>({1, 0.25f, 1, 0, 2, 1, 1, 2}));
     EXPECT_EQ(GetCustomPropertyByName(sprite.Properties, "count").integer, -5);
     EXPECT_EQ(As<CPlaceSpriteObject>(place->FindObjectByID(11)).Type, 3u);
+    EXPECT_EQ(As<CPlaceSpriteObject>(place->FindObjectByID(11)).BlendMode, 4u);
 
     auto& spline = As<CPlaceSplineObject>(place->FindObjectByID(12));
     EXPECT_EQ(spline.Closed, 1);

@@ -221,6 +221,8 @@ inline Tools::CPlaceDocument SampleDocument() {
     sprite.spriteFlags = 0x0203;
     auto unlinked = Object(3, 11);
     unlinked.spriteId = 1;
+    unlinked.flags = 0x04;  // forces blend mode 4
+    unlinked.spriteFlags = 0x0200;
     auto spline = Object(2, 12);
     spline.closed = 1;
     spline.points = {{{1, 2}, {3, 4}, {5, 6}, 7, 8}, {{-1, -2}, {-3, -4}, {-5, -6}, 0, 1}};
