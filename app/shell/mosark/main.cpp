@@ -5,6 +5,7 @@
 #include "app/Registration.h"
 #include "app/shell/EntryPoint.h"
 #include "app/shell/ScreensaverApplication.h"
+#include "placefile/PlaceFileManager.h"
 #include "reflection/Builtins.h"
 
 namespace {
@@ -13,6 +14,8 @@ const Engine::CStartupRegistration g_startupRegistration{Engine::Reflection::Get
 } // namespace
 
 int main(int argc, char** argv) {
+    // Every graphics driver made from here on owns a place-file manager.
+    Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
     return Engine::RunApplicationPasses(Engine::JoinCommandLine(argc, argv), [] {
         return std::unique_ptr<Engine::CStdApplication>(std::make_unique<Engine::CScreensaverApplication>());
     });

@@ -1,0 +1,173 @@
+#include "placefile/PlaceFile.h"
+
+#include "app/Exception.h"
+#include "app/File.h"
+#include "app/Log.h"
+#include "graphics/SprFile.h"
+#include "placefile/PlaceFileManager.h"
+#include "placefile/PlaceGroupObject.h"
+#include "placefile/PlaceSpriteObject.h"
+#include "placefile/PlaceVexaObject.h"
+#include "scene/Animatable.h"
+
+namespace Engine::Graphics::PlaceFile {
+
+namespace {
+ref_ptr<CPlaceFile>& CurrentPlaceFile() {
+    static ref_ptr<CPlaceFile> current;
+    return current;
+}
+
+ref_ptr<IPlaceEffectFiles> MakeVexaFileLocalManager(CGraphics* graphics) {
+    const PlaceParticleFactory factory = GetPlaceParticleFactory();
+    return factory ? factory(graphics) : nullptr;
+}
+} // namespace
+
+ref_ptr<CPlaceFile> GetCurrentPlaceFile() {
+    return CurrentPlaceFile();
+}
+
+void SetCurrentPlaceFile(ref_ptr<CPlaceFile> placeFile) {
+    CurrentPlaceFile() = std::move(placeFile);
+}
+
+CPlaceFile::CPlaceFile(CGraphics* graphics, const CString& name)
+    : Engine::CManagedObject(name),
+      Graphics(graphics),
+      Properties(&PropertyDescs),
+      SprFileLocalManager(new SprFile::CSprFileLocalManager(graphics)),
+      Name(name),
+      SceneHolder(new Engine::Scene::CReferenceTarget),
+      Scene(new Engine::Scene::CScene),
+      VexaLibrary(this),
+      VexaFileLocalManager(MakeVexaFileLocalManager(graphics)) {
+    SceneHolder->AddReference(Scene, 0);
+}
+
+CPlaceFile::~CPlaceFile() noexcept {
+    Layers.clear();
+    if (Scene) {
+        SceneHolder->DeleteAllReferences();
+        while (Scene->GetSubAnimCount() > 0) Scene->RemoveSubAnim(Scene->GetSubAnimCount() - 1);
+        Scene->DeleteAllReferences();
+        Scene.Release();
+        SceneHolder.Release();
+    }
+}
+
+ref_ptr<CPlaceFile> CPlaceFile::Load(CPlaceFileManager& manager, const CString& name, bool loadNow) {
+    if (ref_ptr<CPlaceFile> loaded = manager.LookupObject(name)) {
+        manager.RegisterObject(loaded);
+        return loaded;
+    }
+    Engine::CFile file;
+    if (!file.Open(name)) throw Engine::CException::Format("Unable to open .place file '%s'", name.c_str());
+    CArchive ar(&file, false);
+    ref_ptr<CPlaceFile> placeFile(new CPlaceFile(manager.GetOwner(), name));
+    placeFile->Serialize(ar);
+    const int64_t position = file.Tell();
+    const int64_t size = file.GetSize();
+    if (position != size)
+        throw Engine::CException::Format("Invalid or corrupted .place file '%s' (Position = %d, Expected = %d)",
+                                         name.c_str(), int(position), int(size));
+    manager.RegisterObject(placeFile);
+    try {
+        placeFile->ConnectSprites(loadNow);
+        placeFile->Scene->SetTime(0.0);
+        placeFile->AssignGeneratedClass(name.c_str());
+    } catch (...) {
+        // A half-linked place file must not be handed to the next load.
+        manager.ReleaseObject(placeFile);
+        throw;
+    }
+    return placeFile;
+}
+
+void CPlaceFile::ConnectSprites(bool loadNow) {
+    if (SpritesConnected) return;
+    for (CSpriteFileEntry& entry : SpriteFiles) {
+        entry.file = SprFileLocalManager->LoadSprFile(entry.name, !loadNow);
+        if (!entry.file)
+            throw Engine::CException::Format("CPlaceFile::ConnectSprites() : Unable to load .spr file '%s'",
+                                             entry.name.c_str());
+    }
+    for (const std::unique_ptr<CPlaceLayer>& layer : Layers) {
+        for (const std::unique_ptr<CPlaceObject>& object : layer->Objects) {
+            if (object->Type != PLACE_GROUP) {
+                LinkSprite(*object);
+                continue;
+            }
+            for (const std::unique_ptr<CPlaceObject>& child : static_cast<CPlaceGroupObject&>(*object).Children)
+                LinkSprite(*child);
+        }
+    }
+    for (CSpriteFileEntry& entry : SpriteFiles) entry.records = {};
+    SpritesConnected = 1;
+}
+
+void CPlaceFile::LinkSprite(CPlaceObject& object) {
+    if (object.Type != PLACE_SPRITE) return;
+    auto& sprite = static_cast<CPlaceSpriteObject&>(object);
+    if (sprite.SpriteID <= 0) return;
+    const CSpriteRecord* record = nullptr;
+    const CSpriteFileEntry* owner = nullptr;
+    for (const CSpriteFileEntry& entry : SpriteFiles) {
+        for (const CSpriteRecord& candidate : entry.records) {
+            if (candidate.id == uint32_t(sprite.SpriteID)) {
+                record = &candidate;
+                owner = &entry;
+            }
+        }
+    }
+    if (!record)
+        throw Engine::CException::Format("Graphics::CPlaceFile::ConnectSprites() : FAILED : Can't find sprite by id '%d'",
+                                         sprite.SpriteID);
+    const SprFile::CSpriteDef* definition = owner->file->FindSprite(record->name);
+    if (!definition) throw Engine::CException::Format("Can't find anim sprite '%s'", record->name.c_str());
+    sprite.Sprite = owner->file->CreateSprite(*definition);
+    // The reference keeps the frame inside its definition's frame list.
+    sprite.Sprite->SetFrame(int32_t(sprite.Frame));
+}
+
+void CPlaceFile::AssignGeneratedClass(const char* path) {
+    if (!g_bUseGeneratedSceneClasses) return;
+    GeneratedClass = FindSceneGeneratedClass(path);
+    GetLog().Printf("Assigning generated class for '%s' : ", path);
+    GetLog().PrintLineRaw("%s", GeneratedClass ? "OK" : "FAILED");
+}
+
+void CPlaceFile::SetTime(double time) {
+    Engine::Scene::CSceneTime& record = Scene->GetTimeRecord();
+    record.currentTime = time;
+    record.wrappedTime = Engine::Scene::WrapTimeIntoSpan(record, time * double(record.rate));
+    if (GeneratedClass)
+        GeneratedClass->SetTime(Scene, record.wrappedTime);
+    else
+        Engine::Scene::CAnimatable::UpdateSubAnimsAtTime(*Scene, record.wrappedTime);
+}
+
+void CPlaceFile::Update(double time, double step) {
+    if (EmitterTimesPending) {
+        if (VexaFileLocalManager)
+            for (const ref_ptr<IPlaceEffectFile>& file : VexaFileLocalManager->GetUses())
+                for (const ref_ptr<IPlaceEmitter>& emitter : file->GetEmitters()) emitter->SetTime(float(time));
+        EmitterTimesPending = 0;
+    }
+    for (const std::unique_ptr<CPlaceLayer>& layer : Layers)
+        for (const std::unique_ptr<CPlaceObject>& object : layer->Objects)
+            if (object->Type == PLACE_PARTICLES) static_cast<CPlaceVexaObject&>(*object).UpdateEmitter(time, step);
+}
+
+void CPlaceFile::Draw(float x, float y, float opacity) {
+    for (const std::unique_ptr<CPlaceLayer>& layer : Layers) layer->Draw(x, y, opacity);
+}
+
+CPlaceObject* CPlaceFile::FindObjectByID(uint32_t id) const {
+    for (const std::unique_ptr<CPlaceLayer>& layer : Layers)
+        for (const std::unique_ptr<CPlaceObject>& object : layer->Objects)
+            if (CPlaceObject* found = object->FindObjectByID(id)) return found;
+    return nullptr;
+}
+
+} // namespace Engine::Graphics::PlaceFile

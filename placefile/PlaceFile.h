@@ -1,0 +1,103 @@
+#pragma once
+// One loaded ".place" file: layers of place objects, the sprite files and
+// particle effect files they use, custom properties, and the scene that
+// animates them. Shared by name through the place-file manager.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "app/Archive.h"
+#include "app/ManagedObject.h"
+#include "app/Referenced.h"
+#include "app/String.h"
+#include "graphics/SprFileManager.h"
+#include "placefile/CustomProperties.h"
+#include "placefile/PlaceLayer.h"
+#include "placefile/PlaceParticles.h"
+#include "placefile/SceneGeneratedClass.h"
+#include "placefile/VexaLibrary.h"
+#include "scene/ReferenceTarget.h"
+#include "scene/SceneRoot.h"
+
+namespace Engine::Graphics::PlaceFile {
+
+class CPlaceFileManager;
+
+class CPlaceFile : public Engine::CReferenced, public Engine::CManagedObject {
+public:
+    using CCustomPropertyDescs = PlaceFile::CCustomPropertyDescs;
+    using CCustomPropertyValues = PlaceFile::CCustomPropertyValues;
+    using CVexaLibrary = PlaceFile::CVexaLibrary;
+
+    // A sprite file of the sprite library; its records exist only between
+    // reading and ConnectSprites.
+    struct CSpriteRecord {
+        uint32_t id = 0;
+        CString name;
+    };
+    struct CSpriteFileEntry {
+        uint32_t count = 0;
+        std::vector<CSpriteRecord> records;
+        CString name;
+        ref_ptr<SprFile::CSprFile> file;
+    };
+
+    CPlaceFile(CGraphics* graphics, const CString& name);
+    ~CPlaceFile() noexcept override;
+
+    // The place file loaded under the name, or one read now: read, checked
+    // for trailing bytes, registered, its sprites linked, its scene at time
+    // 0 and its generated class assigned. Counts one use either way; every
+    // failure throws Engine::CException and leaves nothing registered.
+    static ref_ptr<CPlaceFile> Load(CPlaceFileManager& manager, const CString& name, bool loadNow);
+
+    // Reads both layouts; throws Engine::CException on every fault.
+    void Serialize(CArchive& ar);
+    void SerializeLegacy(CArchive& ar);
+    // Loads the sprite files and gives sprite objects (top level and one
+    // group level deep) their sprites.
+    void ConnectSprites(bool loadNow);
+    void AssignGeneratedClass(const char* path);
+
+    // Per frame: the scene time (generated body or generic update), the
+    // particle objects, then the layers into the sprite queue.
+    void SetTime(double time);
+    void Update(double time, double step);
+    void Draw(float x, float y, float opacity);
+
+    // The first object with the ID, layers and objects in file order.
+    CPlaceObject* FindObjectByID(uint32_t id) const;
+    int32_t GetLayerCount() const { return int32_t(Layers.size()); }
+    ref_ptr<Engine::Scene::CScene> GetScene() const { return Scene; }
+    ref_ptr<IPlaceEffectFiles> GetVexaFileLocalManager() const { return VexaFileLocalManager; }
+    CVexaLibrary& GetVexaLibrary() { return VexaLibrary; }
+    CSceneGeneratedClass* GetGeneratedClass() const { return GeneratedClass; }
+
+    CSceneGeneratedClass* GeneratedClass = nullptr;
+    CGraphics* Graphics;
+    std::vector<std::unique_ptr<CPlaceLayer>> Layers;
+    CCustomPropertyValues Properties;
+    std::vector<CSpriteFileEntry> SpriteFiles;
+    ref_ptr<SprFile::CSprFileLocalManager> SprFileLocalManager;
+    uint8_t SpritesConnected = 0;
+    CCustomPropertyDescs PropertyDescs;
+    CString Name;
+    ref_ptr<Engine::Scene::CReferenceTarget> SceneHolder;
+    ref_ptr<Engine::Scene::CScene> Scene;
+    CVexaLibrary VexaLibrary;
+    ref_ptr<IPlaceEffectFiles> VexaFileLocalManager;
+    uint8_t EmitterTimesPending = 1;
+
+private:
+    void ReadSpriteLibrary(CArchive& ar, bool chunked);
+    void ReadLayers(CArchive& ar, bool legacy);
+    void ReadScene(CArchive& ar);
+    void LinkSprite(CPlaceObject& object);
+};
+
+// The place file whose scene archive is being read, else null.
+ref_ptr<CPlaceFile> GetCurrentPlaceFile();
+void SetCurrentPlaceFile(ref_ptr<CPlaceFile> placeFile);
+
+} // namespace Engine::Graphics::PlaceFile

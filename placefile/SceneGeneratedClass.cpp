@@ -1,0 +1,24 @@
+#include "placefile/SceneGeneratedClass.h"
+
+#include <cstring>
+
+namespace Engine::Graphics::PlaceFile {
+
+bool g_bUseGeneratedSceneClasses = false;
+
+std::vector<CSceneGeneratedClass*>& GetSceneGeneratedClassRegistry() {
+    static std::vector<CSceneGeneratedClass*> registry;
+    return registry;
+}
+
+void RegisterSceneGeneratedClass(CSceneGeneratedClass* generated) {
+    GetSceneGeneratedClassRegistry().push_back(generated);
+}
+
+CSceneGeneratedClass* FindSceneGeneratedClass(const char* path) {
+    for (CSceneGeneratedClass* generated : GetSceneGeneratedClassRegistry())
+        if (std::strcmp(generated->GetPlaceFileName(), path) == 0) return generated;
+    return nullptr;
+}
+
+} // namespace Engine::Graphics::PlaceFile

@@ -1,0 +1,104 @@
+#include "placefile/VexaLibrary.h"
+
+#include "app/Exception.h"
+#include "placefile/PlaceFile.h"
+#include "placefile/PlaceReading.h"
+
+namespace Engine::Graphics::PlaceFile {
+
+namespace {
+// ID and two empty strings.
+constexpr uint64_t MIN_ENTRY_BYTES = 6;
+PlaceParticleFactory g_particleFactory = nullptr;
+
+const char* NameOrNull(const CString& name) {
+    return name.IsEmpty() ? nullptr : name.c_str();
+}
+} // namespace
+
+void SetPlaceParticleFactory(PlaceParticleFactory factory) {
+    g_particleFactory = factory;
+}
+
+PlaceParticleFactory GetPlaceParticleFactory() {
+    return g_particleFactory;
+}
+
+CVexaLibrary::~CVexaLibrary() {
+    m_files.clear();
+    m_emitterMap.clear();
+}
+
+void CVexaLibrary::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) return;
+    m_nextID = ReadUInt(ar);
+    const uint32_t count = ReadUInt(ar);
+    CheckCount(ar, count, MIN_ENTRY_BYTES);
+    std::map<uint32_t, CEntry> stored;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t id = ReadUInt(ar);
+        CEntry entry;
+        ar.ReadString(entry.first);
+        ar.ReadString(entry.second);
+        stored[id] = std::move(entry);
+    }
+    SkipChunk(ar);
+    const uint32_t fileCount = ReadUInt(ar);
+    CheckCount(ar, fileCount, 1);
+    ref_ptr<IPlaceEffectFiles> files = GetPlaceFile()->GetVexaFileLocalManager();
+    for (uint32_t i = 0; i < fileCount; ++i) {
+        CString name;
+        ar.ReadString(name);
+        if (files) m_files.push_back(files->GetVexaFile(NameOrNull(name)));
+    }
+    RebuildEmitterMap(stored);
+}
+
+void CVexaLibrary::RebuildEmitterMap(const std::map<uint32_t, CEntry>& stored) {
+    m_emitterMap.clear();
+    for (const ref_ptr<IPlaceEffectFile>& file : m_files) {
+        for (const CString& emitter : file->GetEmitterNames()) {
+            CEntry entry(file->GetName(), emitter);
+            uint32_t id = 0;
+            bool known = false;
+            // The map is in ID order: the first match has the lowest ID.
+            for (const auto& [storedID, storedEntry] : stored) {
+                if (storedEntry == entry) {
+                    id = storedID;
+                    known = true;
+                    break;
+                }
+            }
+            if (!known) id = NextFreeId();
+            m_emitterMap[id] = std::move(entry);
+        }
+    }
+}
+
+uint32_t CVexaLibrary::NextFreeId() {
+    // At most one full turn: the map cannot hold every ID.
+    while (m_emitterMap.count(m_nextID)) ++m_nextID;
+    return m_nextID;
+}
+
+ref_ptr<CPlaceFile> CVexaLibrary::GetPlaceFile() const {
+    return ref_ptr<CPlaceFile>(m_placeFile);
+}
+
+ref_ptr<IPlaceEffectFile> CVexaLibrary::FindFile(const CString& name) const {
+    for (const ref_ptr<IPlaceEffectFile>& file : m_files)
+        if (file->GetName() == name) return file;
+    return nullptr;
+}
+
+ref_ptr<IPlaceEmitter> CVexaLibrary::CreateEmitterByID(uint32_t id) {
+    const auto found = m_emitterMap.find(id);
+    if (found == m_emitterMap.end())
+        throw Engine::CException::Format("CPlaceFile::CVexaLibrary::CreateEmitterByID(...) ID = %d : FAILED", int(id));
+    const ref_ptr<IPlaceEffectFile> file = FindFile(found->second.first);
+    if (!file)
+        throw Engine::CException::Format("CPlaceFile::CVexaLibrary::CreateEmitterByID(...) ID = %d : FAILED", int(id));
+    return file->CreateEmitter(NameOrNull(found->second.second), 0.0f);
+}
+
+} // namespace Engine::Graphics::PlaceFile
