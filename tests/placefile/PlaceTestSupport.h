@@ -62,6 +62,12 @@ public:
     int32_t GetUserValue() const override { return 0; }
     float GetTuningValue() const override { return 0; }
     uint32_t IsParentFlagSet() const override { return 0; }
+    // Driven through the place emitter's own calls instead.
+    int32_t Render(int32_t, int32_t) override { return 0; }
+    int32_t RenderAll() override { return 0; }
+    void Move(float, float) override {}
+    void Update(float, float, float, float, float, uint32_t) override {}
+    void UpdateAtPosition(float, float) override {}
 
     void Log(const char* name, std::initializer_list<float> values) {
         std::string line = name;
