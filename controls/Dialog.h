@@ -1,0 +1,25 @@
+#pragma once
+// A container of controls that gives its first tab stop the focus and moves
+// the focus with Tab, the arrow keys and Return.
+
+#include "controls/BaseControl.h"
+
+namespace Engine::Controls {
+
+class CDialog : public CBaseControl {
+public:
+    // DirectInput key codes of the arrows.
+    enum DialogKey : uint32_t { KEY_LEFT = 0xCB, KEY_RIGHT = 0xCD, KEY_UP = 0xC8, KEY_DOWN = 0xD0 };
+
+    void Draw(CRenderContext& context) override;
+    bool HandleEvent(ControlEvent& event) override;
+    // For the game's dialogs; nothing here.
+    virtual void OnDialogHook() {}
+
+private:
+    bool OnChildCreatedEvent(const ControlEvent& event);
+    bool OnCharacter(ControlEvent& event);
+    bool OnArrowKey(const ControlEvent& event);
+};
+
+} // namespace Engine::Controls
