@@ -67,6 +67,16 @@ CMenu* CMenu::AddSubMenu(const CString& text) {
     return sub.get();
 }
 
+CMenu& CMenu::RootMenu() {
+    CMenu* menu = this;
+    while (!menu->IsActive()) {
+        auto* parent = dynamic_cast<CMenu*>(menu->m_pParent.get());
+        if (!parent) break;
+        menu = parent;
+    }
+    return *menu;
+}
+
 bool CMenu::IsActive() const { return m_pManager && m_pManager->GetActiveMenu() == this; }
 
 void CMenu::StopHoverTimer() {
@@ -261,25 +271,23 @@ bool CMenu::HandleEvent(ControlEvent& event) {
         }
         break;
     case CE_CREATE: return true;
-    // The top-level menu holds the capture; pointer events over a
-    // sub-menu's items go on to that sub-menu.
+    // Pointer events: the top-level menu holds the capture, presses go to
+    // the menu under the pointer; either way the item under the pointer,
+    // in whichever open menu, acts.
     case CE_MOUSE_MOVE: {
-        CMenuItem* item = ItemAt(event.x, event.y);
-        if (!item) {
-            if (HasVisibleChild()) return false;
-            return TrackHot(nullptr);
-        }
-        if (item->m_pOwner != this) return IsActive() ? item->m_pOwner->TrackHot(item) : false;
-        return TrackHot(item);
+        CMenu& root = RootMenu();
+        CMenuItem* item = root.ItemAt(event.x, event.y);
+        if (!item) return HasVisibleChild() ? false : TrackHot(nullptr);
+        return item->m_pOwner->TrackHot(item);
     }
     case CE_LBUTTON_DOWN: {
-        CMenuItem* item = ItemAt(event.x, event.y);
+        CMenu& root = RootMenu();
+        CMenuItem* item = root.ItemAt(event.x, event.y);
         if (!item) {
             Close(*this, false);
             return true;
         }
-        if (item->m_pOwner != this) return IsActive() ? item->m_pOwner->Choose(*item) : false;
-        return Choose(*item);
+        return item->m_pOwner->Choose(*item);
     }
     // Keys reach the top-level menu; the deepest open sub-menu acts on them.
     case CE_KEY_DOWN:

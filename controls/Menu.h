@@ -79,6 +79,8 @@ public:
 
 private:
     bool IsActive() const;
+    // The top-level menu above this one (itself when it is one).
+    CMenu& RootMenu();
     void StopHoverTimer();
     void HideSubMenus();
     void OpenHotSubMenu();
