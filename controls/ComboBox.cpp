@@ -79,6 +79,9 @@ void CComboBox::OpenDropDown() {
     m_pManager->SetFocus(m_pDropDown);
     m_pDropDown->SetCurrentItem(m_pCurrent ? m_pCurrent->m_pListItem : nullptr);
     m_bDropped = true;
+    // The open list lies outside the row: the pointer must find it there.
+    m_bOwnUnclipped = HasStyle(CS_UNCLIPPED_CHILDREN);
+    m_style |= CS_UNCLIPPED_CHILDREN;
 }
 
 // A choice gives the focus back to the combo box before the list goes, so
@@ -89,6 +92,7 @@ bool CComboBox::OnDropDownNotify(const ControlEvent& event) {
     if (!m_bDropped) return true;
     const Ref self(this);
     m_bDropped = false;
+    if (!m_bOwnUnclipped) m_style &= ~uint32_t(CS_UNCLIPPED_CHILDREN);
     if (event.notifyCode == CList::LN_CHOSEN) {
         m_pCurrent = nullptr;
         for (const auto& item : m_items)

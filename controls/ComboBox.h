@@ -69,6 +69,7 @@ private:
     CComboBoxItem* m_pCurrent = nullptr;
     bool m_bPressed = false;
     bool m_bDropped = false;
+    bool m_bOwnUnclipped = false;  // the caller's unclipped-children bit
     int32_t m_dropDownHeight = 0;
 };
 
