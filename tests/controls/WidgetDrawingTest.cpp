@@ -1,0 +1,143 @@
+// Each widget in its main states drawn through the sprite queue and the
+// recording driver: the solid boxes of its look, at screen positions.
+
+#include <functional>
+
+#include "controls/Button.h"
+#include "controls/ComboBox.h"
+#include "controls/Edit.h"
+#include "controls/List.h"
+#include "controls/Menu.h"
+#include "controls/Slider.h"
+#include "controls/Static.h"
+#include "tests/controls/WidgetsFixture.h"
+
+using namespace ControlsTesting;
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFFFF, kFace = 0xFFC8D0D4, kHighlight = 0xFF6A240A, kBlack = 0xFF000000;
+
+struct CBox {
+    float left, top, width, height;
+    uint32_t color;
+    friend bool operator==(const CBox&, const CBox&) = default;
+    friend std::ostream& operator<<(std::ostream& o, const CBox& b) {
+        return o << "(" << b.left << "," << b.top << " " << b.width << "x" << b.height << " " << std::hex << b.color
+                 << std::dec << ")";
+    }
+};
+
+class WidgetDrawing;
+
+struct CDrawCase {
+    const char* name;
+    std::function<void(WidgetDrawing&)> build;
+    std::vector<CBox> present;
+    std::vector<CBox> absent;
+};
+
+class WidgetDrawing : public WidgetsFixture, public testing::WithParamInterface<CDrawCase> {
+public:
+    template <class T>
+    ref_ptr<T> Add(CRect r, uint32_t style = 0) {
+        auto control = Make<T>(nullptr, r, CS_VISIBLE | CS_CHILD | style);
+        control->SetFont(font);
+        return control;
+    }
+    std::vector<CBox> Boxes() const {
+        std::vector<CBox> boxes;
+        for (const CQuad& q : Quads()) boxes.push_back({q.left, q.top, q.right - q.left, q.bottom - q.top, q.colors[0]});
+        return boxes;
+    }
+    ref_ptr<Engine::Graphics::CFont> font = MakeFont();
+    std::vector<CBaseControl::Ref> keep;
+};
+
+bool Has(const std::vector<CBox>& boxes, const CBox& box) {
+    return std::find(boxes.begin(), boxes.end(), box) != boxes.end();
+}
+
+const CDrawCase kCases[] = {
+    {"EditPlain", [](WidgetDrawing& t) { t.keep.push_back(t.Add<CEdit>({100, 100, 300, 130})); },
+     {{100, 100, 200, 30, kWhite}}, {}},
+    {"EditSelection",
+     [](WidgetDrawing& t) {
+         auto edit = t.Add<CEdit>({100, 100, 300, 130});
+         edit->SetText("abcd");
+         edit->SetSelection(1, 3);
+         t.keep.push_back(edit);
+     },
+     {{100, 100, 200, 30, kWhite}, {110, 105, 20, 20, 0xFFC56A31}}, {}},
+    {"CheckBox", [](WidgetDrawing& t) { t.keep.push_back(t.Add<CButton>({100, 100, 200, 130}, CButton::BS_CHECK)); },
+     {{100, 100, 100, 30, kFace}}, {}},
+    {"PushButtonUp", [](WidgetDrawing& t) { t.keep.push_back(t.Add<CButton>({100, 100, 200, 130})); },
+     {{102, 102, 96, 26, kFace}}, {}},
+    {"SliderTrack", [](WidgetDrawing& t) { t.keep.push_back(t.Add<CSlider>({100, 100, 248, 120})); },
+     {{116, 100, 116, 20, 0xFFE3E8E9}}, {}},
+    {"SliderHidden",
+     [](WidgetDrawing& t) {
+         auto slider = t.Add<CSlider>({100, 100, 248, 120});
+         slider->SetStyle(slider->GetStyle() & ~uint32_t(CS_VISIBLE));
+         t.keep.push_back(slider);
+     },
+     {}, {{116, 100, 116, 20, 0xFFE3E8E9}}},
+    {"ListWithCurrentRowAndGrid",
+     [](WidgetDrawing& t) {
+         auto list = t.Add<CList>({100, 100, 300, 170}, CList::LS_GRID);
+         list->AddItem("a");
+         list->SetCurrentItem(list->AddItem("b"));
+         t.keep.push_back(list);
+     },
+     {{100, 100, 200, 70, kWhite}, {100, 121, 200, 20, kHighlight}, {100, 120, 200, 1, kFace}}, {}},
+    {"MenuWithHotItem",
+     [](WidgetDrawing& t) {
+         auto menu = t.Add<CMenu>({0, 0, 800, 600});
+         menu->AddItem("a", 1);
+         menu->Popup(nullptr, 100, 100);
+         menu->SetHotItem(menu->GetItem(0));
+         t.keep.push_back(menu);
+     },
+     {{102, 102, 14, 24, kFace}, {100, 127, 17, 1, kBlack}, {104, 104, 10, 20, kHighlight}}, {}},
+    {"ComboBoxRow",
+     [](WidgetDrawing& t) { t.keep.push_back(t.Add<CComboBox>({100, 100, 250, 180})); },
+     {{100, 100, 150, 16, kWhite}}, {}},
+};
+
+} // namespace
+
+TEST_P(WidgetDrawing, ShowsItsLook) {
+    GetParam().build(*this);
+    {
+        CRenderContext context(&driver, {0, 0, 800, 600});
+        desktop->Draw(context);
+        context.FlushIfPending();
+    }
+    const std::vector<CBox> boxes = Boxes();
+    for (const CBox& box : GetParam().present) EXPECT_TRUE(Has(boxes, box)) << box;
+    for (const CBox& box : GetParam().absent) EXPECT_FALSE(Has(boxes, box)) << box;
+}
+
+INSTANTIATE_TEST_SUITE_P(Widgets, WidgetDrawing, testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WidgetsFixture, StaticTextAndButtonCaptionInTheirColours) {
+    const ref_ptr<CStatic> label = Make<CStatic>(nullptr, {100, 100, 200, 130});
+    label->SetFont(MakeFont());
+    label->SetText("abc");
+    label->SetTextColor(0xFF112233);
+    const ref_ptr<CButton> button = Make<CButton>(nullptr, {300, 100, 400, 130});
+    button->SetFont(label->GetFont());
+    button->SetText("de");
+    {
+        CRenderContext context(&driver, {0, 0, 800, 600});
+        desktop->Draw(context);
+    }
+    std::vector<float> staticGlyphs, buttonGlyphs;
+    for (const CQuad& q : Quads()) {
+        if (q.colors[0] == 0xFF112233) staticGlyphs.push_back(q.left);
+        if (q.colors[0] == kBlack && q.left >= 300 && q.bottom - q.top == 20) buttonGlyphs.push_back(q.left);
+    }
+    EXPECT_EQ(staticGlyphs, (std::vector<float>{135, 145, 155})) << "centred in 100";
+    EXPECT_EQ(buttonGlyphs, (std::vector<float>{340, 350}));
+}
