@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/ControlsManager.h"
+#include "controls/LineBatch.h"
 #include "controls/RenderContext.h"
 #include "graphics/Text.h"
 
@@ -77,18 +78,27 @@ void CList::CListItem::Draw(CRenderContext& context) {
     if (m_pList->HasStyle(LS_TREE)) {
         offset = kIndent * GetDepth();
         if (offset) context.FillRect(0, 0, offset, height, color(kGridColor));
+        context.Flush();
         if (m_flags & HAS_CHILDREN) {
             // The expand box: an outline, a bar, and a cross bar while collapsed.
-            const int32_t m = height / 2;
-            context.FillRect(offset + 2, m - 4, 8, 1, kBlack);
-            context.FillRect(offset + 2, m + 3, 8, 1, kBlack);
-            context.FillRect(offset + 2, m - 4, 1, 8, kBlack);
-            context.FillRect(offset + 9, m - 4, 1, 8, kBlack);
-            context.FillRect(offset + 4, m, 5, 1, kBlack);
-            if (IsCollapsed()) context.FillRect(offset + 6, m - 2, 1, 5, kBlack);
+            const float m = float(height / 2), x = float(offset);
+            CLineBatch lines(context);
+            lines.Begin(CLineBatch::MODE_LOOP);
+            lines.Vertex(x + 2, m - 4);
+            lines.Vertex(x + 10, m - 4);
+            lines.Vertex(x + 10, m + 4);
+            lines.Vertex(x + 2, m + 4);
+            lines.End();
+            lines.Begin(CLineBatch::MODE_LINES);
+            lines.Vertex(x + 4, m);
+            lines.Vertex(x + 9, m);
+            if (IsCollapsed()) {
+                lines.Vertex(x + 6, m - 2);
+                lines.Vertex(x + 6, m + 3);
+            }
+            lines.End();
             offset += kIndent;
         }
-        context.Flush();
     }
     context.EnableRenderSwitch3();
     const bool current = m_pList->GetCurrentItem() == this;

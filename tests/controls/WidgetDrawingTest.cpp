@@ -6,10 +6,12 @@
 #include "controls/Button.h"
 #include "controls/ComboBox.h"
 #include "controls/Edit.h"
+#include "controls/LineBatch.h"
 #include "controls/List.h"
 #include "controls/Menu.h"
 #include "controls/Slider.h"
 #include "controls/Static.h"
+#include "graphics/Graphics.h"
 #include "tests/controls/WidgetsFixture.h"
 
 using namespace ControlsTesting;
@@ -140,4 +142,57 @@ TEST_F(WidgetsFixture, StaticTextAndButtonCaptionInTheirColours) {
     }
     EXPECT_EQ(staticGlyphs, (std::vector<float>{135, 145, 155})) << "centred in 100";
     EXPECT_EQ(buttonGlyphs, (std::vector<float>{340, 350}));
+}
+
+namespace {
+
+struct CBatchCase {
+    CLineBatch::Mode mode;
+    int vertices;
+    size_t segments;
+};
+
+class LineBatches : public WidgetsFixture, public testing::WithParamInterface<CBatchCase> {};
+
+} // namespace
+
+TEST_P(LineBatches, SegmentsPerMode) {
+    CRenderContext context(&driver, {0, 0, 800, 600});
+    CLineBatch batch(context);
+    batch.Begin(GetParam().mode);
+    for (int i = 0; i < GetParam().vertices; ++i) batch.Vertex(float(i * 10), float(i % 2 * 10));
+    batch.End();
+    EXPECT_EQ(batch.GetPending().size(), 2 * GetParam().segments);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, LineBatches,
+                         testing::Values(CBatchCase{CLineBatch::MODE_LOOP, 3, 3}, CBatchCase{CLineBatch::MODE_STRIP, 3, 2},
+                                         CBatchCase{CLineBatch::MODE_LINES, 4, 2}, CBatchCase{CLineBatch::MODE_NONE, 4, 0}));
+
+TEST_F(WidgetsFixture, LineBatchClipsToTheContextAndDropsWhatLiesOutside) {
+    Engine::Graphics::SetGraphics(&driver);
+    ASSERT_TRUE(Engine::Graphics::InitPrimitiveBuffers());
+    {
+        CRenderContext context(&driver, {0, 0, 800, 600});
+        context.SetClip({10, 10, 50, 50});
+        CLineBatch batch(context);
+        batch.Begin(CLineBatch::MODE_LINES);
+        batch.Vertex(0, 5);  // wholly left of the clip
+        batch.Vertex(5, 40);
+        batch.Vertex(0, 20);  // crosses the left edge
+        batch.Vertex(30, 20);
+        batch.End();
+    }
+    std::vector<float> drawn;
+    for (const auto& call : driver.calls) {
+        if (call.name != "gDraw" || call.args[0] != Engine::Graphics::PRIM_LINE_LIST) continue;
+        for (size_t i = 0; i + 20 <= call.vertices.size(); i += 20) {
+            float xy[2];
+            std::memcpy(xy, call.vertices.data() + i, sizeof xy);
+            drawn.insert(drawn.end(), {xy[0], xy[1]});
+        }
+    }
+    Engine::Graphics::DonePrimitiveBuffers();
+    Engine::Graphics::SetGraphics(nullptr);
+    EXPECT_EQ(drawn, (std::vector<float>{10, 20, 30, 20}));
 }
