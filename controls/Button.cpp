@@ -17,7 +17,6 @@ constexpr ControlStyleWord kButtonWords[] = {
     {"focus_on_hover", CButton::BS_FOCUS_ON_HOVER}, {"default", CButton::BS_DEFAULT},
 };
 
-constexpr uint32_t kKeySpace = 0x39, kKeyReturn = 0x1C;
 constexpr uint32_t kCheckFace = 0xFFC8D0D4;
 
 } // namespace
@@ -117,7 +116,7 @@ bool CButton::OnChar(char16_t character, uint32_t) {
 }
 
 bool CButton::OnKeyUp(uint32_t key, uint32_t) {
-    if (IsInert() || (key != kKeySpace && key != kKeyReturn) || !m_bKeyPressed) return false;
+    if (IsInert() || (key != KEY_SPACE && key != KEY_RETURN) || !m_bKeyPressed) return false;
     const Ref self(this);
     m_bKeyPressed = false;
     m_bPressed = false;
@@ -141,7 +140,7 @@ bool CButton::HandleEvent(ControlEvent& event) {
         if (event.code == CE_DESTROY) DropRepeatTimer();
         return true;
     case CE_CHAR:
-        if (event.key == kKeySpace || event.key == kKeyReturn) {
+        if (event.key == KEY_SPACE || event.key == KEY_RETURN) {
             Press();
             return true;
         }

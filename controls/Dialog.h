@@ -8,9 +8,6 @@ namespace Engine::Controls {
 
 class CDialog : public CBaseControl {
 public:
-    // DirectInput key codes of the arrows.
-    enum DialogKey : uint32_t { KEY_LEFT = 0xCB, KEY_RIGHT = 0xCD, KEY_UP = 0xC8, KEY_DOWN = 0xD0 };
-
     void Draw(CRenderContext& context) override;
     bool HandleEvent(ControlEvent& event) override;
     // For the game's dialogs; nothing here.

@@ -11,16 +11,6 @@ namespace Engine::Controls {
 
 class CEdit : public CBaseControl {
 public:
-    // DirectInput key codes of the editing keys.
-    enum EditKey : uint32_t {
-        KEY_BACKSPACE = 0x0E,
-        KEY_HOME = 0xC7,
-        KEY_END = 0xCF,
-        KEY_LEFT = 0xCB,
-        KEY_RIGHT = 0xCD,
-        KEY_DELETE = 0xD3,
-    };
-
     bool OnCopy() override;
     bool OnPaste() override;
     bool OnCut() override;

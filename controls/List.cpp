@@ -232,10 +232,14 @@ void CList::Layout() {
     }
 }
 
+size_t CList::TopItemIndex() const {
+    const size_t position = size_t(std::max(m_pScrollBar->GetPos(), 0));
+    return position < m_rowTable.size() ? size_t(m_rowTable[position]) : m_items.size();
+}
+
 int32_t CList::GetTopOffset() const {
-    const int32_t position = m_pScrollBar->GetPos();
-    if (position < 0 || position >= int32_t(m_rowTable.size())) return 0;
-    return m_items[size_t(m_rowTable[size_t(position)])]->m_rect.top;
+    const size_t top = TopItemIndex();
+    return top < m_items.size() ? m_items[top]->m_rect.top : 0;
 }
 
 bool CList::IsFullyVisible(const CListItem& item) const {
@@ -246,9 +250,7 @@ bool CList::IsFullyVisible(const CListItem& item) const {
 
 CList::CListItemBase* CList::RowHitTest(int32_t x, int32_t y) const {
     const int32_t t = GetTopOffset();
-    const size_t position = size_t(std::max(m_pScrollBar->GetPos(), 0));
-    const size_t first = position < m_rowTable.size() ? size_t(m_rowTable[position]) : m_items.size();
-    for (size_t i = first; i < m_items.size(); ++i) {
+    for (size_t i = TopItemIndex(); i < m_items.size(); ++i) {
         CListItem& item = *m_items[i];
         if (item.IsHidden() || !IsFullyVisible(item)) continue;
         const CListItemBase& last = item.LastCell();
@@ -290,10 +292,8 @@ void CList::ScrollIntoView(const CListItem& item) {
 }
 
 int32_t CList::CountFullyVisibleFromTop() const {
-    const size_t position = size_t(std::max(m_pScrollBar->GetPos(), 0));
-    if (position >= m_rowTable.size()) return 0;
     int32_t k = 0;
-    for (size_t i = size_t(m_rowTable[position]); i < m_items.size() && IsFullyVisible(*m_items[i]); ++i) ++k;
+    for (size_t i = TopItemIndex(); i < m_items.size() && IsFullyVisible(*m_items[i]); ++i) ++k;
     return k;
 }
 
@@ -311,8 +311,7 @@ void CList::Navigate(uint32_t key) {
         const bool down = key == KEY_PAGE_DOWN;
         index = std::clamp(index + (down ? n : -n), 0, last);
         m_pCurrent = m_items[size_t(index)].get();
-        const size_t position = size_t(std::max(m_pScrollBar->GetPos(), 0));
-        const size_t stop = position < m_rowTable.size() ? size_t(m_rowTable[position]) + size_t(n) + 1 : m_items.size();
+        const size_t stop = TopItemIndex() + size_t(n) + 1;
         if (stop < m_items.size() && !IsFullyVisible(*m_items[stop]))
             ScrollTo(m_pScrollBar->GetPos() + (down ? n : -n));
         ScrollIntoView(*m_pCurrent);
@@ -364,38 +363,30 @@ bool CList::HandleEvent(ControlEvent& event) {
     return CBaseControl::HandleEvent(event);
 }
 
-void CList::DrawCells(CRenderContext& context) {
-    const int32_t t = GetTopOffset(), clientHeight = m_clientRect.Height();
-    const size_t position = size_t(std::max(m_pScrollBar->GetPos(), 0));
-    if (position >= m_rowTable.size()) return;
+// Pass 1 draws each cell in its own clip; pass 2 the grid lines, after
+// every cell. Both walk the rows on screen from the top row.
+void CList::DrawPass(CRenderContext& context, bool gridLines) {
+    const int32_t t = GetTopOffset(), clientHeight = m_clientRect.Height(), clientWidth = m_clientRect.Width();
+    const int32_t grid = HasStyle(LS_GRID) ? 1 : 0;
+    const uint32_t color = m_pManager ? m_pManager->GetSysColor(kGridColor) : kBlack;
     int32_t h = 0;
-    for (size_t i = size_t(m_rowTable[position]); i < m_items.size() && h < clientHeight; ++i) {
+    for (size_t i = TopItemIndex(); i < m_items.size() && h < clientHeight; ++i) {
         CListItem& item = *m_items[i];
         if (item.IsHidden()) continue;
+        const int32_t rowHeight = item.m_rect.Height();
         ForEachCell(item, [&](CListItemBase& cell) {
+            if (gridLines) {
+                context.FillRect(cell.m_rect.left - 1, h, 1, rowHeight, color);
+                return;
+            }
             context.PushClipRect(cell.m_rect.left, cell.m_rect.top - t, 0, 0, cell.m_rect.Width(), cell.m_rect.Height());
             cell.Draw(context);
             context.PopClipRect();
         });
-        h += item.m_rect.Height() + (HasStyle(LS_GRID) ? 1 : 0);
+        if (gridLines) context.FillRect(0, h + rowHeight, clientWidth, 1, color);
+        h += rowHeight + grid;
     }
-}
-
-void CList::DrawGrid(CRenderContext& context) {
-    const int32_t clientHeight = m_clientRect.Height(), clientWidth = m_clientRect.Width();
-    const uint32_t color = m_pManager ? m_pManager->GetSysColor(kGridColor) : kBlack;
-    const size_t position = size_t(std::max(m_pScrollBar->GetPos(), 0));
-    if (position >= m_rowTable.size()) return;
-    int32_t h = 0;
-    for (size_t i = size_t(m_rowTable[position]); i < m_items.size() && h < clientHeight; ++i) {
-        CListItem& item = *m_items[i];
-        if (item.IsHidden()) continue;
-        const int32_t rowHeight = item.m_rect.Height();
-        ForEachCell(item, [&](CListItemBase& cell) { context.FillRect(cell.m_rect.left - 1, h, 1, rowHeight, color); });
-        context.FillRect(0, h + rowHeight, clientWidth, 1, color);
-        h += rowHeight + 1;
-    }
-    context.Flush();
+    if (gridLines) context.Flush();
 }
 
 void CList::Draw(CRenderContext& context) {
@@ -404,8 +395,8 @@ void CList::Draw(CRenderContext& context) {
     context.FillRect(0, 0, m_clientRect.Width(), m_clientRect.Height(),
                      m_pManager ? m_pManager->GetSysColor(kWindowColor) : kWhite);
     context.Flush();
-    DrawCells(context);
-    if (HasStyle(LS_GRID)) DrawGrid(context);
+    DrawPass(context, false);
+    if (HasStyle(LS_GRID)) DrawPass(context, true);
     DrawChildren(context);
 }
 

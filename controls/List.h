@@ -15,15 +15,6 @@ class CList : public CBaseControl {
 public:
     enum ListStyle : uint32_t { LS_HOT_TRACK = 0x1, LS_GRID = 0x4, LS_TREE = 0x10 };
     enum ListNotification : int32_t { LN_CHOSEN = 0, LN_FOCUS_LOST = 2 };
-    enum ListKey : uint32_t {
-        KEY_RETURN = 0x1C,
-        KEY_HOME = 0xC7,
-        KEY_END = 0xCF,
-        KEY_UP = 0xC8,
-        KEY_DOWN = 0xD0,
-        KEY_PAGE_UP = 0xC9,
-        KEY_PAGE_DOWN = 0xD1,
-    };
     static constexpr int32_t kDefaultColumnWidth = 10000;
 
     class CListItemBase;
@@ -137,8 +128,9 @@ private:
     void ScrollIntoView(const CListItem& item);
     void Navigate(uint32_t key);
     int32_t CountFullyVisibleFromTop() const;
-    void DrawCells(CRenderContext& context);
-    void DrawGrid(CRenderContext& context);
+    void DrawPass(CRenderContext& context, bool gridLines);
+    // The item of the top row; the item count when there is none.
+    size_t TopItemIndex() const;
     int32_t ScrollBarWidth() const;
 
     CListItem* m_pCurrent = nullptr;

@@ -18,14 +18,6 @@ namespace Engine::Controls {
 
 class CMenu : public CBaseControl {
 public:
-    enum MenuKey : uint32_t {
-        KEY_ESCAPE = 0x01,
-        KEY_RETURN = 0x1C,
-        KEY_UP = 0xC8,
-        KEY_DOWN = 0xD0,
-        KEY_LEFT = 0xCB,
-        KEY_RIGHT = 0xCD,
-    };
     // A column ends once its running height passes this.
     static constexpr int32_t kColumnHeight = 592;
     static constexpr int32_t kAreaWidth = 800, kAreaHeight = 600;

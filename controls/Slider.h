@@ -12,7 +12,6 @@ class CSlider : public CBaseControl {
 public:
     enum SliderStyle : uint32_t { SBS_VERTICAL = 0x1 };
     enum SliderHit : uint32_t { HIT_THUMB = 11, HIT_TRACK = 12 };
-    enum SliderKey : uint32_t { KEY_HOME = 0xC7, KEY_END = 0xCF, KEY_LEFT = 0xCB, KEY_RIGHT = 0xCD };
 
     CSlider();
 

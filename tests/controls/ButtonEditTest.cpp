@@ -81,7 +81,7 @@ TEST_F(Buttons, AutoRepeatClicksAtPressAfterTheDelayThenEachInterval) {
 TEST_F(Buttons, SpaceTogglesACheckBoxOnceAndRadiosCheckInTheirGroup) {
     const ref_ptr<CButton> check = MakeButton(CButton::BS_CHECK);
     manager->SetFocus(check);
-    Key(0x39, ' ');
+    Key(KEY_SPACE, ' ');
     EXPECT_TRUE(check->IsChecked());
     EXPECT_EQ(owner->Count(CE_COMMAND), 1u);
     const ref_ptr<CButton> first = Make<CButton>(owner, {0, 0, 50, 20}, CS_VISIBLE | CS_CHILD | CS_GROUP | CButton::BS_RADIO);
@@ -141,23 +141,23 @@ TEST_F(Edits, TypingShiftSelectionCutAndPaste) {
     Type(u"x\u0007");  // no glyph, and a control character
     EXPECT_EQ(Text(), u"abcde");
     Shift(true);
-    for (int i = 0; i < 3; ++i) Key(CEdit::KEY_LEFT);
+    for (int i = 0; i < 3; ++i) Key(KEY_LEFT);
     EXPECT_EQ(Selection(), std::make_pair(2, 5));
-    Key(CEdit::KEY_RIGHT);
+    Key(KEY_RIGHT);
     Shift(false);
     EXPECT_EQ(Selection(), std::make_pair(3, 5));
     Type(u"\u0018");  // Ctrl+X
     EXPECT_EQ(Text(), u"abc");
     EXPECT_EQ(ReadUnicode(), u"de");
-    Key(CEdit::KEY_HOME);
+    Key(KEY_HOME);
     Type(u"\u0016");  // Ctrl+V
     EXPECT_EQ(Text(), u"deabc");
     EXPECT_EQ(edit->GetCaret(), 2);
-    Key(CEdit::KEY_END);
-    Key(CEdit::KEY_BACKSPACE);
-    Key(CEdit::KEY_HOME);
-    Key(CEdit::KEY_BACKSPACE);
-    Key(CEdit::KEY_DELETE);
+    Key(KEY_END);
+    Key(KEY_BACKSPACE);
+    Key(KEY_HOME);
+    Key(KEY_BACKSPACE);
+    Key(KEY_DELETE);
     EXPECT_EQ(Text(), u"eab");
 }
 
@@ -168,8 +168,8 @@ TEST_F(Edits, CharactersOutsideTheBasicPlaneRoundTripThroughTheClipboard) {
     EXPECT_EQ(Text(), u"a\U0001F600");
     EXPECT_EQ(edit->GetCaret(), 3);
     Shift(true);
-    Key(CEdit::KEY_LEFT);
-    Key(CEdit::KEY_LEFT);
+    Key(KEY_LEFT);
+    Key(KEY_LEFT);
     Shift(false);
     Type(u"\u0018");
     EXPECT_EQ(ReadUnicode(), u"\U0001F600");

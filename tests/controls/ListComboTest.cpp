@@ -36,14 +36,14 @@ TEST_F(Lists, EveryNavigationKeyMovesTheCurrentRowIntoView) {
     EXPECT_TRUE(list->GetScrollBar()->HasStyle(CS_VISIBLE));
     EXPECT_EQ(list->GetScrollBar()->GetMaximum(), 3);
     manager->SetFocus(list);
-    Key(CList::KEY_DOWN);
+    Key(KEY_DOWN);
     EXPECT_EQ(list->GetCurrentItem(), nullptr) << "nothing without a current row";
     list->SetCurrentItem(list->GetItem(0));
     const CNavigation steps[] = {
-        {CList::KEY_DOWN, 1, 0},      {CList::KEY_DOWN, 2, 0}, {CList::KEY_DOWN, 3, 1},
-        {CList::KEY_END, 5, 3},       {CList::KEY_DOWN, 5, 3}, {CList::KEY_UP, 4, 3},
-        {CList::KEY_HOME, 0, 0},      {CList::KEY_UP, 0, 0},   {CList::KEY_PAGE_DOWN, 2, 2},
-        {CList::KEY_PAGE_UP, 0, 0},
+        {KEY_DOWN, 1, 0},      {KEY_DOWN, 2, 0}, {KEY_DOWN, 3, 1},
+        {KEY_END, 5, 3},       {KEY_DOWN, 5, 3}, {KEY_UP, 4, 3},
+        {KEY_HOME, 0, 0},      {KEY_UP, 0, 0},   {KEY_PAGE_DOWN, 2, 2},
+        {KEY_PAGE_UP, 0, 0},
     };
     for (const CNavigation& step : steps) {
         Key(step.key);
@@ -51,7 +51,7 @@ TEST_F(Lists, EveryNavigationKeyMovesTheCurrentRowIntoView) {
         EXPECT_EQ(list->GetScrollBar()->GetPos(), step.position) << step.key;
     }
     EXPECT_EQ(owner->Count(CE_NOTIFY), 0u);
-    Key(CList::KEY_RETURN);
+    Key(KEY_RETURN);
     EXPECT_EQ(owner->heard, (std::vector<CListener::CHeard>{{CE_NOTIFY, CList::LN_CHOSEN, list.get()}}));
 }
 

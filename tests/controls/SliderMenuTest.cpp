@@ -45,17 +45,17 @@ TEST_F(Sliders, PositionAndThumbOffsetMapBothWays) {
 
 TEST_F(Sliders, KeysDragTrackClicksAndArrowsNotifyEachChange) {
     manager->SetFocus(slider);
-    Key(CSlider::KEY_RIGHT);
-    Key(CSlider::KEY_END);
-    Key(CSlider::KEY_END);  // unchanged: no notification
-    Key(CSlider::KEY_HOME);
+    Key(KEY_RIGHT);
+    Key(KEY_END);
+    Key(KEY_END);  // unchanged: no notification
+    Key(KEY_HOME);
     EXPECT_EQ(owner->Count(CE_NOTIFY), 3u);
     EXPECT_EQ(slider->GetPos(), 10);
     Frame(120, 110, {1, 0, 0});  // on the thumb (116 to 131), 4 pixels in
     Frame(170, 110, {1, 0, 0});
     EXPECT_EQ(slider->GetThumbOffset(), 50);
     EXPECT_EQ(slider->GetPos(), 15);
-    Key(CSlider::KEY_HOME);  // ignored during the drag
+    Key(KEY_HOME);  // ignored during the drag
     EXPECT_EQ(slider->GetPos(), 15);
     Frame(170, 110);
     Frame(200, 110, {1, 0, 0});  // the track: the thumb centres on the click
@@ -113,21 +113,21 @@ TEST_F(Menus, SubMenuOpensAfterTheHoverTimeAndAChoiceEndsTheMenu) {
 }
 
 TEST_F(Menus, KeysWalkWrapEnterSubMenusAndClose) {
-    Key(CMenu::KEY_UP);  // no hot item: the last
+    Key(KEY_UP);  // no hot item: the last
     EXPECT_EQ(menu->GetHotItem(), menu->GetItem(1));
-    Key(CMenu::KEY_DOWN);  // wraps to the first
-    Key(CMenu::KEY_DOWN);
-    Key(CMenu::KEY_RIGHT);
+    Key(KEY_DOWN);  // wraps to the first
+    Key(KEY_DOWN);
+    Key(KEY_RIGHT);
     ASSERT_TRUE(sub->HasStyle(CS_VISIBLE));
     EXPECT_EQ(sub->GetHotItem(), sub->GetItem(0));
-    Key(CMenu::KEY_DOWN);
+    Key(KEY_DOWN);
     EXPECT_EQ(sub->GetHotItem(), sub->GetItem(1));
-    Key(CMenu::KEY_LEFT);
+    Key(KEY_LEFT);
     EXPECT_FALSE(sub->HasStyle(CS_VISIBLE));
     EXPECT_EQ(manager->GetFocus(), menu);
-    Key(CMenu::KEY_UP);
-    Key(CMenu::KEY_RETURN);
-    Key(CMenu::KEY_ESCAPE);  // already closed: nothing more
+    Key(KEY_UP);
+    Key(KEY_RETURN);
+    Key(KEY_ESCAPE);  // already closed: nothing more
     EXPECT_EQ(owner->heard, (std::vector<CListener::CHeard>{{CE_COMMAND, 1, menu.get()}}));
 }
 
@@ -135,7 +135,7 @@ TEST_F(Menus, OutsideClickOrEscapeDismissWithoutACommand) {
     Click(500, 500);
     menu->Popup(nullptr, 790, 590);  // kept on the screen
     EXPECT_EQ(menu->GetBox(), (CRect{772, 542, 790, 590}));
-    Key(CMenu::KEY_RETURN);  // no hot item: nothing
-    Key(CMenu::KEY_ESCAPE);
+    Key(KEY_RETURN);  // no hot item: nothing
+    Key(KEY_ESCAPE);
     EXPECT_EQ(owner->heard, (std::vector<CListener::CHeard>{{CE_MENU, 0, menu.get()}, {CE_MENU, 0, menu.get()}}));
 }

@@ -20,16 +20,6 @@ namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFFFF, kFace = 0xFFC8D0D4, kHighlight = 0xFF6A240A, kBlack = 0xFF000000;
 
-struct CBox {
-    float left, top, width, height;
-    uint32_t color;
-    friend bool operator==(const CBox&, const CBox&) = default;
-    friend std::ostream& operator<<(std::ostream& o, const CBox& b) {
-        return o << "(" << b.left << "," << b.top << " " << b.width << "x" << b.height << " " << std::hex << b.color
-                 << std::dec << ")";
-    }
-};
-
 class WidgetDrawing;
 
 struct CDrawCase {
@@ -46,11 +36,6 @@ public:
         auto control = Make<T>(nullptr, r, CS_VISIBLE | CS_CHILD | style);
         control->SetFont(font);
         return control;
-    }
-    std::vector<CBox> Boxes() const {
-        std::vector<CBox> boxes;
-        for (const CQuad& q : Quads()) boxes.push_back({q.left, q.top, q.right - q.left, q.bottom - q.top, q.colors[0]});
-        return boxes;
     }
     ref_ptr<Engine::Graphics::CFont> font = MakeFont();
     std::vector<CBaseControl::Ref> keep;

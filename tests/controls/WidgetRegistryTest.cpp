@@ -106,17 +106,17 @@ TEST_F(WidgetRegistry, DialogLaidOutFromDescriptionsAndDrivenByKeys) {
 
     Type(u"abc");
     EXPECT_EQ(children[1]->GetText(), "abc");
-    Key(0x0F, '\t');
+    Key(KEY_TAB, '\t');
     EXPECT_EQ(manager->GetFocus(), children[2]);
-    Key(0x39, ' ');
+    Key(KEY_SPACE, ' ');
     EXPECT_TRUE(children[2]->HasStyle(CS_CHECKED));
     Shift(true);
-    Key(0x0F, '\t');
+    Key(KEY_TAB, '\t');
     Shift(false);
     EXPECT_EQ(manager->GetFocus(), children[1]);
-    Key(0x1C, '\r');  // Return in the edit box: the default button
+    Key(KEY_RETURN, '\r');  // Return in the edit box: the default button
     EXPECT_EQ(owner->heard, (std::vector<CListener::CHeard>{{CE_COMMAND, 12, children[2].get()},
                                                             {CE_COMMAND, 13, children[3].get()}}));
-    Key(CDialog::KEY_RIGHT);  // the edit box keeps its arrows
+    Key(KEY_RIGHT);  // the edit box keeps its arrows
     EXPECT_EQ(manager->GetFocus(), children[1]);
 }
