@@ -120,3 +120,28 @@ TEST_F(WidgetRegistry, DialogLaidOutFromDescriptionsAndDrivenByKeys) {
     Key(KEY_RIGHT);  // the edit box keeps its arrows
     EXPECT_EQ(manager->GetFocus(), children[1]);
 }
+
+// Every class laid into a dialog with its registered default style.
+TEST_F(WidgetRegistry, EveryWidgetLaysIntoADialogWithItsDefaultStyle) {
+    CControlDescription dialogDescription{600, 500, 100.0f, 50.0f, 0.0f, 0.0f, {}, nullptr};
+    const CBaseControl::Ref dialog = Create("Engine::Controls::CDialog");
+    dialog->CreateFromDescription(manager.get(), desktop, &dialogDescription, nullptr, "", CS_VISIBLE, 1);
+    std::vector<CControlDescription> descriptions;
+    descriptions.reserve(std::size(kWidgets));
+    int32_t y = 60;
+    for (const CWidgetRow& row : kWidgets) {
+        if (row.style == 0) continue;  // the dialog and the desktop
+        SCOPED_TRACE(row.name);
+        descriptions.push_back({120, 40, 110.0f, float(y), 0.0f, 0.0f, {}, nullptr});
+        const CBaseControl::Ref control = Create(row.name);
+        control->CreateFromDescription(manager.get(), dialog, &descriptions.back(), &dialogDescription, "", row.style,
+                                       2);
+        EXPECT_EQ(control->GetParent(), dialog);
+        EXPECT_EQ(control->ClientToScreen().left, 110);
+        EXPECT_EQ(control->ClientToScreen().top, y);
+        y += 50;
+    }
+    EXPECT_EQ(dialog->GetChildCount(), 8);
+    EXPECT_EQ(manager->GetFocus(), dialog->GetChild(0)) << "the edit box, the first tab stop";
+    dialog->Destroy();
+}
