@@ -108,25 +108,19 @@ TEST_P(WidgetDrawing, ShowsItsLook) {
 INSTANTIATE_TEST_SUITE_P(Widgets, WidgetDrawing, testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(WidgetsFixture, StaticTextAndButtonCaptionInTheirColours) {
+TEST_F(WidgetsFixture, StaticTextCentredInItsColour) {
     const ref_ptr<CStatic> label = Make<CStatic>(nullptr, {100, 100, 200, 130});
     label->SetFont(MakeFont());
     label->SetText("abc");
     label->SetTextColor(0xFF112233);
-    const ref_ptr<CButton> button = Make<CButton>(nullptr, {300, 100, 400, 130});
-    button->SetFont(label->GetFont());
-    button->SetText("de");
     {
         CRenderContext context(&driver, {0, 0, 800, 600});
         desktop->Draw(context);
     }
-    std::vector<float> staticGlyphs, buttonGlyphs;
-    for (const CQuad& q : Quads()) {
-        if (q.colors[0] == 0xFF112233) staticGlyphs.push_back(q.left);
-        if (q.colors[0] == kBlack && q.left >= 300 && q.bottom - q.top == 20) buttonGlyphs.push_back(q.left);
-    }
-    EXPECT_EQ(staticGlyphs, (std::vector<float>{135, 145, 155})) << "centred in 100";
-    EXPECT_EQ(buttonGlyphs, (std::vector<float>{340, 350}));
+    std::vector<float> glyphs;
+    for (const CQuad& q : Quads())
+        if (q.colors[0] == 0xFF112233) glyphs.push_back(q.left);
+    EXPECT_EQ(glyphs, (std::vector<float>{135, 145, 155}));
 }
 
 namespace {

@@ -40,29 +40,6 @@ constexpr CWidgetRow kWidgets[] = {
 
 } // namespace
 
-TEST_F(WidgetRegistry, EachWidgetIsKnownWithItsBaseConstructorAndStyle) {
-    const CTypeInfo* base = CTypeRegistry::Instance().FindTypeByName("Engine::Controls::CBaseControl");
-    ASSERT_NE(base, nullptr);
-    EXPECT_TRUE(base->GetConstructors().empty());
-    EXPECT_THROW(base->CreateDefaultInstance(), int);
-    for (const CWidgetRow& row : kWidgets) {
-        SCOPED_TRACE(row.name);
-        const CTypeInfo* type = CTypeRegistry::Instance().FindTypeByName(row.name);
-        ASSERT_NE(type, nullptr);
-        EXPECT_EQ(type->GetBaseTypes(), (std::vector<CTypeInfo*>{const_cast<CTypeInfo*>(base)}));
-        ASSERT_EQ(type->GetConstructors().size(), 1u);
-        ASSERT_EQ(type->GetAttributes().size(), 1u);
-        EXPECT_EQ(dynamic_cast<const CDefaultStyleAttribute&>(*type->GetAttributes()[0]).GetStyle(), row.style);
-        const CBaseControl::Ref control = Create(row.name);
-        ASSERT_NE(control, nullptr);
-        EXPECT_EQ(CValue(control.get()).GetDynamicType(), type);
-    }
-    const CTypeInfo* flags =
-        CTypeRegistry::Instance().FindTypeByName("Engine::Controls::CControlsDrawing::CFrameControlDrawingFlags");
-    ASSERT_NE(flags, nullptr);
-    EXPECT_EQ(flags->GetEnumValueNames(), (std::map<std::int64_t, CString>{{0, "C_DFCS_CAPTIONCLOSE"}}));
-}
-
 TEST_F(WidgetRegistry, PointersConvertUpAndCheckedDown) {
     const ref_ptr<CButton> button(new CButton);
     const CValue asBase = CValue(button.get()).ConvertTo(TypeOf<const CBaseControl*>());
@@ -121,27 +98,41 @@ TEST_F(WidgetRegistry, DialogLaidOutFromDescriptionsAndDrivenByKeys) {
     EXPECT_EQ(manager->GetFocus(), children[1]);
 }
 
-// Every class laid into a dialog with its registered default style.
-TEST_F(WidgetRegistry, EveryWidgetLaysIntoADialogWithItsDefaultStyle) {
+// Each class is known with its base, one constructor and its default style,
+// and lays into a dialog from a description with that style.
+TEST_F(WidgetRegistry, EachWidgetByNameLaysIntoADialogWithItsDefaultStyle) {
+    const CTypeInfo* base = CTypeRegistry::Instance().FindTypeByName("Engine::Controls::CBaseControl");
+    ASSERT_NE(base, nullptr);
+    EXPECT_THROW(base->CreateDefaultInstance(), int);
     CControlDescription dialogDescription{600, 500, 100.0f, 50.0f, 0.0f, 0.0f, {}, nullptr};
     const CBaseControl::Ref dialog = Create("Engine::Controls::CDialog");
     dialog->CreateFromDescription(manager.get(), desktop, &dialogDescription, nullptr, "", CS_VISIBLE, 1);
     std::vector<CControlDescription> descriptions;
     descriptions.reserve(std::size(kWidgets));
-    int32_t y = 60;
     for (const CWidgetRow& row : kWidgets) {
-        if (row.style == 0) continue;  // the dialog and the desktop
         SCOPED_TRACE(row.name);
-        descriptions.push_back({120, 40, 110.0f, float(y), 0.0f, 0.0f, {}, nullptr});
+        const CTypeInfo* type = CTypeRegistry::Instance().FindTypeByName(row.name);
+        ASSERT_NE(type, nullptr);
+        EXPECT_EQ(type->GetBaseTypes(), (std::vector<CTypeInfo*>{const_cast<CTypeInfo*>(base)}));
+        ASSERT_EQ(type->GetConstructors().size(), 1u);
+        ASSERT_EQ(type->GetAttributes().size(), 1u);
+        EXPECT_EQ(dynamic_cast<const CDefaultStyleAttribute&>(*type->GetAttributes()[0]).GetStyle(), row.style);
         const CBaseControl::Ref control = Create(row.name);
+        EXPECT_EQ(CValue(control.get()).GetDynamicType(), type);
+        if (row.style == 0) continue;  // the dialog and the desktop
+        const float y = float(60 + 50 * descriptions.size());
+        descriptions.push_back({120, 40, 110.0f, y, 0.0f, 0.0f, {}, nullptr});
         control->CreateFromDescription(manager.get(), dialog, &descriptions.back(), &dialogDescription, "", row.style,
                                        2);
         EXPECT_EQ(control->GetParent(), dialog);
         EXPECT_EQ(control->ClientToScreen().left, 110);
-        EXPECT_EQ(control->ClientToScreen().top, y);
-        y += 50;
+        EXPECT_EQ(control->ClientToScreen().top, int32_t(y));
     }
     EXPECT_EQ(dialog->GetChildCount(), 8);
     EXPECT_EQ(manager->GetFocus(), dialog->GetChild(0)) << "the edit box, the first tab stop";
+    EXPECT_EQ(CTypeRegistry::Instance()
+                  .FindTypeByName("Engine::Controls::CControlsDrawing::CFrameControlDrawingFlags")
+                  ->GetEnumValueNames(),
+              (std::map<std::int64_t, CString>{{0, "C_DFCS_CAPTIONCLOSE"}}));
     dialog->Destroy();
 }
