@@ -164,7 +164,7 @@ TEST_F(WidgetsFixture, LineBatchClipsToTheContextAndDropsWhatLiesOutside) {
     }
     std::vector<float> drawn;
     for (const auto& call : driver.calls) {
-        if (call.name != "gDraw" || call.args[0] != Engine::Graphics::PRIM_LINE_LIST) continue;
+        if (call.name != "gDraw" || call.args[0] != double(Engine::Graphics::PRIM_LINE_LIST)) continue;
         for (size_t i = 0; i + 20 <= call.vertices.size(); i += 20) {
             float xy[2];
             std::memcpy(xy, call.vertices.data() + i, sizeof xy);
