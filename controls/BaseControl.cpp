@@ -15,11 +15,7 @@ namespace {
 bool Contains(const CRect& r, int32_t x, int32_t y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
 // The property words of the base class, in the order they are read.
-struct CStyleWord {
-    const char* name;
-    uint32_t bit;
-};
-constexpr CStyleWord kStyleWords[] = {
+constexpr ControlStyleWord kStyleWords[] = {
     {"visible", CS_VISIBLE},       {"child", CS_CHILD},         {"checked", CS_CHECKED}, {"tabstop", CS_TABSTOP},
     {"group", CS_GROUP},           {"disabled", CS_DISABLED},   {"border", CS_BORDER},   {"dlgframe", CS_DLGFRAME},
     {"caption", CS_CAPTION},       {"thickframe", CS_THICKFRAME}, {"clientedge", CS_CLIENTEDGE},
@@ -78,15 +74,28 @@ void CBaseControl::CreateFromDescription(CControlsManager* manager, Ref parent, 
     ReadProperties();
 }
 
-void CBaseControl::ReadProperties() {
+void CBaseControl::ReadProperties() { ReadStyleWords(kStyleWords); }
+
+void CBaseControl::ReadStyleWords(std::span<const ControlStyleWord> words) {
     if (!m_pDescription) return;
-    for (const CStyleWord& word : kStyleWords) {
+    for (const ControlStyleWord& word : words) {
         if (!m_pDescription->FindProperty(word.name)) continue;
         if (m_pDescription->GetProperty(word.name))
             m_style |= word.bit;
         else
             m_style &= ~word.bit;
     }
+}
+
+bool CBaseControl::IsInputBlocked() const {
+    if (HasStyle(CS_INPUT_BLOCKED)) return true;
+    if (!m_pParent) return false;
+    if (m_pParent->HasStyle(CS_CHILD)) return m_pParent->IsInputBlocked();
+    return m_pParent->HasStyle(CS_INPUT_BLOCKED);
+}
+
+void CBaseControl::HideChildren() {
+    for (const Ref& child : m_children) child->m_style &= ~uint32_t(CS_VISIBLE);
 }
 
 void CBaseControl::Destroy() {

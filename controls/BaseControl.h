@@ -5,6 +5,7 @@
 // dispatch with default processing, and the tab order among its children.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "app/Geometry.h"
@@ -37,6 +38,7 @@ enum ControlStyle : uint32_t {
     CS_CAPTION_BUTTONS = 0x00100000,
     CS_DLGFRAME = 0x00080000,
     CS_THICKFRAME = 0x00040000,
+    CS_INPUT_BLOCKED = 0x00020000,
 };
 
 enum ControlHitTest : uint32_t {
@@ -53,6 +55,12 @@ enum ControlHitTest : uint32_t {
     HT_BOTTOM = 18,
     HT_BOTTOMLEFT = 19,
     HT_BOTTOMRIGHT = 20,
+};
+
+// A boolean description property and the style bit it sets or clears.
+struct ControlStyleWord {
+    const char* name;
+    uint32_t bit;
 };
 
 // Limits of a frame resize, in client pixels.
@@ -189,6 +197,11 @@ public:
     // State.
     bool HasFocus() const;
     bool IsHovered() const;
+    // Input is blocked by style bit CS_INPUT_BLOCKED on the control or on the
+    // nearest ancestor that is not a child control.
+    bool IsInputBlocked() const;
+    // Clears the visible bit of every child.
+    void HideChildren();
     void DrawChildren(CRenderContext& context);
 
     const CRect& GetWindowRect() const { return m_windowRect; }
@@ -208,6 +221,8 @@ public:
     const CPoint& GetPositionAccumulator() const { return m_position; }
 
 protected:
+    // Sets or clears each word's bit where the description has the word.
+    void ReadStyleWords(std::span<const ControlStyleWord> words);
     static void AddChild(CBaseControl& parent, Ref child);
     static void RemoveChild(CBaseControl& parent, const CBaseControl* child);
     void DestroyTree(bool& focusInside);

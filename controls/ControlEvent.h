@@ -44,6 +44,24 @@ enum ControlEventCode : uint32_t {
     CE_SET_CURSOR = 40,
 };
 
+// DirectInput key codes the widgets act on.
+enum ControlKey : uint32_t {
+    KEY_ESCAPE = 0x01,
+    KEY_BACKSPACE = 0x0E,
+    KEY_TAB = 0x0F,
+    KEY_RETURN = 0x1C,
+    KEY_SPACE = 0x39,
+    KEY_HOME = 0xC7,
+    KEY_UP = 0xC8,
+    KEY_PAGE_UP = 0xC9,
+    KEY_LEFT = 0xCB,
+    KEY_RIGHT = 0xCD,
+    KEY_END = 0xCF,
+    KEY_DOWN = 0xD0,
+    KEY_PAGE_DOWN = 0xD1,
+    KEY_DELETE = 0xD3,
+};
+
 // Modifier flags of mouse and key events.
 enum ControlModifier : uint32_t { MOD_SHIFT = 1, MOD_ALT = 2, MOD_CTRL = 4 };
 

@@ -24,6 +24,8 @@ public:
     double GetInterval() const { return m_interval; }
     void SetInterval(double interval) { m_interval = interval; }
     double GetLastFired() const { return m_lastFired; }
+    // Counts afresh from the next timer run.
+    void Rearm() { m_lastFired = 0.0; }
 
 private:
     CControlsManager* m_pManager;

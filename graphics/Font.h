@@ -25,6 +25,7 @@ public:
 
     // The glyph of the character; glyph 0 for characters the font lacks.
     int32_t FindGlyph(char16_t character) const;
+    bool HasGlyph(char16_t character) const { return m_glyphMap.count(character) != 0; }
     int32_t GetKerning(char16_t first, char16_t second) const;
     // Glyph width plus both horizontal paddings.
     int32_t GetCharWidth(char16_t character) const;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <tuple>
 #include <vector>
 
@@ -51,6 +52,17 @@ struct CQuad {
     float left, top, right, bottom;
     uint32_t colors[4];
     auto Key() const { return std::make_tuple(top, left, bottom, right); }
+};
+
+// A drawn quad as a solid box.
+struct CBox {
+    float left, top, width, height;
+    uint32_t color;
+    friend bool operator==(const CBox&, const CBox&) = default;
+    friend std::ostream& operator<<(std::ostream& o, const CBox& b) {
+        return o << "(" << b.left << "," << b.top << " " << b.width << "x" << b.height << " " << std::hex << b.color
+                 << std::dec << ")";
+    }
 };
 
 class ControlsFixture : public testing::Test {
@@ -119,6 +131,15 @@ protected:
                                  {v[i].color, v[i + 1].color, v[i + 2].color, v[i + 3].color}});
         }
         return quads;
+    }
+
+    // The drawn quads as solid boxes, top to bottom, left to right.
+    std::vector<CBox> Boxes() const {
+        auto quads = Quads();
+        std::sort(quads.begin(), quads.end(), [](const CQuad& a, const CQuad& b) { return a.Key() < b.Key(); });
+        std::vector<CBox> boxes;
+        for (const CQuad& q : quads) boxes.push_back({q.left, q.top, q.right - q.left, q.bottom - q.top, q.colors[0]});
+        return boxes;
     }
 
     CRecordingGraphics driver;

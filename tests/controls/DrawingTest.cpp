@@ -15,27 +15,9 @@ namespace {
 constexpr uint32_t kShadow = 0xFF808080, kWhite = 0xFFFFFFFF, kDarkShadow = 0xFF404040, kFace = 0xFFC8D0D4;
 constexpr uint32_t kCaptionDark = 0xFF6A240A, kCaptionLight = 0xFFEFC9A5;
 
-struct CBox {
-    float left, top, width, height;
-    uint32_t color;
-    friend bool operator==(const CBox&, const CBox&) = default;
-    friend std::ostream& operator<<(std::ostream& o, const CBox& b) {
-        return o << "(" << b.left << "," << b.top << " " << b.width << "x" << b.height << " " << std::hex << b.color
-                 << std::dec << ")";
-    }
-};
-
 class Drawing : public ControlsFixture {
 protected:
     CRenderContext Context() { return CRenderContext(&driver, {0, 0, 800, 600}); }
-    // The drawn quads as solid boxes, top to bottom, left to right.
-    std::vector<CBox> Boxes() const {
-        auto quads = Quads();
-        std::sort(quads.begin(), quads.end(), [](const CQuad& a, const CQuad& b) { return a.Key() < b.Key(); });
-        std::vector<CBox> boxes;
-        for (const CQuad& q : quads) boxes.push_back({q.left, q.top, q.right - q.left, q.bottom - q.top, q.colors[0]});
-        return boxes;
-    }
     // Horizontal extent of the quads of each draw call.
     std::vector<std::pair<float, float>> CallSpans() const {
         std::vector<std::pair<float, float>> spans;

@@ -1,0 +1,22 @@
+#pragma once
+// A container of controls that gives its first tab stop the focus and moves
+// the focus with Tab, the arrow keys and Return.
+
+#include "controls/BaseControl.h"
+
+namespace Engine::Controls {
+
+class CDialog : public CBaseControl {
+public:
+    void Draw(CRenderContext& context) override;
+    bool HandleEvent(ControlEvent& event) override;
+    // For the game's dialogs; nothing here.
+    virtual void OnDialogHook() {}
+
+private:
+    bool OnChildCreatedEvent(const ControlEvent& event);
+    bool OnCharacter(ControlEvent& event);
+    bool OnArrowKey(const ControlEvent& event);
+};
+
+} // namespace Engine::Controls

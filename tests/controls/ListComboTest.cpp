@@ -1,0 +1,120 @@
+// Lists scrolled and selected by every navigation key and the mouse; combo
+// boxes opened, chosen from and closed by a loss of focus.
+
+#include "controls/ComboBox.h"
+#include "controls/List.h"
+#include "tests/controls/WidgetsFixture.h"
+
+using namespace ControlsTesting;
+
+namespace {
+
+// Six rows of 20 pixels in a list 70 high: three show whole.
+class Lists : public WidgetsFixture {
+protected:
+    void SetUp() override {
+        WidgetsFixture::SetUp();
+        owner = Make<CListener>(nullptr, {0, 0, 800, 600});
+        list = Make<CList>(owner, {100, 100, 300, 170}, CS_VISIBLE | CS_CHILD | CS_TABSTOP, 9);
+        list->SetFont(MakeFont());
+        for (const char* text : {"a", "b", "c", "d", "e", "a"}) list->AddItem(text);
+        list->Layout();
+    }
+    int32_t Current() const { return list->IndexOf(list->GetCurrentItem()); }
+    ref_ptr<CListener> owner;
+    ref_ptr<CList> list;
+};
+
+struct CNavigation {
+    uint32_t key;
+    int32_t current, position;
+};
+
+} // namespace
+
+TEST_F(Lists, EveryNavigationKeyMovesTheCurrentRowIntoView) {
+    EXPECT_TRUE(list->GetScrollBar()->HasStyle(CS_VISIBLE));
+    EXPECT_EQ(list->GetScrollBar()->GetMaximum(), 3);
+    manager->SetFocus(list);
+    Key(KEY_DOWN);
+    EXPECT_EQ(list->GetCurrentItem(), nullptr) << "nothing without a current row";
+    list->SetCurrentItem(list->GetItem(0));
+    const CNavigation steps[] = {
+        {KEY_DOWN, 1, 0},      {KEY_DOWN, 2, 0}, {KEY_DOWN, 3, 1},
+        {KEY_END, 5, 3},       {KEY_DOWN, 5, 3}, {KEY_UP, 4, 3},
+        {KEY_HOME, 0, 0},      {KEY_UP, 0, 0},   {KEY_PAGE_DOWN, 2, 2},
+        {KEY_PAGE_UP, 0, 0},
+    };
+    for (const CNavigation& step : steps) {
+        Key(step.key);
+        EXPECT_EQ(Current(), step.current) << step.key;
+        EXPECT_EQ(list->GetScrollBar()->GetPos(), step.position) << step.key;
+    }
+    EXPECT_EQ(owner->Count(CE_NOTIFY), 0u);
+    Key(KEY_RETURN);
+    EXPECT_EQ(owner->heard, (std::vector<CListener::CHeard>{{CE_NOTIFY, CList::LN_CHOSEN, list.get()}}));
+}
+
+TEST_F(Lists, ClicksChooseRowsAtTheirScrolledPlaceAndTreeBoxesToggle) {
+    list->GetScrollBar()->SetPos(2);
+    Click(150, 125);  // second visible row: item 3
+    CList::CListItem* chosen = list->GetCurrentItem();
+    EXPECT_EQ(Current(), 3);
+    EXPECT_EQ(owner->Count(CE_NOTIFY), 1u);
+    // A tree: "e" under "a"; the box of "a" sits at x 2..9 around the row's middle.
+    list->SetStyle(list->GetStyle() | CList::LS_TREE);
+    CList::CListItem* parent = list->GetItem(0);
+    list->AddItem("e", parent);
+    list->GetScrollBar()->SetPos(0);
+    list->Layout();
+    Click(105, 110);
+    EXPECT_TRUE(parent->IsCollapsed());
+    EXPECT_EQ(list->GetCurrentItem(), chosen) << "the box changes no selection";
+    EXPECT_EQ(list->GetRowCount(), 6);
+    const ref_ptr<CProbe> other = Make<CProbe>(owner, {400, 400, 450, 450});
+    manager->SetFocus(list);
+    manager->SetFocus(other);
+    EXPECT_EQ(owner->heard.back(), (CListener::CHeard{CE_NOTIFY, CList::LN_FOCUS_LOST, list.get()}));
+}
+
+namespace {
+
+class Combos : public WidgetsFixture {
+protected:
+    void SetUp() override {
+        WidgetsFixture::SetUp();
+        owner = Make<CListener>(nullptr, {0, 0, 800, 600});
+        combo = Make<CComboBox>(owner, {100, 100, 250, 180}, CS_VISIBLE | CS_CHILD | CS_TABSTOP, 4);
+        combo->SetFont(MakeFont());
+        for (const char* text : {"a", "b", "c"}) combo->AddItem(text);
+        other = Make<CProbe>(owner, {400, 400, 450, 450});
+    }
+    ref_ptr<CListener> owner;
+    ref_ptr<CComboBox> combo;
+    ref_ptr<CProbe> other;
+};
+
+} // namespace
+
+TEST_F(Combos, OpensChoosesAndClosesOnFocusLoss) {
+    EXPECT_EQ(combo->GetWindowRect().Height(), 16);
+    Click(240, 105);
+    ASSERT_TRUE(combo->IsDropped());
+    const auto& dropDown = combo->GetDropDown();
+    EXPECT_EQ(dropDown->GetWindowRect(), (CRect{100, 116, 250, 196}));
+    EXPECT_EQ(manager->GetFocus(), dropDown);
+    Click(150, 140);  // the second row
+    EXPECT_FALSE(combo->IsDropped());
+    EXPECT_EQ(combo->GetCurrentItem(), combo->GetItem(1));
+    EXPECT_EQ(manager->GetFocus(), combo);
+    EXPECT_EQ(owner->Count(CE_NOTIFY), 0u) << "a choice tells the parent nothing";
+
+    Click(240, 105);
+    ASSERT_TRUE(combo->IsDropped());
+    EXPECT_EQ(dropDown->GetCurrentItem(), combo->GetItem(1)->m_pListItem);
+    Click(420, 420);
+    EXPECT_FALSE(combo->IsDropped());
+    EXPECT_EQ(combo->GetCurrentItem(), combo->GetItem(1));
+    EXPECT_EQ(manager->GetFocus(), other);
+    EXPECT_EQ(owner->heard, (std::vector<CListener::CHeard>{{CE_NOTIFY, CComboBox::CBN_FOCUS_LEFT, combo.get()}}));
+}

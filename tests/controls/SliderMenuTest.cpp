@@ -1,0 +1,141 @@
+// Sliders by keys, drags, track clicks and arrow buttons; menus by the
+// hover clock, clicks and keys.
+
+#include "controls/Menu.h"
+#include "controls/Slider.h"
+#include "tests/controls/WidgetsFixture.h"
+
+using namespace ControlsTesting;
+
+namespace {
+
+// A horizontal slider at x 100 with a 100-pixel track over 10 to 20.
+class Sliders : public WidgetsFixture {
+protected:
+    void SetUp() override {
+        WidgetsFixture::SetUp();
+        owner = Make<CListener>(nullptr, {0, 0, 800, 600});
+        slider = Make<CSlider>(owner, {100, 100, 248, 120}, CS_VISIBLE | CS_CHILD | CS_TABSTOP, 5);
+        slider->SetRange(10, 20);
+        slider->SetPos(10);
+    }
+    ref_ptr<CListener> owner;
+    ref_ptr<CSlider> slider;
+};
+
+struct CMapping {
+    int32_t position, offset;
+};
+
+} // namespace
+
+TEST_F(Sliders, PositionAndThumbOffsetMapBothWays) {
+    ASSERT_EQ(slider->GetTrackLength(), 100);
+    for (const CMapping m : {CMapping{15, 50}, CMapping{20, 100}, CMapping{11, 10}, CMapping{10, 0}}) {
+        slider->SetPos(m.position);
+        EXPECT_EQ(slider->GetThumbOffset(), m.offset);
+        slider->SetThumbOffset(m.offset + 1);
+        slider->SetThumbOffset(m.offset);
+        EXPECT_EQ(slider->GetPos(), m.position);
+    }
+    EXPECT_FALSE(slider->SetPos(10));
+    slider->SetRange(5, 5);
+    EXPECT_FALSE(slider->SetPos(7)) << "an empty range changes nothing";
+}
+
+TEST_F(Sliders, KeysDragTrackClicksAndArrowsNotifyEachChange) {
+    manager->SetFocus(slider);
+    Key(KEY_RIGHT);
+    Key(KEY_END);
+    Key(KEY_END);  // unchanged: no notification
+    Key(KEY_HOME);
+    EXPECT_EQ(owner->Count(CE_NOTIFY), 3u);
+    EXPECT_EQ(slider->GetPos(), 10);
+    Frame(120, 110, {1, 0, 0});  // on the thumb (116 to 131), 4 pixels in
+    Frame(170, 110, {1, 0, 0});
+    EXPECT_EQ(slider->GetThumbOffset(), 50);
+    EXPECT_EQ(slider->GetPos(), 15);
+    Key(KEY_HOME);  // ignored during the drag
+    EXPECT_EQ(slider->GetPos(), 15);
+    Frame(170, 110);
+    Frame(200, 110, {1, 0, 0});  // the track: the thumb centres on the click
+    EXPECT_EQ(slider->GetThumbOffset(), 76);
+    EXPECT_EQ(slider->GetPos(), 17);
+    Frame(200, 110);
+    Frame(240, 110, {1, 0, 0});  // the second arrow button
+    Frame(240, 110);
+    EXPECT_EQ(slider->GetPos(), 18);
+    EXPECT_EQ(owner->heard.back(), (CListener::CHeard{CE_NOTIFY, 0, slider.get()}));
+}
+
+namespace {
+
+// Items 10 by 20: "a" (1) and "b" opening "c" (3) and "d" (4).
+class Menus : public WidgetsFixture {
+protected:
+    void SetUp() override {
+        WidgetsFixture::SetUp();
+        owner = Make<CListener>(nullptr, {0, 0, 800, 600});
+        menu = Make<CMenu>(owner, {0, 0, 800, 600}, CS_CHILD);
+        menu->SetFont(MakeFont());
+        menu->AddItem("a", 1);
+        sub = menu->AddSubMenu("b");
+        sub->AddItem("c", 3);
+        sub->AddItem("d", 4);
+        menu->Popup(nullptr, 100, 100);
+    }
+    ref_ptr<CListener> owner;
+    ref_ptr<CMenu> menu;
+    CMenu* sub = nullptr;
+};
+
+} // namespace
+
+TEST_F(Menus, SubMenuOpensAfterTheHoverTimeAndAChoiceEndsTheMenu) {
+    EXPECT_EQ(menu->GetItem(1)->m_rect, (CRect{104, 124, 114, 144}));
+    EXPECT_EQ(manager->GetActiveMenu(), menu);
+    Frame(108, 130);
+    EXPECT_EQ(menu->GetHotItem(), menu->GetItem(1));
+    Tick(1.0);
+    Tick(1.49);
+    EXPECT_FALSE(sub->HasStyle(CS_VISIBLE));
+    Tick(1.5);
+    ASSERT_TRUE(sub->HasStyle(CS_VISIBLE));
+    EXPECT_EQ(sub->GetItem(1)->m_rect, (CRect{118, 144, 128, 164}));
+    Frame(120, 150);
+    EXPECT_EQ(sub->GetHotItem(), sub->GetItem(1));
+    Frame(120, 150, {1, 0, 0});
+    EXPECT_EQ(owner->heard, (std::vector<CListener::CHeard>{{CE_COMMAND, 4, menu.get()}}));
+    EXPECT_FALSE(menu->HasStyle(CS_VISIBLE));
+    EXPECT_EQ(manager->GetActiveMenu(), nullptr);
+    EXPECT_EQ(manager->GetCapture(), nullptr);
+    EXPECT_EQ(manager->GetTimerCount(), 0);
+}
+
+TEST_F(Menus, KeysWalkWrapEnterSubMenusAndClose) {
+    Key(KEY_UP);  // no hot item: the last
+    EXPECT_EQ(menu->GetHotItem(), menu->GetItem(1));
+    Key(KEY_DOWN);  // wraps to the first
+    Key(KEY_DOWN);
+    Key(KEY_RIGHT);
+    ASSERT_TRUE(sub->HasStyle(CS_VISIBLE));
+    EXPECT_EQ(sub->GetHotItem(), sub->GetItem(0));
+    Key(KEY_DOWN);
+    EXPECT_EQ(sub->GetHotItem(), sub->GetItem(1));
+    Key(KEY_LEFT);
+    EXPECT_FALSE(sub->HasStyle(CS_VISIBLE));
+    EXPECT_EQ(manager->GetFocus(), menu);
+    Key(KEY_UP);
+    Key(KEY_RETURN);
+    Key(KEY_ESCAPE);  // already closed: nothing more
+    EXPECT_EQ(owner->heard, (std::vector<CListener::CHeard>{{CE_COMMAND, 1, menu.get()}}));
+}
+
+TEST_F(Menus, OutsideClickOrEscapeDismissWithoutACommand) {
+    Click(500, 500);
+    menu->Popup(nullptr, 790, 590);  // kept on the screen
+    EXPECT_EQ(menu->GetBox(), (CRect{772, 542, 790, 590}));
+    Key(KEY_RETURN);  // no hot item: nothing
+    Key(KEY_ESCAPE);
+    EXPECT_EQ(owner->heard, (std::vector<CListener::CHeard>{{CE_MENU, 0, menu.get()}, {CE_MENU, 0, menu.get()}}));
+}

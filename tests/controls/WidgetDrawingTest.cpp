@@ -1,0 +1,177 @@
+// Each widget in its main states drawn through the sprite queue and the
+// recording driver: the solid boxes of its look, at screen positions.
+
+#include <functional>
+
+#include "controls/Button.h"
+#include "controls/ComboBox.h"
+#include "controls/Edit.h"
+#include "controls/LineBatch.h"
+#include "controls/List.h"
+#include "controls/Menu.h"
+#include "controls/Slider.h"
+#include "controls/Static.h"
+#include "graphics/Graphics.h"
+#include "tests/controls/WidgetsFixture.h"
+
+using namespace ControlsTesting;
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFFFF, kFace = 0xFFC8D0D4, kHighlight = 0xFF6A240A, kBlack = 0xFF000000;
+
+class WidgetDrawing;
+
+struct CDrawCase {
+    const char* name;
+    std::function<void(WidgetDrawing&)> build;
+    std::vector<CBox> present;
+    std::vector<CBox> absent;
+};
+
+class WidgetDrawing : public WidgetsFixture, public testing::WithParamInterface<CDrawCase> {
+public:
+    template <class T>
+    ref_ptr<T> Add(CRect r, uint32_t style = 0) {
+        auto control = Make<T>(nullptr, r, CS_VISIBLE | CS_CHILD | style);
+        control->SetFont(font);
+        return control;
+    }
+    ref_ptr<Engine::Graphics::CFont> font = MakeFont();
+    std::vector<CBaseControl::Ref> keep;
+};
+
+bool Has(const std::vector<CBox>& boxes, const CBox& box) {
+    return std::find(boxes.begin(), boxes.end(), box) != boxes.end();
+}
+
+const CDrawCase kCases[] = {
+    {"EditPlain", [](WidgetDrawing& t) { t.keep.push_back(t.Add<CEdit>({100, 100, 300, 130})); },
+     {{100, 100, 200, 30, kWhite}}, {}},
+    {"EditSelection",
+     [](WidgetDrawing& t) {
+         auto edit = t.Add<CEdit>({100, 100, 300, 130});
+         edit->SetText("abcd");
+         edit->SetSelection(1, 3);
+         t.keep.push_back(edit);
+     },
+     {{100, 100, 200, 30, kWhite}, {110, 105, 20, 20, 0xFFC56A31}}, {}},
+    {"CheckBox", [](WidgetDrawing& t) { t.keep.push_back(t.Add<CButton>({100, 100, 200, 130}, CButton::BS_CHECK)); },
+     {{100, 100, 100, 30, kFace}}, {}},
+    {"PushButtonUp", [](WidgetDrawing& t) { t.keep.push_back(t.Add<CButton>({100, 100, 200, 130})); },
+     {{102, 102, 96, 26, kFace}}, {}},
+    {"SliderTrack", [](WidgetDrawing& t) { t.keep.push_back(t.Add<CSlider>({100, 100, 248, 120})); },
+     {{116, 100, 116, 20, 0xFFE3E8E9}}, {}},
+    {"SliderHidden",
+     [](WidgetDrawing& t) {
+         auto slider = t.Add<CSlider>({100, 100, 248, 120});
+         slider->SetStyle(slider->GetStyle() & ~uint32_t(CS_VISIBLE));
+         t.keep.push_back(slider);
+     },
+     {}, {{116, 100, 116, 20, 0xFFE3E8E9}}},
+    {"ListWithCurrentRowAndGrid",
+     [](WidgetDrawing& t) {
+         auto list = t.Add<CList>({100, 100, 300, 170}, CList::LS_GRID);
+         list->AddItem("a");
+         list->SetCurrentItem(list->AddItem("b"));
+         t.keep.push_back(list);
+     },
+     {{100, 100, 200, 70, kWhite}, {100, 121, 200, 20, kHighlight}, {100, 120, 200, 1, kFace}}, {}},
+    {"MenuWithHotItem",
+     [](WidgetDrawing& t) {
+         auto menu = t.Add<CMenu>({0, 0, 800, 600});
+         menu->AddItem("a", 1);
+         menu->Popup(nullptr, 100, 100);
+         menu->SetHotItem(menu->GetItem(0));
+         t.keep.push_back(menu);
+     },
+     {{102, 102, 14, 24, kFace}, {100, 127, 17, 1, kBlack}, {104, 104, 10, 20, kHighlight}}, {}},
+    {"ComboBoxRow",
+     [](WidgetDrawing& t) { t.keep.push_back(t.Add<CComboBox>({100, 100, 250, 180})); },
+     {{100, 100, 150, 16, kWhite}}, {}},
+};
+
+} // namespace
+
+TEST_P(WidgetDrawing, ShowsItsLook) {
+    GetParam().build(*this);
+    {
+        CRenderContext context(&driver, {0, 0, 800, 600});
+        desktop->Draw(context);
+        context.FlushIfPending();
+    }
+    const std::vector<CBox> boxes = Boxes();
+    for (const CBox& box : GetParam().present) EXPECT_TRUE(Has(boxes, box)) << box;
+    for (const CBox& box : GetParam().absent) EXPECT_FALSE(Has(boxes, box)) << box;
+}
+
+INSTANTIATE_TEST_SUITE_P(Widgets, WidgetDrawing, testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WidgetsFixture, StaticTextCentredInItsColour) {
+    const ref_ptr<CStatic> label = Make<CStatic>(nullptr, {100, 100, 200, 130});
+    label->SetFont(MakeFont());
+    label->SetText("abc");
+    label->SetTextColor(0xFF112233);
+    {
+        CRenderContext context(&driver, {0, 0, 800, 600});
+        desktop->Draw(context);
+    }
+    std::vector<float> glyphs;
+    for (const CQuad& q : Quads())
+        if (q.colors[0] == 0xFF112233) glyphs.push_back(q.left);
+    EXPECT_EQ(glyphs, (std::vector<float>{135, 145, 155}));
+}
+
+namespace {
+
+struct CBatchCase {
+    CLineBatch::Mode mode;
+    int vertices;
+    size_t segments;
+};
+
+class LineBatches : public WidgetsFixture, public testing::WithParamInterface<CBatchCase> {};
+
+} // namespace
+
+TEST_P(LineBatches, SegmentsPerMode) {
+    CRenderContext context(&driver, {0, 0, 800, 600});
+    CLineBatch batch(context);
+    batch.Begin(GetParam().mode);
+    for (int i = 0; i < GetParam().vertices; ++i) batch.Vertex(float(i * 10), float(i % 2 * 10));
+    batch.End();
+    EXPECT_EQ(batch.GetPending().size(), 2 * GetParam().segments);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, LineBatches,
+                         testing::Values(CBatchCase{CLineBatch::MODE_LOOP, 3, 3}, CBatchCase{CLineBatch::MODE_STRIP, 3, 2},
+                                         CBatchCase{CLineBatch::MODE_LINES, 4, 2}, CBatchCase{CLineBatch::MODE_NONE, 4, 0}));
+
+TEST_F(WidgetsFixture, LineBatchClipsToTheContextAndDropsWhatLiesOutside) {
+    Engine::Graphics::SetGraphics(&driver);
+    ASSERT_TRUE(Engine::Graphics::InitPrimitiveBuffers());
+    {
+        CRenderContext context(&driver, {0, 0, 800, 600});
+        context.SetClip({10, 10, 50, 50});
+        CLineBatch batch(context);
+        batch.Begin(CLineBatch::MODE_LINES);
+        batch.Vertex(0, 5);  // wholly left of the clip
+        batch.Vertex(5, 40);
+        batch.Vertex(0, 20);  // crosses the left edge
+        batch.Vertex(30, 20);
+        batch.End();
+    }
+    std::vector<float> drawn;
+    for (const auto& call : driver.calls) {
+        if (call.name != "gDraw" || call.args[0] != double(Engine::Graphics::PRIM_LINE_LIST)) continue;
+        for (size_t i = 0; i + 20 <= call.vertices.size(); i += 20) {
+            float xy[2];
+            std::memcpy(xy, call.vertices.data() + i, sizeof xy);
+            drawn.insert(drawn.end(), {xy[0], xy[1]});
+        }
+    }
+    Engine::Graphics::DonePrimitiveBuffers();
+    Engine::Graphics::SetGraphics(nullptr);
+    EXPECT_EQ(drawn, (std::vector<float>{10, 20, 30, 20}));
+}
