@@ -91,6 +91,8 @@ public:
         m_file->CreateTextures();
         m_sprite = m_file->CreateSpriteByName("ball");
         m_sprite->GetTemplate().flags = SPRITE_BLEND_ALPHA;
+        // A software driver redraws only what changed, as the frame loop has it.
+        if (m_driver->IsSoftwareRenderer()) m_driver->CreateSpriteContainers();
     }
     ~CDriverScene() {
         using namespace Engine::Graphics;
@@ -114,6 +116,7 @@ public:
             CSpriteQueue::QueueSpriteAt(params, *m_sprite, x, y, 0xFFFFFFFFu);
         }
         CSpriteQueue::Flush(params);
+        m_driver->FinishBufferedFrame();
         m_driver->gEndScene();
         m_driver->gFlipBuffers();
         if (m_finishFrame) m_finishFrame();

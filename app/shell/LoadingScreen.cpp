@@ -45,7 +45,9 @@ void CLoadingScreen::Draw(Graphics::CGraphics& graphics, int current, int total)
               DriverColor(graphics, 1.0f, 1.0f, 1.0f), dx, dy);
     m_vertices->Unlock();
     graphics.gSetTexture(0, nullptr);
-    graphics.gDraw(Graphics::PRIM_QUAD_LIST, m_vertices, 0, kQuads, nullptr);
+    // Through the buffered path, so that the software driver's dirty
+    // rectangles see the bar; other drivers draw it at once.
+    graphics.BufferParticleQuads(0, m_vertices, kQuads, nullptr);
 }
 
 } // namespace Engine

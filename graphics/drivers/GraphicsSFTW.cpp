@@ -181,9 +181,11 @@ bool CGraphics_SFTW::ChangeVideoMode(CGraphicsParams params) {
                                       // A new size needs a new back buffer.
                                       FitBackBuffer();
                                       m_bThreeContainers = 0;
-                                      // Seam for the dirty-rectangle grid: once it exists,
-                                      // resize it and empty the three buffered-sprite
-                                      // containers here.
+                                      // Everything is drawn again, on a grid of the new size.
+                                      if (const ref_ptr<CDirtyRects> grid = GetDirtyRects()) {
+                                          grid->Resize();
+                                          ClearSpriteContainers();
+                                      }
                                       m_bFrameReady = 0;
                                   },
                                   kModeChangeFailed});
@@ -222,10 +224,21 @@ void CGraphics_SFTW::gFlipBuffers() {
 
 void CGraphics_SFTW::CollectPresentRects() {
     m_presentList.clear();
-    // Seam for the dirty-rectangle grid: with a grid, the paint list's
-    // rectangles are marked in it and its dirty cells become the list;
-    // without one the whole screen is copied.
-    m_presentList.push_back({0, m_params.width, 0, m_params.height});
+    const ref_ptr<CDirtyRects> grid = GetDirtyRects();
+    if (!grid) {
+        m_presentList.push_back({0, m_params.width, 0, m_params.height});
+        return;
+    }
+    // Areas the window asked to repaint are copied too, changed or not.
+    for (const CRect& r : m_paintList) {
+        CCellRect cells = grid->ToCells(float(r.left), float(r.right), float(r.top), float(r.bottom));
+        if (grid->ClipCells(cells)) grid->MarkCells(cells);
+    }
+    CCellRect all{-10000, 10000, -10000, 10000};
+    if (!grid->ClipCells(all)) return;
+    m_dirtyRects.clear();
+    grid->ExtractRects(all, m_dirtyRects);
+    for (const CPixelRect& r : m_dirtyRects) m_presentList.push_back({r.left, r.right, r.top, r.bottom});
 }
 
 bool CGraphics_SFTW::IsWindowVisibleOnScreen() const {

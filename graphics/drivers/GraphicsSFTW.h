@@ -137,6 +137,7 @@ private:
     // WM_PAINT areas waiting for the next flip, in pixels.
     std::vector<CRect> m_paintList;
     std::vector<CRect> m_presentList;
+    std::vector<CPixelRect> m_dirtyRects;
     CRenderTarget_SFTW m_defaultTarget;
     BITMAPINFO m_bitmapInfo{};
     int32_t m_nPitch = 0;

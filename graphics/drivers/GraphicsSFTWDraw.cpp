@@ -83,10 +83,10 @@ int32_t CGraphics_SFTW::GetBlendMode() const {
 }
 
 void CGraphics_SFTW::gClear(uint32_t flags) {
-    // Seam for buffered drawing: once the dirty-rectangle grid exists, the
-    // base turns a colour clear into a queued quad first and takes the
-    // colour bit away. Without it the back buffer is filled here, so that
-    // a frame never shows the last one's leftovers.
+    // While buffering, the colour clear becomes a queued quad and the bit
+    // goes. Without buffering the back buffer is filled here, so that a
+    // frame never shows the last one's leftovers.
+    ClearColorAsQuad(flags);
     if (!(flags & CLEAR_COLOR)) return;
     const CRasterTarget target = GetBackBuffer();
     if (!target.pixels) return;
