@@ -25,8 +25,8 @@ struct CGraphicsDriverEntry {
 };
 using CGraphicsDriverTable = std::vector<CGraphicsDriverEntry>;
 
-// kGraphicsDriverNames in that order; "D3D7" and "SFTW" are not built yet
-// and make nothing.
+// kGraphicsDriverNames in that order; "SFTW" is not built yet and makes
+// nothing.
 CGraphicsDriverTable GetDefaultDriverTable();
 
 // The named driver first (case-insensitive), then the others in table
