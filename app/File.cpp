@@ -7,6 +7,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "app/ByteSubstitution.h"
+
 namespace Engine {
 
 namespace {
@@ -95,10 +97,7 @@ size_t CInFile::Read(void* buffer, size_t count) {
         m_baseInPlace = true;
     }
     const size_t got = m_base->Read(buffer, wanted);
-    if (m_decodeTable) {
-        auto* bytes = static_cast<uint8_t*>(buffer);
-        for (size_t i = 0; i < got; ++i) bytes[i] = m_decodeTable[bytes[i]];
-    }
+    if (m_decodeTable) SubstituteBytes(m_decodeTable, static_cast<uint8_t*>(buffer), got);
     m_position += int64_t(got);
     if (got < wanted) m_baseInPlace = false;
     return got;

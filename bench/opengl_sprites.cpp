@@ -12,198 +12,38 @@
 
 #include <benchmark/benchmark.h>
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <SDL.h>
 
-#include "app/Application.h"
-#include "graphics/DefaultStates.h"
-#include "graphics/SpriteQueue.h"
-#include "graphics/SpriteRef.h"
 #include "graphics/drivers/GraphicsOGL.h"
 #include "platform/SdlBridge.h"
-#include "tests/graphics/SprFileTestData.h"
+#include "SpriteScene.h"
 
 namespace {
 
 using namespace Engine::Graphics;
 using Engine::ref_ptr;
 
-constexpr int kWidth = 800;
-constexpr int kHeight = 600;
-constexpr int kSprite = 32;
+using namespace SpriteScene;
 
-// A round, soft-edged sprite with alpha, as most of the scene's sprites are:
-// red, green, blue, alpha.
-std::array<uint8_t, 4> SpritePixel(int x, int y) {
-    const int dx = x - kSprite / 2, dy = y - kSprite / 2;
-    const int d2 = dx * dx + dy * dy, r2 = (kSprite / 2) * (kSprite / 2);
-    const uint8_t alpha = d2 >= r2 ? 0 : uint8_t(255 - 255 * d2 / r2);
-    return {uint8_t(x * 8), uint8_t(y * 8), 0x80, alpha};
-}
-
-// A sprite file holding the sprite "ball".
-std::vector<uint8_t> SpriteFile() {
-    Tools::CPngImage image;
-    image.width = image.height = kSprite;
-    image.colour = Tools::EPngColour::RGBA;
-    for (int y = 0; y < kSprite; ++y)
-        for (int x = 0; x < kSprite; ++x) {
-            const auto pixel = SpritePixel(x, y);
-            image.samples.insert(image.samples.end(), pixel.begin(), pixel.end());
-        }
-    Tools::CSprDocument document;
-    document.images.push_back({0, Tools::WritePng(image), {}, 0xFFFFFFFFu});
-    document.sprites.push_back({"ball", 0, 0, false, false, {Tools::MakeSprFrame(0, 0, 0, kSprite, kSprite)}});
-    return Tools::WriteSpr(document);
-}
-
-// Sprite i's top-left corner in frame f: a grid that drifts each frame.
-void SpritePosition(int i, int frame, int& x, int& y) {
-    const int columns = kWidth / 8;
-    x = (i % columns) * 8 + frame % 17;
-    y = ((i / columns) * 8 + frame % 13) % (kHeight - kSprite);
-}
-
-void ReportFps(benchmark::State& state) {
-    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
-}
-
-class CDriverScene {
-public:
-    explicit CDriverScene(int sprites) : m_sprites(sprites) {
-        CGraphicsParams params;
-        ResetGraphicsParams(params);
-        params.width = kWidth;
-        params.height = kHeight;
-        m_driver = std::make_unique<CGraphics_OGL>(&m_cell);
-        m_created = m_driver->Create("bench", &params);
-        if (!m_created) return;
-        CSpriteQueue::SetDriver(m_driver.get());
-        CSpriteQueue::CreateVertexBuffer();
-        CSpriteQueue::Init();
-        m_file = SprTestData::ReadSprFile(SpriteFile(), "spr/bench.spr", false, nullptr, m_driver.get());
-        m_file->CreateTextures();
-        m_sprite = m_file->CreateSpriteByName("ball");
-        m_sprite->GetTemplate().flags = SPRITE_BLEND_ALPHA;
-    }
-    ~CDriverScene() {
-        m_file = nullptr;
-        CSpriteQueue::Done();
-        CSpriteQueue::ReleaseVertexBuffer();
-        CSpriteQueue::SetDriver(nullptr);
-        if (m_driver) m_driver->Destroy();
-    }
-    bool IsCreated() const { return m_created; }
-
-    void DrawFrame(int frame) {
-        m_driver->gBeginScene();
-        SetDefaultRenderStates(*m_driver);
-        m_driver->gClear(CLEAR_COLOR);
-        const CSpriteQueue::CParams params;
-        for (int i = 0; i < m_sprites; ++i) {
-            int x, y;
-            SpritePosition(i, frame, x, y);
-            CSpriteQueue::QueueSpriteAt(params, *m_sprite, x, y, 0xFFFFFFFFu);
-        }
-        CSpriteQueue::Flush(params);
-        m_driver->gEndScene();
-        m_driver->gFlipBuffers();
-        uint32_t pixel;
-        glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &pixel);
-        benchmark::DoNotOptimize(pixel);
-    }
-
-private:
-    int m_sprites;
-    Engine::CApplication m_app;
-    Engine::CApplication* m_cell = &m_app;
-    std::unique_ptr<CGraphics_OGL> m_driver;
-    bool m_created = false;
-    ref_ptr<SprFile::CSprFile> m_file;
-    SprFile::CSpriteRef* m_sprite = nullptr; // owned by the file
-};
-
-class CSdlScene {
-public:
-    explicit CSdlScene(int sprites) : m_sprites(sprites) {
-        SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
-        m_window = SDL_CreateWindow("bench", 0, 0, kWidth, kHeight, SDL_WINDOW_HIDDEN);
-        if (!m_window) return;
-        m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_ACCELERATED);
-        if (!m_renderer) m_renderer = SDL_CreateRenderer(m_window, -1, 0);
-        if (!m_renderer) return;
-        std::vector<uint8_t> pixels;
-        for (int y = 0; y < kSprite; ++y)
-            for (int x = 0; x < kSprite; ++x) {
-                const auto pixel = SpritePixel(x, y);
-                pixels.insert(pixels.end(), pixel.begin(), pixel.end());
-            }
-        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), kSprite, kSprite, 32, kSprite * 4,
-                                                                  SDL_PIXELFORMAT_RGBA32);
-        m_texture = SDL_CreateTextureFromSurface(m_renderer, surface);
-        SDL_FreeSurface(surface);
-        SDL_SetTextureBlendMode(m_texture, SDL_BLENDMODE_BLEND);
-    }
-    ~CSdlScene() {
-        if (m_texture) SDL_DestroyTexture(m_texture);
-        if (m_renderer) SDL_DestroyRenderer(m_renderer);
-        if (m_window) SDL_DestroyWindow(m_window);
-    }
-    bool IsCreated() const { return m_texture != nullptr; }
-    std::string RendererName() const {
-        SDL_RendererInfo info{};
-        SDL_GetRendererInfo(m_renderer, &info);
-        return info.name ? info.name : "?";
-    }
-
-    void DrawFrame(int frame) {
-        SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
-        SDL_RenderClear(m_renderer);
-        for (int i = 0; i < m_sprites; ++i) {
-            SDL_Rect target{0, 0, kSprite, kSprite};
-            SpritePosition(i, frame, target.x, target.y);
-            SDL_RenderCopy(m_renderer, m_texture, nullptr, &target);
-        }
-        SDL_RenderPresent(m_renderer);
-        uint32_t pixel;
-        const SDL_Rect one{0, 0, 1, 1};
-        SDL_RenderReadPixels(m_renderer, &one, SDL_PIXELFORMAT_RGBA32, &pixel, 4);
-        benchmark::DoNotOptimize(pixel);
-    }
-
-private:
-    int m_sprites;
-    SDL_Window* m_window = nullptr;
-    SDL_Renderer* m_renderer = nullptr;
-    SDL_Texture* m_texture = nullptr;
-};
-
-template <class Scene>
-void RunScene(benchmark::State& state, Scene& scene) {
-    if (!scene.IsCreated()) {
-        state.SkipWithError("no window or renderer");
-        return;
-    }
-    int frame = 0;
-    for (auto _ : state) scene.DrawFrame(frame++);
-    ReportFps(state);
+// Each frame ends by reading one pixel back, so that frames are finished.
+void ReadOnePixel() {
+    uint32_t pixel;
+    glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &pixel);
+    benchmark::DoNotOptimize(pixel);
 }
 
 void BM_OpenGLDriver(benchmark::State& state) {
-    CDriverScene scene(int(state.range(0)));
+    CDriverScene<CGraphics_OGL> scene(int(state.range(0)), 100, ReadOnePixel);
     RunScene(state, scene);
 }
 
 void BM_SdlRenderer(benchmark::State& state) {
     Platform::EnsureSdlVideo();
-    CSdlScene scene(int(state.range(0)));
+    CSdlScene scene(int(state.range(0)), false);
     if (scene.IsCreated()) state.SetLabel(scene.RendererName());
     RunScene(state, scene);
 }
@@ -213,42 +53,9 @@ void BM_SdlRenderer(benchmark::State& state) {
 BENCHMARK(BM_OpenGLDriver)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SdlRenderer)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Keeps the frames per second of every run to print the ratios at the end.
-class CRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const auto fps = run.counters.find("fps");
-            if (run.error_occurred || fps == run.counters.end()) continue;
-            // With repetitions, the median stands for the benchmark.
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-            const std::string name = run.run_name.function_name;
-            m_fps[std::atoi(run.run_name.args.c_str())][name] = fps->second.value;
-        }
-    }
-    void PrintRatios() const {
-        for (const auto& [sprites, byScene] : m_fps) {
-            const auto driver = byScene.find("BM_OpenGLDriver"), sdl = byScene.find("BM_SdlRenderer");
-            if (driver == byScene.end() || sdl == byScene.end()) continue;
-            std::printf("%d sprites: OpenGL driver %.1f fps, SDL renderer %.1f fps, ratio %.2f\n", sprites,
-                        driver->second, sdl->second, driver->second / sdl->second);
-        }
-    }
-
-private:
-    std::map<int, std::map<std::string, double>> m_fps; // sprites -> benchmark -> fps
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    CRatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
-    return 0;
+    SpriteScene::CRatioReporter reporter("BM_OpenGLDriver", "BM_SdlRenderer", "OpenGL driver");
+    return SpriteScene::RunWithRatios(argc, argv, reporter);
 }

@@ -1,5 +1,6 @@
 // Reading the same bytes from a plain file and from a pack entry (plain and
-// scrambled): pack reads should cost within 10% of the plain file.
+// scrambled), in 4 KiB and 64 KiB reads: plain entries should read within 10%
+// of the plain file, scrambled entries at 2 GiB/s or more.
 
 #include <benchmark/benchmark.h>
 

@@ -7,6 +7,7 @@
 #include <limits>
 #include <utility>
 
+#include "app/Math.h"
 #include "graphics/Graphics.h"
 #include "graphics/SpriteQueue.h"
 #include "graphics/SpriteRef.h"
@@ -19,10 +20,6 @@ namespace {
 // Texture coordinates stop this far (in texels) short of the piece edges so
 // that filtering never reaches the neighbouring piece.
 constexpr float TEXEL_INSET = 0.01f;
-
-uint32_t SwapRedBlue(uint32_t color) {
-    return (color & 0xFF00FF00u) | ((color >> 16) & 0xFFu) | ((color & 0xFFu) << 16);
-}
 
 struct CQuadSource {
     float textureWidth = 1.0f;  // never 0: coordinates divide by it
@@ -89,7 +86,7 @@ void SetColors(CGraphics& driver, const CSpriteQueueItem& item, SpriteVertex ver
     const bool rgba = driver.IsColorRGBA();
     for (int i = 0; i < 4; ++i) {
         const uint32_t color = item.colors[corners[i]];
-        vertices[i].color = rgba ? color : SwapRedBlue(color);
+        vertices[i].color = rgba ? color : SwapColorRedBlue(color);
     }
 }
 

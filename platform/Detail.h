@@ -88,6 +88,9 @@ void ResetDirect3D8();
 std::vector<CLibraryEntry> DirectDrawLibraryEntries();
 void ResetDirectDraw();
 
+// Memory device contexts and bitmaps (Gdi.cpp).
+void ResetGdi();
+
 void ResetCursor();
 void ResetClipboard();
 void ResetLibraries();

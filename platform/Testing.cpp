@@ -42,6 +42,7 @@ void Reset() {
     ResetDirect3D8();
     ResetDirectDraw();
     ResetWgl();
+    ResetGdi();
     ResetWindows();
     ResetMessages();
     ResetEvents();

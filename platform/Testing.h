@@ -28,6 +28,7 @@ enum class Failure {
     PixelFormat,     // ChoosePixelFormat returns 0
     GlContext,       // wglCreateContext returns null
     GlMakeCurrent,   // wglMakeCurrent with a context returns FALSE
+    DibSection,      // CreateDIBSection returns null
     Count
 };
 void FailNext(Failure failure, int count = 1);
@@ -77,6 +78,10 @@ void SetSwapControlAvailable(bool available);
 int GetSwapInterval();
 // The number of OpenGL contexts made and not yet deleted.
 int GetGlContextCount();
+
+// The picture shown in a window (the SDL window surface), as 0x00RRGGBB
+// pixels, rows top-down; false for a window without one.
+bool ReadWindowPicture(HWND window, std::vector<uint32_t>& pixels, int& width, int& height);
 
 // Deletes every OpenGL context, destroys every window and class, empties the message queue and the
 // clipboard, and restores every hook above (and the manual sound output of

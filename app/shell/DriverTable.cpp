@@ -6,6 +6,7 @@
 #include "graphics/drivers/GraphicsD3D7.h"
 #include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsOGL.h"
+#include "graphics/drivers/GraphicsSFTW.h"
 
 namespace Engine {
 
@@ -21,6 +22,9 @@ CGraphicsDriverTable GetDefaultDriverTable() {
     };
     table[kDriverD3D7].create = [](CApplication** application) {
         return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_D3D7(application));
+    };
+    table[kDriverSoftware].create = [](CApplication** application) {
+        return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_SFTW(application));
     };
     return table;
 }

@@ -13,12 +13,6 @@ namespace Engine::Graphics {
 
 namespace {
 
-size_t BufferBytes(const char* what, int32_t count, int32_t elementSize) {
-    if (count < 0 || elementSize < 0)
-        throw CException::Format("Engine::Graphics::%s : FAILED : invalid size (%d x %d)", what, count, elementSize);
-    return size_t(count) * size_t(elementSize);
-}
-
 // The size GL can take for a bitmap: powers of two without the
 // non-power-of-two extension, square without the rectangle extension.
 void FitTextureSize(const CGraphics_OGL& driver, int32_t& width, int32_t& height) {
@@ -29,16 +23,17 @@ void FitTextureSize(const CGraphics_OGL& driver, int32_t& width, int32_t& height
     if (!driver.HasExtension("GL_ARB_texture_rectangle")) width = height = std::max(width, height);
 }
 
-void DeleteGlTexture(int32_t& name) {
-    const GLuint glName = GLuint(name);
-    GL_CHECK(glDeleteTextures(1, &glName));
+// Textures are bound and deleted through the driver's state cache, so that
+// it knows which texture GL has bound.
+void DeleteGlTexture(CGraphics_OGL& driver, int32_t& name) {
+    driver.GetStateCache().DeleteTexture(GLuint(name));
     name = -1;
 }
 
-int32_t GenerateBoundTexture() {
+int32_t GenerateBoundTexture(CGraphics_OGL& driver) {
     GLuint name = 0;
     GL_CHECK(glGenTextures(1, &name));
-    GL_CHECK(glBindTexture(GL_TEXTURE_2D, name));
+    driver.GetStateCache().BindTexture(name);
     return int32_t(name);
 }
 
@@ -58,11 +53,11 @@ ref_ptr<CTextureFormat_OGL> CreateTextureFormat_OGL(uint32_t redMask, uint32_t g
 
 CVertexBuffer_OGL::CVertexBuffer_OGL(CGraphics* owner, int32_t count, int32_t vertexSize, uint32_t format,
                                      bool dynamic)
-    : CSystemMemoryBuffer_OGL(BufferBytes("CVertexBuffer_OGL::CVertexBuffer_OGL()", count, vertexSize), owner, count,
+    : CSystemMemoryBuffer(SystemBufferBytes("CVertexBuffer_OGL::CVertexBuffer_OGL()", count, vertexSize), owner, count,
                               vertexSize, format, dynamic) {}
 
 CIndexBuffer_OGL::CIndexBuffer_OGL(CGraphics* owner, int32_t typeCode, int32_t count)
-    : CSystemMemoryBuffer_OGL(BufferBytes("CIndexBuffer_OGL::CIndexBuffer_OGL()", count, typeCode == INDEX_16 ? 2 : 4),
+    : CSystemMemoryBuffer(SystemBufferBytes("CIndexBuffer_OGL::CIndexBuffer_OGL()", count, typeCode == INDEX_16 ? 2 : 4),
                               owner, typeCode, count) {}
 
 CHardwareTexture_OGL::CHardwareTexture_OGL(CGraphics_OGL* owner) : CHardwareTexture(owner) {}
@@ -85,9 +80,9 @@ bool CHardwareTexture_OGL::CreateFromBitmap(const ref_ptr<CBitmap>& bitmap, bool
 
 void CHardwareTexture_OGL::DeleteTexture() {
     if (m_nTexture < 0) return;
-    const CGraphics_OGL* driver = Driver();
+    CGraphics_OGL* driver = Driver();
     if (driver && driver->HasContext())
-        DeleteGlTexture(m_nTexture);
+        DeleteGlTexture(*driver, m_nTexture);
     else
         m_nTexture = -1; // went with its context
 }
@@ -119,7 +114,7 @@ void CHardwareTexture_OGL::Restore() {
             return;
         }
     }
-    m_nTexture = GenerateBoundTexture();
+    m_nTexture = GenerateBoundTexture(*driver);
     Upload(resized.pixels.empty() ? image : resized);
     if (m_bFreePixels) m_pBitmap->FreePixels();
 }
@@ -144,8 +139,9 @@ void CHardwareTexture_OGL::Upload(const CBitmapIO::CImageData& image) {
 
 void CHardwareTexture_OGL::Update() {
     // A texture whose pixels were freed has nothing to send.
-    if (m_nTexture < 0 || !m_pBitmap || !m_pBitmap->GetPixels()) return;
-    GL_CHECK(glBindTexture(GL_TEXTURE_2D, GLuint(m_nTexture)));
+    CGraphics_OGL* driver = Driver();
+    if (m_nTexture < 0 || !driver || !m_pBitmap || !m_pBitmap->GetPixels()) return;
+    driver->GetStateCache().BindTexture(GLuint(m_nTexture));
     GL_CHECK(glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, m_pBitmap->GetWidth(), m_pBitmap->GetHeight(), GL_RGBA,
                              GL_UNSIGNED_BYTE, m_pBitmap->GetPixels()));
 }
@@ -159,7 +155,7 @@ CRenderTarget_OGL::CRenderTarget_OGL(CGraphics_OGL* owner, int32_t width, int32_
 CRenderTarget_OGL::~CRenderTarget_OGL() {
     CGraphics_OGL* driver = Driver();
     if (!driver) return;
-    if (m_nTexture >= 0 && driver->HasContext()) DeleteGlTexture(m_nTexture);
+    if (m_nTexture >= 0 && driver->HasContext()) DeleteGlTexture(*driver, m_nTexture);
     driver->OnRenderTargetDestroyed(this);
 }
 
@@ -169,7 +165,7 @@ void CRenderTarget_OGL::InitTexture(int32_t width, int32_t height) {
     m_nUsedWidth = std::max(width, 0);
     m_nUsedHeight = std::max(height, 0);
     m_nTextureWidth = m_nTextureHeight = std::max(NextPowerOfTwo(width), NextPowerOfTwo(height));
-    m_nTexture = GenerateBoundTexture();
+    m_nTexture = GenerateBoundTexture(*Driver());
     GL_CHECK(glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, m_nTextureWidth, m_nTextureHeight, 0, GL_RGBA,
                           GL_UNSIGNED_BYTE, nullptr));
     GL_CHECK(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST));
@@ -181,7 +177,7 @@ void CRenderTarget_OGL::InitTexture(int32_t width, int32_t height) {
 void CRenderTarget_OGL::CaptureBackBuffer() {
     CGraphics_OGL* driver = Driver();
     if (m_nTexture < 0 || !driver) return;
-    GL_CHECK(glBindTexture(GL_TEXTURE_2D, GLuint(m_nTexture)));
+    driver->GetStateCache().BindTexture(GLuint(m_nTexture));
     GL_CHECK(glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, driver->GetParams().height - m_nUsedHeight, m_nUsedWidth,
                                  m_nUsedHeight));
 }

@@ -5,11 +5,11 @@
 // texture-format record.
 
 #include <cstdint>
-#include <utility>
 #include <vector>
 
 #include "graphics/DeviceObject.h"
 #include "graphics/TextureFormat.h"
+#include "graphics/drivers/SystemMemoryBuffer.h"
 #include "graphics/drivers/TextureSize.h"
 #include "platform/Wgl.h"
 
@@ -35,35 +35,13 @@ private:
 ref_ptr<CTextureFormat_OGL> CreateTextureFormat_OGL(uint32_t redMask, uint32_t greenMask, uint32_t blueMask,
                                                     uint32_t alphaMask, GLint internalFormat);
 
-// A buffer kept in system memory. The lock flag is bookkeeping only: the
-// data stays valid either way.
-template <class Buffer>
-class CSystemMemoryBuffer_OGL : public Buffer {
-public:
-    void* Lock() override {
-        m_bLocked = 1;
-        return m_data.data();
-    }
-    void Unlock() override { m_bLocked = 0; }
-    const void* GetData() override { return m_data.data(); }
-    bool IsLocked() const { return m_bLocked != 0; }
-
-protected:
-    template <class... Args>
-    explicit CSystemMemoryBuffer_OGL(size_t bytes, Args&&... args) : Buffer(std::forward<Args>(args)...), m_data(bytes) {}
-
-private:
-    std::vector<uint8_t> m_data;
-    uint8_t m_bLocked = 0;
-};
-
-class CVertexBuffer_OGL : public CSystemMemoryBuffer_OGL<CVertexBuffer> {
+class CVertexBuffer_OGL : public CSystemMemoryBuffer<CVertexBuffer> {
 public:
     // Throws Engine::CException for a negative count or size.
     CVertexBuffer_OGL(CGraphics* owner, int32_t count, int32_t vertexSize, uint32_t format, bool dynamic);
 };
 
-class CIndexBuffer_OGL : public CSystemMemoryBuffer_OGL<CIndexBuffer> {
+class CIndexBuffer_OGL : public CSystemMemoryBuffer<CIndexBuffer> {
 public:
     // Throws Engine::CException for a negative count.
     CIndexBuffer_OGL(CGraphics* owner, int32_t typeCode, int32_t count);

@@ -5,9 +5,9 @@
 
 #include "app/Application.h"
 #include "app/Log.h"
-#include "app/Timer.h"
 #include "graphics/Bitmap.h"
 #include "graphics/drivers/GlCheck.h"
+#include "graphics/drivers/VideoModeChange.h"
 #include "platform/Messages.h"
 #include "platform/Window.h"
 
@@ -141,6 +141,7 @@ bool CGraphics_OGL::CreateContext() {
         return false;
     }
     log.PrintLineRaw("OK");
+    m_states.Forget();
     return true;
 }
 
@@ -234,24 +235,7 @@ bool CGraphics_OGL::TestGL() {
 }
 
 bool CGraphics_OGL::FindDisplayMode() {
-    const DWORD bitsPerPixel = DWORD(GetWindowBitsPerPixel());
-    const DWORD refresh = DWORD(m_params.refresh);
-    bool found = false;
-    DEVMODE chosen{};
-    DEVMODE mode{};
-    for (DWORD index = 0; EnumDisplaySettings(nullptr, index, &mode); ++index) {
-        if (mode.dmPelsWidth != DWORD(m_params.screenWidth) || mode.dmPelsHeight != DWORD(m_params.screenHeight) ||
-            mode.dmBitsPerPel != bitsPerPixel)
-            continue;
-        // The first match, or a faster one that stays within the refresh
-        // asked for.
-        if (!found || (mode.dmDisplayFrequency > chosen.dmDisplayFrequency &&
-                       (refresh == 0 || mode.dmDisplayFrequency <= refresh)))
-            chosen = mode;
-        found = true;
-    }
-    if (found) m_displayMode = chosen;
-    return found;
+    return FindFullScreenMode(m_params, DWORD(GetWindowBitsPerPixel()), m_displayMode);
 }
 
 bool CGraphics_OGL::EnterChosenMode() {
@@ -279,48 +263,18 @@ void CGraphics_OGL::Destroy() {
 }
 
 bool CGraphics_OGL::ChangeVideoMode(CGraphicsParams params) {
-    // A mode the display cannot show changes nothing.
-    try {
-        AdjustVideoMode(params);
-    } catch (const CException& e) {
-        GetLog().PrintLine("%s", e.what());
-        return false;
-    }
-    Engine::CTimer& clock = GetGlobalClock();
-    const int64_t elapsedBefore = clock.GetElapsed();
-    m_deviceObjects.InvalidateAll();
-    const CGraphicsParams previous = m_params;
-    m_params = params;
-    ApplyWindowMode(m_params, m_hWnd);
-    bool result = true;
-    if (m_params.fullScreen) {
-        if (!EnterChosenMode()) {
-            GetLog().PrintLine("%s : Trying to restore previous mode", kModeChangeFailed);
-            result = false;
-            if (!RestorePreviousMode(previous)) GetLog().PrintLine("%s", kModeChangeFailed);
-        }
-        if (m_params.fullScreen && m_pfnSwapInterval) m_pfnSwapInterval(m_params.waitVSync ? 1 : 0);
-    } else {
-        ChangeDisplaySettings(nullptr, 0);
-    }
-    ApplyWindowMode(m_params, m_hWnd);
-    GL_CHECK(glViewport(0, 0, m_params.width, m_params.height));
-    m_bThreeContainers = m_params.fullScreen;
-    m_bFrameReady = 0;
-    RestoreAfterReset(nullptr);
-    // The change does not count as elapsed frame time.
-    if (clock.IsRunning()) clock.MoveStart(clock.GetElapsed() - elapsedBefore);
-    return result;
-}
-
-bool CGraphics_OGL::RestorePreviousMode(const CGraphicsParams& previous) {
-    m_params = previous;
-    ApplyWindowMode(m_params, m_hWnd);
-    if (!m_params.fullScreen) {
-        ChangeDisplaySettings(nullptr, 0);
-        return true;
-    }
-    return EnterChosenMode();
+    return ChangeDriverVideoMode(*this, m_hWnd, params,
+                                 {[this] { return EnterChosenMode(); },
+                                  [this] {
+                                      // What GL holds after a mode change is not ours to assume.
+                                      m_states.Forget();
+                                      if (m_params.fullScreen && m_pfnSwapInterval)
+                                          m_pfnSwapInterval(m_params.waitVSync ? 1 : 0);
+                                      GL_CHECK(glViewport(0, 0, m_params.width, m_params.height));
+                                      m_bThreeContainers = m_params.fullScreen;
+                                      m_bFrameReady = 0;
+                                  },
+                                  kModeChangeFailed});
 }
 
 void CGraphics_OGL::gEndScene() {
@@ -344,7 +298,8 @@ LRESULT CGraphics_OGL::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             return driver->OnDestroyMessage(window, message, wParam, lParam);
         case WM_ACTIVATE:
             if (driver->m_bCreated && driver->m_params.fullScreen)
-                return driver->OnActivateMessage(window, message, wParam, lParam);
+                return OnFullScreenActivate(driver, driver->m_displayMode, kModeChangeFailed, window, message, wParam,
+                                            lParam);
             break;
         case WM_PAINT:
             if (Engine::CApplication* app = driver->GetApplication(); app && !app->m_bPaused) driver->gFlipBuffers();
@@ -372,6 +327,7 @@ LRESULT CGraphics_OGL::OnDestroyMessage(HWND window, UINT message, WPARAM wParam
             GetLog().PrintLine("wglDeleteContext(...)");
             wglDeleteContext(m_hRC);
             m_hRC = nullptr;
+            m_states.Forget();
         }
         if (m_hDC) {
             ReleaseDC(window, m_hDC);
@@ -382,20 +338,6 @@ LRESULT CGraphics_OGL::OnDestroyMessage(HWND window, UINT message, WPARAM wParam
             m_bCreated = 0;
         }
     }
-    return CGraphics::WindowProc(this, window, message, wParam, lParam);
-}
-
-LRESULT CGraphics_OGL::OnActivateMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (LOWORD(wParam) == WA_INACTIVE) {
-        // Back to the desktop mode while another window has the screen.
-        const LRESULT result = CGraphics::WindowProc(this, window, message, wParam, lParam);
-        ShowWindow(window, SW_SHOWMINIMIZED);
-        ChangeDisplaySettings(nullptr, 0);
-        return result;
-    }
-    if (ChangeDisplaySettings(&m_displayMode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL)
-        GetLog().PrintLine("%s", kModeChangeFailed);
-    ShowWindow(window, SW_SHOWNORMAL);
     return CGraphics::WindowProc(this, window, message, wParam, lParam);
 }
 

@@ -14,6 +14,7 @@
 
 #include "graphics/Graphics.h"
 #include "graphics/drivers/DeviceObjectsOGL.h"
+#include "graphics/drivers/StateCacheOGL.h"
 #include "platform/Display.h"
 #include "platform/Wgl.h"
 
@@ -94,6 +95,9 @@ public:
     int GetWindowBitsPerPixel() const { return m_params.colorBits + m_params.alphaBits; }
     bool HasContext() const { return m_hRC != nullptr; }
     void OnRenderTargetDestroyed(CRenderTarget_OGL* target);
+    // The states set on the context; device objects bind and delete
+    // textures through it.
+    CStateCache_OGL& GetStateCache() { return m_states; }
 
 private:
     // Whether texturing is off on a stage (0-3).
@@ -101,7 +105,6 @@ private:
     static void RegisterWindowClass();
     static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroyMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnActivateMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND CreateRenderingWindow(const char* title);
     bool SetupPixelFormat(HDC dc, const CGraphicsParams& mode);
@@ -120,9 +123,6 @@ private:
     void ShowCreatedWindow();
     // Destroys the window after a failed check and forgets it.
     void AbandonWindow();
-    // Back to the parameters before a refused change; false when even that
-    // full-screen mode is refused.
-    bool RestorePreviousMode(const CGraphicsParams& previous);
 
     void ActivateRenderTarget(CRenderTarget_OGL* target);
     void LoadModelViewMatrix();
@@ -132,7 +132,8 @@ private:
     // for a negative name.
     void BindStage(int stage, int32_t name);
     void SetCombineConstant(int source, const float* constant, bool colour);
-    // Points GL's client arrays at the parts of the vertex format it uses.
+    // Points GL's client arrays at the parts of the vertex format it uses
+    // and disables the others.
     void EnableClientArrays(const uint8_t* data, uint32_t format, GLsizei stride);
 
     HWND m_hWnd = nullptr;
@@ -146,6 +147,7 @@ private:
     uint8_t m_bFrameReady = 0;
     CRenderTarget_OGL m_defaultTarget;
     CRenderTarget_OGL* m_pCurrentTarget;
+    CStateCache_OGL m_states;
 };
 
 // The driver factory of the driver table's "OpenGL" entry.

@@ -39,14 +39,11 @@ void SetPerspectiveProjection(float width, float height, float zNear, float zFar
     GL_CHECK(glFrustum(width * -0.5f, width * 0.5f, height * -0.5f, height * 0.5f, zNear, zFar));
 }
 
-// The client arrays gDraw may enable, disabled again after the draw.
-constexpr GLenum kClientArrays[] = {GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_COLOR_ARRAY, GL_TEXTURE_COORD_ARRAY};
-
 } // namespace
 
 void CGraphics_OGL::gSwitch(int id, bool on) {
     if (id == SWITCH_DEPTH_WRITE) {
-        GL_CHECK(glDepthMask(on ? GL_TRUE : GL_FALSE));
+        m_states.SetDepthMask(on);
         return;
     }
     GLenum capability;
@@ -62,14 +59,11 @@ void CGraphics_OGL::gSwitch(int id, bool on) {
     case SWITCH_DITHER: capability = GL_DITHER; break;
     default: return; // 5 and unknown ids name no GL state
     }
-    if (on)
-        GL_CHECK(glEnable(capability));
-    else
-        GL_CHECK(glDisable(capability));
+    m_states.SetEnabled(capability, on);
 }
 
 void CGraphics_OGL::gSetBlendFunc(int source, int destination) {
-    GL_CHECK(glBlendFunc(MapBlendSource(source), MapBlendDestination(destination)));
+    m_states.SetBlendFunc(MapBlendSource(source), MapBlendDestination(destination));
 }
 
 void CGraphics_OGL::gSetDepthFunc(int func) { GL_CHECK(glDepthFunc(MapCompareFunc(func))); }
@@ -85,7 +79,7 @@ void CGraphics_OGL::gSetFrontFace(int front) { GL_CHECK(glFrontFace(MapFrontFace
 
 void CGraphics_OGL::gSetCullMode(int cull) {
     if (cull == CULL_NONE) {
-        GL_CHECK(glDisable(GL_CULL_FACE));
+        m_states.SetEnabled(GL_CULL_FACE, false);
         return;
     }
     // The codes name a winding; which GL face that is depends on the front face.
@@ -95,7 +89,7 @@ void CGraphics_OGL::gSetCullMode(int cull) {
     if (cull == CULL_CCW) face = front == GL_CW ? GL_FRONT : GL_BACK;
     if (cull == CULL_CW) face = front == GL_CCW ? GL_FRONT : GL_BACK;
     GL_CHECK(glCullFace(face));
-    GL_CHECK(glEnable(GL_CULL_FACE));
+    m_states.SetEnabled(GL_CULL_FACE, true);
 }
 
 void CGraphics_OGL::gSetShadeModel(int shade) { GL_CHECK(glShadeModel(shade == SHADE_SMOOTH ? GL_SMOOTH : GL_FLAT)); }
@@ -206,12 +200,8 @@ void CGraphics_OGL::gClear(uint32_t flags) {
 
 void CGraphics_OGL::BindStage(int stage, int32_t name) {
     const bool enable = name >= 0;
-    if (enable) {
-        GL_CHECK(glEnable(GL_TEXTURE_2D));
-        GL_CHECK(glBindTexture(GL_TEXTURE_2D, GLuint(name)));
-    } else {
-        GL_CHECK(glDisable(GL_TEXTURE_2D));
-    }
+    m_states.SetEnabled(GL_TEXTURE_2D, enable);
+    if (enable) m_states.BindTexture(GLuint(name));
     if (stage >= 0 && stage < 4) m_stageDisabled[stage] = enable ? 0 : 1;
 }
 
@@ -303,33 +293,36 @@ void CGraphics_OGL::gSetTextureCombine(int, int operation, int channel, int arg1
 }
 
 void CGraphics_OGL::EnableClientArrays(const uint8_t* data, uint32_t format, GLsizei stride) {
+    // Each part present moves the cursor past it; an array GL is not given
+    // is disabled.
     const uint8_t* p = data;
-    if (format & VF_XYZ) {
-        GL_CHECK(glEnableClientState(GL_VERTEX_ARRAY));
-        GL_CHECK(glVertexPointer(3, GL_FLOAT, stride, p));
-        p += 12;
-    }
-    if (format & VF_RHW) p += 4; // not given to GL
-    if (format & VF_NORMAL) {
-        GL_CHECK(glEnableClientState(GL_NORMAL_ARRAY));
-        GL_CHECK(glNormalPointer(GL_FLOAT, stride, p));
-        p += 12;
-    }
-    if (format & VF_DIFFUSE) {
-        GL_CHECK(glEnableClientState(GL_COLOR_ARRAY));
-        GL_CHECK(glColorPointer(4, GL_UNSIGNED_BYTE, stride, p));
-        p += 4;
-    }
-    if (format & VF_SPECULAR) p += 4;
-    if ((format & VF_TEX0) && !IsStageDisabled(0)) {
-        GL_CHECK(glEnableClientState(GL_TEXTURE_COORD_ARRAY));
-        GL_CHECK(glTexCoordPointer(2, GL_FLOAT, stride, p));
-    }
+    auto take = [&](uint32_t part, int bytes) -> const uint8_t* {
+        if (!(format & part)) return nullptr;
+        const uint8_t* at = p;
+        p += bytes;
+        return at;
+    };
+    const uint8_t* position = take(VF_XYZ, 12);
+    take(VF_RHW, 4);  // not given to GL
+    const uint8_t* normal = take(VF_NORMAL, 12);
+    const uint8_t* colour = take(VF_DIFFUSE, 4);
+    take(VF_SPECULAR, 4);
+    const uint8_t* texCoord = take(VF_TEX0, 8);
+    if (IsStageDisabled(0)) texCoord = nullptr;
+    m_states.SetClientArray(CStateCache_OGL::ARRAY_VERTEX, position, stride);
+    m_states.SetClientArray(CStateCache_OGL::ARRAY_NORMAL, normal, stride);
+    m_states.SetClientArray(CStateCache_OGL::ARRAY_COLOR, colour, stride);
+    m_states.SetClientArray(CStateCache_OGL::ARRAY_TEXCOORD, texCoord, stride);
+    // Vertices without colours are white; a colour array leaves GL's
+    // current colour undefined after the draw.
+    if (colour)
+        m_states.ForgetColor();
+    else
+        m_states.SetWhiteColor();
 }
 
 void CGraphics_OGL::gDraw(int type, ref_ptr<CVertexBuffer> vertices, int first, int count,
                           ref_ptr<CIndexBuffer> indices) {
-    GL_CHECK(glColor4f(1.0f, 1.0f, 1.0f, 1.0f));
     if (!vertices) return;
     const CPrimitiveRange range = MapPrimitive(type, first, count);
     // Client arrays are read straight from the buffers: a range outside them
@@ -353,7 +346,6 @@ void CGraphics_OGL::gDraw(int type, ref_ptr<CVertexBuffer> vertices, int first, 
                                 indexData));
         indices->Unlock();
     }
-    for (GLenum array : kClientArrays) GL_CHECK(glDisableClientState(array));
 }
 
 } // namespace Engine::Graphics

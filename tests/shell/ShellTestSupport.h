@@ -45,7 +45,7 @@ public:
 };
 
 // The default table with "OpenGL" made by the given factory; the other
-// drivers make nothing.
+// drivers make nothing, so that a run never falls back to a real one.
 Engine::CGraphicsDriverTable DriversWithOpenGL(
     std::function<std::unique_ptr<CGraphics>(Engine::CApplication**)> openGL);
 
