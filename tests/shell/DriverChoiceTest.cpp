@@ -10,6 +10,7 @@
 #include "graphics/drivers/GraphicsD3D7.h"
 #include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsOGL.h"
+#include "graphics/drivers/GraphicsSFTW.h"
 #include "shell/ShellTestSupport.h"
 #include "tools/DemoData.h"
 
@@ -55,6 +56,7 @@ TEST_P(DriverChoiceTest, NamedDriverRunsTheScreensaver) {
             if (entryName == "D3D8") entry.create = Counted<Engine::Graphics::CGraphics_D3D8>(counted);
             if (entryName == "OpenGL") entry.create = Counted<Engine::Graphics::CGraphics_OGL>(counted);
             if (entryName == "D3D7") entry.create = Counted<Engine::Graphics::CGraphics_D3D7>(counted);
+            if (entryName == "SFTW") entry.create = Counted<Engine::Graphics::CGraphics_SFTW>(counted);
         }
         return std::make_unique<Engine::CScreensaverApplication>(std::move(table));
     });
@@ -68,6 +70,6 @@ TEST_P(DriverChoiceTest, NamedDriverRunsTheScreensaver) {
     EXPECT_TRUE(LogHasInOrder({"Graphics driver : " + name, "[Main Loop begin]", "[Main Loop end]"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, DriverChoiceTest, ::testing::Values("D3D8", "OpenGL", "D3D7"));
+INSTANTIATE_TEST_SUITE_P(Drivers, DriverChoiceTest, ::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"));
 
 } // namespace
