@@ -1,5 +1,5 @@
-// One scene through the sprite queue, drawn by the OpenGL and Direct3D
-// drivers in a 320 x 240 window: the pictures agree on red, green and blue, on the first
+// One scene through the sprite queue, drawn by every driver in a 320 x 240
+// window: the pictures agree on red, green and blue, on the first
 // frame and after the sprites have moved for a few frames.
 
 #include <cstring>
@@ -10,6 +10,7 @@
 #include "graphics/SpriteRef.h"
 #include "graphics/drivers/GraphicsD3D7.h"
 #include "graphics/drivers/GraphicsD3D8.h"
+#include "graphics/drivers/GraphicsSFTW.h"
 #include "platform/Direct3D8.h"
 #include "platform/DirectDraw7.h"
 #include "tests/graphics/SprFileTestData.h"
@@ -85,12 +86,23 @@ CPicture ReadOpenGL(CGraphics&) {
     return picture;
 }
 
+CPicture ReadSoftware(CGraphics& driver) {
+    const CRasterTarget back = static_cast<CGraphics_SFTW&>(driver).GetBackBuffer();
+    CPicture picture;
+    for (int y = 0; y < kSceneHeight; ++y)
+        for (int x = 0; x < kSceneWidth; ++x)
+            picture.push_back(back.pixels[size_t(y) * size_t(back.pitch / 4) + size_t(x)] & 0xFFFFFFu);
+    return picture;
+}
+
 std::vector<CDriverKind> DriverKinds() {
     return {{"OpenGL", [](Engine::CApplication** a) { return std::make_unique<CGraphics_OGL>(a); }, ReadOpenGL},
             {"D3D8", [](Engine::CApplication** a) { return std::make_unique<CGraphics_D3D8>(a); },
              [](CGraphics&) { return ReadBy(Platform::Testing::ReadD3D8BackBuffer); }},
             {"D3D7", [](Engine::CApplication** a) { return std::make_unique<CGraphics_D3D7>(a); },
-             [](CGraphics&) { return ReadBy(Platform::Testing::ReadDD7RenderTarget); }}};
+             [](CGraphics&) { return ReadBy(Platform::Testing::ReadDD7RenderTarget); }},
+            // The independent witness: no OpenGL, and dirty rectangles.
+            {"SFTW", [](Engine::CApplication** a) { return std::make_unique<CGraphics_SFTW>(a); }, ReadSoftware}};
 }
 
 class CrossDriverTest : public HeadlessDriverFixture {
@@ -107,7 +119,7 @@ protected:
         EXPECT_TRUE(CSpriteQueue::CreateVertexBuffer());
         EXPECT_TRUE(CSpriteQueue::Init());
         Tools::CSprDocument document;
-        document.images.push_back({0, QuadrantPng(false), QuadrantPng(true), 0});
+        document.images.push_back({0, QuadrantPng(false), QuadrantPng(true)});
         document.sprites.push_back({"tile", 0, 0, false, false, {Tools::MakeSprFrame(0, 0, 0, 16, 16)}});
         auto file = SprTestData::ReadSprFile(Tools::WriteSpr(document), "spr/scene.spr", false, nullptr, driver.get());
         file->CreateTextures();
