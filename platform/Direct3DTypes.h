@@ -6,6 +6,10 @@
 
 #include "platform/WinTypes.h"
 
+// Texture capabilities: sides must be powers of two, or equal.
+constexpr DWORD D3DPTEXTURECAPS_POW2 = 0x2;
+constexpr DWORD D3DPTEXTURECAPS_SQUAREONLY = 0x20;
+
 constexpr DWORD D3DCLEAR_TARGET = 0x1;
 constexpr DWORD D3DCLEAR_ZBUFFER = 0x2;
 constexpr DWORD D3DCLEAR_STENCIL = 0x4;
@@ -173,6 +177,9 @@ enum D3DTRANSFORMSTATETYPE : DWORD {
     D3DTS_TEXTURE0 = 16,
     D3DTS_WORLD = 256,
 };
+
+// Bytes of one vertex of a flexible format.
+UINT D3DXGetFVFVertexSize(DWORD fvf);
 
 // Packed colour: alpha in the high byte, then red, green, blue.
 using D3DCOLOR = DWORD;

@@ -152,14 +152,6 @@ struct CVertexArrays {
     bool hasNormals = false;
 };
 
-UINT VertexFormatSize(DWORD fvf) {
-    UINT size = (fvf & D3DFVF_XYZRHW) ? 16 : 12;
-    if (fvf & D3DFVF_NORMAL) size += 12;
-    if (fvf & D3DFVF_DIFFUSE) size += 4;
-    if (fvf & D3DFVF_SPECULAR) size += 4;
-    return size + 8 * std::min<UINT>((fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT, 4);
-}
-
 D3DMATRIX Identity() {
     D3DMATRIX m;
     for (int i = 0; i < 4; ++i) m.m[i][i] = 1.0f;
@@ -167,6 +159,14 @@ D3DMATRIX Identity() {
 }
 
 } // namespace
+
+UINT VertexFormatSize(DWORD fvf) {
+    UINT size = (fvf & D3DFVF_XYZRHW) ? 16 : 12;
+    if (fvf & D3DFVF_NORMAL) size += 12;
+    if (fvf & D3DFVF_DIFFUSE) size += 4;
+    if (fvf & D3DFVF_SPECULAR) size += 4;
+    return size + 8 * std::min<UINT>((fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT, 4);
+}
 
 CGlPipeline::CGlPipeline() {
     // What a stage without a texture reads: opaque white.

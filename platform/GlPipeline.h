@@ -36,6 +36,9 @@ struct CIndexStream {
 
 constexpr int kStages = 8;
 
+// Bytes of one vertex of a flexible format.
+UINT VertexFormatSize(DWORD fvf);
+
 // The fixed-function state and the draws that use it.
 class CGlPipeline {
 public:

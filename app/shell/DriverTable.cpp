@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "graphics/Graphics.h"
+#include "graphics/drivers/GraphicsD3D7.h"
 #include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsOGL.h"
 #include "graphics/drivers/GraphicsSFTW.h"
@@ -18,6 +19,9 @@ CGraphicsDriverTable GetDefaultDriverTable() {
     };
     table[kDriverD3D8].create = [](CApplication** application) {
         return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_D3D8(application));
+    };
+    table[kDriverD3D7].create = [](CApplication** application) {
+        return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_D3D7(application));
     };
     table[kDriverSoftware].create = [](CApplication** application) {
         return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_SFTW(application));

@@ -25,8 +25,7 @@ struct CGraphicsDriverEntry {
 };
 using CGraphicsDriverTable = std::vector<CGraphicsDriverEntry>;
 
-// kGraphicsDriverNames in that order; "D3D7" is not built yet and makes
-// nothing.
+// kGraphicsDriverNames in that order.
 CGraphicsDriverTable GetDefaultDriverTable();
 
 // The named driver first (case-insensitive), then the others in table

@@ -149,6 +149,21 @@ uint32_t FactorByte(float value) {
     return uint32_t(value * 255.0f + 0.5f);
 }
 
+uint32_t TextureFactor(bool colourChannel, const float* constant) {
+    if (!colourChannel) return FactorByte(constant[0]) << 24;
+    return 0xFF000000u | FactorByte(constant[0]) << 16 | FactorByte(constant[1]) << 8 | FactorByte(constant[2]);
+}
+
+D3DMATRIX TexGenMatrix() {
+    D3DMATRIX scale;
+    scale.m[0][0] = 0.5f;
+    scale.m[1][1] = -0.5f;
+    scale.m[2][2] = 1.0f;
+    scale.m[3][0] = scale.m[3][1] = 0.5f;
+    scale.m[3][3] = 1.0f;
+    return scale;
+}
+
 D3DMATRIX ToD3DMatrix(const float* matrix34) {
     D3DMATRIX d;
     for (int k = 0; k < 4; ++k)

@@ -33,6 +33,12 @@ uint32_t ChannelByte(float value);
 // Texture-factor channels: 255 at 1 or more, 0 at 0 or less, else rounded.
 uint32_t FactorByte(float value);
 
+// The packed texture factor of a combine constant: (R, G, B, 1) for the
+// colour channel, (0, 0, 0, first component) for alpha.
+uint32_t TextureFactor(bool colourChannel, const float* constant);
+// Maps generated coordinates from -1..1 into 0..1, y flipped.
+D3DMATRIX TexGenMatrix();
+
 // An engine 3 x 4 matrix as a Direct3D row-vector matrix.
 D3DMATRIX ToD3DMatrix(const float* matrix34);
 D3DMATRIX PerspectiveMatrix(float width, float height, float zNear, float zFar);

@@ -394,6 +394,8 @@ HRESULT CGraphics_D3D8::ResetDevice() {
 
 void CGraphics_D3D8::FinishReset(int64_t resetStart) {
     m_bThreeContainers = m_params.fullScreen;
+    // Everything is drawn again: last frame's records compare with nothing.
+    ClearSpriteContainers();
     m_bSceneEnded = 0;
     ClearPillarBox();
     RestoreDeviceObjects();

@@ -198,14 +198,7 @@ void CGraphics_D3D8::gSetTexGen(int stage, int mode) {
         return;
     }
     if (mode != TEXGEN_SPHERE && mode != TEXGEN_REFLECTION) return;
-    // Generated coordinates run from -1 to 1: scaled and moved into 0..1.
-    D3DMATRIX scale;
-    scale.m[0][0] = 0.5f;
-    scale.m[1][1] = -0.5f;
-    scale.m[2][2] = 1.0f;
-    scale.m[3][0] = scale.m[3][1] = 0.5f;
-    scale.m[3][3] = 1.0f;
-    SetTransform(D3DTRANSFORMSTATETYPE(D3DTS_TEXTURE0 + stage), scale);
+    SetTransform(D3DTRANSFORMSTATETYPE(D3DTS_TEXTURE0 + stage), TexGenMatrix());
     SetStageState(stage, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
     SetStageState(stage, D3DTSS_TEXCOORDINDEX,
                   mode == TEXGEN_SPHERE ? D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR : D3DTSS_TCI_CAMERASPACENORMAL);
@@ -216,10 +209,7 @@ void CGraphics_D3D8::gSetTextureCombine(int stage, int operation, int channel, i
     const bool colour = channel == CHANNEL_COLOR;
     const auto setFactor = [&](int source, const float* constant) {
         if (source != ARG_CONSTANT || !constant) return;
-        const uint32_t factor = colour ? 0xFF000000u | FactorByte(constant[0]) << 16 | FactorByte(constant[1]) << 8 |
-                                             FactorByte(constant[2])
-                                       : FactorByte(constant[0]) << 24;
-        SetRenderState(D3DRS_TEXTUREFACTOR, factor);
+        SetRenderState(D3DRS_TEXTUREFACTOR, TextureFactor(colour, constant));
     };
     setFactor(arg1, constant1);
     setFactor(arg2, constant2);
