@@ -1,6 +1,7 @@
 #include "graphics/drivers/GraphicsD3D7.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "app/Application.h"
@@ -285,7 +286,7 @@ HRESULT CGraphics_D3D7::AcceptDevice(char* description, char* name, D3DDEVICEDES
     r.deviceGuid = desc->deviceGUID;
     r.primaryDriver = t.primaryDriver;
     r.driverGuid = t.driverGuid;
-    std::strncpy(r.description, t.primaryDriver ? (name ? name : "") : (description ? t.description : ""), 38);
+    std::snprintf(r.description, 39, "%s", t.primaryDriver ? (name ? name : "") : (description ? t.description : ""));
     if (!t.primaryDriver && !r.hardware) return D3DENUMRET_OK;
     for (const DDSURFACEDESC2& mode : t.modes) {
         const DWORD bits = mode.ddpfPixelFormat.dwRGBBitCount;

@@ -98,7 +98,9 @@ class D3D7ChoiceTest : public D3D7Test, public ::testing::WithParamInterface<CCh
 TEST_P(D3D7ChoiceTest, DevicesAreAcceptedAndTheLastHardwareOneChosen) {
     GetParam().configure(T::DDConfig());
     EXPECT_EQ(CreateDriver(), GetParam().accepted >= 0);
-    if (GetParam().accepted >= 0) EXPECT_EQ(driver->GetAcceptedDeviceCount(), GetParam().accepted);
+    if (GetParam().accepted >= 0) {
+        EXPECT_EQ(driver->GetAcceptedDeviceCount(), GetParam().accepted);
+    }
     EXPECT_TRUE(log.Contains(GetParam().logged)) << GetParam().logged;
 }
 
