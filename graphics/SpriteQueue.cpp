@@ -1,11 +1,14 @@
 #include "graphics/SpriteQueue.h"
 
 #include <algorithm>
-#include <functional>
+#include <array>
+#include <numeric>
 #include <vector>
 
 #include "graphics/DeviceObject.h"
 #include "graphics/Graphics.h"
+#include "graphics/SpriteQueueEmitter.h"
+#include "graphics/SpriteQueueRecord.h"
 #include "graphics/SpriteRef.h"
 #include "graphics/SpriteSource.h"
 
@@ -13,10 +16,105 @@ namespace Engine::Graphics {
 
 namespace {
 
+// A record's sort key: texture serial, then state bits, then the record's
+// place in the queue. Keys are unique, so ordering by them is stable: records
+// of equal texture and state keep the order they were queued in, which
+// overlapping blended sprites need to composite correctly.
+constexpr int SEQUENCE_BITS = 20;
+static_assert(CSpriteQueue::CAPACITY <= (1 << SEQUENCE_BITS));
+static_assert(SPRITE_STATE_MASK < (1u << (32 - SEQUENCE_BITS)));
+
+uint64_t SortKey(const CSpriteQueueItem& item, int32_t sequence) {
+    const uint64_t serial = item.texture ? item.texture->GetSerial() : 0;
+    return serial << 32 | uint64_t(item.flags & SPRITE_STATE_MASK) << SEQUENCE_BITS | uint64_t(sequence);
+}
+
+// Texture and state of a key: records with the same run key share a run.
+uint64_t RunKey(uint64_t key) { return key >> SEQUENCE_BITS; }
+
+// Orders the records by their keys. Since the keys' low bits count up in
+// queue order, a counting sort that buckets records by run key and keeps
+// queue order inside each bucket gives the same order as comparing whole
+// keys, in time linear in the records (a frame rarely has many runs).
+class CKeySorter {
+public:
+    void Sort(const std::vector<uint64_t>& keys, std::vector<int32_t>& order) {
+        const int32_t count = int32_t(keys.size());
+        Bucket(keys);
+        if (m_runKeys.size() == 1) {
+            std::iota(order.begin(), order.end(), 0);
+            return;
+        }
+        // The buckets' places in the result, in run-key order.
+        m_ranked.resize(m_runKeys.size());
+        std::iota(m_ranked.begin(), m_ranked.end(), 0);
+        std::sort(m_ranked.begin(), m_ranked.end(),
+                  [this](int32_t a, int32_t b) { return m_runKeys[size_t(a)] < m_runKeys[size_t(b)]; });
+        int32_t next = 0;
+        for (int32_t bucket : m_ranked) {
+            const int32_t size = m_sizes[size_t(bucket)];
+            m_sizes[size_t(bucket)] = next;
+            next += size;
+        }
+        for (int32_t i = 0; i < count; ++i) order[size_t(m_sizes[size_t(m_bucketOf[size_t(i)])]++)] = i;
+    }
+
+private:
+    static constexpr size_t SLOTS = 2 * size_t(CSpriteQueue::CAPACITY);  // a power of two
+    struct CSlot {
+        uint64_t runKey = 0;
+        uint32_t stamp = 0;  // the slot is in use when it equals the table's stamp
+        int32_t bucket = 0;
+    };
+
+    void Bucket(const std::vector<uint64_t>& keys) {
+        if (++m_stamp == 0) {  // wrapped: forget every slot
+            m_slots.fill({});
+            m_stamp = 1;
+        }
+        m_runKeys.clear();
+        m_sizes.clear();
+        m_bucketOf.resize(keys.size());
+        uint64_t lastKey = 0;
+        int32_t lastBucket = -1;
+        for (size_t i = 0; i < keys.size(); ++i) {
+            const uint64_t runKey = RunKey(keys[i]);
+            if (lastBucket < 0 || runKey != lastKey) {
+                lastKey = runKey;
+                lastBucket = FindBucket(runKey);
+            }
+            m_bucketOf[i] = lastBucket;
+            ++m_sizes[size_t(lastBucket)];
+        }
+    }
+
+    int32_t FindBucket(uint64_t runKey) {
+        size_t slot = size_t((runKey * 0x9E3779B97F4A7C15ull) >> 40) & (SLOTS - 1);
+        while (m_slots[slot].stamp == m_stamp) {
+            if (m_slots[slot].runKey == runKey) return m_slots[slot].bucket;
+            slot = (slot + 1) & (SLOTS - 1);
+        }
+        const int32_t bucket = int32_t(m_runKeys.size());
+        m_slots[slot] = {runKey, m_stamp, bucket};
+        m_runKeys.push_back(runKey);
+        m_sizes.push_back(0);
+        return bucket;
+    }
+
+    std::array<CSlot, SLOTS> m_slots{};
+    uint32_t m_stamp = 0;
+    std::vector<uint64_t> m_runKeys;  // per bucket
+    std::vector<int32_t> m_sizes;     // per bucket: its size, then its next place
+    std::vector<int32_t> m_ranked;    // buckets in run-key order
+    std::vector<int32_t> m_bucketOf;  // per record
+};
+
 // The queue is process-wide and used from the main thread only.
 struct CQueueState {
-    std::vector<CSpriteQueueItem> records;
+    std::vector<CQueuedSprite> records;
+    std::vector<uint64_t> keys;
     std::vector<int32_t> order;
+    CKeySorter sorter;
     int32_t capacity = 0;
     CGraphics* driver = nullptr;
     ref_ptr<CVertexBuffer> vertexBuffer;
@@ -56,6 +154,18 @@ bool MakeRoom(const CSpriteQueue::CParams& params) {
     return true;
 }
 
+// Sets the record's texture from its piece, looked up now: the file's
+// texture may have been made or replaced since the record was queued. A
+// record without a sprite file or definition keeps its own.
+void TakeTexture(CSpriteQueueItem& item, const CSpriteSource& source) {
+    const SprFile::CSpriteRef* sprite = item.sprite;
+    if (!sprite || !sprite->GetFile() || !sprite->GetDefinition()) return;
+    CTexture* texture = nullptr;
+    if (source.drawable && source.piece->bitmap >= 0)
+        texture = sprite->GetFile()->GetBitmapEntry(size_t(source.piece->bitmap)).texture.get();
+    if (item.texture.get() != texture) item.texture = texture;
+}
+
 } // namespace
 
 void ResetDrawParams(CSpriteQueueItem& item) {
@@ -72,6 +182,7 @@ bool CSpriteQueue::Init() {
     CQueueState& state = State();
     state.records.clear();
     state.records.reserve(CAPACITY);
+    state.keys.reserve(CAPACITY);
     state.order.reserve(CAPACITY);
     state.capacity = CAPACITY;
     return true;
@@ -80,6 +191,7 @@ bool CSpriteQueue::Init() {
 void CSpriteQueue::Done() {
     CQueueState& state = State();
     state.records = {};
+    state.keys = {};
     state.order = {};
     state.capacity = 0;
 }
@@ -100,21 +212,21 @@ void CSpriteQueue::ReleaseVertexBuffer() { State().vertexBuffer = nullptr; }
 ref_ptr<CVertexBuffer> CSpriteQueue::GetVertexBuffer() { return State().vertexBuffer; }
 
 int32_t CSpriteQueue::GetCount() { return int32_t(State().records.size()); }
-const CSpriteQueueItem& CSpriteQueue::GetItem(int32_t index) { return State().records.at(size_t(index)); }
+const CSpriteQueueItem& CSpriteQueue::GetItem(int32_t index) { return State().records.at(size_t(index)).item; }
 
 CSpriteQueueItem* CSpriteQueue::Append(const CParams& params, const SprFile::CSpriteRef& sprite, uint32_t color) {
     if (!MakeRoom(params)) return nullptr;
-    CSpriteQueueItem& item = State().records.emplace_back(sprite.GetTemplate());
+    CSpriteQueueItem& item = State().records.emplace_back(sprite.GetTemplate()).item;
     std::fill(std::begin(item.colors), std::end(item.colors), color);
     return &item;
 }
 
-void CSpriteQueue::DrawPart(CSpriteQueueItem& part, const CParams* params) {
+void CSpriteQueue::DrawPart(CQueuedSprite& part, const CParams* params) {
     if (!params) {
-        DrawItemNow(part);
+        DrawNow(part);
         return;
     }
-    if (MakeRoom(*params)) State().records.push_back(part);
+    if (MakeRoom(*params)) State().records.push_back(std::move(part));
 }
 
 void CSpriteQueue::QueueSprite(const CParams& params, const SprFile::CSpriteRef& sprite, int32_t x, int32_t y,
@@ -163,29 +275,34 @@ bool CSpriteQueue::NeedsSplit(const SprFile::CSpriteRef& sprite, const CSpriteQu
 }
 
 void CSpriteQueue::CommitLast(const CParams& params) {
-    std::vector<CSpriteQueueItem>& records = State().records;
+    std::vector<CQueuedSprite>& records = State().records;
     if (records.empty()) return;
-    const SprFile::CSpriteRef* sprite = records.back().sprite;
-    if (!sprite || !sprite->GetFile() || !sprite->GetDefinition()) return;
-    if (!FindSpriteFrame(*sprite->GetDefinition(), records.back().frame)) {
-        records.pop_back();  // a frame the sprite does not have draws nothing
-        return;
+    // The frame and piece are found once, here; the rotation only for a
+    // record that is not split (the parts share the whole's).
+    CQueuedSprite& last = records.back();
+    last.ResolveSource();
+    const SprFile::CSpriteRef* sprite = last.item.sprite;
+    if (sprite && sprite->GetFile() && sprite->GetDefinition()) {
+        const SprFile::CSpriteFrame* frame = last.source.frame;
+        if (!frame) {
+            records.pop_back();  // a frame the sprite does not have draws nothing
+            return;
+        }
+        if (frame->pieces.size() > 1 || (last.item.flags & SPRITE_SPLIT_MASK)) {
+            const CSpriteQueueItem whole = std::move(last.item);
+            records.pop_back();
+            BuildQuads(*sprite, whole, &params);
+            return;
+        }
     }
-    if (!NeedsSplit(*sprite, records.back())) return;
-    const CSpriteQueueItem whole = std::move(records.back());
-    records.pop_back();
-    BuildQuads(*sprite, whole, &params);
+    last.ResolveRotation();
 }
 
 int CSpriteQueue::CompareItems(int32_t a, int32_t b) {
-    const std::vector<CSpriteQueueItem>& records = State().records;
-    const CSpriteQueueItem& first = records[size_t(a)];
-    const CSpriteQueueItem& second = records[size_t(b)];
-    if (first.texture != second.texture)
-        return std::less<const CTexture*>()(first.texture.get(), second.texture.get()) ? -1 : 1;
-    const uint32_t stateA = first.flags & SPRITE_STATE_MASK;
-    const uint32_t stateB = second.flags & SPRITE_STATE_MASK;
-    return stateA < stateB ? -1 : (stateA > stateB ? 1 : 0);
+    const std::vector<CQueuedSprite>& records = State().records;
+    const uint64_t first = RunKey(SortKey(records[size_t(a)].item, 0));
+    const uint64_t second = RunKey(SortKey(records[size_t(b)].item, 0));
+    return first < second ? -1 : (first > second ? 1 : 0);
 }
 
 void CSpriteQueue::ApplyItemStates(uint32_t flags) {
@@ -203,24 +320,31 @@ void CSpriteQueue::ApplyItemStates(uint32_t flags) {
     SetBlendFactors(*driver, pair.source, pair.destination);
 }
 
-void CSpriteQueue::ResolveTexture(CSpriteQueueItem& item) {
-    const SprFile::CSpriteRef* sprite = item.sprite;
-    if (!sprite || !sprite->GetFile() || !sprite->GetDefinition()) return;
-    const CSpriteSource source = FindSpriteSource(item);
-    if (!source.drawable || source.piece->bitmap < 0) {
-        item.texture = nullptr;
-        return;
-    }
-    item.texture = sprite->GetFile()->GetBitmapEntry(size_t(source.piece->bitmap)).texture;
+void CSpriteQueue::ResolveTexture(CSpriteQueueItem& item) { TakeTexture(item, FindSpriteSource(item)); }
+
+bool CSpriteQueue::EmitQuad(const CSpriteQueueItem& item, SpriteVertex vertices[4]) {
+    CGraphics* driver = GetDriver();
+    if (!driver) return false;
+    CQueuedSprite record(item);
+    record.Resolve();
+    return CQuadEmitter(*driver).Emit(record, vertices);
 }
 
 void CSpriteQueue::DrawItemNow(CSpriteQueueItem& item) {
+    CQueuedSprite record(item);
+    record.Resolve();
+    DrawNow(record);
+    item.texture = record.item.texture;
+}
+
+void CSpriteQueue::DrawNow(CQueuedSprite& record) {
     CQueueState& state = State();
     if (!CanDraw(state)) return;
     const ref_ptr<CBufferedSpritesContainer> container = state.driver->GetSpritesContainer();
     SpriteVertex quad[4];
-    if (!EmitQuad(item, quad)) return;
-    ResolveTexture(item);
+    if (!CQuadEmitter(*state.driver).Emit(record, quad)) return;
+    CSpriteQueueItem& item = record.item;
+    TakeTexture(item, record.source);
     if (container) {
         // The record's own state bits are not applied: it takes the state
         // recorded last.
@@ -239,30 +363,34 @@ void CSpriteQueue::DrawItemNow(CSpriteQueueItem& item) {
 
 void CSpriteQueue::BufferRun(int32_t begin, int32_t end, CBufferedSpritesContainer& container) {
     CQueueState& state = State();
-    const CSpriteQueueItem& head = state.records[size_t(state.order[size_t(begin)])];
+    const CSpriteQueueItem& head = state.records[size_t(state.order[size_t(begin)])].item;
     const ref_ptr<CTexture> texture = head.texture;
     const uint32_t runState = head.flags & SPRITE_STATE_MASK;
     // Records the run's blend state in the driver for the buffered quads.
     ApplyItemStates(runState);
     const CBufferedDrawState drawState = state.driver->GetRecordedDrawState();
+    CQuadEmitter emitter(*state.driver);
     for (int32_t i = begin; i < end; ++i) {
         SpriteVertex quad[4];
-        if (EmitQuad(state.records[size_t(state.order[size_t(i)])], quad)) container.Add(quad, texture, drawState);
+        if (emitter.Emit(state.records[size_t(state.order[size_t(i)])], quad)) container.Add(quad, texture, drawState);
     }
     ResetPointFilter(*state.driver, runState);
 }
 
 void CSpriteQueue::DrawRun(int32_t begin, int32_t end) {
     CQueueState& state = State();
-    const CSpriteQueueItem& head = state.records[size_t(state.order[size_t(begin)])];
+    const CSpriteQueueItem& head = state.records[size_t(state.order[size_t(begin)])].item;
     const ref_ptr<CTexture> texture = head.texture;
     const uint32_t runState = head.flags & SPRITE_STATE_MASK;
     void* memory = state.vertexBuffer->Lock();
     if (!memory) return;  // the device is lost: nothing can be drawn now
     auto* vertices = static_cast<SpriteVertex*>(memory);
     int32_t vertexCount = 0;
+    CQuadEmitter emitter(*state.driver);
+    const CQueuedSprite* records = state.records.data();
+    const int32_t* order = state.order.data();
     for (int32_t i = begin; i < end; ++i)
-        if (EmitQuad(state.records[size_t(state.order[size_t(i)])], vertices + vertexCount)) vertexCount += 4;
+        if (emitter.Emit(records[order[i]], vertices + vertexCount)) vertexCount += 4;
     state.vertexBuffer->Unlock();
     state.driver->gSetTextureStage(0, texture);
     ApplyItemStates(runState);
@@ -272,45 +400,50 @@ void CSpriteQueue::DrawRun(int32_t begin, int32_t end) {
 
 void CSpriteQueue::Flush(const CParams& params) {
     CQueueState& state = State();
-    std::vector<CSpriteQueueItem>& records = state.records;
+    std::vector<CQueuedSprite>& records = state.records;
     if (records.empty()) return;
     if (!CanDraw(state)) {
         records.clear();
         return;
     }
     const int32_t count = int32_t(records.size());
+    state.keys.resize(size_t(count));
     state.order.resize(size_t(count));
+    const bool offset = params.offsetX != 0.0f || params.offsetY != 0.0f;
     for (int32_t i = 0; i < count; ++i) {
-        // A record's own clip rectangle counts only through an override.
-        records[size_t(i)].clipEnabled = 0;
-        ResolveTexture(records[size_t(i)]);
-        state.order[size_t(i)] = i;
-    }
-    if (params.offsetX != 0.0f || params.offsetY != 0.0f) {
-        for (CSpriteQueueItem& item : records) {
+        CQueuedSprite& record = records[size_t(i)];
+        // A record appended without a commit, or whose file was emptied
+        // since, is looked up again.
+        if (!record.IsCurrent()) record.Resolve();
+        CSpriteQueueItem& item = record.item;
+        TakeTexture(item, record.source);
+        if (offset) {
             item.translateX += params.offsetX;
             item.translateY += params.offsetY;
         }
-    }
-    if (params.clipOverride) {
-        for (CSpriteQueueItem& item : records) {
-            item.clipEnabled = 1;
+        // A record's own clip rectangle counts only through an override.
+        item.clipEnabled = params.clipOverride ? 1 : 0;
+        if (params.clipOverride) {
             item.clipLeft = params.clipLeft;
             item.clipTop = params.clipTop;
             item.clipWidth = params.clipWidth;
             item.clipHeight = params.clipHeight;
         }
+        state.keys[size_t(i)] = SortKey(item, i);
     }
     // The software driver draws in submission order.
-    if (!state.driver->IsSoftwareRenderer())
-        std::sort(state.order.begin(), state.order.end(), [](int32_t a, int32_t b) { return CompareItems(a, b) < 0; });
+    if (state.driver->IsSoftwareRenderer())
+        std::iota(state.order.begin(), state.order.end(), 0);
+    else
+        state.sorter.Sort(state.keys, state.order);
     // Runs of equal texture and state; each also fits the vertex buffer.
     // While the driver buffers, runs go to its container instead.
     const ref_ptr<CBufferedSpritesContainer> container = state.driver->GetSpritesContainer();
     const int32_t maxQuads = state.vertexBuffer->GetCount() / 4;
     for (int32_t begin = 0; begin < count && maxQuads > 0;) {
+        const uint64_t runKey = RunKey(state.keys[size_t(state.order[size_t(begin)])]);
         int32_t end = begin + 1;
-        while (end < count && end - begin < maxQuads && CompareItems(state.order[size_t(begin)], state.order[size_t(end)]) == 0)
+        while (end < count && end - begin < maxQuads && RunKey(state.keys[size_t(state.order[size_t(end)])]) == runKey)
             ++end;
         if (container)
             BufferRun(begin, end, *container);

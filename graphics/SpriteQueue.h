@@ -16,6 +16,7 @@ namespace Engine::Graphics {
 class CGraphics;
 class CBufferedSpritesContainer;
 class CVertexBuffer;
+struct CQueuedSprite;
 
 namespace SprFile {
 class CSpriteRef;
@@ -81,7 +82,9 @@ public:
     static void Flush(const CParams& params);
     static void FlushIfPending(const CParams& params);
 
-    // Order of the records with these indexes: by texture, then by state.
+    // Order of the queued records with these indexes: by texture serial,
+    // then by state (-1, 0 or 1). A flush draws records of equal texture and
+    // state in the order they were queued.
     static int CompareItems(int32_t a, int32_t b);
     // Sets the filter and blend state that the flags' state bits ask for.
     static void ApplyItemStates(uint32_t flags);
@@ -105,14 +108,15 @@ public:
     // asks for splitting or tiling.
     static bool NeedsSplit(const SprFile::CSpriteRef& sprite, const CSpriteQueueItem& item);
 
-    // A finished part of a split record: appended as it is (flushing a full
-    // queue first) with params, else drawn at once.
-    static void DrawPart(CSpriteQueueItem& part, const CParams* params);
+    // A finished part of a split record, already resolved: appended as it is
+    // (flushing a full queue first) with params, else drawn at once.
+    static void DrawPart(CQueuedSprite& part, const CParams* params);
 
 private:
     static void DrawRun(int32_t begin, int32_t end);
     // The software driver's run: buffered in the container, not drawn.
     static void BufferRun(int32_t begin, int32_t end, CBufferedSpritesContainer& container);
+    static void DrawNow(CQueuedSprite& record);
 };
 
 } // namespace Engine::Graphics

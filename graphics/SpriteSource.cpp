@@ -12,13 +12,18 @@ const SprFile::CSpriteFrame* FindSpriteFrame(const SprFile::CSpriteDef& definiti
 }
 
 CSpriteSource FindSpriteSource(const CSpriteQueueItem& item) {
+    if (!item.sprite || !item.sprite->GetDefinition()) return {};
+    return FindPieceSource(*item.sprite, FindSpriteFrame(*item.sprite->GetDefinition(), item.frame), item.piece);
+}
+
+CSpriteSource FindPieceSource(const SprFile::CSpriteRef& sprite, const SprFile::CSpriteFrame* frame, int32_t index) {
     CSpriteSource source;
-    if (!item.sprite || !item.sprite->GetDefinition()) return source;
-    source.definition = item.sprite->GetDefinition();
-    source.frame = FindSpriteFrame(*source.definition, item.frame);
-    const size_t piece = size_t(std::max(item.piece, 0));
+    source.definition = sprite.GetDefinition();
+    if (!source.definition) return source;
+    source.frame = frame;
+    const size_t piece = size_t(std::max(index, 0));
     if (source.frame && piece < source.frame->pieces.size()) source.piece = &source.frame->pieces[piece];
-    const SprFile::CSprFile* file = item.sprite->GetFile();
+    const SprFile::CSprFile* file = sprite.GetFile();
     // A negative bitmap index is an untextured piece; one past the file's
     // bitmaps is damaged data.
     source.drawable = source.piece && !(file && source.piece->bitmap >= 0 &&

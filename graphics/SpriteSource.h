@@ -22,5 +22,8 @@ struct CSpriteSource {
 // Frame max(index, 0) of the definition, or null.
 const SprFile::CSpriteFrame* FindSpriteFrame(const SprFile::CSpriteDef& definition, int32_t index);
 CSpriteSource FindSpriteSource(const CSpriteQueueItem& item);
+// Piece max(index, 0) of a frame already found (null: none) of the sprite's
+// definition.
+CSpriteSource FindPieceSource(const SprFile::CSpriteRef& sprite, const SprFile::CSpriteFrame* frame, int32_t index);
 
 } // namespace Engine::Graphics

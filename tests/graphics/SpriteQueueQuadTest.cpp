@@ -171,6 +171,24 @@ TEST_F(QueueFixture, ReferenceWithoutDefinitionDrawsItsWholeTexture) {
     EXPECT_EQ(driver.calls[0].object, Texture(1));
 }
 
+TEST_F(QueueFixture, TextureMadeBetweenQueueAndFlushIsTheOneDrawn) {
+    // Images read, textures not yet made, as the delayed loader leaves them.
+    file = SprTestData::ReadSprFile(Tools::WriteSpr(QueueDocument()), "spr/queue.spr", false, nullptr, &driver);
+    CSpriteQueue::QueueSpriteAt(params, Sprite("one"), 0, 0, 0xFFFFFFFFu);
+    file->CreateTextures();
+    driver.Clear();
+    ExpectUV(FlushOne(), kLeftU, kTopV, kRightU, kBottomV);
+    EXPECT_EQ(driver.calls[0].object, Texture(0));
+}
+
+TEST_F(QueueFixture, SpriteWhoseFileWasEmptiedBeforeTheFlushDrawsNoPiece) {
+    const auto sprite = file->CreateSprite(*file->FindSprite("one"));
+    CSpriteQueue::QueueSpriteAt(params, *sprite, 0, 0, 0xFFFFFFFFu);
+    file->Clear();
+    ExpectRect(FlushOne(), 0, 0, 1, 1);  // a flat quad of the texture-less reference
+    EXPECT_EQ(driver.calls[0].object, nullptr);
+}
+
 struct PartCase {
     const char* name;
     uint32_t flags;

@@ -103,6 +103,27 @@ TEST_F(SpriteQueue, SoftwareDriverDrawsInSubmissionOrder) {
     EXPECT_EQ(runs[2].texture, Texture(0));
 }
 
+TEST_F(SpriteQueue, OverlappingBlendedSpritesOfOneTextureDrawInSubmissionOrder) {
+    // Records of the other texture in between give the sort room to reorder.
+    CSpriteRef& one = Sprite("one");
+    one.GetTemplate().flags = SPRITE_BLEND_ALPHA;
+    for (uint32_t i = 0; i < 32; ++i) {
+        CSpriteQueue::QueueSpriteAt(params, one, 0, 0, 0xFF000000u | i);
+        Queue("other", SPRITE_BLEND_ALPHA);
+    }
+    CSpriteQueue::Flush(params);
+    std::vector<uint32_t> colors, expected;
+    const void* texture = nullptr;
+    for (const CRecordedCall& call : driver.calls) {
+        if (call.name == "gSetTextureStage") texture = call.object;
+        if (call.name != "gDraw" || texture != Texture(0)) continue;
+        const auto vertices = Vertices(call);
+        for (size_t i = 0; i < vertices.size(); i += 4) colors.push_back(vertices[i].color & 0xFFu);
+    }
+    for (uint32_t i = 0; i < 32; ++i) expected.push_back(i);
+    EXPECT_EQ(colors, expected);
+}
+
 struct StateCase {
     uint32_t flags;
     std::vector<std::string> states;  // calls between the texture bind and the draw

@@ -1,0 +1,50 @@
+#pragma once
+// Writes the four screen-space vertices of queued records. What the driver
+// decides for a whole run (colour byte order, texture and buffer offsets,
+// 2D transform) is read once when the emitter is made, and the texel inset
+// once per texture size, not once per quad.
+
+#include <cstdint>
+
+#include "graphics/GraphicsTypes.h"
+#include "graphics/SpriteQueueRecord.h"
+
+namespace Engine::Graphics {
+
+class CGraphics;
+
+class CQuadEmitter {
+public:
+    explicit CQuadEmitter(CGraphics& driver);
+
+    // The vertices top-left, top-right, bottom-right, bottom-left; false
+    // when the record draws nothing (clipped away, or naming a frame, piece
+    // or bitmap that does not exist).
+    bool Emit(const CQueuedSprite& record, SpriteVertex vertices[4]);
+
+private:
+    struct CQuadSource;
+
+    CQuadSource Source(const CSpriteQueueItem& item, const SprFile::TextureRegion* piece);
+    void SetTextureCoordinates(const CSpriteQueueItem& item, const CQuadSource& source, SpriteVertex vertices[4]) const;
+    void SetColors(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const;
+    static void SetPositions(const CQueuedSprite& record, const CQuadSource& source, SpriteVertex vertices[4]);
+    static bool Clip(const CSpriteQueueItem& item, SpriteVertex vertices[4]);
+    void Transform(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const;
+    // The per-size constants for a texture of this size.
+    void UseTextureSize(int32_t width, int32_t height);
+
+    bool m_colorRGBA;
+    float m_textureOffsetU = 0.0f, m_textureOffsetV = 0.0f;
+    bool m_textureOffset;
+    float m_bufferOffsetX = 0.0f, m_bufferOffsetY = 0.0f;
+    bool m_identity;
+    float m_transform[6];
+
+    int32_t m_textureWidth = 0, m_textureHeight = 0;  // of the constants below; 0: none yet
+    float m_width = 1.0f, m_height = 1.0f;             // never 0: coordinates divide by them
+    float m_insetU = 0.0f, m_insetV = 0.0f;
+    float m_shiftU = 0.0f, m_shiftV = 0.0f;  // the driver's texture offset in coordinates
+};
+
+} // namespace Engine::Graphics
