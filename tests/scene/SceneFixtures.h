@@ -21,6 +21,7 @@ constexpr uint32_t CHUNK_TEST_CONTROLLER = 0x7E57;
 class CTestFloatCtrl : public CController, public IKeyControl {
 public:
     void GetControllerValue(double time, CValue& value) override { value = CValue(Evaluate(time)); }
+    void GetValue(double time, CValue& value) override { GetControllerValue(time, value); }
     void SetControllerValue(double time, const CValue& value, int) override {
         m_value = value.Get<float>() - m_slope * float(time);
         ++m_sets;
@@ -28,6 +29,8 @@ public:
     void OffsetKeyValues(const CValue& delta, bool) override { m_value += delta.Get<float>(); }
     int GetKeyCount() const override { return m_keys; }
     int GetKeyRecordCount() const override { return m_keys; }
+    int AppendKey(IKey* key) override { return delete key, -1; }
+    void SortKeys() override {}
     bool Serialize(CArchive& ar) override {
         if (!CController::Serialize(ar)) return false;
         if (ar.IsStoring()) {
@@ -54,6 +57,7 @@ public:
 class CTestBoolCtrl : public CController {
 public:
     void GetControllerValue(double, CValue& value) override { value = CValue(m_on); }
+    void GetValue(double time, CValue& value) override { GetControllerValue(time, value); }
     void SetControllerValue(double, const CValue& value, int) override { m_on = value.Get<bool>(); }
     bool m_on = true;
 };

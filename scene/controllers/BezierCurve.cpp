@@ -1,0 +1,47 @@
+#include "scene/controllers/BezierCurve.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Engine::Scene {
+
+namespace {
+constexpr float SOLVE_EPSILON = 0.000001f;
+} // namespace
+
+float Bernstein(float p0, float p1, float p2, float p3, float s) {
+    const float q = 1.0f - s;
+    return p1 * 3.0f * s * q * q + p0 * q * q * q + p2 * 3.0f * s * s * q + p3 * s * s * s;
+}
+
+float SolveBezierParameter(float x1, float x2, float u) {
+    if (std::fabs(u) < SOLVE_EPSILON) return 0.0f;
+    if (std::fabs(u - 1.0f) < SOLVE_EPSILON) return 1.0f;
+    float s = 0.0f;
+    float step = 0.25f;
+    float previous = -u;
+    for (;;) {
+        s += step;
+        // Only a time curve that leaves 0..1 gets here; its nearest end.
+        if (s > 1.0f || s < 0.0f) return std::clamp(s, 0.0f, 1.0f);
+        const float residual = Bernstein(0.0f, x1, x2, 1.0f, s) - u;
+        if (!(residual * previous > 0.0f)) {
+            step *= -0.2f;
+            if (std::fabs(step) <= SOLVE_EPSILON) return s;
+        }
+        previous = residual;
+    }
+}
+
+float HandleRise(float slope, float len, float d) {
+    return 160.0f * slope * len * d / std::cos(std::atan(slope));
+}
+
+float SlopeFromHandle(float v, float len, float d, float h) {
+    const double a = double(len) * len * d * d;
+    if (a == 0.0) return 0.0f;
+    const double rise = double(h) - v;
+    return float(rise * std::sqrt(10.0) / (40.0 * std::sqrt(std::sqrt(a * (rise * rise + 6400.0 * a)) + 80.0 * a)));
+}
+
+} // namespace Engine::Scene
