@@ -16,7 +16,7 @@ namespace SceneTest {
 using Keys = std::initializer_list<std::pair<double, float>>;
 
 class ControllerTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override { RegisterSceneFixtures(); }
     void TearDown() override {
         for (auto& object : m_made) object->Dispose();
