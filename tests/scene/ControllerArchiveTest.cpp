@@ -74,10 +74,8 @@ TEST_P(RoundTripTest, ReadsBackWhatItWrote) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, RoundTripTest,
-    ::testing::Values(
-        RoundTripCase{"Step",
+const RoundTripCase ROUND_TRIP_CASES[] = {
+    RoundTripCase{"Step",
                       [](ControllerTest& test) -> ref_ptr<CController> {
                           auto c = test.MakeWithKeys<CStepFloatCtrl>({{0, 1}, {4, -2}});
                           c->SelectKey(1, true);
@@ -142,8 +140,10 @@ INSTANTIATE_TEST_SUITE_P(
                           auto c = test.Make<CRGBAController>();
                           c->SetSubAnim(test.MakeWithKeys<CStepFloatCtrl>({{1, 0.5f}}), 3);
                           return c;
-                      }}),
-    [](const auto& info) { return std::string(info.param.name); });
+                      }}};
+
+INSTANTIATE_TEST_SUITE_P(Kinds, RoundTripTest, ::testing::ValuesIn(ROUND_TRIP_CASES),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ControllerArchiveTest, MultiplierCurvesKeepTheirOrder) {
     auto c = Make<CStepFloatCtrl>();
@@ -197,9 +197,8 @@ TEST_P(CorruptKeysTest, IsRefused) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CorruptKeysTest,
-    ::testing::Values(CorruptKeysCase{"HugeCount", [](Bytes& b, size_t at) { Patch(b, at + 12, 0xFFFFFFFF); },
+const CorruptKeysCase CORRUPT_KEYS_CASES[] = {
+    CorruptKeysCase{"HugeCount", [](Bytes& b, size_t at) { Patch(b, at + 12, 0xFFFFFFFF); },
                                       "key records do not fill"},
                       CorruptKeysCase{"OneMore", [](Bytes& b, size_t at) { Patch(b, at + 12, 3); },
                                       "key records do not fill"},
@@ -209,8 +208,10 @@ INSTANTIATE_TEST_SUITE_P(
                                       "longer than the data left"},
                       CorruptKeysCase{"Truncated", [](Bytes& b, size_t) { b.resize(b.size() - 9); },
                                       "longer than the data left"},
-                      CorruptKeysCase{"WrongId", [](Bytes& b, size_t at) { Patch(b, at, 0x1021); }, nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
+                      CorruptKeysCase{"WrongId", [](Bytes& b, size_t at) { Patch(b, at, 0x1021); }, nullptr}};
+
+INSTANTIATE_TEST_SUITE_P(Cases, CorruptKeysTest, ::testing::ValuesIn(CORRUPT_KEYS_CASES),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ControllerArchiveTest, ACurveThatReachesItsControllerIsRefused) {
     // A step controller whose ease list holds the controller itself.
@@ -246,6 +247,16 @@ TEST_F(ControllerArchiveTest, ACurveThatReachesItsControllerIsRefused) {
     } catch (const Engine::CException& e) {
         EXPECT_NE(std::string(e.what()).find("Object 2000 would animate itself"), std::string::npos) << e.what();
     }
+}
+
+TEST_F(ControllerArchiveTest, SceneOfEveryKindSurvivesTheSceneArchive) {
+    ref_ptr<CScene> scene(new CScene), loaded(new CScene);
+    BuildControllerScene(*scene);
+    const Bytes bytes = SaveScene(*scene);
+    LoadScene(*loaded, bytes);
+    EXPECT_EQ(SaveScene(*loaded), bytes);
+    scene->Dispose();
+    loaded->Dispose();
 }
 
 } // namespace

@@ -58,21 +58,22 @@ TEST_P(OutOfRangeTest, YieldsTheTypesValue) {
 
 // The generic evaluation (step keys 10, 50, 100 at 0, 5, 10) and the own
 // one of the linear and Bezier tables (10 t over 0..10).
-INSTANTIATE_TEST_SUITE_P(
-    Generic, OutOfRangeTest,
-    ::testing::Values(OutOfRangeCase{EKind::Step, ORT_CONSTANT, -5, 10}, OutOfRangeCase{EKind::Step, ORT_CONSTANT, 15, 100},
-                      OutOfRangeCase{EKind::Step, ORT_CONSTANT, 0, 10}, OutOfRangeCase{EKind::Step, ORT_CONSTANT, 10, 100},
-                      OutOfRangeCase{EKind::Step, ORT_LINEAR, 7, 50}, OutOfRangeCase{EKind::Step, ORT_REPEAT, 23, 10},
-                      OutOfRangeCase{EKind::Step, ORT_REPEAT, 27, 50}, OutOfRangeCase{EKind::Step, ORT_REPEAT, -3, 50},
-                      OutOfRangeCase{EKind::Step, ORT_REPEAT, -10, 100}, OutOfRangeCase{EKind::Step, ORT_LOOP, 23, 10},
-                      OutOfRangeCase{EKind::Step, ORT_PING_PONG, 13, 50},
-                      OutOfRangeCase{EKind::Step, ORT_PING_PONG, 23, 10},
-                      OutOfRangeCase{EKind::Step, ORT_PING_PONG, -3, 10},
-                      OutOfRangeCase{EKind::Step, ORT_LINEAR, 15, UNTOUCHED},
-                      OutOfRangeCase{EKind::Step, ORT_RELATIVE_REPEAT, 15, UNTOUCHED},
-                      OutOfRangeCase{EKind::Step, ORT_IDENTITY, -3, UNTOUCHED},
-                      OutOfRangeCase{EKind::Step, 9, 15, UNTOUCHED},
-                      OutOfRangeCase{EKind::SingleKey, ORT_REPEAT, 100, 7}));
+const OutOfRangeCase GENERIC_CASES[] = {
+    {EKind::Step, ORT_CONSTANT, -5, 10}, {EKind::Step, ORT_CONSTANT, 15, 100},
+                      {EKind::Step, ORT_CONSTANT, 0, 10}, {EKind::Step, ORT_CONSTANT, 10, 100},
+                      {EKind::Step, ORT_LINEAR, 7, 50}, {EKind::Step, ORT_REPEAT, 23, 10},
+                      {EKind::Step, ORT_REPEAT, 27, 50}, {EKind::Step, ORT_REPEAT, -3, 50},
+                      {EKind::Step, ORT_REPEAT, -10, 100}, {EKind::Step, ORT_LOOP, 23, 10},
+                      {EKind::Step, ORT_PING_PONG, 13, 50},
+                      {EKind::Step, ORT_PING_PONG, 23, 10},
+                      {EKind::Step, ORT_PING_PONG, -3, 10},
+                      {EKind::Step, ORT_LINEAR, 15, UNTOUCHED},
+                      {EKind::Step, ORT_RELATIVE_REPEAT, 15, UNTOUCHED},
+                      {EKind::Step, ORT_IDENTITY, -3, UNTOUCHED},
+                      {EKind::Step, 9, 15, UNTOUCHED},
+                      {EKind::SingleKey, ORT_REPEAT, 100, 7}
+};
+INSTANTIATE_TEST_SUITE_P(Generic, OutOfRangeTest, ::testing::ValuesIn(GENERIC_CASES));
 
 const OutOfRangeCase OWN_CASES[] = {
     {EKind::Linear, ORT_CONSTANT, -5, 0},         {EKind::Linear, ORT_CONSTANT, 15, 100},

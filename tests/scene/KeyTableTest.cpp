@@ -110,11 +110,12 @@ TEST_P(MapKeyTimesTest, MovesTheKeys) {
     EXPECT_EQ(Times(), GetParam().times);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Flags, MapKeyTimesTest,
-    ::testing::Values(MapCase{0, {0, 10, 20}}, MapCase{MAP_ALL, {1, 21, 41}}, MapCase{MAP_SELECTED, {0, 20, 21}},
-                      MapCase{MAP_SELECTED | MAP_MOVE_UNSELECTED, {0, 21, 31}},
-                      MapCase{MAP_SELECTED | MAP_MOVE_UNSELECTED | MAP_BACKWARD, {11, 20, 21}}));
+const MapCase MAP_CASES[] = {{0, {0, 10, 20}},
+                             {MAP_ALL, {1, 21, 41}},
+                             {MAP_SELECTED, {0, 20, 21}},
+                             {MAP_SELECTED | MAP_MOVE_UNSELECTED, {0, 21, 31}},
+                             {MAP_SELECTED | MAP_MOVE_UNSELECTED | MAP_BACKWARD, {11, 20, 21}}};
+INSTANTIATE_TEST_SUITE_P(Flags, MapKeyTimesTest, ::testing::ValuesIn(MAP_CASES));
 
 TEST_F(ControllerTest, BezierHandlesFollowSelectionAndOffsets) {
     auto bezier = MakeWithKeys<CBezierFloatCtrl>({{0, 0}, {4, 10}, {10, 0}});

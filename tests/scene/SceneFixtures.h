@@ -236,4 +236,25 @@ inline void BuildSampleScene(CScene& scene) {
     scene.AddChild(second);
 }
 
+// Every controller kind: an eased, multiplied Bezier curve and a bool
+// controller on a sprite, a colour controller with a noise component, and a
+// constant controller.
+inline void BuildControllerScene(CScene& scene) {
+    auto sprite = MakeSpriteWrapper(7);
+    Engine::ref_ptr<CBezierFloatCtrl> alpha(new CBezierFloatCtrl);
+    alpha->AddKey(4.0, 0x41);
+    alpha->SetOutOfRangeType(ORT_PING_PONG, ORT_AFTER);
+    alpha->AddEaseCurve(Engine::ref_ptr<CController>(new CLinearFloatCtrl));
+    alpha->GetMultCurveList()->SetSubAnim(Engine::ref_ptr<CAnimatable>(new CStepFloatCtrl), 0);
+    sprite->SetSubAnim(alpha, 0);
+    Engine::ref_ptr<CStepBoolCtrl> visible(new CStepBoolCtrl);
+    visible->AddKey(2.0, 0);
+    sprite->SetSubAnim(visible, 1);
+    Engine::ref_ptr<CRGBAController> colour(new CRGBAController);
+    colour->SetSubAnim(Engine::ref_ptr<CAnimatable>(new CNoiseFloatControl), 2);
+    scene.AddChild(sprite);
+    scene.AddChild(colour);
+    scene.AddChild(Engine::ref_ptr<CAnimatable>(new CConstFloatController));
+}
+
 } // namespace SceneTest
