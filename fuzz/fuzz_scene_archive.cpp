@@ -46,9 +46,13 @@ std::vector<CFuzzSeed> FuzzSeeds() {
     Engine::ref_ptr<CScene> empty(new CScene);
     Engine::ref_ptr<CScene> sample(new CScene);
     SceneTest::BuildSampleScene(*sample);
+    Engine::ref_ptr<CScene> controllers(new CScene);
+    SceneTest::BuildControllerScene(*controllers);
     std::vector<CFuzzSeed> seeds{{"empty.scene", SceneTest::SaveScene(*empty)},
-                                 {"sample.scene", SceneTest::SaveScene(*sample)}};
+                                 {"sample.scene", SceneTest::SaveScene(*sample)},
+                                 {"controllers.scene", SceneTest::SaveScene(*controllers)}};
     sample->Dispose();
+    controllers->Dispose();
     Engine::Scene::CClassDir::GetInstance().Clear();
     return seeds;
 }

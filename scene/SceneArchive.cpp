@@ -90,7 +90,7 @@ void SerializeDouble(CArchive& ar, double& value) {
         ar.Read(&value, sizeof value);
 }
 
-int64_t ReadObjectChunk(CArchive& ar, uint32_t expectedId, const char* owner) {
+int64_t ReadObjectChunk(CArchive& ar, uint32_t expectedId, const char* owner, uint32_t* version) {
     CChunkHeader header;
     ar.ReadChunkHeader(header);
     if (header.id != expectedId) {
@@ -101,6 +101,7 @@ int64_t ReadObjectChunk(CArchive& ar, uint32_t expectedId, const char* owner) {
         throw Engine::CException::Format("Scene serialization error: Chunk 0x%X of %s is longer than the data left",
                                          header.id, owner);
     }
+    if (version) *version = header.version;
     return ar.GetFile()->Tell() + int64_t(header.length);
 }
 

@@ -40,8 +40,9 @@ int64_t GetBytesLeft(CArchive& ar);
 
 // Reads a chunk header whose data must lie within the stream; returns the
 // stream position where the chunk's data ends. With a wrong ID the header's
-// owner is logged and the integer 1 thrown.
-int64_t ReadObjectChunk(CArchive& ar, uint32_t expectedId, const char* owner);
+// owner is logged and the integer 1 thrown. The chunk's version goes to
+// version when given.
+int64_t ReadObjectChunk(CArchive& ar, uint32_t expectedId, const char* owner, uint32_t* version = nullptr);
 // Throws Engine::CException unless the chunk was read to its end exactly.
 void CheckChunkEnd(CArchive& ar, int64_t end, const char* owner);
 // Throws Engine::CException unless count records of at least minBytes each

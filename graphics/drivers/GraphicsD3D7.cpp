@@ -1,8 +1,8 @@
 #include "graphics/drivers/GraphicsD3D7.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "app/Application.h"
 #include "app/DirectXDrivers.h"
@@ -286,7 +286,9 @@ HRESULT CGraphics_D3D7::AcceptDevice(char* description, char* name, D3DDEVICEDES
     r.deviceGuid = desc->deviceGUID;
     r.primaryDriver = t.primaryDriver;
     r.driverGuid = t.driverGuid;
-    std::snprintf(r.description, 39, "%s", t.primaryDriver ? (name ? name : "") : (description ? t.description : ""));
+    const std::string_view text = t.primaryDriver ? (name ? name : "") : (description ? t.description : "");
+    // At most 38 characters are kept; the record's array is zero-filled.
+    text.copy(r.description, std::min<size_t>(text.size(), 38));
     if (!t.primaryDriver && !r.hardware) return D3DENUMRET_OK;
     for (const DDSURFACEDESC2& mode : t.modes) {
         const DWORD bits = mode.ddpfPixelFormat.dwRGBBitCount;

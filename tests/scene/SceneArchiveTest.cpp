@@ -142,7 +142,9 @@ TEST_F(SceneArchiveTest, SlotsThatDoNotFitAreDropped) {
     w.Begin(CHUNK_REFLECTABLE).U8(1).Str("Test::CTestSprite").U32(3);
     w.Str("Nope").Animatable("Test::CTestNode", 2001);
     w.Str("Alpha").Animatable("Test::CTestBoolCtrl", 2002).Begin(CHUNK_REFLECTABLE).U8(0).End();
+    w.Begin(CHUNK_CONTROLLER, 1).U32(0).U32(0).End();
     w.Str("Visible").Animatable("Test::CTestBoolCtrl", 2003).Begin(CHUNK_REFLECTABLE).U8(0).End();
+    w.Begin(CHUNK_CONTROLLER, 1).U32(0).U32(0).End();
     w.End().Begin(CHUNK_REFLECTION_ANI_OBJECT).U32(5).End().End();
     LoadScene(*m_loaded, w.Done());
     auto* wrapper = m_loaded->GetAniObject(0);

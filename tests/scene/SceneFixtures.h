@@ -21,6 +21,7 @@ constexpr uint32_t CHUNK_TEST_CONTROLLER = 0x7E57;
 class CTestFloatCtrl : public CController, public IKeyControl {
 public:
     void GetControllerValue(double time, CValue& value) override { value = CValue(Evaluate(time)); }
+    void GetValue(double time, CValue& value) override { GetControllerValue(time, value); }
     void SetControllerValue(double time, const CValue& value, int) override {
         m_value = value.Get<float>() - m_slope * float(time);
         ++m_sets;
@@ -28,6 +29,8 @@ public:
     void OffsetKeyValues(const CValue& delta, bool) override { m_value += delta.Get<float>(); }
     int GetKeyCount() const override { return m_keys; }
     int GetKeyRecordCount() const override { return m_keys; }
+    int AppendKey(IKey* key) override { return delete key, -1; }
+    void SortKeys() override {}
     bool Serialize(CArchive& ar) override {
         if (!CController::Serialize(ar)) return false;
         if (ar.IsStoring()) {
@@ -54,6 +57,7 @@ public:
 class CTestBoolCtrl : public CController {
 public:
     void GetControllerValue(double, CValue& value) override { value = CValue(m_on); }
+    void GetValue(double time, CValue& value) override { GetControllerValue(time, value); }
     void SetControllerValue(double, const CValue& value, int) override { m_on = value.Get<bool>(); }
     bool m_on = true;
 };
@@ -93,6 +97,59 @@ void RegisterClass(const char* name, Engine::Reflection::ERefPtrForm refPtr) {
     (R::template AddBase<Bases>(), ...);
 }
 
+// The scene's controllers and curve lists, as far as the tests need them.
+inline void RegisterControllerClasses() {
+    using namespace Engine::Reflection;
+    using namespace Engine::Geometry;
+    using R = ERefPtrForm;
+    auto valueType = [](CTypeInfo* record, const CTypeInfo* type) {
+        record->AddAttribute(std::make_unique<IValueTypeAttribute>(type));
+    };
+    RegisterReflection_Geometry();
+    valueType(CReflector<IFloatController>::RegisterType("Engine::Scene::IFloatController"), TypeOf<float>());
+    valueType(CReflector<IBoolController>::RegisterType("Engine::Scene::IBoolController"), TypeOf<bool>());
+    valueType(CReflector<IVector2Controller>::RegisterType("Engine::Scene::IVector2Controller"), TypeOf<CVector2>());
+    valueType(CReflector<IVector4Controller>::RegisterType("Engine::Scene::IVector4Controller"), TypeOf<CVector4>());
+    CReflector<ISupportGetORTControllerValue>::RegisterType("Engine::Scene::ISupportGetORTControllerValue");
+    RegisterClass<CStdController, CController>("Engine::Scene::CStdController", R::Yes);
+    CReflector<CStdController>::Record()->SetAbstract(true);
+    RegisterClass<CEaseCurveList, CAnimatable>("Engine::Scene::CEaseCurveList", R::Yes);
+    CReflector<CEaseCurveList>::AddDefaultConstructor();
+    RegisterClass<CMultCurveList, CAnimatable>("Engine::Scene::CMultCurveList", R::Yes);
+    CReflector<CMultCurveList>::AddDefaultConstructor();
+    RegisterClass<CStepFloatCtrl, IKeyControl, CController, IFloatController>("Engine::Scene::CStepFloatCtrl", R::Yes);
+    CReflector<CStepFloatCtrl>::AddDefaultConstructor();
+    RegisterClass<CStepBoolCtrl, IKeyControl, CController, IBoolController>("Engine::Scene::CStepBoolCtrl", R::Yes);
+    CReflector<CStepBoolCtrl>::AddDefaultConstructor();
+    RegisterClass<CConstFloatController, IKeyControl, CController, IFloatController>(
+        "Engine::Scene::CConstFloatController", R::Yes);
+    CReflector<CConstFloatController>::AddDefaultConstructor();
+    RegisterClass<CLinearFloatCtrl, IKeyControl, CController, IFloatController, ISupportGetORTControllerValue>(
+        "Engine::Scene::CLinearFloatCtrl", R::Yes);
+    CReflector<CLinearFloatCtrl>::AddDefaultConstructor();
+    RegisterClass<CBezierFloatCtrl, IKeyControl, CController, IFloatController, ISupportGetORTControllerValue>(
+        "Engine::Scene::CBezierFloatCtrl", R::Yes);
+    CReflector<CBezierFloatCtrl>::AddDefaultConstructor();
+    RegisterClass<CNoiseFloatControl, CController, IFloatController>("Engine::Scene::CNoiseFloatControl", R::Yes);
+    CReflector<CNoiseFloatControl>::AddDefaultConstructor();
+    CReflector<CNoiseFloatControl>::AddProperty("Strenght", &CNoiseFloatControl::SetStrenght,
+                                                &CNoiseFloatControl::GetStrenght);
+    using V2 = CReflector<CVector2Controller>;
+    RegisterClass<CVector2Controller, CController, IVector2Controller>("Engine::Scene::CVector2Controller", R::Yes);
+    V2::AddDefaultConstructor();
+    V2::AddProperty("X", &CVector2Controller::SetX, &CVector2Controller::GetX);
+    V2::AddProperty("Y", &CVector2Controller::SetY, &CVector2Controller::GetY);
+    using V4 = CReflector<CVector4Controller>;
+    RegisterClass<CVector4Controller, CController, IVector4Controller>("Engine::Scene::CVector4Controller", R::Yes);
+    V4::AddDefaultConstructor();
+    V4::AddProperty("X", &CVector4Controller::SetX, &CVector4Controller::GetX);
+    V4::AddProperty("Y", &CVector4Controller::SetY, &CVector4Controller::GetY);
+    V4::AddProperty("Z", &CVector4Controller::SetZ, &CVector4Controller::GetZ);
+    V4::AddProperty("W", &CVector4Controller::SetW, &CVector4Controller::GetW);
+    RegisterClass<CRGBAController, CVector4Controller>("Engine::Scene::CRGBAController", R::Yes);
+    CReflector<CRGBAController>::AddDefaultConstructor();
+}
+
 // Registers the scene's own bases and the test classes once.
 inline void RegisterSceneFixtures() {
     static const bool s_done = [] {
@@ -122,6 +179,7 @@ inline void RegisterSceneFixtures() {
         CReflector<CTestSprite>::AddProperty("Visible", &CTestSprite::SetVisible, &CTestSprite::GetVisible);
         RegisterClass<CTestNode, CAnimatable>("Test::CTestNode", R::Yes);
         CReflector<CTestNode>::AddDefaultConstructor();
+        RegisterControllerClasses();
         return true;
     }();
     (void)s_done;
@@ -176,6 +234,27 @@ inline void BuildSampleScene(CScene& scene) {
     scene.AddChild(first);
     scene.AddChild(node);
     scene.AddChild(second);
+}
+
+// Every controller kind: an eased, multiplied Bezier curve and a bool
+// controller on a sprite, a colour controller with a noise component, and a
+// constant controller.
+inline void BuildControllerScene(CScene& scene) {
+    auto sprite = MakeSpriteWrapper(7);
+    Engine::ref_ptr<CBezierFloatCtrl> alpha(new CBezierFloatCtrl);
+    alpha->AddKey(4.0, 0x41);
+    alpha->SetOutOfRangeType(ORT_PING_PONG, ORT_AFTER);
+    alpha->AddEaseCurve(Engine::ref_ptr<CController>(new CLinearFloatCtrl));
+    alpha->GetMultCurveList()->SetSubAnim(Engine::ref_ptr<CAnimatable>(new CStepFloatCtrl), 0);
+    sprite->SetSubAnim(alpha, 0);
+    Engine::ref_ptr<CStepBoolCtrl> visible(new CStepBoolCtrl);
+    visible->AddKey(2.0, 0);
+    sprite->SetSubAnim(visible, 1);
+    Engine::ref_ptr<CRGBAController> colour(new CRGBAController);
+    colour->SetSubAnim(Engine::ref_ptr<CAnimatable>(new CNoiseFloatControl), 2);
+    scene.AddChild(sprite);
+    scene.AddChild(colour);
+    scene.AddChild(Engine::ref_ptr<CAnimatable>(new CConstFloatController));
 }
 
 } // namespace SceneTest

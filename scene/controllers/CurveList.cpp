@@ -1,0 +1,72 @@
+#include "scene/controllers/CurveList.h"
+
+#include "app/Exception.h"
+#include "scene/SceneArchive.h"
+
+namespace Engine::Scene {
+
+namespace {
+// The shortest object reference: "NULL".
+constexpr uint32_t MIN_REFERENCE_BYTES = 5;
+} // namespace
+
+void CCurveList::Dispose() {
+    CAnimatable::Dispose();
+    std::vector<CurveRef> curves;
+    curves.swap(m_curves);
+}
+
+bool CCurveList::Serialize(CArchive& ar) {
+    if (!CAnimatable::Serialize(ar)) return false;
+    if (ar.IsStoring()) {
+        ar.BeginChunk(m_chunkId, CHUNK_VERSION);
+        ar.WriteDWord(uint32_t(m_curves.size()));
+        for (size_t i = 0; i < m_curves.size(); ++i) {
+            const CurveRef curve = m_curves[i];
+            WriteAnimatableRef(ar, curve.get());
+        }
+        ar.EndChunk();
+        return true;
+    }
+    const int64_t end = ReadObjectChunk(ar, m_chunkId, m_owner);
+    uint32_t count = 0;
+    ar.ReadDWord(count);
+    CheckCount(ar, count, MIN_REFERENCE_BYTES, "curves");
+    for (uint32_t i = 0; i < count; ++i) {
+        CAnimatable::Ref sub = ReadAnimatableRef(ar);
+        CurveRef curve(ToController(sub.get()));
+        // Registered, unlike the original reader: an unregistered curve
+        // escapes disposal and the check against curves that reach back.
+        if (curve) {
+            if (curve->Reaches(this)) {
+                throw Engine::CException::Format("Scene serialization error: Object %u would animate itself",
+                                                 curve->GetObjectId());
+            }
+            AddReference(curve, int(m_curves.size()));
+        }
+        m_curves.push_back(std::move(curve));
+    }
+    CheckChunkEnd(ar, end, m_owner);
+    return true;
+}
+
+bool CCurveList::SetSubAnim(CAnimatable::Ref sub, int index) {
+    const int count = int(m_curves.size());
+    if (index < 0) index = count - 1;
+    if (index > count) index = count;
+    if (index < 0) index = 0;
+    CurveRef curve(ToController(sub.get()));
+    m_curves.insert(m_curves.begin() + index, curve);
+    if (curve) AddReference(std::move(curve), index);
+    return true;
+}
+
+void CCurveList::RemoveSubAnim(int index) {
+    const CurveRef curve = m_curves.at(size_t(index));
+    if (curve) RemoveReference(curve);
+    // Removing the reference may have disposed of this list.
+    if (size_t(index) < m_curves.size()) m_curves.erase(m_curves.begin() + index);
+    NotifyDependents(REFMSG_REMOVED, 1);
+}
+
+} // namespace Engine::Scene

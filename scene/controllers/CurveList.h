@@ -1,0 +1,40 @@
+#pragma once
+// A list of controllers owned by a standard controller: the curves are its
+// sub-animatables, inserted (never replaced) by SetSubAnim, and saved as
+// object references in one chunk of the derived class's ID.
+
+#include <vector>
+
+#include "scene/controllers/Controller.h"
+
+namespace Engine::Scene {
+
+class CCurveList : public CAnimatable {
+public:
+    using CurveRef = Engine::ref_ptr<CController>;
+
+    // Drops every link and every curve.
+    void Dispose() override;
+    bool Serialize(CArchive& ar) override;
+    // Inserts the curve at the index (below 0: the last position; past the
+    // end: the end) and registers it. A non-controller throws the integer 1.
+    bool SetSubAnim(CAnimatable::Ref sub, int index) override;
+    int GetSubAnimCount() const override { return int(m_curves.size()); }
+    CAnimatable::Ref GetSubAnim(int index) const override { return m_curves.at(size_t(index)); }
+    void RemoveSubAnim(int index) override;
+
+    const CurveRef& GetCurve(int index) const { return m_curves.at(size_t(index)); }
+
+protected:
+    CCurveList(uint32_t chunkId, const char* owner) : m_chunkId(chunkId), m_owner(owner) {}
+
+    // Null entries stay in the list (an archive may hold them); users skip
+    // them.
+    std::vector<CurveRef> m_curves;
+
+private:
+    uint32_t m_chunkId;
+    const char* m_owner;
+};
+
+} // namespace Engine::Scene

@@ -1,0 +1,93 @@
+#pragma once
+// The float key table: a standard controller that keeps its keys sorted by
+// time and implements the key-editing operations. One template serves the
+// linear, Bezier and bool key kinds; the concrete controllers evaluate.
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "scene/controllers/KeyControl.h"
+#include "scene/controllers/Keys.h"
+#include "scene/controllers/StdController.h"
+
+namespace Engine::Scene {
+
+constexpr uint32_t CHUNK_KEY_TABLE = 0x1020;
+
+// GetNearestKeyTime directions.
+enum ENearestKey : int { NEAREST_AT_OR_BEFORE = 0, NEAREST_AT_OR_AFTER = 1 };
+// HitTestKeys flags and answers.
+constexpr uint32_t HIT_TEST_KEYS = 0x20;
+enum EHitTestResult : int { HIT_TEST_DONE = 1, HIT_TEST_NOT_DONE = 2 };
+// SelectKeys operations.
+enum ESelectKeys : int { SELECT_SET = 0, SELECT_CLEAR = 1, SELECT_CLEAR_ALL = 2 };
+// DeleteKeys flags.
+constexpr uint32_t DELETE_SELECTED_KEYS = 0x1;
+// MapKeyTimes flags.
+enum EMapKeyTimes : uint32_t {
+    MAP_SELECTED = 0x1,
+    MAP_ALL = 0x2,
+    MAP_MOVE_UNSELECTED = 0x4,
+    MAP_BACKWARD = 0x8,
+};
+
+template <class K>
+class CStdFloatKeyTableCtrl : public CStdController, public IKeyControl {
+public:
+    using Key = K;
+
+    bool Serialize(CArchive& ar) override;
+
+    IKey* AddKey(double time, uint32_t flags) override;
+    int GetKeyCount() const override { return int(m_keys.size()); }
+    double GetKeyTime(int index) const override { return KeyAt(index).time; }
+    IKey* GetKey(int index) const override { return &KeyAt(index); }
+    int FindKeyAtTime(double time) const override;
+    bool GetNearestKeyTime(double time, int direction, double* nearest) const override;
+    void DeleteKeyAtTime(double time) override;
+    bool HasKeyAtTime(double time) const override { return FindKeyAtTime(time) >= 0; }
+    void SetKeyValue(int index, float value) override { KeyAt(index).value = value; }
+    void SetKeyTime(int index, double time) override;
+    void DeleteKeys(uint32_t flags) override;
+    void DeleteKey(int index) override;
+    int HitTestKeys(KeyHitList* hits, double t0, double t1, float va, float vb, int reserved,
+                    uint32_t flags) override;
+    bool IsKeySelected(int index) const override { return (KeyAt(index).flags & KEY_SELECTED) != 0; }
+    void SelectKey(int index, bool select) override;
+    void SelectKeys(int operation, const KeyHitList* keys) override;
+    void OffsetKeyValues(const Engine::Reflection::CValue& delta, bool selectedOnly) override;
+    void MapKeyTimes(const ITimeMap& map, uint32_t flags) override;
+    // The times of the first and the last key; none without keys.
+    CTimeRange GetTimeRange(uint32_t flags) const override;
+
+    int GetKeyRecordCount() const override { return int(m_keys.size()); }
+    int AppendKey(IKey* key) override;
+    void SortKeys() override;
+
+    K& KeyAt(int index) const { return *m_keys.at(size_t(index)); }
+
+protected:
+    // Writes the value into the key at exactly that time, or adds a key
+    // there; then tells the dependents.
+    void SetOrAddKey(double time, float value);
+    // Adds the delta to every key's value, or to every selected key's.
+    void OffsetValues(float delta, bool selectedOnly);
+
+    std::vector<std::unique_ptr<K>> m_keys;
+};
+
+// Shared by every key kind: a strict order even for NaN times (last).
+inline bool KeyTimeLess(double a, double b) {
+    const bool aNan = std::isnan(a), bNan = std::isnan(b);
+    if (aNan || bNan) return !aNan && bNan;
+    return a < b;
+}
+
+} // namespace Engine::Scene
+
+namespace Engine::Scene {
+extern template class CStdFloatKeyTableCtrl<ILinFloatKey>;
+extern template class CStdFloatKeyTableCtrl<IBezFloatKey>;
+extern template class CStdFloatKeyTableCtrl<IBoolFloatKey>;
+} // namespace Engine::Scene

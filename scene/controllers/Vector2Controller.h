@@ -1,0 +1,33 @@
+#pragma once
+// Animates a two-component value through the controllers of its reflected
+// properties "X" and "Y".
+
+#include "app/Geometry.h"
+#include "scene/controllers/ComponentController.h"
+#include "scene/controllers/ControllerInterfaces.h"
+
+namespace Engine::Scene {
+
+class CVector2Controller : public CComponentController, public IVector2Controller {
+public:
+    CVector2Controller();
+
+    // The current vector, whatever the time.
+    void GetValue(double time, Engine::Reflection::CValue& value) override;
+    // Stores the vector in the value.
+    void SetValue(double time, const Engine::Reflection::CValue& value, int flag) override;
+
+    const Engine::Geometry::CVector2& GetVector() const { return m_value; }
+    void SetX(float x) { m_value.x = x; }
+    float GetX() const { return m_value.x; }
+    void SetY(float y) { m_value.y = y; }
+    float GetY() const { return m_value.y; }
+
+protected:
+    Engine::Reflection::CValue GetInstance() override;
+
+private:
+    Engine::Geometry::CVector2 m_value;
+};
+
+} // namespace Engine::Scene

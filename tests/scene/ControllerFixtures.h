@@ -1,0 +1,57 @@
+#pragma once
+// Shared by the controller tests: controllers made with keys, disposed of
+// at the end of each test (a standard controller and its curve lists refer
+// to each other, so only disposal frees them).
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <utility>
+#include <vector>
+
+#include "SceneFixtures.h"
+
+namespace SceneTest {
+
+using Keys = std::initializer_list<std::pair<double, float>>;
+
+class ControllerTest : public ::testing::Test {
+public:
+    void SetUp() override { RegisterSceneFixtures(); }
+    void TearDown() override {
+        for (auto& object : m_made) object->Dispose();
+        m_made.clear();
+        CClassDir::GetInstance().Clear();
+    }
+
+    template <class C>
+    Engine::ref_ptr<C> Make() {
+        Engine::ref_ptr<C> object(new C);
+        m_made.emplace_back(object);
+        return object;
+    }
+    // A key table holding exactly these (time, value) keys.
+    template <class C>
+    Engine::ref_ptr<C> MakeWithKeys(Keys keys) {
+        auto table = Make<C>();
+        while (table->GetKeyCount() > 0) table->DeleteKey(0);
+        for (const auto& [time, value] : keys) table->AppendKey(NewKey<typename C::Key>(time, value));
+        return table;
+    }
+    template <class K>
+    static K* NewKey(double time, float value) {
+        auto* key = new K;
+        key->time = time;
+        key->value = value;
+        return key;
+    }
+    static float Evaluate(CController& controller, double time) {
+        CValue value;
+        controller.GetControllerValue(time, value);
+        return value.Get<float>();
+    }
+
+    std::vector<Engine::ref_ptr<CAnimatable>> m_made;
+};
+
+} // namespace SceneTest
