@@ -6,7 +6,7 @@
 // particle-file local manager, its library stays empty and its particle
 // objects are inert.
 //
-// SEAM (engine particle system): Move, Update and RenderAll below are the
+// Move, Update and RenderAll below are the
 // engine emitter's; the library emitter reached by GetLibraryEmitter
 // carries the tint, the render offset, the emitter value and Reset.
 
