@@ -155,7 +155,12 @@ TEST_F(Drawing, ASpriteObjectDescribesAControlAndIsDrawnWithItsTopLeftAtThePoint
     sprite.width = 20;
     sprite.height = 16;
     sprite.spriteId = 1;
-    sprite.properties = {{1, 3}, {2, 3}, {3, 2}};
+    for (const auto& [id, type] : {std::pair{1u, 3u}, {2u, 3u}, {3u, 2u}}) {
+        Tools::CPlacePropertyValue value;
+        value.id = id;
+        value.type = type;
+        sprite.properties.push_back(value);
+    }
     sprite.properties[1].byte = 1;
     sprite.properties[2].word = 0x3F800000;
     doc.layers = {{"ui", 0, 0, {}, {sprite}}};
