@@ -527,11 +527,7 @@ void CGraphics_D3D8::Destroy() {
 }
 
 LRESULT CGraphics_D3D8::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCT*>(lParam);
-        SetWindowLongPtr(window, 0, LONG_PTR(create->lpCreateParams));
-    }
-    auto* driver = reinterpret_cast<CGraphics_D3D8*>(GetWindowLongPtr(window, 0));
+    auto* driver = DriverOfWindow<CGraphics_D3D8>(window, message, lParam);
     if (message == WM_DESTROY) CLogSection section("CGraphics_D3D8::WM_DESTROY()");
     if (driver && message == WM_PAINT) {
         if (Engine::CApplication* app = driver->GetApplication(); app && !app->m_bPaused) driver->gFlipBuffers();
