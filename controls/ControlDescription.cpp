@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/Exception.h"
+#include "placefile/PlaceSpriteObject.h"
 
 namespace Engine::Controls {
 
@@ -16,6 +17,23 @@ bool CControlDescription::GetProperty(const char* name) const {
     const auto found = properties.find(name);
     if (found == properties.end()) throw CException::Format("Can't find custom property by name '%s'", name);
     return found->second;
+}
+
+CControlDescription ReadControlDescription(Graphics::PlaceFile::CPlaceSpriteObject& object) {
+    CControlDescription description;
+    description.width = object.Width;
+    description.height = object.Height;
+    description.x = object.Position.x;
+    description.y = object.Position.y;
+    description.hotSpotX = object.Pivot.x;
+    description.hotSpotY = object.Pivot.y;
+    for (const auto& [id, value] : object.Properties.GetValues())
+        if (value.desc && value.desc->type == Graphics::PlaceFile::PROPERTY_BOOLEAN)
+            description.properties.emplace(value.desc->name.str(), value.flag != 0);
+    description.sprite = object.Sprite.get();
+    description.color = object.Color;
+    description.placeObject = &object;
+    return description;
 }
 
 } // namespace Engine::Controls

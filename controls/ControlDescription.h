@@ -12,6 +12,10 @@
 namespace Engine::Graphics::SprFile {
 class CSpriteRef;
 }
+namespace Engine::Graphics::PlaceFile {
+class CPlaceObject;
+class CPlaceSpriteObject;
+}
 
 namespace Engine::Controls {
 
@@ -28,6 +32,9 @@ struct CControlDescription {
     // The object's sprite (not owned); null for an object without one.
     Graphics::SprFile::CSpriteRef* sprite = nullptr;
     uint32_t color = 0xFFFFFFFFu;
+    // The sprite object it was read from (not owned); null for a
+    // description made by hand, which draws nothing of its own.
+    Graphics::PlaceFile::CPlaceObject* placeObject = nullptr;
 
     // The placed rectangle: left = floor(x - hot spot x * width + 0.5), top
     // likewise, then the size as it stands.
@@ -37,9 +44,9 @@ struct CControlDescription {
     bool GetProperty(const char* name) const;
 };
 
-// The place-file library will provide the reader that fills a description
-// from a sprite place object (size, position, hot spot, boolean custom
-// properties, sprite, colour); until it exists descriptions are made by
-// their users.
+// The description of a sprite object of a place file: its size, position,
+// pivot as hot spot, boolean custom properties, sprite and colour. The
+// object must outlive the description.
+CControlDescription ReadControlDescription(Graphics::PlaceFile::CPlaceSpriteObject& object);
 
 } // namespace Engine::Controls

@@ -73,6 +73,7 @@ public:
     const CCustomPropertyValue* FindByID(uint32_t id) const;
     const CCustomPropertyDescs* GetDescs() const { return m_descs; }
     size_t GetCount() const { return m_values.size(); }
+    const std::map<uint32_t, CCustomPropertyValue>& GetValues() const { return m_values; }
 
 private:
     void ReadValues(CArchive& ar);

@@ -17,6 +17,7 @@ public:
 
     ref_ptr<Engine::IDelayedLoader> CreateDelayedLoader() override;
     CGraphics* GetOwner() const { return m_owner; }
+    using CObjectManager::RemoveAllObjects;
 
 private:
     CGraphics* m_owner;

@@ -9,6 +9,8 @@
 #include "graphics/PrimitiveBuffers.h"
 #include "graphics/SpriteQueue.h"
 #include "graphics/SprFileManager.h"
+#include "placefile/EngineParticles.h"
+#include "placefile/PlaceFileManager.h"
 
 namespace Engine {
 
@@ -16,6 +18,20 @@ namespace {
 // The back buffer every driver draws into, fitted to the screen.
 constexpr int32_t kBackBufferWidth = 800;
 constexpr int32_t kBackBufferHeight = 600;
+
+// A place file's effect files come from the particle system of the
+// application its graphics object belongs to.
+ref_ptr<Graphics::PlaceFile::IPlaceEffectFiles> PlaceEffectFilesOf(Graphics::CGraphics* graphics) {
+    auto* app = graphics ? dynamic_cast<CStdApplication*>(graphics->GetApplication()) : nullptr;
+    Particles::CParticleSystem* system = app ? app->GetParticleSystem() : nullptr;
+    return system ? Graphics::PlaceFile::CreateEngineEffectFiles(*system) : nullptr;
+}
+
+// Place files hold effect files of the particle system: they go before it.
+void ReleasePlaceFiles(Graphics::CGraphics& graphics) {
+    auto* manager = dynamic_cast<Graphics::PlaceFile::CPlaceFileManager*>(graphics.GetPlaceFileManager().get());
+    if (manager) manager->RemoveAllObjects();
+}
 } // namespace
 
 Graphics::CGraphicsParams CStdApplication::ChooseDisplayMode() {
@@ -86,8 +102,10 @@ bool CStdApplication::TryDriver(const CGraphicsDriverEntry& entry, Graphics::CGr
 
 void CStdApplication::CreateParticleSystem() {
     m_particles = std::make_unique<Particles::CParticleSystem>(m_graphics.get());
+    Graphics::PlaceFile::SetPlaceParticleFactory(&PlaceEffectFilesOf);
     // Torn down before the driver: its buffer and textures belong to it.
     OnTeardown([this] {
+        ReleasePlaceFiles(*m_graphics);
         m_particles->Done();
         m_particles.reset();
     });

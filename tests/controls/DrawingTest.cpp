@@ -6,7 +6,11 @@
 #include "controls/DrawSpriteAt.h"
 #include "controls/ProgressBar.h"
 #include "tests/controls/ControlsFixture.h"
+#include "placefile/PlaceFileManager.h"
+#include "placefile/PlaceSpriteObject.h"
+#include "tests/app/TestFiles.h"
 #include "tests/graphics/SprFileTestData.h"
+#include "tools/PlaceWriter.h"
 
 using namespace ControlsTesting;
 
@@ -135,14 +139,51 @@ TEST(ProgressBar, FillWidthIsUnclampedAndSafeFromOverflow) {
     EXPECT_EQ(bar.GetFillWidth(1000), 500);
 }
 
-TEST_F(Drawing, ADescriptionIsDrawnWithItsTopLeftAtThePointAndItsPlacedSize) {
-    auto file = SprTestData::ReadSprFile(Tools::WriteSpr(SprTestData::StripDocument("pic", {10}, 8)), "spr/pic.spr",
-                                         false, nullptr, &driver);
-    file->CreateTextures();
-    const CControlDescription description{20, 16, 300, 300, 0.5f, 0.5f, {}, file->CreateSpriteByName("pic"), 0xFFFFFFFF};
+TEST_F(Drawing, ASpriteObjectDescribesAControlAndIsDrawnWithItsTopLeftAtThePoint) {
+    namespace Place = Engine::Graphics::PlaceFile;
+    TestFiles::CScratchFolder folder;
+    Engine::CFile::SetDiskRoot(CString(folder.Path().string()));
+    const auto spr = Tools::WriteSpr(SprTestData::StripDocument("pic", {10}, 8));
+    folder.Write("spr/pic.spr", std::string(spr.begin(), spr.end()));
+    Tools::CPlaceDocument doc;
+    doc.descs = {{1, "visible", 3}, {2, "tabstop", 3}, {3, "border", 2}};
+    doc.spriteFiles = {{"spr/pic.spr", {{1, "pic"}}}};
+    Tools::CPlaceObjectDoc sprite;
+    sprite.id = 10;
+    sprite.x = sprite.y = 300;
+    sprite.pivotX = sprite.pivotY = 0.5f;
+    sprite.width = 20;
+    sprite.height = 16;
+    sprite.spriteId = 1;
+    for (const auto& [id, type] : {std::pair{1u, 3u}, {2u, 3u}, {3u, 2u}}) {
+        Tools::CPlacePropertyValue value;
+        value.id = id;
+        value.type = type;
+        sprite.properties.push_back(value);
+    }
+    sprite.properties[1].byte = 1;
+    sprite.properties[2].word = 0x3F800000;
+    doc.layers = {{"ui", 0, 0, {}, {sprite}}};
+    const auto bytes = Tools::WritePlace(doc);
+    folder.Write("place/ui.place", std::string(bytes.begin(), bytes.end()));
+    ref_ptr<Place::CPlaceFileManager> places(new Place::CPlaceFileManager(&driver));
+    const ref_ptr<Place::CPlaceFile> place = Place::CPlaceFile::Load(*places, "place/ui.place", true);
+    Engine::CFile::SetDiskRoot("");
+    auto& object = dynamic_cast<Place::CPlaceSpriteObject&>(*place->FindObjectByID(10));
+
+    const CControlDescription description = ReadControlDescription(object);
+    EXPECT_EQ(description.properties, (std::map<std::string, bool>{{"tabstop", true}, {"visible", false}}));
+    ref_ptr<CProbe> control(new CProbe);
+    control->CreateFromDescription(manager.get(), desktop, &description, nullptr, "", CS_VISIBLE | CS_BORDER, 0);
+    EXPECT_EQ(control->GetWindowRect(), (CRect{290, 292, 310, 308}));
+    EXPECT_EQ(control->GetStyle(), uint32_t(CS_BORDER | CS_TABSTOP));
+
+    object.Visible = 0;  // drawn all the same
+    driver.Clear();
     auto context = Context();
     DrawSpriteAt(description, context, 5, 6, 0.5f);
     context.Flush();
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0], (CBox{5, 6, 20, 16, 0x7FFFFFFF}));
+    EXPECT_EQ(Boxes()[0], (CBox{5, 6, 20, 16, 0x80FFFFFF}));
+    control->Destroy();
 }

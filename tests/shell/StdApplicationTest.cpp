@@ -4,6 +4,7 @@
 #include "app/NamedMutex.h"
 #include "app/shell/StdApplication.h"
 #include "graphics/SpriteQueue.h"
+#include "placefile/PlaceParticles.h"
 #include "shell/ShellTestSupport.h"
 
 using namespace ShellTesting;
@@ -21,6 +22,7 @@ public:
     std::function<bool()> onInit = [] { return true; };
     bool driverAliveAtDone = false;
     bool particlesReadyAtDone = false;
+    bool placeFilesGetEffectFiles = false;
 
 protected:
     bool OnInit() override {
@@ -31,6 +33,8 @@ protected:
         events.push_back("OnDone");
         driverAliveAtDone = GetGraphicsDriver() != nullptr;
         particlesReadyAtDone = GetParticleSystem() && GetParticleSystem()->GetLibrary().GetVertexBuffer();
+        const auto factory = Engine::Graphics::PlaceFile::GetPlaceParticleFactory();
+        placeFilesGetEffectFiles = factory && factory(GetGraphicsDriver());
     }
     void Update(double time, double step) override {
         updates.push_back(time);
@@ -78,6 +82,7 @@ TEST_F(StdApplicationTest, FixedStepsThenOneDrawnFramePerLoop) {
     EXPECT_TRUE(app.driverAliveAtDone);
     // The particle system comes with the graphics window and goes before it.
     EXPECT_TRUE(app.particlesReadyAtDone);
+    EXPECT_TRUE(app.placeFilesGetEffectFiles);
     EXPECT_EQ(app.GetParticleSystem(), nullptr);
     EXPECT_TRUE(queueWhileRunning && queueMadeBeforeTheFirstScene);
     EXPECT_FALSE(CSpriteQueue::IsInitialised());
