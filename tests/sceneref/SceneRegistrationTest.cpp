@@ -30,8 +30,10 @@ TEST(SceneRegistration, RunsKeyControllersBeforePrimitivesAndSceneTypesLast) {
     bool primitivesRan = false;
     for (const Engine::CStartupHook* hook : g_startup.GetRunOrder()) {
         if (hook->group == Engine::EStartupGroup::Primitives) primitivesRan = true;
-        if (hook->group == Engine::EStartupGroup::KeyControllers) EXPECT_FALSE(primitivesRan) << hook->name;
-        if (hook->group == Engine::EStartupGroup::SceneTypes) EXPECT_TRUE(primitivesRan) << hook->name;
+        const bool sceneType = hook->group == Engine::EStartupGroup::SceneTypes;
+        if (sceneType || hook->group == Engine::EStartupGroup::KeyControllers) {
+            EXPECT_EQ(primitivesRan, sceneType) << hook->name;
+        }
         if (std::string(hook->name).starts_with("Engine::Scene::")) scene.emplace_back(hook->name + 15);
     }
     const std::vector<std::string> expected = {
