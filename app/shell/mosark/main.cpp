@@ -8,11 +8,13 @@
 #include "controls/WidgetRegistration.h"
 #include "placefile/PlaceFileManager.h"
 #include "reflection/Builtins.h"
+#include "scene/SceneRegistration.h"
 
 namespace {
 // Every library's start-up registrations, in their fixed order, before main.
 const Engine::CStartupRegistration g_startupRegistration{Engine::Reflection::GetStartupHooks(),
-                                                         Engine::Controls::GetStartupHooks()};
+                                                         Engine::Controls::GetStartupHooks(),
+                                                         Engine::Scene::GetStartupHooks()};
 } // namespace
 
 int main(int argc, char** argv) {
