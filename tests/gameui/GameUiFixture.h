@@ -1,15 +1,11 @@
 #pragma once
 // The game controls over the widgets fixture: an application whose game
-// data loads "spr/controls.spr" and "vexa/common.vexa" of the demo data from
-// a scratch folder, control sounds that record how they are played, and
-// creation by class name.
-
-#include <memory>
+// data holds the demo "spr/controls.spr" and "vexa/common.vexa" (from a
+// scratch folder) and control sounds that record how they are played.
 
 #include "app/Application.h"
 #include "gameui/GameData.h"
 #include "gameui/GameUiRegistration.h"
-#include "gameui/MosarkBaseControl.h"
 #include "particles/ParticleSystem.h"
 #include "reflection/Reflection.h"
 #include "sound/SoundManager.h"
@@ -22,9 +18,8 @@ namespace GameUiTesting {
 using namespace ControlsTesting;
 using Engine::Sound::CPlayParams;
 
-// A voice whose state the test sets: 1 stopped, 0 playing.
-class CFakeVoice : public Engine::Sound::CBuffer {
-public:
+// A voice in the state the test sets (1 stopped, 0 playing).
+struct CFakeVoice : Engine::Sound::CBuffer {
     bool Play(CPlayParams) override { return true; }
     bool Stop() override { return true; }
     bool IsCreated() const override { return true; }
@@ -43,23 +38,17 @@ public:
     int32_t state = 1;
 };
 
-// A sample that records each Play.
-class CFakeSample : public Engine::Sound::CSample {
-public:
-    explicit CFakeSample(const char* name, int voices = 1) : CSample(name), voices(size_t(voices)) {}
+struct CFakeSample : Engine::Sound::CSample {
+    explicit CFakeSample(const char* name, int voiceCount = 1) : CSample(name), voices(size_t(voiceCount)) {}
     bool Create(int32_t, int32_t) override { return true; }
-    bool Play(const CPlayParams* params) override {
-        plays.push_back(*params);
-        return true;
-    }
+    bool Play(const CPlayParams* params) override { return plays.push_back(*params), true; }
     Engine::Sound::CBuffer& GetBuffer(int32_t index) override { return voices[size_t(index)]; }
     int32_t GetBufferCount() const override { return int32_t(voices.size()); }
     std::vector<CFakeVoice> voices;
     std::vector<CPlayParams> plays;
 };
 
-class CGameApplication : public Engine::CApplication {
-public:
+struct CGameApplication : Engine::CApplication {
     Engine::IGameData* GetGameData() override { return game; }
     Engine::IGameData* game = nullptr;
 };
@@ -70,11 +59,9 @@ protected:
         registration = std::make_unique<Engine::CStartupRegistration>(std::initializer_list<std::span<const Engine::CStartupHook>>{
             Engine::Reflection::GetStartupHooks(), GameUi::GetStartupHooks(), GetStartupHooks()});
     }
-
     void SetUp() override {
         WidgetsFixture::SetUp();
-        for (const auto& file : Tools::MakeGameUiFiles())
-            folder.Write(file.name, std::string(file.bytes.begin(), file.bytes.end()));
+        for (const auto& file : Tools::MakeGameUiFiles()) folder.Write(file.name, {file.bytes.begin(), file.bytes.end()});
         Engine::CFile::SetDiskRoot(CString(folder.Path().string()));
         particles.GetLibrary().Init(&particles.GetGraphicsBinding());
         samples = new Engine::Sound::CSampleLocalManager(Engine::Sound::GetSoundManager());
@@ -82,51 +69,34 @@ protected:
                                                    new Engine::Particles::CVexaFileLocalManager(&particles.GetFileManager()));
         game->GetResources().sprFiles->LoadSprFile("spr/controls.spr", false);
         game->GetResources().particleFiles->GetVexaFile("vexa/common.vexa");
-        for (const char* name : {"ogg/click.ogg", "ogg/focus.ogg"}) {
-            sounds.emplace_back(new CFakeSample(name));
-            samples->AddObject(sounds.back());
-        }
+        for (const char* name : {"ogg/click.ogg", "ogg/focus.ogg"}) samples->AddObject(sounds.emplace_back(new CFakeSample(name)));
         app.game = game.get();
         application = &app;
     }
-
     void TearDown() override {
-        application = nullptr;
         WidgetsFixture::TearDown();
         game.reset();
         particles.Done();
         Engine::CFile::SetDiskRoot("");
     }
 
-    // A new control of the registered class, as the caller's reference.
-    static CBaseControl::Ref Create(const char* name) {
-        using namespace Engine::Reflection;
-        const CTypeInfo* type = CTypeRegistry::Instance().FindTypeByName(name);
-        if (!type) return nullptr;
-        return CBaseControl::Ref(type->CreateDefaultInstance().ConvertTo(TypeOf<CBaseControl*>()).GetAs<CBaseControl*>());
-    }
-    // Made by name and placed under the parent.
-    template <class T>
+    // A new control of the registered class, placed under the parent.
+    template <class T = CBaseControl>
     ref_ptr<T> Place(const char* name, CBaseControl::Ref parent, CRect r, uint32_t style = CS_VISIBLE | CS_CHILD,
                      int32_t id = 0) {
-        ref_ptr<T> control(dynamic_cast<T*>(Create(name).get()));
-        control->Create(manager.get(), parent, r.left, r.top, r.Width(), r.Height(), "", style, id);
+        using namespace Engine::Reflection;
+        const CValue made = CTypeRegistry::Instance().FindTypeByName(name)->CreateDefaultInstance();
+        ref_ptr<T> control(dynamic_cast<T*>(made.ConvertTo(TypeOf<CBaseControl*>()).GetAs<CBaseControl*>()));
+        if (parent) control->Create(manager.get(), parent, r.left, r.top, r.Width(), r.Height(), "", style, id);
         return control;
     }
-
-    size_t Plays(const char* name) const {
-        for (const auto& sound : sounds)
-            if (sound->GetName() == name) return sound->plays.size();
-        return 0;
-    }
-    const std::vector<ref_ptr<Engine::Particles::CVexaParticleEmitter>>& Emitters() const {
-        return game->GetResources().particleFiles->GetObjects().front()->GetEmitters();
-    }
+    size_t Plays(size_t sound) const { return sounds[sound]->plays.size(); }
+    const auto& Emitters() const { return game->GetResources().particleFiles->GetObjects().front()->GetEmitters(); }
 
     TestFiles::CScratchFolder folder;
     Engine::Particles::CParticleSystem particles{&driver};
     ref_ptr<Engine::Sound::CSampleLocalManager> samples;
-    std::vector<ref_ptr<CFakeSample>> sounds;
+    std::vector<ref_ptr<CFakeSample>> sounds;  // click, focus
     std::unique_ptr<GameUi::CGameData> game;
     CGameApplication app;
 };
