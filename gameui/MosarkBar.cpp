@@ -9,7 +9,6 @@
 #include "graphics/SpriteRef.h"
 
 using Engine::Graphics::CSpriteQueue;
-using Engine::Graphics::SprFile::CSpriteRef;
 
 namespace {
 
@@ -17,11 +16,6 @@ constexpr float kEaseRate = 0.9f;
 constexpr float kFlowSpeed = 3.0f;  // pixels per second
 constexpr float kWarningRatio = 0.1f;
 constexpr float kSmallest = 0.0001f;
-
-// The frame of a sprite reference held within its frame list.
-void SelectFrame(CSpriteRef& sprite, int32_t frame) {
-    sprite.SetFrame(std::min(frame, std::max(sprite.GetSpriteFrameCount(), 1) - 1));
-}
 
 } // namespace
 
@@ -48,7 +42,7 @@ void CMosarkBar::Draw(Engine::Controls::CRenderContext& context) {
             for (int pass = 0; pass < passes; ++pass)
                 DrawLevel(context, pass, GreyWithAlpha(GetAlpha(pass == 0 ? 1.0f : warning)));
     }
-    SelectFrame(*m_pFrameSprite, m_bAltFrame ? 1 : 0);
+    GameUi::SetFrameWithin(*m_pFrameSprite, m_bAltFrame ? 1 : 0);
     CSpriteQueue::QueueSpriteAtSizeF(context.GetParams(), *m_pFrameSprite, 0.0f, 0.0f, 1.0f, 1.0f,
                                      GreyWithAlpha(GetAlpha()));
     context.FlushIfPending();
@@ -56,7 +50,7 @@ void CMosarkBar::Draw(Engine::Controls::CRenderContext& context) {
 }
 
 void CMosarkBar::DrawFlow(Engine::Controls::CRenderContext& context, int pass, uint32_t color) {
-    SelectFrame(*m_pFlowSprite, pass);
+    GameUi::SetFrameWithin(*m_pFlowSprite, pass);
     const int32_t height = m_pFlowSprite->GetSpriteFrameHeight();
     const int32_t half = height / 2;
     const float scroll = half > 0 ? std::fmod(m_fClock * kFlowSpeed, float(half)) : 0.0f;
@@ -76,10 +70,10 @@ void CMosarkBar::DrawLevel(Engine::Controls::CRenderContext& context, int pass, 
     const int32_t emptyHeight = m_pLevelSprite->GetSpriteFrameHeight();
     const int32_t width = m_pLevelSprite->GetSpriteFrameWidth();
     const int32_t empty = int32_t(float(emptyHeight) - Filled(emptyHeight));
-    SelectFrame(*m_pLevelSprite, 2 * pass);
+    GameUi::SetFrameWithin(*m_pLevelSprite, 2 * pass);
     CSpriteQueue::QueueSprite(context.GetParams(), *m_pLevelSprite, m_rcEmpty.left, m_rcEmpty.bottom - empty, 0, 0,
                               width, empty, color);
-    SelectFrame(*m_pLevelSprite, 2 * pass + 1);
+    GameUi::SetFrameWithin(*m_pLevelSprite, 2 * pass + 1);
     const int32_t fullHeight = m_pLevelSprite->GetSpriteFrameHeight();
     const int32_t full = int32_t(Filled(fullHeight));
     CSpriteQueue::QueueSprite(context.GetParams(), *m_pLevelSprite, m_rcFull.left, m_rcFull.bottom - full, 0,

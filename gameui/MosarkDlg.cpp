@@ -24,16 +24,7 @@ constexpr int32_t kDefaultHeight = 600;
 // placement, so that it draws nothing.
 CControlDescription DescribeObject(CPlaceObject& object) {
     if (auto* sprite = dynamic_cast<CPlaceSpriteObject*>(&object)) return ReadControlDescription(*sprite);
-    CControlDescription description;
-    description.width = object.Width;
-    description.height = object.Height;
-    description.x = object.Position.x;
-    description.y = object.Position.y;
-    description.hotSpotX = object.Pivot.x;
-    description.hotSpotY = object.Pivot.y;
-    description.color = object.Color;
-    description.placeObject = &object;
-    return description;
+    return DescribePlacement(object);
 }
 
 } // namespace

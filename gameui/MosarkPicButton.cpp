@@ -1,7 +1,5 @@
 #include "gameui/MosarkPicButton.h"
 
-#include <algorithm>
-
 #include "controls/RenderContext.h"
 #include "gameui/GameButtonFeedback.h"
 #include "gameui/SpritePieces.h"
@@ -36,8 +34,7 @@ void CMosarkPicButton::Draw(CRenderContext& context) {
     if (!m_pPicture) return;
     context.EnableRenderSwitch3();
     context.SetBlendFunc5(6);
-    // A picture with fewer frames shows its last one.
-    m_pPicture->SetFrame(std::min(GetPictureFrame(), std::max(m_pPicture->GetSpriteFrameCount(), 1) - 1));
+    GameUi::SetFrameWithin(*m_pPicture, GetPictureFrame());
     Engine::Graphics::CSpriteQueue::QueueSpriteAtSizeF(context.GetParams(), *m_pPicture, 0.0f, 0.0f, 1.0f, 1.0f,
                                                        GreyWithAlpha(GetAlpha()));
     context.FlushIfPending();

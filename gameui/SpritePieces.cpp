@@ -1,6 +1,9 @@
 #include "gameui/SpritePieces.h"
 
+#include <algorithm>
+
 #include "controls/RenderContext.h"
+#include "graphics/SpriteRef.h"
 #include "graphics/Text.h"
 
 namespace GameUi {
@@ -20,6 +23,10 @@ void QueueSpritePiece(const CSpriteQueue::CParams& params, const Engine::Graphic
     item->scaleX = scaleX;
     item->scaleY = scaleY;
     CSpriteQueue::CommitLast(params);
+}
+
+void SetFrameWithin(Engine::Graphics::SprFile::CSpriteRef& sprite, int32_t frame) {
+    sprite.SetFrame(std::min(frame, std::max(sprite.GetSpriteFrameCount(), 1) - 1));
 }
 
 CCaptionState::CCaptionState(Engine::Controls::CRenderContext& context, Engine::ref_ptr<Engine::Graphics::CFont> font,

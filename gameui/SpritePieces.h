@@ -29,6 +29,10 @@ void QueueSpritePiece(const Engine::Graphics::CSpriteQueue::CParams& params,
                       const Engine::Graphics::SprFile::CSpriteRef& sprite, float x, float y, const CSourceRect& source,
                       uint32_t color, float scaleX = 1.0f, float scaleY = 1.0f);
 
+// Sets the current frame, held within the sprite's frames: a sprite with
+// fewer frames than its user expects shows its last one.
+void SetFrameWithin(Engine::Graphics::SprFile::CSpriteRef& sprite, int32_t frame);
+
 // The context's text state set to a font and a colour for one Draw; the
 // previous font, colour and spacings come back at the end, after what was
 // queued has been flushed.
