@@ -34,6 +34,11 @@ IGameData* FindGameData(const Engine::Controls::CBaseControl& control) {
     return application ? application->GetGameData() : nullptr;
 }
 
+float GetGameGlobalFloat(const Engine::Controls::CBaseControl& control, const char* name, int index) {
+    IGameData* game = FindGameData(control);
+    return game ? Engine::GetGlobalFloat(name, game->GetGlobalValues(), index) : 0.0f;
+}
+
 Engine::Graphics::SprFile::CSpriteRef* FindControlSprite(const Engine::Controls::CBaseControl& control,
                                                           const char* name) {
     IGameData* game = FindGameData(control);

@@ -30,6 +30,10 @@ inline constexpr const char* kControlSprites = "spr/controls.spr";
 // the first missing link.
 Engine::IGameData* FindGameData(const Engine::Controls::CBaseControl& control);
 
+// The named global value (with index >= 0, the name followed by the index)
+// as a float; 0 without game data.
+float GetGameGlobalFloat(const Engine::Controls::CBaseControl& control, const char* name, int index = -1);
+
 // The sprite of "spr/controls.spr", opened through the resource holder's
 // sprite-file manager; null without game data or manager. A missing file
 // or sprite throws the sprite file's exception.

@@ -108,6 +108,10 @@ TEST_F(GameControls, WithoutGameDataEveryControlDrawsAndTakesInputSilently) {
     EXPECT_FALSE(Quads().empty());
     EXPECT_EQ(Plays(0) + Plays(1), 0u);
     EXPECT_TRUE(Emitters().empty());
+    game->m_globals["MOSARK_ARTIFACT_FADE_FPS"] = {0x40000000};
+    EXPECT_EQ(GameUi::GetGameGlobalFloat(*dialog, "MOSARK_ARTIFACT_FADE_FPS"), 0.0f);
+    app.game = game.get();
+    EXPECT_EQ(GameUi::GetGameGlobalFloat(*dialog, "MOSARK_ARTIFACT_FADE_FPS"), 2.0f);
 }
 
 } // namespace
