@@ -53,9 +53,10 @@ void CMosarkButton::Draw(CRenderContext& context) {
     if (sprite && sprite->GetSpriteFrameCount() <= state) state = STATE_NORMAL;
     const bool shifted = (m_nSkinFlags & SKIN_PRESS_SHIFT) && (state == STATE_HOVERED || state == STATE_PRESSED);
     const float shift = shifted ? 2.0f * Scale() : 0.0f;
-    if (sprite && !IsCheckable() && !(m_nSkinFlags & SKIN_NO_FRAME)) {
+    // A frame without width has no caps to stretch between.
+    const float piece = sprite ? float(sprite->GetSpriteFrameWidth(0)) / 3.0f : 0.0f;
+    if (piece > 0.0f && !IsCheckable() && !(m_nSkinFlags & SKIN_NO_FRAME)) {
         const float n = float(Cell());
-        const float piece = float(sprite->GetSpriteFrameWidth(0)) / 3.0f;
         const float width = float(m_windowRect.Width());
         const uint32_t color = GreyWithAlpha(alpha);
         sprite->SetFrame(state);
