@@ -41,7 +41,7 @@ int CStdApplication::Run() {
         throw;
     }
     Destroy();
-    if (m_bConfigLoaded) {
+    if (m_bConfigLoaded && SavesConfiguration()) {
         GetLog().PrintLine("Saving Configuration");
         m_config.Save(m_environment.GetConfigPath());
     }

@@ -86,6 +86,10 @@ protected:
     // The window title; no title when empty.
     virtual const char* GetName() const { return ""; }
     virtual bool IsSingleInstance() const { return true; }
+    // Whether the run stores the configuration at its end.
+    virtual bool SavesConfiguration() const { return true; }
+    // False keeps the window whatever "Settings.xml" asks for.
+    virtual bool AllowsFullScreen() const { return true; }
     // The application's display mode, applied before "Settings.xml".
     virtual void GetDisplayMode(Graphics::CGraphicsParams& params) { (void)params; }
     // The application's own start-up, after the engine's parts; false (or
