@@ -10,7 +10,7 @@ namespace Tools {
 namespace {
 
 constexpr int kFontPixelHeight = 20;
-// The ambient track loops; a few seconds keep the pack small.
+// The ambient tracks loop; a few seconds keep the pack small.
 constexpr double kAmbientSeconds = 6.0;
 
 std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
@@ -38,15 +38,33 @@ std::string LocaleXml(const CFontSprite& font) {
            "</locales>\n";
 }
 
+// Two pads a fourth apart, so that it is heard which one plays.
+void AddAmbientTracks(CPakWriter& pack) {
+    pack.Add("ogg/tracks/ambient1.ogg", EncodeOggVorbis(MakeAmbientPad(kAmbientSeconds)));
+    pack.Add("ogg/tracks/ambient2.ogg", EncodeOggVorbis(MakeAmbientPad(kAmbientSeconds, 44100, 4.0 / 3.0)));
+}
+
+// The values the game's controls read: the list colours (red in the low
+// byte, alpha in the high one) and the artifact fade rate.
+std::string GlobalXml() {
+    return "<global>\n"
+           "<value name=\"MOSARK_LIST_BACKGROUND_COLOR\" value=\"0xC0202020\"/>\n"
+           "<value name=\"MOSARK_LIST_SELECT_BACKGROUND_COLOR\" value=\"0xE0806040\"/>\n"
+           "<value name=\"MOSARK_LIST_TEXT_COLOR\" value=\"0xFFE0E0E0\"/>\n"
+           "<value name=\"MOSARK_LIST_SELECT_TEXT_COLOR\" value=\"0xFF40FFFF\"/>\n"
+           "<value name=\"MOSARK_ARTIFACT_FADE_FPS\" value=\"1.5\"/>\n"
+           "</global>\n";
+}
+
 } // namespace
 
 CPakWriter MakeDemoPack(const std::string& fontPath) {
     const CFontSprite font = RenderFontSprite(fontPath, kFontPixelHeight, FontCharacters(), "font_main");
     CPakWriter pack;
     pack.Add("xml/Locale.xml", Bytes(LocaleXml(font)));
-    pack.Add("xml/global.xml", Bytes("<global>\n</global>\n"));
+    pack.Add("xml/global.xml", Bytes(GlobalXml()));
     pack.Add("spr/font.spr", WriteSpr(font.document));
-    pack.Add("ogg/tracks/ambient1.ogg", EncodeOggVorbis(MakeAmbientPad(kAmbientSeconds)));
+    AddAmbientTracks(pack);
     return pack;
 }
 

@@ -2,10 +2,10 @@
 
 #include <random>
 
-#include "app/FatalGuard.h"
 #include "app/Locale.h"
 #include "app/Log.h"
 #include "app/shell/CommandLine.h"
+#include "app/shell/SettingsDialogApplication.h"
 #include "graphics/Text.h"
 #include "placefile/SceneGeneratedClass.h"
 #include "platform/Window.h"
@@ -13,8 +13,8 @@
 
 namespace Engine {
 
-CScreensaverApplication::CScreensaverApplication(CGraphicsDriverTable drivers, ButtonPrompt settingsPrompt)
-    : CStdApplication(std::move(drivers)), m_settingsPrompt(std::move(settingsPrompt)) {
+CScreensaverApplication::CScreensaverApplication(CGraphicsDriverTable drivers)
+    : CStdApplication(drivers), m_settingsDrivers(std::move(drivers)) {
     // The screensaver reads its data from the packs only.
     SetUseLooseFiles(false);
 }
@@ -46,17 +46,9 @@ int CScreensaverApplication::Execute() {
 }
 
 int CScreensaverApplication::ShowSettings() {
-    CEnvironment& environment = GetEnvironment();
-    environment.SetUp();
-    const int exitCode = RunGuarded(
-        [&] {
-            CSettingsDialogModel model(environment.GetConfigPath());
-            RunSettingsDialog(model, kName, m_settingsPrompt);
-            return 0;
-        },
-        environment.GetCrashReporter());
-    environment.TearDown();
-    return exitCode;
+    CSettingsDialogApplication dialog(m_settingsDrivers, kName);
+    dialog.SetCommandLine(GetCommandLine());
+    return dialog.Execute();
 }
 
 void CScreensaverApplication::GetDisplayMode(Graphics::CGraphicsParams& params) { params.fullScreen = 1; }
@@ -87,6 +79,7 @@ void CScreensaverApplication::SetAmbientGroupVolumes() {
 
 void CScreensaverApplication::OnDone() {
     // Everything that holds driver resources goes before the driver.
+    m_bStarted = false;
     m_playingTrack = CString();
     m_data.reset();
     m_loadingScreen.Release();
@@ -105,6 +98,7 @@ void CScreensaverApplication::LoadImages() {
 }
 
 void CScreensaverApplication::Start() {
+    m_bStarted = true;
     m_notice.SetHints(m_data->GetHints());
     std::random_device seed;
     std::mt19937 random(seed());
@@ -134,7 +128,7 @@ Graphics::PlaceFile::CPlaceFile* CScreensaverApplication::GetCurrentScene() cons
 void CScreensaverApplication::Update(double time, double step) {
     if (IsLoading()) {
         m_loading.RunNext();
-        if (!IsLoading()) Start();
+        if (m_loading.IsDone()) Start();
         return;
     }
     if (m_cycle.Advance(step)) ChangeScene();

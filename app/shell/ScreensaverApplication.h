@@ -14,7 +14,6 @@
 #include "app/shell/NoticeText.h"
 #include "app/shell/SceneCycle.h"
 #include "app/shell/ScreensaverData.h"
-#include "app/shell/SettingsDialog.h"
 #include "app/shell/StdApplication.h"
 
 namespace Engine {
@@ -25,8 +24,7 @@ public:
     // Both sound groups play at half volume under the ambient music.
     static constexpr float kAmbientGroupVolume = 0.5f;
 
-    explicit CScreensaverApplication(CGraphicsDriverTable drivers = GetDefaultDriverTable(),
-                                     ButtonPrompt settingsPrompt = ShowButtonPrompt);
+    explicit CScreensaverApplication(CGraphicsDriverTable drivers = GetDefaultDriverTable());
 
     // Runs the mode the command line asks for.
     int Execute() override;
@@ -36,7 +34,8 @@ public:
     void OnMouseButtonDown(int button) override;
     void OnMouseMove(int x, int y) override;
 
-    bool IsLoading() const { return !m_loading.IsDone(); }
+    // Until the last loading step is done and the first scene chosen.
+    bool IsLoading() const { return !m_bStarted; }
     CGlobalValueTable& GetGlobalValues() { return m_globals; }
     // Null before start-up and after teardown.
     const CScreensaverData* GetData() const { return m_data.get(); }
@@ -66,7 +65,8 @@ private:
     void ChangeScene();
     void DrawNotice();
 
-    ButtonPrompt m_settingsPrompt;
+    // The settings mode opens its own window with these.
+    CGraphicsDriverTable m_settingsDrivers;
     CMouseQuitRule m_mouseQuit;
     CLoadingSteps m_loading;
     CLoadingScreen m_loadingScreen;
@@ -75,6 +75,7 @@ private:
     CSceneCycle m_cycle;
     CNoticeText m_notice;
     CString m_playingTrack;
+    bool m_bStarted = false;
 };
 
 } // namespace Engine

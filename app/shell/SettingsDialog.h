@@ -1,15 +1,15 @@
 #pragma once
 // The screensaver's settings dialog: whether ambient sounds play and how
 // often the background changes, kept in the configuration file. The model
-// holds the dialog's logic; the front end asks its two questions with
-// message-box buttons.
+// holds the dialog's logic; the front end is a dialog of the engine's own
+// controls.
 
 #include <array>
 #include <functional>
-#include <span>
 
 #include "app/Config.h"
 #include "app/String.h"
+#include "controls/Dialog.h"
 
 namespace Engine {
 
@@ -41,18 +41,33 @@ private:
     CConfig m_config;
 };
 
-// Asks one question; returns the index of the chosen button, or -1 when the
-// box was closed or could not be shown.
-using ButtonPrompt = std::function<int(const char* title, const char* question,
-                                       std::span<const char* const> buttons, int defaultButton)>;
+// The dialog window's content: the check box, the label and the combo box
+// of the change times over a model, with OK and Cancel.
+class CSettingsDialog : public Controls::CDialog {
+public:
+    enum ControlId : int32_t { ID_OK = 1, ID_CANCEL = 2, ID_AMBIENT_SOUNDS = 3, ID_CHANGE_TIME = 4 };
+    static constexpr int32_t kWidth = 320;
+    static constexpr int32_t kHeight = 200;
 
-// The SDL message box; without a display it logs why and gives -1.
-int ShowButtonPrompt(const char* title, const char* question, std::span<const char* const> buttons,
-                     int defaultButton);
+    // onClose runs once, at OK (after the model stored the settings, with
+    // whether it could) or at Cancel (with false).
+    CSettingsDialog(CSettingsDialogModel& model, std::function<void(bool stored)> onClose)
+        : m_model(model), m_onClose(std::move(onClose)) {}
 
-// Asks for the ambient sounds (On / Off / Cancel), then for the change time
-// (the four choices / Cancel). A Cancel at either step stores nothing; the
-// second answer is the OK. True when the settings were stored.
-bool RunSettingsDialog(CSettingsDialogModel& model, const char* title, const ButtonPrompt& prompt = ShowButtonPrompt);
+    // Makes the dialog at (x, y) under the parent, its controls showing the
+    // model's settings and the check box holding the focus.
+    void Build(Controls::CControlsManager* manager, Ref parent, int32_t x, int32_t y);
+    void Draw(Controls::CRenderContext& context) override;
+    bool OnCommand(uint32_t commandId, uint32_t code) override;
+    // Escape cancels.
+    bool OnKeyDown(uint32_t key, uint32_t flags) override;
+
+private:
+    void Close(bool ok);
+
+    CSettingsDialogModel& m_model;
+    std::function<void(bool)> m_onClose;
+    bool m_bClosed = false;
+};
 
 } // namespace Engine
