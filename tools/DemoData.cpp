@@ -10,6 +10,8 @@ namespace Tools {
 namespace {
 
 constexpr int kFontPixelHeight = 20;
+// The settings dialog's rows are 16 pixels high.
+constexpr int kDialogFontPixelHeight = 12;
 // The ambient tracks loop; a few seconds keep the pack small.
 constexpr double kAmbientSeconds = 6.0;
 
@@ -23,7 +25,7 @@ std::vector<uint16_t> FontCharacters() {
     return characters;
 }
 
-std::string LocaleXml(const CFontSprite& font) {
+std::string LocaleXml(const CFontSprite& font, const std::string& otherFonts) {
     return "<locales default=\"en\">\n"
            "<locale name=\"en\">\n"
            "<string key=\"HINT_1\">Move the mouse or press a key to wake up.</string>\n"
@@ -33,9 +35,17 @@ std::string LocaleXml(const CFontSprite& font) {
            "<string key=\"TIME_MORNING\">Good morning</string>\n"
            "<string key=\"TIME_DAY\">Good afternoon</string>\n"
            "<string key=\"TIME_EVENING\">Good evening</string>\n" +
-           font.LocaleXml("main") +
+           font.LocaleXml("main") + otherFonts +
            "</locale>\n"
            "</locales>\n";
+}
+
+// The settings dialog's small font: "spr/font_dialog.spr"; returns its
+// locale record.
+std::string AddDialogFont(CPakWriter& pack, const std::string& fontPath) {
+    const CFontSprite font = RenderFontSprite(fontPath, kDialogFontPixelHeight, FontCharacters(), "font_dialog");
+    pack.Add("spr/font_dialog.spr", WriteSpr(font.document));
+    return font.LocaleXml("dialog");
 }
 
 // Two pads a fourth apart, so that it is heard which one plays.
@@ -61,7 +71,8 @@ std::string GlobalXml() {
 CPakWriter MakeDemoPack(const std::string& fontPath) {
     const CFontSprite font = RenderFontSprite(fontPath, kFontPixelHeight, FontCharacters(), "font_main");
     CPakWriter pack;
-    pack.Add("xml/Locale.xml", Bytes(LocaleXml(font)));
+    const std::string dialogFont = AddDialogFont(pack, fontPath);
+    pack.Add("xml/Locale.xml", Bytes(LocaleXml(font, dialogFont)));
     pack.Add("xml/global.xml", Bytes(GlobalXml()));
     pack.Add("spr/font.spr", WriteSpr(font.document));
     AddAmbientTracks(pack);

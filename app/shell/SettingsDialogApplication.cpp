@@ -30,19 +30,25 @@ bool CSettingsDialogApplication::OnInit() {
         GetLog().PrintLine("Settings dialog closed : %s", stored ? "stored" : "nothing stored");
         GetGraphicsDriver()->RequestQuit();
     });
-    m_dialog->SetFont(m_font);
-    m_dialog->Build(controls, controls->GetDesktop(), 0, 0);
+    m_dialog->Build(controls, controls->GetDesktop(), 0, 0, m_font);
     return true;
 }
 
 void CSettingsDialogApplication::LoadFont() {
-    // Without the font the dialog still works, without its texts.
+    // Without a font the dialog still works, without its texts.
     try {
         GetLocaleManager().Load("xml/Locale.xml");
-        const CLocaleFont* record = GetLocaleManager().FindFont(CScreensaverData::kFontName);
-        if (!record) throw CException::Format("Font '%s' : not in the locale", CScreensaverData::kFontName);
+        const char* name = kFontName;
+        const char* file = kFontFile;
+        const CLocaleFont* record = GetLocaleManager().FindFont(name);
+        if (!record) {
+            name = CScreensaverData::kFontName;
+            file = CScreensaverData::kFontFile;
+            record = GetLocaleManager().FindFont(name);
+        }
+        if (!record) throw CException::Format("Font '%s' : not in the locale", name);
         m_sprFiles = new Graphics::SprFile::CSprFileLocalManager(GetGraphicsDriver());
-        m_font = Graphics::CreateFontFromSprite(*record, m_sprFiles->LoadSprFile(CScreensaverData::kFontFile, false));
+        m_font = Graphics::CreateFontFromSprite(*record, m_sprFiles->LoadSprFile(file, false));
     } catch (const CException& e) {
         GetLog().PrintLine("Settings dialog : no font : %s", e.what());
     }

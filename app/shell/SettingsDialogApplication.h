@@ -12,6 +12,11 @@ namespace Engine {
 
 class CSettingsDialogApplication : public CStdApplication {
 public:
+    // The dialog's font, small enough for the combo box's rows; without it
+    // the screensaver's font.
+    static constexpr char kFontName[] = "dialog";
+    static constexpr char kFontFile[] = "spr/font_dialog.spr";
+
     explicit CSettingsDialogApplication(CGraphicsDriverTable drivers = GetDefaultDriverTable(),
                                         const char* title = "");
 
