@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <set>
 #include <thread>
 
@@ -18,6 +19,7 @@
 #include "tools/DemoData.h"
 #include "tools/OggWriter.h"
 #include "tools/PlaceWriter.h"
+#include "tests/graphics/SprFileTestData.h"
 
 using namespace ShellTesting;
 using Engine::CNoticeText;
@@ -46,6 +48,35 @@ protected:
         WriteFile(root / "data" / name, std::string(bytes.begin(), bytes.end()));
     }
     static std::vector<uint8_t> Scene() { return Tools::WritePlace(Tools::CPlaceDocument{}); }
+    // A scene of one 64 x 32 sprite of "spr/bg.spr" with its top-left
+    // corner at (x, y).
+    static std::vector<uint8_t> SpriteScene(float x, float y) {
+        Tools::CPlaceDocument doc;
+        doc.spriteFiles = {{"spr/bg.spr", {{1, "box"}}}};
+        Tools::CPlaceObjectDoc sprite;
+        sprite.type = 1;
+        sprite.id = 1;
+        sprite.spriteId = 1;
+        sprite.x = x;
+        sprite.y = y;
+        sprite.width = 64;
+        sprite.height = 32;
+        Tools::CPlaceLayerDoc layer;
+        layer.objects = {sprite};
+        doc.layers = {layer};
+        return Tools::WritePlace(doc);
+    }
+    // Whether a vertex drawn since the driver was last cleared lies at (x, y).
+    static bool DrewAt(const CFrameDriver& driver, float x, float y) {
+        for (const auto& call : driver.calls) {
+            if (call.name != "gDraw") continue;
+            std::vector<Engine::Graphics::SpriteVertex> vertices(call.vertices.size() / sizeof(Engine::Graphics::SpriteVertex));
+            if (!vertices.empty()) std::memcpy(vertices.data(), call.vertices.data(), call.vertices.size());
+            for (const auto& v : vertices)
+                if (v.x == x && v.y == y) return true;
+        }
+        return false;
+    }
     // Two mouse samples that differ in both x and y.
     static void MoveMouse(CScreensaverApplication& app) {
         app.OnMouseMove(100, 100);
@@ -57,20 +88,25 @@ struct CFrameRecord {
     int frame;
     std::string scene, notice;
     float alpha;
+    std::string drawn;  // whose sprite was drawn
 };
 
 TEST_F(ScreensaverRunTest, ScenesTakeTurnsWithTheNoticeTextAndTheMouseEndsIt) {
     UseDemoPack();
     WriteConfig(false, 30);
-    WriteData("place/bg1.place", Scene());
-    WriteData("place/bg2.place", Scene());
+    WriteData("spr/bg.spr", Tools::WriteSpr(SprTestData::StripDocument("box", {64}, 32)));
+    WriteData("place/bg1.place", SpriteScene(100, 100));
+    WriteData("place/bg2.place", SpriteScene(400, 300));
     CScreensaverApplication app(FrameDrivers(10000, kFrameUs));
     std::vector<CFrameRecord> loaded;
     onPresent = [&](CFrameDriver& d) {
+        const std::string drawn = DrewAt(d, 100, 100) ? "place/bg1.place" : DrewAt(d, 400, 300) ? "place/bg2.place" : "";
+        d.Clear();
         if (app.IsLoading()) return;
         const Engine::CSceneCycle& cycle = app.GetSceneCycle();
         loaded.push_back({d.frames, app.GetCurrentScene() ? app.GetCurrentScene()->GetName().str() : "",
-                          app.GetNotice().GetText().str(), CNoticeText::Alpha(cycle.GetSceneTime(), cycle.GetPeriod())});
+                          app.GetNotice().GetText().str(), CNoticeText::Alpha(cycle.GetSceneTime(), cycle.GetPeriod()),
+                          drawn});
         if (loaded.size() == 650) MoveMouse(app);
     };
     EXPECT_EQ(app.Run(), 0);
@@ -90,6 +126,8 @@ TEST_F(ScreensaverRunTest, ScenesTakeTurnsWithTheNoticeTextAndTheMouseEndsIt) {
     EXPECT_EQ(loaded[0].scene, loaded[changes[1]].scene);
     for (const std::string& scene : {loaded[0].scene, loaded[changes[0]].scene})
         EXPECT_TRUE(scene == "place/bg1.place" || scene == "place/bg2.place") << scene;
+    // Each frame draws the sprite of the scene it shows.
+    for (const CFrameRecord& record : loaded) ASSERT_EQ(record.drawn, record.scene) << "frame " << record.frame;
 
     // The greeting first, then the hints; each fades in and out.
     const std::vector<std::string> greetings = {"Good night", "Good morning", "Good afternoon", "Good evening"};
