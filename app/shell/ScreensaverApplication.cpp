@@ -9,7 +9,6 @@
 #include "graphics/Text.h"
 #include "placefile/SceneGeneratedClass.h"
 #include "platform/Window.h"
-#include "sound/SoundManager.h"
 
 namespace Engine {
 
@@ -56,7 +55,8 @@ void CScreensaverApplication::GetDisplayMode(Graphics::CGraphicsParams& params) 
 bool CScreensaverApplication::OnInit() {
     Graphics::PlaceFile::g_bUseGeneratedSceneClasses = true;
     const bool ambient = GetConfig().playAmbientSounds;
-    if (ambient) SetAmbientGroupVolumes();
+    if (ambient)
+        for (const int32_t group : {1, 0}) SetSoundGroupVolume(group, kAmbientGroupVolume);
     GetLocaleManager().Load("xml/Locale.xml");
     LoadGlobalValues("xml/global.xml", m_globals);
     m_data = std::make_unique<CScreensaverData>(GetGraphicsDriver());
@@ -66,15 +66,6 @@ bool CScreensaverApplication::OnInit() {
     if (ambient) m_loading.Add("Loading Ambient Tracks", [this] { m_data->LoadAmbientTracks(); });
     m_loading.Add("Loading Images", [this] { LoadImages(); });
     return true;
-}
-
-void CScreensaverApplication::SetAmbientGroupVolumes() {
-    Sound::CSoundManager& sound = Sound::GetSoundManager();
-    for (const int32_t group : {1, 0}) {
-        if (sound.GetGroupVolume(group) == kAmbientGroupVolume) continue;
-        sound.SetGroupVolume(group, kAmbientGroupVolume);
-        sound.ApplyVolume(group);
-    }
 }
 
 void CScreensaverApplication::OnDone() {

@@ -58,7 +58,6 @@ protected:
 private:
     int ShowSettings();
     void Quit();
-    void SetAmbientGroupVolumes();
     void LoadImages();
     // After the last loading step: the first scene and the music.
     void Start();

@@ -1,45 +1,14 @@
 #pragma once
-// The screensaver's settings dialog: whether ambient sounds play and how
-// often the background changes, kept in the configuration file. The model
-// holds the dialog's logic; the front end is a dialog of the engine's own
-// controls.
+// The screensaver's settings dialog, made of the engine's own controls over
+// the settings model.
 
-#include <array>
 #include <functional>
 
-#include "app/Config.h"
-#include "app/String.h"
+#include "app/shell/SettingsDialogModel.h"
 #include "controls/Dialog.h"
+#include "graphics/Font.h"
 
 namespace Engine {
-
-class CSettingsDialogModel {
-public:
-    static constexpr char kAmbientSoundsLabel[] = "Play Ambient Sounds";
-    static constexpr char kChangeTimeLabel[] = "Background change time:";
-    static constexpr std::array<const char*, 4> kChangeTimeChoices = {"30 seconds", "1 minute", "3 minutes",
-                                                                     "5 minutes"};
-
-    // Starts from the file's settings (the defaults when it has none).
-    explicit CSettingsDialogModel(CString configPath);
-
-    bool GetPlayAmbientSounds() const { return m_config.playAmbientSounds; }
-    void SetPlayAmbientSounds(bool play) { m_config.playAmbientSounds = play; }
-    // 0 .. 3, an index into kChangeTimeChoices.
-    int GetChangeTimeChoice() const;
-    // An index outside 0 .. 3 is refused (false) and changes nothing.
-    bool SetChangeTimeChoice(int choice);
-
-    // OK: stores both settings (with the volumes read from the file);
-    // false when the file could not be written.
-    bool Ok();
-    // Cancel stores nothing.
-    void Cancel() {}
-
-private:
-    CString m_configPath;
-    CConfig m_config;
-};
 
 // The dialog window's content: the check box, the label and the combo box
 // of the change times over a model, with OK and Cancel.

@@ -67,6 +67,8 @@ public:
     // Copies the configuration's two volumes into the sound groups 0 and 1,
     // re-applying a group whose volume changed.
     void ApplySoundVolumes();
+    // Sets one group's volume, re-applying it when it changed.
+    static void SetSoundGroupVolume(int32_t group, float volume);
 
     Graphics::CGraphics* GetGraphicsDriver() const { return m_graphics.get(); }
     // Made with the graphics window; null before.
