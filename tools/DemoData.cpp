@@ -11,7 +11,9 @@ namespace Tools {
 namespace {
 
 constexpr int kFontPixelHeight = 20;
-// The ambient track loops; a few seconds keep the pack small.
+// The settings dialog's rows are 16 pixels high.
+constexpr int kDialogFontPixelHeight = 12;
+// The ambient tracks loop; a few seconds keep the pack small.
 constexpr double kAmbientSeconds = 6.0;
 
 std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
@@ -24,7 +26,7 @@ std::vector<uint16_t> FontCharacters() {
     return characters;
 }
 
-std::string LocaleXml(const CFontSprite& font) {
+std::string LocaleXml(const CFontSprite& font, const std::string& otherFonts) {
     return "<locales default=\"en\">\n"
            "<locale name=\"en\">\n"
            "<string key=\"HINT_1\">Move the mouse or press a key to wake up.</string>\n"
@@ -34,9 +36,35 @@ std::string LocaleXml(const CFontSprite& font) {
            "<string key=\"TIME_MORNING\">Good morning</string>\n"
            "<string key=\"TIME_DAY\">Good afternoon</string>\n"
            "<string key=\"TIME_EVENING\">Good evening</string>\n" +
-           font.LocaleXml("main") +
+           font.LocaleXml("main") + otherFonts +
            "</locale>\n"
            "</locales>\n";
+}
+
+// The settings dialog's small font: "spr/font_dialog.spr"; returns its
+// locale record.
+std::string AddDialogFont(CPakWriter& pack, const std::string& fontPath) {
+    const CFontSprite font = RenderFontSprite(fontPath, kDialogFontPixelHeight, FontCharacters(), "font_dialog");
+    pack.Add("spr/font_dialog.spr", WriteSpr(font.document));
+    return font.LocaleXml("dialog");
+}
+
+// Two pads a fourth apart, so that it is heard which one plays.
+void AddAmbientTracks(CPakWriter& pack) {
+    pack.Add("ogg/tracks/ambient1.ogg", EncodeOggVorbis(MakeAmbientPad(kAmbientSeconds)));
+    pack.Add("ogg/tracks/ambient2.ogg", EncodeOggVorbis(MakeAmbientPad(kAmbientSeconds, 44100, 4.0 / 3.0)));
+}
+
+// The values the game's controls read: the list colours (red in the low
+// byte, alpha in the high one) and the artifact fade rate.
+std::string GlobalXml() {
+    return "<global>\n"
+           "<value name=\"MOSARK_LIST_BACKGROUND_COLOR\" value=\"0xC0202020\"/>\n"
+           "<value name=\"MOSARK_LIST_SELECT_BACKGROUND_COLOR\" value=\"0xE0806040\"/>\n"
+           "<value name=\"MOSARK_LIST_TEXT_COLOR\" value=\"0xFFE0E0E0\"/>\n"
+           "<value name=\"MOSARK_LIST_SELECT_TEXT_COLOR\" value=\"0xFF40FFFF\"/>\n"
+           "<value name=\"MOSARK_ARTIFACT_FADE_FPS\" value=\"1.5\"/>\n"
+           "</global>\n";
 }
 
 } // namespace
@@ -44,10 +72,11 @@ std::string LocaleXml(const CFontSprite& font) {
 CPakWriter MakeDemoPack(const std::string& fontPath) {
     const CFontSprite font = RenderFontSprite(fontPath, kFontPixelHeight, FontCharacters(), "font_main");
     CPakWriter pack;
-    pack.Add("xml/Locale.xml", Bytes(LocaleXml(font)));
-    pack.Add("xml/global.xml", Bytes("<global>\n</global>\n"));
+    const std::string dialogFont = AddDialogFont(pack, fontPath);
+    pack.Add("xml/Locale.xml", Bytes(LocaleXml(font, dialogFont)));
+    pack.Add("xml/global.xml", Bytes(GlobalXml()));
     pack.Add("spr/font.spr", WriteSpr(font.document));
-    pack.Add("ogg/tracks/ambient1.ogg", EncodeOggVorbis(MakeAmbientPad(kAmbientSeconds)));
+    AddAmbientTracks(pack);
     AddGameUiData(pack);
     return pack;
 }

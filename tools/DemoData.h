@@ -9,10 +9,11 @@
 
 namespace Tools {
 
-// "xml/Locale.xml", "xml/global.xml", "spr/font.spr" with the glyphs
-// rendered from the font file, and the ambient track
-// "ogg/tracks/ambient1.ogg". Throws Engine::CException when the font
-// cannot be read.
+// "xml/Locale.xml" (hints and time-of-day greetings), "xml/global.xml",
+// "spr/font.spr" with the glyphs rendered from the font file, the settings
+// dialog's smaller "spr/font_dialog.spr" (font record "dialog"), and the
+// ambient tracks "ogg/tracks/ambient1.ogg" and "ogg/tracks/ambient2.ogg".
+// Throws Engine::CException when the font cannot be read.
 CPakWriter MakeDemoPack(const std::string& fontPath);
 
 // "Settings.xml" for a windowed run on the OpenGL driver.

@@ -97,7 +97,7 @@ CPcmSound MakeTone(size_t frames, int channels, int rate, double frequency, doub
     return sound;
 }
 
-CPcmSound MakeAmbientPad(double seconds, int rate) {
+CPcmSound MakeAmbientPad(double seconds, int rate, double pitch) {
     const size_t frames = size_t(seconds * rate);
     CPcmSound sound{2, rate, {}};
     sound.samples.resize(frames * 2);
@@ -108,7 +108,7 @@ CPcmSound MakeAmbientPad(double seconds, int rate) {
         const double swell = 0.6 + 0.4 * std::sin(2.0 * std::numbers::pi * t);
         double left = 0.0, right = 0.0;
         for (size_t k = 0; k < std::size(kCycles); ++k) {
-            const double cycles = std::round(kCycles[k] * seconds);
+            const double cycles = std::round(kCycles[k] * pitch * seconds);
             const double phase = 2.0 * std::numbers::pi * cycles * t;
             left += std::sin(phase + double(k));
             right += std::sin(phase + 2.0 * double(k));

@@ -25,7 +25,7 @@ std::vector<uint8_t> EncodeOggVorbis(const CPcmSound& sound, float quality = 0.4
 CPcmSound MakeTone(size_t frames, int channels, int rate, double frequency, double amplitude = 0.5);
 
 // A soft ambient pad that loops without a click: a few detuned sines whose
-// periods fit the length, under a slow swell.
-CPcmSound MakeAmbientPad(double seconds, int rate = 44100);
+// periods fit the length, under a slow swell. pitch scales every sine.
+CPcmSound MakeAmbientPad(double seconds, int rate = 44100, double pitch = 1.0);
 
 } // namespace Tools

@@ -47,6 +47,7 @@ Graphics::CGraphicsParams CStdApplication::ChooseDisplayMode() {
     GetDisplayMode(params);
     if (m_graphicsSettings.bpp32) params.colorBits = *m_graphicsSettings.bpp32 ? 24 : 16;
     if (m_graphicsSettings.fullscreen) params.fullScreen = *m_graphicsSettings.fullscreen ? 1 : 0;
+    if (!AllowsFullScreen()) params.fullScreen = 0;
     GetLog().PrintLine("Display mode : %dx%d, %d bits, %s", params.width, params.height, params.colorBits,
                        params.fullScreen ? "full screen" : "windowed");
     return params;

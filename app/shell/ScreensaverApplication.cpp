@@ -1,15 +1,19 @@
 #include "app/shell/ScreensaverApplication.h"
 
-#include "app/FatalGuard.h"
+#include <random>
+
 #include "app/Locale.h"
 #include "app/Log.h"
 #include "app/shell/CommandLine.h"
+#include "app/shell/SettingsDialogApplication.h"
+#include "graphics/Text.h"
+#include "placefile/SceneGeneratedClass.h"
 #include "platform/Window.h"
 
 namespace Engine {
 
-CScreensaverApplication::CScreensaverApplication(CGraphicsDriverTable drivers, ButtonPrompt settingsPrompt)
-    : CStdApplication(std::move(drivers)), m_settingsPrompt(std::move(settingsPrompt)) {
+CScreensaverApplication::CScreensaverApplication(CGraphicsDriverTable drivers)
+    : CStdApplication(drivers), m_settingsDrivers(std::move(drivers)) {
     // The screensaver reads its data from the packs only.
     SetUseLooseFiles(false);
 }
@@ -41,44 +45,35 @@ int CScreensaverApplication::Execute() {
 }
 
 int CScreensaverApplication::ShowSettings() {
-    CEnvironment& environment = GetEnvironment();
-    environment.SetUp();
-    const int exitCode = RunGuarded(
-        [&] {
-            CSettingsDialogModel model(environment.GetConfigPath());
-            RunSettingsDialog(model, kName, m_settingsPrompt);
-            return 0;
-        },
-        environment.GetCrashReporter());
-    environment.TearDown();
-    return exitCode;
+    CSettingsDialogApplication dialog(m_settingsDrivers, kName);
+    dialog.SetCommandLine(GetCommandLine());
+    return dialog.Execute();
 }
 
 void CScreensaverApplication::GetDisplayMode(Graphics::CGraphicsParams& params) { params.fullScreen = 1; }
 
 bool CScreensaverApplication::OnInit() {
+    Graphics::PlaceFile::g_bUseGeneratedSceneClasses = true;
+    const bool ambient = GetConfig().playAmbientSounds;
+    if (ambient)
+        for (const int32_t group : {1, 0}) SetSoundGroupVolume(group, kAmbientGroupVolume);
     GetLocaleManager().Load("xml/Locale.xml");
     LoadGlobalValues("xml/global.xml", m_globals);
-    m_sprFiles = new Graphics::SprFile::CSprFileLocalManager(GetGraphicsDriver());
-    m_loading.Add("Loading Font", [this] { LoadFont(); });
-    m_loading.Add("Loading Hints", [this] { LoadHints(); });
-    // The scenes and the ambient tracks join here with their libraries.
+    m_data = std::make_unique<CScreensaverData>(GetGraphicsDriver());
+    m_loading.Add("Loading Font", [this] { m_data->LoadFont(); });
+    m_loading.Add("Loading Hints", [this] { m_data->LoadHints(); });
+    m_loading.Add("Loading Scenes", [this] { m_data->LoadScenes(); });
+    if (ambient) m_loading.Add("Loading Ambient Tracks", [this] { m_data->LoadAmbientTracks(); });
     m_loading.Add("Loading Images", [this] { LoadImages(); });
     return true;
 }
 
 void CScreensaverApplication::OnDone() {
     // Everything that holds driver resources goes before the driver.
-    m_font.Release();
-    m_sprFiles.Release();
+    m_bStarted = false;
+    m_playingTrack = CString();
+    m_data.reset();
     m_loadingScreen.Release();
-}
-
-void CScreensaverApplication::LoadFont() {
-    const CLocaleFont* record = GetLocaleManager().FindFont(kFontName);
-    if (!record) return;
-    m_font = Graphics::CreateFontFromSprite(*record, m_sprFiles->LoadSprFile(kFontFile, true));
-    GetLog().PrintLine("Font '%s' : %d characters", kFontName, int(record->characters.size()));
 }
 
 void CScreensaverApplication::LoadImages() {
@@ -93,19 +88,45 @@ void CScreensaverApplication::LoadImages() {
     });
 }
 
-void CScreensaverApplication::LoadHints() {
-    for (int i = 1;; ++i) {
-        const CString key = FormatString("HINT_%d", i);
-        if (!GetLocaleManager().HasString(key)) break;
-        m_hints.push_back(GetLocaleManager().FindString(key));
+void CScreensaverApplication::Start() {
+    m_bStarted = true;
+    m_notice.SetHints(m_data->GetHints());
+    std::random_device seed;
+    std::mt19937 random(seed());
+    const int scenes = int(m_data->GetScenes().size());
+    m_cycle.Start(scenes, scenes > 0 ? int(random() % unsigned(scenes)) : 0,
+                  double(GetConfig().backgroundChangeSeconds));
+    m_notice.Next(GetLocaleManager(), LocalHour());
+    const std::vector<CString>& tracks = m_data->GetTracks();
+    if (!tracks.empty()) {
+        const CString& track = tracks[random() % tracks.size()];
+        if (m_data->PlayTrack(track)) m_playingTrack = track;
     }
-    GetLog().PrintLine("Hints : %d", int(m_hints.size()));
+}
+
+void CScreensaverApplication::ChangeScene() {
+    m_notice.Next(GetLocaleManager(), LocalHour());
+    if (Graphics::PlaceFile::CPlaceFile* scene = GetCurrentScene())
+        GetLog().PrintLine("Scene : %s", scene->GetName().c_str());
+}
+
+Graphics::PlaceFile::CPlaceFile* CScreensaverApplication::GetCurrentScene() const {
+    const int current = m_cycle.GetCurrent();
+    if (IsLoading() || !m_data || current < 0 || size_t(current) >= m_data->GetScenes().size()) return nullptr;
+    return m_data->GetScenes()[size_t(current)].get();
 }
 
 void CScreensaverApplication::Update(double time, double step) {
-    (void)time;
-    (void)step;
-    if (IsLoading()) m_loading.RunNext();
+    if (IsLoading()) {
+        m_loading.RunNext();
+        if (m_loading.IsDone()) Start();
+        return;
+    }
+    if (m_cycle.Advance(step)) ChangeScene();
+    if (Graphics::PlaceFile::CPlaceFile* scene = GetCurrentScene()) {
+        scene->SetTime(m_cycle.GetSceneTime());
+        scene->Update(time, step);
+    }
 }
 
 void CScreensaverApplication::Draw() {
@@ -114,6 +135,18 @@ void CScreensaverApplication::Draw() {
         return;
     }
     GetGraphicsDriver()->gClear(Graphics::CLEAR_COLOR);
+    if (Graphics::PlaceFile::CPlaceFile* scene = GetCurrentScene()) scene->Draw(0.0f, 0.0f, 1.0f);
+    DrawNotice();
+}
+
+void CScreensaverApplication::DrawNotice() {
+    if (!m_data || !m_data->GetFont() || m_notice.GetText().IsEmpty()) return;
+    const Graphics::CGraphicsParams& params = GetGraphicsDriver()->GetParams();
+    Graphics::CDrawContext context;
+    Graphics::CTextLayout::SetFont(context, m_data->GetFont());
+    context.SetSecondValue(320.0f);
+    context.m_textColor = CNoticeText::Color(CNoticeText::Alpha(m_cycle.GetSceneTime(), m_cycle.GetPeriod()));
+    Graphics::DrawTextAt(context, m_notice.GetText(), 0.0f, float(params.height - 32), float(params.width));
 }
 
 void CScreensaverApplication::DrawLoadingScreen(int current, int total) {

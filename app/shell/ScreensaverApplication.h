@@ -1,7 +1,9 @@
 #pragma once
 // The screensaver: its command-line modes, its start-up and data loading,
-// the loading screen, and quitting at the first input.
+// the loading screen, the background scenes taking turns with the notice
+// text, the ambient music, and quitting at the first input.
 
+#include <memory>
 #include <vector>
 
 #include "app/Global.h"
@@ -9,22 +11,20 @@
 #include "app/String.h"
 #include "app/shell/LoadingScreen.h"
 #include "app/shell/MouseQuitRule.h"
-#include "app/shell/SettingsDialog.h"
+#include "app/shell/NoticeText.h"
+#include "app/shell/SceneCycle.h"
+#include "app/shell/ScreensaverData.h"
 #include "app/shell/StdApplication.h"
-#include "graphics/Font.h"
-#include "graphics/SprFileManager.h"
 
 namespace Engine {
 
 class CScreensaverApplication : public CStdApplication {
 public:
     static constexpr char kName[] = "Mosark";
-    // The font record of "xml/Locale.xml" and the sprite file of its glyphs.
-    static constexpr char kFontName[] = "main";
-    static constexpr char kFontFile[] = "spr/font.spr";
+    // Both sound groups play at half volume under the ambient music.
+    static constexpr float kAmbientGroupVolume = 0.5f;
 
-    explicit CScreensaverApplication(CGraphicsDriverTable drivers = GetDefaultDriverTable(),
-                                     ButtonPrompt settingsPrompt = ShowButtonPrompt);
+    explicit CScreensaverApplication(CGraphicsDriverTable drivers = GetDefaultDriverTable());
 
     // Runs the mode the command line asks for.
     int Execute() override;
@@ -34,10 +34,17 @@ public:
     void OnMouseButtonDown(int button) override;
     void OnMouseMove(int x, int y) override;
 
-    bool IsLoading() const { return !m_loading.IsDone(); }
-    const std::vector<CString>& GetHints() const { return m_hints; }
+    // Until the last loading step is done and the first scene chosen.
+    bool IsLoading() const { return !m_bStarted; }
     CGlobalValueTable& GetGlobalValues() { return m_globals; }
-    const ref_ptr<Graphics::CFont>& GetFont() const { return m_font; }
+    // Null before start-up and after teardown.
+    const CScreensaverData* GetData() const { return m_data.get(); }
+    // The scene shown now; null while loading or without scenes.
+    Graphics::PlaceFile::CPlaceFile* GetCurrentScene() const;
+    const CSceneCycle& GetSceneCycle() const { return m_cycle; }
+    const CNoticeText& GetNotice() const { return m_notice; }
+    // The ambient track playing; empty when none is.
+    const CString& GetPlayingTrack() const { return m_playingTrack; }
 
 protected:
     const char* GetName() const override { return kName; }
@@ -51,18 +58,23 @@ protected:
 private:
     int ShowSettings();
     void Quit();
-    void LoadFont();
-    void LoadHints();
     void LoadImages();
+    // After the last loading step: the first scene and the music.
+    void Start();
+    void ChangeScene();
+    void DrawNotice();
 
-    ButtonPrompt m_settingsPrompt;
+    // The settings mode opens its own window with these.
+    CGraphicsDriverTable m_settingsDrivers;
     CMouseQuitRule m_mouseQuit;
     CLoadingSteps m_loading;
     CLoadingScreen m_loadingScreen;
     CGlobalValueTable m_globals;
-    std::vector<CString> m_hints;
-    ref_ptr<Graphics::SprFile::CSprFileLocalManager> m_sprFiles;
-    ref_ptr<Graphics::CFont> m_font;
+    std::unique_ptr<CScreensaverData> m_data;
+    CSceneCycle m_cycle;
+    CNoticeText m_notice;
+    CString m_playingTrack;
+    bool m_bStarted = false;
 };
 
 } // namespace Engine

@@ -1,70 +1,122 @@
 #include "app/shell/SettingsDialog.h"
 
-#include <cstdio>
-#include <vector>
-
-#include "app/Log.h"
-#include "platform/SdlBridge.h"
+#include "controls/Button.h"
+#include "controls/ComboBox.h"
+#include "controls/ControlsManager.h"
+#include "controls/RenderContext.h"
+#include "controls/Static.h"
 
 namespace Engine {
 
-CSettingsDialogModel::CSettingsDialogModel(CString configPath) : m_configPath(std::move(configPath)) {
-    m_config.Load(m_configPath);
+namespace {
+// The system colour of button faces, the dialog's background.
+constexpr int kFaceColor = 15;
+constexpr int32_t kMargin = 16;
+constexpr int32_t kRowHeight = 20;
+// Room for the four choices in rows of the dialog font's height.
+constexpr int32_t kDropDownHeight = 70;
+constexpr int32_t kButtonWidth = 80;
+constexpr int32_t kButtonHeight = 24;
+// The check box's mark is drawn here, left of its text: the controls draw
+// it only with a symbol font, which the data has none of.
+constexpr int32_t kCheckMarkSize = 13;
+constexpr int32_t kCheckMarkGap = 6;
+constexpr uint32_t kCheckMarkColor = 0xFF000000;
+constexpr uint32_t kCheckMarkFace = 0xFFFFFFFF;
+
+template <class T>
+ref_ptr<T> AddControl(Controls::CControlsManager* manager, const Controls::CBaseControl::Ref& parent, int32_t x,
+                      int32_t y, int32_t width, int32_t height, const char* text, uint32_t style, int32_t id) {
+    ref_ptr<T> control(new T);
+    control->Create(manager, parent, x, y, width, height, text, Controls::CS_VISIBLE | Controls::CS_CHILD | style, id);
+    return control;
+}
+} // namespace
+
+void CSettingsDialog::Build(Controls::CControlsManager* manager, Ref parent, int32_t x, int32_t y,
+                            ref_ptr<Graphics::CFont> font) {
+    using namespace Controls;
+    Create(manager, std::move(parent), x, y, kWidth, kHeight, CString(), CS_VISIBLE | CS_CHILD, 0);
+    // Before the children: the combo box's rows take their height from it.
+    SetFont(std::move(font));
+    const Ref self(this);
+    const int32_t width = kWidth - 2 * kMargin;
+    const int32_t checkIndent = kCheckMarkSize + kCheckMarkGap;
+    const ref_ptr<CButton> ambient = AddControl<CButton>(
+        manager, self, kMargin + checkIndent, kMargin, width - checkIndent, kRowHeight,
+        CSettingsDialogModel::kAmbientSoundsLabel, CS_TABSTOP | CS_GROUP | CButton::BS_CHECK, ID_AMBIENT_SOUNDS);
+    if (m_model.GetPlayAmbientSounds()) ambient->SetStyle(ambient->GetStyle() | CS_CHECKED);
+    AddControl<CStatic>(manager, self, kMargin, kMargin + 2 * kRowHeight, width, kRowHeight,
+                        CSettingsDialogModel::kChangeTimeLabel, CStatic::SS_LEFT, 0);
+    const ref_ptr<CComboBox> times = AddControl<CComboBox>(manager, self, kMargin, kMargin + 3 * kRowHeight, width,
+                                                           kDropDownHeight, "", CS_TABSTOP | CS_GROUP, ID_CHANGE_TIME);
+    for (const char* choice : CSettingsDialogModel::kChangeTimeChoices) times->AddItem(choice);
+    times->SetCurrentItem(times->GetItem(m_model.GetChangeTimeChoice()));
+    const int32_t buttonsTop = kHeight - kMargin - kButtonHeight;
+    AddControl<CButton>(manager, self, kWidth - 2 * (kMargin + kButtonWidth), buttonsTop, kButtonWidth, kButtonHeight,
+                        "OK", CS_TABSTOP | CS_GROUP | CButton::BS_DEFAULT, ID_OK);
+    AddControl<CButton>(manager, self, kWidth - kMargin - kButtonWidth, buttonsTop, kButtonWidth, kButtonHeight,
+                        "Cancel", CS_TABSTOP, ID_CANCEL);
+    manager->SetFocus(ambient);
 }
 
-int CSettingsDialogModel::GetChangeTimeChoice() const {
-    for (size_t i = 0; i < std::size(CConfig::kChangeTimes); ++i)
-        if (CConfig::kChangeTimes[i] == m_config.backgroundChangeSeconds) return int(i);
-    return 0;
+Controls::CRect CSettingsDialog::CheckMarkBox() {
+    const int32_t top = kMargin + (kRowHeight - kCheckMarkSize) / 2;
+    return {kMargin, top, kMargin + kCheckMarkSize, top + kCheckMarkSize};
 }
 
-bool CSettingsDialogModel::SetChangeTimeChoice(int choice) {
-    if (choice < 0 || size_t(choice) >= std::size(CConfig::kChangeTimes)) return false;
-    m_config.backgroundChangeSeconds = CConfig::kChangeTimes[choice];
+void CSettingsDialog::Draw(Controls::CRenderContext& context) {
+    if (m_pManager) context.FillRect(0, 0, m_clientRect.Width(), m_clientRect.Height(), m_pManager->GetSysColor(kFaceColor));
+    const Controls::CRect box = CheckMarkBox();
+    context.FillRect(box.left, box.top, box.Width(), box.Height(), kCheckMarkColor);
+    context.FillRect(box.left + 1, box.top + 1, box.Width() - 2, box.Height() - 2, kCheckMarkFace);
+    const Ref ambient = FindChildByID(ID_AMBIENT_SOUNDS);
+    if (ambient && ambient->HasStyle(Controls::CS_CHECKED))
+        context.FillRect(box.left + 3, box.top + 3, box.Width() - 6, box.Height() - 6, kCheckMarkColor);
+    context.Flush();
+    CDialog::Draw(context);
+}
+
+bool CSettingsDialog::OnLButtonDown(int32_t x, int32_t y, uint32_t flags, uint32_t hit) {
+    const Controls::CRect box = CheckMarkBox();
+    if (x < box.left || x >= box.right || y < box.top || y >= box.bottom) return CDialog::OnLButtonDown(x, y, flags, hit);
+    if (auto* ambient = dynamic_cast<Controls::CButton*>(FindChildByID(ID_AMBIENT_SOUNDS).get())) ambient->Click();
     return true;
 }
 
-bool CSettingsDialogModel::Ok() { return m_config.Save(m_configPath); }
-
-int ShowButtonPrompt(const char* title, const char* question, std::span<const char* const> buttons,
-                     int defaultButton) {
-    std::vector<SDL_MessageBoxButtonData> data;
-    for (size_t i = 0; i < buttons.size(); ++i) {
-        Uint32 flags = 0;
-        if (int(i) == defaultButton) flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
-        if (i + 1 == buttons.size()) flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
-        data.push_back(SDL_MessageBoxButtonData{flags, int(i), buttons[i]});
+bool CSettingsDialog::OnCommand(uint32_t commandId, uint32_t code) {
+    (void)code;
+    if (commandId == ID_OK) {
+        const Ref ambient = FindChildByID(ID_AMBIENT_SOUNDS);
+        m_model.SetPlayAmbientSounds(ambient && ambient->HasStyle(Controls::CS_CHECKED));
+        if (const auto* times = dynamic_cast<Controls::CComboBox*>(FindChildByID(ID_CHANGE_TIME).get()))
+            for (int32_t i = 0; i < times->GetItemCount(); ++i)
+                if (times->GetItem(i) == times->GetCurrentItem()) m_model.SetChangeTimeChoice(i);
+        Close(true);
+        return true;
     }
-    const SDL_MessageBoxData box{SDL_MESSAGEBOX_INFORMATION, nullptr, title, question, int(data.size()),
-                                 data.data(), nullptr};
-    int chosen = -1;
-    if (!Platform::EnsureSdlVideo() || SDL_ShowMessageBox(&box, &chosen) != 0) {
-        GetLog().PrintLine("ShowButtonPrompt(...) : FAILED : %s", SDL_GetError());
-        std::fprintf(stderr, "%s: the settings dialog cannot be shown here (%s)\n", title, SDL_GetError());
-        return -1;
+    if (commandId == ID_CANCEL) {
+        Close(false);
+        return true;
     }
-    return chosen;
+    return false;
 }
 
-bool RunSettingsDialog(CSettingsDialogModel& model, const char* title, const ButtonPrompt& prompt) {
-    static constexpr const char* kAmbientButtons[] = {"On", "Off", "Cancel"};
-    const int ambient = prompt(title, CSettingsDialogModel::kAmbientSoundsLabel, kAmbientButtons,
-                               model.GetPlayAmbientSounds() ? 0 : 1);
-    if (ambient != 0 && ambient != 1) {
-        model.Cancel();
-        return false;
-    }
-    std::vector<const char*> timeButtons(CSettingsDialogModel::kChangeTimeChoices.begin(),
-                                         CSettingsDialogModel::kChangeTimeChoices.end());
-    timeButtons.push_back("Cancel");
-    const int time = prompt(title, CSettingsDialogModel::kChangeTimeLabel, timeButtons, model.GetChangeTimeChoice());
-    if (time < 0 || size_t(time) >= CSettingsDialogModel::kChangeTimeChoices.size()) {
-        model.Cancel();
-        return false;
-    }
-    model.SetPlayAmbientSounds(ambient == 0);
-    model.SetChangeTimeChoice(time);
-    return model.Ok();
+bool CSettingsDialog::OnKeyDown(uint32_t key, uint32_t flags) {
+    if (key != Controls::KEY_ESCAPE) return CDialog::OnKeyDown(key, flags);
+    Close(false);
+    return true;
+}
+
+void CSettingsDialog::Close(bool ok) {
+    if (m_bClosed) return;
+    m_bClosed = true;
+    bool stored = false;
+    if (ok)
+        stored = m_model.Ok();
+    else
+        m_model.Cancel();
+    if (m_onClose) m_onClose(stored);
 }
 
 } // namespace Engine

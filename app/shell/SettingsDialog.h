@@ -1,58 +1,48 @@
 #pragma once
-// The screensaver's settings dialog: whether ambient sounds play and how
-// often the background changes, kept in the configuration file. The model
-// holds the dialog's logic; the front end asks its two questions with
-// message-box buttons.
+// The screensaver's settings dialog, made of the engine's own controls over
+// the settings model.
 
-#include <array>
 #include <functional>
-#include <span>
 
-#include "app/Config.h"
-#include "app/String.h"
+#include "app/shell/SettingsDialogModel.h"
+#include "controls/Dialog.h"
+#include "graphics/Font.h"
 
 namespace Engine {
 
-class CSettingsDialogModel {
+// The dialog window's content: the check box, the label and the combo box
+// of the change times over a model, with OK and Cancel.
+class CSettingsDialog : public Controls::CDialog {
 public:
-    static constexpr char kAmbientSoundsLabel[] = "Play Ambient Sounds";
-    static constexpr char kChangeTimeLabel[] = "Background change time:";
-    static constexpr std::array<const char*, 4> kChangeTimeChoices = {"30 seconds", "1 minute", "3 minutes",
-                                                                     "5 minutes"};
+    enum ControlId : int32_t { ID_OK = 1, ID_CANCEL = 2, ID_AMBIENT_SOUNDS = 3, ID_CHANGE_TIME = 4 };
+    static constexpr int32_t kWidth = 320;
+    static constexpr int32_t kHeight = 200;
 
-    // Starts from the file's settings (the defaults when it has none).
-    explicit CSettingsDialogModel(CString configPath);
+    // onClose runs once, at OK (after the model stored the settings, with
+    // whether it could) or at Cancel (with false).
+    CSettingsDialog(CSettingsDialogModel& model, std::function<void(bool stored)> onClose)
+        : m_model(model), m_onClose(std::move(onClose)) {}
 
-    bool GetPlayAmbientSounds() const { return m_config.playAmbientSounds; }
-    void SetPlayAmbientSounds(bool play) { m_config.playAmbientSounds = play; }
-    // 0 .. 3, an index into kChangeTimeChoices.
-    int GetChangeTimeChoice() const;
-    // An index outside 0 .. 3 is refused (false) and changes nothing.
-    bool SetChangeTimeChoice(int choice);
-
-    // OK: stores both settings (with the volumes read from the file);
-    // false when the file could not be written.
-    bool Ok();
-    // Cancel stores nothing.
-    void Cancel() {}
+    // Makes the dialog at (x, y) under the parent, its controls showing the
+    // model's settings in the font (none: no texts) and the check box
+    // holding the focus.
+    void Build(Controls::CControlsManager* manager, Ref parent, int32_t x, int32_t y,
+               ref_ptr<Graphics::CFont> font);
+    void Draw(Controls::CRenderContext& context) override;
+    bool OnCommand(uint32_t commandId, uint32_t code) override;
+    // A click on the check mark's box toggles the check box.
+    bool OnLButtonDown(int32_t x, int32_t y, uint32_t flags, uint32_t hit) override;
+    // Escape cancels.
+    bool OnKeyDown(uint32_t key, uint32_t flags) override;
 
 private:
-    CString m_configPath;
-    CConfig m_config;
+    void Close(bool ok);
+    // Where the check box's mark is drawn, in client coordinates.
+    static Controls::CRect CheckMarkBox();
+
+    CSettingsDialogModel& m_model;
+    std::function<void(bool)> m_onClose;
+    bool m_bClosed = false;
 };
-
-// Asks one question; returns the index of the chosen button, or -1 when the
-// box was closed or could not be shown.
-using ButtonPrompt = std::function<int(const char* title, const char* question,
-                                       std::span<const char* const> buttons, int defaultButton)>;
-
-// The SDL message box; without a display it logs why and gives -1.
-int ShowButtonPrompt(const char* title, const char* question, std::span<const char* const> buttons,
-                     int defaultButton);
-
-// Asks for the ambient sounds (On / Off / Cancel), then for the change time
-// (the four choices / Cancel). A Cancel at either step stores nothing; the
-// second answer is the OK. True when the settings were stored.
-bool RunSettingsDialog(CSettingsDialogModel& model, const char* title, const ButtonPrompt& prompt = ShowButtonPrompt);
 
 } // namespace Engine

@@ -41,7 +41,7 @@ int CStdApplication::Run() {
         throw;
     }
     Destroy();
-    if (m_bConfigLoaded) {
+    if (m_bConfigLoaded && SavesConfiguration()) {
         GetLog().PrintLine("Saving Configuration");
         m_config.Save(m_environment.GetConfigPath());
     }
@@ -171,13 +171,15 @@ void CStdApplication::CreateSound() {
 }
 
 void CStdApplication::ApplySoundVolumes() {
+    for (int32_t group = 0; group < Sound::CSoundManager::kGroupCount; ++group)
+        SetSoundGroupVolume(group, m_config.soundVolumes[group]);
+}
+
+void CStdApplication::SetSoundGroupVolume(int32_t group, float volume) {
     Sound::CSoundManager& sound = Sound::GetSoundManager();
-    for (int32_t group = 0; group < Sound::CSoundManager::kGroupCount; ++group) {
-        const float volume = m_config.soundVolumes[group];
-        if (sound.GetGroupVolume(group) == volume) continue;
-        sound.SetGroupVolume(group, volume);
-        sound.ApplyVolume(group);
-    }
+    if (sound.GetGroupVolume(group) == volume) return;
+    sound.SetGroupVolume(group, volume);
+    sound.ApplyVolume(group);
 }
 
 void CStdApplication::StartNetwork() {

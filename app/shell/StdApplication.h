@@ -68,6 +68,8 @@ public:
     // Copies the configuration's two volumes into the sound groups 0 and 1,
     // re-applying a group whose volume changed.
     void ApplySoundVolumes();
+    // Sets one group's volume, re-applying it when it changed.
+    static void SetSoundGroupVolume(int32_t group, float volume);
 
     Graphics::CGraphics* GetGraphicsDriver() const { return m_graphics.get(); }
     // Made with the graphics window; null before.
@@ -90,6 +92,10 @@ protected:
     // The window title; no title when empty.
     virtual const char* GetName() const { return ""; }
     virtual bool IsSingleInstance() const { return true; }
+    // Whether the run stores the configuration at its end.
+    virtual bool SavesConfiguration() const { return true; }
+    // False keeps the window whatever "Settings.xml" asks for.
+    virtual bool AllowsFullScreen() const { return true; }
     // The application's display mode, applied before "Settings.xml".
     virtual void GetDisplayMode(Graphics::CGraphicsParams& params) { (void)params; }
     // The application's own start-up, after the engine's parts; false (or

@@ -24,9 +24,14 @@ public:
     using CGraphics_OGL::CGraphics_OGL;
     std::function<void(COpenGLFrames&)> onPresent;
     std::vector<uint32_t> barMiddle;  // RGBA per presented frame
+    bool noticeShown = false;         // a lit pixel on the notice text's line
     int frames = 0;
 
     void gFlipBuffers() override {
+        std::vector<uint32_t> line(size_t(GetParams().screenWidth));
+        glReadPixels(0, GetParams().screenHeight - 1 - (GetParams().screenHeight - 22), GetParams().screenWidth, 1,
+                     GL_RGBA, GL_UNSIGNED_BYTE, line.data());
+        noticeShown |= std::any_of(line.begin(), line.end(), [](uint32_t p) { return (p & 0xFFFFFF) != 0; });
         const int x = int((Engine::CLoadingScreen::kLeft + Engine::CLoadingScreen::kRight) / 2);
         const int y = int((Engine::CLoadingScreen::kTop + Engine::CLoadingScreen::kBottom) / 2);
         uint32_t pixel = 0;
@@ -105,6 +110,7 @@ TEST_F(EndToEndTest, RunsOnTheDemoDataUntilTheMouseMovesInBothAxes) {
 
     std::vector<uint32_t> barMiddle;
     int frames = 0;
+    bool noticeShown = false;
     const int exitCode = Engine::RunApplicationPasses("/s", [&]() -> std::unique_ptr<Engine::CStdApplication> {
         return std::make_unique<Engine::CScreensaverApplication>(DriversWithOpenGL([&](Engine::CApplication** app) {
             auto driver = std::make_unique<COpenGLFrames>(app);
@@ -115,15 +121,17 @@ TEST_F(EndToEndTest, RunsOnTheDemoDataUntilTheMouseMovesInBothAxes) {
                 // The first sample only records where the mouse is; the
                 // second moves it in both axes.
                 HWND window = d.GetApplication()->m_hWnd;
-                if (d.frames == 20) PostMessage(window, WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
-                if (d.frames == 22) PostMessage(window, WM_MOUSEMOVE, 0, MAKELPARAM(160, 130));
+                noticeShown = d.noticeShown;
+                if (d.frames == 100) PostMessage(window, WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
+                if (d.frames == 102) PostMessage(window, WM_MOUSEMOVE, 0, MAKELPARAM(160, 130));
             };
             return driver;
         }));
     });
     EXPECT_EQ(exitCode, 0);
-    EXPECT_EQ(frames, 22);
+    EXPECT_EQ(frames, 102);
     EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(noticeShown) << "the greeting fades in at the bottom";
     // The loading bar was drawn: its middle first grey (not filled yet),
     // then white; once loaded the screen is only cleared. (A present from
     // the window's paint message may come before the first frame.)

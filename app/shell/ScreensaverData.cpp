@@ -1,0 +1,99 @@
+#include "app/shell/ScreensaverData.h"
+
+#include "app/Exception.h"
+#include "app/File.h"
+#include "app/Locale.h"
+#include "app/Log.h"
+#include "sound/SampleManager.h"
+#include "sound/SoundManager.h"
+
+namespace Engine {
+
+namespace {
+bool FileExists(const CString& name) { return !FindFiles(name).empty(); }
+
+// Calls load with each numbered name of the pattern, from 1, while such a
+// file exists; a file that fails is logged and the next one tried.
+template <class Load>
+void ForEachNumberedFile(const char* pattern, Load load) {
+    for (int i = 1;; ++i) {
+        const CString name = FormatString(pattern, i);
+        if (!FileExists(name)) break;
+        try {
+            load(name);
+        } catch (const CException& e) {
+            GetLog().PrintLine("%s : skipped : %s", name.c_str(), e.what());
+        }
+    }
+}
+} // namespace
+
+CScreensaverData::CScreensaverData(Graphics::CGraphics* graphics)
+    : m_graphics(graphics),
+      m_sprFiles(new Graphics::SprFile::CSprFileLocalManager(graphics)),
+      m_placeFiles(new Graphics::PlaceFile::CPlaceFileLocalManager(graphics)),
+      m_samples(new Sound::CSampleLocalManager(Sound::GetSoundManager())) {}
+
+CScreensaverData::~CScreensaverData() {
+    // The scenes use the sprite files: they go first.
+    m_scenes.clear();
+    m_placeFiles.Release();
+    m_font.Release();
+    m_sprFiles.Release();
+    m_samples.Release();
+}
+
+void CScreensaverData::LoadFont() {
+    const CLocaleFont* record = GetLocaleManager().FindFont(kFontName);
+    if (!record) throw CException::Format("Font '%s' : not in the locale", kFontName);
+    m_font = Graphics::CreateFontFromSprite(*record, m_sprFiles->LoadSprFile(kFontFile, true));
+    GetLog().PrintLine("Font '%s' : %d characters", kFontName, int(record->characters.size()));
+}
+
+void CScreensaverData::LoadHints() {
+    for (int i = 1;; ++i) {
+        const CString key = FormatString("HINT_%d", i);
+        if (!GetLocaleManager().HasString(key)) break;
+        m_hints.push_back(GetLocaleManager().FindString(key));
+    }
+    GetLog().PrintLine("Hints : %d", int(m_hints.size()));
+}
+
+void CScreensaverData::LoadScenes() {
+    ForEachNumberedFile(kScenePattern,
+                        [this](const CString& name) { m_scenes.push_back(m_placeFiles->GetPlaceFile(name)); });
+    GetLog().PrintLine("Scenes : %d", int(m_scenes.size()));
+}
+
+void CScreensaverData::LoadAmbientTracks() {
+    const Sound::CSoundManager& sound = Sound::GetSoundManager();
+    if (!sound.GetDriver() || !sound.GetSampleManager()) throw CException("Ambient tracks : no sound");
+    ForEachNumberedFile(kTrackPattern, [this](const CString& name) {
+        const ref_ptr<Sound::CSampleBase> track = m_samples->GetSample(name.c_str());
+        // A file that does not decode leaves its voice without a buffer.
+        if (!track || track->GetBufferCount() < 1 || !track->GetBuffer(0).IsCreated())
+            throw CException("cannot be played");
+        m_tracks.push_back(name);
+    });
+    GetLog().PrintLine("Ambient tracks : %d", int(m_tracks.size()));
+}
+
+bool CScreensaverData::PlayTrack(const CString& name) {
+    try {
+        Sound::CSampleManager* samples = Sound::GetSoundManager().GetSampleManager();
+        if (!samples) throw CException("no sound");
+        const ref_ptr<Sound::CSampleBase> track = samples->FindSample(name);
+        Sound::CPlayParams params;
+        params.loop = true;
+        params.fadeLevel = 0.0f;
+        if (!track->Play(&params) || track->GetBufferCount() < 1) throw CException("Play() : FAILED");
+        track->GetBuffer(0).FadeIn(1.0f);
+        GetLog().PrintLine("Playing '%s'", name.c_str());
+        return true;
+    } catch (const CException& e) {
+        GetLog().PrintLine("Playing '%s' : FAILED : %s", name.c_str(), e.what());
+        return false;
+    }
+}
+
+} // namespace Engine

@@ -1,0 +1,248 @@
+// The screensaver on its data, headless on the test clock: loading, the
+// scenes taking turns, the notice text, the ambient music, bad data, and the
+// end at the first input.
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <set>
+#include <thread>
+
+#include "app/Config.h"
+#include "app/shell/ScreensaverApplication.h"
+#include "placefile/PlaceFileManager.h"
+#include "platform/DirectSound.h"
+#include "platform/Testing.h"
+#include "shell/ShellTestSupport.h"
+#include "sound/SampleManager.h"
+#include "sound/SoundManager.h"
+#include "tools/DemoData.h"
+#include "tools/OggWriter.h"
+#include "tools/PlaceWriter.h"
+#include "tests/graphics/SprFileTestData.h"
+
+using namespace ShellTesting;
+using Engine::CNoticeText;
+using Engine::CScreensaverApplication;
+
+namespace {
+
+constexpr int64_t kFrameUs = 100'000;
+
+class ScreensaverRunTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        // As the program does: every driver gets a place-file manager.
+        Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
+    }
+    void UseDemoPack() { ASSERT_TRUE(Tools::MakeDemoPack(MOSARK_DEMO_FONT).Save((root / "data" / "demo.pak").string())); }
+    void WriteConfig(bool ambient, uint32_t changeSeconds) {
+        Engine::CConfig config;
+        config.playAmbientSounds = ambient;
+        config.backgroundChangeSeconds = changeSeconds;
+        fs::create_directories(SettingsFolder());
+        ASSERT_TRUE(config.Save((SettingsFolder() / "screensaver.cfg").c_str()));
+    }
+    void WriteData(const std::string& name, const std::vector<uint8_t>& bytes) {
+        WriteFile(root / "data" / name, std::string(bytes.begin(), bytes.end()));
+    }
+    static std::vector<uint8_t> Scene() { return Tools::WritePlace(Tools::CPlaceDocument{}); }
+    // A scene of one 64 x 32 sprite of "spr/bg.spr" with its top-left
+    // corner at (x, y).
+    static std::vector<uint8_t> SpriteScene(float x, float y) {
+        Tools::CPlaceDocument doc;
+        doc.spriteFiles = {{"spr/bg.spr", {{1, "box"}}}};
+        Tools::CPlaceObjectDoc sprite;
+        sprite.type = 1;
+        sprite.id = 1;
+        sprite.spriteId = 1;
+        sprite.x = x;
+        sprite.y = y;
+        sprite.width = 64;
+        sprite.height = 32;
+        Tools::CPlaceLayerDoc layer;
+        layer.objects = {sprite};
+        doc.layers = {layer};
+        return Tools::WritePlace(doc);
+    }
+    // Whether a vertex drawn since the driver was last cleared lies at (x, y).
+    static bool DrewAt(const CFrameDriver& driver, float x, float y) {
+        for (const auto& call : driver.calls) {
+            if (call.name != "gDraw") continue;
+            std::vector<Engine::Graphics::SpriteVertex> vertices(call.vertices.size() / sizeof(Engine::Graphics::SpriteVertex));
+            if (!vertices.empty()) std::memcpy(vertices.data(), call.vertices.data(), call.vertices.size());
+            for (const auto& v : vertices)
+                if (v.x == x && v.y == y) return true;
+        }
+        return false;
+    }
+    // Two mouse samples that differ in both x and y.
+    static void MoveMouse(CScreensaverApplication& app) {
+        app.OnMouseMove(100, 100);
+        app.OnMouseMove(160, 130);
+    }
+};
+
+struct CFrameRecord {
+    int frame;
+    std::string scene, notice;
+    float alpha;
+    std::string drawn;  // whose sprite was drawn
+};
+
+TEST_F(ScreensaverRunTest, ScenesTakeTurnsWithTheNoticeTextAndTheMouseEndsIt) {
+    UseDemoPack();
+    WriteConfig(false, 30);
+    WriteData("spr/bg.spr", Tools::WriteSpr(SprTestData::StripDocument("box", {64}, 32)));
+    WriteData("place/bg1.place", SpriteScene(100, 100));
+    WriteData("place/bg2.place", SpriteScene(400, 300));
+    CScreensaverApplication app(FrameDrivers(10000, kFrameUs));
+    std::vector<CFrameRecord> loaded;
+    onPresent = [&](CFrameDriver& d) {
+        const std::string drawn = DrewAt(d, 100, 100) ? "place/bg1.place" : DrewAt(d, 400, 300) ? "place/bg2.place" : "";
+        d.Clear();
+        if (app.IsLoading()) return;
+        const Engine::CSceneCycle& cycle = app.GetSceneCycle();
+        loaded.push_back({d.frames, app.GetCurrentScene() ? app.GetCurrentScene()->GetName().str() : "",
+                          app.GetNotice().GetText().str(), CNoticeText::Alpha(cycle.GetSceneTime(), cycle.GetPeriod()),
+                          drawn});
+        if (loaded.size() == 650) MoveMouse(app);
+    };
+    EXPECT_EQ(app.Run(), 0);
+    ASSERT_EQ(loaded.size(), 650u);
+    EXPECT_LT(loaded.front().frame, 10) << "loading takes a few frames";
+    EXPECT_TRUE(LogHasInOrder({"[Loading Scenes begin]", "Scenes : 2", "[Loading Images end]"}));
+    EXPECT_FALSE(LogHas("Loading Ambient Tracks"));
+
+    // Each scene shows for 30 s (300 frames of 0.1 s), then the next.
+    std::vector<size_t> changes;
+    for (size_t i = 1; i < loaded.size(); ++i)
+        if (loaded[i].scene != loaded[i - 1].scene) changes.push_back(i);
+    ASSERT_EQ(changes.size(), 2u);
+    EXPECT_NEAR(double(changes[0]), 300.0, 2.0);
+    EXPECT_NEAR(double(changes[1] - changes[0]), 300.0, 1.0);
+    EXPECT_NE(loaded[0].scene, loaded[changes[0]].scene);
+    EXPECT_EQ(loaded[0].scene, loaded[changes[1]].scene);
+    for (const std::string& scene : {loaded[0].scene, loaded[changes[0]].scene})
+        EXPECT_TRUE(scene == "place/bg1.place" || scene == "place/bg2.place") << scene;
+    // Each frame draws the sprite of the scene it shows.
+    for (const CFrameRecord& record : loaded) ASSERT_EQ(record.drawn, record.scene) << "frame " << record.frame;
+
+    // The greeting first, then the hints; each fades in and out.
+    const std::vector<std::string> greetings = {"Good night", "Good morning", "Good afternoon", "Good evening"};
+    EXPECT_NE(std::find(greetings.begin(), greetings.end(), loaded[0].notice), greetings.end()) << loaded[0].notice;
+    EXPECT_EQ(loaded[changes[0]].notice, "Move the mouse or press a key to wake up.");
+    EXPECT_EQ(loaded[changes[1]].notice, "The background changes on the time set in the settings.");
+    EXPECT_LT(loaded[0].alpha, 0.2f);
+    EXPECT_EQ(loaded[150].alpha, 1.0f);
+    EXPECT_LT(loaded[changes[0] - 1].alpha, 0.2f);
+    EXPECT_LT(loaded[changes[0]].alpha, loaded[changes[0] + 5].alpha);
+
+    Engine::CConfig saved;
+    EXPECT_TRUE(saved.Load((SettingsFolder() / "screensaver.cfg").c_str()));
+    EXPECT_EQ(saved.backgroundChangeSeconds, 30u);
+    EXPECT_TRUE(LogHas("Saving Configuration"));
+}
+
+class AmbientSoundsTest : public ScreensaverRunTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(AmbientSoundsTest, OnATrackStreamsFadingInOffNoneIsLoaded) {
+    const bool ambient = GetParam();
+    Platform::Testing::UseManualSound(true);
+    UseDemoPack();
+    WriteConfig(ambient, 60);
+    CScreensaverApplication app(FrameDrivers(30, kFrameUs));
+    bool checked = false;
+    onPresent = [&](CFrameDriver& d) {
+        if (d.frames != 20) return;
+        ASSERT_FALSE(app.IsLoading());
+        checked = true;
+        Engine::Sound::CSoundManager& sound = Engine::Sound::GetSoundManager();
+        const std::vector<Engine::ref_ptr<Engine::Sound::CSampleBase>> samples = sound.GetSampleManager()->GetSamples();
+        const size_t tracks = ambient ? 2 : 0;
+        EXPECT_EQ(app.GetData()->GetTracks().size(), tracks);
+        EXPECT_EQ(samples.size(), tracks);
+        EXPECT_EQ(sound.GetGroupVolume(0), ambient ? 0.5f : 1.0f);
+        EXPECT_EQ(sound.GetGroupVolume(1), ambient ? 0.5f : 1.0f);
+        if (!ambient) {
+            EXPECT_TRUE(app.GetPlayingTrack().IsEmpty());
+            return;
+        }
+        // The voice loops from silence and the mix moves through it.
+        Engine::Sound::CBuffer& voice = sound.GetSampleManager()->FindSample(app.GetPlayingTrack())->GetBuffer(0);
+        EXPECT_EQ(voice.GetState(), 0);
+        EXPECT_TRUE(voice.GetPlayParams().loop);
+        EXPECT_EQ(voice.GetPlayParams().fadeLevel, 0.0f);
+        Platform::Testing::RenderSound(4410);
+        EXPECT_GT(voice.GetPosition(), 0u);
+    };
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_TRUE(checked);
+}
+
+INSTANTIATE_TEST_SUITE_P(OnOff, AmbientSoundsTest, ::testing::Bool());
+
+TEST_F(ScreensaverRunTest, BadFilesAreLoggedAndSkippedAndInputStillEndsIt) {
+    // Loose files only: a broken locale (so no font record and no hints),
+    // a broken first scene and track, good second ones.
+    WriteConfig(true, 60);
+    WriteFile(root / "data" / "xml" / "Locale.xml", "<locales><locale name=\"en\"><string");
+    WriteData("place/bg1.place", {'p', 'l', 'c', 'a', 0x10});
+    WriteData("place/bg2.place", Scene());
+    WriteData("ogg/tracks/ambient1.ogg", {'O', 'g', 'g', 'S', 1, 2, 3});
+    WriteData("ogg/tracks/ambient2.ogg", Tools::EncodeOggVorbis(Tools::MakeTone(4410, 2, 44100, 440.0)));
+    CScreensaverApplication app(FrameDrivers(100, kFrameUs));
+    int loadedAt = 0;
+    onPresent = [&](CFrameDriver& d) {
+        if (!app.IsLoading() && !loadedAt) {
+            loadedAt = d.frames;
+            MoveMouse(app);
+        }
+    };
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_GT(loadedAt, 0);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(LogHasInOrder({"Font 'main' : not in the locale", "Hints : 0", "place/bg1.place : skipped",
+                               "Scenes : 1", "ogg/tracks/ambient1.ogg : skipped", "Ambient tracks : 1",
+                               "Playing 'ogg/tracks/ambient2.ogg'"}));
+    EXPECT_EQ(app.GetData(), nullptr) << "released at teardown";
+}
+
+// Real time, bounded: the music reaches SDL's disk audio output.
+TEST_F(ScreensaverRunTest, AmbientMusicIsWrittenToTheDiskAudioStream) {
+    const fs::path output = root / "audio.raw";
+    ::setenv("SDL_AUDIODRIVER", "disk", 1);
+    ::setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+    UseDemoPack();
+    WriteConfig(true, 60);
+    CScreensaverApplication app(FrameDrivers(1'000'000, kFrameUs));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    bool heard = false;
+    onPresent = [&](CFrameDriver& d) {
+        if (Platform::GetSoundOutputInfo().driver != "disk" || !Platform::GetSoundOutputInfo().fallbackReason.empty() ||
+            std::chrono::steady_clock::now() > deadline) {
+            d.RequestQuit();
+            return;
+        }
+        // Real time has to pass for the audio thread to write.
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::ifstream in(output, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        // Silence is one byte value over and over (0 or 0x80 by the format).
+        heard = std::set<char>(bytes.begin(), bytes.end()).size() > 8;
+        if (heard) d.RequestQuit();
+    };
+    EXPECT_EQ(app.Run(), 0);
+    if (Platform::GetSoundOutputInfo().driver != "disk" || !Platform::GetSoundOutputInfo().fallbackReason.empty())
+        GTEST_SKIP() << "SDL's disk audio cannot start here";
+    EXPECT_TRUE(heard);
+}
+
+TEST(NoticeTextTest, GreetingByHour) {
+    const std::pair<int, const char*> hours[] = {{0, "TIME_NIGHT"}, {5, "TIME_NIGHT"}, {6, "TIME_MORNING"},
+                                                 {12, "TIME_DAY"},  {17, "TIME_DAY"}, {18, "TIME_EVENING"}};
+    for (const auto& [hour, key] : hours) EXPECT_STREQ(CNoticeText::TimeOfDayKey(hour), key) << hour;
+}
+
+} // namespace
