@@ -235,7 +235,8 @@ CRenderTarget_D3D7::CRenderTarget_D3D7(CGraphics_D3D7* owner) : CRenderTarget(ow
 
 CRenderTarget_D3D7::~CRenderTarget_D3D7() {
     ReleaseSurface();
-    if (m_pDriver) m_pDriver->OnRenderTargetDestroyed(this);
+    // A driver that went first detached its objects and cleared their owner.
+    if (GetOwner()) m_pDriver->OnRenderTargetDestroyed(this);
 }
 
 void CRenderTarget_D3D7::Create(int32_t width, int32_t height) {

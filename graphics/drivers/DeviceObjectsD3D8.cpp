@@ -272,7 +272,8 @@ CRenderTarget_D3D8::CRenderTarget_D3D8(CGraphics_D3D8* owner) : CRenderTarget(ow
 
 CRenderTarget_D3D8::~CRenderTarget_D3D8() {
     ReleaseSurfaces();
-    if (m_pDriver) m_pDriver->OnRenderTargetDestroyed(this);
+    // A driver that went first detached its objects and cleared their owner.
+    if (GetOwner()) m_pDriver->OnRenderTargetDestroyed(this);
 }
 
 void CRenderTarget_D3D8::Create(int32_t width, int32_t height) {

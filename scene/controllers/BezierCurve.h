@@ -8,8 +8,10 @@ namespace Engine::Scene {
 float Bernstein(float p0, float p1, float p2, float p3, float s);
 
 // The parameter s in 0..1 where the time curve Bernstein(0, x1, x2, 1, s)
-// reaches u: walks by 0.25 until it passes the root, then back and forth by
-// a fifth of the previous step until the step is at most 0.000001.
+// reaches u: 0 for u within 0.000001 of 0, 1 within 0.000001 of 1. With x1
+// and x2 in 0..1 the curve rises and the root is solved to float rounding;
+// any other curve is walked by 0.25 until it passes the root, then back and
+// forth by a fifth of the previous step until the step is at most 0.000001.
 float SolveBezierParameter(float x1, float x2, float u);
 
 // The tangent slope whose handle, len x d along the time, lies at the value

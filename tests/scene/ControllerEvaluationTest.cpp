@@ -116,20 +116,29 @@ TEST_F(ControllerTest, StepAndLinearBetweenAndAtTheKeys) {
     EXPECT_EQ(MakeWithKeys<CStepFloatCtrl>({})->GetStepValue(3), 0.0f);
 }
 
-// The Bezier curve in double precision: the time curve solved by bisection.
-double ReferenceBezier(const IBezFloatKey& a, const IBezFloatKey& b, double t) {
-    auto bern = [](double p0, double p1, double p2, double p3, double s) {
-        const double q = 1 - s;
-        return p0 * q * q * q + 3 * p1 * s * q * q + 3 * p2 * s * s * q + p3 * s * s * s;
-    };
-    const double dt = b.time - a.time, u = (t - a.time) / dt;
+double ReferenceBernstein(double p0, double p1, double p2, double p3, double s) {
+    const double q = 1 - s;
+    return p0 * q * q * q + 3 * p1 * s * q * q + 3 * p2 * s * s * q + p3 * s * s * s;
+}
+
+// The first parameter where the time curve reaches u, by bisection in double
+// (the curve rises until it first reaches u).
+double ReferenceParameter(double x1, double x2, double u) {
     double lo = 0, hi = 1;
     for (int i = 0; i < 60; ++i) {
         const double mid = (lo + hi) / 2;
-        (bern(0, a.outLength, 1 - b.inLength, 1, mid) < u ? lo : hi) = mid;
+        (ReferenceBernstein(0, x1, x2, 1, mid) < u ? lo : hi) = mid;
     }
+    return lo;
+}
+
+// The Bezier curve in double precision.
+double ReferenceBezier(const IBezFloatKey& a, const IBezFloatKey& b, double t) {
+    const double dt = b.time - a.time, u = (t - a.time) / dt;
+    const double s = ReferenceParameter(a.outLength, 1 - b.inLength, u);
     auto rise = [dt](double slope, double length) { return 160 * slope * length * dt / std::cos(std::atan(slope)); };
-    return bern(a.value, a.value + rise(a.outSlope, a.outLength), b.value + rise(b.inSlope, b.inLength), b.value, lo);
+    return ReferenceBernstein(a.value, a.value + rise(a.outSlope, a.outLength), b.value + rise(b.inSlope, b.inLength),
+                              b.value, s);
 }
 
 TEST_F(ControllerTest, BezierFollowsTheNumericalCurve) {
@@ -161,6 +170,14 @@ TEST(BezierCurveTest, SolverAndHandles) {
     EXPECT_NEAR(SolveBezierParameter(1.0f / 3, 2.0f / 3, 0.5f), 0.5f, 1e-5);
     EXPECT_EQ(SolveBezierParameter(0.2f, 0.9f, 0.0000009f), 0.0f);
     EXPECT_EQ(SolveBezierParameter(0.2f, 0.9f, 0.9999991f), 1.0f);
+    // Rising time curves, flat ends included, to float rounding; a curve
+    // that overshoots (handles outside 0..1) at its first crossing.
+    for (float x1 : {0.0f, 0.3333f, 0.9f})
+        for (float x2 : {0.0f, 0.25f, 0.6667f, 1.0f})
+            for (float u : {0.00001f, 0.013f, 0.5f, 0.97f, 0.99998f})
+                EXPECT_NEAR(SolveBezierParameter(x1, x2, u), ReferenceParameter(x1, x2, u), 2e-7)
+                    << x1 << " " << x2 << " " << u;
+    EXPECT_NEAR(SolveBezierParameter(1.8f, -0.6f, 0.9f), ReferenceParameter(1.8, -0.6, 0.9), 1e-5);
     EXPECT_EQ(Bernstein(1, 2, 3, 4, 0), 1.0f);
     EXPECT_EQ(Bernstein(1, 2, 3, 4, 1), 4.0f);
     // SlopeFromHandle inverts the handle's rise.
