@@ -83,8 +83,10 @@ inline bool ChooseConstBinding(EObjectForm form, bool constCall, bool hasConst, 
 }
 [[noreturn]] void ThrowNullObject();
 
+// Inlined into every call: the object look-up is a large share of a
+// property's get.
 template <class T>
-const T& ConstObject(const CValue& object, EObjectForm form, bool constCall) {
+[[gnu::always_inline]] inline const T& ConstObject(const CValue& object, EObjectForm form, bool constCall) {
     const T* pointer = nullptr;
     switch (form) {
     case EObjectForm::ConstPointer: pointer = object.GetAs<const T*>(); break;
@@ -96,7 +98,7 @@ const T& ConstObject(const CValue& object, EObjectForm form, bool constCall) {
 }
 
 template <class T>
-T& MutableObject(const CValue& object, EObjectForm form) {
+[[gnu::always_inline]] inline T& MutableObject(const CValue& object, EObjectForm form) {
     if (form == EObjectForm::Other) return object.GetAs<T&>();
     T* pointer = object.GetAs<T*>();
     if (!pointer) ThrowNullObject();

@@ -43,8 +43,6 @@ CValue& CValue::operator=(CValue&& other) noexcept {
     return *this;
 }
 
-CValue::~CValue() = default;
-
 void CValue::swap(CValue& other) noexcept {
     std::swap(m_box, other.m_box);
     std::swap(m_type, other.m_type);

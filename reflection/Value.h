@@ -62,7 +62,7 @@ public:
     CValue(CValue&& other) noexcept;
     CValue& operator=(const CValue& other);
     CValue& operator=(CValue&& other) noexcept;
-    ~CValue();
+    ~CValue() = default;
     void swap(CValue& other) noexcept;
 
     bool IsEmpty() const { return !m_box; }
