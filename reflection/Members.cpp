@@ -70,11 +70,6 @@ void CMethodInfo::InvokeSetter(const CValue& object, const CValue& value) const 
     Invoke(object, arguments);
 }
 
-CValue CPropertyInfo::GetValue(const CValue& instance) const {
-    if (!m_getter) return CValue();
-    return m_getter->InvokeGetter(instance);
-}
-
 bool CPropertyInfo::SetValue(const CValue& instance, const CValue& value) const {
     if (!m_setter) return false;
     m_setter->InvokeSetter(instance, value);
