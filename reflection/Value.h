@@ -143,9 +143,10 @@ class CValue::CInstanceBase {
 public:
     virtual ~CInstanceBase() = default;
     virtual std::unique_ptr<CInstanceBase> Clone() const = 0;
-    // True when this view is exactly CInstance<X>. Each view class has one
-    // type record in the program, so comparing their addresses suffices
-    // (a dynamic_cast would walk the class hierarchy).
+    // True when this view is exactly CInstance<X>. The libraries are linked
+    // statically, so each view class has one type record in the program and
+    // comparing their addresses suffices (a dynamic_cast would walk the
+    // class hierarchy).
     template <class X>
     bool Is() const {
         return &typeid(*this) == &typeid(CInstance<X>);
