@@ -87,6 +87,16 @@ bool FindPieceGrid(const SprFile::CSpriteRef& sprite, const CSpriteQueueItem& it
     return true;
 }
 
+// Where one visible part of a split record goes, worked out before the part
+// is made.
+struct CPartPlace {
+    int32_t piece;
+    float anchorX, anchorY;
+    float visibleWidth, visibleHeight;
+    bool windowed;  // the part shows sourceX, sourceY and the visible size of its piece
+    float sourceX, sourceY;
+};
+
 // Splits one record; parts go to the queue (with params) or straight to the
 // driver.
 class CQuadSplitter {
@@ -99,7 +109,8 @@ public:
 
 private:
     void DrawTile(int32_t column, int32_t row, const CWindow& windowX, const CWindow& windowY, float startX, float startY);
-    void DrawPart(CQueuedSprite& part, float anchorX, float anchorY, bool flat, float visibleWidth, float visibleHeight);
+    void DrawPart(const CPartPlace& place, bool flat);
+    void FillPart(CQueuedSprite& part, const CPartPlace& place, bool flat) const;
     float RowStartX(float tileStart) const;
 
     const SprFile::CSpriteRef& m_sprite;
@@ -193,22 +204,18 @@ void CQuadSplitter::DrawTile(int32_t column, int32_t row, const CWindow& windowX
         for (int32_t pieceColumn = 0; pieceColumn < m_grid.columns; ++pieceColumn) {
             const int32_t index = pieceRow * m_grid.columns + pieceColumn;
             m_grid.PieceSize(index, pieceWidth, pieceHeight);
-            CQueuedSprite part(m_item);
-            part.item.piece = index;
             float anchorX = localX, anchorY = localY, visibleWidth = pieceWidth;
             visibleHeight = pieceHeight;
+            float x0 = 0.0f, y0 = 0.0f;
             if (windowed) {
-                float x0 = windowX.offset - piecesWidth, y0 = windowY.offset - rowsHeight;
+                x0 = windowX.offset - piecesWidth;
+                y0 = windowY.offset - rowsHeight;
                 const float x1 = std::min(x0 + windowX.size, pieceWidth);
                 const float y1 = std::min(y0 + windowY.size, pieceHeight);
                 x0 = std::max(x0, 0.0f);
                 y0 = std::max(y0, 0.0f);
                 visibleWidth = x1 - x0;
                 visibleHeight = y1 - y0;
-                part.item.sourceX = x0;
-                part.item.sourceY = y0;
-                part.item.sourceWidth = visibleWidth;
-                part.item.sourceHeight = visibleHeight;
             }
             // The anchor is the part's top-left, its centre for a centred
             // record, its far edge along a mirrored axis.
@@ -220,7 +227,7 @@ void CQuadSplitter::DrawTile(int32_t column, int32_t row, const CWindow& windowX
                 if (m_mirrorY) anchorY += visibleHeight;
             }
             if (!windowed || (visibleWidth > 0.0f && visibleHeight > 0.0f))
-                DrawPart(part, anchorX, anchorY, flat, visibleWidth, visibleHeight);
+                DrawPart({index, anchorX, anchorY, visibleWidth, visibleHeight, windowed, x0, y0}, flat);
             if (!windowed)
                 localX += pieceWidth;
             else if (visibleWidth > 0.0f)
@@ -235,17 +242,34 @@ void CQuadSplitter::DrawTile(int32_t column, int32_t row, const CWindow& windowX
     }
 }
 
-void CQuadSplitter::DrawPart(CQueuedSprite& part, float anchorX, float anchorY, bool flat, float visibleWidth,
-                             float visibleHeight) {
+void CQuadSplitter::DrawPart(const CPartPlace& place, bool flat) {
+    if (!m_params) {
+        CQueuedSprite part(m_item);
+        FillPart(part, place, flat);
+        CSpriteQueue::DrawPart(part, nullptr);
+        return;
+    }
+    // Made in its place in the queue: a part is too big to build and move.
+    if (CQueuedSprite* part = CSpriteQueue::AppendPart(*m_params, m_item)) FillPart(*part, place, flat);
+}
+
+void CQuadSplitter::FillPart(CQueuedSprite& part, const CPartPlace& place, bool flat) const {
     CSpriteQueueItem& item = part.item;
+    item.piece = place.piece;
+    if (place.windowed) {
+        item.sourceX = place.sourceX;
+        item.sourceY = place.sourceY;
+        item.sourceWidth = place.visibleWidth;
+        item.sourceHeight = place.visibleHeight;
+    }
     item.pivotX = item.pivotY = 0.0f;
-    item.x = m_originX + m_m00 * anchorX + m_m01 * anchorY;
-    item.y = m_originY + m_m10 * anchorX + m_m11 * anchorY;
+    item.x = m_originX + m_m00 * place.anchorX + m_m01 * place.anchorY;
+    item.y = m_originY + m_m10 * place.anchorX + m_m11 * place.anchorY;
     if (flat) {
         item.sprite = &CSpriteQueue::GetEmptySprite();
         item.texture = nullptr;
-        item.scaleX = visibleWidth * m_item.scaleX;
-        item.scaleY = visibleHeight * m_item.scaleY;
+        item.scaleX = place.visibleWidth * m_item.scaleX;
+        item.scaleY = place.visibleHeight * m_item.scaleY;
         item.sourceX = item.sourceY = 0.0f;
         item.sourceWidth = item.sourceHeight = -1.0f;
         part.source = {};
@@ -255,7 +279,6 @@ void CQuadSplitter::DrawPart(CQueuedSprite& part, float anchorX, float anchorY, 
         part.source = FindSpriteSource(item);
     }
     part.SetRotation(m_sine, m_cosine);
-    CSpriteQueue::DrawPart(part, m_params);
 }
 
 } // namespace

@@ -221,6 +221,11 @@ CSpriteQueueItem* CSpriteQueue::Append(const CParams& params, const SprFile::CSp
     return &item;
 }
 
+CQueuedSprite* CSpriteQueue::AppendPart(const CParams& params, const CSpriteQueueItem& whole) {
+    if (!MakeRoom(params)) return nullptr;
+    return &State().records.emplace_back(whole);
+}
+
 void CSpriteQueue::DrawPart(CQueuedSprite& part, const CParams* params) {
     if (!params) {
         DrawNow(part);

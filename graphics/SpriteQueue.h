@@ -108,6 +108,10 @@ public:
     // asks for splitting or tiling.
     static bool NeedsSplit(const SprFile::CSpriteRef& sprite, const CSpriteQueueItem& item);
 
+    // A new record copied from the whole of a split record, which the
+    // splitter finishes at once (flushing a full queue first); null when the
+    // queue is not initialised.
+    static CQueuedSprite* AppendPart(const CParams& params, const CSpriteQueueItem& whole);
     // A finished part of a split record, already resolved: appended as it is
     // (flushing a full queue first) with params, else drawn at once.
     static void DrawPart(CQueuedSprite& part, const CParams* params);

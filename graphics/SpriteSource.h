@@ -2,10 +2,12 @@
 // Where a queued record takes its picture from: the frame and piece of its
 // sprite's definition, checked against the lists they index.
 
+#include <algorithm>
 #include <cstdint>
 
 #include "graphics/SprFile.h"
 #include "graphics/SpriteQueueItem.h"
+#include "graphics/SpriteRef.h"
 
 namespace Engine::Graphics {
 
@@ -23,7 +25,21 @@ struct CSpriteSource {
 const SprFile::CSpriteFrame* FindSpriteFrame(const SprFile::CSpriteDef& definition, int32_t index);
 CSpriteSource FindSpriteSource(const CSpriteQueueItem& item);
 // Piece max(index, 0) of a frame already found (null: none) of the sprite's
-// definition.
-CSpriteSource FindPieceSource(const SprFile::CSpriteRef& sprite, const SprFile::CSpriteFrame* frame, int32_t index);
+// definition. Inline: a split record looks one up for each of its parts.
+inline CSpriteSource FindPieceSource(const SprFile::CSpriteRef& sprite, const SprFile::CSpriteFrame* frame,
+                                     int32_t index) {
+    CSpriteSource source;
+    source.definition = sprite.GetDefinition();
+    if (!source.definition) return source;
+    source.frame = frame;
+    const size_t piece = size_t(std::max(index, 0));
+    if (source.frame && piece < source.frame->pieces.size()) source.piece = &source.frame->pieces[piece];
+    const SprFile::CSprFile* file = sprite.GetFile();
+    // A negative bitmap index is an untextured piece; one past the file's
+    // bitmaps is damaged data.
+    source.drawable = source.piece && !(file && source.piece->bitmap >= 0 &&
+                                        size_t(source.piece->bitmap) >= file->GetBitmapCount());
+    return source;
+}
 
 } // namespace Engine::Graphics

@@ -60,16 +60,19 @@ CValue CMethodInfo::InvokeConst(const CValue&, std::vector<CValue>&) const {
     throw CInvokeNotImplementedException();
 }
 
-CValue CPropertyInfo::GetValue(const CValue& instance) const {
-    if (!m_getter) return CValue();
+CValue CMethodInfo::InvokeGetter(const CValue& object) const {
     std::vector<CValue> noArguments;
-    return m_getter->Invoke(instance, noArguments);
+    return Invoke(object, noArguments);
+}
+
+void CMethodInfo::InvokeSetter(const CValue& object, const CValue& value) const {
+    std::vector<CValue> arguments(1, value);
+    Invoke(object, arguments);
 }
 
 bool CPropertyInfo::SetValue(const CValue& instance, const CValue& value) const {
     if (!m_setter) return false;
-    std::vector<CValue> arguments(1, value);
-    m_setter->Invoke(instance, arguments);
+    m_setter->InvokeSetter(instance, value);
     return true;
 }
 
@@ -80,15 +83,7 @@ void CPropertyInfo::GetInheritedProviders(ProviderList& out) const {
 
 namespace Detail {
 
-EObjectForm ObjectFormOf(const CValue& object) {
-    const CTypeInfo* type = object.GetType();
-    if (type->IsConstPointer()) return EObjectForm::ConstPointer;
-    if (type->IsPointer()) return EObjectForm::Pointer;
-    return EObjectForm::Other;
-}
-
-bool ChooseConstBinding(EObjectForm form, bool constCall, bool hasConst, bool hasNonConst) {
-    if (hasConst) return true;
+bool ChooseNonConstBinding(EObjectForm form, bool constCall, bool hasNonConst) {
     if (!hasNonConst) throw CInvalidFunctionPointerException();
     if (form == EObjectForm::ConstPointer || (form == EObjectForm::Other && constCall))
         throw CConstIsConstException();

@@ -51,6 +51,13 @@ public:
     virtual CValue InvokeConst(const CValue& object, std::vector<CValue>& args) const;
 
 private:
+    friend class CPropertyInfo;
+    // A property's calls: Invoke without arguments, and Invoke with the one
+    // value, which is read where it is (never consumed). Descriptions that
+    // can, do so without building an argument list.
+    virtual CValue InvokeGetter(const CValue& object) const;
+    virtual void InvokeSetter(const CValue& object, const CValue& value) const;
+
     CString m_name;
     ParameterList m_parameters;
     const CTypeInfo* m_declaringType;
@@ -61,13 +68,25 @@ namespace Detail {
 
 enum class EObjectForm { ConstPointer, Pointer, Other };
 
-EObjectForm ObjectFormOf(const CValue& object);
+inline EObjectForm ObjectFormOf(const CValue& object) {
+    const CTypeInfo* type = object.GetType();
+    if (type->IsConstPointer()) return EObjectForm::ConstPointer;
+    if (type->IsPointer()) return EObjectForm::Pointer;
+    return EObjectForm::Other;
+}
+// False, or the const and missing-binding errors, for a call without a
+// const binding.
+bool ChooseNonConstBinding(EObjectForm form, bool constCall, bool hasNonConst);
 // True for the const binding; throws the const and missing-binding errors.
-bool ChooseConstBinding(EObjectForm form, bool constCall, bool hasConst, bool hasNonConst);
+inline bool ChooseConstBinding(EObjectForm form, bool constCall, bool hasConst, bool hasNonConst) {
+    return hasConst || ChooseNonConstBinding(form, constCall, hasNonConst);
+}
 [[noreturn]] void ThrowNullObject();
 
+// Inlined into every call: the object look-up is a large share of a
+// property's get.
 template <class T>
-const T& ConstObject(const CValue& object, EObjectForm form, bool constCall) {
+[[gnu::always_inline]] inline const T& ConstObject(const CValue& object, EObjectForm form, bool constCall) {
     const T* pointer = nullptr;
     switch (form) {
     case EObjectForm::ConstPointer: pointer = object.GetAs<const T*>(); break;
@@ -79,7 +98,7 @@ const T& ConstObject(const CValue& object, EObjectForm form, bool constCall) {
 }
 
 template <class T>
-T& MutableObject(const CValue& object, EObjectForm form) {
+[[gnu::always_inline]] inline T& MutableObject(const CValue& object, EObjectForm form) {
     if (form == EObjectForm::Other) return object.GetAs<T&>();
     T* pointer = object.GetAs<T*>();
     if (!pointer) ThrowNullObject();
@@ -92,7 +111,7 @@ CValue BoxResult(Call&& call) {
         call();
         return CValue();
     } else {
-        return CValue(static_cast<std::decay_t<R>>(call()));
+        return CValue(call());
     }
 }
 
@@ -120,6 +139,8 @@ public:
     CValue InvokeConst(const CValue& object, std::vector<CValue>&) const override { return Call(object, true); }
 
 private:
+    CValue InvokeGetter(const CValue& object) const override { return Call(object, false); }
+
     CValue Call(const CValue& object, bool constCall) const {
         using namespace Detail;
         const EObjectForm form = ObjectFormOf(object);
@@ -154,21 +175,46 @@ public:
     }
 
 private:
+    // A by-value or const-reference parameter reads the argument in place;
+    // a member that may change or move from its argument gets a copy.
+    static constexpr bool kReadsInPlace = !std::is_reference_v<A> || std::is_same_v<A, const Arg&>;
+
+    void InvokeSetter(const CValue& object, const CValue& value) const override {
+        if (value.Holds<Arg>())
+            CallWith(object, value, false);
+        else
+            CallWith(object, ConvertArgument<Arg>(Parameters(), value), false);
+    }
+
     CValue Call(const CValue& object, std::vector<CValue>& args, bool constCall) const {
-        using namespace Detail;
         CValue callArg;
         CArgumentExchange exchange(args, callArg, CoerceFirstArgument<Arg>(Parameters(), args, callArg));
-        const EObjectForm form = ObjectFormOf(object);
-        const bool useConst = ChooseConstBinding(form, constCall, m_constMember != nullptr, m_member != nullptr);
-        Arg arg = callArg.Get<Arg>();
-        CValue result = useConst ? BoxResult<R>([&]() -> R {
-            return std::invoke(m_constMember, ConstObject<T>(object, form, constCall), static_cast<A>(arg));
-        })
-                                 : BoxResult<R>([&]() -> R {
-                                       return std::invoke(m_member, MutableObject<T>(object, form), static_cast<A>(arg));
-                                   });
+        CValue result = CallWith(object, callArg, constCall);
         exchange.Commit();
         return result;
+    }
+
+    CValue CallWith(const CValue& object, const CValue& argument, bool constCall) const {
+        using namespace Detail;
+        const EObjectForm form = ObjectFormOf(object);
+        const bool useConst = ChooseConstBinding(form, constCall, m_constMember != nullptr, m_member != nullptr);
+        const CValue::CInstance<Arg>* view = argument.GetBox() ? argument.GetBox()->template FindView<Arg>() : nullptr;
+        if constexpr (kReadsInPlace) {
+            if (view) return CallOn(object, form, useConst, constCall, view->Get());
+        }
+        Arg copy = view ? view->Get() : argument.Get<Arg>();
+        return CallOn(object, form, useConst, constCall, copy);
+    }
+
+    template <class V>
+    CValue CallOn(const CValue& object, Detail::EObjectForm form, bool useConst, bool constCall, V& value) const {
+        using namespace Detail;
+        if (useConst)
+            return BoxResult<R>([&]() -> R {
+                return std::invoke(m_constMember, ConstObject<T>(object, form, constCall), static_cast<A>(value));
+            });
+        return BoxResult<R>(
+            [&]() -> R { return std::invoke(m_member, MutableObject<T>(object, form), static_cast<A>(value)); });
     }
 
     Member m_member;

@@ -25,6 +25,13 @@ private:
 
 using ParameterList = std::vector<CParameterInfo>;
 
+// A caller's argument that is not exactly a P, converted to the first
+// parameter's type.
+template <class P>
+CValue ConvertArgument(const ParameterList& parameters, const CValue& argument) {
+    return argument.ConvertTo(parameters.empty() ? TypeOf<P>() : parameters.front().GetType());
+}
+
 // Fills the call's own argument from the caller's list. A first argument
 // that holds exactly a P is exchanged into the call without a copy (the
 // caller's element is left empty); any other is converted to the first
@@ -40,7 +47,7 @@ bool CoerceFirstArgument(const ParameterList& parameters, std::vector<CValue>& c
         callArg.swap(callerArgs.front());
         return true;
     }
-    callArg = callerArgs.front().ConvertTo(parameters.empty() ? TypeOf<P>() : parameters.front().GetType());
+    callArg = ConvertArgument<P>(parameters, callerArgs.front());
     return false;
 }
 

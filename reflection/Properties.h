@@ -25,7 +25,9 @@ public:
     bool HasSetter() const { return m_setter != nullptr; }
 
     // The getter's result; the empty value when there is no getter.
-    CValue GetValue(const CValue& instance) const;
+    CValue GetValue(const CValue& instance) const {
+        return m_getter ? m_getter->InvokeGetter(instance) : CValue();
+    }
     // Calls the setter with a copy of the value (the caller's value is never
     // consumed); false when there is no setter.
     bool SetValue(const CValue& instance, const CValue& value) const;

@@ -16,7 +16,7 @@ void CValue::Adopt(std::unique_ptr<CInstanceBoxBase> box) {
     m_type = box->GetStaticType();
     m_dynamicType = box->GetDynamicType();
     m_box = std::move(box);
-    s_made.fetch_add(1, std::memory_order_relaxed);
+    ++s_made;
 }
 
 CValue::CValue(const CValue& other)
@@ -42,8 +42,6 @@ CValue& CValue::operator=(CValue&& other) noexcept {
     }
     return *this;
 }
-
-CValue::~CValue() = default;
 
 void CValue::swap(CValue& other) noexcept {
     std::swap(m_box, other.m_box);

@@ -4,13 +4,14 @@
 // reference), and typed extraction probes those views before it converts.
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <type_traits>
+#include <typeinfo>
 #include <utility>
 
 #include "app/Referenced.h"
+#include "reflection/BoxCache.h"
 #include "reflection/Exceptions.h"
 #include "reflection/TypeRegistry.h"
 
@@ -61,7 +62,7 @@ public:
     CValue(CValue&& other) noexcept;
     CValue& operator=(const CValue& other);
     CValue& operator=(CValue&& other) noexcept;
-    ~CValue();
+    ~CValue() = default;
     void swap(CValue& other) noexcept;
 
     bool IsEmpty() const { return !m_box; }
@@ -114,15 +115,18 @@ public:
     // a counted form; else the empty value.
     CValue GetCountedValue() const;
 
-    // How many values were made from a value or a box in this process.
-    static std::uint64_t GetMadeCount() { return s_made.load(std::memory_order_relaxed); }
+    // How many values the calling thread made from a value or a box. Kept
+    // per thread: a shared counter would cost every value a locked add.
+    static std::uint64_t GetMadeCount() { return s_made; }
 
 private:
     void Adopt(std::unique_ptr<CInstanceBoxBase> box);
+    // The rare path, kept out of line so that the view lookup inlines into
+    // its callers.
     template <class X>
-    Detail::ExtractResult<X> GetAsConverted() const;
+    [[gnu::noinline]] Detail::ExtractResult<X> GetAsConverted() const;
 
-    static inline std::atomic<std::uint64_t> s_made{0};
+    static inline thread_local std::uint64_t s_made = 0;
 
     std::unique_ptr<CInstanceBoxBase> m_box;
     const CTypeInfo* m_type = nullptr;
@@ -139,6 +143,14 @@ class CValue::CInstanceBase {
 public:
     virtual ~CInstanceBase() = default;
     virtual std::unique_ptr<CInstanceBase> Clone() const = 0;
+    // True when this view is exactly CInstance<X>. The libraries are linked
+    // statically, so each view class has one type record in the program and
+    // comparing their addresses suffices (a dynamic_cast would walk the
+    // class hierarchy).
+    template <class X>
+    bool Is() const {
+        return &typeid(*this) == &typeid(CInstance<X>);
+    }
 };
 
 // Holds the value itself.
@@ -195,6 +207,14 @@ public:
     CInstanceBoxBase& operator=(const CInstanceBoxBase&) = delete;
     virtual ~CInstanceBoxBase() = default;
 
+    static void* operator new(std::size_t size) { return CBoxCache::Allocate(size); }
+    static void operator delete(void* memory, std::size_t size) noexcept { CBoxCache::Free(memory, size); }
+    // Boxes of over-aligned values bypass the cache.
+    static void* operator new(std::size_t size, std::align_val_t alignment) { return ::operator new(size, alignment); }
+    static void operator delete(void* memory, std::size_t size, std::align_val_t alignment) noexcept {
+        ::operator delete(memory, size, alignment);
+    }
+
     // A new counted box of the same object, where the box offers one.
     virtual std::unique_ptr<CInstanceBoxBase> GetObjectPtr() const { return nullptr; }
     virtual std::unique_ptr<CInstanceBoxBase> Clone() const = 0;
@@ -210,7 +230,7 @@ public:
     template <class X>
     const CInstance<X>* FindView() const {
         for (const CInstanceBase* view : m_views)
-            if (auto* hit = dynamic_cast<const CInstance<X>*>(view)) return hit;
+            if (view && view->Is<X>()) return static_cast<const CInstance<X>*>(view);
         return nullptr;
     }
 
@@ -327,8 +347,13 @@ CValue::CValue(const T& value) {
         Adopt(std::make_unique<CPtrInstanceBox<T>>(value));
     else if constexpr (Detail::RefPtrTraits<T>::value)
         Adopt(std::make_unique<CRefPtrInstanceBox<typename Detail::RefPtrTraits<T>::Pointee>>(value));
-    else
-        Adopt(std::make_unique<CInstanceBox<T>>(value));
+    else {
+        // A box held by copy has no dynamic type and its static type is
+        // known here: no need to ask the box.
+        m_box = std::make_unique<CInstanceBox<T>>(value);
+        m_type = TypeOf<T>();
+        ++s_made;
+    }
 }
 
 template <class P>

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "Fixtures.h"
 #include "app/Geometry.h"
 
@@ -30,6 +34,28 @@ TEST_F(ValueTest, ValueBoxCopiesShareNothing) {
     EXPECT_EQ(&copy.GetAs<const CVector4&>(), &copy.GetAs<CVector4&>());
     EXPECT_EQ(copy.GetAs<CVector4>().x, 7.0f);
     EXPECT_EQ(original.GetAs<CVector4>().x, 0.1f);
+}
+
+// Boxes reuse freed memory per thread; a box may end on another thread than
+// the one that made it, and after that thread is gone.
+TEST_F(ValueTest, BoxesOutliveAndCrossTheirThreads) {
+    const auto make = [] {
+        std::vector<CValue> values;
+        for (int i = 0; i < 100; ++i) {
+            values.emplace_back(float(i));
+            values.emplace_back(CVector4{float(i), 0.0f, 0.0f, 1.0f});
+            values.emplace_back(CString(std::string(size_t(i), 'x').c_str()));
+        }
+        return values;
+    };
+    std::vector<CValue> fromWorker;
+    std::thread([&] { fromWorker = make(); }).join();
+    std::vector<CValue> fromMain = make();
+    std::thread([&] { fromMain.clear(); }).join();
+    fromWorker.resize(150);
+    const std::vector<CValue> reused = make();
+    EXPECT_EQ(fromWorker[100].GetAs<CVector4>().x, 33.0f);
+    EXPECT_EQ(reused[299].GetAs<CString>().GetLength(), 99);
 }
 
 TEST_F(ValueTest, PointerBoxes) {
