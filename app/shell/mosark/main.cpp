@@ -6,13 +6,15 @@
 #include "app/shell/EntryPoint.h"
 #include "app/shell/ScreensaverApplication.h"
 #include "controls/WidgetRegistration.h"
+#include "placefile/AniObjectRegistration.h"
 #include "placefile/PlaceFileManager.h"
 #include "reflection/Builtins.h"
 
 namespace {
 // Every library's start-up registrations, in their fixed order, before main.
 const Engine::CStartupRegistration g_startupRegistration{Engine::Reflection::GetStartupHooks(),
-                                                         Engine::Controls::GetStartupHooks()};
+                                                         Engine::Controls::GetStartupHooks(),
+                                                         Engine::Graphics::PlaceFile::GetStartupHooks()};
 } // namespace
 
 int main(int argc, char** argv) {
