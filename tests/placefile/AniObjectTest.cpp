@@ -92,6 +92,7 @@ std::vector<uint8_t> AnimatedScene() {
         particles->SetSubAnim(emitting, 6);
         particles->SetSubAnim(tint, 7);
         bytes = SceneTest::SaveScene(*scene);
+        scene->Dispose();
     }
     const std::string writer = "XAni";
     for (auto at = bytes.begin(); (at = std::search(at, bytes.end(), writer.begin(), writer.end())) != bytes.end();)
