@@ -12,6 +12,7 @@ namespace Engine {
 namespace Graphics {
 struct CGraphicsParams;
 }
+class IGameData;
 
 class CApplication {
 public:
@@ -43,6 +44,8 @@ public:
     virtual void OnGraphicsRestored() {}
 
     bool IsActive() const { return m_bActive != 0; }
+    // The running game's data for the game controls; null when there is none.
+    virtual IGameData* GetGameData() { return nullptr; }
 
     HWND m_hWnd = nullptr;
     uint8_t m_bActive = 0;

@@ -19,7 +19,7 @@ bool CControlDescription::GetProperty(const char* name) const {
     return found->second;
 }
 
-CControlDescription ReadControlDescription(Graphics::PlaceFile::CPlaceSpriteObject& object) {
+CControlDescription DescribePlacement(Graphics::PlaceFile::CPlaceObject& object) {
     CControlDescription description;
     description.width = object.Width;
     description.height = object.Height;
@@ -27,12 +27,17 @@ CControlDescription ReadControlDescription(Graphics::PlaceFile::CPlaceSpriteObje
     description.y = object.Position.y;
     description.hotSpotX = object.Pivot.x;
     description.hotSpotY = object.Pivot.y;
+    description.color = object.Color;
+    description.placeObject = &object;
+    return description;
+}
+
+CControlDescription ReadControlDescription(Graphics::PlaceFile::CPlaceSpriteObject& object) {
+    CControlDescription description = DescribePlacement(object);
     for (const auto& [id, value] : object.Properties.GetValues())
         if (value.desc && value.desc->type == Graphics::PlaceFile::PROPERTY_BOOLEAN)
             description.properties.emplace(value.desc->name.str(), value.flag != 0);
     description.sprite = object.Sprite.get();
-    description.color = object.Color;
-    description.placeObject = &object;
     return description;
 }
 

@@ -44,6 +44,9 @@ struct CControlDescription {
     bool GetProperty(const char* name) const;
 };
 
+// The placement, colour and object of any place object: no properties and
+// no sprite, so it draws nothing of its own.
+CControlDescription DescribePlacement(Graphics::PlaceFile::CPlaceObject& object);
 // The description of a sprite object of a place file: its size, position,
 // pivot as hot spot, boolean custom properties, sprite and colour. The
 // object must outlive the description.

@@ -401,6 +401,14 @@ void CGraphics::RegisterDriverWindowClass(const char* name, LRESULT (*procedure)
     RegisterClass(&wc);
 }
 
+void* CGraphics::StoredDriverOfWindow(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_CREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCT*>(lParam);
+        SetWindowLongPtr(window, 0, LONG_PTR(create->lpCreateParams));
+    }
+    return reinterpret_cast<void*>(GetWindowLongPtr(window, 0));
+}
+
 void CGraphics::ExerciseDeviceObjects() {
     ref_ptr<CVertexBuffer> vertices;
     CreateVertexBuffer(vertices, 1024, int(sizeof(SpriteVertex)), VF_SPRITE, true);

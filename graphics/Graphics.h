@@ -111,6 +111,14 @@ public:
     // window the OpenGL framebuffer the hardware drivers draw through. A
     // second registration changes nothing.
     static void RegisterDriverWindowClass(const char* name, LRESULT (*procedure)(HWND, UINT, WPARAM, LPARAM));
+    // The driver of a render window, kept in its window word: WM_CREATE
+    // stores the creation parameter there first. A driver's window procedure
+    // asks with every message; null before WM_CREATE.
+    template <class TDriver>
+    static TDriver* DriverOfWindow(HWND window, UINT message, LPARAM lParam) {
+        return static_cast<TDriver*>(StoredDriverOfWindow(window, message, lParam));
+    }
+    static void* StoredDriverOfWindow(HWND window, UINT message, LPARAM lParam);
 
     Engine::CApplication* GetApplication() const;
     void EnumVideoModes();

@@ -69,6 +69,37 @@ int ShowCursor(BOOL show) {
     return state.displayCount;
 }
 
+BOOL GetIconInfo(HCURSOR cursor, ICONINFO* info) {
+    const int index = IndexOf(cursor);
+    if (!cursor || !info || index < 0 || index >= kCursorCount) return FALSE;
+    constexpr int kSize = 32;
+    BITMAPINFO bitmapInfo;
+    bitmapInfo.bmiHeader.biWidth = kSize;
+    bitmapInfo.bmiHeader.biHeight = -2 * kSize;
+    bitmapInfo.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP mask = CreateDIBSection(nullptr, &bitmapInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!mask) return FALSE;
+    // A white arrow with a black edge: the AND half keeps the screen outside
+    // it, the XOR half gives its colours.
+    auto* pixels = static_cast<uint32_t*>(bits);
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x) {
+            const bool inside = y < kSize / 2 && x <= y;
+            const bool edge = x == 0 || x == y || y == kSize / 2 - 1;
+            pixels[y * kSize + x] = inside ? 0 : 0xFFFFFF;
+            pixels[(kSize + y) * kSize + x] = inside && !edge ? 0xFFFFFF : 0;
+        }
+    // Every picture is the arrow, but the hot spots are those of the
+    // cursors they stand for: pointers at the tip, the rest at the centre.
+    const IDC_CURSOR id = IDC_CURSOR(IDC_ARROW + index);
+    const bool pointer = id == IDC_ARROW || id == IDC_UPARROW || id == IDC_HAND || id == IDC_APPSTARTING ||
+                         id == IDC_HELP;
+    const DWORD hotSpot = pointer ? 0 : kSize / 2;
+    *info = ICONINFO{FALSE, hotSpot, hotSpot, mask, nullptr};
+    return TRUE;
+}
+
 namespace Platform::Detail {
 
 void ResetCursor() {

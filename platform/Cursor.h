@@ -3,6 +3,7 @@
 // Each maps to SDL's nearest system cursor; where SDL has no cursors (the
 // offscreen driver) the handles still work and nothing is drawn.
 
+#include "platform/Gdi.h"
 #include "platform/WinTypes.h"
 
 enum IDC_CURSOR : int {
@@ -30,3 +31,14 @@ HCURSOR SetCursor(HCURSOR cursor);
 // Raises (TRUE) or lowers the display counter and returns it; the pointer is
 // shown while the counter is not negative.
 int ShowCursor(BOOL show);
+
+struct ICONINFO {
+    BOOL fIcon = FALSE;
+    DWORD xHotspot = 0;
+    DWORD yHotspot = 0;
+    HBITMAP hbmMask = nullptr;   // AND mask; with no colour bitmap the XOR mask below it
+    HBITMAP hbmColor = nullptr;
+};
+// A cursor's hot spot and new copies of its bitmaps, which the caller
+// deletes. The system cursors are monochrome 32 x 32 arrows.
+BOOL GetIconInfo(HCURSOR cursor, ICONINFO* info);

@@ -461,15 +461,35 @@ public:
         if (!surface || index != 0) return D3DERR_INVALIDCALL;
         return Hand(m_backBuffer.Get(), surface);
     }
-    HRESULT SetCursorProperties(UINT, UINT, IDirect3DSurface8* image) override {
-        return image ? D3D_OK : D3DERR_INVALIDCALL;
+    // The cursor is recorded, not drawn: presenting leaves the pointer to
+    // the window system.
+    HRESULT SetCursorProperties(UINT hotX, UINT hotY, IDirect3DSurface8* image) override {
+        D3DSURFACE_DESC desc;
+        D3DLOCKED_RECT locked;
+        if (!image || FAILED(image->GetDesc(&desc)) || desc.Format != D3DFMT_A8R8G8B8 || hotX >= desc.Width ||
+            hotY >= desc.Height || FAILED(image->LockRect(&locked, nullptr, 0)))
+            return D3DERR_INVALIDCALL;
+        m_cursor.pixels.resize(size_t(desc.Width) * desc.Height);
+        for (UINT y = 0; y < desc.Height; ++y)
+            std::memcpy(m_cursor.pixels.data() + size_t(y) * desc.Width,
+                        static_cast<const uint8_t*>(locked.pBits) + size_t(y) * size_t(locked.Pitch), desc.Width * 4);
+        image->UnlockRect();
+        m_cursor.width = desc.Width;
+        m_cursor.height = desc.Height;
+        m_cursor.hotX = hotX;
+        m_cursor.hotY = hotY;
+        return D3D_OK;
     }
-    void SetCursorPosition(int, int, DWORD) override {}
+    void SetCursorPosition(int x, int y, DWORD) override {
+        m_cursor.x = x;
+        m_cursor.y = y;
+    }
     BOOL ShowCursor(BOOL show) override {
-        const BOOL before = m_cursorShown;
-        m_cursorShown = show;
+        const BOOL before = m_cursor.shown;
+        m_cursor.shown = show != FALSE;
         return before;
     }
+    const Platform::Testing::CD3D8Cursor& GetCursor() const { return m_cursor; }
 
     HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                           IDirect3DTexture8** texture) override {
@@ -712,7 +732,7 @@ private:
     DWORD m_fvf = 0;
     UINT m_stride = 0;
     UINT m_baseVertex = 0;
-    BOOL m_cursorShown = FALSE;
+    Platform::Testing::CD3D8Cursor m_cursor;
 };
 
 CDeviceChild::CDeviceChild(CDevice8* device, D3DPOOL pool) : m_device(device), m_pool(pool) {
@@ -850,6 +870,8 @@ DWORD ReadD3D8BackBuffer(int x, int y) {
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     return DWORD(rgba[0]) << 16 | DWORD(rgba[1]) << 8 | rgba[2];
 }
+
+CD3D8Cursor GetD3D8Cursor() { return g_lastDevice ? g_lastDevice->GetCursor() : CD3D8Cursor{}; }
 
 int GetD3D8LiveObjectCount() { return State().liveObjects; }
 

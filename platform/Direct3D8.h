@@ -259,6 +259,15 @@ void FailNextD3D8Reset(HRESULT result);
 // The back buffer of the last device made, as 0x00RRGGBB at (x, y) from the
 // top left.
 DWORD ReadD3D8BackBuffer(int x, int y);
+// The last device's hardware cursor: its picture (A8R8G8B8, rows from the
+// top) and hot spot as last set, its position and whether it is shown.
+struct CD3D8Cursor {
+    UINT hotX = 0, hotY = 0, width = 0, height = 0;
+    std::vector<DWORD> pixels;
+    int x = 0, y = 0;
+    bool shown = false;
+};
+CD3D8Cursor GetD3D8Cursor();
 // Devices, textures, buffers and surfaces still held.
 int GetD3D8LiveObjectCount();
 

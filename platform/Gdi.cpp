@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <vector>
@@ -16,6 +17,7 @@ namespace {
 
 struct CDibSection {
     std::vector<uint32_t> pixels;
+    LONG width = 0, height = 0;  // height negative for top-down rows
     HDC selectedInto = nullptr;
 };
 
@@ -101,6 +103,8 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+    bitmap->width = info->bmiHeader.biWidth;
+    bitmap->height = info->bmiHeader.biHeight;
     *bits = bitmap->pixels.data();
     CGdiTable& t = Table();
     const uintptr_t handle = t.nextHandle++;
@@ -118,6 +122,36 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
     if (bitmap) bitmap->selectedInto = dc;
     context->selected = object;
     return previous;
+}
+
+int GetObjectA(HGDIOBJ object, int size, void* out) {
+    const CDibSection* bitmap = FindBitmap(object);
+    if (!bitmap || !out || size < int(sizeof(BITMAP))) return 0;
+    BITMAP result;
+    result.bmWidth = bitmap->width;
+    result.bmHeight = LONG(std::abs(int64_t(bitmap->height)));
+    result.bmWidthBytes = bitmap->width * 4;
+    std::memcpy(out, &result, sizeof(result));
+    return int(sizeof(result));
+}
+
+int GetDIBits(HDC, HBITMAP handle, UINT startScan, UINT lines, void* bits, BITMAPINFO* info, UINT usage) {
+    const CDibSection* bitmap = FindBitmap(reinterpret_cast<HGDIOBJ>(handle));
+    if (!bitmap || bitmap->selectedInto || !bits || !info || usage != DIB_RGB_COLORS) return 0;
+    const BITMAPINFOHEADER& h = info->bmiHeader;
+    if (h.biBitCount != 32 || h.biCompression != BI_RGB || h.biWidth != bitmap->width) return 0;
+    const int64_t height = std::abs(int64_t(bitmap->height));
+    if (startScan >= height) return 0;
+    const int64_t count = std::min<int64_t>(lines, height - startScan);
+    const size_t width = size_t(bitmap->width);
+    auto* out = static_cast<uint32_t*>(bits);
+    for (int64_t k = 0; k < count; ++k) {
+        const int64_t fromBottom = int64_t(startScan) + k;
+        const int64_t stored = bitmap->height < 0 ? height - 1 - fromBottom : fromBottom;
+        const int64_t target = h.biHeight < 0 ? count - 1 - k : k;
+        std::memcpy(out + size_t(target) * width, bitmap->pixels.data() + size_t(stored) * width, width * 4);
+    }
+    return int(count);
 }
 
 int SetBkMode(HDC dc, int mode) {

@@ -1,5 +1,5 @@
 #pragma once
-// The GDI subset a software renderer needs: memory device contexts,
+// The GDI subset the drivers need: memory device contexts,
 // device-independent bitmaps whose pixels are plain memory, and copying
 // rectangles of such a bitmap into a window. A window's picture lives in its
 // SDL window surface, so it shows on a desktop and can be read back
@@ -39,6 +39,17 @@ struct BITMAPINFO {
     DWORD bmiColors[3] = {};
 };
 
+// What GetObjectA reports of a bitmap.
+struct BITMAP {
+    LONG bmType = 0;
+    LONG bmWidth = 0;
+    LONG bmHeight = 0;
+    LONG bmWidthBytes = 0;
+    WORD bmPlanes = 1;
+    WORD bmBitsPixel = 32;
+    void* bmBits = nullptr;
+};
+
 // A memory device context; the given context is not needed. Null on
 // failure.
 HDC CreateCompatibleDC(HDC dc);
@@ -51,6 +62,14 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits
 // Selects a bitmap into a memory device context; returns the previous one
 // (a stock bitmap at first), or null on failure.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+// Fills a BITMAP (size bytes at most) for a bitmap; returns the bytes
+// written, 0 for anything else.
+int GetObjectA(HGDIOBJ object, int size, void* out);
+// Copies `lines` rows from row `startScan` (counted from the bottom) of a
+// bitmap not selected into a context as 32-bit BI_RGB rows, bottom-up for
+// a positive height in info and top-down for a negative one. Returns the
+// rows copied, 0 on failure.
+int GetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT lines, void* bits, BITMAPINFO* info, UINT usage);
 // Returns the previous mode, 0 for an unknown context.
 int SetBkMode(HDC dc, int mode);
 // Frees a bitmap. A bitmap still selected into a context is not freed

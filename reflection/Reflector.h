@@ -74,7 +74,7 @@ public:
                                 ? RegisterRefPtrType()
                                 : CTypeRegistry::Instance().GetOrCreateTypeInfo(typeid(T), true);
         s_type = record;
-        s_methods.clear();
+        s_methods.list.clear();
         const std::string expanded = ExpandTypeNameCommas(name);
         if (record->HasName()) {
             record->AddAlias(CString(expanded));
@@ -157,10 +157,10 @@ public:
     // Adds the method unless the class already has one with the same
     // signature; returns the one kept (a refused one is destroyed).
     static CMethodInfo* AddMethod(std::unique_ptr<CMethodInfo> method) {
-        for (CMethodInfo* existing : s_methods)
+        for (CMethodInfo* existing : s_methods.list)
             if (existing->HasSameSignature(*method)) return existing;
         CMethodInfo* added = s_type->AddMethod(std::move(method));
-        s_methods.push_back(added);
+        s_methods.list.push_back(added);
         return added;
     }
 
@@ -196,10 +196,10 @@ public:
     }
 
     static CTypeInfo* Record() { return s_type; }
-    static const std::vector<CMethodInfo*>& Methods() { return s_methods; }
+    static const std::vector<CMethodInfo*>& Methods() { return s_methods.list; }
     // Frees the storage of the class's method list; the methods themselves
     // belong to the type record.
-    static void Release() { std::vector<CMethodInfo*>().swap(s_methods); }
+    static void Release() { std::vector<CMethodInfo*>().swap(s_methods.list); }
 
 private:
     template <class B>
@@ -232,7 +232,16 @@ private:
     }
 
     static inline constinit CTypeInfo* s_type = nullptr;
-    static inline constinit std::vector<CMethodInfo*> s_methods;
+    // Never destroyed: the start-up registration releases the list at exit,
+    // and its destructor may run after a static vector here would have been.
+    struct CMethodList {
+        constexpr CMethodList() : list() {}
+        constexpr ~CMethodList() {}
+        union {
+            std::vector<CMethodInfo*> list;
+        };
+    };
+    static inline constinit CMethodList s_methods;
 };
 
 } // namespace Engine::Reflection

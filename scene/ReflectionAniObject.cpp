@@ -2,6 +2,7 @@
 
 #include "app/Exception.h"
 #include "app/Log.h"
+#include "reflection/Exceptions.h"
 #include "reflection/Properties.h"
 #include "scene/ReflectionAnimObject.h"
 #include "scene/SceneArchive.h"
@@ -83,9 +84,18 @@ bool CReflectionAniObject::UpdateAtTime(double time, bool record) {
             CValue animated;
             controller->GetControllerValue(time, animated);
             if (!record) {
-                controller->OffsetKeyValues(current.Subtract(animated), false);
+                // A value without a difference (a bool) leaves its keys alone;
+                // the default bool controller would otherwise fail every
+                // wrapper that has a bool property.
+                CValue delta;
+                try {
+                    delta = current.Subtract(animated);
+                } catch (const Engine::Reflection::CCalculationNotPermittedException&) {
+                    continue;
+                }
+                controller->OffsetKeyValues(delta, false);
             } else if (!current.Equals(animated) ||
-                       (dynamic_cast<IKeyControl*>(controller) && controller->GetKeyCount() == 0)) {
+                       (QueryKeyControl(controller) && controller->GetKeyCount() == 0)) {
                 controller->SetControllerValue(time, current, 1);
             }
         }

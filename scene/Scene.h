@@ -12,6 +12,7 @@
 #include "scene/ReflectionAnimObject.h"
 #include "scene/SceneArchive.h"
 #include "scene/SceneRoot.h"
+#include "scene/TimeValue.h"
 #include "scene/controllers/BezierCurve.h"
 #include "scene/controllers/BezierFloatCtrl.h"
 #include "scene/controllers/ComponentController.h"

@@ -95,11 +95,10 @@ CScene::~CScene() noexcept(false) {
 
 int CScene::NotifyRefChanged(CReferenceTarget::Ref source, int message) {
     if (message != REFMSG_CHANGED) return REFRESULT_CONTINUE;
-    auto* object = dynamic_cast<CAnimatable*>(source.get());
-    if (source && !object) throw 1;
+    const CAnimatable::Ref object = Engine::DynamicRefCast<CAnimatable>(source);
     if (object && !IsUpdating()) {
         const CUpdatePass pass;
-        if (CAniObject* animated = ToAniObject(object)) animated->ApplyAtTime(m_time.wrappedTime);
+        if (CAniObject* animated = ToAniObject(object.get())) animated->ApplyAtTime(m_time.wrappedTime);
     }
     return REFRESULT_CONTINUE;
 }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "tools/DemoGameUi.h"
 #include "tools/FontSprite.h"
 #include "tools/OggWriter.h"
 
@@ -47,6 +48,7 @@ CPakWriter MakeDemoPack(const std::string& fontPath) {
     pack.Add("xml/global.xml", Bytes("<global>\n</global>\n"));
     pack.Add("spr/font.spr", WriteSpr(font.document));
     pack.Add("ogg/tracks/ambient1.ogg", EncodeOggVorbis(MakeAmbientPad(kAmbientSeconds)));
+    AddGameUiData(pack);
     return pack;
 }
 

@@ -66,6 +66,7 @@ bool CStdApplication::Startup() {
     CreateSound();
     StartNetwork();
     CreateControls();
+    CreateGameData();
     if (!InitApplication()) return Fail(kUnableToInitApplication);
     return true;
 }
@@ -190,6 +191,14 @@ void CStdApplication::CreateControls() {
     auto controls = std::make_unique<Controls::CControlsManager>(m_graphics.get());
     if (controls->CreateDesktop(m_graphics.get())) m_pControls = std::move(controls);
     OnTeardown([this] { m_pControls.reset(); });
+}
+
+void CStdApplication::CreateGameData() {
+    using Particles::CVexaFileLocalManager;
+    m_pGameData = std::make_unique<GameUi::CGameData>(
+        new Graphics::SprFile::CSprFileLocalManager(m_graphics.get()), new Sound::CSampleLocalManager(Sound::GetSoundManager()),
+        m_particles ? new CVexaFileLocalManager(&m_particles->GetFileManager()) : nullptr);
+    OnTeardown([this] { m_pGameData.reset(); });
 }
 
 bool CStdApplication::InitApplication() {

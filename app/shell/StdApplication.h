@@ -16,6 +16,7 @@
 #include "app/Settings.h"
 #include "app/String.h"
 #include "app/shell/DriverTable.h"
+#include "gameui/GameData.h"
 #include "graphics/Graphics.h"
 #include "particles/ParticleSystem.h"
 #include "sound/dsound/SoundDriver_DSound.h"
@@ -78,6 +79,9 @@ public:
     const Input::CMouseState& GetMouseState() const { return m_mouse; }
     // The GUI controls; null until they are initialised and after teardown.
     Controls::CControlsManager* GetControls() const { return m_pControls.get(); }
+    // Made with the controls, over the driver's sprite files, the samples
+    // and the particle system's effect files; it loads nothing itself.
+    IGameData* GetGameData() override { return m_pGameData.get(); }
 
 protected:
     // What the start-up creates besides graphics and input.
@@ -127,6 +131,7 @@ private:
     void CreateSound();
     void StartNetwork();
     void CreateControls();
+    void CreateGameData();
     bool InitApplication();
     void Destroy();
 
@@ -161,6 +166,7 @@ private:
     Input::CMouseState m_mouse;
     CFixedStepClock m_clock;
     std::unique_ptr<Controls::CControlsManager> m_pControls;
+    std::unique_ptr<GameUi::CGameData> m_pGameData;
     std::vector<std::function<void()>> m_teardown;
 };
 

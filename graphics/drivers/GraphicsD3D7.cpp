@@ -684,11 +684,7 @@ void CGraphics_D3D7::Destroy() {
 }
 
 LRESULT CGraphics_D3D7::RenderWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCT*>(lParam);
-        SetWindowLongPtr(window, 0, LONG_PTR(create->lpCreateParams));
-    }
-    auto* driver = reinterpret_cast<CGraphics_D3D7*>(GetWindowLongPtr(window, 0));
+    auto* driver = DriverOfWindow<CGraphics_D3D7>(window, message, lParam);
     if (message == WM_DESTROY) CLogSection section("Engine::Graphics::CGraphics_D3D7::WM_DESTROY()");
     if (driver && message == WM_ACTIVATE && driver->m_bCreated && driver->m_params.fullScreen) {
         if (LOWORD(wParam) == WA_INACTIVE) {

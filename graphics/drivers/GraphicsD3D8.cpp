@@ -1,5 +1,10 @@
 #include "graphics/drivers/GraphicsD3D8.h"
 
+#include <algorithm>
+#include <memory>
+#include <type_traits>
+#include <vector>
+
 #include "app/Application.h"
 #include "app/DirectXDrivers.h"
 #include "app/Exception.h"
@@ -9,6 +14,7 @@
 #include "graphics/drivers/DeviceLostTime.h"
 #include "platform/Cursor.h"
 #include "platform/DirectDraw7.h"
+#include "platform/Gdi.h"
 #include "platform/Messages.h"
 #include "platform/System.h"
 #include "platform/Window.h"
@@ -43,6 +49,37 @@ int64_t ElapsedNow() {
 void DiscountSince(int64_t since) {
     CTimer& clock = GetGlobalClock();
     if (clock.IsRunning()) clock.MoveStart(clock.GetElapsed() - since);
+}
+
+struct CBitmapDeleter {
+    void operator()(HBITMAP bitmap) const { DeleteObject(reinterpret_cast<HGDIOBJ>(bitmap)); }
+};
+using CBitmapHolder = std::unique_ptr<HBITMAP__, CBitmapDeleter>;
+
+struct CMemoryDCDeleter {
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
+using CMemoryDCHolder = std::unique_ptr<std::remove_pointer_t<HDC>, CMemoryDCDeleter>;
+
+struct CSurfaceReleaser {
+    void operator()(IDirect3DSurface8* surface) const { surface->Release(); }
+};
+using CSurfaceHolder = std::unique_ptr<IDirect3DSurface8, CSurfaceReleaser>;
+
+// A bitmap's rows as 32-bit pixels, top row first; empty when it cannot be
+// read whole.
+std::vector<DWORD> ReadRowsFromTop(HDC dc, HBITMAP bitmap, LONG width, LONG rows) {
+    BITMAPINFO format;
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = rows;  // bottom-up
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> bottomUp(size_t(width) * size_t(rows));
+    if (GetDIBits(dc, bitmap, 0, UINT(rows), bottomUp.data(), &format, DIB_RGB_COLORS) != rows) return {};
+    std::vector<DWORD> fromTop(bottomUp.size());
+    for (LONG y = 0; y < rows; ++y)
+        std::copy_n(bottomUp.begin() + ptrdiff_t(rows - 1 - y) * width, width, fromTop.begin() + ptrdiff_t(y) * width);
+    return fromTop;
 }
 
 } // namespace
@@ -490,11 +527,7 @@ void CGraphics_D3D8::Destroy() {
 }
 
 LRESULT CGraphics_D3D8::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCT*>(lParam);
-        SetWindowLongPtr(window, 0, LONG_PTR(create->lpCreateParams));
-    }
-    auto* driver = reinterpret_cast<CGraphics_D3D8*>(GetWindowLongPtr(window, 0));
+    auto* driver = DriverOfWindow<CGraphics_D3D8>(window, message, lParam);
     if (message == WM_DESTROY) CLogSection section("CGraphics_D3D8::WM_DESTROY()");
     if (driver && message == WM_PAINT) {
         if (Engine::CApplication* app = driver->GetApplication(); app && !app->m_bPaused) driver->gFlipBuffers();
@@ -522,10 +555,38 @@ void CGraphics_D3D8::ShowCursor(bool show, bool shownBefore, int cursorId) {
 }
 
 bool CGraphics_D3D8::SetDeviceCursor(HCURSOR cursor) {
-    // The platform's system cursors carry no bitmaps to copy into a device
-    // image, so the device shows its own pointer.
-    (void)cursor;
-    return false;
+    if (!m_pd3dDevice) return false;
+    ICONINFO info;
+    if (!GetIconInfo(cursor, &info)) return false;
+    // GetIconInfo hands over copies of the cursor's bitmaps.
+    const CBitmapHolder mask(info.hbmMask), colour(info.hbmColor);
+    BITMAP maskSize;
+    if (!GetObjectA(reinterpret_cast<HGDIOBJ>(info.hbmMask), sizeof(maskSize), &maskSize)) return false;
+    // Without a colour bitmap the mask holds the AND mask above the XOR mask.
+    const LONG width = maskSize.bmWidth;
+    const LONG height = colour ? maskSize.bmHeight : maskSize.bmHeight / 2;
+    if (width <= 0 || height <= 0) return false;
+
+    const CMemoryDCHolder dc(CreateCompatibleDC(nullptr));
+    if (!dc) return false;
+    const std::vector<DWORD> maskRows = ReadRowsFromTop(dc.get(), info.hbmMask, width, maskSize.bmHeight);
+    const std::vector<DWORD> colourRows = colour ? ReadRowsFromTop(dc.get(), info.hbmColor, width, height) : maskRows;
+    if (maskRows.empty() || colourRows.empty()) return false;
+    const size_t colourStart = colour ? 0 : size_t(height) * size_t(width);
+
+    IDirect3DSurface8* image = nullptr;
+    if (FAILED(m_pd3dDevice->CreateImageSurface(UINT(width), UINT(height), D3DFMT_A8R8G8B8, &image))) return false;
+    const CSurfaceHolder surface(image);
+    D3DLOCKED_RECT locked;
+    if (FAILED(surface->LockRect(&locked, nullptr, 0))) return false;
+    for (LONG y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<DWORD*>(static_cast<BYTE*>(locked.pBits) + size_t(y) * size_t(locked.Pitch));
+        const size_t from = size_t(y) * size_t(width);
+        for (LONG x = 0; x < width; ++x)
+            row[x] = maskRows[from + size_t(x)] == 0 ? colourRows[colourStart + from + size_t(x)] | 0xFF000000u : 0;
+    }
+    surface->UnlockRect();
+    return SUCCEEDED(m_pd3dDevice->SetCursorProperties(info.xHotspot, info.yHotspot, surface.get()));
 }
 
 } // namespace Engine::Graphics

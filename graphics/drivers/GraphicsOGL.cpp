@@ -287,11 +287,7 @@ void CGraphics_OGL::gFlipBuffers() {
 }
 
 LRESULT CGraphics_OGL::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCT*>(lParam);
-        SetWindowLongPtr(window, 0, LONG_PTR(create->lpCreateParams));
-    }
-    auto* driver = reinterpret_cast<CGraphics_OGL*>(GetWindowLongPtr(window, 0));
+    auto* driver = DriverOfWindow<CGraphics_OGL>(window, message, lParam);
     if (driver) {
         switch (message) {
         case WM_DESTROY:

@@ -270,11 +270,7 @@ void CGraphics_SFTW::PresentRects(int32_t width, int32_t height) {
 }
 
 LRESULT CGraphics_SFTW::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCT*>(lParam);
-        SetWindowLongPtr(window, 0, LONG_PTR(create->lpCreateParams));
-    }
-    auto* driver = reinterpret_cast<CGraphics_SFTW*>(GetWindowLongPtr(window, 0));
+    auto* driver = DriverOfWindow<CGraphics_SFTW>(window, message, lParam);
     if (driver) {
         switch (message) {
         case WM_DESTROY: {

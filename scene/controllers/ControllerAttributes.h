@@ -18,4 +18,7 @@ private:
 
 class IDefaultController : public Engine::Reflection::CCustomAttribute {};
 
+// Marks the Bezier key controller; kept for callers that list attributes.
+class IBezFloatKeyController : public Engine::Reflection::CCustomAttribute {};
+
 } // namespace Engine::Scene

@@ -82,10 +82,8 @@ bool CStdController::Serialize(CArchive& ar) {
 template <class List>
 void CStdController::ReadList(CArchive& ar, Engine::ref_ptr<List>& slot) {
     const CAnimatable::Ref read = ReadAnimatableRef(ar);
-    Engine::ref_ptr<List> list;
-    if (read) {
-        list = dynamic_cast<List*>(read.get());
-        if (!list) throw 1;
+    const Engine::ref_ptr<List> list = Engine::DynamicRefCast<List>(read);
+    if (list) {
         // A curve that reaches this controller would ease it for ever.
         if (list->Reaches(this)) {
             throw Engine::CException::Format("Scene serialization error: Object %u would animate itself",
@@ -167,8 +165,7 @@ CTypePair CStdController::GetSubAnimType(int index) const {
 
 void CStdController::AddEaseCurve(Engine::ref_ptr<CController> curve) {
     if (!curve || !m_easeList) return;
-    const Engine::Reflection::CTypeInfo* type = curve->GetReflectionType().type;
-    if (curve->GetKeyCount() == 0 && type && type->IsSubclassOf(Engine::Reflection::TypeOf<IKeyControl>())) {
+    if (curve->GetKeyCount() == 0 && QueryKeyControl(curve.get())) {
         SetKeyValueOf(*curve, curve->AddKey(0.0, 0), 0.0f);
         SetKeyValueOf(*curve, curve->AddKey(100.0, 0), 100.0f);
     }

@@ -142,7 +142,9 @@ protected:
         return boxes;
     }
 
-    CRecordingGraphics driver;
+    // The application the driver reports; none unless a test sets one.
+    Engine::CApplication* application = nullptr;
+    CRecordingGraphics driver{&application};
     std::unique_ptr<CControlsManager> manager;
     CBaseControl::Ref desktop;
     std::array<uint8_t, 256> keys{};

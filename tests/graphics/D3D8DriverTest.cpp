@@ -6,6 +6,7 @@
 
 #include "D3D8TestSupport.h"
 #include "app/Timer.h"
+#include "platform/Cursor.h"
 #include "platform/DirectDraw7.h"
 #include "platform/Library.h"
 #include "platform/Window.h"
@@ -359,5 +360,45 @@ TEST_F(D3D8DeviceLossTest, ModeChangeRestoresObjectsOrKeepsThePreviousMode) {
     EXPECT_EQ(driver->GetParams().width, 120);
     EXPECT_EQ(app.restored, 2);
 }
+
+// Full screen the device draws the pointer from the system cursor's picture;
+// windowed the system draws it and the device's stays hidden.
+class D3D8CursorTest : public D3D8Fixture, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(D3D8CursorTest, FullScreenUploadsThePictureAndHotSpotWindowedLeavesItToTheSystem) {
+    const bool fullScreen = GetParam();
+    const Platform::Testing::CDisplayMode desktop{640, 480, 60, 32};
+    Platform::Testing::SetDisplayModes({{320, 240, 60, 32}, desktop}, desktop);
+    CGraphicsParams params = WindowedParams(320, 240);
+    params.fullScreen = fullScreen;
+    ASSERT_TRUE(CreateDriver(params));
+    ASSERT_EQ(driver->GetParams().fullScreen, int(fullScreen));
+    driver->ShowCursor(true, true, CURSOR_CROSS);
+    driver->SetCursorPosition(7, 9);
+    Platform::Testing::CD3D8Cursor cursor = Platform::Testing::GetD3D8Cursor();
+    EXPECT_EQ(cursor.shown, fullScreen);
+    EXPECT_EQ(Platform::Testing::GetCurrentCursor(), fullScreen ? nullptr : LoadCursor(nullptr, IDC_CROSS));
+    if (fullScreen) {
+        EXPECT_EQ(cursor.x, 7);
+        EXPECT_EQ(cursor.y, 9);
+        EXPECT_EQ(cursor.hotX, 16u);
+        EXPECT_EQ(cursor.hotY, 16u);
+        ASSERT_EQ(cursor.width, 32u);
+        ASSERT_EQ(cursor.height, 32u);
+        EXPECT_EQ(cursor.pixels[0], 0xFF000000u);         // black edge at the tip
+        EXPECT_EQ(cursor.pixels[5 * 32 + 2], 0xFFFFFFFFu); // white inside
+        EXPECT_EQ(cursor.pixels[2 * 32 + 5], 0u);          // transparent outside
+        EXPECT_EQ(cursor.pixels[31 * 32], 0u);
+    } else {
+        EXPECT_EQ(cursor.x, 0);
+    }
+    driver->ShowCursor(false, true, CURSOR_CROSS);
+    EXPECT_FALSE(Platform::Testing::GetD3D8Cursor().shown);
+    ReleaseDriver();
+    EXPECT_EQ(Platform::Testing::GetD3D8LiveObjectCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, D3D8CursorTest, Values(true, false),
+                         [](const auto& info) { return info.param ? "FullScreen" : "Windowed"; });
 
 } // namespace

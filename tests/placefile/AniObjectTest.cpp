@@ -11,6 +11,8 @@
 #include "placefile/AniSpriteObject.h"
 #include "placefile/AniVexaObject.h"
 #include "placefile/PlaceSpriteObject.h"
+#include "reflection/Builtins.h"
+#include "scene/SceneRegistration.h"
 #include "tests/placefile/PlaceFileFixture.h"
 #include "tests/scene/SceneFixtures.h"
 
@@ -22,6 +24,10 @@ using Engine::Reflection::CValue;
 using Engine::Reflection::TypeOf;
 
 namespace {
+
+const Engine::CStartupRegistration g_startup{Engine::Reflection::GetStartupHooks(),
+                                             Engine::Graphics::PlaceFile::GetStartupHooks(),
+                                             Engine::Scene::GetStartupHooks()};
 
 // Writes the record the engine only reads, as a class whose registered name
 // ("X..." for "C...") the saved archive then gives the real class.
@@ -103,12 +109,6 @@ std::vector<uint8_t> AnimatedScene() {
 class AniObjectTest : public PlaceFileFixture {
 protected:
     AniObjectTest() {
-        static const bool registered = [] {
-            SceneTest::RegisterSceneFixtures();
-            for (const Engine::CStartupHook& hook : GetStartupHooks()) hook.run();
-            return true;
-        }();
-        (void)registered;
         Write("spr/strip.spr", Tools::WriteSpr(SprTestData::StripDocument("strip", std::vector<int32_t>(11, 2), 2)));
         doc.spriteFiles.push_back({"spr/strip.spr", {{3, "strip"}}});
         doc.layers[0].objects[0].spriteId = 3;

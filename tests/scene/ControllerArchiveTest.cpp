@@ -135,6 +135,12 @@ const RoundTripCase ROUND_TRIP_CASES[] = {
                           c->SetSubAnim(test.MakeWithKeys<CLinearFloatCtrl>({{0, 2}, {8, 4}}), 0);
                           return c;
                       }},
+        RoundTripCase{"Vector4",
+                      [](ControllerTest& test) -> ref_ptr<CController> {
+                          auto c = test.Make<CVector4Controller>();
+                          c->SetSubAnim(test.MakeWithKeys<CBezierFloatCtrl>({{0, 1}, {6, -1}}), 2);
+                          return c;
+                      }},
         RoundTripCase{"Colour",
                       [](ControllerTest& test) -> ref_ptr<CController> {
                           auto c = test.Make<CRGBAController>();

@@ -314,7 +314,7 @@ TEST_F(ControllerTest, VectorControllersAssembleTheirComponents) {
     EXPECT_EQ(colour->GetVector(), (Engine::Geometry::CVector4{0, 0, 0, 0}));
     EXPECT_EQ(colour->GetSubAnimName(0), CString("r"));
     EXPECT_EQ(colour->GetSubAnimName(4), CString());
-    EXPECT_NE(dynamic_cast<CTestFloatCtrl*>(colour->GetSubAnim(3).get()), nullptr);
+    EXPECT_NE(dynamic_cast<CLinearFloatCtrl*>(colour->GetSubAnim(3).get()), nullptr);
     EXPECT_TRUE(colour->IsConstant());
 
     auto x = MakeWithKeys<CLinearFloatCtrl>({{0, 0}, {10, 1}});

@@ -1,5 +1,5 @@
 #pragma once
-// Test-only scene classes registered through the reflection kit: a float
+// Test-only scene classes registered beside the real scene types: a float
 // and a bool controller with data of their own, a sprite that animated
 // wrappers create by class name, and a plain animatable. Header-only, so the
 // scene archive's fuzz target seeds its corpus with the same classes.
@@ -7,8 +7,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/Registration.h"
+#include "reflection/Builtins.h"
 #include "reflection/Reflection.h"
 #include "scene/Scene.h"
+#include "scene/SceneRegistration.h"
 
 namespace SceneTest {
 
@@ -97,79 +100,17 @@ void RegisterClass(const char* name, Engine::Reflection::ERefPtrForm refPtr) {
     (R::template AddBase<Bases>(), ...);
 }
 
-// The scene's controllers and curve lists, as far as the tests need them.
-inline void RegisterControllerClasses() {
-    using namespace Engine::Reflection;
-    using namespace Engine::Geometry;
-    using R = ERefPtrForm;
-    auto valueType = [](CTypeInfo* record, const CTypeInfo* type) {
-        record->AddAttribute(std::make_unique<IValueTypeAttribute>(type));
-    };
-    RegisterReflection_Geometry();
-    valueType(CReflector<IFloatController>::RegisterType("Engine::Scene::IFloatController"), TypeOf<float>());
-    valueType(CReflector<IBoolController>::RegisterType("Engine::Scene::IBoolController"), TypeOf<bool>());
-    valueType(CReflector<IVector2Controller>::RegisterType("Engine::Scene::IVector2Controller"), TypeOf<CVector2>());
-    valueType(CReflector<IVector4Controller>::RegisterType("Engine::Scene::IVector4Controller"), TypeOf<CVector4>());
-    CReflector<ISupportGetORTControllerValue>::RegisterType("Engine::Scene::ISupportGetORTControllerValue");
-    RegisterClass<CStdController, CController>("Engine::Scene::CStdController", R::Yes);
-    CReflector<CStdController>::Record()->SetAbstract(true);
-    RegisterClass<CEaseCurveList, CAnimatable>("Engine::Scene::CEaseCurveList", R::Yes);
-    CReflector<CEaseCurveList>::AddDefaultConstructor();
-    RegisterClass<CMultCurveList, CAnimatable>("Engine::Scene::CMultCurveList", R::Yes);
-    CReflector<CMultCurveList>::AddDefaultConstructor();
-    RegisterClass<CStepFloatCtrl, IKeyControl, CController, IFloatController>("Engine::Scene::CStepFloatCtrl", R::Yes);
-    CReflector<CStepFloatCtrl>::AddDefaultConstructor();
-    RegisterClass<CStepBoolCtrl, IKeyControl, CController, IBoolController>("Engine::Scene::CStepBoolCtrl", R::Yes);
-    CReflector<CStepBoolCtrl>::AddDefaultConstructor();
-    RegisterClass<CConstFloatController, IKeyControl, CController, IFloatController>(
-        "Engine::Scene::CConstFloatController", R::Yes);
-    CReflector<CConstFloatController>::AddDefaultConstructor();
-    RegisterClass<CLinearFloatCtrl, IKeyControl, CController, IFloatController, ISupportGetORTControllerValue>(
-        "Engine::Scene::CLinearFloatCtrl", R::Yes);
-    CReflector<CLinearFloatCtrl>::AddDefaultConstructor();
-    RegisterClass<CBezierFloatCtrl, IKeyControl, CController, IFloatController, ISupportGetORTControllerValue>(
-        "Engine::Scene::CBezierFloatCtrl", R::Yes);
-    CReflector<CBezierFloatCtrl>::AddDefaultConstructor();
-    RegisterClass<CNoiseFloatControl, CController, IFloatController>("Engine::Scene::CNoiseFloatControl", R::Yes);
-    CReflector<CNoiseFloatControl>::AddDefaultConstructor();
-    CReflector<CNoiseFloatControl>::AddProperty("Strenght", &CNoiseFloatControl::SetStrenght,
-                                                &CNoiseFloatControl::GetStrenght);
-    using V2 = CReflector<CVector2Controller>;
-    RegisterClass<CVector2Controller, CController, IVector2Controller>("Engine::Scene::CVector2Controller", R::Yes);
-    V2::AddDefaultConstructor();
-    V2::AddProperty("X", &CVector2Controller::SetX, &CVector2Controller::GetX);
-    V2::AddProperty("Y", &CVector2Controller::SetY, &CVector2Controller::GetY);
-    using V4 = CReflector<CVector4Controller>;
-    RegisterClass<CVector4Controller, CController, IVector4Controller>("Engine::Scene::CVector4Controller", R::Yes);
-    V4::AddDefaultConstructor();
-    V4::AddProperty("X", &CVector4Controller::SetX, &CVector4Controller::GetX);
-    V4::AddProperty("Y", &CVector4Controller::SetY, &CVector4Controller::GetY);
-    V4::AddProperty("Z", &CVector4Controller::SetZ, &CVector4Controller::GetZ);
-    V4::AddProperty("W", &CVector4Controller::SetW, &CVector4Controller::GetW);
-    RegisterClass<CRGBAController, CVector4Controller>("Engine::Scene::CRGBAController", R::Yes);
-    CReflector<CRGBAController>::AddDefaultConstructor();
-}
-
-// Registers the scene's own bases and the test classes once.
+// The program's own start-up registrations of the scene types, then the
+// test classes, once per process; undone at exit.
 inline void RegisterSceneFixtures() {
     static const bool s_done = [] {
         using namespace Engine::Reflection;
         using R = ERefPtrForm;
-        RegisterReflection_Primitives();
-        RegisterClass<IReflectionAnimObject>("Engine::Scene::IReflectionAnimObject", R::No);
-        RegisterClass<IKeyControl>("Engine::Scene::IKeyControl", R::No);
-        RegisterClass<CReferenceTarget>("Engine::Scene::CReferenceTarget", R::Yes);
-        RegisterClass<CAnimatable, CReferenceTarget>("Engine::Scene::CAnimatable", R::Yes);
-        RegisterClass<CReflectable, CAnimatable>("Engine::Scene::CReflectable", R::Yes);
-        RegisterClass<CController, CAnimatable>("Engine::Scene::CController", R::No);
-        RegisterClass<CReflectionAniObject, CReflectable, CAniObject>("Engine::Scene::CReflectionAniObject", R::Yes);
-        CReflector<CReflectionAniObject>::AddDefaultConstructor();
-        RegisterClass<CAniObject, CAnimatable>("Engine::Scene::CAniObject", R::Yes);
-
+        static const Engine::CStartupRegistration s_startup{Engine::Reflection::GetStartupHooks(),
+                                                            Engine::Scene::GetStartupHooks()};
         RegisterClass<CTestFloatCtrl, CController, IKeyControl>("Test::CTestFloatCtrl", R::Yes);
         CReflector<CTestFloatCtrl>::AddDefaultConstructor();
         CReflector<CTestFloatCtrl>::AddAttribute(std::make_unique<IValueTypeAttribute>(TypeOf<float>()));
-        CReflector<CTestFloatCtrl>::AddAttribute(std::make_unique<IDefaultController>());
         RegisterClass<CTestBoolCtrl, CController>("Test::CTestBoolCtrl", R::Yes);
         CReflector<CTestBoolCtrl>::AddDefaultConstructor();
         CReflector<CTestBoolCtrl>::AddAttribute(std::make_unique<IValueTypeAttribute>(TypeOf<bool>()));
@@ -179,7 +120,6 @@ inline void RegisterSceneFixtures() {
         CReflector<CTestSprite>::AddProperty("Visible", &CTestSprite::SetVisible, &CTestSprite::GetVisible);
         RegisterClass<CTestNode, CAnimatable>("Test::CTestNode", R::Yes);
         CReflector<CTestNode>::AddDefaultConstructor();
-        RegisterControllerClasses();
         return true;
     }();
     (void)s_done;

@@ -143,14 +143,10 @@ TEST_F(SceneTimeTest, ReflectableSlotsRecordAndSuppressChanges) {
 
 TEST(DefaultControllerTest, EachPropertyGetsTheMarkedControllerOfItsType) {
     RegisterSceneFixtures();
-    auto& dir = CClassDir::GetInstance();
-    EXPECT_EQ(dir.FindDefaultController(Engine::Reflection::TypeOf<float>()),
-              Engine::Reflection::TypeOf<CTestFloatCtrl>());
-    EXPECT_EQ(dir.FindDefaultController(Engine::Reflection::TypeOf<bool>()), nullptr);  // no mark
     auto wrapper = MakeSpriteWrapper(2);
-    dir.CreateDefaultControllers(*wrapper);
-    EXPECT_NE(dynamic_cast<CTestFloatCtrl*>(wrapper->GetSubAnim(0).get()), nullptr);
-    EXPECT_EQ(wrapper->GetSubAnim(1).get(), nullptr);
+    CClassDir::GetInstance().CreateDefaultControllers(*wrapper);
+    EXPECT_NE(dynamic_cast<CLinearFloatCtrl*>(wrapper->GetSubAnim(0).get()), nullptr);
+    EXPECT_NE(dynamic_cast<CStepBoolCtrl*>(wrapper->GetSubAnim(1).get()), nullptr);
     wrapper->Dispose();
 }
 

@@ -6,15 +6,17 @@
 #include "app/shell/EntryPoint.h"
 #include "app/shell/ScreensaverApplication.h"
 #include "controls/WidgetRegistration.h"
+#include "gameui/GameUiRegistration.h"
 #include "placefile/AniObjectRegistration.h"
 #include "placefile/PlaceFileManager.h"
 #include "reflection/Builtins.h"
+#include "scene/SceneRegistration.h"
 
 namespace {
 // Every library's start-up registrations, in their fixed order, before main.
-const Engine::CStartupRegistration g_startupRegistration{Engine::Reflection::GetStartupHooks(),
-                                                         Engine::Controls::GetStartupHooks(),
-                                                         Engine::Graphics::PlaceFile::GetStartupHooks()};
+const Engine::CStartupRegistration g_startupRegistration{
+    Engine::Reflection::GetStartupHooks(), GameUi::GetStartupHooks(), Engine::Graphics::PlaceFile::GetStartupHooks(),
+    Engine::Controls::GetStartupHooks(), Engine::Scene::GetStartupHooks()};
 } // namespace
 
 int main(int argc, char** argv) {

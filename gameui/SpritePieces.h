@@ -1,0 +1,58 @@
+#pragma once
+// Sprite-queue producers of the game controls: one piece of a sprite's
+// current frame, and the control's own text state for a caption.
+
+#include <cstdint>
+
+#include "app/Referenced.h"
+#include "graphics/DrawContext.h"
+#include "graphics/Font.h"
+#include "graphics/SpriteQueue.h"
+
+namespace Engine::Controls {
+class CRenderContext;
+}
+
+namespace GameUi {
+
+// A rectangle within a sprite's current frame, in texels.
+struct CSourceRect {
+    float x = 0.0f;
+    float y = 0.0f;
+    float width = 0.0f;
+    float height = 0.0f;
+};
+
+// Queues the part of the current frame at (x, y), scaled, in one colour
+// (flushing a full queue first).
+void QueueSpritePiece(const Engine::Graphics::CSpriteQueue::CParams& params,
+                      const Engine::Graphics::SprFile::CSpriteRef& sprite, float x, float y, const CSourceRect& source,
+                      uint32_t color, float scaleX = 1.0f, float scaleY = 1.0f);
+
+// Sets the current frame, held within the sprite's frames: a sprite with
+// fewer frames than its user expects shows its last one.
+void SetFrameWithin(Engine::Graphics::SprFile::CSpriteRef& sprite, int32_t frame);
+
+// The context's text state set to a font and a colour for one Draw; the
+// previous font, colour and spacings come back at the end, after what was
+// queued has been flushed.
+class CCaptionState {
+public:
+    CCaptionState(Engine::Controls::CRenderContext& context, Engine::ref_ptr<Engine::Graphics::CFont> font,
+                  uint32_t color);
+    ~CCaptionState();
+    CCaptionState(const CCaptionState&) = delete;
+    CCaptionState& operator=(const CCaptionState&) = delete;
+
+    Engine::Graphics::CDrawContext& Text() { return m_text; }
+
+private:
+    Engine::Controls::CRenderContext& m_context;
+    Engine::Graphics::CDrawContext& m_text;
+    Engine::ref_ptr<Engine::Graphics::CFont> m_pSavedFont;
+    uint32_t m_savedColor;
+    float m_savedFontHeight;
+    float m_savedLineSpacing;
+};
+
+} // namespace GameUi
