@@ -35,12 +35,14 @@ public:
         entry.object = object;
     }
 
-    // Hands one use back; the entry (and the table's reference) goes with
-    // the last use. Unknown objects and null are ignored.
+    // Hands one use back under the object's name; the entry (and the
+    // table's reference) goes with the last use. The uses are counted by
+    // name, so an object that a later load of the name replaced still hands
+    // its use back. Unknown names and null are ignored.
     void ReleaseObject(ref_ptr<T> object) {
         if (!object) return;
         const auto found = m_table.find(object->GetName().str());
-        if (found == m_table.end() || found->second.object != object) return;
+        if (found == m_table.end()) return;
         if (--found->second.uses <= 0) m_table.erase(found);
     }
 
@@ -107,6 +109,12 @@ public:
     void Clear() {
         m_uses.clear();
         m_objects.clear();
+    }
+
+    // Drops both lists and their storage.
+    void FreeLists() {
+        std::vector<ref_ptr<T>>().swap(m_objects);
+        std::vector<ref_ptr<T>>().swap(m_uses);
     }
 
     const std::vector<ref_ptr<T>>& GetUses() const { return m_uses; }

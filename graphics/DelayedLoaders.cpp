@@ -1,6 +1,9 @@
 #include "graphics/DelayedLoaders.h"
 
+#include <algorithm>
 #include <stdexcept>
+
+#include "app/Timer.h"
 
 namespace Engine {
 
@@ -29,16 +32,24 @@ void CDelayedLoaders::End() {
     for (const auto& loader : m_loaders) loader->End();
 }
 
-void CDelayedLoaders::Run(const std::function<void(int32_t, int32_t)>& frame) {
+void CDelayedLoaders::Run(const std::function<void(int32_t, int32_t)>& frame, double minimumSeconds) {
+    const int64_t start = CTimer::Now();
     struct CEnd {
         CDelayedLoaders* loaders;
-        ~CEnd() { loaders->End(); }
-    } end{this};
+        int64_t start;
+        ~CEnd() {
+            loaders->End();
+            GetGlobalClock().MoveStart(CTimer::Now() - start);
+        }
+    } end{this, start};
     const int32_t total = Begin();
+    const auto minimum = static_cast<int64_t>(minimumSeconds * 1e6);
     for (int32_t i = 0;; ++i) {
-        frame(i, total);
-        if (i >= total) break;
-        LoadItem(i);
+        frame(std::min(i, total), total);
+        if (i < total)
+            LoadItem(i);
+        else if (CTimer::Now() - start >= minimum)
+            break;
     }
 }
 

@@ -22,9 +22,12 @@ public:
     void LoadItem(int32_t index);
     void End();
 
-    // The whole run: frame(i, total) for i = 0 .. total, performing item i
-    // after each frame but the last, then End (also when an item throws).
-    void Run(const std::function<void(int32_t done, int32_t total)>& frame);
+    // The whole run: frame(i, total) for i = 0, 1, ..., performing item i
+    // after frame i while i < total, and drawing frame(total, total) again
+    // until minimumSeconds have passed since the first frame. Then End
+    // (also when an item throws), and the frame timer's start moves on by
+    // the time spent, so that the frame loop does not see the loading.
+    void Run(const std::function<void(int32_t done, int32_t total)>& frame, double minimumSeconds = 0.0);
 
 private:
     std::vector<ref_ptr<IDelayedLoader>> m_loaders;

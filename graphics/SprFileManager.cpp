@@ -114,6 +114,11 @@ void CSprFileDelayedLoader::LoadItem(int32_t index) {
 }
 
 CSprFileLocalManager::~CSprFileLocalManager() noexcept {
+    ReleaseAll();
+    FreeLists();
+}
+
+void CSprFileLocalManager::ReleaseAll() {
     while (!GetUses().empty()) ReleaseSprFile(GetUses().front());
 }
 

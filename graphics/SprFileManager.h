@@ -96,6 +96,8 @@ public:
     // loader.
     void LoadAllSprFiles(const CString& pattern);
     void ReleaseSprFile(const ref_ptr<CSprFile>& file);
+    // Hands the uses back one by one, first to last.
+    void ReleaseAll();
 
     using CLocalObjectManager::GetObjects;
     using CLocalObjectManager::GetUses;

@@ -2,12 +2,16 @@
 
 #include "app/Exception.h"
 #include "graphics/Graphics.h"
+#include "placefile/MapFileManager.h"
 
 namespace Engine::Graphics::PlaceFile {
 
 namespace {
 ref_ptr<Engine::CReferenced> CreatePlaceFileManager(CGraphics* owner) {
     return ref_ptr<Engine::CReferenced>(new CPlaceFileManager(owner));
+}
+ref_ptr<Engine::CReferenced> CreateMapFileManager(CGraphics* owner) {
+    return ref_ptr<Engine::CReferenced>(new MapFile::CMapFileManager(owner));
 }
 } // namespace
 
@@ -22,10 +26,15 @@ CPlaceFileManager& GetPlaceFileManager(const CGraphics& graphics) {
 }
 
 void InstallPlaceFileManagerFactory() {
-    CGraphics::SetResourceManagerFactories(&CreatePlaceFileManager, nullptr);
+    CGraphics::SetResourceManagerFactories(&CreatePlaceFileManager, &CreateMapFileManager);
 }
 
 CPlaceFileLocalManager::~CPlaceFileLocalManager() noexcept {
+    ReleaseAll();
+    FreeLists();
+}
+
+void CPlaceFileLocalManager::ReleaseAll() noexcept {
     // Nothing may throw here: a graphics object without a manager has no
     // table to hand the uses back to.
     auto* manager = m_owner ? dynamic_cast<CPlaceFileManager*>(m_owner->GetPlaceFileManager().get()) : nullptr;

@@ -38,6 +38,8 @@ public:
     // A place file this owner already took; throws "Couldn't find place
     // file '%s'" otherwise. Records nothing.
     ref_ptr<CPlaceFile> FindPlaceFile(const CString& name) const;
+    // Hands every recorded use back, first to last, and forgets them.
+    void ReleaseAll() noexcept;
 
     using CLocalObjectManager::GetObjects;
     using CLocalObjectManager::GetUses;
@@ -48,7 +50,8 @@ private:
 
 // The graphics object's place-file manager; throws when it has none.
 CPlaceFileManager& GetPlaceFileManager(const CGraphics& graphics);
-// Makes every graphics object created from now on own a place-file manager.
+// Makes every graphics object created from now on own a place-file manager
+// and a map-file manager.
 void InstallPlaceFileManagerFactory();
 
 } // namespace Engine::Graphics::PlaceFile

@@ -83,17 +83,20 @@ void CReflectable::ReadRecord(CArchive& ar) {
             ar.ReadString(name);
             // Read even when it is dropped, so the stream stays in step.
             CAnimatable::Ref sub = ReadAnimatableRef(ar);
-            if (const CPropertyInfo* property = FindPropertyByName(type.type, name))
-                AttachReadController(property, std::move(sub));
+            const CPropertyInfo* property = FindPropertyByName(type.type, name);
+            if (property && AttachReadController(property, sub)) continue;
+            // A dropped object that nothing else uses would keep itself
+            // alive through the links to its own controllers.
+            if (sub && sub->GetDependentCount() == 0) sub->Dispose();
         }
     }
     CheckChunkEnd(ar, end, "CReflectable");
 }
 
-void CReflectable::AttachReadController(const CPropertyInfo* property, CAnimatable::Ref sub) {
+bool CReflectable::AttachReadController(const CPropertyInfo* property, CAnimatable::Ref sub) {
     if (sub) {
         const Engine::Reflection::CTypeInfo* valueType = GetControllerValueType(sub->GetReflectionType().type);
-        if (valueType->GetType() != property->GetType()->GetType()) return;
+        if (valueType->GetType() != property->GetType()->GetType()) return false;
         // A loop would send change messages round it for ever.
         if (sub->Reaches(this)) {
             throw Engine::CException::Format("Scene serialization error: Object %u would animate itself",
@@ -105,6 +108,7 @@ void CReflectable::AttachReadController(const CPropertyInfo* property, CAnimatab
         SetSubAnim(std::move(sub), index);
     else
         AppendProperty(std::move(sub), property);
+    return true;
 }
 
 bool CReflectable::SetSubAnim(CAnimatable::Ref sub, int index) {

@@ -57,8 +57,8 @@ private:
     void ReadRecord(CArchive& ar);
     void WriteRecord(CArchive& ar);
     // Puts an object read for the property into its slot, unless its value
-    // type differs from the property's.
-    void AttachReadController(const Engine::Reflection::CPropertyInfo* property, CAnimatable::Ref sub);
+    // type differs from the property's (false: the object was dropped).
+    bool AttachReadController(const Engine::Reflection::CPropertyInfo* property, CAnimatable::Ref sub);
     const CEntry& EntryAt(int index) const { return m_entries.at(size_t(index)); }
 
     std::vector<CEntry> m_entries;

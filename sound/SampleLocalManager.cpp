@@ -6,9 +6,15 @@
 namespace Engine::Sound {
 
 CSampleLocalManager::~CSampleLocalManager() noexcept {
+    ReleaseAll();
+    FreeLists();
+}
+
+void CSampleLocalManager::ReleaseAll() noexcept {
     // The sample manager is gone after the sound manager's Done.
     if (CSampleManager* manager = m_soundManager.GetSampleManager())
         for (const ref_ptr<CSampleBase>& sample : GetUses()) manager->Unregister(sample);
+    Clear();
 }
 
 ref_ptr<CSampleBase> CSampleLocalManager::LoadSample(const char* name) {

@@ -18,6 +18,9 @@ public:
     // A new sample of the file (null without a driver), kept by this manager.
     ref_ptr<CSampleBase> GetSample(const char* name) { return LoadSample(name); }
     ref_ptr<CSampleBase> LoadSample(const char* name);
+    // Hands every use back to the sample manager, first to last, and
+    // forgets them.
+    void ReleaseAll() noexcept;
 
 private:
     CSoundManager& m_soundManager;

@@ -12,13 +12,15 @@ namespace Engine::Sound {
 
 class CSoundManager;
 
+// Samples load at once: nothing is ever pending.
+class CSampleDelayedLoader : public CEmptyDelayedLoader {};
+
 class CSampleManager : public CReferenced, public CDelayedLoadingObjectManager<CSampleBase> {
 public:
     explicit CSampleManager(CSoundManager* soundManager) : m_soundManager(soundManager) {}
     ~CSampleManager() noexcept override;
 
-    // Samples load at once: nothing is ever pending.
-    ref_ptr<IDelayedLoader> CreateDelayedLoader() override { return ref_ptr<IDelayedLoader>(new CEmptyDelayedLoader); }
+    ref_ptr<IDelayedLoader> CreateDelayedLoader() override { return ref_ptr<IDelayedLoader>(new CSampleDelayedLoader); }
 
     // Counts one use of the sample under its name, under the lock.
     void Register(const ref_ptr<CSampleBase>& sample);

@@ -5,6 +5,7 @@
 #include "app/Timer.h"
 #include "app/shell/StdApplication.h"
 #include "graphics/DefaultStates.h"
+#include "app/shell/DelayedLoading.h"
 #include "graphics/DelayedLoaders.h"
 #include "graphics/PrimitiveBuffers.h"
 #include "graphics/SpriteQueue.h"
@@ -153,16 +154,12 @@ void CStdApplication::OnLoadingProgress(int total, int current) {
 
 void CStdApplication::RunDelayedLoaders(const std::function<void(int done, int total)>& drawLoadingScreen) {
     if (!m_graphics) return;
-    // The place-file, map-file and sample managers' loaders join the list,
-    // in that order after the sprite files, with their libraries.
-    CDelayedLoaders loaders({m_graphics->GetSprFileManager()->CreateDelayedLoader()});
-    const int64_t start = CTimer::Now();
+    CDelayedLoaders loaders(CollectDelayedLoaders(*m_graphics));
     loaders.Run([&](int32_t done, int32_t total) {
         m_graphics->ProcessMessages();
         UpdateInput();
         DrawFrame([&] { drawLoadingScreen(done, total); });
     });
-    GetGlobalClock().MoveStart(CTimer::Now() - start);
 }
 
 void CStdApplication::ToggleFullScreen() {

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "app/Timer.h"
 #include "graphics/DelayedLoaders.h"
+#include "platform/Testing.h"
 
 namespace {
 
@@ -53,4 +55,25 @@ TEST(DelayedLoaders, NothingPendingDrawsOneFrameAndAFailingItemStillEnds) {
     Engine::CDelayedLoaders failing({new CFakeLoader(log, "bad", 1)});
     EXPECT_THROW(failing.Run([](int32_t, int32_t) {}), int);
     EXPECT_EQ(log.lines.back(), "bad end");
+}
+
+// After the last item the screen stays up until the minimum duration has
+// passed since the first frame; the frame timer does not see the time.
+TEST(DelayedLoaders, KeepsDrawingForTheMinimumDurationAndHidesItFromTheFrameTimer) {
+    Platform::Testing::UseTestClock(1'000'000);
+    Engine::CTimer& clock = GetGlobalClock();
+    clock.Start();
+    CLog log;
+    Engine::CDelayedLoaders loaders({new CFakeLoader(log, "a", 1)});
+    std::vector<int32_t> frames;
+    loaders.Run(
+        [&](int32_t done, int32_t) {
+            frames.push_back(done);
+            Platform::Testing::AdvanceTestClock(100'000);
+        },
+        0.35);
+    EXPECT_EQ(frames, (std::vector<int32_t>{0, 1, 1, 1}));
+    EXPECT_EQ(clock.GetElapsed(), 0);
+    clock.Stop();
+    Platform::Testing::UseRealClock();
 }

@@ -241,6 +241,8 @@ TEST_F(SoundDriverTest, ManagerAppliesGroupVolumesAndKeepsSamplesByName) {
     m_manager.ApplyVolume(1);
     EXPECT_EQ(VolumeOf(b), -602);
     EXPECT_EQ(VolumeOf(effect), 0);
+    local = nullptr;  // hands back both uses, the replaced sample's too
+    EXPECT_EQ(samples.GetUseCount("ogg/click.ogg"), 1);
 
     CSoundManager silent;
     silent.Init();

@@ -7,6 +7,7 @@
 #include "app/shell/ScreensaverApplication.h"
 #include "controls/WidgetRegistration.h"
 #include "gameui/GameUiRegistration.h"
+#include "placefile/AniObjectRegistration.h"
 #include "placefile/PlaceFileManager.h"
 #include "reflection/Builtins.h"
 #include "scene/SceneRegistration.h"
@@ -14,8 +15,8 @@
 namespace {
 // Every library's start-up registrations, in their fixed order, before main.
 const Engine::CStartupRegistration g_startupRegistration{
-    Engine::Reflection::GetStartupHooks(), GameUi::GetStartupHooks(), Engine::Controls::GetStartupHooks(),
-    Engine::Scene::GetStartupHooks()};
+    Engine::Reflection::GetStartupHooks(), GameUi::GetStartupHooks(), Engine::Graphics::PlaceFile::GetStartupHooks(),
+    Engine::Controls::GetStartupHooks(), Engine::Scene::GetStartupHooks()};
 } // namespace
 
 int main(int argc, char** argv) {

@@ -1,0 +1,29 @@
+#include "placefile/MapFileManager.h"
+
+#include "graphics/Graphics.h"
+
+namespace Engine::Graphics::MapFile {
+
+ref_ptr<Engine::IDelayedLoader> CMapFileManager::CreateDelayedLoader() {
+    return ref_ptr<Engine::IDelayedLoader>(new CMapFileDelayedLoader);
+}
+
+CMapFileManager* FindMapFileManager(const CGraphics* graphics) {
+    return graphics ? dynamic_cast<CMapFileManager*>(graphics->GetMapFileManager().get()) : nullptr;
+}
+
+CMapFileLocalManager::~CMapFileLocalManager() noexcept {
+    ReleaseAll();
+    FreeLists();
+}
+
+void CMapFileLocalManager::ReleaseAll() noexcept {
+    CMapFileManager* manager = FindMapFileManager(m_owner);
+    while (!GetUses().empty()) {
+        const ref_ptr<CMapFile> use = GetUses().front();
+        if (manager) manager->ReleaseObject(use);
+        RemoveObject(use.get());
+    }
+}
+
+} // namespace Engine::Graphics::MapFile

@@ -1,0 +1,51 @@
+#pragma once
+// The process-wide table of map files (owned by the graphics object), its
+// delayed loader, and one owner's record of the map files it took.
+
+#include "app/DelayedLoader.h"
+#include "app/ObjectManager.h"
+#include "app/Referenced.h"
+#include "placefile/MapFile.h"
+
+namespace Engine::Graphics {
+class CGraphics;
+}
+
+namespace Engine::Graphics::MapFile {
+
+class CMapFileManager : public Engine::CReferenced, public Engine::CDelayedLoadingObjectManager<CMapFile> {
+public:
+    explicit CMapFileManager(CGraphics* owner) : m_owner(owner) {}
+    ~CMapFileManager() noexcept override { RemoveAllObjects(); }
+
+    ref_ptr<Engine::IDelayedLoader> CreateDelayedLoader() override;
+    CGraphics* GetOwner() const { return m_owner; }
+
+private:
+    CGraphics* m_owner;
+};
+
+// Map files would load whole: nothing is left for the loading screen.
+class CMapFileDelayedLoader : public Engine::CEmptyDelayedLoader {};
+
+class CMapFileLocalManager : public Engine::CReferenced, private Engine::CLocalObjectManager<CMapFile> {
+public:
+    explicit CMapFileLocalManager(CGraphics* owner) : m_owner(owner) {}
+    ~CMapFileLocalManager() noexcept override;
+
+    // Records one use of a map file that the owner's manager counted.
+    void AddMapFile(ref_ptr<CMapFile> file) { AddObject(std::move(file)); }
+    // Hands the uses back first to last, each removed as it goes.
+    void ReleaseAll() noexcept;
+
+    using CLocalObjectManager::GetObjects;
+    using CLocalObjectManager::GetUses;
+
+private:
+    CGraphics* m_owner;
+};
+
+// The graphics object's map-file manager, or null when it has none.
+CMapFileManager* FindMapFileManager(const CGraphics* graphics);
+
+} // namespace Engine::Graphics::MapFile
