@@ -2,12 +2,12 @@
 // place displays and slider: each made by class name, driven by the test
 // clock and injected input, drawn through the recording driver.
 
-#include <cmath>
-
+#include "gameui/MosarkBasicPlaceDisplay.h"
 #include "gameui/MosarkEdit.h"
 #include "gameui/MosarkList.h"
 #include "gameui/MosarkMaxiDlg.h"
 #include "gameui/MosarkPath.h"
+#include "gameui/MosarkPic.h"
 #include "gameui/MosarkPics.h"
 #include "gameui/MosarkPlaceDisplay.h"
 #include "gameui/MosarkSlider.h"
@@ -25,14 +25,6 @@ namespace {
 
 class GameControlsII : public GameUiFixture {
 protected:
-    std::vector<CBox> Draw() {
-        driver.Clear();
-        CRenderContext context(&driver, {0, 0, 800, 600});
-        manager->GetDesktop()->Draw(context);
-        std::vector<CBox> boxes;  // in drawing order
-        for (const CQuad& q : Quads()) boxes.push_back({q.left, q.top, q.right - q.left, q.bottom - q.top, q.colors[0]});
-        return boxes;
-    }
     // A file of one sprite whose frames are w wide and h high.
     ref_ptr<Engine::Graphics::SprFile::CSprFile> Strip(const char* name, int frames, int32_t w, int32_t h) {
         return files.emplace_back(SprTestData::ReadSprFile(
@@ -51,16 +43,14 @@ protected:
         object->Height = object->Sprite->GetSpriteFrameHeight();
         return *object;
     }
+    static CControlDescription Sized(int32_t width, int32_t height) {
+        CControlDescription description;
+        description.width = width;
+        description.height = height;
+        return description;
+    }
     std::vector<ref_ptr<Engine::Graphics::SprFile::CSprFile>> files;
 };
-
-void ExpectBox(const CBox& box, const CBox& expected) {
-    EXPECT_NEAR(box.left, expected.left, 1e-3);
-    EXPECT_NEAR(box.top, expected.top, 1e-3);
-    EXPECT_NEAR(box.width, expected.width, 1e-3);
-    EXPECT_NEAR(box.height, expected.height, 1e-3);
-    EXPECT_EQ(box.color, expected.color);
-}
 
 struct COpeningCase {
     float t;
@@ -79,7 +69,9 @@ TEST_F(GameControlsII, MaxiDialogOpensInThreePhasesRevealingChildrenFromTheCentr
     for (const COpeningCase& c : kOpening) {
         dialog->SetFade(c.t);
         EXPECT_EQ(dialog->m_nPhase, c.phase) << c.t;
-        if (c.dialog >= 0) EXPECT_FLOAT_EQ(dialog->m_fOpacity, c.dialog) << c.t;
+        if (c.dialog >= 0) {
+            EXPECT_FLOAT_EQ(dialog->m_fOpacity, c.dialog) << c.t;
+        }
         EXPECT_NEAR(centre->m_fOpacity, c.centre, 1e-5) << c.t;
         EXPECT_NEAR(far->m_fOpacity, c.far, 1e-5) << c.t;
     }
@@ -130,7 +122,7 @@ TEST_F(GameControlsII, MaxiDialogUnrollsItsBandAndBody) {
 
 TEST_F(GameControlsII, EditTakesElevenCharactersInTheGamesColours) {
     const auto edit = Place<CMosarkEdit>("CMosarkEdit", nullptr, {});
-    const CControlDescription description{200, 30, 0, 0};
+    const CControlDescription description = Sized(200, 30);
     edit->CreateFromDescription(manager.get(), desktop, &description, nullptr, "", CS_VISIBLE | CS_CHILD, 0);
     edit->SetFont(MakeFont());
     manager->SetFocus(edit);
@@ -148,7 +140,7 @@ TEST_F(GameControlsII, ListMarksTheCurrentRowAndDrawsSeparatorsInTheGamesColours
     game->m_globals["MOSARK_LIST_SELECT_TEXT_COLOR"].word = 0xFF00FF00;
     for (const uint32_t grid : {0u, uint32_t(CList::LS_GRID)}) {
         const auto list = Place<CMosarkList>("CMosarkList", nullptr, {});
-        const CControlDescription description{100, 200, 0, 0};
+        const CControlDescription description = Sized(100, 200);
         list->CreateFromDescription(manager.get(), desktop, &description, nullptr, "", CS_VISIBLE | CS_CHILD | grid, 0);
         EXPECT_EQ(list->m_textColor, (CMosarkList::Color{1, 0, 0, 1}));
         list->SetFont(MakeFont());
@@ -158,7 +150,7 @@ TEST_F(GameControlsII, ListMarksTheCurrentRowAndDrawsSeparatorsInTheGamesColours
         const auto boxes = Draw();
         const auto count = [&](auto pred) { return std::count_if(boxes.begin(), boxes.end(), pred); };
         ASSERT_FALSE(boxes.empty());
-        ExpectBox(boxes[0], {0, 0, 100, 20, 0x7FFFFFFF});  // "edit-select", cut to the row
+        ExpectNear(boxes[0], {0, 0, 100, 20, 0x7FFFFFFF});  // "edit-select", cut to the row
         EXPECT_EQ(count([](const CBox& b) { return b.color == 0x7F00FF00u; }), 2);
         EXPECT_EQ(count([](const CBox& b) { return b.color == 0x7F0000FFu; }), 1);
         EXPECT_EQ(count([](const CBox& b) { return b.height == 1 && b.width == 100; }), grid ? 2 : 0);
@@ -199,19 +191,23 @@ const CBox kHalfLines[] = {{10, 130, 50, 20, 0xFFFFFFFF}, {10, 130, 101, 10, 0xF
 TEST_F(PathFixture, ProgressRevealsTheCurrentLineFromItsEdge) {
     for (int32_t direction = 0; direction < 4; ++direction) {
         path->m_lineDirection[1] = direction;
+        // The line before whole, the current one half; markers after them,
+        // the current one still hidden at p = 0.5, the next one too.
         const auto boxes = Draw();
         ASSERT_GE(boxes.size(), 5u);
-        ExpectBox(boxes[0], {10, 100, 101, 20, 0xFFFFFFFF});  // the line before, whole
-        ExpectBox(boxes[1], kHalfLines[direction]);
-        // Markers: the current one still hidden at p = 0.5, the next one too.
-        EXPECT_EQ(boxes[2].color, 0xFFFFFFFFu);
-        EXPECT_EQ(boxes[3].color, 0x00FFFFFFu);
-        EXPECT_EQ(boxes[4].color, 0x00FFFFFFu);
+        EXPECT_EQ(std::vector<CBox>(boxes.begin(), boxes.begin() + 5),
+                  (std::vector<CBox>{{10, 100, 101, 20, 0xFFFFFFFF}, kHalfLines[direction], {50, 50, 10, 10, 0xFFFFFFFF},
+                                     {150, 50, 10, 10, 0x00FFFFFF}, {250, 50, 10, 10, 0x00FFFFFF}}));
     }
     path->m_lineProgress[1] = 0.75f;
     EXPECT_EQ(Draw()[3].color, 0x7FFFFFFFu);
     EXPECT_EQ(path->m_nHoverNode, 1);
     EXPECT_EQ(path->m_ptCaptionScreenPos, (CPoint{150, 50}));
+    // Choice mode: every line at its own value as alpha.
+    path->m_nMode = CMosarkPath::MODE_CHOICE;
+    const auto boxes = Draw();
+    EXPECT_EQ(boxes[1], (CBox{10, 130, 101, 20, 0xBFFFFFFF}));
+    EXPECT_EQ(boxes[2], (CBox{10, 160, 101, 20, 0x00FFFFFF}));
 }
 
 TEST_F(PathFixture, UpdateRevealsAtTheLineSpeedAndArmsTheSparkleOnce) {
@@ -266,7 +262,7 @@ TEST_F(GameControlsII, PicturesShowReachedCellsAndSelectTheClickedOne) {
     const auto sized = [&](float w) { return std::count_if(boxes.begin(), boxes.end(), [w](const CBox& b) { return b.width == w; }); };
     EXPECT_EQ(sized(20), 11);  // pictures 0 .. 10
     EXPECT_EQ(sized(100), 15);  // 14 unknown cells and the selection
-    ExpectBox(boxes.back(), {50, 107, 100, 64, 0xFFFFFFFF});
+    ExpectNear(boxes.back(), {50, 107, 100, 64, 0xFFFFFFFF});
     EXPECT_EQ(pics->m_ptSelectedScreenPos, (CPoint{50, 107}));
     for (const auto& [x, y, selected] : {std::tuple{100, 32, 0}, {101, 32, 0}, {160, 32, 1}, {270, 182, 1}, {380, 107, 8}}) {
         Click(x, y);
@@ -275,6 +271,14 @@ TEST_F(GameControlsII, PicturesShowReachedCellsAndSelectTheClickedOne) {
     pics->m_nPicsFlags = 0;
     Click(50, 32);
     EXPECT_EQ(pics->m_nSelectedIndex, 8);
+    // One picture: its own alpha times the opacity; the frame wraps.
+    pics->Destroy();
+    const auto pic = Place<CMosarkPic>("CMosarkPic", desktop, {30, 40, 100, 100});
+    pic->m_pPicture = pictures.get();
+    pic->m_nPictureFrame = 13;
+    pic->m_fPictureAlpha = 0.5f;
+    EXPECT_EQ(Draw(), (std::vector<CBox>{{30, 40, 20, 20, 0x7FFFFFFF}}));
+    EXPECT_EQ(pictures->GetFrame(), 1);
 }
 
 class PlaceDisplay : public GameControlsII {
@@ -331,6 +335,14 @@ TEST_F(PlaceDisplay, DrawsFlaggedLayersScaledAndOffsetAndFadesTheUpperOnes) {
     EXPECT_EQ(last->args, (std::vector<double>{3, 0}));
 }
 
+TEST_F(PlaceDisplay, BasicDisplayDrawsTheWholePlaceFileAtTheContextsOrigin) {
+    display->Destroy();
+    const auto basic = Place<CMosarkBasicPlaceDisplay>("CMosarkBasicPlaceDisplay", desktop, {100, 100, 300, 300});
+    EXPECT_TRUE(Draw().empty());
+    basic->m_pPlaceFile = LoadPlace();
+    EXPECT_EQ(Draw(), (std::vector<CBox>{{5, 7, 10, 8, 0xFFFFFFFF}, {30, 7, 10, 8, 0xFFFFFFFF}, {60, 7, 10, 8, 0xFFFFFFFF}}));
+}
+
 TEST_F(PlaceDisplay, FadeRingsOnceWhenItPassesZero) {
     samples->AddObject(sounds.emplace_back(new CFakeSample("ogg/ring_particles.ogg")));
     float rate = 1.0f;
@@ -366,12 +378,10 @@ TEST_F(GameControlsII, SliderMovesByKeysAndDragAndDrawsItsTrack) {
     EXPECT_GT(grabbed, before);
     EXPECT_EQ(slider->GetThumbOffset(), grabbed + 50);
     slider->m_fOpacity = 0.5f;
-    const auto boxes = Draw();
-    ASSERT_EQ(boxes.size(), 4u);
-    ExpectBox(boxes[0], {5, 0, 35, 35, 0x7FFFFFFF});
-    ExpectBox(boxes[1], {170, 0, 30, 35, 0x7FFFFFFF});  // cut at the window's edge
-    ExpectBox(boxes[2], {40, 0, 130, 35, 0x7FFFFFFF});
-    ExpectBox(boxes[3], {float(slider->GetThumbOffset()) + 15, 0, 35, 35, 0x7FFFFFFF});
+    // The right end is cut at the window's edge.
+    EXPECT_EQ(Draw(), (std::vector<CBox>{{5, 0, 35, 35, 0x7FFFFFFF}, {170, 0, 30, 35, 0x7FFFFFFF},
+                                         {40, 0, 130, 35, 0x7FFFFFFF},
+                                         {float(slider->GetThumbOffset()) + 15, 0, 35, 35, 0x7FFFFFFF}}));
     // Disabled, keys reach the base control only; the cursor is still set.
     slider->SetStyle(slider->GetStyle() | CS_DISABLED);
     const int32_t position = slider->GetPos();
