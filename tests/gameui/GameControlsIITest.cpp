@@ -33,8 +33,8 @@ protected:
     // A sprite object at (x, y), pivot at the top-left.
     Place::CPlaceSpriteObject& AddSprite(Place::CPlaceLayer& layer, const char* name, float x, float y,
                                          Engine::Graphics::SprFile::CSprFile& file) {
-        auto* object = new Place::CPlaceSpriteObject(&layer, nullptr);
-        layer.Objects.emplace_back(object);
+        auto* object = static_cast<Place::CPlaceSpriteObject*>(
+            layer.Objects.emplace_back(new Place::CPlaceSpriteObject(&layer, nullptr)).get());
         object->Type = Place::PLACE_SPRITE;
         object->Name = name;
         object->Position = {x, y};
@@ -43,14 +43,14 @@ protected:
         object->Height = object->Sprite->GetSpriteFrameHeight();
         return *object;
     }
-    static CControlDescription Sized(int32_t width, int32_t height) {
-        CControlDescription description;
-        description.width = width;
-        description.height = height;
-        return description;
-    }
     std::vector<ref_ptr<Engine::Graphics::SprFile::CSprFile>> files;
 };
+
+CControlDescription Sized(int32_t width, int32_t height) {
+    CControlDescription description;
+    std::tie(description.width, description.height) = std::tuple{width, height};
+    return description;
+}
 
 struct COpeningCase {
     float t;
@@ -291,15 +291,9 @@ protected:
         Tools::CPlaceDocument doc;
         doc.spriteFiles = {{"spr/pic.spr", {{1, "pic"}}}};
         const auto sprite = [](const char* name, float x, uint32_t type = 1) {
-            Tools::CPlaceObjectDoc object;
-            object.type = type;
-            object.name = name;
-            object.x = x;
-            object.y = 7;
-            object.width = 10;
-            object.height = 8;
-            object.spriteId = 1;
-            return object;
+            Tools::CPlaceObjectDoc o;
+            std::tie(o.type, o.name, o.width, o.height, o.x, o.y, o.spriteId) = std::tuple{type, name, 10, 8, x, 7.0f, 1};
+            return o;
         };
         doc.layers = {{"base", 0, 0, {}, {sprite("a", 5)}}, {"upper", 0, 0, {}, {sprite("b", 30, upperType)}},
                       {"highlight", 0, 0, {}, {sprite("c", 60)}}};
