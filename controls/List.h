@@ -114,6 +114,8 @@ public:
     CListItemBase* RowHitTest(int32_t x, int32_t y) const;
     CListItem* ExpandBoxHitTest(int32_t x, int32_t y) const;
     int32_t GetTopOffset() const;
+    // The item of the top row; the item count when there is none.
+    size_t TopItemIndex() const;
     const Engine::ref_ptr<CSlider>& GetScrollBar() const { return m_pScrollBar; }
     int32_t GetRowCount() const { return m_rowCount; }
 
@@ -129,8 +131,6 @@ private:
     void Navigate(uint32_t key);
     int32_t CountFullyVisibleFromTop() const;
     void DrawPass(CRenderContext& context, bool gridLines);
-    // The item of the top row; the item count when there is none.
-    size_t TopItemIndex() const;
     int32_t ScrollBarWidth() const;
 
     CListItem* m_pCurrent = nullptr;

@@ -4,8 +4,19 @@
 
 #include "gameui/MosarkBar.h"
 #include "gameui/MosarkButton.h"
+#include "gameui/MosarkBasicPlaceDisplay.h"
 #include "gameui/MosarkDlg.h"
+#include "gameui/MosarkEdit.h"
+#include "gameui/MosarkList.h"
+#include "gameui/MosarkMaxiDlg.h"
+#include "gameui/MosarkMenuContinueGameDlg.h"
+#include "gameui/MosarkMiniDlg.h"
+#include "gameui/MosarkPath.h"
+#include "gameui/MosarkPic.h"
 #include "gameui/MosarkPicButton.h"
+#include "gameui/MosarkPics.h"
+#include "gameui/MosarkPlaceDisplay.h"
+#include "gameui/MosarkSlider.h"
 #include "gameui/MosarkStatic.h"
 #include "gameui/MosarkThunderButton.h"
 #include "reflection/Reflector.h"
@@ -32,6 +43,16 @@ void RegisterGameControl(const char* name, ECreatable creatable = ECreatable::Ye
     if (creatable == ECreatable::Yes) R::AddDefaultConstructor();
 }
 
+// A game dialog type: the game dialog is its only base.
+template <class T>
+void RegisterGameDialog(const char* name, ECreatable creatable = ECreatable::Yes) {
+    using R = CReflector<T>;
+    R::RegisterType(name, ERefPtrForm::Yes);
+    R::RegisterVoidPointerConverter();
+    R::template AddBase<CMosarkDlg>();
+    if (creatable == ECreatable::Yes) R::AddDefaultConstructor();
+}
+
 void RegisterGameControls() {
     if (std::exchange(g_registered, true)) return;
     using Engine::Controls::CButton;
@@ -47,6 +68,17 @@ void RegisterGameControls() {
     RegisterGameControl<CMosarkPicButton, CButton>("CMosarkPicButton");
     RegisterGameControl<CMosarkStatic, CStatic>("CMosarkStatic");
     RegisterGameControl<CMosarkThunderButton, CButton>("CMosarkThunderButton", ECreatable::No);
+    RegisterGameDialog<CMosarkMaxiDlg>("CMosarkMaxiDlg");
+    RegisterGameDialog<CMosarkMenuContinueGameDlg>("CMosarkMenuContinueGameDlg");
+    RegisterGameDialog<CMosarkMiniDlg>("CMosarkMiniDlg", ECreatable::No);
+    RegisterGameControl<CMosarkEdit, Engine::Controls::CEdit>("CMosarkEdit");
+    RegisterGameControl<CMosarkList, Engine::Controls::CList>("CMosarkList");
+    RegisterGameControl<CMosarkPath, CStatic>("CMosarkPath");
+    RegisterGameControl<CMosarkPic, CStatic>("CMosarkPic");
+    RegisterGameControl<CMosarkPics, CStatic>("CMosarkPics");
+    RegisterGameControl<CMosarkBasicPlaceDisplay, CStatic>("CMosarkBasicPlaceDisplay");
+    RegisterGameControl<CMosarkPlaceDisplay, CStatic>("CMosarkPlaceDisplay");
+    RegisterGameControl<CMosarkSlider, Engine::Controls::CSlider>("CMosarkSlider");
 }
 
 // The records stay with the registry; only the method lists go.
@@ -54,7 +86,12 @@ void UnregisterGameControls() {
     if (!std::exchange(g_registered, false)) return;
     (CReflector<CMosarkBaseControl>::Release(), CReflector<CMosarkBar>::Release(),
      CReflector<CMosarkButton>::Release(), CReflector<CMosarkDlg>::Release(), CReflector<CMosarkPicButton>::Release(),
-     CReflector<CMosarkStatic>::Release(), CReflector<CMosarkThunderButton>::Release());
+     CReflector<CMosarkStatic>::Release(), CReflector<CMosarkThunderButton>::Release(),
+     CReflector<CMosarkMaxiDlg>::Release(), CReflector<CMosarkMenuContinueGameDlg>::Release(),
+     CReflector<CMosarkMiniDlg>::Release(), CReflector<CMosarkEdit>::Release(), CReflector<CMosarkList>::Release(),
+     CReflector<CMosarkPath>::Release(), CReflector<CMosarkPic>::Release(), CReflector<CMosarkPics>::Release(),
+     CReflector<CMosarkBasicPlaceDisplay>::Release(), CReflector<CMosarkPlaceDisplay>::Release(),
+     CReflector<CMosarkSlider>::Release());
 }
 
 } // namespace

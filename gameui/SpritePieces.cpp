@@ -10,10 +10,13 @@ namespace GameUi {
 
 using Engine::Graphics::CSpriteQueue;
 
-void QueueSpritePiece(const CSpriteQueue::CParams& params, const Engine::Graphics::SprFile::CSpriteRef& sprite,
-                      float x, float y, const CSourceRect& source, uint32_t color, float scaleX, float scaleY) {
+namespace {
+
+void QueuePiece(const CSpriteQueue::CParams& params, const Engine::Graphics::SprFile::CSpriteRef& sprite, float x,
+                float y, const CSourceRect& source, uint32_t color, float scaleX, float scaleY, bool centred) {
     Engine::Graphics::CSpriteQueueItem* item = CSpriteQueue::Append(params, sprite, color);
     if (!item) return;
+    if (centred) item->centred = 1;
     item->x = x;
     item->y = y;
     item->sourceX = source.x;
@@ -22,6 +25,27 @@ void QueueSpritePiece(const CSpriteQueue::CParams& params, const Engine::Graphic
     item->sourceHeight = source.height;
     item->scaleX = scaleX;
     item->scaleY = scaleY;
+    CSpriteQueue::CommitLast(params);
+}
+
+} // namespace
+
+void QueueSpritePiece(const CSpriteQueue::CParams& params, const Engine::Graphics::SprFile::CSpriteRef& sprite,
+                      float x, float y, const CSourceRect& source, uint32_t color, float scaleX, float scaleY) {
+    QueuePiece(params, sprite, x, y, source, color, scaleX, scaleY, false);
+}
+
+void QueueSpritePieceCentred(const CSpriteQueue::CParams& params, const Engine::Graphics::SprFile::CSpriteRef& sprite,
+                             float x, float y, const CSourceRect& source, uint32_t color) {
+    QueuePiece(params, sprite, x, y, source, color, 1.0f, 1.0f, true);
+}
+
+void QueueSpriteAtF(const CSpriteQueue::CParams& params, const Engine::Graphics::SprFile::CSpriteRef& sprite, float x,
+                    float y, uint32_t color) {
+    Engine::Graphics::CSpriteQueueItem* item = CSpriteQueue::Append(params, sprite, color);
+    if (!item) return;
+    item->x = x;
+    item->y = y;
     CSpriteQueue::CommitLast(params);
 }
 

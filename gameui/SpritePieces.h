@@ -29,6 +29,14 @@ void QueueSpritePiece(const Engine::Graphics::CSpriteQueue::CParams& params,
                       const Engine::Graphics::SprFile::CSpriteRef& sprite, float x, float y, const CSourceRect& source,
                       uint32_t color, float scaleX = 1.0f, float scaleY = 1.0f);
 
+// The same with the piece's vertical centre, not its top, at y.
+void QueueSpritePieceCentred(const Engine::Graphics::CSpriteQueue::CParams& params,
+                             const Engine::Graphics::SprFile::CSpriteRef& sprite, float x, float y,
+                             const CSourceRect& source, uint32_t color);
+// The whole current frame placed by its hot spot at (x, y), in one colour.
+void QueueSpriteAtF(const Engine::Graphics::CSpriteQueue::CParams& params,
+                    const Engine::Graphics::SprFile::CSpriteRef& sprite, float x, float y, uint32_t color);
+
 // Sets the current frame, held within the sprite's frames: a sprite with
 // fewer frames than its user expects shows its last one.
 void SetFrameWithin(Engine::Graphics::SprFile::CSpriteRef& sprite, int32_t frame);

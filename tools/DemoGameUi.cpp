@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "tools/ImageWriter.h"
 #include "tools/OggWriter.h"
@@ -131,6 +132,72 @@ std::vector<uint8_t> DotImage() {
     return WritePng(image);
 }
 
+// The second image: the slider's two frames of four 35-pixel cells (track
+// left end, middle, right end, thumb), the list's selection bar and the
+// picture grid's unknown cell and selection frame, stacked downwards.
+constexpr int kSliderCell = 35;
+constexpr int kPanelWidth = 200;
+struct CPanelSprite {
+    const char* name;
+    int frames, width, height;
+};
+constexpr CPanelSprite kPanelSprites[] = {
+    {"slider", 2, 4 * kSliderCell, kSliderCell}, {"edit-select", 1, 200, 24}, {"map2_unknown", 1, 100, 64},
+    {"map2_select", 1, 100, 64}};
+
+int PanelHeight() {
+    int height = 0;
+    for (const CPanelSprite& sprite : kPanelSprites) height += sprite.frames * sprite.height;
+    return height;
+}
+
+// Colour and coverage of one pixel of a panel sprite, (x, y) within its frame.
+std::pair<std::array<float, 3>, float> PanelPixel(const CPanelSprite& sprite, int frame, float x, float y) {
+    const std::string name = sprite.name;
+    const std::array<float, 3> gold{{0.95f, 0.8f, 0.4f}};
+    if (name == "slider") {
+        const int cell = int(x) / kSliderCell;
+        const float cx = x - float(cell * kSliderCell);
+        const std::array<float, 3> track = frame ? gold : std::array<float, 3>{{0.5f, 0.55f, 0.65f}};
+        if (cell == 3) return {frame ? gold : std::array<float, 3>{{0.9f, 0.9f, 0.95f}},
+                               RoundedBox(cx, y, float(kSliderCell), float(kSliderCell), 6, 11)};
+        // A groove through the middle, rounded at the outer ends.
+        const float groove = std::clamp(4.5f - std::abs(y - kSliderCell / 2.0f), 0.0f, 1.0f);
+        const float end = cell == 0 ? std::clamp(cx - 8.0f, 0.0f, 1.0f) : cell == 2 ? std::clamp(27.0f - cx, 0.0f, 1.0f) : 1.0f;
+        return {track, groove * end};
+    }
+    if (name == "edit-select") return {{{0.2f, 0.45f, 0.8f}}, RoundedBox(x, y, float(sprite.width), float(sprite.height), 1, 6) * 0.8f};
+    const float w = float(sprite.width), h = float(sprite.height);
+    if (name == "map2_select") return {gold, RoundedBox(x, y, w, h, 0, 8) - RoundedBox(x, y, w, h, 4, 4)};
+    // The unknown cell: a dim tile with a question-mark-like ring.
+    const float ring = std::clamp(2.0f - std::abs(std::hypot(x - w / 2, y - h / 2 + 6) - 10.0f), 0.0f, 1.0f);
+    return {{{0.25f + ring * 0.6f, 0.25f + ring * 0.6f, 0.3f + ring * 0.6f}}, RoundedBox(x, y, w, h, 3, 8)};
+}
+
+void AddPanelSprites(CSprDocument& document) {
+    const int height = PanelHeight();
+    CPngImage colour{uint32_t(kPanelWidth), uint32_t(height), EPngColour::RGB, 8, false, {}, {}, {}};
+    CPngImage alpha{uint32_t(kPanelWidth), uint32_t(height), EPngColour::Grey, 8, false, {}, {}, {}};
+    colour.samples.assign(size_t(kPanelWidth) * size_t(height) * 3, 0);
+    alpha.samples.assign(size_t(kPanelWidth) * size_t(height), 0);
+    const int32_t bitmap = int32_t(document.images.size());
+    int top = 0;
+    for (const CPanelSprite& panel : kPanelSprites) {
+        CSprSprite& sprite = document.sprites.emplace_back(CSprSprite{panel.name, 0, 0, false, false, {}});
+        for (int frame = 0; frame < panel.frames; ++frame, top += panel.height) {
+            sprite.frames.push_back(MakeSprFrame(bitmap, 0, top, panel.width, top + panel.height));
+            for (int y = 0; y < panel.height; ++y)
+                for (int x = 0; x < panel.width; ++x) {
+                    const auto [rgb, coverage] = PanelPixel(panel, frame, float(x) + 0.5f, float(y) + 0.5f);
+                    const size_t at = size_t(top + y) * kPanelWidth + size_t(x);
+                    for (size_t c = 0; c < 3; ++c) colour.samples[at * 3 + c] = uint16_t(std::clamp(rgb[c], 0.0f, 1.0f) * 255.0f);
+                    alpha.samples[at] = uint16_t(std::clamp(coverage, 0.0f, 1.0f) * 255.0f);
+                }
+        }
+    }
+    document.images.push_back(CSprImage{0, WritePng(colour), WritePng(alpha), 8});
+}
+
 } // namespace
 
 CSprDocument MakeControlSprites() {
@@ -142,6 +209,7 @@ CSprDocument MakeControlSprites() {
         document.sprites.push_back(ButtonSprite(skin));
     }
     document.images.push_back(CSprImage{0, WritePng(canvas.colour), WritePng(canvas.alpha), 8});
+    AddPanelSprites(document);
     return document;
 }
 

@@ -14,7 +14,9 @@ namespace Tools {
 
 // "button" (frames of 180 x 60) and "button-mini" (90 x 30): frames normal,
 // hovered, pressed and disabled of three cells each (left cap, middle,
-// right cap), then the check-box frame (empty box, checked box).
+// right cap), then the check-box frame (empty box, checked box); on a second
+// image "slider" (two frames of four 35 x 35 cells), "edit-select"
+// (200 x 24), "map2_unknown" and "map2_select" (100 x 64 each).
 CSprDocument MakeControlSprites();
 // A file of one small emitter of that name, its particles one dot shape.
 CVexaDocument MakeControlEffect(const std::string& emitter);

@@ -18,14 +18,6 @@ namespace {
 
 class GameDrawing : public GameUiFixture {
 protected:
-    std::vector<CBox> Draw() {
-        driver.Clear();
-        CRenderContext context(&driver, {0, 0, 800, 600});
-        manager->GetDesktop()->Draw(context);
-        std::vector<CBox> boxes;  // in drawing order
-        for (const CQuad& q : Quads()) boxes.push_back({q.left, q.top, q.right - q.left, q.bottom - q.top, q.colors[0]});
-        return boxes;
-    }
     // Top-left texel of each quad in the demo image (270 x 300).
     std::vector<std::pair<float, float>> Texels() const {
         std::vector<std::pair<float, float>> texels;
@@ -34,14 +26,6 @@ protected:
         return texels;
     }
 };
-
-void ExpectNear(const CBox& box, const CBox& expected) {
-    EXPECT_NEAR(box.left, expected.left, 1e-3);
-    EXPECT_NEAR(box.top, expected.top, 1e-3);
-    EXPECT_NEAR(box.width, expected.width, 1e-3);
-    EXPECT_NEAR(box.height, expected.height, 1e-3);
-    EXPECT_EQ(box.color, expected.color);
-}
 
 enum class EInput { None, Hover, Press, Disable };
 

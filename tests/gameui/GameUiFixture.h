@@ -53,6 +53,14 @@ struct CGameApplication : Engine::CApplication {
     Engine::IGameData* game = nullptr;
 };
 
+inline void ExpectNear(const CBox& box, const CBox& expected) {
+    EXPECT_NEAR(box.left, expected.left, 1e-3);
+    EXPECT_NEAR(box.top, expected.top, 1e-3);
+    EXPECT_NEAR(box.width, expected.width, 1e-3);
+    EXPECT_NEAR(box.height, expected.height, 1e-3);
+    EXPECT_EQ(box.color, expected.color);
+}
+
 class GameUiFixture : public WidgetsFixture {
 protected:
     static void SetUpTestSuite() {
@@ -89,6 +97,15 @@ protected:
         ref_ptr<T> control(dynamic_cast<T*>(made.ConvertTo(TypeOf<CBaseControl*>()).GetAs<CBaseControl*>()));
         if (parent) control->Create(manager.get(), parent, r.left, r.top, r.Width(), r.Height(), "", style, id);
         return control;
+    }
+    // The desktop drawn afresh; the quads as boxes in drawing order.
+    std::vector<CBox> Draw() {
+        driver.Clear();
+        CRenderContext context(&driver, {0, 0, 800, 600});
+        manager->GetDesktop()->Draw(context);
+        std::vector<CBox> boxes;
+        for (const CQuad& q : Quads()) boxes.push_back({q.left, q.top, q.right - q.left, q.bottom - q.top, q.colors[0]});
+        return boxes;
     }
     size_t Plays(size_t sound) const { return sounds[sound]->plays.size(); }
     const auto& Emitters() const { return game->GetResources().particleFiles->GetObjects().front()->GetEmitters(); }

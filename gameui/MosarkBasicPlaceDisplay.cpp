@@ -1,0 +1,10 @@
+#include "gameui/MosarkBasicPlaceDisplay.h"
+
+#include "placefile/PlaceFile.h"
+
+CMosarkBasicPlaceDisplay::CMosarkBasicPlaceDisplay() = default;
+CMosarkBasicPlaceDisplay::~CMosarkBasicPlaceDisplay() noexcept = default;
+
+void CMosarkBasicPlaceDisplay::Draw(Engine::Controls::CRenderContext& /*context*/) {
+    if (m_pPlaceFile) m_pPlaceFile->Draw(0.0f, 0.0f, m_fOpacity);
+}
