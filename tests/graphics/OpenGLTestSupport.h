@@ -33,6 +33,8 @@ constexpr int kHeight = 120;
 constexpr uint32_t RGBA(uint32_t r, uint32_t g, uint32_t b, uint32_t a = 255) {
     return r | g << 8 | b << 16 | a << 24;
 }
+// Vertex colours of the Direct3D and software drivers: A, R, G, B from the high byte.
+constexpr uint32_t ARGB(uint32_t r, uint32_t g, uint32_t b, uint32_t a = 255) { return a << 24 | r << 16 | g << 8 | b; }
 constexpr uint32_t kRed = RGBA(255, 0, 0), kGreen = RGBA(0, 255, 0), kBlue = RGBA(0, 0, 255);
 constexpr uint32_t kWhite = RGBA(255, 255, 255), kBlack = RGBA(0, 0, 0);
 
@@ -162,6 +164,20 @@ inline std::vector<CBlendCase> BlendCases() {
             CBlendCase{"Off", false, BLEND_SRC_ALPHA, BLEND_INV_SRC_ALPHA, kRed}};
 }
 
+// Quads moved by the driver's buffer offset, as the sprite queue moves them.
+inline std::vector<CQuad> Placed(CGraphics& driver, std::vector<CQuad> quads) {
+    float dx = 0, dy = 0;
+    driver.GetBufferOffset(&dx, &dy);
+    for (CQuad& quad : quads)
+        for (int k = 0; k < 4; ++k) quad.x[k] += dx, quad.y[k] += dy;
+    return quads;
+}
+
+struct CPixelAt {
+    int x, y;
+    uint32_t colour;
+};
+
 // Test names of parameterised cases.
 constexpr auto kCaseName = [](const auto& info) { return std::string(info.param.name); };
 
@@ -209,15 +225,56 @@ protected:
         glReadPixels(x, driver->GetParams().height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &pixel);
         return pixel | 0xFF000000u;
     }
-    struct CPixelAt {
-        int x, y;
-        uint32_t colour;
-    };
     void ExpectPixels(std::initializer_list<CPixelAt> expected) const {
         for (const CPixelAt& p : expected) EXPECT_EQ(Pixel(p.x, p.y), p.colour) << "at " << p.x << "," << p.y;
     }
 
     std::unique_ptr<CGraphics_OGL> driver;
+};
+
+// A driver made and created with its library, destroyed by the fixture;
+// readPixel gives the frame's pixels as 0x00RRGGBB.
+template <class TDriver, DWORD (*readPixel)(int, int)>
+class CreatedDriverFixture : public HeadlessDriverFixture {
+protected:
+    void TearDown() override {
+        ReleaseDriver();
+        HeadlessDriverFixture::TearDown();
+    }
+
+    bool CreateDriver(CGraphicsParams params = WindowedParams()) {
+        ReleaseDriver();
+        driver = std::make_unique<TDriver>(&cell);
+        libraryLoaded = driver->LoadDriverLibrary();
+        return driver->Create("test", &params);
+    }
+    void ReleaseDriver() {
+        if (!driver) return;
+        driver->Destroy();
+        if (libraryLoaded) driver->FreeDriverLibrary();
+        libraryLoaded = false;
+        driver.reset();
+    }
+    void CreateReadyDriver() {
+        ASSERT_TRUE(CreateDriver());
+        SetDefaultRenderStates(*driver);
+    }
+    ref_ptr<CTexture> MakeTexture(ref_ptr<CBitmap> bitmap, bool freePixels = false) {
+        return MakeDriverTexture(*driver, std::move(bitmap), freePixels);
+    }
+    void Clear(float r, float g, float b) { ClearDriver(*driver, r, g, b); }
+    void DrawSprites(std::vector<CQuad> quads) { DrawQuads(*driver, Placed(*driver, std::move(quads))); }
+    // As the OpenGL tests read pixels: an opaque RGBA word.
+    static uint32_t Pixel(int x, int y) {
+        const DWORD pixel = readPixel(x, y);
+        return RGBA(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
+    }
+    static void ExpectPixels(std::initializer_list<CPixelAt> expected) {
+        for (const CPixelAt& p : expected) EXPECT_EQ(Pixel(p.x, p.y), p.colour) << "at " << p.x << "," << p.y;
+    }
+
+    std::unique_ptr<TDriver> driver;
+    bool libraryLoaded = false;
 };
 
 // Matches colours channel by channel within a tolerance.
