@@ -16,7 +16,7 @@ namespace T = Platform::Testing;
 
 namespace {
 
-class D3D7Test : public CreatedDriverFixture<CGraphics_D3D7, T::ReadDD7RenderTarget> {
+class D3D7Test : public CreatedDriverFixture<CGraphics_D3D7, XrgbPixel<T::ReadDD7RenderTarget>> {
 protected:
     void TearDown() override {
         texture = nullptr;

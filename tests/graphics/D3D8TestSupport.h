@@ -11,7 +11,7 @@ namespace D3D8Test {
 
 using namespace OpenGLTest;
 
-class D3D8Fixture : public CreatedDriverFixture<CGraphics_D3D8, Platform::Testing::ReadD3D8BackBuffer> {
+class D3D8Fixture : public CreatedDriverFixture<CGraphics_D3D8, XrgbPixel<Platform::Testing::ReadD3D8BackBuffer>> {
 protected:
     DWORD RenderState(D3DRENDERSTATETYPE state) const {
         DWORD value = 0;

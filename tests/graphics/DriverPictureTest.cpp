@@ -18,29 +18,19 @@ using ::testing::ValuesIn;
 
 namespace {
 
-// The Direct3D back buffers hold 0x00RRGGBB; seen as the OpenGL tests see pixels.
-uint32_t FromXRGB(DWORD pixel) { return RGBA(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF); }
-
 struct CDriverKind {
     const char* name;
     std::function<std::unique_ptr<CGraphics>(Engine::CApplication**)> make;
-    std::function<uint32_t(const CGraphics&, int, int)> pixel;
+    uint32_t (*pixel)(const CGraphics&, int, int);
     bool argbVertices; // vertex colours A, R, G, B from the high byte
 };
 
 std::vector<CDriverKind> DriverKinds() {
-    return {{"OpenGL", [](Engine::CApplication** a) { return std::make_unique<CGraphics_OGL>(a); },
-             [](const CGraphics& g, int x, int y) {
-                 uint32_t pixel = 0;
-                 glReadPixels(x, g.GetParams().height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &pixel);
-                 return pixel | 0xFF000000u;
-             },
-             false},
+    return {{"OpenGL", [](Engine::CApplication** a) { return std::make_unique<CGraphics_OGL>(a); }, GlPixel, false},
             {"D3D8", [](Engine::CApplication** a) { return std::make_unique<CGraphics_D3D8>(a); },
-             [](const CGraphics&, int x, int y) { return FromXRGB(Platform::Testing::ReadD3D8BackBuffer(x, y)); }, true},
+             XrgbPixel<Platform::Testing::ReadD3D8BackBuffer>, true},
             {"D3D7", [](Engine::CApplication** a) { return std::make_unique<CGraphics_D3D7>(a); },
-             [](const CGraphics&, int x, int y) { return FromXRGB(Platform::Testing::ReadDD7RenderTarget(x, y)); },
-             true}};
+             XrgbPixel<Platform::Testing::ReadDD7RenderTarget>, true}};
 }
 
 class DriverPictureFixture : public HeadlessDriverFixture {

@@ -197,44 +197,24 @@ protected:
     Engine::CApplication* cell = &app;
 };
 
-class OpenGLFixture : public HeadlessDriverFixture {
-protected:
-    void TearDown() override {
-        driver.reset();
-        HeadlessDriverFixture::TearDown();
-    }
+// The frame buffer at (x, y) from the window's top left, as an opaque RGBA
+// word (the window has no alpha).
+inline uint32_t GlPixel(const CGraphics& driver, int x, int y) {
+    uint32_t pixel = 0;
+    glReadPixels(x, driver.GetParams().height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &pixel);
+    return pixel | 0xFF000000u;
+}
 
-    bool CreateDriver(CGraphicsParams params = WindowedParams()) {
-        driver = std::make_unique<CGraphics_OGL>(&cell);
-        return driver->Create("test", &params);
-    }
-    // A created driver in the frame loop's starting state.
-    void CreateReadyDriver() {
-        ASSERT_TRUE(CreateDriver());
-        SetDefaultRenderStates(*driver);
-    }
-    ref_ptr<CTexture> MakeTexture(ref_ptr<CBitmap> bitmap, bool freePixels = false) {
-        return MakeDriverTexture(*driver, std::move(bitmap), freePixels);
-    }
-    void Clear(float r, float g, float b) { ClearDriver(*driver, r, g, b); }
-
-    // The frame buffer at (x, y) from the window's top left, as an opaque
-    // RGBA word (the window has no alpha).
-    uint32_t Pixel(int x, int y) const {
-        uint32_t pixel = 0;
-        glReadPixels(x, driver->GetParams().height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &pixel);
-        return pixel | 0xFF000000u;
-    }
-    void ExpectPixels(std::initializer_list<CPixelAt> expected) const {
-        for (const CPixelAt& p : expected) EXPECT_EQ(Pixel(p.x, p.y), p.colour) << "at " << p.x << "," << p.y;
-    }
-
-    std::unique_ptr<CGraphics_OGL> driver;
-};
+// A frame read as 0x00RRGGBB, seen as the OpenGL tests see pixels.
+template <DWORD (*read)(int, int)>
+uint32_t XrgbPixel(const CGraphics&, int x, int y) {
+    const DWORD pixel = read(x, y);
+    return RGBA(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
+}
 
 // A driver made and created with its library, destroyed by the fixture;
-// readPixel gives the frame's pixels as 0x00RRGGBB.
-template <class TDriver, DWORD (*readPixel)(int, int)>
+// readPixel reads its frame.
+template <class TDriver, uint32_t (*readPixel)(const CGraphics&, int, int)>
 class CreatedDriverFixture : public HeadlessDriverFixture {
 protected:
     void TearDown() override {
@@ -255,6 +235,7 @@ protected:
         libraryLoaded = false;
         driver.reset();
     }
+    // A created driver in the frame loop's starting state.
     void CreateReadyDriver() {
         ASSERT_TRUE(CreateDriver());
         SetDefaultRenderStates(*driver);
@@ -263,19 +244,18 @@ protected:
         return MakeDriverTexture(*driver, std::move(bitmap), freePixels);
     }
     void Clear(float r, float g, float b) { ClearDriver(*driver, r, g, b); }
+    // Quads moved by the buffer offset, as the sprite queue draws them.
     void DrawSprites(std::vector<CQuad> quads) { DrawQuads(*driver, Placed(*driver, std::move(quads))); }
-    // As the OpenGL tests read pixels: an opaque RGBA word.
-    static uint32_t Pixel(int x, int y) {
-        const DWORD pixel = readPixel(x, y);
-        return RGBA(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
-    }
-    static void ExpectPixels(std::initializer_list<CPixelAt> expected) {
+    uint32_t Pixel(int x, int y) const { return readPixel(*driver, x, y); }
+    void ExpectPixels(std::initializer_list<CPixelAt> expected) const {
         for (const CPixelAt& p : expected) EXPECT_EQ(Pixel(p.x, p.y), p.colour) << "at " << p.x << "," << p.y;
     }
 
     std::unique_ptr<TDriver> driver;
     bool libraryLoaded = false;
 };
+
+using OpenGLFixture = CreatedDriverFixture<CGraphics_OGL, GlPixel>;
 
 // Matches colours channel by channel within a tolerance.
 MATCHER_P2(NearColor, expected, tolerance, "") {
