@@ -1,5 +1,5 @@
-// The Direct3D 7 driver on the DirectDraw stand-in: device choice, the
-// pictures the other drivers' tests draw, lost surfaces, mode changes and
+// The Direct3D 7 driver on the DirectDraw stand-in: device choice, large
+// and unusual draws, lost surfaces, mode changes and
 // the faults of its buffers and states.
 
 #include <cstring>
@@ -16,45 +16,13 @@ namespace T = Platform::Testing;
 
 namespace {
 
-constexpr uint32_t ARGB(uint32_t r, uint32_t g, uint32_t b, uint32_t a = 255) { return a << 24 | r << 16 | g << 8 | b; }
-
-class D3D7Test : public HeadlessDriverFixture {
+class D3D7Test : public CreatedDriverFixture<CGraphics_D3D7, XrgbPixel<T::ReadDD7RenderTarget>> {
 protected:
     void TearDown() override {
+        texture = nullptr;
         ReleaseDriver();
         EXPECT_EQ(T::GetDD7LiveObjectCount(), 0);
-        HeadlessDriverFixture::TearDown();
-    }
-    bool CreateDriver(CGraphicsParams params = WindowedParams()) {
-        ReleaseDriver();
-        driver = std::make_unique<CGraphics_D3D7>(&cell);
-        return driver->Create("test", &params);
-    }
-    void ReleaseDriver() {
-        if (driver) driver->Destroy();
-        texture = nullptr;
-        driver.reset();
-    }
-    void CreateReadyDriver() {
-        ASSERT_TRUE(CreateDriver());
-        SetDefaultRenderStates(*driver);
-        Clear(0, 0, 0);
-    }
-    void Clear(float r, float g, float b) { ClearDriver(*driver, r, g, b); }
-    void DrawSprites(std::vector<CQuad> quads) {
-        float dx = 0, dy = 0;
-        driver->GetBufferOffset(&dx, &dy);
-        for (CQuad& quad : quads)
-            for (int k = 0; k < 4; ++k) quad.x[k] += dx, quad.y[k] += dy;
-        DrawQuads(*driver, quads);
-    }
-    void Bind(ref_ptr<CBitmap> bitmap) {
-        texture = MakeDriverTexture(*driver, std::move(bitmap));
-        driver->gSetTextureStage(0, texture);
-    }
-    static uint32_t Pixel(int x, int y) {
-        const DWORD pixel = T::ReadDD7RenderTarget(x, y);
-        return RGBA(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
+        CreatedDriverFixture::TearDown();
     }
     DWORD StageState(D3DTEXTURESTAGESTATETYPE state) const {
         DWORD value = 0;
@@ -67,7 +35,6 @@ protected:
         return value;
     }
 
-    std::unique_ptr<CGraphics_D3D7> driver;
     ref_ptr<CTexture> texture;
 };
 
@@ -149,7 +116,7 @@ TEST_F(D3D7DriverTest, ZBufferOutOfVideoMemoryFailsCreation) {
     EXPECT_TRUE(log.Contains("Out of video memory"));
 }
 
-// The pictures the OpenGL and Direct3D 8 drivers' tests draw.
+// A created driver, cleared to black.
 class D3D7DrawTest : public D3D7Test {
 protected:
     void SetUp() override {
@@ -157,60 +124,6 @@ protected:
         CreateReadyDriver();
     }
 };
-
-TEST_F(D3D7DrawTest, ClearIsRedGreenBlueAndSpriteCoversItsRectangle) {
-    Clear(0.2f, 0.4f, 0.6f);
-    EXPECT_EQ(Pixel(0, 0), RGBA(51, 102, 153));
-    Bind(QuadrantBitmap(4));
-    DrawSprites({Rect(10, 20, 26, 36, ARGB(255, 255, 255))});
-    for (auto [x, y, colour] : {std::tuple{10, 20, kRed}, {25, 20, kGreen}, {10, 35, kBlue}, {25, 35, kWhite},
-                                {9, 20, RGBA(51, 102, 153)}, {26, 20, RGBA(51, 102, 153)}})
-        EXPECT_EQ(Pixel(x, y), colour) << x << "," << y;
-}
-
-class D3D7OrientationTest : public D3D7DrawTest, public ::testing::WithParamInterface<COrientationCase> {};
-
-TEST_P(D3D7OrientationTest, QuadrantsLandWhereTheTransformPutsThem) {
-    Bind(QuadrantBitmap(2));
-    CQuad quad = Rect(40, 40, 56, 56, ARGB(255, 255, 255));
-    GetParam().change(quad);
-    DrawSprites({quad});
-    const COrientationCase& c = GetParam();
-    EXPECT_EQ(Pixel(44, 44), c.topLeft);
-    EXPECT_EQ(Pixel(52, 44), c.topRight);
-    EXPECT_EQ(Pixel(44, 52), c.bottomLeft);
-    EXPECT_EQ(Pixel(52, 52), c.bottomRight);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, D3D7OrientationTest, ValuesIn(OrientationCases()), kCaseName);
-
-class D3D7BlendTest : public D3D7DrawTest, public ::testing::WithParamInterface<CBlendCase> {};
-
-TEST_P(D3D7BlendTest, TextureAlphaBlendsAsTheFactorsSay) {
-    Clear(0, 0, 1);
-    driver->gSwitch(SWITCH_ALPHA_BLEND, GetParam().blending);
-    driver->gSetBlendFunc(GetParam().source, GetParam().destination);
-    Bind(MakeBitmap(1, 1, [](int, int) { return RGBA(255, 0, 0, 128); }));
-    DrawSprites({Rect(0, 0, 8, 8, ARGB(255, 255, 255))});
-    EXPECT_THAT(Pixel(4, 4), NearColor(GetParam().expected, 1));
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, D3D7BlendTest, ValuesIn(BlendCases()), kCaseName);
-
-TEST_F(D3D7DrawTest, QuadListsBeyondTheIndexArrayAreDrawnInChunks) {
-    std::vector<CQuad> quads;
-    for (int i = 0; i < 5000; ++i) {
-        const float x = float(i % 100), y = float(i / 100);
-        quads.push_back(Rect(x, y, x + 1, y + 1, i % 2 ? ARGB(255, 0, 0) : ARGB(0, 0, 255)));
-    }
-    driver->gSetTextureStage(0, nullptr);
-    DrawSprites(quads);
-    EXPECT_EQ(Pixel(0, 0), kBlue);
-    EXPECT_EQ(Pixel(47, 20), kRed); // quad 2047, the end of the first chunk
-    EXPECT_EQ(Pixel(48, 20), kBlue);
-    EXPECT_EQ(Pixel(99, 49), kRed);
-    EXPECT_EQ(Pixel(100, 0), kBlack);
-}
 
 TEST_F(D3D7DrawTest, VerticesLargerThanTheirFormatAndWideIndicesStillDraw) {
     // 32-byte vertices of a 28-byte format, and 32-bit indices.

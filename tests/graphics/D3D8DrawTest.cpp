@@ -1,5 +1,5 @@
 // Pixels the Direct3D 8 driver draws through the stand-in, read back from
-// the device's back buffer: the same pictures as the OpenGL driver's tests.
+// the device's back buffer.
 
 #include <cstring>
 #include <string>
@@ -8,7 +8,6 @@
 
 using namespace D3D8Test;
 using ::testing::Values;
-using ::testing::ValuesIn;
 
 namespace {
 
@@ -20,57 +19,6 @@ protected:
         Clear(0, 0, 0);
     }
 };
-
-TEST_F(D3D8DrawTest, ClearUsesTheQuantisedColour) {
-    Clear(0.2f, 0.4f, 0.6f);
-    ExpectPixels({{0, 0, RGBA(51, 102, 153)}, {kWidth - 1, kHeight - 1, RGBA(51, 102, 153)}});
-    // No depth buffer: a depth clear is dropped instead of failing the clear.
-    EXPECT_NO_THROW(driver->gClear(CLEAR_COLOR | CLEAR_DEPTH | CLEAR_STENCIL));
-}
-
-TEST_F(D3D8DrawTest, TexturedSpriteCoversExactlyItsRectangle) {
-    const ref_ptr<CTexture> texture = MakeTexture(QuadrantBitmap(4));
-    driver->gSetTextureStage(0, texture);
-    DrawSprites({Rect(10, 20, 26, 36)});
-    ExpectPixels({{10, 20, kRed}, {25, 20, kGreen}, {10, 35, kBlue}, {25, 35, kWhite},
-                  {9, 20, kBlack}, {26, 20, kBlack}, {10, 19, kBlack}, {10, 36, kBlack}});
-}
-
-TEST_F(D3D8DrawTest, VertexColourIsAlphaRedGreenBlue) {
-    const ref_ptr<CTexture> texture = MakeTexture(QuadrantBitmap(2));
-    driver->gSetTextureStage(0, texture);
-    DrawSprites({Rect(0, 0, 20, 20, ARGB(255, 128, 0))});
-    EXPECT_THAT(Pixel(15, 15), NearColor(RGBA(255, 128, 0), 1)); // white texel
-    EXPECT_EQ(Pixel(5, 5), kRed);
-}
-
-class D3D8OrientationTest : public D3D8DrawTest, public ::testing::WithParamInterface<COrientationCase> {};
-
-TEST_P(D3D8OrientationTest, QuadrantsLandWhereTheTransformPutsThem) {
-    const ref_ptr<CTexture> texture = MakeTexture(QuadrantBitmap(2));
-    driver->gSetTextureStage(0, texture);
-    CQuad quad = Rect(40, 40, 56, 56);
-    GetParam().change(quad);
-    DrawSprites({quad});
-    const COrientationCase& c = GetParam();
-    ExpectPixels({{44, 44, c.topLeft}, {52, 44, c.topRight}, {44, 52, c.bottomLeft}, {52, 52, c.bottomRight}});
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, D3D8OrientationTest, ValuesIn(OrientationCases()), kCaseName);
-
-class D3D8BlendTest : public D3D8DrawTest, public ::testing::WithParamInterface<CBlendCase> {};
-
-TEST_P(D3D8BlendTest, TextureAlphaBlendsAsTheFactorsSay) {
-    Clear(0, 0, 1);
-    driver->gSwitch(SWITCH_ALPHA_BLEND, GetParam().blending);
-    driver->gSetBlendFunc(GetParam().source, GetParam().destination);
-    const ref_ptr<CTexture> texture = MakeTexture(MakeBitmap(1, 1, [](int, int) { return RGBA(255, 0, 0, 128); }));
-    driver->gSetTextureStage(0, texture);
-    DrawSprites({Rect(0, 0, 8, 8)});
-    EXPECT_THAT(Pixel(4, 4), NearColor(GetParam().expected, 1));
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, D3D8BlendTest, ValuesIn(BlendCases()), kCaseName);
 
 TEST_F(D3D8DrawTest, RenderTargetIsDrawnThenUsedAsTexture) {
     std::unique_ptr<CRenderTarget> target(driver->CreateRenderTarget(64, 32));
@@ -97,35 +45,6 @@ TEST_F(D3D8DrawTest, RenderTargetIsDrawnThenUsedAsTexture) {
     driver->SetRenderTarget(odd.get());
     odd.reset();
     EXPECT_EQ(driver->GetRenderTarget(), driver->GetDefaultRenderTarget());
-}
-
-TEST_F(D3D8DrawTest, QuadListsBeyondTheSharedIndicesAreDrawnInChunks) {
-    // 5000 one-pixel quads in rows of 100: chunks of 2048, 2048 and 904.
-    std::vector<CQuad> quads;
-    for (int i = 0; i < 5000; ++i) {
-        const float x = float(i % 100), y = float(i / 100);
-        quads.push_back(Rect(x, y, x + 1, y + 1, i % 2 ? ARGB(255, 0, 0) : ARGB(0, 0, 255)));
-    }
-    driver->gSetTextureStage(0, nullptr);
-    DrawSprites(quads);
-    ExpectPixels({{0, 0, kBlue}, {47, 20, kRed}, {48, 20, kBlue}, {99, 49, kRed},
-                  {100, 0, kBlack}, {0, 50, kBlack}});
-}
-
-TEST_F(D3D8DrawTest, ListDrawsStartAtTheFirstPrimitive) {
-    driver->gSetTextureStage(0, nullptr);
-    const ref_ptr<CVertexBuffer> buffer = QuadBuffer(
-        *driver, {Rect(-0.5f, -0.5f, 9.5f, 9.5f, ARGB(255, 0, 0)), Rect(19.5f, -0.5f, 29.5f, 9.5f, ARGB(0, 255, 0))});
-    ref_ptr<CIndexBuffer> indices;
-    driver->CreateIndexBuffer(indices, INDEX_16, 6, false);
-    const uint16_t order[6] = {0, 1, 2, 0, 2, 3};
-    std::copy(order, order + 6, static_cast<uint16_t*>(indices->Lock()));
-    indices->Unlock();
-    // Two triangles from the second quad's vertices on: first counts in
-    // triangles (3 vertices each) for an indexed triangle list.
-    driver->gDraw(PRIM_TRIANGLE_LIST, buffer, 0, 2, indices);
-    driver->gDraw(PRIM_QUAD_LIST, buffer, 1, 1, nullptr);
-    ExpectPixels({{5, 5, kRed}, {25, 5, kGreen}, {15, 5, kBlack}});
 }
 
 TEST_F(D3D8DrawTest, UntransformedVerticesGoThroughTheOrthoProjection) {

@@ -47,22 +47,6 @@ protected:
 
 } // namespace
 
-TEST(GraphicsParamsTest, ResetGivesDocumentedDefaults) {
-    CGraphicsParams p;
-    p.width = 99;
-    p.scaled = 1;
-    ResetGraphicsParams(p);
-    EXPECT_EQ(p.width, 0);
-    EXPECT_EQ(p.colorBits, 0);
-    EXPECT_EQ(p.center, 1);
-    EXPECT_EQ(p.appFlag, 1);
-    EXPECT_EQ(p.aspectX, 0);
-    EXPECT_EQ(p.aspectY, 1);
-    EXPECT_EQ(p.scaled, 0);
-    EXPECT_EQ(p.fullScreen, 0);
-    EXPECT_EQ(VertexSize(VF_XYZ | VF_NORMAL | VF_DIFFUSE | VF_TEX0), 36);
-}
-
 TEST_F(WindowProcTest, CloseSetsQuitAndReturnsOne) {
     EXPECT_EQ(Send(WM_CLOSE), 1);
     EXPECT_TRUE(driver.IsQuitRequested());

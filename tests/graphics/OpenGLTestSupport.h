@@ -33,6 +33,8 @@ constexpr int kHeight = 120;
 constexpr uint32_t RGBA(uint32_t r, uint32_t g, uint32_t b, uint32_t a = 255) {
     return r | g << 8 | b << 16 | a << 24;
 }
+// Vertex colours of the Direct3D and software drivers: A, R, G, B from the high byte.
+constexpr uint32_t ARGB(uint32_t r, uint32_t g, uint32_t b, uint32_t a = 255) { return a << 24 | r << 16 | g << 8 | b; }
 constexpr uint32_t kRed = RGBA(255, 0, 0), kGreen = RGBA(0, 255, 0), kBlue = RGBA(0, 0, 255);
 constexpr uint32_t kWhite = RGBA(255, 255, 255), kBlack = RGBA(0, 0, 0);
 
@@ -162,6 +164,20 @@ inline std::vector<CBlendCase> BlendCases() {
             CBlendCase{"Off", false, BLEND_SRC_ALPHA, BLEND_INV_SRC_ALPHA, kRed}};
 }
 
+// Quads moved by the driver's buffer offset, as the sprite queue moves them.
+inline std::vector<CQuad> Placed(CGraphics& driver, std::vector<CQuad> quads) {
+    float dx = 0, dy = 0;
+    driver.GetBufferOffset(&dx, &dy);
+    for (CQuad& quad : quads)
+        for (int k = 0; k < 4; ++k) quad.x[k] += dx, quad.y[k] += dy;
+    return quads;
+}
+
+struct CPixelAt {
+    int x, y;
+    uint32_t colour;
+};
+
 // Test names of parameterised cases.
 constexpr auto kCaseName = [](const auto& info) { return std::string(info.param.name); };
 
@@ -181,16 +197,43 @@ protected:
     Engine::CApplication* cell = &app;
 };
 
-class OpenGLFixture : public HeadlessDriverFixture {
+// The frame buffer at (x, y) from the window's top left, as an opaque RGBA
+// word (the window has no alpha).
+inline uint32_t GlPixel(const CGraphics& driver, int x, int y) {
+    uint32_t pixel = 0;
+    glReadPixels(x, driver.GetParams().height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &pixel);
+    return pixel | 0xFF000000u;
+}
+
+// A frame read as 0x00RRGGBB, seen as the OpenGL tests see pixels.
+template <DWORD (*read)(int, int)>
+uint32_t XrgbPixel(const CGraphics&, int x, int y) {
+    const DWORD pixel = read(x, y);
+    return RGBA(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
+}
+
+// A driver made and created with its library, destroyed by the fixture;
+// readPixel reads its frame.
+template <class TDriver, uint32_t (*readPixel)(const CGraphics&, int, int)>
+class CreatedDriverFixture : public HeadlessDriverFixture {
 protected:
     void TearDown() override {
-        driver.reset();
+        ReleaseDriver();
         HeadlessDriverFixture::TearDown();
     }
 
     bool CreateDriver(CGraphicsParams params = WindowedParams()) {
-        driver = std::make_unique<CGraphics_OGL>(&cell);
+        ReleaseDriver();
+        driver = std::make_unique<TDriver>(&cell);
+        libraryLoaded = driver->LoadDriverLibrary();
         return driver->Create("test", &params);
+    }
+    void ReleaseDriver() {
+        if (!driver) return;
+        driver->Destroy();
+        if (libraryLoaded) driver->FreeDriverLibrary();
+        libraryLoaded = false;
+        driver.reset();
     }
     // A created driver in the frame loop's starting state.
     void CreateReadyDriver() {
@@ -201,24 +244,18 @@ protected:
         return MakeDriverTexture(*driver, std::move(bitmap), freePixels);
     }
     void Clear(float r, float g, float b) { ClearDriver(*driver, r, g, b); }
-
-    // The frame buffer at (x, y) from the window's top left, as an opaque
-    // RGBA word (the window has no alpha).
-    uint32_t Pixel(int x, int y) const {
-        uint32_t pixel = 0;
-        glReadPixels(x, driver->GetParams().height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &pixel);
-        return pixel | 0xFF000000u;
-    }
-    struct CPixelAt {
-        int x, y;
-        uint32_t colour;
-    };
+    // Quads moved by the buffer offset, as the sprite queue draws them.
+    void DrawSprites(std::vector<CQuad> quads) { DrawQuads(*driver, Placed(*driver, std::move(quads))); }
+    uint32_t Pixel(int x, int y) const { return readPixel(*driver, x, y); }
     void ExpectPixels(std::initializer_list<CPixelAt> expected) const {
         for (const CPixelAt& p : expected) EXPECT_EQ(Pixel(p.x, p.y), p.colour) << "at " << p.x << "," << p.y;
     }
 
-    std::unique_ptr<CGraphics_OGL> driver;
+    std::unique_ptr<TDriver> driver;
+    bool libraryLoaded = false;
 };
+
+using OpenGLFixture = CreatedDriverFixture<CGraphics_OGL, GlPixel>;
 
 // Matches colours channel by channel within a tolerance.
 MATCHER_P2(NearColor, expected, tolerance, "") {

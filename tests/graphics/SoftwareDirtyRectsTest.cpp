@@ -16,12 +16,10 @@ namespace {
 
 constexpr int kW = 320, kH = 240;
 
-class SoftwareDirtyRectsTest : public ::testing::Test {
+class SoftwareDirtyRectsTest : public HeadlessDriverFixture {
 protected:
     void SetUp() override {
-        Platform::Testing::Reset();
-        const Platform::Testing::CDisplayMode desktop{640, 480, 60, 32};
-        Platform::Testing::SetDisplayModes({desktop}, desktop);
+        HeadlessDriverFixture::SetUp();
         driver = std::make_unique<CGraphics_SFTW>(&cell);
         CGraphicsParams params = WindowedParams(kW, kH);
         ASSERT_TRUE(driver->Create("test", &params));
@@ -34,7 +32,7 @@ protected:
         CSpriteQueue::ReleaseVertexBuffer();
         CSpriteQueue::SetDriver(nullptr);
         driver.reset();
-        Platform::Testing::Reset();
+        HeadlessDriverFixture::TearDown();
     }
 
     void Square(float x, float y, float size, uint32_t color, uint32_t blend) {
@@ -66,9 +64,6 @@ protected:
         return picture;
     }
 
-    TestFiles::CLogCapture log;
-    CRecordingApp app;
-    Engine::CApplication* cell = &app;
     std::unique_ptr<CGraphics_SFTW> driver;
 };
 

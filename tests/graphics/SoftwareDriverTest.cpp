@@ -13,17 +13,13 @@ using namespace OpenGLTest;
 
 namespace {
 
-// Colours as this driver packs them: red in bits 16-23.
-constexpr uint32_t ARGB(uint32_t r, uint32_t g, uint32_t b, uint32_t a = 255) {
-    return a << 24 | r << 16 | g << 8 | b;
-}
 // The window's picture: 0x00RRGGBB.
 constexpr uint32_t Shown(uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; }
 
-class SoftwareDriverTest : public ::testing::Test {
+class SoftwareDriverTest : public HeadlessDriverFixture {
 protected:
     void SetUp() override {
-        Platform::Testing::Reset();
+        HeadlessDriverFixture::SetUp();
         const Platform::Testing::CDisplayMode desktop{640, 480, 60, 32};
         Platform::Testing::SetDisplayModes({desktop, {320, 240, 60, 32}}, desktop);
         driver = std::make_unique<CGraphics_SFTW>(&cell);
@@ -33,19 +29,12 @@ protected:
     }
     void TearDown() override {
         driver.reset();
-        Platform::Testing::Reset();
+        HeadlessDriverFixture::TearDown();
     }
 
-    void Clear(float r, float g, float b) {
-        driver->m_clearColor[0] = r;
-        driver->m_clearColor[1] = g;
-        driver->m_clearColor[2] = b;
-        driver->gClear(CLEAR_COLOR);
-    }
+    void Clear(float r, float g, float b) { ClearDriver(*driver, r, g, b); }
     ref_ptr<CTexture> Bind(ref_ptr<CBitmap> bitmap) {
-        ref_ptr<CHardwareTexture> hardware;
-        driver->CreateHardwareTexture(hardware, std::move(bitmap), false, false, -1);
-        ref_ptr<CTexture> texture(new CTexture(nullptr, hardware));
+        ref_ptr<CTexture> texture = MakeDriverTexture(*driver, std::move(bitmap));
         driver->gSetTextureStage(0, texture);
         return texture;
     }
@@ -69,9 +58,6 @@ protected:
         for (auto [x, y, colour] : expected) EXPECT_EQ(At(x, y), colour) << std::hex << "at " << std::dec << x << "," << y;
     }
 
-    TestFiles::CLogCapture log;
-    CRecordingApp app;
-    Engine::CApplication* cell = &app;
     std::unique_ptr<CGraphics_SFTW> driver;
     std::vector<uint32_t> picture;
 };
@@ -219,18 +205,15 @@ TEST_F(SoftwareDriverTest, TexturesFollowTheBackBufferChannelOrderAcrossARestore
               (std::vector<uint32_t>{ARGB(255, 0, 0), ARGB(0, 255, 0), ARGB(0, 0, 255), ARGB(255, 255, 255)}));
 }
 
-TEST(SoftwareDriverCreateTest, FailedBackBufferFailsCreation) {
-    Platform::Testing::Reset();
-    TestFiles::CLogCapture log;
+using SoftwareDriverCreateTest = HeadlessDriverFixture;
+
+TEST_F(SoftwareDriverCreateTest, FailedBackBufferFailsCreation) {
     Platform::Testing::FailNext(Platform::Testing::Failure::DibSection);
-    CRecordingApp app;
-    Engine::CApplication* cell = &app;
     CGraphics_SFTW driver(&cell);
     CGraphicsParams params = WindowedParams();
     EXPECT_FALSE(driver.Create("test", &params));
     EXPECT_EQ(app.created, 0);
     driver.Destroy();
-    Platform::Testing::Reset();
 }
 
 } // namespace

@@ -53,23 +53,51 @@ protected:
     CDrawContext context;
 };
 
-struct VerticalCase {
+struct LayoutCase {
+    const char* name;
+    const char* text;
     uint32_t flags;
-    float firstY;
+    float y, width, scale;
+    float letterSpacing, lineGap, lineSpacing;
+    std::vector<CGlyphAt> glyphs;
 };
 
-class TextVertical : public Text, public testing::WithParamInterface<VerticalCase> {};
+class TextLayout : public Text, public testing::WithParamInterface<LayoutCase> {};
 
-TEST_P(TextVertical, LinesSitInTheBoxByTheVerticalAlignment) {
-    Draw("A\nB", GetParam().flags, 0, 10);
-    EXPECT_EQ(Glyphs(), (std::vector<CGlyphAt>{{0, GetParam().firstY}, {0, GetParam().firstY + 20}}));
+TEST_P(TextLayout, GlyphsLandWhereTheLayoutPutsThem) {
+    const LayoutCase& c = GetParam();
+    context.m_letterSpacing = c.letterSpacing;
+    context.m_lineSpacing = c.lineSpacing;
+    font->SetLineGap(c.lineGap);
+    Draw(c.text, c.flags, 0, c.y, c.width, 100, c.scale);
+    EXPECT_EQ(Glyphs(), c.glyphs);
 }
 
-// Two lines are 40 high in a box 100 high at y = 10.
-INSTANTIATE_TEST_SUITE_P(Flags, TextVertical,
-                         testing::Values(VerticalCase{0, 10}, VerticalCase{TEXT_VALIGN_BOTTOM, 70},
-                                         VerticalCase{TEXT_VALIGN_CENTER, 40}, VerticalCase{0x30, 40},
-                                         VerticalCase{TEXT_WORD_WRAP | TEXT_VALIGN_BOTTOM, 70}));
+// In a box 100 high; two lines are 40 high at y = 10.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TextLayout,
+    testing::Values(
+        LayoutCase{"Top", "A\nB", 0, 10, 100, 1, 0, 0, 0, {{0, 10}, {0, 30}}},
+        LayoutCase{"Bottom", "A\nB", TEXT_VALIGN_BOTTOM, 10, 100, 1, 0, 0, 0, {{0, 70}, {0, 90}}},
+        LayoutCase{"Centre", "A\nB", TEXT_VALIGN_CENTER, 10, 100, 1, 0, 0, 0, {{0, 40}, {0, 60}}},
+        LayoutCase{"BothBitsCentre", "A\nB", 0x30, 10, 100, 1, 0, 0, 0, {{0, 40}, {0, 60}}},
+        LayoutCase{"WrappedBottom", "A\nB", TEXT_WORD_WRAP | TEXT_VALIGN_BOTTOM, 10, 100, 1, 0, 0, 0, {{0, 70}, {0, 90}}},
+        // A is 12 wide at scale 2; kerning 5 and spacing 3 are not scaled, nor is the tab.
+        LayoutCase{"KerningAndSpacingButNotAfterATab", "AB\tB", 0, 0, 100, 2, 3, 0, 0, {{0, 0}, {20, 0}, {50, 0}}},
+        // Lines 50 apart, 90 high.
+        LayoutCase{"LineGapAndSpacing", "A\nB", TEXT_VALIGN_BOTTOM, 0, 100, 2, 0, 2, 3, {{0, 10}, {0, 60}}},
+        LayoutCase{"WrapKeepsAnOverlongWordWhole", "AAA BBB WW WWWWW", TEXT_WORD_WRAP, 0, 30, 1, 0, 0, 0,
+                   {{0, 0}, {6, 0}, {12, 0}, {0, 20}, {7, 20}, {14, 20}, {0, 40}, {11, 40}, {0, 60}, {11, 60},
+                    {22, 60}, {33, 60}, {44, 60}}},
+        LayoutCase{"JustifyOnlyLinesEndingByWrapping", "AA AA AA\nAA AA", TEXT_WORD_WRAP | TEXT_JUSTIFY, 0, 40, 1, 0,
+                   0, 0, {{0, 0}, {6, 0}, {28, 0}, {34, 0}, {0, 20}, {6, 20}, {0, 40}, {6, 40}, {16, 40}, {22, 40}}},
+        // Trailing white space that does not fit wraps: the line before it is
+        // justified and one more (empty) line counts for the vertical alignment.
+        LayoutCase{"TrailingWhiteSpaceWraps", "AA AA    ", TEXT_WORD_WRAP | TEXT_JUSTIFY | TEXT_VALIGN_BOTTOM, 0, 40, 1,
+                   0, 0, 0, {{0, 60}, {6, 60}, {28, 60}, {34, 60}}},
+        LayoutCase{"EveryLineBreakForm", "A\rB\r\nW\nA", TEXT_WORD_WRAP, 0, 100, 1, 0, 0, 0,
+                   {{0, 0}, {0, 20}, {0, 40}, {0, 60}}}),
+    [](const testing::TestParamInfo<LayoutCase>& info) { return info.param.name; });
 
 struct HorizontalCase {
     uint32_t flags;
@@ -100,52 +128,11 @@ TEST_F(Text, DrawTextAtCentresInTheWidth) {
     EXPECT_EQ(Glyphs()[0], (CGlyphAt{44, 5}));
 }
 
-TEST_F(Text, KerningAndSpacingGoBetweenCharactersButNotAfterATab) {
-    context.m_letterSpacing = 3;
-    Draw("AB\tB", 0, 0, 0, 100, 100, 2);
-    // A is 12 wide at scale 2; kerning 5 and spacing 3 are not scaled, nor
-    // is the tab.
-    EXPECT_EQ(Glyphs(), (std::vector<CGlyphAt>{{0, 0}, {20, 0}, {50, 0}}));
-}
-
-TEST_F(Text, LineAdvanceAddsTheLineGapAndSpacing) {
-    font->SetLineGap(2);
-    context.m_lineSpacing = 3;
-    Draw("A\nB", TEXT_VALIGN_BOTTOM, 0, 0, 100, 100, 2);  // lines 50 apart, 90 high
-    EXPECT_EQ(Glyphs(), (std::vector<CGlyphAt>{{0, 10}, {0, 60}}));
-}
-
 TEST_F(Text, PlainLayoutCountsTheFontsSpacingInWholePixels) {
     font->SetLetterSpacing(1.5f);
     Draw("AB", 0);
     EXPECT_EQ(Glyphs()[1].x, 6 + 5 + 1);
     EXPECT_EQ(font->GetLetterSpacing(), 1.0f);
-}
-
-TEST_F(Text, WrapMovesWordsThatDoNotFitAndKeepsAnOverlongWordWhole) {
-    Draw("AAA BBB WW WWWWW", TEXT_WORD_WRAP, 0, 0, 30);
-    const std::vector<CGlyphAt> expected{{0, 0},  {6, 0},  {12, 0}, {0, 20}, {7, 20},  {14, 20}, {0, 40},
-                                         {11, 40}, {0, 60}, {11, 60}, {22, 60}, {33, 60}, {44, 60}};
-    EXPECT_EQ(Glyphs(), expected);
-}
-
-TEST_F(Text, JustifyFillsOnlyLinesThatEndByWrapping) {
-    Draw("AA AA AA\nAA AA", TEXT_WORD_WRAP | TEXT_JUSTIFY, 0, 0, 40);
-    const std::vector<CGlyphAt> expected{{0, 0},  {6, 0},  {28, 0}, {34, 0}, {0, 20},
-                                         {6, 20}, {0, 40}, {6, 40}, {16, 40}, {22, 40}};
-    EXPECT_EQ(Glyphs(), expected);
-}
-
-// Trailing white space that does not fit wraps: the line before it is
-// justified and one more (empty) line counts for the vertical alignment.
-TEST_F(Text, TrailingWhiteSpaceWrapsLikeAnyPair) {
-    Draw("AA AA    ", TEXT_WORD_WRAP | TEXT_JUSTIFY | TEXT_VALIGN_BOTTOM, 0, 0, 40, 100);
-    EXPECT_EQ(Glyphs(), (std::vector<CGlyphAt>{{0, 60}, {6, 60}, {28, 60}, {34, 60}}));
-}
-
-TEST_F(Text, EveryLineBreakFormEndsAParagraph) {
-    Draw("A\rB\r\nW\nA", TEXT_WORD_WRAP);
-    EXPECT_EQ(Glyphs(), (std::vector<CGlyphAt>{{0, 0}, {0, 20}, {0, 40}, {0, 60}}));
 }
 
 TEST_F(Text, MeasuringQueuesNothingAndRecordsTheExtent) {
