@@ -266,7 +266,9 @@ const CRecipe& RecipeOf(const std::string& path) {
     throw Engine::CException::Format("No scene recipe for '%s'", path.c_str());
 }
 
-// Pictures: rows top first, RGB with a separate alpha image.
+// Pictures: rows top first, RGB with a separate alpha image, kept in a
+// texture with eight bits of alpha.
+constexpr uint32_t kAlphaBits = 8;
 struct CPicture {
     uint32_t width, height;
     std::vector<uint16_t> rgb, alpha;
@@ -279,7 +281,7 @@ struct CPicture {
     CSprImage Image() const {
         CPngImage colour{width, height, EPngColour::RGB, 8, false, rgb, {}, {}};
         CPngImage grey{width, height, EPngColour::Grey, 8, false, alpha, {}, {}};
-        return {0, WritePng(colour), WritePng(grey), 0};
+        return {0, WritePng(colour), WritePng(grey), kAlphaBits};
     }
 };
 
