@@ -36,7 +36,10 @@ protected:
         // As the program does: every driver gets a place-file manager.
         Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
     }
-    void UseDemoPack() { ASSERT_TRUE(Tools::MakeDemoPack(MOSARK_DEMO_FONT).Save((root / "data" / "demo.pak").string())); }
+    // The demo pack without its scenes: the runs here bring scenes of their own.
+    void UseDemoPack() {
+        ASSERT_TRUE(Tools::MakeDemoPack(MOSARK_DEMO_FONT, false).Save((root / "data" / "demo.pak").string()));
+    }
     void WriteConfig(bool ambient, uint32_t changeSeconds) {
         Engine::CConfig config;
         config.playAmbientSounds = ambient;
