@@ -101,6 +101,18 @@ TEST_P(OrvenScene, PropertiesTheBodyDoesNotSetKeepTheirLoadedValues) {
     }
 }
 
+// The file under the class's path holds the next scene of the list (or
+// the first background's): fewer or more objects, other properties and
+// controller kinds. What does not fit is skipped.
+TEST_P(OrvenScene, AnotherSceneUnderItsPathIsSkippedWhereItDoesNotFit) {
+    const std::vector<std::string> paths = Tools::GeneratedScenePaths();
+    const auto at = std::find(paths.begin(), paths.end(), GetParam().path);
+    ASSERT_NE(at, paths.end());
+    const ref_ptr<CPlaceFile> place = Load(*at, Tools::GeneratedScene(*std::next(at)));
+    EXPECT_TRUE(Assigned(*at));
+    for (const double t : {5.5, 0.5, 18.0}) place->SetTime(t);
+}
+
 INSTANTIATE_TEST_SUITE_P(Scenes, OrvenScene, testing::ValuesIn(Tools::OrvenSceneRecipes()), [](const auto& info) {
     const std::string path = info.param.path;
     return path.substr(6, path.size() - 12);
