@@ -71,7 +71,8 @@ TEST_P(OrvenScene, PropertiesTheBodyDoesNotSetKeepTheirLoadedValues) {
     const bool still = path == "place/orven_init.place";
     auto scene = Tools::GeneratedScene(path, Tools::ELiteralData::Contrary);
     const auto pair = [](int property, float from, float to) {
-        return Tools::CSceneProperty{property, {LinearCurve({{0, from}, {10, to}}), LinearCurve({{0, to}, {10, from}})}};
+        return Tools::CSceneProperty{property,
+                                     {LinearCurve({{0, from}, {10, to}}), LinearCurve({{0, to}, {10, from}})}};
     };
     for (auto& object : scene.scene.objects) {
         object.properties.push_back(pair(7, 1.0f, 3.0f));
