@@ -145,7 +145,8 @@ std::vector<uint8_t> WriteSceneArchive(const CSceneDocument& document) {
         ref_ptr<CReflectionAniObject> node = object.particle
                                                  ? Wrap<CAniVexaObject>(object.placeId, 0)
                                                  : Wrap<CAniSpriteObject>(object.placeId, object.frameInPercent);
-        for (const CSceneProperty& property : object.properties) node->SetSubAnim(MakeProperty(property), property.index);
+        for (const CSceneProperty& property : object.properties)
+            node->SetSubAnim(MakeProperty(property), property.index);
         scene->AddChild(node);
     }
     const uint32_t nextId = CAnimatable::GetNextObjectId();
