@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/Exception.h"
+#include "tools/GeneratedSceneRecipe.h"
 #include "tools/ImageWriter.h"
 #include "tools/SprWriter.h"
 #include "tools/VexaWriter.h"
@@ -13,21 +14,8 @@ namespace Tools {
 
 namespace {
 
-// One animated property of one object: its components, comma-separated:
-// L linear, B Bezier, N noise, E linear eased by a linear curve, M linear
-// eased by a noise curve, a number a constant.
-struct CRow {
-    int object;
-    int property;
-    const char* components;
-};
-
-struct CRecipe {
-    const char* path;
-    int objectCount;
-    std::vector<int> particles;  // the animated particle objects
-    std::vector<CRow> rows;
-};
+using CRow = CSceneRecipeRow;
+using CRecipe = CSceneRecipe;
 
 enum : int { Angle = 0, Position = 1, Size = 2, Zoom = 3, Color = 4, Frame = 5, Offset = 6, Opacity = 8 };
 constexpr int Time = Frame;  // a particle object's index 5
@@ -50,7 +38,9 @@ std::vector<CRow> SnailRows() {
 }
 
 const std::vector<CRecipe>& Recipes() {
-    static const std::vector<CRecipe> recipes = {
+    static const std::vector<CRecipe> recipes = [] {
+        std::vector<CRecipe> all = OrvenSceneRecipes();
+        all.insert(all.end(), {
         {"place/bg1.place", 15, {},
          {{0, Offset, "0,L"}, {1, Offset, "L,0"}, {2, Angle, "N"}, {3, Angle, "N"}, {4, Angle, "N"},
           {5, Angle, "N"}, {6, Offset, "L,0"}, {7, Position, "L,74"}, {8, Offset, "0,L"}, {9, Angle, "N"},
@@ -84,7 +74,9 @@ const std::vector<CRecipe>& Recipes() {
          {{0, Zoom, "B,B"}, {1, Position, "400.25,B"}, {1, Zoom, "B,B"}, {1, Opacity, "L"},
           {2, Position, "395.25,L"}, {2, Opacity, "L"}, {3, Zoom, "B,B"}}},
         {"place/fg_snail.place", 33, {}, SnailRows()},
-    };
+        });
+        return all;
+    }();
     return recipes;
 }
 
