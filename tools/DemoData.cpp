@@ -4,6 +4,7 @@
 
 #include "tools/DemoGameUi.h"
 #include "tools/FontSprite.h"
+#include "tools/GeneratedScenePlaces.h"
 #include "tools/OggWriter.h"
 
 namespace Tools {
@@ -78,6 +79,7 @@ CPakWriter MakeDemoPack(const std::string& fontPath) {
     pack.Add("spr/font.spr", WriteSpr(font.document));
     AddAmbientTracks(pack);
     AddGameUiData(pack);
+    AddDemoScenes(pack);
     return pack;
 }
 

@@ -12,7 +12,8 @@ namespace Tools {
 // "xml/Locale.xml" (hints and time-of-day greetings), "xml/global.xml",
 // "spr/font.spr" with the glyphs rendered from the font file, the settings
 // dialog's smaller "spr/font_dialog.spr" (font record "dialog"), and the
-// ambient tracks "ogg/tracks/ambient1.ogg" and "ogg/tracks/ambient2.ogg".
+// ambient tracks "ogg/tracks/ambient1.ogg" and "ogg/tracks/ambient2.ogg",
+// and the animated scenes ("place/bg1.place" and on) with their pictures.
 // Throws Engine::CException when the font cannot be read.
 CPakWriter MakeDemoPack(const std::string& fontPath);
 

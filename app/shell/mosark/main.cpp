@@ -11,11 +11,13 @@
 #include "placefile/PlaceFileManager.h"
 #include "reflection/Builtins.h"
 #include "scene/SceneRegistration.h"
+#include "scenes/SceneRegistration.h"
 
 namespace {
 // Every library's start-up registrations, in their fixed order, before main.
 const Engine::CStartupRegistration g_startupRegistration{
-    Engine::Reflection::GetStartupHooks(), GameUi::GetStartupHooks(), Engine::Graphics::PlaceFile::GetStartupHooks(),
+    Engine::Scenes::GetStartupHooks(),   Engine::Reflection::GetStartupHooks(),
+    GameUi::GetStartupHooks(),           Engine::Graphics::PlaceFile::GetStartupHooks(),
     Engine::Controls::GetStartupHooks(), Engine::Scene::GetStartupHooks()};
 } // namespace
 

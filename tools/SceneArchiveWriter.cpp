@@ -1,0 +1,166 @@
+#include "tools/SceneArchiveWriter.h"
+
+#include <algorithm>
+#include <type_traits>
+
+#include "app/File.h"
+#include "app/Registration.h"
+#include "placefile/AniObjectRegistration.h"
+#include "placefile/AniSpriteObject.h"
+#include "placefile/AniVexaObject.h"
+#include "reflection/Builtins.h"
+#include "reflection/Reflector.h"
+#include "scene/Scene.h"
+#include "scene/SceneRegistration.h"
+
+namespace Tools {
+
+namespace {
+
+using namespace Engine::Scene;
+using Engine::ref_ptr;
+using Engine::Graphics::PlaceFile::CAniSpriteObject;
+using Engine::Graphics::PlaceFile::CAniVexaObject;
+
+void RegisterSceneTypes() {
+    static const Engine::CStartupRegistration s_startup{Engine::Reflection::GetStartupHooks(),
+                                                        Engine::Graphics::PlaceFile::GetStartupHooks(),
+                                                        Engine::Scene::GetStartupHooks()};
+}
+
+// Writes the binding record (chunk 1: the place-object ID) and the class's
+// own chunk (0x5050: the frame-percent flag of a sprite; any chunk for a
+// particle object), which the real classes only read.
+template <class Real>
+class CRecordWriter : public Real {
+public:
+    using Real::Real;
+    void Serialize(CArchive& ar) override {
+        constexpr uint32_t own = std::is_same_v<Real, CAniSpriteObject> ? 0x5050u : 0x77u;
+        for (const uint32_t chunk : {1u, own}) {
+            ar.BeginChunk(chunk, 0x101);
+            ar.WriteDWord(chunk == 1 ? id : extra);
+            ar.EndChunk();
+        }
+    }
+    uint32_t id = 0, extra = 0;
+};
+
+// The stand-ins' names: as long as the real ones, so that renaming them in
+// the written bytes moves no length.
+template <class Real>
+constexpr const char* StandInName() {
+    return std::is_same_v<Real, CAniSpriteObject> ? "XAniSpriteObject" : "XAniVexaObject";
+}
+
+template <class Real>
+ref_ptr<CReflectionAniObject> Wrap(uint32_t id, uint32_t extra) {
+    using R = Engine::Reflection::CReflector<CRecordWriter<Real>>;
+    if (!R::Record()) {
+        R::RegisterType(StandInName<Real>());
+        R::template AddConstructor<CReflectionAniObject*>("pRefObject");
+        R::template AddBase<Real>();
+    }
+    ref_ptr<CReflectionAniObject> wrapper(new CReflectionAniObject);
+    wrapper->SetReflectedType(R::Record());
+    wrapper->CreateWrappedObject();
+    auto* writer = dynamic_cast<CRecordWriter<Real>*>(wrapper->GetAnimObject());
+    writer->id = id;
+    writer->extra = extra;
+    return wrapper;
+}
+
+template <class TTable>
+ref_ptr<CController> KeyTable(const CSceneCurve& curve) {
+    ref_ptr<TTable> table(new TTable);
+    for (size_t i = 0; i < curve.keys.size(); ++i) {
+        if (i == 0) {
+            table->SetKeyTime(0, curve.keys[0].time);
+        } else {
+            table->AddKey(curve.keys[i].time, 0);
+        }
+        table->SetKeyValue(table->FindKeyAtTime(curve.keys[i].time), curve.keys[i].value);
+    }
+    return table;
+}
+
+ref_ptr<CController> MakeCurve(const CSceneCurve& curve) {
+    ref_ptr<CController> controller;
+    if (curve.kind == ESceneCurve::Noise) {
+        ref_ptr<CNoiseFloatControl> noise(new CNoiseFloatControl);
+        noise->m_frequency = curve.frequency;
+        noise->m_phase = curve.phase;
+        noise->m_strength = curve.strength;
+        noise->m_rampTime = curve.rampTime;
+        noise->m_baseValue = curve.base;
+        noise->m_positive = curve.positive;
+        controller = noise;
+    } else {
+        controller = curve.kind == ESceneCurve::Linear ? KeyTable<CLinearFloatCtrl>(curve)
+                                                       : KeyTable<CBezierFloatCtrl>(curve);
+        controller->SetOutOfRangeType(curve.outBefore, ORT_BEFORE);
+        controller->SetOutOfRangeType(curve.outAfter, ORT_AFTER);
+    }
+    if (curve.ease) controller->AddEaseCurve(MakeCurve(*curve.ease));
+    return controller;
+}
+
+CAnimatable::Ref MakeProperty(const CSceneProperty& property) {
+    if (property.curves.size() == 1) return MakeCurve(property.curves[0]);
+    ref_ptr<CAnimatable> vector;
+    if (property.curves.size() == 4)
+        vector = new CVector4Controller;
+    else
+        vector = new CVector2Controller;
+    for (size_t k = 0; k < property.curves.size(); ++k) vector->SetSubAnim(MakeCurve(property.curves[k]), int(k));
+    return vector;
+}
+
+void Rename(std::vector<uint8_t>& bytes, const std::string& from, const std::string& to) {
+    for (auto at = bytes.begin(); (at = std::search(at, bytes.end(), from.begin(), from.end())) != bytes.end();)
+        at = std::copy(to.begin(), to.end(), at);
+}
+
+} // namespace
+
+std::vector<uint8_t> WriteSceneArchive(const CSceneDocument& document) {
+    RegisterSceneTypes();
+    ref_ptr<CScene> scene(new CScene);
+    scene->SetName(document.name.c_str());
+    CSceneTime& time = scene->GetTimeRecord();
+    time.rate = document.rate;
+    time.spanStart = document.spanStart;
+    time.spanEnd = document.spanEnd;
+    for (const CSceneObject& object : document.objects) {
+        ref_ptr<CReflectionAniObject> node = object.particle
+                                                 ? Wrap<CAniVexaObject>(object.placeId, 0)
+                                                 : Wrap<CAniSpriteObject>(object.placeId, object.frameInPercent);
+        for (const CSceneProperty& property : object.properties) node->SetSubAnim(MakeProperty(property), property.index);
+        scene->AddChild(node);
+    }
+    const uint32_t nextId = CAnimatable::GetNextObjectId();
+    CAnimatable::SetNextObjectId(1001);
+    Engine::CMemoryFile file;
+    {
+        CArchive ar(&file, true);
+        scene->Serialize(ar);
+    }
+    CAnimatable::RaiseNextObjectId(nextId);
+    scene->Dispose();
+    std::vector<uint8_t> bytes = file.Detach();
+    Rename(bytes, "XAniSpriteObject", "CAniSpriteObject");
+    Rename(bytes, "XAniVexaObject", "CAniVexaObject");
+    return bytes;
+}
+
+CSceneCurve LinearCurve(std::vector<CSceneKey> keys, int32_t outBefore, int32_t outAfter) {
+    CSceneCurve curve;
+    curve.keys = std::move(keys);
+    curve.outBefore = outBefore;
+    curve.outAfter = outAfter;
+    return curve;
+}
+
+CSceneCurve ConstantCurve(float value) { return LinearCurve({{0.0, value}}); }
+
+} // namespace Tools
