@@ -70,7 +70,7 @@ std::string GlobalXml() {
 
 } // namespace
 
-CPakWriter MakeDemoPack(const std::string& fontPath) {
+CPakWriter MakeDemoPack(const std::string& fontPath, bool withScenes) {
     const CFontSprite font = RenderFontSprite(fontPath, kFontPixelHeight, FontCharacters(), "font_main");
     CPakWriter pack;
     const std::string dialogFont = AddDialogFont(pack, fontPath);
@@ -79,7 +79,7 @@ CPakWriter MakeDemoPack(const std::string& fontPath) {
     pack.Add("spr/font.spr", WriteSpr(font.document));
     AddAmbientTracks(pack);
     AddGameUiData(pack);
-    AddDemoScenes(pack);
+    if (withScenes) AddDemoScenes(pack);
     return pack;
 }
 

@@ -10,20 +10,26 @@
 #include <sstream>
 
 #include "app/Config.h"
+#include "app/Registration.h"
 #include "app/shell/EntryPoint.h"
 #include "app/shell/ScreensaverApplication.h"
 #include "graphics/drivers/GraphicsD3D7.h"
 #include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsOGL.h"
+#include "controls/WidgetRegistration.h"
+#include "gameui/GameUiRegistration.h"
 #include "graphics/drivers/GraphicsSFTW.h"
+#include "placefile/AniObjectRegistration.h"
 #include "placefile/PlaceFileManager.h"
 #include "placefile/PlaceSpriteObject.h"
 #include "platform/Direct3D8.h"
 #include "platform/DirectDraw7.h"
+#include "reflection/Builtins.h"
+#include "scene/SceneRegistration.h"
+#include "scenes/SceneRegistration.h"
 #include "shell/ShellTestSupport.h"
-#include "tests/graphics/SprFileTestData.h"
 #include "tools/DemoData.h"
-#include "tools/PlaceWriter.h"
+#include "tools/GeneratedScenePlaces.h"
 
 using namespace ShellTesting;
 using Engine::Graphics::PlaceFile::CPlaceFile;
@@ -113,41 +119,23 @@ struct CWatch {
     std::vector<uint32_t> nextBefore;
 };
 
-// Two scenes of one sprite each, for a pack without background scenes.
-void WriteTwoScenes(const fs::path& data) {
-    std::ofstream(data / "spr" / "bg.spr", std::ios::binary) << [] {
-        const std::vector<uint8_t> bytes = Tools::WriteSpr(SprTestData::StripDocument("box", {64}, 32));
-        return std::string(bytes.begin(), bytes.end());
-    }();
-    for (int i = 1; i <= 2; ++i) {
-        Tools::CPlaceDocument doc;
-        doc.spriteFiles = {{"spr/bg.spr", {{1, "box"}}}};
-        Tools::CPlaceObjectDoc sprite;
-        sprite.type = 1;
-        sprite.id = 1;
-        sprite.spriteId = 1;
-        sprite.x = sprite.y = 150.0f * float(i);
-        sprite.width = 64;
-        sprite.height = 32;
-        Tools::CPlaceLayerDoc layer;
-        layer.objects = {sprite};
-        doc.layers = {layer};
-        const std::vector<uint8_t> bytes = Tools::WritePlace(doc);
-        std::ofstream(data / "place" / ("bg" + std::to_string(i) + ".place"), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+class ScreensaverDriversTest : public ShellTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        // What the program registers before main, and its place-file
+        // managers.
+        static const Engine::CStartupRegistration s_startup{
+            Engine::Scenes::GetStartupHooks(),   Engine::Reflection::GetStartupHooks(),
+            GameUi::GetStartupHooks(),           Engine::Graphics::PlaceFile::GetStartupHooks(),
+            Engine::Controls::GetStartupHooks(), Engine::Scene::GetStartupHooks()};
+        Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
     }
-}
-
-class ScreensaverDriversTest : public ShellTest, public ::testing::WithParamInterface<const char*> {};
+};
 
 TEST_P(ScreensaverDriversTest, ShowsTheScenesAndTheNoticeUntilTheMouseMoves) {
     const std::string name = GetParam();
-    // As the program does: every driver gets a place-file manager.
-    Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
     ASSERT_TRUE(Tools::MakeDemoPack(MOSARK_DEMO_FONT).Save((root / "data" / "demo.pak").string()));
-    fs::create_directories(root / "data" / "spr");
-    fs::create_directories(root / "data" / "place");
-    WriteTwoScenes(root / "data");
     WriteFile(SettingsFolder() / "StartupPath", (root / "data").string());
     WriteFile(SettingsFolder() / "Settings.xml",
               "<settings><graphics driver=\"" + name + "\" fullscreen=\"Off\" bpp32=\"On\"/></settings>");
@@ -204,7 +192,10 @@ TEST_P(ScreensaverDriversTest, ShowsTheScenesAndTheNoticeUntilTheMouseMoves) {
     std::stringstream text;
     text << file.rdbuf();
     log = text.str();
-    EXPECT_TRUE(LogHasInOrder({"Graphics driver : " + name, "[Loading Images end]", "[Main Loop end]",
+    EXPECT_FALSE(LogHas("skipped") || LogHas("' : FAILED")) << log;
+    const std::vector<std::string> paths = Tools::GeneratedScenePaths();
+    const auto backgrounds = std::count_if(paths.begin(), paths.end(), [](const std::string& p) { return p.starts_with("place/bg"); });
+    EXPECT_TRUE(LogHasInOrder({"Graphics driver : " + name, "Scenes : " + std::to_string(backgrounds), "[Loading Images end]", "[Main Loop end]",
                                "Saving Configuration"}));
     Engine::CConfig saved;
     EXPECT_TRUE(saved.Load((SettingsFolder() / "screensaver.cfg").c_str()));

@@ -38,7 +38,9 @@ protected:
         // As the program does: every driver gets a place-file manager.
         Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
     }
-    void UseDemoPack() { ASSERT_TRUE(Tools::MakeDemoPack(MOSARK_DEMO_FONT).Save((root / "data" / "demo.pak").string())); }
+    void UseDemoPack(bool withScenes = true) {
+        ASSERT_TRUE(Tools::MakeDemoPack(MOSARK_DEMO_FONT, withScenes).Save((root / "data" / "demo.pak").string()));
+    }
     void WriteConfig(bool ambient, uint32_t changeSeconds) {
         Engine::CConfig config;
         config.playAmbientSounds = ambient;
@@ -94,7 +96,7 @@ struct CFrameRecord {
 };
 
 TEST_F(ScreensaverRunTest, ScenesTakeTurnsWithTheNoticeTextAndTheMouseEndsIt) {
-    UseDemoPack();
+    UseDemoPack(false);
     WriteConfig(false, 30);
     WriteData("spr/bg.spr", Tools::WriteSpr(SprTestData::StripDocument("box", {64}, 32)));
     WriteData("place/bg1.place", SpriteScene(100, 100));
