@@ -1,9 +1,7 @@
 // Every driver of the table, named in "Settings.xml", runs the screensaver
 // on the demo data headless.
 
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "app/shell/EntryPoint.h"
 #include "app/shell/ScreensaverApplication.h"
@@ -42,11 +40,7 @@ class DriverChoiceTest : public ShellTest, public ::testing::WithParamInterface<
 
 TEST_P(DriverChoiceTest, NamedDriverRunsTheScreensaver) {
     const std::string name = GetParam();
-    ASSERT_TRUE(Tools::MakeDemoPack(MOSARK_DEMO_FONT).Save((root / "data" / "demo.pak").string()));
-    WriteFile(SettingsFolder() / "StartupPath", (root / "data").string());
-    WriteFile(SettingsFolder() / "Settings.xml",
-              "<settings><graphics driver=\"" + name + "\" fullscreen=\"Off\" bpp32=\"On\"/></settings>");
-    fs::current_path(root);
+    UseDemoData(name);
     std::map<std::string, int> frames;
     const int exitCode = Engine::RunApplicationPasses("/s", [&]() -> std::unique_ptr<Engine::CStdApplication> {
         Engine::CGraphicsDriverTable table = Engine::GetDefaultDriverTable();
@@ -63,10 +57,7 @@ TEST_P(DriverChoiceTest, NamedDriverRunsTheScreensaver) {
     EXPECT_EQ(exitCode, 0);
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(frames[name], 30);
-    std::ifstream file(LogFolder() / "screensaver.log");
-    std::stringstream text;
-    text << file.rdbuf();
-    log = text.str();
+    ReadLogFile();
     EXPECT_TRUE(LogHasInOrder({"Graphics driver : " + name, "[Main Loop begin]", "[Main Loop end]"}));
 }
 

@@ -1,7 +1,6 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <sstream>
 
 #include "app/shell/EntryPoint.h"
 #include "app/shell/LoadingScreen.h"
@@ -94,10 +93,7 @@ TEST_F(EndToEndTest, SettingsNamingSFTWRunTheScreensaverOnTheSoftwareDriver) {
     EXPECT_NE(std::find(grey, barMiddle.end(), 0xFFFFFFu), barMiddle.end());
     EXPECT_EQ(barMiddle.back(), 0u);
     EXPECT_TRUE(boxes.empty());
-    std::ifstream file(LogFolder() / "screensaver.log");
-    std::stringstream text;
-    text << file.rdbuf();
-    log = text.str();
+    ReadLogFile();
     EXPECT_TRUE(LogHasInOrder({"Graphics driver : SFTW", "[Main Loop begin]", "[Loading Images end]",
                                "[Main Loop end]"}));
 }
@@ -141,10 +137,7 @@ TEST_F(EndToEndTest, RunsOnTheDemoDataUntilTheMouseMovesInBothAxes) {
     ASSERT_FALSE(barMiddle.empty());
     EXPECT_EQ(barMiddle.back(), 0xFF000000u);
 
-    std::ifstream file(LogFolder() / "screensaver.log");
-    std::stringstream text;
-    text << file.rdbuf();
-    log = text.str();
+    ReadLogFile();
     EXPECT_TRUE(LogHasInOrder({"==== Log opened", "[Initializing Timer begin]", "[Opening Data Packs begin]",
                                "Data packs opened : 1", "[Loading Configuration begin]",
                                "[Application Information begin]", "[Reading Settings.xml begin]",

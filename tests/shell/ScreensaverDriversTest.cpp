@@ -6,8 +6,6 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "app/Config.h"
 #include "app/Registration.h"
@@ -135,11 +133,7 @@ protected:
 
 TEST_P(ScreensaverDriversTest, ShowsTheScenesAndTheNoticeUntilTheMouseMoves) {
     const std::string name = GetParam();
-    ASSERT_TRUE(Tools::MakeDemoPack(MOSARK_DEMO_FONT).Save((root / "data" / "demo.pak").string()));
-    WriteFile(SettingsFolder() / "StartupPath", (root / "data").string());
-    WriteFile(SettingsFolder() / "Settings.xml",
-              "<settings><graphics driver=\"" + name + "\" fullscreen=\"Off\" bpp32=\"On\"/></settings>");
-    fs::current_path(root);
+    UseDemoData(name);
 
     Engine::CScreensaverApplication* app = nullptr;
     CWatch watch;
@@ -188,10 +182,7 @@ TEST_P(ScreensaverDriversTest, ShowsTheScenesAndTheNoticeUntilTheMouseMoves) {
     EXPECT_TRUE(watch.noticeShown);
     // The default change time is a minute: a frame a second.
     EXPECT_NEAR(watch.loadedFrames, 61, 2) << "ended by the mouse right after the change";
-    std::ifstream file(LogFolder() / "screensaver.log");
-    std::stringstream text;
-    text << file.rdbuf();
-    log = text.str();
+    ReadLogFile();
     EXPECT_FALSE(LogHas("skipped") || LogHas("' : FAILED")) << log;
     const std::vector<std::string> paths = Tools::GeneratedScenePaths();
     const auto backgrounds = std::count_if(paths.begin(), paths.end(), [](const std::string& p) { return p.starts_with("place/bg"); });
