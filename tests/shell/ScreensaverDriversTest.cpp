@@ -79,7 +79,8 @@ private:
 template <class Driver>
 Engine::CGraphicsDriverEntry Watched(const char* name, const typename CWatchedDriver<Driver>::Hook& hook,
                                      CPixelReader read) {
-    return {name, [=](Engine::CApplication** app) { return std::make_unique<CWatchedDriver<Driver>>(app, hook, read); }};
+    return {name,
+            [=](Engine::CApplication** app) { return std::make_unique<CWatchedDriver<Driver>>(app, hook, read); }};
 }
 
 // Where the scene's visible top-level sprites put their middles on the
@@ -143,10 +144,11 @@ TEST_P(ScreensaverDriversTest, ShowsTheScenesAndTheNoticeUntilTheMouseMoves) {
         const std::vector<Engine::ref_ptr<CPlaceFile>>& scenes = app->GetData()->GetScenes();
         const int current = app->GetSceneCycle().GetCurrent();
         ASSERT_GE(current, 0);
-        const auto shows = [](const std::vector<uint32_t>& pixels) {
-            return std::any_of(pixels.begin(), pixels.end(), [](uint32_t p) { return p != kClearColour; });
-        };
-        if (watch.lastScene < 0) watch.firstSceneShows = shows(ReadAt(driver, read, SpriteMiddles(*scenes[size_t(current)], driver.GetParams())));
+        if (watch.lastScene < 0) {
+            const std::vector<uint32_t> first =
+                ReadAt(driver, read, SpriteMiddles(*scenes[size_t(current)], driver.GetParams()));
+            watch.firstSceneShows = std::any_of(first.begin(), first.end(), [](uint32_t p) { return p != kClearColour; });
+        }
         if (watch.lastScene >= 0 && current != watch.lastScene && !watch.changed) {
             watch.changed = true;
             watch.changeShows = ReadAt(driver, read, watch.nextPoints) != watch.nextBefore;
@@ -185,9 +187,10 @@ TEST_P(ScreensaverDriversTest, ShowsTheScenesAndTheNoticeUntilTheMouseMoves) {
     ReadLogFile();
     EXPECT_FALSE(LogHas("skipped") || LogHas("' : FAILED")) << log;
     const std::vector<std::string> paths = Tools::GeneratedScenePaths();
-    const auto backgrounds = std::count_if(paths.begin(), paths.end(), [](const std::string& p) { return p.starts_with("place/bg"); });
-    EXPECT_TRUE(LogHasInOrder({"Graphics driver : " + name, "Scenes : " + std::to_string(backgrounds), "[Loading Images end]", "[Main Loop end]",
-                               "Saving Configuration"}));
+    const auto backgrounds =
+        std::count_if(paths.begin(), paths.end(), [](const std::string& p) { return p.starts_with("place/bg"); });
+    EXPECT_TRUE(LogHasInOrder({"Graphics driver : " + name, "Scenes : " + std::to_string(backgrounds),
+                               "[Loading Images end]", "[Main Loop end]", "Saving Configuration"}));
     Engine::CConfig saved;
     EXPECT_TRUE(saved.Load((SettingsFolder() / "screensaver.cfg").c_str()));
 }
