@@ -95,11 +95,16 @@ std::optional<float> Evaluate(const CScene* scene, int object, int property, int
     return Plain(walk.part.get(), value.form, t);
 }
 
-// The animated object held by the node, when it is of the class asked for.
+// The animated object held by the node, when it is of the class asked for:
+// straight from the value when it holds that class, else through the
+// object's interface (which also answers for an object of another class).
 template <class TObject>
 TObject* AnimatedObject(const CAnimatable::Ref& node) {
     const auto* wrapper = As<CReflectionAniObject>(node);
-    return wrapper ? dynamic_cast<TObject*>(wrapper->GetAnimObject()) : nullptr;
+    if (!wrapper) return nullptr;
+    const Engine::Reflection::CValue& value = wrapper->GetWrappedObject();
+    if (value.Holds<TObject*>()) return value.GetAs<TObject*>();
+    return dynamic_cast<TObject*>(wrapper->GetAnimObject());
 }
 
 template <class TObject, class TValue>

@@ -13,9 +13,9 @@ namespace Tools {
 // "spr/font.spr" with the glyphs rendered from the font file, the settings
 // dialog's smaller "spr/font_dialog.spr" (font record "dialog"), and the
 // ambient tracks "ogg/tracks/ambient1.ogg" and "ogg/tracks/ambient2.ogg",
-// and the animated scenes ("place/bg1.place" and on) with their pictures
-// unless withScenes is false. Throws Engine::CException when the font
-// cannot be read.
+// and, unless left out (for runs on scenes of their own), the animated
+// scenes ("place/bg1.place" and on) with their pictures.
+// Throws Engine::CException when the font cannot be read.
 CPakWriter MakeDemoPack(const std::string& fontPath, bool withScenes = true);
 
 // "Settings.xml" for a windowed run on the OpenGL driver.

@@ -22,12 +22,6 @@ using Engine::ref_ptr;
 using Engine::Graphics::PlaceFile::CAniSpriteObject;
 using Engine::Graphics::PlaceFile::CAniVexaObject;
 
-void RegisterSceneTypes() {
-    static const Engine::CStartupRegistration s_startup{Engine::Reflection::GetStartupHooks(),
-                                                        Engine::Graphics::PlaceFile::GetStartupHooks(),
-                                                        Engine::Scene::GetStartupHooks()};
-}
-
 // Writes the binding record (chunk 1: the place-object ID) and the class's
 // own chunk (0x5050: the frame-percent flag of a sprite; any chunk for a
 // particle object), which the real classes only read.
@@ -70,18 +64,29 @@ ref_ptr<CReflectionAniObject> Wrap(uint32_t id, uint32_t extra) {
     return wrapper;
 }
 
+// A table made with one default key moves that key to the first time.
 template <class TTable>
 ref_ptr<CController> KeyTable(const CSceneCurve& curve) {
     ref_ptr<TTable> table(new TTable);
     for (size_t i = 0; i < curve.keys.size(); ++i) {
-        if (i == 0) {
-            table->SetKeyTime(0, curve.keys[0].time);
-        } else {
-            table->AddKey(curve.keys[i].time, 0);
+        const CSceneKey& key = curve.keys[i];
+        if (table->FindKeyAtTime(key.time) < 0) {
+            if (i == 0 && table->GetKeyCount() == 1)
+                table->SetKeyTime(0, key.time);
+            else
+                table->AddKey(key.time, 0);
         }
-        table->SetKeyValue(table->FindKeyAtTime(curve.keys[i].time), curve.keys[i].value);
+        table->SetKeyValue(table->FindKeyAtTime(key.time), key.value);
     }
     return table;
+}
+
+ref_ptr<CController> Table(const CSceneCurve& curve) {
+    switch (curve.kind) {
+    case ESceneCurve::Bezier: return KeyTable<CBezierFloatCtrl>(curve);
+    case ESceneCurve::StepBool: return KeyTable<CStepBoolCtrl>(curve);
+    default: return KeyTable<CLinearFloatCtrl>(curve);
+    }
 }
 
 ref_ptr<CController> MakeCurve(const CSceneCurve& curve) {
@@ -96,8 +101,7 @@ ref_ptr<CController> MakeCurve(const CSceneCurve& curve) {
         noise->m_positive = curve.positive;
         controller = noise;
     } else {
-        controller = curve.kind == ESceneCurve::Linear ? KeyTable<CLinearFloatCtrl>(curve)
-                                                       : KeyTable<CBezierFloatCtrl>(curve);
+        controller = Table(curve);
         controller->SetOutOfRangeType(curve.outBefore, ORT_BEFORE);
         controller->SetOutOfRangeType(curve.outAfter, ORT_AFTER);
     }
@@ -123,8 +127,14 @@ void Rename(std::vector<uint8_t>& bytes, const std::string& from, const std::str
 
 } // namespace
 
+void RegisterSceneArchiveTypes() {
+    static const Engine::CStartupRegistration s_startup{Engine::Reflection::GetStartupHooks(),
+                                                        Engine::Graphics::PlaceFile::GetStartupHooks(),
+                                                        Engine::Scene::GetStartupHooks()};
+}
+
 std::vector<uint8_t> WriteSceneArchive(const CSceneDocument& document) {
-    RegisterSceneTypes();
+    RegisterSceneArchiveTypes();
     ref_ptr<CScene> scene(new CScene);
     scene->SetName(document.name.c_str());
     CSceneTime& time = scene->GetTimeRecord();
@@ -135,7 +145,8 @@ std::vector<uint8_t> WriteSceneArchive(const CSceneDocument& document) {
         ref_ptr<CReflectionAniObject> node = object.particle
                                                  ? Wrap<CAniVexaObject>(object.placeId, 0)
                                                  : Wrap<CAniSpriteObject>(object.placeId, object.frameInPercent);
-        for (const CSceneProperty& property : object.properties) node->SetSubAnim(MakeProperty(property), property.index);
+        for (const CSceneProperty& property : object.properties)
+            node->SetSubAnim(MakeProperty(property), property.index);
         scene->AddChild(node);
     }
     const uint32_t nextId = CAnimatable::GetNextObjectId();

@@ -13,7 +13,7 @@
 
 namespace Tools {
 
-enum class ESceneCurve { Linear, Bezier, Noise };
+enum class ESceneCurve { Linear, Bezier, Noise, StepBool };
 
 struct CSceneKey {
     double time = 0.0;
@@ -53,6 +53,10 @@ struct CSceneDocument {
 };
 
 std::vector<uint8_t> WriteSceneArchive(const CSceneDocument& document);
+
+// The start-up registrations that writing and reading such a scene need
+// (reflection, animated objects, scene types); run once.
+void RegisterSceneArchiveTypes();
 
 // Curves for a document: a linear table through the keys; a one-key table.
 CSceneCurve LinearCurve(std::vector<CSceneKey> keys, int32_t outBefore = 0, int32_t outAfter = 0);

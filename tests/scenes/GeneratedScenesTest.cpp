@@ -104,9 +104,10 @@ INSTANTIATE_TEST_SUITE_P(Scenes, EveryScene, testing::ValuesIn(Tools::GeneratedS
                          });
 
 TEST_F(GeneratedScenesTest, TheClassesAreRegisteredInTheirOrder) {
-    const auto& registry = GetSceneGeneratedClassRegistry();
+    // The scenes' place files are listed in registration order too.
     std::vector<std::string> paths;
-    for (CSceneGeneratedClass* generated : registry) paths.push_back(generated->GetPlaceFileName());
+    for (CSceneGeneratedClass* generated : GetSceneGeneratedClassRegistry())
+        paths.push_back(generated->GetPlaceFileName());
     EXPECT_EQ(paths, Tools::GeneratedScenePaths());
     EXPECT_EQ(FindSceneGeneratedClass("place/BG1.place"), nullptr);
 }
@@ -137,7 +138,8 @@ TEST_F(GeneratedScenesTest, Bg2FieldsEqualValuesWorkedOutByHand) {
     objects[0].properties[0].curves[0] = Tools::LinearCurve({{0, 0}, {10, 100}});       // offset x
     objects[1].properties[0].curves[0] = Tools::LinearCurve({{0, 100}, {10, 300}});     // position x
     objects[9].frameInPercent = true;
-    objects[9].properties[1].curves = {Tools::LinearCurve({{0, 20}, {10, 60}}), Tools::LinearCurve({{0, 50}, {10, 50}})};
+    objects[9].properties[1].curves = {Tools::LinearCurve({{0, 20}, {10, 60}}),  // zoom
+                                       Tools::LinearCurve({{0, 50}, {10, 50}})};
     objects[9].properties[2].curves[0] = Tools::LinearCurve({{0, 0}, {10, 100}});       // frame, percent
     objects[10].frameInPercent = false;
     objects[10].properties[2].curves[0] = Tools::LinearCurve({{0, -7.4f}, {10, 7.4f}}, 0, 0);  // frame
@@ -158,6 +160,60 @@ TEST_F(GeneratedScenesTest, Bg2FieldsEqualValuesWorkedOutByHand) {
     EXPECT_EQ(sprite(100)->SpriteOffset.x, 1.0f);
     EXPECT_EQ(sprite(109)->Sprite->GetFrame(), 7);
     EXPECT_EQ(sprite(110)->Sprite->GetFrame(), 7);
+}
+
+Tools::CSceneCurve Noise(float base) {
+    Tools::CSceneCurve curve;
+    curve.kind = Tools::ESceneCurve::Noise;
+    curve.strength = 0.0f;  // the base value at every time
+    curve.base = base;
+    return curve;
+}
+
+Tools::CSceneCurve Eased(Tools::CSceneCurve ease) {
+    Tools::CSceneCurve curve = Tools::LinearCurve({{0, 0}, {10, 100}});
+    curve.ease = std::make_shared<Tools::CSceneCurve>(std::move(ease));
+    return curve;
+}
+
+// Eased components read their curve at the eased time only; a noise angle
+// of 180 degrees turns by the single-precision factor.
+TEST_F(GeneratedScenesTest, WritingSceneEasesByCurveZeroAsWorkedOutByHand) {
+    auto scene = Tools::GeneratedScene("place/orven_write_text.place", ELiteralData::Contrary);
+    auto& objects = scene.scene.objects;
+    objects[0].properties[0].curves = {Eased(Tools::ConstantCurve(4.0f)),
+                                       Eased(Tools::LinearCurve({{0, 0}, {10, 10}}))};
+    objects[2].properties[0].curves = {Noise(180.0f)};
+    objects[5].properties[1].curves[1] = Eased(Noise(3.0f));
+    ref_ptr<CPlaceFile> place = Load("place/orven_write_text.place", scene);
+    for (const double t : {2.5, 7.5}) {
+        place->SetTime(t);
+        EXPECT_EQ(place->FindObjectByID(100)->Position.x, 40.0f) << "frozen by a constant ease curve";
+        EXPECT_EQ(place->FindObjectByID(100)->Position.y, float(t * 10)) << "eased by the identity";
+        EXPECT_EQ(place->FindObjectByID(102)->Angle, 3.1415922641754150f);
+        EXPECT_EQ(place->FindObjectByID(105)->Position.x, 152.0f);
+        EXPECT_EQ(place->FindObjectByID(105)->Position.y, 30.0f) << "eased by noise of strength 0";
+    }
+}
+
+// Percent values reach the objects scaled, while the vector controllers
+// keep them unscaled; opacity changes only the alpha.
+TEST_F(GeneratedScenesTest, MuseumSceneScalesPercentAsWorkedOutByHand) {
+    auto scene = Tools::GeneratedScene("place/museum_zoom.place", ELiteralData::Contrary);
+    Tools::CSceneCurve half = Tools::ConstantCurve(50.0f);
+    half.kind = Tools::ESceneCurve::Bezier;
+    scene.scene.objects[0].properties[0].curves = {half, half};
+    scene.scene.objects[1].properties[2].curves = {Tools::ConstantCurve(50.0f)};  // opacity
+    ref_ptr<CPlaceFile> place = Load("place/museum_zoom.place", scene);
+    const uint32_t rgb = place->FindObjectByID(101)->Color & 0xFFFFFFu;
+    place->SetTime(5.0);
+    EXPECT_EQ(place->FindObjectByID(100)->Zoom, (Engine::Geometry::CVector2{0.5f, 0.5f}));
+    const auto zoom = place->GetScene()->GetSubAnim(0)->GetSubAnim(3);
+    EXPECT_EQ(dynamic_cast<Engine::Scene::CVector2Controller&>(*zoom).GetVector(),
+              (Engine::Geometry::CVector2{50.0f, 50.0f}));
+    EXPECT_EQ(place->FindObjectByID(101)->Color, 0x7F000000u | rgb);
+    EXPECT_EQ(place->FindObjectByID(101)->Position.x, 400.25f);
+    EXPECT_EQ(place->FindObjectByID(102)->Position.x, 395.25f);
 }
 
 // A place file under a class's path whose scene has another shape: the

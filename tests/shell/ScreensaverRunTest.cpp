@@ -38,8 +38,9 @@ protected:
         // As the program does: every driver gets a place-file manager.
         Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
     }
-    void UseDemoPack(bool withScenes = true) {
-        ASSERT_TRUE(Tools::MakeDemoPack(MOSARK_DEMO_FONT, withScenes).Save((root / "data" / "demo.pak").string()));
+    // The demo pack without its scenes: the runs here bring scenes of their own.
+    void UseDemoPack() {
+        ASSERT_TRUE(Tools::MakeDemoPack(MOSARK_DEMO_FONT, false).Save((root / "data" / "demo.pak").string()));
     }
     void WriteConfig(bool ambient, uint32_t changeSeconds) {
         Engine::CConfig config;
@@ -96,7 +97,7 @@ struct CFrameRecord {
 };
 
 TEST_F(ScreensaverRunTest, ScenesTakeTurnsWithTheNoticeTextAndTheMouseEndsIt) {
-    UseDemoPack(false);
+    UseDemoPack();
     WriteConfig(false, 30);
     WriteData("spr/bg.spr", Tools::WriteSpr(SprTestData::StripDocument("box", {64}, 32)));
     WriteData("place/bg1.place", SpriteScene(100, 100));
@@ -150,7 +151,7 @@ TEST_F(ScreensaverRunTest, ScenesTakeTurnsWithTheNoticeTextAndTheMouseEndsIt) {
 }
 
 TEST_F(ScreensaverRunTest, ItsDataIsTheGameDataWhoseEffectsRunOnTheEffectClockAndDrawLast) {
-    UseDemoPack(false);  // nothing else emits particles
+    UseDemoPack();
     WriteConfig(false, 60);
     CScreensaverApplication app(FrameDrivers(120, kFrameUs));
     std::vector<long> draws;  // per loaded frame
