@@ -2,7 +2,9 @@
 // start to the first presented frame (the loading screen; target under
 // 0.5 s) and to the first frame after loading (target under 2 s), and the
 // resident memory after 1,000 and 10,000 frames (target under 200 MB, the
-// same at both).
+// same at both). Then, on each driver, the frame time of each background
+// scene: one update step, the drawing and the present, in milliseconds
+// (counters "bg1_ms" and on).
 //
 // Headless machines run it with SDL_VIDEODRIVER=offscreen (set by default
 // when there is no display).
@@ -15,11 +17,25 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
+#include <string>
 
+#include "app/FixedStepClock.h"
+#include "app/Registration.h"
 #include "app/shell/ScreensaverApplication.h"
+#include "controls/WidgetRegistration.h"
+#include "gameui/GameUiRegistration.h"
+#include "graphics/drivers/GraphicsD3D7.h"
+#include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsOGL.h"
+#include "graphics/drivers/GraphicsSFTW.h"
+#include "placefile/AniObjectRegistration.h"
 #include "placefile/PlaceFileManager.h"
+#include "platform/Testing.h"
+#include "reflection/Builtins.h"
+#include "scene/SceneRegistration.h"
+#include "scenes/SceneRegistration.h"
 #include "tools/DemoData.h"
 
 namespace {
@@ -27,17 +43,47 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
+// What the program registers before main: the scenes' generated classes
+// and the types their archives name.
+const Engine::CStartupRegistration g_startup{
+    Engine::Scenes::GetStartupHooks(),   Engine::Reflection::GetStartupHooks(),
+    GameUi::GetStartupHooks(),           Engine::Graphics::PlaceFile::GetStartupHooks(),
+    Engine::Controls::GetStartupHooks(), Engine::Scene::GetStartupHooks()};
+
 // Quits when the hook says so at a present.
-class COpenGLPresents : public Engine::Graphics::CGraphics_OGL {
+template <class Driver>
+class CPresents : public Driver {
 public:
-    using CGraphics_OGL::CGraphics_OGL;
-    std::function<bool()> quitNow;
+    CPresents(Engine::CApplication** app, std::function<bool()> quitNow) : Driver(app), m_quitNow(std::move(quitNow)) {}
 
     void gFlipBuffers() override {
-        CGraphics_OGL::gFlipBuffers();
-        if (quitNow()) RequestQuit();
+        Driver::gFlipBuffers();
+        if (m_quitNow()) this->RequestQuit();
     }
+
+private:
+    std::function<bool()> m_quitNow;
 };
+
+using CDriverMaker = std::function<std::unique_ptr<Engine::Graphics::CGraphics>(Engine::CApplication**)>;
+
+template <class Driver>
+CDriverMaker Presenting(const std::function<bool()>& quitNow) {
+    return [quitNow](Engine::CApplication** app) { return std::make_unique<CPresents<Driver>>(app, quitNow); };
+}
+
+// The named driver of the table; the others make nothing.
+Engine::CGraphicsDriverTable OnlyDriver(const std::string& name, const std::function<bool()>& quitNow) {
+    using namespace Engine::Graphics;
+    const std::map<std::string, CDriverMaker> makers = {{"D3D8", Presenting<CGraphics_D3D8>(quitNow)},
+                                                       {"OpenGL", Presenting<CGraphics_OGL>(quitNow)},
+                                                       {"D3D7", Presenting<CGraphics_D3D7>(quitNow)},
+                                                       {"SFTW", Presenting<CGraphics_SFTW>(quitNow)}};
+    Engine::CGraphicsDriverTable drivers = Engine::GetDefaultDriverTable();
+    for (Engine::CGraphicsDriverEntry& entry : drivers)
+        entry.create = entry.name == name ? makers.at(name) : CDriverMaker();
+    return drivers;
+}
 
 // A folder with the demo pack and windowed settings, made once; the runs
 // start in it.
@@ -63,20 +109,12 @@ private:
     fs::path m_root;
 };
 
-// Runs the screensaver until quit(app) is true at a present.
-void RunScreensaver(const std::function<bool(const Engine::CScreensaverApplication&)>& quit) {
+// Runs the screensaver on the driver until quit(app) is true at a present.
+void RunScreensaver(const std::function<bool(const Engine::CScreensaverApplication&)>& quit,
+                    const std::string& driver = "OpenGL") {
     static CDemoFolder folder;
     Engine::CScreensaverApplication* running = nullptr;
-    Engine::CGraphicsDriverTable drivers = Engine::GetDefaultDriverTable();
-    for (Engine::CGraphicsDriverEntry& entry : drivers) {
-        if (std::string(entry.name) != "OpenGL") continue;
-        entry.create = [&](Engine::CApplication** app) -> std::unique_ptr<Engine::Graphics::CGraphics> {
-            auto driver = std::make_unique<COpenGLPresents>(app);
-            driver->quitNow = [&] { return quit(*running); };
-            return driver;
-        };
-    }
-    Engine::CScreensaverApplication app(drivers);
+    Engine::CScreensaverApplication app(OnlyDriver(driver, [&] { return quit(*running); }));
     running = &app;
     app.Run();
 }
@@ -124,8 +162,48 @@ void BM_ResidentMemory(benchmark::State& state) {
     }
 }
 
+// Each scene on the test clock: a step per frame for the frames timed, then
+// long strides (within the frame loop's limit) to the next scene.
+void BM_SceneFrameTime(benchmark::State& state, const std::string& driver) {
+    constexpr int kWarmUpFrames = 5, kTimedFrames = 100;
+    constexpr int64_t kStrideUs = 99 * Engine::CFixedStepClock::kStepMicroseconds;
+    for (auto _ : state) {
+        Platform::Testing::UseTestClock(1'000'000);
+        std::map<std::string, double> seconds;  // by scene, over the timed frames
+        std::string scene;
+        int frames = 0;
+        Clock::time_point last = Clock::now();
+        RunScreensaver(
+            [&](const Engine::CScreensaverApplication& app) {
+                const Clock::time_point now = Clock::now();
+                const std::string shown = app.GetCurrentScene() ? app.GetCurrentScene()->GetName().str() : "";
+                if (shown != scene) {
+                    if (!shown.empty() && seconds.count(shown)) return true;  // every scene timed
+                    scene = shown;
+                    frames = 0;
+                }
+                if (!scene.empty() && ++frames > kWarmUpFrames && frames <= kWarmUpFrames + kTimedFrames)
+                    seconds[scene] += std::chrono::duration<double>(now - last).count();
+                const bool timing = scene.empty() || frames < kWarmUpFrames + kTimedFrames;
+                Platform::Testing::AdvanceTestClock(timing ? Engine::CFixedStepClock::kStepMicroseconds : kStrideUs);
+                last = Clock::now();
+                return false;
+            },
+            driver);
+        Platform::Testing::UseRealClock();
+        for (const auto& [name, total] : seconds) {
+            const std::string key = fs::path(name).stem().string() + "_ms";
+            state.counters[key] = total * 1000.0 / kTimedFrames;
+        }
+    }
+}
+
 BENCHMARK(BM_StartToLoadingScreen)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_StartToLoadedFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ResidentMemory)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_SceneFrameTime, D3D8, std::string("D3D8"))->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_SceneFrameTime, OpenGL, std::string("OpenGL"))->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_SceneFrameTime, D3D7, std::string("D3D7"))->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_SceneFrameTime, SFTW, std::string("SFTW"))->Unit(benchmark::kSecond)->Iterations(1);
 
 } // namespace

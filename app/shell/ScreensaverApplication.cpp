@@ -5,6 +5,7 @@
 #include "app/Locale.h"
 #include "app/Log.h"
 #include "app/shell/CommandLine.h"
+#include "app/shell/GameEffects.h"
 #include "app/shell/SettingsDialogApplication.h"
 #include "graphics/Text.h"
 #include "placefile/SceneGeneratedClass.h"
@@ -58,8 +59,10 @@ bool CScreensaverApplication::OnInit() {
     if (ambient)
         for (const int32_t group : {1, 0}) SetSoundGroupVolume(group, kAmbientGroupVolume);
     GetLocaleManager().Load("xml/Locale.xml");
-    LoadGlobalValues("xml/global.xml", m_globals);
-    m_data = std::make_unique<CScreensaverData>(GetGraphicsDriver());
+    auto data = std::make_unique<CScreensaverData>(GetGraphicsDriver(), GetParticleSystem());
+    LoadGlobalValues("xml/global.xml", data->GetGlobalValues());
+    m_data = data.get();
+    SetGameData(std::move(data));
     m_loading.Add("Loading Font", [this] { m_data->LoadFont(); });
     m_loading.Add("Loading Hints", [this] { m_data->LoadHints(); });
     m_loading.Add("Loading Scenes", [this] { m_data->LoadScenes(); });
@@ -72,7 +75,8 @@ void CScreensaverApplication::OnDone() {
     // Everything that holds driver resources goes before the driver.
     m_bStarted = false;
     m_playingTrack = CString();
-    m_data.reset();
+    m_data = nullptr;
+    SetGameData(nullptr);
     m_loadingScreen.Release();
 }
 
@@ -127,6 +131,8 @@ void CScreensaverApplication::Update(double time, double step) {
         scene->SetTime(m_cycle.GetSceneTime());
         scene->Update(time, step);
     }
+    m_data->m_fEffectClock = float(time);
+    UpdateGameEffects(*m_data, float(time), float(step));
 }
 
 void CScreensaverApplication::Draw() {
@@ -137,6 +143,7 @@ void CScreensaverApplication::Draw() {
     GetGraphicsDriver()->gClear(Graphics::CLEAR_COLOR);
     if (Graphics::PlaceFile::CPlaceFile* scene = GetCurrentScene()) scene->Draw(0.0f, 0.0f, 1.0f);
     DrawNotice();
+    if (m_data) DrawGameEffects(*m_data);
 }
 
 void CScreensaverApplication::DrawNotice() {

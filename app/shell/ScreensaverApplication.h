@@ -1,12 +1,12 @@
 #pragma once
 // The screensaver: its command-line modes, its start-up and data loading,
 // the loading screen, the background scenes taking turns with the notice
-// text, the ambient music, and quitting at the first input.
+// text and the particle effects, the ambient music, and quitting at the
+// first input.
 
 #include <memory>
 #include <vector>
 
-#include "app/Global.h"
 #include "app/LoadingSteps.h"
 #include "app/String.h"
 #include "app/shell/LoadingScreen.h"
@@ -36,9 +36,8 @@ public:
 
     // Until the last loading step is done and the first scene chosen.
     bool IsLoading() const { return !m_bStarted; }
-    CGlobalValueTable& GetGlobalValues() { return m_globals; }
-    // Null before start-up and after teardown.
-    const CScreensaverData* GetData() const { return m_data.get(); }
+    // The current game data; null before start-up and after teardown.
+    CScreensaverData* GetData() const { return m_data; }
     // The scene shown now; null while loading or without scenes.
     Graphics::PlaceFile::CPlaceFile* GetCurrentScene() const;
     const CSceneCycle& GetSceneCycle() const { return m_cycle; }
@@ -69,8 +68,7 @@ private:
     CMouseQuitRule m_mouseQuit;
     CLoadingSteps m_loading;
     CLoadingScreen m_loadingScreen;
-    CGlobalValueTable m_globals;
-    std::unique_ptr<CScreensaverData> m_data;
+    CScreensaverData* m_data = nullptr;  // owned as the game data
     CSceneCycle m_cycle;
     CNoticeText m_notice;
     CString m_playingTrack;

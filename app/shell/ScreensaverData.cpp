@@ -28,25 +28,26 @@ void ForEachNumberedFile(const char* pattern, Load load) {
 }
 } // namespace
 
-CScreensaverData::CScreensaverData(Graphics::CGraphics* graphics)
-    : m_graphics(graphics),
-      m_sprFiles(new Graphics::SprFile::CSprFileLocalManager(graphics)),
-      m_placeFiles(new Graphics::PlaceFile::CPlaceFileLocalManager(graphics)),
-      m_samples(new Sound::CSampleLocalManager(Sound::GetSoundManager())) {}
+CScreensaverData::CScreensaverData(Graphics::CGraphics* graphics, Particles::CParticleSystem* particles)
+    : CGameData(new Graphics::SprFile::CSprFileLocalManager(graphics),
+                new Sound::CSampleLocalManager(Sound::GetSoundManager()),
+                particles ? new Particles::CVexaFileLocalManager(&particles->GetFileManager()) : nullptr),
+      m_placeFiles(new Graphics::PlaceFile::CPlaceFileLocalManager(graphics)) {}
 
 CScreensaverData::~CScreensaverData() {
-    // The scenes use the sprite files: they go first.
+    // The scenes use the sprite files the holder's managers keep: they go
+    // first.
     m_scenes.clear();
     m_placeFiles.Release();
-    m_font.Release();
-    m_sprFiles.Release();
-    m_samples.Release();
+    m_pHeadingFont.Release();
+    m_pBodyFont.Release();
 }
 
 void CScreensaverData::LoadFont() {
     const CLocaleFont* record = GetLocaleManager().FindFont(kFontName);
     if (!record) throw CException::Format("Font '%s' : not in the locale", kFontName);
-    m_font = Graphics::CreateFontFromSprite(*record, m_sprFiles->LoadSprFile(kFontFile, true));
+    m_pBodyFont = Graphics::CreateFontFromSprite(*record, GetResources().sprFiles->LoadSprFile(kFontFile, true));
+    m_pHeadingFont = m_pBodyFont;
     GetLog().PrintLine("Font '%s' : %d characters", kFontName, int(record->characters.size()));
 }
 
@@ -69,7 +70,7 @@ void CScreensaverData::LoadAmbientTracks() {
     const Sound::CSoundManager& sound = Sound::GetSoundManager();
     if (!sound.GetDriver() || !sound.GetSampleManager()) throw CException("Ambient tracks : no sound");
     ForEachNumberedFile(kTrackPattern, [this](const CString& name) {
-        const ref_ptr<Sound::CSampleBase> track = m_samples->GetSample(name.c_str());
+        const ref_ptr<Sound::CSampleBase> track = GetResources().samples->GetSample(name.c_str());
         // A file that does not decode leaves its voice without a buffer.
         if (!track || track->GetBufferCount() < 1 || !track->GetBuffer(0).IsCreated())
             throw CException("cannot be played");

@@ -1,19 +1,23 @@
 #pragma once
 // The screensaver's data set: the font, the hints, the background scenes
 // and the ambient tracks, each loaded by one step and held through this
-// owner's local managers, which hand everything back when it goes.
+// owner's local managers, which hand everything back when it goes. It is
+// the application's current game data: its global values, its font and its
+// effect clock are what the game's controls and effects read.
 
 #include <vector>
 
 #include "app/String.h"
 #include "graphics/Font.h"
+#include "gameui/GameData.h"
 #include "graphics/SprFileManager.h"
 #include "placefile/PlaceFileManager.h"
+#include "particles/ParticleSystem.h"
 #include "sound/SampleLocalManager.h"
 
 namespace Engine {
 
-class CScreensaverData {
+class CScreensaverData : public GameUi::CGameData {
 public:
     // The font record of "xml/Locale.xml" and the sprite file of its glyphs.
     static constexpr char kFontName[] = "main";
@@ -21,8 +25,9 @@ public:
     static constexpr char kScenePattern[] = "place/bg%i.place";
     static constexpr char kTrackPattern[] = "ogg/tracks/ambient%i.ogg";
 
-    explicit CScreensaverData(Graphics::CGraphics* graphics);
-    ~CScreensaverData();
+    // Without a particle system (null) it holds no effect files.
+    CScreensaverData(Graphics::CGraphics* graphics, Particles::CParticleSystem* particles);
+    ~CScreensaverData() override;
     CScreensaverData(const CScreensaverData&) = delete;
     CScreensaverData& operator=(const CScreensaverData&) = delete;
 
@@ -38,17 +43,14 @@ public:
     // (logged) when it cannot be played.
     bool PlayTrack(const CString& name);
 
-    const ref_ptr<Graphics::CFont>& GetFont() const { return m_font; }
+    // The heading and body font both; null until loaded.
+    const ref_ptr<Graphics::CFont>& GetFont() const { return m_pBodyFont; }
     const std::vector<CString>& GetHints() const { return m_hints; }
     const std::vector<ref_ptr<Graphics::PlaceFile::CPlaceFile>>& GetScenes() const { return m_scenes; }
     const std::vector<CString>& GetTracks() const { return m_tracks; }
 
 private:
-    Graphics::CGraphics* m_graphics;
-    ref_ptr<Graphics::SprFile::CSprFileLocalManager> m_sprFiles;
     ref_ptr<Graphics::PlaceFile::CPlaceFileLocalManager> m_placeFiles;
-    ref_ptr<Sound::CSampleLocalManager> m_samples;
-    ref_ptr<Graphics::CFont> m_font;
     std::vector<CString> m_hints;
     std::vector<ref_ptr<Graphics::PlaceFile::CPlaceFile>> m_scenes;
     std::vector<CString> m_tracks;

@@ -82,7 +82,8 @@ public:
     // The GUI controls; null until they are initialised and after teardown.
     Controls::CControlsManager* GetControls() const { return m_pControls.get(); }
     // Made with the controls, over the driver's sprite files, the samples
-    // and the particle system's effect files; it loads nothing itself.
+    // and the particle system's effect files; it loads nothing itself. An
+    // application may put its own data set in its place.
     IGameData* GetGameData() override { return m_pGameData.get(); }
 
 protected:
@@ -112,6 +113,9 @@ protected:
     // Loose files under "data" instead of the data packs.
     void SetUseLooseFiles(bool use) { m_bUseLooseFiles = use; }
     void RequestAnotherPass() { m_bAnotherPass = true; }
+    // Makes data the current game data object (null: none), dropping the
+    // one before.
+    void SetGameData(std::unique_ptr<GameUi::CGameData> data) { m_pGameData = std::move(data); }
     // Draws and presents one frame when the driver can begin a scene.
     void DrawFrame(const std::function<void()>& draw);
     // The loading-screen run: the resource managers' delayed loaders perform

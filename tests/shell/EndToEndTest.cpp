@@ -1,16 +1,13 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <sstream>
 
 #include "app/shell/EntryPoint.h"
 #include "app/shell/LoadingScreen.h"
 #include "app/shell/ScreensaverApplication.h"
 #include "graphics/drivers/GraphicsOGL.h"
-#include "graphics/drivers/GraphicsSFTW.h"
 #include "platform/Testing.h"
 #include "shell/ShellTestSupport.h"
-#include "tools/DemoData.h"
 #include "tools/FontSprite.h"
 
 using namespace ShellTesting;
@@ -44,69 +41,10 @@ public:
     }
 };
 
-// The software driver on an offscreen window; after every present the
-// middle of the loading bar is read back from the window's picture.
-class CSoftwareFrames : public Engine::Graphics::CGraphics_SFTW {
-public:
-    using CGraphics_SFTW::CGraphics_SFTW;
-    std::vector<uint32_t>* barMiddle = nullptr;  // 0x00RRGGBB per presented frame
-    int frames = 0;
-
-    void gFlipBuffers() override {
-        CGraphics_SFTW::gFlipBuffers();
-        std::vector<uint32_t> picture;
-        int width = 0, height = 0;
-        if (Platform::Testing::ReadWindowPicture(GetWindow(), picture, width, height)) {
-            const int x = int((Engine::CLoadingScreen::kLeft + Engine::CLoadingScreen::kRight) / 2);
-            const int y = int((Engine::CLoadingScreen::kTop + Engine::CLoadingScreen::kBottom) / 2);
-            barMiddle->push_back(picture[size_t(y) * size_t(width) + size_t(x)]);
-        }
-        Platform::Testing::AdvanceTestClock(16'667);
-        if (++frames >= 40) RequestQuit();
-    }
-};
-
 class EndToEndTest : public ShellTest {};
 
-TEST_F(EndToEndTest, SettingsNamingSFTWRunTheScreensaverOnTheSoftwareDriver) {
-    ASSERT_TRUE(Tools::MakeDemoPack(MOSARK_DEMO_FONT).Save((root / "data" / "demo.pak").string()));
-    WriteFile(SettingsFolder() / "StartupPath", (root / "data").string());
-    std::string settings = Tools::DemoSettingsXml();
-    settings.replace(settings.find("OpenGL"), 6, "SFTW");
-    WriteFile(SettingsFolder() / "Settings.xml", settings);
-    fs::current_path(root);
-
-    std::vector<uint32_t> barMiddle;
-    Engine::CGraphicsDriverTable table = Engine::GetDefaultDriverTable();
-    for (Engine::CGraphicsDriverEntry& entry : table)
-        if (std::string(entry.name) == "SFTW")
-            entry.create = [&](Engine::CApplication** app) -> std::unique_ptr<CGraphics> {
-                auto driver = std::make_unique<CSoftwareFrames>(app);
-                driver->barMiddle = &barMiddle;
-                return driver;
-            };
-    const int exitCode = Engine::RunApplicationPasses(
-        "/s", [&]() -> std::unique_ptr<Engine::CStdApplication> { return std::make_unique<Engine::CScreensaverApplication>(table); });
-    EXPECT_EQ(exitCode, 0);
-    // The loading bar grey, then filled white; the loaded screen is cleared.
-    const auto grey = std::find(barMiddle.begin(), barMiddle.end(), 0x3F3F3Fu);
-    ASSERT_NE(grey, barMiddle.end());
-    EXPECT_NE(std::find(grey, barMiddle.end(), 0xFFFFFFu), barMiddle.end());
-    EXPECT_EQ(barMiddle.back(), 0u);
-    EXPECT_TRUE(boxes.empty());
-    std::ifstream file(LogFolder() / "screensaver.log");
-    std::stringstream text;
-    text << file.rdbuf();
-    log = text.str();
-    EXPECT_TRUE(LogHasInOrder({"Graphics driver : SFTW", "[Main Loop begin]", "[Loading Images end]",
-                               "[Main Loop end]"}));
-}
-
 TEST_F(EndToEndTest, RunsOnTheDemoDataUntilTheMouseMovesInBothAxes) {
-    ASSERT_TRUE(Tools::MakeDemoPack(MOSARK_DEMO_FONT).Save((root / "data" / "demo.pak").string()));
-    WriteFile(SettingsFolder() / "StartupPath", (root / "data").string());
-    WriteFile(SettingsFolder() / "Settings.xml", Tools::DemoSettingsXml());
-    fs::current_path(root);
+    UseDemoData("OpenGL");
 
     std::vector<uint32_t> barMiddle;
     int frames = 0;
@@ -141,10 +79,7 @@ TEST_F(EndToEndTest, RunsOnTheDemoDataUntilTheMouseMovesInBothAxes) {
     ASSERT_FALSE(barMiddle.empty());
     EXPECT_EQ(barMiddle.back(), 0xFF000000u);
 
-    std::ifstream file(LogFolder() / "screensaver.log");
-    std::stringstream text;
-    text << file.rdbuf();
-    log = text.str();
+    ReadLogFile();
     EXPECT_TRUE(LogHasInOrder({"==== Log opened", "[Initializing Timer begin]", "[Opening Data Packs begin]",
                                "Data packs opened : 1", "[Loading Configuration begin]",
                                "[Application Information begin]", "[Reading Settings.xml begin]",

@@ -9,6 +9,8 @@
 #include <thread>
 
 #include "app/Config.h"
+#include "app/Global.h"
+#include "gameui/ControlSounds.h"
 #include "app/shell/ScreensaverApplication.h"
 #include "placefile/PlaceFileManager.h"
 #include "platform/DirectSound.h"
@@ -146,6 +148,38 @@ TEST_F(ScreensaverRunTest, ScenesTakeTurnsWithTheNoticeTextAndTheMouseEndsIt) {
     EXPECT_TRUE(saved.Load((SettingsFolder() / "screensaver.cfg").c_str()));
     EXPECT_EQ(saved.backgroundChangeSeconds, 30u);
     EXPECT_TRUE(LogHas("Saving Configuration"));
+}
+
+TEST_F(ScreensaverRunTest, ItsDataIsTheGameDataWhoseEffectsRunOnTheEffectClockAndDrawLast) {
+    UseDemoPack();
+    WriteConfig(false, 60);
+    CScreensaverApplication app(FrameDrivers(120, kFrameUs));
+    std::vector<long> draws;  // per loaded frame
+    float clockAtStart = 0.0f;
+    onPresent = [&](CFrameDriver& d) {
+        const long count =
+            std::count_if(d.calls.begin(), d.calls.end(), [](const auto& c) { return c.name == "gDraw"; });
+        d.Clear();
+        if (app.IsLoading()) return;
+        draws.push_back(count);
+        Engine::CScreensaverData* data = app.GetData();
+        ASSERT_EQ(app.GetGameData(), data);
+        if (draws.size() != 5) return;
+        EXPECT_EQ(Engine::GetGlobalFloat("MOSARK_ARTIFACT_FADE_FPS", data->GetGlobalValues(), -1), 1.5f);
+        EXPECT_EQ(data->GetBodyFont(), data->GetFont());
+        EXPECT_EQ(data->GetHeadingFont(), data->GetFont());
+        clockAtStart = data->GetEffectClock();
+        data->LoadControlResources();
+        GameUi::PlayClickEffect(data, 400.0f, 300.0f);
+    };
+    EXPECT_EQ(app.Run(), 0);
+    ASSERT_GT(draws.size(), 100u);
+    EXPECT_GT(clockAtStart, 0.0f);
+    // The click effect's particles (one a second, short-lived) are drawn
+    // after the text.
+    EXPECT_EQ(*std::max_element(draws.begin(), draws.begin() + 5), draws[4]);
+    EXPECT_GT(*std::max_element(draws.begin() + 5, draws.end()), draws[4]);
+    EXPECT_EQ(app.GetGameData(), nullptr) << "released at teardown";
 }
 
 class AmbientSoundsTest : public ScreensaverRunTest, public ::testing::WithParamInterface<bool> {};

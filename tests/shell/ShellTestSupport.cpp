@@ -2,8 +2,11 @@
 
 #include <unistd.h>
 
+#include <sstream>
+
 #include "app/Application.h"
 #include "platform/MessageBox.h"
+#include "tools/DemoData.h"
 
 namespace ShellTesting {
 
@@ -102,6 +105,21 @@ void ShellTest::TearDown() {
 void ShellTest::WriteFile(const fs::path& path, const std::string& text) const {
     fs::create_directories(path.parent_path());
     std::ofstream(path) << text;
+}
+
+void ShellTest::UseDemoData(const std::string& driver) {
+    ASSERT_TRUE(Tools::MakeDemoPack(MOSARK_DEMO_FONT).Save((root / "data" / "demo.pak").string()));
+    WriteFile(SettingsFolder() / "StartupPath", (root / "data").string());
+    WriteFile(SettingsFolder() / "Settings.xml",
+              "<settings><graphics driver=\"" + driver + "\" fullscreen=\"Off\" bpp32=\"On\"/></settings>");
+    fs::current_path(root);
+}
+
+void ShellTest::ReadLogFile() {
+    std::ifstream file(LogFolder() / "screensaver.log");
+    std::stringstream text;
+    text << file.rdbuf();
+    log = text.str();
 }
 
 } // namespace ShellTesting

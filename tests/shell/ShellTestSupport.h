@@ -58,6 +58,11 @@ protected:
     ::testing::AssertionResult LogHasInOrder(const std::vector<std::string>& texts) const;
     bool LogHas(const std::string& text) const { return log.find(text) != std::string::npos; }
     void WriteFile(const fs::path& path, const std::string& text) const;
+    // The demo pack under root/data, reached through "StartupPath", and
+    // settings that run windowed on the named driver; the run starts in root.
+    void UseDemoData(const std::string& driver);
+    // The run's log file into `log`.
+    void ReadLogFile();
     // Drivers whose "OpenGL" is a windowless CFrameDriver that quits after
     // `frames` presents, the test clock moving by `stepUs` at each; its calls
     // land in driverCalls, and onPresent runs at each present.
