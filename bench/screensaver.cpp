@@ -22,20 +22,14 @@
 #include <string>
 
 #include "app/FixedStepClock.h"
-#include "app/Registration.h"
+#include "app/shell/ProgramStartup.h"
 #include "app/shell/ScreensaverApplication.h"
-#include "controls/WidgetRegistration.h"
-#include "gameui/GameUiRegistration.h"
 #include "graphics/drivers/GraphicsD3D7.h"
 #include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsOGL.h"
 #include "graphics/drivers/GraphicsSFTW.h"
-#include "placefile/AniObjectRegistration.h"
 #include "placefile/PlaceFileManager.h"
 #include "platform/Testing.h"
-#include "reflection/Builtins.h"
-#include "scene/SceneRegistration.h"
-#include "scenes/SceneRegistration.h"
 #include "tools/DemoData.h"
 
 namespace {
@@ -45,10 +39,7 @@ using Clock = std::chrono::steady_clock;
 
 // What the program registers before main: the scenes' generated classes
 // and the types their archives name.
-const Engine::CStartupRegistration g_startup{
-    Engine::Scenes::GetStartupHooks(),   Engine::Reflection::GetStartupHooks(),
-    GameUi::GetStartupHooks(),           Engine::Graphics::PlaceFile::GetStartupHooks(),
-    Engine::Controls::GetStartupHooks(), Engine::Scene::GetStartupHooks()};
+const Engine::CProgramStartup g_startup;
 
 // Quits when the hook says so at a present.
 template <class Driver>

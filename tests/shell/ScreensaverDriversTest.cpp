@@ -8,23 +8,17 @@
 #include <algorithm>
 
 #include "app/Config.h"
-#include "app/Registration.h"
 #include "app/shell/EntryPoint.h"
+#include "app/shell/ProgramStartup.h"
 #include "app/shell/ScreensaverApplication.h"
 #include "graphics/drivers/GraphicsD3D7.h"
 #include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsOGL.h"
-#include "controls/WidgetRegistration.h"
-#include "gameui/GameUiRegistration.h"
 #include "graphics/drivers/GraphicsSFTW.h"
-#include "placefile/AniObjectRegistration.h"
 #include "placefile/PlaceFileManager.h"
 #include "placefile/PlaceSpriteObject.h"
 #include "platform/Direct3D8.h"
 #include "platform/DirectDraw7.h"
-#include "reflection/Builtins.h"
-#include "scene/SceneRegistration.h"
-#include "scenes/SceneRegistration.h"
 #include "shell/ShellTestSupport.h"
 #include "tools/DemoData.h"
 #include "tools/GeneratedScenePlaces.h"
@@ -124,10 +118,7 @@ protected:
         ShellTest::SetUp();
         // What the program registers before main, and its place-file
         // managers.
-        static const Engine::CStartupRegistration s_startup{
-            Engine::Scenes::GetStartupHooks(),   Engine::Reflection::GetStartupHooks(),
-            GameUi::GetStartupHooks(),           Engine::Graphics::PlaceFile::GetStartupHooks(),
-            Engine::Controls::GetStartupHooks(), Engine::Scene::GetStartupHooks()};
+        static const Engine::CProgramStartup s_startup;
         Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
     }
 };

@@ -2,23 +2,14 @@
 
 #include <memory>
 
-#include "app/Registration.h"
 #include "app/shell/EntryPoint.h"
+#include "app/shell/ProgramStartup.h"
 #include "app/shell/ScreensaverApplication.h"
-#include "controls/WidgetRegistration.h"
-#include "gameui/GameUiRegistration.h"
-#include "placefile/AniObjectRegistration.h"
 #include "placefile/PlaceFileManager.h"
-#include "reflection/Builtins.h"
-#include "scene/SceneRegistration.h"
-#include "scenes/SceneRegistration.h"
 
 namespace {
 // Every library's start-up registrations, in their fixed order, before main.
-const Engine::CStartupRegistration g_startupRegistration{
-    Engine::Scenes::GetStartupHooks(),   Engine::Reflection::GetStartupHooks(),
-    GameUi::GetStartupHooks(),           Engine::Graphics::PlaceFile::GetStartupHooks(),
-    Engine::Controls::GetStartupHooks(), Engine::Scene::GetStartupHooks()};
+const Engine::CProgramStartup g_startupRegistration;
 } // namespace
 
 int main(int argc, char** argv) {
