@@ -150,8 +150,10 @@ private:
     static inline thread_local std::uint64_t s_made = 0;
 
     alignas(std::max_align_t) std::byte m_storage[INLINE_SIZE];
-    CInstanceBoxBase* m_box = nullptr;  // into m_storage, or owned on the heap
+    // The type words are kept apart so that a move copies them one by one:
+    // reading both as a pair right after two single writes stalls.
     const CTypeInfo* m_type = nullptr;
+    CInstanceBoxBase* m_box = nullptr;  // into m_storage, or owned on the heap
     const CTypeInfo* m_dynamicType = nullptr;
 };
 
