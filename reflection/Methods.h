@@ -81,7 +81,8 @@ bool ChooseNonConstBinding(EObjectForm form, bool constCall, bool hasNonConst);
 inline bool ChooseConstBinding(EObjectForm form, bool constCall, bool hasConst, bool hasNonConst) {
     if (hasConst) return true;
     const bool mutableObject = form == EObjectForm::Pointer || (form == EObjectForm::Other && !constCall);
-    return hasNonConst && mutableObject ? false : ChooseNonConstBinding(form, constCall, hasNonConst);
+    if (hasNonConst && mutableObject) return false;
+    return ChooseNonConstBinding(form, constCall, hasNonConst);
 }
 [[noreturn]] void ThrowNullObject();
 

@@ -462,6 +462,7 @@ inline void CValue::DestroyBox() noexcept {
 inline CValue& CValue::operator=(CValue&& other) noexcept {
     if (this != &other) {
         // A heap box may own the other value: it ends only after the take.
+        // (An inline box is too small to hold a value.)
         CInstanceBoxBase* heapBox = IsInline() ? nullptr : std::exchange(m_box, nullptr);
         DestroyBox();
         m_box = nullptr;
