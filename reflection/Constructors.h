@@ -69,11 +69,8 @@ public:
     // The argument is read before anything is made, so a failed read leaves
     // no object behind.
     CValue Invoke(std::vector<CValue>& args) const override {
-        CValue callArg;
-        CArgumentExchange exchange(args, callArg, CoerceFirstArgument<Arg>(GetParameters(), args, callArg));
-        CValue result = Creator::Create(callArg.Get<Arg>());
-        exchange.Commit();
-        return result;
+        return CoerceFirstArgument<Arg>(GetParameters(), args,
+                                        [](const CValue& argument) { return Creator::Create(argument.Get<Arg>()); });
     }
 };
 

@@ -79,7 +79,10 @@ inline EObjectForm ObjectFormOf(const CValue& object) {
 bool ChooseNonConstBinding(EObjectForm form, bool constCall, bool hasNonConst);
 // True for the const binding; throws the const and missing-binding errors.
 inline bool ChooseConstBinding(EObjectForm form, bool constCall, bool hasConst, bool hasNonConst) {
-    return hasConst || ChooseNonConstBinding(form, constCall, hasNonConst);
+    if (hasConst) return true;
+    const bool mutableObject = form == EObjectForm::Pointer || (form == EObjectForm::Other && !constCall);
+    if (hasNonConst && mutableObject) return false;
+    return ChooseNonConstBinding(form, constCall, hasNonConst);
 }
 [[noreturn]] void ThrowNullObject();
 
@@ -187,11 +190,8 @@ private:
     }
 
     CValue Call(const CValue& object, std::vector<CValue>& args, bool constCall) const {
-        CValue callArg;
-        CArgumentExchange exchange(args, callArg, CoerceFirstArgument<Arg>(Parameters(), args, callArg));
-        CValue result = CallWith(object, callArg, constCall);
-        exchange.Commit();
-        return result;
+        return CoerceFirstArgument<Arg>(Parameters(), args,
+                                        [&](const CValue& argument) { return CallWith(object, argument, constCall); });
     }
 
     CValue CallWith(const CValue& object, const CValue& argument, bool constCall) const {

@@ -2,6 +2,7 @@
 // Parameters of constructors and methods, and how a call takes its argument
 // from the caller's list.
 
+#include <utility>
 #include <vector>
 
 #include "reflection/Value.h"
@@ -32,42 +33,21 @@ CValue ConvertArgument(const ParameterList& parameters, const CValue& argument) 
     return argument.ConvertTo(parameters.empty() ? TypeOf<P>() : parameters.front().GetType());
 }
 
-// Fills the call's own argument from the caller's list. A first argument
-// that holds exactly a P is exchanged into the call without a copy (the
-// caller's element is left empty); any other is converted to the first
-// parameter's type. An empty list gives the parameter's default. Returns
-// whether an exchange took place.
-template <class P>
-bool CoerceFirstArgument(const ParameterList& parameters, std::vector<CValue>& callerArgs, CValue& callArg) {
-    if (callerArgs.empty()) {
-        callArg = parameters.empty() ? CValue() : parameters.front().GetDefaultValue();
-        return false;
+// Runs call(argument) with the call's first argument. A caller's first
+// argument that holds exactly a P is read where it is and taken from the
+// caller (left empty) once the call has succeeded, so a failed call leaves
+// the caller's list as it was; any other is converted to the first
+// parameter's type. An empty list gives the parameter's default.
+template <class P, class Call>
+CValue CoerceFirstArgument(const ParameterList& parameters, std::vector<CValue>& callerArgs, Call&& call) {
+    if (callerArgs.empty()) return parameters.empty() ? call(CValue()) : call(parameters.front().GetDefaultValue());
+    CValue& first = callerArgs.front();
+    if (first.Holds<P>()) {
+        CValue result = call(std::as_const(first));
+        first = CValue();
+        return result;
     }
-    if (callerArgs.front().Holds<P>()) {
-        callArg.swap(callerArgs.front());
-        return true;
-    }
-    callArg = ConvertArgument<P>(parameters, callerArgs.front());
-    return false;
+    return call(ConvertArgument<P>(parameters, first));
 }
-
-// Gives the caller its argument back when the call fails after an exchange.
-class CArgumentExchange {
-public:
-    CArgumentExchange(std::vector<CValue>& callerArgs, CValue& callArg, bool exchanged)
-        : m_callerArgs(callerArgs), m_callArg(callArg), m_exchanged(exchanged) {}
-    CArgumentExchange(const CArgumentExchange&) = delete;
-    CArgumentExchange& operator=(const CArgumentExchange&) = delete;
-    ~CArgumentExchange() {
-        if (m_exchanged && !m_committed && !m_callerArgs.empty()) m_callerArgs.front().swap(m_callArg);
-    }
-    void Commit() { m_committed = true; }
-
-private:
-    std::vector<CValue>& m_callerArgs;
-    CValue& m_callArg;
-    bool m_exchanged;
-    bool m_committed = false;
-};
 
 } // namespace Engine::Reflection

@@ -15,38 +15,31 @@ CValue::CValue(std::unique_ptr<CInstanceBoxBase> box) {
 void CValue::Adopt(std::unique_ptr<CInstanceBoxBase> box) {
     m_type = box->GetStaticType();
     m_dynamicType = box->GetDynamicType();
-    m_box = std::move(box);
+    m_box = box.release();
     ++s_made;
 }
 
-CValue::CValue(const CValue& other)
-    : m_box(other.m_box ? other.m_box->Clone() : nullptr), m_type(other.m_type), m_dynamicType(other.m_dynamicType) {}
-
-CValue::CValue(CValue&& other) noexcept
-    : m_box(std::move(other.m_box)),
-      m_type(std::exchange(other.m_type, nullptr)),
-      m_dynamicType(std::exchange(other.m_dynamicType, nullptr)) {}
-
-CValue& CValue::operator=(const CValue& other) {
-    if (this != &other) {
-        CValue copy(other);
-        swap(copy);
-    }
-    return *this;
+CValue::CValue(const CValue& other) : m_type(other.m_type), m_dynamicType(other.m_dynamicType) {
+    if (other.m_box) other.m_box->CloneInto(*this);
 }
 
-CValue& CValue::operator=(CValue&& other) noexcept {
-    if (this != &other) {
-        CValue taken(std::move(other));
-        swap(taken);
-    }
+CValue& CValue::operator=(const CValue& other) {
+    if (this != &other) *this = CValue(other);
     return *this;
 }
 
 void CValue::swap(CValue& other) noexcept {
-    std::swap(m_box, other.m_box);
-    std::swap(m_type, other.m_type);
-    std::swap(m_dynamicType, other.m_dynamicType);
+    if (!IsInline() && !other.IsInline()) {
+        std::swap(m_box, other.m_box);
+        std::swap(m_type, other.m_type);
+        std::swap(m_dynamicType, other.m_dynamicType);
+        return;
+    }
+    // An inline box moves; an empty value or a heap box costs nothing.
+    CValue held;
+    held.TakeFrom(*this);
+    TakeFrom(other);
+    other.TakeFrom(held);
 }
 
 bool CValue::IsNull() const {
@@ -63,7 +56,7 @@ CValue CValue::TryConvertTo(const CTypeInfo* target) const {
     // class without bases has no converter that could do it).
     if (target->IsConstPointer() && source->IsPointer() && !source->IsConst() &&
         source->GetPointee() == target->GetPointee())
-        return CValue(m_box->GetConstPointer());
+        return m_box->GetConstPointer();
     return CTypeRegistry::Instance().Converters().Convert(*this, target);
 }
 

@@ -1,14 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
-#include <thread>
-#include <vector>
+#include <type_traits>
 
 #include "Fixtures.h"
 #include "app/Geometry.h"
 
 using namespace Engine::Reflection;
 using namespace ReflTest;
+using Engine::Geometry::CRect;
 using Engine::Geometry::CVector4;
 
 namespace {
@@ -36,26 +37,75 @@ TEST_F(ValueTest, ValueBoxCopiesShareNothing) {
     EXPECT_EQ(original.GetAs<CVector4>().x, 0.1f);
 }
 
-// Boxes reuse freed memory per thread; a box may end on another thread than
-// the one that made it, and after that thread is gone.
-TEST_F(ValueTest, BoxesOutliveAndCrossTheirThreads) {
-    const auto make = [] {
-        std::vector<CValue> values;
-        for (int i = 0; i < 100; ++i) {
-            values.emplace_back(float(i));
-            values.emplace_back(CVector4{float(i), 0.0f, 0.0f, 1.0f});
-            values.emplace_back(CString(std::string(size_t(i), 'x').c_str()));
-        }
-        return values;
-    };
-    std::vector<CValue> fromWorker;
-    std::thread([&] { fromWorker = make(); }).join();
-    std::vector<CValue> fromMain = make();
-    std::thread([&] { fromMain.clear(); }).join();
-    fromWorker.resize(150);
-    const std::vector<CValue> reused = make();
-    EXPECT_EQ(fromWorker[100].GetAs<CVector4>().x, 33.0f);
-    EXPECT_EQ(reused[299].GetAs<CString>().GetLength(), 99);
+// Values of each storage kind: inline (built-in, geometry, pointer) and on
+// the heap (too large), copied, moved and swapped with each other.
+struct CLarge {
+    std::array<double, 16> data{};
+    friend bool operator==(const CLarge&, const CLarge&) = default;
+};
+
+template <class T>
+T Sample(int n) {
+    if constexpr (std::is_same_v<T, std::string>) return std::string(40, char('a' + n));
+    else if constexpr (std::is_same_v<T, CVector4>) return CVector4{float(n), 0.5f, 0.25f, 1.0f};
+    else if constexpr (std::is_same_v<T, CRect>) return CRect{n, 2, 3, 4};
+    else if constexpr (std::is_same_v<T, CStep*>) return n == 1 ? &Step() : nullptr;
+    else if constexpr (std::is_same_v<T, CLarge>) return CLarge{{double(n)}};
+    else return T(n);
+}
+
+// The value holds the expected content, and its reference views refer to
+// its own copy: inside the value when the box is inline.
+template <class T>
+void ExpectHolds(const CValue& value, const T& expected) {
+    ASSERT_FALSE(value.IsEmpty());
+    EXPECT_EQ(value.GetType(), TypeOf<T>());
+    EXPECT_EQ(value.GetAs<T>(), expected);
+    if constexpr (!std::is_pointer_v<T>) {
+        const void* referred = &value.GetAs<const T&>();
+        EXPECT_EQ(referred, &value.GetAs<T&>());
+        const auto* begin = reinterpret_cast<const char*>(&value);
+        const bool inside = referred >= begin && referred < begin + sizeof(CValue);
+        EXPECT_EQ(inside, value.IsInline());
+    }
+}
+
+template <class T>
+class ValueStorageTest : public ValueTest {};
+using StorageKinds = ::testing::Types<float, long double, std::string, CVector4, CRect, CStep*, CLarge>;
+TYPED_TEST_SUITE(ValueStorageTest, StorageKinds);
+
+TYPED_TEST(ValueStorageTest, CopiesMovesAndSwapsKeepEachValueItsOwn) {
+    using T = TypeParam;
+    const T a = Sample<T>(1), b = Sample<T>(2);
+    CValue value(a);
+    EXPECT_EQ(value.IsInline(), (!std::is_same_v<T, CLarge>));
+    const auto made = CValue::GetMadeCount();
+
+    CValue copy = value;
+    ExpectHolds(copy, a);
+    if constexpr (!std::is_pointer_v<T>) {
+        copy.GetAs<T&>() = b;
+        ExpectHolds(value, a);
+    }
+    CValue moved = std::move(value);
+    EXPECT_TRUE(value.IsEmpty());
+    ExpectHolds(moved, a);
+
+    // Swaps between an inline box, a heap box and no box.
+    CValue large(CLarge{{9.0}});
+    moved.swap(large);
+    ExpectHolds(moved, CLarge{{9.0}});
+    ExpectHolds(large, a);
+    moved.swap(value);
+    EXPECT_TRUE(moved.IsEmpty());
+    ExpectHolds(value, CLarge{{9.0}});
+
+    value = std::move(large);
+    ExpectHolds(value, a);
+    value = value;
+    ExpectHolds(value, a);
+    EXPECT_EQ(CValue::GetMadeCount(), made + 1);
 }
 
 TEST_F(ValueTest, PointerBoxes) {
@@ -121,8 +171,10 @@ TEST_F(ValueTest, CountedValueHoldsOneReference) {
         EXPECT_EQ(counted.GetType(), TypeOf<Engine::ref_ptr<CNode>>());
         EXPECT_EQ(counted.GetBox()->GetRawPointer(), node);
         EXPECT_EQ(node->GetRefCount(), 2);
-        const CValue second = counted;
+        CValue second = counted;
+        const CValue moved = std::move(second);
         EXPECT_EQ(node->GetRefCount(), 3);
+        EXPECT_EQ(moved.GetBox()->GetRawPointer(), node);
     }
     EXPECT_EQ(node->GetRefCount(), 1);
     keep = nullptr;
