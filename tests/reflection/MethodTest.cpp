@@ -70,6 +70,17 @@ TEST_F(MemberTest, ExchangesAWellTypedArgumentAndConvertsTheObject) {
     EXPECT_EQ(args[1].GetAs<float>(), 9.0f); // ignored, untouched
 }
 
+// The object may be the very value passed as the argument: it must still
+// hold the object when the member runs.
+TEST_F(MemberTest, ObjectPassedAsItsOwnArgumentStillReachesTheMember) {
+    const CMethodInfo* setParent =
+        TypeOf<CWidget>()->GetMethod("SetParent", std::vector<const CTypeInfo*>{TypeOf<CNode*>()}, false);
+    ASSERT_NE(setParent, nullptr);
+    std::vector<CValue> args{CValue(static_cast<CNode*>(&m_widget))};
+    setParent->Invoke(args[0], args);
+    EXPECT_EQ(m_widget.m_parent, &m_widget);
+}
+
 TEST_F(MemberTest, ArgumentIsCoercedBeforeTheConstCheck) {
     const CValue constObject(static_cast<const CWidget*>(&m_widget));
     std::vector<CValue> doubleArgs{CValue(1.0)};
