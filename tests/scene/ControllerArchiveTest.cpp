@@ -151,20 +151,6 @@ const RoundTripCase ROUND_TRIP_CASES[] = {
 INSTANTIATE_TEST_SUITE_P(Kinds, RoundTripTest, ::testing::ValuesIn(ROUND_TRIP_CASES),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ControllerArchiveTest, MultiplierCurvesKeepTheirOrder) {
-    auto c = Make<CStepFloatCtrl>();
-    auto first = MakeWithKeys<CStepFloatCtrl>({{1, 1}});
-    auto second = MakeWithKeys<CStepFloatCtrl>({{2, 2}});
-    c->GetMultCurveList()->SetSubAnim(first, 0);
-    c->GetMultCurveList()->SetSubAnim(second, 1);
-    auto* copy = dynamic_cast<CStdController*>(Load(Save(c.get())).get());
-    ASSERT_NE(copy, nullptr);
-    ASSERT_EQ(copy->GetSubAnimCount(), 2);
-    EXPECT_EQ(copy->GetSubAnim(0)->GetKeyTime(0), 1.0);
-    EXPECT_EQ(copy->GetSubAnim(1)->GetKeyTime(0), 2.0);
-    EXPECT_EQ(copy->GetSubAnimType(1).type, Engine::Reflection::TypeOf<float>());
-}
-
 TEST_F(ControllerArchiveTest, OldNoiseRecordKeepsTheBaseValue) {
     auto noise = Make<CNoiseFloatControl>();
     noise->m_baseValue = 5;
