@@ -205,42 +205,6 @@ const CorruptKeysCase CORRUPT_KEYS_CASES[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, CorruptKeysTest, ::testing::ValuesIn(CORRUPT_KEYS_CASES),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ControllerArchiveTest, ACurveThatReachesItsControllerIsRefused) {
-    // A step controller whose ease list holds the controller itself.
-    Engine::CMemoryFile file;
-    CArchive ar(&file, true);
-    auto object = [&ar](const char* name, uint32_t id) {
-        ar.WriteString(CString(name));
-        ar.WriteDWord(id);
-        ar.BeginChunk(CHUNK_ANIMATABLE, CHUNK_VERSION);
-        ar.WriteDWord(0);
-        ar.EndChunk();
-    };
-    object("Engine::Scene::CStepFloatCtrl", 2000);
-    ar.BeginChunk(CHUNK_REFLECTABLE, CHUNK_VERSION);
-    ar.WriteByte(0);
-    ar.EndChunk();
-    ar.BeginChunk(CHUNK_CONTROLLER, 1);
-    ar.WriteDWord(0);
-    ar.WriteDWord(0);
-    ar.EndChunk();
-    ar.BeginChunk(CHUNK_STD_CONTROLLER, CHUNK_VERSION);
-    object("Engine::Scene::CEaseCurveList", 2001);
-    ar.BeginChunk(CHUNK_EASE_CURVE_LIST, CHUNK_VERSION);
-    ar.WriteDWord(1);
-    ar.WriteString(CString("Engine::Scene::CStepFloatCtrl"));
-    ar.WriteDWord(2000);
-    ar.EndChunk();
-    ar.WriteString(CString("NULL"));
-    ar.EndChunk();
-    try {
-        Load(file.Detach());
-        FAIL() << "accepted";
-    } catch (const Engine::CException& e) {
-        EXPECT_NE(std::string(e.what()).find("Object 2000 would animate itself"), std::string::npos) << e.what();
-    }
-}
-
 TEST_F(ControllerArchiveTest, SceneOfEveryKindSurvivesTheSceneArchive) {
     ref_ptr<CScene> scene(new CScene), loaded(new CScene);
     BuildControllerScene(*scene);

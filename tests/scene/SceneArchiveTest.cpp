@@ -228,6 +228,15 @@ INSTANTIATE_TEST_SUITE_P(
                         w.End().Begin(CHUNK_TEST_CONTROLLER).F32(0).F32(0).End().End();
                     },
                     "Object 2000 would animate itself"},
+        // A step controller whose ease list holds the controller itself.
+        CorruptCase{"SelfEasing",
+                    [](CWriter& w) {
+                        w.U32(1).Animatable("Engine::Scene::CStepFloatCtrl", 2000).Begin(CHUNK_REFLECTABLE).U8(0).End();
+                        w.Begin(CHUNK_CONTROLLER, 1).U32(0).U32(0).End().Begin(CHUNK_STD_CONTROLLER);
+                        w.Animatable("Engine::Scene::CEaseCurveList", 2001).Begin(CHUNK_EASE_CURVE_LIST).U32(1);
+                        w.Str("Engine::Scene::CStepFloatCtrl").U32(2000).End().Str("NULL").End().End();
+                    },
+                    "Object 2000 would animate itself"},
         // Wrappers whose "Alpha" slot holds the next one.
         CorruptCase{"DeeplyNested",
                     [](CWriter& w) {
