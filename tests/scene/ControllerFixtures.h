@@ -1,11 +1,13 @@
 #pragma once
-// Shared by the controller tests: controllers made with keys, disposed of
+// Shared by the controller and archive tests: controllers made with keys, disposed of
 // at the end of each test (a standard controller and its curve lists refer
 // to each other, so only disposal frees them).
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -14,6 +16,21 @@
 namespace SceneTest {
 
 using Keys = std::initializer_list<std::pair<double, float>>;
+
+// Reading refuses: with an error holding the message, or (message null) by
+// throwing the integer 1.
+inline void ExpectRefused(const std::function<void()>& read, const char* message) {
+    try {
+        read();
+        ADD_FAILURE() << "accepted";
+    } catch (const Engine::CException& e) {
+        ASSERT_NE(message, nullptr) << e.what();
+        EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
+    } catch (int code) {
+        EXPECT_EQ(message, nullptr);
+        EXPECT_EQ(code, 1);
+    }
+}
 
 class ControllerTest : public ::testing::Test {
 public:

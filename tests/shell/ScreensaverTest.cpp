@@ -130,12 +130,10 @@ TEST_F(ScreensaverTest, MissingStartupFolderIsLoggedOnceTheLogIsOpen) {
     WriteFile(SettingsFolder() / "StartupPath", (root / "missing").string());
     RunPasses("/s");
     EXPECT_EQ(fs::current_path(), root / "data") << "the run stays where it started";
-    std::ifstream file(LogFolder() / "screensaver.log");
-    const std::string written((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    EXPECT_NE(written.find("ApplyStartupPath() : FAILED : cannot enter '" + (root / "missing").string() +
-                           "' : No such file or directory; running in '" + (root / "data").string() + "'"),
-              std::string::npos)
-        << written;
+    ReadLogFile();
+    EXPECT_TRUE(LogHas("ApplyStartupPath() : FAILED : cannot enter '" + (root / "missing").string() +
+                       "' : No such file or directory; running in '" + (root / "data").string() + "'"))
+        << log;
 }
 
 } // namespace

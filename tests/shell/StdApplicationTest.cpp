@@ -3,8 +3,11 @@
 
 #include "app/NamedMutex.h"
 #include "app/shell/StdApplication.h"
+#include "controls/ControlsManager.h"
 #include "graphics/SpriteQueue.h"
+#include "graphics/drivers/GraphicsD3D8.h"
 #include "placefile/PlaceParticles.h"
+#include "platform/Direct3D8.h"
 #include "shell/ShellTestSupport.h"
 
 using namespace ShellTesting;
@@ -42,7 +45,8 @@ protected:
     }
     void Draw() override {
         GetGraphicsDriver()->gClear(Engine::Graphics::CLEAR_COLOR);
-        CSpriteQueue::QueueSpriteAt(CSpriteQueue::CParams{}, CSpriteQueue::GetEmptySprite(), 10, 10, 0xFFFFFFFF);
+        CSpriteQueue::QueueSpriteAtSizeF(CSpriteQueue::CParams{}, CSpriteQueue::GetEmptySprite(), 10, 10, 20, 20,
+                                         0xFF00FF00u);
     }
 };
 
@@ -171,6 +175,132 @@ TEST(DriverTableTest, NamedDriverFirstThenTableOrder) {
     EXPECT_EQ(order(std::nullopt), (V{"OpenGL", "D3D8", "D3D7", "SFTW"}));
     EXPECT_EQ(order(CString("sftw")), (V{"SFTW", "D3D8", "OpenGL", "D3D7"}));
     EXPECT_EQ(order(CString("Glide")), (V{"OpenGL", "D3D8", "D3D7", "SFTW"}));
+}
+
+// The frame loop on a software driver: quads are buffered, and a frame that
+// repeats the last one redraws nothing.
+TEST_F(StdApplicationTest, SoftwareDriverRedrawsOnlyWhatChanged) {
+    Engine::CGraphicsDriverTable drivers = FrameDrivers(3, 100'000);
+    for (Engine::CGraphicsDriverEntry& entry : drivers)
+        entry.create = [make = entry.create](Engine::CApplication** app) {
+            std::unique_ptr<CGraphics> driver = make ? make(app) : nullptr;
+            if (auto* frames = dynamic_cast<CFrameDriver*>(driver.get())) frames->m_bSoftware = true;
+            return driver;
+        };
+    std::vector<size_t> draws;
+    bool containers = false;
+    onPresent = [&](CFrameDriver& d) {
+        const auto names = d.Names();
+        draws.push_back(size_t(std::count(names.begin(), names.end(), "gDraw")));
+        containers = d.GetSpritesContainer() != nullptr;
+        d.Clear();
+    };
+    CTestApplication app(std::move(drivers));
+    ASSERT_EQ(app.Run(), 0);
+    EXPECT_TRUE(containers);
+    // The first frame draws the clear and the sprite; the same picture again
+    // draws nothing.
+    EXPECT_EQ(draws, (std::vector<size_t>{2, 0, 0}));
+}
+
+class CKeyCounter : public Engine::Controls::CBaseControl {
+public:
+    bool OnKeyDown(uint32_t, uint32_t) override { return ++keys, true; }
+    bool OnChar(char16_t, uint32_t) override { return ++chars, true; }
+    bool OnCaptureCancelled() override { return ++cancels, true; }
+    int keys = 0, chars = 0, cancels = 0;
+};
+
+// The controls manager and desktop made at start-up, key records delivered
+// each frame, the capture cancelled when the mouse leaves, all gone at teardown.
+TEST_F(StdApplicationTest, KeysReachTheFocusAndLeavingTheWindowCancelsTheCapture) {
+    using namespace Engine::Controls;
+    Engine::CStdApplication app(FrameDrivers(3, 100'000));
+    Engine::ref_ptr<CKeyCounter> counter(new CKeyCounter);
+    bool desktopFitsTheScreen = false;
+    onPresent = [&](CFrameDriver& driver) {
+        CControlsManager* controls = app.GetControls();
+        ASSERT_NE(controls, nullptr);
+        if (driver.frames == 1) {
+            const CRect screen = controls->GetDesktop()->GetWindowRect();
+            desktopFitsTheScreen = screen.Width() == driver.GetParams().width && screen.Height() > 0;
+            counter->Create(controls, controls->GetDesktop(), 0, 0, 10, 10, "", CS_VISIBLE | CS_CHILD, 1);
+            controls->SetFocus(counter);
+            app.OnKeyDown(0x1E);
+            app.OnChar(u'a');
+            controls->SetCaptureTo(counter);
+            app.OnMouseLeave();
+        }
+    };
+    ASSERT_EQ(app.Run(), 0);
+    EXPECT_TRUE(desktopFitsTheScreen);
+    EXPECT_EQ(std::make_tuple(counter->keys, counter->chars, counter->cancels), std::make_tuple(1, 1, 1));
+    EXPECT_TRUE(counter->IsDestroyed());
+    EXPECT_EQ(app.GetControls(), nullptr);
+}
+
+// The real "D3D8" entry: the device is lost after the first frame and
+// regained at the third attempt to begin a scene; four frames end the run.
+struct CFrameCounts {
+    int ended = 0, begun = 0, lost = 0, drawnAfterRegain = 0;
+};
+
+class CLosingDriver : public Engine::Graphics::CGraphics_D3D8 {
+public:
+    CLosingDriver(Engine::CApplication** app, CFrameCounts& counts) : CGraphics_D3D8(app), m_counts(counts) {}
+    void gEndScene() override {
+        CGraphics_D3D8::gEndScene();
+        if (++m_counts.ended == 1) Platform::Testing::LoseD3D8Device();
+        if (m_counts.ended >= 4) RequestQuit();
+    }
+    bool gBeginScene() override {
+        if (++m_counts.begun == 3) Platform::Testing::RegainD3D8Device();
+        if (m_counts.begun > 100) RequestQuit(); // a device that never comes back
+        const bool begun = CGraphics_D3D8::gBeginScene();
+        m_counts.lost += begun ? 0 : 1;
+        m_counts.drawnAfterRegain += begun && m_counts.begun >= 3 ? 1 : 0;
+        return begun;
+    }
+
+private:
+    CFrameCounts& m_counts;
+};
+
+class D3D8ShellTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        WriteFile(SettingsFolder() / "Settings.xml", "<settings><graphics driver=\"D3D8\" fullscreen=\"Off\"/></settings>");
+    }
+};
+
+TEST_F(D3D8ShellTest, FramesGoOnThroughALostDevice) {
+    Engine::CGraphicsDriverTable drivers = FrameDrivers(1, 0);
+    CFrameCounts counts;
+    drivers[0].create = [&counts](Engine::CApplication** app) { return std::make_unique<CLosingDriver>(app, counts); };
+    CTestApplication app(std::move(drivers));
+    ASSERT_EQ(app.Run(), 0);
+    // One frame finds the device lost and draws nothing; the next resets it
+    // and the frames go on.
+    EXPECT_EQ(counts.lost, 1);
+    EXPECT_GE(counts.drawnAfterRegain, 1);
+    EXPECT_EQ(counts.ended, 4);
+    EXPECT_TRUE(LogHasInOrder({"Graphics driver : D3D8", "[CApplication::OnGraphicsDestroy() begin]"}));
+    EXPECT_EQ(Platform::Testing::GetD3D8LiveObjectCount(), 0);
+}
+
+TEST_F(D3D8ShellTest, FailedCreationTriesTheNextDriver) {
+    Platform::Testing::D3D8Config().createFails = true;
+    Engine::CGraphicsDriverTable drivers = FrameDrivers(1, 0);
+    for (const Engine::CGraphicsDriverEntry& entry : Engine::GetDefaultDriverTable())
+        if (std::string(entry.name) == "D3D8") drivers[0] = entry;
+    ASSERT_EQ(std::string(drivers[0].name), "D3D8");
+    Engine::CStdApplication app(std::move(drivers));
+    ASSERT_EQ(app.Run(), 0);
+    EXPECT_TRUE(LogHasInOrder({"CGraphics_D3D8::Direct3DCreate8() : FAILED",
+                               "Graphics driver 'D3D8' : Create() : FAILED", "Graphics driver : OpenGL"}));
+    EXPECT_EQ(Platform::Testing::GetD3D8LiveObjectCount(), 0);
+    EXPECT_EQ(Platform::Testing::GetLibraryLoadCount("d3d8.dll"), 0);
 }
 
 } // namespace
