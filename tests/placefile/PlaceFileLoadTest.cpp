@@ -51,6 +51,7 @@ protected:
 TEST_F(PlaceLoadTest, ASecondLoadSharesTheFileAndLinksOnlyWhatDraws) {
     ref_ptr<CPlaceFile> place = local->GetPlaceFile("place/sample.place");
     EXPECT_EQ(local->GetPlaceFile("place\\sample.place"), place);
+    EXPECT_EQ(Manager().GetUseCount("place/sample.place"), 2);
     EXPECT_EQ(local->GetUses().size(), 2u);
     EXPECT_EQ(local->FindPlaceFile("place/sample.place"), place);
     EXPECT_EQ(AssignLines(), "[00:00:00] Assigning generated class for 'place/sample.place' : FAILED\n");
@@ -64,6 +65,11 @@ TEST_F(PlaceLoadTest, ASecondLoadSharesTheFileAndLinksOnlyWhatDraws) {
 
     ref_ptr<CPlaceFileLocalManager> other(new CPlaceFileLocalManager(graphics.get()));
     EXPECT_EQ(ErrorOf([&] { other->FindPlaceFile("place/sample.place"); }), "Couldn't find place file 'place/sample.place'");
+    local = nullptr;
+    EXPECT_FALSE(Manager().LookupObject("place/sample.place"));
+    EXPECT_EQ(graphics->GetSprFileManager()->GetObjectCount(), 2u);  // still held by the place file
+    place = nullptr;
+    EXPECT_EQ(graphics->GetSprFileManager()->GetObjectCount(), 0u);
 }
 
 TEST_F(PlaceLoadTest, TheLaterSpriteEntryOfAnIdWins) {
