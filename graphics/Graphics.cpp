@@ -319,6 +319,14 @@ void CGraphics::ComputeWindowRect(const CGraphicsParams& params, DWORD& style, D
     }
 }
 
+HWND CGraphics::CreateDriverWindow(const char* className, const char* title) {
+    DWORD style = 0, exStyle = 0;
+    RECT rect{};
+    ComputeWindowRect(m_params, style, exStyle, rect);
+    return CreateWindowEx(exStyle, className, title, style, rect.left, rect.top, rect.right - rect.left,
+                          rect.bottom - rect.top, nullptr, nullptr, nullptr, this);
+}
+
 void CGraphics::ApplyWindowMode(const CGraphicsParams& params, HWND window) {
     DWORD style = 0, exStyle = 0;
     RECT rect{};

@@ -125,6 +125,9 @@ public:
     void AdjustVideoMode(CGraphicsParams& params);
     // Window style, extended style and outer rectangle for the parameters.
     void ComputeWindowRect(const CGraphicsParams& params, DWORD& style, DWORD& exStyle, RECT& rect);
+    // A window of the driver's registered class, sized and placed for the
+    // current parameters, with the driver as its creation parameter.
+    HWND CreateDriverWindow(const char* className, const char* title);
     void ApplyWindowMode(const CGraphicsParams& params, HWND window);
     void WindowToScreen(int32_t& x, int32_t& y) const;
     void UpdateCursor(bool force);

@@ -52,14 +52,6 @@ bool CGraphics_OGL::IsStageDisabled(int stage) const {
 
 void CGraphics_OGL::RegisterWindowClass() { RegisterDriverWindowClass(kWindowClass, &CGraphics_OGL::WindowProc); }
 
-HWND CGraphics_OGL::CreateRenderingWindow(const char* title) {
-    DWORD style = 0, exStyle = 0;
-    RECT rect{};
-    ComputeWindowRect(m_params, style, exStyle, rect);
-    return CreateWindowEx(exStyle, kWindowClass, title, style, rect.left, rect.top, rect.right - rect.left,
-                          rect.bottom - rect.top, nullptr, nullptr, nullptr, this);
-}
-
 bool CGraphics_OGL::Create(const char* title, CGraphicsParams* params) {
     RegisterWindowClass();
     if (params) m_params = *params;
@@ -67,7 +59,7 @@ bool CGraphics_OGL::Create(const char* title, CGraphicsParams* params) {
     m_params.forceWindowed = 0;
     EnumVideoModes();
     AdjustVideoMode(m_params);
-    m_hWnd = CreateRenderingWindow(title);
+    m_hWnd = CreateDriverWindow(kWindowClass, title);
     if (Engine::CApplication* app = GetApplication(); app && m_hWnd) {
         app->m_hWnd = m_hWnd;
         app->OnGraphicsWindowCreated();

@@ -106,7 +106,6 @@ private:
     static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroyMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    HWND CreateRenderingWindow(const char* title);
     bool SetupPixelFormat(HDC dc, const CGraphicsParams& mode);
     static void LogPixelFormat(const PIXELFORMATDESCRIPTOR& pfd);
     bool CreateContext();

@@ -50,11 +50,7 @@ bool CGraphics_SFTW::Create(const char* title, CGraphicsParams* params) {
     // The mode list and the fitted mode size the window like every driver's.
     EnumVideoModes();
     AdjustVideoMode(m_params);
-    DWORD style = 0, exStyle = 0;
-    RECT rect{};
-    ComputeWindowRect(m_params, style, exStyle, rect);
-    m_hWnd = CreateWindowEx(exStyle, kWindowClass, title, style, rect.left, rect.top, rect.right - rect.left,
-                            rect.bottom - rect.top, nullptr, nullptr, nullptr, this);
+    m_hWnd = CreateDriverWindow(kWindowClass, title);
     Engine::CApplication* app = GetApplication();
     if (app) app->m_hWnd = m_hWnd;
     if (!m_hWnd) return false;
