@@ -59,6 +59,9 @@ private:
 
 CLog& GetLog();
 
+// The word the log's result lines end with.
+inline const char* OkOrFailed(bool ok) { return ok ? "OK" : "FAILED"; }
+
 // Writes "[name begin]" now and "[name end]" when the scope ends.
 class CLogSection {
 public:

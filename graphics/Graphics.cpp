@@ -432,6 +432,18 @@ void CGraphics::ExerciseDeviceObjects() {
     if (!locked) throw CException("CGraphics::ExerciseDeviceObjects() : Lock() : FAILED");
 }
 
+bool CGraphics::TestDeviceObjects(const char* sectionName, const char* testName) {
+    CLogSection section(sectionName);
+    bool ok = true;
+    try {
+        ExerciseDeviceObjects();
+    } catch (const CException&) {
+        ok = false;
+    }
+    GetLog().PrintLine("%s() : %s", testName, OkOrFailed(ok));
+    return ok;
+}
+
 void CGraphics::RestoreAfterReset(const std::function<void()>& setDefaultStates) {
     m_deviceObjects.RestoreAll(true);
     if (setDefaultStates) setDefaultStates();

@@ -151,6 +151,9 @@ public:
     // index buffer and a texture and locks both buffers. Throws (an
     // Engine::CException) when any of it fails.
     void ExerciseDeviceObjects();
+    // The same in a log section, ending with the line "<testName>() : OK"
+    // or "... : FAILED"; true when it worked.
+    bool TestDeviceObjects(const char* sectionName, const char* testName);
 
     ref_ptr<CSprFileManager> GetSprFileManager() const;
     // The place-file and map-file managers belong to the scene layout

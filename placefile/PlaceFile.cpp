@@ -134,7 +134,7 @@ void CPlaceFile::AssignGeneratedClass(const char* path) {
     if (!g_bUseGeneratedSceneClasses) return;
     GeneratedClass = FindSceneGeneratedClass(path);
     GetLog().Printf("Assigning generated class for '%s' : ", path);
-    GetLog().PrintLineRaw("%s", GeneratedClass ? "OK" : "FAILED");
+    GetLog().PrintLineRaw("%s", OkOrFailed(GeneratedClass != nullptr));
 }
 
 void CPlaceFile::SetTime(double time) {

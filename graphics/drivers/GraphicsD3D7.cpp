@@ -17,7 +17,6 @@ namespace Engine::Graphics {
 
 namespace {
 
-const char* OkOrFailed(bool ok) { return ok ? "OK" : "FAILED"; }
 
 int64_t ElapsedNow() {
     const CTimer& clock = GetGlobalClock();
@@ -539,17 +538,7 @@ bool CGraphics_D3D7::CheckDriver() {
     }
 }
 
-bool CGraphics_D3D7::TestD3D() {
-    CLogSection section("CGraphics_D3D7::TestD3D()");
-    bool ok = true;
-    try {
-        ExerciseDeviceObjects();
-    } catch (const CException&) {
-        ok = false;
-    }
-    GetLog().PrintLine("TestD3D() : %s", OkOrFailed(ok));
-    return ok;
-}
+bool CGraphics_D3D7::TestD3D() { return TestDeviceObjects("CGraphics_D3D7::TestD3D()", "TestD3D"); }
 
 void CGraphics_D3D7::DoneD3D() {
     if (!m_pdd && !m_pd3dDevice) return;

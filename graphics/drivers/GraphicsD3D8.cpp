@@ -23,7 +23,6 @@ namespace Engine::Graphics {
 
 namespace {
 
-const char* OkOrFailed(bool ok) { return ok ? "OK" : "FAILED"; }
 
 struct CFormatRow {
     D3DFORMAT format;
@@ -337,17 +336,7 @@ void CGraphics_D3D8::CheckDriverOrThrow() {
         throw CException("There are no available alpha texture formats");
 }
 
-bool CGraphics_D3D8::TestD3D() {
-    CLogSection section("CGraphics_D3D8::TestD3D()");
-    bool ok = true;
-    try {
-        ExerciseDeviceObjects();
-    } catch (const CException&) {
-        ok = false;
-    }
-    GetLog().PrintLine("TestD3D() : %s", OkOrFailed(ok));
-    return ok;
-}
+bool CGraphics_D3D8::TestD3D() { return TestDeviceObjects("CGraphics_D3D8::TestD3D()", "TestD3D"); }
 
 void CGraphics_D3D8::DoneD3D() {
     m_defaultTarget.ReleaseSurfaces();

@@ -15,7 +15,6 @@ namespace Engine::Graphics {
 
 namespace {
 
-const char* OkOrFailed(bool ok) { return ok ? "OK" : "FAILED"; }
 
 const char* GlText(GLenum name) {
     const GLubyte* text = glGetString(name);

@@ -14,7 +14,6 @@ namespace Engine::Graphics {
 
 namespace {
 
-const char* OkOrFailed(bool ok) { return ok ? "OK" : "FAILED"; }
 
 constexpr const char* kModeChangeFailed =
     "Engine::Graphics::CGraphics_SFTW::WindowProc()::ChangeDisplaySettings(...) : FAILED";
