@@ -217,4 +217,6 @@ DWORD TextureTransformCount(const float* m) {
     return D3DTTFF_DISABLE;
 }
 
+D3DCOLORVALUE ColourValue(const float* rgba) { return D3DCOLORVALUE{rgba[0], rgba[1], rgba[2], rgba[3]}; }
+
 } // namespace Engine::Graphics::D3D8

@@ -36,6 +36,7 @@ uint32_t FactorByte(float value);
 // The packed texture factor of a combine constant: (R, G, B, 1) for the
 // colour channel, (0, 0, 0, first component) for alpha.
 uint32_t TextureFactor(bool colourChannel, const float* constant);
+D3DCOLORVALUE ColourValue(const float* rgba);
 // Maps generated coordinates from -1..1 into 0..1, y flipped.
 D3DMATRIX TexGenMatrix();
 

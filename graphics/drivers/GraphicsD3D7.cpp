@@ -73,7 +73,7 @@ struct CZBufferSearch {
 CGraphics* CreateGraphics_D3D7(Engine::CApplication** application) { return new CGraphics_D3D7(application); }
 
 CGraphics_D3D7::CGraphics_D3D7(Engine::CApplication** application)
-    : CGraphics(application), m_defaultTarget(this), m_pCurrentTarget(&m_defaultTarget) {}
+    : CGraphics_D3DStates(application), m_defaultTarget(this), m_pCurrentTarget(&m_defaultTarget) {}
 
 CGraphics_D3D7::~CGraphics_D3D7() noexcept {
     if (m_hWnd) Destroy();

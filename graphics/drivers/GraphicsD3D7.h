@@ -10,7 +10,7 @@
 #include <array>
 #include <vector>
 
-#include "graphics/Graphics.h"
+#include "graphics/drivers/GraphicsD3DStates.h"
 #include "graphics/drivers/DeviceObjectsD3D7.h"
 #include "platform/DirectDraw7.h"
 
@@ -33,7 +33,7 @@ struct D3D7DeviceRecord {
     DWORD wanted[4] = {}; // width, height, bits, refresh (template only)
 };
 
-class CGraphics_D3D7 : public CGraphics {
+class CGraphics_D3D7 : public CGraphics_D3DStates {
 public:
     static constexpr const char* kWindowClass = "Direct3D7 Rendering Class";
     static constexpr int kMaxDevices = 20;
@@ -68,35 +68,23 @@ public:
 
     void gSetLight(int index, const CLight* light) override;
     void gSetMaterial(int face, const CMaterial* material) override;
-    void gSetFog(const CFog* fog) override;
-    void SetViewMatrix(const float* matrix) override;
-    void SetWorldMatrix(const float* matrix) override;
-    void SetPerspective(float width, float height, float zNear, float zFar) override;
-    void SetOrtho(float width, float height, float zNear, float zFar) override;
     void SetOrtho2D(float width, float height, float zNear, float zFar) override;
     void gDraw(int type, ref_ptr<CVertexBuffer> vertices, int first, int count, ref_ptr<CIndexBuffer> indices) override;
     void gClear(uint32_t flags) override;
     void gSetTexture(int stage, CBaseHardwareTexture* texture) override;
     void gSetTextureStage(int stage, ref_ptr<CTexture> texture) override;
-    void gSetTextureWrap(int stage, int addressU, int addressV) override;
     void gSetTextureFilter(int stage, int minFilter, int magFilter, int mipFilter) override;
     void gSetCullMode(int cull) override;
     void gSetFrontFace(int) override {}
     void gSwitch(int id, bool on) override;
     void gSetBlendFunc(int source, int destination) override;
     void gSetDepthFunc(int func) override;
-    void gSetColorMaterial(int source) override;
     void gSetLightModel(bool localViewer) override;
     void gSetAmbient(float r, float g, float b, float a) override;
     void gSetTwoSidedLighting(bool) override {}
     void gSetColorMask(bool, bool, bool, bool) override {}
-    void gSetAlphaFunc(int func, float reference) override;
-    void gSetShadeModel(int shade) override;
     void gSetStencilMask(uint32_t mask) override;
     void gSetStencilOp(uint32_t fail, uint32_t depthFail, uint32_t pass) override;
-    void gSetStencilFunc(int func, int32_t reference, uint32_t mask) override;
-    void gSetTexGen(int stage, int mode) override;
-    void gSetTextureMatrix(int stage, const float* matrix) override;
     void gSetTextureCombine(int stage, int operation, int channel, int arg1, const float* constant1, int arg2,
                             const float* constant2) override;
 
@@ -142,9 +130,9 @@ private:
     // mode changed: nothing stale is presented or redrawn.
     void FinishRestore(int64_t started);
     void DrawQuads(IDirect3DVertexBuffer7* buffer, int first, int count);
-    void SetRenderState(D3DRENDERSTATETYPE state, DWORD value);
-    void SetStageState(int stage, D3DTEXTURESTAGESTATETYPE state, DWORD value);
-    void SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix);
+    void SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+    void SetStageState(int stage, D3DTEXTURESTAGESTATETYPE state, DWORD value) override;
+    void SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix) override;
     void BindStageSurface(int stage, IDirectDrawSurface7* surface);
 
     float m_bufferOffset[2] = {-0.5f, -0.5f};

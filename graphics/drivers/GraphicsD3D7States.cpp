@@ -3,7 +3,6 @@
 // values come from the Direct3D 8 tables.
 
 #include <algorithm>
-#include <cstring>
 
 #include "app/Exception.h"
 #include "app/Log.h"
@@ -18,14 +17,6 @@ using namespace D3D8;
 namespace {
 
 constexpr float kPi = 3.1415927f;
-
-DWORD FloatBits(float value) {
-    DWORD bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-D3DCOLORVALUE ColourValue(const float* rgba) { return D3DCOLORVALUE{rgba[0], rgba[1], rgba[2], rgba[3]}; }
 
 DWORD MapMinFilter(int code) {
     if (code == FILTER_POINT) return D3DTFN_POINT;
@@ -124,16 +115,7 @@ void CGraphics_D3D7::gSetBlendFunc(int source, int destination) {
 
 void CGraphics_D3D7::gSetDepthFunc(int func) { SetRenderState(D3DRS_ZFUNC, MapCompareFunc(func)); }
 
-void CGraphics_D3D7::gSetAlphaFunc(int func, float reference) {
-    SetRenderState(D3DRS_ALPHAFUNC, MapCompareFunc(func));
-    SetRenderState(D3DRS_ALPHAREF, ChannelByte(reference));
-}
-
 void CGraphics_D3D7::gSetCullMode(int cull) { SetRenderState(D3DRS_CULLMODE, MapCullMode(cull)); }
-
-void CGraphics_D3D7::gSetShadeModel(int shade) {
-    SetRenderState(D3DRS_SHADEMODE, shade == SHADE_SMOOTH ? D3DSHADE_GOURAUD : D3DSHADE_FLAT);
-}
 
 void CGraphics_D3D7::gSetStencilMask(uint32_t mask) { SetRenderState(D3DRS_STENCILWRITEMASK, mask); }
 
@@ -144,21 +126,10 @@ void CGraphics_D3D7::gSetStencilOp(uint32_t fail, uint32_t depthFail, uint32_t p
     SetRenderState(D3DRS_STENCILPASS, MapStencilOp(pass));
 }
 
-void CGraphics_D3D7::gSetStencilFunc(int func, int32_t reference, uint32_t mask) {
-    SetRenderState(D3DRS_STENCILFUNC, MapCompareFunc(func));
-    SetRenderState(D3DRS_STENCILREF, DWORD(reference));
-    SetRenderState(D3DRS_STENCILMASK, mask);
-}
-
 void CGraphics_D3D7::gSetTextureFilter(int stage, int minFilter, int magFilter, int mipFilter) {
     SetStageState(stage, D3DTSS_MINFILTER, MapMinFilter(minFilter));
     SetStageState(stage, D3DTSS_MAGFILTER, MapMagFilter(magFilter));
     SetStageState(stage, D3DTSS_MIPFILTER, MapMipFilter7(mipFilter));
-}
-
-void CGraphics_D3D7::gSetTextureWrap(int stage, int addressU, int addressV) {
-    SetStageState(stage, D3DTSS_ADDRESSU, MapTextureAddress(addressU));
-    SetStageState(stage, D3DTSS_ADDRESSV, MapTextureAddress(addressV));
 }
 
 void CGraphics_D3D7::BindStageSurface(int stage, IDirectDrawSurface7* surface) {
@@ -206,43 +177,6 @@ void CGraphics_D3D7::gSetTextureCombine(int stage, int operation, int channel, i
         SetStageState(stage, colour ? D3DTSS_COLORARG2 : D3DTSS_ALPHAARG2, *source);
 }
 
-void CGraphics_D3D7::gSetTexGen(int stage, int mode) {
-    if (mode == TEXGEN_OFF) {
-        SetStageState(stage, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_PASSTHRU);
-        return;
-    }
-    if (mode != TEXGEN_SPHERE && mode != TEXGEN_REFLECTION) return;
-    SetTransform(D3DTRANSFORMSTATETYPE(D3DTS_TEXTURE0 + stage), TexGenMatrix());
-    SetStageState(stage, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
-    SetStageState(stage, D3DTSS_TEXCOORDINDEX,
-                  mode == TEXGEN_SPHERE ? D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR : D3DTSS_TCI_CAMERASPACENORMAL);
-}
-
-void CGraphics_D3D7::gSetTextureMatrix(int stage, const float* matrix) {
-    if (!matrix) return;
-    SetStageState(stage, D3DTSS_TEXTURETRANSFORMFLAGS, TextureTransformCount(matrix));
-    SetTransform(D3DTRANSFORMSTATETYPE(D3DTS_TEXTURE0 + stage), ToD3DMatrix(matrix));
-}
-
-void CGraphics_D3D7::SetViewMatrix(const float* matrix) {
-    CGraphics::SetViewMatrix(matrix);
-    SetTransform(D3DTS_VIEW, ToD3DMatrix(matrix));
-}
-
-void CGraphics_D3D7::SetWorldMatrix(const float* matrix) {
-    CGraphics::SetWorldMatrix(matrix);
-    SetTransform(D3DTS_WORLD, ToD3DMatrix(matrix));
-}
-
-// Width and height at the near distance, as Direct3D 8 builds it.
-void CGraphics_D3D7::SetPerspective(float width, float height, float zNear, float zFar) {
-    SetTransform(D3DTS_PROJECTION, PerspectiveMatrix(width, height, zNear, zFar));
-}
-
-void CGraphics_D3D7::SetOrtho(float width, float height, float zNear, float zFar) {
-    SetTransform(D3DTS_PROJECTION, OrthoMatrix(width, height, zNear, zFar));
-}
-
 void CGraphics_D3D7::SetOrtho2D(float width, float height, float zNear, float zFar) {
     SetTransform(D3DTS_PROJECTION, Ortho2DMatrix7(width, height, zNear, zFar));
 }
@@ -279,34 +213,12 @@ void CGraphics_D3D7::gSetMaterial(int, const CMaterial* material) {
     m_pd3dDevice->SetMaterial(&d);
 }
 
-void CGraphics_D3D7::gSetColorMaterial(int source) {
-    const std::pair<D3DRENDERSTATETYPE, int> sources[] = {{D3DRS_EMISSIVEMATERIALSOURCE, CM_EMISSIVE},
-                                                          {D3DRS_AMBIENTMATERIALSOURCE, CM_AMBIENT},
-                                                          {D3DRS_DIFFUSEMATERIALSOURCE, CM_DIFFUSE},
-                                                          {D3DRS_SPECULARMATERIALSOURCE, CM_SPECULAR}};
-    for (auto [state, code] : sources) SetRenderState(state, source == code ? D3DMCS_COLOR1 : D3DMCS_MATERIAL);
-}
-
 void CGraphics_D3D7::gSetLightModel(bool localViewer) { SetRenderState(D3DRS_LOCALVIEWER, localViewer ? TRUE : FALSE); }
 
 // Each channel clamped, so a value above 1 cannot spill into its neighbour.
 void CGraphics_D3D7::gSetAmbient(float r, float g, float b, float a) {
     SetRenderState(D3DRS_AMBIENT,
                    ChannelByte(a) << 24 | ChannelByte(r) << 16 | ChannelByte(g) << 8 | ChannelByte(b));
-}
-
-void CGraphics_D3D7::gSetFog(const CFog* fog) {
-    if (!fog) return;
-    DWORD mode = DWORD(fog->mode);
-    if (fog->mode == FOG_LINEAR) mode = D3DFOG_LINEAR;
-    if (fog->mode == FOG_EXP) mode = D3DFOG_EXP;
-    if (fog->mode == FOG_EXP2) mode = D3DFOG_EXP2;
-    SetRenderState(D3DRS_FOGVERTEXMODE, mode);
-    SetRenderState(D3DRS_FOGCOLOR,
-                   ChannelByte(fog->color[0]) << 16 | ChannelByte(fog->color[1]) << 8 | ChannelByte(fog->color[2]));
-    SetRenderState(D3DRS_FOGSTART, FloatBits(fog->start));
-    SetRenderState(D3DRS_FOGEND, FloatBits(fog->end));
-    SetRenderState(D3DRS_FOGDENSITY, FloatBits(fog->density));
 }
 
 void CGraphics_D3D7::gClear(uint32_t flags) {

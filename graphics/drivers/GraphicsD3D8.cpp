@@ -86,7 +86,7 @@ std::vector<DWORD> ReadRowsFromTop(HDC dc, HBITMAP bitmap, LONG width, LONG rows
 CGraphics* CreateGraphics_D3D8(Engine::CApplication** application) { return new CGraphics_D3D8(application); }
 
 CGraphics_D3D8::CGraphics_D3D8(Engine::CApplication** application)
-    : CGraphics(application), m_defaultTarget(this), m_pCurrentTarget(&m_defaultTarget) {
+    : CGraphics_D3DStates(application), m_defaultTarget(this), m_pCurrentTarget(&m_defaultTarget) {
     m_clearColor[0] = m_clearColor[1] = m_clearColor[2] = m_clearColor[3] = 0.0f;
 }
 

@@ -6,13 +6,13 @@
 // device is reset at the next gBeginScene once it can be, and every device
 // object is released before and restored after the reset.
 
-#include "graphics/Graphics.h"
+#include "graphics/drivers/GraphicsD3DStates.h"
 #include "graphics/drivers/DeviceObjectsD3D8.h"
 #include "platform/Direct3D8.h"
 
 namespace Engine::Graphics {
 
-class CGraphics_D3D8 : public CGraphics {
+class CGraphics_D3D8 : public CGraphics_D3DStates {
 public:
     static constexpr const char* kWindowClass = "Direct3D8 Rendering Class";
     // Quads the shared index buffer covers.
@@ -55,35 +55,23 @@ public:
     // Render states, matrices and drawing.
     void gSetLight(int index, const CLight* light) override;
     void gSetMaterial(int face, const CMaterial* material) override;
-    void gSetFog(const CFog* fog) override;
-    void SetViewMatrix(const float* matrix) override;
-    void SetWorldMatrix(const float* matrix) override;
-    void SetPerspective(float width, float height, float zNear, float zFar) override;
-    void SetOrtho(float width, float height, float zNear, float zFar) override;
     void SetOrtho2D(float width, float height, float zNear, float zFar) override;
     void gDraw(int type, ref_ptr<CVertexBuffer> vertices, int first, int count, ref_ptr<CIndexBuffer> indices) override;
     void gClear(uint32_t flags) override;
     void gSetTexture(int stage, CBaseHardwareTexture* texture) override;
     void gSetTextureStage(int stage, ref_ptr<CTexture> texture) override;
-    void gSetTextureWrap(int stage, int addressU, int addressV) override;
     void gSetTextureFilter(int stage, int minFilter, int magFilter, int mipFilter) override;
     void gSetCullMode(int cull) override;
     void gSetFrontFace(int) override {}
     void gSwitch(int id, bool on) override;
     void gSetBlendFunc(int source, int destination) override;
     void gSetDepthFunc(int func) override;
-    void gSetColorMaterial(int source) override;
     void gSetLightModel(bool localViewer) override;
     void gSetAmbient(float r, float g, float b, float a) override;
     void gSetTwoSidedLighting(bool) override {}
     void gSetColorMask(bool r, bool g, bool b, bool a) override;
-    void gSetAlphaFunc(int func, float reference) override;
-    void gSetShadeModel(int shade) override;
     void gSetStencilMask(uint32_t mask) override;
     void gSetStencilOp(uint32_t fail, uint32_t depthFail, uint32_t pass) override;
-    void gSetStencilFunc(int func, int32_t reference, uint32_t mask) override;
-    void gSetTexGen(int stage, int mode) override;
-    void gSetTextureMatrix(int stage, const float* matrix) override;
     void gSetTextureCombine(int stage, int operation, int channel, int arg1, const float* constant1, int arg2,
                             const float* constant2) override;
 
@@ -132,9 +120,9 @@ private:
     // One probe candidate; false when the probe cannot go on.
     bool ProbeOffsets(IDirect3DVertexBuffer8* vertices, IDirect3DTexture8* texture, IDirect3DSurface8* level,
                       IDirect3DSurface8* backBuffer, int candidate, bool& matched);
-    void SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix);
-    void SetRenderState(D3DRENDERSTATETYPE state, DWORD value);
-    void SetStageState(int stage, D3DTEXTURESTAGESTATETYPE state, DWORD value);
+    void SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix) override;
+    void SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+    void SetStageState(int stage, D3DTEXTURESTAGESTATETYPE state, DWORD value) override;
     void DrawQuads(int first, int count);
 
     float m_bufferOffset[2] = {-0.5f, -0.5f};

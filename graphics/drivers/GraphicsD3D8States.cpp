@@ -20,14 +20,6 @@ namespace {
 constexpr float kPi = 3.1415927f;
 constexpr int kProbeSize = 16;
 
-DWORD FloatBits(float value) {
-    DWORD bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-D3DCOLORVALUE ColourValue(const float* rgba) { return D3DCOLORVALUE{rgba[0], rgba[1], rgba[2], rgba[3]}; }
-
 D3DPRIMITIVETYPE MapPrimitive(int type) {
     return type == PRIM_QUAD_LIST ? D3DPT_TRIANGLELIST : D3DPRIMITIVETYPE(type);
 }
@@ -76,17 +68,6 @@ void CGraphics_D3D8::gSetBlendFunc(int source, int destination) {
 
 void CGraphics_D3D8::gSetDepthFunc(int func) { SetRenderState(D3DRS_ZFUNC, MapCompareFunc(func)); }
 
-void CGraphics_D3D8::gSetAlphaFunc(int func, float reference) {
-    SetRenderState(D3DRS_ALPHAFUNC, MapCompareFunc(func));
-    SetRenderState(D3DRS_ALPHAREF, ChannelByte(reference));
-}
-
-void CGraphics_D3D8::gSetStencilFunc(int func, int32_t reference, uint32_t mask) {
-    SetRenderState(D3DRS_STENCILFUNC, MapCompareFunc(func));
-    SetRenderState(D3DRS_STENCILREF, DWORD(reference));
-    SetRenderState(D3DRS_STENCILMASK, mask);
-}
-
 void CGraphics_D3D8::gSetStencilOp(uint32_t fail, uint32_t depthFail, uint32_t pass) {
     SetRenderState(D3DRS_STENCILFAIL, MapStencilOp(fail));
     SetRenderState(D3DRS_STENCILZFAIL, MapStencilOp(depthFail));
@@ -96,40 +77,14 @@ void CGraphics_D3D8::gSetStencilOp(uint32_t fail, uint32_t depthFail, uint32_t p
 void CGraphics_D3D8::gSetStencilMask(uint32_t mask) { SetRenderState(D3DRS_STENCILWRITEMASK, mask); }
 void CGraphics_D3D8::gSetCullMode(int cull) { SetRenderState(D3DRS_CULLMODE, MapCullMode(cull)); }
 
-void CGraphics_D3D8::gSetShadeModel(int shade) {
-    SetRenderState(D3DRS_SHADEMODE, shade == SHADE_SMOOTH ? D3DSHADE_GOURAUD : D3DSHADE_FLAT);
-}
-
 void CGraphics_D3D8::gSetColorMask(bool r, bool g, bool b, bool a) {
     SetRenderState(D3DRS_COLORWRITEENABLE, (r ? 1u : 0u) | (g ? 2u : 0u) | (b ? 4u : 0u) | (a ? 8u : 0u));
 }
 
 void CGraphics_D3D8::gSetLightModel(bool localViewer) { SetRenderState(D3DRS_LOCALVIEWER, localViewer ? TRUE : FALSE); }
 
-void CGraphics_D3D8::gSetColorMaterial(int source) {
-    const std::pair<D3DRENDERSTATETYPE, int> sources[] = {{D3DRS_EMISSIVEMATERIALSOURCE, CM_EMISSIVE},
-                                                          {D3DRS_AMBIENTMATERIALSOURCE, CM_AMBIENT},
-                                                          {D3DRS_DIFFUSEMATERIALSOURCE, CM_DIFFUSE},
-                                                          {D3DRS_SPECULARMATERIALSOURCE, CM_SPECULAR}};
-    for (auto [state, code] : sources) SetRenderState(state, source == code ? D3DMCS_COLOR1 : D3DMCS_MATERIAL);
-}
-
 void CGraphics_D3D8::gSetAmbient(float r, float g, float b, float) {
     SetRenderState(D3DRS_AMBIENT, 0xFF000000u | ChannelByte(r) << 16 | ChannelByte(g) << 8 | ChannelByte(b));
-}
-
-void CGraphics_D3D8::gSetFog(const CFog* fog) {
-    if (!fog) return;
-    DWORD mode = DWORD(fog->mode);
-    if (fog->mode == FOG_LINEAR) mode = D3DFOG_LINEAR;
-    if (fog->mode == FOG_EXP) mode = D3DFOG_EXP;
-    if (fog->mode == FOG_EXP2) mode = D3DFOG_EXP2;
-    SetRenderState(D3DRS_FOGVERTEXMODE, mode);
-    SetRenderState(D3DRS_FOGCOLOR,
-                   ChannelByte(fog->color[0]) << 16 | ChannelByte(fog->color[1]) << 8 | ChannelByte(fog->color[2]));
-    SetRenderState(D3DRS_FOGSTART, FloatBits(fog->start));
-    SetRenderState(D3DRS_FOGEND, FloatBits(fog->end));
-    SetRenderState(D3DRS_FOGDENSITY, FloatBits(fog->density));
 }
 
 void CGraphics_D3D8::gSetLight(int index, const CLight* light) {
@@ -164,44 +119,8 @@ void CGraphics_D3D8::gSetMaterial(int, const CMaterial* material) {
     m_pd3dDevice->SetMaterial(&d);
 }
 
-void CGraphics_D3D8::SetViewMatrix(const float* matrix) {
-    CGraphics::SetViewMatrix(matrix);
-    SetTransform(D3DTS_VIEW, ToD3DMatrix(matrix));
-}
-
-void CGraphics_D3D8::SetWorldMatrix(const float* matrix) {
-    CGraphics::SetWorldMatrix(matrix);
-    SetTransform(D3DTS_WORLD, ToD3DMatrix(matrix));
-}
-
-void CGraphics_D3D8::SetPerspective(float width, float height, float zNear, float zFar) {
-    SetTransform(D3DTS_PROJECTION, PerspectiveMatrix(width, height, zNear, zFar));
-}
-
-void CGraphics_D3D8::SetOrtho(float width, float height, float zNear, float zFar) {
-    SetTransform(D3DTS_PROJECTION, OrthoMatrix(width, height, zNear, zFar));
-}
-
 void CGraphics_D3D8::SetOrtho2D(float width, float height, float zNear, float zFar) {
     SetTransform(D3DTS_PROJECTION, Ortho2DMatrix(width, height, zNear, zFar));
-}
-
-void CGraphics_D3D8::gSetTextureMatrix(int stage, const float* matrix) {
-    if (!matrix) return;
-    SetStageState(stage, D3DTSS_TEXTURETRANSFORMFLAGS, TextureTransformCount(matrix));
-    SetTransform(D3DTRANSFORMSTATETYPE(D3DTS_TEXTURE0 + stage), ToD3DMatrix(matrix));
-}
-
-void CGraphics_D3D8::gSetTexGen(int stage, int mode) {
-    if (mode == TEXGEN_OFF) {
-        SetStageState(stage, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_PASSTHRU);
-        return;
-    }
-    if (mode != TEXGEN_SPHERE && mode != TEXGEN_REFLECTION) return;
-    SetTransform(D3DTRANSFORMSTATETYPE(D3DTS_TEXTURE0 + stage), TexGenMatrix());
-    SetStageState(stage, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT2);
-    SetStageState(stage, D3DTSS_TEXCOORDINDEX,
-                  mode == TEXGEN_SPHERE ? D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR : D3DTSS_TCI_CAMERASPACENORMAL);
 }
 
 void CGraphics_D3D8::gSetTextureCombine(int stage, int operation, int channel, int arg1, const float* constant1,
@@ -247,11 +166,6 @@ void CGraphics_D3D8::gSetTextureStage(int stage, ref_ptr<CTexture> texture) {
     SetStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
     SetStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
     SetStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-}
-
-void CGraphics_D3D8::gSetTextureWrap(int stage, int addressU, int addressV) {
-    SetStageState(stage, D3DTSS_ADDRESSU, MapTextureAddress(addressU));
-    SetStageState(stage, D3DTSS_ADDRESSV, MapTextureAddress(addressV));
 }
 
 void CGraphics_D3D8::gSetTextureFilter(int stage, int minFilter, int magFilter, int mipFilter) {
