@@ -15,9 +15,8 @@ constexpr int kQuads = 2;  // the frame and the filled part
 
 uint32_t DriverColor(Graphics::CGraphics& graphics, float r, float g, float b) {
     const uint32_t rgba = PackColorRGBA(r, g, b, 1.0f);
-    if (graphics.IsColorRGBA()) return rgba;
     // The other byte order has blue in the low byte.
-    return (rgba & 0xFF00FF00u) | ((rgba & 0xFFu) << 16) | ((rgba >> 16) & 0xFFu);
+    return graphics.IsColorRGBA() ? rgba : SwapColorRedBlue(rgba);
 }
 
 void WriteQuad(SpriteVertex* v, float left, float top, float right, float bottom, uint32_t color, float dx, float dy) {
