@@ -10,22 +10,20 @@
 
 namespace Engine {
 
+namespace {
+template <Graphics::CGraphics* (*Create)(CApplication**)>
+std::unique_ptr<Graphics::CGraphics> MakeDriver(CApplication** application) {
+    return std::unique_ptr<Graphics::CGraphics>(Create(application));
+}
+} // namespace
+
 CGraphicsDriverTable GetDefaultDriverTable() {
     CGraphicsDriverTable table;
-    for (const char* name : kGraphicsDriverNames)
-        table.push_back({name, [](CApplication**) { return std::unique_ptr<Graphics::CGraphics>(); }});
-    table[kDriverOpenGL].create = [](CApplication** application) {
-        return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_OGL(application));
-    };
-    table[kDriverD3D8].create = [](CApplication** application) {
-        return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_D3D8(application));
-    };
-    table[kDriverD3D7].create = [](CApplication** application) {
-        return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_D3D7(application));
-    };
-    table[kDriverSoftware].create = [](CApplication** application) {
-        return std::unique_ptr<Graphics::CGraphics>(Graphics::CreateGraphics_SFTW(application));
-    };
+    for (const char* name : kGraphicsDriverNames) table.push_back({name, nullptr});
+    table[kDriverD3D8].create = MakeDriver<Graphics::CreateGraphics_D3D8>;
+    table[kDriverOpenGL].create = MakeDriver<Graphics::CreateGraphics_OGL>;
+    table[kDriverD3D7].create = MakeDriver<Graphics::CreateGraphics_D3D7>;
+    table[kDriverSoftware].create = MakeDriver<Graphics::CreateGraphics_SFTW>;
     return table;
 }
 
