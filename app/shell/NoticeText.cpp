@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "app/Locale.h"
+#include "app/Math.h"
 
 namespace Engine {
 
@@ -29,7 +30,7 @@ float CNoticeText::Alpha(double sinceChange, double period) {
 }
 
 uint32_t CNoticeText::Color(float alpha) {
-    return (uint32_t(std::clamp(alpha, 0.0f, 1.0f) * 255.0f + 0.5f) << 24) | 0x00FFFFFFu;
+    return PackColorARGB(1.0f, 1.0f, 1.0f, alpha);
 }
 
 int LocalHour() {
