@@ -8,17 +8,6 @@ using Engine::Geometry::CQuaternion;
 
 namespace {
 
-// Scaled channel to byte. Clamping happens in float before the conversion,
-// so NaN and out-of-range values never reach an undefined float-to-int cast;
-// finite values get the same byte as truncating first and clamping after.
-uint32_t ScaledToByte(float v) {
-    if (!(v > 0.0f)) // also NaN
-        return 0;
-    if (v >= 255.0f)
-        return 255;
-    return static_cast<uint32_t>(v);
-}
-
 uint32_t ChannelRGBA(float c) { return ScaledToByte(c * 255.5f); }
 
 uint32_t ChannelARGB(float c) {
@@ -36,6 +25,17 @@ float Clamp01(float c) {
 }
 
 } // namespace
+
+// Scaled channel to byte. Clamping happens in float before the conversion,
+// so NaN and out-of-range values never reach an undefined float-to-int cast;
+// finite values get the same byte as truncating first and clamping after.
+uint32_t ScaledToByte(float v) {
+    if (!(v > 0.0f)) // also NaN
+        return 0;
+    if (v >= 255.0f)
+        return 255;
+    return static_cast<uint32_t>(v);
+}
 
 uint32_t PackColorRGBA(float r, float g, float b, float a) {
     return ChannelRGBA(r) | ChannelRGBA(g) << 8 | ChannelRGBA(b) << 16 | ChannelRGBA(a) << 24;

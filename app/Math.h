@@ -41,6 +41,10 @@ inline CVector3 TransformPoint(const CMatrix34& t, const CVector3& p) {
 
 } // namespace Engine::Geometry
 
+// A value on the 0..255 scale as a byte: truncated, held at the bounds,
+// NaN as 0.
+uint32_t ScaledToByte(float v);
+
 // Packs a colour of four 0..1 channels: each channel x 255.5, truncated,
 // clamped to 0..255; R in bits 0-7, G 8-15, B 16-23, A 24-31. NaN packs as 0.
 uint32_t PackColorRGBA(float r, float g, float b, float a);

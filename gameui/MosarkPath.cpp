@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/Locale.h"
+#include "app/Math.h"
 #include "controls/ControlDescription.h"
 #include "controls/RenderContext.h"
 #include "gameui/ControlSounds.h"
@@ -32,7 +33,7 @@ constexpr int32_t kSegmentNodeCounts[CMosarkPath::kMaxNodes] = {-1, -1, -1, -1, 
 
 float Unit(float v) { return std::clamp(v, 0.0f, 1.0f); }
 // A 0..1 value as a byte; NaN reads as 0.
-uint32_t Byte(float v) { return v > 0.0f ? uint32_t(std::min(v, 1.0f) * 255.0f) : 0u; }
+uint32_t Byte(float v) { return ScaledToByte(v * 255.0f); }
 // Alpha a over the control's grey.
 uint32_t Tinted(uint32_t a, uint32_t a0) { return (a << 24) | (a0 * 0x010101u); }
 
