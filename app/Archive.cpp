@@ -60,6 +60,12 @@ void CArchive::ReadFloat(float& value) { ReadScalar(*this, value); }
 
 void CArchive::WriteFloat(float value) { WriteDWord(std::bit_cast<uint32_t>(value)); }
 
+int64_t CArchive::GetBytesLeft() const {
+    const int64_t size = m_file->GetSize();
+    const int64_t position = m_file->Tell();
+    return size < 0 || position < 0 || position > size ? 0 : size - position;
+}
+
 void CArchive::ReadString(CString& value) {
     if (IsStoring()) return;
     uint8_t shortLength = 0;

@@ -24,6 +24,9 @@ public:
     bool IsStoring() const { return m_bStoring != 0; }
     bool IsLoading() const { return m_bStoring == 0; }
     Engine::CAbstractFile* GetFile() const { return m_file; }
+    // Bytes between the stream's position and its end; 0 when either is
+    // unknown or the position lies past the end.
+    int64_t GetBytesLeft() const;
 
     // Short transfers throw Engine::CException "Archive serialization error:
     // Cannot read %d bytes, %d readed" / "... Cannot write %d bytes, %d writed".

@@ -17,20 +17,14 @@ void SkipChunk(CArchive& ar) {
     SkipBytes(ar, header.length);
 }
 
-int64_t GetBytesLeft(CArchive& ar) {
-    Engine::CAbstractFile* file = ar.GetFile();
-    const int64_t left = file->GetSize() - file->Tell();
-    return left > 0 ? left : 0;
-}
-
 void SkipBytes(CArchive& ar, uint64_t count) {
-    const int64_t left = GetBytesLeft(ar);
+    const int64_t left = ar.GetBytesLeft();
     if (count > uint64_t(left)) CArchive::ThrowReadError(int64_t(count), left);
     ar.GetFile()->Skip(int64_t(count));
 }
 
 void CheckCount(CArchive& ar, uint64_t count, uint64_t minBytes) {
-    const int64_t left = GetBytesLeft(ar);
+    const int64_t left = ar.GetBytesLeft();
     if (count * minBytes > uint64_t(left)) CArchive::ThrowReadError(int64_t(count * minBytes), left);
 }
 

@@ -16,8 +16,6 @@ void SkipChunk(CArchive& ar);
 // Skips bytes that must exist; a shorter stream gives the archive's
 // short-read message.
 void SkipBytes(CArchive& ar, uint64_t count);
-// Bytes left in the archive's stream.
-int64_t GetBytesLeft(CArchive& ar);
 // A count of records of at least minBytes each that cannot fit into the
 // bytes left throws the archive's short-read message before any array is
 // sized by it.

@@ -13,7 +13,7 @@ const char* const NULL_REFERENCE = "NULL";
 
 // Whether the next four bytes are the chunk ID; the stream stays where it is.
 bool NextChunkIs(CArchive& ar, uint32_t id) {
-    if (GetBytesLeft(ar) < 4) return false;
+    if (ar.GetBytesLeft() < 4) return false;
     Engine::CAbstractFile* file = ar.GetFile();
     const int64_t position = file->Tell();
     uint32_t next = 0;
@@ -29,13 +29,6 @@ const Engine::Reflection::CTypeInfo* FindClassOrThrow(const CString& name) {
 }
 
 } // namespace
-
-int64_t GetBytesLeft(CArchive& ar) {
-    Engine::CAbstractFile* file = ar.GetFile();
-    const int64_t size = file->GetSize();
-    const int64_t position = file->Tell();
-    return size < 0 || position < 0 || position > size ? 0 : size - position;
-}
 
 void SerializeClassType(CArchive& ar, CTypePair& type) {
     if (ar.IsStoring()) {
@@ -97,7 +90,7 @@ int64_t ReadObjectChunk(CArchive& ar, uint32_t expectedId, const char* owner, ui
         GetLog().PrintLine("%s::Serialize(...) : FAILED : Invalid chunk ID 0x%X", owner, header.id);
         throw 1;
     }
-    if (int64_t(header.length) > GetBytesLeft(ar)) {
+    if (int64_t(header.length) > ar.GetBytesLeft()) {
         throw Engine::CException::Format("Scene serialization error: Chunk 0x%X of %s is longer than the data left",
                                          header.id, owner);
     }
@@ -114,7 +107,7 @@ void CheckChunkEnd(CArchive& ar, int64_t end, const char* owner) {
 }
 
 void CheckCount(CArchive& ar, uint32_t count, uint32_t minBytes, const char* what) {
-    if (uint64_t(count) * minBytes > uint64_t(GetBytesLeft(ar))) {
+    if (uint64_t(count) * minBytes > uint64_t(ar.GetBytesLeft())) {
         throw Engine::CException::Format("Scene serialization error: %u %s cannot fit in the data left", count, what);
     }
 }

@@ -35,9 +35,6 @@ void WriteAnimatableRef(CArchive& ar, CAnimatable* object);
 
 void SerializeDouble(CArchive& ar, double& value);
 
-// Bytes left in the archive's stream.
-int64_t GetBytesLeft(CArchive& ar);
-
 // Reads a chunk header whose data must lie within the stream; returns the
 // stream position where the chunk's data ends. With a wrong ID the header's
 // owner is logged and the integer 1 thrown. The chunk's version goes to

@@ -39,7 +39,7 @@ void SerializeTimeFields(CArchive& ar, CSceneTime& time) {
 void ReadTimeRecord(CArchive& ar, CSceneTime& time) {
     CChunkHeader header;
     ar.ReadChunkHeader(header);
-    if (int64_t(header.length) > GetBytesLeft(ar))
+    if (int64_t(header.length) > ar.GetBytesLeft())
         throw Engine::CException("Scene serialization error: Time chunk is longer than the data left");
     const int64_t end = ar.GetFile()->Tell() + int64_t(header.length);
     if (header.id != CHUNK_SCENE_TIME) {
@@ -199,7 +199,7 @@ void CScene::ReadScene(CArchive& ar) {
     CChunkHeader header;
     ar.ReadChunkHeader(header);
     if (header.id != CHUNK_SCENE || header.version < CHUNK_VERSION) ThrowBadSceneHeader();
-    if (int64_t(header.length) > GetBytesLeft(ar))
+    if (int64_t(header.length) > ar.GetBytesLeft())
         throw Engine::CException("Scene serialization error: Scene chunk is longer than the data left");
     const int64_t end = ar.GetFile()->Tell() + int64_t(header.length);
     // Read into copies: the scene keeps what it had until the whole

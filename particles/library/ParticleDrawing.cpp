@@ -35,9 +35,8 @@ uint32_t PackColour(const CParticle& particle, bool rgba) {
         auto mix = [m](float a, float b) { return (1.0f - m) * a + m * b; };
         c = {mix(c1.red, c2.red), mix(c1.green, c2.green), mix(c1.blue, c2.blue), mix(c1.alpha, c2.alpha)};
     }
-    const uint32_t r = PackParticleChannel(c.red), g = PackParticleChannel(c.green), b = PackParticleChannel(c.blue);
-    const uint32_t a = PackParticleChannel(c.alpha * particle.alphaFactor);
-    return rgba ? a << 24 | b << 16 | g << 8 | r : a << 24 | r << 16 | g << 8 | b;
+    const uint32_t argb = PackColorARGB(c.red, c.green, c.blue, c.alpha * particle.alphaFactor);
+    return rgba ? SwapColorRedBlue(argb) : argb;
 }
 
 // The vector turned as a row vector by the rotation of angle about axis.
@@ -91,12 +90,6 @@ void Check(int32_t result, const char* message) {
 }
 
 } // namespace
-
-uint32_t PackParticleChannel(float channel) {
-    const float scaled = channel * 255.0f + 0.5f;
-    if (!(scaled > 0.0f)) return 0;
-    return scaled >= 255.0f ? 255u : uint32_t(scaled);
-}
 
 void FillParticleQuad(const CVexaParticleType& type, const CParticle& particle, CParticleVertex* vertices) {
     const CVexaParticleType::CDrawState& draw = type.draw;

@@ -26,7 +26,4 @@ int32_t RenderType(CVexaParticleType& type, int32_t maxCount, int32_t mode);
 // which RenderType sets up.
 void FillParticleQuad(const CVexaParticleType& type, const CParticle& particle, CParticleVertex* vertices);
 
-// One colour channel as a byte: rounded, clamped to 0..255.
-uint32_t PackParticleChannel(float channel);
-
 } // namespace VexaParticles
