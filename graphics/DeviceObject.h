@@ -63,7 +63,9 @@ protected:
 class CIndexBuffer : public CDeviceObject, public Engine::CReferenced {
 public:
     CIndexBuffer(CGraphics* owner, int32_t typeCode, int32_t count)
-        : CDeviceObject(owner), m_nType(typeCode), m_nBytesPerIndex(typeCode == INDEX_16 ? 2 : 4), m_nCount(count) {}
+        : CDeviceObject(owner), m_nType(typeCode), m_nBytesPerIndex(BytesPerIndex(typeCode)), m_nCount(count) {}
+
+    static int32_t BytesPerIndex(int32_t typeCode) { return typeCode == INDEX_16 ? 2 : 4; }
 
     virtual void* Lock() = 0;
     virtual void Unlock() = 0;

@@ -399,9 +399,10 @@ void CGraphics::ReloadResources() {
     }
 }
 
-void CGraphics::RegisterDriverWindowClass(const char* name, LRESULT (*procedure)(HWND, UINT, WPARAM, LPARAM)) {
+void CGraphics::RegisterDriverWindowClass(const char* name, LRESULT (*procedure)(HWND, UINT, WPARAM, LPARAM),
+                                          bool glFramebuffer) {
     WNDCLASS wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+    wc.style = CS_HREDRAW | CS_VREDRAW | (glFramebuffer ? CS_OWNDC : 0);
     wc.lpfnWndProc = procedure;
     wc.cbWndExtra = sizeof(LONG_PTR);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(NULL_BRUSH));

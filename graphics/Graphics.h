@@ -107,10 +107,11 @@ public:
     // drivers forward to it after their own handling.
     static LRESULT WindowProc(CGraphics* driver, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // The class of a driver's render window: redrawn on resize, one window
-    // word for the driver, no background, and CS_OWNDC, which gives the
-    // window the OpenGL framebuffer the hardware drivers draw through. A
-    // second registration changes nothing.
-    static void RegisterDriverWindowClass(const char* name, LRESULT (*procedure)(HWND, UINT, WPARAM, LPARAM));
+    // word for the driver, no background, and (with glFramebuffer) CS_OWNDC,
+    // which gives the window the OpenGL framebuffer the hardware drivers
+    // draw through. A second registration changes nothing.
+    static void RegisterDriverWindowClass(const char* name, LRESULT (*procedure)(HWND, UINT, WPARAM, LPARAM),
+                                          bool glFramebuffer = true);
     // The driver of a render window, kept in its window word: WM_CREATE
     // stores the creation parameter there first. A driver's window procedure
     // asks with every message; null before WM_CREATE.

@@ -166,6 +166,12 @@ void TakeTexture(CSpriteQueueItem& item, const CSpriteSource& source) {
     if (item.texture.get() != texture) item.texture = texture;
 }
 
+// The split rule: a frame of several pieces, or a record that asks for
+// splitting or tiling.
+bool SplitsFrame(const SprFile::CSpriteFrame* frame, uint32_t flags) {
+    return frame && (frame->pieces.size() > 1 || (flags & SPRITE_SPLIT_MASK));
+}
+
 } // namespace
 
 void ResetDrawParams(CSpriteQueueItem& item) {
@@ -275,8 +281,7 @@ void CSpriteQueue::QueueSpriteAtSizeF(const CParams& params, const SprFile::CSpr
 
 bool CSpriteQueue::NeedsSplit(const SprFile::CSpriteRef& sprite, const CSpriteQueueItem& item) {
     if (!sprite.GetFile() || !sprite.GetDefinition()) return false;
-    const SprFile::CSpriteFrame* frame = FindSpriteFrame(*sprite.GetDefinition(), item.frame);
-    return frame && (frame->pieces.size() > 1 || (item.flags & SPRITE_SPLIT_MASK));
+    return SplitsFrame(FindSpriteFrame(*sprite.GetDefinition(), item.frame), item.flags);
 }
 
 void CSpriteQueue::CommitLast(const CParams& params) {
@@ -293,7 +298,7 @@ void CSpriteQueue::CommitLast(const CParams& params) {
             records.pop_back();  // a frame the sprite does not have draws nothing
             return;
         }
-        if (frame->pieces.size() > 1 || (last.item.flags & SPRITE_SPLIT_MASK)) {
+        if (SplitsFrame(frame, last.item.flags)) {
             const CSpriteQueueItem whole = std::move(last.item);
             records.pop_back();
             BuildQuads(*sprite, whole, &params);

@@ -57,8 +57,8 @@ CVertexBuffer_OGL::CVertexBuffer_OGL(CGraphics* owner, int32_t count, int32_t ve
                               vertexSize, format, dynamic) {}
 
 CIndexBuffer_OGL::CIndexBuffer_OGL(CGraphics* owner, int32_t typeCode, int32_t count)
-    : CSystemMemoryBuffer(SystemBufferBytes("CIndexBuffer_OGL::CIndexBuffer_OGL()", count, typeCode == INDEX_16 ? 2 : 4),
-                              owner, typeCode, count) {}
+    : CSystemMemoryBuffer(SystemBufferBytes("CIndexBuffer_OGL::CIndexBuffer_OGL()", count, BytesPerIndex(typeCode)),
+                          owner, typeCode, count) {}
 
 CHardwareTexture_OGL::CHardwareTexture_OGL(CGraphics_OGL* owner) : CHardwareTexture(owner) {}
 

@@ -10,9 +10,8 @@ CVertexBuffer_SFTW::CVertexBuffer_SFTW(CGraphics* owner, int32_t count, int32_t 
                           count, vertexSize, format, dynamic) {}
 
 CIndexBuffer_SFTW::CIndexBuffer_SFTW(CGraphics* owner, int32_t typeCode, int32_t count)
-    : CSystemMemoryBuffer(
-          SystemBufferBytes("CIndexBuffer_SFTW::CIndexBuffer_SFTW()", count, typeCode == INDEX_16 ? 2 : 4), owner,
-          typeCode, count) {}
+    : CSystemMemoryBuffer(SystemBufferBytes("CIndexBuffer_SFTW::CIndexBuffer_SFTW()", count, BytesPerIndex(typeCode)),
+                          owner, typeCode, count) {}
 
 CHardwareTexture_SFTW::CHardwareTexture_SFTW(CGraphics* owner) : CHardwareTexture(owner), m_pCopy(new CBitmap) {}
 

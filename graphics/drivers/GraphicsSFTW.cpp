@@ -31,18 +31,9 @@ CGraphics_SFTW::~CGraphics_SFTW() noexcept {
     if (m_hWnd) Destroy();
 }
 
-void CGraphics_SFTW::RegisterSoftwareWindowClass() {
-    WNDCLASS wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = &CGraphics_SFTW::WindowProc;
-    wc.cbWndExtra = sizeof(LONG_PTR);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    wc.lpszClassName = kWindowClass;
-    RegisterClass(&wc);
-}
-
 bool CGraphics_SFTW::Create(const char* title, CGraphicsParams* params) {
-    RegisterSoftwareWindowClass();
+    // Drawn by GDI: the window needs no OpenGL framebuffer.
+    RegisterDriverWindowClass(kWindowClass, &CGraphics_SFTW::WindowProc, false);
     if (params) m_params = *params;
     m_params.forceFullScreen = 0;
     m_params.forceWindowed = 0;

@@ -101,7 +101,6 @@ public:
     HWND GetWindow() const { return m_hWnd; }
 
 private:
-    static void RegisterSoftwareWindowClass();
     static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnPaintMessage(HWND window);
 
