@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/Log.h"
+#include "app/Math.h"
 
 namespace Engine::Graphics {
 
@@ -25,7 +26,7 @@ bool CBitmap::Create(int32_t width, int32_t height) {
 }
 
 void CBitmap::SwapRedBlue() {
-    for (uint32_t& p : m_image.pixels) p = (p & 0xFF00FF00u) | (p >> 16 & 0xFF) | (p & 0xFF) << 16;
+    for (uint32_t& p : m_image.pixels) p = SwapColorRedBlue(p);
     m_swapped = !m_swapped;
 }
 

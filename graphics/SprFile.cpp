@@ -26,11 +26,6 @@ uint32_t ReadU32(CArchive& archive) {
     return value;
 }
 
-int64_t BytesLeft(CArchive& archive) {
-    Engine::CAbstractFile& file = *archive.GetFile();
-    return std::max<int64_t>(0, file.GetSize() - file.Tell());
-}
-
 } // namespace
 
 void TextureRegion::SetTextureSize(int32_t width, int32_t height) {
@@ -78,7 +73,7 @@ void CSprFile::ThrowCorrupted(const CString& name, const char* reasonFormat, ...
 }
 
 void CSprFile::CheckFits(CArchive& archive, uint64_t count, uint64_t recordBytes, const char* what) const {
-    const int64_t left = BytesLeft(archive);
+    const int64_t left = archive.GetBytesLeft();
     if (count * recordBytes > uint64_t(left))
         ThrowCorrupted(GetName(), "%s %llu does not fit in the %lld bytes left", what,
                        static_cast<unsigned long long>(count), static_cast<long long>(left));

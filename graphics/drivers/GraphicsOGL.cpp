@@ -15,7 +15,6 @@ namespace Engine::Graphics {
 
 namespace {
 
-
 const char* GlText(GLenum name) {
     const GLubyte* text = glGetString(name);
     return text ? reinterpret_cast<const char*>(text) : "";

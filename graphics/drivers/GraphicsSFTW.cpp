@@ -14,7 +14,6 @@ namespace Engine::Graphics {
 
 namespace {
 
-
 constexpr const char* kModeChangeFailed =
     "Engine::Graphics::CGraphics_SFTW::WindowProc()::ChangeDisplaySettings(...) : FAILED";
 constexpr uint32_t kRedMask = 0x00FF0000, kGreenMask = 0x0000FF00, kBlueMask = 0x000000FF;
