@@ -22,8 +22,8 @@
 #include <string>
 
 #include "app/FixedStepClock.h"
-#include "app/shell/ProgramStartup.h"
-#include "app/shell/ScreensaverApplication.h"
+#include "shell/ProgramStartup.h"
+#include "shell/ScreensaverApplication.h"
 #include "graphics/drivers/GraphicsD3D7.h"
 #include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsOGL.h"

@@ -4,10 +4,10 @@
 Usage: check-layering.py [project root]   (default: the folder above tools/)
 
 Libraries are layered platform < app < reflection < graphics < sound <
-particles < scene < placefile < scenes < controls < gameui < app/shell. A
+particles < scene < placefile < scenes < controls < gameui < shell. A
 file may include headers of its own layer or of one below; within a layer,
 graphics/drivers sits above graphics (and its images), and the program in
-app/shell/mosark above the shell. tests/, bench/ and fuzz/ may include
+shell/mosark above the shell. tests/, bench/ and fuzz/ may include
 anything; tools/ may include the libraries whose formats it writes. No
 library includes tools/, tests/, bench/ or fuzz/.
 
@@ -36,10 +36,10 @@ LAYERS = [
     ("scenes", 8),
     ("controls", 9),
     ("gameui", 10),
-    ("app/shell", 11),
-    ("app/shell/mosark", 11.5),
+    ("shell", 11),
+    ("shell/mosark", 11.5),
 ]
-ORDER_TEXT = "platform < app < reflection < graphics < sound < particles < scene < placefile < scenes < controls < gameui < app/shell"
+ORDER_TEXT = "platform < app < reflection < graphics < sound < particles < scene < placefile < scenes < controls < gameui < shell"
 # Above everything: may include any folder, included by none.
 TOP = ("tests", "bench", "fuzz")
 TOOLS = "tools"

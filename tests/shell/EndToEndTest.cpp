@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/shell/EntryPoint.h"
-#include "app/shell/LoadingScreen.h"
-#include "app/shell/ScreensaverApplication.h"
+#include "shell/EntryPoint.h"
+#include "shell/LoadingScreen.h"
+#include "shell/ScreensaverApplication.h"
 #include "graphics/drivers/GraphicsOGL.h"
 #include "platform/Testing.h"
 #include "shell/ShellTestSupport.h"

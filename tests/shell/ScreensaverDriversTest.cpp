@@ -8,9 +8,9 @@
 #include <algorithm>
 
 #include "app/Config.h"
-#include "app/shell/EntryPoint.h"
-#include "app/shell/ProgramStartup.h"
-#include "app/shell/ScreensaverApplication.h"
+#include "shell/EntryPoint.h"
+#include "shell/ProgramStartup.h"
+#include "shell/ScreensaverApplication.h"
 #include "graphics/drivers/GraphicsD3D7.h"
 #include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsOGL.h"

@@ -11,7 +11,7 @@
 #include "app/Config.h"
 #include "app/Global.h"
 #include "gameui/ControlSounds.h"
-#include "app/shell/ScreensaverApplication.h"
+#include "shell/ScreensaverApplication.h"
 #include "placefile/PlaceFileManager.h"
 #include "platform/DirectSound.h"
 #include "platform/Testing.h"

@@ -1,7 +1,7 @@
-#include "app/shell/CommandLine.h"
-#include "app/shell/EntryPoint.h"
-#include "app/shell/ScreensaverApplication.h"
-#include "app/shell/StdApplication.h"
+#include "shell/CommandLine.h"
+#include "shell/EntryPoint.h"
+#include "shell/ScreensaverApplication.h"
+#include "shell/StdApplication.h"
 #include "shell/ShellTestSupport.h"
 
 using namespace ShellTesting;

@@ -1,7 +1,7 @@
 // The settings dialog on the controls alone, driven by injected mouse and
 // key input: OK stores what the controls show, Escape stores nothing.
 
-#include "app/shell/SettingsDialog.h"
+#include "shell/SettingsDialog.h"
 #include "controls/ComboBox.h"
 #include "controls/ControlsManager.h"
 #include "shell/ShellTestSupport.h"

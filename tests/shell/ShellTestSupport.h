@@ -16,7 +16,7 @@
 #include "app/File.h"
 #include "app/Log.h"
 #include "app/Pack.h"
-#include "app/shell/DriverTable.h"
+#include "shell/DriverTable.h"
 #include "platform/Messages.h"
 #include "platform/Testing.h"
 #include "support/RecordingGraphics.h"

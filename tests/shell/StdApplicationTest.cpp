@@ -2,7 +2,7 @@
 #include <stdexcept>
 
 #include "app/NamedMutex.h"
-#include "app/shell/StdApplication.h"
+#include "shell/StdApplication.h"
 #include "controls/ControlsManager.h"
 #include "graphics/SpriteQueue.h"
 #include "graphics/drivers/GraphicsD3D8.h"

@@ -25,17 +25,17 @@ CLEAN_TREE = {
     "scene/Scene.h": "#pragma once\n",
     "scenes/Scenes.h": '#include "scene/Scene.h"\n',
     "sound/CMakeLists.txt": "mosark_library(sound DEPS app platform)\n",
-    "app/shell/CMakeLists.txt": "mosark_library(app_shell DEPS graphics_drivers)\n"
-                                "add_executable(mosark mosark/main.cpp)\n"
-                                "target_link_libraries(mosark PRIVATE app_shell)\n",
-    "app/shell/Shell.cpp": '#include "graphics/drivers/Ogl.h"\n',
+    "shell/CMakeLists.txt": "mosark_library(shell DEPS graphics_drivers)\n"
+                            "add_executable(mosark mosark/main.cpp)\n"
+                            "target_link_libraries(mosark PRIVATE shell)\n",
+    "shell/Shell.cpp": '#include "graphics/drivers/Ogl.h"\n',
     "graphics/drivers/Ogl.h": "#pragma once\n",
-    "app/shell/mosark/main.cpp": '#include "app/shell/Shell.h"\n#include "scenes/Scenes.h"\n',
-    "app/shell/Shell.h": "#pragma once\n",
+    "shell/mosark/main.cpp": '#include "shell/Shell.h"\n#include "scenes/Scenes.h"\n',
+    "shell/Shell.h": "#pragma once\n",
     "tools/CMakeLists.txt": "mosark_library(tools DEPS graphics)\n",
     "tools/Writer.cpp": '#include "graphics/Graphics.h"\n#include "tools/Writer.h"\n',
     "tools/Writer.h": "#pragma once\n",
-    "tests/app/LogTest.cpp": '#include "app/shell/Shell.h"\n#include "tools/Writer.h"\n',
+    "tests/app/LogTest.cpp": '#include "shell/Shell.h"\n#include "tools/Writer.h"\n',
     "fuzz/fuzz_log.cpp": '#include "graphics/drivers/Ogl.h"\n',
 }
 
@@ -45,13 +45,13 @@ CASES = [
     ("UpwardIncludeFailsWithFileAndLine", {"app/Xml.cpp": '#include "app/Log.h"\n\n#include "graphics/Graphics.h"\n'},
      ["app/Xml.cpp:3: ", "app may not use graphics"]),
     ("AngleBracketsCountToo", {"platform/Time.cpp": "#include <app/Log.h>\n"}, ["platform/Time.cpp:1: "]),
-    ("AppCoreMayNotIncludeTheShell", {"app/Run.cpp": '#include "app/shell/Shell.h"\n'},
-     ["app/Run.cpp:1: ", "app may not use app/shell"]),
+    ("AppCoreMayNotIncludeTheShell", {"app/Run.cpp": '#include "shell/Shell.h"\n'},
+     ["app/Run.cpp:1: ", "app may not use shell"]),
     ("SceneIsBelowScenes", {"scene/Scene.cpp": '#include "scenes/Scenes.h"\n'}, ["scene/Scene.cpp:1: "]),
     ("GraphicsCoreIsBelowItsDrivers", {"graphics/Text.cpp": '#include "graphics/drivers/Ogl.h"\n'},
      ["graphics/Text.cpp:1: "]),
-    ("ShellIsBelowTheProgram", {"app/shell/Run.cpp": '#include "app/shell/mosark/Main.h"\n',
-                                "app/shell/mosark/Main.h": ""}, ["app/shell/Run.cpp:1: "]),
+    ("ShellIsBelowTheProgram", {"shell/Run.cpp": '#include "shell/mosark/Main.h"\n',
+                                "shell/mosark/Main.h": ""}, ["shell/Run.cpp:1: "]),
     ("LibraryMayNotIncludeTests", {"app/Debug.cpp": '#include "tests/app/LogTest.cpp"\n'},
      ["app/Debug.cpp:1: ", "may not use tests/"]),
     ("LibraryMayNotIncludeTools", {"graphics/Font.cpp": '#include "tools/Writer.h"\n'},

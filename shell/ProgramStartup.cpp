@@ -1,4 +1,4 @@
-#include "app/shell/ProgramStartup.h"
+#include "shell/ProgramStartup.h"
 
 #include "controls/WidgetRegistration.h"
 #include "gameui/GameUiRegistration.h"

@@ -3,9 +3,9 @@
 
 #include "app/Log.h"
 #include "app/Timer.h"
-#include "app/shell/StdApplication.h"
+#include "shell/StdApplication.h"
 #include "graphics/DefaultStates.h"
-#include "app/shell/DelayedLoading.h"
+#include "shell/DelayedLoading.h"
 #include "graphics/DelayedLoaders.h"
 #include "graphics/PrimitiveBuffers.h"
 #include "graphics/SpriteQueue.h"

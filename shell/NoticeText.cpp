@@ -1,4 +1,4 @@
-#include "app/shell/NoticeText.h"
+#include "shell/NoticeText.h"
 
 #include <algorithm>
 #include <ctime>

@@ -1,4 +1,4 @@
-#include "app/shell/MouseQuitRule.h"
+#include "shell/MouseQuitRule.h"
 
 namespace Engine {
 

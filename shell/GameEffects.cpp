@@ -1,4 +1,4 @@
-#include "app/shell/GameEffects.h"
+#include "shell/GameEffects.h"
 
 #include <algorithm>
 #include <vector>

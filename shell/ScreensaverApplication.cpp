@@ -1,12 +1,12 @@
-#include "app/shell/ScreensaverApplication.h"
+#include "shell/ScreensaverApplication.h"
 
 #include <random>
 
 #include "app/Locale.h"
 #include "app/Log.h"
-#include "app/shell/CommandLine.h"
-#include "app/shell/GameEffects.h"
-#include "app/shell/SettingsDialogApplication.h"
+#include "shell/CommandLine.h"
+#include "shell/GameEffects.h"
+#include "shell/SettingsDialogApplication.h"
 #include "graphics/Text.h"
 #include "placefile/SceneGeneratedClass.h"
 #include "platform/Window.h"

@@ -1,4 +1,4 @@
-#include "app/shell/SceneCycle.h"
+#include "shell/SceneCycle.h"
 
 namespace Engine {
 

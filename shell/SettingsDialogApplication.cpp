@@ -1,9 +1,9 @@
-#include "app/shell/SettingsDialogApplication.h"
+#include "shell/SettingsDialogApplication.h"
 
 #include "app/Exception.h"
 #include "app/Locale.h"
 #include "app/Log.h"
-#include "app/shell/ScreensaverData.h"
+#include "shell/ScreensaverData.h"
 #include "controls/ControlsManager.h"
 #include "controls/RenderContext.h"
 

@@ -3,8 +3,8 @@
 // the engine's own controls. OK stores the settings; Cancel, Escape or
 // closing the window stores nothing.
 
-#include "app/shell/SettingsDialog.h"
-#include "app/shell/StdApplication.h"
+#include "shell/SettingsDialog.h"
+#include "shell/StdApplication.h"
 #include "graphics/Font.h"
 #include "graphics/SprFileManager.h"
 

@@ -1,4 +1,4 @@
-#include "app/shell/DelayedLoading.h"
+#include "shell/DelayedLoading.h"
 
 #include "graphics/Graphics.h"
 #include "graphics/SprFileManager.h"

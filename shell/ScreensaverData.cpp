@@ -1,4 +1,4 @@
-#include "app/shell/ScreensaverData.h"
+#include "shell/ScreensaverData.h"
 
 #include "app/Exception.h"
 #include "app/File.h"

@@ -9,12 +9,12 @@
 
 #include "app/LoadingSteps.h"
 #include "app/String.h"
-#include "app/shell/LoadingScreen.h"
-#include "app/shell/MouseQuitRule.h"
-#include "app/shell/NoticeText.h"
-#include "app/shell/SceneCycle.h"
-#include "app/shell/ScreensaverData.h"
-#include "app/shell/StdApplication.h"
+#include "shell/LoadingScreen.h"
+#include "shell/MouseQuitRule.h"
+#include "shell/NoticeText.h"
+#include "shell/SceneCycle.h"
+#include "shell/ScreensaverData.h"
+#include "shell/StdApplication.h"
 
 namespace Engine {
 

@@ -1,4 +1,4 @@
-#include "app/shell/StdApplication.h"
+#include "shell/StdApplication.h"
 
 #include "app/CPUInfo.h"
 #include "app/FatalGuard.h"

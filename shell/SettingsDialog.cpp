@@ -1,4 +1,4 @@
-#include "app/shell/SettingsDialog.h"
+#include "shell/SettingsDialog.h"
 
 #include "controls/Button.h"
 #include "controls/ComboBox.h"

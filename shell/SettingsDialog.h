@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "app/shell/SettingsDialogModel.h"
+#include "shell/SettingsDialogModel.h"
 #include "controls/Dialog.h"
 #include "graphics/Font.h"
 

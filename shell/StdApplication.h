@@ -15,7 +15,7 @@
 #include "app/Input.h"
 #include "app/Settings.h"
 #include "app/String.h"
-#include "app/shell/DriverTable.h"
+#include "shell/DriverTable.h"
 #include "gameui/GameData.h"
 #include "graphics/Graphics.h"
 #include "particles/ParticleSystem.h"

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "app/shell/EntryPoint.h"
-#include "app/shell/ProgramStartup.h"
-#include "app/shell/ScreensaverApplication.h"
+#include "shell/EntryPoint.h"
+#include "shell/ProgramStartup.h"
+#include "shell/ScreensaverApplication.h"
 #include "placefile/PlaceFileManager.h"
 
 namespace {

@@ -1,7 +1,7 @@
-#include "app/shell/EntryPoint.h"
+#include "shell/EntryPoint.h"
 
 #include "app/AppFolders.h"
-#include "app/shell/StdApplication.h"
+#include "shell/StdApplication.h"
 
 namespace Engine {
 

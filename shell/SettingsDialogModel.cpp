@@ -1,4 +1,4 @@
-#include "app/shell/SettingsDialogModel.h"
+#include "shell/SettingsDialogModel.h"
 
 #include <iterator>
 

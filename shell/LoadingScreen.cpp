@@ -1,4 +1,4 @@
-#include "app/shell/LoadingScreen.h"
+#include "shell/LoadingScreen.h"
 
 #include <algorithm>
 

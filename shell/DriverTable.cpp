@@ -1,4 +1,4 @@
-#include "app/shell/DriverTable.h"
+#include "shell/DriverTable.h"
 
 #include <strings.h>
 
