@@ -133,21 +133,10 @@ void PickMesh(const CVexaParticleType& type, CParticle& particle) {
     particle.meshScale = 1.0f;
     const std::span<const CMeshReference> entries = type.meshes.GetEntries();
     if (entries.empty()) return;
-    const CMeshReference* pick = &entries.back();
-    if (entries.size() == 1) {
-        pick = &entries.front();
-    } else if (type.meshes.GetTotalWeight() <= 0) {
-        pick = &entries[ParticleRandomNext(GetParticleRandomGenerator()) % entries.size()];
-    } else {
-        int64_t r = ParticleRandomNext(GetParticleRandomGenerator()) % uint32_t(type.meshes.GetTotalWeight());
-        for (const CMeshReference& entry : entries) {
-            if (r < entry.weight) {
-                pick = &entry;
-                break;
-            }
-            r -= entry.weight;
-        }
-    }
+    // One entry is taken without a draw.
+    const size_t index =
+        entries.size() == 1 ? 0 : type.meshes.PickIndex(ParticleRandomNext(GetParticleRandomGenerator()));
+    const CMeshReference* pick = &entries[index];
     particle.mesh = pick->instance;
     particle.meshScale = pick->scale;
     if (!pick->randomRotation) return;
