@@ -1,7 +1,8 @@
 // Effect-file reading: any input either loads or throws the library's
 // exception. A loaded file then makes its mesh buffers and textures through
-// a device that keeps them in memory, and every emitter is copied and its
-// curves and gradients sampled, as running emitters do.
+// a device that keeps them in memory, and every emitter is copied, its
+// curves and gradients sampled and two steps of it run, as running emitters
+// do.
 
 #include <cstddef>
 #include <cstdint>
@@ -95,6 +96,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int32_t i = 0; i < file->GetEmitterCount(); ++i) {
             auto copy = CVexaParticleEmitter::CreateFromPrototype(*file->GetEmitter(i));
             sink = sink + SampleAll(*copy) + float(copy->GetAxisFlag());
+            // Two steps of the running copy: emission sized by the file's
+            // counts, placement, the mesh pick, motion and the life step.
+            copy->Update(0.0f, 0.1f, 0, 0, 0, 1);
+            copy->Move(0.1f, 0.1f);
+            copy->Update(0.1f, 0.1f, 0, 0, 0, 1);
+            sink = sink + float(copy->GetParticleCount());
         }
     } catch (const CVexaException&) {
     } catch (const VexaGraphics::CVexaGraphicsException&) {

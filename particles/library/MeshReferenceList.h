@@ -23,18 +23,28 @@ public:
     std::span<const CMeshReference> GetEntries() const {
         return m_entries ? std::span<const CMeshReference>(*m_entries) : std::span<const CMeshReference>();
     }
-    int32_t GetTotalWeight() const { return m_nTotalWeight; }
+    // The exact sum of the entry weights. Each weight may take the whole
+    // signed 32-bit range, so the sum may be negative or beyond it.
+    int64_t GetTotalWeight() const { return m_nTotalWeight; }
+
+    // The entry a particle shows, for one draw of the particle generator;
+    // only for lists of two entries or more (a single entry is taken without
+    // a draw). A total in 1..2^31-1 walks the entries from r = draw mod
+    // total, subtracting weights until r is below one; a total of 0 picks
+    // draw mod count. Any other total (negative, or beyond 2^31-1) counts
+    // weights below 0 as 0 and walks from r = floor(draw x P / 2^32), P the
+    // sum of the positive weights, or picks draw mod count when P is 0.
+    size_t PickIndex(uint32_t draw) const;
     const CVexaAse* GetLibrary() const { return m_library; }
     void SetLibrary(const CVexaAse* library) { m_library = library; }
     bool IsBorrowed() const { return m_bBorrowed; }
     void SetBorrowed() { m_bBorrowed = true; }
 
-    // Resolves the instance IDs against the list's library. A total weight
-    // beyond the signed 32-bit range is refused.
+    // Resolves the instance IDs against the list's library.
     friend void ReadMeshReferences(CVexaInput& input, CMeshReferenceList& list);
 
 private:
-    int32_t m_nTotalWeight = 0;
+    int64_t m_nTotalWeight = 0;
     std::shared_ptr<const std::vector<CMeshReference>> m_entries;
     const CVexaAse* m_library = nullptr;
     bool m_bBorrowed = false;

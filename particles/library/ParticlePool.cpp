@@ -11,6 +11,7 @@ namespace {
 // Records are made in blocks, so that particles born together lie together
 // in memory and the per-frame walks over them stay cache-friendly.
 constexpr size_t kBlockSize = 256;
+static_assert(kMaxParticleRecords % kBlockSize == 0);
 
 // Linked through the records' next field. Records are never freed while the
 // process runs; the blocks stay reachable from here.
@@ -32,6 +33,7 @@ CFreeList& FreeList() {
 CParticle* AcquireParticle() {
     CFreeList& list = FreeList();
     if (!list.head) {
+        if (list.blocks.size() * kBlockSize >= kMaxParticleRecords) return nullptr;
         list.blocks.push_back(std::make_unique<CParticle[]>(kBlockSize));
         CParticle* block = list.blocks.back().get();
         // Linked from the back so that they come out in address order.
@@ -60,5 +62,7 @@ void ReleaseParticle(CParticle* particle) {
 }
 
 size_t GetFreeParticleCount() { return FreeList().count; }
+
+size_t GetParticleRecordCount() { return FreeList().blocks.size() * kBlockSize; }
 
 } // namespace VexaParticles

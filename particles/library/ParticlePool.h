@@ -10,15 +10,21 @@
 
 namespace VexaParticles {
 
+// The most particle records the process makes: every live particle of every
+// emitter holds one, so this bounds what a damaged effect file can make live
+// (under 100 MB of records), yet lies far above what a frame can draw in time.
+inline constexpr size_t kMaxParticleRecords = size_t(1) << 18;
+
 // A record from the free list, which grows by a block of records when it is
 // empty; its fields are left as they were (the emitter sets every one it
-// uses).
+// uses). Null when every one of the kMaxParticleRecords records is live.
 CParticle* AcquireParticle();
 
 // Deletes the particle's sub-emitters and puts its record on the free list.
 void ReleaseParticle(CParticle* particle);
 
-// Records waiting on the free list.
+// Records waiting on the free list, and records made so far.
 size_t GetFreeParticleCount();
+size_t GetParticleRecordCount();
 
 } // namespace VexaParticles

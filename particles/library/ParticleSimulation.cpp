@@ -74,8 +74,10 @@ struct CPlacement {
     float angle = 0;
 };
 
+// j is the particle's index in its emission: below twice the placement
+// count, so below 2^32 once the reversal bit is taken off.
 CPlacement Place(const CVexaParticleEmitter& emitter, const CVexaParticleType& type, const CTypeValues& q,
-                 uint32_t j) {
+                 uint64_t j) {
     const CVexaParticleEmitter::CSettings& settings = emitter.GetSettings();
     const bool random = settings.orderedPlacement == 0;
     const uint32_t count = settings.placementCount;
@@ -131,21 +133,10 @@ void PickMesh(const CVexaParticleType& type, CParticle& particle) {
     particle.meshScale = 1.0f;
     const std::span<const CMeshReference> entries = type.meshes.GetEntries();
     if (entries.empty()) return;
-    const CMeshReference* pick = &entries.back();
-    if (entries.size() == 1) {
-        pick = &entries.front();
-    } else if (type.meshes.GetTotalWeight() <= 0) {
-        pick = &entries[ParticleRandomNext(GetParticleRandomGenerator()) % entries.size()];
-    } else {
-        int64_t r = ParticleRandomNext(GetParticleRandomGenerator()) % uint32_t(type.meshes.GetTotalWeight());
-        for (const CMeshReference& entry : entries) {
-            if (r < entry.weight) {
-                pick = &entry;
-                break;
-            }
-            r -= entry.weight;
-        }
-    }
+    // One entry is taken without a draw.
+    const size_t index =
+        entries.size() == 1 ? 0 : type.meshes.PickIndex(ParticleRandomNext(GetParticleRandomGenerator()));
+    const CMeshReference* pick = &entries[index];
     particle.mesh = pick->instance;
     particle.meshScale = pick->scale;
     if (!pick->randomRotation) return;
@@ -172,10 +163,13 @@ float SignedVariation(float value, float spread, bool isSigned) {
     return ParticleRandomVariation(value, spread);
 }
 
-void EmitOne(CVexaParticleType& type, const CEmissionValues& values, float time, uint32_t j) {
+// False when the particle pool has no record left.
+bool EmitOne(CVexaParticleType& type, const CEmissionValues& values, float time, uint64_t j) {
     CVexaParticleEmitter& emitter = *type.emitter;
     const CTypeValues& q = values.q;
-    CParticle& particle = *AcquireParticle();
+    CParticle* taken = AcquireParticle();
+    if (!taken) return false;
+    CParticle& particle = *taken;
     type.LinkParticle(&particle);
     const CPlacement placement = Place(emitter, type, q, j);
     CEmissionRecord record{placement.start.x,     placement.start.y,     placement.start.z, placement.direction.x,
@@ -211,6 +205,7 @@ void EmitOne(CVexaParticleType& type, const CEmissionValues& values, float time,
     base[11] = q[6];
     PickMesh(type, particle);
     AttachSubEmitters(type, particle, time, false);
+    return true;
 }
 
 // The over-life curves a life step samples per particle; a curve of one
@@ -286,11 +281,17 @@ void EmitParticles(CVexaParticleType& type, float time, float dt, bool emitting)
     const int64_t n = EmissionCount(type, values.q, dt);
     if (!emitting || n <= 0) return;
     const CVexaParticleEmitter::CSettings& settings = emitter.GetSettings();
-    uint32_t k = 1;
+    uint64_t k = 1;
     if (settings.shape != 0 && settings.orderedPlacement != 0)
-        k = settings.placementCount * (settings.twoSidedA && settings.twoSidedB ? 2 : 1);
-    for (int64_t i = 0; i < n; ++i)
-        for (uint32_t j = 0; j < k; ++j) EmitOne(type, values, time, j);
+        k = uint64_t(settings.placementCount) * (settings.twoSidedA && settings.twoSidedB ? 2 : 1);
+    if (k == 0) return;
+    uint32_t made = 0;
+    for (int64_t i = 0; i < n; ++i) {
+        for (uint64_t j = 0; j < k; ++j) {
+            if (made == kMaxParticlesPerStep || !EmitOne(type, values, time, j)) return;
+            ++made;
+        }
+    }
 }
 
 void AgeParticles(CVexaParticleType& type, float time, float dt) {

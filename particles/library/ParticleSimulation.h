@@ -10,6 +10,12 @@ namespace VexaParticles {
 class CVexaParticleEmitter;
 class CVexaParticleType;
 
+// The most particles one emission step of a particle type makes, whatever
+// its rate, burst and placement counts ask for: the file's words would
+// otherwise size one step up to 2^31 x 2^33 particles. What the cap (or a
+// full particle pool) cuts off is dropped, not carried to the next step.
+inline constexpr uint32_t kMaxParticlesPerStep = 65536;
+
 // Emits the particles of one step into the type. The emitter's curve
 // values must be current (Update caches them first).
 void EmitParticles(CVexaParticleType& type, float time, float dt, bool emitting);

@@ -1,7 +1,5 @@
 #include "particles/library/VexaAse.h"
 
-#include <climits>
-
 #include "particles/library/MeshReferenceList.h"
 #include "particles/library/VexaException.h"
 #include "particles/library/VexaInput.h"
@@ -123,14 +121,12 @@ void ReadMeshReferences(CVexaInput& input, CMeshReferenceList& list) {
     for (CMeshReference& entry : *entries) {
         const uint32_t id = input.U32();
         entry.instance = list.m_library ? list.m_library->FindMeshInstance(id) : nullptr;
-        const uint32_t weight = input.U32();
-        total += weight;
-        if (total > INT32_MAX) throw CVexaException("Mesh reference weights add up beyond %d", INT32_MAX);
-        entry.weight = int32_t(weight);
+        entry.weight = input.I32();
+        total += entry.weight;
         entry.scale = input.F32();
         entry.randomRotation = input.U32();
     }
-    list.m_nTotalWeight = int32_t(total);
+    list.m_nTotalWeight = total;
     if (!entries->empty()) list.m_entries = std::move(entries);
 }
 

@@ -4,6 +4,7 @@
 
 #include "ParticleTestSupport.h"
 #include "particles/library/ParticlePool.h"
+#include "particles/library/ParticleSimulation.h"
 
 namespace VexaTest {
 namespace {
@@ -46,6 +47,70 @@ TEST(ParticleSimulationTest, ABurstIsUsedUpByItsFirstEnabledUpdateUntilReset) {
     effect.emitter->Reset();
     EXPECT_EQ(effect.emitter->GetParticleCount(), 0u);
     EXPECT_EQ(GetFreeParticleCount(), freeBefore + 5);
+}
+
+struct CStepLimitCase {
+    const char* name;
+    uint32_t ordered;
+    uint32_t placementCount;
+    uint32_t twoSided;
+    uint32_t burstCount;  // 0: a rate of 10^12 particles a second instead of a burst
+    int32_t live;         // after one update of one second
+};
+
+class ParticleStepLimitTest : public ::testing::TestWithParam<CStepLimitCase> {};
+
+// Whatever the file's counts ask for, one step makes at most the cap, and a
+// placement count doubled by two-sided placement does not wrap.
+TEST_P(ParticleStepLimitTest, OneStepMakesAtMostTheCap) {
+    const CStepLimitCase& c = GetParam();
+    Tools::CVexaEmitter description = QuietEmitter();
+    description.shape = 2;
+    description.orderedPlacement = c.ordered;
+    description.placementCount = c.placementCount;
+    description.twoSidedA = description.twoSidedB = c.twoSided;
+    Tools::CVexaParticleType& type = description.types[0];
+    if (c.burstCount != 0) {
+        type.flags = CVexaParticleType::kOneShotBurst;
+        type.burstCount = c.burstCount;
+    } else {
+        SetQ(type, 5, 1e12f);
+    }
+    CEffect effect(description);
+    effect.emitter->Update(0.0f, 1.0f, 0, 0, 0, 1);
+    EXPECT_EQ(effect.Type().liveCount, c.live);
+}
+
+constexpr int32_t kCap = int32_t(kMaxParticlesPerStep);
+
+INSTANTIATE_TEST_SUITE_P(
+    Counts, ParticleStepLimitTest,
+    ::testing::Values(CStepLimitCase{"Ordinary", 1, 12, 1, 3, 72},
+                      CStepLimitCase{"PlacementCount200000", 1, 200000, 0, 1, kCap},
+                      CStepLimitCase{"BothCountsAtTheTop", 1, 0x7FFFFFFF, 1, 0x7FFFFFFF, kCap},
+                      CStepLimitCase{"TwoSidedCountOf2To31", 1, 0x80000000, 1, 1, kCap},
+                      CStepLimitCase{"RateBeyondTheCap", 0, 0x7FFFFFFF, 1, 0, kCap},
+                      CStepLimitCase{"OrderedWithoutPlaces", 1, 0, 1, 0x7FFFFFFF, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Particles that never die pile up until the process-wide pool is out of
+// records; emission then stops and resumes once records come back.
+TEST(ParticleSimulationTest, LiveParticlesStopAtThePoolsSize) {
+    Tools::CVexaEmitter description = QuietEmitter();
+    description.types[0].flags = CVexaParticleType::kNeverDie;
+    SetQ(description.types[0], 5, 1e12f);
+    CEffect effect(description);
+    const size_t inUse = GetParticleRecordCount() - GetFreeParticleCount();
+    const int32_t room = int32_t(kMaxParticleRecords - inUse);
+    for (int step = 0; step < 6; ++step) effect.emitter->Update(float(step), 1.0f, 0, 0, 0, 1);
+    EXPECT_EQ(effect.Type().liveCount, room);
+    EXPECT_EQ(GetParticleRecordCount(), kMaxParticleRecords);
+    EXPECT_EQ(GetFreeParticleCount(), 0u);
+
+    effect.emitter->Reset();
+    effect.emitter->Update(6.0f, 1.0f, 0, 0, 0, 1);
+    EXPECT_EQ(effect.Type().liveCount, kCap);
+    EXPECT_EQ(GetParticleRecordCount(), kMaxParticleRecords);
 }
 
 struct CDeathCase {

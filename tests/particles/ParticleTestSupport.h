@@ -3,6 +3,7 @@
 // their curves named as the simulation names them, read into a library
 // over the recording device, and the random sources seeded.
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -15,8 +16,15 @@
 
 namespace VexaTest {
 
+// Emitter curve Ci's place in the emitter record, from the format's table:
+// C1 C11 C2 C4 C6 C3 C12 C13 C14 C7 C9 C15 C16 C10 C17, C8 after the
+// direction words, then C18 C19 C5.
+inline constexpr std::array<int, 19> kEmitterCurveFileOrder{1,  11, 2,  4, 6,  3,  12, 13, 14, 7,
+                                                            9,  15, 16, 10, 17, 8, 18, 19, 5};
+
 inline void SetC(Tools::CVexaEmitter& emitter, int i, float value) {
-    emitter.curves[CVexaParticleEmitter::kCurveSlot[size_t(i - 1)]] = Tools::MakeVexaCurve(value);
+    const auto at = std::find(kEmitterCurveFileOrder.begin(), kEmitterCurveFileOrder.end(), i);
+    emitter.curves[size_t(at - kEmitterCurveFileOrder.begin())] = Tools::MakeVexaCurve(value);
 }
 inline void SetQ(Tools::CVexaParticleType& type, int i, float value) {
     type.curves[size_t(i - 1)] = Tools::MakeVexaCurve(value);

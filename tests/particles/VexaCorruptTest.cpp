@@ -116,12 +116,6 @@ INSTANTIATE_TEST_SUITE_P(Files, VexaCorruptTest, ::testing::Values(
                  }, "129 texture channels exceed the 128"},
     CCorruptCase{"UnknownObjectType", [] { return Tools::WriteVexa(WithGeometry([](auto& g) { g.type = 2; })); },
                  "Unknown mesh object type 2"},
-    CCorruptCase{"WeightOverflow", [] {
-                     Tools::CVexaDocument doc;
-                     doc.emitters = {Tools::MakeVexaEmitter("a")};
-                     doc.emitters[0].types[0].meshes = {{1, 0x7FFFFFFF, 1, 0}, {1, 1, 1, 0}};
-                     return Tools::WriteVexa(doc);
-                 }, "weights add up beyond"},
     CCorruptCase{"NestedTooDeep", [] { return Tools::WriteVexa(Nested(17)); }, "nest deeper than 16"},
     CCorruptCase{"ExtraByte", [] {
                      Bytes bytes = Tools::WriteVexa(FullDocument());
