@@ -45,6 +45,14 @@ CDDState& State() {
     return state;
 }
 
+// Kept for the test hook; only the latest, so that a long run does not grow.
+void RecordPresentation(const Platform::Testing::CDDPresentation& presentation) {
+    constexpr size_t kKept = 64;
+    std::vector<Platform::Testing::CDDPresentation>& kept = State().presentations;
+    if (kept.size() >= kKept) kept.erase(kept.begin());
+    kept.push_back(presentation);
+}
+
 // A counted stand-in object, counted among the live ones.
 template <class Interface>
 class CCounted : public Platform::CUnknownImpl<Interface> {
@@ -142,7 +150,7 @@ public:
         if (!(m_caps & DDSCAPS_PRIMARYSURFACE) || !back) return DDERR_INVALIDPARAMS;
         if (State().surfacesLost) return DDERR_SURFACELOST;
         const RECT whole = back->Whole();
-        State().presentations.push_back({true, flags, whole, WindowRect()});
+        RecordPresentation({true, flags, whole, WindowRect()});
         Present(*back->m_image, whole, WindowRect());
         return DD_OK;
     }
@@ -154,7 +162,7 @@ public:
         if (m_caps & DDSCAPS_PRIMARYSURFACE) {
             // The primary is the desktop: the destination comes in screen
             // coordinates and lands in the window's client area.
-            State().presentations.push_back({false, flags, sourceArea, destination ? *destination : WindowRect()});
+            RecordPresentation({false, flags, sourceArea, destination ? *destination : WindowRect()});
             RECT area = WindowRect();
             if (destination) {
                 POINT topLeft{destination->left, destination->top}, bottomRight{destination->right, destination->bottom};

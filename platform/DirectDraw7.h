@@ -336,7 +336,7 @@ struct CDDPresentation {
     DWORD flags = 0;
     RECT source{}, destination{};
 };
-// The presentations since the last call, oldest first.
+// The presentations since the last call (the latest 64 at most), oldest first.
 std::vector<CDDPresentation> TakeDDPresentations();
 // The display mode last set with SetDisplayMode; all zero when none was.
 CDDMode GetDDDisplayMode();
