@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <utility>
 
 #include "platform/Detail.h"
 #include "platform/Display.h"
@@ -35,11 +36,21 @@ struct CDDState {
     bool exclusiveLost = false;
     int stillDrawing = 0;
     int liveObjects = 0;
+    std::vector<Platform::Testing::CDDPresentation> presentations;
+    CDDMode displayMode{0, 0, 0, 0, 0};
 };
 
 CDDState& State() {
     static CDDState state;
     return state;
+}
+
+// Kept for the test hook; only the latest, so that a long run does not grow.
+void RecordPresentation(const Platform::Testing::CDDPresentation& presentation) {
+    constexpr size_t kKept = 64;
+    std::vector<Platform::Testing::CDDPresentation>& kept = State().presentations;
+    if (kept.size() >= kKept) kept.erase(kept.begin());
+    kept.push_back(presentation);
 }
 
 // A counted stand-in object, counted among the live ones.
@@ -99,7 +110,14 @@ public:
     }
     ~CSurface7() override {
         m_core->context.MakeCurrent();
-        for (CSurface7* attached : m_attached) attached->Release();
+        // Surfaces made with a complex surface go with it, whatever their
+        // count (GetAttachedSurface counts them, but only the root frees them).
+        for (CSurface7* attached : m_attached) {
+            if (attached->m_bImplicit)
+                delete attached;
+            else
+                attached->Release();
+        }
         m_core->surfaces.erase(this);
     }
 
@@ -127,15 +145,16 @@ public:
     HRESULT SetClipper(IDirectDrawClipper*) override { return DD_OK; }
     HRESULT IsLost() override { return State().surfacesLost ? DDERR_SURFACELOST : DD_OK; }
 
-    HRESULT Flip(IDirectDrawSurface7*, DWORD) override {
+    HRESULT Flip(IDirectDrawSurface7*, DWORD flags) override {
         CSurface7* back = FindAttached(DDSCAPS_BACKBUFFER);
         if (!(m_caps & DDSCAPS_PRIMARYSURFACE) || !back) return DDERR_INVALIDPARAMS;
         if (State().surfacesLost) return DDERR_SURFACELOST;
         const RECT whole = back->Whole();
+        RecordPresentation({true, flags, whole, WindowRect()});
         Present(*back->m_image, whole, WindowRect());
         return DD_OK;
     }
-    HRESULT Blt(RECT* destination, IDirectDrawSurface7* source, RECT* sourceRect, DWORD, void*) override {
+    HRESULT Blt(RECT* destination, IDirectDrawSurface7* source, RECT* sourceRect, DWORD flags, void*) override {
         auto* from = static_cast<CSurface7*>(source);
         if (!from || !from->m_image || !m_image) return DDERR_INVALIDPARAMS;
         if (State().surfacesLost) return DDERR_SURFACELOST;
@@ -143,6 +162,7 @@ public:
         if (m_caps & DDSCAPS_PRIMARYSURFACE) {
             // The primary is the desktop: the destination comes in screen
             // coordinates and lands in the window's client area.
+            RecordPresentation({false, flags, sourceArea, destination ? *destination : WindowRect()});
             RECT area = WindowRect();
             if (destination) {
                 POINT topLeft{destination->left, destination->top}, bottomRight{destination->right, destination->bottom};
@@ -214,6 +234,7 @@ public:
     CGlImage* GetImage() const { return m_image.get(); }
     CGlDepthBuffer* GetDepth() const { return m_depth.get(); }
     DWORD GetCaps() const { return m_caps; }
+    void MakeImplicit() { m_bImplicit = true; }
     // Memory comes back from a restore, contents do not.
     void Wipe() {
         if (!m_image) return;
@@ -242,6 +263,8 @@ private:
     std::vector<CSurface7*> m_attached;
     std::vector<uint8_t> m_lock;
     bool m_locked = false;
+    // Part of a complex surface, made and freed with its root.
+    bool m_bImplicit = false;
 };
 
 class CClipper7 : public CCounted<IDirectDrawClipper> {
@@ -587,6 +610,7 @@ public:
             if (mode.width == width && mode.height == height && mode.bits == bits &&
                 (refresh == 0 || mode.refresh == refresh)) {
                 m_mode = CDDMode{width, height, bits, refresh ? refresh : mode.refresh, 0};
+                State().displayMode = m_mode;
                 return DD_OK;
             }
         return DDERR_INVALIDMODE;
@@ -609,6 +633,7 @@ public:
                 GetDisplayMode(&mode);
                 auto* back = new CSurface7(m_core, DDSCAPS_BACKBUFFER | DDSCAPS_3DDEVICE, mode.dwWidth,
                                            mode.dwHeight, kX8R8G8B8);
+                back->MakeImplicit();
                 primary->AddAttachedSurface(back);
                 back->Release();
             }
@@ -750,6 +775,8 @@ void LoseDDSurfaces() { State().surfacesLost = true; }
 void SetDDExclusiveLost(bool lost) { State().exclusiveLost = lost; }
 void InjectDDStillDrawing(int times) { State().stillDrawing = times; }
 int GetDD7LiveObjectCount() { return State().liveObjects; }
+std::vector<CDDPresentation> TakeDDPresentations() { return std::exchange(State().presentations, {}); }
+CDDMode GetDDDisplayMode() { return State().displayMode; }
 
 DWORD ReadDD7RenderTarget(int x, int y) {
     CSurface7* target = g_lastDevice ? g_lastDevice->GetTarget() : nullptr;
@@ -777,6 +804,8 @@ void ResetDirectDraw() {
     state.config = CDDConfig{};
     state.surfacesLost = state.exclusiveLost = false;
     state.stillDrawing = 0;
+    state.presentations.clear();
+    state.displayMode = CDDMode{0, 0, 0, 0, 0};
 }
 
 } // namespace Platform::Detail

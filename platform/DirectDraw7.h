@@ -328,4 +328,17 @@ DWORD ReadDD7RenderTarget(int x, int y);
 // DirectDraw objects, surfaces, devices and buffers still held.
 int GetDD7LiveObjectCount();
 
+// One picture put on the screen: a Flip of the chain (with its flags), or a
+// Blt to the primary surface (its rectangles as given; the destination in
+// screen coordinates, the whole surface when none was given).
+struct CDDPresentation {
+    bool flip = false;
+    DWORD flags = 0;
+    RECT source{}, destination{};
+};
+// The presentations since the last call (the latest 64 at most), oldest first.
+std::vector<CDDPresentation> TakeDDPresentations();
+// The display mode last set with SetDisplayMode; all zero when none was.
+CDDMode GetDDDisplayMode();
+
 } // namespace Platform::Testing

@@ -68,7 +68,7 @@ DWORD MapStencilOp(uint32_t code) {
     case STENCIL_INVERT: return D3DSTENCILOP_INVERT;
     case STENCIL_INCR: return D3DSTENCILOP_INCR;
     case STENCIL_DECR: return D3DSTENCILOP_DECR;
-    default: return D3DSTENCILOP_KEEP;
+    default: return DWORD(code);
     }
 }
 
@@ -137,11 +137,12 @@ std::optional<DWORD> MapCombineSource(int source) {
     }
 }
 
-uint32_t ChannelByte(float value) {
-    const float scaled = value * 255.5f;
+uint32_t ClampedByte(float scaled) {
     if (!(scaled > 0.0f)) return 0;
     return scaled >= 255.0f ? 255u : uint32_t(scaled);
 }
+
+uint32_t ChannelByte(float value) { return ClampedByte(value * 255.5f); }
 
 uint32_t FactorByte(float value) {
     if (value >= 1.0f) return 255;

@@ -18,7 +18,7 @@ DWORD MapBlendSource(int code);
 DWORD MapBlendDestination(int code);
 // Compare codes outside the table are passed unchanged.
 DWORD MapCompareFunc(int code);
-// The engine's stencil operations; unknown codes keep the value.
+// The engine's stencil operations; other codes are passed unchanged.
 DWORD MapStencilOp(uint32_t code);
 DWORD MapCullMode(int code);
 DWORD MapTextureAddress(int code);
@@ -28,6 +28,8 @@ DWORD MapMipFilter(int code);
 std::optional<DWORD> MapCombineOperation(int operation);
 std::optional<DWORD> MapCombineSource(int source);
 
+// A channel already scaled to 0..255, truncated; out of range (NaN too) clamped.
+uint32_t ClampedByte(float scaled);
 // Colour channels 0..1 as one byte: x 255.5 truncated, clamped.
 uint32_t ChannelByte(float value);
 // Texture-factor channels: 255 at 1 or more, 0 at 0 or less, else rounded.

@@ -17,13 +17,16 @@ CHardwareTexture_SFTW::CHardwareTexture_SFTW(CGraphics* owner) : CHardwareTextur
 
 bool CHardwareTexture_SFTW::CreateFromBitmap(const ref_ptr<CBitmap>& bitmap, bool mipmap, bool freePixels,
                                              int32_t minAlphaBits) {
-    if (!bitmap || !bitmap->GetPixels()) return false;
     m_bMipmap = mipmap ? 1 : 0;
     m_bFreePixels = freePixels ? 1 : 0;
     m_nMinAlphaBits = minAlphaBits;
     m_pBitmap = bitmap;
-    CBitmap::CopyFrom(m_pCopy, *bitmap, true);
-    if (freePixels) bitmap->FreePixels();
+    // A bitmap without pixels still makes a texture, as with the other
+    // drivers: it stays empty, and draws nothing, until a restore finds
+    // pixels to copy.
+    Invalidate();
+    Restore();
+    if (freePixels && bitmap) bitmap->FreePixels();
     return true;
 }
 

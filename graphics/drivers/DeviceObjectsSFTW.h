@@ -29,7 +29,8 @@ public:
     explicit CHardwareTexture_SFTW(CGraphics* owner);
 
     // Keeps the bitmap and copies its pixels; with freePixels the bitmap's
-    // own pixels are freed afterwards. False without a bitmap or its pixels.
+    // own pixels are freed afterwards. Always succeeds: without a bitmap or
+    // its pixels the copy stays empty.
     bool CreateFromBitmap(const ref_ptr<CBitmap>& bitmap, bool mipmap, bool freePixels, int32_t minAlphaBits) override;
     void Free() override {}
     void Update() override {}

@@ -659,6 +659,8 @@ void CGraphics_D3D7::Destroy() {
             if (Engine::CApplication* app = GetApplication()) app->OnGraphicsDestroy();
         }
         m_deviceObjects.InvalidateAll();
+        // What the base holds for the device goes before the device itself.
+        DestroySpriteContainers();
         DoneD3D();
         m_bCreated = 0;
     }

@@ -33,6 +33,10 @@ DWORD MapMagFilter(int code) {
     }
 }
 
+// An ambient channel: x 255 and truncated. Clamped as well, because a
+// channel above 1 would otherwise carry into the next byte.
+uint32_t AmbientByte(float value) { return ClampedByte(value * 255.0f); }
+
 DWORD MapMipFilter7(int code) {
     if (code == 1) return D3DTFP_NONE;
     if (code == 2 || code == 3) return D3DTFP_LINEAR;
@@ -215,10 +219,9 @@ void CGraphics_D3D7::gSetMaterial(int, const CMaterial* material) {
 
 void CGraphics_D3D7::gSetLightModel(bool localViewer) { SetRenderState(D3DRS_LOCALVIEWER, localViewer ? TRUE : FALSE); }
 
-// Each channel clamped, so a value above 1 cannot spill into its neighbour.
 void CGraphics_D3D7::gSetAmbient(float r, float g, float b, float a) {
     SetRenderState(D3DRS_AMBIENT,
-                   ChannelByte(a) << 24 | ChannelByte(r) << 16 | ChannelByte(g) << 8 | ChannelByte(b));
+                   AmbientByte(a) << 24 | AmbientByte(r) << 16 | AmbientByte(g) << 8 | AmbientByte(b));
 }
 
 void CGraphics_D3D7::gClear(uint32_t flags) {

@@ -502,6 +502,7 @@ void CGraphics_D3D8::Destroy() {
             if (Engine::CApplication* app = GetApplication()) app->OnGraphicsDestroy();
         }
         ReleaseDeviceObjects();
+        DestroySpriteContainers();
         DoneD3D();
         m_bCreated = 0;
     }

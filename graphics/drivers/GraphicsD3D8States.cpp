@@ -175,6 +175,7 @@ void CGraphics_D3D8::gSetTextureFilter(int stage, int minFilter, int magFilter, 
 }
 
 void CGraphics_D3D8::gClear(uint32_t flags) {
+    ClearColorAsQuad(flags);
     if (!m_pd3dDevice) return;
     DWORD d3dFlags = 0;
     if (flags & CLEAR_COLOR) d3dFlags |= D3DCLEAR_TARGET;

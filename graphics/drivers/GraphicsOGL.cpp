@@ -246,6 +246,7 @@ void CGraphics_OGL::ShowCreatedWindow() {
 
 void CGraphics_OGL::Destroy() {
     if (!m_hWnd) return;
+    DestroySpriteContainers();
     DestroyWindow(m_hWnd);
     m_hWnd = nullptr;
     if (Engine::CApplication* app = GetApplication()) app->m_hWnd = nullptr;

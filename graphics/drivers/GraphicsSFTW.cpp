@@ -187,6 +187,7 @@ void CGraphics_SFTW::Destroy() {
         if (m_bCreated) {
             if (m_params.fullScreen && m_nPresentPath == 0) ChangeDisplaySettings(nullptr, 0);
             m_deviceObjects.InvalidateAll();
+            DestroySpriteContainers();
             DoneGDI();
             // A later Create sets the back buffer up again.
             m_nPresentPath = -1;

@@ -129,6 +129,8 @@ INSTANTIATE_TEST_SUITE_P(
            CStateCase{"StencilReplaceIsNoCompareCode",
                       [](CGraphics& g) { g.gSetStencilOp(STENCIL_KEEP, STENCIL_KEEP, STENCIL_REPLACE); },
                       D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE},
+           CStateCase{"StencilOpOutsideTheCodesPassesUnchanged",
+                      [](CGraphics& g) { g.gSetStencilOp(STENCIL_KEEP, 9, STENCIL_KEEP); }, D3DRS_STENCILZFAIL, 9},
            CStateCase{"DestinationHasNoDestColour",
                       [](CGraphics& g) { g.gSetBlendFunc(BLEND_ONE, BLEND_DST_COLOR); }, D3DRS_DESTBLEND, 0},
            CStateCase{"UndefinedSwitchChangesNothing", [](CGraphics& g) { g.gSwitch(SWITCH_ALPHA_TEST, true); },

@@ -205,6 +205,27 @@ TEST_F(SoftwareDriverTest, TexturesFollowTheBackBufferChannelOrderAcrossARestore
               (std::vector<uint32_t>{ARGB(255, 0, 0), ARGB(0, 255, 0), ARGB(0, 0, 255), ARGB(255, 255, 255)}));
 }
 
+TEST_F(SoftwareDriverTest, BitmapWithoutPixelsMakesAnEmptyTextureThatARestoreFills) {
+    const ref_ptr<CBitmap> bitmap = QuadrantBitmap(2);
+    bitmap->FreePixels();
+    ref_ptr<CTexture> texture;
+    // As a sprite file whose image was let go makes its texture.
+    ASSERT_NO_THROW(driver->GetTextureManager()->Create(texture, bitmap, 0, "empty", false, 0));
+    ASSERT_TRUE(texture);
+    EXPECT_FALSE(log.Contains("CreateHardwareTexture() : FAILED"));
+    driver->gSetTextureStage(0, texture);
+    DrawQuads(*driver, {Rect(8, 8, 24, 24, 0xFFFFFFFF)});
+    Present();
+    ExpectPicture({{16, 16, 0}});
+
+    // The image is back: the next restore copies it.
+    CBitmap::CopyFrom(bitmap, *QuadrantBitmap(2), true);
+    texture->GetHardwareTexture()->Restore();
+    DrawQuads(*driver, {Rect(8, 8, 24, 24, 0xFFFFFFFF)});
+    Present();
+    ExpectPicture({{9, 9, kShownRed}, {23, 23, kShownWhite}});
+}
+
 using SoftwareDriverCreateTest = HeadlessDriverFixture;
 
 TEST_F(SoftwareDriverCreateTest, FailedBackBufferFailsCreation) {

@@ -1,0 +1,269 @@
+// The full-screen paths of the Direct3D 7 and software drivers: the display
+// mode each one picks, how a frame reaches the screen, what deactivation
+// and reactivation do, and a display that refuses the mode.
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "OpenGLTestSupport.h"
+#include "graphics/drivers/GraphicsD3D7.h"
+#include "graphics/drivers/GraphicsSFTW.h"
+#include "platform/DirectDraw7.h"
+#include "platform/Display.h"
+#include "platform/Messages.h"
+
+using namespace OpenGLTest;
+namespace T = Platform::Testing;
+
+namespace {
+
+const T::CDisplayMode kDesktop{640, 480, 60, 32};
+// 320 x 240 at three rates (in this order) and in 16 bits.
+const std::vector<T::CDisplayMode> kModes = {
+    {320, 240, 60, 32}, {320, 240, 75, 32}, {320, 240, 85, 32}, {320, 240, 60, 16}, kDesktop};
+
+CGraphicsParams FullScreen(int refresh, bool waitVSync = true, int colorBits = 24) {
+    CGraphicsParams params = WindowedParams(320, 240);
+    params.fullScreen = 1;
+    params.waitVSync = waitVSync ? 1 : 0;
+    params.refresh = refresh;
+    params.colorBits = colorBits;
+    params.alphaBits = colorBits > 16 ? 8 : 0;
+    return params;
+}
+
+DEVMODE CurrentDisplayMode() {
+    DEVMODE mode;
+    EnumDisplaySettings(nullptr, ENUM_CURRENT_SETTINGS, &mode);
+    return mode;
+}
+
+bool IsMinimised(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return client.right <= client.left || client.bottom <= client.top;
+}
+
+// The refresh rate asked for and the mode the driver takes, from 320 x 240
+// at 60, 75 and 85 Hz.
+struct CModeCase {
+    const char* name;
+    int refresh, colorBits;
+    DWORD chosenRefresh, chosenBits;
+};
+
+void PrintTo(const CModeCase& c, std::ostream* out) { *out << c.name; }
+
+// ---- Direct3D 7 ----
+
+class D3D7FullScreenTest : public CreatedDriverFixture<CGraphics_D3D7, XrgbPixel<T::ReadDD7RenderTarget>> {
+protected:
+    void SetUp() override {
+        CreatedDriverFixture::SetUp();
+        T::SetDisplayModes(kModes, kDesktop);
+    }
+    void TearDown() override {
+        ReleaseDriver();
+        EXPECT_EQ(T::GetDD7LiveObjectCount(), 0);
+        CreatedDriverFixture::TearDown();
+    }
+    // One frame cleared to the colour, presented; what reached the screen.
+    std::vector<T::CDDPresentation> PresentFrame(float r, float g, float b) {
+        T::TakeDDPresentations();
+        EXPECT_TRUE(driver->gBeginScene());
+        Clear(r, g, b);
+        driver->gEndScene();
+        driver->gFlipBuffers();
+        return T::TakeDDPresentations();
+    }
+};
+
+class D3D7FullScreenFlipTest : public D3D7FullScreenTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(D3D7FullScreenFlipTest, FrameIsFlippedWithOrWithoutTheRetrace) {
+    const bool waitVSync = GetParam();
+    ASSERT_TRUE(CreateDriver(FullScreen(0, waitVSync)));
+    const std::vector<T::CDDPresentation> shown = PresentFrame(1, 0, 0);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].flip);
+    EXPECT_EQ(shown[0].flags, waitVSync ? DDFLIP_WAIT : DDFLIP_WAIT | DDFLIP_NOVSYNC);
+    EXPECT_EQ(Pixel(319, 239), kRed);
+    // After a mode change nothing is shown until the next frame ends.
+    ASSERT_TRUE(driver->ChangeVideoMode(FullScreen(0, waitVSync)));
+    driver->gFlipBuffers();
+    EXPECT_TRUE(T::TakeDDPresentations().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Retrace, D3D7FullScreenFlipTest, ::testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Wait" : "NoWait"); });
+
+class D3D7ModeSearchTest : public D3D7FullScreenTest, public ::testing::WithParamInterface<CModeCase> {};
+
+TEST_P(D3D7ModeSearchTest, DisplayTakesTheFastestModeWithinTheRateAskedFor) {
+    const CModeCase& c = GetParam();
+    ASSERT_TRUE(CreateDriver(FullScreen(c.refresh, true, c.colorBits)));
+    const T::CDDMode set = T::GetDDDisplayMode();
+    EXPECT_EQ(set.width, 320u);
+    EXPECT_EQ(set.height, 240u);
+    EXPECT_EQ(set.bits, c.chosenBits);
+    EXPECT_EQ(set.refresh, c.chosenRefresh);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, D3D7ModeSearchTest,
+                         ::testing::ValuesIn(std::vector<CModeCase>{{"AnyRate", 0, 24, 85, 32},
+                                                                    {"BetweenRates", 80, 24, 75, 32},
+                                                                    {"ExactRate", 75, 24, 75, 32},
+                                                                    {"LowestRate", 60, 24, 60, 32},
+                                                                    // DirectDraw lists every rate in 16 bits too.
+                                                                    {"SixteenBits", 0, 16, 85, 16}}),
+                         kCaseName);
+
+TEST_F(D3D7FullScreenTest, WiderDesktopGetsTheFrameScaledIntoItsMiddle) {
+    // A 16:9 display shows the 4:3 frame pillar-boxed.
+    const T::CDisplayMode wide{640, 360, 60, 32};
+    T::SetDisplayModes({wide}, wide);
+    ASSERT_TRUE(CreateDriver(FullScreen(0)));
+    ASSERT_EQ(driver->GetParams().scaled, 1);
+    const std::vector<T::CDDPresentation> shown = PresentFrame(0, 1, 0);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_FALSE(shown[0].flip);
+    EXPECT_EQ(shown[0].flags, DDBLT_WAIT);
+    EXPECT_EQ(Pixel(319, 239), kGreen);
+    EXPECT_EQ((std::vector<LONG>{shown[0].source.left, shown[0].source.top, shown[0].source.right,
+                                 shown[0].source.bottom}),
+              (std::vector<LONG>{0, 0, 320, 240}));
+    EXPECT_EQ((std::vector<LONG>{shown[0].destination.left, shown[0].destination.top, shown[0].destination.right,
+                                 shown[0].destination.bottom}),
+              (std::vector<LONG>{80, 0, 560, 360}));
+}
+
+TEST_F(D3D7FullScreenTest, DeactivationMinimisesAndActivationRestores) {
+    ASSERT_TRUE(CreateDriver(FullScreen(0)));
+    const HWND window = app.m_hWnd;
+    SendMessage(window, WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_TRUE(IsMinimised(window));
+    SendMessage(window, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_FALSE(IsMinimised(window));
+    EXPECT_EQ(PresentFrame(0, 0, 1).size(), 1u);
+}
+
+TEST_F(D3D7FullScreenTest, ModeTheDisplayDriverLacksFallsBackToTheWindow) {
+    // The display lists 320 x 240; DirectDraw renders only the desktop's size.
+    T::DDConfig().drivers[0].modes = {{640, 480, 32, 60, 0}};
+    ASSERT_TRUE(CreateDriver());
+    EXPECT_FALSE(driver->ChangeVideoMode(FullScreen(0)));
+    EXPECT_TRUE(log.Contains("Trying to restore previous mode"));
+    EXPECT_EQ(driver->GetParams().fullScreen, 0);
+    EXPECT_EQ(driver->GetParams().width, kWidth);
+    const std::vector<T::CDDPresentation> shown = PresentFrame(1, 1, 1);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_FALSE(shown[0].flip);
+    EXPECT_EQ(Pixel(5, 5), kWhite);
+}
+
+// ---- Software ----
+
+constexpr uint32_t Shown(uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; }
+
+class SoftwareFullScreenTest : public HeadlessDriverFixture {
+protected:
+    void SetUp() override {
+        HeadlessDriverFixture::SetUp();
+        T::SetDisplayModes(kModes, kDesktop);
+        driver = std::make_unique<CGraphics_SFTW>(&cell);
+    }
+    void TearDown() override {
+        driver.reset();
+        HeadlessDriverFixture::TearDown();
+    }
+    bool Create(CGraphicsParams params) { return driver->Create("test", &params); }
+
+    std::unique_ptr<CGraphics_SFTW> driver;
+};
+
+class SoftwareModeSearchTest : public SoftwareFullScreenTest, public ::testing::WithParamInterface<CModeCase> {};
+
+TEST_P(SoftwareModeSearchTest, DisplayTakesTheFastestModeWithinTheRateAskedFor) {
+    const CModeCase& c = GetParam();
+    ASSERT_TRUE(Create(FullScreen(c.refresh, true, c.colorBits)));
+    const DEVMODE mode = CurrentDisplayMode();
+    EXPECT_EQ(mode.dmPelsWidth, 320u);
+    EXPECT_EQ(mode.dmBitsPerPel, c.chosenBits);
+    EXPECT_EQ(mode.dmDisplayFrequency, c.chosenRefresh);
+    driver->Destroy();
+    EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
+}
+
+// The first mode of the size is taken even above the rate asked for.
+INSTANTIATE_TEST_SUITE_P(Cases, SoftwareModeSearchTest,
+                         ::testing::ValuesIn(std::vector<CModeCase>{{"AnyRate", 0, 24, 85, 32},
+                                                                    {"BetweenRates", 80, 24, 75, 32},
+                                                                    {"BelowEveryRate", 50, 24, 60, 32},
+                                                                    {"SixteenBits", 0, 16, 60, 16}}),
+                         kCaseName);
+
+TEST_F(SoftwareFullScreenTest, FrameIsShownWholeOnTheScreen) {
+    ASSERT_TRUE(Create(FullScreen(0)));
+    ClearDriver(*driver, 0, 0, 1);
+    driver->gEndScene();
+    driver->gFlipBuffers();
+    std::vector<uint32_t> picture;
+    int width = 0, height = 0;
+    ASSERT_TRUE(T::ReadWindowPicture(driver->GetWindow(), picture, width, height));
+    ASSERT_EQ(width, 320);
+    EXPECT_EQ(picture.front(), Shown(0, 0, 255));
+    EXPECT_EQ(picture.back(), Shown(0, 0, 255));
+}
+
+TEST_F(SoftwareFullScreenTest, DeactivationGivesTheDesktopBackUntilReactivated) {
+    ASSERT_TRUE(Create(FullScreen(0)));
+    const HWND window = driver->GetWindow();
+    SendMessage(window, WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_TRUE(IsMinimised(window));
+    EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
+    SendMessage(window, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_FALSE(IsMinimised(window));
+    EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, 320u);
+
+    // A display that refuses the mode on reactivation is logged; the window
+    // comes back all the same.
+    SendMessage(window, WM_ACTIVATE, WA_INACTIVE, 0);
+    T::FailNext(T::Failure::DisplayChange);
+    SendMessage(window, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_TRUE(log.Contains("CGraphics_SFTW::WindowProc()::ChangeDisplaySettings(...) : FAILED"));
+    EXPECT_FALSE(IsMinimised(window));
+    EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
+}
+
+TEST_F(SoftwareFullScreenTest, RefusedModeAtCreationKeepsTheDesktop) {
+    // Refused at creation and again when the shown window is activated.
+    T::FailNext(T::Failure::DisplayChange, 2);
+    EXPECT_TRUE(Create(FullScreen(0)));
+    EXPECT_TRUE(log.Contains("Engine::Graphics::CGraphics_SFTW::Create()::ChangeDisplaySettings(...) : FAILED"));
+    EXPECT_TRUE(log.Contains("CGraphics_SFTW::WindowProc()::ChangeDisplaySettings(...) : FAILED"));
+    EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
+}
+
+TEST_F(SoftwareFullScreenTest, RefusedModeChangeFallsBackToThePreviousMode) {
+    ASSERT_TRUE(Create(WindowedParams()));
+    T::FailNext(T::Failure::DisplayChange);
+    EXPECT_FALSE(driver->ChangeVideoMode(FullScreen(0)));
+    EXPECT_TRUE(log.Contains("ChangeDisplaySettings(...) : FAILED : Trying to restore previous mode"));
+    EXPECT_EQ(driver->GetParams().fullScreen, 0);
+    EXPECT_EQ(driver->GetParams().width, kWidth);
+    EXPECT_EQ(app.restored, 1);
+    EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
+}
+
+// Both modes refused: reported and logged, and the objects still restored.
+TEST_F(SoftwareFullScreenTest, RefusedNewAndPreviousFullScreenModesReportFalse) {
+    ASSERT_TRUE(Create(FullScreen(0)));
+    T::FailNext(T::Failure::DisplayChange, 2);
+    EXPECT_FALSE(driver->ChangeVideoMode(FullScreen(60)));
+    EXPECT_TRUE(log.Contains("CGraphics_SFTW::WindowProc()::ChangeDisplaySettings(...) : FAILED\n"));
+    EXPECT_EQ(app.restored, 1);
+}
+
+} // namespace
