@@ -3,6 +3,7 @@
 // tangent handles, and slopes too steep for the single-precision cosine.
 
 #include <cmath>
+#include <ostream>
 
 #include "ControllerFixtures.h"
 
@@ -15,6 +16,8 @@ struct ParameterCase {
     float x1, x2, u;
     float expected;
 };
+
+void PrintTo(const ParameterCase& c, std::ostream* os) { *os << "(" << c.x1 << ", " << c.x2 << ", " << c.u << ")"; }
 
 class BezierParameterTest : public ::testing::TestWithParam<ParameterCase> {};
 
@@ -43,6 +46,8 @@ struct SegmentCase {
     double time;
     float expected;
 };
+
+void PrintTo(const SegmentCase& c, std::ostream* os) { *os << c.name; }
 
 IBezFloatKey Key(double time, float value, float inSlope = 0, float outSlope = 0, float inLength = 0.3333f,
                  float outLength = 0.3333f, uint32_t inKind = 0, uint32_t outKind = 0) {
