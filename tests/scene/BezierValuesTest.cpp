@@ -70,7 +70,6 @@ TEST_P(BezierSegmentTest, TakesTheHandWorkedValue) {
     auto bezier = MakeWithKeys<CBezierFloatCtrl>({});
     bezier->AppendKey(new IBezFloatKey(c.a));
     bezier->AppendKey(new IBezFloatKey(c.b));
-    // Within four single-precision steps: atan and cos come from the C library.
     EXPECT_EQ(bezier->GetValueAtTime(c.time), c.expected);
 }
 
