@@ -58,9 +58,9 @@ float CBezierFloatCtrl::GetValueAtTime(double time) const {
     const float s = SolveBezierParameter(a.outLength, 1.0f - b.inLength, u);
     const float rise = b.value - a.value;
     const float p1 = a.outKind == TANGENT_LINEAR ? float(a.value + rise * ONE_THIRD)
-                                                 : a.value + HandleRise(a.outSlope, a.outLength, dt);
+                                                 : a.value + ControlRise(a.outSlope, a.outLength, dt);
     const float p2 = b.inKind == TANGENT_LINEAR ? float(a.value + rise * TWO_THIRDS)
-                                                : b.value + HandleRise(b.inSlope, b.inLength, dt);
+                                                : b.value + ControlRise(b.inSlope, b.inLength, dt);
     return Bernstein(a.value, p1, p2, b.value, s);
 }
 

@@ -19,9 +19,9 @@ public:
 
     const Engine::Geometry::CVector2& GetVector() const { return m_value; }
     void SetX(float x) { m_value.x = x; }
-    float GetX() const { return m_value.x; }
+    float GetX() { return m_value.x; }
     void SetY(float y) { m_value.y = y; }
-    float GetY() const { return m_value.y; }
+    float GetY() { return m_value.y; }
 
 protected:
     Engine::Reflection::CValue GetInstance() override;

@@ -19,13 +19,13 @@ public:
 
     const Engine::Geometry::CVector4& GetVector() const { return m_value; }
     void SetX(float x) { m_value.x = x; }
-    float GetX() const { return m_value.x; }
+    float GetX() { return m_value.x; }
     void SetY(float y) { m_value.y = y; }
-    float GetY() const { return m_value.y; }
+    float GetY() { return m_value.y; }
     void SetZ(float z) { m_value.z = z; }
-    float GetZ() const { return m_value.z; }
+    float GetZ() { return m_value.z; }
     void SetW(float w) { m_value.w = w; }
-    float GetW() const { return m_value.w; }
+    float GetW() { return m_value.w; }
 
 protected:
     // For derived classes, which bind their own type.

@@ -166,30 +166,6 @@ TEST_F(ControllerTest, BezierFollowsTheNumericalCurve) {
     EXPECT_EQ(bezier->GetValueAtTime(9.9), 20.0f);
 }
 
-TEST(BezierCurveTest, SolverAndHandles) {
-    EXPECT_NEAR(SolveBezierParameter(1.0f / 3, 2.0f / 3, 0.5f), 0.5f, 1e-5);
-    EXPECT_EQ(SolveBezierParameter(0.2f, 0.9f, 0.0000009f), 0.0f);
-    EXPECT_EQ(SolveBezierParameter(0.2f, 0.9f, 0.9999991f), 1.0f);
-    // Rising time curves, flat ends included, to float rounding; a curve
-    // that overshoots (handles outside 0..1) at its first crossing.
-    for (float x1 : {0.0f, 0.3333f, 0.9f})
-        for (float x2 : {0.0f, 0.25f, 0.6667f, 1.0f})
-            for (float u : {0.00001f, 0.013f, 0.5f, 0.97f, 0.99998f})
-                EXPECT_NEAR(SolveBezierParameter(x1, x2, u), ReferenceParameter(x1, x2, u), 2e-7)
-                    << x1 << " " << x2 << " " << u;
-    EXPECT_NEAR(SolveBezierParameter(1.8f, -0.6f, 0.9f), ReferenceParameter(1.8, -0.6, 0.9), 1e-5);
-    EXPECT_EQ(Bernstein(1, 2, 3, 4, 0), 1.0f);
-    EXPECT_EQ(Bernstein(1, 2, 3, 4, 1), 4.0f);
-    // SlopeFromHandle inverts the handle's rise.
-    for (float slope : {-3.0f, -0.4f, 0.0f, 0.02f, 1.5f, 12.0f})
-        for (float length : {0.1f, 0.3333f, 0.9f})
-            for (float span : {0.5f, 4.0f}) {
-                const float rise = HandleRise(slope, length, span);
-                EXPECT_NEAR(SlopeFromHandle(2.0f, length, span, 2.0f + rise), slope, 1e-4f * (1 + std::fabs(slope)));
-            }
-    EXPECT_EQ(SlopeFromHandle(1, 0, 4, 5), 0.0f);
-}
-
 // ---- constant, bool and SetValue ----------------------------------------
 
 TEST_F(ControllerTest, ConstantControllerKeepsItsOneKey) {

@@ -111,6 +111,48 @@ TEST(SceneRegistration, PropertiesAreReachedByNameThroughTheBases) {
     noise->Dispose();
 }
 
+// The component getters are bound non-const: reading a component through a
+// const controller is refused, as writing one is; through a plain pointer
+// both reach the component.
+template <class T>
+void ExpectComponentAccess(const char* type, const char* name) {
+    Engine::ref_ptr<T> controller(new T);
+    const auto* property = Find(type)->GetProperty(name, nullptr, true);
+    ASSERT_NE(property, nullptr);
+    const CValue constController(static_cast<const T*>(controller.get()));
+    EXPECT_THROW(property->GetValue(constController), Engine::Reflection::CConstIsConstException);
+    EXPECT_THROW(property->SetValue(constController, CValue(2.0f)), Engine::Reflection::CConstIsConstException);
+    EXPECT_TRUE(property->SetValue(CValue(controller.get()), CValue(2.5f)));
+    EXPECT_EQ(property->GetValue(CValue(controller.get())).Get<float>(), 2.5f);
+    controller->Dispose();
+}
+
+struct ComponentCase {
+    const char* type;
+    const char* property;
+    void (*expect)(const char* type, const char* property);
+};
+
+void PrintTo(const ComponentCase& c, std::ostream* os) { *os << c.type << "." << c.property; }
+
+class ComponentGetterTest : public ::testing::TestWithParam<ComponentCase> {};
+
+TEST_P(ComponentGetterTest, ThroughAConstControllerIsRefused) {
+    GetParam().expect(GetParam().type, GetParam().property);
+}
+
+constexpr auto kVector2 = &ExpectComponentAccess<CVector2Controller>;
+constexpr auto kVector4 = &ExpectComponentAccess<CVector4Controller>;
+constexpr auto kColour = &ExpectComponentAccess<CRGBAController>;
+
+INSTANTIATE_TEST_SUITE_P(
+    All, ComponentGetterTest,
+    ::testing::Values(ComponentCase{"CVector2Controller", "X", kVector2}, ComponentCase{"CVector2Controller", "Y", kVector2},
+                      ComponentCase{"CVector4Controller", "X", kVector4}, ComponentCase{"CVector4Controller", "Y", kVector4},
+                      ComponentCase{"CVector4Controller", "Z", kVector4}, ComponentCase{"CVector4Controller", "W", kVector4},
+                      ComponentCase{"CRGBAController", "X", kColour}, ComponentCase{"CRGBAController", "W", kColour}),
+    [](const auto& info) { return std::string(info.param.type) + info.param.property; });
+
 TEST(SceneRegistration, CastsKeepTheObject) {
     Engine::ref_ptr<CNoiseFloatControl> noise(new CNoiseFloatControl);
     const CValue asController(static_cast<CController*>(noise.get()));
