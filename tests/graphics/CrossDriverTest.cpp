@@ -178,6 +178,9 @@ protected:
         driver->LoadDriverLibrary();
         CGraphicsParams params = WindowedParams(kSceneWidth, kSceneHeight);
         EXPECT_TRUE(driver->Create("scene", &params)) << kind.name;
+        // Away from the screen's corner, so that a presentation to screen
+        // coordinates has to find the window.
+        EXPECT_TRUE(SetWindowPos(cell->m_hWnd, nullptr, 37, 23, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
         // As the frame loop does: the software driver buffers its quads.
         if (driver->IsSoftwareRenderer()) driver->CreateSpriteContainers();
         CSpriteQueue::SetDriver(driver.get());
