@@ -73,7 +73,9 @@ namespace Platform::Detail {
 
 void SwapGlWindow(SDL_Window* window) {
     CSwappedPictures& state = Pictures();
-    if (state.keep && window && SDL_GL_GetCurrentWindow() == window) state.pictures[SDL_GetWindowID(window)] = ReadBackBuffer(window);
+    // The swapped window's context is current: SDL swaps only that one.
+    if (state.keep && window && SDL_GL_GetCurrentWindow() == window)
+        state.pictures[SDL_GetWindowID(window)] = ReadBackBuffer(window);
     SDL_GL_SwapWindow(window);
 }
 

@@ -6,8 +6,8 @@
 // for a few frames; the scene has upright sprites in every blend state,
 // rotated, mirrored and half off-screen sprites, and text.
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "OpenGLTestSupport.h"
 #include "app/DirectXDrivers.h"
@@ -20,8 +20,6 @@
 #include "graphics/drivers/GraphicsD3D7.h"
 #include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsSFTW.h"
-#include "platform/Direct3D8.h"
-#include "platform/DirectDraw7.h"
 #include "tests/graphics/SprFileTestData.h"
 
 using namespace OpenGLTest;
@@ -253,7 +251,8 @@ protected:
         driver.gEndScene();
         driver.gFlipBuffers();
         int width = 0, height = 0;
-        EXPECT_TRUE(Platform::Testing::ReadWindowPicture(driver.GetApplication()->m_hWnd, result.picture, width, height));
+        const HWND window = driver.GetApplication()->m_hWnd;
+        EXPECT_TRUE(Platform::Testing::ReadWindowPicture(window, result.picture, width, height));
         EXPECT_EQ(width, kSceneWidth);
         EXPECT_EQ(height, kSceneHeight);
         return result;
@@ -310,10 +309,9 @@ TEST_F(CrossDriverTest, EveryDriverPresentsTheSamePicture) {
         }
     }
     // The comparison sees a presentation one pixel off.
+    const CFramePicture& last = reference.back();
     for (size_t i = 0; i < kinds.size(); ++i)
-        EXPECT_GT(Differences(reference.back().picture, ShiftedRight(pictures[i].back().picture), reference.back().mask),
-                  100)
-            << kinds[i].name;
+        EXPECT_GT(Differences(last.picture, ShiftedRight(pictures[i].back().picture), last.mask), 100) << kinds[i].name;
 }
 
 } // namespace
