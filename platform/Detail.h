@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/Library.h"
 #include "platform/Window.h"
@@ -40,6 +41,9 @@ void ResetEvents();
 
 // Windows (Window.cpp).
 WNDPROC GetWindowProc(HWND window);
+// Whether the window was made for OpenGL (its class has CS_OWNDC); SDL's
+// own flag does not tell, since its window surfaces may use OpenGL too.
+bool IsOpenGlWindow(HWND window);
 // The first window (in creation order) that needs painting, or null.
 HWND FindWindowToPaint(HWND filter);
 void SetCursorScreenPos(POINT point);
@@ -90,6 +94,12 @@ void ResetDirectDraw();
 
 // Memory device contexts and bitmaps (Gdi.cpp).
 void ResetGdi();
+
+// Buffer swaps of OpenGL windows (SwappedPictures.cpp): every swap goes
+// through SwapGlWindow, which first keeps the picture when tests ask.
+void SwapGlWindow(SDL_Window* window);
+bool FindSwappedPicture(SDL_Window* window, std::vector<uint32_t>& pixels, int& width, int& height);
+void ResetSwappedPictures();
 
 void ResetCursor();
 void ResetClipboard();

@@ -227,6 +227,9 @@ void ResetGdi() {
 namespace Platform::Testing {
 
 bool ReadWindowPicture(HWND window, std::vector<uint32_t>& pixels, int& width, int& height) {
+    // An OpenGL window has no surface to read: what its swaps presented.
+    if (Platform::Detail::IsOpenGlWindow(window))
+        return Platform::Detail::FindSwappedPicture(Platform::GetSdlWindow(window), pixels, width, height);
     SDL_Surface* surface = WindowSurface(window);
     if (!surface) return false;
     width = surface->w;

@@ -1,5 +1,6 @@
 #include "platform/GlContext.h"
 
+#include "platform/Detail.h"
 #include "platform/SdlBridge.h"
 
 namespace Platform::Gl {
@@ -29,6 +30,6 @@ void CGlContext::MakeCurrent() const {
 
 void CGlContext::GetDrawableSize(int& width, int& height) const { SDL_GL_GetDrawableSize(m_window, &width, &height); }
 
-void CGlContext::Swap() const { SDL_GL_SwapWindow(m_window); }
+void CGlContext::Swap() const { Detail::SwapGlWindow(m_window); }
 
 } // namespace Platform::Gl

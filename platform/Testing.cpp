@@ -43,6 +43,7 @@ void Reset() {
     ResetDirectDraw();
     ResetWgl();
     ResetGdi();
+    ResetSwappedPictures();
     ResetWindows();
     ResetMessages();
     ResetEvents();

@@ -79,9 +79,15 @@ int GetSwapInterval();
 // The number of OpenGL contexts made and not yet deleted.
 int GetGlContextCount();
 
-// The picture shown in a window (the SDL window surface), as 0x00RRGGBB
-// pixels, rows top-down; false for a window without one.
+// The picture shown in a window, as 0x00RRGGBB pixels, rows top-down: for
+// a window drawn with GDI its SDL window surface; for an OpenGL window the
+// framebuffer as the last buffer swap presented it, kept only while
+// KeepSwappedPictures is on. False for a window without either.
 bool ReadWindowPicture(HWND window, std::vector<uint32_t>& pixels, int& width, int& height);
+// While on, every buffer swap of an OpenGL window (SwapBuffers and the
+// Direct3D stand-ins' presentation) first reads the window's framebuffer
+// for ReadWindowPicture; off (the default) forgets what was kept.
+void KeepSwappedPictures(bool keep);
 
 // Deletes every OpenGL context, destroys every window and class, empties the message queue and the
 // clipboard, and restores every hook above (and the manual sound output of

@@ -101,7 +101,7 @@ int GetPixelFormat(HDC dc) {
 BOOL SwapBuffers(HDC dc) {
     SDL_Window* window = GlWindowOf(dc);
     if (!window || !GetPixelFormat(dc)) return FALSE;
-    SDL_GL_SwapWindow(window);
+    Platform::Detail::SwapGlWindow(window);
     return TRUE;
 }
 

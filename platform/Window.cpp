@@ -153,6 +153,11 @@ WNDPROC GetWindowProc(HWND window) {
     return w ? w->cls.wc.lpfnWndProc : nullptr;
 }
 
+bool IsOpenGlWindow(HWND window) {
+    CWindow* w = Find(window);
+    return w && (w->cls.wc.style & CS_OWNDC);
+}
+
 HWND FindWindowToPaint(HWND filter) {
     CWindowTable& t = Table();
     std::lock_guard lock(t.mutex);

@@ -153,7 +153,16 @@ void CScreensaverApplication::DrawNotice() {
     Graphics::CTextLayout::SetFont(context, m_data->GetFont());
     context.SetSecondValue(320.0f);
     context.m_textColor = CNoticeText::Color(CNoticeText::Alpha(m_cycle.GetSceneTime(), m_cycle.GetPeriod()));
-    Graphics::DrawTextAt(context, m_notice.GetText(), 0.0f, float(params.height - 32), float(params.width));
+    // As DrawTextAt, but with the frame's default blending (source alpha, one
+    // minus source alpha) named on every glyph. Glyphs that name no blend
+    // state take the one the batch drawn before them left, and the glyphs
+    // are white with their shapes in alpha: after a sprite in premultiplied
+    // or additive blending the text became a white box. Which batch comes
+    // before the text differs by driver (the software driver keeps the
+    // queue's order, the others sort by texture), so it showed on one
+    // driver and not another.
+    Graphics::DrawText(context, 0.0f, float(params.height - 32), float(params.width), 0.0f, 1.0f, 1.0f,
+                       Graphics::TEXT_ALIGN_CENTER, Graphics::SPRITE_BLEND_ALPHA, m_notice.GetText());
 }
 
 void CScreensaverApplication::DrawLoadingScreen(int current, int total) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "WindowFixture.h"
+#include "platform/Testing.h"
 #include "platform/Wgl.h"
 
 namespace {
@@ -54,6 +56,52 @@ TEST_F(WglTest, ContextIsMadeAsideThenDrawsWhenCurrent) {
     EXPECT_TRUE(wglDeleteContext(context));
     EXPECT_EQ(SDL_GL_GetCurrentContext(), nullptr);
     EXPECT_FALSE(wglMakeCurrent(dc, context)); // a stale handle is refused
+}
+
+TEST_F(WglTest, KeptSwapsShowWhatWasPresentedTopDownAndLeaveTheReadStateAlone) {
+    HWND window = MakeGlWindow();
+    HDC dc = ReadyDC(window);
+    HGLRC context = wglCreateContext(dc);
+    ASSERT_TRUE(wglMakeCurrent(dc, context));
+    // Top half green over a red bottom half (OpenGL counts rows from the bottom).
+    auto draw = [] {
+        glDisable(GL_SCISSOR_TEST);
+        glClearColor(1, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 16, 32, 16);
+        glClearColor(0, 1, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+    };
+    std::vector<uint32_t> picture;
+    int width = 0, height = 0;
+    draw();
+    ASSERT_TRUE(SwapBuffers(dc));
+    EXPECT_FALSE(Platform::Testing::ReadWindowPicture(window, picture, width, height)) << "not kept unless asked";
+
+    Platform::Testing::KeepSwappedPictures(true);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_FRONT);
+    draw();
+    ASSERT_TRUE(SwapBuffers(dc));
+    ASSERT_TRUE(Platform::Testing::ReadWindowPicture(window, picture, width, height));
+    ASSERT_EQ(width, 32);
+    ASSERT_EQ(height, 32);
+    EXPECT_EQ(picture[0], 0x00FF00u);
+    EXPECT_EQ(picture[size_t(15 * 32 + 31)], 0x00FF00u);
+    EXPECT_EQ(picture[size_t(16 * 32)], 0xFF0000u);
+    EXPECT_EQ(picture.back(), 0xFF0000u);
+    GLint alignment = 0, readBuffer = 0;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glGetIntegerv(GL_READ_BUFFER, &readBuffer);
+    EXPECT_EQ(alignment, 1);
+    EXPECT_EQ(readBuffer, GL_FRONT);
+
+    Platform::Testing::KeepSwappedPictures(false);
+    EXPECT_FALSE(Platform::Testing::ReadWindowPicture(window, picture, width, height)) << "forgotten";
+    EXPECT_TRUE(wglMakeCurrent(nullptr, nullptr));
+    EXPECT_TRUE(wglDeleteContext(context));
 }
 
 TEST_F(WglTest, FormatsAreRefusedWhereTheWindowCannotHaveThem) {

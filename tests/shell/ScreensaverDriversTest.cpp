@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <map>
 
 #include "app/Config.h"
 #include "shell/EntryPoint.h"
@@ -22,6 +23,9 @@
 #include "shell/ShellTestSupport.h"
 #include "tools/DemoData.h"
 #include "tools/GeneratedScenePlaces.h"
+#include "tools/PlaceWriter.h"
+#include "tests/graphics/SprFileTestData.h"
+#include "platform/Testing.h"
 
 using namespace ShellTesting;
 using Engine::Graphics::PlaceFile::CPlaceFile;
@@ -55,26 +59,28 @@ template <class Driver>
 class CWatchedDriver : public Driver {
 public:
     using Hook = std::function<void(CGraphics&, CPixelReader)>;
-    CWatchedDriver(Engine::CApplication** app, Hook hook, CPixelReader read)
-        : Driver(app), m_hook(std::move(hook)), m_read(read) {}
+    CWatchedDriver(Engine::CApplication** app, Hook hook, CPixelReader read, int64_t frameUs)
+        : Driver(app), m_hook(std::move(hook)), m_read(read), m_frameUs(frameUs) {}
     void gFlipBuffers() override {
         m_hook(*this, m_read);
         Driver::gFlipBuffers();
-        Platform::Testing::AdvanceTestClock(kFrameUs);
+        Platform::Testing::AdvanceTestClock(m_frameUs);
         if (++m_frames > 500) this->RequestQuit();
     }
 
 private:
     Hook m_hook;
     CPixelReader m_read;
+    int64_t m_frameUs;
     int m_frames = 0;
 };
 
 template <class Driver>
 Engine::CGraphicsDriverEntry Watched(const char* name, const typename CWatchedDriver<Driver>::Hook& hook,
-                                     CPixelReader read) {
-    return {name,
-            [=](Engine::CApplication** app) { return std::make_unique<CWatchedDriver<Driver>>(app, hook, read); }};
+                                     CPixelReader read, int64_t frameUs = kFrameUs) {
+    return {name, [=](Engine::CApplication** app) {
+                return std::make_unique<CWatchedDriver<Driver>>(app, hook, read, frameUs);
+            }};
 }
 
 // Where the scene's visible top-level sprites put their middles on the
@@ -187,5 +193,116 @@ TEST_P(ScreensaverDriversTest, ShowsTheScenesAndTheNoticeUntilTheMouseMoves) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, ScreensaverDriversTest, ::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"));
+
+} // namespace
+
+namespace {
+
+// The notice text over a scene of one sprite, above the text, drawn in a
+// blend state of its own, on frames of 0.1 s of the test clock: the line of
+// text as the driver presented it once the text has faded in.
+struct CNoticeCase {
+    const char* name;
+    uint32_t blendMode;  // the sprite's blend mode in the place file
+};
+
+class PresentedNoticeTest : public ShellTest, public ::testing::WithParamInterface<CNoticeCase> {
+protected:
+    static constexpr int64_t kNoticeFrameUs = 100'000;
+    static constexpr int kShownFrame = 15;  // 1.5 s after the start: fully faded in
+    static constexpr int kBand = 40;        // the rows above the bottom that hold the text
+    // Glyph strokes are short; a white box of the text's size is not.
+    static constexpr int kLongestStroke = 24;
+
+    void SetUp() override {
+        ShellTest::SetUp();
+        static const Engine::CProgramStartup s_startup;
+        Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
+        Platform::Testing::KeepSwappedPictures(true);
+    }
+
+    void UseScene(const std::string& driver) {
+        UseDemoData(driver);
+        Tools::CPakWriter pack = Tools::MakeDemoPack(MOSARK_DEMO_FONT, false);
+        pack.Add("spr/bg.spr", Tools::WriteSpr(SprTestData::StripDocument("box", {64}, 32)));
+        Tools::CPlaceDocument doc;
+        doc.spriteFiles = {{"spr/bg.spr", {{1, "box"}}}};
+        Tools::CPlaceObjectDoc sprite;
+        sprite.spriteId = sprite.id = 1;
+        sprite.x = sprite.y = 100;
+        sprite.width = 64;
+        sprite.height = 32;
+        sprite.spriteFlags = GetParam().blendMode << 8;
+        Tools::CPlaceLayerDoc layer;
+        layer.objects = {sprite};
+        doc.layers = {layer};
+        pack.Add("place/bg1.place", Tools::WritePlace(doc));
+        ASSERT_TRUE(pack.Save((root / "data" / "demo.pak").string()));
+    }
+
+    std::vector<uint32_t> NoticeBand(const std::string& name) {
+        UseScene(name);
+        std::vector<uint32_t> band;
+        Engine::CScreensaverApplication* app = nullptr;
+        int shown = 0;
+        const auto hook = [&](CGraphics& driver, CPixelReader) {
+            if (app->IsLoading() || ++shown != kShownFrame) return;
+            std::vector<uint32_t> picture;
+            int height = 0;
+            ASSERT_TRUE(Platform::Testing::ReadWindowPicture(app->m_hWnd, picture, width, height));
+            ASSERT_EQ(height, driver.GetParams().height);
+            band.assign(picture.end() - ptrdiff_t(kBand) * width, picture.end());
+            driver.RequestQuit();
+        };
+        Engine::RunApplicationPasses("/s", [&]() -> std::unique_ptr<Engine::CStdApplication> {
+            auto made = std::make_unique<Engine::CScreensaverApplication>(Engine::CGraphicsDriverTable{
+                Watched<Engine::Graphics::CGraphics_OGL>("OpenGL", hook, ReadOpenGL, kNoticeFrameUs),
+                Watched<Engine::Graphics::CGraphics_SFTW>("SFTW", hook, ReadSoftware, kNoticeFrameUs)});
+            app = made.get();
+            return made;
+        });
+        return band;
+    }
+
+    // The most white pixels side by side in one row.
+    int LongestWhiteRun(const std::vector<uint32_t>& band) const {
+        int longest = 0;
+        for (size_t row = 0; row + size_t(width) <= band.size(); row += size_t(width))
+            for (int x = 0, run = 0; x < width; ++x) {
+                run = band[row + size_t(x)] == 0xFFFFFFu ? run + 1 : 0;
+                longest = std::max(longest, run);
+            }
+        return longest;
+    }
+
+    int width = 0;
+};
+
+TEST_P(PresentedNoticeTest, IsTextAndTheSoftwareDriverPresentsItAsOpenGLDoes) {
+    const std::vector<uint32_t> reference = NoticeBand("OpenGL");
+    const std::vector<uint32_t> software = NoticeBand("SFTW");
+    ASSERT_FALSE(reference.empty());
+    ASSERT_EQ(software.size(), reference.size());
+    int white = 0, differences = 0;
+    for (size_t i = 0; i < reference.size(); ++i) {
+        white += reference[i] == 0xFFFFFFu;
+        for (int shift = 0; shift < 24; shift += 8)
+            if (std::abs(int(reference[i] >> shift & 0xFF) - int(software[i] >> shift & 0xFF)) > 2) {
+                ++differences;
+                break;
+            }
+    }
+    EXPECT_GT(white, 50) << "the text shows";
+    EXPECT_LT(LongestWhiteRun(reference), kLongestStroke) << "OpenGL: glyphs, not a box";
+    EXPECT_LT(LongestWhiteRun(software), kLongestStroke) << "SFTW: glyphs, not a box";
+    EXPECT_EQ(differences, 0);
+}
+
+// The blend states in which white glyphs with their shapes in alpha become
+// a box: premultiplied, additive and off.
+INSTANTIATE_TEST_SUITE_P(SceneBlend, PresentedNoticeTest,
+                         ::testing::Values(CNoticeCase{"Premultiplied", 3}, CNoticeCase{"Additive", 2},
+                                           CNoticeCase{"Off", 4}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
