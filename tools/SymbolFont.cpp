@@ -5,7 +5,6 @@
 #include FT_OUTLINE_H
 
 #include <cmath>
-#include <numbers>
 #include <tuple>
 #include <type_traits>
 
@@ -27,30 +26,20 @@ CContour Rect(double left, double top, double right, double bottom) {
     return {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
 }
 
-// The part of the ring between the radii from angle `from` to `to` (degrees,
-// counter-clockwise from the right, on the screen), round (cx, cy).
-CContour Arc(double cx, double cy, double inner, double outer, double from, double to) {
-    constexpr int kSteps = 24;
-    CContour contour;
-    for (int i = 0; i <= kSteps; ++i) {
-        const double a = (from + (to - from) * i / kSteps) * std::numbers::pi / 180.0;
-        contour.emplace_back(cx + outer * std::cos(a), cy - outer * std::sin(a));
-    }
-    for (int i = kSteps; i >= 0; --i) {
-        const double a = (from + (to - from) * i / kSteps) * std::numbers::pi / 180.0;
-        contour.emplace_back(cx + inner * std::cos(a), cy - inner * std::sin(a));
-    }
-    return contour;
-}
-
-CContour Disc(double cx, double cy, double radius) {
-    constexpr int kSteps = 48;
-    CContour contour;
-    for (int i = 0; i < kSteps; ++i) {
-        const double a = 2.0 * std::numbers::pi * i / kSteps;
-        contour.emplace_back(cx + radius * std::cos(a), cy - radius * std::sin(a));
-    }
-    return contour;
+// One square per pixel of the box whose centre lies in the given band of
+// distances from the box's centre and, with a side, on that side of the
+// rising diagonal (upper-left: -1, lower-right: 1, both: 0).
+std::vector<CContour> Ring(double inner, double outer, int side) {
+    constexpr double kCentre = kSymbolCellHeight / 2.0;
+    std::vector<CContour> contours;
+    for (int y = 0; y < kSymbolCellHeight; ++y)
+        for (int x = 0; x < kSymbolCellHeight; ++x) {
+            const double d = std::hypot(x + 0.5 - kCentre, y + 0.5 - kCentre);
+            const bool upperLeft = x + y < kSymbolCellHeight - 1;
+            if (d < inner || d >= outer || (side < 0 && !upperLeft) || (side > 0 && upperLeft)) continue;
+            contours.push_back(Rect(x, y, x + 1, y + 1));
+        }
+    return contours;
 }
 
 // One rectangle per row: (row, first column, end column).
@@ -67,7 +56,6 @@ std::vector<CContour> Columns(std::initializer_list<std::tuple<int, int, int>> c
     return contours;
 }
 
-constexpr double kMiddle = kSymbolCellHeight / 2.0;
 constexpr int32_t kBox = kSymbolCellHeight;
 
 CShape ShapeOf(uint16_t character) {
@@ -79,14 +67,15 @@ CShape ShapeOf(uint16_t character) {
     case 'd': return {kBox, {{{12, 0}, {13, 0}, {13, 13}, {0, 13}, {0, 12}, {12, 12}}}};
     case 'e': return {kBox, {{{1, 1}, {11, 1}, {11, 2}, {2, 2}, {2, 11}, {1, 11}}}};
     case 'f': return {kBox, {{{11, 1}, {12, 1}, {12, 12}, {1, 12}, {1, 11}, {11, 11}}}};
-    case 'b': return {kBox, {{{3, 5}, {5, 7}, {9, 3}, {9, 6}, {5, 10}, {3, 8}}}};
+    case 'b':
+        return {kBox, Rows({{3, 9, 10}, {4, 8, 10}, {5, 3, 4}, {5, 7, 10}, {6, 3, 9}, {7, 3, 8}, {8, 4, 7}, {9, 5, 6}})};
     // Radio button: the same layers as rings split along the rising diagonal.
-    case 'n': return {kBox, {Disc(kMiddle, kMiddle, 4.5)}};
-    case 'j': return {kBox, {Arc(kMiddle, kMiddle, 5.5, 6.5, 45, 225)}};
-    case 'k': return {kBox, {Arc(kMiddle, kMiddle, 5.5, 6.5, 225, 405)}};
-    case 'l': return {kBox, {Arc(kMiddle, kMiddle, 4.5, 5.5, 45, 225)}};
-    case 'm': return {kBox, {Arc(kMiddle, kMiddle, 4.5, 5.5, 225, 405)}};
-    case 'i': return {kBox, {Disc(kMiddle, kMiddle, 2.0)}};
+    case 'n': return {kBox, Ring(0.0, 4.5, 0)};
+    case 'j': return {kBox, Ring(5.5, 6.6, -1)};
+    case 'k': return {kBox, Ring(5.5, 6.6, 1)};
+    case 'l': return {kBox, Ring(4.5, 5.5, -1)};
+    case 'm': return {kBox, Ring(4.5, 5.5, 1)};
+    case 'i': return {kBox, Ring(0.0, 2.0, 0)};
     // No frame part uses it; present so that the letters run unbroken.
     case 'h': return {kBox, {}};
     // Caption buttons: minimise, maximise, restore, close, help.

@@ -57,7 +57,7 @@ TEST_P(SymbolFontLayers, EdgesAndInteriorTileTheBoxAndTheMarkStaysInside) {
         for (int32_t x = 0; x < kSymbolCellHeight; ++x) {
             int32_t sum = 0;
             for (const auto& layer : layers) sum += CoverageAt(layer, x, y);
-            EXPECT_LE(sum, 255 + int32_t(layers.size())) << x << "," << y << ": layers overlap";
+            EXPECT_LE(sum, 255) << x << "," << y << ": layers overlap";
             EXPECT_TRUE(CoverageAt(mark, x, y) == 0 || CoverageAt(interior, x, y) > 0) << x << "," << y;
             full += CoverageAt(mark, x, y) == 255;
         }
