@@ -365,12 +365,7 @@ void CBaseControl::DrawChildren(CRenderContext& context) {
             const CRect& focus = child->m_focusRect;
             if (drawSelf && m_pManager && m_pManager->GetFocusOwner() == child && m_pManager->IsFocusRectShown() &&
                 !focus.IsEmpty()) {
-                // An outline, so the control stays readable under it.
-                const uint32_t color = m_pManager->GetFocusRectColor();
-                context.FillRect(focus.left, focus.top, focus.Width(), 1, color);
-                context.FillRect(focus.left, focus.bottom - 1, focus.Width(), 1, color);
-                context.FillRect(focus.left, focus.top, 1, focus.Height(), color);
-                context.FillRect(focus.right - 1, focus.top, 1, focus.Height(), color);
+                context.FillRect(focus.left, focus.top, focus.Width(), focus.Height(), m_pManager->GetFocusRectColor());
                 context.FlushIfPending();
             }
         }

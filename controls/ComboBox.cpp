@@ -25,6 +25,7 @@ void DrawItemText(CRenderContext& context, const CComboBox& owner, const CString
 } // namespace
 
 std::unique_ptr<CList::CListItem> CComboBox::CComboBoxList::CreateItem() {
+    if (GetItemFactory()) return CList::CreateItem();
     return std::make_unique<CComboBoxListItem>(this);
 }
 
@@ -65,9 +66,12 @@ void CComboBox::Create(CControlsManager* manager, Ref parent, int32_t x, int32_t
                        CString text, uint32_t style, int32_t id) {
     m_dropDownHeight = height;
     m_style = style;
+    // The frame is measured with the manager in place, so that a caption
+    // counts: without it the row would leave the client a negative height.
+    m_pManager = manager;
     CRect frame;
     AdjustWindowRect(frame);
-    const int32_t row = (manager ? manager->GetMetric(METRIC_SCROLLBAR_WIDTH) : 16) + frame.Height();
+    const int32_t row = ScrollBarWidth() + frame.Height();
     CBaseControl::Create(manager, std::move(parent), x, y, width, row, std::move(text), style, id);
 }
 

@@ -52,9 +52,13 @@ struct KeyRecord {
 };
 
 enum ControlsMetric : int {
-    METRIC_ARROW_LENGTH = 0,
+    METRIC_THUMB_LENGTH = 0,
+    // Also the length of a slider's end buttons along its axis.
     METRIC_SCROLLBAR_WIDTH = 1,
+    // The combo box's row, and the thickness of a slider's end buttons
+    // across its axis.
     METRIC_ROW_HEIGHT = 2,
+    METRIC_ARROW_THICKNESS = METRIC_ROW_HEIGHT,
     METRIC_CHECK_WIDTH = 3,
     METRIC_FIFTH = 4,
     METRIC_CHECK_GAP = 5,
@@ -141,6 +145,9 @@ public:
 
     uint32_t GetSysColor(int index) const;
     int32_t GetMetric(int index) const { return m_metrics[size_t(index)]; }
+    // Overrides what CreateDesktop set; controls read it when they next lay
+    // themselves out.
+    void SetMetric(int index, int32_t value) { m_metrics[size_t(index)] = value; }
     double GetTiming(int index) const { return m_timings[size_t(index)]; }
     int32_t GetCaptionHeight() const { return m_metrics[METRIC_CAPTION_HEIGHT]; }
     uint32_t GetFocusRectColor() const { return m_focusRectColor; }

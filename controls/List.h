@@ -102,6 +102,7 @@ public:
     int32_t GetColumnCount() const { return int32_t(m_columns.size()); }
     int32_t GetColumnWidth(int32_t index) const { return m_columns[size_t(index)].width; }
     void SetItemFactory(IItemFactory* factory) { m_pItemFactory = factory; }
+    IItemFactory* GetItemFactory() const { return m_pItemFactory; }
 
     void Layout();
     int32_t GetItemCount() const { return int32_t(m_items.size()); }

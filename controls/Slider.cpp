@@ -18,11 +18,11 @@ constexpr int32_t kDefaultMetric = 16;
 CSlider::CSlider() : m_pFirst(new CButton), m_pSecond(new CButton) {}
 
 int32_t CSlider::ArrowLength() const {
-    return m_pManager ? m_pManager->GetMetric(METRIC_ARROW_LENGTH) : kDefaultMetric;
+    return m_pManager ? m_pManager->GetMetric(METRIC_SCROLLBAR_WIDTH) : kDefaultMetric;
 }
 
 int32_t CSlider::ThumbLength() const {
-    return m_pManager ? m_pManager->GetMetric(METRIC_ROW_HEIGHT) : kDefaultMetric;
+    return m_pManager ? m_pManager->GetMetric(METRIC_THUMB_LENGTH) : kDefaultMetric;
 }
 
 int32_t CSlider::GetTrackLength() const {
@@ -44,7 +44,7 @@ void CSlider::OnSize(int32_t, int32_t) { PlaceButtons(); }
 void CSlider::PlaceButtons() {
     const int32_t w = m_clientRect.Width(), h = m_clientRect.Height();
     const int32_t l = ArrowLength();
-    const int32_t t = m_pManager ? m_pManager->GetMetric(METRIC_SCROLLBAR_WIDTH) : kDefaultMetric;
+    const int32_t t = m_pManager ? m_pManager->GetMetric(METRIC_ARROW_THICKNESS) : kDefaultMetric;
     if (IsVertical()) {
         const int32_t x = (w - t) / 2;
         m_pFirst->SetWindowRect(x, 0, x + t, l);

@@ -5,8 +5,10 @@
 #include "app/Locale.h"
 #include "app/Log.h"
 #include "shell/CommandLine.h"
+#include "shell/ControlsSymbolFont.h"
 #include "shell/GameEffects.h"
 #include "shell/SettingsDialogApplication.h"
+#include "controls/ControlsManager.h"
 #include "graphics/Text.h"
 #include "placefile/SceneGeneratedClass.h"
 #include "platform/Window.h"
@@ -63,7 +65,11 @@ bool CScreensaverApplication::OnInit() {
     LoadGlobalValues("xml/global.xml", data->GetGlobalValues());
     m_data = data.get();
     SetGameData(std::move(data));
-    m_loading.Add("Loading Font", [this] { m_data->LoadFont(); });
+    m_loading.Add("Loading Font", [this] {
+        m_data->LoadFont();
+        if (Controls::CControlsManager* controls = GetControls())
+            controls->SetSymbolFont(LoadSymbolFont(*m_data->GetResources().sprFiles));
+    });
     m_loading.Add("Loading Hints", [this] { m_data->LoadHints(); });
     m_loading.Add("Loading Scenes", [this] { m_data->LoadScenes(); });
     if (ambient) m_loading.Add("Loading Ambient Tracks", [this] { m_data->LoadAmbientTracks(); });
@@ -76,6 +82,7 @@ void CScreensaverApplication::OnDone() {
     m_bStarted = false;
     m_playingTrack = CString();
     m_data = nullptr;
+    if (Controls::CControlsManager* controls = GetControls()) controls->SetSymbolFont(nullptr);
     SetGameData(nullptr);
     m_loadingScreen.Release();
 }

@@ -17,12 +17,6 @@ constexpr int32_t kRowHeight = 20;
 constexpr int32_t kDropDownHeight = 70;
 constexpr int32_t kButtonWidth = 80;
 constexpr int32_t kButtonHeight = 24;
-// The check box's mark is drawn here, left of its text: the controls draw
-// it only with a symbol font, which the data has none of.
-constexpr int32_t kCheckMarkSize = 13;
-constexpr int32_t kCheckMarkGap = 6;
-constexpr uint32_t kCheckMarkColor = 0xFF000000;
-constexpr uint32_t kCheckMarkFace = 0xFFFFFFFF;
 
 template <class T>
 ref_ptr<T> AddControl(Controls::CControlsManager* manager, const Controls::CBaseControl::Ref& parent, int32_t x,
@@ -41,9 +35,8 @@ void CSettingsDialog::Build(Controls::CControlsManager* manager, Ref parent, int
     SetFont(std::move(font));
     const Ref self(this);
     const int32_t width = kWidth - 2 * kMargin;
-    const int32_t checkIndent = kCheckMarkSize + kCheckMarkGap;
     const ref_ptr<CButton> ambient = AddControl<CButton>(
-        manager, self, kMargin + checkIndent, kMargin, width - checkIndent, kRowHeight,
+        manager, self, kMargin, kMargin, width, kRowHeight,
         CSettingsDialogModel::kAmbientSoundsLabel, CS_TABSTOP | CS_GROUP | CButton::BS_CHECK, ID_AMBIENT_SOUNDS);
     if (m_model.GetPlayAmbientSounds()) ambient->SetStyle(ambient->GetStyle() | CS_CHECKED);
     AddControl<CStatic>(manager, self, kMargin, kMargin + 2 * kRowHeight, width, kRowHeight,
@@ -60,28 +53,10 @@ void CSettingsDialog::Build(Controls::CControlsManager* manager, Ref parent, int
     manager->SetFocus(ambient);
 }
 
-Controls::CRect CSettingsDialog::CheckMarkBox() {
-    const int32_t top = kMargin + (kRowHeight - kCheckMarkSize) / 2;
-    return {kMargin, top, kMargin + kCheckMarkSize, top + kCheckMarkSize};
-}
-
 void CSettingsDialog::Draw(Controls::CRenderContext& context) {
     if (m_pManager) context.FillRect(0, 0, m_clientRect.Width(), m_clientRect.Height(), m_pManager->GetSysColor(kFaceColor));
-    const Controls::CRect box = CheckMarkBox();
-    context.FillRect(box.left, box.top, box.Width(), box.Height(), kCheckMarkColor);
-    context.FillRect(box.left + 1, box.top + 1, box.Width() - 2, box.Height() - 2, kCheckMarkFace);
-    const Ref ambient = FindChildByID(ID_AMBIENT_SOUNDS);
-    if (ambient && ambient->HasStyle(Controls::CS_CHECKED))
-        context.FillRect(box.left + 3, box.top + 3, box.Width() - 6, box.Height() - 6, kCheckMarkColor);
     context.Flush();
     CDialog::Draw(context);
-}
-
-bool CSettingsDialog::OnLButtonDown(int32_t x, int32_t y, uint32_t flags, uint32_t hit) {
-    const Controls::CRect box = CheckMarkBox();
-    if (x < box.left || x >= box.right || y < box.top || y >= box.bottom) return CDialog::OnLButtonDown(x, y, flags, hit);
-    if (auto* ambient = dynamic_cast<Controls::CButton*>(FindChildByID(ID_AMBIENT_SOUNDS).get())) ambient->Click();
-    return true;
 }
 
 bool CSettingsDialog::OnCommand(uint32_t commandId, uint32_t code) {

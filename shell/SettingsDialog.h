@@ -30,15 +30,11 @@ public:
                ref_ptr<Graphics::CFont> font);
     void Draw(Controls::CRenderContext& context) override;
     bool OnCommand(uint32_t commandId, uint32_t code) override;
-    // A click on the check mark's box toggles the check box.
-    bool OnLButtonDown(int32_t x, int32_t y, uint32_t flags, uint32_t hit) override;
     // Escape cancels.
     bool OnKeyDown(uint32_t key, uint32_t flags) override;
 
 private:
     void Close(bool ok);
-    // Where the check box's mark is drawn, in client coordinates.
-    static Controls::CRect CheckMarkBox();
 
     CSettingsDialogModel& m_model;
     std::function<void(bool)> m_onClose;

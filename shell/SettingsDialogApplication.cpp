@@ -3,6 +3,7 @@
 #include "app/Exception.h"
 #include "app/Locale.h"
 #include "app/Log.h"
+#include "shell/ControlsSymbolFont.h"
 #include "shell/ScreensaverData.h"
 #include "controls/ControlsManager.h"
 #include "controls/RenderContext.h"
@@ -25,6 +26,8 @@ bool CSettingsDialogApplication::OnInit() {
     Controls::CControlsManager* controls = GetControls();
     if (!controls) throw CException("The settings dialog needs the controls");
     LoadFont();
+    // Without it the check box and the combo box lose their glyphs only.
+    controls->SetSymbolFont(LoadSymbolFont(*m_sprFiles));
     m_model = std::make_unique<CSettingsDialogModel>(GetEnvironment().GetConfigPath());
     m_dialog = new CSettingsDialog(*m_model, [this](bool stored) {
         GetLog().PrintLine("Settings dialog closed : %s", stored ? "stored" : "nothing stored");
@@ -36,6 +39,7 @@ bool CSettingsDialogApplication::OnInit() {
 
 void CSettingsDialogApplication::LoadFont() {
     // Without a font the dialog still works, without its texts.
+    m_sprFiles = new Graphics::SprFile::CSprFileLocalManager(GetGraphicsDriver());
     try {
         GetLocaleManager().Load("xml/Locale.xml");
         const char* name = kFontName;
@@ -47,7 +51,6 @@ void CSettingsDialogApplication::LoadFont() {
             record = GetLocaleManager().FindFont(name);
         }
         if (!record) throw CException::Format("Font '%s' : not in the locale", name);
-        m_sprFiles = new Graphics::SprFile::CSprFileLocalManager(GetGraphicsDriver());
         m_font = Graphics::CreateFontFromSprite(*record, m_sprFiles->LoadSprFile(file, false));
     } catch (const CException& e) {
         GetLog().PrintLine("Settings dialog : no font : %s", e.what());
@@ -57,6 +60,7 @@ void CSettingsDialogApplication::LoadFont() {
 void CSettingsDialogApplication::OnDone() {
     if (m_dialog) m_dialog->Destroy();
     m_dialog = nullptr;
+    if (Controls::CControlsManager* controls = GetControls()) controls->SetSymbolFont(nullptr);
     m_font.Release();
     m_sprFiles.Release();
     m_model.reset();

@@ -6,6 +6,7 @@
 #include "tools/FontSprite.h"
 #include "tools/GeneratedScenePlaces.h"
 #include "tools/OggWriter.h"
+#include "tools/SymbolFont.h"
 
 namespace Tools {
 
@@ -50,6 +51,14 @@ std::string AddDialogFont(CPakWriter& pack, const std::string& fontPath) {
     return font.LocaleXml("dialog");
 }
 
+// The controls' frame glyphs: "spr/font_symbol.spr"; returns its locale
+// record.
+std::string AddSymbolFont(CPakWriter& pack) {
+    const CFontSprite font = MakeSymbolFontSprite("font_symbol");
+    pack.Add("spr/font_symbol.spr", WriteSpr(font.document));
+    return font.LocaleXml("symbol");
+}
+
 // Two pads a fourth apart, so that it is heard which one plays.
 void AddAmbientTracks(CPakWriter& pack) {
     pack.Add("ogg/tracks/ambient1.ogg", EncodeOggVorbis(MakeAmbientPad(kAmbientSeconds)));
@@ -73,8 +82,8 @@ std::string GlobalXml() {
 CPakWriter MakeDemoPack(const std::string& fontPath, bool withScenes) {
     const CFontSprite font = RenderFontSprite(fontPath, kFontPixelHeight, FontCharacters(), "font_main");
     CPakWriter pack;
-    const std::string dialogFont = AddDialogFont(pack, fontPath);
-    pack.Add("xml/Locale.xml", Bytes(LocaleXml(font, dialogFont)));
+    const std::string otherFonts = AddDialogFont(pack, fontPath) + AddSymbolFont(pack);
+    pack.Add("xml/Locale.xml", Bytes(LocaleXml(font, otherFonts)));
     pack.Add("xml/global.xml", Bytes(GlobalXml()));
     pack.Add("spr/font.spr", WriteSpr(font.document));
     AddAmbientTracks(pack);

@@ -11,7 +11,8 @@ namespace Tools {
 
 // "xml/Locale.xml" (hints and time-of-day greetings), "xml/global.xml",
 // "spr/font.spr" with the glyphs rendered from the font file, the settings
-// dialog's smaller "spr/font_dialog.spr" (font record "dialog"), and the
+// dialog's smaller "spr/font_dialog.spr" (font record "dialog"), the
+// controls' frame glyphs "spr/font_symbol.spr" (font record "symbol"), the
 // ambient tracks "ogg/tracks/ambient1.ogg" and "ogg/tracks/ambient2.ogg",
 // and, unless left out (for runs on scenes of their own), the animated
 // scenes ("place/bg1.place" and on) with their pictures.

@@ -27,25 +27,20 @@ struct CFreeType {
 // 26.6 fixed point to whole pixels, rounding outwards from the baseline.
 int32_t CeilPixels(FT_Pos value) { return int32_t((value + 63) >> 6); }
 
-struct CGreyImage {
-    int32_t width, height;
-    std::vector<uint8_t> coverage;
-
-    // Copies the glyph's coverage with its origin at (x, y), clipped to the cell.
-    void Blit(const FT_Bitmap& bitmap, int32_t x, int32_t y, int32_t cellLeft, int32_t cellRight, int32_t cellTop,
-              int32_t cellBottom) {
-        for (unsigned row = 0; row < bitmap.rows; ++row) {
-            const int32_t ty = y + int32_t(row);
-            if (ty < cellTop || ty >= cellBottom) continue;
-            const uint8_t* source = bitmap.buffer + ptrdiff_t(row) * bitmap.pitch;
-            for (unsigned column = 0; column < bitmap.width; ++column) {
-                const int32_t tx = x + int32_t(column);
-                if (tx < cellLeft || tx >= cellRight) continue;
-                coverage[size_t(ty) * size_t(width) + size_t(tx)] = source[column];
-            }
+// Copies the bitmap's coverage with its origin at (x, y) into the glyph,
+// clipped to the glyph's cell.
+void BlitClipped(const FT_Bitmap& bitmap, int32_t x, int32_t y, CGlyphImage& glyph, int32_t cellHeight) {
+    for (unsigned row = 0; row < bitmap.rows; ++row) {
+        const int32_t ty = y + int32_t(row);
+        if (ty < 0 || ty >= cellHeight) continue;
+        const uint8_t* source = bitmap.buffer + ptrdiff_t(row) * bitmap.pitch;
+        for (unsigned column = 0; column < bitmap.width; ++column) {
+            const int32_t tx = x + int32_t(column);
+            if (tx < 0 || tx >= glyph.width) continue;
+            glyph.coverage[size_t(ty) * size_t(glyph.width) + size_t(tx)] = source[column];
         }
     }
-};
+}
 
 int32_t NextPowerOfTwo(int32_t value) {
     int32_t result = 1;
@@ -64,6 +59,59 @@ std::string CFontSprite::LocaleXml(const std::string& fontName) const {
     return xml + "</font>\n";
 }
 
+CFontSprite BuildFontSprite(const std::vector<CGlyphImage>& glyphs, const std::vector<uint16_t>& characters,
+                            int32_t ascent, int32_t cellHeight, const std::string& spriteName) {
+    if (glyphs.size() != characters.size() || glyphs.empty() || cellHeight < 1)
+        throw Engine::CException::Format("BuildFontSprite(...) : FAILED : %d glyphs for %d characters",
+                                         int(glyphs.size()), int(characters.size()));
+    CFontSprite font;
+    font.characters = characters;
+    font.ascent = ascent;
+    font.cellHeight = cellHeight;
+
+    // First pass: the cells, left to right, wrapping at the atlas width.
+    struct CCell {
+        int32_t left, top, width;
+    };
+    std::vector<CCell> cells;
+    int32_t x = 0, y = 0;
+    for (const CGlyphImage& glyph : glyphs) {
+        if (glyph.width < 1 || glyph.width > kAtlasWidth ||
+            glyph.coverage.size() != size_t(glyph.width) * size_t(cellHeight))
+            throw Engine::CException::Format("BuildFontSprite(...) : FAILED : glyph of width %d", glyph.width);
+        if (x + glyph.width > kAtlasWidth) {
+            x = 0;
+            y += cellHeight;
+        }
+        cells.push_back(CCell{x, y, glyph.width});
+        x += glyph.width;
+    }
+    const int32_t atlasHeight = NextPowerOfTwo(y + cellHeight);
+    std::vector<uint8_t> alpha(size_t(kAtlasWidth) * size_t(atlasHeight), 0);
+
+    // Second pass: copy each glyph into its cell.
+    CSprSprite sprite{spriteName, 0, 0, false, false, {}};
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        const CCell& cell = cells[i];
+        for (int32_t row = 0; row < cellHeight; ++row)
+            std::copy_n(glyphs[i].coverage.begin() + ptrdiff_t(row) * glyphs[i].width, glyphs[i].width,
+                        alpha.begin() + ptrdiff_t(cell.top + row) * kAtlasWidth + cell.left);
+        sprite.frames.push_back(MakeSprFrame(0, cell.left, cell.top, cell.left + cell.width, cell.top + cellHeight));
+    }
+
+    CPngImage white;
+    white.width = uint32_t(kAtlasWidth);
+    white.height = uint32_t(atlasHeight);
+    white.samples.assign(size_t(kAtlasWidth) * size_t(atlasHeight) * 3, 255);
+    CPngImage coverage = white;
+    coverage.colour = EPngColour::Grey;
+    coverage.samples.assign(alpha.begin(), alpha.end());
+    // The glyphs need a texture format with eight bits of alpha.
+    font.document.images.push_back(CSprImage{0, WritePng(white), WritePng(coverage), 8});
+    font.document.sprites.push_back(std::move(sprite));
+    return font;
+}
+
 CFontSprite RenderFontSprite(const std::string& fontPath, int pixelHeight, const std::vector<uint16_t>& characters,
                              const std::string& spriteName) {
     if (pixelHeight < 4 || pixelHeight > 128 || characters.empty())
@@ -73,53 +121,20 @@ CFontSprite RenderFontSprite(const std::string& fontPath, int pixelHeight, const
         FT_Set_Pixel_Sizes(ft.face, 0, FT_UInt(pixelHeight)))
         throw Engine::CException::Format("RenderFontSprite(...) : FAILED : cannot read font '%s'", fontPath.c_str());
 
-    CFontSprite font;
-    font.characters = characters;
-    font.ascent = CeilPixels(ft.face->size->metrics.ascender);
-    font.cellHeight = font.ascent + CeilPixels(-ft.face->size->metrics.descender);
-
-    // First pass: the cells, left to right, wrapping at the atlas width.
-    struct CCell {
-        int32_t left, top, width;
-    };
-    std::vector<CCell> cells;
-    int32_t x = 0, y = 0;
+    const int32_t ascent = CeilPixels(ft.face->size->metrics.ascender);
+    const int32_t cellHeight = ascent + CeilPixels(-ft.face->size->metrics.descender);
+    // Each glyph on the baseline of a cell as wide as its advance.
+    std::vector<CGlyphImage> glyphs;
     for (uint16_t character : characters) {
-        if (FT_Load_Char(ft.face, character, FT_LOAD_DEFAULT))
+        if (FT_Load_Char(ft.face, character, FT_LOAD_RENDER))
             throw Engine::CException::Format("RenderFontSprite(...) : FAILED : character %u", unsigned(character));
-        const int32_t width = std::clamp(CeilPixels(ft.face->glyph->advance.x), 1, kAtlasWidth);
-        if (x + width > kAtlasWidth) {
-            x = 0;
-            y += font.cellHeight;
-        }
-        cells.push_back(CCell{x, y, width});
-        x += width;
+        const FT_GlyphSlot slot = ft.face->glyph;
+        CGlyphImage& glyph = glyphs.emplace_back();
+        glyph.width = std::clamp(CeilPixels(slot->advance.x), 1, kAtlasWidth);
+        glyph.coverage.assign(size_t(glyph.width) * size_t(cellHeight), 0);
+        BlitClipped(slot->bitmap, slot->bitmap_left, ascent - slot->bitmap_top, glyph, cellHeight);
     }
-    CGreyImage alpha{kAtlasWidth, NextPowerOfTwo(y + font.cellHeight), {}};
-    alpha.coverage.assign(size_t(alpha.width) * size_t(alpha.height), 0);
-
-    // Second pass: render each glyph into its cell on the baseline.
-    CSprSprite sprite{spriteName, 0, 0, false, false, {}};
-    for (size_t i = 0; i < characters.size(); ++i) {
-        const CCell& cell = cells[i];
-        FT_Load_Char(ft.face, characters[i], FT_LOAD_RENDER);
-        const FT_GlyphSlot glyph = ft.face->glyph;
-        alpha.Blit(glyph->bitmap, cell.left + glyph->bitmap_left, cell.top + font.ascent - glyph->bitmap_top,
-                   cell.left, cell.left + cell.width, cell.top, cell.top + font.cellHeight);
-        sprite.frames.push_back(MakeSprFrame(0, cell.left, cell.top, cell.left + cell.width, cell.top + font.cellHeight));
-    }
-
-    CPngImage white;
-    white.width = uint32_t(alpha.width);
-    white.height = uint32_t(alpha.height);
-    white.samples.assign(size_t(alpha.width) * size_t(alpha.height) * 3, 255);
-    CPngImage coverage = white;
-    coverage.colour = EPngColour::Grey;
-    coverage.samples.assign(alpha.coverage.begin(), alpha.coverage.end());
-    // The glyphs need a texture format with eight bits of alpha.
-    font.document.images.push_back(CSprImage{0, WritePng(white), WritePng(coverage), 8});
-    font.document.sprites.push_back(std::move(sprite));
-    return font;
+    return BuildFontSprite(glyphs, characters, ascent, cellHeight, spriteName);
 }
 
 } // namespace Tools

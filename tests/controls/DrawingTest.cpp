@@ -96,10 +96,15 @@ TEST_F(Drawing, ChildrenAreClippedToTheirParentAndTheFocusOwnerShowsItsRectangle
     const auto top = std::find_if(quads.begin(), quads.end(), [](const CQuad& q) { return q.left == 81 && q.top == 81 && q.bottom == 82; });
     ASSERT_NE(top, quads.end());
     EXPECT_EQ(top->right, 99);
-    const auto focusLines = std::count_if(quads.begin(), quads.end(), [](const CQuad& q) {
+    // The focus rectangle is one sprite of its size, at the client origin.
+    const auto inFocus = [](const CQuad& q) {
         return q.colors[0] == 0xFF000000 && q.left >= 82 && q.top >= 82 && q.right <= 92 && q.bottom <= 92;
-    });
-    EXPECT_EQ(focusLines, 4);
+    };
+    EXPECT_EQ(std::count_if(quads.begin(), quads.end(), inFocus), 1);
+    const auto focus = std::find_if(quads.begin(), quads.end(), inFocus);
+    ASSERT_NE(focus, quads.end());
+    EXPECT_EQ(std::vector<float>({focus->left, focus->top, focus->right, focus->bottom}),
+              (std::vector<float>{82, 82, 92, 92}));
 }
 
 class ProgressBarDrawing : public Drawing, public testing::WithParamInterface<std::tuple<int, int, int, int>> {};

@@ -118,3 +118,52 @@ TEST_F(Combos, OpensChoosesAndClosesOnFocusLoss) {
     EXPECT_EQ(manager->GetFocus(), other);
     EXPECT_EQ(owner->heard, (std::vector<CListener::CHeard>{{CE_NOTIFY, CComboBox::CBN_FOCUS_LEFT, combo.get()}}));
 }
+
+namespace {
+
+// Makes rows of its own kind, so the test can tell who made a row.
+class CTaggedItems : public CList::IItemFactory {
+public:
+    class CTaggedItem : public CList::CListItem {
+    public:
+        using CListItem::CListItem;
+    };
+    std::unique_ptr<CList::CListItem> CreateItem(CList& list) override { return std::make_unique<CTaggedItem>(&list); }
+    std::unique_ptr<CList::CListSubItem> CreateSubItem(CList::CListItem& row) override {
+        return std::make_unique<CList::CListSubItem>(row.m_pList);
+    }
+};
+
+} // namespace
+
+TEST_F(Combos, DropDownRowsComeFromTheItemFactoryWhenOneIsSet) {
+    EXPECT_NE(dynamic_cast<CComboBox::CComboBoxList::CComboBoxListItem*>(combo->GetItem(0)->m_pListItem), nullptr);
+    CTaggedItems factory;
+    combo->GetDropDown()->SetItemFactory(&factory);
+    CComboBox::CComboBoxItem* item = combo->AddItem("d");
+    ASSERT_NE(item, nullptr);
+    EXPECT_NE(dynamic_cast<CTaggedItems::CTaggedItem*>(item->m_pListItem), nullptr);
+    EXPECT_EQ(item->m_pListItem->m_pList, combo->GetDropDown().get());
+    EXPECT_EQ(item->GetText(), CString("d"));
+    combo->GetDropDown()->SetItemFactory(nullptr);
+}
+
+struct CComboFrameCase {
+    const char* name;
+    uint32_t style;
+    int32_t windowHeight;  // the row inside its frame
+};
+
+class ComboFrames : public WidgetsFixture, public testing::WithParamInterface<CComboFrameCase> {};
+
+TEST_P(ComboFrames, RowIsOneScrollBarWidthInsideAnyFrame) {
+    const auto combo = Make<CComboBox>(nullptr, {100, 100, 250, 180}, CS_VISIBLE | CS_CHILD | GetParam().style);
+    EXPECT_EQ(combo->GetClientRect(), (CRect{0, 0, combo->GetClientRect().Width(), 16}));
+    EXPECT_EQ(combo->GetWindowRect().Height(), GetParam().windowHeight);
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, ComboFrames,
+                         testing::Values(CComboFrameCase{"Plain", 0, 16}, CComboFrameCase{"Border", CS_BORDER, 18},
+                                         CComboFrameCase{"Caption", CS_CAPTION, 34},
+                                         CComboFrameCase{"BorderAndCaption", CS_BORDER | CS_CAPTION, 36}),
+                         [](const auto& info) { return std::string(info.param.name); });

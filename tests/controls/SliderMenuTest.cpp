@@ -43,6 +43,40 @@ TEST_F(Sliders, PositionAndThumbOffsetMapBothWays) {
     EXPECT_FALSE(slider->SetPos(7)) << "an empty range changes nothing";
 }
 
+struct CMetricCase {
+    const char* name;
+    uint32_t style;
+    CRect window, first, second;
+    int32_t thumbStart;  // along the axis, at offset 0
+};
+
+// Thumb length 10, scroll-bar width 20, the further metric 12: the end
+// buttons are 20 long along the axis and 12 thick across it.
+class SliderMetrics : public WidgetsFixture, public testing::WithParamInterface<CMetricCase> {};
+
+TEST_P(SliderMetrics, ThumbFromTheFirstMetricEndButtonsFromTheScrollBarWidth) {
+    manager->SetMetric(METRIC_THUMB_LENGTH, 10);
+    manager->SetMetric(METRIC_SCROLLBAR_WIDTH, 20);
+    manager->SetMetric(METRIC_ARROW_THICKNESS, 12);
+    const CMetricCase& c = GetParam();
+    const auto slider = Make<CSlider>(nullptr, c.window, CS_VISIBLE | CS_CHILD | c.style);
+    EXPECT_EQ(slider->GetTrackLength(), 148 - 2 * 20 - 10);
+    EXPECT_EQ(slider->GetFirstButton()->GetWindowRect(), c.first);
+    EXPECT_EQ(slider->GetSecondButton()->GetWindowRect(), c.second);
+    const auto at = [&](int32_t along) { return c.style ? slider->HitTest(5, along) : slider->HitTest(along, 5); };
+    EXPECT_EQ(at(c.thumbStart - 1), CSlider::HIT_TRACK);
+    EXPECT_EQ(at(c.thumbStart), CSlider::HIT_THUMB);
+    EXPECT_EQ(at(c.thumbStart + 9), CSlider::HIT_THUMB);
+    EXPECT_EQ(at(c.thumbStart + 10), CSlider::HIT_TRACK);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Axes, SliderMetrics,
+    testing::Values(CMetricCase{"Horizontal", 0, {0, 0, 148, 20}, {0, 4, 20, 16}, {128, 4, 148, 16}, 20},
+                    CMetricCase{"Vertical", CSlider::SBS_VERTICAL, {0, 0, 20, 148}, {4, 0, 16, 20}, {4, 128, 16, 148},
+                                20}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(Sliders, KeysDragTrackClicksAndArrowsNotifyEachChange) {
     manager->SetFocus(slider);
     Key(KEY_RIGHT);

@@ -1,6 +1,7 @@
 // Each widget in its main states drawn through the sprite queue and the
 // recording driver: the solid boxes of its look, at screen positions.
 
+#include <cmath>
 #include <functional>
 
 #include "controls/Button.h"
@@ -62,13 +63,6 @@ const CDrawCase kCases[] = {
      {{102, 102, 96, 26, kFace}}, {}},
     {"SliderTrack", [](WidgetDrawing& t) { t.keep.push_back(t.Add<CSlider>({100, 100, 248, 120})); },
      {{116, 100, 116, 20, 0xFFE3E8E9}}, {}},
-    {"SliderHidden",
-     [](WidgetDrawing& t) {
-         auto slider = t.Add<CSlider>({100, 100, 248, 120});
-         slider->SetStyle(slider->GetStyle() & ~uint32_t(CS_VISIBLE));
-         t.keep.push_back(slider);
-     },
-     {}, {{116, 100, 116, 20, 0xFFE3E8E9}}},
     {"ListWithCurrentRowAndGrid",
      [](WidgetDrawing& t) {
          auto list = t.Add<CList>({100, 100, 300, 170}, CList::LS_GRID);
@@ -106,6 +100,139 @@ TEST_P(WidgetDrawing, ShowsItsLook) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Widgets, WidgetDrawing, testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The slider itself decides not to draw when hidden: drawn directly, past
+// the parent's own visibility test.
+class SliderVisibility : public WidgetsFixture, public testing::WithParamInterface<bool> {};
+
+TEST_P(SliderVisibility, HiddenSliderDrawsNeitherTrackNorThumb) {
+    const auto slider = Make<CSlider>(nullptr, {100, 100, 248, 120});
+    if (!GetParam()) slider->SetStyle(slider->GetStyle() & ~uint32_t(CS_VISIBLE));
+    {
+        CRenderContext context(&driver, {0, 0, 800, 600});
+        slider->Draw(context);
+    }
+    const std::vector<CBox> boxes = Boxes();
+    const CBox track{16, 0, 116, 20, 0xFFE3E8E9}, thumbFace{18, 2, 12, 16, kFace};
+    EXPECT_EQ(Has(boxes, track), GetParam());
+    EXPECT_EQ(Has(boxes, thumbFace), GetParam());
+    EXPECT_EQ(boxes.empty(), !GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, SliderVisibility, testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Visible" : "Hidden"); });
+
+namespace {
+
+// One glyph of the symbol font as drawn: its character, place and colour.
+struct CGlyph {
+    char character;
+    float left, top;
+    uint32_t color;
+    friend bool operator==(const CGlyph&, const CGlyph&) = default;
+    friend std::ostream& operator<<(std::ostream& o, const CGlyph& g) {
+        return o << "'" << g.character << "' (" << g.left << "," << g.top << ") " << std::hex << g.color << std::dec;
+    }
+};
+
+class WidgetGlyphs;
+
+struct CGlyphCase {
+    const char* name;
+    std::function<void(WidgetGlyphs&)> build;
+    std::vector<CGlyph> glyphs;  // in drawing order
+};
+
+class WidgetGlyphs : public WidgetsFixture, public testing::WithParamInterface<CGlyphCase> {
+public:
+    void SetUp() override {
+        WidgetsFixture::SetUp();
+        manager->SetSymbolFont(MakeSymbolFont());
+    }
+    template <class T>
+    ref_ptr<T> Add(CRect r, uint32_t style = 0) {
+        auto control = Make<T>(nullptr, r, CS_VISIBLE | CS_CHILD | style);
+        control->SetFont(MakeFont());
+        keep.push_back(control);
+        return control;
+    }
+    // The quads of the symbol font's glyph size, as glyphs: the frame (and so
+    // the character) from the quad's texture column.
+    std::vector<CGlyph> Glyphs() const {
+        const std::vector<uint16_t> characters = Tools::SymbolFontCharacters();
+        const float atlas = float(kSymbolWidth * int32_t(characters.size()));
+        std::vector<CGlyph> glyphs;
+        for (const auto& v : DrawnVertices())
+            for (size_t i = 0; i + 3 < v.size(); i += 4) {
+                if (v[i + 2].x - v[i].x != kSymbolWidth || v[i + 2].y - v[i].y != kSymbolHeight) continue;
+                const size_t frame = size_t(std::lround(v[i].u * atlas / kSymbolWidth));
+                const char character = frame < characters.size() ? char(characters[frame]) : '?';
+                glyphs.push_back({character, v[i].x, v[i].y, v[i].color});
+            }
+        return glyphs;
+    }
+    void Press(int32_t x, int32_t y) { Frame(x, y, {1, 0, 0}); }
+    std::vector<CBaseControl::Ref> keep;
+};
+
+constexpr uint32_t kShadow = 0xFF808080;
+
+// The layers of a check box or radio button with its top-left at (x, y).
+std::vector<CGlyph> Layers(const char* characters, float x, float y, bool inactive, bool checked) {
+    const uint32_t colors[6] = {kWhite, kShadow, kWhite, kBlack, kFace, kBlack};
+    std::vector<CGlyph> glyphs;
+    for (int i = 0; i < 6; ++i)
+        if ((i != 0 || !inactive) && (i != 5 || checked)) glyphs.push_back({characters[i], x, y, colors[i]});
+    return glyphs;
+}
+
+// Button 100 x 30 at (100, 100): the glyph box sits at its left edge, 9 high,
+// centred: top 110. Combo box 150 wide: its 16-pixel button starts at 234,
+// the 7-pixel arrow centred at 238, 3 down (16 - 9 = 7, halved).
+const CGlyphCase kGlyphCases[] = {
+    {"CheckBoxChecked",
+     [](WidgetGlyphs& t) { t.Add<CButton>({100, 100, 200, 130}, uint32_t(CButton::BS_CHECK) | CS_CHECKED); },
+     Layers("gcdefb", 100, 110, false, true)},
+    {"CheckBoxUnchecked", [](WidgetGlyphs& t) { t.Add<CButton>({100, 100, 200, 130}, CButton::BS_CHECK); },
+     Layers("gcdefb", 100, 110, false, false)},
+    {"RadioChecked",
+     [](WidgetGlyphs& t) { t.Add<CButton>({100, 100, 200, 130}, uint32_t(CButton::BS_RADIO) | CS_CHECKED); },
+     Layers("njklmi", 100, 110, false, true)},
+    {"ComboBoxArrow", [](WidgetGlyphs& t) { t.Add<CComboBox>({100, 100, 250, 180}); }, {{'6', 238, 103, kBlack}}},
+    {"ComboBoxArrowPressed",
+     [](WidgetGlyphs& t) {
+         t.Add<CComboBox>({100, 100, 250, 180});
+         t.Press(240, 105);
+     },
+     {{'6', 239, 104, kBlack}}},
+    // Slider arrows, 16 x 16 at each end of a 148 x 20 slider, 2 down.
+    {"SliderArrows", [](WidgetGlyphs& t) { t.Add<CSlider>({100, 100, 248, 120}); },
+     {{'3', 104, 105, kBlack}, {'4', 236, 105, kBlack}}},
+};
+
+} // namespace
+
+TEST_P(WidgetGlyphs, DrawsItsFrameGlyphsFromTheSymbolFont) {
+    GetParam().build(*this);
+    driver.Clear();
+    {
+        CRenderContext context(&driver, {0, 0, 800, 600});
+        desktop->Draw(context);
+        context.FlushIfPending();
+    }
+    EXPECT_EQ(Glyphs(), GetParam().glyphs);
+    // Without the font the same controls draw no glyph at all.
+    manager->SetSymbolFont(nullptr);
+    driver.Clear();
+    {
+        CRenderContext context(&driver, {0, 0, 800, 600});
+        desktop->Draw(context);
+    }
+    EXPECT_TRUE(Glyphs().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Widgets, WidgetGlyphs, testing::ValuesIn(kGlyphCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WidgetsFixture, StaticTextCentredInItsColour) {

@@ -11,6 +11,7 @@
 #include "reflection/Builtins.h"
 #include "tests/controls/ControlsFixture.h"
 #include "tests/graphics/SprFileTestData.h"
+#include "tools/SymbolFont.h"
 
 namespace ControlsTesting {
 
@@ -52,6 +53,22 @@ protected:
             record, SprTestData::ReadSprFile(Tools::WriteSpr(SprTestData::StripDocument(
                                                  "glyphs", std::vector<int32_t>(6, 10), 20)),
                                              "spr/font.spr", true));
+    }
+
+    // The frame-glyph characters, in the demo font's order, each glyph 7
+    // pixels wide and 9 high; with its texture, so that a glyph's frame
+    // shows in its texture coordinates.
+    static constexpr int32_t kSymbolWidth = 7, kSymbolHeight = 9;
+    ref_ptr<Engine::Graphics::CFont> MakeSymbolFont() {
+        Engine::CLocaleFont record;
+        record.sprite = "symbols";
+        record.characters = Tools::SymbolFontCharacters();
+        const auto file = SprTestData::ReadSprFile(
+            Tools::WriteSpr(SprTestData::StripDocument(
+                "symbols", std::vector<int32_t>(record.characters.size(), kSymbolWidth), kSymbolHeight)),
+            "spr/symbols.spr", false, nullptr, &driver);
+        file->CreateTextures();
+        return Engine::Graphics::CreateFontFromSprite(record, file);
     }
 
     void Key(uint32_t key, uint32_t character = 0) {

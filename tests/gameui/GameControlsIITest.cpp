@@ -7,11 +7,14 @@
 #include "gameui/MosarkList.h"
 #include "gameui/MosarkMaxiDlg.h"
 #include "gameui/MosarkPath.h"
+#include "gameui/MosarkPicButton.h"
 #include "gameui/MosarkPic.h"
 #include "gameui/MosarkPics.h"
 #include "gameui/MosarkPlaceDisplay.h"
 #include "gameui/MosarkSlider.h"
 #include "gameui/MosarkStatic.h"
+#include "app/Locale.h"
+#include "app/Xml.h"
 #include "placefile/PlaceFileManager.h"
 #include "placefile/PlaceLayer.h"
 #include "placefile/PlaceSpriteObject.h"
@@ -250,6 +253,191 @@ TEST_F(PathFixture, ChoiceModePicksANodeWithinTheRadius) {
     path->m_bInputEnabled = false;
     Click(50, 50);
     EXPECT_EQ(path->m_nChosenNode, -1);
+}
+
+namespace {
+
+struct CCaptionSideCase {
+    const char* name;
+    int32_t side;  // 0 right of the node, else left
+    std::vector<float> titleLefts, textLefts;
+};
+
+// Node 1 at (150, 50): the caption box is 400 wide, 25 beside the node;
+// on the left its text ends at 125.
+const CCaptionSideCase kCaptionSides[] = {
+    {"Right", 0, {175, 185}, {175, 185, 195}},
+    {"Left", 1, {105, 115}, {95, 105, 115}},
+};
+
+class PathCaptions : public PathFixture, public testing::WithParamInterface<CCaptionSideCase> {
+protected:
+    void SetUp() override {
+        PathFixture::SetUp();
+        LoadLocale("<string key=\"CHAPTER_2\">ab</string><string key=\"CHAPTER_TEXT_2\">abc</string>");
+        game->m_pHeadingFont = game->m_pBodyFont = MakeFont();
+    }
+    void TearDown() override {
+        LoadLocale("");
+        PathFixture::TearDown();
+    }
+    static void LoadLocale(const std::string& strings) {
+        const std::string xml = "<locales default=\"en\"><locale name=\"en\">" + strings + "</locale></locales>";
+        Engine::CMemoryFile file(std::vector<uint8_t>(xml.begin(), xml.end()));
+        Engine::GetLocaleManager().Load(*Engine::ParseXML(file, "xml/Locale.xml"));
+    }
+};
+
+} // namespace
+
+TEST_P(PathCaptions, CaptionSitsOnItsSideOfTheNodeAlignedAwayFromIt) {
+    path->m_nMode = CMosarkPath::MODE_CHOICE;
+    path->m_nHoverNode = 1;
+    path->m_captionFade = {0, 1, 0};
+    path->m_captionSide[1] = GetParam().side;
+    std::vector<float> title, text;
+    for (const CBox& box : Draw()) {
+        if (box.width != 10 || box.height != 20) continue;
+        EXPECT_EQ(box.color, 0xFFFFFFFFu);
+        (box.top == 30 ? title : text).push_back(box.left);
+        if (box.top != 30) EXPECT_EQ(box.top, 55);
+    }
+    EXPECT_EQ(title, GetParam().titleLefts);
+    EXPECT_EQ(text, GetParam().textLefts);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sides, PathCaptions, testing::ValuesIn(kCaptionSides),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+struct CMarkCase {
+    const char* name;
+    int32_t firstIndex;
+    std::vector<std::pair<float, float>> marks;  // top-left of each mark drawn
+};
+
+// Pictures 1, 7 and 12 marked (12 beyond the reached 10); each mark 30 right
+// of and 20 above its cell's anchor, in its own colour at any opacity.
+const CMarkCase kMarkCases[] = {
+    {"FirstPage", 0, {{190, 12}, {300, 87}, {300, 162}}},
+    {"Scrolled", 5, {{300, 12}, {300, 87}}},
+    {"BeforeTheFirstPicture", -3, {{520, 12}, {80, 162}, {80, 237}}},
+};
+
+class PictureMarks : public GameControlsII, public testing::WithParamInterface<CMarkCase> {};
+
+} // namespace
+
+TEST_P(PictureMarks, MarkedCellsCarryTheMarkInItsOwnColour) {
+    const auto sprites = Strip("pics", 12, 20, 20);
+    const auto pictures = sprites->CreateSprite(*sprites->FindSprite("pics"));
+    const auto markFile = Strip("mark", 1, 8, 8);
+    const auto mark = markFile->CreateSprite(*markFile->FindSprite("mark"));
+    for (uint32_t& color : mark->GetTemplate().colors) color = 0xFF00FF00;
+    const auto pics = Place<CMosarkPics>("CMosarkPics", desktop, {0, 0, 800, 600});
+    pics->m_pPictures = pictures.get();
+    pics->m_nFirstIndex = GetParam().firstIndex;
+    pics->m_nSelectedIndex = -1;
+    pics->m_fOpacity = 0.5f;
+    pics->m_marks = {0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const auto marksDrawn = [&] {
+        std::vector<std::pair<float, float>> drawn;
+        for (const CBox& box : Draw())
+            if (box.width == 8 && box.height == 8) {
+                EXPECT_EQ(box.color, 0xFF00FF00u);
+                drawn.emplace_back(box.left, box.top);
+            }
+        return drawn;
+    };
+    EXPECT_TRUE(marksDrawn().empty()) << "no mark sprite, no marks";
+    pics->m_pMarkSprite = mark.get();
+    EXPECT_EQ(marksDrawn(), GetParam().marks);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, PictureMarks, testing::ValuesIn(kMarkCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+enum class EPicInput { None, Hover, Press, Disable, DisableHover };
+
+struct CPicButtonCase {
+    const char* name;
+    uint32_t skin;
+    EPicInput input;
+    int32_t frame;
+    float captionX, captionY;  // of the caption's first glyph
+};
+
+// A 3-frame picture of 40 x 30 at (100, 100), opacity 0.5; caption "ab"
+// centred over the 40 pixels, at (5, 6) or, pressed, (7, 8).
+const CPicButtonCase kPicButtonCases[] = {
+    {"Normal", CMosarkPicButton::SKIN_CAPTION, EPicInput::None, 0, 115, 106},
+    {"Hovered", CMosarkPicButton::SKIN_CAPTION, EPicInput::Hover, 1, 115, 106},
+    {"Pressed", CMosarkPicButton::SKIN_CAPTION, EPicInput::Press, 2, 117, 108},
+    {"DisabledShowsTheNormalFrame", CMosarkPicButton::SKIN_CAPTION, EPicInput::Disable, 0, 115, 106},
+    {"DisabledHovered", 0, EPicInput::DisableHover, 1, -1, -1},
+    {"TwoStateEnabledPressed", CMosarkPicButton::SKIN_TWO_STATE, EPicInput::Press, 0, -1, -1},
+    {"TwoStateDisabled", CMosarkPicButton::SKIN_TWO_STATE, EPicInput::DisableHover, 1, -1, -1},
+};
+
+class PicButtonDrawing : public GameControlsII, public testing::WithParamInterface<CPicButtonCase> {};
+
+} // namespace
+
+TEST_P(PicButtonDrawing, FrameByStateAndAnOpaqueCaption) {
+    const CPicButtonCase& c = GetParam();
+    const auto strip = Strip("picture", 3, 40, 30);
+    const auto picture = strip->CreateSprite(*strip->FindSprite("picture"));
+    const auto button = Place<CMosarkPicButton>("CMosarkPicButton", desktop, {100, 100, 140, 130});
+    EXPECT_TRUE(Draw().empty()) << "nothing without a picture";
+    button->m_pPicture = picture.get();
+    button->m_nSkinFlags = c.skin;
+    button->m_fOpacity = 0.5f;
+    button->m_captionOffset = {5, 6};
+    button->m_pressedCaptionOffset = {7, 8};
+    button->SetFont(MakeFont());
+    button->SetText("ab");
+    if (c.input == EPicInput::Disable || c.input == EPicInput::DisableHover)
+        button->SetStyle(button->GetStyle() | CS_DISABLED);
+    const bool over = c.input == EPicInput::Hover || c.input == EPicInput::Press || c.input == EPicInput::DisableHover;
+    Frame(over ? 120 : 500, over ? 115 : 500, {uint8_t(c.input == EPicInput::Press), 0, 0});
+    const auto boxes = Draw();
+    ASSERT_EQ(boxes.size(), c.captionX < 0 ? 1u : 3u);
+    EXPECT_EQ(boxes[0], (CBox{100, 100, 40, 30, 0x7F7F7F7F}));
+    EXPECT_EQ(picture->GetFrame(), c.frame);
+    if (c.captionX < 0) return;
+    EXPECT_EQ(boxes[1], (CBox{c.captionX, c.captionY, 10, 20, 0xFFFFFFFF}));
+    EXPECT_EQ(boxes[2], (CBox{c.captionX + 10, c.captionY, 10, 20, 0xFFFFFFFF}));
+}
+
+INSTANTIATE_TEST_SUITE_P(States, PicButtonDrawing, testing::ValuesIn(kPicButtonCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(GameControlsII, SliderShowsItsSecondFrameWhileFocused) {
+    const auto slider = Place<CMosarkSlider>("CMosarkSlider", desktop, {0, 0, 200, 35});
+    const auto rows = [&] {
+        Draw();
+        std::vector<float> v;
+        for (const auto& draw : DrawnVertices())
+            for (size_t i = 0; i < draw.size(); i += 4) v.push_back(draw[i].v);
+        return v;
+    };
+    const std::vector<float> unfocused = rows();
+    manager->SetFocus(slider);
+    const std::vector<float> focused = rows();
+    ASSERT_EQ(unfocused.size(), 4u);
+    ASSERT_EQ(focused.size(), 4u);
+    // Every piece moves down by one frame, 35 texels, the same for all.
+    const float frame = focused[0] - unfocused[0];
+    EXPECT_GT(frame, 0.0f);
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(unfocused[i], unfocused[0]);
+        EXPECT_NEAR(focused[i] - unfocused[i], frame, 1e-6);
+    }
+    manager->SetFocus(desktop);
+    EXPECT_EQ(rows(), unfocused);
 }
 
 TEST_F(GameControlsII, PicturesShowReachedCellsAndSelectTheClickedOne) {

@@ -73,6 +73,50 @@ TEST_F(GameDrawing, ButtonCapsAndStretchedMiddleInEachState) {
     }
 }
 
+struct CCheckCase {
+    const char* name;
+    uint32_t style, skin;
+    CBox glyph;                     // queued after the caption
+    std::pair<float, float> texel;  // the glyph's cell in the last frame
+    float captionX, captionY;
+};
+
+// Buttons 200 x 60; the last frame of "button" starts 240 down ("button-mini":
+// 120 down, in the column at 180). Caption "ab" left-aligned.
+constexpr uint32_t kCheck = CButton::BS_CHECK, kRadio = CButton::BS_RADIO;
+const CCheckCase kCheckCases[] = {
+    {"Checked", kCheck | CS_CHECKED, 0, {0, 0, 60, 60, 0xFFFFFFFF}, {60, 240}, 55, 7},
+    {"Unchecked", kCheck, 0, {0, 0, 60, 60, 0xFFFFFFFF}, {0, 240}, 55, 7},
+    {"RadioCheckedShowsTheEmptyBox", kRadio | CS_CHECKED, 0, {0, 0, 60, 60, 0xFFFFFFFF}, {0, 240}, 55, 7},
+    {"DisabledIsGrey", kCheck | CS_CHECKED | CS_DISABLED, 0, {0, 0, 60, 60, 0xFF808080}, {60, 240}, 55, 7},
+    // x = 55 x 0.3 + 10, y = 7 x 0.3 + 3 - 6, both truncated.
+    {"Small", kCheck | CS_CHECKED, CMosarkButton::SKIN_SMALL, {0, 0, 30, 30, 0xFFFFFFFF}, {210, 120}, 26, 0},
+};
+
+class GameCheckDrawing : public GameDrawing, public testing::WithParamInterface<CCheckCase> {};
+
+TEST_P(GameCheckDrawing, GlyphFromTheLastFrameAndCaptionBesideIt) {
+    const CCheckCase& c = GetParam();
+    const auto button =
+        Place<CMosarkButton>("CMosarkButton", desktop, {0, 0, 200, 60}, CS_VISIBLE | CS_CHILD | c.style);
+    button->SetFont(MakeFont());
+    button->SetText("ab");
+    button->m_nSkinFlags = c.skin;
+    Frame(500, 300);
+    const auto boxes = Draw();
+    const auto texels = Texels();
+    // Caption glyphs, then the box: no frame pieces for a check-or-radio button.
+    ASSERT_EQ(boxes.size(), 3u);
+    ExpectNear(boxes[0], {c.captionX, c.captionY, 10, 20, 0xFF8CDFFF});
+    ExpectNear(boxes[1], {c.captionX + 10, c.captionY, 10, 20, 0xFF8CDFFF});
+    ExpectNear(boxes[2], c.glyph);
+    EXPECT_NEAR(texels[2].first, c.texel.first, 0.05);
+    EXPECT_NEAR(texels[2].second, c.texel.second, 0.05);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, GameCheckDrawing, testing::ValuesIn(kCheckCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // "frame" 2 x (40 x 120), "level" 4 x (20 x 100), "flow" 2 x (20 x 101).
 class BarDrawing : public GameDrawing {
 protected:

@@ -10,6 +10,7 @@
 
 #include "app/Config.h"
 #include "app/Global.h"
+#include "controls/ControlsManager.h"
 #include "gameui/ControlSounds.h"
 #include "shell/ScreensaverApplication.h"
 #include "placefile/PlaceFileManager.h"
@@ -162,6 +163,9 @@ TEST_F(ScreensaverRunTest, ItsDataIsTheGameDataWhoseEffectsRunOnTheEffectClockAn
         EXPECT_EQ(Engine::GetGlobalFloat("MOSARK_ARTIFACT_FADE_FPS", data->GetGlobalValues(), -1), 1.5f);
         EXPECT_EQ(data->GetBodyFont(), data->GetFont());
         EXPECT_EQ(data->GetHeadingFont(), data->GetFont());
+        // The controls draw their frame glyphs from the demo data's symbol font.
+        ASSERT_NE(app.GetControls(), nullptr);
+        EXPECT_NE(app.GetControls()->GetSymbolFont(), nullptr);
         clockAtStart = data->GetEffectClock();
         data->LoadControlResources();
         GameUi::PlayClickEffect(data, 400.0f, 300.0f);

@@ -107,8 +107,8 @@ void ShellTest::WriteFile(const fs::path& path, const std::string& text) const {
     std::ofstream(path) << text;
 }
 
-void ShellTest::UseDemoData(const std::string& driver) {
-    ASSERT_TRUE(Tools::MakeDemoPack(MOSARK_DEMO_FONT).Save((root / "data" / "demo.pak").string()));
+void ShellTest::UseDemoData(const std::string& driver, bool withScenes) {
+    ASSERT_TRUE(Tools::MakeDemoPack(MOSARK_DEMO_FONT, withScenes).Save((root / "data" / "demo.pak").string()));
     WriteFile(SettingsFolder() / "StartupPath", (root / "data").string());
     WriteFile(SettingsFolder() / "Settings.xml",
               "<settings><graphics driver=\"" + driver + "\" fullscreen=\"Off\" bpp32=\"On\"/></settings>");

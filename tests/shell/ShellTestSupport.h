@@ -60,7 +60,8 @@ protected:
     void WriteFile(const fs::path& path, const std::string& text) const;
     // The demo pack under root/data, reached through "StartupPath", and
     // settings that run windowed on the named driver; the run starts in root.
-    void UseDemoData(const std::string& driver);
+    // Without scenes the pack is quicker to make.
+    void UseDemoData(const std::string& driver, bool withScenes = true);
     // The run's log file into `log`.
     void ReadLogFile();
     // Drivers whose "OpenGL" is a windowless CFrameDriver that quits after
