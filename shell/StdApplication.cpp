@@ -204,10 +204,8 @@ void CStdApplication::CreateControls() {
 }
 
 void CStdApplication::CreateGameData() {
-    using Particles::CVexaFileLocalManager;
-    m_pGameData = std::make_unique<GameUi::CGameData>(
-        new Graphics::SprFile::CSprFileLocalManager(m_graphics.get()), new Sound::CSampleLocalManager(Sound::GetSoundManager()),
-        m_particles ? new CVexaFileLocalManager(&m_particles->GetFileManager()) : nullptr);
+    m_pGameData = std::make_unique<GameUi::CGameData>();
+    m_pGameData->CreateLocalManagers(m_graphics.get(), m_particles ? &m_particles->GetFileManager() : nullptr);
     OnTeardown([this] { m_pGameData.reset(); });
 }
 
