@@ -1,11 +1,25 @@
 #include "app/Environment.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "app/AppFolders.h"
 #include "app/Log.h"
 
 namespace Engine {
+
+namespace {
+// Without a log file the failure would reach nobody: it goes to stderr, once,
+// with the folder problems that likely caused it.
+void ReportUnopenedLog(const CString& failure, const std::vector<CString>& folderFailures) {
+    std::string text = "Mosark: no log is written: " + failure.str() + "\n";
+    for (const CString& line : folderFailures) text += "Mosark: " + line.str() + "\n";
+    std::fputs(text.c_str(), stderr);
+    std::fflush(stderr);
+}
+} // namespace
 
 void CEnvironment::SetUp() {
     if (m_isSetUp) return;
@@ -42,11 +56,16 @@ void CEnvironment::OpenLogs(const std::vector<CString>& folderFailures) {
         install.PrintLine("Folders %s", folderFailures.empty() ? "ready" : "incomplete");
     }
     m_logOpened = GetLog().Open(m_logPath.str());
+    const int openError = errno;
     const std::time_t now = std::time(nullptr);
     std::tm date{};
     localtime_r(&now, &date);
     GetLog().PrintLine("==== Log opened %04d-%02d-%02d ====", date.tm_year + 1900, date.tm_mon + 1, date.tm_mday);
-    if (!m_logOpened) GetLog().PrintLine("CEnvironment::SetUp() : FAILED : cannot open '%s'", m_logPath.c_str());
+    if (m_logOpened) return;
+    const CString failure = FormatString("CEnvironment::SetUp() : FAILED : cannot open '%s' : %s", m_logPath.c_str(),
+                                         std::strerror(openError));
+    GetLog().PrintLine("%s", failure.c_str());
+    ReportUnopenedLog(failure, folderFailures);
 }
 
 void CEnvironment::TearDown() {

@@ -143,8 +143,10 @@ private:
     CString m_name;
 };
 
-// Writes the bytes to "<path>.tmp", flushes them to the disk and renames
-// that over path, so a failure at any point leaves the old file intact.
+// Writes the bytes to a temporary file beside path, under a name of this
+// save's own, flushes them to the disk and renames that over path, so a
+// failure at any point leaves the old file intact and two processes saving
+// the same file at once each replace it whole.
 // False on failure, after removing the temporary file, with errno telling
 // what failed.
 bool ReplaceFileContents(const CString& path, const void* data, size_t size);

@@ -1,6 +1,7 @@
 #include "gameui/GameData.h"
 
 #include "gameui/ControlSounds.h"
+#include "sound/SoundManager.h"
 
 namespace GameUi {
 
@@ -10,13 +11,33 @@ CGameData::CGameData(Engine::ref_ptr<Engine::Graphics::SprFile::CSprFileLocalMan
     : m_pSprFiles(std::move(sprFiles)), m_pSamples(std::move(samples)), m_pParticleFiles(std::move(particleFiles)),
       m_resources{m_pSprFiles.get(), m_pSamples.get(), m_pParticleFiles.get()} {}
 
-CGameData::~CGameData() {
+CGameData::~CGameData() { ReleaseLocalManagers(); }
+
+void CGameData::CreateLocalManagers(Engine::Graphics::CGraphics* graphics,
+                                    Engine::Particles::CVexaFileManager* particleFiles) {
+    ReleaseLocalManagers();
+    if (particleFiles) m_pParticleFiles = new Engine::Particles::CVexaFileLocalManager(particleFiles);
+    m_pPlaceFiles = Engine::Graphics::PlaceFile::CreatePlaceFileLocalManager(graphics);
+    m_pSprFiles = Engine::Graphics::SprFile::CreateSprFileLocalManager(graphics);
+    m_pMapFiles = Engine::Graphics::MapFile::CreateMapFileLocalManager(graphics);
+    m_pSamples = new Engine::Sound::CSampleLocalManager(Engine::Sound::GetSoundManager());
+    m_resources = {m_pSprFiles.get(), m_pSamples.get(), m_pParticleFiles.get()};
+}
+
+void CGameData::ReleaseLocalManagers() {
+    m_resources = {};
+    // The place files first: their scenes share the sprite and effect files.
+    m_pPlaceFiles.Release();
+    m_pMapFiles.Release();
     // The effect files' uses go back before the holder lets the manager go.
     if (m_pParticleFiles) m_pParticleFiles->ReleaseAll();
+    m_pParticleFiles.Release();
+    m_pSamples.Release();
+    m_pSprFiles.Release();
 }
 
 void CGameData::LoadControlResources() {
-    if (m_pSprFiles) m_pSprFiles->LoadSprFile(kControlSprites, false);
+    if (m_pSprFiles) m_pSprFiles->GetSprFileNow(kControlSprites);
     if (m_pSamples)
         for (const char* name : {kClickSound, kFocusSound, kRingSound}) m_pSamples->LoadSample(name);
     if (m_pParticleFiles) m_pParticleFiles->GetVexaFile(kCommonEffects);

@@ -10,17 +10,32 @@
 #include "graphics/Font.h"
 #include "graphics/SprFileManager.h"
 #include "particles/VexaFileLocalManager.h"
+#include "placefile/MapFileManager.h"
+#include "placefile/PlaceFileManager.h"
 #include "sound/SampleLocalManager.h"
 
 namespace GameUi {
 
 class CGameData : public Engine::IGameData {
 public:
+    // Without local managers until CreateLocalManagers.
+    CGameData() = default;
     // Any manager may be null; the controls then load nothing through it.
     CGameData(Engine::ref_ptr<Engine::Graphics::SprFile::CSprFileLocalManager> sprFiles,
               Engine::ref_ptr<Engine::Sound::CSampleLocalManager> samples,
               Engine::ref_ptr<Engine::Particles::CVexaFileLocalManager> particleFiles);
     ~CGameData() override;
+
+    // Makes one local manager of each kind, in this order: effect files (over
+    // particleFiles; none when it is null), place files, sprite files and
+    // map files (owned by the graphics object), and samples (the sound
+    // manager's). Managers made before are released first.
+    void CreateLocalManagers(Engine::Graphics::CGraphics* graphics, Engine::Particles::CVexaFileManager* particleFiles);
+    // Drops the local managers, which hands back every use they recorded.
+    void ReleaseLocalManagers();
+    // Null without local managers.
+    Engine::Graphics::PlaceFile::CPlaceFileLocalManager* GetPlaceFiles() const { return m_pPlaceFiles.get(); }
+    Engine::Graphics::MapFile::CMapFileLocalManager* GetMapFiles() const { return m_pMapFiles.get(); }
 
     // Loads what the game controls draw, play and show through the holder:
     // "spr/controls.spr", the three control sounds and "vexa/common.vexa".
@@ -60,6 +75,8 @@ public:
     float m_fSoundScalingFactor = 1.0f;
 
 private:
+    Engine::ref_ptr<Engine::Graphics::PlaceFile::CPlaceFileLocalManager> m_pPlaceFiles;
+    Engine::ref_ptr<Engine::Graphics::MapFile::CMapFileLocalManager> m_pMapFiles;
     Engine::ref_ptr<Engine::Graphics::SprFile::CSprFileLocalManager> m_pSprFiles;
     Engine::ref_ptr<Engine::Sound::CSampleLocalManager> m_pSamples;
     Engine::ref_ptr<Engine::Particles::CVexaFileLocalManager> m_pParticleFiles;

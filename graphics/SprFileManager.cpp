@@ -1,5 +1,7 @@
 #include "graphics/SprFileManager.h"
 
+#include <algorithm>
+
 #include "app/Archive.h"
 #include "app/Exception.h"
 #include "app/Log.h"
@@ -9,7 +11,18 @@ namespace Engine::Graphics {
 
 using SprFile::CSprFile;
 
-CSprFileManager::~CSprFileManager() noexcept { RemoveAllObjects(); }
+CSprFileManager::~CSprFileManager() noexcept {
+    for (SprFile::CSprFileDelayedLoader* loader : m_running) loader->m_manager = nullptr;
+    RemoveAllObjects();
+}
+
+void CSprFileManager::ReleaseUse(ref_ptr<CSprFile> file) {
+    if (!file) return;
+    ReleaseObject(file);
+    // Another owner may still use the file: its images are still wanted.
+    if (LookupObject(file->GetName()) == file) return;
+    for (SprFile::CSprFileDelayedLoader* loader : m_running) loader->DropPending(file.get());
+}
 
 ref_ptr<CSprFile> CSprFileManager::LoadSprFile(const CString& name, bool skipImages) {
     if (ref_ptr<CSprFile> loaded = LookupObject(name)) {
@@ -80,8 +93,19 @@ void OpenSprFile(Engine::CFile& file, const CString& name) {
     if (!file.Open(name)) throw Engine::CException::Format("Unable to open .spr file '%s'", name.c_str());
 }
 
+CSprFileDelayedLoader::~CSprFileDelayedLoader() noexcept { StopRunning(); }
+
+void CSprFileDelayedLoader::StopRunning() {
+    if (!m_manager) return;
+    auto& running = m_manager->m_running;
+    running.erase(std::remove(running.begin(), running.end(), this), running.end());
+}
+
 void CSprFileDelayedLoader::Begin() {
     m_pending.clear();
+    if (!m_manager) return;
+    if (std::find(m_manager->m_running.begin(), m_manager->m_running.end(), this) == m_manager->m_running.end())
+        m_manager->m_running.push_back(this);
     for (const ref_ptr<CSprFile>& spr : m_manager->GetObjects()) {
         for (size_t i = 0; i < spr->GetBitmapCount(); ++i) {
             const CSprFile::CBitmapEntry& entry = spr->GetBitmapEntry(i);
@@ -93,13 +117,24 @@ void CSprFileDelayedLoader::Begin() {
 }
 
 void CSprFileDelayedLoader::End() {
+    StopRunning();
     m_pending.clear();
     m_file.Close();
     m_current = nullptr;
 }
 
+void CSprFileDelayedLoader::DropPending(const CSprFile* file) {
+    for (CPendingItem& item : m_pending)
+        if (item.spr.get() == file) item = CPendingItem{};
+    if (m_current.get() == file) {
+        m_file.Close();
+        m_current = nullptr;
+    }
+}
+
 void CSprFileDelayedLoader::LoadItem(int32_t index) {
     const CPendingItem& item = m_pending.at(size_t(index));
+    if (!item.spr) return;  // dropped
     if (item.readPixels) {
         if (m_current != item.spr) {
             m_file.Close();
@@ -139,6 +174,10 @@ ref_ptr<CSprFile> CSprFileLocalManager::FindSprFile(const CString& name) const {
 void CSprFileLocalManager::LoadAllSprFiles(const CString& pattern) {
     // One by one, so the files loaded before a failure are still handed back.
     for (const CString& name : Engine::FindFiles(pattern)) LoadSprFile(name, true);
+}
+
+ref_ptr<CSprFileLocalManager> CreateSprFileLocalManager(CGraphics* graphics) {
+    return ref_ptr<CSprFileLocalManager>(new CSprFileLocalManager(graphics));
 }
 
 void CSprFileLocalManager::ReleaseSprFile(const ref_ptr<CSprFile>& file) {

@@ -14,6 +14,9 @@
 namespace Engine::Graphics {
 
 class CGraphics;
+namespace SprFile {
+class CSprFileDelayedLoader;
+}
 
 class CSprFileManager : public Engine::CReferenced,
                         public Engine::CDelayedLoadingObjectManager<SprFile::CSprFile> {
@@ -31,7 +34,9 @@ public:
     std::vector<ref_ptr<SprFile::CSprFile>> LoadSprFiles(const CString& pattern, bool skipImages);
     // Throws "Couln't find spr file '%s'" when the name is not loaded.
     ref_ptr<SprFile::CSprFile> FindSprFile(const CString& name) const;
-    void ReleaseUse(ref_ptr<SprFile::CSprFile> file) { ReleaseObject(std::move(file)); }
+    // Hands one use back. When that leaves the file out of the table, the
+    // running delayed loaders drop its pending items.
+    void ReleaseUse(ref_ptr<SprFile::CSprFile> file);
 
     // After a device reset: re-reads the images of the files whose flag
     // equals group and restores their textures, reporting the running
@@ -44,7 +49,11 @@ public:
     CGraphics* GetGraphics() const { return m_pGraphics; }
 
 private:
+    friend class SprFile::CSprFileDelayedLoader;
+
     CGraphics* m_pGraphics;
+    // The loaders between their Begin and End, which hold pending items.
+    std::vector<SprFile::CSprFileDelayedLoader*> m_running;
 };
 
 namespace SprFile {
@@ -63,6 +72,7 @@ public:
     };
 
     explicit CSprFileDelayedLoader(CSprFileManager* manager) : m_manager(manager) {}
+    ~CSprFileDelayedLoader() noexcept override;
 
     // For every bitmap without a texture: a decode item when its pixels are
     // not in memory, then a texture item.
@@ -72,7 +82,15 @@ public:
     void LoadItem(int32_t index) override;
     const std::vector<CPendingItem>& GetPending() const { return m_pending; }
 
+    // Drops the file's pending items. A run in progress has numbered the
+    // items and counted them, so each dropped item keeps its place as one
+    // that does nothing and lets the file go.
+    void DropPending(const CSprFile* file);
+
 private:
+    friend class Engine::Graphics::CSprFileManager;  // forgets itself in m_manager
+    void StopRunning();
+
     CSprFileManager* m_manager;
     Engine::CFile m_file;
     ref_ptr<CSprFile> m_current;  // the file m_file has open; consecutive items share it
@@ -86,8 +104,13 @@ public:
     explicit CSprFileLocalManager(CGraphics* graphics) : m_pGraphics(graphics) {}
     ~CSprFileLocalManager() noexcept override;
 
+    // Loads or shares the file and records the use. With delayed set the
+    // images and textures are left for the delayed loader.
     ref_ptr<CSprFile> LoadSprFile(const CString& name, bool delayed);
-    ref_ptr<CSprFile> GetSprFile(const CString& name) { return LoadSprFile(name, false); }
+    // The file with its textures left for the loading screen.
+    ref_ptr<CSprFile> GetSprFile(const CString& name) { return LoadSprFile(name, true); }
+    // The file with its textures made now.
+    ref_ptr<CSprFile> GetSprFileNow(const CString& name) { return LoadSprFile(name, false); }
     // A file this owner loaded; throws "Couln't find spr file '%s'" when
     // nobody loaded it and "Couldn't find spr file '%s'" when another owner
     // did.
@@ -95,6 +118,8 @@ public:
     // Loads the files of the pattern with their images left for the delayed
     // loader.
     void LoadAllSprFiles(const CString& pattern);
+    // Hands one use of the file back (its pending delayed items go with its
+    // last use) and forgets that use here.
     void ReleaseSprFile(const ref_ptr<CSprFile>& file);
     // Hands the uses back one by one, first to last.
     void ReleaseAll();
@@ -107,6 +132,9 @@ private:
     ref_ptr<CSprFileManager> GetManager() const;
     CGraphics* m_pGraphics;
 };
+
+// A new local manager owned by the graphics object, as a new reference.
+ref_ptr<CSprFileLocalManager> CreateSprFileLocalManager(CGraphics* graphics);
 
 } // namespace SprFile
 } // namespace Engine::Graphics

@@ -8,6 +8,10 @@ ref_ptr<Engine::IDelayedLoader> CMapFileManager::CreateDelayedLoader() {
     return ref_ptr<Engine::IDelayedLoader>(new CMapFileDelayedLoader);
 }
 
+ref_ptr<CMapFileLocalManager> CreateMapFileLocalManager(CGraphics* graphics) {
+    return ref_ptr<CMapFileLocalManager>(new CMapFileLocalManager(graphics));
+}
+
 CMapFileManager* FindMapFileManager(const CGraphics* graphics) {
     return graphics ? dynamic_cast<CMapFileManager*>(graphics->GetMapFileManager().get()) : nullptr;
 }

@@ -45,6 +45,9 @@ private:
     CGraphics* m_owner;
 };
 
+// A new local manager owned by the graphics object, as a new reference.
+ref_ptr<CMapFileLocalManager> CreateMapFileLocalManager(CGraphics* graphics);
+
 // The graphics object's map-file manager, or null when it has none.
 CMapFileManager* FindMapFileManager(const CGraphics* graphics);
 

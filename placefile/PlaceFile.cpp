@@ -87,7 +87,7 @@ ref_ptr<CPlaceFile> CPlaceFile::Load(CPlaceFileManager& manager, const CString& 
 void CPlaceFile::ConnectSprites(bool loadNow) {
     if (SpritesConnected) return;
     for (CSpriteFileEntry& entry : SpriteFiles) {
-        entry.file = SprFileLocalManager->LoadSprFile(entry.name, !loadNow);
+        entry.file = loadNow ? SprFileLocalManager->GetSprFileNow(entry.name) : SprFileLocalManager->GetSprFile(entry.name);
         if (!entry.file)
             throw Engine::CException::Format("CPlaceFile::ConnectSprites() : Unable to load .spr file '%s'",
                                              entry.name.c_str());

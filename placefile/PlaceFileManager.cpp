@@ -19,6 +19,10 @@ ref_ptr<Engine::IDelayedLoader> CPlaceFileManager::CreateDelayedLoader() {
     return ref_ptr<Engine::IDelayedLoader>(new CPlaceFileDelayedLoader);
 }
 
+ref_ptr<CPlaceFileLocalManager> CreatePlaceFileLocalManager(CGraphics* graphics) {
+    return ref_ptr<CPlaceFileLocalManager>(new CPlaceFileLocalManager(graphics));
+}
+
 CPlaceFileManager& GetPlaceFileManager(const CGraphics& graphics) {
     auto* manager = dynamic_cast<CPlaceFileManager*>(graphics.GetPlaceFileManager().get());
     if (!manager) throw Engine::CException("The graphics object has no place-file manager");

@@ -48,6 +48,9 @@ private:
     CGraphics* m_owner;
 };
 
+// A new local manager owned by the graphics object, as a new reference.
+ref_ptr<CPlaceFileLocalManager> CreatePlaceFileLocalManager(CGraphics* graphics);
+
 // The graphics object's place-file manager; throws when it has none.
 CPlaceFileManager& GetPlaceFileManager(const CGraphics& graphics);
 // Makes every graphics object created from now on own a place-file manager

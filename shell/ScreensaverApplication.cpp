@@ -107,6 +107,7 @@ void CScreensaverApplication::Start() {
     const int scenes = int(m_data->GetScenes().size());
     m_cycle.Start(scenes, scenes > 0 ? int(random() % unsigned(scenes)) : 0,
                   double(GetConfig().backgroundChangeSeconds));
+    LogCurrentScene();
     m_notice.Next(GetLocaleManager(), LocalHour());
     const std::vector<CString>& tracks = m_data->GetTracks();
     if (!tracks.empty()) {
@@ -117,6 +118,10 @@ void CScreensaverApplication::Start() {
 
 void CScreensaverApplication::ChangeScene() {
     m_notice.Next(GetLocaleManager(), LocalHour());
+    LogCurrentScene();
+}
+
+void CScreensaverApplication::LogCurrentScene() const {
     if (Graphics::PlaceFile::CPlaceFile* scene = GetCurrentScene())
         GetLog().PrintLine("Scene : %s", scene->GetName().c_str());
 }

@@ -47,6 +47,9 @@ public:
 
 protected:
     const char* GetName() const override { return kName; }
+    // Unlike the engine, the screensaver runs beside another instance (the
+    // host may start a second one while the first still shows).
+    bool IsSingleInstance() const override { return false; }
     void GetDisplayMode(Graphics::CGraphicsParams& params) override;
     bool OnInit() override;
     void OnDone() override;
@@ -61,6 +64,8 @@ private:
     // After the last loading step: the first scene and the music.
     void Start();
     void ChangeScene();
+    // "Scene : <name>" for the first scene and at every change.
+    void LogCurrentScene() const;
     void DrawNotice();
 
     // The settings mode opens its own window with these.

@@ -28,17 +28,15 @@ void ForEachNumberedFile(const char* pattern, Load load) {
 }
 } // namespace
 
-CScreensaverData::CScreensaverData(Graphics::CGraphics* graphics, Particles::CParticleSystem* particles)
-    : CGameData(new Graphics::SprFile::CSprFileLocalManager(graphics),
-                new Sound::CSampleLocalManager(Sound::GetSoundManager()),
-                particles ? new Particles::CVexaFileLocalManager(&particles->GetFileManager()) : nullptr),
-      m_placeFiles(new Graphics::PlaceFile::CPlaceFileLocalManager(graphics)) {}
+CScreensaverData::CScreensaverData(Graphics::CGraphics* graphics, Particles::CParticleSystem* particles) {
+    CreateLocalManagers(graphics, particles ? &particles->GetFileManager() : nullptr);
+}
 
 CScreensaverData::~CScreensaverData() {
     // The scenes use the sprite files the holder's managers keep: they go
     // first.
     m_scenes.clear();
-    m_placeFiles.Release();
+    ReleaseLocalManagers();
     m_pHeadingFont.Release();
     m_pBodyFont.Release();
 }
@@ -46,7 +44,7 @@ CScreensaverData::~CScreensaverData() {
 void CScreensaverData::LoadFont() {
     const CLocaleFont* record = GetLocaleManager().FindFont(kFontName);
     if (!record) throw CException::Format("Font '%s' : not in the locale", kFontName);
-    m_pBodyFont = Graphics::CreateFontFromSprite(*record, GetResources().sprFiles->LoadSprFile(kFontFile, true));
+    m_pBodyFont = Graphics::CreateFontFromSprite(*record, GetResources().sprFiles->GetSprFile(kFontFile));
     m_pHeadingFont = m_pBodyFont;
     GetLog().PrintLine("Font '%s' : %d characters", kFontName, int(record->characters.size()));
 }
@@ -62,7 +60,7 @@ void CScreensaverData::LoadHints() {
 
 void CScreensaverData::LoadScenes() {
     ForEachNumberedFile(kScenePattern,
-                        [this](const CString& name) { m_scenes.push_back(m_placeFiles->GetPlaceFile(name)); });
+                        [this](const CString& name) { m_scenes.push_back(GetPlaceFiles()->GetPlaceFile(name)); });
     GetLog().PrintLine("Scenes : %d", int(m_scenes.size()));
 }
 

@@ -50,7 +50,6 @@ public:
     const std::vector<CString>& GetTracks() const { return m_tracks; }
 
 private:
-    ref_ptr<Graphics::PlaceFile::CPlaceFileLocalManager> m_placeFiles;
     std::vector<CString> m_hints;
     std::vector<ref_ptr<Graphics::PlaceFile::CPlaceFile>> m_scenes;
     std::vector<CString> m_tracks;

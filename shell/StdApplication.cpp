@@ -1,5 +1,8 @@
 #include "shell/StdApplication.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "app/CPUInfo.h"
 #include "app/FatalGuard.h"
 #include "app/File.h"
@@ -41,7 +44,7 @@ int CStdApplication::Run() {
         throw;
     }
     Destroy();
-    if (m_bConfigLoaded && SavesConfiguration()) {
+    if (m_bConfigSaved && SavesConfiguration()) {
         GetLog().PrintLine("Saving Configuration");
         m_config.Save(m_environment.GetConfigPath());
     }
@@ -93,8 +96,13 @@ void CStdApplication::OpenDataPacks() {
 
 void CStdApplication::LoadConfiguration() {
     CLogSection section("Loading Configuration");
-    m_config.Load(m_environment.GetConfigPath());
-    m_bConfigLoaded = true;
+    const CString& path = m_environment.GetConfigPath();
+    std::error_code error;
+    // A file that is there but does not load (a newer version, damage) is
+    // still the user's: the run goes on with the defaults and leaves it as
+    // it is. Only the settings window stores over it.
+    m_bConfigSaved = m_config.Load(path) || !std::filesystem::exists(path.c_str(), error);
+    if (!m_bConfigSaved) GetLog().PrintLine("'%s' is kept as it is: the settings are not saved", path.c_str());
 }
 
 void CStdApplication::LogApplicationInformation() {
@@ -196,10 +204,8 @@ void CStdApplication::CreateControls() {
 }
 
 void CStdApplication::CreateGameData() {
-    using Particles::CVexaFileLocalManager;
-    m_pGameData = std::make_unique<GameUi::CGameData>(
-        new Graphics::SprFile::CSprFileLocalManager(m_graphics.get()), new Sound::CSampleLocalManager(Sound::GetSoundManager()),
-        m_particles ? new CVexaFileLocalManager(&m_particles->GetFileManager()) : nullptr);
+    m_pGameData = std::make_unique<GameUi::CGameData>();
+    m_pGameData->CreateLocalManagers(m_graphics.get(), m_particles ? &m_particles->GetFileManager() : nullptr);
     OnTeardown([this] { m_pGameData.reset(); });
 }
 

@@ -162,7 +162,7 @@ private:
     const char* m_startupError = nullptr;
     CEnvironment m_environment;
     CConfig m_config;
-    bool m_bConfigLoaded = false;
+    bool m_bConfigSaved = false;  // whether the run stores the configuration at its end
     CGraphicsSettings m_graphicsSettings;
     Graphics::CVideoMemory m_videoMemory;
     uint8_t m_bDeviceCheck = 0;

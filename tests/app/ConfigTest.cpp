@@ -46,7 +46,6 @@ TEST(ConfigTest, SaveAndLoadRoundTripWithTheDocumentedLayout) {
     const CString path(dir / "screensaver.cfg");
     ASSERT_TRUE(Custom().Save(path));
     EXPECT_EQ(TestFiles::ReadFileBytes(path.str()), Image(Fields()));
-    EXPECT_FALSE(std::filesystem::exists(dir / "screensaver.cfg.tmp"));
     CConfig loaded;
     EXPECT_TRUE(loaded.Load(path));
     EXPECT_EQ(loaded, Custom());
@@ -99,19 +98,35 @@ TEST_P(ConfigCorruptionTest, FallsBackToDefaultsWithALogLine) {
 INSTANTIATE_TEST_SUITE_P(Cases, ConfigCorruptionTest, ::testing::ValuesIn(kCorruptions),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ConfigTest, FailedSaveLeavesThePreviousFileReadable) {
+TEST(ConfigTest, FailedSaveReportsWhyAndLeavesNoTemporary) {
     CScratchFolder dir;
+    // A folder where the file belongs cannot be replaced by the new image.
+    std::filesystem::create_directories(dir / "screensaver.cfg/inside");
     const CString path(dir / "screensaver.cfg");
-    ASSERT_TRUE(Custom().Save(path));
-    // The temporary name is taken by a folder, so the new image cannot be written.
-    std::filesystem::create_directory(dir / "screensaver.cfg.tmp");
     CLogCapture log;
     EXPECT_FALSE(CConfig().Save(path));
     EXPECT_TRUE(log.Contains("CConfig::Save('" + path.str() + "') : FAILED : cannot write the file : Is a directory"))
         << log.Text();
-    CConfig loaded;
-    EXPECT_TRUE(loaded.Load(path));
-    EXPECT_EQ(loaded, Custom());
     EXPECT_FALSE(CConfig().Save(CString(dir / "no/such/folder.cfg")));
     EXPECT_TRUE(log.Contains("folder.cfg') : FAILED : cannot write the file : No such file or directory")) << log.Text();
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) names.push_back(entry.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>{"screensaver.cfg"});
+}
+
+// Two programs may save the same file at once: a save never writes into a
+// temporary file that another writer has open, and leaves none of its own.
+TEST(ConfigTest, SaveLeavesAnotherWritersTemporaryAlone) {
+    CScratchFolder dir;
+    const CString path(dir / "screensaver.cfg");
+    const std::string other = dir.Write("screensaver.cfg.tmp", "another writer's half-written image");
+    ASSERT_TRUE(Custom().Save(path));
+    ASSERT_TRUE(CConfig().Save(path));
+    EXPECT_EQ(TestFiles::ReadFileBytes(other), "another writer's half-written image");
+    CConfig loaded = Custom();
+    EXPECT_TRUE(loaded.Load(path));
+    EXPECT_EQ(loaded, CConfig());
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++files;
+    EXPECT_EQ(files, 2u);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/Environment.h"
 #include "app/TestFiles.h"
 
@@ -30,3 +32,41 @@ TEST(EnvironmentTest, LinesFromBeforeTheLogOpenedReachIt) {
     EXPECT_NE(install.find("Folders incomplete"), std::string::npos) << install;
     EXPECT_EQ(install.find("Folders ready"), std::string::npos);
 }
+
+// A log that cannot be opened leaves the user nothing to read: the failure
+// goes to stderr, once, and names the log and the cause.
+struct CUnopenedLogCase {
+    const char* name;
+    const char* blocker;  // a file (or folder) in the way, under the scratch folder
+    bool blockerIsFolder;
+    const char* cause;
+};
+
+class UnopenedLogTest : public testing::TestWithParam<CUnopenedLogCase> {};
+
+TEST_P(UnopenedLogTest, FailureReachesStderrOnce) {
+    CScratchFolder dir;
+    CScopedEnvironment config("XDG_CONFIG_HOME", (dir / "config").c_str()), state("XDG_STATE_HOME", (dir / "state").c_str());
+    if (GetParam().blockerIsFolder)
+        std::filesystem::create_directories(dir / GetParam().blocker);
+    else
+        dir.Write(GetParam().blocker, "in the way");
+    CEnvironment environment;
+    testing::internal::CaptureStderr();
+    environment.SetUp();
+    environment.LogWhenOpen("a later line");
+    environment.TearDown();
+    const std::string errors = testing::internal::GetCapturedStderr();
+
+    const std::string failure = "cannot open '" + (dir / "state/Talvorn/Mosark/screensaver.log") + "' : " + GetParam().cause;
+    const size_t at = errors.find(failure);
+    ASSERT_NE(at, std::string::npos) << errors;
+    EXPECT_EQ(errors.find(failure, at + 1), std::string::npos) << "reported once:\n" << errors;
+    EXPECT_EQ(errors.find("a later line"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blockers, UnopenedLogTest,
+    testing::Values(CUnopenedLogCase{"StateFolderIsAFile", "state/Talvorn", false, "Not a directory"},
+                    CUnopenedLogCase{"LogIsAFolder", "state/Talvorn/Mosark/screensaver.log", true, "Is a directory"}),
+    [](const testing::TestParamInfo<CUnopenedLogCase>& info) { return std::string(info.param.name); });

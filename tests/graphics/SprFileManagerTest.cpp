@@ -189,3 +189,53 @@ TEST_F(SprFileManagerTest, ReloadSkipsAMissingFileAndTheRestorePassRuns) {
         EXPECT_TRUE(hardware->m_bValid) << file->GetName().c_str();
     }
 }
+
+TEST_F(SprFileManagerTest, GetSprFileLeavesTheTexturesToTheLoaderGetSprFileNowMakesThem) {
+    const ref_ptr<CSprFileLocalManager> owner = Engine::Graphics::SprFile::CreateSprFileLocalManager(&graphics);
+    const auto a = owner->GetSprFile("spr/a.spr");
+    const auto b = owner->GetSprFileNow("spr/b.spr");
+    EXPECT_EQ(TextureCount(*a), 0);
+    EXPECT_EQ(a->GetBitmapEntry(0).bitmap->GetPixels(), nullptr);
+    EXPECT_EQ(TextureCount(*b), 1);
+    const ref_ptr<Engine::IDelayedLoader> loader = manager->CreateDelayedLoader();
+    loader->Begin();
+    EXPECT_EQ(loader->GetPendingCount(), 4) << "a's two images read, then their textures made";
+    loader->End();
+}
+
+struct CReleaseDuringLoading {
+    const char* name;
+    bool anotherOwner;  // whether a second owner still holds the released file
+};
+
+class SprFileReleaseTest : public SprFileManagerTest, public testing::WithParamInterface<CReleaseDuringLoading> {};
+
+// A file whose last use goes while the loading screen runs loses its pending
+// items: nothing more is read or made for it, and the run still counts and
+// performs every other item. A file another owner holds keeps them.
+TEST_P(SprFileReleaseTest, LastUseDropsThePendingItemsOfARunningLoader) {
+    const bool anotherOwner = GetParam().anotherOwner;
+    ref_ptr<CSprFileLocalManager> first = Engine::Graphics::SprFile::CreateSprFileLocalManager(&graphics);
+    ref_ptr<CSprFileLocalManager> second = Engine::Graphics::SprFile::CreateSprFileLocalManager(&graphics);
+    const auto a = first->GetSprFile("spr/a.spr");
+    const auto b = first->GetSprFile("spr/b.spr");
+    if (anotherOwner) second->GetSprFile("spr/a.spr");
+
+    Engine::CDelayedLoaders loaders({manager->CreateDelayedLoader()});
+    std::vector<int> progress;
+    loaders.Run([&](int32_t done, int32_t total) {
+        progress.push_back(done);
+        EXPECT_EQ(total, 6);
+        if (done == 1) first->ReleaseSprFile(a);  // a's first image is read, its file open
+    });
+    EXPECT_EQ(progress, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(TextureCount(*a), anotherOwner ? 2 : 0);
+    if (!anotherOwner) EXPECT_EQ(a->GetBitmapEntry(1).bitmap->GetPixels(), nullptr) << "its second image is not read";
+    EXPECT_EQ(TextureCount(*b), 1);
+    EXPECT_EQ(a->GetRefCount(), anotherOwner ? 4 : 1) << "the loader lets the released file go";
+    EXPECT_EQ(manager->GetUseCount("spr/a.spr"), anotherOwner ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Owners, SprFileReleaseTest,
+                         testing::Values(CReleaseDuringLoading{"LastUse", false}, CReleaseDuringLoading{"AnotherOwner", true}),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -10,6 +10,7 @@
 
 #include "app/Config.h"
 #include "app/Global.h"
+#include "app/NamedMutex.h"
 #include "controls/ControlsManager.h"
 #include "gameui/ControlSounds.h"
 #include "shell/ScreensaverApplication.h"
@@ -131,6 +132,12 @@ TEST_F(ScreensaverRunTest, ScenesTakeTurnsWithTheNoticeTextAndTheMouseEndsIt) {
     EXPECT_EQ(loaded[0].scene, loaded[changes[1]].scene);
     for (const std::string& scene : {loaded[0].scene, loaded[changes[0]].scene})
         EXPECT_TRUE(scene == "place/bg1.place" || scene == "place/bg2.place") << scene;
+    // Every scene shown is logged as it appears, the first one too.
+    size_t sceneLines = 0;
+    for (size_t at = log.find("Scene : "); at != std::string::npos; at = log.find("Scene : ", at + 1)) ++sceneLines;
+    EXPECT_EQ(sceneLines, 3u);
+    EXPECT_TRUE(LogHasInOrder({"[Loading Images end]", "Scene : " + loaded[0].scene, "Scene : " + loaded[changes[0]].scene,
+                               "Scene : " + loaded[changes[1]].scene}));
     // Each frame draws the sprite of the scene it shows.
     for (const CFrameRecord& record : loaded) ASSERT_EQ(record.drawn, record.scene) << "frame " << record.frame;
 
@@ -143,6 +150,27 @@ TEST_F(ScreensaverRunTest, ScenesTakeTurnsWithTheNoticeTextAndTheMouseEndsIt) {
     EXPECT_EQ(loaded[150].alpha, 1.0f);
     EXPECT_LT(loaded[changes[0] - 1].alpha, 0.2f);
     EXPECT_LT(loaded[changes[0]].alpha, loaded[changes[0] + 5].alpha);
+}
+
+// The engine's single-instance lock is held by another program: the
+// screensaver loads, draws its scene and ends as usual.
+TEST_F(ScreensaverRunTest, RunsAndDrawsBesideAnotherInstance) {
+    Engine::CNamedMutex other;
+    ASSERT_TRUE(other.Acquire(Engine::kGlobalMutexName));
+    UseDemoPack();
+    WriteConfig(false, 60);
+    WriteData("spr/bg.spr", Tools::WriteSpr(SprTestData::StripDocument("box", {64}, 32)));
+    WriteData("place/bg1.place", SpriteScene(100, 100));
+    CScreensaverApplication app(FrameDrivers(30, kFrameUs));
+    int drawn = 0;
+    onPresent = [&](CFrameDriver& d) {
+        if (!app.IsLoading() && DrewAt(d, 100, 100)) ++drawn;
+        d.Clear();
+    };
+    EXPECT_EQ(app.Execute(), 0);
+    EXPECT_GT(drawn, 10);
+    EXPECT_TRUE(LogHas("Scene : place/bg1.place"));
+    EXPECT_FALSE(LogHas("Another instance is already running"));
 }
 
 TEST_F(ScreensaverRunTest, ItsDataIsTheGameDataWhoseEffectsRunOnTheEffectClockAndDrawLast) {

@@ -1,3 +1,4 @@
+#include "app/NamedMutex.h"
 #include "shell/CommandLine.h"
 #include "shell/EntryPoint.h"
 #include "shell/ScreensaverApplication.h"
@@ -34,6 +35,9 @@ struct CModeCase {
 class ScreensaverModeTest : public ScreensaverTest, public ::testing::WithParamInterface<CModeCase> {};
 
 TEST_P(ScreensaverModeTest, FirstModeLetterWinsAndOnlyRunAndSettingsMakeADriver) {
+    // Another instance runs: the screensaver goes on in every mode.
+    Engine::CNamedMutex other;
+    ASSERT_TRUE(other.Acquire(Engine::kGlobalMutexName));
     const Engine::CScreensaverCommand command = Engine::ParseCommandLine(GetParam().line);
     EXPECT_EQ(command.mode, GetParam().mode);
     EXPECT_EQ(command.window, GetParam().window);
@@ -43,6 +47,7 @@ TEST_P(ScreensaverModeTest, FirstModeLetterWinsAndOnlyRunAndSettingsMakeADriver)
     EXPECT_EQ(RunPasses(GetParam().line), runs ? 1 : 0);
     EXPECT_EQ(driversMade, runs ? 1 : 0);
     EXPECT_EQ(boxes.size(), runs ? 1u : 0u);
+    EXPECT_FALSE(LogHas("Another instance is already running"));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,5 +1,11 @@
+#include <zlib.h>
+
 #include <algorithm>
+#include <chrono>
 #include <stdexcept>
+
+#include "app/Config.h"
+#include "app/File.h"
 
 #include "app/NamedMutex.h"
 #include "shell/StdApplication.h"
@@ -162,6 +168,78 @@ TEST_F(StdApplicationTest, SecondInstanceEndsAtOnce) {
     EXPECT_EQ(app.Execute(), 0);
     EXPECT_EQ(made, 0);
     EXPECT_TRUE(LogHas("Another instance is already running"));
+}
+
+// The configuration image of the given settings, changed by damage.
+std::string ConfigImage(const std::function<void(std::string&)>& damage) {
+    Engine::CConfig config;
+    config.playAmbientSounds = false;
+    config.backgroundChangeSeconds = 300;
+    Engine::CMemoryFile file;
+    config.Store(file);
+    std::string image(reinterpret_cast<const char*>(file.GetData()), file.Size());
+    damage(image);
+    return image;
+}
+
+// Rewrites the checksum at the end of an image whose bytes were changed.
+void Reseal(std::string& image) {
+    const auto* bytes = reinterpret_cast<const Bytef*>(image.data());
+    const uint32_t sum = uint32_t(crc32(crc32(0L, Z_NULL, 0), bytes, uInt(image.size() - 4)));
+    for (int i = 0; i < 4; ++i) image[image.size() - 4 + size_t(i)] = char(sum >> (8 * i));
+}
+
+struct CConfigFileCase {
+    const char* name;
+    std::function<void(std::string&)> damage;
+    bool loads;
+};
+
+class ConfigAtExitTest : public ShellTest, public ::testing::WithParamInterface<CConfigFileCase> {};
+
+// The run saves the settings it loaded; a file that is there but did not
+// load stays byte for byte as it was.
+TEST_P(ConfigAtExitTest, OnlyALoadedFileIsSavedOver) {
+    const fs::path path = SettingsFolder() / "screensaver.cfg";
+    const std::string image = ConfigImage(GetParam().damage);
+    WriteFile(path, image);
+    fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    const auto written = fs::last_write_time(path);
+    CTestApplication app(FrameDrivers(2, 100'000));
+    ASSERT_EQ(app.Run(), 0);
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), image);
+    EXPECT_EQ(LogHas("Saving Configuration"), GetParam().loads);
+    EXPECT_EQ(fs::last_write_time(path) != written, GetParam().loads) << "saved again only when it loaded";
+    EXPECT_EQ(LogHas("is kept as it is"), !GetParam().loads);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ConfigAtExitTest,
+    ::testing::Values(CConfigFileCase{"Loads", [](std::string&) {}, true},
+                      CConfigFileCase{"NewerVersion",
+                                      [](std::string& image) {
+                                          image[4] = 2;
+                                          Reseal(image);
+                                      },
+                                      false},
+                      CConfigFileCase{"WrongSize", [](std::string& image) { image += '\0'; }, false},
+                      CConfigFileCase{"BadChecksum", [](std::string& image) { image.back() ^= 1; }, false},
+                      CConfigFileCase{"OutOfRange",
+                                      [](std::string& image) {
+                                          image[21] = 7;  // the change time's low byte
+                                          Reseal(image);
+                                      },
+                                      false}),
+    [](const ::testing::TestParamInfo<CConfigFileCase>& info) { return std::string(info.param.name); });
+
+TEST_F(StdApplicationTest, AMissingConfigurationIsCreated) {
+    CTestApplication app(FrameDrivers(1, 0));
+    ASSERT_EQ(app.Run(), 0);
+    Engine::CConfig saved;
+    saved.playAmbientSounds = false;
+    EXPECT_TRUE(saved.Load((SettingsFolder() / "screensaver.cfg").c_str()));
+    EXPECT_EQ(saved, Engine::CConfig());
 }
 
 TEST(DriverTableTest, NamedDriverFirstThenTableOrder) {
