@@ -1,6 +1,7 @@
-// Scene-archive reading: any input either loads into a scene or is refused
-// with the engine's exception or, for a wrong object chunk, the integer 1.
-// A loaded scene is then animated, saved and read back.
+// Scene-archive reading as the program does it, at the end of a place file:
+// any input either loads into the place file's scene or is refused with the
+// engine's exception. Whatever else escapes would end the program too, so it
+// is let through. A loaded scene is then animated, saved and read back.
 
 #include <cstddef>
 #include <cstdint>
@@ -8,35 +9,53 @@
 #include "FuzzTarget.h"
 #include "app/Archive.h"
 #include "app/Exception.h"
+#include "app/Log.h"
+#include "placefile/PlaceFile.h"
 #include "tests/scene/SceneFixtures.h"
+#include "tools/PlaceWriter.h"
 
 namespace {
 
+using Engine::ref_ptr;
+using Engine::Graphics::PlaceFile::CPlaceFile;
 using Engine::Scene::CScene;
 
-bool TryLoad(CScene& scene, const std::vector<uint8_t>& bytes) {
+// An empty place file up to where its scene archive starts.
+const std::vector<uint8_t>& PlacePrefix() {
+    static const std::vector<uint8_t> prefix = [] {
+        Tools::CPlaceDocument doc;
+        doc.scene = {0};
+        std::vector<uint8_t> bytes = Tools::WritePlace(doc);
+        bytes.pop_back();
+        return bytes;
+    }();
+    return prefix;
+}
+
+ref_ptr<CPlaceFile> TryLoad(const uint8_t* data, size_t size) {
+    std::vector<uint8_t> bytes = PlacePrefix();
+    bytes.insert(bytes.end(), data, data + size);
+    ref_ptr<CPlaceFile> place(new CPlaceFile(nullptr, "place/fuzz.place"));
+    Engine::CMemoryFile file(bytes.data(), bytes.size());
+    CArchive ar(&file, false);
     try {
-        SceneTest::LoadScene(scene, bytes);
-        return true;
+        place->Read(ar);
+        return place;
     } catch (const Engine::CException&) {
-    } catch (int) {
     }
-    return false;
+    return nullptr;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    GetLog().SetEnabled(false);
     SceneTest::RegisterSceneFixtures();
-    Engine::ref_ptr<CScene> scene(new CScene);
-    if (TryLoad(*scene, std::vector<uint8_t>(data, data + size))) {
-        scene->SetTime(3.5);
-        const std::vector<uint8_t> saved = SceneTest::SaveScene(*scene);
-        Engine::ref_ptr<CScene> copy(new CScene);
-        if (!TryLoad(*copy, saved)) __builtin_trap();
-        copy->Dispose();
+    if (const ref_ptr<CPlaceFile> place = TryLoad(data, size)) {
+        place->GetScene()->SetTime(3.5);
+        const std::vector<uint8_t> saved = SceneTest::SaveScene(*place->GetScene());
+        if (!TryLoad(saved.data(), saved.size())) __builtin_trap();
     }
-    scene->Dispose();
     Engine::Scene::CClassDir::GetInstance().Clear();
     return 0;
 }

@@ -1,19 +1,21 @@
 // Effect-file reading: any input either loads or throws the library's
-// exception. A loaded file then makes its mesh buffers and textures through
-// a device that keeps them in memory, and every emitter is copied, its
-// curves and gradients sampled and two steps of it run, as running emitters
-// do.
+// exceptions, or the archive's for a short read. A loaded file then makes
+// its mesh buffers and textures through a device that keeps them in memory,
+// and every emitter is copied, its curves and gradients sampled and two steps
+// of it run, as running emitters do.
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "FuzzTarget.h"
+#include "app/Exception.h"
 #include "app/File.h"
 #include "app/Log.h"
 #include "particles/library/VexaException.h"
 #include "particles/library/VexaGraphicsException.h"
 #include "particles/library/VexaParticleLibrary.h"
+#include "tools/GeneratedScenePlaces.h"
 #include "tools/ImageWriter.h"
 #include "tools/VexaWriter.h"
 
@@ -105,6 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     } catch (const CVexaException&) {
     } catch (const VexaGraphics::CVexaGraphicsException&) {
+    } catch (const Engine::CException&) {
     }
     return 0;
 }
@@ -129,5 +132,7 @@ std::vector<CFuzzSeed> FuzzSeeds() {
     emitter.types[0].gradient = {{{0, 1, 1, 1, 1}, {1, 0, 0, 0, 0}}, 2, 0};
     emitter.types[0].subEmitters = {Tools::MakeVexaEmitter("Trail")};
     full.emitters = {emitter};
-    return {{"empty.vexa", Tools::WriteVexa(empty)}, {"full.vexa", Tools::WriteVexa(full)}};
+    return {{"empty.vexa", Tools::WriteVexa(empty)},
+            {"full.vexa", Tools::WriteVexa(full)},
+            {"scenes.vexa", Tools::WriteSceneEffects()}};
 }

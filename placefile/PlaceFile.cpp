@@ -22,6 +22,24 @@ ref_ptr<IPlaceEffectFiles> MakeVexaFileLocalManager(CGraphics* graphics) {
     const PlaceParticleFactory factory = GetPlaceParticleFactory();
     return factory ? factory(graphics) : nullptr;
 }
+
+// Whatever a step of loading throws besides Engine::CException (the scene
+// archive's integer 1 for an object chunk of another kind, the particle
+// library's own exceptions) fails the load with an engine exception that
+// names the file: one damaged scene must not end the program.
+template <class Step>
+void RunLoadStep(const CString& name, Step step) {
+    try {
+        step();
+    } catch (const Engine::CException&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw Engine::CException::Format("Invalid or corrupted .place file '%s' : %s", name.c_str(), e.what());
+    } catch (int value) {
+        throw Engine::CException::Format("Invalid or corrupted .place file '%s' : integer %d thrown", name.c_str(),
+                                         value);
+    }
+}
 } // namespace
 
 ref_ptr<CPlaceFile> GetCurrentPlaceFile() {
@@ -65,7 +83,7 @@ ref_ptr<CPlaceFile> CPlaceFile::Load(CPlaceFileManager& manager, const CString& 
     if (!file.Open(name)) throw Engine::CException::Format("Unable to open .place file '%s'", name.c_str());
     CArchive ar(&file, false);
     ref_ptr<CPlaceFile> placeFile(new CPlaceFile(manager.GetOwner(), name));
-    placeFile->Serialize(ar);
+    placeFile->Read(ar);
     const int64_t position = file.Tell();
     const int64_t size = file.GetSize();
     if (position != size)
@@ -73,15 +91,21 @@ ref_ptr<CPlaceFile> CPlaceFile::Load(CPlaceFileManager& manager, const CString& 
                                          name.c_str(), int(position), int(size));
     manager.RegisterObject(placeFile);
     try {
-        placeFile->ConnectSprites(loadNow);
-        placeFile->Scene->SetTime(0.0);
-        placeFile->AssignGeneratedClass(name.c_str());
+        RunLoadStep(name, [&] {
+            placeFile->ConnectSprites(loadNow);
+            placeFile->Scene->SetTime(0.0);
+            placeFile->AssignGeneratedClass(name.c_str());
+        });
     } catch (...) {
         // A half-linked place file must not be handed to the next load.
         manager.ReleaseObject(placeFile);
         throw;
     }
     return placeFile;
+}
+
+void CPlaceFile::Read(CArchive& ar) {
+    RunLoadStep(Name, [&] { Serialize(ar); });
 }
 
 void CPlaceFile::ConnectSprites(bool loadNow) {

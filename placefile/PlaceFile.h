@@ -52,8 +52,13 @@ public:
     // failure throws Engine::CException and leaves nothing registered.
     static ref_ptr<CPlaceFile> Load(CPlaceFileManager& manager, const CString& name, bool loadNow);
 
-    // Reads both layouts; throws Engine::CException on every fault.
+    // Reads both layouts; throws Engine::CException on the place file's own
+    // faults, and passes on what its scene archive and effect files throw.
     void Serialize(CArchive& ar);
+    // Serialize as a load runs it: whatever else the read throws (the scene
+    // archive's integer 1, the particle library's exceptions) comes out as
+    // an Engine::CException naming the file.
+    void Read(CArchive& ar);
     void SerializeLegacy(CArchive& ar);
     // Loads the sprite files and gives sprite objects (top level and one
     // group level deep) their sprites.

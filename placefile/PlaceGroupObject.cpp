@@ -1,5 +1,8 @@
 #include "placefile/PlaceGroupObject.h"
 
+#include "app/Exception.h"
+#include "placefile/PlaceFile.h"
+#include "placefile/PlaceLayer.h"
 #include "placefile/PlaceReading.h"
 
 namespace Engine::Graphics::PlaceFile {
@@ -34,7 +37,20 @@ void CPlaceGroupObject::SerializeLegacy(CArchive& ar) {
     ReadChildren(ar, ReadUInt(ar), true);
 }
 
+int CPlaceGroupObject::GetDepth() const {
+    int depth = 1;
+    for (const CPlaceGroupObject* parent = Parent; parent; parent = parent->Parent) ++depth;
+    return depth;
+}
+
 void CPlaceGroupObject::ReadChildren(CArchive& ar, uint32_t count, bool legacy) {
+    // Reading, searching and destroying recurse once per level: a limit
+    // keeps a file of endlessly nested groups from exhausting the stack.
+    if (GetDepth() > MAX_DEPTH) {
+        const CPlaceFile* placeFile = Layer ? Layer->PlaceFile : nullptr;
+        throw Engine::CException::Format("Invalid or corrupted .place file '%s' : groups nested deeper than %d",
+                                         placeFile ? placeFile->Name.c_str() : "", MAX_DEPTH);
+    }
     CheckCount(ar, count, MIN_CHILD_BYTES);
     Children.reserve(count);
     for (uint32_t i = 0; i < count; ++i)

@@ -19,6 +19,12 @@ public:
     void SerializeLegacy(CArchive& ar) override;
     void Serialize(CArchive& ar) override;
 
+    // A group inside MAX_DEPTH - 1 others is the deepest a file may hold;
+    // the readers refuse a deeper one.
+    static constexpr int MAX_DEPTH = 64;
+    // 1 for a group of a layer, one more for each group around it.
+    int GetDepth() const;
+
     uint32_t GroupWord0 = 0;
     uint32_t GroupWord1 = 0;
     std::vector<std::unique_ptr<CPlaceObject>> Children;

@@ -14,6 +14,17 @@ PlaceParticleFactory g_particleFactory = nullptr;
 const char* NameOrNull(const CString& name) {
     return name.IsEmpty() ? nullptr : name.c_str();
 }
+
+// The particle library reports a damaged file with its own exceptions, or
+// the archive's, whose messages do not say which file: the place file's
+// load fails with an engine exception that does.
+ref_ptr<IPlaceEffectFile> OpenEffectFile(IPlaceEffectFiles& files, const CString& name) {
+    try {
+        return files.GetVexaFile(NameOrNull(name));
+    } catch (const std::exception& e) {
+        throw Engine::CException::Format("Effect file '%s' : %s", name.c_str(), e.what());
+    }
+}
 } // namespace
 
 void SetPlaceParticleFactory(PlaceParticleFactory factory) {
@@ -49,7 +60,7 @@ void CVexaLibrary::Serialize(CArchive& ar) {
     for (uint32_t i = 0; i < fileCount; ++i) {
         CString name;
         ar.ReadString(name);
-        if (files) m_files.push_back(files->GetVexaFile(NameOrNull(name)));
+        if (files) m_files.push_back(OpenEffectFile(*files, name));
     }
     RebuildEmitterMap(stored);
 }
@@ -98,7 +109,15 @@ ref_ptr<IPlaceEmitter> CVexaLibrary::CreateEmitterByID(uint32_t id) {
     const ref_ptr<IPlaceEffectFile> file = FindFile(found->second.first);
     if (!file)
         throw Engine::CException::Format("CPlaceFile::CVexaLibrary::CreateEmitterByID(...) ID = %d : FAILED", int(id));
-    return file->CreateEmitter(NameOrNull(found->second.second), 0.0f);
+    try {
+        return file->CreateEmitter(NameOrNull(found->second.second), 0.0f);
+    } catch (const std::exception& e) {
+        // An effect without a name, or a library failure: the place file's
+        // load fails with the file named.
+        throw Engine::CException::Format("CPlaceFile::CVexaLibrary::CreateEmitterByID(...) ID = %d : FAILED : Effect "
+                                         "file '%s' : %s",
+                                         int(id), found->second.first.c_str(), e.what());
+    }
 }
 
 } // namespace Engine::Graphics::PlaceFile

@@ -53,9 +53,23 @@ void CClassDir::Clear() {
     // Moved out first: releasing an object may reach the directory again.
     std::map<uint32_t, CAnimatable::Ref> objects;
     objects.swap(m_objects);
+    std::vector<CAnimatable::Ref> dropped;
+    dropped.swap(m_dropped);
+}
+
+void CClassDir::KeepDropped(CAnimatable::Ref object) {
+    if (object) m_dropped.push_back(std::move(object));
+}
+
+void CClassDir::DisposeDropped() {
+    std::vector<CAnimatable::Ref> dropped;
+    dropped.swap(m_dropped);
+    for (const CAnimatable::Ref& object : dropped)
+        if (object->GetDependentCount() == 0) object->Dispose();
 }
 
 void CClassDir::DisposeAll() {
+    m_dropped.clear();
     std::map<uint32_t, CAnimatable::Ref> objects;
     objects.swap(m_objects);
     for (auto& [id, object] : objects) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <vector>
 
 #include "scene/Animatable.h"
 
@@ -31,6 +32,13 @@ public:
     CAnimatable::Ref FindObject(uint32_t id) const;
     // Releases every registered object.
     void Clear();
+    // An object read and then left out of its owner's slot: it stays whole,
+    // since a later record may refer to it by ID, until DisposeDropped.
+    void KeepDropped(CAnimatable::Ref object);
+    // At the end of a read: disposes of every dropped object that nothing
+    // took up after all, which would otherwise keep itself alive through
+    // the links to its own controllers.
+    void DisposeDropped();
     // Disposes of every registered object (breaking the links between
     // them), then releases them: what a failed read leaves behind.
     void DisposeAll();
@@ -69,6 +77,7 @@ private:
 
     Engine::Reflection::CTypeRegistry* m_registry;
     std::map<uint32_t, CAnimatable::Ref> m_objects;
+    std::vector<CAnimatable::Ref> m_dropped;
     int m_readDepth = 0;
 };
 

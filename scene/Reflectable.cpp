@@ -3,6 +3,7 @@
 #include "app/Exception.h"
 #include "reflection/Properties.h"
 #include "reflection/TypeInfo.h"
+#include "scene/ClassDir.h"
 #include "scene/SceneArchive.h"
 #include "scene/controllers/Controller.h"
 
@@ -85,9 +86,9 @@ void CReflectable::ReadRecord(CArchive& ar) {
             CAnimatable::Ref sub = ReadAnimatableRef(ar);
             const CPropertyInfo* property = FindPropertyByName(type.type, name);
             if (property && AttachReadController(property, sub)) continue;
-            // A dropped object that nothing else uses would keep itself
-            // alive through the links to its own controllers.
-            if (sub && sub->GetDependentCount() == 0) sub->Dispose();
+            // A later record may still refer to it by ID: it stays whole
+            // until the whole archive has been read.
+            CClassDir::GetInstance().KeepDropped(std::move(sub));
         }
     }
     CheckChunkEnd(ar, end, "CReflectable");

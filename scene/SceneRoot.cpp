@@ -177,6 +177,7 @@ bool CScene::Serialize(CArchive& ar) {
         dir.DisposeAll();
         throw;
     }
+    dir.DisposeDropped();
     return true;
 }
 

@@ -26,19 +26,12 @@ std::unique_ptr<CVexaFile> CVexaParticleLibrary::Read(Engine::CAbstractFile& str
     };
     auto file = std::make_unique<CVexaFile>(this);
     CArchive archive(&stream, false);
-    uint32_t version = 0;
-    // The identification and version errors keep their own messages; every
-    // other failure names the file and says what was wrong.
-    try {
-        version = CVexaFile::ReadHeader(archive);
-    } catch (const Engine::CException& e) {
-        throw corrupted(e.what());
-    }
+    // A short read keeps the archive's own exception and message; the
+    // library's format errors name the file and say what was wrong.
+    const uint32_t version = CVexaFile::ReadHeader(archive);
     try {
         CVexaInput input(archive, version);
         file->ReadContents(input);
-    } catch (const Engine::CException& e) {
-        throw corrupted(e.what());
     } catch (const CVexaException& e) {
         throw corrupted(e.what());
     }

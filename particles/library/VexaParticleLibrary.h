@@ -34,8 +34,9 @@ public:
     int32_t GetCapacity() const { return m_nCapacity; }
 
     // Reads a whole stream into a new file. The stream must end where the
-    // file does. Every failure throws CVexaException: errorName is the
-    // file's quoted name for messages, or empty.
+    // file does. A short read throws the archive's Engine::CException;
+    // every other failure throws CVexaException: errorName is the file's
+    // quoted name for messages, or empty.
     std::unique_ptr<CVexaFile> Read(Engine::CAbstractFile& stream, const char* errorName);
 
 private:

@@ -26,7 +26,8 @@ private:
     Engine::CMemoryFile m_file;
 };
 
-// The message of the exception loading the bytes throws; "" when none.
+// The message of the exception loading the bytes throws: the library's own,
+// or "archive: " and the message of the archive's short read; "" when none.
 std::string LoadError(const Bytes& bytes) {
     CVexaParticleLibrary library;
     CMemoryIO io(bytes);
@@ -34,6 +35,8 @@ std::string LoadError(const Bytes& bytes) {
         library.LoadFromFile(io);
     } catch (const CVexaException& e) {
         return e.what();
+    } catch (const Engine::CException& e) {
+        return std::string("archive: ") + e.what();
     }
     return "";
 }
@@ -134,14 +137,41 @@ TEST(VexaFileIO, SizeAndSkipKeepThePosition) {
     EXPECT_EQ(stream.Tell(), 3);
 }
 
+// Cut anywhere, a file is refused: by a count that cannot fit in what is
+// left, or by the archive's short read.
 TEST(VexaCorrupt, EveryTruncationIsRefused) {
     const Bytes bytes = Tools::WriteVexa(FullDocument());
     for (size_t size = 0; size < bytes.size(); ++size) {
         const std::string message = LoadError(Bytes(bytes.begin(), bytes.begin() + ptrdiff_t(size)));
-        ASSERT_EQ(message.rfind("Invalid or corrupted .vexa file", 0), 0u) << size << ": " << message;
+        ASSERT_TRUE(message.rfind("Invalid or corrupted .vexa file", 0) == 0 ||
+                    message.rfind("archive: Archive serialization error: Cannot read ", 0) == 0)
+            << size << ": " << message;
     }
     EXPECT_EQ(LoadError(bytes), "");
 }
+
+struct CShortRead {
+    size_t size;  // bytes kept of an empty effect file
+    const char* message;
+};
+
+class VexaShortReadTest : public ::testing::TestWithParam<CShortRead> {};
+
+// A read that gets fewer bytes than it asks for throws the archive's own
+// exception with its message, not the library's.
+TEST_P(VexaShortReadTest, ThrowsTheArchiveException) {
+    const Bytes bytes = Tools::WriteVexa({});
+    EXPECT_EQ(LoadError(Bytes(bytes.begin(), bytes.begin() + ptrdiff_t(GetParam().size))),
+              std::string("archive: ") + GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cuts, VexaShortReadTest,
+                         ::testing::Values(CShortRead{0, "Archive serialization error: Cannot read 4 bytes, 0 readed"},
+                                           CShortRead{6, "Archive serialization error: Cannot read 4 bytes, 2 readed"},
+                                           CShortRead{8, "Archive serialization error: Cannot read 4 bytes, 0 readed"},
+                                           CShortRead{kShapeCountOffset + 1,
+                                                      "Archive serialization error: Cannot read 4 bytes, 1 readed"}),
+                         [](const auto& info) { return "KeepFirst" + std::to_string(info.param.size); });
 
 TEST(VexaCorrupt, NestingUpToTheLimitAndNegativeCountsLoad) {
     EXPECT_EQ(LoadError(Tools::WriteVexa(Nested(16))), "");

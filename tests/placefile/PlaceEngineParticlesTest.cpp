@@ -1,6 +1,8 @@
 // A place file's particle objects over the engine particle system: effect
 // files written by the tools, loaded and run through the real adapters.
 
+#include <algorithm>
+
 #include "particles/ParticleSystem.h"
 #include "placefile/EngineParticles.h"
 #include "placefile/PlaceVexaObject.h"
@@ -21,21 +23,26 @@ protected:
         effects.emitters[1].types[0].curves[0] = Tools::MakeVexaCurve(50.0f);
         effects.emitters[1].types[0].curves[4] = Tools::MakeVexaCurve(10.0f);
         Write("fx/a.vexa", Tools::WriteVexa(effects));
+        Write("place/fx.place", ParticlePlace("smoke"));
+        system.GetLibrary().Init(&system.GetGraphicsBinding());
+        s_system = &system;
+        SetPlaceParticleFactory([](Engine::Graphics::CGraphics*) { return CreateEngineEffectFiles(*s_system); });
+    }
+    ~PlaceEngineParticlesTest() override { SetPlaceParticleFactory(nullptr); }
+
+    // One particle object, 30, of the emitter stored as ID 7 in "fx/a.vexa".
+    static std::vector<uint8_t> ParticlePlace(const char* emitter) {
         Tools::CPlaceDocument doc;
         doc.nextEmitterId = 8;
-        doc.emitters = {{7, "fx/a.vexa", "smoke"}};
+        doc.emitters = {{7, "fx/a.vexa", emitter}};
         doc.effectFiles = {"fx\\a.vexa"};
         Tools::CPlaceLayerDoc layer;
         auto particles = Object(6, 30, 40, 50, 20, 10);
         particles.emitterId = 7;
         layer.objects = {particles};
         doc.layers = {layer};
-        Write("place/fx.place", Tools::WritePlace(doc));
-        system.GetLibrary().Init(&system.GetGraphicsBinding());
-        s_system = &system;
-        SetPlaceParticleFactory([](Engine::Graphics::CGraphics*) { return CreateEngineEffectFiles(*s_system); });
+        return Tools::WritePlace(doc);
     }
-    ~PlaceEngineParticlesTest() override { SetPlaceParticleFactory(nullptr); }
 
     CParticleSystem system{graphics.get()};
     static inline CParticleSystem* s_system = nullptr;
@@ -65,6 +72,59 @@ TEST_F(PlaceEngineParticlesTest, AParticleObjectRunsTheNamedEngineEmitter) {
     place = nullptr;
     files = nullptr;
     EXPECT_EQ(system.GetFileManager().GetUseCount("fx/a.vexa"), 0);
+}
+
+struct CDamagedEffects {
+    const char* name;
+    void (*damage)(std::vector<uint8_t>& bytes);
+    const char* message;  // the start of the load's message
+};
+
+class PlaceDamagedEffectsTest : public PlaceEngineParticlesTest,
+                                public testing::WithParamInterface<CDamagedEffects> {};
+
+// Whatever the particle library throws for the effect file, the place
+// file's load fails with an engine exception naming the file, and nothing
+// stays registered.
+TEST_P(PlaceDamagedEffectsTest, FailTheLoadWithTheFileNamed) {
+    Tools::CVexaDocument effects;
+    effects.emitters = {Tools::MakeVexaEmitter("spark"), Tools::MakeVexaEmitter("smoke")};
+    std::vector<uint8_t> bytes = Tools::WriteVexa(effects);
+    GetParam().damage(bytes);
+    Write("fx/a.vexa", bytes);
+    const std::string error = ErrorOf([&] { local->GetPlaceFile("place/fx.place"); });
+    EXPECT_EQ(error.rfind(GetParam().message, 0), 0u) << error;
+    EXPECT_EQ(Manager().GetObjectCount(), 0u);
+    EXPECT_EQ(system.GetFileManager().GetUseCount("fx/a.vexa"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PlaceDamagedEffectsTest,
+    testing::Values(
+        CDamagedEffects{"Empty", [](auto& b) { b.clear(); },
+                        "Effect file 'fx\\a.vexa' : Archive serialization error: Cannot read 4 bytes, 0 readed"},
+        CDamagedEffects{"CutInHalf", [](auto& b) { b.resize(b.size() / 2); }, "Effect file 'fx\\a.vexa' : "},
+        CDamagedEffects{"MiddleThirdZeroed",
+                        [](auto& b) { std::fill(b.begin() + ptrdiff_t(b.size() / 3), b.end() - ptrdiff_t(b.size() / 3), 0); },
+                        "Effect file 'fx\\a.vexa' : "},
+        CDamagedEffects{"TwentyBytesFlipped",
+                        [](auto& b) {
+                            for (size_t i = 0; i < 20; ++i) b[8 + i * (b.size() - 8) / 20] ^= 0xFF;
+                        },
+                        "Effect file 'fx\\a.vexa' : "}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The emitter entry names a prototype without a name, which the library
+// cannot find by name: the load fails as for a damaged file.
+TEST_F(PlaceEngineParticlesTest, AnEffectWithoutANameFailsTheLoadWithTheFileNamed) {
+    Tools::CVexaDocument effects;
+    effects.emitters = {Tools::MakeVexaEmitter("")};
+    Write("fx/a.vexa", Tools::WriteVexa(effects));
+    Write("place/unnamed.place", ParticlePlace(""));
+    EXPECT_EQ(ErrorOf([&] { local->GetPlaceFile("place/unnamed.place"); }),
+              "CPlaceFile::CVexaLibrary::CreateEmitterByID(...) ID = 7 : FAILED : Effect file 'fx/a.vexa' : Unable to "
+              "find Vexa emitter ''");
+    EXPECT_EQ(Manager().GetObjectCount(), 0u);
 }
 
 } // namespace

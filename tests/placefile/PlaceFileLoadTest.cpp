@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "placefile/PlaceSpriteObject.h"
 #include "placefile/PlaceVexaObject.h"
+#include "scene/SceneArchive.h"
+#include "scene/controllers/Controller.h"
+#include "tests/placefile/AnimatedScene.h"
 #include "tests/placefile/PlaceFileFixture.h"
 
 using namespace PlaceTest;
@@ -82,6 +87,15 @@ TEST_F(PlaceLoadTest, TheLaterSpriteEntryOfAnIdWins) {
     EXPECT_EQ(sprite->Sprite->GetSpriteFrameWidth(), 32);
 }
 
+// The animated scene with one chunk ID changed: a scene object's chunk of
+// another kind, which the scene archive refuses by throwing the integer 1.
+template <uint32_t id>
+void ChangeSceneChunk(Tools::CPlaceDocument& doc) {
+    RegisterAnimatedSceneTypes();
+    doc.scene = AnimatedScene();
+    if (!ChangeSceneChunkId(doc.scene, id)) throw std::logic_error("no such chunk");
+}
+
 struct CLoadFailure {
     const char* name;
     void (*mutate)(Tools::CPlaceDocument&);
@@ -95,6 +109,10 @@ const CLoadFailure kLoadFailures[] = {
      "Graphics::CPlaceFile::ConnectSprites() : FAILED : Can't find sprite by id '3'"},
     {"UnknownSpriteName", [](auto& d) { d.spriteFiles[0].sprites[0].name = "nope"; }, "Can't find anim sprite 'nope'"},
     {"MissingSpriteFile", [](auto& d) { d.spriteFiles[1].name = "spr/none.spr"; }, "Unable to open .spr file 'spr/none.spr'"},
+    {"ReflectableChunk", ChangeSceneChunk<Engine::Scene::CHUNK_REFLECTABLE>,
+     "Invalid or corrupted .place file 'place/bad.place' : integer 1 thrown"},
+    {"ControllerChunk", ChangeSceneChunk<Engine::Scene::CHUNK_CONTROLLER>,
+     "Invalid or corrupted .place file 'place/bad.place' : integer 1 thrown"},
 };
 
 class PlaceLoadFailureTest : public PlaceLoadTest, public testing::WithParamInterface<CLoadFailure> {};

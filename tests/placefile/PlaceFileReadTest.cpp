@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "placefile/PlaceGroupObject.h"
@@ -211,7 +212,8 @@ const CCorruptCase kCorruptCases[] = {
     {"VexaEmitter", [](auto& d) { Chunk(d, 0x5151, 1); }, "Can't find CVexaEmitter chunk"},
     {"UnknownEmitter", [](auto& d) { d.layers[0].objects[4].emitterId = 5; },
      "CPlaceFile::CVexaLibrary::CreateEmitterByID(...) ID = 5 : FAILED"},
-    {"MissingEffectFile", [](auto& d) { d.effectFiles.push_back("fx/none.vexa"); }, "Unable to open .vexa file 'fx/none.vexa'"},
+    {"MissingEffectFile", [](auto& d) { d.effectFiles.push_back("fx/none.vexa"); },
+     "Effect file 'fx/none.vexa' : Unable to open .vexa file 'fx/none.vexa'"},
     {"LayerCount", [](auto& d) { d.faults.layerCount = 0xFFFFFFFFu; }, "Archive serialization error: Cannot read"},
     {"SpriteFileCount", [](auto& d) { d.faults.spriteFileCount = 0x40000000u; }, "Archive serialization error: Cannot read"},
     {"UnknownTypeCode", [](auto& d) { d.layers[0].objects[1].type = 5; }, "Unknown place object type 5"},
@@ -270,6 +272,73 @@ TEST_F(PlaceReadTest, EveryTruncationIsRefused) {
         }
     }
     EXPECT_FALSE(GetCurrentPlaceFile());
+}
+
+} // namespace
+
+namespace {
+
+// A layer holding a chain of groups, each inside the one before; group n
+// of the chain (from 1) has the ID 1000 + n.
+Tools::CPlaceDocument NestedGroups(int depth, uint32_t version) {
+    Tools::CPlaceObjectDoc chain = Object(4, uint32_t(1000 + depth));
+    for (int level = depth - 1; level >= 1; --level) {
+        Tools::CPlaceObjectDoc outer = Object(4, uint32_t(1000 + level));
+        outer.children.push_back(std::move(chain));
+        chain = std::move(outer);
+    }
+    Tools::CPlaceDocument doc;
+    doc.version = version;
+    Tools::CPlaceLayerDoc layer;
+    layer.objects.push_back(std::move(chain));
+    doc.layers = {std::move(layer)};
+    return doc;
+}
+
+class PlaceGroupDepthTest : public testing::TestWithParam<uint32_t> {};
+
+TEST_P(PlaceGroupDepthTest, TheDeepestAllowedChainReadsAndIsSearched) {
+    const ref_ptr<CPlaceFile> place = ReadPlace(Tools::WritePlace(NestedGroups(CPlaceGroupObject::MAX_DEPTH, GetParam())));
+    auto& innermost = As<CPlaceGroupObject>(place->FindObjectByID(1000 + CPlaceGroupObject::MAX_DEPTH));
+    EXPECT_EQ(innermost.GetDepth(), CPlaceGroupObject::MAX_DEPTH);
+    EXPECT_TRUE(innermost.Children.empty());
+}
+
+TEST_P(PlaceGroupDepthTest, OneLevelMoreIsRefusedWithTheFileNamed) {
+    const std::vector<uint8_t> bytes = Tools::WritePlace(NestedGroups(CPlaceGroupObject::MAX_DEPTH + 1, GetParam()));
+    EXPECT_EQ(ErrorOf([&] { ReadPlace(bytes, "place/deep.place"); }),
+              "Invalid or corrupted .place file 'place/deep.place' : groups nested deeper than 64");
+    EXPECT_FALSE(GetCurrentPlaceFile());
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, PlaceGroupDepthTest, testing::Values(0x1010u, 0x1007u),
+                         [](const auto& info) { return info.param == 0x1010u ? "Current" : "Legacy"; });
+
+// Tens of thousands of nested groups in the older layout, written byte by
+// byte (the document form would itself recurse that deep): refused without
+// exhausting the stack.
+TEST(PlaceGroupDepth, AnEndlessChainIsRefusedEarly) {
+    // A group of one empty group, against a lone empty group: the first
+    // byte that differs is the outer group's child count, and the bytes
+    // added are the inner group's record, which ends with its own count.
+    const std::vector<uint8_t> one = Tools::WritePlace(NestedGroups(1, 0x1007));
+    Tools::CPlaceDocument pairDoc = NestedGroups(1, 0x1007);
+    pairDoc.layers[0].objects[0].children.push_back(Object(4, 1001));
+    const std::vector<uint8_t> two = Tools::WritePlace(pairDoc);
+    const size_t countAt = size_t(std::mismatch(one.begin(), one.end(), two.begin()).first - one.begin());
+    const size_t recordSize = two.size() - one.size();
+    ASSERT_EQ(two[countAt], 1);
+    const auto inner = two.begin() + ptrdiff_t(countAt + 4);
+    std::vector<uint8_t> deep(two.begin(), inner);
+    constexpr int kGroups = 60000;
+    for (int i = 1; i < kGroups; ++i) {
+        deep.insert(deep.end(), inner, inner + ptrdiff_t(recordSize));
+        if (i + 1 < kGroups) deep[deep.size() - 4] = 1;
+    }
+    deep.insert(deep.end(), inner + ptrdiff_t(recordSize), two.end());
+    EXPECT_GT(deep.size(), 3'000'000u);
+    EXPECT_EQ(ErrorOf([&] { ReadPlace(deep, "place/deep.place"); }),
+              "Invalid or corrupted .place file 'place/deep.place' : groups nested deeper than 64");
 }
 
 } // namespace

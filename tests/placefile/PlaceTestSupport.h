@@ -3,6 +3,7 @@
 // that records what the place file asks of it, and a sample document with
 // every object kind.
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,6 +25,18 @@ inline ref_ptr<CPlaceFile> ReadPlace(const std::vector<uint8_t>& bytes, const ch
     CArchive ar(&file, false);
     placeFile->Serialize(ar);
     return placeFile;
+}
+
+// Changes the first byte of the first chunk ID `id` inside the scene
+// archive (from its "SCEN" chunk on); false when there is none.
+inline bool ChangeSceneChunkId(std::vector<uint8_t>& bytes, uint32_t id) {
+    const char scene[] = "SCEN";
+    const auto start = std::search(bytes.begin(), bytes.end(), scene, scene + 4);
+    const uint8_t pattern[4] = {uint8_t(id), uint8_t(id >> 8), uint8_t(id >> 16), uint8_t(id >> 24)};
+    const auto at = std::search(start, bytes.end(), pattern, pattern + 4);
+    if (at == bytes.end()) return false;
+    *at ^= 0x01;
+    return true;
 }
 
 // The message of the exception reading throws, or "no error".

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -149,6 +150,73 @@ TEST_F(SceneArchiveTest, SlotsThatDoNotFitAreDropped) {
     ASSERT_NE(wrapper->GetSubAnim(1).get(), nullptr);
     EXPECT_EQ(wrapper->GetSubAnim(1)->GetObjectId(), 2003u);
 }
+
+// A controller with an ease curve and a multiplier curve.
+Engine::ref_ptr<CBezierFloatCtrl> EasedController() {
+    Engine::ref_ptr<CBezierFloatCtrl> controller(new CBezierFloatCtrl);
+    controller->AddKey(4.0, 0x41);
+    controller->AddEaseCurve(Engine::ref_ptr<CController>(new CLinearFloatCtrl));
+    controller->GetMultCurveList()->SetSubAnim(Engine::ref_ptr<CAnimatable>(new CStepFloatCtrl), 0);
+    return controller;
+}
+
+// How many curves a standard controller's ease and multiplier lists hold.
+std::pair<int, int> CurveCounts(const CAnimatable* object) {
+    const auto* controller = dynamic_cast<const CStdController*>(object);
+    if (!controller) return {-1, -1};
+    const CAnimatable* ease = controller->GetEaseCurveList();
+    const CAnimatable* mult = controller->GetMultCurveList();
+    return {ease ? ease->GetSubAnimCount() : 0, mult ? mult->GetSubAnimCount() : 0};
+}
+
+struct CDroppedCase {
+    const char* name;
+    // The property name under which the first sprite lists the shared
+    // controller in the archive; the second lists it under "Alpha".
+    const char* firstProperty;
+};
+
+class DroppedControllerTest : public SceneArchiveTest, public ::testing::WithParamInterface<CDroppedCase> {};
+
+// The first sprite's entry is dropped (a property the class lacks, or a
+// bool slot for a float controller); the second refers to the controller by
+// ID and gets it whole. A dropped controller that no later record takes up
+// is disposed of once the read ends.
+TEST_P(DroppedControllerTest, IsKeptWholeForALaterReference) {
+    auto first = MakeSpriteWrapper(1);
+    auto second = MakeSpriteWrapper(2);
+    auto third = MakeSpriteWrapper(3);
+    const auto shared = EasedController();
+    const auto unused = EasedController();
+    first->SetSubAnim(shared, 1);
+    second->SetSubAnim(shared, 0);
+    third->SetSubAnim(unused, 1);
+    for (const auto& wrapper : {first, second, third}) m_scene->AddChild(wrapper);
+    Bytes bytes = SaveScene(*m_scene);
+    const uint32_t unusedId = unused->GetObjectId();
+    // The first "Visible" (the first sprite's) becomes the case's property
+    // name, of the same length.
+    const std::string from = "\x07Visible", to = std::string("\x07") + GetParam().firstProperty;
+    ASSERT_EQ(to.size(), from.size());
+    const auto at = std::search(bytes.begin(), bytes.end(), from.begin(), from.end());
+    ASSERT_NE(at, bytes.end());
+    std::copy(to.begin(), to.end(), at);
+
+    LoadScene(*m_loaded, bytes);
+    ASSERT_NE(m_loaded->GetAniObject(2), nullptr);
+    EXPECT_EQ(m_loaded->GetAniObject(0)->GetSubAnim(1).get(), nullptr);
+    ASSERT_EQ(CurveCounts(shared.get()), std::make_pair(1, 1));
+    EXPECT_EQ(CurveCounts(m_loaded->GetAniObject(1)->GetSubAnim(0).get()), std::make_pair(1, 1));
+    // The third sprite's float controller in its bool slot: dropped too,
+    // and with nothing holding it, emptied once the read has ended.
+    EXPECT_EQ(m_loaded->GetAniObject(2)->GetSubAnim(1).get(), nullptr);
+    EXPECT_EQ(CurveCounts(CClassDir::GetInstance().FindObject(unusedId).get()), std::make_pair(0, 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DroppedControllerTest,
+                         ::testing::Values(CDroppedCase{"WrongValueType", "Visible"},
+                                           CDroppedCase{"UnknownProperty", "Unknown"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct CorruptCase {
     const char* name;
