@@ -17,8 +17,8 @@ using namespace Detail;
 
 // Once it has read a header the library holds about 10 KB for every tile
 // and a little more for every component of it: 4096 tile components keep
-// that near 40 MB, far below the pixel cap, and leave room for any sensible
-// tiling of an image within the cap.
+// that near 40 MB, far below the pixel cap, while an image at the cap still
+// loads in tiles of 256 x 256 with up to four components.
 constexpr uint64_t kMaxJ2kTileComponents = 4096;
 
 struct CMemoryStream {
