@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+#include "app/LogEscape.h"
+
 CLog::CLog() = default;
 
 CLog::~CLog() { Close(); }
@@ -53,7 +55,7 @@ void CLog::Emit(const std::string& text) {
 void CLog::BeginSection(const char* name) {
     std::lock_guard lock(m_mutex);
     if (!m_enabled) return;
-    Emit(Prefix() + "[" + name + " begin]\n");
+    Emit(Prefix() + "[" + EscapeForLog(name) + " begin]\n");
     m_sections.emplace_back(name);
 }
 
@@ -62,14 +64,14 @@ void CLog::EndSection() {
     if (!m_enabled || m_sections.empty()) return;
     const std::string name = std::move(m_sections.back());
     m_sections.pop_back();
-    Emit(Prefix() + "[" + name + " end]\n");
+    Emit(Prefix() + "[" + EscapeForLog(name) + " end]\n");
 }
 
 void CLog::Write(bool prefixed, bool newline, const char* format, va_list args) {
     std::lock_guard lock(m_mutex);
     if (!m_enabled) return;
     std::string text = prefixed ? Prefix() : std::string();
-    text += FormatStringV(format, args).view();
+    text += EscapeForLog(FormatStringV(format, args).view());
     if (newline) text += '\n';
     Emit(text);
 }

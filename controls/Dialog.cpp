@@ -7,6 +7,23 @@
 
 namespace Engine::Controls {
 
+namespace {
+
+// Holds a flag up for the life of a scope, also when the scope is left by
+// an exception.
+class CRaisedFlag {
+public:
+    explicit CRaisedFlag(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~CRaisedFlag() { m_flag = false; }
+    CRaisedFlag(const CRaisedFlag&) = delete;
+    CRaisedFlag& operator=(const CRaisedFlag&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+} // namespace
+
 void CDialog::Draw(CRenderContext& context) {
     if (m_pDescription && m_pDescription->sprite) {
         context.EnableRenderSwitch3();
@@ -36,9 +53,15 @@ bool CDialog::OnCharacter(ControlEvent& event) {
         return true;
     }
     if (event.character == u'\r') {
-        // The default button presses itself on the Return character.
+        // The default button presses itself on the Return character. One
+        // that cannot take it (disabled, input blocked) hands it back up to
+        // this dialog: that Return ends here, or the two would pass it back
+        // and forth until the stack runs out.
+        if (m_bForwardingReturn) return true;
         if (const Ref button = FindDefaultButton()) {
+            const Ref self(this);
             ControlEvent forwarded = event;
+            const CRaisedFlag forwarding(m_bForwardingReturn);
             SendEvent(button, forwarded);
         }
         return true;

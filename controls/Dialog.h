@@ -17,6 +17,9 @@ private:
     bool OnChildCreatedEvent(const ControlEvent& event);
     bool OnCharacter(ControlEvent& event);
     bool OnArrowKey(const ControlEvent& event);
+
+    // Set while Return is with the default button.
+    bool m_bForwardingReturn = false;
 };
 
 } // namespace Engine::Controls

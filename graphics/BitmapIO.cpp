@@ -52,18 +52,43 @@ bool Load(CFile& input, CImageData& record, bool alphaMode) {
     return Load(ByteSpan(data), record, alphaMode);
 }
 
-bool Load(ByteSpan data, CImageData& record, bool alphaMode) {
-    if (data.size() < 8) return false;
+EImageFormat DetectFormat(ByteSpan data) {
+    if (data.size() < 8) return EImageFormat::UNKNOWN;
     switch (WordAt(data, 0)) {
-    case kPngSignature: return LoadPNG(record, data, alphaMode);
-    case kJfifSignature: return LoadJPEG(record, data, alphaMode);
-    case kPsdSignature: return LoadPSD(record, data);
-    case kDdsSignature: return LoadDDS(record, data);
+    case kPngSignature: return EImageFormat::PNG;
+    case kJfifSignature: return EImageFormat::JPEG;
+    case kPsdSignature: return EImageFormat::PSD;
+    case kDdsSignature: return EImageFormat::DDS;
     default: break;
     }
-    if (WordAt(data, 4) == kJp2BoxType || WordAt(data, 0) == kJ2kSignature)
-        return LoadJPEG2000(record, data);
-    if (IsTGA(data)) return LoadTGA(record, data);
+    if (WordAt(data, 4) == kJp2BoxType || WordAt(data, 0) == kJ2kSignature) return EImageFormat::JPEG2000;
+    if (IsTGA(data)) return EImageFormat::TGA;
+    return EImageFormat::UNKNOWN;
+}
+
+const char* GetFormatName(EImageFormat format) {
+    switch (format) {
+    case EImageFormat::PNG: return "PNG";
+    case EImageFormat::JPEG: return "JPEG";
+    case EImageFormat::PSD: return "PSD";
+    case EImageFormat::DDS: return "DDS";
+    case EImageFormat::JPEG2000: return "JPEG 2000";
+    case EImageFormat::TGA: return "TGA";
+    case EImageFormat::UNKNOWN: break;
+    }
+    return "unknown";
+}
+
+bool Load(ByteSpan data, CImageData& record, bool alphaMode) {
+    switch (DetectFormat(data)) {
+    case EImageFormat::PNG: return LoadPNG(record, data, alphaMode);
+    case EImageFormat::JPEG: return LoadJPEG(record, data, alphaMode);
+    case EImageFormat::PSD: return LoadPSD(record, data);
+    case EImageFormat::DDS: return LoadDDS(record, data);
+    case EImageFormat::JPEG2000: return LoadJPEG2000(record, data);
+    case EImageFormat::TGA: return LoadTGA(record, data);
+    case EImageFormat::UNKNOWN: break;
+    }
     return false;
 }
 

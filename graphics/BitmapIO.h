@@ -46,6 +46,12 @@ inline constexpr uint64_t kMaxImageBytes = uint64_t(256) << 20;
 bool Load(CFile& input, CImageData& record, bool alphaMode);
 bool Load(ByteSpan data, CImageData& record, bool alphaMode);
 
+// The decoder Load picks for the data, by its signature.
+enum class EImageFormat { UNKNOWN, PNG, JPEG, PSD, DDS, JPEG2000, TGA };
+EImageFormat DetectFormat(ByteSpan data);
+// "PNG", "JPEG", ... ; "unknown" for UNKNOWN.
+const char* GetFormatName(EImageFormat format);
+
 // Frees the pixels and sets the size to 0 x 0.
 void FreeImage(CImageData& record);
 

@@ -6,6 +6,7 @@
 #include "app/Archive.h"
 #include "app/Exception.h"
 #include "app/Log.h"
+#include "graphics/BitmapIO.h"
 #include "graphics/SpriteRef.h"
 
 namespace Engine::Graphics::SprFile {
@@ -131,12 +132,12 @@ void CSprFile::ReadBitmapImages(CArchive& archive, size_t index, bool skipImages
     if (file.Seek(entry.streamPosition, Engine::SEEK_FROM_START) != 0)
         ThrowCorrupted(GetName(), "cannot seek to bitmap %zu", index);
     if (!skipImages) entry.bitmap->Create(0, 0);
-    ReadImage(archive, *entry.bitmap, false, skipImages);
-    ReadImage(archive, *entry.bitmap, true, skipImages);
+    ReadImage(archive, *entry.bitmap, index, false, skipImages);
+    ReadImage(archive, *entry.bitmap, index, true, skipImages);
     entry.textureFlags = ReadU32(archive);
 }
 
-void CSprFile::ReadImage(CArchive& archive, CBitmap& bitmap, bool alpha, bool skipImages) const {
+void CSprFile::ReadImage(CArchive& archive, CBitmap& bitmap, size_t index, bool alpha, bool skipImages) const {
     const uint32_t length = ReadU32(archive);
     if (length == 0) return;
     const char* what = alpha ? "alpha image length" : "image length";
@@ -147,8 +148,17 @@ void CSprFile::ReadImage(CArchive& archive, CBitmap& bitmap, bool alpha, bool sk
     CheckFits(archive, length, 1, what);
     Engine::CMemoryFile image(*archive.GetFile(), length);
     if (image.Size() != length) CArchive::ThrowReadError(length, int64_t(image.Size()));
-    if (alpha ? !bitmap.LoadAlphaFromFile(image) : !bitmap.LoadFromFile(image))
-        throw Engine::CException(alpha ? "Unable to load .anim alpha bitmap" : "Unable to load .anim bitmap");
+    if (alpha ? bitmap.LoadAlphaFromFile(image) : bitmap.LoadFromFile(image)) return;
+    // The same file fails once for every owner that loads it: the line says
+    // which file, which image and what was wrong with it.
+    const CBitmapIO::EImageFormat format = CBitmapIO::DetectFormat(CBitmapIO::ByteSpan(image.GetData(), image.Size()));
+    const CString check = format == CBitmapIO::EImageFormat::UNKNOWN
+                              ? FormatString("its %u bytes are in no known image format", length)
+                              : FormatString("its %u bytes of %s data do not decode", length,
+                                             CBitmapIO::GetFormatName(format));
+    throw Engine::CException::Format("%s in '%s', bitmap %zu: %s",
+                                     alpha ? "Unable to load .anim alpha bitmap" : "Unable to load .anim bitmap",
+                                     GetName().c_str(), index, check.c_str());
 }
 
 void CSprFile::ReadSprite(CArchive& archive, CSpriteDef& definition) const {

@@ -132,7 +132,7 @@ private:
     // the bytes left in the stream; what names the count in the message.
     void CheckFits(CArchive& archive, uint64_t count, uint64_t recordBytes, const char* what) const;
     void SkipBytes(CArchive& archive, uint64_t count, const char* what) const;
-    void ReadImage(CArchive& archive, CBitmap& bitmap, bool alpha, bool skipImages) const;
+    void ReadImage(CArchive& archive, CBitmap& bitmap, size_t index, bool alpha, bool skipImages) const;
     void ReadSprite(CArchive& archive, CSpriteDef& definition) const;
     void ReadFrame(CArchive& archive, CSpriteFrame& frame) const;
     void TrackRef(CSpriteRef* ref) { m_refs.push_back(ref); }

@@ -49,6 +49,16 @@ long CSampleDecoder::Tell(void* source) { return long(FileOf(source).Tell()); }
 
 CSampleDecoder::CContext::~CContext() { CloseStream(*this); }
 
+void CSampleDecoder::CContext::NoteEndOfData() {
+    // The Ogg layer raises its end-of-stream flag when it takes the page that
+    // ends the stream; data that runs out before it was cut off.
+    if (m_cutShortLogged || !m_file || m_state.os.e_o_s) return;
+    m_cutShortLogged = true;
+    GetLog().PrintLine("Engine::Sound::ReadStreams(...) : '%s' ended before its declared length: its data stops "
+                       "after %d frames, without the page that ends the stream",
+                       m_name.c_str(), int(m_totalFrames));
+}
+
 bool OpenStream(CSampleDecoder& decoder, CSampleDecoder::CContext& context, int32_t frame) {
     if (context.m_file) return SeekStream(context, frame);
     context.m_state = OggVorbis_File{};
@@ -111,6 +121,7 @@ bool ReadStreams(CStreamList& list, uint8_t* destination, uint32_t& size, bool l
             continue;
         }
         if (r < 0) return false;
+        context.NoteEndOfData();
         const bool last = list.current == count - 1;
         if ((!loop && last) || ++emptyEnds > count) {
             std::memset(destination + got, 0, want - got);

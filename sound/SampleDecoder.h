@@ -40,6 +40,10 @@ public:
         int32_t GetTotalFrames() const { return m_totalFrames; }
         // Valid while open.
         OggVorbis_File& GetState() { return m_state; }
+        // Called when the stream's data has run out: a stream cut short
+        // (its data ends before the page that marks its end) is logged, once
+        // for the life of the context however often it is played or looped.
+        void NoteEndOfData();
 
     private:
         friend bool OpenStream(CSampleDecoder&, CContext&, int32_t);
@@ -52,6 +56,7 @@ public:
         int32_t m_formatCode = FORMAT_MONO16;
         int32_t m_sampleRate = 0;
         int32_t m_totalFrames = 0;
+        bool m_cutShortLogged = false;
     };
 
     const ov_callbacks& GetCallbacks() const { return m_callbacks; }

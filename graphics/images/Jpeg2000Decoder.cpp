@@ -4,6 +4,8 @@
 #include <openjpeg.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "graphics/images/DecodeSupport.h"
 
@@ -12,6 +14,12 @@ namespace CBitmapIO {
 namespace {
 
 using namespace Detail;
+
+// Once it has read a header the library holds about 10 KB for every tile
+// and a little more for every component of it: 4096 tile components keep
+// that near 40 MB, far below the pixel cap, while an image at the cap still
+// loads in tiles of 256 x 256 with up to four components.
+constexpr uint64_t kMaxJ2kTileComponents = 4096;
 
 struct CMemoryStream {
     ByteSpan data;
@@ -87,21 +95,98 @@ private:
     uint32_t m_shift = 0;
 };
 
+// What a codestream's size marker declares: the image area on the
+// reference grid, the tiling and each component's subsampling.
+struct CGeometry {
+    uint32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    uint32_t tileX0 = 0, tileY0 = 0, tileWidth = 0, tileHeight = 0;
+    std::vector<std::pair<uint32_t, uint32_t>> subsampling;  // (dx, dy) per component
+};
+
+uint64_t CeilDiv(uint64_t a, uint64_t b) { return (a + b - 1) / b; }
+
 // The library keeps every sample as a 32-bit value, for the whole image and
-// again for the tile it decodes: both must fit in the pixel cap, judged from
-// the header before anything is decoded (a header of a few bytes can declare
-// gigabytes).
-void CheckDeclaredSize(opj_codec_t* codec, const opj_image_t& image) {
-    CheckedPixelCount(image.x1, image.y1);
+// again for the tile it decodes: both must fit in the pixel cap. It also
+// keeps a record for every tile and component as soon as it reads the
+// header, so their count is bounded too. A header of a few bytes can
+// declare gigabytes of either.
+void CheckGeometry(const CGeometry& g) {
+    if (g.subsampling.empty()) throw CDecodeError{"no components"};
+    if (g.x1 <= g.x0 || g.y1 <= g.y0 || g.tileWidth == 0 || g.tileHeight == 0 || g.tileX0 > g.x0 ||
+        g.tileY0 > g.y0 || uint64_t(g.tileX0) + g.tileWidth <= g.x0 || uint64_t(g.tileY0) + g.tileHeight <= g.y0)
+        throw CDecodeError{"bad image or tile area"};
+    CheckedPixelCount(g.x1, g.y1);
+    const uint64_t components = g.subsampling.size();
+    const uint64_t tiles = CeilDiv(g.x1 - g.tileX0, g.tileWidth) * CeilDiv(g.y1 - g.tileY0, g.tileHeight);
+    if (tiles * components > kMaxJ2kTileComponents) throw CDecodeError{"too many tiles"};
     uint64_t samples = 0;
-    for (uint32_t i = 0; i < image.numcomps; ++i) samples += uint64_t(image.comps[i].w) * image.comps[i].h;
+    for (const auto& [dx, dy] : g.subsampling) {
+        if (dx == 0 || dy == 0) throw CDecodeError{"bad subsampling"};
+        samples += (CeilDiv(g.x1, dx) - CeilDiv(g.x0, dx)) * (CeilDiv(g.y1, dy) - CeilDiv(g.y0, dy));
+    }
     if (samples * 4 > kMaxImageBytes) throw CDecodeError{"image too large"};
+    const uint64_t tileWidth = std::min<uint64_t>(g.tileWidth, g.x1 - g.x0);
+    const uint64_t tileHeight = std::min<uint64_t>(g.tileHeight, g.y1 - g.y0);
+    if (tileWidth * tileHeight * components * 4 > kMaxImageBytes) throw CDecodeError{"tile too large"};
+}
+
+// The codestream of a JP2 file is the body of its first top-level
+// contiguous codestream box; a raw codestream is the data itself.
+ByteSpan FindCodestream(ByteSpan data, bool jp2) {
+    if (!jp2) return data;
+    constexpr uint32_t kCodestreamBox = 0x6A703263;  // "jp2c"
+    CByteReader reader(data);
+    while (reader.Remaining() > 0) {
+        const size_t start = reader.Position();
+        uint64_t length = reader.U32BE();
+        const uint32_t type = reader.U32BE();
+        if (length == 1) {
+            const uint64_t high = reader.U32BE();
+            length = high << 32 | reader.U32BE();
+        } else if (length == 0) {
+            length = data.size() - start;
+        }
+        const size_t header = reader.Position() - start;
+        if (length < header || length > data.size() - start) throw CDecodeError{"bad box length"};
+        const ByteSpan body = reader.Take(length - header);
+        if (type == kCodestreamBox) return body;
+    }
+    throw CDecodeError{"no codestream box"};
+}
+
+// The size marker (SIZ), which must follow the start of the codestream.
+CGeometry ReadSizeMarker(ByteSpan codestream) {
+    CByteReader reader(codestream);
+    if (reader.U16BE() != 0xFF4F || reader.U16BE() != 0xFF51) throw CDecodeError{"no size marker"};
+    const uint16_t length = reader.U16BE();
+    reader.Skip(2);  // capabilities
+    CGeometry g;
+    g.x1 = reader.U32BE();
+    g.y1 = reader.U32BE();
+    g.x0 = reader.U32BE();
+    g.y0 = reader.U32BE();
+    g.tileWidth = reader.U32BE();
+    g.tileHeight = reader.U32BE();
+    g.tileX0 = reader.U32BE();
+    g.tileY0 = reader.U32BE();
+    const uint16_t components = reader.U16BE();
+    if (length != 38 + 3 * uint32_t(components)) throw CDecodeError{"bad size marker length"};
+    for (uint16_t i = 0; i < components; ++i) {
+        reader.Skip(1);  // precision and sign
+        const uint8_t dx = reader.U8();
+        g.subsampling.emplace_back(dx, reader.U8());
+    }
+    return g;
+}
+
+// The same values as the library read them.
+CGeometry LibraryGeometry(opj_codec_t* codec, const opj_image_t& image) {
     opj_codestream_info_v2_t* info = opj_get_cstr_info(codec);
     if (!info) throw CDecodeError{"no codestream information"};
-    const uint64_t tileWidth = std::min<uint64_t>(info->tdx, image.x1 - image.x0);
-    const uint64_t tileHeight = std::min<uint64_t>(info->tdy, image.y1 - image.y0);
+    CGeometry g{image.x0, image.y0, image.x1, image.y1, info->tx0, info->ty0, info->tdx, info->tdy, {}};
     opj_destroy_cstr_info(&info);
-    if (tileWidth * tileHeight * image.numcomps * 4 > kMaxImageBytes) throw CDecodeError{"tile too large"};
+    for (uint32_t i = 0; i < image.numcomps; ++i) g.subsampling.emplace_back(image.comps[i].dx, image.comps[i].dy);
+    return g;
 }
 
 // Three components are red, green and blue; any other count shows the
@@ -126,7 +211,11 @@ void ConvertImage(const opj_image_t& image, CImageData& record) {
 }
 
 void Decode(CJ2kDecode& d, CMemoryStream& source, CImageData& record) {
-    d.codec = opj_create_decompress(IsJp2(source.data) ? OPJ_CODEC_JP2 : OPJ_CODEC_J2K);
+    const bool jp2 = IsJp2(source.data);
+    // Checked before the library sees the header: it allocates for what the
+    // header declares as it reads it.
+    CheckGeometry(ReadSizeMarker(FindCodestream(source.data, jp2)));
+    d.codec = opj_create_decompress(jp2 ? OPJ_CODEC_JP2 : OPJ_CODEC_J2K);
     if (!d.codec) throw CDecodeError{"cannot create the decoder"};
     opj_set_error_handler(d.codec, Ignore, nullptr);
     opj_set_warning_handler(d.codec, Ignore, nullptr);
@@ -147,8 +236,7 @@ void Decode(CJ2kDecode& d, CMemoryStream& source, CImageData& record) {
     opj_stream_set_seek_function(d.stream, StreamSeek);
 
     if (!opj_read_header(d.stream, d.codec, &d.image) || !d.image) throw CDecodeError{"bad header"};
-    if (d.image->numcomps == 0) throw CDecodeError{"no components"};
-    CheckDeclaredSize(d.codec, *d.image);
+    CheckGeometry(LibraryGeometry(d.codec, *d.image));
     if (!opj_decode(d.codec, d.stream, d.image) || !opj_end_decompress(d.codec, d.stream))
         throw CDecodeError{"bad image data"};
     ConvertImage(*d.image, record);

@@ -49,6 +49,7 @@ bool CSoundDriver_DSound::Init(const CDriverParams* params, int32_t sampleRate, 
         return false;
     }
     m_commandEvent = std::make_unique<CEvent>();
+    m_neverSignalled = std::make_unique<CEvent>();
     m_command = COMMAND_NONE;
     m_quit = false;
     BuildWaitList();
@@ -81,6 +82,7 @@ void CSoundDriver_DSound::Done() {
     }
     m_initialised = false;
     m_commandEvent.reset();
+    m_neverSignalled.reset();
     m_command = COMMAND_NONE;
     if (m_pDSBPrimary) {
         GetLog().PrintLine("m_pDSBPrimary->Release() : %d", int(m_pDSBPrimary->Release()));
@@ -136,8 +138,13 @@ void CSoundDriver_DSound::PostCommand(uint32_t command) {
 void CSoundDriver_DSound::BuildWaitList() {
     CCriticalSectionLock lock(m_lock);
     m_waitList.assign(1, m_commandEvent->GetHandle());
-    for (CBuffer_DSound* buffer : m_buffers)
-        if (buffer->IsStreamed()) m_waitList.push_back(buffer->GetNotificationEvent());
+    for (CBuffer_DSound* buffer : m_buffers) {
+        if (!buffer->IsStreamed()) continue;
+        // A wait that reports this entry would read as the time-out, so it
+        // holds an event that is never signalled.
+        if (m_waitList.size() == WAIT_TIMEOUT) m_waitList.push_back(m_neverSignalled->GetHandle());
+        m_waitList.push_back(buffer->GetNotificationEvent());
+    }
 }
 
 DWORD CSoundDriver_DSound::RunPass(DWORD timeoutMs) {
@@ -157,8 +164,8 @@ void CSoundDriver_DSound::ProcessPass(DWORD waitResult, DWORD now) {
     // A wait list holding a voice's event closed since the list was built
     // fails every wait until the rebuild that its removal posted is taken.
     if (waitResult == WAIT_FAILED && m_command != COMMAND_NONE) waitResult = WAIT_OBJECT_0;
-    const DWORD count = DWORD(m_waitList.size());
-    if (waitResult >= count) return;
+    // The time-out is never a notification, however long the list.
+    if (waitResult == WAIT_TIMEOUT || waitResult >= DWORD(m_waitList.size())) return;
     if (waitResult == WAIT_OBJECT_0) {
         const uint32_t command = m_command;
         if (command == COMMAND_QUIT) m_quit = true;
@@ -166,11 +173,13 @@ void CSoundDriver_DSound::ProcessPass(DWORD waitResult, DWORD now) {
         m_command = COMMAND_NONE;
         return;
     }
+    // Entries past the never-signalled one stand one place further on.
+    const DWORD voice = waitResult > WAIT_TIMEOUT ? waitResult - 1 : waitResult;
     CCriticalSectionLock lock(m_lock);
     DWORD streamed = 0;
     for (CBuffer_DSound* buffer : m_buffers) {
         if (!buffer->IsStreamed()) continue;
-        if (++streamed == waitResult) {
+        if (++streamed == voice) {
             buffer->Update();
             return;
         }

@@ -63,7 +63,10 @@ public:
     // or a notification, then processes the result. Returns the wait result.
     DWORD RunPass(DWORD timeoutMs);
     // Advances every fade by the time since the last pass, then takes the
-    // command (result 0) or refills the k-th streamed voice (result k + 1).
+    // command (result 0) or refills the k-th streamed voice (result k + 1,
+    // or k + 2 from the 258th streamed voice on: the list's entry at
+    // WAIT_TIMEOUT is a never-signalled event, so that a time-out is never
+    // read as a notification).
     void ProcessPass(DWORD waitResult, DWORD now);
     bool IsQuitting() const { return m_quit; }
 
@@ -83,6 +86,8 @@ private:
     IDirectSound* m_pDS = nullptr;
     IDirectSoundBuffer* m_pDSBPrimary = nullptr;
     std::unique_ptr<CEvent> m_commandEvent;
+    // Stands in the wait list at the index equal to WAIT_TIMEOUT.
+    std::unique_ptr<CEvent> m_neverSignalled;
     HANDLE m_thread = nullptr;
     std::atomic<uint32_t> m_command{COMMAND_NONE};
     CCriticalSection m_lock;

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "app/Log.h"
+#include "app/LogEscape.h"
 #include "app/TestFiles.h"
 
 namespace {
@@ -70,3 +71,39 @@ TEST_F(LogTest, AppendsToFileAndSurvivesTwoThreads) {
     for (; std::getline(in, line); ++lines) EXPECT_EQ(line.rfind("[09:05:03] ", 0), 0u) << line;
     EXPECT_EQ(lines, 1000);
 }
+
+namespace {
+
+struct CEscapeCase {
+    const char* name;
+    std::string text;
+    std::string logged;
+};
+
+const CEscapeCase kEscapes[] = {
+    {"PrintableAscii", "a-Z 0~9 \\path\\", "a-Z 0~9 \\path\\"},
+    {"ControlCharacters", "tab\tline\nend\r\x1B[31m\x7F", "tab\\x09line\\x0Aend\\x0D\\x1B[31m\\x7F"},
+    {"WellFormedUtf8", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},
+    {"StrayBytes", "\xFF\xFE\x80", "\\xFF\\xFE\\x80"},
+    {"TruncatedSequence", "\xE2\x82", "\\xE2\\x82"},
+    {"OverlongSlash", "\xC0\xAF", "\\xC0\\xAF"},
+    {"EncodedSurrogate", "\xED\xA0\x80", "\\xED\\xA0\\x80"},
+    {"BeyondUnicode", "\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"},
+    {"C1Control", "\xC2\x85", "\\xC2\\x85"},
+};
+
+class LogEscapeTest : public LogTest, public ::testing::WithParamInterface<CEscapeCase> {};
+
+} // namespace
+
+// Names from damaged files reach the log as text, never as raw bytes that
+// break lines or drive a terminal.
+TEST_P(LogEscapeTest, UnprintableBytesAreWrittenAsHex) {
+    EXPECT_EQ(EscapeForLog(GetParam().text), GetParam().logged);
+    m_log.PrintLine("name '%s'", GetParam().text.c_str());
+    m_log.BeginSection(GetParam().text.c_str());
+    EXPECT_EQ(m_text, "[09:05:03] name '" + GetParam().logged + "'\n[09:05:03] [" + GetParam().logged + " begin]\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, LogEscapeTest, ::testing::ValuesIn(kEscapes),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -62,32 +62,108 @@ INSTANTIATE_TEST_SUITE_P(Images, Jpeg2000Decode,
                                            J2kCase{"Codestream", EJpeg2000Container::J2K, 3, 8, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A raw codestream of one tile whose packets are all empty: a few bytes
-// that decode to a blank image of any declared size.
-CBytes BlankCodestream(uint32_t size, uint16_t components) {
+// A raw codestream whose packets are all empty: a few bytes that decode to
+// a blank image of any declared size. With everyTile each tile gets its
+// empty tile-part, else only the first has one.
+struct CBlank {
+    uint32_t width, height, tileWidth, tileHeight;
+    uint16_t components;
+    bool everyTile = true;
+};
+
+CBytes BlankCodestream(const CBlank& b) {
     CBytes out{0xFF, 0x4F};
     auto u16 = [&](uint32_t v) { out.insert(out.end(), {uint8_t(v >> 8), uint8_t(v)}); };
     auto u32 = [&](uint32_t v) { u16(v >> 16); u16(v & 0xFFFF); };
-    u16(0xFF51), u16(38 + 3 * components), u16(0);
-    for (uint32_t v : {size, size, 0u, 0u, size, size, 0u, 0u}) u32(v);
-    u16(components);
-    for (uint16_t i = 0; i < components; ++i) out.insert(out.end(), {7, 1, 1});
+    u16(0xFF51), u16(38 + 3 * b.components), u16(0);
+    for (uint32_t v : {b.width, b.height, 0u, 0u, b.tileWidth, b.tileHeight, 0u, 0u}) u32(v);
+    u16(b.components);
+    for (uint16_t i = 0; i < b.components; ++i) out.insert(out.end(), {7, 1, 1});
     u16(0xFF52), u16(12), out.insert(out.end(), {0, 0, 0, 1, 0, 0, 4, 4, 0, 1});
     u16(0xFF5C), u16(4), out.insert(out.end(), {0x40, 0x40});
-    u16(0xFF90), u16(10), u16(0), u32(14 + components), out.insert(out.end(), {0, 1});
-    u16(0xFF93), out.insert(out.end(), components, 0);
+    const uint32_t tiles = b.everyTile ? ((b.width + b.tileWidth - 1) / b.tileWidth) *
+                                             ((b.height + b.tileHeight - 1) / b.tileHeight)
+                                       : 1;
+    for (uint32_t tile = 0; tile < tiles; ++tile) {
+        u16(0xFF90), u16(10), u16(tile), u32(14 + b.components), out.insert(out.end(), {0, 1});
+        u16(0xFF93), out.insert(out.end(), b.components, 0);
+    }
     u16(0xFFD9);
     return out;
 }
 
-// The library keeps 32-bit samples: four components of 8192 x 8192 would
-// take a gigabyte, so such a header is refused before decoding.
-TEST(Jpeg2000Decode, DeclaredSizeBeyondTheCapIsRefused) {
+// The codestream in a JP2 file: signature, file type, header and
+// codestream boxes.
+CBytes InJp2(const CBytes& codestream, const CBlank& b) {
+    CBytes out;
+    auto u8 = [&](uint32_t v) { out.push_back(uint8_t(v)); };
+    auto u16 = [&](uint32_t v) { u8(v >> 8), u8(v); };
+    auto u32 = [&](uint32_t v) { u16(v >> 16), u16(v & 0xFFFF); };
+    auto type = [&](const char* t) { out.insert(out.end(), t, t + 4); };
+    u32(12), type("jP  "), u32(0x0D0A870A);
+    u32(20), type("ftyp"), type("jp2 "), u32(0), type("jp2 ");
+    u32(8 + 22 + 15), type("jp2h");
+    u32(22), type("ihdr"), u32(b.height), u32(b.width), u16(b.components), u8(7), u8(7), u8(0), u8(0);
+    u32(15), type("colr"), u8(1), u8(0), u8(0), u32(b.components == 3 ? 16 : 17);
+    u32(uint32_t(8 + codestream.size())), type("jp2c");
+    out.insert(out.end(), codestream.begin(), codestream.end());
+    return out;
+}
+
+struct CDeclaredCase {
+    const char* name;
+    CBlank blank;
+    bool decodes;
+};
+
+// The library keeps 32-bit samples for the image and for a tile, and a
+// record for every tile and component as soon as it reads the header:
+// headers declaring too much of either are refused before the library
+// reads them.
+const CDeclaredCase kDeclared[] = {
+    {"OneSmallTile", {16, 16, 16, 16, 4}, true},
+    {"TileComponentsAtTheBound", {32, 32, 1, 1, 4}, true},
+    {"TileComponentsOverTheBound", {17, 241, 1, 1, 1}, false},
+    {"SamplesOverTheCap", {8192, 8192, 8192, 8192, 4}, false},
+    // Under the cap in samples, but 60,626 tiles of 267 x 4.
+    {"LongStripOfSmallTiles", {16187142, 4, 267, 4, 1, false}, false},
+};
+
+class Jpeg2000Declared : public ::testing::TestWithParam<std::tuple<CDeclaredCase, EJpeg2000Container>> {};
+
+TEST_P(Jpeg2000Declared, HeadersDeclaringTooMuchAreRefused) {
+    const auto& [c, container] = GetParam();
+    const CBytes codestream = BlankCodestream(c.blank);
+    CBitmapIO::CImageData record = Sentinel();
+    EXPECT_EQ(Decode(container == EJpeg2000Container::JP2 ? InJp2(codestream, c.blank) : codestream, record),
+              c.decodes);
+    const uint64_t pixels = c.decodes ? uint64_t(c.blank.width) * c.blank.height : 0;
+    EXPECT_EQ(record.pixels.size(), pixels);
+}
+
+INSTANTIATE_TEST_SUITE_P(Headers, Jpeg2000Declared,
+                         ::testing::Combine(::testing::ValuesIn(kDeclared),
+                                            ::testing::Values(EJpeg2000Container::J2K, EJpeg2000Container::JP2)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    (std::get<1>(info.param) == EJpeg2000Container::JP2 ? "Jp2" : "Codestream");
+                         });
+
+// A JP2 file without a codestream box, or with a box that runs past the
+// end, is refused before the library sees it.
+TEST(Jpeg2000Decode, Jp2BoxesAreChecked) {
+    const CBlank blank{16, 16, 16, 16, 1};
+    const CBytes file = InJp2(BlankCodestream(blank), blank);
     CBitmapIO::CImageData record;
-    ASSERT_TRUE(Decode(BlankCodestream(16, 4), record));
-    EXPECT_EQ(record.pixels.size(), 256u);
-    EXPECT_FALSE(Decode(BlankCodestream(8192, 4), record));
-    EXPECT_TRUE(record.pixels.empty());
+    ASSERT_TRUE(Decode(file, record));
+    CBytes longBox = file;
+    longBox[12 + 20] = 0x7F;  // the header box runs far past the end
+    CBytes noCodestream = file;
+    noCodestream[12 + 20 + 45 + 7] = 'x';  // "jp2c" -> "jp2x"
+    for (const CBytes& bad : {longBox, noCodestream, Prefix(file, 12 + 20 + 45 + 6)}) {
+        record = Sentinel();
+        EXPECT_FALSE(Decode(bad, record));
+    }
 }
 
 } // namespace

@@ -145,18 +145,53 @@ TEST(SprFileRead, SkippedImagesAreDecodedLaterFromTheirPosition) {
     EXPECT_EQ(file->GetBitmapEntry(1).bitmap->GetPixels(), nullptr);
 }
 
-TEST(SprFileRead, BadIdAndUndecodableImagesFailWithTheirMessages) {
+TEST(SprFileRead, BadIdFailsWithItsMessage) {
     std::vector<uint8_t> bytes = Tools::WriteSpr({});
     bytes[0] = 'X';
     EXPECT_EQ(ReadError(bytes), "Invalid .spr file ID");
-
-    Tools::CSprDocument colour;
-    colour.images.push_back({0, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {}, 0});
-    EXPECT_EQ(ReadError(Tools::WriteSpr(colour)), "Unable to load .anim bitmap");
-    Tools::CSprDocument alpha;
-    alpha.images.push_back({0, SprTestData::SolidPng(2, 2), {1, 2, 3, 4, 5, 6, 7, 8, 9}, 0});
-    EXPECT_EQ(ReadError(Tools::WriteSpr(alpha)), "Unable to load .anim alpha bitmap");
 }
+
+namespace {
+
+struct CUndecodableCase {
+    const char* name;
+    bool alpha;   // the damage is in the alpha image, else in the colour image
+    bool png;     // the damaged image keeps a PNG signature
+    const char* message;
+};
+
+const CUndecodableCase kUndecodable[] = {
+    {"ColourInNoFormat", false, false,
+     "Unable to load .anim bitmap in 'spr/test.spr', bitmap 1: its 9 bytes are in no known image format"},
+    {"BrokenColourPng", false, true,
+     "Unable to load .anim bitmap in 'spr/test.spr', bitmap 1: its 30 bytes of PNG data do not decode"},
+    {"AlphaInNoFormat", true, false,
+     "Unable to load .anim alpha bitmap in 'spr/test.spr', bitmap 1: its 9 bytes are in no known image format"},
+    {"BrokenAlphaPng", true, true,
+     "Unable to load .anim alpha bitmap in 'spr/test.spr', bitmap 1: its 30 bytes of PNG data do not decode"},
+};
+
+class SprFileUndecodable : public ::testing::TestWithParam<CUndecodableCase> {};
+
+} // namespace
+
+// The message keeps its fixed start and names the file, the bitmap and
+// what is wrong with the image.
+TEST_P(SprFileUndecodable, MessageNamesTheFileTheBitmapAndTheCheck) {
+    const CUndecodableCase& c = GetParam();
+    std::vector<uint8_t> damaged = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    if (c.png) {
+        damaged = SprTestData::SolidPng(2, 2);
+        damaged.resize(30);
+    }
+    Tools::CSprDocument document;
+    document.images.push_back({0, SprTestData::SolidPng(2, 2), {}, 0});
+    document.images.push_back({0, c.alpha ? SprTestData::SolidPng(2, 2) : damaged, c.alpha ? damaged : std::vector<uint8_t>{}, 0});
+    EXPECT_EQ(ReadError(Tools::WriteSpr(document)), c.message);
+}
+
+INSTANTIATE_TEST_SUITE_P(Images, SprFileUndecodable, ::testing::ValuesIn(kUndecodable),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A grey PNG alpha image with no colour image has nothing to complete: the
 // bitmap stays empty and the rest of the file loads.

@@ -118,4 +118,36 @@ TEST_F(SampleDecoderTest, ALoopingReadOfEmptyStreamsEnds) {
     EXPECT_EQ(got, 0u);
 }
 
+// A file cut off after its first pages still opens and plays what it
+// holds; that it ended early is said once, however often it loops.
+struct CCutCase {
+    const char* name;
+    size_t keptPercent;
+    size_t lines;
+};
+
+class SampleDecoderCutTest : public SampleDecoderTest, public ::testing::WithParamInterface<CCutCase> {};
+
+TEST_P(SampleDecoderCutTest, EndBeforeTheLastPageIsLoggedOnce) {
+    const std::string whole = WriteOgg(m_folder, "whole.ogg", Tools::MakeTone(100000, 2, 44100, 440.0));
+    m_folder.Write("track.ogg", whole.substr(0, whole.size() * GetParam().keptPercent / 100));
+    TestFiles::CLogCapture log;
+    CStreamList list = Open({"track.ogg"});
+    const uint32_t frames = uint32_t(list.streams[0]->GetTotalFrames());
+    ASSERT_GT(frames, 0u);
+    uint32_t got = 0;
+    Read(list, 3 * frames * 4 + 4, true, got);  // wraps three times
+    EXPECT_EQ(got, 3 * frames * 4 + 4);
+    Read(list, 4 * frames, false, got);
+    size_t lines = 0;
+    for (size_t at = 0; (at = log.Text().find("'track.ogg' ended before its declared length", at)) != std::string::npos; ++at)
+        ++lines;
+    EXPECT_EQ(lines, GetParam().lines) << log.Text();
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, SampleDecoderCutTest,
+                         ::testing::Values(CCutCase{"Whole", 100, 0}, CCutCase{"ThreeQuarters", 75, 1},
+                                           CCutCase{"NineTenths", 90, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace

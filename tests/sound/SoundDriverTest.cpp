@@ -22,6 +22,19 @@ LONG VolumeOf(const ref_ptr<CSampleBase>& sample) {
     return volume;
 }
 
+// Whether the last quarter of a streamed voice's ring holds anything but
+// silence: the second refill after Play writes there.
+bool LastQuarterHasSound(const ref_ptr<CSampleBase>& sample) {
+    void* p1 = nullptr;
+    DWORD n1 = 0;
+    IDirectSoundBuffer* ds = OutputOf(sample);
+    ds->Lock(3 * kQuarter * 4, kQuarter * 4, &p1, &n1, nullptr, nullptr, 0);
+    const auto* bytes = static_cast<const uint8_t*>(p1);
+    const bool sound = std::any_of(bytes, bytes + n1, [](uint8_t b) { return b != 0; });
+    ds->Unlock(p1, n1, nullptr, 0);
+    return sound;
+}
+
 struct CFormatCase {
     uint32_t flags;
     WORD channels, bits, align;
@@ -185,19 +198,39 @@ TEST_F(SoundDriverTest, NotificationRefillsTheKthStreamedVoice) {
     const DWORD now = timeGetTime();
     m_driver->ProcessPass(2, now);  // decodes the first chunk
     m_driver->ProcessPass(2, now);  // writes it into the quarter before the cursor
-    const auto quarterHasSound = [](const ref_ptr<CSampleBase>& sample) {
-        void* p1 = nullptr;
-        DWORD n1 = 0;
-        IDirectSoundBuffer* ds = OutputOf(sample);
-        ds->Lock(3 * kQuarter * 4, kQuarter * 4, &p1, &n1, nullptr, nullptr, 0);
-        const auto* bytes = static_cast<const uint8_t*>(p1);
-        const bool sound = std::any_of(bytes, bytes + n1, [](uint8_t b) { return b != 0; });
-        ds->Unlock(p1, n1, nullptr, 0);
-        return sound;
-    };
-    EXPECT_FALSE(quarterHasSound(first));
-    EXPECT_TRUE(quarterHasSound(second));
+    EXPECT_FALSE(LastQuarterHasSound(first));
+    EXPECT_TRUE(LastQuarterHasSound(second));
 }
+
+// The wait result that means a time-out (258) is also the index a wait
+// list of more than 258 entries would give its 258th streamed voice: a
+// time-out must refill nothing, and each voice's notification only it.
+class ManyStreamedVoices : public SoundDriverTest, public ::testing::WithParamInterface<size_t> {};
+
+TEST_P(ManyStreamedVoices, TimeOutRefillsNothingAndEachNotificationItsOwnVoice) {
+    constexpr size_t kVoices = 300;
+    std::vector<ref_ptr<CSampleBase>> voices;
+    for (size_t i = 0; i < kVoices; ++i) voices.push_back(Load("a.ogg", 0));
+    DrainPasses();
+    const std::vector<size_t> played = {0, 256, 257, 258, 299};
+    for (size_t i : played) Play(voices[i]);
+    const DWORD now = timeGetTime();
+    for (int pass = 0; pass < 3; ++pass) {
+        m_driver->ProcessPass(WAIT_TIMEOUT, now);
+        EXPECT_EQ(m_driver->RunPass(0), WAIT_TIMEOUT);
+    }
+    for (size_t i : played) EXPECT_FALSE(LastQuarterHasSound(voices[i])) << i;
+
+    const size_t target = played[GetParam()];
+    auto& voice = static_cast<CBuffer_DSound&>(voices[target]->GetBuffer(0));
+    for (int notification = 0; notification < 2; ++notification) {  // decode, then write
+        SetEvent(voice.GetNotificationEvent());
+        EXPECT_NE(m_driver->RunPass(0), WAIT_TIMEOUT);
+    }
+    for (size_t i : played) EXPECT_EQ(LastQuarterHasSound(voices[i]), i == target) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Voice, ManyStreamedVoices, ::testing::Range<size_t>(0, 5));
 
 TEST_F(SoundDriverTest, StaticVoicesAreChosenFreeFirstThenFurthestAlong) {
     WriteOgg(m_folder, "click.ogg", Tools::MakeTone(20000, 1, 44100, 880.0));
