@@ -13,8 +13,9 @@ namespace {
 bool FileExists(const CString& name) { return !FindFiles(name).empty(); }
 
 // Calls load with each numbered name of the pattern, from 1, while such a
-// file exists; a file that fails, whatever it throws, is logged and the next
-// one tried: one damaged file must not end the program.
+// file exists; a file that fails is logged and the next one tried: one
+// damaged file must not end the program. A place file's load turns whatever
+// its scene data throws into an engine exception naming the file.
 template <class Load>
 void ForEachNumberedFile(const char* pattern, Load load) {
     for (int i = 1;; ++i) {
@@ -24,8 +25,6 @@ void ForEachNumberedFile(const char* pattern, Load load) {
             load(name);
         } catch (const std::exception& e) {
             GetLog().PrintLine("%s : skipped : %s", name.c_str(), e.what());
-        } catch (int value) {
-            GetLog().PrintLine("%s : skipped : integer %d thrown", name.c_str(), value);
         }
     }
 }
