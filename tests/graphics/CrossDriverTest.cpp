@@ -1,12 +1,10 @@
 // One scene through the sprite queue, drawn by every driver in a 320 x 240
-// window and compared as each driver presented it: the window's picture
-// after gFlipBuffers (the window surface of the software driver, the
-// framebuffer each buffer swap presented for the others). The pictures agree
-// on red, green and blue on the first frame and after the sprites have moved
-// for a few frames; the scene has upright sprites in every blend state,
-// rotated, mirrored and half off-screen sprites, and text.
+// window; the window's picture after gFlipBuffers agrees between drivers on
+// the first frame and after the sprites have moved. The scene has sprites in
+// every blend state, rotated, mirrored and half off-screen, and text.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "OpenGLTestSupport.h"
@@ -38,45 +36,43 @@ constexpr float kTriangleEdgeMargin = 1.5f;
 using CPicture = std::vector<uint32_t>; // 0x00RRGGBB, row by row
 using CMask = std::vector<uint8_t>;     // 1 where pixels are not compared
 
-// A 16 x 16 image of four quadrants, each its own colour, and its alpha
-// image: each quadrant its own opacity.
-std::vector<uint8_t> QuadrantPng(bool alpha) {
+// The colour image (alpha false) or the alpha image of texels {r, g, b, a}.
+template <class TTexel>
+std::vector<uint8_t> Png(int width, int height, bool alpha, TTexel texel) {
     Tools::CPngImage image;
-    image.width = image.height = 16;
+    image.width = width;
+    image.height = height;
     image.colour = alpha ? Tools::EPngColour::Grey : Tools::EPngColour::RGB;
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) {
-            const int quadrant = (y >= 8) * 2 + (x >= 8);
-            const uint16_t texels[4][4] = {{255, 0, 0, 255}, {0, 255, 0, 128}, {0, 0, 255, 64}, {255, 255, 255, 200}};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::array<uint16_t, 4> t = texel(x, y);
             if (alpha)
-                image.samples.push_back(texels[quadrant][3]);
+                image.samples.push_back(t[3]);
             else
-                image.samples.insert(image.samples.end(), texels[quadrant], texels[quadrant] + 3);
+                image.samples.insert(image.samples.end(), t.begin(), t.begin() + 3);
         }
     return Tools::WritePng(image);
 }
 
-// Three white glyphs of 6 x 10 texels whose shapes are in the alpha image,
-// as a font's glyphs are.
+// 16 x 16 texels in four quadrants, each its own colour and opacity.
+std::vector<uint8_t> QuadrantPng(bool alpha) {
+    return Png(16, 16, alpha, [](int x, int y) {
+        const std::array<uint16_t, 4> texels[4] = {{255, 0, 0, 255}, {0, 255, 0, 128}, {0, 0, 255, 64}, {255, 255, 255, 200}};
+        return texels[(y >= 8) * 2 + (x >= 8)];
+    });
+}
+
+// Three white glyphs of 6 x 10 texels, their shapes in the alpha image: a
+// bar, a frame and a diagonal.
 constexpr int kGlyphWidth = 6, kGlyphHeight = 10, kGlyphs = 3;
 std::vector<uint8_t> GlyphPng(bool alpha) {
-    Tools::CPngImage image;
-    image.width = kGlyphWidth * kGlyphs;
-    image.height = kGlyphHeight;
-    image.colour = alpha ? Tools::EPngColour::Grey : Tools::EPngColour::RGB;
-    for (int y = 0; y < kGlyphHeight; ++y)
-        for (int x = 0; x < kGlyphWidth * kGlyphs; ++x) {
-            const int glyph = x / kGlyphWidth, gx = x % kGlyphWidth;
-            // A bar, a frame and a diagonal.
-            const bool ink = glyph == 0   ? gx >= 2 && gx <= 3
-                             : glyph == 1 ? gx == 0 || gx == kGlyphWidth - 1 || y == 0 || y == kGlyphHeight - 1
-                                          : gx == y * kGlyphWidth / kGlyphHeight;
-            if (alpha)
-                image.samples.push_back(ink ? 255 : 0);
-            else
-                image.samples.insert(image.samples.end(), {255, 255, 255});
-        }
-    return Tools::WritePng(image);
+    return Png(kGlyphWidth * kGlyphs, kGlyphHeight, alpha, [](int x, int y) {
+        const int glyph = x / kGlyphWidth, gx = x % kGlyphWidth;
+        const bool ink = glyph == 0   ? gx >= 2 && gx <= 3
+                         : glyph == 1 ? gx == 0 || gx == kGlyphWidth - 1 || y == 0 || y == kGlyphHeight - 1
+                                      : gx == y * kGlyphWidth / kGlyphHeight;
+        return std::array<uint16_t, 4>{255, 255, 255, uint16_t(ink ? 255 : 0)};
+    });
 }
 
 struct CSceneSprite {
@@ -120,13 +116,16 @@ struct CDriverKind {
     std::function<std::unique_ptr<CGraphics>(Engine::CApplication**)> make;
 };
 
-std::vector<CDriverKind> DriverKinds() {
-    return {{"OpenGL", [](Engine::CApplication** a) { return std::make_unique<CGraphics_OGL>(a); }},
-            {"D3D8", [](Engine::CApplication** a) { return std::make_unique<CGraphics_D3D8>(a); }},
-            {"D3D7", [](Engine::CApplication** a) { return std::make_unique<CGraphics_D3D7>(a); }},
-            // The independent witness: no OpenGL, and dirty rectangles.
-            {"SFTW", [](Engine::CApplication** a) { return std::make_unique<CGraphics_SFTW>(a); }}};
+template <class TDriver>
+std::unique_ptr<CGraphics> Make(Engine::CApplication** application) {
+    return std::make_unique<TDriver>(application);
 }
+
+// The software driver is the independent witness: no OpenGL, and dirty rectangles.
+const CDriverKind kKinds[] = {{"OpenGL", Make<CGraphics_OGL>},
+                              {"D3D8", Make<CGraphics_D3D8>},
+                              {"D3D7", Make<CGraphics_D3D7>},
+                              {"SFTW", Make<CGraphics_SFTW>}};
 
 float DistanceToSegment(float px, float py, float ax, float ay, float bx, float by) {
     const float dx = bx - ax, dy = by - ay;
@@ -143,13 +142,13 @@ void MaskTriangleQuad(const SpriteVertex quad[4], CMask& mask) {
     };
     std::vector<CSegment> segments;
     for (int k = 0; k < 4; ++k) segments.push_back({quad[k].x, quad[k].y, quad[(k + 1) % 4].x, quad[(k + 1) % 4].y});
-    auto middle = [&](int a, int b) { return std::pair{(quad[a].x + quad[b].x) / 2, (quad[a].y + quad[b].y) / 2}; };
-    const auto [topX, topY] = middle(0, 1);
-    const auto [bottomX, bottomY] = middle(2, 3);
-    const auto [leftX, leftY] = middle(3, 0);
-    const auto [rightX, rightY] = middle(1, 2);
-    segments.push_back({topX, topY, bottomX, bottomY});
-    segments.push_back({leftX, leftY, rightX, rightY});
+    // Between the middles of opposite edges: 0-1 to 2-3, and 3-0 to 1-2.
+    auto half = [&](int a, int b, int c, int d) {
+        segments.push_back({(quad[a].x + quad[b].x) / 2, (quad[a].y + quad[b].y) / 2, (quad[c].x + quad[d].x) / 2,
+                            (quad[c].y + quad[d].y) / 2});
+    };
+    half(0, 1, 2, 3);
+    half(3, 0, 1, 2);
     for (int y = 0; y < kSceneHeight; ++y)
         for (int x = 0; x < kSceneWidth; ++x)
             for (const CSegment& s : segments)
@@ -286,9 +285,8 @@ protected:
 };
 
 TEST_F(CrossDriverTest, EveryDriverPresentsTheSamePicture) {
-    const std::vector<CDriverKind> kinds = DriverKinds();
     std::vector<std::vector<CFramePicture>> pictures;
-    for (const CDriverKind& kind : kinds) pictures.push_back(DrawScene(kind));
+    for (const CDriverKind& kind : kKinds) pictures.push_back(DrawScene(kind));
     const std::vector<CFramePicture>& reference = pictures[0];
     ASSERT_EQ(reference.size(), size_t(kFrames));
     // The scene is not empty: the background, the sprites and the text show.
@@ -300,18 +298,18 @@ TEST_F(CrossDriverTest, EveryDriverPresentsTheSamePicture) {
                                          0xFFFFFFu));
     EXPECT_GT(textWhite, 20) << "the glyphs show";
     EXPECT_LT(textWhite, 6 * kGlyphWidth * kGlyphHeight / 2) << "as glyphs, not boxes";
-    for (size_t i = 1; i < kinds.size(); ++i) {
-        ASSERT_EQ(pictures[i].size(), size_t(kFrames)) << kinds[i].name;
+    for (size_t i = 1; i < std::size(kKinds); ++i) {
+        ASSERT_EQ(pictures[i].size(), size_t(kFrames)) << kKinds[i].name;
         for (int frame : {0, kFrames - 1}) {
             const CMask& mask = reference[size_t(frame)].mask;
             EXPECT_EQ(Differences(reference[size_t(frame)].picture, pictures[i][size_t(frame)].picture, mask), 0)
-                << kinds[i].name << (frame == 0 ? ", first frame" : ", after moving");
+                << kKinds[i].name << (frame == 0 ? ", first frame" : ", after moving");
         }
     }
     // The comparison sees a presentation one pixel off.
     const CFramePicture& last = reference.back();
-    for (size_t i = 0; i < kinds.size(); ++i)
-        EXPECT_GT(Differences(last.picture, ShiftedRight(pictures[i].back().picture), last.mask), 100) << kinds[i].name;
+    for (size_t i = 0; i < std::size(kKinds); ++i)
+        EXPECT_GT(Differences(last.picture, ShiftedRight(pictures[i].back().picture), last.mask), 100) << kKinds[i].name;
 }
 
 } // namespace

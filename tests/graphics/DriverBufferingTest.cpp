@@ -20,8 +20,8 @@ using namespace OpenGLTest;
 
 namespace {
 
-// 0x00RRGGBB at (x, y) of what the driver has drawn so far.
-using PixelReader = uint32_t (*)(CGraphics&, int, int);
+// An opaque RGBA word at (x, y) of what the driver has drawn so far.
+using PixelReader = uint32_t (*)(const CGraphics&, int, int);
 
 struct CDriverCase {
     const char* name;
@@ -36,20 +36,16 @@ std::unique_ptr<CGraphics> Make(Engine::CApplication** application) {
     return std::make_unique<TDriver>(application);
 }
 
-uint32_t OpenGLPixel(CGraphics& driver, int x, int y) {
-    const uint32_t rgba = GlPixel(driver, x, y);
-    return (rgba & 0xFF) << 16 | (rgba & 0xFF00) | (rgba >> 16 & 0xFF);
-}
-
-uint32_t SoftwarePixel(CGraphics& driver, int x, int y) {
-    const CRasterTarget back = static_cast<CGraphics_SFTW&>(driver).GetBackBuffer();
-    return back.pixels[size_t(y) * size_t(back.pitch / 4) + size_t(x)] & 0xFFFFFFu;
+uint32_t SoftwarePixel(const CGraphics& driver, int x, int y) {
+    const CRasterTarget back = static_cast<const CGraphics_SFTW&>(driver).GetBackBuffer();
+    const uint32_t pixel = back.pixels[size_t(y) * size_t(back.pitch / 4) + size_t(x)];
+    return RGBA(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
 }
 
 std::vector<CDriverCase> DriverCases() {
-    return {{"OpenGL", Make<CGraphics_OGL>, OpenGLPixel},
-            {"D3D8", Make<CGraphics_D3D8>, [](CGraphics&, int x, int y) { return Platform::Testing::ReadD3D8BackBuffer(x, y); }},
-            {"D3D7", Make<CGraphics_D3D7>, [](CGraphics&, int x, int y) { return Platform::Testing::ReadDD7RenderTarget(x, y); }},
+    return {{"OpenGL", Make<CGraphics_OGL>, GlPixel},
+            {"D3D8", Make<CGraphics_D3D8>, XrgbPixel<Platform::Testing::ReadD3D8BackBuffer>},
+            {"D3D7", Make<CGraphics_D3D7>, XrgbPixel<Platform::Testing::ReadDD7RenderTarget>},
             {"SFTW", Make<CGraphics_SFTW>, SoftwarePixel}};
 }
 
@@ -92,12 +88,12 @@ protected:
 TEST_P(DriverBufferingTest, ColourClearWhileBufferingIsQueuedNotCleared) {
     ASSERT_TRUE(driver->gBeginScene());
     ClearDriver(*driver, 0, 1, 0);
-    ASSERT_EQ(GetParam().pixel(*driver, 5, 5), 0x00FF00u);
+    ASSERT_EQ(GetParam().pixel(*driver, 5, 5), kGreen);
 
     driver->CreateSpriteContainers();
     ClearDriver(*driver, 1, 0, 0);
     // The device keeps what it had; the clear waits as a full-screen quad.
-    EXPECT_EQ(GetParam().pixel(*driver, 5, 5), 0x00FF00u);
+    EXPECT_EQ(GetParam().pixel(*driver, 5, 5), kGreen);
     const ref_ptr<CBufferedSpritesContainer> current = driver->GetSpritesContainer();
     ASSERT_EQ(current->GetRecords().size(), 1u);
     // The whole screen, placed as the driver places sprites.

@@ -1,6 +1,5 @@
-// The full-screen paths of the Direct3D 7 and software drivers: the display
-// mode each one picks, how a frame reaches the screen, what deactivation
-// and reactivation do, and a display that refuses the mode.
+// Full screen in the Direct3D 7 and software drivers: the mode picked, how a
+// frame reaches the screen, deactivation, and a display refusing the mode.
 
 #include <memory>
 #include <ostream>
@@ -40,14 +39,14 @@ DEVMODE CurrentDisplayMode() {
     return mode;
 }
 
+std::vector<LONG> Corners(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
 bool IsMinimised(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
     return client.right <= client.left || client.bottom <= client.top;
 }
 
-// The refresh rate asked for and the mode the driver takes, from 320 x 240
-// at 60, 75 and 85 Hz.
 struct CModeCase {
     const char* name;
     int refresh, colorBits;
@@ -69,7 +68,6 @@ protected:
         EXPECT_EQ(T::GetDD7LiveObjectCount(), 0);
         CreatedDriverFixture::TearDown();
     }
-    // One frame cleared to the colour, presented; what reached the screen.
     std::vector<T::CDDPresentation> PresentFrame(float r, float g, float b) {
         T::TakeDDPresentations();
         EXPECT_TRUE(driver->gBeginScene());
@@ -121,7 +119,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, D3D7ModeSearchTest,
                          kCaseName);
 
 TEST_F(D3D7FullScreenTest, WiderDesktopGetsTheFrameScaledIntoItsMiddle) {
-    // A 16:9 display shows the 4:3 frame pillar-boxed.
     const T::CDisplayMode wide{640, 360, 60, 32};
     T::SetDisplayModes({wide}, wide);
     ASSERT_TRUE(CreateDriver(FullScreen(0)));
@@ -131,12 +128,8 @@ TEST_F(D3D7FullScreenTest, WiderDesktopGetsTheFrameScaledIntoItsMiddle) {
     EXPECT_FALSE(shown[0].flip);
     EXPECT_EQ(shown[0].flags, DDBLT_WAIT);
     EXPECT_EQ(Pixel(319, 239), kGreen);
-    EXPECT_EQ((std::vector<LONG>{shown[0].source.left, shown[0].source.top, shown[0].source.right,
-                                 shown[0].source.bottom}),
-              (std::vector<LONG>{0, 0, 320, 240}));
-    EXPECT_EQ((std::vector<LONG>{shown[0].destination.left, shown[0].destination.top, shown[0].destination.right,
-                                 shown[0].destination.bottom}),
-              (std::vector<LONG>{80, 0, 560, 360}));
+    EXPECT_EQ(Corners(shown[0].source), (std::vector<LONG>{0, 0, 320, 240}));
+    EXPECT_EQ(Corners(shown[0].destination), (std::vector<LONG>{80, 0, 560, 360}));
 }
 
 TEST_F(D3D7FullScreenTest, DeactivationMinimisesAndActivationRestores) {
@@ -164,8 +157,6 @@ TEST_F(D3D7FullScreenTest, ModeTheDisplayDriverLacksFallsBackToTheWindow) {
 }
 
 // ---- Software ----
-
-constexpr uint32_t Shown(uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; }
 
 class SoftwareFullScreenTest : public HeadlessDriverFixture {
 protected:
@@ -213,8 +204,8 @@ TEST_F(SoftwareFullScreenTest, FrameIsShownWholeOnTheScreen) {
     int width = 0, height = 0;
     ASSERT_TRUE(T::ReadWindowPicture(driver->GetWindow(), picture, width, height));
     ASSERT_EQ(width, 320);
-    EXPECT_EQ(picture.front(), Shown(0, 0, 255));
-    EXPECT_EQ(picture.back(), Shown(0, 0, 255));
+    EXPECT_EQ(picture.front(), 0x0000FFu);
+    EXPECT_EQ(picture.back(), 0x0000FFu);
 }
 
 TEST_F(SoftwareFullScreenTest, DeactivationGivesTheDesktopBackUntilReactivated) {

@@ -26,6 +26,8 @@ struct CShape {
     float size = 0;       // C16
     uint32_t rotationMode = 0;
     int32_t degrees = 0;
+    uint32_t axis3D = 0;
+    float elevation = 0;  // both elevation curves
 };
 
 // One type bursting once: the whole emission of the first update.
@@ -46,6 +48,11 @@ Tools::CVexaEmitter BurstEmitter(const CShape& s) {
     type.words[2] = uint32_t(s.degrees);
     SetQ(type, 1, 50.0f);
     SetQ(type, 8, 0.0f);
+    emitter.axis3D = s.axis3D;
+    if (s.axis3D) {
+        SetQ(type, 27, s.elevation);
+        SetQ(type, 28, s.elevation);
+    }
     return emitter;
 }
 
@@ -130,7 +137,10 @@ INSTANTIATE_TEST_SUITE_P(
         CPlacementCase{"FixedRotation", {0, 1, 1, 0, 0.3f, 0, 0, 0, 2, -36000},
                        {{100, 50, 0.955336511f, 0.295520216f, 0, -628.318787f}}},
         CPlacementCase{"RotationFromTheDirection", {0, 1, 1, 0, 0.3f, 0, 0, 0, 0, -36000},
-                       {{100, 50, 0.955336511f, 0.295520216f, 0, -628.018799f}}}),
+                       {{100, 50, 0.955336511f, 0.295520216f, 0, -628.018799f}}},
+        // Equal elevation curves: e = 3.1415 - 0.5.
+        CPlacementCase{"ThreeDimensionalDirection", {0, 1, 1, 0, 0.3f, 0, 0, 0, 0, 0, 1, 0.5f},
+                       {{100, 50, 0.458090395f, 0.141703963f, 0.877538145f, 0.3f}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The next draws of the particle generator, left for the emission to take.
@@ -158,8 +168,7 @@ class ParticleDrawnPlacementTest : public ::testing::TestWithParam<CDrawnCase> {
 
 TEST_P(ParticleDrawnPlacementTest, TakesTheDrawsInOrder) {
     const CDrawnCase& c = GetParam();
-    Tools::CVexaEmitter description = BurstEmitter({0, 0, 1, c.twoSided, 0.3f, 1.0f, 0, 0, c.rotationMode, 90});
-    description.axis3D = c.axis3D;
+    Tools::CVexaEmitter description = BurstEmitter({0, 0, 1, c.twoSided, 0.3f, 1.0f, 0, 0, c.rotationMode, 90, c.axis3D});
     SetQ(description.types[0], 27, 1.0f);
     SetQ(description.types[0], 28, 0.2f);
     CEffect effect(description);
@@ -191,18 +200,6 @@ INSTANTIATE_TEST_SUITE_P(Draws, ParticleDrawnPlacementTest,
                                            CDrawnCase{"Elevation", 0, 0, true},
                                            CDrawnCase{"EverythingDrawn", 1, 3, true}),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// The 3-D direction with the elevation curves equal: e = 3.1415 - 0.5.
-TEST(ParticlePlacementTest, ThreeDimensionalDirectionByHand) {
-    Tools::CVexaEmitter description = BurstEmitter({0, 1, 1, 0, 0.3f});
-    description.axis3D = 1;
-    SetQ(description.types[0], 27, 0.5f);
-    SetQ(description.types[0], 28, 0.5f);
-    CEffect effect(description);
-    effect.emitter->Update(0.0f, 0.1f, 100, 50, 0, 1);
-    ASSERT_EQ(effect.Type().liveCount, 1);
-    ExpectStart(*effect.Type().head, {100, 50, 0.458090395f, 0.141703963f, 0.877538145f, 0.3f}, 0);
-}
 
 struct CMeshCase {
     const char* name;
