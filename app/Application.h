@@ -12,6 +12,9 @@ namespace Engine {
 namespace Graphics {
 struct CGraphicsParams;
 }
+namespace KeyFramer {
+class CEndlessTimeSpan;
+}
 class IGameData;
 
 class CApplication {
@@ -20,6 +23,19 @@ public:
     CApplication(const CApplication&) = delete;
     CApplication& operator=(const CApplication&) = delete;
     virtual ~CApplication() = default;
+
+    // The per-frame input flags, by what raised them.
+    enum EFrameInput { FRAME_INPUT_KEY, FRAME_INPUT_CHAR, FRAME_INPUT_MOUSE, FRAME_INPUT_WHEEL };
+
+    // The window procedure delivers input through these: each raises its
+    // frame flag before the handler runs, so no override can skip it.
+    void NotifyKeyDown(int keyCode) { Raise(FRAME_INPUT_KEY); OnKeyDown(keyCode); }
+    void NotifyKeyUp(int keyCode) { Raise(FRAME_INPUT_KEY); OnKeyUp(keyCode); }
+    void NotifyChar(char16_t ch) { Raise(FRAME_INPUT_CHAR); OnChar(ch); }
+    void NotifyMouseMove(int x, int y) { Raise(FRAME_INPUT_MOUSE); OnMouseMove(x, y); }
+    void NotifyMouseButtonDown(int button) { Raise(FRAME_INPUT_MOUSE); OnMouseButtonDown(button); }
+    void NotifyMouseButtonUp(int button) { Raise(FRAME_INPUT_MOUSE); OnMouseButtonUp(button); }
+    void NotifyMouseWheel(int delta) { Raise(FRAME_INPUT_WHEEL); OnMouseWheel(delta); }
 
     // From the window procedure.
     virtual void OnActivate(bool active) { m_bActive = active ? 1 : 0; }
@@ -46,6 +62,9 @@ public:
     bool IsActive() const { return m_bActive != 0; }
     // The running game's data for the game controls; null when there is none.
     virtual IGameData* GetGameData() { return nullptr; }
+    // The application's time base, a root time span kept for the
+    // application's whole life by the layer that can make one; null here.
+    virtual KeyFramer::CEndlessTimeSpan* GetTimeBase() { return nullptr; }
 
     HWND m_hWnd = nullptr;
     uint8_t m_bActive = 0;
@@ -53,9 +72,13 @@ public:
     uint8_t m_bPaused = 0;
     // Non-zero keeps the system cursor visible inside the client area.
     int32_t m_nSystemCursor = 0;
-    // Cleared by every message pump; a handler that sets the third one again
-    // keeps the pump from waiting while the application is inactive.
+    // Cleared by every message pump, raised by the input it delivers (by
+    // EFrameInput); mouse input keeps the pump from waiting while the
+    // application is inactive.
     uint8_t m_frameInputFlags[4] = {0, 0, 0, 0};
+
+private:
+    void Raise(EFrameInput flag) { m_frameInputFlags[flag] = 1; }
 };
 
 } // namespace Engine

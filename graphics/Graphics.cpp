@@ -104,7 +104,9 @@ bool CGraphics::ProcessMessages() {
     if (m_bQuit) return true;
     for (;;) {
         Engine::CApplication* app = GetApplication();
-        const bool noWait = app && (app->IsActive() || app->m_frameInputFlags[2]);
+        // Mouse input already delivered keeps an inactive application from waiting.
+        const bool noWait =
+            app && (app->IsActive() || app->m_frameInputFlags[Engine::CApplication::FRAME_INPUT_MOUSE]);
         MSG message;
         const bool taken = noWait ? PeekMessage(&message, nullptr, 0, 0, PM_REMOVE) != 0
                                   : GetMessage(&message, nullptr, 0, 0) >= 0;
@@ -152,17 +154,17 @@ LRESULT CGraphics::WindowProc(CGraphics* driver, HWND window, UINT message, WPAR
         if (driver) driver->UpdateCursor(false);
         return 0;
     case WM_KEYDOWN:
-        if (driver && app && !driver->m_pressedKeys.count(LowWord(wParam))) app->OnKeyDown(VirtualKeyToKeyCode(LowWord(wParam)));
+        if (driver && app && !driver->m_pressedKeys.count(LowWord(wParam))) app->NotifyKeyDown(VirtualKeyToKeyCode(LowWord(wParam)));
         break;
     case WM_KEYUP:
         if (driver) {
             const int key = LowWord(wParam);
-            if (app && !driver->m_pressedKeys.count(key)) app->OnKeyUp(VirtualKeyToKeyCode(key));
+            if (app && !driver->m_pressedKeys.count(key)) app->NotifyKeyUp(VirtualKeyToKeyCode(key));
             driver->m_pressedKeys.erase(key);
         }
         break;
     case WM_CHAR:
-        if (app) app->OnChar(char16_t(LowWord(wParam)));
+        if (app) app->NotifyChar(char16_t(LowWord(wParam)));
         break;
     case WM_SYSCHAR:
         if (LowWord(wParam) == 13 && (uintptr_t(lParam) & (1u << 29))) {
@@ -185,14 +187,14 @@ LRESULT CGraphics::WindowProc(CGraphics* driver, HWND window, UINT message, WPAR
     case WM_MOUSEMOVE:
         if (driver) driver->OnMouseMoveMessage(window, lParam);
         break;
-    case WM_LBUTTONDOWN: if (app) app->OnMouseButtonDown(0); break;
-    case WM_RBUTTONDOWN: if (app) app->OnMouseButtonDown(1); break;
-    case WM_MBUTTONDOWN: if (app) app->OnMouseButtonDown(2); break;
-    case WM_LBUTTONUP: if (app) app->OnMouseButtonUp(0); break;
-    case WM_RBUTTONUP: if (app) app->OnMouseButtonUp(1); break;
-    case WM_MBUTTONUP: if (app) app->OnMouseButtonUp(2); break;
+    case WM_LBUTTONDOWN: if (app) app->NotifyMouseButtonDown(0); break;
+    case WM_RBUTTONDOWN: if (app) app->NotifyMouseButtonDown(1); break;
+    case WM_MBUTTONDOWN: if (app) app->NotifyMouseButtonDown(2); break;
+    case WM_LBUTTONUP: if (app) app->NotifyMouseButtonUp(0); break;
+    case WM_RBUTTONUP: if (app) app->NotifyMouseButtonUp(1); break;
+    case WM_MBUTTONUP: if (app) app->NotifyMouseButtonUp(2); break;
     case WM_MOUSEWHEEL:
-        if (app) app->OnMouseWheel(HighWordSigned(uintptr_t(wParam)));
+        if (app) app->NotifyMouseWheel(HighWordSigned(uintptr_t(wParam)));
         break;
     case WM_ENTERMENULOOP: if (app) app->Pause(true); break;
     case WM_EXITMENULOOP: if (app) app->Pause(false); break;
@@ -226,7 +228,7 @@ void CGraphics::OnMouseMoveMessage(HWND window, LPARAM lParam) {
         int32_t x = int16_t(uintptr_t(lParam) & 0xFFFF);
         int32_t y = int16_t((uintptr_t(lParam) >> 16) & 0xFFFF);
         WindowToScreen(x, y);
-        app->OnMouseMove(x, y);
+        app->NotifyMouseMove(x, y);
     }
     POINT cursor{};
     GetCursorPos(&cursor);

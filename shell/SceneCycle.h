@@ -1,15 +1,17 @@
 #pragma once
 // Which background scene shows, and for how long: the scenes take turns,
-// each for the configured change time, wrapping after the last.
+// each for the configured change time, wrapping after the last. The time
+// kept here is how long the current scene has shown (the change and the
+// notice's fade follow it); the scenes animate on the application time.
 
 namespace Engine {
 
 class CSceneCycle {
 public:
-    // Starts at scene `first` (of `count`, which may be 0) with its time at 0.
+    // Starts at scene `first` (of `count`, which may be 0), shown for 0 s.
     void Start(int count, int first, double periodSeconds);
     // Moves the time on by one step; true when it reached the change time,
-    // in which case the next scene is current and its time starts at 0.
+    // in which case the next scene is current, shown for 0 s.
     // The changes happen even without scenes, for what else goes with them.
     bool Advance(double step);
 

@@ -139,8 +139,11 @@ void CScreensaverApplication::Update(double time, double step) {
         return;
     }
     if (m_cycle.Advance(step)) ChangeScene();
+    // Both take the application time, which the scene's own rate and span
+    // wrap: what a scene shows depends on that time alone, not on when the
+    // scene came on.
     if (Graphics::PlaceFile::CPlaceFile* scene = GetCurrentScene()) {
-        scene->SetTime(m_cycle.GetSceneTime());
+        scene->SetTime(time);
         scene->Update(time, step);
     }
     m_data->m_fEffectClock = float(time);

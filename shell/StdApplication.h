@@ -19,6 +19,7 @@
 #include "gameui/GameData.h"
 #include "graphics/Graphics.h"
 #include "particles/ParticleSystem.h"
+#include "scene/EndlessTimeSpan.h"
 #include "sound/dsound/SoundDriver_DSound.h"
 
 namespace Engine {
@@ -85,6 +86,8 @@ public:
     // and the particle system's effect files; it loads nothing itself. An
     // application may put its own data set in its place.
     IGameData* GetGameData() override { return m_pGameData.get(); }
+    // A root span (no parent, offset 0), the same from construction to destruction.
+    KeyFramer::CEndlessTimeSpan* GetTimeBase() override { return m_pTimeBase.get(); }
 
 protected:
     // What the start-up creates besides graphics and input.
@@ -154,6 +157,8 @@ private:
     void OnTeardown(std::function<void()> undo) { m_teardown.push_back(std::move(undo)); }
 
     CApplication* m_pSelf = this;  // the cell the drivers reach the application through
+    // First made, last released.
+    ref_ptr<KeyFramer::CEndlessTimeSpan> m_pTimeBase{new KeyFramer::CEndlessTimeSpan(nullptr, 0.0)};
     CGraphicsDriverTable m_drivers;
     CString m_commandLine;
     bool m_bAnotherPass = false;

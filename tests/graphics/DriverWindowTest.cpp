@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
 #include <string>
 
 #include "app/Application.h"
+#include "platform/Keyboard.h"
 #include "platform/Testing.h"
 #include "platform/WindowFixture.h"
 #include "support/RecordingGraphics.h"
@@ -72,6 +74,55 @@ TEST_F(DriverWindowTest, PumpClearsFrameFlagsAndStopsOnQuitMessage) {
     EXPECT_TRUE(driver.ProcessMessages());
     EXPECT_EQ(app.m_frameInputFlags[0], 0);
     EXPECT_EQ(app.m_frameInputFlags[2], 0);
+}
+
+struct CFlagCase {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    std::array<uint8_t, 4> flags;  // key, char, mouse, wheel
+    friend void PrintTo(const CFlagCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class FrameInputFlagTest : public DriverWindowTest, public ::testing::WithParamInterface<CFlagCase> {};
+
+// Each input message raises its flag, even through an override that skips
+// the base handler (the button press here).
+TEST_P(FrameInputFlagTest, InputRaisesItsFlag) {
+    Pump();  // the messages of the window's creation
+    app.m_bActive = 1;
+    PostMessage(app.m_hWnd, GetParam().message, GetParam().wParam, GetParam().lParam);
+    EXPECT_FALSE(driver.ProcessMessages());
+    EXPECT_EQ(std::to_array(app.m_frameInputFlags), GetParam().flags);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, FrameInputFlagTest,
+    ::testing::Values(CFlagCase{"KeyDown", WM_KEYDOWN, VK_LEFT, 0, {1, 0, 0, 0}},
+                      CFlagCase{"KeyUp", WM_KEYUP, VK_LEFT, 0, {1, 0, 0, 0}},
+                      CFlagCase{"Char", WM_CHAR, 'a', 0, {0, 1, 0, 0}},
+                      CFlagCase{"Move", WM_MOUSEMOVE, 0, 0x000A0014, {0, 0, 1, 0}},
+                      CFlagCase{"LeftDown", WM_LBUTTONDOWN, 0, 0, {0, 0, 1, 0}},
+                      CFlagCase{"MiddleUp", WM_MBUTTONUP, 0, 0, {0, 0, 1, 0}},
+                      CFlagCase{"Wheel", WM_MOUSEWHEEL, WPARAM(120) << 16, 0, {0, 0, 0, 1}},
+                      CFlagCase{"Paint", WM_PAINT, 0, 0, {0, 0, 0, 0}}),
+    [](const ::testing::TestParamInfo<CFlagCase>& info) { return std::string(info.param.name); });
+
+// Inactive, the pump waits for the next message once the queue is empty,
+// unless a handler raised the mouse flag during this pump.
+TEST_F(DriverWindowTest, MouseInputKeepsTheInactivePumpFromWaiting) {
+    Pump();
+    app.m_bActive = 0;
+    int waits = 0;
+    Platform::Testing::SetIdleHandler([&] { ++waits; });
+    PostMessage(app.m_hWnd, WM_KEYDOWN, VK_LEFT, 0);
+    EXPECT_FALSE(driver.ProcessMessages());
+    EXPECT_EQ(waits, 1);
+    PostMessage(app.m_hWnd, WM_LBUTTONDOWN, 0, 0);
+    EXPECT_FALSE(driver.ProcessMessages());
+    EXPECT_EQ(app.presses, 1);
+    EXPECT_EQ(waits, 1);
 }
 
 TEST_F(DriverWindowTest, SystemCursorHiddenInsideUnlessAskedAndShownOutside) {

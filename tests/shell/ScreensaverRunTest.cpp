@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <cstring>
 #include <set>
 #include <thread>
@@ -24,6 +25,7 @@
 #include "tools/OggWriter.h"
 #include "tools/PlaceWriter.h"
 #include "tests/graphics/SprFileTestData.h"
+#include "tests/placefile/PlaceTestSupport.h"
 
 using namespace ShellTesting;
 using Engine::CNoticeText;
@@ -150,6 +152,74 @@ TEST_F(ScreensaverRunTest, ScenesTakeTurnsWithTheNoticeTextAndTheMouseEndsIt) {
     EXPECT_EQ(loaded[150].alpha, 1.0f);
     EXPECT_LT(loaded[changes[0] - 1].alpha, 0.2f);
     EXPECT_LT(loaded[changes[0]].alpha, loaded[changes[0] + 5].alpha);
+}
+
+// Records, after every update step, the time the scene shown was given and
+// what its particle emitter was last moved with; the effect files are a
+// double that records.
+class CTimedScreensaver : public CScreensaverApplication {
+public:
+    using CScreensaverApplication::CScreensaverApplication;
+
+    struct CStep {
+        double time, step;
+        double sceneTime;   // as SetTime stored it
+        std::string moved;  // the emitter's last Move
+        double shownFor;    // the scene cycle's time
+    };
+    std::vector<CStep> steps;
+    std::optional<PlaceTest::CFakeParticles> particles;
+    Engine::ref_ptr<PlaceTest::CFakeEffectFile> effects;
+
+protected:
+    bool OnInit() override {
+        // The scenes load after this, so their particle objects take the double.
+        particles.emplace();
+        effects = particles->Add("fx/a.vexa", {"spark"});
+        return CScreensaverApplication::OnInit();
+    }
+    void Update(double time, double step) override {
+        const bool loading = IsLoading();  // the last loading step drives no scene
+        CScreensaverApplication::Update(time, step);
+        Engine::Graphics::PlaceFile::CPlaceFile* scene = GetCurrentScene();
+        if (loading || !scene || effects->emitters.empty()) return;
+        const std::vector<std::string>& log = effects->emitters[0]->log;
+        const auto moved =
+            std::find_if(log.rbegin(), log.rend(), [](const std::string& line) { return line.rfind("Move", 0) == 0; });
+        steps.push_back({time, step, scene->GetScene()->GetTimeRecord().currentTime, moved == log.rend() ? "" : *moved,
+                         GetSceneCycle().GetSceneTime()});
+    }
+};
+
+// Each frame's SetTime and Update get the same application time, also
+// after the scene changes (to itself here): it does not restart at 0.
+TEST_F(ScreensaverRunTest, TheSceneRunsOnTheApplicationTimeAcrossChanges) {
+    UseDemoPack();
+    WriteConfig(false, 30);
+    Tools::CPlaceDocument doc;
+    doc.emitters = {{1, "fx/a.vexa", "spark"}};
+    doc.effectFiles = {"fx/a.vexa"};
+    Tools::CPlaceLayerDoc layer;
+    Tools::CPlaceObjectDoc effect = PlaceTest::Object(6, 1, 40, 50, 20, 10);
+    effect.emitterId = 1;
+    layer.objects = {effect};
+    doc.layers = {layer};
+    WriteData("place/bg1.place", Tools::WritePlace(doc));
+    CTimedScreensaver app(FrameDrivers(340, kFrameUs));
+    EXPECT_EQ(app.Run(), 0);
+    ASSERT_GT(app.steps.size(), 950u);
+    for (const CTimedScreensaver::CStep& step : app.steps) {
+        ASSERT_EQ(step.sceneTime, step.time);
+        ASSERT_EQ(step.moved, "Move " + std::to_string(float(step.time)) + " " + std::to_string(float(step.step)));
+    }
+    // The emitter starts on the time of the scene's first step.
+    ASSERT_EQ(app.effects->emitters.size(), 1u);
+    EXPECT_EQ(app.effects->emitters[0]->time, float(app.steps.front().time));
+    const auto change = std::adjacent_find(app.steps.begin(), app.steps.end(), [](const auto& a, const auto& b) {
+        return b.shownFor < a.shownFor;
+    });
+    ASSERT_NE(change, app.steps.end());
+    EXPECT_GT((change + 1)->sceneTime, 30.0);
 }
 
 // The engine's single-instance lock is held by another program: the

@@ -102,6 +102,24 @@ TEST_F(StdApplicationTest, FixedStepsThenOneDrawnFramePerLoop) {
     EXPECT_TRUE(fs::exists(SettingsFolder() / "screensaver.cfg"));
 }
 
+TEST_F(StdApplicationTest, OneRootTimeBaseLivesAsLongAsTheApplication) {
+    Engine::ref_ptr<Engine::KeyFramer::CEndlessTimeSpan> kept;
+    {
+        CTestApplication app(FrameDrivers(2, 100'000));
+        Engine::CApplication& base = app;
+        kept = base.GetTimeBase();
+        ASSERT_TRUE(kept);
+        EXPECT_EQ(kept->GetParent(), nullptr);
+        EXPECT_EQ(kept->GetStart(), 0.0);
+        EXPECT_EQ(kept->GetSpanStart(), 0.0);
+        EXPECT_EQ(kept->GetSpanEnd(), 0.0);
+        ASSERT_EQ(app.Run(), 0);
+        EXPECT_EQ(base.GetTimeBase(), kept.get()) << "the same one through start-up and teardown";
+        EXPECT_EQ(kept->GetRefCount(), 2);
+    }
+    EXPECT_EQ(kept->GetRefCount(), 1) << "released with the application";
+}
+
 TEST_F(StdApplicationTest, NamedDriverFirstAndFailedDriversUndone) {
     WriteFile(SettingsFolder() / "Settings.xml", "<settings><graphics driver=\"D3D7\" fullscreen=\"Off\" bpp32=\"On\"/></settings>");
     std::vector<std::string> tried, failedCalls;
