@@ -11,9 +11,4 @@ const SprFile::CSpriteFrame* FindSpriteFrame(const SprFile::CSpriteDef& definiti
     return frame < definition.frames.size() ? &definition.frames[frame] : nullptr;
 }
 
-CSpriteSource FindSpriteSource(const CSpriteQueueItem& item) {
-    if (!item.sprite || !item.sprite->GetDefinition()) return {};
-    return FindPieceSource(*item.sprite, FindSpriteFrame(*item.sprite->GetDefinition(), item.frame), item.piece);
-}
-
 } // namespace Engine::Graphics

@@ -23,7 +23,6 @@ struct CSpriteSource {
 
 // Frame max(index, 0) of the definition, or null.
 const SprFile::CSpriteFrame* FindSpriteFrame(const SprFile::CSpriteDef& definition, int32_t index);
-CSpriteSource FindSpriteSource(const CSpriteQueueItem& item);
 // Piece max(index, 0) of a frame already found (null: none) of the sprite's
 // definition. Inline: a split record looks one up for each of its parts.
 inline CSpriteSource FindPieceSource(const SprFile::CSpriteRef& sprite, const SprFile::CSpriteFrame* frame,
@@ -40,6 +39,12 @@ inline CSpriteSource FindPieceSource(const SprFile::CSpriteRef& sprite, const Sp
     source.drawable = source.piece && !(file && source.piece->bitmap >= 0 &&
                                         size_t(source.piece->bitmap) >= file->GetBitmapCount());
     return source;
+}
+
+// Inline: built in place in the queued record, once per queued sprite.
+inline CSpriteSource FindSpriteSource(const CSpriteQueueItem& item) {
+    if (!item.sprite || !item.sprite->GetDefinition()) return {};
+    return FindPieceSource(*item.sprite, FindSpriteFrame(*item.sprite->GetDefinition(), item.frame), item.piece);
 }
 
 } // namespace Engine::Graphics
