@@ -22,7 +22,10 @@ struct CSpriteSource {
 };
 
 // Frame max(index, 0) of the definition, or null.
-const SprFile::CSpriteFrame* FindSpriteFrame(const SprFile::CSpriteDef& definition, int32_t index);
+inline const SprFile::CSpriteFrame* FindSpriteFrame(const SprFile::CSpriteDef& definition, int32_t index) {
+    const size_t frame = size_t(std::max(index, 0));
+    return frame < definition.frames.size() ? &definition.frames[frame] : nullptr;
+}
 // Piece max(index, 0) of a frame already found (null: none) of the sprite's
 // definition. Inline: a split record looks one up for each of its parts.
 inline CSpriteSource FindPieceSource(const SprFile::CSpriteRef& sprite, const SprFile::CSpriteFrame* frame,
@@ -41,7 +44,8 @@ inline CSpriteSource FindPieceSource(const SprFile::CSpriteRef& sprite, const Sp
     return source;
 }
 
-// Inline: built in place in the queued record, once per queued sprite.
+// Inline, like the look-ups it makes: built in place in the queued record,
+// once per queued sprite.
 inline CSpriteSource FindSpriteSource(const CSpriteQueueItem& item) {
     if (!item.sprite || !item.sprite->GetDefinition()) return {};
     return FindPieceSource(*item.sprite, FindSpriteFrame(*item.sprite->GetDefinition(), item.frame), item.piece);
