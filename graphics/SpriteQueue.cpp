@@ -61,6 +61,7 @@ public:
 
 private:
     static constexpr size_t SLOTS = 2 * size_t(CSpriteQueue::CAPACITY);  // a power of two
+    static constexpr size_t SCANNED_RUNS = 8;
     struct CSlot {
         uint64_t runKey = 0;
         uint32_t stamp = 0;  // the slot is in use when it equals the table's stamp
@@ -89,6 +90,12 @@ private:
     }
 
     int32_t FindBucket(uint64_t runKey) {
+        // A frame's few runs are found faster by looking at each than by
+        // hashing; the table serves frames of many.
+        if (m_runKeys.size() <= SCANNED_RUNS) {
+            const auto known = std::find(m_runKeys.begin(), m_runKeys.end(), runKey);
+            if (known != m_runKeys.end()) return int32_t(known - m_runKeys.begin());
+        }
         size_t slot = size_t((runKey * 0x9E3779B97F4A7C15ull) >> 40) & (SLOTS - 1);
         while (m_slots[slot].stamp == m_stamp) {
             if (m_slots[slot].runKey == runKey) return m_slots[slot].bucket;

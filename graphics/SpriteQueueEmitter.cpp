@@ -184,7 +184,7 @@ bool CQuadEmitter::Clip(const CSpriteQueueItem& item, SpriteVertex vertices[4]) 
     return true;
 }
 
-void CQuadEmitter::Transform(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const {
+inline void CQuadEmitter::Transform(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const {
     float extraX = item.translateX, extraY = item.translateY;
     if (!m_identity) {
         const float* t = m_transform;

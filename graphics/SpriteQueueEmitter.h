@@ -36,7 +36,7 @@ private:
     [[gnu::always_inline]] static void SetPositions(const CQueuedSprite& record, const CQuadSource& source,
                                                     SpriteVertex vertices[4]);
     static bool Clip(const CSpriteQueueItem& item, SpriteVertex vertices[4]);
-    void Transform(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const;
+    [[gnu::always_inline]] void Transform(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const;
     // The per-size constants for a texture of this size.
     [[gnu::always_inline]] void UseTextureSize(int32_t width, int32_t height);
     // A source size over the texture size, kept for the next quad of the
