@@ -1,5 +1,7 @@
 #include "app/Noise.h"
 
+#include <emmintrin.h>
+
 #include <cmath>
 #include <cstdint>
 
@@ -59,13 +61,21 @@ CCellGradients GradientsAt(int index) {
     return {t.grad[t.perm[index]], t.grad[t.perm[(index + 1) & kLatticeMask]]};
 }
 
-// The integral of the noise over a cell from 0 to f. With d = g1 - g0 the
-// noise there is g0 f + (d f - g1)(3f^2 - 2f^3), whose integral is
-// g0 f^2/2 - g1 f^3 + (3d/4 + g1/2) f^4 - (2d/5) f^5 (in Horner form).
-double WithinCell(const CCellGradients& g, double f) {
+// The integral of the noise over a cell from 0 to f, at two places f1 and
+// f0 of one cell at once (in that order in the result's lanes). With
+// d = g1 - g0 the noise there is g0 f + (d f - g1)(3f^2 - 2f^3), whose
+// integral is g0 f^2/2 - g1 f^3 + (3d/4 + g1/2) f^4 - (2d/5) f^5, taken in
+// Horner form in double precision.
+__m128d WithinCellPair(const CCellGradients& g, double f1, double f0) {
     const double g0 = g.g0, g1 = g.g1, d = g1 - g0;
-    return f * f * (g0 * 0.5 + f * (-g1 + f * (0.75 * d + 0.5 * g1 - 0.4 * d * f)));
+    const __m128d f = _mm_set_pd(f0, f1);
+    const __m128d inner = _mm_sub_pd(_mm_set1_pd(0.75 * d + 0.5 * g1), _mm_mul_pd(_mm_set1_pd(0.4 * d), f));
+    const __m128d cubic = _mm_add_pd(_mm_set1_pd(-g1), _mm_mul_pd(f, inner));
+    const __m128d quartic = _mm_add_pd(_mm_set1_pd(g0 * 0.5), _mm_mul_pd(f, cubic));
+    return _mm_mul_pd(_mm_mul_pd(f, f), quartic);
 }
+
+double WithinCell(const CCellGradients& g, double f) { return _mm_cvtsd_f64(WithinCellPair(g, f, f)); }
 
 // A primitive of the noise at lattice position X: a whole cell integrates to
 // 0.15 (g0 - g1), so subtracting 0.15 g0 makes it continuous across cells
@@ -91,8 +101,9 @@ float GradientNoise1D(float x) {
     return a + (b - a) * (f * f * (3.0f - 2.0f * f));
 }
 
-float GradientNoiseIntegral1D(float x0, float x1) {
-    Tables();
+namespace {
+
+float Integral(float x0, float x1) {
     if (!std::isfinite(x0) || !std::isfinite(x1))
         return 0.0f;
     const double X0 = static_cast<double>(x0) + kOrigin;
@@ -100,8 +111,21 @@ float GradientNoiseIntegral1D(float x0, float x1) {
     // Short spans (the usual case) lie in one cell: one look-up serves both ends.
     const double cell = std::floor(X0);
     if (std::floor(X1) == cell) {
-        const CCellGradients g = GradientsAt(LatticeIndex(cell));
-        return static_cast<float>(WithinCell(g, X1 - cell) - WithinCell(g, X0 - cell));
+        const __m128d ends = WithinCellPair(GradientsAt(LatticeIndex(cell)), X1 - cell, X0 - cell);
+        return static_cast<float>(_mm_cvtsd_f64(_mm_sub_sd(ends, _mm_unpackhi_pd(ends, ends))));
     }
     return static_cast<float>(Primitive(X1) - Primitive(X0));
+}
+
+} // namespace
+
+float GradientNoiseIntegral1D(float x0, float x1) {
+    Tables();
+    return Integral(x0, x1);
+}
+
+void GradientNoiseIntegrals1D(const float* x0, const float* x1, float* out, int count) {
+    Tables();
+    for (int i = 0; i < count; ++i)
+        out[i] = Integral(x0[i], x1[i]);
 }
