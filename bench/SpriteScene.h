@@ -215,8 +215,9 @@ void RunScene(benchmark::State& state, Scene& scene) {
 // benchmark to its peer at the end.
 class CRatioReporter : public benchmark::ConsoleReporter {
 public:
-    CRatioReporter(std::string ours, std::string peer, std::string label)
-        : m_ours(std::move(ours)), m_peer(std::move(peer)), m_label(std::move(label)) {}
+    // target: the least ratio (driver / SDL) the driver must reach.
+    CRatioReporter(std::string ours, std::string peer, std::string label, double target)
+        : m_ours(std::move(ours)), m_peer(std::move(peer)), m_label(std::move(label)), m_target(target) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
@@ -231,13 +232,16 @@ public:
         for (const auto& [sprites, byScene] : m_fps) {
             const auto ours = byScene.find(m_ours), peer = byScene.find(m_peer);
             if (ours == byScene.end() || peer == byScene.end()) continue;
-            std::printf("%d sprites: %s %.1f fps, SDL renderer %.1f fps, ratio %.2f\n", sprites, m_label.c_str(),
-                        ours->second, peer->second, ours->second / peer->second);
+            const double ratio = ours->second / peer->second;
+            std::printf("%d sprites: %s %.1f fps, SDL renderer %.1f fps, ratio %.2f (target at least %.2f: %s)\n",
+                        sprites, m_label.c_str(), ours->second, peer->second, ratio, m_target,
+                        ratio >= m_target ? "met" : "NOT met");
         }
     }
 
 private:
     std::string m_ours, m_peer, m_label;
+    double m_target;
     std::map<int, std::map<std::string, double>> m_fps; // sprites -> benchmark -> fps
 };
 
