@@ -56,10 +56,11 @@ struct CCellGradients {
     float g0, g1;
 };
 
-CCellGradients GradientsAt(int index) {
-    const CNoiseTables& t = Tables();
+CCellGradients GradientsAt(const CNoiseTables& t, int index) {
     return {t.grad[t.perm[index]], t.grad[t.perm[(index + 1) & kLatticeMask]]};
 }
+
+CCellGradients GradientsAt(int index) { return GradientsAt(Tables(), index); }
 
 // The integral of the noise over a cell from 0 to f, in each lane with that
 // lane's gradients. With d = g1 - g0 the noise there is
@@ -131,7 +132,7 @@ __m128d FloorLanes(__m128d X) {
 
 // Two spans at once, when both lie inside one cell each and their ends are
 // finite and below 2^31 lattice units; false (nothing written) otherwise.
-bool IntegralPairInCells(const float* x0, const float* x1, float* out) {
+bool IntegralPairInCells(const CNoiseTables& tables, const float* x0, const float* x1, float* out) {
     const __m128d origin = _mm_set1_pd(kOrigin);
     const __m128d X0 = _mm_add_pd(_mm_set_pd(x0[1], x0[0]), origin);
     const __m128d X1 = _mm_add_pd(_mm_set_pd(x1[1], x1[0]), origin);
@@ -144,8 +145,8 @@ bool IntegralPairInCells(const float* x0, const float* x1, float* out) {
     if (_mm_movemask_pd(_mm_cmpeq_pd(FloorLanes(X1), cell)) != 3)
         return false;
     const __m128i index = _mm_and_si128(_mm_cvttpd_epi32(cell), _mm_set1_epi32(kLatticeMask));
-    const CCellGradients a = GradientsAt(_mm_cvtsi128_si32(index));
-    const CCellGradients b = GradientsAt(_mm_cvtsi128_si32(_mm_shuffle_epi32(index, 1)));
+    const CCellGradients a = GradientsAt(tables, _mm_cvtsi128_si32(index));
+    const CCellGradients b = GradientsAt(tables, _mm_cvtsi128_si32(_mm_shuffle_epi32(index, 1)));
     const __m128d g0 = _mm_set_pd(b.g0, a.g0), g1 = _mm_set_pd(b.g1, a.g1);
     const __m128d integrals = _mm_sub_pd(WithinCellLanes(g0, g1, _mm_sub_pd(X1, cell)),
                                          WithinCellLanes(g0, g1, _mm_sub_pd(X0, cell)));
@@ -163,10 +164,10 @@ float GradientNoiseIntegral1D(float x0, float x1) {
 }
 
 void GradientNoiseIntegrals1D(const float* x0, const float* x1, float* out, int count) {
-    Tables();
+    const CNoiseTables& tables = Tables();
     int i = 0;
     for (; i + 1 < count; i += 2)
-        if (!IntegralPairInCells(x0 + i, x1 + i, out + i)) {
+        if (!IntegralPairInCells(tables, x0 + i, x1 + i, out + i)) {
             out[i] = Integral(x0[i], x1[i]);
             out[i + 1] = Integral(x0[i + 1], x1[i + 1]);
         }
