@@ -16,6 +16,7 @@
 
 #include <SDL.h>
 
+#include "TargetReporter.h"
 #include "app/Application.h"
 #include "graphics/DefaultStates.h"
 #include "graphics/SpriteQueue.h"
@@ -228,7 +229,7 @@ public:
             m_fps[std::atoi(run.run_name.args.c_str())][run.run_name.function_name] = fps->second.value;
         }
     }
-    void PrintRatios() const {
+    void PrintSummary() const {
         for (const auto& [sprites, byScene] : m_fps) {
             const auto ours = byScene.find(m_ours), peer = byScene.find(m_peer);
             if (ours == byScene.end() || peer == byScene.end()) continue;
@@ -248,12 +249,7 @@ private:
 // Runs the benchmarks headless when there is no display.
 inline int RunWithRatios(int argc, char** argv, CRatioReporter& reporter) {
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
-    return 0;
+    return BenchTargets::RunThenSummarise(argc, argv, reporter);
 }
 
 } // namespace SpriteScene

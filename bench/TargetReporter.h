@@ -44,7 +44,7 @@ public:
         }
     }
 
-    void PrintTargets() const {
+    void PrintSummary() const {
         for (const CTarget& target : m_targets) {
             const auto figure = m_figures.find(target.run);
             if (figure == m_figures.end()) continue;
@@ -60,12 +60,13 @@ private:
     std::map<std::string, double> m_figures;
 };
 
-// Runs the benchmarks with the reporter and prints the targets at the end.
-inline int RunWithTargets(int argc, char** argv, CTargetReporter& reporter) {
+// Runs the benchmarks through the reporter, then has it print its summary.
+template <class Reporter>
+int RunThenSummarise(int argc, char** argv, Reporter& reporter) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintTargets();
+    reporter.PrintSummary();
     benchmark::Shutdown();
     return 0;
 }

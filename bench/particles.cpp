@@ -166,5 +166,5 @@ int main(int argc, char** argv) {
         {"BM_Simulate/100000", "", 1.0, "ms per frame", 5.0, true, "100k particles updated"},
         {"BM_SimulateAndQueue/100000", "", 1.0, "ms per frame", 10.0, true, "100k particles updated and queued"},
     });
-    return BenchTargets::RunWithTargets(argc, argv, reporter);
+    return BenchTargets::RunThenSummarise(argc, argv, reporter);
 }

@@ -131,5 +131,5 @@ int main(int argc, char** argv) {
         {"BM_SinglePieceSprites/4096", "items_per_second", 1e-6, "M sprites/s", 30.0, false,
          "single-piece sprites queued"},
     });
-    return BenchTargets::RunWithTargets(argc, argv, reporter);
+    return BenchTargets::RunThenSummarise(argc, argv, reporter);
 }
