@@ -52,7 +52,8 @@ inline void CQuadEmitter::UseTextureSize(int32_t width, int32_t height) {
     m_spanU.valid = m_spanV.valid = false;
 }
 
-inline CQuadEmitter::CQuadSource CQuadEmitter::Source(const CSpriteQueueItem& item, const SprFile::TextureRegion* piece) {
+inline CQuadEmitter::CQuadSource CQuadEmitter::Source(const CSpriteQueueItem& item,
+                                                      const SprFile::TextureRegion* piece) {
     CQuadSource source;
     if (piece) {
         UseTextureSize(piece->textureWidth, piece->textureHeight);
@@ -79,7 +80,7 @@ inline CQuadEmitter::CQuadSource CQuadEmitter::Source(const CSpriteQueueItem& it
 }
 
 inline void CQuadEmitter::SetTextureCoordinates(const CSpriteQueueItem& item, const CQuadSource& source,
-                                         SpriteVertex vertices[4]) {
+                                                SpriteVertex vertices[4]) {
     float left = source.baseU + m_insetU;
     float right = source.baseU + m_spanU.Of(source.width, m_width) - m_insetU;
     float top = source.baseV + m_insetV;
@@ -113,7 +114,8 @@ inline void CQuadEmitter::SetColors(const CSpriteQueueItem& item, SpriteVertex v
     vertices[3].color = SwapColorRedBlue(colors[CORNER_BOTTOM_LEFT]);
 }
 
-inline void CQuadEmitter::SetPositions(const CQueuedSprite& record, const CQuadSource& source, SpriteVertex vertices[4]) {
+inline void CQuadEmitter::SetPositions(const CQueuedSprite& record, const CQuadSource& source,
+                                       SpriteVertex vertices[4]) {
     const CSpriteQueueItem& item = record.item;
     const float halfX = source.width * 0.5f * item.scaleX;
     const float halfY = source.height * 0.5f * item.scaleY;
