@@ -107,6 +107,8 @@ void ResetLibraries();
 void ResetSystem();
 // Hardware-configuration registry values (Registry.cpp).
 void ResetRegistry();
+// Injected file errors (FileAccess.cpp).
+void ResetFileAccess();
 void ResetMessageBox();
 void ResetFailures();
 

@@ -59,6 +59,10 @@ void SetReportedVersion(DWORD major, DWORD minor);
 // makes the value missing.
 void SetConfigValue(const std::string& key, const std::string& valueName, std::optional<std::string> value);
 
+// Status queries and opens of this exact path (platform/FileAccess.h) fail
+// with the errno given, as a failing disk would answer; 0 removes the fault.
+void SetFileError(const std::string& path, int error);
+
 // The cursor last set with SetCursor, and ShowCursor's display counter.
 HCURSOR GetCurrentCursor();
 int GetCursorDisplayCount();
