@@ -77,8 +77,6 @@ void ReturnSubEmitterUnit() { --FreeList().copies; }
 
 size_t GetSubEmitterCopyCount() { return FreeList().copies; }
 
-size_t GetParticleRecordCap() { return FreeList().cap; }
-
 void SetParticleRecordCap(size_t cap) {
     FreeList().cap = cap == 0 || cap > kMaxParticleRecords ? kMaxParticleRecords : cap;
 }

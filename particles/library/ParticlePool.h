@@ -28,9 +28,8 @@ bool TakeSubEmitterUnit();
 void ReturnSubEmitterUnit();
 size_t GetSubEmitterCopyCount();
 
-// The cap in force: kMaxParticleRecords, unless a test lowered it to reach
-// it quickly (0 restores it).
-size_t GetParticleRecordCap();
+// The cap is kMaxParticleRecords; tests lower it to reach it quickly (0
+// restores it).
 void SetParticleRecordCap(size_t cap);
 
 // Deletes the particle's sub-emitters and puts its record on the free list.

@@ -7,6 +7,7 @@
 #include "ParticleTestSupport.h"
 #include "particles/ParticleSystem.h"
 #include "particles/VexaFileLocalManager.h"
+#include "tests/app/DeleteThrows.h"
 #include "tests/app/TestFiles.h"
 #include "tests/graphics/OpenGLTestSupport.h"
 #include "tests/support/RecordingGraphics.h"
@@ -125,13 +126,7 @@ class ParticleStillReferencedTest : public ParticleFilesTest,
 TEST_P(ParticleStillReferencedTest, DestroyingThrowsTheIntegerOne) {
     Engine::CReferenced* object = GetParam().make(system);
     object->AddRef();
-    int thrown = 0;
-    try {
-        delete object;
-    } catch (int code) {
-        thrown = code;
-    }
-    EXPECT_EQ(thrown, 1);
+    EXPECT_EQ(TestReferenced::DeleteAndCatch(object), 1);
     EXPECT_EQ(system.GetFileManager().GetObjectCount(), 0u);
 }
 

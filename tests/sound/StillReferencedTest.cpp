@@ -8,6 +8,7 @@
 #include "SoundTestSupport.h"
 #include "sound/SampleLocalManager.h"
 #include "sound/SampleManager.h"
+#include "tests/app/DeleteThrows.h"
 
 namespace {
 
@@ -25,13 +26,7 @@ TEST_P(StillReferencedTest, DestroyingThrowsTheIntegerOne) {
     WriteOgg(m_folder, "a.ogg", Tools::MakeTone(4000, 2, 44100, 440.0));
     Engine::CReferenced* object = GetParam().make(m_manager, m_driver.get());
     object->AddRef();
-    int thrown = 0;
-    try {
-        delete object;
-    } catch (int code) {
-        thrown = code;
-    }
-    EXPECT_EQ(thrown, 1);
+    EXPECT_EQ(TestReferenced::DeleteAndCatch(object), 1);
     EXPECT_EQ(m_driver->GetBufferCount(), 0u) << "the voices are gone";
     EXPECT_TRUE(m_manager.GetSampleManager()->GetSamples().empty()) << "the uses are handed back";
 }
