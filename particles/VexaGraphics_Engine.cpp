@@ -62,6 +62,13 @@ int32_t CVexaGraphics_Engine::CreateVertexBuffer(std::unique_ptr<VexaParticles::
     return 0;
 }
 
+int32_t CVexaGraphics_Engine::CreateIndexBuffer(std::unique_ptr<VexaParticles::VexaGraphics::IDeviceObject>&,
+                                                int32_t count, uint32_t format, uint32_t) {
+    ref_ptr<CIndexBuffer> dropped;
+    m_graphics->CreateIndexBuffer(dropped, int(format), count, true);
+    return 0;
+}
+
 int32_t CVexaGraphics_Engine::CreateTexture(std::unique_ptr<VexaParticles::VexaGraphics::ITexture>& out,
                                             const VexaParticles::VexaGraphics::CBitmap& bitmap, uint32_t) {
     out.reset();

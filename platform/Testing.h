@@ -29,6 +29,7 @@ enum class Failure {
     GlContext,       // wglCreateContext returns null
     GlMakeCurrent,   // wglMakeCurrent with a context returns FALSE
     DibSection,      // CreateDIBSection returns null
+    EventCreation,   // CreateEvent returns null
     Count
 };
 void FailNext(Failure failure, int count = 1);

@@ -13,7 +13,7 @@ class CSoundManager;
 class CSampleLocalManager : public CReferenced, public CLocalObjectManager<CSampleBase> {
 public:
     explicit CSampleLocalManager(CSoundManager& soundManager) : m_soundManager(soundManager) {}
-    ~CSampleLocalManager() noexcept override;
+    ~CSampleLocalManager() noexcept(false) override;
 
     // A new sample of the file (null without a driver), kept by this manager.
     ref_ptr<CSampleBase> GetSample(const char* name) { return LoadSample(name); }

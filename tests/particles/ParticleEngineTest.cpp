@@ -7,6 +7,7 @@
 #include "ParticleTestSupport.h"
 #include "particles/ParticleSystem.h"
 #include "particles/VexaFileLocalManager.h"
+#include "tests/app/DeleteThrows.h"
 #include "tests/app/TestFiles.h"
 #include "tests/graphics/OpenGLTestSupport.h"
 #include "tests/support/RecordingGraphics.h"
@@ -54,7 +55,14 @@ INSTANTIATE_TEST_SUITE_P(
                          std::unique_ptr<VexaGraphics::IVertexBuffer> buffer;
                          b.CreateVertexBuffer(buffer, 2048, 28, 0x1000D, 0);
                      },
-                     {"CreateVertexBuffer 2048 28 43 1"}}),
+                     {"CreateVertexBuffer 2048 28 43 1"}},
+        CBindingCase{"IndexBufferIsMadeAndDropped",
+                     [](CVexaGraphics_Engine& b) {
+                         std::unique_ptr<VexaGraphics::IDeviceObject> buffer;
+                         EXPECT_EQ(b.CreateIndexBuffer(buffer, 600, 2, 0), 0);
+                         EXPECT_EQ(buffer, nullptr);
+                     },
+                     {"CreateIndexBuffer 2 600 1"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class ParticleFilesTest : public ::testing::Test {
@@ -104,6 +112,46 @@ TEST_F(ParticleFilesTest, EmittersOutlivingTheirFileStopQuietly) {
     emitter->Update(0.25f, 0.25f);
     EXPECT_EQ(emitter->Render(-1, 0), 0);
 }
+
+struct CStillReferencedCase {
+    const char* name;
+    std::function<Engine::CReferenced*(CParticleSystem&)> make;
+};
+
+class ParticleStillReferencedTest : public ParticleFilesTest,
+                                    public ::testing::WithParamInterface<CStillReferencedCase> {};
+
+// The object's own clean-up runs before the integer 1 leaves: a local
+// manager hands its files back.
+TEST_P(ParticleStillReferencedTest, DestroyingThrowsTheIntegerOne) {
+    Engine::CReferenced* object = GetParam().make(system);
+    object->AddRef();
+    EXPECT_EQ(TestReferenced::DeleteAndCatch(object), 1);
+    EXPECT_EQ(system.GetFileManager().GetObjectCount(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Classes, ParticleStillReferencedTest,
+    ::testing::Values(
+        CStillReferencedCase{"File",
+                             [](CParticleSystem& s) -> Engine::CReferenced* {
+                                 Tools::CVexaDocument document;
+                                 document.emitters = {QuietEmitter()};
+                                 auto* file = new CVexaFile("quiet", ReadVexa(Tools::WriteVexa(document), &s.GetLibrary()));
+                                 file->CreateEmitter("Quiet", 0.0f);
+                                 return file;
+                             }},
+        CStillReferencedCase{"FileManager",
+                             [](CParticleSystem& s) -> Engine::CReferenced* {
+                                 return new Engine::Particles::CVexaFileManager(&s);
+                             }},
+        CStillReferencedCase{"FileLocalManager",
+                             [](CParticleSystem& s) -> Engine::CReferenced* {
+                                 auto* local = new CVexaFileLocalManager(&s.GetFileManager());
+                                 local->GetVexaFile("fx/spark.vexa");
+                                 return local;
+                             }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 class ParticleOpenGLTest : public OpenGLTest::OpenGLFixture {};
 
