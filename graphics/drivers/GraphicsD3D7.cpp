@@ -285,6 +285,7 @@ HRESULT CGraphics_D3D7::AcceptDevice(char* description, char* name, D3DDEVICEDES
     // At most 38 characters are kept; the record's array is zero-filled.
     text.copy(r.description, std::min<size_t>(text.size(), 38));
     if (!t.primaryDriver && !r.hardware) return D3DENUMRET_OK;
+    if (!driver->ConfirmDevice(r.driverCaps, r.desc)) return D3DENUMRET_OK;
     for (const DDSURFACEDESC2& mode : t.modes) {
         const DWORD bits = mode.ddpfPixelFormat.dwRGBBitCount;
         if (!(desc->dwDeviceRenderBitDepth & RenderDepthBit(bits))) continue;
@@ -307,6 +308,8 @@ HRESULT CGraphics_D3D7::AcceptDevice(char* description, char* name, D3DDEVICEDES
     driver->m_devices[size_t(driver->m_nAccepted++)] = std::move(r);
     return D3DENUMRET_OK;
 }
+
+bool CGraphics_D3D7::ConfirmDevice(const DDCAPS&, const D3DDEVICEDESC7&) { return true; }
 
 bool CGraphics_D3D7::D3DEnum_SelectDefaultDevice(const D3D7DeviceRecord** chosen) {
     if (!chosen) return false;
@@ -538,7 +541,10 @@ bool CGraphics_D3D7::CheckDriver() {
     }
 }
 
-bool CGraphics_D3D7::TestD3D() { return TestDeviceObjects("CGraphics_D3D7::TestD3D()", "TestD3D"); }
+bool CGraphics_D3D7::TestD3D() {
+    // This driver's indices live in system memory: the test makes none.
+    return TestDeviceObjects("CGraphics_D3D7::TestD3D()", "TestD3D", {.indexBuffer = false, .lockFailureFails = true});
+}
 
 void CGraphics_D3D7::DoneD3D() {
     if (!m_pdd && !m_pd3dDevice) return;
