@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/Application.h"
+#include "app/ApplicationHandles.h"
 #include "app/Exception.h"
 #include "app/KeyTable.h"
 #include "app/Log.h"
@@ -323,7 +324,7 @@ HWND CGraphics::CreateDriverWindow(const char* className, const char* title) {
     RECT rect{};
     ComputeWindowRect(m_params, style, exStyle, rect);
     return CreateWindowEx(exStyle, className, title, style, rect.left, rect.top, rect.right - rect.left,
-                          rect.bottom - rect.top, nullptr, nullptr, nullptr, this);
+                          rect.bottom - rect.top, nullptr, nullptr, Engine::GetApplicationHandles().instance, this);
 }
 
 void CGraphics::ApplyWindowMode(const CGraphicsParams& params, HWND window) {
@@ -404,6 +405,10 @@ void CGraphics::RegisterDriverWindowClass(const char* name, LRESULT (*procedure)
     wc.style = CS_HREDRAW | CS_VREDRAW | (glFramebuffer ? CS_OWNDC : 0);
     wc.lpfnWndProc = procedure;
     wc.cbWndExtra = sizeof(LONG_PTR);
+    const Engine::CApplicationHandles& handles = Engine::GetApplicationHandles();
+    wc.hInstance = handles.instance;
+    wc.hIcon = handles.icon;
+    wc.hCursor = handles.cursor;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     wc.lpszClassName = name;
     RegisterClass(&wc);

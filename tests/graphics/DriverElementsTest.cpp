@@ -1,5 +1,5 @@
 // What the drivers share at creation and in their device objects: the
-// window notification, the video-memory figures, the self-tests, the
+// window class's handles, the window notification, the video-memory figures, the self-tests, the
 // buffers' size checks, what Free keeps, and the Direct3D 7 device and
 // render-target choices.
 
@@ -7,11 +7,15 @@
 #include <string>
 
 #include "DriverCases.h"
+#include "app/ApplicationHandles.h"
 #include "app/DirectXDrivers.h"
 #include "app/Exception.h"
 #include "graphics/BufferedSpritesContainer.h"
 #include "graphics/Texture.h"
+#include "platform/Cursor.h"
 #include "platform/Library.h"
+#include "platform/Resources.h"
+#include "platform/Window.h"
 
 using namespace OpenGLTest;
 namespace T = Platform::Testing;
@@ -53,6 +57,20 @@ TEST_P(DriverElementsTest, FreeKeepsTheSourceBitmap) {
     ASSERT_TRUE(texture);
     texture->Free();
     EXPECT_EQ(texture->GetBitmap().get(), bitmap.get()) << "no texture holds its bitmap";
+}
+
+TEST_P(DriverElementsTest, WindowClassCarriesTheApplicationHandles) {
+    HMODULE program = GetModuleHandle(nullptr);
+    ASSERT_TRUE(Platform::RegisterIconGroup(program, Engine::kProgramIconId,
+                                            {Platform::CIconImage{2, 2, {0xFF0000FFu, 0xFF00FF00u, 0xFFFF0000u, 0}}}));
+    Engine::InitApplicationHandles(program);
+    ASSERT_TRUE(Create());
+    HWND window = app.m_hWnd;
+    HICON icon = LoadIcon(program, Engine::kProgramIconId);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(T::GetWindowIcon(window), icon);
+    EXPECT_EQ(GetClassLongPtr(window, GCLP_HICON), reinterpret_cast<UINT_PTR>(icon));
+    EXPECT_EQ(GetClassLongPtr(window, GCLP_HCURSOR), reinterpret_cast<UINT_PTR>(LoadCursor(nullptr, IDC_ARROW)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, DriverElementsTest, ::testing::ValuesIn(DriverCases()), kCaseName);
