@@ -796,6 +796,9 @@ CDDConfig::CDDConfig() {
 }
 
 void SetVideoMemory(DWORD total, DWORD free) { State().memory = CVideoMemory{total, free}; }
+DDPIXELFORMAT RgbPixelFormat(DWORD bits, DWORD red, DWORD green, DWORD blue, DWORD alpha) {
+    return RgbFormat(bits, red, green, blue, alpha);
+}
 CDDConfig& DDConfig() { return State().config; }
 void LoseDDSurfaces() { State().surfacesLost = true; }
 void SetDDExclusiveLost(bool lost) { State().exclusiveLost = lost; }

@@ -285,6 +285,8 @@ HRESULT DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA callback, void* context, DWOR
 namespace Platform::Testing {
 
 void SetVideoMemory(DWORD total, DWORD free);
+// An RGB pixel format of the bit count and channel masks (alpha 0: none).
+DDPIXELFORMAT RgbPixelFormat(DWORD bits, DWORD red, DWORD green, DWORD blue, DWORD alpha);
 
 // One Direct3D device of a display driver.
 struct CDDDevice {

@@ -9,6 +9,7 @@
 #include "app/Exception.h"
 #include "app/Log.h"
 #include "app/Timer.h"
+#include "graphics/drivers/VideoMemory.h"
 #include "platform/Display.h"
 #include "platform/Messages.h"
 #include "platform/Window.h"
@@ -150,14 +151,7 @@ bool CGraphics_D3D7::InitD3D(HWND window) {
     GetTextureFormats().Clear();
     m_pd3dDevice->EnumTextureFormats(&CGraphics_D3D7::RegisterTextureFormat, this);
     AvailableTextureFormats();
-    DDSCAPS2 caps;
-    caps.dwCaps = DDSCAPS_LOCALVIDMEM;
-    DWORD total = 0, free = 0;
-    if (SUCCEEDED(m_pdd->GetAvailableVidMem(&caps, &total, &free))) {
-        ReportVideoMemory(total, free);
-        GetLog().PrintLine("Total Video Memory (local) : %d", int(total));
-        GetLog().PrintLine("Free Video Memory (local) : %d", int(free));
-    }
+    MeasureLocalVideoMemory(*this, m_pdd, "Total Video Memory (local) : %d", "Free Video Memory (local) : %d");
     if (m_bDeviceCheck && !CheckDriver()) {
         DoneD3D();
         return false;

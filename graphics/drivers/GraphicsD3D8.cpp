@@ -12,6 +12,7 @@
 #include "app/Timer.h"
 #include "graphics/Bitmap.h"
 #include "graphics/drivers/DeviceLostTime.h"
+#include "graphics/drivers/VideoMemory.h"
 #include "platform/Cursor.h"
 #include "platform/DirectDraw7.h"
 #include "platform/Gdi.h"
@@ -228,14 +229,7 @@ void CGraphics_D3D8::DetermineVideoMemory() {
     void* created = nullptr;
     if (SUCCEEDED(drivers.GetDirectDrawCreateEx()(nullptr, &created, IID_IDirectDraw7, nullptr)) && created) {
         auto* directDraw = static_cast<IDirectDraw7*>(created);
-        DDSCAPS2 caps;
-        caps.dwCaps = DDSCAPS_LOCALVIDMEM;
-        DWORD total = 0, free = 0;
-        if (SUCCEEDED(directDraw->GetAvailableVidMem(&caps, &total, &free))) {
-            ReportVideoMemory(total, free);
-            GetLog().PrintLine("Total Video Memory (local) : %d", int(total));
-            GetLog().PrintLine("Free Video Memory (local) : %d", int(free));
-        }
+        MeasureLocalVideoMemory(*this, directDraw, "Total Video Memory (local) : %d", "Free Video Memory (local) : %d");
         directDraw->Release();
     }
     drivers.DDDone();

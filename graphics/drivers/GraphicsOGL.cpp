@@ -8,6 +8,7 @@
 #include "app/Log.h"
 #include "graphics/Bitmap.h"
 #include "graphics/drivers/GlCheck.h"
+#include "graphics/drivers/VideoMemory.h"
 #include "graphics/drivers/VideoModeChange.h"
 #include "platform/DirectDraw7.h"
 #include "platform/Messages.h"
@@ -181,14 +182,7 @@ void CGraphics_OGL::DetermineVideoMemory() {
         first->Release();
         if (SUCCEEDED(result) && queried) {
             auto* directDraw = static_cast<IDirectDraw7*>(queried);
-            DDSCAPS2 caps;
-            caps.dwCaps = DDSCAPS_LOCALVIDMEM;
-            DWORD total = 0, free = 0;
-            if (SUCCEEDED(directDraw->GetAvailableVidMem(&caps, &total, &free))) {
-                ReportVideoMemory(total, free);
-                GetLog().PrintLine("Total Video Memory : %d", int(total));
-                GetLog().PrintLine("Free Video Memory : %d", int(free));
-            }
+            MeasureLocalVideoMemory(*this, directDraw, "Total Video Memory : %d", "Free Video Memory : %d");
             directDraw->Release();
         }
     }

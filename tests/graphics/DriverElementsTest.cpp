@@ -88,7 +88,9 @@ TEST_P(VideoMemoryTest, MeasuredFiguresReachTheRecordWithTheDriversOwnLines) {
     EXPECT_TRUE(log.Contains(openGl ? "Total Video Memory : 3000000" : "Total Video Memory (local) : 3000000"));
     EXPECT_TRUE(log.Contains(openGl ? "Free Video Memory : 2000000" : "Free Video Memory (local) : 2000000"));
     EXPECT_FALSE(log.Contains("Video memory :"));
-    if (name != "D3D7") EXPECT_EQ(T::GetDD7LiveObjectCount(), 0) << "the measuring objects are released";
+    if (name != "D3D7") {
+        EXPECT_EQ(T::GetDD7LiveObjectCount(), 0) << "the measuring objects are released";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, VideoMemoryTest,
@@ -228,16 +230,7 @@ TEST_F(D3D7ElementsTest, RefusedDeviceIsNotChosen) {
     EXPECT_TRUE(driver->GetChosenDevice()->deviceGuid == IID_IDirect3DHALDevice);
 }
 
-DDPIXELFORMAT Rgb(DWORD bits, DWORD red, DWORD green, DWORD blue, DWORD alpha) {
-    DDPIXELFORMAT format;
-    format.dwFlags = DDPF_RGB | (alpha ? DDPF_ALPHAPIXELS : 0);
-    format.dwRGBBitCount = bits;
-    format.dwRBitMask = red;
-    format.dwGBitMask = green;
-    format.dwBBitMask = blue;
-    format.dwRGBAlphaBitMask = alpha;
-    return format;
-}
+constexpr auto Rgb = T::RgbPixelFormat;
 
 // The render target's format comes from the device's own list, not from the
 // texture formats the driver kept.
