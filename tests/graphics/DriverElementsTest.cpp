@@ -240,6 +240,8 @@ struct CTargetFormatCase {
     DWORD bits, alphaMask;
 };
 
+void PrintTo(const CTargetFormatCase& c, std::ostream* out) { *out << c.name; }
+
 class D3D7TargetFormatTest : public D3D7ElementsTest, public ::testing::WithParamInterface<CTargetFormatCase> {};
 
 TEST_P(D3D7TargetFormatTest, FirstEnumeratedFormatOfThirtyTwoElseSixteenBits) {
