@@ -6,8 +6,9 @@
 
 namespace {
 
-// The program's module handle: a token, never dereferenced.
-HMODULE ProgramModule() { return reinterpret_cast<HMODULE>(uintptr_t(0x400000)); }
+// The program's module handle: a token, never dereferenced, below the
+// handles the library table gives its libraries.
+HMODULE ProgramModule() { return reinterpret_cast<HMODULE>(uintptr_t(0x300000)); }
 
 struct CIconGroup {
     int id = 0;

@@ -1,6 +1,7 @@
 // The program's module, the icon groups linked into it, and a window that
 // shows its class icon and answers its class handles.
 
+#include "platform/Library.h"
 #include "platform/Resources.h"
 #include "platform/WindowFixture.h"
 
@@ -21,6 +22,9 @@ TEST(ResourcesTest, OnlyTheProgramsModuleHoldsIconGroups) {
     HMODULE program = GetModuleHandle(nullptr);
     ASSERT_NE(program, nullptr);
     EXPECT_EQ(GetModuleHandle("other.dll"), nullptr);
+    HMODULE library = LoadLibrary("dinput.dll");
+    EXPECT_NE(library, program) << "the program is not one of its libraries";
+    FreeLibrary(library);
     EXPECT_EQ(LoadIcon(program, kGroup + 1), nullptr);
     EXPECT_FALSE(Platform::RegisterIconGroup(nullptr, kGroup, {Solid(16, 1)}));
     EXPECT_FALSE(Platform::RegisterIconGroup(program, kGroup, {}));
