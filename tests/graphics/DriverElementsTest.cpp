@@ -1,7 +1,7 @@
 // What the drivers share at creation and in their device objects: the
-// window class's handles, the window notification, the video-memory figures, the self-tests, the
-// buffers' size checks, what Free keeps, and the Direct3D 7 device and
-// render-target choices.
+// window class's handles, the window notification, the video-memory
+// figures, the self-tests, the buffers' size checks, what Free keeps, and
+// the Direct3D 7 device and render-target choices.
 
 #include <memory>
 #include <string>
