@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <type_traits>
 
 #include "platform/Detail.h"
 #include "platform/Display.h"
@@ -324,6 +325,8 @@ public:
     bool IsHeldByApplication() const override { return this->IsHeld(); }
     HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD) override {
         if (!data || offset > m_data.size() || (size && size > m_data.size() - offset)) return D3DERR_INVALIDCALL;
+        if constexpr (std::is_same_v<Interface, IDirect3DVertexBuffer8>)
+            if (State().config.vertexBufferLockFails) return D3DERR_INVALIDCALL;
         *data = m_data.data() + offset;
         return D3D_OK;
     }

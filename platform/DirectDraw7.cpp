@@ -708,6 +708,23 @@ HRESULT CDirect3D7::CreateDevice(const GUID& device, IDirectDrawSurface7* surfac
     return DDERR_NOTFOUND;
 }
 
+class CDirectDraw : public CCounted<IDirectDraw> {
+public:
+    explicit CDirectDraw(const CDDDriver* driver) : m_found(driver != nullptr), m_driver(driver ? *driver : CDDDriver{}) {}
+
+    HRESULT QueryInterface(const GUID& interfaceId, void** object) override {
+        if (!object) return DDERR_INVALIDPARAMS;
+        *object = nullptr;
+        if (!(interfaceId == IID_IDirectDraw7)) return E_NOINTERFACE;
+        *object = static_cast<IDirectDraw7*>(new CDirectDraw7(m_found ? &m_driver : nullptr));
+        return DD_OK;
+    }
+
+private:
+    bool m_found;
+    CDDDriver m_driver;
+};
+
 } // namespace
 
 const GUID IID_IDirectDraw7{0x15E65EC0, 0x3B9C, 0x11D2, {0xB9, 0x2F, 0x00, 0x60, 0x97, 0x97, 0xEA, 0x5B}};
@@ -717,6 +734,15 @@ const GUID IID_IDirect3DHALDevice{0x84E63DE0, 0x46AA, 0x11CF, {0x81, 0x6F, 0x00,
 const GUID IID_IDirect3DTnLHalDevice{0xF5049E78, 0x4861, 0x11D2, {0xA4, 0x07, 0x00, 0xA0, 0xC9, 0x06, 0x29, 0xA8}};
 
 UINT D3DXGetFVFVertexSize(DWORD fvf) { return Platform::Gl::VertexFormatSize(fvf); }
+
+HRESULT DirectDrawCreate(GUID* driver, IDirectDraw** created, IUnknown* outer) {
+    if (!created || outer) return E_INVALIDARG;
+    *created = nullptr;
+    const CDDDriver* found = FindDriver(driver);
+    if (!found && !IsPrimaryGuid(driver)) return DDERR_INVALIDPARAMS;
+    *created = new CDirectDraw(found);
+    return S_OK;
+}
 
 HRESULT DirectDrawCreateEx(GUID* driver, void** created, const GUID& interfaceId, IUnknown* outer) {
     if (!created || outer) return E_INVALIDARG;
@@ -770,6 +796,9 @@ CDDConfig::CDDConfig() {
 }
 
 void SetVideoMemory(DWORD total, DWORD free) { State().memory = CVideoMemory{total, free}; }
+DDPIXELFORMAT RgbPixelFormat(DWORD bits, DWORD red, DWORD green, DWORD blue, DWORD alpha) {
+    return RgbFormat(bits, red, green, blue, alpha);
+}
 CDDConfig& DDConfig() { return State().config; }
 void LoseDDSurfaces() { State().surfacesLost = true; }
 void SetDDExclusiveLost(bool lost) { State().exclusiveLost = lost; }
@@ -794,7 +823,8 @@ DWORD ReadDD7RenderTarget(int x, int y) {
 namespace Platform::Detail {
 
 std::vector<CLibraryEntry> DirectDrawLibraryEntries() {
-    return {{"DirectDrawCreateEx", ToProc(&DirectDrawCreateEx)},
+    return {{"DirectDrawCreate", ToProc(&DirectDrawCreate)},
+            {"DirectDrawCreateEx", ToProc(&DirectDrawCreateEx)},
             {"DirectDrawEnumerateExA", ToProc(&DirectDrawEnumerateExA)}};
 }
 
