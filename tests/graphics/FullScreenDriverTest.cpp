@@ -61,7 +61,10 @@ class D3D7FullScreenTest : public CreatedDriverFixture<CGraphics_D3D7, XrgbPixel
 protected:
     void SetUp() override {
         CreatedDriverFixture::SetUp();
-        T::SetDisplayModes(kModes, kDesktop);
+        // DirectDraw lists every mode in 16 bits too; the display shows them.
+        std::vector<T::CDisplayMode> modes = kModes;
+        modes.insert(modes.end(), {{320, 240, 75, 16}, {320, 240, 85, 16}});
+        T::SetDisplayModes(modes, kDesktop);
     }
     void TearDown() override {
         ReleaseDriver();
@@ -114,7 +117,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, D3D7ModeSearchTest,
                                                                     {"BetweenRates", 80, 24, 75, 32},
                                                                     {"ExactRate", 75, 24, 75, 32},
                                                                     {"LowestRate", 60, 24, 60, 32},
-                                                                    // DirectDraw lists every rate in 16 bits too.
                                                                     {"SixteenBits", 0, 16, 85, 16}}),
                          kCaseName);
 
