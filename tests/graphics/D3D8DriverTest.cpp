@@ -7,6 +7,7 @@
 #include "D3D8TestSupport.h"
 #include "app/Timer.h"
 #include "platform/Cursor.h"
+#include "platform/Display.h"
 #include "platform/DirectDraw7.h"
 #include "platform/Library.h"
 #include "platform/Window.h"
@@ -163,6 +164,7 @@ TEST_P(D3D8PresentTest, WindowedBackBufferAndDepthFollowTheParameters) {
     EXPECT_EQ(pp.Windowed, TRUE);
     EXPECT_EQ(pp.SwapEffect, D3DSWAPEFFECT_DISCARD);
     EXPECT_EQ(pp.FullScreen_PresentationInterval, D3DPRESENT_INTERVAL_DEFAULT);
+    EXPECT_EQ(Platform::Testing::GetSwapInterval(), 0) << "windowed never waits";
     // A depth clear works when there is depth and is dropped when not.
     EXPECT_NO_THROW(driver->gClear(CLEAR_COLOR | CLEAR_DEPTH));
 }
@@ -191,6 +193,11 @@ TEST_F(D3D8DriverTest, WideDesktopPillarBoxesAFullScreenMode) {
     EXPECT_EQ(pp.Windowed, FALSE);
     EXPECT_EQ(pp.BackBufferFormat, D3DFMT_R5G6B5);
     EXPECT_EQ(pp.FullScreen_PresentationInterval, D3DPRESENT_INTERVAL_IMMEDIATE);
+    EXPECT_EQ(Platform::Testing::GetSwapInterval(), 0);
+    DEVMODE display;
+    EnumDisplaySettings(nullptr, ENUM_CURRENT_SETTINGS, &display);
+    EXPECT_EQ(display.dmPelsWidth, 640u);
+    EXPECT_EQ(display.dmBitsPerPel, 16u);
     EXPECT_EQ(Pixel(0, 0), kBlack); // cleared around the content
 }
 
@@ -361,8 +368,8 @@ TEST_F(D3D8DeviceLossTest, ModeChangeRestoresObjectsOrKeepsThePreviousMode) {
     EXPECT_EQ(app.restored, 2);
 }
 
-// Full screen the device draws the pointer from the system cursor's picture;
-// windowed the system draws it and the device's stays hidden.
+// Full screen the device's pointer, made from the system cursor's picture,
+// is the one shown; windowed the system's is shown and the device's hidden.
 class D3D8CursorTest : public D3D8Fixture, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(D3D8CursorTest, FullScreenUploadsThePictureAndHotSpotWindowedLeavesItToTheSystem) {
@@ -378,7 +385,16 @@ TEST_P(D3D8CursorTest, FullScreenUploadsThePictureAndHotSpotWindowedLeavesItToTh
     Platform::Testing::CD3D8Cursor cursor = Platform::Testing::GetD3D8Cursor();
     EXPECT_EQ(cursor.shown, fullScreen);
     EXPECT_EQ(Platform::Testing::GetCurrentCursor(), fullScreen ? nullptr : LoadCursor(nullptr, IDC_CROSS));
+    const Platform::Testing::CShownPointer shown = Platform::Testing::GetShownPointer();
+    EXPECT_TRUE(shown.visible);
+    EXPECT_EQ(shown.picture, fullScreen);
     if (fullScreen) {
+        EXPECT_EQ(shown.pixels, cursor.pixels);
+        EXPECT_EQ(shown.width, 32);
+        EXPECT_EQ(shown.hotX, 16);
+        EXPECT_EQ(shown.hotY, 16);
+        EXPECT_EQ(shown.x, 7);
+        EXPECT_EQ(shown.y, 9);
         EXPECT_EQ(cursor.x, 7);
         EXPECT_EQ(cursor.y, 9);
         EXPECT_EQ(cursor.hotX, 16u);
@@ -394,7 +410,11 @@ TEST_P(D3D8CursorTest, FullScreenUploadsThePictureAndHotSpotWindowedLeavesItToTh
     }
     driver->ShowCursor(false, true, CURSOR_CROSS);
     EXPECT_FALSE(Platform::Testing::GetD3D8Cursor().shown);
+    EXPECT_FALSE(Platform::Testing::GetShownPointer().picture);
+    if (fullScreen) EXPECT_FALSE(Platform::Testing::GetShownPointer().visible);
+    driver->ShowCursor(true, false, CURSOR_CROSS);
     ReleaseDriver();
+    EXPECT_FALSE(Platform::Testing::GetShownPointer().picture);
     EXPECT_EQ(Platform::Testing::GetD3D8LiveObjectCount(), 0);
 }
 

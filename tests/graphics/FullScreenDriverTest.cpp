@@ -1,5 +1,6 @@
-// Full screen in the Direct3D 7 and software drivers: the mode picked, how a
-// frame reaches the screen, deactivation, and a display refusing the mode.
+// Full screen in every driver: the display switched and given back, modes
+// the display refuses; then the Direct3D 7 and software drivers' own paths:
+// the mode picked, how a frame reaches the screen, deactivation.
 
 #include <memory>
 #include <ostream>
@@ -7,11 +8,14 @@
 #include <vector>
 
 #include "OpenGLTestSupport.h"
+#include "app/Exception.h"
 #include "graphics/drivers/GraphicsD3D7.h"
+#include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsSFTW.h"
 #include "platform/DirectDraw7.h"
 #include "platform/Display.h"
 #include "platform/Messages.h"
+#include "platform/SdlBridge.h"
 
 using namespace OpenGLTest;
 namespace T = Platform::Testing;
@@ -55,6 +59,118 @@ struct CModeCase {
 
 void PrintTo(const CModeCase& c, std::ostream* out) { *out << c.name; }
 
+// The picture the window shows at its centre after one frame cleared to the
+// colour, as 0x00RRGGBB; its size in width and height.
+uint32_t PresentedCentre(CGraphics& driver, HWND window, float r, float g, float b, int& width, int& height) {
+    T::KeepSwappedPictures(true);
+    EXPECT_TRUE(driver.gBeginScene());
+    ClearDriver(driver, r, g, b);
+    driver.gEndScene();
+    driver.gFlipBuffers();
+    std::vector<uint32_t> picture;
+    width = height = 0;
+    if (!T::ReadWindowPicture(window, picture, width, height) || picture.empty()) return 0xDEADBEEF;
+    return picture[size_t(height / 2) * size_t(width) + size_t(width / 2)];
+}
+
+// ---- Every driver ----
+
+struct CDriverCase {
+    const char* name;
+    std::unique_ptr<CGraphics> (*make)(Engine::CApplication**);
+    int swapInterval;  // after a frame in full screen waiting for the retrace; -1: the driver sets none
+};
+
+void PrintTo(const CDriverCase& c, std::ostream* out) { *out << c.name; }
+
+template <class TDriver>
+std::unique_ptr<CGraphics> Make(Engine::CApplication** app) {
+    return std::make_unique<TDriver>(app);
+}
+
+const std::vector<CDriverCase> kDrivers = {{"OpenGL", Make<CGraphics_OGL>, 1},
+                                           {"D3D8", Make<CGraphics_D3D8>, 1},
+                                           {"D3D7", Make<CGraphics_D3D7>, 1},
+                                           {"Software", Make<CGraphics_SFTW>, -1}};
+
+class EveryDriverFullScreenTest : public HeadlessDriverFixture, public ::testing::WithParamInterface<CDriverCase> {
+protected:
+    void SetUp() override {
+        HeadlessDriverFixture::SetUp();
+        T::SetDisplayModes(kModes, kDesktop);
+    }
+    void TearDown() override {
+        if (driver) driver->Destroy();
+        if (driver && libraryLoaded) driver->FreeDriverLibrary();
+        driver.reset();
+        HeadlessDriverFixture::TearDown();
+    }
+    bool Create(CGraphicsParams params) {
+        driver = GetParam().make(&cell);
+        libraryLoaded = driver->LoadDriverLibrary();
+        return driver->Create("test", &params);
+    }
+    uint32_t Present(float r, float g, float b, int& width, int& height) {
+        return PresentedCentre(*driver, app.m_hWnd, r, g, b, width, height);
+    }
+    // The display's mode, and whether the window covers it, shown full screen.
+    void ExpectFullScreen(DWORD width, DWORD height) {
+        EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, width);
+        EXPECT_EQ(CurrentDisplayMode().dmPelsHeight, height);
+        RECT client{};
+        POINT origin{};
+        GetClientRect(app.m_hWnd, &client);
+        ClientToScreen(app.m_hWnd, &origin);
+        EXPECT_EQ(Corners(client), (std::vector<LONG>{0, 0, LONG(width), LONG(height)}));
+        EXPECT_EQ(origin.x, 0);
+        EXPECT_EQ(origin.y, 0);
+        EXPECT_TRUE(SDL_GetWindowFlags(Platform::GetSdlWindow(app.m_hWnd)) & SDL_WINDOW_FULLSCREEN);
+    }
+
+    std::unique_ptr<CGraphics> driver;
+    bool libraryLoaded = false;
+};
+
+TEST_P(EveryDriverFullScreenTest, DisplayTakesTheModeWhileFullScreenAndTheDesktopComesBack) {
+    ASSERT_TRUE(Create(FullScreen(0)));
+    ExpectFullScreen(320, 240);
+    int width = 0, height = 0;
+    EXPECT_EQ(Present(0, 1, 0, width, height), 0x00FF00u);
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(T::GetSwapInterval(), GetParam().swapInterval);
+
+    ASSERT_TRUE(driver->ChangeVideoMode(WindowedParams()));
+    EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
+    EXPECT_FALSE(SDL_GetWindowFlags(Platform::GetSdlWindow(app.m_hWnd)) & SDL_WINDOW_FULLSCREEN);
+    ASSERT_TRUE(driver->ChangeVideoMode(FullScreen(0)));
+    ExpectFullScreen(320, 240);
+
+    driver->Destroy();
+    EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
+    EXPECT_EQ(CurrentDisplayMode().dmPelsHeight, kDesktop.height);
+}
+
+// A size the display does not list, and a listed mode the display refuses
+// when asked: the change is false, and the window still draws as before.
+class EveryDriverRefusedModeTest : public EveryDriverFullScreenTest {};
+
+TEST_P(EveryDriverRefusedModeTest, RefusedModeIsFalseAndTheDriverStillDraws) {
+    ASSERT_TRUE(Create(WindowedParams()));
+    EXPECT_FALSE(driver->ChangeVideoMode(WindowedParams(1920, 1200)));
+    EXPECT_TRUE(log.Contains("Unsupported video mode 1920x1200"));
+    T::FailNext(T::Failure::DisplayChange);
+    EXPECT_FALSE(driver->ChangeVideoMode(FullScreen(0)));
+    EXPECT_EQ(driver->GetParams().fullScreen, 0);
+    EXPECT_EQ(driver->GetParams().width, kWidth);
+    EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
+    int width = 0, height = 0;
+    EXPECT_EQ(Present(0, 0, 1, width, height), 0x0000FFu);
+    EXPECT_EQ(width, kWidth);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, EveryDriverFullScreenTest, ::testing::ValuesIn(kDrivers), kCaseName);
+INSTANTIATE_TEST_SUITE_P(Drivers, EveryDriverRefusedModeTest, ::testing::ValuesIn(kDrivers), kCaseName);
+
 // ---- Direct3D 7 ----
 
 class D3D7FullScreenTest : public CreatedDriverFixture<CGraphics_D3D7, XrgbPixel<T::ReadDD7RenderTarget>> {
@@ -90,6 +206,7 @@ TEST_P(D3D7FullScreenFlipTest, FrameIsFlippedWithOrWithoutTheRetrace) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_TRUE(shown[0].flip);
     EXPECT_EQ(shown[0].flags, waitVSync ? DDFLIP_WAIT : DDFLIP_WAIT | DDFLIP_NOVSYNC);
+    EXPECT_EQ(T::GetSwapInterval(), waitVSync ? 1 : 0);
     EXPECT_EQ(Pixel(319, 239), kRed);
     // After a mode change nothing is shown until the next frame ends.
     ASSERT_TRUE(driver->ChangeVideoMode(FullScreen(0, waitVSync)));
@@ -248,6 +365,26 @@ TEST_F(SoftwareFullScreenTest, RefusedModeChangeFallsBackToThePreviousMode) {
     EXPECT_EQ(driver->GetParams().width, kWidth);
     EXPECT_EQ(app.restored, 1);
     EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
+}
+
+// The new size's back buffer cannot be made: the previous mode comes back
+// (desktop, window, buffer) and draws; without a buffer for it either the
+// driver cannot go on.
+TEST_F(SoftwareFullScreenTest, FailedBackBufferRebuildKeepsThePreviousModeDrawing) {
+    ASSERT_TRUE(Create(WindowedParams()));
+    T::FailNext(T::Failure::DibSection);
+    EXPECT_FALSE(driver->ChangeVideoMode(FullScreen(0)));
+    EXPECT_TRUE(log.Contains("ChangeDisplaySettings(...) : FAILED : Trying to restore previous mode"));
+    EXPECT_EQ(driver->GetParams().fullScreen, 0);
+    EXPECT_EQ(driver->GetParams().width, kWidth);
+    EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
+    EXPECT_EQ(app.restored, 1);
+    int width = 0, height = 0;
+    EXPECT_EQ(PresentedCentre(*driver, driver->GetWindow(), 1, 0, 0, width, height), 0xFF0000u);
+    EXPECT_EQ(width, kWidth);
+
+    T::FailNext(T::Failure::DibSection, 2);
+    EXPECT_THROW(driver->ChangeVideoMode(WindowedParams(200, 150)), Engine::CException);
 }
 
 // Both modes refused: reported and logged, and the objects still restored.
