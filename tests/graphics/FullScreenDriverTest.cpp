@@ -356,33 +356,37 @@ TEST_F(SoftwareFullScreenTest, RefusedModeAtCreationKeepsTheDesktop) {
     EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
 }
 
-TEST_F(SoftwareFullScreenTest, RefusedModeChangeFallsBackToThePreviousMode) {
-    ASSERT_TRUE(Create(WindowedParams()));
-    T::FailNext(T::Failure::DisplayChange);
-    EXPECT_FALSE(driver->ChangeVideoMode(FullScreen(0)));
-    EXPECT_TRUE(log.Contains("ChangeDisplaySettings(...) : FAILED : Trying to restore previous mode"));
-    EXPECT_EQ(driver->GetParams().fullScreen, 0);
-    EXPECT_EQ(driver->GetParams().width, kWidth);
-    EXPECT_EQ(app.restored, 1);
-    EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
-}
+// The display refuses the mode, or the new size's back buffer cannot be
+// made: the previous mode comes back (desktop, window, buffer) and draws.
+struct CFallbackCase {
+    const char* name;
+    T::Failure failure;
+};
 
-// The new size's back buffer cannot be made: the previous mode comes back
-// (desktop, window, buffer) and draws; without a buffer for it either the
-// driver cannot go on.
-TEST_F(SoftwareFullScreenTest, FailedBackBufferRebuildKeepsThePreviousModeDrawing) {
+class SoftwareFallbackTest : public SoftwareFullScreenTest, public ::testing::WithParamInterface<CFallbackCase> {};
+
+TEST_P(SoftwareFallbackTest, RefusedModeChangeFallsBackToThePreviousMode) {
     ASSERT_TRUE(Create(WindowedParams()));
-    T::FailNext(T::Failure::DibSection);
+    T::FailNext(GetParam().failure);
     EXPECT_FALSE(driver->ChangeVideoMode(FullScreen(0)));
     EXPECT_TRUE(log.Contains("ChangeDisplaySettings(...) : FAILED : Trying to restore previous mode"));
     EXPECT_EQ(driver->GetParams().fullScreen, 0);
     EXPECT_EQ(driver->GetParams().width, kWidth);
-    EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
     EXPECT_EQ(app.restored, 1);
+    EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
     int width = 0, height = 0;
     EXPECT_EQ(PresentedCentre(*driver, driver->GetWindow(), 1, 0, 0, width, height), 0xFF0000u);
     EXPECT_EQ(width, kWidth);
+}
 
+INSTANTIATE_TEST_SUITE_P(Cases, SoftwareFallbackTest,
+                         ::testing::Values(CFallbackCase{"DisplayRefuses", T::Failure::DisplayChange},
+                                           CFallbackCase{"NoBackBuffer", T::Failure::DibSection}),
+                         kCaseName);
+
+// Without a back buffer for either mode the driver cannot go on.
+TEST_F(SoftwareFullScreenTest, BackBufferMadeForNeitherModeThrows) {
+    ASSERT_TRUE(Create(WindowedParams()));
     T::FailNext(T::Failure::DibSection, 2);
     EXPECT_THROW(driver->ChangeVideoMode(WindowedParams(200, 150)), Engine::CException);
 }
