@@ -149,18 +149,10 @@ void ShowPictureCursor(bool show) {
     ApplyToSdl(state);
 }
 
-void MovePictureCursor(HWND window, int x, int y) {
-    {
-        CCursorState& state = State();
-        std::lock_guard lock(state.mutex);
-        state.picturePosition = POINT{x, y};
-    }
-    // The engine passes the pointer's own position, which needs no move.
-    SDL_Window* sdl = Platform::GetSdlWindow(window);
-    if (!sdl || SDL_GetMouseFocus() != sdl) return;
-    int mouseX = 0, mouseY = 0;
-    SDL_GetMouseState(&mouseX, &mouseY);
-    if (mouseX != x || mouseY != y) SDL_WarpMouseInWindow(sdl, x, y);
+void MovePictureCursor(int x, int y) {
+    CCursorState& state = State();
+    std::lock_guard lock(state.mutex);
+    state.picturePosition = POINT{x, y};
 }
 
 void ResetCursor() {

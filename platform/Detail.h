@@ -118,9 +118,11 @@ struct CPictureCursor {
 };
 void SetPictureCursor(CPictureCursor picture);
 void ShowPictureCursor(bool show);
-// (x, y) in the window's client area; the pointer is moved there when it
-// is elsewhere.
-void MovePictureCursor(HWND window, int x, int y);
+// (x, y) in the device window's client area. The window system draws the
+// picture at the pointer, and the engine passes the pointer's position: it
+// is recorded, never warped to (a warp is a mouse move, which ends the
+// screensaver).
+void MovePictureCursor(int x, int y);
 void ResetCursor();
 void ResetClipboard();
 void ResetLibraries();

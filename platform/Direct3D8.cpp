@@ -498,7 +498,7 @@ public:
     void SetCursorPosition(int x, int y, DWORD) override {
         m_cursor.x = x;
         m_cursor.y = y;
-        Platform::Detail::MovePictureCursor(m_window, x, y);
+        Platform::Detail::MovePictureCursor(x, y);
     }
     BOOL ShowCursor(BOOL show) override {
         const BOOL before = m_cursor.shown;
