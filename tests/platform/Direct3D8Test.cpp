@@ -7,7 +7,6 @@
 
 #include "WindowFixture.h"
 #include "platform/Direct3D8.h"
-#include "platform/Display.h"
 
 namespace {
 
@@ -70,42 +69,6 @@ TEST_F(Direct3D8Test, ResetWaitsForHeldDefaultObjectsAndRestoresDefaultStates) {
     device->GetRenderState(D3DRS_LIGHTING, &lighting);
     EXPECT_EQ(lighting, TRUE);
     indices->Release();
-}
-
-// Full screen the display takes the back buffer's size and depth and the
-// window covers it; windowed or released, the desktop mode is back.
-TEST_F(Direct3D8Test, FullScreenTakesTheDisplayUntilWindowedOrReleased) {
-    const Platform::Testing::CDisplayMode desktop{640, 480, 60, 32};
-    Platform::Testing::SetDisplayModes({{64, 48, 60, 16}, desktop}, desktop);
-    const auto display = [] {
-        DEVMODE mode;
-        EnumDisplaySettings(nullptr, ENUM_CURRENT_SETTINGS, &mode);
-        return std::pair{mode.dmPelsWidth, mode.dmBitsPerPel};
-    };
-    SetWindowPos(window, nullptr, 20, 10, 32, 32, SWP_NOZORDER);
-    parameters.Windowed = FALSE;
-    EXPECT_EQ(device->Reset(&parameters), D3DERR_INVALIDCALL) << "no 32-bit mode of that size";
-    EXPECT_EQ(display(), std::pair(640u, 32u));
-    parameters.BackBufferFormat = D3DFMT_R5G6B5;
-    ASSERT_EQ(device->Reset(&parameters), D3D_OK);
-    EXPECT_EQ(display(), std::pair(64u, 16u));
-    POINT origin{};
-    RECT client{};
-    ClientToScreen(window, &origin);
-    GetClientRect(window, &client);
-    EXPECT_EQ(origin.x, 0);
-    EXPECT_EQ(origin.y, 0);
-    EXPECT_EQ(client.right, 64);
-    EXPECT_EQ(client.bottom, 48);
-
-    parameters.Windowed = TRUE;
-    ASSERT_EQ(device->Reset(&parameters), D3D_OK);
-    EXPECT_EQ(display(), std::pair(640u, 32u));
-    parameters.Windowed = FALSE;
-    ASSERT_EQ(device->Reset(&parameters), D3D_OK);
-    device->Release();
-    device = nullptr;
-    EXPECT_EQ(display(), std::pair(640u, 32u));
 }
 
 TEST_F(Direct3D8Test, ResetCanBeMadeToFailOnce) {
