@@ -402,7 +402,9 @@ TEST_P(D3D8CursorTest, FullScreenUploadsThePictureAndHotSpotWindowedLeavesItToTh
     driver->ShowCursor(false, true, CURSOR_CROSS);
     EXPECT_FALSE(Platform::Testing::GetD3D8Cursor().shown);
     EXPECT_FALSE(Platform::Testing::GetShownPointer().picture);
-    if (fullScreen) EXPECT_FALSE(Platform::Testing::GetShownPointer().visible);
+    if (fullScreen) {
+        EXPECT_FALSE(Platform::Testing::GetShownPointer().visible);
+    }
     driver->ShowCursor(true, false, CURSOR_CROSS);
     ReleaseDriver();
     EXPECT_FALSE(Platform::Testing::GetShownPointer().picture);
