@@ -151,6 +151,8 @@ public:
         if (State().surfacesLost) return DDERR_SURFACELOST;
         const RECT whole = back->Whole();
         RecordPresentation({true, flags, whole, WindowRect()});
+        // A flip waits for the retrace unless told not to; a Blt never does.
+        m_core->context.SetSwapInterval((flags & DDFLIP_NOVSYNC) ? 0 : 1);
         Present(*back->m_image, whole, WindowRect());
         return DD_OK;
     }
@@ -170,6 +172,7 @@ public:
                 ScreenToClient(m_core->window, &bottomRight);
                 area = RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
             }
+            m_core->context.SetSwapInterval(0);
             Present(*from->m_image, sourceArea, area);
             return DD_OK;
         }
@@ -541,6 +544,7 @@ private:
 class CDirectDraw7 : public CCounted<IDirectDraw7> {
 public:
     explicit CDirectDraw7(const CDDDriver* driver) : m_driver(driver ? *driver : CDDDriver{}) {}
+    ~CDirectDraw7() override { LeaveDisplayMode(); }
 
     const CDDDriver& GetDriver() const { return m_driver; }
     const std::shared_ptr<CCore>& GetCore() const { return m_core; }
@@ -585,6 +589,7 @@ public:
     }
     HRESULT SetCooperativeLevel(HWND window, DWORD flags) override {
         m_flags = flags;
+        if (!(flags & DDSCL_EXCLUSIVE)) LeaveDisplayMode();
         if (!window || (m_core && m_core->window == window)) return DD_OK;
         auto core = std::make_shared<CCore>();
         if (!core->context.Create(window)) return DDERR_INVALIDPARAMS;
@@ -604,12 +609,17 @@ public:
         desc->dwRefreshRate = m_mode.width ? m_mode.refresh : desktop.dmDisplayFrequency;
         return DD_OK;
     }
+    // The display itself is switched, and the cooperative window covers it.
     HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bits, DWORD refresh, DWORD) override {
         if (!(m_flags & DDSCL_EXCLUSIVE)) return DDERR_NOEXCLUSIVEMODE;
         for (const CDDMode& mode : ModesOf(m_driver))
             if (mode.width == width && mode.height == height && mode.bits == bits &&
                 (refresh == 0 || mode.refresh == refresh)) {
-                m_mode = CDDMode{width, height, bits, refresh ? refresh : mode.refresh, 0};
+                const CDDMode chosen{width, height, bits, refresh ? refresh : mode.refresh, 0};
+                if (!Platform::Detail::EnterFullScreenMode(m_core ? m_core->window : nullptr, width, height, bits,
+                                                           chosen.refresh))
+                    return DDERR_INVALIDMODE;
+                m_mode = chosen;
                 State().displayMode = m_mode;
                 return DD_OK;
             }
@@ -671,6 +681,13 @@ public:
     }
 
 private:
+    // Back to the desktop's mode when this object set another.
+    void LeaveDisplayMode() {
+        if (!m_mode.width) return;
+        m_mode = CDDMode{0, 0, 0, 0, 0};
+        ChangeDisplaySettings(nullptr, 0);
+    }
+
     CDDDriver m_driver;
     std::shared_ptr<CCore> m_core;
     DWORD m_flags = 0;

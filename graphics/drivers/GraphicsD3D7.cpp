@@ -10,6 +10,7 @@
 #include "app/Log.h"
 #include "app/Timer.h"
 #include "graphics/drivers/VideoMemory.h"
+#include "graphics/drivers/VideoModeChange.h"
 #include "platform/Display.h"
 #include "platform/Messages.h"
 #include "platform/Window.h"
@@ -625,7 +626,8 @@ void CGraphics_D3D7::gFlipBuffers() {
 }
 
 bool CGraphics_D3D7::ChangeVideoMode(CGraphicsParams params) {
-    AdjustVideoMode(params);
+    // A mode the display cannot show changes nothing.
+    if (!FitVideoMode(*this, params)) return false;
     const int64_t started = ElapsedNow();
     m_deviceObjects.InvalidateAll();
     DoneD3D();

@@ -13,6 +13,7 @@
 #include "graphics/Bitmap.h"
 #include "graphics/drivers/DeviceLostTime.h"
 #include "graphics/drivers/VideoMemory.h"
+#include "graphics/drivers/VideoModeChange.h"
 #include "platform/Cursor.h"
 #include "platform/DirectDraw7.h"
 #include "platform/Gdi.h"
@@ -465,7 +466,8 @@ void CGraphics_D3D8::gFlipBuffers() {
 bool CGraphics_D3D8::ChangeVideoMode(CGraphicsParams params) {
     if (!m_pd3dDevice) return false;
     const bool wasWindowed = !m_params.fullScreen;
-    AdjustVideoMode(params);
+    // A mode the display cannot show changes nothing.
+    if (!FitVideoMode(*this, params)) return false;
     const int64_t before = ElapsedNow();
     ReleaseDeviceObjects();
     const CGraphicsParams previous = m_params;
