@@ -49,21 +49,23 @@ CWindow TileWindow(bool tiling, int32_t index, int32_t count, int32_t first, flo
 
 // The record's frame as a grid of pieces.
 struct CPieceGrid {
-    const SprFile::CSpriteFrame* frame = nullptr;  // null: one piece, the whole texture
+    const SprFile::CSpriteDef* definition = nullptr;  // null: one piece, the whole texture
+    const SprFile::CSpriteFrame* frame = nullptr;
+    size_t frameIndex = 0;
     int32_t columns = 1;
     int32_t rows = 1;
     float width = 0.0f;
     float height = 0.0f;
 
     void PieceSize(int32_t index, float& pieceWidth, float& pieceHeight) const {
-        if (!frame) {
+        if (!definition) {
             pieceWidth = width;
             pieceHeight = height;
             return;
         }
-        const SprFile::TextureRegion& piece = frame->pieces[size_t(index)];
-        pieceWidth = float(piece.right - piece.left);
-        pieceHeight = float(piece.bottom - piece.top);
+        const auto [sizeX, sizeY] = definition->GetPieceSize(frameIndex, size_t(index));
+        pieceWidth = float(sizeX);
+        pieceHeight = float(sizeY);
     }
 };
 
@@ -71,13 +73,16 @@ struct CPieceGrid {
 // more cells than pieces.
 bool FindPieceGrid(const SprFile::CSpriteRef& sprite, const CSpriteQueueItem& item, CPieceGrid& grid) {
     if (const SprFile::CSpriteDef* definition = sprite.GetDefinition()) {
-        grid.frame = FindSpriteFrame(*definition, item.frame);
+        grid.definition = definition;
+        grid.frame = FindSpriteFrame(*definition, item.frame, grid.frameIndex);
         if (!grid.frame) return false;
-        if (uint64_t(grid.frame->x) * grid.frame->y > grid.frame->pieces.size()) return false;
-        grid.columns = int32_t(grid.frame->x);
-        grid.rows = int32_t(grid.frame->y);
-        grid.width = float(grid.frame->width);
-        grid.height = float(grid.frame->height);
+        const auto [columns, rows] = definition->GetPieceGrid(grid.frameIndex);
+        if (uint64_t(columns) * rows > definition->GetPieceCount(grid.frameIndex)) return false;
+        grid.columns = int32_t(columns);
+        grid.rows = int32_t(rows);
+        const auto [width, height] = definition->GetFrameSize(grid.frameIndex);
+        grid.width = float(width);
+        grid.height = float(height);
         return true;
     }
     int32_t width = 0, height = 0;
@@ -274,7 +279,7 @@ void CQuadSplitter::FillPart(CQueuedSprite& part, const CPartPlace& place, bool 
         item.sourceWidth = item.sourceHeight = -1.0f;
         part.source = {};
     } else if (item.sprite == &m_sprite) {
-        part.source = FindPieceSource(m_sprite, m_grid.frame, item.piece);
+        part.source = FindPieceSource(m_sprite, m_grid.frame, m_grid.frameIndex, item.piece);
     } else {
         part.source = FindSpriteSource(item);
     }

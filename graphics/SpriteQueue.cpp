@@ -168,8 +168,9 @@ void TakeTexture(CSpriteQueueItem& item, const CSpriteSource& source) {
 
 // The split rule: a frame of several pieces, or a record that asks for
 // splitting or tiling.
-bool SplitsFrame(const SprFile::CSpriteFrame* frame, uint32_t flags) {
-    return frame && (frame->pieces.size() > 1 || (flags & SPRITE_SPLIT_MASK));
+bool SplitsFrame(const SprFile::CSpriteDef& definition, const SprFile::CSpriteFrame* frame, size_t frameIndex,
+                 uint32_t flags) {
+    return frame && (definition.GetPieceCount(frameIndex) > 1 || (flags & SPRITE_SPLIT_MASK));
 }
 
 } // namespace
@@ -281,7 +282,9 @@ void CSpriteQueue::QueueSpriteAtSizeF(const CParams& params, const SprFile::CSpr
 
 bool CSpriteQueue::NeedsSplit(const SprFile::CSpriteRef& sprite, const CSpriteQueueItem& item) {
     if (!sprite.GetFile() || !sprite.GetDefinition()) return false;
-    return SplitsFrame(FindSpriteFrame(*sprite.GetDefinition(), item.frame), item.flags);
+    size_t frameIndex = 0;
+    const SprFile::CSpriteDef& definition = *sprite.GetDefinition();
+    return SplitsFrame(definition, FindSpriteFrame(definition, item.frame, frameIndex), frameIndex, item.flags);
 }
 
 void CSpriteQueue::CommitLast(const CParams& params) {
@@ -298,7 +301,7 @@ void CSpriteQueue::CommitLast(const CParams& params) {
             records.pop_back();  // a frame the sprite does not have draws nothing
             return;
         }
-        if (SplitsFrame(frame, last.item.flags)) {
+        if (SplitsFrame(*last.source.definition, frame, last.source.frameIndex, last.item.flags)) {
             const CSpriteQueueItem whole = std::move(last.item);
             records.pop_back();
             BuildQuads(*sprite, whole, &params);
