@@ -49,21 +49,19 @@ CWindow TileWindow(bool tiling, int32_t index, int32_t count, int32_t first, flo
 
 // The record's frame as a grid of pieces.
 struct CPieceGrid {
-    const SprFile::CSpriteDef* definition = nullptr;  // null: one piece, the whole texture
-    const SprFile::CSpriteFrame* frame = nullptr;
-    size_t frameIndex = 0;
+    const SprFile::CSpriteFrame* frame = nullptr;  // null: one piece, the whole texture
     int32_t columns = 1;
     int32_t rows = 1;
     float width = 0.0f;
     float height = 0.0f;
 
     void PieceSize(int32_t index, float& pieceWidth, float& pieceHeight) const {
-        if (!definition) {
+        if (!frame) {
             pieceWidth = width;
             pieceHeight = height;
             return;
         }
-        const auto [sizeX, sizeY] = definition->GetPieceSize(frameIndex, size_t(index));
+        const auto [sizeX, sizeY] = frame->GetPieceSize(size_t(index));
         pieceWidth = float(sizeX);
         pieceHeight = float(sizeY);
     }
@@ -73,14 +71,14 @@ struct CPieceGrid {
 // more cells than pieces.
 bool FindPieceGrid(const SprFile::CSpriteRef& sprite, const CSpriteQueueItem& item, CPieceGrid& grid) {
     if (const SprFile::CSpriteDef* definition = sprite.GetDefinition()) {
-        grid.definition = definition;
-        grid.frame = FindSpriteFrame(*definition, item.frame, grid.frameIndex);
+        grid.frame = FindSpriteFrame(*definition, item.frame);
         if (!grid.frame) return false;
-        const auto [columns, rows] = definition->GetPieceGrid(grid.frameIndex);
-        if (uint64_t(columns) * rows > definition->GetPieceCount(grid.frameIndex)) return false;
+        const size_t frame = FrameIndex(item);
+        const auto [columns, rows] = definition->GetPieceGrid(frame);
+        if (uint64_t(columns) * rows > definition->GetPieceCount(frame)) return false;
         grid.columns = int32_t(columns);
         grid.rows = int32_t(rows);
-        const auto [width, height] = definition->GetFrameSize(grid.frameIndex);
+        const auto [width, height] = definition->GetFrameSize(frame);
         grid.width = float(width);
         grid.height = float(height);
         return true;
@@ -279,7 +277,7 @@ void CQuadSplitter::FillPart(CQueuedSprite& part, const CPartPlace& place, bool 
         item.sourceWidth = item.sourceHeight = -1.0f;
         part.source = {};
     } else if (item.sprite == &m_sprite) {
-        part.source = FindPieceSource(m_sprite, m_grid.frame, m_grid.frameIndex, item.piece);
+        part.source = FindPieceSource(m_sprite, m_grid.frame, item.piece);
     } else {
         part.source = FindSpriteSource(item);
     }

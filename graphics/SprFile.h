@@ -56,6 +56,13 @@ struct CSpriteFrame {
     uint32_t width = 0;
     uint32_t height = 0;
 
+    size_t GetPieceCount() const { return pieces.size(); }
+    // Right - left, bottom - top; in 64 bits, as damaged files may hold any
+    // pair of edges.
+    std::pair<int64_t, int64_t> GetPieceSize(size_t piece) const {
+        const TextureRegion& region = pieces[piece];
+        return {int64_t(region.right) - region.left, int64_t(region.bottom) - region.top};
+    }
     std::pair<int32_t, int32_t> GetPieceTextureSize(size_t piece) const {
         return {pieces[piece].textureWidth, pieces[piece].textureHeight};
     }
@@ -74,12 +81,11 @@ public:
     }
     // Piece columns and rows.
     std::pair<uint32_t, uint32_t> GetPieceGrid(size_t frame) const { return {frames[frame].x, frames[frame].y}; }
-    size_t GetPieceCount(size_t frame) const { return frames[frame].pieces.size(); }
-    // Right - left, bottom - top; in 64 bits, as damaged files may hold any
-    // pair of edges.
+    // The frame's own accessors serve callers that already hold the frame
+    // (the draw queue, once per sprite).
+    size_t GetPieceCount(size_t frame) const { return frames[frame].GetPieceCount(); }
     std::pair<int64_t, int64_t> GetPieceSize(size_t frame, size_t piece) const {
-        const TextureRegion& region = frames[frame].pieces[piece];
-        return {int64_t(region.right) - region.left, int64_t(region.bottom) - region.top};
+        return frames[frame].GetPieceSize(piece);
     }
 
     CString name;

@@ -168,9 +168,8 @@ void TakeTexture(CSpriteQueueItem& item, const CSpriteSource& source) {
 
 // The split rule: a frame of several pieces, or a record that asks for
 // splitting or tiling.
-bool SplitsFrame(const SprFile::CSpriteDef& definition, const SprFile::CSpriteFrame* frame, size_t frameIndex,
-                 uint32_t flags) {
-    return frame && (definition.GetPieceCount(frameIndex) > 1 || (flags & SPRITE_SPLIT_MASK));
+bool SplitsFrame(const SprFile::CSpriteFrame* frame, uint32_t flags) {
+    return frame && (frame->GetPieceCount() > 1 || (flags & SPRITE_SPLIT_MASK));
 }
 
 } // namespace
@@ -282,9 +281,7 @@ void CSpriteQueue::QueueSpriteAtSizeF(const CParams& params, const SprFile::CSpr
 
 bool CSpriteQueue::NeedsSplit(const SprFile::CSpriteRef& sprite, const CSpriteQueueItem& item) {
     if (!sprite.GetFile() || !sprite.GetDefinition()) return false;
-    size_t frameIndex = 0;
-    const SprFile::CSpriteDef& definition = *sprite.GetDefinition();
-    return SplitsFrame(definition, FindSpriteFrame(definition, item.frame, frameIndex), frameIndex, item.flags);
+    return SplitsFrame(FindSpriteFrame(*sprite.GetDefinition(), item.frame), item.flags);
 }
 
 void CSpriteQueue::CommitLast(const CParams& params) {
@@ -301,7 +298,7 @@ void CSpriteQueue::CommitLast(const CParams& params) {
             records.pop_back();  // a frame the sprite does not have draws nothing
             return;
         }
-        if (SplitsFrame(*last.source.definition, frame, last.source.frameIndex, last.item.flags)) {
+        if (SplitsFrame(frame, last.item.flags)) {
             const CSpriteQueueItem whole = std::move(last.item);
             records.pop_back();
             BuildQuads(*sprite, whole, &params);

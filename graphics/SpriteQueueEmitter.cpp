@@ -54,9 +54,10 @@ void CQuadEmitter::UseTextureSize(int32_t width, int32_t height) {
 CQuadEmitter::CQuadSource CQuadEmitter::Source(const CSpriteQueueItem& item, const CSpriteSource& sprite) {
     CQuadSource source;
     if (const SprFile::TextureRegion* piece = sprite.piece) {
-        const auto [textureWidth, textureHeight] = sprite.frame->GetPieceTextureSize(sprite.pieceIndex);
+        const size_t pieceIndex = PieceIndex(item);
+        const auto [textureWidth, textureHeight] = sprite.frame->GetPieceTextureSize(pieceIndex);
         UseTextureSize(textureWidth, textureHeight);
-        const auto [pieceWidth, pieceHeight] = sprite.definition->GetPieceSize(sprite.frameIndex, sprite.pieceIndex);
+        const auto [pieceWidth, pieceHeight] = sprite.frame->GetPieceSize(pieceIndex);
         source.width = float(pieceWidth);
         source.height = float(pieceHeight);
         source.baseU = piece->uLeft;

@@ -8,9 +8,7 @@ namespace Engine::Graphics {
 
 CSpriteSource FindSpriteSource(const CSpriteQueueItem& item) {
     if (!item.sprite || !item.sprite->GetDefinition()) return {};
-    size_t frameIndex = 0;
-    const SprFile::CSpriteFrame* frame = FindSpriteFrame(*item.sprite->GetDefinition(), item.frame, frameIndex);
-    return FindPieceSource(*item.sprite, frame, frameIndex, item.piece);
+    return FindPieceSource(*item.sprite, FindSpriteFrame(*item.sprite->GetDefinition(), item.frame), item.piece);
 }
 
 } // namespace Engine::Graphics
