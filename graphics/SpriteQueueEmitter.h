@@ -25,7 +25,7 @@ public:
 private:
     struct CQuadSource;
 
-    CQuadSource Source(const CSpriteQueueItem& item, const SprFile::TextureRegion* piece);
+    CQuadSource Source(const CSpriteQueueItem& item, const CSpriteSource& sprite);
     void SetTextureCoordinates(const CSpriteQueueItem& item, const CQuadSource& source, SpriteVertex vertices[4]) const;
     void SetColors(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const;
     static void SetPositions(const CQueuedSprite& record, const CQuadSource& source, SpriteVertex vertices[4]);

@@ -6,11 +6,6 @@
 
 namespace Engine::Graphics {
 
-const SprFile::CSpriteFrame* FindSpriteFrame(const SprFile::CSpriteDef& definition, int32_t index) {
-    const size_t frame = size_t(std::max(index, 0));
-    return frame < definition.frames.size() ? &definition.frames[frame] : nullptr;
-}
-
 CSpriteSource FindSpriteSource(const CSpriteQueueItem& item) {
     if (!item.sprite || !item.sprite->GetDefinition()) return {};
     return FindPieceSource(*item.sprite, FindSpriteFrame(*item.sprite->GetDefinition(), item.frame), item.piece);
