@@ -9,7 +9,10 @@
 #include "particles/VexaVertexBuffer_Engine.h"
 
 namespace Engine::Particles {
+
 namespace {
+
+constexpr uint32_t kDefaultTextureFlags = 0xFFFFFFFFu;
 
 using namespace Graphics;
 
@@ -70,7 +73,10 @@ int32_t CVexaGraphics_Engine::CreateTexture(std::unique_ptr<VexaParticles::VexaG
     std::memcpy(image->GetPixels(), bitmap.GetPixels(), size_t(bitmap.GetWidth()) * size_t(bitmap.GetHeight()) * 4);
     ref_ptr<CTexture> texture;
     try {
-        m_textures->CreateTexture(texture, image, 0, false, 0);
+        // The default texture flags: a format with the most alpha bits. Shapes
+        // are soft-edged and drawn by their alpha; texture flags 0 would ask
+        // for a format without alpha and draw every particle as a square.
+        m_textures->CreateTexture(texture, image, 0, false, kDefaultTextureFlags);
     } catch (const Engine::CException& e) {
         GetLog().PrintLine("%s", e.what());
     }
