@@ -81,6 +81,7 @@ const std::vector<CRecipe>& Recipes() {
 constexpr double kSpanEnd = 20.0;
 constexpr double kFirstKey = 2.0, kMiddleKey = 9.0, kLastKey = 16.0;
 constexpr int32_t kOutOfRange[] = {0, 3, 1, 4, 6, 5};
+constexpr int32_t kRepeat = 1;
 
 // The pictures of the scenes without a layout of their own.
 constexpr int kWalkerFrames = kBirdFrames;
@@ -165,7 +166,8 @@ struct CLayoutObject {
     float scroll = 0.0f;
     uint32_t colour = 0xFFFFFFFFu;  // red in the low byte
     float sway = 12.0f;             // a noise angle's degrees either way
-    float travelFrom = 0.0f, travelTo = 0.0f;  // a linear x over the loop
+    float travelFrom = 0.0f, travelTo = 0.0f;  // a linear x over the loop, ...
+    float travelAhead = 0.0f;                   // ... this many seconds ahead
 };
 
 struct CSceneLayout {
@@ -187,9 +189,9 @@ CLayoutObject Band(int object, ESceneSprite sprite, float top, int32_t width, in
             .height = height, .tileX = true, .scroll = scroll, .colour = colour, .sway = sway};
 }
 CLayoutObject Drifting(int object, ESceneSprite sprite, float y, int32_t w, int32_t h, float from, float to,
-                       uint32_t colour = 0xFFFFFFFFu) {
+                       uint32_t colour = 0xFFFFFFFFu, float ahead = 0.0f) {
     return {.object = object, .sprite = sprite, .x = from, .y = y, .width = w, .height = h, .colour = colour,
-            .travelFrom = from, .travelTo = to};
+            .travelFrom = from, .travelTo = to, .travelAhead = ahead};
 }
 // Something that flies about (x, y), by a path of its scene's keys.
 CLayoutObject Flying(int object, ESceneSprite sprite, int32_t size, float x, float y) {
@@ -209,7 +211,7 @@ const std::vector<CSceneLayout>& Layouts() {
     static const std::vector<CSceneLayout> layouts = {
         {"place/bg1.place", SkyDay,
          {Band(1, CloudBank, 120, 800, 96, 1), Drifting(7, Cloud, 74, 160, 80, -160, 960), Flying(14, Bird, 48, 330, 290),
-          Band(-1, HillsFar, 290, 800, 128),
+          Band(-1, HillsFar, 290, 800, 170),
           {.object = 0, .sprite = Waterfall, .x = 596, .y = 410, .width = 40, .height = 120, .tileY = true,
            .scroll = -6},
           Band(-1, Meadow, 400, 800, 130), Standing(2, Plant, 90, 492, 32, 96, 0, 10),
@@ -227,18 +229,18 @@ const std::vector<CSceneLayout>& Layouts() {
           Standing(5, Plant, 700, 584, 28, 84, 3, 8), Flying(9, Bird, 48, 260, 210), Flying(10, Bird, 48, 560, 260)}},
         {"place/bg3.place", SkyDusk,
          {Drifting(4, Cloud, 75, 150, 76, -160, 960, kDuskTint), Still(Sun, 560, 360, 72, 72),
-          Band(-1, HillsFar, 286, 800, 128, 0, kDuskShade), Band(-1, Meadow, 405, 800, 130, 0, kDuskTint),
+          Band(-1, HillsFar, 286, 800, 170, 0, kDuskShade), Band(-1, Meadow, 405, 800, 130, 0, kDuskTint),
           Standing(0, Tree, 150, 500, 64, 160, 0, 3, kDuskTint), Standing(1, Tree, 330, 482, 56, 140, 1, 3, kDuskTint),
           Standing(2, Tree, 690, 506, 72, 180, 0, 3, kDuskTint), Band(3, Sea, 500, 800, 140, 2, kDuskTint),
           Flying(5, Bird, 40, 250, 190), Flying(6, Bird, 48, 560, 240)}},
         {"place/bg4.place", SkyDay,
-         {Band(0, CloudBank, 160, 800, 110, 1), {.object = 1, .sprite = Balloon, .x = 400, .y = 69.5f, .width = 40, .height = 54}, Band(-1, HillsFar, 300, 800, 128),
+         {Band(0, CloudBank, 160, 800, 110, 1), {.object = 1, .sprite = Balloon, .x = 400, .y = 69.5f, .width = 40, .height = 54}, Band(-1, HillsFar, 300, 800, 180),
           Band(-1, Meadow, 400, 800, 210), Standing(2, Plant, 160, 520, 36, 108, 0, 10),
           Standing(3, Plant, 300, 560, 36, 108, 1, 10), Standing(4, Plant, 520, 540, 36, 108, 2, 10),
           Standing(5, Plant, 660, 575, 36, 108, 1, 10)}},
         {"place/bg5.place", SkyDusk,
          {Still(Sun, 520, 392, 96, 96), Drifting(2, Cloud, 47.98f, 180, 84, 960, -200, kDuskTint),
-          Drifting(1, Cloud, 107, 150, 70, -180, 980, kDuskTint), Band(0, Sea, 400, 800, 200, 1, kDuskTint),
+          Drifting(1, Cloud, 107, 150, 70, -180, 980, kDuskTint, 7.0f), Band(0, Sea, 400, 800, 200, 1, kDuskTint),
           Band(3, Sea, 460, 1100, 160, 2, kDuskTint, kWaveSway), Band(4, Sea, 510, 1100, 130, 3, kDuskTint, kWaveSway)}},
         {"place/bg6.place", SkyNight,
          {Still(Moon, 660, 110, 72, 72), Emitter(2, 100, 90), Emitter(3, 250, 170), Emitter(4, 390, 70),
@@ -271,8 +273,10 @@ CSceneCurve DesignedComponent(const CLayoutObject& placed, const std::string& to
                               int seed, ELiteralData literals, bool frameInPercent) {
     if (token == "L" && property == Offset)
         return LinearCurve({{0.0, 0.0f}, {kSpanEnd, 100.0f * placed.scroll}});
+    // Repeated outside its keys, a crossing started ahead goes on seamlessly.
     if (token == "L" && property == Position && component == 0 && placed.travelFrom != placed.travelTo)
-        return LinearCurve({{0.0, placed.travelFrom}, {kSpanEnd, placed.travelTo}});
+        return LinearCurve({{-placed.travelAhead, placed.travelFrom}, {kSpanEnd - placed.travelAhead, placed.travelTo}},
+                           kRepeat, kRepeat);
     if (token == "N" && property == Angle) return NoiseCurve({-placed.sway, placed.sway}, seed);
     // Flying things keep to their own part of the sky, some flying the
     // other way.

@@ -2,7 +2,8 @@
 // per background scene, and its settings window, headless on the OpenGL
 // driver and the test clock, and writes what the driver presented at a
 // fixed application time as <folder>/bg1.png ... bg6.png and
-// <folder>/settings.png.
+// <folder>/settings.png. `cmake --build build --target capture_docs` runs it
+// into docs/.
 
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 
 #include "app/Application.h"
 #include "graphics/drivers/GraphicsOGL.h"
+#include "particles/library/ParticleRandom.h"
 #include "placefile/PlaceFileManager.h"
 #include "platform/Testing.h"
 #include "shell/EntryPoint.h"
@@ -32,11 +34,15 @@ namespace {
 const Engine::CProgramStartup g_startupRegistration;
 
 constexpr int kScenes = 6;
-// Each presented frame moves the test clock by 50 ms; the scenes are taken
-// 6 s of application time after the loading screen, the settings window
-// once it has drawn a few frames.
-constexpr int64_t kFrameUs = 50'000;
-constexpr int kSceneFrames = 120;
+// The scenes are taken at 70 s of application time: past the first change
+// of scene (a minute), so that the notice shows the first hint rather than
+// a greeting that depends on the hour; 10 s into the 20 s loop of the
+// scene, counted from the change or from the start. A second a frame up to
+// the last second, then 50 ms a frame, so that the particles move as they
+// do on screen. The settings window is taken once it has drawn a few frames.
+constexpr int64_t kLongFrameUs = 1'000'000, kFrameUs = 50'000;
+constexpr int kLongFrames = 69;
+constexpr int kSceneFrames = kLongFrames + 20;
 constexpr int kSettingsFrames = 5;
 
 // The OpenGL driver, keeping the picture of the frame `frames` presents
@@ -50,8 +56,9 @@ public:
 
     void gFlipBuffers() override {
         CGraphics_OGL::gFlipBuffers();
-        Platform::Testing::AdvanceTestClock(kFrameUs);
-        if (m_loading() || ++m_shown < m_frames) return;
+        const bool loading = m_loading();
+        Platform::Testing::AdvanceTestClock(!loading && m_shown < kLongFrames ? kLongFrameUs : kFrameUs);
+        if (loading || ++m_shown < m_frames) return;
         Platform::Testing::ReadWindowPicture(GetApplication()->m_hWnd, m_picture, m_width, m_height);
         RequestQuit();
     }
@@ -83,8 +90,19 @@ fs::path PrepareRun(const fs::path& root, const Tools::CPakWriter& pack) {
     return root;
 }
 
+// The particles' generator seeds itself from the processor time once: a
+// fixed seed at every run makes the sparkles the same each time.
+void SeedParticles() {
+    constexpr uint32_t kSeed = 1;
+    VexaParticles::ParticleRandomGenerator& random = VexaParticles::GetParticleRandomGenerator();
+    random.cursorA = 0;
+    random.cursorB = 1;
+    VexaParticles::ParticleRandomSeed(random, kSeed);
+}
+
 // Runs the program with the command line and writes the kept picture.
 void Capture(const char* commandLine, int frames, const fs::path& output) {
+    SeedParticles();
     Platform::Testing::Reset();
     Platform::Testing::UseTestClock(1'000'000);
     Platform::Testing::KeepSwappedPictures(true);
