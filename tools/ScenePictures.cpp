@@ -131,52 +131,56 @@ CCanvas Sky(std::initializer_list<CColour> stops) {
 }
 
 // A ridge whose top follows whole sine periods across the width, so that
-// the picture tiles sideways; below the ridge it is opaque to the bottom.
+// a picture of it tiles sideways.
 struct CWave {
     int periods;
     double amplitude, phase;
 };
-double RidgeTop(int x, int width, double base, std::initializer_list<CWave> waves) {
-    double top = base;
-    for (const CWave& w : waves) top += w.amplitude * std::sin(2 * M_PI * w.periods * (x + 0.5) / width + w.phase);
-    return top;
+struct CRidge {
+    double base;
+    std::vector<CWave> waves;
+    double Top(int x, int width) const {
+        double top = base;
+        for (const CWave& w : waves) top += w.amplitude * std::sin(2 * M_PI * w.periods * (x + 0.5) / width + w.phase);
+        return top;
+    }
+};
+
+// Paints the canvas opaque from the ridge down, each pixel in the colour
+// for its column, row and depth below the ridge.
+template <class TColour>
+void FillBelow(CCanvas& canvas, const CRidge& ridge, TColour colour) {
+    for (int x = 0; x < canvas.Width(); ++x) {
+        const double top = ridge.Top(x, canvas.Width());
+        for (int y = 0; y < canvas.Height(); ++y) canvas.Paint(x, y, colour(x, y, y - top), Clamp01(y + 0.5 - top));
+    }
 }
 
 CCanvas Hills() {
     CCanvas hills(512, 128, true);
-    for (int x = 0; x < hills.Width(); ++x) {
-        const double top = RidgeTop(x, hills.Width(), 52, {{1, 18, 0.3}, {3, 9, 1.7}, {7, 3, 0.2}});
-        for (int y = 0; y < hills.Height(); ++y) {
-            const double depth = Clamp01((y - top) / 70.0);
-            const CColour c = Mix({104, 150, 132}, {70, 118, 96}, depth);
-            hills.Paint(x, y, c, Clamp01(y + 0.5 - top));
-        }
-    }
+    FillBelow(hills, {52, {{1, 18, 0.3}, {3, 9, 1.7}, {7, 3, 0.2}}},
+              [](int, int, double depth) { return Mix({104, 150, 132}, {70, 118, 96}, Clamp01(depth / 70.0)); });
     return hills;
 }
 
 CCanvas MeadowPicture() {
     CCanvas meadow(512, 192, true);
-    for (int x = 0; x < meadow.Width(); ++x) {
-        const double top = RidgeTop(x, meadow.Width(), 34, {{1, 12, 2.0}, {2, 8, 0.5}, {5, 3, 1.1}});
-        for (int y = 0; y < meadow.Height(); ++y) {
-            const double depth = Clamp01((y - top) / 150.0);
-            const double grain = (Hash(x, y, 1) - 0.5) * 16;
-            CColour c = Mix({96, 170, 70}, {44, 104, 38}, depth);
-            c = {c.r + grain, c.g + grain, c.b + grain * 0.5};
-            meadow.Paint(x, y, c, Clamp01(y + 0.5 - top));
-        }
-    }
+    const CRidge ridge{34, {{1, 12, 2.0}, {2, 8, 0.5}, {5, 3, 1.1}}};
+    FillBelow(meadow, ridge, [](int x, int y, double depth) {
+        const double grain = (Hash(x, y, 1) - 0.5) * 16;
+        const CColour c = Mix({96, 170, 70}, {44, 104, 38}, Clamp01(depth / 150.0));
+        return CColour{c.r + grain, c.g + grain, c.b + grain * 0.5};
+    });
     // Grass blades along the ridge and small flowers in the grass.
     for (int i = 0; i < 260; ++i) {
         const int x = int(Hash(i, 0, 2) * meadow.Width());
-        const double top = RidgeTop(x, meadow.Width(), 34, {{1, 12, 2.0}, {2, 8, 0.5}, {5, 3, 1.1}});
+        const double top = ridge.Top(x, meadow.Width());
         meadow.Line(x, top + 3, x + (Hash(i, 1, 2) - 0.5) * 6, top - 3 - Hash(i, 2, 2) * 6, 1.2, {70, 140, 52});
     }
     const CColour flowers[] = {{250, 240, 120}, {250, 250, 245}, {240, 120, 150}};
     for (int i = 0; i < 90; ++i) {
         const int x = int(Hash(i, 3, 2) * meadow.Width());
-        const double top = RidgeTop(x, meadow.Width(), 34, {{1, 12, 2.0}, {2, 8, 0.5}, {5, 3, 1.1}});
+        const double top = ridge.Top(x, meadow.Width());
         const double y = top + 12 + Hash(i, 4, 2) * (meadow.Height() - top - 16);
         meadow.Ellipse(x, y, 1.6, 1.6, flowers[i % 3]);
     }
@@ -189,15 +193,14 @@ CCanvas SeaPicture(bool night) {
     CCanvas sea(512, 128, true);
     const CColour top = night ? CColour{22, 58, 66} : CColour{36, 110, 124};
     const CColour deep = night ? CColour{6, 24, 30} : CColour{16, 60, 80};
+    const CRidge crests{20, {{4, 5, 0.0}, {9, 2.5, 1.3}}};
+    FillBelow(sea, crests, [&](int x, int y, double depth) {
+        const CColour c = Mix(top, deep, Clamp01(depth / 100.0));
+        // Ripples: short light streaks.
+        return Hash(x / 9, y / 3, 5) > 0.93 && depth > 6 ? Mix(c, {150, 200, 200}, night ? 0.25 : 0.4) : c;
+    });
     for (int x = 0; x < sea.Width(); ++x) {
-        const double crest = RidgeTop(x, sea.Width(), 20, {{4, 5, 0.0}, {9, 2.5, 1.3}});
-        for (int y = 0; y < sea.Height(); ++y) {
-            const double depth = Clamp01((y - crest) / 100.0);
-            CColour c = Mix(top, deep, depth);
-            // Ripples: short light streaks.
-            if (Hash(x / 9, y / 3, 5) > 0.93 && y > crest + 6) c = Mix(c, {150, 200, 200}, night ? 0.25 : 0.4);
-            sea.Paint(x, y, c, Clamp01(y + 0.5 - crest));
-        }
+        const double crest = crests.Top(x, sea.Width());
         const double foam = Clamp01(1.0 - std::fabs(x % 64 - 32) / 40.0);
         for (int y = int(crest) - 1; y < int(crest) + 3; ++y) sea.Paint(x, y, {200, 225, 225}, 0.35 + 0.4 * foam);
     }
