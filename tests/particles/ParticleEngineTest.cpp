@@ -11,6 +11,7 @@
 #include "tests/app/TestFiles.h"
 #include "tests/graphics/OpenGLTestSupport.h"
 #include "tests/support/RecordingGraphics.h"
+#include "tools/ImageWriter.h"
 
 namespace VexaTest {
 namespace {
@@ -175,6 +176,34 @@ TEST_F(ParticleOpenGLTest, AnEffectShowsItsParticlesWhereTheyAre) {
     }
     ExpectPixels({{40, 30, OpenGLTest::kRed}, {31, 21, OpenGLTest::kRed}, {48, 39, OpenGLTest::kRed},
                   {29, 30, OpenGLTest::kBlack}, {51, 30, OpenGLTest::kBlack}, {40, 41, OpenGLTest::kBlack}});
+}
+
+// A shape is drawn by its alpha: its transparent texels leave the
+// background as it was, with the blending of an alpha-source type.
+TEST_F(ParticleOpenGLTest, AShapeKeepsItsAlpha) {
+    CreateReadyDriver();
+    Clear(0, 0, 0);
+    Tools::CPngImage half{2, 2, Tools::EPngColour::RGBA, 8, false, {}, {}, {}};
+    half.samples = {255, 0, 0, 255, 255, 0, 0, 0, 255, 0, 0, 255, 255, 0, 0, 0};
+    Tools::CVexaEmitter description = QuietEmitter("Half");
+    Tools::CVexaParticleType& type = description.types[0];
+    type.shapeId = 1;
+    type.words[3] = 2;  // alpha-source blending
+    type.flags = 1;
+    type.burstCount = 1;
+    {
+        CParticleSystem system(driver.get());
+        system.GetLibrary().Init(&system.GetGraphicsBinding());
+        Tools::CVexaDocument document;
+        document.shapes = {{"half", 1, {{Tools::WritePng(half), 10, 10}}, {}, {}}};
+        document.emitters = {description};
+        auto file = ReadVexa(Tools::WriteVexa(document), &system.GetLibrary());
+        file->CreateTextures();
+        auto emitter = file->CreateEmitter("Half");
+        emitter->Update(0.0f, 0.1f, 40, 30, 0, 1);
+        EXPECT_EQ(emitter->RenderAll(), 1);
+    }
+    ExpectPixels({{33, 30, OpenGLTest::kRed}, {46, 30, OpenGLTest::kBlack}});
 }
 
 } // namespace
