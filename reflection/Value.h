@@ -356,7 +356,8 @@ public:
     bool IsNull() const override { return GetPointer() == nullptr; }
     const void* GetRawPointer() const override { return GetPointer(); }
     CValue GetConstPointer() const override;
-    P GetPointer() const { return m_pointer.Get(); }
+    // The box's second raw-pointer entry: the pointer, as GetRawPointer.
+    virtual P GetPointer() const { return m_pointer.Get(); }
     const CInstance<P>& GetPointerView() const { return m_pointer; }
 
 private:

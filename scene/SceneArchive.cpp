@@ -1,9 +1,15 @@
 #include "scene/SceneArchive.h"
 
+#include <unordered_set>
+#include <vector>
+
 #include "app/Exception.h"
 #include "app/Log.h"
 #include "reflection/TypeInfo.h"
 #include "scene/ClassDir.h"
+#include "scene/controllers/EaseCurveList.h"
+#include "scene/controllers/MultCurveList.h"
+#include "scene/controllers/StdController.h"
 
 namespace Engine::Scene {
 
@@ -81,6 +87,25 @@ void SerializeDouble(CArchive& ar, double& value) {
         ar.Write(&value, sizeof value);
     else
         ar.Read(&value, sizeof value);
+}
+
+void RefuseSelfAnimation(const CAnimatable& read, const CAnimatable& owner, uint32_t reportedId) {
+    std::unordered_set<const CAnimatable*> seen{&read};
+    std::vector<CAnimatable::Ref> pending{CAnimatable::Ref(const_cast<CAnimatable*>(&read))};
+    const auto visit = [&](CAnimatable::Ref next) {
+        if (next && seen.insert(next.get()).second) pending.push_back(std::move(next));
+    };
+    while (!pending.empty()) {
+        const CAnimatable::Ref next = std::move(pending.back());
+        pending.pop_back();
+        if (next.get() == &owner)
+            throw Engine::CException::Format("Scene serialization error: Object %u would animate itself", reportedId);
+        for (int i = 0; i < next->GetSubAnimCount(); ++i) visit(next->GetSubAnim(i));
+        if (const auto* controller = dynamic_cast<const CStdController*>(next.get())) {
+            visit(controller->GetEaseCurveList());
+            visit(controller->GetMultCurveList());
+        }
+    }
 }
 
 int64_t ReadObjectChunk(CArchive& ar, uint32_t expectedId, const char* owner, uint32_t* version) {
