@@ -91,20 +91,24 @@ void SerializeDouble(CArchive& ar, double& value) {
 
 void RefuseSelfAnimation(const CAnimatable& read, const CAnimatable& owner, uint32_t reportedId) {
     std::unordered_set<const CAnimatable*> seen{&read};
-    std::vector<CAnimatable::Ref> pending{CAnimatable::Ref(const_cast<CAnimatable*>(&read))};
+    std::vector<CAnimatable::Ref> pending;
     const auto visit = [&](CAnimatable::Ref next) {
         if (next && seen.insert(next.get()).second) pending.push_back(std::move(next));
     };
-    while (!pending.empty()) {
-        const CAnimatable::Ref next = std::move(pending.back());
-        pending.pop_back();
-        if (next.get() == &owner)
+    const auto expand = [&](const CAnimatable& node) {
+        if (&node == &owner)
             throw Engine::CException::Format("Scene serialization error: Object %u would animate itself", reportedId);
-        for (int i = 0; i < next->GetSubAnimCount(); ++i) visit(next->GetSubAnim(i));
-        if (const auto* controller = dynamic_cast<const CStdController*>(next.get())) {
+        for (int i = 0; i < node.GetSubAnimCount(); ++i) visit(node.GetSubAnim(i));
+        if (const auto* controller = dynamic_cast<const CStdController*>(&node)) {
             visit(controller->GetEaseCurveList());
             visit(controller->GetMultCurveList());
         }
+    };
+    expand(read);
+    while (!pending.empty()) {
+        const CAnimatable::Ref next = std::move(pending.back());
+        pending.pop_back();
+        expand(*next);
     }
 }
 
