@@ -7,9 +7,7 @@ namespace Engine::Scene {
 namespace {
 // The shortest object reference: "NULL".
 constexpr uint32_t MIN_REFERENCE_BYTES = 5;
-} // namespace
 
-namespace {
 // A curve read from an archive is held by its list's slot alone; once it
 // leaves the list without a dependent it is disposed of, as a registered
 // curve is when it loses its last dependent. Otherwise its links to its own

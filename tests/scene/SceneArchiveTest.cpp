@@ -204,10 +204,15 @@ TEST_F(SceneArchiveTest, LoadedCurvesAndListsHaveNoDependents) {
     loadedWrapper->SetFlags(0);
     ease->GetCurve(0)->NotifyDependents(REFMSG_CHANGED, 1);
     EXPECT_EQ(loadedWrapper->GetFlags(), 0u);
-    // Disposing of the controller empties the lists it read.
+    // Disposing of the controller empties the lists it read, and a curve
+    // with no dependent goes with them (its own lists unlinked), so no loop
+    // of links keeps it alive.
+    const auto curve = ease->GetCurve(0);
+    EXPECT_EQ(curve->GetReferenceCount(), 2);
     controller->Dispose();
     EXPECT_EQ(ease->GetSubAnimCount(), 0);
     EXPECT_EQ(mult->GetSubAnimCount(), 0);
+    EXPECT_EQ(curve->GetReferenceCount(), 0);
 }
 
 struct CDroppedCase {
