@@ -37,7 +37,7 @@ constexpr int kScenes = 6;
 // The scenes are taken at 70 s of application time: past the first change
 // of scene (a minute), so that the notice shows the first hint rather than
 // a greeting that depends on the hour; 10 s into the 20 s loop of the
-// scene, counted from the change or from the start. A second a frame up to
+// scene, which runs on the application time. A second a frame up to
 // the last second, then 50 ms a frame, so that the particles move as they
 // do on screen. The settings window is taken once it has drawn a few frames.
 constexpr int64_t kLongFrameUs = 1'000'000, kFrameUs = 50'000;
