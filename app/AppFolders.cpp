@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "app/Exception.h"
+#include "app/Log.h"
 #include "platform/Registry.h"
 #include "platform/ShellFolders.h"
 
@@ -39,12 +40,24 @@ std::vector<CString> CreateApplicationFolders() {
 }
 
 CString ApplyStartupPath() {
-    const std::optional<std::string> path = Platform::RegQueryStringValue(kRegistryKey, kStartupPathValue);
-    if (!path || path->empty() || ::chdir(path->c_str()) == 0) return CString();
-    const int error = errno;
+    std::string problem;
+    const std::optional<std::string> path = Platform::RegQueryStringValue(kRegistryKey, kStartupPathValue, &problem);
     std::error_code ignored;
-    return FormatString("ApplyStartupPath() : FAILED : cannot enter '%s' : %s; running in '%s'", path->c_str(),
-                        std::strerror(error), std::filesystem::current_path(ignored).c_str());
+    const std::string current = std::filesystem::current_path(ignored).string();
+    CString failure;
+    if (!problem.empty()) {
+        const std::string file = Platform::RegistryValuePath(kRegistryKey, kStartupPathValue).value_or("");
+        failure = FormatString("ApplyStartupPath() : FAILED : '%s' is refused : %s; running in '%s'", file.c_str(),
+                               problem.c_str(), current.c_str());
+    } else if (!path || path->empty() || ::chdir(path->c_str()) == 0) {
+        return CString();
+    } else {
+        failure = FormatString("ApplyStartupPath() : FAILED : cannot enter '%s' : %s; running in '%s'", path->c_str(),
+                               std::strerror(errno), current.c_str());
+    }
+    // Before the log opens, stderr is the one place that shows it now.
+    if (!GetLog().IsOpen()) ReportToStderr(failure.str());
+    return failure;
 }
 
 } // namespace Engine

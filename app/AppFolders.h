@@ -25,9 +25,10 @@ CString GetSettingsXmlPath();
 CString GetConfigFilePath();
 
 // Makes the folder named by "StartupPath" the current directory. When the
-// value names no usable folder the run stays in the current one and the
-// line for the log is returned (the log is not open yet when this runs);
-// empty when the value is absent or was entered.
+// value is refused (see Platform::RegQueryStringValue) or names no usable
+// folder, the run stays in the current one and the line for the log is
+// returned, and also written to stderr while the log is not open (it is not
+// yet when this runs); empty when the value is absent or was entered.
 CString ApplyStartupPath();
 
 } // namespace Engine

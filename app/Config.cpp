@@ -11,6 +11,7 @@
 #include "app/Exception.h"
 #include "app/File.h"
 #include "app/Log.h"
+#include "platform/FileAccess.h"
 
 namespace Engine {
 
@@ -85,14 +86,21 @@ bool CConfig::Load(CAbstractFile& file, const CString& name) {
     return problem.IsEmpty();
 }
 
-bool CConfig::Load(const CString& path) {
+bool CConfig::Load(const CString& path, bool* isAbsent) {
+    // A status that cannot be read (a failing disk, a network home answering
+    // ESTALE) is not an absent file: only ENOENT says there is none.
+    const Platform::CFileStatus status = Platform::QueryFileStatus(path.str());
+    if (isAbsent) *isAbsent = status.IsAbsent();
     CStdioFile file;
-    if (!file.Open(path.c_str(), "rb")) {
-        *this = CConfig();
+    if (status.error == 0 && file.Open(path.c_str(), "rb")) return Load(file, path);
+    const int error = status.error ? status.error : errno;
+    *this = CConfig();
+    if (status.IsAbsent())
         GetLog().PrintLine("CConfig::Load('%s') : no configuration file, using defaults", path.c_str());
-        return false;
-    }
-    return Load(file, path);
+    else
+        GetLog().PrintLine("CConfig::Load('%s') : the file exists but could not be read : %s, using defaults",
+                           path.c_str(), Platform::DescribeFileError(error).c_str());
+    return false;
 }
 
 void CConfig::Store(CAbstractFile& file) const {

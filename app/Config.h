@@ -27,12 +27,15 @@ struct CConfig {
     void Serialize(CArchive& ar);
     bool IsValid() const;
 
-    // A missing, short, foreign, newer, corrupt or out-of-range file gives
-    // the defaults, one log line and false; it never throws.
-    bool Load(const CString& path);
+    // A missing, unreadable, short, foreign, newer, corrupt or out-of-range
+    // file gives the defaults, one log line and false; it never throws.
+    // isAbsent is told whether the file is known not to exist (only then
+    // may it be saved over without a load).
+    bool Load(const CString& path, bool* isAbsent = nullptr);
     bool Load(CAbstractFile& file, const CString& name);
-    // Replaces the file through a temporary one; false, with a log line, when
-    // it could not be written (the old file then stays as it was).
+    // Replaces the file (a link's target) through a temporary one; false,
+    // with a log line, when it could not be written (the old file then stays
+    // as it was).
     bool Save(const CString& path) const;
     // The complete file image.
     void Store(CAbstractFile& file) const;

@@ -2,11 +2,11 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 
 #include "app/AppFolders.h"
 #include "app/Log.h"
+#include "platform/FileAccess.h"
 
 namespace Engine {
 
@@ -14,10 +14,8 @@ namespace {
 // Without a log file the failure would reach nobody: it goes to stderr, once,
 // with the folder problems that likely caused it.
 void ReportUnopenedLog(const CString& failure, const std::vector<CString>& folderFailures) {
-    std::string text = "Mosark: no log is written: " + failure.str() + "\n";
-    for (const CString& line : folderFailures) text += "Mosark: " + line.str() + "\n";
-    std::fputs(text.c_str(), stderr);
-    std::fflush(stderr);
+    ReportToStderr("no log is written: " + failure.str());
+    for (const CString& line : folderFailures) ReportToStderr(line.str());
 }
 } // namespace
 
@@ -49,11 +47,16 @@ void CEnvironment::OpenLogs(const std::vector<CString>& folderFailures) {
     // The install log records only where the folders are and whether they
     // are ready.
     CLog install;
-    if (install.Open((logFolder + "/" + kInstallLogFileName).str())) {
+    const CString installPath = logFolder + "/" + kInstallLogFileName;
+    if (install.Open(installPath.str())) {
         install.PrintLine("Settings folder : %s", GetSettingsFolder().c_str());
         install.PrintLine("Log folder : %s", logFolder.c_str());
         for (const CString& line : folderFailures) install.PrintLine("%s", line.c_str());
         install.PrintLine("Folders %s", folderFailures.empty() ? "ready" : "incomplete");
+    } else {
+        ReportToStderr(FormatString("no install log is written: cannot open '%s' : %s", installPath.c_str(),
+                                    Platform::DescribeFileError(errno).c_str())
+                           .str());
     }
     m_logOpened = GetLog().Open(m_logPath.str());
     const int openError = errno;
@@ -63,7 +66,7 @@ void CEnvironment::OpenLogs(const std::vector<CString>& folderFailures) {
     GetLog().PrintLine("==== Log opened %04d-%02d-%02d ====", date.tm_year + 1900, date.tm_mon + 1, date.tm_mday);
     if (m_logOpened) return;
     const CString failure = FormatString("CEnvironment::SetUp() : FAILED : cannot open '%s' : %s", m_logPath.c_str(),
-                                         std::strerror(openError));
+                                         Platform::DescribeFileError(openError).c_str());
     GetLog().PrintLine("%s", failure.c_str());
     ReportUnopenedLog(failure, folderFailures);
 }

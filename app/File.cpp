@@ -1,13 +1,16 @@
 #include "app/File.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <mutex>
 
 #include "app/ByteSubstitution.h"
+#include "platform/FileAccess.h"
 
 namespace Engine {
 
@@ -21,11 +24,6 @@ int64_t SeekTarget(int64_t offset, int origin, int64_t current, int64_t size) {
     case SEEK_FROM_END: return size + offset;
     default: return -1;
     }
-}
-
-bool IsRegularFile(const char* path) {
-    struct stat st{};
-    return ::stat(path, &st) == 0 && S_ISREG(st.st_mode);
 }
 
 } // namespace
@@ -44,12 +42,23 @@ CStdioFile::~CStdioFile() { Close(); }
 
 bool CStdioFile::Open(const char* path, const char* mode) {
     Close();
-    // fopen happily opens a directory for reading; refuse it here.
-    if (mode[0] == 'r' && !IsRegularFile(path)) return false;
-    m_file = std::fopen(path, mode);
-    if (!m_file) return false;
+    if (mode[0] != 'r') {
+        m_file = std::fopen(path, mode);
+        return m_file != nullptr;
+    }
+    // fopen happily opens a folder for reading, and waits in a FIFO for a
+    // writer: only a regular file is read.
+    const int fd = Platform::OpenRegularFile(path, O_RDONLY);
+    if (fd < 0) return false;
+    m_file = ::fdopen(fd, mode);
+    if (!m_file) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return false;
+    }
     struct stat st{};
-    if (mode[0] == 'r' && ::fstat(fileno(m_file), &st) == 0) m_readOnlySize = int64_t(st.st_size);
+    if (::fstat(fd, &st) == 0) m_readOnlySize = int64_t(st.st_size);
     return true;
 }
 

@@ -36,7 +36,8 @@ public:
     CStdioFile(const CStdioFile&) = delete;
     CStdioFile& operator=(const CStdioFile&) = delete;
 
-    // Mode "rb", "wb" or "ab". Refuses directories.
+    // Mode "rb", "wb" or "ab". Reads only a regular file (a FIFO or a device
+    // is refused without waiting on it).
     bool Open(const char* path, const char* mode);
     // Flushes and closes; false when buffered data could not be written.
     bool Close();
@@ -144,9 +145,11 @@ private:
 };
 
 // Writes the bytes to a temporary file beside path, under a name of this
-// save's own, flushes them to the disk and renames that over path, so a
-// failure at any point leaves the old file intact and two processes saving
-// the same file at once each replace it whole.
+// save's own ("<path>.<process id>.<number>.tmp"), flushes them to the disk
+// and renames that over path, so a failure at any point leaves the old file
+// intact and two processes saving the same file at once each replace it
+// whole. A symbolic link at path is followed: its target is replaced, beside
+// it. Temporary files of path left by processes no longer running are removed.
 // False on failure, after removing the temporary file, with errno telling
 // what failed.
 bool ReplaceFileContents(const CString& path, const void* data, size_t size);

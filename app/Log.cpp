@@ -1,8 +1,41 @@
 #include "app/Log.h"
 
-#include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "app/LogEscape.h"
+#include "platform/FileAccess.h"
+
+namespace {
+
+int OpenForAppending(const std::string& path) {
+    return Platform::OpenRegularFile(path, O_WRONLY | O_APPEND | O_CREAT, 0644);
+}
+
+// The log as it is opened, moved to "<path>.1" (replacing an older one) when
+// it has grown over the limit, so that runs never make it grow without end.
+int OpenRotated(const std::string& path) {
+    int fd = OpenForAppending(path);
+    struct stat st{};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || st.st_size <= CLog::kRotateBytes) return fd;
+    if (std::rename(path.c_str(), (path + ".1").c_str()) != 0) return fd;
+    ::close(fd);
+    return OpenForAppending(path);
+}
+
+// Cuts text over the limit at a character boundary and says how much went.
+std::string_view CutText(std::string_view text, std::string& note) {
+    if (text.size() <= CLog::kMaxTextBytes) return text;
+    size_t end = CLog::kMaxTextBytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    note = " ... [" + std::to_string(text.size() - end) + " more bytes]";
+    return text.substr(0, end);
+}
+
+} // namespace
 
 CLog::CLog() = default;
 
@@ -10,15 +43,30 @@ CLog::~CLog() { Close(); }
 
 bool CLog::Open(const std::string& path) {
     std::lock_guard lock(m_mutex);
-    if (m_file) std::fclose(m_file);
-    m_file = std::fopen(path.c_str(), "ab");
-    return m_file != nullptr;
+    Close();
+    const int fd = OpenRotated(path);
+    if (fd < 0) return false;
+    m_file = ::fdopen(fd, "ab");
+    if (!m_file) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return false;
+    }
+    m_path = path;
+    m_writeFailed = false;
+    return true;
 }
 
 void CLog::Close() {
     std::lock_guard lock(m_mutex);
-    if (m_file) std::fclose(m_file);
+    if (m_file && std::fclose(m_file) != 0) ReportWriteFailure(errno);
     m_file = nullptr;
+}
+
+bool CLog::IsOpen() const {
+    std::lock_guard lock(m_mutex);
+    return m_file != nullptr;
 }
 
 void CLog::SetEnabled(bool enabled) { std::lock_guard lock(m_mutex); m_enabled = enabled; }
@@ -46,16 +94,31 @@ std::string CLog::Prefix() const {
 
 void CLog::Emit(const std::string& text) {
     if (m_file) {
-        std::fwrite(text.data(), 1, text.size(), m_file);
-        std::fflush(m_file);
+        errno = 0;
+        if (std::fwrite(text.data(), 1, text.size(), m_file) != text.size() || std::fflush(m_file) != 0)
+            ReportWriteFailure(errno ? errno : EIO);
     }
     if (m_sink) m_sink(text);
+}
+
+// A log that cannot be written reaches nobody: stderr hears of it, once.
+void CLog::ReportWriteFailure(int error) {
+    if (m_writeFailed) return;
+    m_writeFailed = true;
+    ReportToStderr("cannot write the log '" + m_path + "' : " + Platform::DescribeFileError(error));
+}
+
+void ReportToStderr(const std::string& line) {
+    const std::string text = "Mosark: " + line + "\n";
+    std::fputs(text.c_str(), stderr);
+    std::fflush(stderr);
 }
 
 void CLog::BeginSection(const char* name) {
     std::lock_guard lock(m_mutex);
     if (!m_enabled) return;
-    Emit(Prefix() + "[" + EscapeForLog(name) + " begin]\n");
+    std::string note;
+    Emit(Prefix() + "[" + EscapeForLog(CutText(name, note)) + note + " begin]\n");
     m_sections.emplace_back(name);
 }
 
@@ -64,14 +127,18 @@ void CLog::EndSection() {
     if (!m_enabled || m_sections.empty()) return;
     const std::string name = std::move(m_sections.back());
     m_sections.pop_back();
-    Emit(Prefix() + "[" + EscapeForLog(name) + " end]\n");
+    std::string note;
+    Emit(Prefix() + "[" + EscapeForLog(CutText(name, note)) + note + " end]\n");
 }
 
 void CLog::Write(bool prefixed, bool newline, const char* format, va_list args) {
     std::lock_guard lock(m_mutex);
     if (!m_enabled) return;
     std::string text = prefixed ? Prefix() : std::string();
-    text += EscapeForLog(FormatStringV(format, args).view());
+    const CString formatted = FormatStringV(format, args);
+    std::string note;
+    text += EscapeForLog(CutText(formatted.view(), note));
+    text += note;
     if (newline) text += '\n';
     Emit(text);
 }

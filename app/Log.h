@@ -1,8 +1,11 @@
 #pragma once
 // The process-wide log: one file opened for appending, every line prefixed
-// with the local time and the current section indentation.
+// with the local time and the current section indentation. A log over
+// kRotateBytes when it is opened becomes "<name>.1" and a new one starts; a
+// line's text is cut at kMaxTextBytes.
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <functional>
@@ -23,9 +26,15 @@ public:
     CLog(const CLog&) = delete;
     CLog& operator=(const CLog&) = delete;
 
-    // Opens (appending) the file that receives the log; false when it cannot.
+    static constexpr int64_t kRotateBytes = int64_t(1) << 20;
+    static constexpr size_t kMaxTextBytes = 4096;
+
+    // Opens (appending) the regular file that receives the log; false, with
+    // errno set, when it cannot (a FIFO or a device is refused, never waited
+    // on). The first write that fails afterwards is reported on stderr.
     bool Open(const std::string& path);
     void Close();
+    bool IsOpen() const;
     // While disabled nothing is written.
     void SetEnabled(bool enabled);
     bool IsEnabled() const;
@@ -48,9 +57,12 @@ private:
     void Write(bool prefixed, bool newline, const char* format, va_list args);
     std::string Prefix() const;
     void Emit(const std::string& text);
+    void ReportWriteFailure(int error);
 
     mutable std::recursive_mutex m_mutex;
     std::FILE* m_file = nullptr;
+    std::string m_path;
+    bool m_writeFailed = false;  // reported once per opening
     bool m_enabled = true;
     std::vector<std::string> m_sections;
     Sink m_sink;
@@ -58,6 +70,10 @@ private:
 };
 
 CLog& GetLog();
+
+// Writes "Mosark: <line>" to stderr, for what must reach the user while no
+// log can take it.
+void ReportToStderr(const std::string& line);
 
 // The word the log's result lines end with.
 inline const char* OkOrFailed(bool ok) { return ok ? "OK" : "FAILED"; }

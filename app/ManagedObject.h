@@ -12,7 +12,9 @@ class CManagedObject {
 public:
     // Stores the name with every backslash turned into a slash.
     explicit CManagedObject(const CString& name) : m_name(NormalizePath(name)) {}
-    virtual ~CManagedObject() = default;
+    // Not noexcept: a resource's destructor lets CReferenced's integer 1 (an
+    // object destroyed while referenced) through, and may not be looser.
+    virtual ~CManagedObject() noexcept(false) = default;
 
     const CString& GetName() const { return m_name; }
     uint8_t GetFlag() const { return m_flag; }

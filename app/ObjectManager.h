@@ -19,7 +19,9 @@ namespace Engine {
 template <class T>
 class CObjectManager {
 public:
-    virtual ~CObjectManager() = default;
+    // Not noexcept, so that a referenced manager may let CReferenced's
+    // integer 1 through.
+    virtual ~CObjectManager() noexcept(false) = default;
 
     // The object loaded under the name (backslashes read as slashes), or
     // null. Counts no use and leaves no entry behind for unknown names.

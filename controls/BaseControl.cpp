@@ -120,7 +120,10 @@ void CBaseControl::DestroyTree(bool& focusInside) {
         if (manager->GetActiveMenu() == this) manager->SetActiveMenu(nullptr);
         if (manager->GetFocus() == this) {
             focusInside = true;
+            // Asked first, as for any change of focus; a control that
+            // refuses to give it up loses it all the same, as it goes away.
             manager->SetFocus(nullptr);
+            if (manager->GetFocus() == this) manager->DropFocus();
         }
         // A running timer would keep feeding the dead control.
         manager->RemoveTimersOf(this);

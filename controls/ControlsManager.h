@@ -133,6 +133,8 @@ public:
 
     const Ref& GetCapture() const { return m_pCapture; }
     const Ref& GetFocus() const { return m_pFocus; }
+    // Forgets the focus without asking its holder (a control being destroyed).
+    void DropFocus() { m_pFocus = nullptr; }
     const Ref& GetHover() const { return m_pHover; }
     const Ref& GetActiveMenu() const { return m_pActiveMenu; }
     const Ref& GetFocusOwner() const { return m_pFocusOwner; }

@@ -74,6 +74,9 @@ bool CEdit::OnCopy() {
 }
 
 bool CEdit::OnCut() {
+    // A disabled or blocked box passes every event to the base, which would
+    // still cut: its text stays as it is.
+    if (HasStyle(CS_DISABLED) || IsInputBlocked()) return CBaseControl::OnCut();
     CWString text = Utf8ToWide(m_text);
     const CWString selected =
         HasSelection() ? WideSubstring(text, m_selectionStart, m_selectionEnd - m_selectionStart) : CWString();
@@ -83,6 +86,7 @@ bool CEdit::OnCut() {
 }
 
 bool CEdit::OnPaste() {
+    if (HasStyle(CS_DISABLED) || IsInputBlocked()) return CBaseControl::OnPaste();
     const CWString pasted = GetClipboardText(ClipboardOwner());
     CWString text = Utf8ToWide(m_text);
     // The limit counts the text as it will be once the selection is gone,

@@ -265,10 +265,7 @@ bool CMenu::HandleEvent(ControlEvent& event) {
     const Ref self(this);
     switch (event.code) {
     case CE_TIMER:
-        if (m_pHoverTimer && event.timer == m_pHoverTimer.get()) {
-            OpenHotSubMenu();
-            return true;
-        }
+        if (m_pHoverTimer && event.timer == m_pHoverTimer.get()) OpenHotSubMenu();
         break;
     case CE_CREATE: return true;
     // Pointer events: the top-level menu holds the capture, presses go to

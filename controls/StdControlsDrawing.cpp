@@ -137,12 +137,13 @@ void CStdControlsDrawing::DrawFrame(CRenderContext& context, int32_t left, int32
 Geometry::CPoint CStdControlsDrawing::GlyphBox(char16_t glyph) const {
     const Graphics::CFont* font = m_pOwner->GetSymbolFont().get();
     if (!font) return {0, 10};
-    return {font->GetCharWidth(glyph), font->GetHeight()};
+    // A glyph the font lacks takes no room (it is not glyph 0 here).
+    return {font->HasGlyph(glyph) ? font->GetCharWidth(glyph) : 0, font->GetHeight()};
 }
 
 void CStdControlsDrawing::DrawGlyph(CRenderContext& context, char16_t glyph, int32_t x, int32_t y, uint32_t color) {
     Graphics::CFont* font = m_pOwner->GetSymbolFont().get();
-    if (!font) return;
+    if (!font || !font->HasGlyph(glyph)) return;
     context.EnableRenderSwitch3();
     context.SetBlendFunc5(6);
     Graphics::SprFile::CSpriteRef& glyphs = font->GetGlyphSprite();
@@ -187,14 +188,18 @@ void CStdControlsDrawing::DrawFrameControl(CRenderContext* context, Geometry::CR
             flags = (state & C_DFCS_FLAT) | 0xF | (state & C_DFCS_TRANSPARENT ? 0u : uint32_t(EDGE_MIDDLE));
         DrawEdge(*context, rect.left, rect.top, rect.right, rect.bottom, sunken ? 0xA : 0x5, flags);
     }
-    if (!glyphs) return;
     if (measure) {
-        rect = {0, 0, box.x + 6, box.y + 3};
+        if (glyphs) rect = {0, 0, box.x + 6, box.y + 3};
         return;
     }
     if (!context) return;
-    const Geometry::CPoint at = centred(state & C_DFCS_PUSHED);
-    DrawGlyph(*context, glyphs[0], at.x, at.y, kDark);
+    if (glyphs) {
+        const Geometry::CPoint at = centred(state & C_DFCS_PUSHED);
+        DrawGlyph(*context, glyphs[0], at.x, at.y, kDark);
+    }
+    // A checked or mono edge is queued without a flush of its own: it goes
+    // out here when no glyph (or no font) followed it.
+    context->FlushIfPending();
 }
 
 } // namespace Engine::Controls

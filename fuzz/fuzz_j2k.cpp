@@ -1,4 +1,4 @@
-// JPEG 2000 reader (OpenJPEG): JP2 files and raw codestreams.
+// JPEG 2000 reader (OpenJPEG): JP2 files.
 
 #include "fuzz_image.h"
 #include "tools/ImageWriter.h"
@@ -10,15 +10,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 }
 
 std::vector<CFuzzSeed> FuzzSeeds() {
-    std::vector<CFuzzSeed> seeds;
-    for (auto container : {Tools::EJpeg2000Container::JP2, Tools::EJpeg2000Container::J2K}) {
-        Tools::CJpeg2000Image image;
-        image.width = 6;
-        image.height = 4;
-        for (uint8_t sample : FuzzImage::GradientBytes(6, 4, 3)) image.samples.push_back(sample);
-        image.container = container;
-        seeds.push_back({container == Tools::EJpeg2000Container::JP2 ? "image.jp2" : "image.j2k",
-                         Tools::WriteJpeg2000(image)});
-    }
-    return seeds;
+    Tools::CJpeg2000Image image;
+    image.width = 6;
+    image.height = 4;
+    for (uint8_t sample : FuzzImage::GradientBytes(6, 4, 3)) image.samples.push_back(sample);
+    image.container = Tools::EJpeg2000Container::JP2;
+    return {{"image.jp2", Tools::WriteJpeg2000(image)}};
 }

@@ -44,9 +44,11 @@ Engine::Graphics::SprFile::CSpriteRef* FindControlSprite(const Engine::Controls:
     IGameData* game = FindGameData(control);
     Engine::Graphics::SprFile::CSprFileLocalManager* files = game ? game->GetResources().sprFiles : nullptr;
     if (!files) return nullptr;
-    // A lookup, not a load: drawing counts no uses. The file keeps the
-    // reference it makes on the first request.
-    return files->FindSprFile(kControlSprites)->CreateSpriteByName(name);
+    // A lookup in this holder's files only, not a load: drawing counts no
+    // uses. The file keeps the reference it makes on the first request.
+    const auto file = FindDependentByName(files->GetObjects(), kControlSprites);
+    if (!file) throw Engine::CException::Format("Couldn't find spr file '%s'", kControlSprites);
+    return file->CreateSpriteByName(name);
 }
 
 void PlayControlSound(IGameData* game, Engine::ref_ptr<Engine::Sound::CSampleLocalManager> manager, const char* name,

@@ -35,8 +35,9 @@ Engine::IGameData* FindGameData(const Engine::Controls::CBaseControl& control);
 float GetGameGlobalFloat(const Engine::Controls::CBaseControl& control, const char* name, int index = -1);
 
 // The sprite of "spr/controls.spr", opened through the resource holder's
-// sprite-file manager; null without game data or manager. A missing file
-// or sprite throws the sprite file's exception.
+// sprite-file manager; null without game data or manager. A file that
+// manager does not hold throws "Couldn't find spr file '%s'", a missing
+// sprite the sprite file's exception.
 Engine::Graphics::SprFile::CSpriteRef* FindControlSprite(const Engine::Controls::CBaseControl& control,
                                                           const char* name);
 

@@ -13,7 +13,7 @@ using Engine::Graphics::CSpriteQueue;
 namespace {
 
 constexpr float kEaseRate = 0.9f;
-constexpr float kFlowSpeed = 3.0f;  // pixels per second
+constexpr double kFlowSpeed = 3.0;  // pixels per second
 constexpr float kWarningRatio = 0.1f;
 constexpr float kSmallest = 0.0001f;
 
@@ -53,7 +53,9 @@ void CMosarkBar::DrawFlow(Engine::Controls::CRenderContext& context, int pass, u
     GameUi::SetFrameWithin(*m_pFlowSprite, pass);
     const int32_t height = m_pFlowSprite->GetSpriteFrameHeight();
     const int32_t half = height / 2;
-    const float scroll = half > 0 ? std::fmod(m_fClock * kFlowSpeed, float(half)) : 0.0f;
+    // The product in double: in float a long-running clock would round the
+    // scroll to whole steps.
+    const float scroll = half > 0 ? float(std::fmod(double(m_fClock) * kFlowSpeed, double(half))) : 0.0f;
     const int32_t x = m_rcEmpty.left + (m_rcEmpty.right - m_rcEmpty.left) / 2;
     GameUi::QueueSpritePiece(context.GetParams(), *m_pFlowSprite, float(x), float(m_rcEmpty.top),
                              {0.0f, scroll, float(m_pFlowSprite->GetSpriteFrameWidth()), float(height) * 0.5f}, color);

@@ -50,11 +50,12 @@ void CMosarkList::DrawCell(CRenderContext& context, const CListItemBase& cell, i
     context.PushClipRect(cell.m_rect.left, cell.m_rect.top - top, 0, 0, cell.m_rect.Width(), cell.m_rect.Height());
     context.EnableRenderSwitch3();
     context.SetBlendFunc5(6);
-    if (current) {
-        if (const auto* sprite = GameUi::FindControlSprite(*this, "edit-select")) {
-            GameUi::QueueSpriteAtF(context.GetParams(), *sprite, 0.0f, 0.0f, WithAlpha(0xFFFFFFu, GetAlpha()));
-            context.Flush();
-        }
+    // Looked up for every cell: a missing sprite fails the first cell drawn,
+    // selected or not.
+    const auto* sprite = GameUi::FindControlSprite(*this, "edit-select");
+    if (current && sprite) {
+        GameUi::QueueSpriteAtF(context.GetParams(), *sprite, 0.0f, 0.0f, WithAlpha(0xFFFFFFu, GetAlpha()));
+        context.Flush();
     }
     if (const auto font = GetFont()) {
         // Centred over the list's width from the cell's left edge, cut at the cell.
@@ -76,9 +77,10 @@ void CMosarkList::Draw(CRenderContext& context) {
     const uint32_t separator = m_pManager ? m_pManager->GetSysColor(kSeparatorColor) : 0xFF000000u;
     const int passes = HasStyle(LS_GRID) ? 2 : 1;
     for (int pass = 0; pass < passes; ++pass) {
-        const int32_t top = GetTopOffset();
+        const size_t first = FirstDrawnItem();
+        const int32_t top = first < size_t(GetItemCount()) ? GetItem(int32_t(first))->m_rect.top : 0;
         int32_t h = 0;
-        for (size_t i = TopItemIndex(); i < size_t(GetItemCount()) && h < clientHeight; ++i) {
+        for (size_t i = first; i < size_t(GetItemCount()) && h < clientHeight; ++i) {
             const CListItem& item = *GetItem(int32_t(i));
             if (item.IsHidden()) continue;
             ForEachCell(item, [&](const CListItemBase& cell) {

@@ -26,6 +26,11 @@ public:
     Color m_textColor{};
     Color m_selectTextColor{};
 
+protected:
+    // The first item a drawing pass visits: the top row's item, or item 0
+    // when there are no rows (every item hidden).
+    size_t FirstDrawnItem() const { return GetRowCount() == 0 ? 0 : TopItemIndex(); }
+
 private:
     void DrawCell(Engine::Controls::CRenderContext& context, const CListItemBase& cell, int32_t top, uint32_t textColor,
                   bool current);

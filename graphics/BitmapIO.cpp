@@ -14,7 +14,6 @@ constexpr uint32_t kJfifSignature = 0xE0FFD8FF; // SOI followed by APP0
 constexpr uint32_t kPsdSignature = 0x53504238;  // "8BPS"
 constexpr uint32_t kDdsSignature = 0x20534444;  // "DDS "
 constexpr uint32_t kJp2BoxType = 0x2020506A;    // "jP  " in bytes 4-7
-constexpr uint32_t kJ2kSignature = 0x51FF4FFF;  // SOC followed by SIZ
 
 uint32_t WordAt(ByteSpan data, size_t offset) {
     return uint32_t(data[offset]) | uint32_t(data[offset + 1]) << 8 |
@@ -61,7 +60,7 @@ EImageFormat DetectFormat(ByteSpan data) {
     case kDdsSignature: return EImageFormat::DDS;
     default: break;
     }
-    if (WordAt(data, 4) == kJp2BoxType || WordAt(data, 0) == kJ2kSignature) return EImageFormat::JPEG2000;
+    if (WordAt(data, 4) == kJp2BoxType) return EImageFormat::JPEG2000;
     if (IsTGA(data)) return EImageFormat::TGA;
     return EImageFormat::UNKNOWN;
 }

@@ -60,7 +60,7 @@ bool LoadPNG(CImageData& record, ByteSpan data, bool alphaMode);
 bool LoadJPEG(CImageData& record, ByteSpan data, bool alphaMode);
 bool LoadPSD(CImageData& record, ByteSpan data);
 bool LoadDDS(CImageData& record, ByteSpan data);
-// A JP2 file or a raw J2K codestream.
+// A JP2 file; anything else (a raw codestream too) is refused.
 bool LoadJPEG2000(CImageData& record, ByteSpan data);
 bool LoadTGA(CImageData& record, ByteSpan data);
 // The TGA probe: an 18-byte header with depth 8, 16, 24 or 32 and a positive

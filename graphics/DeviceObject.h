@@ -93,7 +93,7 @@ public:
 
     // Builds the device texture from the bitmap.
     virtual bool CreateFromBitmap(const ref_ptr<CBitmap>& bitmap, bool mipmap, bool freePixels, int32_t minAlphaBits) = 0;
-    // Drops the device texture and the source bitmap.
+    // Drops the device texture, and the source bitmap when the texture holds it.
     virtual void Free() = 0;
     // Uploads the source bitmap's pixels again.
     virtual void Update() = 0;
@@ -103,7 +103,16 @@ public:
     const ref_ptr<CBitmap>& GetBitmap() const { return m_pBitmap; }
 
 protected:
+    // Drops the source bitmap when the bitmap-held flag is set, and clears it.
+    void DropHeldBitmap() {
+        if (!m_bBitmapHeld) return;
+        m_pBitmap = nullptr;
+        m_bBitmapHeld = 0;
+    }
+
     ref_ptr<CBitmap> m_pBitmap;
+    // Nothing sets it: the bitmap goes with the texture's destructor.
+    uint8_t m_bBitmapHeld = 0;
     uint8_t m_bMipmap = 0;
     uint8_t m_bFreePixels = 0;
     int32_t m_nMinAlphaBits = -1;

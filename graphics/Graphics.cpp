@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/Application.h"
+#include "app/ApplicationHandles.h"
 #include "app/Exception.h"
 #include "app/KeyTable.h"
 #include "app/Log.h"
@@ -88,7 +89,6 @@ void CGraphics::SetViewMatrix(const float* matrix) { std::memcpy(m_viewMatrix, m
 void CGraphics::SetWorldMatrix(const float* matrix) { std::memcpy(m_worldMatrix, matrix, sizeof m_worldMatrix); }
 
 void CGraphics::ReportVideoMemory(uint32_t total, uint32_t free) {
-    GetLog().PrintLine("Video memory : %u total, %u free", total, free);
     if (!m_pVideoMemory) return;
     // A word still all ones takes the value; otherwise only a larger value
     // replaces it (a stored 0 stays 0).
@@ -326,7 +326,7 @@ HWND CGraphics::CreateDriverWindow(const char* className, const char* title) {
     RECT rect{};
     ComputeWindowRect(m_params, style, exStyle, rect);
     return CreateWindowEx(exStyle, className, title, style, rect.left, rect.top, rect.right - rect.left,
-                          rect.bottom - rect.top, nullptr, nullptr, nullptr, this);
+                          rect.bottom - rect.top, nullptr, nullptr, Engine::GetApplicationHandles().instance, this);
 }
 
 void CGraphics::ApplyWindowMode(const CGraphicsParams& params, HWND window) {
@@ -407,6 +407,10 @@ void CGraphics::RegisterDriverWindowClass(const char* name, LRESULT (*procedure)
     wc.style = CS_HREDRAW | CS_VREDRAW | (glFramebuffer ? CS_OWNDC : 0);
     wc.lpfnWndProc = procedure;
     wc.cbWndExtra = sizeof(LONG_PTR);
+    const Engine::CApplicationHandles& handles = Engine::GetApplicationHandles();
+    wc.hInstance = handles.instance;
+    wc.hIcon = handles.icon;
+    wc.hCursor = handles.cursor;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     wc.lpszClassName = name;
     RegisterClass(&wc);
@@ -420,26 +424,29 @@ void* CGraphics::StoredDriverOfWindow(HWND window, UINT message, LPARAM lParam) 
     return reinterpret_cast<void*>(GetWindowLongPtr(window, 0));
 }
 
-void CGraphics::ExerciseDeviceObjects() {
+void CGraphics::ExerciseDeviceObjects(const CDeviceObjectTest& test) {
     ref_ptr<CVertexBuffer> vertices;
     CreateVertexBuffer(vertices, 1024, int(sizeof(SpriteVertex)), VF_SPRITE, true);
     ref_ptr<CIndexBuffer> indices;
-    CreateIndexBuffer(indices, INDEX_16, 1024, false);
+    if (test.indexBuffer) CreateIndexBuffer(indices, INDEX_16, 1024, false);
     ref_ptr<CBitmap> bitmap(new CBitmap);
     bitmap->Create(256, 256);
     ref_ptr<CHardwareTexture> texture;
     CreateHardwareTexture(texture, bitmap, false, false, -1);
-    const bool locked = vertices->Lock() && indices->Lock();
+    bool locked = vertices->Lock() != nullptr;
     vertices->Unlock();
-    indices->Unlock();
-    if (!locked) throw CException("CGraphics::ExerciseDeviceObjects() : Lock() : FAILED");
+    if (indices) {
+        locked = indices->Lock() != nullptr && locked;
+        indices->Unlock();
+    }
+    if (!locked && test.lockFailureFails) throw CException("CGraphics::ExerciseDeviceObjects() : Lock() : FAILED");
 }
 
-bool CGraphics::TestDeviceObjects(const char* sectionName, const char* testName) {
+bool CGraphics::TestDeviceObjects(const char* sectionName, const char* testName, const CDeviceObjectTest& test) {
     CLogSection section(sectionName);
     bool ok = true;
     try {
-        ExerciseDeviceObjects();
+        ExerciseDeviceObjects(test);
     } catch (const CException&) {
         ok = false;
     }

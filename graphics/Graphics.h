@@ -148,13 +148,18 @@ public:
     // default states, sprite-file images, the other objects, then tells the
     // application.
     void RestoreAfterReset(const std::function<void()>& setDefaultStates);
+    // What a driver's start-up self-test makes and what fails it.
+    struct CDeviceObjectTest {
+        bool indexBuffer = true;       // an index buffer too, locked like the vertex buffer
+        bool lockFailureFails = true;  // a lock that reports false fails the test
+    };
     // The drivers' start-up self-test: makes a sprite vertex buffer, an
-    // index buffer and a texture and locks both buffers. Throws (an
-    // Engine::CException) when any of it fails.
-    void ExerciseDeviceObjects();
+    // index buffer when asked and a texture, and locks the buffers. Throws
+    // (an Engine::CException) when any of it fails.
+    void ExerciseDeviceObjects(const CDeviceObjectTest& test);
     // The same in a log section, ending with the line "<testName>() : OK"
     // or "... : FAILED"; true when it worked.
-    bool TestDeviceObjects(const char* sectionName, const char* testName);
+    bool TestDeviceObjects(const char* sectionName, const char* testName, const CDeviceObjectTest& test);
 
     ref_ptr<CSprFileManager> GetSprFileManager() const;
     // The place-file and map-file managers belong to the scene layout

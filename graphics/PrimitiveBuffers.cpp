@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "app/Exception.h"
+#include "app/Log.h"
 #include "graphics/Graphics.h"
 
 namespace Engine::Graphics {
@@ -21,9 +23,15 @@ CPrimitiveBuffers& Buffers() {
 }
 
 // Restored in the first pass after a device reset, like the sprite buffer.
+// A driver that throws instead of giving no buffer gives none all the same.
 void Create(CGraphics* driver, ref_ptr<CVertexBuffer>& out, uint32_t format) {
     out = nullptr;
-    if (driver) driver->CreateVertexBuffer(out, PRIMITIVE_BUFFER_POINTS, PRIMITIVE_VERTEX_SIZE, format, true);
+    try {
+        if (driver) driver->CreateVertexBuffer(out, PRIMITIVE_BUFFER_POINTS, PRIMITIVE_VERTEX_SIZE, format, true);
+    } catch (const CException& e) {
+        GetLog().PrintLine("%s", e.what());
+        out = nullptr;
+    }
     if (out) out->SetRestoreFirst(true);
 }
 

@@ -61,9 +61,9 @@ struct CPieceGrid {
             pieceHeight = height;
             return;
         }
-        const SprFile::TextureRegion& piece = frame->pieces[size_t(index)];
-        pieceWidth = float(piece.right - piece.left);
-        pieceHeight = float(piece.bottom - piece.top);
+        const auto [sizeX, sizeY] = frame->GetPieceSize(size_t(index));
+        pieceWidth = float(sizeX);
+        pieceHeight = float(sizeY);
     }
 };
 
@@ -73,11 +73,14 @@ bool FindPieceGrid(const SprFile::CSpriteRef& sprite, const CSpriteQueueItem& it
     if (const SprFile::CSpriteDef* definition = sprite.GetDefinition()) {
         grid.frame = FindSpriteFrame(*definition, item.frame);
         if (!grid.frame) return false;
-        if (uint64_t(grid.frame->x) * grid.frame->y > grid.frame->pieces.size()) return false;
-        grid.columns = int32_t(grid.frame->x);
-        grid.rows = int32_t(grid.frame->y);
-        grid.width = float(grid.frame->width);
-        grid.height = float(grid.frame->height);
+        const size_t frame = FrameIndex(item);
+        const auto [columns, rows] = definition->GetPieceGrid(frame);
+        if (uint64_t(columns) * rows > definition->GetPieceCount(frame)) return false;
+        grid.columns = int32_t(columns);
+        grid.rows = int32_t(rows);
+        const auto [width, height] = definition->GetFrameSize(frame);
+        grid.width = float(width);
+        grid.height = float(height);
         return true;
     }
     int32_t width = 0, height = 0;

@@ -58,6 +58,7 @@ void CSprFile::Clear() {
     for (CSpriteRef* ref : std::exchange(m_refs, {})) ref->Detach();
     m_names.clear();
     m_sprites.clear();
+    m_held.clear();
 }
 
 void CSprFile::UntrackRef(CSpriteRef* ref) {
@@ -70,7 +71,9 @@ void CSprFile::ThrowCorrupted(const CString& name, const char* reasonFormat, ...
     va_start(args, reasonFormat);
     const CString reason = FormatStringV(reasonFormat, args);
     va_end(args);
-    throw Engine::CException::Format("Invalid or corrupted .spr file '%s': %s", name.c_str(), reason.c_str());
+    // The message is the fixed text; what failed goes to the log.
+    GetLog().PrintLine("Invalid or corrupted .spr file '%s': %s", name.c_str(), reason.c_str());
+    throw Engine::CException::Format("Invalid or corrupted .spr file '%s'", name.c_str());
 }
 
 void CSprFile::CheckFits(CArchive& archive, uint64_t count, uint64_t recordBytes, const char* what) const {
@@ -149,16 +152,16 @@ void CSprFile::ReadImage(CArchive& archive, CBitmap& bitmap, size_t index, bool 
     Engine::CMemoryFile image(*archive.GetFile(), length);
     if (image.Size() != length) CArchive::ThrowReadError(length, int64_t(image.Size()));
     if (alpha ? bitmap.LoadAlphaFromFile(image) : bitmap.LoadFromFile(image)) return;
-    // The same file fails once for every owner that loads it: the line says
-    // which file, which image and what was wrong with it.
+    // The message is the fixed text; the log line before it says which
+    // file, which image and what was wrong with it.
+    const char* message = alpha ? "Unable to load .anim alpha bitmap" : "Unable to load .anim bitmap";
     const CBitmapIO::EImageFormat format = CBitmapIO::DetectFormat(CBitmapIO::ByteSpan(image.GetData(), image.Size()));
     const CString check = format == CBitmapIO::EImageFormat::UNKNOWN
                               ? FormatString("its %u bytes are in no known image format", length)
                               : FormatString("its %u bytes of %s data do not decode", length,
                                              CBitmapIO::GetFormatName(format));
-    throw Engine::CException::Format("%s in '%s', bitmap %zu: %s",
-                                     alpha ? "Unable to load .anim alpha bitmap" : "Unable to load .anim bitmap",
-                                     GetName().c_str(), index, check.c_str());
+    GetLog().PrintLine("%s in '%s', bitmap %zu: %s", message, GetName().c_str(), index, check.c_str());
+    throw Engine::CException(message);
 }
 
 void CSprFile::ReadSprite(CArchive& archive, CSpriteDef& definition) const {

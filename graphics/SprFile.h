@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Exception.h"
@@ -46,12 +47,25 @@ struct TextureRegion {
     void SetTextureSize(int32_t width, int32_t height);
 };
 
+// The accessors below take indexes inside their lists: callers clamp
+// negative indexes to 0 and check the upper bound first.
 struct CSpriteFrame {
     std::vector<TextureRegion> pieces;
     uint32_t x = 0;  // piece columns and rows, read as a pair by the draw queue
     uint32_t y = 0;
     uint32_t width = 0;
     uint32_t height = 0;
+
+    size_t GetPieceCount() const { return pieces.size(); }
+    // Right - left, bottom - top; in 64 bits, as damaged files may hold any
+    // pair of edges.
+    std::pair<int64_t, int64_t> GetPieceSize(size_t piece) const {
+        const TextureRegion& region = pieces[piece];
+        return {int64_t(region.right) - region.left, int64_t(region.bottom) - region.top};
+    }
+    std::pair<int32_t, int32_t> GetPieceTextureSize(size_t piece) const {
+        return {pieces[piece].textureWidth, pieces[piece].textureHeight};
+    }
 };
 
 class CSpriteDef {
@@ -61,11 +75,27 @@ public:
     CSpriteDef& operator=(CSpriteDef&&) noexcept;
     ~CSpriteDef();
 
+    int32_t GetFrameCount() const { return int32_t(frames.size()); }
+    std::pair<uint32_t, uint32_t> GetFrameSize(size_t frame) const {
+        return {frames[frame].width, frames[frame].height};
+    }
+    // Piece columns and rows.
+    std::pair<uint32_t, uint32_t> GetPieceGrid(size_t frame) const { return {frames[frame].x, frames[frame].y}; }
+    // The frame's own accessors serve callers that already hold the frame
+    // (the draw queue, once per sprite).
+    size_t GetPieceCount(size_t frame) const { return frames[frame].GetPieceCount(); }
+    std::pair<int64_t, int64_t> GetPieceSize(size_t frame, size_t piece) const {
+        return frames[frame].GetPieceSize(piece);
+    }
+
     CString name;
     uint32_t wordA = 0;
     uint32_t wordB = 0;
     bool flag1 = false;
     bool flag2 = false;
+    // Six words the format leaves uninterpreted, kept at the values every
+    // definition starts with; nothing reads them.
+    uint32_t extraWords[6] = {1, 1, 0xFFFFFFFFu, 0xFFFFFFFFu, 0, 0};
     std::vector<CSpriteFrame> frames;
     CSprFile* owner = nullptr;
 
@@ -121,9 +151,12 @@ public:
     size_t GetBitmapCount() const { return m_bitmaps.size(); }
     const CBitmapEntry& GetBitmapEntry(size_t index) const { return m_bitmaps.at(index); }
     size_t GetSpriteRefCount() const { return m_refs.size(); }
+    // Counted objects the file keeps alive until it is emptied.
+    void Hold(Engine::ref_ptr<Engine::CReferenced> object) { m_held.push_back(std::move(object)); }
+    size_t GetHeldCount() const { return m_held.size(); }
 
-    // Throws "Invalid or corrupted .spr file '<name>'" followed by the check
-    // that failed.
+    // Logs the check that failed, then throws "Invalid or corrupted .spr
+    // file '<name>'".
     [[noreturn]] static void ThrowCorrupted(const CString& name, const char* reasonFormat, ...) ENGINE_PRINTF(2, 3);
 
 private:
@@ -143,6 +176,7 @@ private:
     CGraphics* m_graphics;
     uint32_t m_fileWord = 0;
     std::vector<CSpriteRef*> m_refs;  // living references, not owned
+    std::vector<Engine::ref_ptr<Engine::CReferenced>> m_held;
     CTextureList m_textures;
     std::map<std::string, CSpriteDef*> m_names;
 };

@@ -180,7 +180,7 @@ void TakeTexture(CSpriteQueueItem& item, const CSpriteSource& source) {
 // The split rule: a frame of several pieces, or a record that asks for
 // splitting or tiling.
 bool SplitsFrame(const SprFile::CSpriteFrame* frame, uint32_t flags) {
-    return frame && (frame->pieces.size() > 1 || (flags & SPRITE_SPLIT_MASK));
+    return frame && (frame->GetPieceCount() > 1 || (flags & SPRITE_SPLIT_MASK));
 }
 
 } // namespace

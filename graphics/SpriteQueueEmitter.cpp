@@ -52,13 +52,15 @@ inline void CQuadEmitter::UseTextureSize(int32_t width, int32_t height) {
     m_spanU.valid = m_spanV.valid = false;
 }
 
-inline CQuadEmitter::CQuadSource CQuadEmitter::Source(const CSpriteQueueItem& item,
-                                                      const SprFile::TextureRegion* piece) {
+inline CQuadEmitter::CQuadSource CQuadEmitter::Source(const CSpriteQueueItem& item, const CSpriteSource& sprite) {
     CQuadSource source;
-    if (piece) {
-        UseTextureSize(piece->textureWidth, piece->textureHeight);
-        source.width = float(piece->right - piece->left);
-        source.height = float(piece->bottom - piece->top);
+    if (const SprFile::TextureRegion* piece = sprite.piece) {
+        const size_t pieceIndex = PieceIndex(item);
+        const auto [textureWidth, textureHeight] = sprite.frame->GetPieceTextureSize(pieceIndex);
+        UseTextureSize(textureWidth, textureHeight);
+        const auto [pieceWidth, pieceHeight] = sprite.frame->GetPieceSize(pieceIndex);
+        source.width = float(pieceWidth);
+        source.height = float(pieceHeight);
         source.baseU = piece->uLeft;
         source.baseV = piece->vTop;
     } else {
@@ -210,7 +212,7 @@ inline void CQuadEmitter::Transform(const CSpriteQueueItem& item, SpriteVertex v
 bool CQuadEmitter::Emit(const CQueuedSprite& record, SpriteVertex vertices[4]) {
     if (!record.source.drawable) return false;
     const CSpriteQueueItem& item = record.item;
-    const CQuadSource source = Source(item, record.source.piece);
+    const CQuadSource source = Source(item, record.source);
     SetTextureCoordinates(item, source, vertices);
     SetColors(item, vertices);
     SetPositions(record, source, vertices);

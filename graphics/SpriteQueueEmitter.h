@@ -29,7 +29,7 @@ private:
     // The steps of Emit, one call each per quad. Kept inline: passed
     // between calls, the source's small struct goes through the stack, and
     // reading it back right after it was written stalls the processor.
-    [[gnu::always_inline]] CQuadSource Source(const CSpriteQueueItem& item, const SprFile::TextureRegion* piece);
+    [[gnu::always_inline]] CQuadSource Source(const CSpriteQueueItem& item, const CSpriteSource& sprite);
     [[gnu::always_inline]] void SetTextureCoordinates(const CSpriteQueueItem& item, const CQuadSource& source,
                                                       SpriteVertex vertices[4]);
     [[gnu::always_inline]] void SetColors(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const;

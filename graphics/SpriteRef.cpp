@@ -22,7 +22,7 @@ void CSpriteRef::Detach() {
 }
 
 int32_t CSpriteRef::GetSpriteFrameCount() const {
-    return m_definition ? int32_t(m_definition->frames.size()) : 1;
+    return m_definition ? m_definition->GetFrameCount() : 1;
 }
 
 int32_t CSpriteRef::SetFrame(int32_t n) {
@@ -42,23 +42,27 @@ int32_t CSpriteRef::SetFrame(int32_t n) {
 
 void CSpriteRef::SetLastFrame() { m_template.frame = GetSpriteFrameCount() - 1; }
 
-const CSpriteFrame* CSpriteRef::FindFrame(int32_t frame) const {
-    if (!m_definition) return nullptr;
+int32_t CSpriteRef::FindFrameIndex(int32_t frame) const {
+    if (!m_definition) return -1;
     if (frame < 0) frame = std::max(m_template.frame, 0);
-    if (size_t(frame) >= m_definition->frames.size()) return nullptr;
-    return &m_definition->frames[size_t(frame)];
+    return frame < m_definition->GetFrameCount() ? frame : -1;
+}
+
+const CSpriteFrame* CSpriteRef::FindFrame(int32_t frame) const {
+    const int32_t index = FindFrameIndex(frame);
+    return index < 0 ? nullptr : &m_definition->frames[size_t(index)];
 }
 
 int32_t CSpriteRef::GetSpriteFrameWidth(int32_t frame) const {
     if (!m_definition) return TextureSize()[0];
-    const CSpriteFrame* found = FindFrame(frame);
-    return found ? int32_t(found->width) : 0;
+    const int32_t index = FindFrameIndex(frame);
+    return index < 0 ? 0 : int32_t(m_definition->GetFrameSize(size_t(index)).first);
 }
 
 int32_t CSpriteRef::GetSpriteFrameHeight(int32_t frame) const {
     if (!m_definition) return TextureSize()[1];
-    const CSpriteFrame* found = FindFrame(frame);
-    return found ? int32_t(found->height) : 0;
+    const int32_t index = FindFrameIndex(frame);
+    return index < 0 ? 0 : int32_t(m_definition->GetFrameSize(size_t(index)).second);
 }
 
 std::array<int32_t, 2> CSpriteRef::TextureSize() const {

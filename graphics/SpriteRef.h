@@ -55,6 +55,9 @@ public:
 
 private:
     friend class CSprFile;
+    // The frame a getter means (negative: the current one), -1 outside the
+    // list or without a definition.
+    int32_t FindFrameIndex(int32_t frame) const;
     const CSpriteFrame* FindFrame(int32_t frame) const;
     std::array<int32_t, 2> TextureSize() const;
     // Called when the file is emptied or destroyed.

@@ -19,12 +19,18 @@ struct CSpriteSource {
     const SprFile::CSpriteDef* definition = nullptr;
     const SprFile::CSpriteFrame* frame = nullptr;
     const SprFile::TextureRegion* piece = nullptr;
+    // The frame and piece are max(frame, 0) and max(piece, 0) of the record
+    // they were found for: the indexes are not kept twice in a record.
 };
+
+// The clamped frame and piece indexes of a record, as its source was found.
+inline size_t FrameIndex(const CSpriteQueueItem& item) { return size_t(std::max(item.frame, 0)); }
+inline size_t PieceIndex(const CSpriteQueueItem& item) { return size_t(std::max(item.piece, 0)); }
 
 // Frame max(index, 0) of the definition, or null.
 inline const SprFile::CSpriteFrame* FindSpriteFrame(const SprFile::CSpriteDef& definition, int32_t index) {
     const size_t frame = size_t(std::max(index, 0));
-    return frame < definition.frames.size() ? &definition.frames[frame] : nullptr;
+    return frame < size_t(definition.GetFrameCount()) ? &definition.frames[frame] : nullptr;
 }
 // Piece max(index, 0) of a frame already found (null: none) of the sprite's
 // definition. Inline: a split record looks one up for each of its parts.
@@ -35,7 +41,7 @@ inline CSpriteSource FindPieceSource(const SprFile::CSpriteRef& sprite, const Sp
     if (!source.definition) return source;
     source.frame = frame;
     const size_t piece = size_t(std::max(index, 0));
-    if (source.frame && piece < source.frame->pieces.size()) source.piece = &source.frame->pieces[piece];
+    if (source.frame && piece < source.frame->GetPieceCount()) source.piece = &source.frame->pieces[piece];
     const SprFile::CSprFile* file = sprite.GetFile();
     // A negative bitmap index is an untextured piece; one past the file's
     // bitmaps is damaged data.

@@ -6,7 +6,7 @@ CParticleSystem::CParticleSystem(Graphics::CGraphics* graphics)
     : m_graphics(graphics), m_textures(graphics), m_library(std::make_unique<VexaParticles::CVexaParticleLibrary>()),
       m_binding(std::make_unique<CVexaGraphics_Engine>(graphics, &m_textures)), m_fileManager(this) {}
 
-CParticleSystem::~CParticleSystem() {
+CParticleSystem::~CParticleSystem() noexcept {
     m_fileManager.RemoveAllObjects();
     m_library->Done();
 }

@@ -18,8 +18,9 @@ public:
     // The driver (not owned) must outlive the system. The application then
     // initialises the library with the graphics binding.
     explicit CParticleSystem(Graphics::CGraphics* graphics);
-    // Owners' local managers must have handed their files back before.
-    ~CParticleSystem();
+    // Owners' local managers must have handed their files back before. The
+    // file manager is a member nobody counts, so nothing here throws.
+    ~CParticleSystem() noexcept;
     CParticleSystem(const CParticleSystem&) = delete;
     CParticleSystem& operator=(const CParticleSystem&) = delete;
 

@@ -7,7 +7,7 @@ namespace Engine::Particles {
 CVexaFile::CVexaFile(const CString& name, std::unique_ptr<VexaParticles::IVexaFile> file)
     : CManagedObject(name), m_file(std::move(file)), m_fileName(name) {}
 
-CVexaFile::~CVexaFile() noexcept {
+CVexaFile::~CVexaFile() noexcept(false) {
     m_file->DestroyTextures();
     // The library emitters borrow the file's prototypes: they go first.
     for (const ref_ptr<CVexaParticleEmitter>& emitter : m_emitters) emitter->DestroyEmitter();

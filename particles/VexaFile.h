@@ -18,7 +18,7 @@ public:
     CVexaFile(const CString& name, std::unique_ptr<VexaParticles::IVexaFile> file);
     // Destroys the textures, deletes the library emitter of every emitter
     // made from this file (users may still hold them), then the file.
-    ~CVexaFile() noexcept override;
+    ~CVexaFile() noexcept(false) override;
 
     // A running emitter of the named effect, started at startTime. Throws
     // the library's exception when the file has no such effect.

@@ -4,7 +4,7 @@
 
 namespace Engine::Particles {
 
-CVexaFileLocalManager::~CVexaFileLocalManager() noexcept { ReleaseAll(); }
+CVexaFileLocalManager::~CVexaFileLocalManager() noexcept(false) { ReleaseAll(); }
 
 ref_ptr<CVexaFile> CVexaFileLocalManager::GetVexaFile(const CString& name) {
     ref_ptr<CVexaFile> file = m_manager->OpenVexaFile(name);

@@ -13,7 +13,7 @@ class CVexaFileManager;
 class CVexaFileLocalManager : public Engine::CReferenced, private Engine::CLocalObjectManager<CVexaFile> {
 public:
     explicit CVexaFileLocalManager(CVexaFileManager* manager) : m_manager(manager) {}
-    ~CVexaFileLocalManager() noexcept override;
+    ~CVexaFileLocalManager() noexcept(false) override;
 
     // The file of that name, loaded now or shared, with its missing
     // textures made.

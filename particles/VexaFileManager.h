@@ -13,7 +13,7 @@ class CParticleSystem;
 class CVexaFileManager : public Engine::CReferenced, public Engine::CObjectManager<CVexaFile> {
 public:
     explicit CVexaFileManager(CParticleSystem* owner) : m_owner(owner) {}
-    ~CVexaFileManager() noexcept override = default;
+    ~CVexaFileManager() noexcept(false) override = default;
 
     // The file loaded under the name, or one read now; counts one use either
     // way. A file that cannot be opened throws Engine::CException, a bad

@@ -1,5 +1,6 @@
 #include "particles/VexaGraphics_Engine.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/Exception.h"
@@ -9,7 +10,10 @@
 #include "particles/VexaVertexBuffer_Engine.h"
 
 namespace Engine::Particles {
+
 namespace {
+
+constexpr uint32_t kDefaultTextureFlags = 0xFFFFFFFFu;
 
 using namespace Graphics;
 
@@ -23,6 +27,32 @@ struct CFormatBit {
 constexpr CFormatBit kFormatBits[] = {{0x1, VF_XYZ},       {0x4, VF_RHW},       {0x8, VF_DIFFUSE},
                                       {0x10000, VF_TEX0},  {0x20000, VF_TEX1},  {0x40000, VF_TEX2},
                                       {0x80000, VF_TEX3}};
+
+// Moves the drawn quads to the driver's pixel and texel centres, as the
+// sprite queue moves sprites: a particle lands on the pixels and texels a
+// sprite with the same coordinates takes, on every driver.
+void AlignToDriver(CGraphics& driver, CVertexBuffer& buffer, int32_t firstQuad, int32_t count, const CTexture* texture) {
+    float dx = 0.0f, dy = 0.0f, du = 0.0f, dv = 0.0f;
+    driver.GetBufferOffset(&dx, &dy);
+    driver.GetTextureOffset(&du, &dv);
+    int32_t width = 0, height = 0;
+    if (!texture || !texture->GetSize(width, height) || width <= 0 || height <= 0) du = dv = 0.0f;
+    if ((dx == 0.0f && dy == 0.0f && du == 0.0f && dv == 0.0f) || buffer.GetVertexSize() != int32_t(sizeof(SpriteVertex)))
+        return;
+    const int32_t quads = buffer.GetCount() / 4;
+    if (firstQuad < 0 || count <= 0 || firstQuad >= quads) return;
+    auto* vertices = static_cast<SpriteVertex*>(buffer.Lock());
+    if (!vertices) return;
+    for (int32_t i = firstQuad * 4, end = std::min(firstQuad + count, quads) * 4; i < end; ++i) {
+        vertices[i].x += dx;
+        vertices[i].y += dy;
+        if (du != 0.0f || dv != 0.0f) {
+            vertices[i].u += du / float(width);
+            vertices[i].v += dv / float(height);
+        }
+    }
+    buffer.Unlock();
+}
 
 } // namespace
 
@@ -62,6 +92,13 @@ int32_t CVexaGraphics_Engine::CreateVertexBuffer(std::unique_ptr<VexaParticles::
     return 0;
 }
 
+int32_t CVexaGraphics_Engine::CreateIndexBuffer(std::unique_ptr<VexaParticles::VexaGraphics::IDeviceObject>&,
+                                                int32_t count, uint32_t format, uint32_t) {
+    ref_ptr<CIndexBuffer> dropped;
+    m_graphics->CreateIndexBuffer(dropped, int(format), count, true);
+    return 0;
+}
+
 int32_t CVexaGraphics_Engine::CreateTexture(std::unique_ptr<VexaParticles::VexaGraphics::ITexture>& out,
                                             const VexaParticles::VexaGraphics::CBitmap& bitmap, uint32_t) {
     out.reset();
@@ -70,7 +107,10 @@ int32_t CVexaGraphics_Engine::CreateTexture(std::unique_ptr<VexaParticles::VexaG
     std::memcpy(image->GetPixels(), bitmap.GetPixels(), size_t(bitmap.GetWidth()) * size_t(bitmap.GetHeight()) * 4);
     ref_ptr<CTexture> texture;
     try {
-        m_textures->CreateTexture(texture, image, 0, false, 0);
+        // The default texture flags: a format with the most alpha bits. Shapes
+        // are soft-edged and drawn by their alpha; texture flags 0 would ask
+        // for a format without alpha and draw every particle as a square.
+        m_textures->CreateTexture(texture, image, 0, false, kDefaultTextureFlags);
     } catch (const Engine::CException& e) {
         GetLog().PrintLine("%s", e.what());
     }
@@ -101,6 +141,7 @@ int32_t CVexaGraphics_Engine::Draw(VexaParticles::VexaGraphics::IVertexBuffer* b
                                    uint32_t) {
     const auto* engineBuffer = dynamic_cast<const CVexaVertexBuffer_Engine*>(buffer);
     if (!engineBuffer) return kFailed;
+    AlignToDriver(*m_graphics, *engineBuffer->GetBuffer(), first, count, m_texture.get());
     // Buffered while the software driver keeps its containers, so that the
     // dirty-rectangle pass sees the particles too.
     m_graphics->BufferParticleQuads(first, engineBuffer->GetBuffer(), count, m_texture);

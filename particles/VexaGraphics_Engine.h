@@ -23,6 +23,10 @@ public:
     // A driver that makes no buffer fails the call.
     int32_t CreateVertexBuffer(std::unique_ptr<VexaParticles::VexaGraphics::IVertexBuffer>& out, int32_t count,
                                int32_t stride, uint32_t format, uint32_t usage) override;
+    // Has the driver make an index buffer of the count, with the format as
+    // its index type code, and drops it: out stays unset.
+    int32_t CreateIndexBuffer(std::unique_ptr<VexaParticles::VexaGraphics::IDeviceObject>& out, int32_t count,
+                              uint32_t format, uint32_t usage) override;
     // Null when the texture manager makes no texture.
     int32_t CreateTexture(std::unique_ptr<VexaParticles::VexaGraphics::ITexture>& out,
                           const VexaParticles::VexaGraphics::CBitmap& bitmap, uint32_t flags) override;

@@ -41,7 +41,7 @@ CPlaceObject* CAniPlaceObject::BindObject(const CPlaceFile* placeFile, uint32_t 
     CPlaceObject* found = placeFile ? placeFile->FindObjectByID(id) : nullptr;
     if (!found)
         throw Engine::CException::Format("Can't find object '%d' in place file '%s'", int32_t(id),
-                                         placeFile ? placeFile->GetName().c_str() : "");
+                                         placeFile ? placeFile->Name.c_str() : "");
     return found;
 }
 

@@ -30,7 +30,8 @@ public:
     void Unbind() override;
 
     // The object with the ID; throws "Can't find object '%d' in place file
-    // '%s'" when there is none (or no place file is being read).
+    // '%s'", with the name the file was loaded under, when there is none (or
+    // no place file is being read).
     static CPlaceObject* BindObject(const CPlaceFile* placeFile, uint32_t id);
 
     // Degrees.

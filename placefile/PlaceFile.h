@@ -51,6 +51,13 @@ public:
     // 0 and its generated class assigned. Counts one use either way; every
     // failure throws Engine::CException and leaves nothing registered.
     static ref_ptr<CPlaceFile> Load(CPlaceFileManager& manager, const CString& name, bool loadNow);
+    // Load with the sprite files' images made now, or queued.
+    static ref_ptr<CPlaceFile> LoadNow(CPlaceFileManager& manager, const CString& name) {
+        return Load(manager, name, true);
+    }
+    static ref_ptr<CPlaceFile> LoadQueued(CPlaceFileManager& manager, const CString& name) {
+        return Load(manager, name, false);
+    }
 
     // Reads both layouts; throws Engine::CException on the place file's own
     // faults, and passes on what its scene archive and effect files throw.

@@ -48,7 +48,13 @@ void CPlaceFileLocalManager::ReleaseAll() noexcept {
 }
 
 ref_ptr<CPlaceFile> CPlaceFileLocalManager::GetPlaceFile(const CString& name) {
-    ref_ptr<CPlaceFile> placeFile = CPlaceFile::Load(GetPlaceFileManager(*m_owner), name, true);
+    return LoadPlaceFile(name, true);
+}
+
+ref_ptr<CPlaceFile> CPlaceFileLocalManager::LoadPlaceFile(const CString& name, bool loadNow) {
+    CPlaceFileManager& manager = GetPlaceFileManager(*m_owner);
+    ref_ptr<CPlaceFile> placeFile =
+        loadNow ? CPlaceFile::LoadNow(manager, name) : CPlaceFile::LoadQueued(manager, name);
     AddObject(placeFile);
     return placeFile;
 }

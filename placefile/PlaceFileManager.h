@@ -45,6 +45,10 @@ public:
     using CLocalObjectManager::GetUses;
 
 private:
+    // The lookup behind GetPlaceFile: the load entry its flag picks, and the
+    // use recorded.
+    ref_ptr<CPlaceFile> LoadPlaceFile(const CString& name, bool loadNow);
+
     CGraphics* m_owner;
 };
 

@@ -7,8 +7,11 @@ namespace Engine::Graphics::PlaceFile {
 bool g_bUseGeneratedSceneClasses = false;
 
 std::vector<CSceneGeneratedClass*>& GetSceneGeneratedClassRegistry() {
-    static std::vector<CSceneGeneratedClass*> registry;
-    return registry;
+    // Made on the first request and never freed, so a lookup made while the
+    // process exits (after the function-local statics are gone) still
+    // answers.
+    static auto* const registry = new std::vector<CSceneGeneratedClass*>;
+    return *registry;
 }
 
 void RegisterSceneGeneratedClass(CSceneGeneratedClass* generated) {

@@ -26,7 +26,8 @@ protected:
 // Enables the assignment of generated classes to loaded place files.
 extern bool g_bUseGeneratedSceneClasses;
 
-// The registry, in registration order.
+// The registry, in registration order: made on first request, never freed,
+// nothing scheduled at exit.
 std::vector<CSceneGeneratedClass*>& GetSceneGeneratedClassRegistry();
 void RegisterSceneGeneratedClass(CSceneGeneratedClass* generated);
 // The first class whose path equals path byte for byte, or null.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <mutex>
+#include <utility>
 
 #include "platform/Detail.h"
 #include "platform/SdlBridge.h"
@@ -28,11 +29,39 @@ struct CCursorState {
     std::array<SDL_Cursor*, kCursorCount> sdl{};  // made on first use
     HCURSOR current = HandleOf(0);  // the arrow, as at start-up
     int displayCount = 0;
+    Platform::Detail::CPictureCursor picture;
+    SDL_Cursor* pictureSdl = nullptr;  // null where SDL draws no cursors
+    bool pictureShown = false;
+    POINT picturePosition{};
 };
 
 CCursorState& State() {
     static CCursorState state;
     return state;
+}
+
+bool SystemCursorVisible(const CCursorState& state) { return state.displayCount >= 0 && state.current; }
+
+// Puts the pointer SDL shows in line with the state: the picture cursor
+// while it is shown, else the system cursor as set and counted.
+void ApplyToSdl(CCursorState& state) {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+    if (state.pictureShown) {
+        if (state.pictureSdl) SDL_SetCursor(state.pictureSdl);
+        SDL_ShowCursor(SDL_ENABLE);
+        return;
+    }
+    const int index = IndexOf(state.current);
+    if (state.current && index >= 0 && index < kCursorCount) {
+        if (!state.sdl[size_t(index)]) state.sdl[size_t(index)] = SDL_CreateSystemCursor(kSdlCursors[index]);
+        if (state.sdl[size_t(index)]) SDL_SetCursor(state.sdl[size_t(index)]);
+    }
+    SDL_ShowCursor(SystemCursorVisible(state) ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void FreePictureCursor(CCursorState& state) {
+    if (state.pictureSdl) SDL_FreeCursor(state.pictureSdl);
+    state.pictureSdl = nullptr;
 }
 
 } // namespace
@@ -50,14 +79,7 @@ HCURSOR SetCursor(HCURSOR cursor) {
     const int index = IndexOf(cursor);
     if (cursor && (index < 0 || index >= kCursorCount)) return previous;
     state.current = cursor;
-    if (!SDL_WasInit(SDL_INIT_VIDEO)) return previous;
-    if (!cursor) {
-        SDL_ShowCursor(SDL_DISABLE);
-        return previous;
-    }
-    if (!state.sdl[size_t(index)]) state.sdl[size_t(index)] = SDL_CreateSystemCursor(kSdlCursors[index]);
-    if (state.sdl[size_t(index)]) SDL_SetCursor(state.sdl[size_t(index)]);
-    SDL_ShowCursor(state.displayCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    ApplyToSdl(state);
     return previous;
 }
 
@@ -65,7 +87,7 @@ int ShowCursor(BOOL show) {
     CCursorState& state = State();
     std::lock_guard lock(state.mutex);
     state.displayCount += show ? 1 : -1;
-    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(state.displayCount >= 0 && state.current ? SDL_ENABLE : SDL_DISABLE);
+    ApplyToSdl(state);
     return state.displayCount;
 }
 
@@ -102,11 +124,46 @@ BOOL GetIconInfo(HCURSOR cursor, ICONINFO* info) {
 
 namespace Platform::Detail {
 
+void SetPictureCursor(CPictureCursor picture) {
+    CCursorState& state = State();
+    std::lock_guard lock(state.mutex);
+    FreePictureCursor(state);
+    state.picture = std::move(picture);
+    CPictureCursor& p = state.picture;
+    if (SDL_WasInit(SDL_INIT_VIDEO) && p.width > 0 && p.height > 0 &&
+        p.pixels.size() == size_t(p.width) * size_t(p.height)) {
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(p.pixels.data(), p.width, p.height, 32, p.width * 4,
+                                                                  SDL_PIXELFORMAT_ARGB8888);
+        if (surface) {
+            state.pictureSdl = SDL_CreateColorCursor(surface, p.hotX, p.hotY);
+            SDL_FreeSurface(surface);
+        }
+    }
+    ApplyToSdl(state);
+}
+
+void ShowPictureCursor(bool show) {
+    CCursorState& state = State();
+    std::lock_guard lock(state.mutex);
+    state.pictureShown = show;
+    ApplyToSdl(state);
+}
+
+void MovePictureCursor(int x, int y) {
+    CCursorState& state = State();
+    std::lock_guard lock(state.mutex);
+    state.picturePosition = POINT{x, y};
+}
+
 void ResetCursor() {
     CCursorState& state = State();
     std::lock_guard lock(state.mutex);
     state.current = HandleOf(0);
     state.displayCount = 0;
+    FreePictureCursor(state);
+    state.picture = CPictureCursor{};
+    state.pictureShown = false;
+    state.picturePosition = POINT{};
 }
 
 } // namespace Platform::Detail
@@ -123,6 +180,25 @@ int GetCursorDisplayCount() {
     CCursorState& state = State();
     std::lock_guard lock(state.mutex);
     return state.displayCount;
+}
+
+CShownPointer GetShownPointer() {
+    CCursorState& state = State();
+    std::lock_guard lock(state.mutex);
+    CShownPointer shown;
+    shown.picture = state.pictureShown;
+    shown.visible = state.pictureShown || SystemCursorVisible(state);
+    if (state.pictureShown) {
+        const Platform::Detail::CPictureCursor& p = state.picture;
+        shown.width = p.width;
+        shown.height = p.height;
+        shown.hotX = p.hotX;
+        shown.hotY = p.hotY;
+        shown.pixels = p.pixels;
+        shown.x = state.picturePosition.x;
+        shown.y = state.picturePosition.y;
+    }
+    return shown;
 }
 
 } // namespace Platform::Testing

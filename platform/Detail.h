@@ -68,6 +68,11 @@ struct CCurrentMode {
     bool isDesktop = true;    // the mode is the desktop's size
 };
 CCurrentMode GetCurrentMode();
+// The one way into a full-screen mode, shared by the Direct3D stand-ins
+// with ChangeDisplaySettings' callers: the display takes the listed mode
+// (refresh 0: any) and the window is moved to cover it. False when the
+// display refuses it; nothing changes then.
+bool EnterFullScreenMode(HWND window, DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refresh);
 void ResetDisplay();
 
 // DirectInput (DirectInput.cpp).
@@ -82,6 +87,9 @@ void ResetDirectInput();
 // Asks SDL for the framebuffer every OpenGL window gets; called before such
 // a window is made.
 void PrepareGlWindow();
+// Sets the current context's swap interval (0: immediate, 1: wait for the
+// retrace); what GetSwapInterval reports. False when the driver refuses.
+bool SetGlSwapInterval(int interval);
 void ResetWgl();
 
 // Direct3D 8 (Direct3D8.cpp).
@@ -101,12 +109,28 @@ void SwapGlWindow(SDL_Window* window);
 bool FindSwappedPicture(SDL_Window* window, std::vector<uint32_t>& pixels, int& width, int& height);
 void ResetSwappedPictures();
 
+// A picture cursor (Cursor.cpp), the Direct3D 8 device's: A8R8G8B8 pixels,
+// rows from the top. While shown it is the pointer, in place of the system
+// cursor; hidden, the system cursor's state applies again.
+struct CPictureCursor {
+    std::vector<DWORD> pixels;
+    int width = 0, height = 0, hotX = 0, hotY = 0;
+};
+void SetPictureCursor(CPictureCursor picture);
+void ShowPictureCursor(bool show);
+// (x, y) in the device window's client area. The window system draws the
+// picture at the pointer, and the engine passes the pointer's position: it
+// is recorded, never warped to (a warp is a mouse move, which ends the
+// screensaver).
+void MovePictureCursor(int x, int y);
 void ResetCursor();
 void ResetClipboard();
 void ResetLibraries();
 void ResetSystem();
 // Hardware-configuration registry values (Registry.cpp).
 void ResetRegistry();
+// Injected file errors (FileAccess.cpp).
+void ResetFileAccess();
 void ResetMessageBox();
 void ResetFailures();
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <type_traits>
 
 #include "platform/Detail.h"
 #include "platform/Display.h"
@@ -324,6 +325,8 @@ public:
     bool IsHeldByApplication() const override { return this->IsHeld(); }
     HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD) override {
         if (!data || offset > m_data.size() || (size && size > m_data.size() - offset)) return D3DERR_INVALIDCALL;
+        if constexpr (std::is_same_v<Interface, IDirect3DVertexBuffer8>)
+            if (State().config.vertexBufferLockFails) return D3DERR_INVALIDCALL;
         *data = m_data.data() + offset;
         return D3D_OK;
     }
@@ -383,9 +386,19 @@ private:
 
 CDevice8* g_lastDevice = nullptr;
 
+// Full screen, the display takes the back buffer's size and depth.
+bool TakeDisplay(HWND window, const D3DPRESENT_PARAMETERS& parameters) {
+    const CPixelLayout* layout = FindPixelLayout(parameters.BackBufferFormat);
+    return layout && Platform::Detail::EnterFullScreenMode(window, parameters.BackBufferWidth,
+                                                           parameters.BackBufferHeight, DWORD(layout->bytes) * 8,
+                                                           parameters.FullScreen_RefreshRateInHz);
+}
+
 class CDevice8 : public CCounted<IDirect3DDevice8> {
 public:
     ~CDevice8() override {
+        if (m_cursor.shown) Platform::Detail::ShowPictureCursor(false);
+        if (m_ownsDisplay) ChangeDisplaySettings(nullptr, 0);
         m_context.MakeCurrent();
         DropBindings();
         m_backBuffer.Set(nullptr);
@@ -396,13 +409,15 @@ public:
         if (g_lastDevice == this) g_lastDevice = nullptr;
     }
 
-    bool Open(HWND window, const D3DPRESENT_PARAMETERS& parameters) {
-        if (!m_context.Create(window)) return false;
+    HRESULT Open(HWND window, const D3DPRESENT_PARAMETERS& parameters) {
+        m_window = window;
+        if (!m_context.Create(window)) return D3DERR_NOTAVAILABLE;
+        if (const HRESULT display = TakeOrLeaveDisplay(parameters); FAILED(display)) return display;
         m_context.MakeCurrent();
         m_pipeline = std::make_unique<CGlPipeline>();
         MakeSwapChain(parameters);
         g_lastDevice = this;
-        return true;
+        return D3D_OK;
     }
 
     void Register(CDeviceChild* child) { m_children.insert(child); }
@@ -437,6 +452,7 @@ public:
         if (state.cooperation == ECooperation::Lost) return D3DERR_DEVICELOST;
         for (CDeviceChild* child : m_children)
             if (child->GetPool() == D3DPOOL_DEFAULT && child->IsHeldByApplication()) return D3DERR_INVALIDCALL;
+        if (const HRESULT display = TakeOrLeaveDisplay(*parameters); FAILED(display)) return display;
         MakeCurrent();
         DropBindings();
         m_pipeline->ResetStates();
@@ -461,8 +477,8 @@ public:
         if (!surface || index != 0) return D3DERR_INVALIDCALL;
         return Hand(m_backBuffer.Get(), surface);
     }
-    // The cursor is recorded, not drawn: presenting leaves the pointer to
-    // the window system.
+    // The window system draws the cursor: the device's picture stands in
+    // for the system cursor while shown.
     HRESULT SetCursorProperties(UINT hotX, UINT hotY, IDirect3DSurface8* image) override {
         D3DSURFACE_DESC desc;
         D3DLOCKED_RECT locked;
@@ -478,15 +494,19 @@ public:
         m_cursor.height = desc.Height;
         m_cursor.hotX = hotX;
         m_cursor.hotY = hotY;
+        Platform::Detail::SetPictureCursor(
+            {m_cursor.pixels, int(desc.Width), int(desc.Height), int(hotX), int(hotY)});
         return D3D_OK;
     }
     void SetCursorPosition(int x, int y, DWORD) override {
         m_cursor.x = x;
         m_cursor.y = y;
+        Platform::Detail::MovePictureCursor(x, y);
     }
     BOOL ShowCursor(BOOL show) override {
         const BOOL before = m_cursor.shown;
         m_cursor.shown = show != FALSE;
+        Platform::Detail::ShowPictureCursor(m_cursor.shown);
         return before;
     }
     const Platform::Testing::CD3D8Cursor& GetCursor() const { return m_cursor; }
@@ -657,10 +677,27 @@ private:
         return surface ? D3D_OK : D3DERR_NOTAVAILABLE;
     }
 
+    // Full screen the display is switched to the back buffer's mode;
+    // windowed, a mode this device set gives way to the desktop's.
+    HRESULT TakeOrLeaveDisplay(const D3DPRESENT_PARAMETERS& parameters) {
+        if (!parameters.Windowed) {
+            if (!TakeDisplay(m_window, parameters)) return D3DERR_INVALIDCALL;
+            m_ownsDisplay = true;
+        } else if (m_ownsDisplay) {
+            ChangeDisplaySettings(nullptr, 0);
+            m_ownsDisplay = false;
+        }
+        return D3D_OK;
+    }
+
     // The back buffer and the automatic depth-stencil surface, bound; the
-    // viewport covers the back buffer.
+    // viewport covers the back buffer. Windowed presentation never waits
+    // for the retrace; full screen it does unless told otherwise.
     void MakeSwapChain(const D3DPRESENT_PARAMETERS& parameters) {
         m_parameters = parameters;
+        const bool immediate =
+            parameters.Windowed || parameters.FullScreen_PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE;
+        m_context.SetSwapInterval(immediate ? 0 : 1);
         int width = int(parameters.BackBufferWidth), height = int(parameters.BackBufferHeight);
         if (width == 0 || height == 0) m_context.GetDrawableSize(width, height);
         m_parameters.BackBufferWidth = UINT(width);
@@ -733,6 +770,8 @@ private:
     UINT m_stride = 0;
     UINT m_baseVertex = 0;
     Platform::Testing::CD3D8Cursor m_cursor;
+    HWND m_window = nullptr;
+    bool m_ownsDisplay = false;  // full screen: the display is in this device's mode
 };
 
 CDeviceChild::CDeviceChild(CDevice8* device, D3DPOOL pool) : m_device(device), m_pool(pool) {
@@ -797,9 +836,9 @@ public:
         if ((behaviour & D3DCREATE_HARDWARE_VERTEXPROCESSING) && config.hardwareVertexProcessingFails)
             return D3DERR_INVALIDCALL;
         auto* created = new CDevice8;
-        if (!created->Open(focusWindow, *parameters)) {
+        if (const HRESULT opened = created->Open(focusWindow, *parameters); FAILED(opened)) {
             created->Release();
-            return D3DERR_NOTAVAILABLE;
+            return opened;
         }
         State().cooperation = ECooperation::Ok;
         *device = created;

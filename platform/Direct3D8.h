@@ -239,6 +239,7 @@ struct CD3D8Config {
     bool hardwareVertexProcessingFails = false;
     bool createDeviceFails = false;           // with any vertex processing
     bool deviceCapsFail = false;              // the device's GetDeviceCaps
+    bool vertexBufferLockFails = false;       // every vertex buffer's Lock
     D3DCAPS8 caps = DefaultD3D8Caps();        // adapter and device caps
     // Texture formats CheckDeviceFormat accepts.
     std::vector<D3DFORMAT> textureFormats = {D3DFMT_A4R4G4B4, D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8,

@@ -151,6 +151,8 @@ public:
         if (State().surfacesLost) return DDERR_SURFACELOST;
         const RECT whole = back->Whole();
         RecordPresentation({true, flags, whole, WindowRect()});
+        // A flip waits for the retrace unless told not to; a Blt never does.
+        m_core->context.SetSwapInterval((flags & DDFLIP_NOVSYNC) ? 0 : 1);
         Present(*back->m_image, whole, WindowRect());
         return DD_OK;
     }
@@ -170,6 +172,7 @@ public:
                 ScreenToClient(m_core->window, &bottomRight);
                 area = RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
             }
+            m_core->context.SetSwapInterval(0);
             Present(*from->m_image, sourceArea, area);
             return DD_OK;
         }
@@ -541,6 +544,7 @@ private:
 class CDirectDraw7 : public CCounted<IDirectDraw7> {
 public:
     explicit CDirectDraw7(const CDDDriver* driver) : m_driver(driver ? *driver : CDDDriver{}) {}
+    ~CDirectDraw7() override { LeaveDisplayMode(); }
 
     const CDDDriver& GetDriver() const { return m_driver; }
     const std::shared_ptr<CCore>& GetCore() const { return m_core; }
@@ -585,6 +589,7 @@ public:
     }
     HRESULT SetCooperativeLevel(HWND window, DWORD flags) override {
         m_flags = flags;
+        if (!(flags & DDSCL_EXCLUSIVE)) LeaveDisplayMode();
         if (!window || (m_core && m_core->window == window)) return DD_OK;
         auto core = std::make_shared<CCore>();
         if (!core->context.Create(window)) return DDERR_INVALIDPARAMS;
@@ -604,12 +609,17 @@ public:
         desc->dwRefreshRate = m_mode.width ? m_mode.refresh : desktop.dmDisplayFrequency;
         return DD_OK;
     }
+    // The display itself is switched, and the cooperative window covers it.
     HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bits, DWORD refresh, DWORD) override {
         if (!(m_flags & DDSCL_EXCLUSIVE)) return DDERR_NOEXCLUSIVEMODE;
         for (const CDDMode& mode : ModesOf(m_driver))
             if (mode.width == width && mode.height == height && mode.bits == bits &&
                 (refresh == 0 || mode.refresh == refresh)) {
-                m_mode = CDDMode{width, height, bits, refresh ? refresh : mode.refresh, 0};
+                const CDDMode chosen{width, height, bits, refresh ? refresh : mode.refresh, 0};
+                if (!Platform::Detail::EnterFullScreenMode(m_core ? m_core->window : nullptr, width, height, bits,
+                                                           chosen.refresh))
+                    return DDERR_INVALIDMODE;
+                m_mode = chosen;
                 State().displayMode = m_mode;
                 return DD_OK;
             }
@@ -671,6 +681,13 @@ public:
     }
 
 private:
+    // Back to the desktop's mode when this object set another.
+    void LeaveDisplayMode() {
+        if (!m_mode.width) return;
+        m_mode = CDDMode{0, 0, 0, 0, 0};
+        ChangeDisplaySettings(nullptr, 0);
+    }
+
     CDDDriver m_driver;
     std::shared_ptr<CCore> m_core;
     DWORD m_flags = 0;
@@ -708,6 +725,23 @@ HRESULT CDirect3D7::CreateDevice(const GUID& device, IDirectDrawSurface7* surfac
     return DDERR_NOTFOUND;
 }
 
+class CDirectDraw : public CCounted<IDirectDraw> {
+public:
+    explicit CDirectDraw(const CDDDriver* driver) : m_found(driver != nullptr), m_driver(driver ? *driver : CDDDriver{}) {}
+
+    HRESULT QueryInterface(const GUID& interfaceId, void** object) override {
+        if (!object) return DDERR_INVALIDPARAMS;
+        *object = nullptr;
+        if (!(interfaceId == IID_IDirectDraw7)) return E_NOINTERFACE;
+        *object = static_cast<IDirectDraw7*>(new CDirectDraw7(m_found ? &m_driver : nullptr));
+        return DD_OK;
+    }
+
+private:
+    bool m_found;
+    CDDDriver m_driver;
+};
+
 } // namespace
 
 const GUID IID_IDirectDraw7{0x15E65EC0, 0x3B9C, 0x11D2, {0xB9, 0x2F, 0x00, 0x60, 0x97, 0x97, 0xEA, 0x5B}};
@@ -717,6 +751,15 @@ const GUID IID_IDirect3DHALDevice{0x84E63DE0, 0x46AA, 0x11CF, {0x81, 0x6F, 0x00,
 const GUID IID_IDirect3DTnLHalDevice{0xF5049E78, 0x4861, 0x11D2, {0xA4, 0x07, 0x00, 0xA0, 0xC9, 0x06, 0x29, 0xA8}};
 
 UINT D3DXGetFVFVertexSize(DWORD fvf) { return Platform::Gl::VertexFormatSize(fvf); }
+
+HRESULT DirectDrawCreate(GUID* driver, IDirectDraw** created, IUnknown* outer) {
+    if (!created || outer) return E_INVALIDARG;
+    *created = nullptr;
+    const CDDDriver* found = FindDriver(driver);
+    if (!found && !IsPrimaryGuid(driver)) return DDERR_INVALIDPARAMS;
+    *created = new CDirectDraw(found);
+    return S_OK;
+}
 
 HRESULT DirectDrawCreateEx(GUID* driver, void** created, const GUID& interfaceId, IUnknown* outer) {
     if (!created || outer) return E_INVALIDARG;
@@ -770,6 +813,9 @@ CDDConfig::CDDConfig() {
 }
 
 void SetVideoMemory(DWORD total, DWORD free) { State().memory = CVideoMemory{total, free}; }
+DDPIXELFORMAT RgbPixelFormat(DWORD bits, DWORD red, DWORD green, DWORD blue, DWORD alpha) {
+    return RgbFormat(bits, red, green, blue, alpha);
+}
 CDDConfig& DDConfig() { return State().config; }
 void LoseDDSurfaces() { State().surfacesLost = true; }
 void SetDDExclusiveLost(bool lost) { State().exclusiveLost = lost; }
@@ -794,7 +840,8 @@ DWORD ReadDD7RenderTarget(int x, int y) {
 namespace Platform::Detail {
 
 std::vector<CLibraryEntry> DirectDrawLibraryEntries() {
-    return {{"DirectDrawCreateEx", ToProc(&DirectDrawCreateEx)},
+    return {{"DirectDrawCreate", ToProc(&DirectDrawCreate)},
+            {"DirectDrawCreateEx", ToProc(&DirectDrawCreateEx)},
             {"DirectDrawEnumerateExA", ToProc(&DirectDrawEnumerateExA)}};
 }
 

@@ -5,8 +5,8 @@
 // buffers and a device that draws with the same fixed-function OpenGL core
 // as the Direct3D 8 stand-in, keeping Direct3D's pixel-centre rule. Surfaces
 // can be lost together and come back empty after RestoreAllSurfaces.
-// "ddraw.dll" in the library table resolves DirectDrawCreateEx and
-// DirectDrawEnumerateExA. Main thread only.
+// "ddraw.dll" in the library table resolves DirectDrawCreate,
+// DirectDrawCreateEx and DirectDrawEnumerateExA. Main thread only.
 
 #include <vector>
 
@@ -268,9 +268,16 @@ struct IDirectDraw7 : IUnknown {
     virtual HRESULT RestoreAllSurfaces() = 0;
 };
 
+// The first DirectDraw interface, kept only to reach IDirectDraw7.
+struct IDirectDraw : IUnknown {
+    // IID_IDirectDraw7 only: a new IDirectDraw7 of the same display driver.
+    virtual HRESULT QueryInterface(const GUID& interfaceId, void** object) = 0;
+};
+
 using LPDDENUMCALLBACKEXA = BOOL (*)(GUID* driver, char* description, char* name, void* context, void* monitor);
 
 // A null or all-zero GUID is the primary display driver.
+HRESULT DirectDrawCreate(GUID* driver, IDirectDraw** created, IUnknown* outer);
 HRESULT DirectDrawCreateEx(GUID* driver, void** created, const GUID& interfaceId, IUnknown* outer);
 // Reports every configured display driver, the primary first with a null GUID.
 HRESULT DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA callback, void* context, DWORD flags);
@@ -278,6 +285,8 @@ HRESULT DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA callback, void* context, DWOR
 namespace Platform::Testing {
 
 void SetVideoMemory(DWORD total, DWORD free);
+// An RGB pixel format of the bit count and channel masks (alpha 0: none).
+DDPIXELFORMAT RgbPixelFormat(DWORD bits, DWORD red, DWORD green, DWORD blue, DWORD alpha);
 
 // One Direct3D device of a display driver.
 struct CDDDevice {

@@ -139,6 +139,19 @@ CCurrentMode GetCurrentMode() {
     return mode;
 }
 
+bool EnterFullScreenMode(HWND window, DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refresh) {
+    DEVMODE mode;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL | (refresh ? DM_DISPLAYFREQUENCY : 0);
+    mode.dmPelsWidth = width;
+    mode.dmPelsHeight = height;
+    mode.dmBitsPerPel = bitsPerPixel;
+    mode.dmDisplayFrequency = refresh;
+    if (ChangeDisplaySettings(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) return false;
+    // An exclusive device owns the screen: its window covers all of it.
+    if (window) SetWindowPos(window, nullptr, 0, 0, int(width), int(height), SWP_NOZORDER);
+    return true;
+}
+
 void ResetDisplay() {
     CDisplayState& state = State();
     std::lock_guard lock(state.mutex);

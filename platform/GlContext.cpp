@@ -32,4 +32,12 @@ void CGlContext::GetDrawableSize(int& width, int& height) const { SDL_GL_GetDraw
 
 void CGlContext::Swap() const { Detail::SwapGlWindow(m_window); }
 
+void CGlContext::SetSwapInterval(int interval) {
+    MakeCurrent();
+    // Only changes reach the driver: some stall on every call.
+    if (!m_context || interval == m_swapInterval) return;
+    m_swapInterval = interval;
+    Detail::SetGlSwapInterval(interval);
+}
+
 } // namespace Platform::Gl

@@ -20,10 +20,14 @@ public:
     // The window's framebuffer size.
     void GetDrawableSize(int& width, int& height) const;
     void Swap() const;
+    // The swap interval of the following swaps (0: immediate, 1: at the
+    // retrace); makes the context current.
+    void SetSwapInterval(int interval);
 
 private:
     SDL_Window* m_window = nullptr;
     SDL_GLContext m_context = nullptr;
+    int m_swapInterval = -1;  // as last set; -1 before
 };
 
 } // namespace Platform::Gl

@@ -105,7 +105,7 @@ void EnterCriticalSection(CRITICAL_SECTION* section) { section->mutex.lock(); }
 void LeaveCriticalSection(CRITICAL_SECTION* section) { section->mutex.unlock(); }
 
 HANDLE CreateEvent(void*, BOOL manualReset, BOOL initialState, const char* name) {
-    if (name) return nullptr;
+    if (name || Platform::Testing::ConsumeFailure(Platform::Testing::Failure::EventCreation)) return nullptr;
     CKernel& k = Kernel();
     std::lock_guard lock(k.mutex);
     return AddObject(k, std::make_shared<CEventObject>(manualReset != FALSE, initialState != FALSE));

@@ -44,8 +44,10 @@ void RegisterBuiltIns(CLibraryTable& table) {
     Register(table, "ddraw.dll", Platform::Detail::DirectDrawLibraryEntries());
 }
 
+// Never destroyed: the DirectX loader, itself a function-local static, may
+// free its libraries at exit after this table would otherwise be gone.
 CLibraryTable& Table() {
-    static CLibraryTable table;
+    static CLibraryTable& table = *new CLibraryTable;
     static const bool registered = (RegisterBuiltIns(table), true);
     (void)registered;
     return table;

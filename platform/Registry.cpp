@@ -1,12 +1,15 @@
 #include "platform/Registry.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <fstream>
 #include <map>
 #include <utility>
 
 #include "platform/Detail.h"
 #include "platform/Display.h"
+#include "platform/FileAccess.h"
 #include "platform/ShellFolders.h"
 #include "platform/Testing.h"
 
@@ -43,14 +46,49 @@ std::optional<std::string> RegistryValuePath(const std::string& key, const std::
     return *base + "/" + folder + "/" + valueName;
 }
 
-std::optional<std::string> RegQueryStringValue(const std::string& key, const std::string& valueName) {
+std::optional<std::string> ParseRegistryValue(std::string_view bytes, std::string& problem) {
+    const size_t end = std::min(bytes.find('\n'), bytes.size());
+    if (end > kMaxRegistryValueBytes) {
+        problem = "longer than " + std::to_string(kMaxRegistryValueBytes) + " bytes";
+        return std::nullopt;
+    }
+    std::string_view line = bytes.substr(0, end);
+    if (line.find('\0') != std::string_view::npos) {
+        problem = "holds a NUL byte";
+        return std::nullopt;
+    }
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return std::string(line);
+}
+
+std::optional<std::string> RegQueryStringValue(const std::string& key, const std::string& valueName,
+                                               std::string* problem) {
     const std::optional<std::string> path = RegistryValuePath(key, valueName);
     if (!path) return std::nullopt;
-    std::ifstream in(*path);
-    std::string line;
-    if (!in || !std::getline(in, line)) return std::nullopt;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return line;
+    std::string reason;
+    const int fd = OpenRegularFile(*path, O_RDONLY);
+    if (fd < 0) {
+        // An absent value is no problem; anything else that is there is.
+        if (errno != ENOENT && errno != ENOTDIR) reason = DescribeFileError(errno);
+        if (problem) *problem = reason;
+        return std::nullopt;
+    }
+    // One byte over the limit is enough to tell a line that is too long.
+    std::string bytes(kMaxRegistryValueBytes + 1, '\0');
+    size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) reason = DescribeFileError(errno);
+        if (n <= 0) break;
+        got += size_t(n);
+    }
+    ::close(fd);
+    bytes.resize(got);
+    std::optional<std::string> value;
+    if (reason.empty() && !bytes.empty()) value = ParseRegistryValue(bytes, reason);
+    if (problem) *problem = reason;
+    return value;
 }
 
 std::optional<std::string> RegQueryConfigValue(const std::string& key, const std::string& valueName) {

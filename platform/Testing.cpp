@@ -55,6 +55,7 @@ void Reset() {
     ResetLibraries();
     ResetSystem();
     ResetRegistry();
+    ResetFileAccess();
     ResetMessageBox();
     ResetFailures();
     UseRealClock();

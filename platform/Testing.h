@@ -29,6 +29,7 @@ enum class Failure {
     GlContext,       // wglCreateContext returns null
     GlMakeCurrent,   // wglMakeCurrent with a context returns FALSE
     DibSection,      // CreateDIBSection returns null
+    EventCreation,   // CreateEvent returns null
     Count
 };
 void FailNext(Failure failure, int count = 1);
@@ -59,9 +60,22 @@ void SetReportedVersion(DWORD major, DWORD minor);
 // makes the value missing.
 void SetConfigValue(const std::string& key, const std::string& valueName, std::optional<std::string> value);
 
+// Status queries and opens of this exact path (platform/FileAccess.h) fail
+// with the errno given, as a failing disk would answer; 0 removes the fault.
+void SetFileError(const std::string& path, int error);
+
 // The cursor last set with SetCursor, and ShowCursor's display counter.
 HCURSOR GetCurrentCursor();
 int GetCursorDisplayCount();
+// The pointer as shown: visible or not, and whether a picture cursor (the
+// Direct3D 8 device's) stands in for the system cursor, with its A8R8G8B8
+// picture (rows from the top), hot spot and client position.
+struct CShownPointer {
+    bool visible = false, picture = false;
+    int width = 0, height = 0, hotX = 0, hotY = 0, x = 0, y = 0;
+    std::vector<DWORD> pixels;
+};
+CShownPointer GetShownPointer();
 
 // The number of LoadLibrary calls not yet matched by FreeLibrary.
 int GetLibraryLoadCount(const char* name);
@@ -74,7 +88,9 @@ void SetLibraryLoadFails(const char* name, bool fails);
 void SetGlString(unsigned name, const char* text);
 // Whether wglGetProcAddress offers "wglSwapIntervalEXT" (it does unless set).
 void SetSwapControlAvailable(bool available);
-// The last interval given to wglSwapIntervalEXT; -1 when never called.
+// The last swap interval set on any OpenGL context, by wglSwapIntervalEXT or
+// by the Direct3D stand-ins' presentation (0: immediate, 1: at the
+// retrace); -1 when never set.
 int GetSwapInterval();
 // The number of OpenGL contexts made and not yet deleted.
 int GetGlContextCount();

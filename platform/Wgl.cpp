@@ -66,8 +66,7 @@ CContext* FindContext(HGLRC context) {
 }
 
 BOOL SwapIntervalEXT(int interval) {
-    State().swapInterval = interval;
-    return SDL_GL_SetSwapInterval(interval) == 0 ? TRUE : FALSE;
+    return Platform::Detail::SetGlSwapInterval(interval) ? TRUE : FALSE;
 }
 
 } // namespace
@@ -169,6 +168,11 @@ const GLubyte* GetGlString(GLenum name) {
 } // namespace Platform
 
 namespace Platform::Detail {
+
+bool SetGlSwapInterval(int interval) {
+    State().swapInterval = interval;
+    return SDL_GL_SetSwapInterval(interval) == 0;
+}
 
 void PrepareGlWindow() {
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);

@@ -11,6 +11,7 @@
 #include "platform/Cursor.h"
 #include "platform/Detail.h"
 #include "platform/Messages.h"
+#include "platform/Resources.h"
 #include "platform/SdlBridge.h"
 #include "platform/Testing.h"
 
@@ -33,6 +34,7 @@ struct CWindow {
     bool invalid = false;
     RECT update;
     bool trackLeave = false;
+    HICON icon = nullptr;  // shown by the window manager
 };
 
 // Windows are used on the main thread; the lock only guards the tables, so
@@ -121,6 +123,20 @@ void ChangeActivation(HWND window, bool activate, bool queue) {
     }
     if (previous) SetActivation(previous, activate ? window : nullptr, false, queue);
     if (activate) SetActivation(window, previous, true, queue);
+}
+
+// Gives the window the largest picture of its class icon.
+void ApplyClassIcon(CWindow& w) {
+    const std::vector<Platform::CIconImage>* images = Platform::GetIconImages(w.cls.wc.hIcon);
+    if (!images) return;
+    const Platform::CIconImage& image = images->front();
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(image.pixels.data()), image.width, image.height, 32,
+                                           image.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!surface) return;
+    SDL_SetWindowIcon(w.sdl, surface);
+    SDL_FreeSurface(surface);
+    w.icon = w.cls.wc.hIcon;
 }
 
 bool ValidIndex(const CWindow& w, int index) {
@@ -282,6 +298,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
     }
     window->sdl = SDL_CreateWindow(title ? title : "", x, y, width, height, flags);
     if (!window->sdl) return nullptr;
+    ApplyClassIcon(*window);
     window->style = style & ~WS_VISIBLE;
     window->exStyle = exStyle;
     window->extra.assign(size_t(std::max(window->cls.wc.cbWndExtra, 0)), 0);
@@ -365,6 +382,14 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         return 0;
     }
+}
+
+UINT_PTR GetClassLongPtr(HWND window, int index) {
+    CWindow* w = Find(window);
+    if (!w) return 0;
+    if (index == GCLP_HCURSOR) return reinterpret_cast<UINT_PTR>(w->cls.wc.hCursor);
+    if (index == GCLP_HICON) return reinterpret_cast<UINT_PTR>(w->cls.wc.hIcon);
+    return 0;
 }
 
 LONG_PTR GetWindowLongPtr(HWND window, int index) {
@@ -588,4 +613,9 @@ void Platform::Detail::CloseAllWindows() {
         for (auto& [id, w] : t.windows) handles.push_back(w->handle);
     }
     for (HWND handle : handles) QueueMessage(handle, WM_CLOSE, 0, 0);
+}
+
+HICON Platform::Testing::GetWindowIcon(HWND window) {
+    CWindow* w = Find(window);
+    return w ? w->icon : nullptr;
 }

@@ -26,8 +26,14 @@ struct WNDCLASS {
     const char* lpszClassName = nullptr;
 };
 
-// Returns 0 when the name is missing or already registered.
+// Returns 0 when the name is missing or already registered. A window of the
+// class shows the class icon (an icon of platform/Resources.h) as its own.
 ATOM RegisterClass(const WNDCLASS* windowClass);
+
+// The class handles of a window's class; 0 for another index or no window.
+constexpr int GCLP_HCURSOR = -12;
+constexpr int GCLP_HICON = -14;
+UINT_PTR GetClassLongPtr(HWND window, int index);
 
 // Window styles. A window without WS_CAPTION has no border; a WS_POPUP
 // window that covers the display while a full-screen mode is set
@@ -152,3 +158,10 @@ constexpr int NULL_BRUSH = 5;
 constexpr int BLACK_BRUSH = 4;
 // A token for a stock object; nothing draws with it.
 HGDIOBJ GetStockObject(int object);
+
+namespace Platform::Testing {
+
+// The icon the window shows (given to SDL when it was made); null for none.
+HICON GetWindowIcon(HWND window);
+
+} // namespace Platform::Testing

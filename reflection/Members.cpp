@@ -48,7 +48,7 @@ void CMethodInfo::GetInheritedProviders(ProviderList& out) const {
         if (const CMethodInfo* inherited = base->GetMethod(m_name.view(), types, false)) out.push_back(inherited);
 }
 
-CValue CMethodInfo::InvokeStatic(std::vector<CValue>&) const {
+CValue CMethodInfo::InvokeReserved(std::vector<CValue>&) const {
     throw CInvokeNotImplementedException();
 }
 

@@ -42,9 +42,9 @@ public:
 
     // True when the const binding is present.
     virtual bool IsConst() const = 0;
-    // Calls without an object are not implemented by any description.
-    virtual bool IsStatic() const { return false; }
-    virtual CValue InvokeStatic(std::vector<CValue>& args) const;
+    // Reserved: every description answers false and refuses the call.
+    virtual bool QueryReserved() const { return false; }
+    virtual CValue InvokeReserved(std::vector<CValue>& args) const;
     // The caller's list may be consumed (see CoerceFirstArgument). A setter
     // returns the empty value.
     virtual CValue Invoke(const CValue& object, std::vector<CValue>& args) const;
@@ -190,6 +190,12 @@ private:
     }
 
     CValue Call(const CValue& object, std::vector<CValue>& args, bool constCall) const {
+        // The object may be the caller's first argument itself, which the
+        // coercion exchanges out of the list before the call.
+        if (!args.empty() && &object == &args.front()) {
+            const CValue held = object;
+            return Call(held, args, constCall);
+        }
         return CoerceFirstArgument<Arg>(Parameters(), args,
                                         [&](const CValue& argument) { return CallWith(object, argument, constCall); });
     }

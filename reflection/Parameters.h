@@ -34,18 +34,18 @@ CValue ConvertArgument(const ParameterList& parameters, const CValue& argument) 
 }
 
 // Runs call(argument) with the call's first argument. A caller's first
-// argument that holds exactly a P is read where it is and taken from the
-// caller (left empty) once the call has succeeded, so a failed call leaves
-// the caller's list as it was; any other is converted to the first
-// parameter's type. An empty list gives the parameter's default.
+// argument that holds exactly a P is exchanged into the call's own argument
+// before the call, so the caller's first argument is the empty value
+// afterwards, whether the call succeeds or not; any other is converted to
+// the first parameter's type. An empty list gives the parameter's default.
 template <class P, class Call>
 CValue CoerceFirstArgument(const ParameterList& parameters, std::vector<CValue>& callerArgs, Call&& call) {
     if (callerArgs.empty()) return parameters.empty() ? call(CValue()) : call(parameters.front().GetDefaultValue());
     CValue& first = callerArgs.front();
     if (first.Holds<P>()) {
-        CValue result = call(std::as_const(first));
-        first = CValue();
-        return result;
+        CValue argument;
+        argument.swap(first);
+        return call(std::as_const(argument));
     }
     return call(ConvertArgument<P>(parameters, first));
 }

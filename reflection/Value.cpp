@@ -16,7 +16,7 @@ void CValue::Adopt(std::unique_ptr<CInstanceBoxBase> box) {
     m_type = box->GetStaticType();
     m_dynamicType = box->GetDynamicType();
     m_box = box.release();
-    ++s_made;
+    CountMade();
 }
 
 CValue::CValue(const CValue& other) : m_type(other.m_type), m_dynamicType(other.m_dynamicType) {

@@ -4,6 +4,7 @@
 // reference), and typed extraction probes those views before it converts.
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -120,9 +121,9 @@ public:
     // a counted form; else the empty value.
     CValue GetCountedValue() const;
 
-    // How many values the calling thread made from a value or a box. Kept
-    // per thread: a shared counter would cost every value a locked add.
-    static std::uint64_t GetMadeCount() { return s_made; }
+    // How many values the process made from a value or a box, on any
+    // thread.
+    static std::uint64_t GetMadeCount() { return s_made.load(std::memory_order_relaxed); }
 
 private:
     // Boxes of the built-in and geometry types, pointers and counted
@@ -147,7 +148,9 @@ private:
     template <class X>
     [[gnu::noinline]] Detail::ExtractResult<X> GetAsConverted() const;
 
-    static inline thread_local std::uint64_t s_made = 0;
+    // Counts only: no other memory is ordered by it.
+    static void CountMade() { s_made.fetch_add(1, std::memory_order_relaxed); }
+    static inline std::atomic<std::uint64_t> s_made{0};
 
     alignas(std::max_align_t) std::byte m_storage[INLINE_SIZE];
     // The type words are kept apart so that a move copies them one by one:
@@ -356,7 +359,8 @@ public:
     bool IsNull() const override { return GetPointer() == nullptr; }
     const void* GetRawPointer() const override { return GetPointer(); }
     CValue GetConstPointer() const override;
-    P GetPointer() const { return m_pointer.Get(); }
+    // The box's second raw-pointer entry: the pointer, as GetRawPointer.
+    virtual P GetPointer() const { return m_pointer.Get(); }
     const CInstance<P>& GetPointerView() const { return m_pointer; }
 
 private:
@@ -427,7 +431,7 @@ CValue::CValue(const T& value) {
         Emplace<CInstanceBox<T>>(value);
     }
     m_type = TypeOf<T>();
-    ++s_made;
+    CountMade();
 }
 
 template <class Box, class... Args>

@@ -52,6 +52,8 @@ public:
     // archive, the flags chunk. False for a back-reference (nothing more is
     // written or read by the derived classes).
     virtual bool Serialize(CArchive& ar);
+    // Reserved: one word; false in every class.
+    virtual bool ReservedQuery(uint32_t) { return false; }
 
     // The tree of sub-animatables. The base has none and refuses new ones.
     virtual bool SetSubAnim(Ref sub, int index);
@@ -77,6 +79,8 @@ public:
     virtual int GetNextSelectedKey(int index) const;
     virtual int FindKeyAtTime(double time) const;
     virtual bool GetNearestKeyTime(double time, int direction, double* nearest) const;
+    // Reserved: five words; does nothing in every class.
+    virtual void ReservedKeyOperation(uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {}
     virtual void DeleteKeyAtTime(double time);
     virtual bool HasKeyAtTime(double time) const;
     virtual void SetKeyValue(int index, float value);
@@ -87,6 +91,8 @@ public:
     virtual bool IsKeySelected(int index) const;
     virtual void SelectKey(int index, bool select);
     virtual void SelectKeys(int operation, const KeyHitList* keys);
+    // Reserved: no arguments; -1 in every class.
+    virtual int ReservedSelection() { return -1; }
     virtual void OffsetKeyValues(const Engine::Reflection::CValue& delta, bool selectedOnly);
     virtual void MapKeyTimes(const ITimeMap& map, uint32_t flags);
 

@@ -9,7 +9,9 @@ CBaseTimeObject::CBaseTimeObject(Engine::ref_ptr<CBaseTimeObject> parent, double
     if (!m_parent) return;
     m_start = offset + m_parent->m_spanStart;
     m_parent->m_children.push_back(this);
-    SetSpan(m_parent->m_spanStart, m_parent->m_spanEnd);
+    // The base's SetSpan; there are no children yet to pass it to.
+    m_spanStart = m_parent->m_spanStart;
+    m_spanEnd = m_parent->m_spanEnd;
 }
 
 CBaseTimeObject::~CBaseTimeObject() noexcept(false) {

@@ -5,7 +5,6 @@
 #include "app/Exception.h"
 #include "reflection/Constructors.h"
 #include "reflection/Properties.h"
-#include "reflection/TypeRegistry.h"
 #include "reflection/Value.h"
 #include "scene/Reflectable.h"
 #include "scene/controllers/Controller.h"
@@ -21,7 +20,10 @@ CClassDir& CClassDir::GetInstance() {
     return s_instance;
 }
 
-CClassDir::CClassDir() : m_registry(&Engine::Reflection::CTypeRegistry::Instance()) {}
+CClassDir::CClassDir()
+    : m_registry(&Engine::Reflection::CTypeRegistry::Instance()),
+      m_typeMap(&m_registry->GetTypeMap()),
+      m_typeCursor(m_typeMap->begin()) {}
 
 CClassDir::~CClassDir() = default;
 
@@ -98,11 +100,12 @@ CAnimatable::Ref CClassDir::CreateObject(const CTypeInfo* type) const {
 
 const CTypeInfo* CClassDir::FindDefaultController(const CTypeInfo* valueType) {
     const CTypeInfo* controller = TypeOf<CController>();
-    for (const auto& [key, type] : m_registry->GetTypeMap()) {
+    for (m_typeCursor = m_typeMap->begin(); m_typeCursor != m_typeMap->end(); ++m_typeCursor) {
+        const CTypeInfo* type = m_typeCursor->second.get();
         if (!type->IsDefined() || type->IsAbstract() || !type->IsSubclassOf(controller)) continue;
         if (!type->GetCustomAttribute<IValueTypeAttribute>(true)) continue;
-        if (GetControllerValueType(type.get())->GetType() != valueType->GetType()) continue;
-        if (type->GetCustomAttribute<IDefaultController>(true)) return type.get();
+        if (GetControllerValueType(type)->GetType() != valueType->GetType()) continue;
+        if (type->GetCustomAttribute<IDefaultController>(true)) return type;
     }
     return nullptr;
 }

@@ -7,11 +7,8 @@
 #include <map>
 #include <vector>
 
+#include "reflection/TypeRegistry.h"
 #include "scene/Animatable.h"
-
-namespace Engine::Reflection {
-class CTypeRegistry;
-}
 
 namespace Engine::Scene {
 
@@ -75,7 +72,13 @@ public:
 private:
     CClassDir();
 
+    using TypeMap = Engine::Reflection::CTypeRegistry::TypeInfoMap;
+
     Engine::Reflection::CTypeRegistry* m_registry;
+    // The class search's place in the registry's types: at the first entry
+    // from construction and from the start of each search.
+    const TypeMap* m_typeMap;
+    TypeMap::const_iterator m_typeCursor;
     std::map<uint32_t, CAnimatable::Ref> m_objects;
     std::vector<CAnimatable::Ref> m_dropped;
     int m_readDepth = 0;

@@ -1,7 +1,6 @@
 #include "scene/ReferenceTarget.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "app/Log.h"
 
@@ -77,19 +76,6 @@ bool CReferenceTarget::UnlinkDependent(CReferenceTarget* dependent, bool dispose
     dependent->UnlinkReference(this, disposeOrphans);
     if (disposeOrphans && m_dependents.empty()) Dispose();
     return true;
-}
-
-bool CReferenceTarget::Reaches(const CReferenceTarget* object) const {
-    std::unordered_set<const CReferenceTarget*> seen{this};
-    std::vector<const CReferenceTarget*> pending{this};
-    while (!pending.empty()) {
-        const CReferenceTarget* next = pending.back();
-        pending.pop_back();
-        if (next == object) return true;
-        for (const Ref& reference : next->m_references)
-            if (seen.insert(reference.get()).second) pending.push_back(reference.get());
-    }
-    return false;
 }
 
 bool CReferenceTarget::DeleteAllReferences() {

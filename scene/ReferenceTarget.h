@@ -3,6 +3,7 @@
 // objects this one refers to and the objects that refer to it, kept
 // symmetric, and numbered change messages passed to the dependents.
 
+#include <cstdint>
 #include <vector>
 
 #include "app/Referenced.h"
@@ -29,6 +30,9 @@ public:
     // counted reference to an object being destroyed would delete it twice.
     ~CReferenceTarget() noexcept(false) override;
 
+    // Reserved: four words and a reference; the base only releases the
+    // reference and answers 2.
+    virtual int ReservedRefOperation(uint32_t, uint32_t, uint32_t, uint32_t, Ref) { return 2; }
     // Inserts the target into the references at the clamped index and
     // registers this object as its dependent. False for a null target or
     // when this object already lists itself.
@@ -52,9 +56,6 @@ public:
     int GetReferenceCount() const { return int(m_references.size()); }
     Ref GetDependent(int index) const { return m_dependents.at(size_t(index)); }
     Ref GetReference(int index) const { return m_references.at(size_t(index)); }
-    // Whether the object is this one or is reached through the references,
-    // directly or further down.
-    bool Reaches(const CReferenceTarget* object) const;
 
 protected:
     // A counted reference that keeps this object alive through a call that

@@ -96,13 +96,11 @@ void CReflectable::ReadRecord(CArchive& ar) {
 
 bool CReflectable::AttachReadController(const CPropertyInfo* property, CAnimatable::Ref sub) {
     if (sub) {
-        const Engine::Reflection::CTypeInfo* valueType = GetControllerValueType(sub->GetReflectionType().type);
+        const Engine::Reflection::CTypeInfo* valueType =
+            GetControllerValueType(sub->GetReflectionType().type, EClassNameForm::Short);
         if (valueType->GetType() != property->GetType()->GetType()) return false;
         // A loop would send change messages round it for ever.
-        if (sub->Reaches(this)) {
-            throw Engine::CException::Format("Scene serialization error: Object %u would animate itself",
-                                             sub->GetObjectId());
-        }
+        RefuseSelfAnimation(*sub, *this, sub->GetObjectId());
     }
     const int index = FindPropertyIndex(property);
     if (index >= 0)

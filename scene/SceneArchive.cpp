@@ -1,9 +1,15 @@
 #include "scene/SceneArchive.h"
 
+#include <unordered_set>
+#include <vector>
+
 #include "app/Exception.h"
 #include "app/Log.h"
 #include "reflection/TypeInfo.h"
 #include "scene/ClassDir.h"
+#include "scene/controllers/EaseCurveList.h"
+#include "scene/controllers/MultCurveList.h"
+#include "scene/controllers/StdController.h"
 
 namespace Engine::Scene {
 
@@ -81,6 +87,29 @@ void SerializeDouble(CArchive& ar, double& value) {
         ar.Write(&value, sizeof value);
     else
         ar.Read(&value, sizeof value);
+}
+
+void RefuseSelfAnimation(const CAnimatable& read, const CAnimatable& owner, uint32_t reportedId) {
+    std::unordered_set<const CAnimatable*> seen{&read};
+    std::vector<CAnimatable::Ref> pending;
+    const auto visit = [&](CAnimatable::Ref next) {
+        if (next && seen.insert(next.get()).second) pending.push_back(std::move(next));
+    };
+    const auto expand = [&](const CAnimatable& node) {
+        if (&node == &owner)
+            throw Engine::CException::Format("Scene serialization error: Object %u would animate itself", reportedId);
+        for (int i = 0; i < node.GetSubAnimCount(); ++i) visit(node.GetSubAnim(i));
+        if (const auto* controller = dynamic_cast<const CStdController*>(&node)) {
+            visit(controller->GetEaseCurveList());
+            visit(controller->GetMultCurveList());
+        }
+    };
+    expand(read);
+    while (!pending.empty()) {
+        const CAnimatable::Ref next = std::move(pending.back());
+        pending.pop_back();
+        expand(*next);
+    }
 }
 
 int64_t ReadObjectChunk(CArchive& ar, uint32_t expectedId, const char* owner, uint32_t* version) {

@@ -35,6 +35,13 @@ void WriteAnimatableRef(CArchive& ar, CAnimatable* object);
 
 void SerializeDouble(CArchive& ar, double& value);
 
+// Refuses an object read into one of the owner's slots when its own slots
+// (a standard controller's curve lists among them) lead back to the owner:
+// such a loop would evaluate or notify for ever. The slots are walked, not
+// the links, because curves and curve lists read from an archive are held by
+// their slots alone. Throws Engine::CException naming the reported ID.
+void RefuseSelfAnimation(const CAnimatable& read, const CAnimatable& owner, uint32_t reportedId);
+
 // Reads a chunk header whose data must lie within the stream; returns the
 // stream position where the chunk's data ends. With a wrong ID the header's
 // owner is logged and the integer 1 thrown. The chunk's version goes to

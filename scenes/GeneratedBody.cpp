@@ -74,8 +74,9 @@ std::optional<float> Plain(CAnimatable* controller, EForm form, double t) {
 std::optional<double> EasedTime(const CScene* scene, int object, int property, int component, EForm form, double t) {
     const CWalk walk(scene, object, property, component);
     const auto* owner = As<CStdController>(walk.part);
-    const Engine::Scene::CEaseCurveList* list = owner ? owner->GetEaseCurveList() : nullptr;
-    const CAnimatable::Ref curve = Child(list, 0);
+    // Held while the curve is evaluated.
+    const Engine::ref_ptr<Engine::Scene::CEaseCurveList> list = owner ? owner->GetEaseCurveList() : nullptr;
+    const CAnimatable::Ref curve = Child(list.get(), 0);
     const std::optional<float> eased =
         Plain(curve.get(), form == EForm::LinearNoiseEased ? EForm::Noise : EForm::Linear, t);
     if (!eased) return std::nullopt;

@@ -4,7 +4,9 @@ namespace __SceneGeneratedCode {
 
 void CPencilSceneBody::SetTime(ref_ptr<CScene> scene, double t) {
     const CSceneBody body(scene, t);
-    for (int object = 0; object <= 2; ++object) body.Position(object, Linear, Linear);
+    body.Position(0, Linear, Linear);
+    body.Position(1, Linear, Linear);
+    body.Position(2, Linear, Linear);
 }
 
 } // namespace __SceneGeneratedCode

@@ -1,5 +1,7 @@
 #include "scenes/SceneRegistration.h"
 
+#include <type_traits>
+
 #include "scenes/t104.h"
 #include "scenes/t211.h"
 #include "scenes/t318.h"
@@ -31,6 +33,8 @@ namespace {
 // registration pass (tests make several) leaves the registry as it was.
 template <class TScene>
 void Register() {
+    // Nothing is scheduled at exit for the instance.
+    static_assert(std::is_trivially_destructible_v<TScene>);
     static TScene instance;
     static bool registered = false;
     if (registered) return;

@@ -1,8 +1,5 @@
 #include "shell/StdApplication.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "app/CPUInfo.h"
 #include "app/FatalGuard.h"
 #include "app/File.h"
@@ -97,11 +94,11 @@ void CStdApplication::OpenDataPacks() {
 void CStdApplication::LoadConfiguration() {
     CLogSection section("Loading Configuration");
     const CString& path = m_environment.GetConfigPath();
-    std::error_code error;
-    // A file that is there but does not load (a newer version, damage) is
-    // still the user's: the run goes on with the defaults and leaves it as
-    // it is. Only the settings window stores over it.
-    m_bConfigSaved = m_config.Load(path) || !std::filesystem::exists(path.c_str(), error);
+    // A file that is there but does not load (a newer version, damage, a
+    // disk that cannot tell) is still the user's: the run goes on with the
+    // defaults and leaves it as it is. Only the settings window stores over it.
+    bool isAbsent = false;
+    m_bConfigSaved = m_config.Load(path, &isAbsent) || isAbsent;
     if (!m_bConfigSaved) GetLog().PrintLine("'%s' is kept as it is: the settings are not saved", path.c_str());
 }
 

@@ -14,7 +14,7 @@ class CSampleBase : public CReferenced, public CManagedObject {
 public:
     // Stores the name with backslashes turned into slashes.
     explicit CSampleBase(const CString& name) : CManagedObject(name) {}
-    ~CSampleBase() noexcept override = default;
+    ~CSampleBase() noexcept(false) override = default;
 
     // voices 0: one streamed voice; n > 0: n voices sharing one decoded copy.
     virtual bool Create(int32_t voices, int32_t group) = 0;

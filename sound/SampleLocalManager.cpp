@@ -5,7 +5,7 @@
 
 namespace Engine::Sound {
 
-CSampleLocalManager::~CSampleLocalManager() noexcept {
+CSampleLocalManager::~CSampleLocalManager() noexcept(false) {
     ReleaseAll();
     FreeLists();
 }

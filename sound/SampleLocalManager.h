@@ -10,10 +10,10 @@ namespace Engine::Sound {
 
 class CSoundManager;
 
-class CSampleLocalManager : public CReferenced, public CLocalObjectManager<CSampleBase> {
+class CSampleLocalManager : public CReferenced, private CLocalObjectManager<CSampleBase> {
 public:
     explicit CSampleLocalManager(CSoundManager& soundManager) : m_soundManager(soundManager) {}
-    ~CSampleLocalManager() noexcept override;
+    ~CSampleLocalManager() noexcept(false) override;
 
     // A new sample of the file (null without a driver), kept by this manager.
     ref_ptr<CSampleBase> GetSample(const char* name) { return LoadSample(name); }
@@ -21,6 +21,7 @@ public:
     // Hands every use back to the sample manager, first to last, and
     // forgets them.
     void ReleaseAll() noexcept;
+    using CLocalObjectManager::AddObject, CLocalObjectManager::GetObjects;
 
 private:
     CSoundManager& m_soundManager;

@@ -4,7 +4,7 @@
 
 namespace Engine::Sound {
 
-CSampleManager::~CSampleManager() noexcept { RemoveAllObjects(); }
+CSampleManager::~CSampleManager() noexcept(false) { RemoveAllObjects(); }
 
 void CSampleManager::Register(const ref_ptr<CSampleBase>& sample) {
     std::lock_guard lock(m_lock);

@@ -18,7 +18,7 @@ class CSampleDelayedLoader : public CEmptyDelayedLoader {};
 class CSampleManager : public CReferenced, public CDelayedLoadingObjectManager<CSampleBase> {
 public:
     explicit CSampleManager(CSoundManager* soundManager) : m_soundManager(soundManager) {}
-    ~CSampleManager() noexcept override;
+    ~CSampleManager() noexcept(false) override;
 
     ref_ptr<IDelayedLoader> CreateDelayedLoader() override { return ref_ptr<IDelayedLoader>(new CSampleDelayedLoader); }
 

@@ -6,7 +6,8 @@
 // table eased by a linear or a noise curve). Key tables have their keys
 // inside the scene's span, so that times before the first and after the
 // last key occur, with out-of-range types that vary from curve to curve.
-// The pictures are drawn here too.
+// The designed scenes (bg1 to bg6) have layouts of their own, drawn from
+// "spr/scenes.spr" (tools/ScenePictures.h).
 
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "tools/PakWriter.h"
 #include "tools/PlaceWriter.h"
 #include "tools/SceneArchiveWriter.h"
+#include "tools/ScenePictures.h"
 
 namespace Tools {
 
@@ -33,11 +35,14 @@ std::vector<std::string> GeneratedScenePaths();
 CGeneratedScene GeneratedScene(const std::string& path, ELiteralData literals = ELiteralData::OneKey);
 std::vector<uint8_t> WriteGeneratedScene(const CGeneratedScene& scene);
 
-// "spr/scenes.spr" and "fx/scenes.vexa", which the place files name.
-std::vector<uint8_t> WriteSceneSprites();
-std::vector<uint8_t> WriteSceneEffects();
+// The colours of the sky picture behind a scene.
+std::vector<uint32_t> SceneSkyColours(const std::string& path);
 
 // Every scene's place file with its pictures and effects.
 void AddDemoScenes(CPakWriter& pack);
+// Background scene `number` alone ("place/bg<number>.place"), for a run that
+// shows only it: the numbers before it hold empty files, which the
+// screensaver skips. The effect file may be replaced.
+void AddDemoScene(CPakWriter& pack, int number, std::vector<uint8_t> effects = WriteSceneEffects());
 
 } // namespace Tools

@@ -8,8 +8,9 @@ particles < scene < placefile < scenes < controls < gameui < shell. A
 file may include headers of its own layer or of one below; within a layer,
 graphics/drivers sits above graphics (and its images), and the program in
 shell/mosark above the shell. tests/, bench/ and fuzz/ may include
-anything; tools/ may include the libraries whose formats it writes. No
-library includes tools/, tests/, bench/ or fuzz/.
+anything; tools/ may include the libraries whose formats it writes, and
+tools/capture, a program that runs the screensaver, anything but tests/,
+bench/ and fuzz/. No library includes tools/, tests/, bench/ or fuzz/.
 
 The same rule holds for the project targets a CMakeLists.txt links, and a
 library may not link a project library none of its files include.
@@ -43,6 +44,8 @@ ORDER_TEXT = "platform < app < reflection < graphics < sound < particles < scene
 # Above everything: may include any folder, included by none.
 TOP = ("tests", "bench", "fuzz")
 TOOLS = "tools"
+# A program among the tools that runs the whole application.
+TOOLS_PROGRAM = "tools/capture"
 # The libraries whose formats tools/ writes (graphics for sprites and
 # images, particles, scene, placefile and scenes for their files).
 TOOLS_MAY_INCLUDE = {"platform", "app", "reflection", "graphics", "graphics/images", "sound", "particles",
@@ -72,6 +75,8 @@ def area(folder):
     top = folder.split("/")[0]
     if top in TOP:
         return "top"
+    if folder == TOOLS_PROGRAM or folder.startswith(TOOLS_PROGRAM + "/"):
+        return "program"
     if top == TOOLS:
         return "tools"
     return layer_folder(folder)
@@ -85,6 +90,10 @@ def refusal(source_folder, target_folder):
     if target == "top":
         return "%s may not use %s/ (only tests, benchmarks and fuzz targets live there)" % (
             source, target_folder.split("/")[0])
+    if source == "program":
+        return None
+    if target == "program":
+        return "%s may not use %s (a program)" % (source, TOOLS_PROGRAM)
     if source == "tools":
         if target == "tools" or target in TOOLS_MAY_INCLUDE:
             return None

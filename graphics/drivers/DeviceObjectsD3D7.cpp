@@ -9,6 +9,7 @@
 #include "app/Log.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Resample.h"
+#include "graphics/drivers/BufferSize.h"
 #include "graphics/drivers/DeviceObjectsD3D8.h"
 #include "graphics/drivers/GraphicsD3D7.h"
 #include "graphics/drivers/TextureSize.h"
@@ -22,11 +23,6 @@ void ReleaseLogged(Interface*& object, const char* line) {
     if (!object) return;
     GetLog().PrintLine(line, int(object->Release()));
     object = nullptr;
-}
-
-size_t CheckedBytes(const char* failure, int32_t count, int32_t elementSize) {
-    if (count <= 0 || elementSize <= 0 || int64_t(count) * elementSize > 0x7FFFFFFF) throw CException(failure);
-    return size_t(count) * size_t(elementSize);
 }
 
 // Locks a whole surface, waiting while the device is still drawing.
@@ -49,6 +45,32 @@ DDSURFACEDESC2 TextureDesc(DWORD width, DWORD height, const DDPIXELFORMAT& forma
     return desc;
 }
 
+// The first texture format the device enumerates with 32 bits per pixel,
+// else the first with 16.
+struct CRenderTargetFormatSearch {
+    DDPIXELFORMAT found[2];
+    bool has[2] = {false, false};
+};
+
+HRESULT NoteRenderTargetFormat(DDPIXELFORMAT* format, void* context) {
+    auto* search = static_cast<CRenderTargetFormatSearch*>(context);
+    if (!format) return D3DENUMRET_OK;
+    const int slot = format->dwRGBBitCount == 32 ? 0 : format->dwRGBBitCount == 16 ? 1 : -1;
+    if (slot >= 0 && !search->has[slot]) {
+        search->found[slot] = *format;
+        search->has[slot] = true;
+    }
+    return search->has[0] ? HRESULT(D3DENUMRET_CANCEL) : HRESULT(D3DENUMRET_OK);
+}
+
+bool FindRenderTargetFormat(IDirect3DDevice7* device, DDPIXELFORMAT& format) {
+    CRenderTargetFormatSearch search;
+    if (!device || FAILED(device->EnumTextureFormats(&NoteRenderTargetFormat, &search))) return false;
+    if (!search.has[0] && !search.has[1]) return false;
+    format = search.found[search.has[0] ? 0 : 1];
+    return true;
+}
+
 } // namespace
 
 // Vertex buffer.
@@ -56,7 +78,7 @@ DDSURFACEDESC2 TextureDesc(DWORD width, DWORD height, const DDPIXELFORMAT& forma
 CVertexBuffer_D3D7::CVertexBuffer_D3D7(CGraphics_D3D7* owner, int32_t count, int32_t vertexSize, uint32_t format,
                                        bool dynamic)
     : CVertexBuffer(owner, count, vertexSize, format, dynamic), m_pDriver(owner) {
-    CheckedBytes("CVertexBuffer_D3D7::CreateVertexBuffer() : FAILED", count, vertexSize);
+    CheckedBufferBytes("CVertexBuffer_D3D7::CreateVertexBuffer() : FAILED", count, vertexSize);
     CreateVertexBuffer();
 }
 
@@ -121,7 +143,7 @@ void CVertexBuffer_D3D7::Unlock() {
 CIndexBuffer_D3D7::CIndexBuffer_D3D7(CGraphics_D3D7* owner, int32_t typeCode, int32_t count)
     : CIndexBuffer(owner, typeCode, count) {
     // Sized by the index type: 32-bit indices get 4 bytes each.
-    m_indices.assign(CheckedBytes("CIndexBuffer_D3D7::CreateIndexBuffer() : FAILED", count, m_nBytesPerIndex), 0);
+    m_indices.assign(CheckedBufferBytes("CIndexBuffer_D3D7::CreateIndexBuffer() : FAILED", count, m_nBytesPerIndex), 0);
 }
 
 void* CIndexBuffer_D3D7::Lock() {
@@ -174,7 +196,7 @@ void CHardwareTexture_D3D7::Invalidate() { ReleaseSurface(true); }
 
 void CHardwareTexture_D3D7::Free() {
     ReleaseSurface(false);
-    m_pBitmap = nullptr;
+    DropHeldBitmap();
 }
 
 void CHardwareTexture_D3D7::Restore() {
@@ -247,17 +269,11 @@ void CRenderTarget_D3D7::Create(int32_t width, int32_t height) {
 }
 
 void CRenderTarget_D3D7::CreateSurface(const char* failure) {
-    const CTextureFormatList& formats = m_pDriver->GetTextureFormats();
-    const CTextureFormat_D3D7* chosen = nullptr;
-    for (uint32_t bits : {32u, 16u})
-        for (size_t i = 0; i < formats.Size() && !chosen; ++i) {
-            const auto* format = dynamic_cast<const CTextureFormat_D3D7*>(formats.Get(i).get());
-            if (format && format->GetPixelFormat().dwRGBBitCount == bits) chosen = format;
-        }
-    if (!chosen)
+    DDPIXELFORMAT format;
+    if (!FindRenderTargetFormat(m_pDriver->GetDevice(), format))
         throw CException("Engine::Graphics::CGraphics_D3D7::CHardwareTexture_D3D7::Restore() : Cannot find valid "
                          "texture format");
-    m_desc = TextureDesc(DWORD(m_nTextureWidth), DWORD(m_nTextureHeight), chosen->GetPixelFormat(),
+    m_desc = TextureDesc(DWORD(m_nTextureWidth), DWORD(m_nTextureHeight), format,
                          DDSCAPS_TEXTURE | DDSCAPS_3DDEVICE);
     IDirectDraw7* dd = m_pDriver->GetDirectDraw();
     if (!dd || FAILED(dd->CreateSurface(&m_desc, &m_pd3dTexture, nullptr))) {

@@ -8,6 +8,7 @@
 #include "app/Log.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Resample.h"
+#include "graphics/drivers/BufferSize.h"
 #include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/TextureSize.h"
 
@@ -19,12 +20,6 @@ template <class Interface>
 void ReleaseInterface(Interface*& object) {
     if (object) object->Release();
     object = nullptr;
-}
-
-size_t BufferBytes(const char* what, int32_t count, int32_t elementSize) {
-    if (count <= 0 || elementSize <= 0 || int64_t(count) * elementSize > 0x7FFFFFFF)
-        throw CException::Format("%s : FAILED : invalid size (%d x %d)", what, count, elementSize);
-    return size_t(count) * size_t(elementSize);
 }
 
 // The whole buffer's memory, or null after logging the failure as `what`.
@@ -105,7 +100,7 @@ DWORD ConvertVertexFormat(uint32_t format) {
 CVertexBuffer_D3D8::CVertexBuffer_D3D8(CGraphics_D3D8* owner, int32_t count, int32_t vertexSize, uint32_t format,
                                        bool dynamic)
     : CVertexBuffer(owner, count, vertexSize, format, dynamic), m_pDriver(owner) {
-    BufferBytes("CVertexBuffer_D3D8::CreateVertexBuffer()", count, vertexSize);
+    CheckedBufferBytes("CVertexBuffer_D3D8::CreateVertexBuffer() : FAILED", count, vertexSize);
     Restore();
 }
 
@@ -138,7 +133,7 @@ void CVertexBuffer_D3D8::Unlock() { UnlockBuffer(m_pBuffer, m_pData, m_bLocked);
 
 CIndexBuffer_D3D8::CIndexBuffer_D3D8(CGraphics_D3D8* owner, int32_t typeCode, int32_t count)
     : CIndexBuffer(owner, typeCode, count), m_pDriver(owner) {
-    const size_t bytes = BufferBytes("CIndexBuffer_D3D8::CreateIndexBuffer()", count, m_nBytesPerIndex);
+    const size_t bytes = CheckedBufferBytes("CIndexBuffer_D3D8::CreateIndexBuffer() : FAILED", count, m_nBytesPerIndex);
     // Every 4-byte index type gets 32-bit indices: the size and the format agree.
     const D3DFORMAT format = m_nBytesPerIndex == 2 ? D3DFMT_INDEX16 : D3DFMT_INDEX32;
     IDirect3DDevice8* device = owner->GetDevice();
@@ -176,7 +171,7 @@ void CHardwareTexture_D3D8::Invalidate() { ReleaseTexture(); }
 
 void CHardwareTexture_D3D8::Free() {
     ReleaseTexture();
-    m_pBitmap = nullptr;
+    DropHeldBitmap();
 }
 
 void CHardwareTexture_D3D8::Restore() {

@@ -91,7 +91,7 @@ void CHardwareTexture_OGL::Invalidate() { DeleteTexture(); }
 
 void CHardwareTexture_OGL::Free() {
     DeleteTexture();
-    m_pBitmap = nullptr;
+    DropHeldBitmap();
 }
 
 void CHardwareTexture_OGL::Restore() {

@@ -9,6 +9,8 @@
 #include "app/Exception.h"
 #include "app/Log.h"
 #include "app/Timer.h"
+#include "graphics/drivers/VideoMemory.h"
+#include "graphics/drivers/VideoModeChange.h"
 #include "platform/Display.h"
 #include "platform/Messages.h"
 #include "platform/Window.h"
@@ -150,14 +152,7 @@ bool CGraphics_D3D7::InitD3D(HWND window) {
     GetTextureFormats().Clear();
     m_pd3dDevice->EnumTextureFormats(&CGraphics_D3D7::RegisterTextureFormat, this);
     AvailableTextureFormats();
-    DDSCAPS2 caps;
-    caps.dwCaps = DDSCAPS_LOCALVIDMEM;
-    DWORD total = 0, free = 0;
-    if (SUCCEEDED(m_pdd->GetAvailableVidMem(&caps, &total, &free))) {
-        ReportVideoMemory(total, free);
-        GetLog().PrintLine("Total Video Memory (local) : %d", int(total));
-        GetLog().PrintLine("Free Video Memory (local) : %d", int(free));
-    }
+    MeasureLocalVideoMemory(*this, m_pdd, "Total Video Memory (local) : %d", "Free Video Memory (local) : %d");
     if (m_bDeviceCheck && !CheckDriver()) {
         DoneD3D();
         return false;
@@ -285,6 +280,7 @@ HRESULT CGraphics_D3D7::AcceptDevice(char* description, char* name, D3DDEVICEDES
     // At most 38 characters are kept; the record's array is zero-filled.
     text.copy(r.description, std::min<size_t>(text.size(), 38));
     if (!t.primaryDriver && !r.hardware) return D3DENUMRET_OK;
+    if (!driver->ConfirmDevice(r.driverCaps, r.desc)) return D3DENUMRET_OK;
     for (const DDSURFACEDESC2& mode : t.modes) {
         const DWORD bits = mode.ddpfPixelFormat.dwRGBBitCount;
         if (!(desc->dwDeviceRenderBitDepth & RenderDepthBit(bits))) continue;
@@ -307,6 +303,8 @@ HRESULT CGraphics_D3D7::AcceptDevice(char* description, char* name, D3DDEVICEDES
     driver->m_devices[size_t(driver->m_nAccepted++)] = std::move(r);
     return D3DENUMRET_OK;
 }
+
+bool CGraphics_D3D7::ConfirmDevice(const DDCAPS&, const D3DDEVICEDESC7&) { return true; }
 
 bool CGraphics_D3D7::D3DEnum_SelectDefaultDevice(const D3D7DeviceRecord** chosen) {
     if (!chosen) return false;
@@ -538,7 +536,10 @@ bool CGraphics_D3D7::CheckDriver() {
     }
 }
 
-bool CGraphics_D3D7::TestD3D() { return TestDeviceObjects("CGraphics_D3D7::TestD3D()", "TestD3D"); }
+bool CGraphics_D3D7::TestD3D() {
+    // This driver's indices live in system memory: the test makes none.
+    return TestDeviceObjects("CGraphics_D3D7::TestD3D()", "TestD3D", {.indexBuffer = false, .lockFailureFails = true});
+}
 
 void CGraphics_D3D7::DoneD3D() {
     if (!m_pdd && !m_pd3dDevice) return;
@@ -625,7 +626,8 @@ void CGraphics_D3D7::gFlipBuffers() {
 }
 
 bool CGraphics_D3D7::ChangeVideoMode(CGraphicsParams params) {
-    AdjustVideoMode(params);
+    // A mode the display cannot show changes nothing.
+    if (!FitVideoMode(*this, params)) return false;
     const int64_t started = ElapsedNow();
     m_deviceObjects.InvalidateAll();
     DoneD3D();

@@ -99,6 +99,11 @@ public:
     void MakeCurrentTarget(CRenderTarget_D3D7* target) { m_pCurrentTarget = target; }
     void OnRenderTargetDestroyed(CRenderTarget_D3D7* target);
 
+protected:
+    // Asked about every enumerated device before its modes are looked at;
+    // false rejects it. This driver accepts every device.
+    virtual bool ConfirmDevice(const DDCAPS& driverCaps, const D3DDEVICEDESC7& desc);
+
 private:
     static LRESULT RenderWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static BOOL ExamineDriver(GUID* guid, char* description, char* name, void* context, void* monitor);

@@ -12,6 +12,8 @@
 #include "app/Timer.h"
 #include "graphics/Bitmap.h"
 #include "graphics/drivers/DeviceLostTime.h"
+#include "graphics/drivers/VideoMemory.h"
+#include "graphics/drivers/VideoModeChange.h"
 #include "platform/Cursor.h"
 #include "platform/DirectDraw7.h"
 #include "platform/Gdi.h"
@@ -119,7 +121,10 @@ bool CGraphics_D3D8::Create(const char* title, CGraphicsParams* params) {
     AdjustVideoMode(m_params);
     m_hWnd = CreateDriverWindow(kWindowClass, title);
     Engine::CApplication* app = GetApplication();
-    if (app) app->m_hWnd = m_hWnd;
+    if (app) {
+        app->m_hWnd = m_hWnd;
+        if (m_hWnd) app->OnGraphicsWindowCreated();
+    }
     if (m_hWnd) {
         CLogSection section("Initializing Direct3D8");
         m_bCreated = InitD3D(m_hWnd) ? 1 : 0;
@@ -225,14 +230,7 @@ void CGraphics_D3D8::DetermineVideoMemory() {
     void* created = nullptr;
     if (SUCCEEDED(drivers.GetDirectDrawCreateEx()(nullptr, &created, IID_IDirectDraw7, nullptr)) && created) {
         auto* directDraw = static_cast<IDirectDraw7*>(created);
-        DDSCAPS2 caps;
-        caps.dwCaps = DDSCAPS_LOCALVIDMEM;
-        DWORD total = 0, free = 0;
-        if (SUCCEEDED(directDraw->GetAvailableVidMem(&caps, &total, &free))) {
-            ReportVideoMemory(total, free);
-            GetLog().PrintLine("Total Video Memory (local) : %d", int(total));
-            GetLog().PrintLine("Free Video Memory (local) : %d", int(free));
-        }
+        MeasureLocalVideoMemory(*this, directDraw, "Total Video Memory (local) : %d", "Free Video Memory (local) : %d");
         directDraw->Release();
     }
     drivers.DDDone();
@@ -336,7 +334,10 @@ void CGraphics_D3D8::CheckDriverOrThrow() {
         throw CException("There are no available alpha texture formats");
 }
 
-bool CGraphics_D3D8::TestD3D() { return TestDeviceObjects("CGraphics_D3D8::TestD3D()", "TestD3D"); }
+bool CGraphics_D3D8::TestD3D() {
+    // A lock that fails is logged by the buffer and does not fail the test.
+    return TestDeviceObjects("CGraphics_D3D8::TestD3D()", "TestD3D", {.indexBuffer = true, .lockFailureFails = false});
+}
 
 void CGraphics_D3D8::DoneD3D() {
     m_defaultTarget.ReleaseSurfaces();
@@ -465,7 +466,8 @@ void CGraphics_D3D8::gFlipBuffers() {
 bool CGraphics_D3D8::ChangeVideoMode(CGraphicsParams params) {
     if (!m_pd3dDevice) return false;
     const bool wasWindowed = !m_params.fullScreen;
-    AdjustVideoMode(params);
+    // A mode the display cannot show changes nothing.
+    if (!FitVideoMode(*this, params)) return false;
     const int64_t before = ElapsedNow();
     ReleaseDeviceObjects();
     const CGraphicsParams previous = m_params;

@@ -4,10 +4,13 @@
 #include <cstring>
 
 #include "app/Application.h"
+#include "app/DirectXDrivers.h"
 #include "app/Log.h"
 #include "graphics/Bitmap.h"
 #include "graphics/drivers/GlCheck.h"
+#include "graphics/drivers/VideoMemory.h"
 #include "graphics/drivers/VideoModeChange.h"
+#include "platform/DirectDraw7.h"
 #include "platform/Messages.h"
 #include "platform/Window.h"
 
@@ -163,14 +166,27 @@ void CGraphics_OGL::AbandonWindow() {
 
 void CGraphics_OGL::QueryDriverCaps() {
     m_pfnSwapInterval = reinterpret_cast<PFNWGLSWAPINTERVALEXTPROC>(wglGetProcAddress("wglSwapIntervalEXT"));
-    {
-        // Local video memory is measured through DirectDraw, which this
-        // platform does not provide: the record keeps "no value" and the
-        // memory check is skipped.
-        CLogSection section("Video memory determination");
-    }
+    DetermineVideoMemory();
     AddTextureFormats();
     AvailableTextureFormats();
+}
+
+void CGraphics_OGL::DetermineVideoMemory() {
+    CLogSection section("Video memory determination");
+    CDirectXDrivers& drivers = GetDirectXDrivers();
+    if (!drivers.DDInit(false)) return;
+    IDirectDraw* first = nullptr;
+    if (SUCCEEDED(drivers.GetDirectDrawCreate()(nullptr, &first, nullptr)) && first) {
+        void* queried = nullptr;
+        const HRESULT result = first->QueryInterface(IID_IDirectDraw7, &queried);
+        first->Release();
+        if (SUCCEEDED(result) && queried) {
+            auto* directDraw = static_cast<IDirectDraw7*>(queried);
+            MeasureLocalVideoMemory(*this, directDraw, "Total Video Memory : %d", "Free Video Memory : %d");
+            directDraw->Release();
+        }
+    }
+    drivers.DDDone();
 }
 
 void CGraphics_OGL::AddTextureFormats() {
@@ -216,7 +232,7 @@ bool CGraphics_OGL::TestGL() {
     CLogSection section("CGraphics_OGL::TestGL()");
     bool ok = true;
     try {
-        ExerciseDeviceObjects();
+        ExerciseDeviceObjects({.indexBuffer = true, .lockFailureFails = true});
     } catch (...) {
         ok = false;
     }
@@ -263,6 +279,8 @@ bool CGraphics_OGL::ChangeVideoMode(CGraphicsParams params) {
                                           m_pfnSwapInterval(m_params.waitVSync ? 1 : 0);
                                       GL_CHECK(glViewport(0, 0, m_params.width, m_params.height));
                                       m_bThreeContainers = m_params.fullScreen;
+                                      // Last frames' records describe another picture.
+                                      ClearSpriteContainers();
                                       m_bFrameReady = 0;
                                   },
                                   kModeChangeFailed});

@@ -112,6 +112,8 @@ private:
     void LogDriverInfo();
     bool RunChecks();
     void QueryDriverCaps();
+    // Local video memory, measured through DirectDraw.
+    void DetermineVideoMemory();
     void AddTextureFormats();
     bool CheckDriver();
     void CheckDriverOrThrow();

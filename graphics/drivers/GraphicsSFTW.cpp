@@ -129,11 +129,12 @@ void CGraphics_SFTW::DoneGDI() {
     m_nBufferWidth = m_nBufferHeight = 0;
 }
 
-void CGraphics_SFTW::FitBackBuffer() {
-    if (m_nPresentPath != 0 || (m_params.width == m_nBufferWidth && m_params.height == m_nBufferHeight)) return;
+bool CGraphics_SFTW::FitBackBuffer() {
+    if (m_nPresentPath != 0 || (m_params.width == m_nBufferWidth && m_params.height == m_nBufferHeight)) return true;
     DoneGDI();
-    if (!InitGDI()) throw CException("Engine::Graphics::CGraphics_SFTW::ChangeVideoMode() : InitGDI() : FAILED");
+    if (!InitGDI()) return false;
     SetColorOrder(m_redMask == kRedMask && m_greenMask == kGreenMask && m_blueMask == kBlueMask);
+    return true;
 }
 
 void CGraphics_SFTW::SetColorOrder(bool rgb) {
@@ -163,8 +164,6 @@ bool CGraphics_SFTW::ChangeVideoMode(CGraphicsParams params) {
     return ChangeDriverVideoMode(*this, m_hWnd, params,
                                  {[this] { return EnterChosenMode(); },
                                   [this] {
-                                      // A new size needs a new back buffer.
-                                      FitBackBuffer();
                                       m_bThreeContainers = 0;
                                       // Everything is drawn again, on a grid of the new size.
                                       if (const ref_ptr<CDirtyRects> grid = GetDirtyRects()) {
@@ -173,7 +172,9 @@ bool CGraphics_SFTW::ChangeVideoMode(CGraphicsParams params) {
                                       }
                                       m_bFrameReady = 0;
                                   },
-                                  kModeChangeFailed});
+                                  kModeChangeFailed,
+                                  // A new size needs a new back buffer.
+                                  [this] { return FitBackBuffer(); }});
 }
 
 void CGraphics_SFTW::Destroy() {

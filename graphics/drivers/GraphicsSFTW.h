@@ -107,8 +107,9 @@ private:
     bool InitSFTW();
     bool InitGDI();
     void DoneGDI();
-    // Rebuilds the back buffer when the mode's size differs from it.
-    void FitBackBuffer();
+    // Rebuilds the back buffer when the mode's size differs from it; false
+    // when it cannot be made (there is none then).
+    bool FitBackBuffer();
     void SetColorOrder(bool rgb);
     bool FindDisplayMode();
     bool EnterChosenMode();

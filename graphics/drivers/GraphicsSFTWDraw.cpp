@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -21,6 +22,8 @@ struct CVertexView {
 struct CVertexLayout {
     size_t stride;
     size_t colorOffset = 0, texOffset = 0;
+    // The bytes one vertex of the format needs: x and y at least.
+    size_t needed = 8;
     bool hasColor, hasTex;
     explicit CVertexLayout(uint32_t format, size_t vertexSize)
         : stride(vertexSize), hasColor(format & VF_DIFFUSE), hasTex(format & VF_TEX0) {
@@ -31,7 +34,11 @@ struct CVertexLayout {
         if (format & VF_DIFFUSE) offset += 4;
         if (format & VF_SPECULAR) offset += 4;
         texOffset = offset;
+        if (hasTex) offset += 8;
+        needed = std::max(needed, offset);
     }
+    // Every field the format names lies inside the buffer's vertex.
+    bool Fits() const { return stride >= needed; }
     CVertexView Read(const uint8_t* vertex) const {
         CVertexView view{0, 0, RASTER_WHITE, 0, 0};
         std::memcpy(&view.x, vertex, 4);
@@ -107,15 +114,16 @@ void CGraphics_SFTW::gDraw(int type, ref_ptr<CVertexBuffer> vertices, int first,
     if (m_stages[0]) {
         if (ref_ptr<CHardwareTexture_SFTW> hardware =
                 DynamicRefCast<CHardwareTexture_SFTW>(m_stages[0]->GetHardwareTexture())) {
+            // A copy without pixels (its bitmap gone) counts as no texture.
             const CBitmap& copy = hardware->GetCopy();
-            // A texture without pixels (its bitmap gone) has nothing to draw.
-            if (!copy.GetPixels()) return;
-            texture = {copy.GetPixels(), copy.GetWidth(), copy.GetHeight()};
-            textureBound = true;
+            if (copy.GetPixels()) {
+                texture = {copy.GetPixels(), copy.GetWidth(), copy.GetHeight()};
+                textureBound = true;
+            }
         }
     }
     const CVertexLayout layout(vertices->GetFormat(), size_t(std::max(vertices->GetVertexSize(), 0)));
-    if (layout.stride < 8) return;
+    if (!layout.Fits()) return;
     vertices->Lock();
     const auto* data = static_cast<const uint8_t*>(vertices->GetData());
     vertices->Unlock();
@@ -148,7 +156,10 @@ void CGraphics_SFTW::gDraw(int type, ref_ptr<CVertexBuffer> vertices, int first,
             (oneToOne ? RasterCopyRect : RasterStretchRect)(target, Fixed(p.x), Fixed(p.y), Fixed(q.x), Fixed(r.y),
                                                            texture, Fixed(p.u * texW), Fixed(p.v * texH),
                                                            Fixed(r.u * texW), Fixed(r.v * texH), mode, p.color);
-        } else if (textured) {
+        } else if (!textured) {
+            // An untextured triangle or slanted quad ends the call.
+            break;
+        } else {
             auto corner = [&](const CVertexView& v) {
                 return CRasterVertex{Fixed(v.x + 0.5), Whole(v.y + 0.5), Fixed(v.u * texW), Fixed(v.v * texH)};
             };
@@ -159,8 +170,6 @@ void CGraphics_SFTW::gDraw(int type, ref_ptr<CVertexBuffer> vertices, int first,
                 RasterTriangle(target, second3, texture, p.color, mode);
             }
         }
-        // An untextured triangle or slanted quad is skipped; the rest of the
-        // call still draws.
     }
 }
 

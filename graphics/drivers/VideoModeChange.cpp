@@ -26,32 +26,54 @@ bool FindFullScreenMode(const CGraphicsParams& params, DWORD bitsPerPixel, DEVMO
     return found;
 }
 
-bool ChangeDriverVideoMode(CGraphics& driver, HWND window, CGraphicsParams params, const CVideoModeChange& change) {
-    // A mode the display cannot show changes nothing.
+bool FitVideoMode(CGraphics& driver, CGraphicsParams& params) {
     try {
         driver.AdjustVideoMode(params);
+        return true;
     } catch (const CException& e) {
         GetLog().PrintLine("%s", e.what());
         return false;
     }
+}
+
+namespace {
+
+// The display and window for the driver's current parameters: the
+// full-screen mode entered (false when refused), or the desktop mode back.
+bool SwitchDisplay(CGraphics& driver, HWND window, const CVideoModeChange& change) {
+    const CGraphicsParams& current = driver.GetParams();
+    driver.ApplyWindowMode(current, window);
+    if (current.fullScreen) return change.enterFullScreen();
+    ChangeDisplaySettings(nullptr, 0);
+    return true;
+}
+
+bool FitBuffers(CGraphics& driver, HWND window, const CVideoModeChange& change) {
+    driver.ApplyWindowMode(driver.GetParams(), window);
+    return !change.fitBuffers || change.fitBuffers();
+}
+
+} // namespace
+
+bool ChangeDriverVideoMode(CGraphics& driver, HWND window, CGraphicsParams params, const CVideoModeChange& change) {
+    // A mode the display cannot show changes nothing.
+    if (!FitVideoMode(driver, params)) return false;
     Engine::CTimer& clock = GetGlobalClock();
     const int64_t elapsedBefore = clock.GetElapsed();
     driver.GetDeviceObjectManager().InvalidateAll();
     CGraphicsParams& current = driver.GetParams();
     const CGraphicsParams previous = current;
     current = params;
-    driver.ApplyWindowMode(current, window);
     bool result = true;
-    if (current.fullScreen && !change.enterFullScreen()) {
+    if (!SwitchDisplay(driver, window, change) || !FitBuffers(driver, window, change)) {
         GetLog().PrintLine("%s : Trying to restore previous mode", change.failedText);
         result = false;
         current = previous;
-        driver.ApplyWindowMode(current, window);
         // The restore pass below runs even when the previous mode is refused too.
-        if (current.fullScreen && !change.enterFullScreen()) GetLog().PrintLine("%s", change.failedText);
+        if (!SwitchDisplay(driver, window, change)) GetLog().PrintLine("%s", change.failedText);
+        // Without buffers for either mode the driver cannot go on.
+        if (!FitBuffers(driver, window, change)) throw CException(change.failedText);
     }
-    if (!current.fullScreen) ChangeDisplaySettings(nullptr, 0);
-    driver.ApplyWindowMode(current, window);
     change.afterSwitch();
     driver.RestoreAfterReset(nullptr);
     // The change does not count as elapsed frame time.

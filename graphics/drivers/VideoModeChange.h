@@ -16,6 +16,10 @@ namespace Engine::Graphics {
 // display has no such mode; `chosen` is then left as it was.
 bool FindFullScreenMode(const CGraphicsParams& params, DWORD bitsPerPixel, DEVMODE& chosen);
 
+// AdjustVideoMode for a run-time change: a mode the display cannot show is
+// logged and gives false, never an exception.
+bool FitVideoMode(CGraphics& driver, CGraphicsParams& params);
+
 struct CVideoModeChange {
     // Enters the full-screen display mode of the driver's current
     // parameters; false when it cannot.
@@ -25,15 +29,20 @@ struct CVideoModeChange {
     // Logged (with " : Trying to restore previous mode") when the new mode
     // fails, and alone when the previous one fails too.
     const char* failedText;
+    // Remakes what the driver sizes by the mode (before afterSwitch);
+    // false when it cannot be made. None: nothing to remake.
+    std::function<bool()> fitBuffers = nullptr;
 };
 
 // Fits the parameters (a mode the display cannot show is logged and changes
 // nothing: false), invalidates the device objects, takes the new
 // parameters and switches the display (a window goes back to the desktop
-// mode) and the window; when the full-screen mode cannot be entered the
-// previous parameters and their display come back. Then the driver's own
-// work, the restore of the device objects, and the time spent is taken out
-// of the engine clock. False after falling back to the previous mode.
+// mode) and the window; when the full-screen mode cannot be entered, or the
+// driver's buffers cannot be fitted to it, the previous parameters, their
+// display and buffers come back (buffers that cannot be made for those
+// either throw failedText). Then the driver's own work, the restore of the
+// device objects, and the time spent is taken out of the engine clock.
+// False after falling back to the previous mode.
 bool ChangeDriverVideoMode(CGraphics& driver, HWND window, CGraphicsParams params, const CVideoModeChange& change);
 
 // WM_ACTIVATE of a full-screen driver window: deactivated, the window is

@@ -1,5 +1,5 @@
-// JPEG 2000 reader through OpenJPEG 2: a JP2 file or a raw J2K codestream,
-// fed to the library by stream callbacks over the bytes in memory.
+// JPEG 2000 reader through OpenJPEG 2: a JP2 file, fed to the library by
+// stream callbacks over the bytes in memory.
 
 #include <openjpeg.h>
 
@@ -131,9 +131,8 @@ void CheckGeometry(const CGeometry& g) {
 }
 
 // The codestream of a JP2 file is the body of its first top-level
-// contiguous codestream box; a raw codestream is the data itself.
-ByteSpan FindCodestream(ByteSpan data, bool jp2) {
-    if (!jp2) return data;
+// contiguous codestream box.
+ByteSpan FindCodestream(ByteSpan data) {
     constexpr uint32_t kCodestreamBox = 0x6A703263;  // "jp2c"
     CByteReader reader(data);
     while (reader.Remaining() > 0) {
@@ -211,11 +210,11 @@ void ConvertImage(const opj_image_t& image, CImageData& record) {
 }
 
 void Decode(CJ2kDecode& d, CMemoryStream& source, CImageData& record) {
-    const bool jp2 = IsJp2(source.data);
+    if (!IsJp2(source.data)) throw CDecodeError{"not a JP2 file"};
     // Checked before the library sees the header: it allocates for what the
     // header declares as it reads it.
-    CheckGeometry(ReadSizeMarker(FindCodestream(source.data, jp2)));
-    d.codec = opj_create_decompress(jp2 ? OPJ_CODEC_JP2 : OPJ_CODEC_J2K);
+    CheckGeometry(ReadSizeMarker(FindCodestream(source.data)));
+    d.codec = opj_create_decompress(OPJ_CODEC_JP2);
     if (!d.codec) throw CDecodeError{"cannot create the decoder"};
     opj_set_error_handler(d.codec, Ignore, nullptr);
     opj_set_warning_handler(d.codec, Ignore, nullptr);

@@ -10,6 +10,7 @@
 
 #include "app/Geometry.h"
 #include "particles/library/ColourGradient.h"
+#include "particles/library/SubEmitterUnit.h"
 #include "particles/library/VexaAse.h"
 
 namespace VexaParticles {
@@ -17,10 +18,12 @@ namespace VexaParticles {
 class CVexaParticleEmitter;
 
 // A sub-emitter a particle carries; its time runs from the start time
-// (seconds of its parent's time).
+// (seconds of its parent's time). The unit of the record cap goes back
+// with the entry.
 struct CSubEmitterEntry {
     float startTime = 0;
     std::unique_ptr<CVexaParticleEmitter> emitter;
+    CSubEmitterUnit unit;
 };
 
 struct CParticle {

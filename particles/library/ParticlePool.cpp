@@ -19,6 +19,10 @@ struct CFreeList {
     CParticle* head = nullptr;
     size_t count = 0;
     std::vector<std::unique_ptr<CParticle[]>> blocks;
+    size_t copies = 0;  // sub-emitter units taken
+    size_t cap = kMaxParticleRecords;
+
+    size_t UnitsInUse() const { return blocks.size() * kBlockSize - count + copies; }
 };
 
 CFreeList& FreeList() {
@@ -32,6 +36,7 @@ CFreeList& FreeList() {
 
 CParticle* AcquireParticle() {
     CFreeList& list = FreeList();
+    if (list.UnitsInUse() >= list.cap) return nullptr;
     if (!list.head) {
         if (list.blocks.size() * kBlockSize >= kMaxParticleRecords) return nullptr;
         list.blocks.push_back(std::make_unique<CParticle[]>(kBlockSize));
@@ -59,6 +64,21 @@ void ReleaseParticle(CParticle* particle) {
     particle->next = list.head;
     list.head = particle;
     ++list.count;
+}
+
+bool TakeSubEmitterUnit() {
+    CFreeList& list = FreeList();
+    if (list.UnitsInUse() >= list.cap) return false;
+    ++list.copies;
+    return true;
+}
+
+void ReturnSubEmitterUnit() { --FreeList().copies; }
+
+size_t GetSubEmitterCopyCount() { return FreeList().copies; }
+
+void SetParticleRecordCap(size_t cap) {
+    FreeList().cap = cap == 0 || cap > kMaxParticleRecords ? kMaxParticleRecords : cap;
 }
 
 size_t GetFreeParticleCount() { return FreeList().count; }

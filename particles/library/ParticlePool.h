@@ -17,8 +17,20 @@ inline constexpr size_t kMaxParticleRecords = size_t(1) << 18;
 
 // A record from the free list, which grows by a block of records when it is
 // empty; its fields are left as they were (the emitter sets every one it
-// uses). Null when every one of the kMaxParticleRecords records is live.
+// uses). Null when the records in use and the attached sub-emitter copies
+// together fill the cap.
 CParticle* AcquireParticle();
+
+// Each attached sub-emitter copy takes one unit of the cap, as a record does:
+// otherwise an effect whose particles start sub-emitters grows without bound.
+// False when no unit is left; then the copy is not made.
+bool TakeSubEmitterUnit();
+void ReturnSubEmitterUnit();
+size_t GetSubEmitterCopyCount();
+
+// The cap is kMaxParticleRecords; tests lower it to reach it quickly (0
+// restores it).
+void SetParticleRecordCap(size_t cap);
 
 // Deletes the particle's sub-emitters and puts its record on the free list.
 void ReleaseParticle(CParticle* particle);

@@ -1,12 +1,22 @@
 #include "particles/library/ParticleRandom.h"
 
 #include <bit>
-#include <ctime>
+#include <chrono>
 
 namespace VexaParticles {
 namespace {
 
 uint32_t NextWord(uint32_t index) { return index == 16 ? 0 : index + 1; }
+
+// Taken while the program starts, before main.
+const std::chrono::steady_clock::time_point g_processStart = std::chrono::steady_clock::now();
+
+// Wall time, not processor time: a process that has mostly waited still
+// gets a seed of its own.
+uint32_t MillisecondsSinceProcessStart() {
+    const auto elapsed = std::chrono::steady_clock::now() - g_processStart;
+    return uint32_t(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
 
 } // namespace
 
@@ -16,7 +26,7 @@ ParticleRandomGenerator& GetParticleRandomGenerator() {
         generator.initialised = true;
         generator.cursorA = 0;
         generator.cursorB = 1;
-        ParticleRandomSeed(generator, uint32_t(std::clock() * 1000 / CLOCKS_PER_SEC));
+        ParticleRandomSeed(generator, MillisecondsSinceProcessStart());
     }
     return generator;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The particle code's own random numbers: a lagged two-cursor generator over
-// 17 words, one per process, seeded lazily from the process clock so that
-// every run differs. Tests seed it explicitly after getting it.
+// 17 words, one per process, seeded lazily from the milliseconds of wall
+// time since the process started, so that every run differs. Tests seed it explicitly after getting it.
 
 #include <array>
 #include <cstdint>

@@ -147,14 +147,17 @@ void PickMesh(const CVexaParticleType& type, CParticle& particle) {
 }
 
 // Attaches a new copy of every sub-emitter prototype that starts with the
-// particle's birth (atDeath false) or with its death.
+// particle's birth (atDeath false) or with its death, while the record cap
+// has a unit left for it.
 void AttachSubEmitters(CVexaParticleType& type, CParticle& particle, float time, bool atDeath) {
     if (!type.subEmitters) return;
     for (const std::unique_ptr<CVexaParticleEmitter>& prototype : *type.subEmitters) {
         if ((prototype->GetSettings().subEmitterStart != 0) != atDeath) continue;
+        CSubEmitterUnit unit = CSubEmitterUnit::Take();
+        if (!unit.IsHeld()) return;
         std::unique_ptr<CVexaParticleEmitter> copy = CVexaParticleEmitter::CreateFromPrototype(*prototype);
         copy->SetParentType(&type);
-        particle.subEmitters.push_back({time, std::move(copy)});
+        particle.subEmitters.push_back({time, std::move(copy), std::move(unit)});
     }
 }
 

@@ -52,6 +52,11 @@ public:
     virtual int32_t SetBlendFunc(int32_t source, int32_t destination) = 0;
     virtual int32_t CreateVertexBuffer(std::unique_ptr<IVertexBuffer>& out, int32_t count, int32_t stride,
                                        uint32_t format, uint32_t usage) = 0;
+    // The library draws no indexed geometry: a device may leave out unset.
+    virtual int32_t CreateIndexBuffer(std::unique_ptr<IDeviceObject>& /*out*/, int32_t /*count*/,
+                                      uint32_t /*format*/, uint32_t /*usage*/) {
+        return 0;
+    }
     // The device copies the bitmap's pixels.
     virtual int32_t CreateTexture(std::unique_ptr<ITexture>& out, const CBitmap& bitmap, uint32_t flags) = 0;
     virtual int32_t CreateBitmap(std::unique_ptr<CBitmap>& out, const uint32_t* pixels, int32_t width,

@@ -16,6 +16,8 @@ public:
     IKey* AddKey(double time, uint32_t flags) override;
     // The first key's value at every time; 0.0 once the key is gone.
     void GetControllerValue(double time, Engine::Reflection::CValue& value) override;
+    // Reserved: an empty operation.
+    virtual void ReservedConst() {}
 };
 
 } // namespace Engine::Scene

@@ -7,11 +7,13 @@
 
 namespace Engine::Scene {
 
-const Engine::Reflection::CTypeInfo* GetControllerValueType(const Engine::Reflection::CTypeInfo* controllerClass) {
+const Engine::Reflection::CTypeInfo* GetControllerValueType(const Engine::Reflection::CTypeInfo* controllerClass,
+                                                            EClassNameForm name) {
     const auto* attribute = controllerClass->GetCustomAttribute<IValueTypeAttribute>(true);
     if (!attribute || !attribute->GetValueType() || !attribute->GetValueType()->IsDefined()) {
-        throw Engine::CException::Format("Controller \"%s\" Value Type Attribute not Defined",
-                                         controllerClass->GetFullName().c_str());
+        const CString className =
+            name == EClassNameForm::Short ? controllerClass->GetShortName() : controllerClass->GetFullName();
+        throw Engine::CException::Format("Controller \"%s\" Value Type Attribute not Defined", className.c_str());
     }
     return attribute->GetValueType();
 }

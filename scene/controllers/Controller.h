@@ -74,7 +74,12 @@ private:
 // object of another class.
 CController* ToController(CAnimatable* sub);
 
+// How a missing value type names the controller class: GetValueType gives
+// the full name, the archive reader the short one.
+enum class EClassNameForm { Full, Short };
+
 // The value type of a controller class (see CController::GetValueType).
-const Engine::Reflection::CTypeInfo* GetControllerValueType(const Engine::Reflection::CTypeInfo* controllerClass);
+const Engine::Reflection::CTypeInfo* GetControllerValueType(const Engine::Reflection::CTypeInfo* controllerClass,
+                                                            EClassNameForm name = EClassNameForm::Full);
 
 } // namespace Engine::Scene

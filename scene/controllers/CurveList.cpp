@@ -1,6 +1,5 @@
 #include "scene/controllers/CurveList.h"
 
-#include "app/Exception.h"
 #include "scene/SceneArchive.h"
 
 namespace Engine::Scene {
@@ -8,12 +7,21 @@ namespace Engine::Scene {
 namespace {
 // The shortest object reference: "NULL".
 constexpr uint32_t MIN_REFERENCE_BYTES = 5;
+
+// A curve read from an archive is held by its list's slot alone; once it
+// leaves the list without a dependent it is disposed of, as a registered
+// curve is when it loses its last dependent. Otherwise its links to its own
+// curve lists would keep it alive for ever.
+void DisposeIfOrphan(CController* curve) {
+    if (curve && curve->GetDependentCount() == 0) curve->Dispose();
+}
 } // namespace
 
 void CCurveList::Dispose() {
     CAnimatable::Dispose();
     std::vector<CurveRef> curves;
     curves.swap(m_curves);
+    for (const CurveRef& curve : curves) DisposeIfOrphan(curve.get());
 }
 
 bool CCurveList::Serialize(CArchive& ar) {
@@ -35,15 +43,8 @@ bool CCurveList::Serialize(CArchive& ar) {
     for (uint32_t i = 0; i < count; ++i) {
         CAnimatable::Ref sub = ReadAnimatableRef(ar);
         CurveRef curve(ToController(sub.get()));
-        // Registered, unlike the original reader: an unregistered curve
-        // escapes disposal and the check against curves that reach back.
-        if (curve) {
-            if (curve->Reaches(this)) {
-                throw Engine::CException::Format("Scene serialization error: Object %u would animate itself",
-                                                 curve->GetObjectId());
-            }
-            AddReference(curve, int(m_curves.size()));
-        }
+        // Held by the slot only, not registered as a reference.
+        if (curve) RefuseSelfAnimation(*curve, *this, curve->GetObjectId());
         m_curves.push_back(std::move(curve));
     }
     CheckChunkEnd(ar, end, m_owner);
@@ -63,9 +64,10 @@ bool CCurveList::SetSubAnim(CAnimatable::Ref sub, int index) {
 
 void CCurveList::RemoveSubAnim(int index) {
     const CurveRef curve = m_curves.at(size_t(index));
-    if (curve) RemoveReference(curve);
+    const bool registered = curve && RemoveReference(curve);
     // Removing the reference may have disposed of this list.
     if (size_t(index) < m_curves.size()) m_curves.erase(m_curves.begin() + index);
+    if (!registered) DisposeIfOrphan(curve.get());
     NotifyDependents(REFMSG_REMOVED, 1);
 }
 

@@ -20,6 +20,8 @@ public:
     void GetValue(double time, Engine::Reflection::CValue& value) override;
     void SetValue(double time, const Engine::Reflection::CValue& value, int flag) override;
     void GetORTControllerValue(double time, Engine::Reflection::CValue& value) override;
+    // Reserved: an empty operation of this class and its derived ones.
+    virtual void ReservedLinear() {}
 
     // The value at the time, held at the first and the last key; 0.0
     // without keys.

@@ -81,21 +81,30 @@ bool CStdController::Serialize(CArchive& ar) {
 
 template <class List>
 void CStdController::ReadList(CArchive& ar, Engine::ref_ptr<List>& slot) {
+    slot = nullptr;
     const CAnimatable::Ref read = ReadAnimatableRef(ar);
-    const Engine::ref_ptr<List> list = Engine::DynamicRefCast<List>(read);
-    if (list) {
-        // A curve that reaches this controller would ease it for ever.
-        if (list->Reaches(this)) {
-            throw Engine::CException::Format("Scene serialization error: Object %u would animate itself",
-                                             GetObjectId());
-        }
-    }
-    // The list read takes the place of the old one among the references
-    // too, so it is disposed of with this controller.
-    const Engine::ref_ptr<List> old = slot;
-    slot = list;
-    if (old && old != list) RemoveReference(old);
-    if (list) AddReference(list, GetReferenceCount());
+    Engine::ref_ptr<List> list = Engine::DynamicRefCast<List>(read);
+    // A curve that reaches this controller would ease it for ever.
+    if (list) RefuseSelfAnimation(*list, *this, GetObjectId());
+    // Kept in the slot only: the lists the constructor registered stay
+    // among the references.
+    slot = std::move(list);
+}
+
+Engine::ref_ptr<CEaseCurveList> CStdController::GetEaseCurveList() const {
+    return m_easeList;
+}
+
+Engine::ref_ptr<CMultCurveList> CStdController::GetMultCurveList() const {
+    return m_multList;
+}
+
+void CStdController::Dispose() {
+    CController::Dispose();
+    // The registered lists went with their links; a list read from an
+    // archive is reached through its slot only.
+    if (m_easeList) m_easeList->Dispose();
+    if (m_multList) m_multList->Dispose();
 }
 
 CStdController::ERegion CStdController::Locate(int index, int& local) const {

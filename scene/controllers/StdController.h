@@ -17,6 +17,9 @@ public:
     CStdController();
     ~CStdController() noexcept(false) override;
 
+    // Also empties the curve lists read from an archive, which no link
+    // reaches.
+    void Dispose() override;
     bool Serialize(CArchive& ar) override;
     // Sub-animatables: the reflected properties, then the ease curves, then
     // the multiplier curves.
@@ -41,8 +44,10 @@ public:
     virtual void ApplyEaseCurves(double* result, const double* time);
     virtual void OnOutOfRange(const CTimeRange&, double, Engine::Reflection::CValue&, int32_t) {}
 
-    CEaseCurveList* GetEaseCurveList() const { return m_easeList.get(); }
-    CMultCurveList* GetMultCurveList() const { return m_multList.get(); }
+    // Counted: a caller that evaluates through the list keeps it alive while
+    // a curve's change replaces or drops it.
+    Engine::ref_ptr<CEaseCurveList> GetEaseCurveList() const;
+    Engine::ref_ptr<CMultCurveList> GetMultCurveList() const;
 
 private:
     enum class ERegion { Properties, EaseCurves, MultCurves };

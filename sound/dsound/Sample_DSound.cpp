@@ -4,7 +4,7 @@ namespace Engine::Sound {
 
 using CSampleBase_DSound = CSoundDriver_DSound::CSampleBase_DSound;
 
-CSampleBase_DSound::~CSampleBase_DSound() {
+CSampleBase_DSound::~CSampleBase_DSound() noexcept(false) {
     for (auto voice = m_voices.rbegin(); voice != m_voices.rend(); ++voice) (*voice)->Release();
     m_voices.clear();
     // Every stream, not only the first that the voices close.

@@ -15,8 +15,9 @@ namespace Engine::Sound {
 class CSoundDriver_DSound::CSampleBase_DSound {
 public:
     CSampleBase_DSound(CSoundDriver_DSound* driver, CSampleDecoder* decoder) : m_driver(driver), m_decoder(decoder) {}
-    // Releases the voices (last first), then closes every stream.
-    virtual ~CSampleBase_DSound();
+    // Releases the voices (last first), then closes every stream. Not
+    // noexcept, as the sample it is a base of lets CReferenced's throw through.
+    virtual ~CSampleBase_DSound() noexcept(false);
     CSampleBase_DSound(const CSampleBase_DSound&) = delete;
     CSampleBase_DSound& operator=(const CSampleBase_DSound&) = delete;
 
@@ -50,7 +51,7 @@ class CSampleOf_DSound : public Interface, public CSoundDriver_DSound::CSampleBa
 public:
     CSampleOf_DSound(const CString& name, CSoundDriver_DSound* driver, CSampleDecoder* decoder)
         : Interface(name), CSampleBase_DSound(driver, decoder) {}
-    ~CSampleOf_DSound() noexcept override = default;
+    ~CSampleOf_DSound() noexcept(false) override = default;
 
     bool Play(const CPlayParams* params) override { return PlayOnFreeVoice(params); }
     CBuffer& GetBuffer(int32_t index) override { return Voice(index); }

@@ -48,18 +48,33 @@ bool CSoundDriver_DSound::Init(const CDriverParams* params, int32_t sampleRate, 
         ReleaseDirectSound();
         return false;
     }
+    try {
+        StartWorker(own->bWorkerThread);
+    } catch (...) {
+        // Done does nothing for a driver that is not initialised, so a failed
+        // start hands the primary buffer and DirectSound back before it leaves.
+        m_commandEvent.reset();
+        m_neverSignalled.reset();
+        m_pDSBPrimary->Release();
+        m_pDSBPrimary = nullptr;
+        ReleaseDirectSound();
+        throw;
+    }
+    m_initialised = true;
+    return true;
+}
+
+void CSoundDriver_DSound::StartWorker(bool workerThread) {
     m_commandEvent = std::make_unique<CEvent>();
     m_neverSignalled = std::make_unique<CEvent>();
     m_command = COMMAND_NONE;
     m_quit = false;
     BuildWaitList();
     m_lastPass = timeGetTime();
-    if (own->bWorkerThread) {
+    if (workerThread) {
         CThread::Create(&ThreadProc, this, &m_thread);
         SetThreadPriority(m_thread, THREAD_PRIORITY_TIME_CRITICAL);
     }
-    m_initialised = true;
-    return true;
 }
 
 void CSoundDriver_DSound::ReleaseDirectSound() {

@@ -46,6 +46,8 @@ public:
     explicit CSoundDriver_DSound(CSoundManager* manager);
     ~CSoundDriver_DSound() override;
 
+    // Throws CException when the command event or the worker thread cannot
+    // be made, having handed the primary buffer and DirectSound back.
     bool Init(const CDriverParams* params, int32_t sampleRate, uint32_t flags) override;
     // Stops the worker and releases DirectSound; nothing when not initialised.
     void Done() override;
@@ -79,6 +81,9 @@ public:
 
 private:
     static DWORD ThreadProc(void* driver);
+    // Makes the command event and the wait list, then the worker unless the
+    // caller runs the passes; throws when either cannot be made.
+    void StartWorker(bool workerThread);
     void BuildWaitList();
     void ReleaseDirectSound();
 

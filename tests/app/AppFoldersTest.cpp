@@ -73,3 +73,23 @@ TEST(AppFoldersTest, StartupPathBecomesTheCurrentDirectory) {
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir / "game"));
     std::filesystem::current_path(original);
 }
+
+// A FIFO as the value file would hang start-up before anything is logged:
+// it is refused at once, reported on stderr (no log is open yet) and in the
+// line for the log, and the run stays where it is.
+TEST(AppFoldersTest, RefusedStartupPathIsReportedAndIgnored) {
+    CScratchFolder dir;
+    CScopedEnvironment config("XDG_CONFIG_HOME", dir.Path().c_str());
+    std::filesystem::create_directories(dir / "Talvorn/Mosark");
+    const std::string value = dir / "Talvorn/Mosark/StartupPath";
+    ASSERT_EQ(::mkfifo(value.c_str(), 0600), 0);
+    const auto original = std::filesystem::current_path();
+    testing::internal::CaptureStderr();
+    const CString failure = ApplyStartupPath();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    const std::string expected = "ApplyStartupPath() : FAILED : '" + value + "' is refused : not a regular file; running in '" +
+                                 original.string() + "'";
+    EXPECT_EQ(failure.str(), expected);
+    EXPECT_EQ(errors, "Mosark: " + expected + "\n");
+    EXPECT_EQ(std::filesystem::current_path(), original);
+}

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/Config.h"
 #include "app/TestFiles.h"
+#include "platform/Testing.h"
 #include "tools/BinaryWriter.h"
 
 using namespace Engine;
@@ -129,4 +134,127 @@ TEST(ConfigTest, SaveLeavesAnotherWritersTemporaryAlone) {
     size_t files = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++files;
     EXPECT_EQ(files, 2u);
+}
+
+namespace {
+
+struct CUnreadable {
+    const char* name;
+    std::function<void(const std::string& path)> make;
+    bool absent;
+    const char* logged;
+};
+
+class ConfigUnreadableTest : public ::testing::TestWithParam<CUnreadable> {
+protected:
+    void TearDown() override { Platform::Testing::Reset(); }
+};
+
+void WriteGood(const std::string& path) { std::ofstream(path, std::ios::binary) << Image(Fields()); }
+
+} // namespace
+
+// Only a file known to be absent may be saved over without a load: a status
+// that cannot be read, or a file that cannot be opened, is "exists, not
+// readable", and the log line says so.
+TEST_P(ConfigUnreadableTest, OnlyNoSuchFileCountsAsAbsent) {
+    CScratchFolder dir;
+    const std::string path = dir / "screensaver.cfg";
+    GetParam().make(path);
+    CLogCapture log;
+    CConfig config = Custom();
+    bool absent = !GetParam().absent;
+    EXPECT_FALSE(config.Load(CString(path), &absent));
+    EXPECT_EQ(absent, GetParam().absent);
+    EXPECT_EQ(config, CConfig());
+    EXPECT_TRUE(log.Contains("CConfig::Load('" + path + "') : " + GetParam().logged + ", using defaults\n")) << log.Text();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConfigUnreadableTest,
+    ::testing::Values(
+        CUnreadable{"Missing", [](const std::string&) {}, true, "no configuration file"},
+        CUnreadable{"StatusEIO",
+                    [](const std::string& path) {
+                        WriteGood(path);
+                        Platform::Testing::SetFileError(path, EIO);
+                    },
+                    false, "the file exists but could not be read : Input/output error"},
+        CUnreadable{"StatusESTALE",
+                    [](const std::string& path) {
+                        WriteGood(path);
+                        Platform::Testing::SetFileError(path, ESTALE);
+                    },
+                    false, "the file exists but could not be read : Stale file handle"},
+        CUnreadable{"Folder", [](const std::string& path) { std::filesystem::create_directory(path); }, false,
+                    "the file exists but could not be read : Is a directory"},
+        CUnreadable{"Fifo", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }, false,
+                    "the file exists but could not be read : not a regular file"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+// The id of a process that has ended (and been reaped).
+pid_t EndedProcess() {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return child;
+}
+
+std::vector<std::string> Names(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+// A save killed between its write and its rename leaves its temporary file;
+// the next save removes those of ended processes, and nothing else.
+TEST(ConfigTest, SaveRemovesTemporariesOfEndedProcessesOnly) {
+    CScratchFolder dir;
+    const CString path(dir / "screensaver.cfg");
+    const std::string ended = std::to_string(EndedProcess());
+    const std::string running = std::to_string(::getppid());
+    const std::string own = std::to_string(::getpid());
+    const std::vector<std::string> kept = {
+        "other.cfg." + ended + ".0.tmp",           // another file's
+        "screensaver.cfg." + ended + ".x.tmp",     // not a save's name
+        "screensaver.cfg." + own + ".900.tmp",     // this process's
+        "screensaver.cfg." + running + ".0.tmp",   // another running instance's
+        "screensaver.cfg.tmp",
+    };
+    for (const std::string& name : kept) dir.Write(name, "half-written");
+    dir.Write("screensaver.cfg." + ended + ".3.tmp", "half-written");
+    dir.Write("screensaver.cfg." + ended + ".4.tmp", "half-written");
+    ASSERT_TRUE(Custom().Save(path));
+    std::vector<std::string> expected = kept;
+    expected.push_back("screensaver.cfg");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Names(dir.Path()), expected);
+    CConfig loaded;
+    EXPECT_TRUE(loaded.Load(path));
+    EXPECT_EQ(loaded, Custom());
+}
+
+// A configuration that is a symbolic link (here, a link to a link) stays one:
+// the save replaces the final target, through a temporary file beside it.
+TEST(ConfigTest, SaveGoesThroughALinkToItsTarget) {
+    CScratchFolder dir;
+    const std::string target = dir.Write("real/target.cfg", Image(Fields()));
+    const std::string ended = std::to_string(EndedProcess());
+    dir.Write("real/target.cfg." + ended + ".0.tmp", "half-written");
+    std::filesystem::create_symlink("real/target.cfg", dir / "middle.cfg");
+    std::filesystem::create_symlink(dir / "middle.cfg", dir / "screensaver.cfg");
+    ASSERT_TRUE(CConfig().Save(CString(dir / "screensaver.cfg")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "screensaver.cfg"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "middle.cfg"));
+    CConfig loaded = Custom();
+    EXPECT_TRUE(loaded.Load(CString(target)));
+    EXPECT_EQ(loaded, CConfig());
+    EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"middle.cfg", "real", "screensaver.cfg"}));
+    EXPECT_EQ(Names(dir / "real"), std::vector<std::string>{"target.cfg"});
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "app/Environment.h"
@@ -70,3 +72,42 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(CUnopenedLogCase{"StateFolderIsAFile", "state/Talvorn", false, "Not a directory"},
                     CUnopenedLogCase{"LogIsAFolder", "state/Talvorn/Mosark/screensaver.log", true, "Is a directory"}),
     [](const testing::TestParamInfo<CUnopenedLogCase>& info) { return std::string(info.param.name); });
+
+// A FIFO or a folder where a log belongs never holds start-up up: it is
+// refused, and the refusal goes to stderr, once.
+struct CSpecialLogCase {
+    const char* name;
+    const char* log;
+    bool fifo;  // else a folder
+    const char* reported;
+};
+
+class SpecialLogFileTest : public testing::TestWithParam<CSpecialLogCase> {};
+
+TEST_P(SpecialLogFileTest, RefusedAndReportedOnStderr) {
+    CScratchFolder dir;
+    CScopedEnvironment config("XDG_CONFIG_HOME", (dir / "config").c_str()), state("XDG_STATE_HOME", (dir / "state").c_str());
+    const std::string path = dir / ("state/Talvorn/Mosark/" + std::string(GetParam().log));
+    std::filesystem::create_directories(dir / "state/Talvorn/Mosark");
+    if (GetParam().fifo)
+        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    else
+        std::filesystem::create_directory(path);
+    CEnvironment environment;
+    testing::internal::CaptureStderr();
+    environment.SetUp();
+    environment.TearDown();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    const std::string failure = GetParam().reported + ("cannot open '" + path + "' : ") +
+                                (GetParam().fifo ? "not a regular file" : "Is a directory");
+    const size_t at = errors.find(failure);
+    ASSERT_NE(at, std::string::npos) << errors;
+    EXPECT_EQ(errors.find(failure, at + 1), std::string::npos) << "reported once:\n" << errors;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Logs, SpecialLogFileTest,
+    testing::Values(CSpecialLogCase{"LogFifo", "screensaver.log", true, "no log is written: CEnvironment::SetUp() : FAILED : "},
+                    CSpecialLogCase{"InstallLogFifo", "Install.log", true, "no install log is written: "},
+                    CSpecialLogCase{"InstallLogFolder", "Install.log", false, "no install log is written: "}),
+    [](const testing::TestParamInfo<CSpecialLogCase>& info) { return std::string(info.param.name); });

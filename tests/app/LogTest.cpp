@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <sstream>
 #include <thread>
 
 #include "app/Log.h"
 #include "app/LogEscape.h"
 #include "app/TestFiles.h"
+#include "platform/FileAccess.h"
 
 namespace {
 class LogTest : public ::testing::Test {
@@ -107,3 +113,117 @@ TEST_P(LogEscapeTest, UnprintableBytesAreWrittenAsHex) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, LogEscapeTest, ::testing::ValuesIn(kEscapes),
                          [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+struct CCutCase {
+    const char* name;
+    std::string text;
+    std::string logged;
+};
+
+const std::string kFull(CLog::kMaxTextBytes, 'a');
+
+const CCutCase kCuts[] = {
+    {"AtTheLimit", kFull, kFull},
+    {"OneOver", kFull + "b", kFull + " ... [1 more bytes]"},
+    {"EightMegabytes", std::string(8 << 20, 'p'), std::string(CLog::kMaxTextBytes, 'p') + " ... [8384512 more bytes]"},
+    // A two-byte character across the limit goes whole to the cut part.
+    {"CharacterBoundary", std::string(CLog::kMaxTextBytes - 1, 'a') + "\xC3\xA9z",
+     std::string(CLog::kMaxTextBytes - 1, 'a') + " ... [3 more bytes]"},
+};
+
+class LogCutTest : public LogTest, public ::testing::WithParamInterface<CCutCase> {};
+
+} // namespace
+
+// One huge value (an 8 MB start-up path) never becomes one huge line.
+TEST_P(LogCutTest, LongTextIsCutAtTheLimit) {
+    m_log.PrintLine("%s", GetParam().text.c_str());
+    m_log.BeginSection(GetParam().text.c_str());
+    EXPECT_EQ(m_text, "[09:05:03] " + GetParam().logged + "\n[09:05:03] [" + GetParam().logged + " begin]\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, LogCutTest, ::testing::ValuesIn(kCuts),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+struct CRotationCase {
+    const char* name;
+    int64_t size;  // of the log as it is opened
+    bool rotated;
+};
+
+class LogRotationTest : public LogTest, public ::testing::WithParamInterface<CRotationCase> {};
+
+} // namespace
+
+// A log over 1 MiB becomes "<name>.1" (replacing an older one) as it is
+// opened, and a new one starts; a smaller one is appended to.
+TEST_P(LogRotationTest, OverTheLimitMovesToThePreviousFile) {
+    TestFiles::CScratchFolder dir;
+    const std::string old(size_t(GetParam().size), 'o');
+    const std::string path = dir.Write("screensaver.log", old);
+    dir.Write("screensaver.log.1", "an older previous log");
+    ASSERT_TRUE(m_log.Open(path));
+    m_log.PrintLine("new run");
+    m_log.Close();
+    const std::string line = "[09:05:03] new run\n";
+    if (GetParam().rotated) {
+        EXPECT_EQ(TestFiles::ReadFileBytes(path), line);
+        EXPECT_TRUE(TestFiles::ReadFileBytes(path + ".1") == old) << "the previous log is the old one, whole";
+    } else {
+        EXPECT_TRUE(TestFiles::ReadFileBytes(path) == old + line);
+        EXPECT_EQ(TestFiles::ReadFileBytes(path + ".1"), "an older previous log");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, LogRotationTest,
+                         ::testing::Values(CRotationCase{"Small", 100, false},
+                                           CRotationCase{"AtTheLimit", CLog::kRotateBytes, false},
+                                           CRotationCase{"OneByteOver", CLog::kRotateBytes + 1, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+// Makes the descriptor that has path open write to /dev/full from now on: a
+// disk that fills up under an open log.
+bool FillDiskUnder(const std::string& path) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(entry.path(), error) != path) continue;
+        const int full = ::open("/dev/full", O_WRONLY);
+        const bool moved = full >= 0 && ::dup2(full, std::stoi(entry.path().filename())) >= 0;
+        if (full >= 0) ::close(full);
+        return moved;
+    }
+    return false;
+}
+
+} // namespace
+
+// Writes that fail after the open are reported on stderr, once per opening.
+TEST_F(LogTest, FirstFailedWriteReachesStderrOnce) {
+    TestFiles::CScratchFolder dir;
+    const std::string path = dir.Write("screensaver.log", "");
+    ASSERT_TRUE(m_log.Open(path));
+    m_log.PrintLine("written");
+    ASSERT_TRUE(FillDiskUnder(path));
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 3; ++i) m_log.PrintLine("lost %d", i);
+    m_log.Close();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(errors, "Mosark: cannot write the log '" + path + "' : No space left on device\n");
+    EXPECT_EQ(TestFiles::ReadFileBytes(path), "[09:05:03] written\n");
+}
+
+// A FIFO at the log path is refused at once, never waited on.
+TEST_F(LogTest, FifoIsRefusedWithoutBlocking) {
+    TestFiles::CScratchFolder dir;
+    const std::string path = dir / "screensaver.log";
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    EXPECT_FALSE(m_log.Open(path));
+    EXPECT_EQ(errno, Platform::kNotRegularFile);
+    EXPECT_FALSE(m_log.IsOpen());
+}

@@ -204,6 +204,22 @@ TEST_F(Edits, CutKeepsTheTextWhenTheClipboardIsBusy) {
     EXPECT_EQ(ReadUnicode(), u"");
 }
 
+// A disabled or input-blocked box passes its events to the base, which
+// dispatches Ctrl+X and Ctrl+V: the box's own cut and paste refuse them.
+TEST_F(Edits, DisabledOrBlockedBoxIgnoresCutAndPaste) {
+    for (const uint32_t style : {uint32_t(CS_DISABLED), uint32_t(CS_INPUT_BLOCKED)}) {
+        edit->SetStyle(edit->GetStyle() & ~uint32_t(CS_DISABLED | CS_INPUT_BLOCKED));
+        edit->SetText("abcde");
+        edit->SetSelection(1, 3);
+        PutAnsi("zz");
+        edit->SetStyle(edit->GetStyle() | style);
+        Type(u"\u0018");  // Ctrl+X
+        Type(u"\u0016");  // Ctrl+V
+        EXPECT_EQ(Text(), u"abcde") << std::hex << style;
+        EXPECT_EQ(ReadUnicode(), u"zz");
+    }
+}
+
 TEST_F(Edits, MouseDragSelectsFromThePointerToTheAnchor) {
     Type(u"abcde");
     Frame(145, 110, {1, 0, 0});  // half-way points at 5, 15, ...: index 5

@@ -60,6 +60,26 @@ TEST_F(ControlsFixture, DestroyingAFocusedGrandchildGivesTheFocusToTheParentOnce
     middle->Destroy();  // a second destroy does nothing
 }
 
+// A focused control that refuses to give up the focus loses it all the
+// same when its tree is destroyed: no dead control keeps the focus.
+TEST_F(ControlsFixture, DestroyingATreeTakesTheFocusEvenFromAControlThatRefusesIt) {
+    auto alone = Make(nullptr, {0, 0, 100, 100});
+    const auto above = alone->GetParent();
+    alone->refuses = {CE_KILL_FOCUS};
+    manager->SetFocus(alone);
+    EXPECT_FALSE(manager->SetFocus(nullptr));
+    alone->Destroy();
+    EXPECT_EQ(manager->GetFocus(), above);
+
+    auto parent = Make(nullptr, {0, 0, 100, 100});
+    auto middle = Make(parent, {0, 0, 50, 50});
+    auto stubborn = Make(middle, {0, 0, 10, 10});
+    stubborn->refuses = {CE_KILL_FOCUS};
+    manager->SetFocus(stubborn);
+    middle->Destroy();
+    EXPECT_EQ(manager->GetFocus(), parent.get());
+}
+
 TEST_F(ControlsFixture, DescriptionsPlaceRelativeToTheParentAndOverrideOnlyGivenStyleWords) {
     CControlDescription parentSprite{200, 100, 60, 30, 0, 0, {}, nullptr, 0xFFFFFFFF};
     CControlDescription sprite{40, 20, 100, 50, 0.5f, 0.5f, {{"visible", false}, {"tabstop", true}}, nullptr, 0xFFFFFFFF};

@@ -146,6 +146,38 @@ TEST_F(Menus, SubMenuOpensAfterTheHoverTimeAndAChoiceEndsTheMenu) {
     EXPECT_EQ(manager->GetTimerCount(), 0);
 }
 
+// The hover timer's event opens the sub-menu, then goes on to base
+// handling: from a sub-menu, which holds no capture, it reaches the menu
+// above.
+TEST_F(Menus, HoverTimerEventGoesOnToBaseHandlingAfterOpening) {
+    struct CRecordingMenu : CMenu {
+        bool HandleEvent(ControlEvent& event) override {
+            if (event.code == CE_TIMER) timerOwners.push_back(event.timer->GetOwner().get());
+            return CMenu::HandleEvent(event);
+        }
+        std::vector<CBaseControl*> timerOwners;
+    };
+    const auto root = Make<CRecordingMenu>(owner, {0, 0, 800, 600}, CS_CHILD);
+    root->SetFont(MakeFont());
+    CMenu* first = root->AddSubMenu("a");
+    first->AddItem("b", 1);
+    CMenu* second = first->AddSubMenu("c");
+    second->AddItem("d", 2);
+    root->Popup(nullptr, 100, 100);
+    const CRect a = root->GetItem(0)->m_rect;
+    Frame(a.left + 2, a.top + 2);
+    Tick(1.0);
+    Tick(1.5);
+    ASSERT_TRUE(first->HasStyle(CS_VISIBLE));
+    const CRect c = first->GetItem(1)->m_rect;
+    Frame(c.left + 2, c.top + 2);
+    ASSERT_EQ(first->GetHotItem(), first->GetItem(1));
+    Tick(2.0);
+    Tick(2.5);
+    EXPECT_TRUE(second->HasStyle(CS_VISIBLE));
+    EXPECT_EQ(root->timerOwners, (std::vector<CBaseControl*>{root.get(), first}));
+}
+
 TEST_F(Menus, KeysWalkWrapEnterSubMenusAndClose) {
     Key(KEY_UP);  // no hot item: the last
     EXPECT_EQ(menu->GetHotItem(), menu->GetItem(1));

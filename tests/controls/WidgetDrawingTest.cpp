@@ -6,6 +6,7 @@
 
 #include "controls/Button.h"
 #include "controls/ComboBox.h"
+#include "controls/ControlsDrawing.h"
 #include "controls/Edit.h"
 #include "controls/LineBatch.h"
 #include "controls/List.h"
@@ -301,4 +302,48 @@ TEST_F(WidgetsFixture, LineBatchClipsToTheContextAndDropsWhatLiesOutside) {
     Engine::Graphics::DonePrimitiveBuffers();
     Engine::Graphics::SetGraphics(nullptr);
     EXPECT_EQ(drawn, (std::vector<float>{10, 20, 30, 20}));
+}
+
+// A glyph the symbol font lacks measures 0 wide and draws nothing; it is
+// not taken as glyph 0. The plain font has 'a' to 'e' and ' ', 10 x 20.
+TEST_F(WidgetsFixture, GlyphMissingFromTheSymbolFontMeasuresZeroAndDrawsNothing) {
+    manager->SetSymbolFont(MakeFont());
+    CControlsDrawing& drawing = *manager->GetDrawing();
+    CRect box{5, 5, 50, 50};
+    drawing.DrawFrameControl(nullptr, box, CControlsDrawing::DFC_CAPTION, CControlsDrawing::C_DFCS_ADJUSTRECT);
+    EXPECT_EQ(box, (CRect{0, 0, 6, 23}));  // close glyph 'r': 0 + 6 wide, font height + 3 high
+    drawing.DrawFrameControl(nullptr, box, CControlsDrawing::DFC_BUTTON, CControlsDrawing::C_DFCS_ADJUSTRECT);
+    EXPECT_EQ(box, (CRect{0, 0, 0, 20}));  // check box's first layer 'g'
+    box = {0, 0, 40, 40};
+    CRenderContext context(&driver, {0, 0, 800, 600});
+    drawing.DrawFrameControl(&context, box, CControlsDrawing::DFC_CAPTION, 0);
+    const auto quads = Quads();
+    EXPECT_FALSE(quads.empty());  // the edge
+    EXPECT_TRUE(std::none_of(quads.begin(), quads.end(), [](const CQuad& q) {
+        return q.right - q.left == 10.0f && q.bottom - q.top == 20.0f;
+    }));
+}
+
+// The edge of a checked or mono frame part is queued without a flush of its
+// own; the part is out before DrawFrameControl returns, glyph or not.
+TEST_F(WidgetsFixture, FrameControlIsFlushedBeforeItReturns) {
+    struct CCase {
+        int type;
+        uint32_t state;
+        bool font;
+    };
+    const CCase cases[] = {
+        {CControlsDrawing::DFC_SCROLL, 4 | CControlsDrawing::C_DFCS_CHECKED, true},  // scroll part 4: no glyph
+        {CControlsDrawing::DFC_SCROLL, 4 | CControlsDrawing::C_DFCS_MONO, true},
+        {CControlsDrawing::DFC_CAPTION, CControlsDrawing::C_DFCS_CHECKED, false},
+        {CControlsDrawing::DFC_CAPTION, CControlsDrawing::C_DFCS_MONO, true},
+    };
+    for (const CCase& c : cases) {
+        manager->SetSymbolFont(c.font ? MakeSymbolFont() : nullptr);
+        driver.Clear();
+        CRenderContext context(&driver, {0, 0, 800, 600});
+        CRect box{0, 0, 40, 40};
+        manager->GetDrawing()->DrawFrameControl(&context, box, c.type, c.state);
+        EXPECT_FALSE(Quads().empty()) << c.type << " " << std::hex << c.state;
+    }
 }

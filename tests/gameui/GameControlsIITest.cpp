@@ -161,6 +161,50 @@ TEST_F(GameControlsII, ListMarksTheCurrentRowAndDrawsSeparatorsInTheGamesColours
     }
 }
 
+// With no rows yet (filled, not laid out) the list starts at item 0; the
+// widget's own top index names no item until the layout runs.
+TEST_F(GameControlsII, ListWithoutRowsStartsDrawingAtItemZero) {
+    struct CShownList : CMosarkList {
+        using CMosarkList::FirstDrawnItem;
+    };
+    ref_ptr<CShownList> list(new CShownList);
+    list->AddItem("ab");
+    list->AddItem("c");
+    EXPECT_EQ(list->GetRowCount(), 0);
+    EXPECT_EQ(list->FirstDrawnItem(), 0u);
+    EXPECT_EQ(list->TopItemIndex(), 2u);
+    const CControlDescription description = Sized(100, 200);
+    list->CreateFromDescription(manager.get(), desktop, &description, nullptr, "", CS_VISIBLE | CS_CHILD, 0);
+    list->GetScrollBar()->SetPos(1);
+    list->Layout();
+    EXPECT_EQ(list->FirstDrawnItem(), list->TopItemIndex());
+    list->Destroy();
+}
+
+// A holder without "spr/controls.spr" fails the drawing with the controls'
+// own text; the list looks the sprite up for every cell, so a list with no
+// selected row fails too.
+TEST_F(GameControlsII, ControlsWithoutTheirSpriteFileFailWithTheLocalLookupsText) {
+    auto* files = game->GetResources().sprFiles;
+    files->ReleaseSprFile(files->GetObjects().front());
+    const auto list = Place<CMosarkList>("CMosarkList", nullptr, {});
+    const CControlDescription description = Sized(100, 200);
+    list->CreateFromDescription(manager.get(), desktop, &description, nullptr, "", CS_VISIBLE | CS_CHILD, 0);
+    list->AddItem("ab");
+    const auto slider = Place<CMosarkSlider>("CMosarkSlider", desktop, {0, 0, 200, 40});
+    for (const ref_ptr<CBaseControl>& control : {ref_ptr<CBaseControl>(list), ref_ptr<CBaseControl>(slider)}) {
+        CRenderContext context(&driver, {0, 0, 800, 600});
+        try {
+            control->Draw(context);
+            ADD_FAILURE() << "drew without the file";
+        } catch (const Engine::CException& e) {
+            EXPECT_STREQ(e.what(), "Couldn't find spr file 'spr/controls.spr'");
+        }
+    }
+    list->Destroy();
+    slider->Destroy();
+}
+
 class PathFixture : public GameControlsII {
 protected:
     void SetUp() override {

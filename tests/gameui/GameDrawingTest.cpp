@@ -182,6 +182,20 @@ TEST_F(BarDrawing, ShownValueEasesWithoutOvershoot) {
     EXPECT_LE(bar->m_fShownValue, 5.0f);
 }
 
+// The flow scrolls by fmod(clock * 3, half the frame height), the product
+// taken in double: at this clock a float product would give 0.3125.
+TEST_F(BarDrawing, FlowScrollTakesTheClockTimesThreeInDouble) {
+    bar->m_fValue = 5.0f;
+    bar->m_fShownValue = 5.0f;
+    bar->m_fClock = 100000.1f;
+    Draw();
+    const auto drawn = DrawnVertices();
+    ASSERT_FALSE(drawn.empty());
+    const float scroll = drawn[0][0].v - 0.01f;  // the recording driver's texture is 1 x 1: v counts texels
+    EXPECT_NEAR(scroll, float(std::fmod(double(100000.1f) * 3.0, 50.0)), 1e-3);
+    EXPECT_NEAR(scroll, 0.3046875f, 1e-3);
+}
+
 struct CFadeCase {
     float fade, dialog, children;
 };

@@ -18,7 +18,10 @@
 #include "graphics/drivers/GraphicsD3D7.h"
 #include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsSFTW.h"
+#include "particles/ParticleSystem.h"
+#include "particles/library/VexaFile.h"
 #include "tests/graphics/SprFileTestData.h"
+#include "tools/ScenePictures.h"
 
 using namespace OpenGLTest;
 
@@ -37,29 +40,30 @@ using CPicture = std::vector<uint32_t>; // 0x00RRGGBB, row by row
 using CMask = std::vector<uint8_t>;     // 1 where pixels are not compared
 
 // The colour image (alpha false) or the alpha image of texels {r, g, b, a}.
+// With rgba, one image of both.
 template <class TTexel>
-std::vector<uint8_t> Png(int width, int height, bool alpha, TTexel texel) {
+std::vector<uint8_t> Png(int width, int height, bool alpha, TTexel texel, bool rgba = false) {
     Tools::CPngImage image;
     image.width = width;
     image.height = height;
-    image.colour = alpha ? Tools::EPngColour::Grey : Tools::EPngColour::RGB;
+    image.colour = rgba ? Tools::EPngColour::RGBA : alpha ? Tools::EPngColour::Grey : Tools::EPngColour::RGB;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const std::array<uint16_t, 4> t = texel(x, y);
             if (alpha)
                 image.samples.push_back(t[3]);
             else
-                image.samples.insert(image.samples.end(), t.begin(), t.begin() + 3);
+                image.samples.insert(image.samples.end(), t.begin(), t.begin() + (rgba ? 4 : 3));
         }
     return Tools::WritePng(image);
 }
 
 // 16 x 16 texels in four quadrants, each its own colour and opacity.
-std::vector<uint8_t> QuadrantPng(bool alpha) {
+std::vector<uint8_t> QuadrantPng(bool alpha, bool rgba = false) {
     return Png(16, 16, alpha, [](int x, int y) {
         const std::array<uint16_t, 4> texels[4] = {{255, 0, 0, 255}, {0, 255, 0, 128}, {0, 0, 255, 64}, {255, 255, 255, 200}};
         return texels[(y >= 8) * 2 + (x >= 8)];
-    });
+    }, rgba);
 }
 
 // Three white glyphs of 6 x 10 texels, their shapes in the alpha image: a
@@ -111,6 +115,53 @@ const CSceneSprite kScene[] = {
 // The text, centred in its width below the mirrored sprites.
 constexpr float kTextX = 10, kTextY = 205, kTextWidth = 80;
 
+// The particles, from the demo's sparkle made still and the same on every
+// run (one burst placed evenly, no spreads, no motion): a ring of six
+// quadrant-textured quads, each turned by the angle of its place on the ring
+// plus 25 degrees, and, unturned and on whole pixels, a row of two of the
+// sparkle's own glows. The software rasteriser's spans differ at the ring's
+// edges and middle lines as at a turned sprite's.
+constexpr float kRingX = 262, kRingY = 190, kRingRadius = 18, kRingTurn = 25;
+constexpr int kRingParticles = 6;
+constexpr float kRingHalfSize = 10;  // the shape's half size 8 at size 1.25
+constexpr float kRowX = 162, kRowY = 224, kRowHalfLength = 16;
+constexpr int kRowParticles = 2;
+
+Tools::CVexaEmitter StillBurst(const char* name, uint32_t shape, uint32_t placement, int particles, float size) {
+    Tools::CVexaEmitter emitter = Tools::SparkleEmitter();
+    emitter.name = name;
+    emitter.shape = placement;
+    emitter.orderedPlacement = 1;
+    emitter.placementCount = uint32_t(particles);
+    Tools::CVexaParticleType& type = emitter.types[0];
+    type.shapeId = shape;
+    type.flags = 1;  // one burst
+    type.burstCount = 1;
+    for (int q : {4, 8, 9, 12}) type.curves[size_t(q - 1)] = Tools::MakeVexaCurve(0.0f);
+    type.curves[0] = Tools::MakeVexaCurve(1.0e6f);  // Q1: life
+    type.curves[1] = Tools::MakeVexaCurve(size);    // Q2
+    type.curves[12] = Tools::MakeVexaCurve(1.0f);   // Q13: no change of size
+    type.gradient.keys = {{0.0f, 1.0f, 0.8f, 0.4f, 0.9f}};
+    return emitter;
+}
+
+Tools::CVexaDocument ParticleEffect() {
+    Tools::CVexaEmitter ring = StillBurst("ring", 2, 2, kRingParticles, kRingHalfSize / 8);
+    ring.curves[12] = Tools::MakeVexaCurve(kRingRadius);  // C16: the circle's radius
+    ring.types[0].words[1] = 0;                           // P2: the place's angle, ...
+    ring.types[0].words[2] = uint32_t(kRingTurn);         // P3: ... plus these degrees
+    // At size 2 a glow is 32 pixels across, one for each texel: no driver
+    // chooses between two texels.
+    Tools::CVexaEmitter row = StillBurst("row", 1, 1, kRowParticles, 2.0f);
+    row.curves[12] = Tools::MakeVexaCurve(kRowHalfLength);  // C16: the line's half length
+    row.types[0].words[1] = 2;                              // P2: the angle P3, 0
+    Tools::CVexaDocument document;
+    document.shapes = {{"glow", 1, {{Tools::GlowPng(), 8.0f, 8.0f}}, {}, {}},
+                       {"quadrants", 2, {{QuadrantPng(false, true), 8.0f, 8.0f}}, {}, {}}};
+    document.emitters = {ring, row};
+    return document;
+}
+
 struct CDriverKind {
     const char* name;
     std::function<std::unique_ptr<CGraphics>(Engine::CApplication**)> make;
@@ -157,6 +208,22 @@ void MaskTriangleQuad(const SpriteVertex quad[4], CMask& mask) {
                     mask[size_t(y) * kSceneWidth + size_t(x)] = 1;
 }
 
+// The ring's quads as the particle drawing places them.
+void MaskRing(CMask& mask) {
+    for (int j = 0; j < kRingParticles; ++j) {
+        const float place = float(j) / kRingParticles * 6.283f;
+        const float x = kRingX + std::cos(place) * kRingRadius, y = kRingY + std::sin(place) * kRingRadius;
+        const float angle = place + kRingTurn * 0.0174533f;
+        const float ux = std::cos(angle) * kRingHalfSize, uy = std::sin(angle) * kRingHalfSize;
+        SpriteVertex quad[4] = {};
+        quad[0].x = x - ux + uy, quad[0].y = y - uy - ux;
+        quad[1].x = x + ux + uy, quad[1].y = y + uy - ux;
+        quad[2].x = x + ux - uy, quad[2].y = y + uy + ux;
+        quad[3].x = x - ux - uy, quad[3].y = y - uy + ux;
+        MaskTriangleQuad(quad, mask);
+    }
+}
+
 struct CFramePicture {
     CPicture picture;
     CMask mask;
@@ -191,8 +258,23 @@ protected:
         CDrawContext text;
         CTextLayout::SetFont(text, MakeFont(*driver));
         std::vector<CFramePicture> pictures;
-        for (int frame = 0; frame < kFrames; ++frame)
-            pictures.push_back(DrawFrame(*driver, *file->CreateSpriteByName("tile"), text, float(frame)));
+        {
+            Engine::Particles::CParticleSystem particles(driver.get());
+            particles.GetLibrary().Init(&particles.GetGraphicsBinding());
+            const std::vector<uint8_t> bytes = Tools::WriteVexa(ParticleEffect());
+            Engine::CMemoryFile stream(bytes.data(), bytes.size());
+            CArchive archive(&stream, false);
+            VexaParticles::CVexaFile effect(&particles.GetLibrary());
+            effect.Read(archive);
+            effect.CreateTextures();
+            const std::unique_ptr<VexaParticles::CVexaParticleEmitter> ring = effect.CreateEmitter("ring");
+            const std::unique_ptr<VexaParticles::CVexaParticleEmitter> row = effect.CreateEmitter("row");
+            ring->Update(0.0f, 0.1f, kRingX, kRingY, 0.0f, 1);
+            row->Update(0.0f, 0.1f, kRowX, kRowY, 0.0f, 1);
+            for (int frame = 0; frame < kFrames; ++frame)
+                pictures.push_back(
+                    DrawFrame(*driver, *file->CreateSpriteByName("tile"), text, {ring.get(), row.get()}, float(frame)));
+        }
         CTextLayout::SetFont(text, nullptr);
         CSpriteQueue::Done();
         CSpriteQueue::ReleaseVertexBuffer();
@@ -220,7 +302,7 @@ protected:
     }
 
     static CFramePicture DrawFrame(CGraphics& driver, const SprFile::CSpriteRef& sprite, CDrawContext& text,
-                                   float step) {
+                                   const std::array<VexaParticles::CVexaParticleEmitter*, 2>& particles, float step) {
         CFramePicture result{{}, CMask(size_t(kSceneWidth) * kSceneHeight, 0)};
         EXPECT_TRUE(driver.gBeginScene());
         SetDefaultRenderStates(driver);
@@ -246,6 +328,9 @@ protected:
         DrawText(text, kTextX + 7 * step, kTextY + 3 * step, kTextWidth, 0.0f, 1.0f, 1.0f, TEXT_ALIGN_CENTER,
                  SPRITE_BLEND_ALPHA, "ABCCBA");
         CSpriteQueue::Flush(params);
+        EXPECT_EQ(particles[0]->RenderAll(), kRingParticles);
+        EXPECT_EQ(particles[1]->RenderAll(), kRowParticles);
+        MaskRing(result.mask);
         driver.FinishBufferedFrame();
         driver.gEndScene();
         driver.gFlipBuffers();
@@ -298,6 +383,12 @@ TEST_F(CrossDriverTest, EveryDriverPresentsTheSamePicture) {
                                          0xFFFFFFu));
     EXPECT_GT(textWhite, 20) << "the glyphs show";
     EXPECT_LT(textWhite, 6 * kGlyphWidth * kGlyphHeight / 2) << "as glyphs, not boxes";
+    // The particles show and leave the background between them.
+    const auto at = [&first](float x, float y) { return first[size_t(y) * kSceneWidth + size_t(x)]; };
+    EXPECT_NE(at(kRingX + kRingRadius, kRingY), 0x3F7FBFu);
+    EXPECT_EQ(at(kRingX, kRingY), 0x3F7FBFu);
+    EXPECT_NE(at(kRowX, kRowY), 0x3F7FBFu);
+    EXPECT_NE(at(kRowX - kRowHalfLength, kRowY), at(kRowX - kRowHalfLength, kRowY - 15)) << "a glow, not a square";
     for (size_t i = 1; i < std::size(kKinds); ++i) {
         ASSERT_EQ(pictures[i].size(), size_t(kFrames)) << kKinds[i].name;
         for (int frame : {0, kFrames - 1}) {

@@ -163,6 +163,7 @@ TEST_P(D3D8PresentTest, WindowedBackBufferAndDepthFollowTheParameters) {
     EXPECT_EQ(pp.Windowed, TRUE);
     EXPECT_EQ(pp.SwapEffect, D3DSWAPEFFECT_DISCARD);
     EXPECT_EQ(pp.FullScreen_PresentationInterval, D3DPRESENT_INTERVAL_DEFAULT);
+    EXPECT_EQ(Platform::Testing::GetSwapInterval(), 0) << "windowed never waits";
     // A depth clear works when there is depth and is dropped when not.
     EXPECT_NO_THROW(driver->gClear(CLEAR_COLOR | CLEAR_DEPTH));
 }
@@ -191,6 +192,7 @@ TEST_F(D3D8DriverTest, WideDesktopPillarBoxesAFullScreenMode) {
     EXPECT_EQ(pp.Windowed, FALSE);
     EXPECT_EQ(pp.BackBufferFormat, D3DFMT_R5G6B5);
     EXPECT_EQ(pp.FullScreen_PresentationInterval, D3DPRESENT_INTERVAL_IMMEDIATE);
+    EXPECT_EQ(Platform::Testing::GetSwapInterval(), 0);
     EXPECT_EQ(Pixel(0, 0), kBlack); // cleared around the content
 }
 
@@ -361,8 +363,8 @@ TEST_F(D3D8DeviceLossTest, ModeChangeRestoresObjectsOrKeepsThePreviousMode) {
     EXPECT_EQ(app.restored, 2);
 }
 
-// Full screen the device draws the pointer from the system cursor's picture;
-// windowed the system draws it and the device's stays hidden.
+// Full screen the device's pointer, made from the system cursor's picture,
+// is the one shown; windowed the system's is shown and the device's hidden.
 class D3D8CursorTest : public D3D8Fixture, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(D3D8CursorTest, FullScreenUploadsThePictureAndHotSpotWindowedLeavesItToTheSystem) {
@@ -378,7 +380,12 @@ TEST_P(D3D8CursorTest, FullScreenUploadsThePictureAndHotSpotWindowedLeavesItToTh
     Platform::Testing::CD3D8Cursor cursor = Platform::Testing::GetD3D8Cursor();
     EXPECT_EQ(cursor.shown, fullScreen);
     EXPECT_EQ(Platform::Testing::GetCurrentCursor(), fullScreen ? nullptr : LoadCursor(nullptr, IDC_CROSS));
+    const Platform::Testing::CShownPointer shown = Platform::Testing::GetShownPointer();
+    EXPECT_TRUE(shown.visible);
+    EXPECT_EQ(shown.picture, fullScreen);
     if (fullScreen) {
+        EXPECT_EQ(shown.pixels, cursor.pixels);
+        EXPECT_EQ(std::tuple(shown.width, shown.hotX, shown.hotY, shown.x, shown.y), std::tuple(32, 16, 16, 7, 9));
         EXPECT_EQ(cursor.x, 7);
         EXPECT_EQ(cursor.y, 9);
         EXPECT_EQ(cursor.hotX, 16u);
@@ -394,7 +401,13 @@ TEST_P(D3D8CursorTest, FullScreenUploadsThePictureAndHotSpotWindowedLeavesItToTh
     }
     driver->ShowCursor(false, true, CURSOR_CROSS);
     EXPECT_FALSE(Platform::Testing::GetD3D8Cursor().shown);
+    EXPECT_FALSE(Platform::Testing::GetShownPointer().picture);
+    if (fullScreen) {
+        EXPECT_FALSE(Platform::Testing::GetShownPointer().visible);
+    }
+    driver->ShowCursor(true, false, CURSOR_CROSS);
     ReleaseDriver();
+    EXPECT_FALSE(Platform::Testing::GetShownPointer().picture);
     EXPECT_EQ(Platform::Testing::GetD3D8LiveObjectCount(), 0);
 }
 

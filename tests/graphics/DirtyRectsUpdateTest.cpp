@@ -203,6 +203,14 @@ TEST(PrimitiveBuffers, MadeWithTheDriverAndBackAfterAReset) {
     driver.m_bFailVertexBuffers = true;
     EXPECT_FALSE(InitPrimitiveBuffers());
     EXPECT_EQ(GetScratchPoints(), nullptr);
+    // A driver that throws gives no buffer either; the earlier ones go.
+    driver.m_bFailVertexBuffers = false;
+    ASSERT_TRUE(InitPrimitiveBuffers());
+    driver.m_bThrowVertexBuffers = true;
+    EXPECT_FALSE(InitPrimitiveBuffers());
+    EXPECT_EQ(GetScratchPoints(), nullptr);
+    EXPECT_EQ(GetTransformedPointBuffer(), nullptr);
+    DonePrimitiveBuffers();
     SetGraphics(nullptr);
 }
 

@@ -1,5 +1,6 @@
-// Full screen in the Direct3D 7 and software drivers: the mode picked, how a
-// frame reaches the screen, deactivation, and a display refusing the mode.
+// Full screen in every driver: the display switched and given back, modes
+// the display refuses; then the Direct3D 7 and software drivers' own paths:
+// the mode picked, how a frame reaches the screen, deactivation.
 
 #include <memory>
 #include <ostream>
@@ -7,11 +8,14 @@
 #include <vector>
 
 #include "OpenGLTestSupport.h"
+#include "app/Exception.h"
 #include "graphics/drivers/GraphicsD3D7.h"
+#include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsSFTW.h"
 #include "platform/DirectDraw7.h"
 #include "platform/Display.h"
 #include "platform/Messages.h"
+#include "platform/SdlBridge.h"
 
 using namespace OpenGLTest;
 namespace T = Platform::Testing;
@@ -55,13 +59,123 @@ struct CModeCase {
 
 void PrintTo(const CModeCase& c, std::ostream* out) { *out << c.name; }
 
+// The picture the window shows at its centre after one frame cleared to the
+// colour, as 0x00RRGGBB; its size in width and height.
+uint32_t PresentedCentre(CGraphics& driver, HWND window, float r, float g, float b, int& width, int& height) {
+    T::KeepSwappedPictures(true);
+    EXPECT_TRUE(driver.gBeginScene());
+    ClearDriver(driver, r, g, b);
+    driver.gEndScene();
+    driver.gFlipBuffers();
+    std::vector<uint32_t> picture;
+    width = height = 0;
+    if (!T::ReadWindowPicture(window, picture, width, height) || picture.empty()) return 0xDEADBEEF;
+    return picture[size_t(height / 2) * size_t(width) + size_t(width / 2)];
+}
+
+// ---- Every driver ----
+
+struct CDriverCase {
+    const char* name;
+    std::unique_ptr<CGraphics> (*make)(Engine::CApplication**);
+    int swapInterval;  // after a frame in full screen waiting for the retrace; -1: the driver sets none
+};
+
+void PrintTo(const CDriverCase& c, std::ostream* out) { *out << c.name; }
+
+template <class TDriver>
+std::unique_ptr<CGraphics> Make(Engine::CApplication** app) {
+    return std::make_unique<TDriver>(app);
+}
+
+const std::vector<CDriverCase> kDrivers = {{"OpenGL", Make<CGraphics_OGL>, 1},
+                                           {"D3D8", Make<CGraphics_D3D8>, 1},
+                                           {"D3D7", Make<CGraphics_D3D7>, 1},
+                                           {"Software", Make<CGraphics_SFTW>, -1}};
+
+class EveryDriverFullScreenTest : public HeadlessDriverFixture, public ::testing::WithParamInterface<CDriverCase> {
+protected:
+    void SetUp() override {
+        HeadlessDriverFixture::SetUp();
+        T::SetDisplayModes(kModes, kDesktop);
+    }
+    void TearDown() override {
+        if (driver) driver->Destroy();
+        if (driver && libraryLoaded) driver->FreeDriverLibrary();
+        driver.reset();
+        HeadlessDriverFixture::TearDown();
+    }
+    bool Create(CGraphicsParams params) {
+        driver = GetParam().make(&cell);
+        libraryLoaded = driver->LoadDriverLibrary();
+        return driver->Create("test", &params);
+    }
+    bool ShownFullScreen() const {
+        return SDL_GetWindowFlags(Platform::GetSdlWindow(app.m_hWnd)) & SDL_WINDOW_FULLSCREEN;
+    }
+    // The display in the 320 x 240 mode, and the window covering it.
+    void ExpectFullScreen() const {
+        RECT client{};
+        POINT origin{};
+        GetClientRect(app.m_hWnd, &client);
+        ClientToScreen(app.m_hWnd, &origin);
+        const DEVMODE mode = CurrentDisplayMode();
+        EXPECT_EQ(std::pair(mode.dmPelsWidth, mode.dmPelsHeight), std::pair(320u, 240u));
+        EXPECT_EQ(Corners(RECT{origin.x, origin.y, client.right, client.bottom}), (std::vector<LONG>{0, 0, 320, 240}));
+        EXPECT_TRUE(ShownFullScreen());
+    }
+
+    std::unique_ptr<CGraphics> driver;
+    bool libraryLoaded = false;
+};
+
+TEST_P(EveryDriverFullScreenTest, DisplayTakesTheModeWhileFullScreenAndTheDesktopComesBack) {
+    ASSERT_TRUE(Create(FullScreen(0)));
+    ExpectFullScreen();
+    int width = 0, height = 0;
+    EXPECT_EQ(PresentedCentre(*driver, app.m_hWnd, 0, 1, 0, width, height), 0x00FF00u);
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(T::GetSwapInterval(), GetParam().swapInterval);
+
+    ASSERT_TRUE(driver->ChangeVideoMode(WindowedParams()));
+    EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
+    EXPECT_FALSE(ShownFullScreen());
+    ASSERT_TRUE(driver->ChangeVideoMode(FullScreen(0)));
+    ExpectFullScreen();
+
+    driver->Destroy();
+    EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
+    EXPECT_EQ(CurrentDisplayMode().dmPelsHeight, kDesktop.height);
+}
+
+// A size the display does not list, and a listed mode the display refuses
+// when asked: the change is false, and the window still draws as before.
+TEST_P(EveryDriverFullScreenTest, RefusedModeIsFalseAndTheDriverStillDraws) {
+    ASSERT_TRUE(Create(WindowedParams()));
+    EXPECT_FALSE(driver->ChangeVideoMode(WindowedParams(1920, 1200)));
+    EXPECT_TRUE(log.Contains("Unsupported video mode 1920x1200"));
+    T::FailNext(T::Failure::DisplayChange);
+    EXPECT_FALSE(driver->ChangeVideoMode(FullScreen(0)));
+    EXPECT_EQ(driver->GetParams().fullScreen, 0);
+    EXPECT_EQ(driver->GetParams().width, kWidth);
+    EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
+    int width = 0, height = 0;
+    EXPECT_EQ(PresentedCentre(*driver, app.m_hWnd, 0, 0, 1, width, height), 0x0000FFu);
+    EXPECT_EQ(width, kWidth);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, EveryDriverFullScreenTest, ::testing::ValuesIn(kDrivers), kCaseName);
+
 // ---- Direct3D 7 ----
 
 class D3D7FullScreenTest : public CreatedDriverFixture<CGraphics_D3D7, XrgbPixel<T::ReadDD7RenderTarget>> {
 protected:
     void SetUp() override {
         CreatedDriverFixture::SetUp();
-        T::SetDisplayModes(kModes, kDesktop);
+        // DirectDraw lists every mode in 16 bits too; the display shows them.
+        std::vector<T::CDisplayMode> modes = kModes;
+        modes.insert(modes.end(), {{320, 240, 75, 16}, {320, 240, 85, 16}});
+        T::SetDisplayModes(modes, kDesktop);
     }
     void TearDown() override {
         ReleaseDriver();
@@ -87,6 +201,7 @@ TEST_P(D3D7FullScreenFlipTest, FrameIsFlippedWithOrWithoutTheRetrace) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_TRUE(shown[0].flip);
     EXPECT_EQ(shown[0].flags, waitVSync ? DDFLIP_WAIT : DDFLIP_WAIT | DDFLIP_NOVSYNC);
+    EXPECT_EQ(T::GetSwapInterval(), waitVSync ? 1 : 0);
     EXPECT_EQ(Pixel(319, 239), kRed);
     // After a mode change nothing is shown until the next frame ends.
     ASSERT_TRUE(driver->ChangeVideoMode(FullScreen(0, waitVSync)));
@@ -114,7 +229,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, D3D7ModeSearchTest,
                                                                     {"BetweenRates", 80, 24, 75, 32},
                                                                     {"ExactRate", 75, 24, 75, 32},
                                                                     {"LowestRate", 60, 24, 60, 32},
-                                                                    // DirectDraw lists every rate in 16 bits too.
                                                                     {"SixteenBits", 0, 16, 85, 16}}),
                          kCaseName);
 
@@ -237,15 +351,39 @@ TEST_F(SoftwareFullScreenTest, RefusedModeAtCreationKeepsTheDesktop) {
     EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
 }
 
-TEST_F(SoftwareFullScreenTest, RefusedModeChangeFallsBackToThePreviousMode) {
+// The display refuses the mode, or the new size's back buffer cannot be
+// made: the previous mode comes back (desktop, window, buffer) and draws.
+struct CFallbackCase {
+    const char* name;
+    T::Failure failure;
+};
+
+class SoftwareFallbackTest : public SoftwareFullScreenTest, public ::testing::WithParamInterface<CFallbackCase> {};
+
+TEST_P(SoftwareFallbackTest, RefusedModeChangeFallsBackToThePreviousMode) {
     ASSERT_TRUE(Create(WindowedParams()));
-    T::FailNext(T::Failure::DisplayChange);
+    T::FailNext(GetParam().failure);
     EXPECT_FALSE(driver->ChangeVideoMode(FullScreen(0)));
     EXPECT_TRUE(log.Contains("ChangeDisplaySettings(...) : FAILED : Trying to restore previous mode"));
     EXPECT_EQ(driver->GetParams().fullScreen, 0);
     EXPECT_EQ(driver->GetParams().width, kWidth);
     EXPECT_EQ(app.restored, 1);
     EXPECT_EQ(CurrentDisplayMode().dmPelsWidth, kDesktop.width);
+    int width = 0, height = 0;
+    EXPECT_EQ(PresentedCentre(*driver, driver->GetWindow(), 1, 0, 0, width, height), 0xFF0000u);
+    EXPECT_EQ(width, kWidth);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SoftwareFallbackTest,
+                         ::testing::Values(CFallbackCase{"DisplayRefuses", T::Failure::DisplayChange},
+                                           CFallbackCase{"NoBackBuffer", T::Failure::DibSection}),
+                         kCaseName);
+
+// Without a back buffer for either mode the driver cannot go on.
+TEST_F(SoftwareFullScreenTest, BackBufferMadeForNeitherModeThrows) {
+    ASSERT_TRUE(Create(WindowedParams()));
+    T::FailNext(T::Failure::DibSection, 2);
+    EXPECT_THROW(driver->ChangeVideoMode(WindowedParams(200, 150)), Engine::CException);
 }
 
 // Both modes refused: reported and logged, and the objects still restored.

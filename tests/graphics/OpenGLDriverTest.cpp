@@ -5,6 +5,7 @@
 
 #include "OpenGLTestSupport.h"
 #include "app/Timer.h"
+#include "platform/DirectDraw7.h"
 #include "platform/Display.h"
 #include "platform/Messages.h"
 #include "platform/Window.h"
@@ -119,7 +120,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(OpenGLDriverTest, CheckRefusesTooLittleFreeVideoMemory) {
-    CVideoMemory memory{4000, 1000};
+    // Measured through DirectDraw into a record that holds no value yet.
+    Platform::Testing::SetVideoMemory(4000, 1000);
+    CVideoMemory memory{0xFFFFFFFFu, 0xFFFFFFFFu};
     driver = std::make_unique<CGraphics_OGL>(&cell);
     driver->m_pVideoMemory = &memory;
     driver->m_nRequiredVideoMemory = 2000;

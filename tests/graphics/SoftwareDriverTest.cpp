@@ -1,6 +1,8 @@
 // The software driver's pictures, read back from the headless window after
 // each flip.
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -104,11 +106,52 @@ TEST_F(SoftwareDriverTest, MirroredSpriteIsDrawnMirrored) {
     ExpectPicture({{14, 14, kShownGreen}, {36, 14, kShownRed}, {14, 36, kShownWhite}, {36, 36, kShownBlue}});
 }
 
-TEST_F(SoftwareDriverTest, SlantedUntexturedQuadIsSkippedAndTheRestDrawn) {
+TEST_F(SoftwareDriverTest, SlantedUntexturedQuadEndsTheCall) {
     CQuad slanted{{10, 30, 30, 12}, {10, 10, 30, 30}};
-    DrawQuads(*driver, {slanted, Rect(50, 50, 60, 60, ARGB(0, 255, 0))});
+    DrawQuads(*driver, {Rect(50, 50, 60, 60, ARGB(0, 255, 0)), slanted, Rect(70, 50, 80, 60, ARGB(0, 255, 0))});
     Present();
-    ExpectPicture({{20, 20, 0}, {55, 55, kShownGreen}});
+    ExpectPicture({{55, 55, kShownGreen}, {20, 20, 0}, {75, 55, 0}});
+}
+
+TEST_F(SoftwareDriverTest, TextureWithoutPixelsFollowsTheUntexturedRules) {
+    const ref_ptr<CBitmap> bitmap = QuadrantBitmap(2);
+    bitmap->FreePixels();
+    Bind(bitmap);
+    CQuad slanted{{10, 30, 30, 12}, {10, 10, 30, 30}};
+    DrawQuads(*driver, {Rect(50, 50, 60, 60, ARGB(0, 255, 0)), slanted, Rect(70, 50, 80, 60, ARGB(0, 255, 0))});
+    Present();
+    ExpectPicture({{55, 55, kShownGreen}, {20, 20, 0}, {75, 55, 0}});
+}
+
+// Vertices shorter than the fields their format names are not read.
+TEST_F(SoftwareDriverTest, VertexSizeBelowTheFormatDrawsNothing) {
+    struct CCase {
+        uint32_t format;
+        int vertexSize;
+        bool drawn;
+    };
+    const CCase cases[] = {{VF_XYZ | VF_RHW | VF_DIFFUSE, 20, true},
+                           {VF_XYZ | VF_RHW | VF_DIFFUSE, 19, false},
+                           {VF_XYZ | VF_RHW | VF_DIFFUSE | VF_TEX0, 27, false},
+                           {VF_XYZ | VF_RHW | VF_DIFFUSE | VF_TEX0, 28, true}};
+    for (const CCase& c : cases) {
+        Clear(0, 0, 0);
+        ref_ptr<CVertexBuffer> buffer;
+        driver->CreateVertexBuffer(buffer, 4, c.vertexSize, c.format, true);
+        auto* bytes = static_cast<uint8_t*>(buffer->Lock());
+        const float corners[4][2] = {{10, 10}, {20, 10}, {20, 20}, {10, 20}};
+        const uint32_t green = ARGB(0, 255, 0);
+        for (int k = 0; k < 4; ++k) {
+            uint8_t* vertex = bytes + size_t(k * c.vertexSize);
+            std::memset(vertex, 0, size_t(c.vertexSize));
+            std::memcpy(vertex, corners[k], 8);
+            std::memcpy(vertex + 16, &green, std::min<size_t>(4, size_t(c.vertexSize) - 16));
+        }
+        buffer->Unlock();
+        driver->gDraw(PRIM_QUAD_LIST, buffer, 0, 1, nullptr);
+        Present();
+        EXPECT_EQ(At(15, 15), c.drawn ? kShownGreen : 0) << "size " << c.vertexSize;
+    }
 }
 
 TEST_F(SoftwareDriverTest, DrawStartsAtTheFirstPrimitive) {
@@ -214,9 +257,10 @@ TEST_F(SoftwareDriverTest, BitmapWithoutPixelsMakesAnEmptyTextureThatARestoreFil
     ASSERT_TRUE(texture);
     EXPECT_FALSE(log.Contains("CreateHardwareTexture() : FAILED"));
     driver->gSetTextureStage(0, texture);
+    // No pixels is no texture: the rectangle is filled with its colour.
     DrawQuads(*driver, {Rect(8, 8, 24, 24, 0xFFFFFFFF)});
     Present();
-    ExpectPicture({{16, 16, 0}});
+    ExpectPicture({{16, 16, kShownWhite}});
 
     // The image is back: the next restore copies it.
     CBitmap::CopyFrom(bitmap, *QuadrantBitmap(2), true);

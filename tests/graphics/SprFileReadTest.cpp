@@ -7,6 +7,7 @@
 
 #include "app/Exception.h"
 #include "graphics/SpriteRef.h"
+#include "tests/app/TestFiles.h"
 #include "tests/graphics/SprFileTestData.h"
 
 using namespace Engine::Graphics::SprFile;
@@ -162,22 +163,22 @@ struct CUndecodableCase {
 
 const CUndecodableCase kUndecodable[] = {
     {"ColourInNoFormat", false, false,
-     "Unable to load .anim bitmap in 'spr/test.spr', bitmap 1: its 9 bytes are in no known image format"},
+     "Unable to load .anim bitmap in 'spr/test.spr', bitmap 1: its 9 bytes are in no known image format\n"},
     {"BrokenColourPng", false, true,
-     "Unable to load .anim bitmap in 'spr/test.spr', bitmap 1: its 30 bytes of PNG data do not decode"},
+     "Unable to load .anim bitmap in 'spr/test.spr', bitmap 1: its 30 bytes of PNG data do not decode\n"},
     {"AlphaInNoFormat", true, false,
-     "Unable to load .anim alpha bitmap in 'spr/test.spr', bitmap 1: its 9 bytes are in no known image format"},
+     "Unable to load .anim alpha bitmap in 'spr/test.spr', bitmap 1: its 9 bytes are in no known image format\n"},
     {"BrokenAlphaPng", true, true,
-     "Unable to load .anim alpha bitmap in 'spr/test.spr', bitmap 1: its 30 bytes of PNG data do not decode"},
+     "Unable to load .anim alpha bitmap in 'spr/test.spr', bitmap 1: its 30 bytes of PNG data do not decode\n"},
 };
 
 class SprFileUndecodable : public ::testing::TestWithParam<CUndecodableCase> {};
 
 } // namespace
 
-// The message keeps its fixed start and names the file, the bitmap and
-// what is wrong with the image.
-TEST_P(SprFileUndecodable, MessageNamesTheFileTheBitmapAndTheCheck) {
+// The message is the fixed text; the log line written before the throw
+// names the file, the bitmap and what is wrong with the image.
+TEST_P(SprFileUndecodable, FixedMessageAndTheLogNamesTheFileTheBitmapAndTheCheck) {
     const CUndecodableCase& c = GetParam();
     std::vector<uint8_t> damaged = {1, 2, 3, 4, 5, 6, 7, 8, 9};
     if (c.png) {
@@ -187,7 +188,9 @@ TEST_P(SprFileUndecodable, MessageNamesTheFileTheBitmapAndTheCheck) {
     Tools::CSprDocument document;
     document.images.push_back({0, SprTestData::SolidPng(2, 2), {}, 0});
     document.images.push_back({0, c.alpha ? SprTestData::SolidPng(2, 2) : damaged, c.alpha ? damaged : std::vector<uint8_t>{}, 0});
-    EXPECT_EQ(ReadError(Tools::WriteSpr(document)), c.message);
+    TestFiles::CLogCapture log;
+    EXPECT_EQ(ReadError(Tools::WriteSpr(document)), c.alpha ? "Unable to load .anim alpha bitmap" : "Unable to load .anim bitmap");
+    EXPECT_TRUE(log.Contains(c.message)) << log.Text();
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, SprFileUndecodable, ::testing::ValuesIn(kUndecodable),
@@ -234,8 +237,9 @@ TEST_P(SprFileHostile, CountBeyondTheBytesLeftIsRefused) {
     else document.sprites.push_back({"a", 0, 0, false, false, {{1, 1, 0, 0, {{0, 0, 0, 1, 1}}}}});
     std::vector<uint8_t> bytes = Tools::WriteSpr(document);
     PatchU32(bytes, GetParam().offset, 0x7FFFFFF0u);
-    EXPECT_EQ(ReadError(bytes).substr(0, 47), "Invalid or corrupted .spr file 'spr/test.spr': ");
-    EXPECT_NE(ReadError(bytes).find(GetParam().reason), std::string::npos);
+    TestFiles::CLogCapture log;
+    EXPECT_EQ(ReadError(bytes), "Invalid or corrupted .spr file 'spr/test.spr'");
+    EXPECT_TRUE(log.Contains("Invalid or corrupted .spr file 'spr/test.spr': " + std::string(GetParam().reason))) << log.Text();
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, SprFileHostile,
@@ -257,4 +261,46 @@ TEST(SprFileRead, TextureSizeGivesCoordinatesAndNeverDividesByZero) {
     EXPECT_FLOAT_EQ(region.vBottom, 0.5f);
     region.SetTextureSize(0, 0);
     EXPECT_FLOAT_EQ(region.uRight, 30.0f);
+}
+
+// What the draw queue reads of a definition, through its accessors.
+TEST(SprFileRead, DefinitionAccessorsGiveSizesGridsAndCounts) {
+    const auto file = Read(Tools::WriteSpr(RichDocument()));
+    const CSpriteDef& walk = *file->FindSprite("walk");
+    EXPECT_EQ(walk.GetFrameCount(), 2);
+    EXPECT_EQ(file->FindSprite("empty")->GetFrameCount(), 0);
+    EXPECT_EQ(walk.GetFrameSize(1), std::pair(6u, 4u));
+    EXPECT_EQ(walk.GetPieceGrid(1), std::pair(2u, 1u));
+    EXPECT_EQ(walk.GetPieceCount(0), 1u);
+    EXPECT_EQ(walk.GetPieceCount(1), 2u);
+    EXPECT_EQ(walk.GetPieceSize(1, 0), (std::pair<int64_t, int64_t>{4, 2}));  // right 8 - left 4, bottom 3 - top 1
+    EXPECT_EQ(walk.GetPieceSize(1, 1), (std::pair<int64_t, int64_t>{2, 2}));
+
+    CSpriteDef hostile;
+    hostile.frames.resize(1);
+    hostile.frames[0].pieces.push_back({INT32_MIN, 0, 1, INT32_MAX, 0, 0, 0, 0, 0, 3, 5});
+    EXPECT_EQ(hostile.GetPieceSize(0, 0), (std::pair<int64_t, int64_t>{UINT32_MAX, 1}));
+    EXPECT_EQ(hostile.frames[0].GetPieceTextureSize(0), std::pair(3, 5));
+}
+
+// The six words the format leaves open start as every definition's do,
+// whether made empty or read from a file.
+TEST(SprFileRead, DefinitionsHoldTheSixOpenWords) {
+    const auto file = Read(Tools::WriteSpr(RichDocument()));
+    for (const CSpriteDef* definition : {file->FindSprite("walk"), file->FindSprite("empty")}) {
+        const std::vector<uint32_t> words(std::begin(definition->extraWords), std::end(definition->extraWords));
+        EXPECT_EQ(words, (std::vector<uint32_t>{1, 1, 0xFFFFFFFFu, 0xFFFFFFFFu, 0, 0}));
+    }
+}
+
+// The file's second list of counted objects is released when it is emptied.
+TEST(SprFileRead, HeldObjectsAreReleasedByClear) {
+    const auto file = Read(Tools::WriteSpr(RichDocument()));
+    Engine::ref_ptr<Engine::CReferenced> object(new Engine::CReferenced);
+    file->Hold(object);
+    EXPECT_EQ(file->GetHeldCount(), 1u);
+    EXPECT_EQ(object->GetRefCount(), 2);
+    file->Clear();
+    EXPECT_EQ(file->GetHeldCount(), 0u);
+    EXPECT_EQ(object->GetRefCount(), 1);
 }

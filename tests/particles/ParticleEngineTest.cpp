@@ -7,9 +7,11 @@
 #include "ParticleTestSupport.h"
 #include "particles/ParticleSystem.h"
 #include "particles/VexaFileLocalManager.h"
+#include "tests/app/DeleteThrows.h"
 #include "tests/app/TestFiles.h"
 #include "tests/graphics/OpenGLTestSupport.h"
 #include "tests/support/RecordingGraphics.h"
+#include "tools/ImageWriter.h"
 
 namespace VexaTest {
 namespace {
@@ -54,7 +56,14 @@ INSTANTIATE_TEST_SUITE_P(
                          std::unique_ptr<VexaGraphics::IVertexBuffer> buffer;
                          b.CreateVertexBuffer(buffer, 2048, 28, 0x1000D, 0);
                      },
-                     {"CreateVertexBuffer 2048 28 43 1"}}),
+                     {"CreateVertexBuffer 2048 28 43 1"}},
+        CBindingCase{"IndexBufferIsMadeAndDropped",
+                     [](CVexaGraphics_Engine& b) {
+                         std::unique_ptr<VexaGraphics::IDeviceObject> buffer;
+                         EXPECT_EQ(b.CreateIndexBuffer(buffer, 600, 2, 0), 0);
+                         EXPECT_EQ(buffer, nullptr);
+                     },
+                     {"CreateIndexBuffer 2 600 1"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class ParticleFilesTest : public ::testing::Test {
@@ -105,6 +114,46 @@ TEST_F(ParticleFilesTest, EmittersOutlivingTheirFileStopQuietly) {
     EXPECT_EQ(emitter->Render(-1, 0), 0);
 }
 
+struct CStillReferencedCase {
+    const char* name;
+    std::function<Engine::CReferenced*(CParticleSystem&)> make;
+};
+
+class ParticleStillReferencedTest : public ParticleFilesTest,
+                                    public ::testing::WithParamInterface<CStillReferencedCase> {};
+
+// The object's own clean-up runs before the integer 1 leaves: a local
+// manager hands its files back.
+TEST_P(ParticleStillReferencedTest, DestroyingThrowsTheIntegerOne) {
+    Engine::CReferenced* object = GetParam().make(system);
+    object->AddRef();
+    EXPECT_EQ(TestReferenced::DeleteAndCatch(object), 1);
+    EXPECT_EQ(system.GetFileManager().GetObjectCount(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Classes, ParticleStillReferencedTest,
+    ::testing::Values(
+        CStillReferencedCase{"File",
+                             [](CParticleSystem& s) -> Engine::CReferenced* {
+                                 Tools::CVexaDocument document;
+                                 document.emitters = {QuietEmitter()};
+                                 auto* file = new CVexaFile("quiet", ReadVexa(Tools::WriteVexa(document), &s.GetLibrary()));
+                                 file->CreateEmitter("Quiet", 0.0f);
+                                 return file;
+                             }},
+        CStillReferencedCase{"FileManager",
+                             [](CParticleSystem& s) -> Engine::CReferenced* {
+                                 return new Engine::Particles::CVexaFileManager(&s);
+                             }},
+        CStillReferencedCase{"FileLocalManager",
+                             [](CParticleSystem& s) -> Engine::CReferenced* {
+                                 auto* local = new CVexaFileLocalManager(&s.GetFileManager());
+                                 local->GetVexaFile("fx/spark.vexa");
+                                 return local;
+                             }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 class ParticleOpenGLTest : public OpenGLTest::OpenGLFixture {};
 
 TEST_F(ParticleOpenGLTest, AnEffectShowsItsParticlesWhereTheyAre) {
@@ -127,6 +176,34 @@ TEST_F(ParticleOpenGLTest, AnEffectShowsItsParticlesWhereTheyAre) {
     }
     ExpectPixels({{40, 30, OpenGLTest::kRed}, {31, 21, OpenGLTest::kRed}, {48, 39, OpenGLTest::kRed},
                   {29, 30, OpenGLTest::kBlack}, {51, 30, OpenGLTest::kBlack}, {40, 41, OpenGLTest::kBlack}});
+}
+
+// A shape is drawn by its alpha: its transparent texels leave the
+// background as it was, with the blending of an alpha-source type.
+TEST_F(ParticleOpenGLTest, AShapeKeepsItsAlpha) {
+    CreateReadyDriver();
+    Clear(0, 0, 0);
+    Tools::CPngImage half{2, 2, Tools::EPngColour::RGBA, 8, false, {}, {}, {}};
+    half.samples = {255, 0, 0, 255, 255, 0, 0, 0, 255, 0, 0, 255, 255, 0, 0, 0};
+    Tools::CVexaEmitter description = QuietEmitter("Half");
+    Tools::CVexaParticleType& type = description.types[0];
+    type.shapeId = 1;
+    type.words[3] = 2;  // alpha-source blending
+    type.flags = 1;
+    type.burstCount = 1;
+    {
+        CParticleSystem system(driver.get());
+        system.GetLibrary().Init(&system.GetGraphicsBinding());
+        Tools::CVexaDocument document;
+        document.shapes = {{"half", 1, {{Tools::WritePng(half), 10, 10}}, {}, {}}};
+        document.emitters = {description};
+        auto file = ReadVexa(Tools::WriteVexa(document), &system.GetLibrary());
+        file->CreateTextures();
+        auto emitter = file->CreateEmitter("Half");
+        emitter->Update(0.0f, 0.1f, 40, 30, 0, 1);
+        EXPECT_EQ(emitter->RenderAll(), 1);
+    }
+    ExpectPixels({{33, 30, OpenGLTest::kRed}, {46, 30, OpenGLTest::kBlack}});
 }
 
 } // namespace

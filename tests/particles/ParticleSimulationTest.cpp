@@ -113,6 +113,45 @@ TEST(ParticleSimulationTest, LiveParticlesStopAtThePoolsSize) {
     EXPECT_EQ(GetParticleRecordCount(), kMaxParticleRecords);
 }
 
+// Every particle, at every level, never dies and starts a sub-emitter at
+// its birth: copies would multiply without end. Records in use and attached
+// copies together reach the cap and stay within it, and all go back with
+// the effect.
+TEST(ParticleSimulationTest, SubEmitterCopiesShareTheRecordCap) {
+    constexpr size_t kTestCap = 3000;
+    struct CCapGuard {
+        CCapGuard() { SetParticleRecordCap(kTestCap); }
+        ~CCapGuard() { SetParticleRecordCap(0); }
+    } guard;
+    const auto unitsInUse = [] {
+        return GetParticleRecordCount() - GetFreeParticleCount() + GetSubEmitterCopyCount();
+    };
+    const size_t before = unitsInUse();
+    Tools::CVexaEmitter level = QuietEmitter("Leaf");
+    level.types[0].flags = CVexaParticleType::kNeverDie;
+    for (const char* name : {"Middle", "Top"}) {
+        Tools::CVexaEmitter parent = QuietEmitter(name);
+        parent.types[0].flags = CVexaParticleType::kNeverDie;
+        SetQ(parent.types[0], 5, 200.0f);
+        parent.types[0].subEmitters = {level};
+        level = parent;
+    }
+    size_t most = 0;
+    {
+        CEffect effect(level);
+        for (int step = 0; step < 200; ++step) {
+            effect.emitter->Update(0.05f * float(step), 0.05f, 0, 0, 0, 1);
+            const size_t used = unitsInUse();
+            ASSERT_LE(used, kTestCap) << "step " << step;
+            most = std::max(most, used);
+        }
+        EXPECT_GT(GetSubEmitterCopyCount(), 0u);
+    }
+    EXPECT_EQ(most, kTestCap);
+    EXPECT_EQ(unitsInUse(), before);
+    EXPECT_EQ(GetSubEmitterCopyCount(), 0u);
+}
+
 struct CDeathCase {
     float subEmitterRate;  // particles a second of a sub-emitter started at death
     float time;

@@ -76,7 +76,7 @@ TEST_F(VexaEmitterTest, ParticleCountsIncludeSubEmittersAndResetDropsThemAll) {
     CVexaParticleType& type = emitter->GetParticleType(0);
     EXPECT_EQ(emitter->HasParticles(), 0u);
     auto* particle = AcquireParticle();
-    particle->subEmitters.push_back({0.0f, CVexaParticleEmitter::CreateFromPrototype(*(*type.subEmitters)[0])});
+    particle->subEmitters.push_back({0.0f, CVexaParticleEmitter::CreateFromPrototype(*(*type.subEmitters)[0]), {}});
     CVexaParticleType& subType = particle->subEmitters[0].emitter->GetParticleType(0);
     subType.LinkParticle(AcquireParticle());
     subType.LinkParticle(AcquireParticle());

@@ -122,6 +122,9 @@ TEST_F(AniObjectTest, ClassesAreMadeByNameAndPointersConvertAlongTheTree) {
 TEST_F(AniObjectTest, AnUnknownIdFailsTheLoad) {
     doc.layers[0].objects[0].id = 99;
     EXPECT_EQ(ErrorOf([&] { Load(); }), "Can't find object '10' in place file 'place/animated.place'");
+    // The file is named as it was loaded, backslashes and all.
+    EXPECT_EQ(ErrorOf([&] { local->GetPlaceFile("place\\animated.place"); }),
+              "Can't find object '10' in place file 'place\\animated.place'");
 }
 
 } // namespace

@@ -46,6 +46,19 @@ TEST_F(ManagersTest, TwoOwnersShareAPlaceFileWhoseSpritesReloadAfterAReset) {
     EXPECT_EQ(sprites->GetObjectCount(), 0u);
 }
 
+// The two thin load entries: the sprite files' textures made now, or left
+// for the delayed loader.
+TEST_F(ManagersTest, LoadNowMakesTheSpriteTexturesAndLoadQueuedLeavesThem) {
+    for (const bool now : {false, true}) {
+        ref_ptr<CPlaceFile> place = now ? CPlaceFile::LoadNow(Manager(), "place/sample.place")
+                                        : CPlaceFile::LoadQueued(Manager(), "place/sample.place");
+        const auto spr = graphics->GetSprFileManager()->LookupObject("spr/place.spr");
+        ASSERT_TRUE(spr);
+        EXPECT_EQ(spr->GetBitmapEntry(0).texture != nullptr, now);
+        Manager().ReleaseObject(place);
+    }
+}
+
 TEST_F(ManagersTest, MapFilesAreHandedBackByEachOwner) {
     auto* manager = FindMapFileManager(graphics.get());
     const ref_ptr<CMapFile> a(new CMapFile("map\\a.map")), b(new CMapFile("map/b.map"));

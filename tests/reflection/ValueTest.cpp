@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <thread>
 #include <type_traits>
 
 #include "Fixtures.h"
@@ -127,6 +128,15 @@ TEST_F(ValueTest, EmptyValueThrowsBeforeAnyRead) {
     EXPECT_THROW(empty.GetAs<const CNode* const&>(), CEmptyValueException);
     EXPECT_THROW(empty.ConvertTo(TypeOf<float>()), CEmptyValueException);
     EXPECT_FALSE(empty.Holds<float>());
+}
+
+// The count is the process's: values made on another thread are seen here.
+TEST_F(ValueTest, MadeCountIsSharedByEveryThread) {
+    const auto before = CValue::GetMadeCount();
+    std::thread([] {
+        for (int i = 0; i < 10; ++i) CValue(float(i));
+    }).join();
+    EXPECT_EQ(CValue::GetMadeCount(), before + 10);
 }
 
 TEST_F(ValueTest, ExtractionConvertsOnlyWhenNoViewFits) {

@@ -124,7 +124,7 @@ const RoundTripCase ROUND_TRIP_CASES[] = {
                       [](ControllerTest& test) -> ref_ptr<CController> {
                           auto c = test.MakeWithKeys<CLinearFloatCtrl>({{0, 0}, {10, 100}});
                           c->AddEaseCurve(test.MakeWithKeys<CLinearFloatCtrl>({{0, 0}, {100, 50}}));
-                          auto* mult = c->GetMultCurveList();
+                          const auto mult = c->GetMultCurveList();
                           mult->SetSubAnim(test.Make<CStepFloatCtrl>(), 0);
                           mult->SetSubAnim(test.MakeWithKeys<CBezierFloatCtrl>({{2, 2}}), 1);
                           return c;

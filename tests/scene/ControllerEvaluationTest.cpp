@@ -248,7 +248,8 @@ TEST_F(ControllerTest, NoiseValues) {
 
 TEST_F(ControllerTest, EaseCurvesMapTheTimeAndTheLastWins) {
     auto controller = MakeWithKeys<CLinearFloatCtrl>({{0, 0}, {10, 100}});
-    auto& list = *controller->GetEaseCurveList();
+    const auto held = controller->GetEaseCurveList();
+    auto& list = *held;
     double eased = 0, time = 40;
     list.EaseTime(&eased, &time);
     EXPECT_EQ(eased, 40.0);

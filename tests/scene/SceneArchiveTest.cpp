@@ -164,9 +164,55 @@ Engine::ref_ptr<CBezierFloatCtrl> EasedController() {
 std::pair<int, int> CurveCounts(const CAnimatable* object) {
     const auto* controller = dynamic_cast<const CStdController*>(object);
     if (!controller) return {-1, -1};
-    const CAnimatable* ease = controller->GetEaseCurveList();
-    const CAnimatable* mult = controller->GetMultCurveList();
+    const auto ease = controller->GetEaseCurveList();
+    const auto mult = controller->GetMultCurveList();
     return {ease ? ease->GetSubAnimCount() : 0, mult ? mult->GetSubAnimCount() : 0};
+}
+
+// Curves and curve lists read from an archive are held by their slots alone:
+// nothing registers them, so they have no dependents and their change
+// messages go nowhere; the lists the controller's constructor made stay
+// its references.
+TEST_F(SceneArchiveTest, LoadedCurvesAndListsHaveNoDependents) {
+    auto wrapper = MakeSpriteWrapper(1);
+    const auto built = EasedController();
+    wrapper->SetSubAnim(built, 0);
+    m_scene->AddChild(wrapper);
+    EXPECT_EQ(built->GetEaseCurveList()->GetCurve(0)->GetDependentCount(), 1);
+    LoadScene(*m_loaded, SaveScene(*m_scene));
+
+    CAnimatable* loadedWrapper = m_loaded->GetAniObject(0);
+    const auto controller = Engine::DynamicRefCast<CStdController>(loadedWrapper->GetSubAnim(0));
+    ASSERT_TRUE(controller);
+    const auto ease = controller->GetEaseCurveList();
+    const auto mult = controller->GetMultCurveList();
+    const std::vector<const CCurveList*> lists{ease.get(), mult.get()};
+    for (const CCurveList* list : lists) {
+        EXPECT_EQ(list->GetDependentCount(), 0);
+        ASSERT_EQ(list->GetSubAnimCount(), 1);
+        EXPECT_EQ(list->GetCurve(0)->GetDependentCount(), 0);
+        EXPECT_EQ(list->GetReferenceCount(), 0);
+    }
+    ASSERT_EQ(controller->GetReferenceCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const auto constructed = controller->GetReference(i);
+        EXPECT_NE(constructed.get(), ease.get());
+        EXPECT_NE(constructed.get(), mult.get());
+        EXPECT_EQ(static_cast<CAnimatable*>(constructed.get())->GetSubAnimCount(), 0);
+        EXPECT_EQ(constructed->GetDependentCount(), 1);
+    }
+    loadedWrapper->SetFlags(0);
+    ease->GetCurve(0)->NotifyDependents(REFMSG_CHANGED, 1);
+    EXPECT_EQ(loadedWrapper->GetFlags(), 0u);
+    // Disposing of the controller empties the lists it read, and a curve
+    // with no dependent goes with them (its own lists unlinked), so no loop
+    // of links keeps it alive.
+    const auto curve = ease->GetCurve(0);
+    EXPECT_EQ(curve->GetReferenceCount(), 2);
+    controller->Dispose();
+    EXPECT_EQ(ease->GetSubAnimCount(), 0);
+    EXPECT_EQ(mult->GetSubAnimCount(), 0);
+    EXPECT_EQ(curve->GetReferenceCount(), 0);
 }
 
 struct CDroppedCase {
@@ -272,7 +318,7 @@ INSTANTIATE_TEST_SUITE_P(
                         w.U32(1).Str("Alpha").Animatable("Test::CTestNode", 2001);
                         w.End().Begin(CHUNK_REFLECTION_ANI_OBJECT).U32(0).End().End();
                     },
-                    "Value Type Attribute not Defined"},
+                    "Controller \"CTestNode\" Value Type Attribute not Defined"},
         // A float controller bound to the sprite type whose "Alpha" slot is
         // the controller itself.
         CorruptCase{"SelfAnimating",
@@ -312,6 +358,14 @@ TEST_F(SceneArchiveTest, EveryTruncationIsRefused) {
         EXPECT_THROW(LoadScene(*m_scene, cut), Engine::CException) << size;
     }
     EXPECT_EQ(SaveScene(*m_scene), before);
+}
+
+// GetValueType names the class in full; the archive reader (above) by its
+// short name.
+TEST(ValueTypeMessageTest, GetValueTypeNamesTheFullClassName) {
+    RegisterSceneFixtures();
+    ExpectRefused([] { GetControllerValueType(Engine::Reflection::TypeOf<CTestNode>()); },
+                  "Controller \"Test::CTestNode\" Value Type Attribute not Defined");
 }
 
 } // namespace

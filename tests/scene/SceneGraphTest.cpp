@@ -144,4 +144,18 @@ TEST_F(SceneGraphTest, DestroyedTargetTellsDependentsWithoutCountingItself) {
     EXPECT_EQ(m_log, (Log{"listener:18:null", "listener:18:null"}));
 }
 
+// The reserved operations keep their base answers; the reference given to
+// the first is released.
+TEST_F(SceneGraphTest, ReservedOperationsGiveTheirBaseAnswers) {
+    const auto target = Make("target");
+    const auto given = Make("given");
+    EXPECT_EQ(target->ReservedRefOperation(1, 2, 3, 4, given), 2);
+    EXPECT_EQ(given->GetRefCount(), 1);
+    EXPECT_EQ(target->GetReferenceCount() + target->GetDependentCount(), 0);
+    ref_ptr<CAnimatable> node(new CTestNode);
+    EXPECT_FALSE(node->ReservedQuery(7));
+    node->ReservedKeyOperation(1, 2, 3, 4, 5);
+    EXPECT_EQ(node->ReservedSelection(), -1);
+}
+
 } // namespace

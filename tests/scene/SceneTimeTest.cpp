@@ -167,4 +167,25 @@ TEST(TimeObjectTest, SpansPassDownAndStartsStay) {
     root->SetSpan(1.0, 2.0);
 }
 
+// A time object that replaces SetSpan and records each span it is given.
+class CRecordingSpan : public Engine::KeyFramer::CBaseTimeObject {
+public:
+    using CBaseTimeObject::CBaseTimeObject;
+    void SetSpan(double start, double end) override {
+        spans.emplace_back(start, end);
+        CBaseTimeObject::SetSpan(start, end);
+    }
+    std::vector<std::pair<double, double>> spans;
+};
+
+TEST(TimeObjectTest, TheParentSpanReachesADerivedSetSpan) {
+    using Engine::KeyFramer::CBaseTimeObject;
+    ref_ptr<CBaseTimeObject> root(new Engine::KeyFramer::CEndlessTimeSpan(nullptr, 0.0));
+    root->SetSpan(3.0, 7.0);
+    const auto child = CBaseTimeObject::Create<CRecordingSpan>(root, 1.0);
+    EXPECT_EQ(child->spans, (std::vector<std::pair<double, double>>{{3.0, 7.0}}));
+    EXPECT_EQ(child->GetStart(), 4.0);
+    EXPECT_TRUE(CBaseTimeObject::Create<CRecordingSpan>(nullptr, 1.0)->spans.empty());
+}
+
 } // namespace

@@ -35,7 +35,7 @@ inline void CountReferences(const Engine::Scene::CAnimatable* node, std::map<con
     if (!node || counts.contains(node)) return;
     counts[node] = node->GetRefCount();
     if (auto* controller = dynamic_cast<const Engine::Scene::CStdController*>(node))
-        CountReferences(controller->GetEaseCurveList(), counts);
+        CountReferences(controller->GetEaseCurveList().get(), counts);
     for (int i = 0; i < node->GetSubAnimCount(); ++i) CountReferences(node->GetSubAnim(i).get(), counts);
 }
 

@@ -108,7 +108,11 @@ void ShellTest::WriteFile(const fs::path& path, const std::string& text) const {
 }
 
 void ShellTest::UseDemoData(const std::string& driver, bool withScenes) {
-    ASSERT_TRUE(Tools::MakeDemoPack(MOSARK_DEMO_FONT, withScenes).Save((root / "data" / "demo.pak").string()));
+    UseDemoPack(driver, Tools::MakeDemoPack(MOSARK_DEMO_FONT, withScenes));
+}
+
+void ShellTest::UseDemoPack(const std::string& driver, const Tools::CPakWriter& pack) {
+    ASSERT_TRUE(pack.Save((root / "data" / "demo.pak").string()));
     WriteFile(SettingsFolder() / "StartupPath", (root / "data").string());
     WriteFile(SettingsFolder() / "Settings.xml",
               "<settings><graphics driver=\"" + driver + "\" fullscreen=\"Off\" bpp32=\"On\"/></settings>");

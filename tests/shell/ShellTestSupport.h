@@ -20,6 +20,7 @@
 #include "platform/Messages.h"
 #include "platform/Testing.h"
 #include "support/RecordingGraphics.h"
+#include "tools/PakWriter.h"
 
 namespace ShellTesting {
 
@@ -62,6 +63,8 @@ protected:
     // settings that run windowed on the named driver; the run starts in root.
     // Without scenes the pack is quicker to make.
     void UseDemoData(const std::string& driver, bool withScenes = true);
+    // The same with a pack of the test's own.
+    void UseDemoPack(const std::string& driver, const Tools::CPakWriter& pack);
     // The run's log file into `log`.
     void ReadLogFile();
     // Drivers whose "OpenGL" is a windowless CFrameDriver that quits after

@@ -6,6 +6,7 @@
 
 #include "app/Config.h"
 #include "app/File.h"
+#include "app/TestFiles.h"
 
 #include "app/NamedMutex.h"
 #include "shell/StdApplication.h"
@@ -14,6 +15,7 @@
 #include "graphics/drivers/GraphicsD3D8.h"
 #include "placefile/PlaceParticles.h"
 #include "platform/Direct3D8.h"
+#include "platform/Testing.h"
 #include "shell/ShellTestSupport.h"
 
 using namespace ShellTesting;
@@ -250,6 +252,45 @@ INSTANTIATE_TEST_SUITE_P(
                                       },
                                       false}),
     [](const ::testing::TestParamInfo<CConfigFileCase>& info) { return std::string(info.param.name); });
+
+struct CUnreadableConfigCase {
+    const char* name;
+    std::function<void(const fs::path&)> hinder;  // what keeps the written file from being read
+    const char* reason;
+};
+
+class UnreadableConfigAtExitTest : public ShellTest, public ::testing::WithParamInterface<CUnreadableConfigCase> {};
+
+// A configuration whose status cannot be read (a failing disk, a network home
+// answering ESTALE) or that cannot be opened is there: the run says so and
+// leaves it byte for byte as it was.
+TEST_P(UnreadableConfigAtExitTest, IsKeptAsItIs) {
+    const fs::path path = SettingsFolder() / "screensaver.cfg";
+    const std::string image = ConfigImage([](std::string&) {});
+    WriteFile(path, image);
+    GetParam().hinder(path);
+    CTestApplication app(FrameDrivers(2, 100'000));
+    ASSERT_EQ(app.Run(), 0);
+    Platform::Testing::Reset();
+    EXPECT_EQ(TestFiles::ReadFileBytes(path.string()), image);
+    EXPECT_TRUE(LogHas("the file exists but could not be read : " + std::string(GetParam().reason))) << log;
+    EXPECT_FALSE(LogHas("no configuration file"));
+    EXPECT_FALSE(LogHas("Saving Configuration"));
+    EXPECT_TRUE(LogHas("is kept as it is"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, UnreadableConfigAtExitTest,
+    ::testing::Values(
+        CUnreadableConfigCase{"StatusEIO", [](const fs::path& p) { Platform::Testing::SetFileError(p.string(), EIO); },
+                              "Input/output error"},
+        CUnreadableConfigCase{"StatusESTALE",
+                              [](const fs::path& p) { Platform::Testing::SetFileError(p.string(), ESTALE); },
+                              "Stale file handle"},
+        CUnreadableConfigCase{"StatusEACCES",
+                              [](const fs::path& p) { Platform::Testing::SetFileError(p.string(), EACCES); },
+                              "Permission denied"}),
+    [](const ::testing::TestParamInfo<CUnreadableConfigCase>& info) { return std::string(info.param.name); });
 
 TEST_F(StdApplicationTest, AMissingConfigurationIsCreated) {
     CTestApplication app(FrameDrivers(1, 0));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/Exception.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Texture.h"
 
@@ -51,6 +52,7 @@ void CRecordingGraphics::CreateVertexBuffer(ref_ptr<CVertexBuffer>& out, int cou
                                             bool dynamic) {
     Record("CreateVertexBuffer", {double(count), double(size), double(format), double(dynamic)});
     if (m_bFailVertexBuffers) return;
+    if (m_bThrowVertexBuffers) throw Engine::CException("CreateVertexBuffer : FAILED");
     out = new CMemoryVertexBuffer(this, count, size, format, dynamic);
 }
 

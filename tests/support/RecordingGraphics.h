@@ -67,6 +67,7 @@ public:
     bool m_bColorRGBA;
     bool m_bFailTextures = false;
     bool m_bFailVertexBuffers = false;
+    bool m_bThrowVertexBuffers = false;  // CreateVertexBuffer throws CException
     bool m_bSoftware = false;
     float m_bufferOffset[2] = {0.0f, 0.0f};
     float m_textureOffset[2] = {0.0f, 0.0f};

@@ -1,0 +1,189 @@
+// The demo scenes as the screensaver presents them, one scene to a run, on
+// the test clock: the ground reaches the bottom edge across the whole width
+// while the layers scroll, and bg6's sparkles show on every driver as small
+// glows.
+
+#include <algorithm>
+#include <map>
+
+#include "graphics/drivers/GraphicsD3D7.h"
+#include "graphics/drivers/GraphicsD3D8.h"
+#include "graphics/drivers/GraphicsOGL.h"
+#include "graphics/drivers/GraphicsSFTW.h"
+#include "placefile/PlaceFileManager.h"
+#include "shell/EntryPoint.h"
+#include "shell/ProgramStartup.h"
+#include "shell/ScreensaverApplication.h"
+#include "shell/ShellTestSupport.h"
+#include "tools/DemoData.h"
+#include "tools/GeneratedScenePlaces.h"
+
+using namespace ShellTesting;
+
+namespace {
+
+using CPicture = std::vector<uint32_t>;  // 0x00RRGGBB, rows top-down
+
+// A driver whose presents move the test clock on and then hand the kept
+// picture of the scene frames to the hook.
+template <class Driver>
+class CSteppedDriver : public Driver {
+public:
+    using Hook = std::function<void(CGraphics&, const CPicture&)>;
+    CSteppedDriver(Engine::CApplication** app, const Engine::CScreensaverApplication* const* screensaver, Hook hook,
+                   int64_t stepUs)
+        : Driver(app), m_screensaver(screensaver), m_hook(std::move(hook)), m_stepUs(stepUs) {}
+    void gFlipBuffers() override {
+        Driver::gFlipBuffers();
+        Platform::Testing::AdvanceTestClock(m_stepUs);
+        if ((*m_screensaver)->IsLoading()) return;
+        CPicture picture;
+        int width = 0, height = 0;
+        ASSERT_TRUE(Platform::Testing::ReadWindowPicture(this->GetApplication()->m_hWnd, picture, width, height));
+        ASSERT_EQ(width, 800);
+        ASSERT_EQ(height, 600);
+        m_hook(*this, picture);
+    }
+
+private:
+    const Engine::CScreensaverApplication* const* m_screensaver;
+    Hook m_hook;
+    int64_t m_stepUs;
+};
+
+class DemoScenesTest : public ShellTest {
+protected:
+    static constexpr int64_t kStepUs = 250'000;
+    static constexpr int kWidth = 800, kHeight = 600;
+
+    void SetUp() override {
+        ShellTest::SetUp();
+        static const Engine::CProgramStartup s_startup;
+        Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
+        Platform::Testing::KeepSwappedPictures(true);
+    }
+
+    // Scene `number` alone, with the given effect file.
+    void UseScene(const std::string& driver, int number, std::vector<uint8_t> effects = Tools::WriteSceneEffects()) {
+        // The pack without scenes is the slow part to make: once for all.
+        static const Tools::CPakWriter s_base = Tools::MakeDemoPack(MOSARK_DEMO_FONT, false);
+        Tools::CPakWriter pack = s_base;
+        Tools::AddDemoScene(pack, number, std::move(effects));
+        UseDemoPack(driver, pack);
+    }
+
+    // Runs the screensaver on the named driver; the hook sees each scene
+    // frame with its number (from 1) and ends the run by returning false.
+    void Run(const std::string& driver, const std::function<bool(int, const CPicture&)>& onFrame) {
+        Engine::CScreensaverApplication* app = nullptr;
+        int frame = 0;
+        const auto hook = [&](CGraphics& graphics, const CPicture& picture) {
+            if (!onFrame(++frame, picture) || frame > 200) graphics.RequestQuit();
+        };
+        const auto entry = [&]<class Driver>(const char* name) {
+            return Engine::CGraphicsDriverEntry{name, [&, name](Engine::CApplication** cell) {
+                                                    return std::unique_ptr<CGraphics>(
+                                                        std::make_unique<CSteppedDriver<Driver>>(cell, &app, hook, kStepUs));
+                                                }};
+        };
+        Engine::CGraphicsDriverTable table{entry.operator()<Engine::Graphics::CGraphics_D3D8>("D3D8"),
+                                           entry.operator()<Engine::Graphics::CGraphics_OGL>("OpenGL"),
+                                           entry.operator()<Engine::Graphics::CGraphics_D3D7>("D3D7"),
+                                           entry.operator()<Engine::Graphics::CGraphics_SFTW>("SFTW")};
+        std::erase_if(table, [&](const Engine::CGraphicsDriverEntry& e) { return e.name != driver; });
+        const int exitCode = Engine::RunApplicationPasses("/s", [&]() -> std::unique_ptr<Engine::CStdApplication> {
+            auto made = std::make_unique<Engine::CScreensaverApplication>(table);
+            app = made.get();
+            return made;
+        });
+        EXPECT_EQ(exitCode, 0);
+        EXPECT_TRUE(boxes.empty());
+    }
+};
+
+class SceneGroundTest : public DemoScenesTest, public ::testing::WithParamInterface<int> {};
+
+// The frames checked: scene times from a quarter of a second to 14 s, as the
+// layers scroll through their loop.
+const int kCheckedFrames[] = {1, 9, 22, 37, 56};
+constexpr int kBottomRows = 120;
+
+TEST_P(SceneGroundTest, TheBottomRowsShowNoSkyWhileTheLayersScroll) {
+    const int number = GetParam();
+    UseScene("OpenGL", number);
+    const std::vector<uint32_t> sky = Tools::SceneSkyColours("place/bg" + std::to_string(number) + ".place");
+    ASSERT_FALSE(sky.empty());
+    std::vector<int> checked;
+    Run("OpenGL", [&](int frame, const CPicture& picture) {
+        if (!std::binary_search(std::begin(kCheckedFrames), std::end(kCheckedFrames), frame)) return true;
+        checked.push_back(frame);
+        int skyPixels = 0, column = -1;
+        for (int y = kHeight - kBottomRows; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                if (std::binary_search(sky.begin(), sky.end(), picture[size_t(y * kWidth + x)])) {
+                    if (skyPixels++ == 0) column = x;
+                }
+        EXPECT_EQ(skyPixels, 0) << "frame " << frame << ", first in column " << column;
+        // The sky shows above: the picture is the scene.
+        EXPECT_TRUE(std::binary_search(sky.begin(), sky.end(), picture[size_t(5 * kWidth + 5)])) << "frame " << frame;
+        return frame < kCheckedFrames[std::size(kCheckedFrames) - 1];
+    });
+    EXPECT_EQ(checked, std::vector<int>(std::begin(kCheckedFrames), std::end(kCheckedFrames)));
+    ReadLogFile();
+    EXPECT_TRUE(LogHas("Scenes : 1")) << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, SceneGroundTest, ::testing::Range(1, 7),
+                         [](const auto& info) { return "bg" + std::to_string(info.param); });
+
+// bg6 with its sparkles and with an effect that emits nothing, at the same
+// frame: what differs is the particles.
+class SparklesTest : public DemoScenesTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    static constexpr int kFrame = 12;  // 3 s into the scene: every emitter has particles
+
+    CPicture Frame(const std::vector<uint8_t>& effects) {
+        UseScene(GetParam(), 6, effects);
+        CPicture kept;
+        Run(GetParam(), [&](int frame, const CPicture& picture) {
+            if (frame < kFrame) return true;
+            kept = picture;
+            return false;
+        });
+        return kept;
+    }
+};
+
+TEST_P(SparklesTest, AreSmallGlowsOverTheSky) {
+    Tools::CVexaDocument quiet;
+    quiet.shapes = {{"glow", 1, {{Tools::GlowPng(), 8.0f, 8.0f}}, {}, {}}};
+    quiet.emitters = {Tools::SparkleEmitter()};
+    quiet.emitters[0].types[0].curves[4] = Tools::MakeVexaCurve(0.0f);  // no particles a second
+    const CPicture without = Frame(Tools::WriteVexa(quiet));
+    const CPicture with = Frame(Tools::WriteSceneEffects());
+    ASSERT_EQ(with.size(), size_t(kWidth * kHeight));
+    ASSERT_EQ(without.size(), with.size());
+    // A glow fades to nothing at its edges; its bright middle is what a
+    // square would show in full.
+    constexpr int kBright = 48;
+    int changed = 0, darker = 0, longestRun = 0, lowest = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0, run = 0; x < kWidth; ++x) {
+            const uint32_t a = without[size_t(y * kWidth + x)], b = with[size_t(y * kWidth + x)];
+            run = int(b >> 8 & 0xFF) - int(a >> 8 & 0xFF) > kBright ? run + 1 : 0;
+            longestRun = std::max(longestRun, run);
+            if (a == b) continue;
+            ++changed;
+            lowest = y;
+            for (int shift = 0; shift < 24; shift += 8) darker += (b >> shift & 0xFF) < (a >> shift & 0xFF);
+        }
+    EXPECT_GT(changed, 500) << "the particles show";
+    EXPECT_LT(changed, kWidth * kHeight / 10) << "as sparkles, not a cover";
+    EXPECT_LT(longestRun, 100) << "glows of at most 32 pixels, not squares of 128";
+    EXPECT_EQ(darker, 0) << "they add light";
+    EXPECT_LT(lowest, kHeight - kBottomRows) << "over the sky and the far sea";
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, SparklesTest, ::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"));
+
+} // namespace
