@@ -14,3 +14,7 @@ float GradientNoise1D(float x);
 // The definite integral of GradientNoise1D from x0 to x1, in closed form
 // (negative when x1 < x0). Non-finite bounds give 0.
 float GradientNoiseIntegral1D(float x0, float x1);
+
+// GradientNoiseIntegral1D over count spans, out[i] from x0[i] to x1[i], with
+// the same results: one call for the spans one particle needs at once.
+void GradientNoiseIntegrals1D(const float* x0, const float* x1, float* out, int count);

@@ -16,6 +16,7 @@
 
 #include <SDL.h>
 
+#include "TargetReporter.h"
 #include "app/Application.h"
 #include "graphics/DefaultStates.h"
 #include "graphics/SpriteQueue.h"
@@ -215,8 +216,9 @@ void RunScene(benchmark::State& state, Scene& scene) {
 // benchmark to its peer at the end.
 class CRatioReporter : public benchmark::ConsoleReporter {
 public:
-    CRatioReporter(std::string ours, std::string peer, std::string label)
-        : m_ours(std::move(ours)), m_peer(std::move(peer)), m_label(std::move(label)) {}
+    // target: the least ratio (driver / SDL) the driver must reach.
+    CRatioReporter(std::string ours, std::string peer, std::string label, double target)
+        : m_ours(std::move(ours)), m_peer(std::move(peer)), m_label(std::move(label)), m_target(target) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
@@ -227,29 +229,27 @@ public:
             m_fps[std::atoi(run.run_name.args.c_str())][run.run_name.function_name] = fps->second.value;
         }
     }
-    void PrintRatios() const {
+    void PrintSummary() const {
         for (const auto& [sprites, byScene] : m_fps) {
             const auto ours = byScene.find(m_ours), peer = byScene.find(m_peer);
             if (ours == byScene.end() || peer == byScene.end()) continue;
-            std::printf("%d sprites: %s %.1f fps, SDL renderer %.1f fps, ratio %.2f\n", sprites, m_label.c_str(),
-                        ours->second, peer->second, ours->second / peer->second);
+            const double ratio = ours->second / peer->second;
+            std::printf("%d sprites: %s %.1f fps, SDL renderer %.1f fps, ratio %.2f (target at least %.2f: %s)\n",
+                        sprites, m_label.c_str(), ours->second, peer->second, ratio, m_target,
+                        ratio >= m_target ? "met" : "NOT met");
         }
     }
 
 private:
     std::string m_ours, m_peer, m_label;
+    double m_target;
     std::map<int, std::map<std::string, double>> m_fps; // sprites -> benchmark -> fps
 };
 
 // Runs the benchmarks headless when there is no display.
 inline int RunWithRatios(int argc, char** argv, CRatioReporter& reporter) {
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
-    return 0;
+    return BenchTargets::RunThenSummarise(argc, argv, reporter);
 }
 
 } // namespace SpriteScene

@@ -4,7 +4,10 @@
 // same sprites into a surface of the same size. Also a frame in which only
 // 1% of the sprites move, and the rasteriser alone on both of its paths.
 // The run ends with the frames per second of both and their ratio
-// (driver / SDL).
+// (driver / SDL) against the target of 1.3. Frames per second count the CPU
+// time of the drawing thread; with SDL's offscreen video driver the window
+// shows its surface through an OpenGL texture, whose own threads are not
+// counted.
 //
 // On a shared machine compare medians of interleaved runs:
 // --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true.
@@ -71,6 +74,6 @@ BENCHMARK(BM_RasterSprites)->Args({2000, 0})->Args({2000, 1})->Unit(benchmark::k
 } // namespace
 
 int main(int argc, char** argv) {
-    SpriteScene::CRatioReporter reporter("BM_SoftwareDriver", "BM_SdlSoftwareRenderer", "software driver");
+    SpriteScene::CRatioReporter reporter("BM_SoftwareDriver", "BM_SdlSoftwareRenderer", "software driver", 1.3);
     return SpriteScene::RunWithRatios(argc, argv, reporter);
 }

@@ -1,10 +1,12 @@
 // Sprites per second through the sprite queue into the recording driver:
 // single-piece sprites over a few textures and states, sprites split into
-// pieces, and wrapped text.
+// pieces, and wrapped text. The run ends with the single-piece figure
+// against its target of 30 M sprites/s.
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include "TargetReporter.h"
 #include "graphics/SpriteQueue.h"
 #include "graphics/SpriteRef.h"
 #include "graphics/Text.h"
@@ -123,3 +125,11 @@ void BM_WrappedText(benchmark::State& state) {
 BENCHMARK(BM_WrappedText);
 
 } // namespace
+
+int main(int argc, char** argv) {
+    BenchTargets::CTargetReporter reporter({
+        {"BM_SinglePieceSprites/4096", "items_per_second", 1e-6, "M sprites/s", 30.0, false,
+         "single-piece sprites queued"},
+    });
+    return BenchTargets::RunThenSummarise(argc, argv, reporter);
+}

@@ -11,7 +11,7 @@ constexpr size_t kFirstBucketCapacity = 8;
 CBufferedSpritesContainer::CBufferedSpritesContainer() : m_buckets(BUCKET_COUNT) {}
 
 void CBufferedSpritesContainer::Clear() {
-    for (std::vector<uint32_t>& bucket : m_buckets) bucket.clear();
+    for (std::vector<CBucketEntry>& bucket : m_buckets) bucket.clear();
     m_records.clear();
 }
 
@@ -24,12 +24,10 @@ void CBufferedSpritesContainer::Add(const SpriteVertex quad[4], const ref_ptr<CT
     record.block.blendDestination = state.blendDestination;
     record.block.alphaBlend = state.alphaBlend;
     record.UpdateHash();
-    std::vector<uint32_t>& bucket = m_buckets[BucketHash(record) % BUCKET_COUNT];
-    const bool known = std::any_of(bucket.begin(), bucket.end(),
-                                   [&](uint32_t index) { return m_records[index].SameAs(record); });
-    if (!known) {
+    std::vector<CBucketEntry>& bucket = m_buckets[BucketHash(record) % BUCKET_COUNT];
+    if (!InBucket(bucket, record)) {
         if (bucket.capacity() == 0) bucket.reserve(kFirstBucketCapacity);
-        bucket.push_back(uint32_t(m_records.size()));
+        bucket.push_back({record.hash, uint32_t(m_records.size())});
     }
     m_records.push_back(std::move(record));
 }
@@ -39,14 +37,20 @@ void CBufferedSpritesContainer::AddQuads(const CBufferedDrawState& state, const 
     for (int32_t quad = 0; quad < count; ++quad) Add(quads + 4 * quad, texture, state);
 }
 
+bool CBufferedSpritesContainer::InBucket(const std::vector<CBucketEntry>& bucket,
+                                         const CBufferedSprite& record) const {
+    return std::any_of(bucket.begin(), bucket.end(), [&](const CBucketEntry& entry) {
+        return entry.hash == record.hash && m_records[entry.index].SameAs(record);
+    });
+}
+
 bool CBufferedSpritesContainer::Contains(const CBufferedSprite& record) const {
-    const std::vector<uint32_t>& bucket = m_buckets[BucketHash(record) % BUCKET_COUNT];
-    return std::any_of(bucket.begin(), bucket.end(), [&](uint32_t index) { return m_records[index].SameAs(record); });
+    return InBucket(m_buckets[BucketHash(record) % BUCKET_COUNT], record);
 }
 
 size_t CBufferedSpritesContainer::GetDistinctCount() const {
     size_t count = 0;
-    for (const std::vector<uint32_t>& bucket : m_buckets) count += bucket.size();
+    for (const std::vector<CBucketEntry>& bucket : m_buckets) count += bucket.size();
     return count;
 }
 

@@ -42,8 +42,15 @@ public:
     size_t GetDistinctCount() const;
 
 private:
-    // Each bucket holds indexes into m_records of distinct records.
-    std::vector<std::vector<uint32_t>> m_buckets;
+    // A distinct record: its index in m_records, and its hash, kept here so
+    // that a look-up passes over other records without reading them.
+    struct CBucketEntry {
+        uint32_t hash;
+        uint32_t index;
+    };
+    bool InBucket(const std::vector<CBucketEntry>& bucket, const CBufferedSprite& record) const;
+
+    std::vector<std::vector<CBucketEntry>> m_buckets;
     std::vector<CBufferedSprite> m_records;
 };
 

@@ -24,9 +24,9 @@ constexpr int SEQUENCE_BITS = 20;
 static_assert(CSpriteQueue::CAPACITY <= (1 << SEQUENCE_BITS));
 static_assert(SPRITE_STATE_MASK < (1u << (32 - SEQUENCE_BITS)));
 
-uint64_t SortKey(const CSpriteQueueItem& item, int32_t sequence) {
-    const uint64_t serial = item.texture ? item.texture->GetSerial() : 0;
-    return serial << 32 | uint64_t(item.flags & SPRITE_STATE_MASK) << SEQUENCE_BITS | uint64_t(sequence);
+uint64_t SortKey(const CTexture* texture, uint32_t flags, int32_t sequence) {
+    const uint64_t serial = texture ? texture->GetSerial() : 0;
+    return serial << 32 | uint64_t(flags & SPRITE_STATE_MASK) << SEQUENCE_BITS | uint64_t(sequence);
 }
 
 // Texture and state of a key: records with the same run key share a run.
@@ -61,6 +61,7 @@ public:
 
 private:
     static constexpr size_t SLOTS = 2 * size_t(CSpriteQueue::CAPACITY);  // a power of two
+    static constexpr size_t SCANNED_RUNS = 8;
     struct CSlot {
         uint64_t runKey = 0;
         uint32_t stamp = 0;  // the slot is in use when it equals the table's stamp
@@ -89,6 +90,12 @@ private:
     }
 
     int32_t FindBucket(uint64_t runKey) {
+        // A frame's few runs are found faster by looking at each than by
+        // hashing; the table serves frames of many.
+        if (m_runKeys.size() <= SCANNED_RUNS) {
+            const auto known = std::find(m_runKeys.begin(), m_runKeys.end(), runKey);
+            if (known != m_runKeys.end()) return int32_t(known - m_runKeys.begin());
+        }
         size_t slot = size_t((runKey * 0x9E3779B97F4A7C15ull) >> 40) & (SLOTS - 1);
         while (m_slots[slot].stamp == m_stamp) {
             if (m_slots[slot].runKey == runKey) return m_slots[slot].bucket;
@@ -154,15 +161,19 @@ bool MakeRoom(const CSpriteQueue::CParams& params) {
     return true;
 }
 
-// Sets the record's texture from its piece, looked up now: the file's
-// texture may have been made or replaced since the record was queued. A
-// record without a sprite file or definition keeps its own.
-void TakeTexture(CSpriteQueueItem& item, const CSpriteSource& source) {
+// The record's texture from its piece, looked up now: the file's texture
+// may have been made or replaced since the record was queued. A record
+// without a sprite file or definition keeps its own.
+CTexture* FindTexture(const CSpriteQueueItem& item, const CSpriteSource& source) {
     const SprFile::CSpriteRef* sprite = item.sprite;
-    if (!sprite || !sprite->GetFile() || !sprite->GetDefinition()) return;
-    CTexture* texture = nullptr;
+    if (!sprite || !sprite->GetFile() || !sprite->GetDefinition()) return item.texture.get();
     if (source.drawable && source.piece->bitmap >= 0)
-        texture = sprite->GetFile()->GetBitmapEntry(size_t(source.piece->bitmap)).texture.get();
+        return sprite->GetFile()->GetBitmapEntry(size_t(source.piece->bitmap)).texture.get();
+    return nullptr;
+}
+
+void TakeTexture(CSpriteQueueItem& item, const CSpriteSource& source) {
+    CTexture* texture = FindTexture(item, source);
     if (item.texture.get() != texture) item.texture = texture;
 }
 
@@ -310,8 +321,10 @@ void CSpriteQueue::CommitLast(const CParams& params) {
 
 int CSpriteQueue::CompareItems(int32_t a, int32_t b) {
     const std::vector<CQueuedSprite>& records = State().records;
-    const uint64_t first = RunKey(SortKey(records[size_t(a)].item, 0));
-    const uint64_t second = RunKey(SortKey(records[size_t(b)].item, 0));
+    const CSpriteQueueItem& itemA = records[size_t(a)].item;
+    const CSpriteQueueItem& itemB = records[size_t(b)].item;
+    const uint64_t first = RunKey(SortKey(itemA.texture.get(), itemA.flags, 0));
+    const uint64_t second = RunKey(SortKey(itemB.texture.get(), itemB.flags, 0));
     return first < second ? -1 : (first > second ? 1 : 0);
 }
 
@@ -373,9 +386,9 @@ void CSpriteQueue::DrawNow(CQueuedSprite& record) {
 
 void CSpriteQueue::BufferRun(int32_t begin, int32_t end, CBufferedSpritesContainer& container) {
     CQueueState& state = State();
-    const CSpriteQueueItem& head = state.records[size_t(state.order[size_t(begin)])].item;
+    const CQueuedSprite& head = state.records[size_t(state.order[size_t(begin)])];
     const ref_ptr<CTexture> texture = head.texture;
-    const uint32_t runState = head.flags & SPRITE_STATE_MASK;
+    const uint32_t runState = head.item.flags & SPRITE_STATE_MASK;
     // Records the run's blend state in the driver for the buffered quads.
     ApplyItemStates(runState);
     const CBufferedDrawState drawState = state.driver->GetRecordedDrawState();
@@ -389,9 +402,9 @@ void CSpriteQueue::BufferRun(int32_t begin, int32_t end, CBufferedSpritesContain
 
 void CSpriteQueue::DrawRun(int32_t begin, int32_t end) {
     CQueueState& state = State();
-    const CSpriteQueueItem& head = state.records[size_t(state.order[size_t(begin)])].item;
+    const CQueuedSprite& head = state.records[size_t(state.order[size_t(begin)])];
     const ref_ptr<CTexture> texture = head.texture;
-    const uint32_t runState = head.flags & SPRITE_STATE_MASK;
+    const uint32_t runState = head.item.flags & SPRITE_STATE_MASK;
     void* memory = state.vertexBuffer->Lock();
     if (!memory) return;  // the device is lost: nothing can be drawn now
     auto* vertices = static_cast<SpriteVertex*>(memory);
@@ -426,7 +439,9 @@ void CSpriteQueue::Flush(const CParams& params) {
         // since, is looked up again.
         if (!record.IsCurrent()) record.Resolve();
         CSpriteQueueItem& item = record.item;
-        TakeTexture(item, record.source);
+        // Kept beside the record rather than counted in it: the records go
+        // at the end of this flush, and the file holds the texture till then.
+        record.texture = FindTexture(item, record.source);
         if (offset) {
             item.translateX += params.offsetX;
             item.translateY += params.offsetY;
@@ -439,7 +454,7 @@ void CSpriteQueue::Flush(const CParams& params) {
             item.clipWidth = params.clipWidth;
             item.clipHeight = params.clipHeight;
         }
-        state.keys[size_t(i)] = SortKey(item, i);
+        state.keys[size_t(i)] = SortKey(record.texture, item.flags, i);
     }
     // The software driver draws in submission order.
     if (state.driver->IsSoftwareRenderer())

@@ -37,7 +37,7 @@ CQuadEmitter::CQuadEmitter(CGraphics& driver) : m_colorRGBA(driver.IsColorRGBA()
     std::copy_n(driver.m_transform2D, 6, m_transform);
 }
 
-void CQuadEmitter::UseTextureSize(int32_t width, int32_t height) {
+inline void CQuadEmitter::UseTextureSize(int32_t width, int32_t height) {
     width = std::max(width, 1);
     height = std::max(height, 1);
     if (width == m_textureWidth && height == m_textureHeight) return;
@@ -49,9 +49,10 @@ void CQuadEmitter::UseTextureSize(int32_t width, int32_t height) {
     m_insetV = TEXEL_INSET / m_height;
     m_shiftU = m_textureOffsetU / m_width;
     m_shiftV = m_textureOffsetV / m_height;
+    m_spanU.valid = m_spanV.valid = false;
 }
 
-CQuadEmitter::CQuadSource CQuadEmitter::Source(const CSpriteQueueItem& item, const CSpriteSource& sprite) {
+inline CQuadEmitter::CQuadSource CQuadEmitter::Source(const CSpriteQueueItem& item, const CSpriteSource& sprite) {
     CQuadSource source;
     if (const SprFile::TextureRegion* piece = sprite.piece) {
         const size_t pieceIndex = PieceIndex(item);
@@ -80,12 +81,12 @@ CQuadEmitter::CQuadSource CQuadEmitter::Source(const CSpriteQueueItem& item, con
     return source;
 }
 
-void CQuadEmitter::SetTextureCoordinates(const CSpriteQueueItem& item, const CQuadSource& source,
-                                         SpriteVertex vertices[4]) const {
+inline void CQuadEmitter::SetTextureCoordinates(const CSpriteQueueItem& item, const CQuadSource& source,
+                                                SpriteVertex vertices[4]) {
     float left = source.baseU + m_insetU;
-    float right = source.baseU + source.width / m_width - m_insetU;
+    float right = source.baseU + m_spanU.Of(source.width, m_width) - m_insetU;
     float top = source.baseV + m_insetV;
-    float bottom = source.baseV + source.height / m_height - m_insetV;
+    float bottom = source.baseV + m_spanV.Of(source.height, m_height) - m_insetV;
     if (item.flags & SPRITE_MIRROR_X) std::swap(left, right);
     if (item.flags & SPRITE_MIRROR_Y) std::swap(top, bottom);
     if (m_textureOffset) {
@@ -100,7 +101,7 @@ void CQuadEmitter::SetTextureCoordinates(const CSpriteQueueItem& item, const CQu
     vertices[2].v = vertices[3].v = bottom;
 }
 
-void CQuadEmitter::SetColors(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const {
+inline void CQuadEmitter::SetColors(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const {
     const uint32_t* colors = item.colors;
     if (m_colorRGBA) {
         vertices[0].color = colors[CORNER_TOP_LEFT];
@@ -115,7 +116,8 @@ void CQuadEmitter::SetColors(const CSpriteQueueItem& item, SpriteVertex vertices
     vertices[3].color = SwapColorRedBlue(colors[CORNER_BOTTOM_LEFT]);
 }
 
-void CQuadEmitter::SetPositions(const CQueuedSprite& record, const CQuadSource& source, SpriteVertex vertices[4]) {
+inline void CQuadEmitter::SetPositions(const CQueuedSprite& record, const CQuadSource& source,
+                                       SpriteVertex vertices[4]) {
     const CSpriteQueueItem& item = record.item;
     const float halfX = source.width * 0.5f * item.scaleX;
     const float halfY = source.height * 0.5f * item.scaleY;
@@ -186,7 +188,7 @@ bool CQuadEmitter::Clip(const CSpriteQueueItem& item, SpriteVertex vertices[4]) 
     return true;
 }
 
-void CQuadEmitter::Transform(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const {
+inline void CQuadEmitter::Transform(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const {
     float extraX = item.translateX, extraY = item.translateY;
     if (!m_identity) {
         const float* t = m_transform;

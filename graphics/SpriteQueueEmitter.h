@@ -4,6 +4,7 @@
 // 2D transform) is read once when the emitter is made, and the texel inset
 // once per texture size, not once per quad.
 
+#include <bit>
 #include <cstdint>
 
 #include "graphics/GraphicsTypes.h"
@@ -25,14 +26,35 @@ public:
 private:
     struct CQuadSource;
 
-    CQuadSource Source(const CSpriteQueueItem& item, const CSpriteSource& sprite);
-    void SetTextureCoordinates(const CSpriteQueueItem& item, const CQuadSource& source, SpriteVertex vertices[4]) const;
-    void SetColors(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const;
-    static void SetPositions(const CQueuedSprite& record, const CQuadSource& source, SpriteVertex vertices[4]);
+    // The steps of Emit, one call each per quad. Kept inline: passed
+    // between calls, the source's small struct goes through the stack, and
+    // reading it back right after it was written stalls the processor.
+    [[gnu::always_inline]] CQuadSource Source(const CSpriteQueueItem& item, const CSpriteSource& sprite);
+    [[gnu::always_inline]] void SetTextureCoordinates(const CSpriteQueueItem& item, const CQuadSource& source,
+                                                      SpriteVertex vertices[4]);
+    [[gnu::always_inline]] void SetColors(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const;
+    [[gnu::always_inline]] static void SetPositions(const CQueuedSprite& record, const CQuadSource& source,
+                                                    SpriteVertex vertices[4]);
     static bool Clip(const CSpriteQueueItem& item, SpriteVertex vertices[4]);
-    void Transform(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const;
+    [[gnu::always_inline]] void Transform(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const;
     // The per-size constants for a texture of this size.
-    void UseTextureSize(int32_t width, int32_t height);
+    [[gnu::always_inline]] void UseTextureSize(int32_t width, int32_t height);
+    // A source size over the texture size, kept for the next quad of the
+    // same sizes (a run's quads mostly share them; the division is slow).
+    struct CSpanCache {
+        uint32_t size = 0;  // the bits of the source size: -0 and 0 differ
+        float span = 0.0f;
+        bool valid = false;
+        float Of(float sourceSize, float textureSize) {
+            const uint32_t bits = std::bit_cast<uint32_t>(sourceSize);
+            if (!valid || bits != size) {
+                size = bits;
+                span = sourceSize / textureSize;
+                valid = true;
+            }
+            return span;
+        }
+    };
 
     bool m_colorRGBA;
     float m_textureOffsetU = 0.0f, m_textureOffsetV = 0.0f;
@@ -45,6 +67,7 @@ private:
     float m_width = 1.0f, m_height = 1.0f;             // never 0: coordinates divide by them
     float m_insetU = 0.0f, m_insetV = 0.0f;
     float m_shiftU = 0.0f, m_shiftV = 0.0f;  // the driver's texture offset in coordinates
+    CSpanCache m_spanU, m_spanV;             // for m_width and m_height
 };
 
 } // namespace Engine::Graphics

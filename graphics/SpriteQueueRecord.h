@@ -41,6 +41,9 @@ struct CQueuedSprite {
 
     CSpriteQueueItem item;
     CSpriteSource source;
+    // The texture the flush found for the record; the sprite file (or the
+    // record itself) holds it while the flush draws.
+    CTexture* texture = nullptr;
     float sine = 0.0f;
     float cosine = 1.0f;
     bool resolved = false;

@@ -32,7 +32,6 @@ inline const SprFile::CSpriteFrame* FindSpriteFrame(const SprFile::CSpriteDef& d
     const size_t frame = size_t(std::max(index, 0));
     return frame < size_t(definition.GetFrameCount()) ? &definition.frames[frame] : nullptr;
 }
-CSpriteSource FindSpriteSource(const CSpriteQueueItem& item);
 // Piece max(index, 0) of a frame already found (null: none) of the sprite's
 // definition. Inline: a split record looks one up for each of its parts.
 inline CSpriteSource FindPieceSource(const SprFile::CSpriteRef& sprite, const SprFile::CSpriteFrame* frame,
@@ -49,6 +48,13 @@ inline CSpriteSource FindPieceSource(const SprFile::CSpriteRef& sprite, const Sp
     source.drawable = source.piece && !(file && source.piece->bitmap >= 0 &&
                                         size_t(source.piece->bitmap) >= file->GetBitmapCount());
     return source;
+}
+
+// Inline, like the look-ups it makes: built in place in the queued record,
+// once per queued sprite.
+inline CSpriteSource FindSpriteSource(const CSpriteQueueItem& item) {
+    if (!item.sprite || !item.sprite->GetDefinition()) return {};
+    return FindPieceSource(*item.sprite, FindSpriteFrame(*item.sprite->GetDefinition(), item.frame), item.piece);
 }
 
 } // namespace Engine::Graphics

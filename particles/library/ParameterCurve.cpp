@@ -26,16 +26,4 @@ void ReadCurve(CVexaInput& input, CParameterCurve& curve) {
     curve = CParameterCurve(std::move(keys), smooth);
 }
 
-float SampleCurve(const CParameterCurve& curve, float t) {
-    const std::span<const CCurveKey> keys = curve.GetKeys();
-    if (keys.empty()) return 0.0f;
-    if (keys.size() == 1 || t <= keys.front().time) return keys.front().value;
-    if (t >= keys.back().time) return keys.back().value;
-    size_t k = 0;
-    while (keys[k + 1].time < t) ++k;
-    float u = (t - keys[k].time) / (keys[k + 1].time - keys[k].time);
-    if (curve.IsSmooth()) u = (3.0f - 2.0f * u) * u * u;
-    return keys[k].value + (keys[k + 1].value - keys[k].value) * u;
-}
-
 } // namespace VexaParticles

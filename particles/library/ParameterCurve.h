@@ -44,7 +44,22 @@ private:
 // with the middle extras stored as extra 3, extra 2.
 void ReadCurve(CVexaInput& input, CParameterCurve& curve);
 
+// The value at t of a curve with these keys; 0 without keys. Inline: the
+// life step samples a few curves for every particle.
+inline float SampleCurveKeys(std::span<const CCurveKey> keys, bool smooth, float t) {
+    if (keys.empty()) return 0.0f;
+    if (keys.size() == 1 || t <= keys.front().time) return keys.front().value;
+    if (t >= keys.back().time) return keys.back().value;
+    size_t k = 0;
+    while (keys[k + 1].time < t) ++k;
+    float u = (t - keys[k].time) / (keys[k + 1].time - keys[k].time);
+    if (smooth) u = (3.0f - 2.0f * u) * u * u;
+    return keys[k].value + (keys[k + 1].value - keys[k].value) * u;
+}
+
 // The value at t; 0 for a curve without keys.
-float SampleCurve(const CParameterCurve& curve, float t);
+inline float SampleCurve(const CParameterCurve& curve, float t) {
+    return SampleCurveKeys(curve.GetKeys(), curve.IsSmooth(), t);
+}
 
 } // namespace VexaParticles

@@ -143,12 +143,13 @@ int32_t RenderType(CVexaParticleType& type, int32_t maxCount, int32_t mode) {
     int64_t total = 0;
     if (maxCount > 0) {
         total = live;
-        for (const CParticle* p = type.head; p; p = p->next)
-            for (const CSubEmitterEntry& sub : p->subEmitters)
-                if (sub.emitter) total += sub.emitter->GetParticleCount();
+        if (type.HasSubEmitters())
+            for (const CParticle* p = type.head; p; p = p->next)
+                for (const CSubEmitterEntry& sub : p->subEmitters)
+                    if (sub.emitter) total += sub.emitter->GetParticleCount();
     }
     int32_t drawn = 0;
-    if (type.subEmitters && !type.subEmitters->empty()) {
+    if (type.HasSubEmitters()) {
         for (const CParticle* p = type.head; p; p = p->next) {
             for (const CSubEmitterEntry& sub : p->subEmitters) {
                 if (!sub.emitter) continue;

@@ -92,9 +92,13 @@ void MoveParticles(CVexaParticleType& type, float time, float dt) {
             const float a = p->turbulence * 0.1f;
             const float x = T * 0.05f + p->noisePhase;
             const float w = D * 0.05f;
-            nx = GradientNoiseIntegral1D(x, x + w) * a;
-            ny = GradientNoiseIntegral1D(x + 450.0f, x + 450.0f + w) * a;
-            if (axis3D) nz = GradientNoiseIntegral1D(x + 940.0f, x + 940.0f + w) * a;
+            const float from[3] = {x, x + 450.0f, x + 940.0f};
+            const float to[3] = {x + w, from[1] + w, from[2] + w};
+            float integrals[3];
+            GradientNoiseIntegrals1D(from, to, integrals, axis3D ? 3 : 2);
+            nx = integrals[0] * a;
+            ny = integrals[1] * a;
+            if (axis3D) nz = integrals[2] * a;
         }
         const CVector3 v{pull.x * p->directionFactor + p->speed * p->direction.x,
                          pull.y * p->directionFactor + p->speed * p->direction.y,

@@ -220,26 +220,36 @@ public:
     explicit COverLifeCurves(const CVexaParticleType& type) {
         static constexpr int kQ[kCount] = {15, 16, 38, 14, 22, 23, 33, 34, 13, 18};
         for (int i = 0; i < kCount; ++i) {
-            m_curves[i] = &type.curves[size_t(kQ[i] - 1)];
-            m_varies[i] = m_curves[i]->GetKeyCount() > 1;
-            m_values[i] = SampleCurve(*m_curves[i], 0.0f);
+            const CParameterCurve& curve = type.curves[size_t(kQ[i] - 1)];
+            m_values[i] = SampleCurve(curve, 0.0f);
+            if (curve.GetKeyCount() > 1) m_varying[m_varyingCount++] = {curve.GetKeys(), curve.IsSmooth(), i};
         }
     }
     // Samples the varying curves at f.
     void At(float f) {
-        for (int i = 0; i < kCount; ++i)
-            if (m_varies[i]) m_values[i] = SampleCurve(*m_curves[i], f);
+        for (int i = 0; i < m_varyingCount; ++i) {
+            const CVarying& curve = m_varying[i];
+            m_values[curve.slot] = SampleCurveKeys(curve.keys, curve.smooth, f);
+        }
     }
     float operator[](ECurve curve) const { return m_values[curve]; }
 
 private:
-    const CParameterCurve* m_curves[kCount];
-    bool m_varies[kCount];
+    // The keys are looked up once per step, not once per particle.
+    struct CVarying {
+        std::span<const CCurveKey> keys;
+        bool smooth = false;
+        int slot = 0;
+    };
+    CVarying m_varying[kCount];
+    int m_varyingCount = 0;
     float m_values[kCount];
 };
 
-void UpdateParticle(CVexaParticleType& type, CParticle& p, COverLifeCurves& q, float f, float age, float time,
-                    float dt, bool axis3D) {
+// f is the life fraction the curves take (0 for a never-dying type), lived
+// the age over the life span.
+void UpdateParticle(CVexaParticleType& type, CParticle& p, COverLifeCurves& q, float f, float lived, float age,
+                    float time, float dt, bool axis3D) {
     using C = COverLifeCurves;
     q.At(f);
     const float* base = p.base;
@@ -254,7 +264,7 @@ void UpdateParticle(CVexaParticleType& type, CParticle& p, COverLifeCurves& q, f
     p.size = base[5] * q[C::kSize] * p.motionFactor;
     const float rate = base[6] * q[C::kRate];
     if (!type.gradient.IsRandomStart()) {
-        p.colour1 = SampleColourGradient(type.gradient, age / p.lifeSpan);
+        p.colour1 = SampleColourGradient(type.gradient, lived);
     } else if (!p.gradientStarted) {
         p.colour1 = SampleColourGradient(type.gradient, ParticleRandomUnit());
         p.gradientStarted = 1;
@@ -300,12 +310,14 @@ void EmitParticles(CVexaParticleType& type, float time, float dt, bool emitting)
 void AgeParticles(CVexaParticleType& type, float time, float dt) {
     const float T = CVexaParticleEmitter::kTimeScale * time;
     const bool axis3D = type.emitter->GetAxisFlag() != 0;
+    const bool neverDie = type.IsNeverDie();
     COverLifeCurves curves(type);
     CParticle* particle = type.head;
     while (particle) {
         CParticle* next = particle->next;
         const float age = T - particle->birthTime;
-        const float f = type.IsNeverDie() ? 0.0f : age / particle->lifeSpan;
+        const float lived = age / particle->lifeSpan;
+        const float f = neverDie ? 0.0f : lived;
         // Not below 1 (or not a number): the life is over.
         if (!(f < 1.0f)) {
             if (particle->deathPending) {
@@ -320,7 +332,7 @@ void AgeParticles(CVexaParticleType& type, float time, float dt) {
                 continue;
             }
         }
-        UpdateParticle(type, *particle, curves, f, age, time, dt, axis3D);
+        UpdateParticle(type, *particle, curves, f, lived, age, time, dt, axis3D);
         particle = next;
     }
 }

@@ -105,6 +105,7 @@ uint32_t CVexaParticleEmitter::GetParticleCount() const {
     for (int32_t i = 0; i < m_nTypeCount; ++i) {
         const CVexaParticleType& type = m_types[size_t(i)];
         count += uint32_t(type.liveCount);
+        if (!type.HasSubEmitters()) continue;
         for (const CParticle* particle = type.head; particle; particle = particle->next)
             for (const CSubEmitterEntry& sub : particle->subEmitters)
                 if (sub.emitter) count += sub.emitter->GetParticleCount();

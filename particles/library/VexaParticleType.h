@@ -65,6 +65,8 @@ public:
     bool IsNeverDie() const { return words.flags & kNeverDie; }
     bool IsOneShot() const { return words.flags & kOneShotBurst; }
     bool HasRandomSignQ3() const { return words.flags & kRandomSignQ3; }
+    // Particles carry sub-emitters only when their type has prototypes of them.
+    bool HasSubEmitters() const { return subEmitters && !subEmitters->empty(); }
 
     using CMatrix33 = std::array<std::array<float, 3>, 3>;
 
