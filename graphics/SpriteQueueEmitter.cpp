@@ -55,12 +55,11 @@ inline void CQuadEmitter::UseTextureSize(int32_t width, int32_t height) {
 inline CQuadEmitter::CQuadSource CQuadEmitter::Source(const CSpriteQueueItem& item, const CSpriteSource& sprite) {
     CQuadSource source;
     if (const SprFile::TextureRegion* piece = sprite.piece) {
-        const size_t pieceIndex = PieceIndex(item);
-        const auto [textureWidth, textureHeight] = sprite.frame->GetPieceTextureSize(pieceIndex);
-        UseTextureSize(textureWidth, textureHeight);
-        const auto [pieceWidth, pieceHeight] = sprite.frame->GetPieceSize(pieceIndex);
-        source.width = float(pieceWidth);
-        source.height = float(pieceHeight);
+        // The piece found when the record was queued: no second look-up
+        // through the frame's list.
+        UseTextureSize(piece->textureWidth, piece->textureHeight);
+        source.width = float(int64_t(piece->right) - piece->left);
+        source.height = float(int64_t(piece->bottom) - piece->top);
         source.baseU = piece->uLeft;
         source.baseV = piece->vTop;
     } else {
