@@ -150,15 +150,6 @@ void ResetPointFilter(CGraphics& driver, uint32_t state) {
     if (state & SPRITE_LINEAR_FILTER) driver.gSetTextureFilter(0, FILTER_POINT, FILTER_POINT, FILTER_POINT);
 }
 
-constexpr int32_t PREFETCH_AHEAD = 4;
-constexpr size_t CACHE_LINE = 64;
-static_assert(alignof(CQueuedSprite) == CACHE_LINE);
-
-void Prefetch(const CQueuedSprite& record) {
-    const auto* bytes = reinterpret_cast<const char*>(&record);
-    for (size_t offset = 0; offset < sizeof(CQueuedSprite); offset += CACHE_LINE) __builtin_prefetch(bytes + offset);
-}
-
 bool CanDraw(const CQueueState& state) { return state.driver && state.vertexBuffer; }
 
 // Flushes a full queue before a record is appended; false when the queue
@@ -417,17 +408,8 @@ void CSpriteQueue::DrawRun(int32_t begin, int32_t end) {
     void* memory = state.vertexBuffer->Lock();
     if (!memory) return;  // the device is lost: nothing can be drawn now
     auto* vertices = static_cast<SpriteVertex*>(memory);
-    int32_t vertexCount = 0;
-    CQuadEmitter emitter(*state.driver);
-    const CQueuedSprite* records = state.records.data();
-    const int32_t* order = state.order.data();
-    for (int32_t i = begin; i < end; ++i) {
-        // A run's records lie apart in memory, too far for the processor to
-        // see them coming: each is fetched, every line of it, a few quads
-        // before it is needed.
-        if (i + PREFETCH_AHEAD < end) Prefetch(records[order[i + PREFETCH_AHEAD]]);
-        if (emitter.Emit(records[order[i]], vertices + vertexCount)) vertexCount += 4;
-    }
+    const int32_t vertexCount =
+        CQuadEmitter(*state.driver).EmitRun(state.records.data(), state.order.data() + begin, end - begin, vertices);
     state.vertexBuffer->Unlock();
     state.driver->gSetTextureStage(0, texture);
     ApplyItemStates(runState);
