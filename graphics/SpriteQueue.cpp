@@ -36,11 +36,32 @@ uint64_t RunKey(uint64_t key) { return key >> SEQUENCE_BITS; }
 // queue order, a counting sort that buckets records by run key and keeps
 // queue order inside each bucket gives the same order as comparing whole
 // keys, in time linear in the records (a frame rarely has many runs).
+// The records' keys are handed over one at a time, as the flush works them
+// out, and bucketed at once.
 class CKeySorter {
 public:
-    void Sort(const std::vector<uint64_t>& keys, std::vector<int32_t>& order) {
-        const int32_t count = int32_t(keys.size());
-        Bucket(keys);
+    void Begin(size_t count) {
+        if (++m_stamp == 0) {  // wrapped: forget every slot
+            m_slots.fill({});
+            m_stamp = 1;
+        }
+        m_runKeys.clear();
+        m_sizes.clear();
+        m_bucketOf.resize(count);
+        m_lastBucket = -1;
+    }
+    void Add(size_t index, uint64_t key) {
+        const uint64_t runKey = RunKey(key);
+        if (m_lastBucket < 0 || runKey != m_lastKey) {
+            m_lastKey = runKey;
+            m_lastBucket = FindBucket(runKey);
+        }
+        m_bucketOf[index] = m_lastBucket;
+        ++m_sizes[size_t(m_lastBucket)];
+    }
+    // The order of the keys added since Begin.
+    void Sort(std::vector<int32_t>& order) {
+        const int32_t count = int32_t(m_bucketOf.size());
         if (m_runKeys.size() == 1) {
             std::iota(order.begin(), order.end(), 0);
             return;
@@ -68,27 +89,6 @@ private:
         int32_t bucket = 0;
     };
 
-    void Bucket(const std::vector<uint64_t>& keys) {
-        if (++m_stamp == 0) {  // wrapped: forget every slot
-            m_slots.fill({});
-            m_stamp = 1;
-        }
-        m_runKeys.clear();
-        m_sizes.clear();
-        m_bucketOf.resize(keys.size());
-        uint64_t lastKey = 0;
-        int32_t lastBucket = -1;
-        for (size_t i = 0; i < keys.size(); ++i) {
-            const uint64_t runKey = RunKey(keys[i]);
-            if (lastBucket < 0 || runKey != lastKey) {
-                lastKey = runKey;
-                lastBucket = FindBucket(runKey);
-            }
-            m_bucketOf[i] = lastBucket;
-            ++m_sizes[size_t(lastBucket)];
-        }
-    }
-
     int32_t FindBucket(uint64_t runKey) {
         // A frame's few runs are found faster by looking at each than by
         // hashing; the table serves frames of many.
@@ -114,6 +114,8 @@ private:
     std::vector<int32_t> m_sizes;     // per bucket: its size, then its next place
     std::vector<int32_t> m_ranked;    // buckets in run-key order
     std::vector<int32_t> m_bucketOf;  // per record
+    uint64_t m_lastKey = 0;           // the run key of the record added last
+    int32_t m_lastBucket = -1;        // and its bucket; -1: none yet
 };
 
 // The queue is process-wide and used from the main thread only.
@@ -408,12 +410,8 @@ void CSpriteQueue::DrawRun(int32_t begin, int32_t end) {
     void* memory = state.vertexBuffer->Lock();
     if (!memory) return;  // the device is lost: nothing can be drawn now
     auto* vertices = static_cast<SpriteVertex*>(memory);
-    int32_t vertexCount = 0;
-    CQuadEmitter emitter(*state.driver);
-    const CQueuedSprite* records = state.records.data();
-    const int32_t* order = state.order.data();
-    for (int32_t i = begin; i < end; ++i)
-        if (emitter.Emit(records[order[i]], vertices + vertexCount)) vertexCount += 4;
+    const int32_t vertexCount =
+        CQuadEmitter(*state.driver).EmitRun(state.records.data(), state.order.data() + begin, end - begin, vertices);
     state.vertexBuffer->Unlock();
     state.driver->gSetTextureStage(0, texture);
     ApplyItemStates(runState);
@@ -433,6 +431,9 @@ void CSpriteQueue::Flush(const CParams& params) {
     state.keys.resize(size_t(count));
     state.order.resize(size_t(count));
     const bool offset = params.offsetX != 0.0f || params.offsetY != 0.0f;
+    // The software driver draws in submission order.
+    const bool sorted = !state.driver->IsSoftwareRenderer();
+    if (sorted) state.sorter.Begin(size_t(count));
     for (int32_t i = 0; i < count; ++i) {
         CQueuedSprite& record = records[size_t(i)];
         // A record appended without a commit, or whose file was emptied
@@ -454,13 +455,14 @@ void CSpriteQueue::Flush(const CParams& params) {
             item.clipWidth = params.clipWidth;
             item.clipHeight = params.clipHeight;
         }
-        state.keys[size_t(i)] = SortKey(record.texture, item.flags, i);
+        const uint64_t key = SortKey(record.texture, item.flags, i);
+        state.keys[size_t(i)] = key;
+        if (sorted) state.sorter.Add(size_t(i), key);
     }
-    // The software driver draws in submission order.
-    if (state.driver->IsSoftwareRenderer())
-        std::iota(state.order.begin(), state.order.end(), 0);
+    if (sorted)
+        state.sorter.Sort(state.order);
     else
-        state.sorter.Sort(state.keys, state.order);
+        std::iota(state.order.begin(), state.order.end(), 0);
     // Runs of equal texture and state; each also fits the vertex buffer.
     // While the driver buffers, runs go to its container instead.
     const ref_ptr<CBufferedSpritesContainer> container = state.driver->GetSpritesContainer();

@@ -22,9 +22,16 @@ public:
     // when the record draws nothing (clipped away, or naming a frame, piece
     // or bitmap that does not exist).
     bool Emit(const CQueuedSprite& record, SpriteVertex vertices[4]);
+    // The quads of records[order[0]] to records[order[count - 1]], one after
+    // another from vertices on, leaving out those that draw nothing; the
+    // number of vertices written.
+    int32_t EmitRun(const CQueuedSprite* records, const int32_t* order, int32_t count, SpriteVertex* vertices);
 
 private:
     struct CQuadSource;
+
+    // Emit's body, inline in the run's loop.
+    [[gnu::always_inline]] bool EmitInline(const CQueuedSprite& record, SpriteVertex vertices[4]);
 
     // The steps of Emit, one call each per quad. Kept inline: passed
     // between calls, the source's small struct goes through the stack, and
