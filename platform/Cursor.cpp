@@ -132,12 +132,8 @@ void SetPictureCursor(CPictureCursor picture) {
     CPictureCursor& p = state.picture;
     if (SDL_WasInit(SDL_INIT_VIDEO) && p.width > 0 && p.height > 0 &&
         p.pixels.size() == size_t(p.width) * size_t(p.height)) {
-        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(p.pixels.data(), p.width, p.height, 32, p.width * 4,
-                                                                  SDL_PIXELFORMAT_ARGB8888);
-        if (surface) {
-            state.pictureSdl = SDL_CreateColorCursor(surface, p.hotX, p.hotY);
-            SDL_FreeSurface(surface);
-        }
+        if (const CSdlSurface surface = WrapArgbPixels(p.pixels.data(), p.width, p.height))
+            state.pictureSdl = SDL_CreateColorCursor(surface.get(), p.hotX, p.hotY);
     }
     ApplyToSdl(state);
 }

@@ -195,6 +195,11 @@ void PumpSdlEvents() {
     while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) Translate(event);
 }
 
+CSdlSurface WrapArgbPixels(const uint32_t* pixels, int width, int height) {
+    return CSdlSurface(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width, height, 32,
+                                                          width * 4, SDL_PIXELFORMAT_ARGB8888));
+}
+
 } // namespace Platform
 
 namespace Platform::Detail {

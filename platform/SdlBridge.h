@@ -4,6 +4,9 @@
 
 #include <SDL.h>
 
+#include <cstdint>
+#include <memory>
+
 #include "platform/WinTypes.h"
 
 namespace Platform {
@@ -17,5 +20,13 @@ HWND FindWindowBySdlId(Uint32 windowId);
 // Takes every pending SDL event and turns it into queued window messages,
 // key state and DirectInput state.
 void PumpSdlEvents();
+
+struct CSdlSurfaceDeleter {
+    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+};
+using CSdlSurface = std::unique_ptr<SDL_Surface, CSdlSurfaceDeleter>;
+// A surface over 32-bit ARGB pixels, which it does not copy (they must
+// outlive it); null when SDL cannot make one.
+CSdlSurface WrapArgbPixels(const uint32_t* pixels, int width, int height);
 
 } // namespace Platform

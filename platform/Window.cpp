@@ -130,12 +130,9 @@ void ApplyClassIcon(CWindow& w) {
     const std::vector<Platform::CIconImage>* images = Platform::GetIconImages(w.cls.wc.hIcon);
     if (!images) return;
     const Platform::CIconImage& image = images->front();
-    SDL_Surface* surface =
-        SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(image.pixels.data()), image.width, image.height, 32,
-                                           image.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    const Platform::CSdlSurface surface = Platform::WrapArgbPixels(image.pixels.data(), image.width, image.height);
     if (!surface) return;
-    SDL_SetWindowIcon(w.sdl, surface);
-    SDL_FreeSurface(surface);
+    SDL_SetWindowIcon(w.sdl, surface.get());
     w.icon = w.cls.wc.hIcon;
 }
 
