@@ -16,28 +16,21 @@ namespace Engine::Graphics {
 
 namespace {
 
-// A record's sort key: texture serial, then state bits, then the record's
-// place in the queue. Keys are unique, so ordering by them is stable: records
-// of equal texture and state keep the order they were queued in, which
-// overlapping blended sprites need to composite correctly.
-constexpr int SEQUENCE_BITS = 20;
-static_assert(CSpriteQueue::CAPACITY <= (1 << SEQUENCE_BITS));
-static_assert(SPRITE_STATE_MASK < (1u << (32 - SEQUENCE_BITS)));
+// A record's run key: texture serial, then state bits. Records of equal run
+// key share a run; runs are drawn in run-key order.
+constexpr int STATE_BITS = 12;
+static_assert(SPRITE_STATE_MASK < (1u << STATE_BITS));
 
-uint64_t SortKey(const CTexture* texture, uint32_t flags, int32_t sequence) {
+uint64_t RunKey(const CTexture* texture, uint32_t flags) {
     const uint64_t serial = texture ? texture->GetSerial() : 0;
-    return serial << 32 | uint64_t(flags & SPRITE_STATE_MASK) << SEQUENCE_BITS | uint64_t(sequence);
+    return serial << STATE_BITS | uint64_t(flags & SPRITE_STATE_MASK);
 }
 
-// Texture and state of a key: records with the same run key share a run.
-uint64_t RunKey(uint64_t key) { return key >> SEQUENCE_BITS; }
-
-// Orders the records by their keys. Since the keys' low bits count up in
-// queue order, a counting sort that buckets records by run key and keeps
-// queue order inside each bucket gives the same order as comparing whole
-// keys, in time linear in the records (a frame rarely has many runs).
-// The records' keys are handed over one at a time, as the flush works them
-// out, and bucketed at once.
+// Orders the records by run key, keeping queue order inside each run, which
+// overlapping blended sprites need to composite correctly: a counting sort
+// that buckets records by run key, in time linear in the records (a frame
+// rarely has many runs). The records' run keys are handed over one at a
+// time, as the flush works them out, and bucketed at once.
 class CKeySorter {
 public:
     void Begin(size_t count) {
@@ -50,8 +43,7 @@ public:
         m_bucketOf.resize(count);
         m_lastBucket = -1;
     }
-    void Add(size_t index, uint64_t key) {
-        const uint64_t runKey = RunKey(key);
+    void Add(size_t index, uint64_t runKey) {
         if (m_lastBucket < 0 || runKey != m_lastKey) {
             m_lastKey = runKey;
             m_lastBucket = FindBucket(runKey);
@@ -59,11 +51,13 @@ public:
         m_bucketOf[index] = m_lastBucket;
         ++m_sizes[size_t(m_lastBucket)];
     }
-    // The order of the keys added since Begin.
-    void Sort(std::vector<int32_t>& order) {
+    // The order of the keys added since Begin, and where each run of equal
+    // keys ends in it.
+    void Sort(std::vector<int32_t>& order, std::vector<int32_t>& runEnds) {
         const int32_t count = int32_t(m_bucketOf.size());
         if (m_runKeys.size() == 1) {
             std::iota(order.begin(), order.end(), 0);
+            runEnds.push_back(count);
             return;
         }
         // The buckets' places in the result, in run-key order.
@@ -76,6 +70,7 @@ public:
             const int32_t size = m_sizes[size_t(bucket)];
             m_sizes[size_t(bucket)] = next;
             next += size;
+            runEnds.push_back(next);
         }
         for (int32_t i = 0; i < count; ++i) order[size_t(m_sizes[size_t(m_bucketOf[size_t(i)])]++)] = i;
     }
@@ -121,8 +116,8 @@ private:
 // The queue is process-wide and used from the main thread only.
 struct CQueueState {
     std::vector<CQueuedSprite> records;
-    std::vector<uint64_t> keys;
     std::vector<int32_t> order;
+    std::vector<int32_t> runEnds;  // in the drawing order
     CKeySorter sorter;
     int32_t capacity = 0;
     CGraphics* driver = nullptr;
@@ -185,6 +180,47 @@ bool SplitsFrame(const SprFile::CSpriteFrame* frame, uint32_t flags) {
     return frame && (frame->GetPieceCount() > 1 || (flags & SPRITE_SPLIT_MASK));
 }
 
+// The producers' two halves: a copy of the sprite's template coloured in
+// all corners (null when the queue is not initialised), and its commit once
+// the producer has filled it in. Kept as calls: inlined into each producer
+// they measured slower.
+[[gnu::noinline]] CQueuedSprite* AppendRecord(const CSpriteQueue::CParams& params, const SprFile::CSpriteRef& sprite,
+                                              uint32_t color) {
+    if (!MakeRoom(params)) return nullptr;
+    CQueuedSprite& record = State().records.emplace_back(sprite.GetTemplate());
+    std::fill(std::begin(record.item.colors), std::end(record.item.colors), color);
+    return &record;
+}
+
+// Replaces the queue's last record by its parts; apart from the commit so
+// that the common commit carries no copy of a whole record.
+[[gnu::noinline]] void SplitLast(const CSpriteQueue::CParams& params, const SprFile::CSpriteRef& sprite) {
+    std::vector<CQueuedSprite>& records = State().records;
+    const CSpriteQueueItem whole = std::move(records.back().item);
+    records.pop_back();
+    CSpriteQueue::BuildQuads(sprite, whole, &params);
+}
+
+// Commits the queue's last record: finds its frame and piece once, here,
+// and its rotation only when it is not split (the parts share the whole's).
+// A record whose frame does not exist is dropped.
+[[gnu::noinline]] void CommitRecord(const CSpriteQueue::CParams& params, CQueuedSprite& last) {
+    last.ResolveSource();
+    const SprFile::CSpriteRef* sprite = last.item.sprite;
+    if (sprite && sprite->GetFile() && sprite->GetDefinition()) {
+        const SprFile::CSpriteFrame* frame = last.source.frame;
+        if (!frame) {
+            State().records.pop_back();  // a frame the sprite does not have draws nothing
+            return;
+        }
+        if (SplitsFrame(frame, last.item.flags)) {
+            SplitLast(params, *sprite);
+            return;
+        }
+    }
+    last.ResolveRotation();
+}
+
 } // namespace
 
 void ResetDrawParams(CSpriteQueueItem& item) {
@@ -201,8 +237,8 @@ bool CSpriteQueue::Init() {
     CQueueState& state = State();
     state.records.clear();
     state.records.reserve(CAPACITY);
-    state.keys.reserve(CAPACITY);
     state.order.reserve(CAPACITY);
+    state.runEnds.reserve(CAPACITY);
     state.capacity = CAPACITY;
     return true;
 }
@@ -210,8 +246,8 @@ bool CSpriteQueue::Init() {
 void CSpriteQueue::Done() {
     CQueueState& state = State();
     state.records = {};
-    state.keys = {};
     state.order = {};
+    state.runEnds = {};
     state.capacity = 0;
 }
 
@@ -234,10 +270,8 @@ int32_t CSpriteQueue::GetCount() { return int32_t(State().records.size()); }
 const CSpriteQueueItem& CSpriteQueue::GetItem(int32_t index) { return State().records.at(size_t(index)).item; }
 
 CSpriteQueueItem* CSpriteQueue::Append(const CParams& params, const SprFile::CSpriteRef& sprite, uint32_t color) {
-    if (!MakeRoom(params)) return nullptr;
-    CSpriteQueueItem& item = State().records.emplace_back(sprite.GetTemplate()).item;
-    std::fill(std::begin(item.colors), std::end(item.colors), color);
-    return &item;
+    CQueuedSprite* record = AppendRecord(params, sprite, color);
+    return record ? &record->item : nullptr;
 }
 
 CQueuedSprite* CSpriteQueue::AppendPart(const CParams& params, const CSpriteQueueItem& whole) {
@@ -256,24 +290,26 @@ void CSpriteQueue::DrawPart(CQueuedSprite& part, const CParams* params) {
 void CSpriteQueue::QueueSprite(const CParams& params, const SprFile::CSpriteRef& sprite, int32_t x, int32_t y,
                                int32_t sourceX, int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight,
                                uint32_t color) {
-    CSpriteQueueItem* item = Append(params, sprite, color);
-    if (!item) return;
+    CQueuedSprite* record = AppendRecord(params, sprite, color);
+    if (!record) return;
+    CSpriteQueueItem* item = &record->item;
     item->x = float(x);
     item->y = float(y);
     item->sourceX = float(sourceX);
     item->sourceY = float(sourceY);
     item->sourceWidth = float(sourceWidth);
     item->sourceHeight = float(sourceHeight);
-    CommitLast(params);
+    CommitRecord(params, *record);
 }
 
 void CSpriteQueue::QueueSpriteAt(const CParams& params, const SprFile::CSpriteRef& sprite, int32_t x, int32_t y,
                                  uint32_t color) {
-    CSpriteQueueItem* item = Append(params, sprite, color);
-    if (!item) return;
+    CQueuedSprite* record = AppendRecord(params, sprite, color);
+    if (!record) return;
+    CSpriteQueueItem* item = &record->item;
     item->x = float(x);
     item->y = float(y);
-    CommitLast(params);
+    CommitRecord(params, *record);
 }
 
 void CSpriteQueue::QueueSpriteAtSize(const CParams& params, const SprFile::CSpriteRef& sprite, int32_t x, int32_t y,
@@ -283,13 +319,14 @@ void CSpriteQueue::QueueSpriteAtSize(const CParams& params, const SprFile::CSpri
 
 void CSpriteQueue::QueueSpriteAtSizeF(const CParams& params, const SprFile::CSpriteRef& sprite, float x, float y,
                                       float scaleX, float scaleY, uint32_t color) {
-    CSpriteQueueItem* item = Append(params, sprite, color);
-    if (!item) return;
+    CQueuedSprite* record = AppendRecord(params, sprite, color);
+    if (!record) return;
+    CSpriteQueueItem* item = &record->item;
     item->x = x;
     item->y = y;
     item->scaleX = scaleX;
     item->scaleY = scaleY;
-    CommitLast(params);
+    CommitRecord(params, *record);
 }
 
 bool CSpriteQueue::NeedsSplit(const SprFile::CSpriteRef& sprite, const CSpriteQueueItem& item) {
@@ -299,34 +336,15 @@ bool CSpriteQueue::NeedsSplit(const SprFile::CSpriteRef& sprite, const CSpriteQu
 
 void CSpriteQueue::CommitLast(const CParams& params) {
     std::vector<CQueuedSprite>& records = State().records;
-    if (records.empty()) return;
-    // The frame and piece are found once, here; the rotation only for a
-    // record that is not split (the parts share the whole's).
-    CQueuedSprite& last = records.back();
-    last.ResolveSource();
-    const SprFile::CSpriteRef* sprite = last.item.sprite;
-    if (sprite && sprite->GetFile() && sprite->GetDefinition()) {
-        const SprFile::CSpriteFrame* frame = last.source.frame;
-        if (!frame) {
-            records.pop_back();  // a frame the sprite does not have draws nothing
-            return;
-        }
-        if (SplitsFrame(frame, last.item.flags)) {
-            const CSpriteQueueItem whole = std::move(last.item);
-            records.pop_back();
-            BuildQuads(*sprite, whole, &params);
-            return;
-        }
-    }
-    last.ResolveRotation();
+    if (!records.empty()) CommitRecord(params, records.back());
 }
 
 int CSpriteQueue::CompareItems(int32_t a, int32_t b) {
     const std::vector<CQueuedSprite>& records = State().records;
     const CSpriteQueueItem& itemA = records[size_t(a)].item;
     const CSpriteQueueItem& itemB = records[size_t(b)].item;
-    const uint64_t first = RunKey(SortKey(itemA.texture.get(), itemA.flags, 0));
-    const uint64_t second = RunKey(SortKey(itemB.texture.get(), itemB.flags, 0));
+    const uint64_t first = RunKey(itemA.texture.get(), itemA.flags);
+    const uint64_t second = RunKey(itemB.texture.get(), itemB.flags);
     return first < second ? -1 : (first > second ? 1 : 0);
 }
 
@@ -428,12 +446,13 @@ void CSpriteQueue::Flush(const CParams& params) {
         return;
     }
     const int32_t count = int32_t(records.size());
-    state.keys.resize(size_t(count));
     state.order.resize(size_t(count));
+    state.runEnds.clear();
     const bool offset = params.offsetX != 0.0f || params.offsetY != 0.0f;
     // The software driver draws in submission order.
     const bool sorted = !state.driver->IsSoftwareRenderer();
     if (sorted) state.sorter.Begin(size_t(count));
+    uint64_t previousRunKey = 0;
     for (int32_t i = 0; i < count; ++i) {
         CQueuedSprite& record = records[size_t(i)];
         // A record appended without a commit, or whose file was emptied
@@ -455,28 +474,34 @@ void CSpriteQueue::Flush(const CParams& params) {
             item.clipWidth = params.clipWidth;
             item.clipHeight = params.clipHeight;
         }
-        const uint64_t key = SortKey(record.texture, item.flags, i);
-        state.keys[size_t(i)] = key;
-        if (sorted) state.sorter.Add(size_t(i), key);
+        const uint64_t runKey = RunKey(record.texture, item.flags);
+        if (sorted) {
+            state.sorter.Add(size_t(i), runKey);
+        } else if (i > 0 && runKey != previousRunKey) {
+            state.runEnds.push_back(i);
+        }
+        previousRunKey = runKey;
     }
-    if (sorted)
-        state.sorter.Sort(state.order);
-    else
+    if (sorted) {
+        state.sorter.Sort(state.order, state.runEnds);
+    } else {
         std::iota(state.order.begin(), state.order.end(), 0);
-    // Runs of equal texture and state; each also fits the vertex buffer.
-    // While the driver buffers, runs go to its container instead.
+        state.runEnds.push_back(count);
+    }
+    // Each run is drawn in pieces that fit the vertex buffer. While the
+    // driver buffers, runs go to its container instead.
     const ref_ptr<CBufferedSpritesContainer> container = state.driver->GetSpritesContainer();
     const int32_t maxQuads = state.vertexBuffer->GetCount() / 4;
-    for (int32_t begin = 0; begin < count && maxQuads > 0;) {
-        const uint64_t runKey = RunKey(state.keys[size_t(state.order[size_t(begin)])]);
-        int32_t end = begin + 1;
-        while (end < count && end - begin < maxQuads && RunKey(state.keys[size_t(state.order[size_t(end)])]) == runKey)
-            ++end;
-        if (container)
-            BufferRun(begin, end, *container);
-        else
-            DrawRun(begin, end);
-        begin = end;
+    int32_t begin = 0;
+    for (const int32_t runEnd : state.runEnds) {
+        while (begin < runEnd && maxQuads > 0) {
+            const int32_t end = std::min(runEnd, begin + maxQuads);
+            if (container)
+                BufferRun(begin, end, *container);
+            else
+                DrawRun(begin, end);
+            begin = end;
+        }
     }
     records.clear();
 }
