@@ -45,10 +45,6 @@ uint32_t PackColorARGB(float r, float g, float b, float a) {
     return ChannelARGB(a) << 24 | ChannelARGB(r) << 16 | ChannelARGB(g) << 8 | ChannelARGB(b);
 }
 
-uint32_t SwapColorRedBlue(uint32_t color) {
-    return (color & 0xFF00FF00u) | ((color >> 16) & 0xFFu) | ((color & 0xFFu) << 16);
-}
-
 void ClampColorRGBA(std::span<float, 4> rgba) {
     for (float& c : rgba)
         c = Clamp01(c);

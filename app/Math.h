@@ -53,8 +53,11 @@ uint32_t PackColorRGBA(float r, float g, float b, float a);
 // factor colours: 255 at 1.0 and above, 0 at 0.0 and below (and for NaN),
 // else value x 255 + 0.5 truncated.
 uint32_t PackColorARGB(float r, float g, float b, float a);
-// Exchanges bytes 0 and 2 of a packed colour (RGBA <-> ARGB order).
-uint32_t SwapColorRedBlue(uint32_t color);
+// Exchanges bytes 0 and 2 of a packed colour (RGBA <-> ARGB order). Inline:
+// drivers that take the other order swap every vertex colour.
+inline uint32_t SwapColorRedBlue(uint32_t color) {
+    return (color & 0xFF00FF00u) | ((color >> 16) & 0xFFu) | ((color & 0xFFu) << 16);
+}
 
 // Clamps r, g, b, a to 0..1 in place; NaN becomes 0.
 void ClampColorRGBA(std::span<float, 4> rgba);

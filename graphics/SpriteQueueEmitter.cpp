@@ -23,6 +23,13 @@ void Prefetch(const CQueuedSprite& record) {
     for (size_t offset = 0; offset < sizeof(CQueuedSprite); offset += CACHE_LINE) __builtin_prefetch(bytes + offset);
 }
 
+// True when both values are zero, of either sign; one test on their bits
+// where two float compares each cost a parity check (NaN is not zero).
+bool BothZero(float a, float b) {
+    return ((std::bit_cast<uint32_t>(a) | std::bit_cast<uint32_t>(b)) & 0x7FFFFFFFu) == 0;
+}
+bool IsZero(float value) { return BothZero(value, value); }
+
 void SetCorner(SpriteVertex& vertex, float x, float y) {
     vertex.x = x;
     vertex.y = y;
@@ -82,7 +89,7 @@ inline CQuadEmitter::CQuadSource CQuadEmitter::Source(const CSpriteQueueItem& it
         source.width = item.sourceWidth;
         source.height = item.sourceHeight;
     }
-    if (item.sourceX != 0.0f || item.sourceY != 0.0f) {
+    if (!BothZero(item.sourceX, item.sourceY)) {
         source.baseU += item.sourceX / m_width;
         source.baseV += item.sourceY / m_height;
     }
@@ -127,11 +134,11 @@ inline void CQuadEmitter::SetColors(const CSpriteQueueItem& item, SpriteVertex v
 inline void CQuadEmitter::SetPositions(const CQueuedSprite& record, const CQuadSource& source,
                                        SpriteVertex vertices[4]) {
     const CSpriteQueueItem& item = record.item;
-    const float halfX = source.width * 0.5f * item.scaleX;
-    const float halfY = source.height * 0.5f * item.scaleY;
-    if (item.angle == 0.0f) {
+    if (IsZero(item.angle)) {
         float left = item.x, top = item.y, right, bottom;
         if (item.centred) {
+            const float halfX = source.width * 0.5f * item.scaleX;
+            const float halfY = source.height * 0.5f * item.scaleY;
             left = item.x - halfX;
             top = item.y - halfY;
             right = item.x + halfX;
@@ -147,6 +154,8 @@ inline void CQuadEmitter::SetPositions(const CQueuedSprite& record, const CQuadS
         return;
     }
     // (x, y) is the centre; the quad turns about the pivot.
+    const float halfX = source.width * 0.5f * item.scaleX;
+    const float halfY = source.height * 0.5f * item.scaleY;
     const float sn = record.sine, cs = record.cosine;
     const float centreX = item.x + item.pivotX - (cs * item.pivotX - sn * item.pivotY);
     const float centreY = item.y + item.pivotY - (sn * item.pivotX + cs * item.pivotY);
@@ -210,7 +219,7 @@ inline void CQuadEmitter::Transform(const CSpriteQueueItem& item, SpriteVertex v
     }
     extraX += m_bufferOffsetX;
     extraY += m_bufferOffsetY;
-    if (extraX == 0.0f && extraY == 0.0f) return;
+    if (BothZero(extraX, extraY)) return;
     for (int i = 0; i < 4; ++i) {
         vertices[i].x += extraX;
         vertices[i].y += extraY;
@@ -227,7 +236,7 @@ inline bool CQuadEmitter::EmitInline(const CQueuedSprite& record, SpriteVertex v
     SetColors(item, vertices);
     SetPositions(record, source, vertices);
     // Rotated quads are never clipped.
-    if (item.angle == 0.0f && item.clipEnabled && !Clip(item, vertices)) return false;
+    if (item.clipEnabled && IsZero(item.angle) && !Clip(item, vertices)) return false;
     Transform(item, vertices);
     return true;
 }
