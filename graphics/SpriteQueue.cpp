@@ -404,7 +404,7 @@ void CSpriteQueue::DrawNow(CQueuedSprite& record) {
     ResetPointFilter(*state.driver, item.flags);
 }
 
-void CSpriteQueue::BufferRun(int32_t begin, int32_t end, CBufferedSpritesContainer& container) {
+void CSpriteQueue::BufferRun(const CParams& params, int32_t begin, int32_t end, CBufferedSpritesContainer& container) {
     CQueueState& state = State();
     const CQueuedSprite& head = state.records[size_t(state.order[size_t(begin)])];
     const ref_ptr<CTexture> texture = head.texture;
@@ -412,7 +412,7 @@ void CSpriteQueue::BufferRun(int32_t begin, int32_t end, CBufferedSpritesContain
     // Records the run's blend state in the driver for the buffered quads.
     ApplyItemStates(runState);
     const CBufferedDrawState drawState = state.driver->GetRecordedDrawState();
-    CQuadEmitter emitter(*state.driver);
+    CQuadEmitter emitter(*state.driver, params);
     for (int32_t i = begin; i < end; ++i) {
         SpriteVertex quad[4];
         if (emitter.Emit(state.records[size_t(state.order[size_t(i)])], quad)) container.Add(quad, texture, drawState);
@@ -420,7 +420,7 @@ void CSpriteQueue::BufferRun(int32_t begin, int32_t end, CBufferedSpritesContain
     ResetPointFilter(*state.driver, runState);
 }
 
-void CSpriteQueue::DrawRun(int32_t begin, int32_t end) {
+void CSpriteQueue::DrawRun(const CParams& params, int32_t begin, int32_t end) {
     CQueueState& state = State();
     const CQueuedSprite& head = state.records[size_t(state.order[size_t(begin)])];
     const ref_ptr<CTexture> texture = head.texture;
@@ -429,7 +429,7 @@ void CSpriteQueue::DrawRun(int32_t begin, int32_t end) {
     if (!memory) return;  // the device is lost: nothing can be drawn now
     auto* vertices = static_cast<SpriteVertex*>(memory);
     const int32_t vertexCount =
-        CQuadEmitter(*state.driver).EmitRun(state.records.data(), state.order.data() + begin, end - begin, vertices);
+        CQuadEmitter(*state.driver, params).EmitRun(state.records.data(), state.order.data() + begin, end - begin, vertices);
     state.vertexBuffer->Unlock();
     state.driver->gSetTextureStage(0, texture);
     ApplyItemStates(runState);
@@ -448,7 +448,6 @@ void CSpriteQueue::Flush(const CParams& params) {
     const int32_t count = int32_t(records.size());
     state.order.resize(size_t(count));
     state.runEnds.clear();
-    const bool offset = params.offsetX != 0.0f || params.offsetY != 0.0f;
     // The software driver draws in submission order.
     const bool sorted = !state.driver->IsSoftwareRenderer();
     if (sorted) state.sorter.Begin(size_t(count));
@@ -458,22 +457,10 @@ void CSpriteQueue::Flush(const CParams& params) {
         // A record appended without a commit, or whose file was emptied
         // since, is looked up again.
         if (!record.IsCurrent()) record.Resolve();
-        CSpriteQueueItem& item = record.item;
+        const CSpriteQueueItem& item = record.item;
         // Kept beside the record rather than counted in it: the records go
         // at the end of this flush, and the file holds the texture till then.
         record.texture = FindTexture(item, record.source);
-        if (offset) {
-            item.translateX += params.offsetX;
-            item.translateY += params.offsetY;
-        }
-        // A record's own clip rectangle counts only through an override.
-        item.clipEnabled = params.clipOverride ? 1 : 0;
-        if (params.clipOverride) {
-            item.clipLeft = params.clipLeft;
-            item.clipTop = params.clipTop;
-            item.clipWidth = params.clipWidth;
-            item.clipHeight = params.clipHeight;
-        }
         const uint64_t runKey = RunKey(record.texture, item.flags);
         if (sorted) {
             state.sorter.Add(size_t(i), runKey);
@@ -497,9 +484,9 @@ void CSpriteQueue::Flush(const CParams& params) {
         while (begin < runEnd && maxQuads > 0) {
             const int32_t end = std::min(runEnd, begin + maxQuads);
             if (container)
-                BufferRun(begin, end, *container);
+                BufferRun(params, begin, end, *container);
             else
-                DrawRun(begin, end);
+                DrawRun(params, begin, end);
             begin = end;
         }
     }

@@ -117,9 +117,11 @@ public:
     static void DrawPart(CQueuedSprite& part, const CParams* params);
 
 private:
-    static void DrawRun(int32_t begin, int32_t end);
+    // The records order[begin] to order[end - 1] of a flush with these
+    // params, one run of equal texture and state.
+    static void DrawRun(const CParams& params, int32_t begin, int32_t end);
     // The software driver's run: buffered in the container, not drawn.
-    static void BufferRun(int32_t begin, int32_t end, CBufferedSpritesContainer& container);
+    static void BufferRun(const CParams& params, int32_t begin, int32_t end, CBufferedSpritesContainer& container);
     static void DrawNow(CQueuedSprite& record);
 };
 

@@ -53,6 +53,18 @@ CQuadEmitter::CQuadEmitter(CGraphics& driver) : m_colorRGBA(driver.IsColorRGBA()
     std::copy_n(driver.m_transform2D, 6, m_transform);
 }
 
+CQuadEmitter::CQuadEmitter(CGraphics& driver, const CSpriteQueue::CParams& pass) : CQuadEmitter(driver) {
+    m_pass = true;
+    m_passClipEnabled = pass.clipOverride != 0;
+    m_passClip[0] = pass.clipLeft;
+    m_passClip[1] = pass.clipTop;
+    m_passClip[2] = pass.clipWidth;
+    m_passClip[3] = pass.clipHeight;
+    m_passOffset = pass.offsetX != 0.0f || pass.offsetY != 0.0f;
+    m_passOffsetX = pass.offsetX;
+    m_passOffsetY = pass.offsetY;
+}
+
 inline void CQuadEmitter::UseTextureSize(int32_t width, int32_t height) {
     width = std::max(width, 1);
     height = std::max(height, 1);
@@ -165,24 +177,33 @@ inline void CQuadEmitter::SetPositions(const CQueuedSprite& record, const CQuadS
                   centreY + (sn * offsets[i][0] + cs * offsets[i][1]));
 }
 
-// Cuts an axis-aligned quad to the record's clip rectangle, cutting the
-// texture coordinates in proportion; false when nothing is left.
-bool CQuadEmitter::Clip(const CSpriteQueueItem& item, SpriteVertex vertices[4]) {
+inline bool CQuadEmitter::ClipTo(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const {
+    // Rotated quads are never clipped.
+    if (m_pass)
+        return !m_passClipEnabled || !IsZero(item.angle) ||
+               Clip(m_passClip[0], m_passClip[1], m_passClip[2], m_passClip[3], vertices);
+    return !item.clipEnabled || !IsZero(item.angle) ||
+           Clip(item.clipLeft, item.clipTop, item.clipWidth, item.clipHeight, vertices);
+}
+
+// Cuts an axis-aligned quad to a clip rectangle, cutting the texture
+// coordinates in proportion; false when nothing is left.
+bool CQuadEmitter::Clip(float clipLeft, float clipTop, float clipWidth, float clipHeight, SpriteVertex vertices[4]) {
     float left = vertices[0].x, top = vertices[0].y, uLeft = vertices[0].u, vTop = vertices[0].v;
     float right = vertices[2].x, bottom = vertices[2].y, uRight = vertices[2].u, vBottom = vertices[2].v;
-    const float clipRight = item.clipLeft + item.clipWidth;
-    const float clipBottom = item.clipTop + item.clipHeight;
-    if (clipRight < left || clipBottom < top || right < item.clipLeft || bottom < item.clipTop) return false;
+    const float clipRight = clipLeft + clipWidth;
+    const float clipBottom = clipTop + clipHeight;
+    if (clipRight < left || clipBottom < top || right < clipLeft || bottom < clipTop) return false;
     // A quad of no width or height has nothing to cut in proportion.
     const float ku = right != left ? (uRight - uLeft) / (right - left) : 0.0f;
     const float kv = bottom != top ? (vBottom - vTop) / (bottom - top) : 0.0f;
-    if (left < item.clipLeft) {
-        uLeft += ku * (item.clipLeft - left);
-        left = item.clipLeft;
+    if (left < clipLeft) {
+        uLeft += ku * (clipLeft - left);
+        left = clipLeft;
     }
-    if (top < item.clipTop) {
-        vTop += kv * (item.clipTop - top);
-        top = item.clipTop;
+    if (top < clipTop) {
+        vTop += kv * (clipTop - top);
+        top = clipTop;
     }
     if (right > clipRight) {
         uRight -= ku * (right - clipRight);
@@ -206,12 +227,17 @@ bool CQuadEmitter::Clip(const CSpriteQueueItem& item, SpriteVertex vertices[4]) 
 }
 
 inline void CQuadEmitter::Transform(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const {
-    float extraX = item.translateX, extraY = item.translateY;
+    float translateX = item.translateX, translateY = item.translateY;
+    if (m_passOffset) {
+        translateX += m_passOffsetX;
+        translateY += m_passOffsetY;
+    }
+    float extraX = translateX, extraY = translateY;
     if (!m_identity) {
         const float* t = m_transform;
         for (int i = 0; i < 4; ++i) {
-            const float x = vertices[i].x + item.translateX;
-            const float y = vertices[i].y + item.translateY;
+            const float x = vertices[i].x + translateX;
+            const float y = vertices[i].y + translateY;
             vertices[i].x = t[0] * x + t[1] * y + t[2];
             vertices[i].y = t[3] * x + t[4] * y + t[5];
         }
@@ -235,8 +261,7 @@ inline bool CQuadEmitter::EmitInline(const CQueuedSprite& record, SpriteVertex v
     SetTextureCoordinates(item, source, vertices);
     SetColors(item, vertices);
     SetPositions(record, source, vertices);
-    // Rotated quads are never clipped.
-    if (item.clipEnabled && IsZero(item.angle) && !Clip(item, vertices)) return false;
+    if (!ClipTo(item, vertices)) return false;
     Transform(item, vertices);
     return true;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "graphics/GraphicsTypes.h"
+#include "graphics/SpriteQueue.h"
 #include "graphics/SpriteQueueRecord.h"
 
 namespace Engine::Graphics {
@@ -16,7 +17,11 @@ class CGraphics;
 
 class CQuadEmitter {
 public:
+    // Emits records as they are, each cut to its own clip rectangle.
     explicit CQuadEmitter(CGraphics& driver);
+    // Emits the records of a flush: each moved by the pass's offset and cut
+    // to its clip override; the records' own clip rectangles do not count.
+    CQuadEmitter(CGraphics& driver, const CSpriteQueue::CParams& pass);
 
     // The vertices top-left, top-right, bottom-right, bottom-left; false
     // when the record draws nothing (clipped away, or naming a frame, piece
@@ -42,7 +47,9 @@ private:
     [[gnu::always_inline]] void SetColors(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const;
     [[gnu::always_inline]] static void SetPositions(const CQueuedSprite& record, const CQuadSource& source,
                                                     SpriteVertex vertices[4]);
-    static bool Clip(const CSpriteQueueItem& item, SpriteVertex vertices[4]);
+    // False when the record is clipped away.
+    [[gnu::always_inline]] bool ClipTo(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const;
+    static bool Clip(float clipLeft, float clipTop, float clipWidth, float clipHeight, SpriteVertex vertices[4]);
     [[gnu::always_inline]] void Transform(const CSpriteQueueItem& item, SpriteVertex vertices[4]) const;
     // The per-size constants for a texture of this size.
     [[gnu::always_inline]] void UseTextureSize(int32_t width, int32_t height);
@@ -69,6 +76,14 @@ private:
     float m_bufferOffsetX = 0.0f, m_bufferOffsetY = 0.0f;
     bool m_identity;
     float m_transform[6];
+
+    // Of a flush: whether the records' own clip rectangles are replaced, and
+    // by what (enabled or not); the pass's offset.
+    bool m_pass = false;
+    bool m_passClipEnabled = false;
+    float m_passClip[4] = {};  // left, top, width, height
+    bool m_passOffset = false;
+    float m_passOffsetX = 0.0f, m_passOffsetY = 0.0f;
 
     int32_t m_textureWidth = 0, m_textureHeight = 0;  // of the constants below; 0: none yet
     float m_width = 1.0f, m_height = 1.0f;             // never 0: coordinates divide by them

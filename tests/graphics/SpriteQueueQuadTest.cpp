@@ -130,6 +130,31 @@ INSTANTIATE_TEST_SUITE_P(
                     ClipCase{"AboveQuad", 0, 0, 100, 19, false}),
     [](const testing::TestParamInfo<ClipCase>& info) { return info.param.name; });
 
+TEST_F(QueueFixture, ImmediateDrawIsCutToTheRecordsOwnClipRectangle) {
+    CSpriteQueueItem record = Sprite("one").GetTemplate();
+    record.x = 10.0f;
+    record.y = 20.0f;  // 10..26 by 20..28
+    record.clipEnabled = 1;
+    record.clipLeft = 18.0f;
+    record.clipTop = 0.0f;
+    record.clipWidth = record.clipHeight = 100.0f;
+    Sprite("one").Draw(record);
+    const auto draws = Draws();
+    ASSERT_EQ(draws.size(), 1u);
+    const auto quad = Vertices(*draws[0]);
+    ExpectRect(quad, 18, 20, 26, 28);
+    ExpectUV(quad, kLeftU + (kRightU - kLeftU) * 0.5f, kTopV, kRightU, kBottomV);
+}
+
+TEST_F(QueueFixture, FlushClipsBeforeItMovesByItsOffset) {
+    params.offsetX = 100.0f;
+    params.clipOverride = 1;
+    params.clipLeft = 18.0f;
+    params.clipWidth = params.clipHeight = 100.0f;
+    CSpriteQueue::QueueSpriteAt(params, Sprite("one"), 10, 20, 0xFFFFFFFFu);  // 10..26 by 20..28
+    ExpectRect(FlushOne(), 118, 20, 126, 28);
+}
+
 struct TransformCase {
     const char* name;
     bool identity;
