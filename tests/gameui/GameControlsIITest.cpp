@@ -344,7 +344,9 @@ TEST_P(PathCaptions, CaptionSitsOnItsSideOfTheNodeAlignedAwayFromIt) {
         if (box.width != 10 || box.height != 20) continue;
         EXPECT_EQ(box.color, 0xFFFFFFFFu);
         (box.top == 30 ? title : text).push_back(box.left);
-        if (box.top != 30) EXPECT_EQ(box.top, 55);
+        if (box.top != 30) {
+            EXPECT_EQ(box.top, 55);
+        }
     }
     EXPECT_EQ(title, GetParam().titleLefts);
     EXPECT_EQ(text, GetParam().textLefts);

@@ -238,7 +238,9 @@ TEST_P(SprFileReleaseTest, LastUseDropsThePendingItemsOfARunningLoader) {
     });
     EXPECT_EQ(progress, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(TextureCount(*a), anotherOwner ? 2 : 0);
-    if (!anotherOwner) EXPECT_EQ(a->GetBitmapEntry(1).bitmap->GetPixels(), nullptr) << "its second image is not read";
+    if (!anotherOwner) {
+        EXPECT_EQ(a->GetBitmapEntry(1).bitmap->GetPixels(), nullptr) << "its second image is not read";
+    }
     EXPECT_EQ(TextureCount(*b), 1);
     EXPECT_EQ(a->GetRefCount(), anotherOwner ? 4 : 1) << "the loader lets the released file go";
     EXPECT_EQ(manager->GetUseCount("spr/a.spr"), anotherOwner ? 1 : 0);

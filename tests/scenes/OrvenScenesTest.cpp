@@ -98,7 +98,9 @@ TEST_P(OrvenScene, PropertiesTheBodyDoesNotSetKeepTheirLoadedValues) {
     for (const double t : {5.5, 0.5, 18.0, 3.0}) {
         place->SetTime(t);
         EXPECT_EQ(tiles(), loadedTiles) << t;
-        if (still) EXPECT_EQ(Snapshot(*place, count), loaded) << t;
+        if (still) {
+            EXPECT_EQ(Snapshot(*place, count), loaded) << t;
+        }
     }
 }
 
