@@ -80,13 +80,19 @@ TEST_F(LogTest, AppendsToFileAndSurvivesTwoThreads) {
 
 namespace {
 
-struct CEscapeCase {
+// A text given to the log, and how it stands in the log.
+struct CLoggedTextCase {
     const char* name;
     std::string text;
     std::string logged;
 };
 
-const CEscapeCase kEscapes[] = {
+// What a line and then a section named by the same text write.
+std::string LineThenSection(const std::string& line, const std::string& section) {
+    return "[09:05:03] " + line + "\n[09:05:03] [" + section + " begin]\n";
+}
+
+const CLoggedTextCase kEscapes[] = {
     {"PrintableAscii", "a-Z 0~9 \\path\\", "a-Z 0~9 \\path\\"},
     {"ControlCharacters", "tab\tline\nend\r\x1B[31m\x7F", "tab\\x09line\\x0Aend\\x0D\\x1B[31m\\x7F"},
     {"WellFormedUtf8", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},
@@ -98,7 +104,7 @@ const CEscapeCase kEscapes[] = {
     {"C1Control", "\xC2\x85", "\\xC2\\x85"},
 };
 
-class LogEscapeTest : public LogTest, public ::testing::WithParamInterface<CEscapeCase> {};
+class LogEscapeTest : public LogTest, public ::testing::WithParamInterface<CLoggedTextCase> {};
 
 } // namespace
 
@@ -108,7 +114,7 @@ TEST_P(LogEscapeTest, UnprintableBytesAreWrittenAsHex) {
     EXPECT_EQ(EscapeForLog(GetParam().text), GetParam().logged);
     m_log.PrintLine("name '%s'", GetParam().text.c_str());
     m_log.BeginSection(GetParam().text.c_str());
-    EXPECT_EQ(m_text, "[09:05:03] name '" + GetParam().logged + "'\n[09:05:03] [" + GetParam().logged + " begin]\n");
+    EXPECT_EQ(m_text, LineThenSection("name '" + GetParam().logged + "'", GetParam().logged));
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, LogEscapeTest, ::testing::ValuesIn(kEscapes),
@@ -116,15 +122,9 @@ INSTANTIATE_TEST_SUITE_P(Texts, LogEscapeTest, ::testing::ValuesIn(kEscapes),
 
 namespace {
 
-struct CCutCase {
-    const char* name;
-    std::string text;
-    std::string logged;
-};
-
 const std::string kFull(CLog::kMaxTextBytes, 'a');
 
-const CCutCase kCuts[] = {
+const CLoggedTextCase kCuts[] = {
     {"AtTheLimit", kFull, kFull},
     {"OneOver", kFull + "b", kFull + " ... [1 more bytes]"},
     {"EightMegabytes", std::string(8 << 20, 'p'), std::string(CLog::kMaxTextBytes, 'p') + " ... [8384512 more bytes]"},
@@ -133,7 +133,7 @@ const CCutCase kCuts[] = {
      std::string(CLog::kMaxTextBytes - 1, 'a') + " ... [3 more bytes]"},
 };
 
-class LogCutTest : public LogTest, public ::testing::WithParamInterface<CCutCase> {};
+class LogCutTest : public LogTest, public ::testing::WithParamInterface<CLoggedTextCase> {};
 
 } // namespace
 
@@ -141,7 +141,7 @@ class LogCutTest : public LogTest, public ::testing::WithParamInterface<CCutCase
 TEST_P(LogCutTest, LongTextIsCutAtTheLimit) {
     m_log.PrintLine("%s", GetParam().text.c_str());
     m_log.BeginSection(GetParam().text.c_str());
-    EXPECT_EQ(m_text, "[09:05:03] " + GetParam().logged + "\n[09:05:03] [" + GetParam().logged + " begin]\n");
+    EXPECT_EQ(m_text, LineThenSection(GetParam().logged, GetParam().logged));
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, LogCutTest, ::testing::ValuesIn(kCuts),
