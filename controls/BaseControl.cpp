@@ -23,7 +23,7 @@ constexpr ControlStyleWord kStyleWords[] = {
 
 } // namespace
 
-CBaseControl::~CBaseControl() noexcept {
+CBaseControl::~CBaseControl() noexcept(false) {
     m_pFont = nullptr;
     m_text = CString();
     m_children.clear();

@@ -76,7 +76,7 @@ public:
     using Ref = Engine::ref_ptr<CBaseControl>;
 
     CBaseControl() = default;
-    ~CBaseControl() noexcept override;
+    ~CBaseControl() noexcept(false) override;
     CBaseControl(const CBaseControl&) = delete;
     CBaseControl& operator=(const CBaseControl&) = delete;
 

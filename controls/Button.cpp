@@ -21,7 +21,7 @@ constexpr uint32_t kCheckFace = 0xFFC8D0D4;
 
 } // namespace
 
-CButton::~CButton() noexcept { m_pRepeatTimer = nullptr; }
+CButton::~CButton() noexcept(false) { m_pRepeatTimer = nullptr; }
 
 void CButton::ReadProperties() {
     CBaseControl::ReadProperties();

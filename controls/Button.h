@@ -17,7 +17,7 @@ public:
         BS_DEFAULT = 0x10,
     };
 
-    ~CButton() noexcept override;
+    ~CButton() noexcept(false) override;
 
     void ReadProperties() override;
     bool OnMouseEnter() override;

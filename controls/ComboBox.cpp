@@ -44,7 +44,7 @@ void CComboBox::CComboBoxItem::Draw(CRenderContext& context) {
 CComboBox::CComboBox() : m_pDropDown(new CComboBoxList) {}
 
 // The combo box owns its entries; the drop-down owns their rows.
-CComboBox::~CComboBox() noexcept {
+CComboBox::~CComboBox() noexcept(false) {
     m_items.clear();
     if (m_pDropDown && !m_pDropDown->IsDestroyed() && m_pDropDown->GetParent()) m_pDropDown->Destroy();
     m_pDropDown = nullptr;

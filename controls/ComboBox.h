@@ -39,7 +39,7 @@ public:
     };
 
     CComboBox();
-    ~CComboBox() noexcept override;
+    ~CComboBox() noexcept(false) override;
 
     // The height given is the open list's; the row itself is one scroll-bar
     // width tall inside its frame.

@@ -115,7 +115,7 @@ void CList::CListItem::Draw(CRenderContext& context) {
 
 CList::CList() : m_pScrollBar(new CSlider) { EnsureColumns(0); }
 
-CList::~CList() noexcept {
+CList::~CList() noexcept(false) {
     m_items.clear();
     m_pScrollBar = nullptr;
 }

@@ -83,7 +83,7 @@ public:
     };
 
     CList();
-    ~CList() noexcept override;
+    ~CList() noexcept(false) override;
 
     void Initialize() override;
     void Draw(CRenderContext& context) override;

@@ -38,7 +38,7 @@ void CMenu::CMenuItem::Draw(CRenderContext& context) {
     context.DisableRenderSwitch3();
 }
 
-CMenu::~CMenu() noexcept {
+CMenu::~CMenu() noexcept(false) {
     m_items.clear();
     m_pHoverTimer = nullptr;
 }

@@ -42,7 +42,7 @@ public:
         virtual std::unique_ptr<CMenuItem> CreateItem(CMenu& menu) = 0;
     };
 
-    ~CMenu() noexcept override;
+    ~CMenu() noexcept(false) override;
     void Draw(CRenderContext& context) override;
     bool HandleEvent(ControlEvent& event) override;
     virtual std::unique_ptr<CMenuItem> CreateItem();

@@ -7,7 +7,7 @@ namespace Engine::Controls {
 CTimer::CTimer(CControlsManager* manager, Engine::ref_ptr<CBaseControl> owner, double interval)
     : m_pManager(manager), m_pOwner(std::move(owner)), m_interval(interval) {}
 
-CTimer::~CTimer() noexcept = default;
+CTimer::~CTimer() noexcept(false) = default;
 
 bool CTimer::IsDue(double time) {
     if (m_lastFired == 0.0) {

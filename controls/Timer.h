@@ -12,7 +12,7 @@ class CControlsManager;
 class CTimer : public Engine::CReferenced {
 public:
     CTimer(CControlsManager* manager, Engine::ref_ptr<CBaseControl> owner, double interval);
-    ~CTimer() noexcept override;
+    ~CTimer() noexcept(false) override;
 
     // Arms the timer on its first run (last-fired time 0.0); afterwards true
     // when the interval has passed, the last-fired time then becoming time

@@ -13,7 +13,7 @@ class CPlaceFile;
 class CMosarkBasicPlaceDisplay : public Engine::Controls::CStatic, public CMosarkBaseControl {
 public:
     CMosarkBasicPlaceDisplay();
-    ~CMosarkBasicPlaceDisplay() noexcept override;
+    ~CMosarkBasicPlaceDisplay() noexcept(false) override;
 
     void Draw(Engine::Controls::CRenderContext& context) override;
 

@@ -46,7 +46,7 @@ CString Localised(const char* key, int32_t number) {
 } // namespace
 
 CMosarkPath::CMosarkPath() = default;
-CMosarkPath::~CMosarkPath() noexcept = default;
+CMosarkPath::~CMosarkPath() noexcept(false) = default;
 
 int32_t CMosarkPath::Count() const {
     const size_t lists = std::min({m_nodes.size(), m_lineProgress.size(), m_captionFade.size(), size_t(kMaxNodes)});

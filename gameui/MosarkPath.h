@@ -32,7 +32,7 @@ public:
     enum Direction : int32_t { FROM_LEFT = 0, FROM_TOP = 1, FROM_RIGHT = 2, FROM_BOTTOM = 3 };
 
     CMosarkPath();
-    ~CMosarkPath() noexcept override;
+    ~CMosarkPath() noexcept(false) override;
 
     // Both always leave the event to the default processing.
     bool OnLButtonDown(int32_t x, int32_t y, uint32_t flags, uint32_t hit) override;

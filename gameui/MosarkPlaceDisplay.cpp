@@ -34,7 +34,7 @@ private:
 } // namespace
 
 CMosarkPlaceDisplay::CMosarkPlaceDisplay() = default;
-CMosarkPlaceDisplay::~CMosarkPlaceDisplay() noexcept = default;
+CMosarkPlaceDisplay::~CMosarkPlaceDisplay() noexcept(false) = default;
 
 void CMosarkPlaceDisplay::Update(double /*time*/, double step) {
     if (!m_bFadeRunning) return;

@@ -21,7 +21,7 @@ class CPlaceObject;
 class CMosarkPlaceDisplay : public Engine::Controls::CStatic, public CMosarkBaseControl {
 public:
     CMosarkPlaceDisplay();
-    ~CMosarkPlaceDisplay() noexcept override;
+    ~CMosarkPlaceDisplay() noexcept(false) override;
 
     bool OnLButtonDown(int32_t x, int32_t y, uint32_t flags, uint32_t hit) override;
     void Update(double time, double step) override;

@@ -17,7 +17,7 @@ CFont::CFont(void* owner, Engine::ref_ptr<SprFile::CSprFile> sprFile, const Engi
     m_height += m_padding[3] + m_padding[1];
 }
 
-CFont::~CFont() noexcept = default;
+CFont::~CFont() noexcept(false) = default;
 
 void CFont::CheckForValidSprite(int32_t characterCount) {
     const int32_t found = m_glyphs->GetSpriteFrameCount();

@@ -19,7 +19,7 @@ public:
     // Throws "Can't find anim sprite '%s'" and the CheckForValidSprite
     // messages.
     CFont(void* owner, Engine::ref_ptr<SprFile::CSprFile> sprFile, const Engine::CLocaleFont& record);
-    ~CFont() noexcept override;
+    ~CFont() noexcept(false) override;
     CFont(const CFont&) = delete;
     CFont& operator=(const CFont&) = delete;
 

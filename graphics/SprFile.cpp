@@ -47,7 +47,7 @@ CSpriteDef::~CSpriteDef() = default;
 CSprFile::CSprFile(const CString& name, CGraphics* graphics)
     : CManagedObject(name), m_graphics(graphics), m_textures(graphics) {}
 
-CSprFile::~CSprFile() noexcept {
+CSprFile::~CSprFile() noexcept(false) {
     m_textures.RemoveAll();
     Clear();
 }

@@ -116,7 +116,7 @@ public:
     };
 
     CSprFile(const CString& name, CGraphics* graphics);
-    ~CSprFile() noexcept override;
+    ~CSprFile() noexcept(false) override;
     CSprFile(const CSprFile&) = delete;
     CSprFile& operator=(const CSprFile&) = delete;
 

@@ -11,7 +11,7 @@ namespace Engine::Graphics {
 
 using SprFile::CSprFile;
 
-CSprFileManager::~CSprFileManager() noexcept {
+CSprFileManager::~CSprFileManager() noexcept(false) {
     for (SprFile::CSprFileDelayedLoader* loader : m_running) loader->m_manager = nullptr;
     RemoveAllObjects();
 }
@@ -93,7 +93,7 @@ void OpenSprFile(Engine::CFile& file, const CString& name) {
     if (!file.Open(name)) throw Engine::CException::Format("Unable to open .spr file '%s'", name.c_str());
 }
 
-CSprFileDelayedLoader::~CSprFileDelayedLoader() noexcept { StopRunning(); }
+CSprFileDelayedLoader::~CSprFileDelayedLoader() noexcept(false) { StopRunning(); }
 
 void CSprFileDelayedLoader::StopRunning() {
     if (!m_manager) return;
@@ -148,7 +148,7 @@ void CSprFileDelayedLoader::LoadItem(int32_t index) {
     if (item.createTexture) item.spr->CreateTexture(size_t(item.bitmap));
 }
 
-CSprFileLocalManager::~CSprFileLocalManager() noexcept {
+CSprFileLocalManager::~CSprFileLocalManager() noexcept(false) {
     ReleaseAll();
     FreeLists();
 }

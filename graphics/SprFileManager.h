@@ -24,7 +24,7 @@ public:
     using ProgressCallback = void (*)(void* context, int current);
 
     explicit CSprFileManager(CGraphics* graphics) : m_pGraphics(graphics) {}
-    ~CSprFileManager() noexcept override;
+    ~CSprFileManager() noexcept(false) override;
 
     // The file loaded under the name, or a new one read now; counts one use
     // either way. With skipImages the images wait for the delayed loader.
@@ -72,7 +72,7 @@ public:
     };
 
     explicit CSprFileDelayedLoader(CSprFileManager* manager) : m_manager(manager) {}
-    ~CSprFileDelayedLoader() noexcept override;
+    ~CSprFileDelayedLoader() noexcept(false) override;
 
     // For every bitmap without a texture: a decode item when its pixels are
     // not in memory, then a texture item.
@@ -102,7 +102,7 @@ private:
 class CSprFileLocalManager : public Engine::CReferenced, private Engine::CLocalObjectManager<CSprFile> {
 public:
     explicit CSprFileLocalManager(CGraphics* graphics) : m_pGraphics(graphics) {}
-    ~CSprFileLocalManager() noexcept override;
+    ~CSprFileLocalManager() noexcept(false) override;
 
     // Loads or shares the file and records the use. With delayed set the
     // images and textures are left for the delayed loader.

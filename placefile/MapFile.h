@@ -11,7 +11,7 @@ namespace Engine::Graphics::MapFile {
 class CMapFile : public Engine::CReferenced, public Engine::CManagedObject {
 public:
     explicit CMapFile(const CString& name) : CManagedObject(name) {}
-    ~CMapFile() noexcept override = default;
+    ~CMapFile() noexcept(false) override = default;
 };
 
 } // namespace Engine::Graphics::MapFile

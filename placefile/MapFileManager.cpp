@@ -16,7 +16,7 @@ CMapFileManager* FindMapFileManager(const CGraphics* graphics) {
     return graphics ? dynamic_cast<CMapFileManager*>(graphics->GetMapFileManager().get()) : nullptr;
 }
 
-CMapFileLocalManager::~CMapFileLocalManager() noexcept {
+CMapFileLocalManager::~CMapFileLocalManager() noexcept(false) {
     ReleaseAll();
     FreeLists();
 }

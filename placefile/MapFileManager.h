@@ -16,7 +16,7 @@ namespace Engine::Graphics::MapFile {
 class CMapFileManager : public Engine::CReferenced, public Engine::CDelayedLoadingObjectManager<CMapFile> {
 public:
     explicit CMapFileManager(CGraphics* owner) : m_owner(owner) {}
-    ~CMapFileManager() noexcept override { RemoveAllObjects(); }
+    ~CMapFileManager() noexcept(false) override { RemoveAllObjects(); }
 
     ref_ptr<Engine::IDelayedLoader> CreateDelayedLoader() override;
     CGraphics* GetOwner() const { return m_owner; }
@@ -31,7 +31,7 @@ class CMapFileDelayedLoader : public Engine::CEmptyDelayedLoader {};
 class CMapFileLocalManager : public Engine::CReferenced, private Engine::CLocalObjectManager<CMapFile> {
 public:
     explicit CMapFileLocalManager(CGraphics* owner) : m_owner(owner) {}
-    ~CMapFileLocalManager() noexcept override;
+    ~CMapFileLocalManager() noexcept(false) override;
 
     // Records one use of a map file that the owner's manager counted.
     void AddMapFile(ref_ptr<CMapFile> file) { AddObject(std::move(file)); }

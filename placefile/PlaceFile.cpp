@@ -63,7 +63,7 @@ CPlaceFile::CPlaceFile(CGraphics* graphics, const CString& name)
     SceneHolder->AddReference(Scene, 0);
 }
 
-CPlaceFile::~CPlaceFile() noexcept {
+CPlaceFile::~CPlaceFile() noexcept(false) {
     Layers.clear();
     if (Scene) {
         SceneHolder->DeleteAllReferences();

@@ -44,7 +44,7 @@ public:
     };
 
     CPlaceFile(CGraphics* graphics, const CString& name);
-    ~CPlaceFile() noexcept override;
+    ~CPlaceFile() noexcept(false) override;
 
     // The place file loaded under the name, or one read now: read, checked
     // for trailing bytes, registered, its sprites linked, its scene at time

@@ -33,7 +33,7 @@ void InstallPlaceFileManagerFactory() {
     CGraphics::SetResourceManagerFactories(&CreatePlaceFileManager, &CreateMapFileManager);
 }
 
-CPlaceFileLocalManager::~CPlaceFileLocalManager() noexcept {
+CPlaceFileLocalManager::~CPlaceFileLocalManager() noexcept(false) {
     ReleaseAll();
     FreeLists();
 }

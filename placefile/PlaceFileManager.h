@@ -13,7 +13,7 @@ namespace Engine::Graphics::PlaceFile {
 class CPlaceFileManager : public Engine::CReferenced, public Engine::CDelayedLoadingObjectManager<CPlaceFile> {
 public:
     explicit CPlaceFileManager(CGraphics* owner) : m_owner(owner) {}
-    ~CPlaceFileManager() noexcept override { RemoveAllObjects(); }
+    ~CPlaceFileManager() noexcept(false) override { RemoveAllObjects(); }
 
     ref_ptr<Engine::IDelayedLoader> CreateDelayedLoader() override;
     CGraphics* GetOwner() const { return m_owner; }
@@ -30,7 +30,7 @@ class CPlaceFileLocalManager : public Engine::CReferenced, private Engine::CLoca
 public:
     explicit CPlaceFileLocalManager(CGraphics* owner) : m_owner(owner) {}
     // Hands every recorded use back.
-    ~CPlaceFileLocalManager() noexcept override;
+    ~CPlaceFileLocalManager() noexcept(false) override;
 
     // Loads (with the sprite files' images now) or shares the place file
     // and records the use.

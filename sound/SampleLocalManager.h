@@ -10,7 +10,7 @@ namespace Engine::Sound {
 
 class CSoundManager;
 
-class CSampleLocalManager : public CReferenced, private CLocalObjectManager<CSampleBase> {
+class CSampleLocalManager : public CReferenced, protected CLocalObjectManager<CSampleBase> {
 public:
     explicit CSampleLocalManager(CSoundManager& soundManager) : m_soundManager(soundManager) {}
     ~CSampleLocalManager() noexcept(false) override;
@@ -21,7 +21,7 @@ public:
     // Hands every use back to the sample manager, first to last, and
     // forgets them.
     void ReleaseAll() noexcept;
-    using CLocalObjectManager::AddObject, CLocalObjectManager::GetObjects;
+    using CLocalObjectManager::GetObjects;
 
 private:
     CSoundManager& m_soundManager;

@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(Buttons, GameControls, testing::Values("CMosarkButton",
 // Scaled holders play at the factor; a sample whose voices all play, or
 // any sample while busy, stays silent (a missing one is not looked up).
 TEST_F(GameControls, ControlSoundsScaleByHolderAndSkipWhenNoVoiceIsFree) {
-    ref_ptr<Engine::Sound::CSampleLocalManager> scaled(new Engine::Sound::CSampleLocalManager(Engine::Sound::GetSoundManager()));
+    ref_ptr<CTestSampleLocalManager> scaled(new CTestSampleLocalManager(Engine::Sound::GetSoundManager()));
     ref_ptr<CFakeSample> scaledClick(new CFakeSample("ogg/click.ogg", 2));
     scaled->AddObject(scaledClick);
     game->SetScaledSamples(scaled, new Engine::Sound::CSampleLocalManager(Engine::Sound::GetSoundManager()));

@@ -48,6 +48,21 @@ struct CFakeSample : Engine::Sound::CSample {
     std::vector<CPlayParams> plays;
 };
 
+// A sample local manager the tests fill with their own samples; the
+// engine's own keeps AddObject to itself.
+class CTestSampleLocalManager : public Engine::Sound::CSampleLocalManager {
+public:
+    using CSampleLocalManager::CSampleLocalManager;
+    using CLocalObjectManager::AddObject;
+};
+
+template <class Manager>
+concept CanAddSamples = requires(Manager& manager, Engine::ref_ptr<Engine::Sound::CSampleBase> sample) {
+    manager.AddObject(sample);
+};
+static_assert(!CanAddSamples<Engine::Sound::CSampleLocalManager>, "only the manager itself adds its samples");
+static_assert(CanAddSamples<CTestSampleLocalManager>);
+
 struct CGameApplication : Engine::CApplication {
     Engine::IGameData* GetGameData() override { return game; }
     Engine::IGameData* game = nullptr;
@@ -72,7 +87,7 @@ protected:
         for (const auto& file : Tools::MakeGameUiFiles()) folder.Write(file.name, {file.bytes.begin(), file.bytes.end()});
         Engine::CFile::SetDiskRoot(CString(folder.Path().string()));
         particles.GetLibrary().Init(&particles.GetGraphicsBinding());
-        samples = new Engine::Sound::CSampleLocalManager(Engine::Sound::GetSoundManager());
+        samples = new CTestSampleLocalManager(Engine::Sound::GetSoundManager());
         game = std::make_unique<GameUi::CGameData>(new Engine::Graphics::SprFile::CSprFileLocalManager(&driver), samples,
                                                    new Engine::Particles::CVexaFileLocalManager(&particles.GetFileManager()));
         game->GetResources().sprFiles->LoadSprFile("spr/controls.spr", false);
@@ -112,7 +127,7 @@ protected:
 
     TestFiles::CScratchFolder folder;
     Engine::Particles::CParticleSystem particles{&driver};
-    ref_ptr<Engine::Sound::CSampleLocalManager> samples;
+    ref_ptr<CTestSampleLocalManager> samples;
     std::vector<ref_ptr<CFakeSample>> sounds;  // click, focus
     std::unique_ptr<GameUi::CGameData> game;
     CGameApplication app;
