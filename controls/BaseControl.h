@@ -215,6 +215,7 @@ public:
     const CRect& GetClientRect() const { return m_clientRect; }
     const CPoint& GetClientOrigin() const { return m_clientOrigin; }
     const CString& GetText() const { return m_text; }
+    CWString GetTextW() const { return Utf8ToWide(m_text); }
     uint32_t GetStyle() const { return m_style; }
     void SetStyle(uint32_t style) { m_style = style; }
     bool HasStyle(uint32_t bits) const { return (m_style & bits) != 0; }
