@@ -365,8 +365,10 @@ void CBaseControl::DrawChildren(CRenderContext& context) {
                 else
                     child->DrawChildren(context);
             }
+            // Marked even when the child is not drawn itself, so a subtree
+            // drawn alone still shows where the focus is.
             const CRect& focus = child->m_focusRect;
-            if (drawSelf && m_pManager && m_pManager->GetFocusOwner() == child && m_pManager->IsFocusRectShown() &&
+            if (m_pManager && m_pManager->GetFocusOwner() == child && m_pManager->IsFocusRectShown() &&
                 !focus.IsEmpty()) {
                 context.FillRect(focus.left, focus.top, focus.Width(), focus.Height(), m_pManager->GetFocusRectColor());
                 context.FlushIfPending();

@@ -88,6 +88,9 @@ public:
     virtual bool OnCopy() { return false; }
     virtual bool OnPaste() { return false; }
     virtual bool OnCut() { return false; }
+    // Reserved: one word each; false in every class.
+    virtual bool ReservedFirstQuery(uint32_t) { return false; }
+    virtual bool ReservedSecondQuery(uint32_t) { return false; }
     virtual bool OnCommand(uint32_t commandId, uint32_t code) { (void)commandId; (void)code; return false; }
     virtual bool OnMouseEnter() { return false; }
     virtual bool OnMouseLeave() { return false; }
@@ -115,6 +118,8 @@ public:
     virtual bool OnChar(char16_t character, uint32_t flags) { (void)character; (void)flags; return false; }
     virtual uint32_t GetDlgCode() { return 0; }
     virtual void SetText(CString text) { m_text = std::move(text); }
+    // Reserved: two words; 0 in every class.
+    virtual int32_t ReservedTextOperation(uint32_t, uint32_t) { return 0; }
 
     // Builds the control at window position (x, y) with the given outer
     // size, links it under the parent and sends the creation events. A
@@ -137,6 +142,8 @@ public:
     virtual void AdjustWindowRect(CRect& rect);
     virtual void OnGetMinMaxInfo(ControlSizeLimits& limits) { (void)limits; }
     virtual void OnSize(int32_t width, int32_t height) { (void)width; (void)height; }
+    // Reserved: two words; does nothing in every class.
+    virtual void ReservedSizeOperation(uint32_t, uint32_t) {}
     virtual void OnEnterSizeMove(int32_t width, int32_t height) { (void)width; (void)height; }
     virtual void OnSizing(CPoint& size) { (void)size; }
     virtual void OnExitSizeMove(int32_t width, int32_t height) { (void)width; (void)height; }
@@ -208,6 +215,7 @@ public:
     const CRect& GetClientRect() const { return m_clientRect; }
     const CPoint& GetClientOrigin() const { return m_clientOrigin; }
     const CString& GetText() const { return m_text; }
+    CWString GetTextW() const { return Utf8ToWide(m_text); }
     uint32_t GetStyle() const { return m_style; }
     void SetStyle(uint32_t style) { m_style = style; }
     bool HasStyle(uint32_t bits) const { return (m_style & bits) != 0; }

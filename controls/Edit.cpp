@@ -29,19 +29,19 @@ char16_t CEdit::FilterChar(char16_t character) const {
     return character;
 }
 
-void CEdit::StoreText(const CWString& text) { CBaseControl::SetText(WideToUtf8(text)); }
+void CEdit::SetTextW(const CWString& text) { CBaseControl::SetText(WideToUtf8(text)); }
 
 void CEdit::SetText(CString text) {
     m_selectionStart = m_selectionEnd = 0;
     CBaseControl::SetText(std::move(text));
-    m_caret = Utf8ToWide(m_text).GetLength();
+    m_caret = GetTextW().GetLength();
     UpdateCaretRect(m_caret);
 }
 
 void CEdit::UpdateCaretRect(int32_t position) {
     const auto font = GetFont();
     if (!font) return;
-    const int32_t x = PrefixWidth(*font, Utf8ToWide(m_text), position);
+    const int32_t x = PrefixWidth(*font, GetTextW(), position);
     const int32_t y = (m_clientRect.Height() - font->GetHeight()) / 2;
     SetFocusRect({x, y, x + 1, y + font->GetHeight()});
 }
@@ -51,12 +51,18 @@ void CEdit::MoveCaret(int32_t position) {
     UpdateCaretRect(m_caret);
 }
 
-void CEdit::DeleteSelection(CWString& text) {
-    if (!HasSelection()) return;
+CWString CEdit::GetSelectedText() const {
+    return WideSubstring(GetTextW(), m_selectionStart, m_selectionEnd - m_selectionStart);
+}
+
+bool CEdit::DeleteSelection() {
+    if (!HasSelection()) return false;
+    CWString text = GetTextW();
     WideErase(text, m_selectionStart, m_selectionEnd - m_selectionStart);
-    StoreText(text);
+    SetTextW(text);
     m_selectionEnd = m_selectionStart;
     MoveCaret(m_selectionStart);
+    return true;
 }
 
 HWND CEdit::ClipboardOwner() const {
@@ -66,10 +72,7 @@ HWND CEdit::ClipboardOwner() const {
 }
 
 bool CEdit::OnCopy() {
-    const CWString text = Utf8ToWide(m_text);
-    SetClipboardText(ClipboardOwner(),
-                     HasSelection() ? WideSubstring(text, m_selectionStart, m_selectionEnd - m_selectionStart)
-                                    : CWString());
+    SetClipboardText(ClipboardOwner(), GetSelectedText());
     return true;
 }
 
@@ -77,34 +80,29 @@ bool CEdit::OnCut() {
     // A disabled or blocked box passes every event to the base, which would
     // still cut: its text stays as it is.
     if (HasStyle(CS_DISABLED) || IsInputBlocked()) return CBaseControl::OnCut();
-    CWString text = Utf8ToWide(m_text);
-    const CWString selected =
-        HasSelection() ? WideSubstring(text, m_selectionStart, m_selectionEnd - m_selectionStart) : CWString();
     // The selection goes only once it is safe on the clipboard.
-    if (SetClipboardText(ClipboardOwner(), selected)) DeleteSelection(text);
+    if (SetClipboardText(ClipboardOwner(), GetSelectedText())) DeleteSelection();
     return true;
 }
 
 bool CEdit::OnPaste() {
     if (HasStyle(CS_DISABLED) || IsInputBlocked()) return CBaseControl::OnPaste();
     const CWString pasted = GetClipboardText(ClipboardOwner());
-    CWString text = Utf8ToWide(m_text);
     // The limit counts the text as it will be once the selection is gone,
     // as typing does.
-    const int32_t length = text.GetLength() - (m_selectionEnd - m_selectionStart);
+    const int32_t length = GetTextW().GetLength() - (m_selectionEnd - m_selectionStart);
     CWString accepted;
     for (int i = 0; i < pasted.GetLength(); ++i) {
         if (m_limit >= 0 && accepted.GetLength() + length >= m_limit) break;
         if (const char16_t c = FilterChar(pasted[i])) accepted.AppendChar(c);
     }
-    if (HasSelection()) {
-        if (m_selectionStart < text.GetLength()) WideErase(text, std::max(m_selectionStart, 0), m_selectionEnd - m_selectionStart);
+    if (DeleteSelection())
         m_selectionStart = std::max(m_selectionStart, 0);
-    } else {
+    else
         m_selectionStart = m_selectionEnd = m_caret;
-    }
+    CWString text = GetTextW();
     text.Insert(m_selectionStart, accepted);
-    StoreText(text);
+    SetTextW(text);
     m_selectionStart = m_selectionEnd = m_selectionStart + accepted.GetLength();
     MoveCaret(m_selectionStart);
     return true;
@@ -112,32 +110,32 @@ bool CEdit::OnPaste() {
 
 bool CEdit::HandleKey(int32_t key, uint32_t flags, char16_t character) {
     if (m_pManager) m_pManager->RestartBlink();
-    CWString text = Utf8ToWide(m_text);
-    const int32_t length = text.GetLength();
     if (character >= 0x20) {
-        DeleteSelection(text);
+        DeleteSelection();
+        CWString text = GetTextW();
         const char16_t c = FilterChar(character);
         if (c && (m_limit < 0 || text.GetLength() < m_limit)) {
             text.Insert(m_caret, CWString(&c, 1));
-            StoreText(text);
+            SetTextW(text);
             MoveCaret(m_caret + 1);
         }
         m_selectionStart = m_selectionEnd = 0;
         return true;
     }
+    CWString text = GetTextW();
+    const int32_t length = text.GetLength();
     const bool shift = (flags & MOD_SHIFT) != 0;
     switch (key) {
     case KEY_BACKSPACE:
     case KEY_DELETE:
-        if (HasSelection()) {
-            DeleteSelection(text);
-        } else if (key == KEY_BACKSPACE && m_caret > 0) {
+        if (DeleteSelection()) break;
+        if (key == KEY_BACKSPACE && m_caret > 0) {
             MoveCaret(m_caret - 1);
             WideErase(text, m_caret, 1);
-            StoreText(text);
+            SetTextW(text);
         } else if (key == KEY_DELETE && m_caret < length) {
             WideErase(text, m_caret, 1);
-            StoreText(text);
+            SetTextW(text);
         }
         break;
     case KEY_HOME:
@@ -170,7 +168,7 @@ bool CEdit::HandleKey(int32_t key, uint32_t flags, char16_t character) {
 
 int32_t CEdit::IndexAt(int32_t x) const {
     const auto font = GetFont();
-    const CWString text = Utf8ToWide(m_text);
+    const CWString text = GetTextW();
     int32_t width = 0, index = 0;
     for (; index < text.GetLength(); ++index) {
         const int32_t w = font->GetCharWidth(text[index]);
@@ -220,7 +218,7 @@ bool CEdit::HandleMouse(ControlEvent& event) {
                 return true;
         }
         break;
-    case CE_CREATE: MoveCaret(Utf8ToWide(m_text).GetLength()); return true;
+    case CE_CREATE: MoveCaret(GetTextW().GetLength()); return true;
     default: break;
     }
     return CBaseControl::HandleEvent(event);
@@ -243,7 +241,7 @@ void CEdit::Draw(CRenderContext& context) {
     }
     const int32_t y = font ? (m_clientRect.Height() - font->GetHeight()) / 2 : 0;
     if (font && HasSelection()) {
-        const CWString text = Utf8ToWide(m_text);
+        const CWString text = GetTextW();
         const int32_t left = PrefixWidth(*font, text, m_selectionStart);
         context.FillRect(left, y, PrefixWidth(*font, text, m_selectionEnd) - left, font->GetHeight(),
                          GetSelectionColor());

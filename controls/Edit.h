@@ -27,6 +27,13 @@ public:
     // key -1. True when the key or character was used.
     bool HandleKey(int32_t key, uint32_t flags, char16_t character);
 
+    CWString GetSelectedText() const;
+    // Removes the selected text and puts the caret where it began; false,
+    // changing nothing, when the selection is empty.
+    bool DeleteSelection();
+    // Stores the text and keeps caret and selection, which SetText resets.
+    void SetTextW(const CWString& text);
+
     int32_t GetCaret() const { return m_caret; }
     int32_t GetSelectionStart() const { return m_selectionStart; }
     int32_t GetSelectionEnd() const { return m_selectionEnd; }
@@ -36,9 +43,7 @@ public:
 
 private:
     bool HasSelection() const { return m_selectionStart != m_selectionEnd; }
-    void StoreText(const CWString& text);
     void UpdateCaretRect(int32_t position);
-    void DeleteSelection(CWString& text);
     void MoveCaret(int32_t position);
     int32_t IndexAt(int32_t x) const;
     HWND ClipboardOwner() const;

@@ -46,6 +46,8 @@ public:
         virtual ~CListItemBase() = default;
         virtual void Draw(CRenderContext& context);
         virtual void GetSize(int32_t& width, int32_t& height) const;
+        // Reserved: two words; true in every cell class, and the list never asks.
+        virtual bool ReservedCellQuery(uint32_t, uint32_t) { return true; }
         void CreateAttachment();
         void DestroyAttachment() { m_pAttachment.reset(); }
 

@@ -27,30 +27,37 @@ struct CGlyphRecord {
 
 class CDrawContext {
 public:
-    CDrawContext() = default;
+    // Empty lists, parameters without offset or clip, then ResetText.
+    CDrawContext() { ResetText(); }
     // Draws whatever the pass left in the sprite queue.
     ~CDrawContext();
     CDrawContext(const CDrawContext&) = delete;
     CDrawContext& operator=(const CDrawContext&) = delete;
+
+    // Text state back to its start: no font, opaque white, pen at the
+    // origin, tab width 16, no extra spacing, glyphs queued and snapped to
+    // pixels. The line start is left as it is.
+    void ResetText();
 
     // Makes entry 1 of the value list the value, filling a shorter list
     // with -1 first.
     void SetSecondValue(float value);
 
     std::vector<CGlyphRecord> m_glyphs;
-    uint8_t m_bCollectGlyphs = 0;  // append glyphs to m_glyphs instead of queueing them
+    // The text state, set by ResetText.
+    uint8_t m_bCollectGlyphs;  // append glyphs to m_glyphs instead of queueing them
     Engine::ref_ptr<CFont> m_pFont;
-    float m_tabWidth = 16.0f;  // unscaled pixels
-    uint32_t m_textColor = 0xFFFFFFFFu;
-    float m_letterSpacing = 0.0f;  // on top of the font's own
-    float m_lineSpacing = 0.0f;    // on top of the font's line gap
-    float m_penX = 0.0f;
-    float m_penY = 0.0f;
+    float m_tabWidth;  // unscaled pixels
+    uint32_t m_textColor;
+    float m_letterSpacing;  // on top of the font's own
+    float m_lineSpacing;    // on top of the font's line gap
+    float m_penX;
+    float m_penY;
     float m_lineStartX = 0.0f;
-    float m_fontHeight = 0.0f;
+    float m_fontHeight;
     std::vector<float> m_values;  // for other users of the context
     CSpriteQueue::CParams m_params;
-    uint8_t m_bSnapToPixels = 1;  // centred and justified positions become whole pixels
+    uint8_t m_bSnapToPixels;  // centred and justified positions become whole pixels
     float m_extentX = 0.0f;       // right and bottom edge reached in measuring mode
     float m_extentY = 0.0f;
 };

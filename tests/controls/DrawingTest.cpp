@@ -107,6 +107,44 @@ TEST_F(Drawing, ChildrenAreClippedToTheirParentAndTheFocusOwnerShowsItsRectangle
               (std::vector<float>{82, 82, 92, 92}));
 }
 
+namespace {
+
+// The focus owner is marked also when the context keeps it from being drawn
+// itself: only another subtree drawn, or the owner or its parent left out.
+enum class FocusSelection { OnlyInsideOther, LeftOutOwner, LeftOutParent };
+
+const char* FocusSelectionName(FocusSelection selection) {
+    static const char* const kNames[] = {"OnlyInsideOther", "LeftOutOwner", "LeftOutParent"};
+    return kNames[int(selection)];
+}
+
+class FocusMarkDrawing : public Drawing, public testing::WithParamInterface<FocusSelection> {};
+
+} // namespace
+
+TEST_P(FocusMarkDrawing, TheOwnerNotDrawnItselfStillShowsItsRectangle) {
+    auto parent = Make(nullptr, {0, 0, 100, 100});
+    auto owner = Make(parent, {20, 20, 60, 60}, CS_VISIBLE | CS_CHILD | CS_BORDER);
+    auto other = Make(nullptr, {200, 200, 300, 300});
+    owner->SetFocusRect({0, 0, 10, 10});
+    manager->SetFocus(owner);
+    manager->Tick(0.5, 1.0 / 30.0);
+    auto context = Context();
+    switch (GetParam()) {
+    case FocusSelection::OnlyInsideOther: context.m_pOnlyInside = other; break;
+    case FocusSelection::LeftOutOwner: context.m_pLeftOut = owner; break;
+    case FocusSelection::LeftOutParent: context.m_pLeftOut = parent; break;
+    }
+    desktop->Draw(context);
+    // No border line of the owner: only the rectangle, at its client origin.
+    EXPECT_EQ(Boxes(), (std::vector<CBox>{{21, 21, 10, 10, 0xFF000000}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Selections, FocusMarkDrawing,
+                         testing::Values(FocusSelection::OnlyInsideOther, FocusSelection::LeftOutOwner,
+                                         FocusSelection::LeftOutParent),
+                         [](const auto& info) { return std::string(FocusSelectionName(info.param)); });
+
 class ProgressBarDrawing : public Drawing, public testing::WithParamInterface<std::tuple<int, int, int, int>> {};
 
 TEST_P(ProgressBarDrawing, FilledAndEmptyPiecesSplitTheWidth) {
