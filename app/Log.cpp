@@ -109,7 +109,8 @@ void CLog::ReportWriteFailure(int error) {
 }
 
 void ReportToStderr(const std::string& line) {
-    const std::string text = "Mosark: " + line + "\n";
+    // A terminal acts on control bytes just as it would reading the log.
+    const std::string text = "Mosark: " + EscapeForLog(line) + "\n";
     std::fputs(text.c_str(), stderr);
     std::fflush(stderr);
 }

@@ -72,7 +72,7 @@ private:
 CLog& GetLog();
 
 // Writes "Mosark: <line>" to stderr, for what must reach the user while no
-// log can take it.
+// log can take it; the line is escaped as the log escapes its text.
 void ReportToStderr(const std::string& line);
 
 // The word the log's result lines end with.
