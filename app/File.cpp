@@ -62,6 +62,20 @@ bool CStdioFile::Open(const char* path, const char* mode) {
     return true;
 }
 
+bool CStdioFile::CreateNew(const char* path, std::optional<mode_t> permissions) {
+    Close();
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, permissions.value_or(0666));
+    if (fd < 0) return false;
+    // The umask narrowed the bits open() was given; asked-for bits are set
+    // as they are.
+    if ((!permissions || ::fchmod(fd, *permissions) == 0) && (m_file = ::fdopen(fd, "wb")) != nullptr) return true;
+    const int error = errno;
+    ::close(fd);
+    ::unlink(path);
+    errno = error;
+    return false;
+}
+
 bool CStdioFile::Close() {
     if (!m_file) return true;
     const bool ok = std::fclose(m_file) == 0;

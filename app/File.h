@@ -2,10 +2,13 @@
 // Byte streams: the abstract interface and its disk, window, memory and
 // pack-or-disk implementations. Every resource is read through them.
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/String.h"
@@ -39,6 +42,10 @@ public:
     // Mode "rb", "wb" or "ab". Reads only a regular file (a FIFO or a device
     // is refused without waiting on it).
     bool Open(const char* path, const char* mode);
+    // Creates a file that is not there yet (EEXIST otherwise) for writing:
+    // with exactly the given permission bits, or without them with the
+    // default ones (0666 less the umask).
+    bool CreateNew(const char* path, std::optional<mode_t> permissions);
     // Flushes and closes; false when buffered data could not be written.
     bool Close();
     // Flushes the buffers and the system's cache to the disk.
@@ -148,8 +155,9 @@ private:
 // save's own ("<path>.<process id>.<number>.tmp"), flushes them to the disk
 // and renames that over path, so a failure at any point leaves the old file
 // intact and two processes saving the same file at once each replace it
-// whole. A symbolic link at path is followed: its target is replaced, beside
-// it. Temporary files of path left by processes no longer running are removed.
+// whole. The new file keeps the permission bits of the one it replaces. A
+// symbolic link at path is followed: its target is replaced, beside it.
+// Temporary files of path left by processes no longer running are removed.
 // False on failure, after removing the temporary file, with errno telling
 // what failed.
 bool ReplaceFileContents(const CString& path, const void* data, size_t size);

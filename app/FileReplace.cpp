@@ -6,10 +6,12 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 #include "app/Exception.h"
 #include "app/File.h"
+#include "platform/FileAccess.h"
 
 namespace Engine {
 
@@ -72,15 +74,23 @@ fs::path ResolveLinks(const fs::path& path) {
     return current;
 }
 
+// The permission bits of the file a save replaces, which the new contents
+// keep (a 0600 file stays private); none when there is no file yet.
+std::optional<mode_t> KeptPermissions(const fs::path& target) {
+    const Platform::CFileStatus status = Platform::QueryFileStatus(target.string());
+    if (!status.IsRegular()) return std::nullopt;
+    return status.mode & 0777;
+}
+
 // Opens a temporary file beside path under a name no other writer uses:
 // this process's id and a number of its own, so that two programs saving
-// the same file at once never write into each other's temporary. The
-// exclusive mode ("x") steps over a leftover of an earlier process with
-// the same id.
-bool OpenTemporary(const CString& path, CStdioFile& file, CString& name) {
+// the same file at once never write into each other's temporary. Creating
+// it exclusively steps over a leftover of an earlier process with the same
+// id.
+bool OpenTemporary(const CString& path, std::optional<mode_t> permissions, CStdioFile& file, CString& name) {
     for (int attempt = 0; attempt < 64; ++attempt) {
         name = TemporaryName(path, static_cast<long>(::getpid()), g_nextTemporary++);
-        if (file.Open(name.c_str(), "wbx")) return true;
+        if (file.CreateNew(name.c_str(), permissions)) return true;
         if (errno != EEXIST) return false;
     }
     return false;
@@ -94,7 +104,7 @@ bool ReplaceFileContents(const CString& path, const void* data, size_t size) {
     RemoveStaleTemporaries(target);
     CString temporary;
     CStdioFile file;
-    if (!OpenTemporary(targetPath, file, temporary)) return false;
+    if (!OpenTemporary(targetPath, KeptPermissions(target), file, temporary)) return false;
     errno = 0;
     int error = 0;
     if (file.Write(data, size) != size || !file.Sync()) error = errno ? errno : EIO;

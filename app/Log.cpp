@@ -1,30 +1,14 @@
 #include "app/Log.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 #include "app/LogEscape.h"
+#include "app/LogFile.h"
 #include "platform/FileAccess.h"
 
 namespace {
-
-int OpenForAppending(const std::string& path) {
-    return Platform::OpenRegularFile(path, O_WRONLY | O_APPEND | O_CREAT, 0644);
-}
-
-// The log as it is opened, moved to "<path>.1" (replacing an older one) when
-// it has grown over the limit, so that runs never make it grow without end.
-int OpenRotated(const std::string& path) {
-    int fd = OpenForAppending(path);
-    struct stat st{};
-    if (fd < 0 || ::fstat(fd, &st) != 0 || st.st_size <= CLog::kRotateBytes) return fd;
-    if (std::rename(path.c_str(), (path + ".1").c_str()) != 0) return fd;
-    ::close(fd);
-    return OpenForAppending(path);
-}
 
 // Cuts text over the limit at a character boundary and says how much went.
 std::string_view CutText(std::string_view text, std::string& note) {
@@ -44,7 +28,12 @@ CLog::~CLog() { Close(); }
 bool CLog::Open(const std::string& path) {
     std::lock_guard lock(m_mutex);
     Close();
-    const int fd = OpenRotated(path);
+    int fd = OpenLogForAppending(path);
+    if (fd < 0) return false;
+    std::string rotationFailure;
+    fd = RotateLogIfOver(fd, path, kRotateBytes, rotationFailure);
+    // Nobody would hear of it otherwise, and the log is not open yet.
+    if (!rotationFailure.empty()) ReportToStderr(rotationFailure);
     if (fd < 0) return false;
     m_file = ::fdopen(fd, "ab");
     if (!m_file) {
@@ -109,7 +98,8 @@ void CLog::ReportWriteFailure(int error) {
 }
 
 void ReportToStderr(const std::string& line) {
-    const std::string text = "Mosark: " + line + "\n";
+    // A terminal acts on control bytes just as it would reading the log.
+    const std::string text = "Mosark: " + EscapeForLog(line) + "\n";
     std::fputs(text.c_str(), stderr);
     std::fflush(stderr);
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The process-wide log: one file opened for appending, every line prefixed
 // with the local time and the current section indentation. A log over
-// kRotateBytes when it is opened becomes "<name>.1" and a new one starts; a
-// line's text is cut at kMaxTextBytes.
+// kRotateBytes when it is opened becomes "<name>.1" and a new one starts
+// (app/LogFile.h); a line's text is cut at kMaxTextBytes.
 
 #include <cstdarg>
 #include <cstdint>
@@ -31,7 +31,8 @@ public:
 
     // Opens (appending) the regular file that receives the log; false, with
     // errno set, when it cannot (a FIFO or a device is refused, never waited
-    // on). The first write that fails afterwards is reported on stderr.
+    // on). A rotation that fails, and the first write that fails afterwards,
+    // are reported on stderr.
     bool Open(const std::string& path);
     void Close();
     bool IsOpen() const;
@@ -72,7 +73,7 @@ private:
 CLog& GetLog();
 
 // Writes "Mosark: <line>" to stderr, for what must reach the user while no
-// log can take it.
+// log can take it; the line is escaped as the log escapes its text.
 void ReportToStderr(const std::string& line);
 
 // The word the log's result lines end with.

@@ -89,7 +89,14 @@ bool CDataPack::ReadIndex(CAbstractFile& stream) {
     };
     const int64_t fileSize = stream.GetSize();
     if (fileSize < int64_t(kHeaderSize) || stream.Seek(0, SEEK_FROM_START) != 0) return refuse("file too small for the header");
-    CArchive header(&stream, false);
+    // The size is only what the system reported: a read can still fail (EIO)
+    // or end early (a kernel file, a pack cut meanwhile). The header is read
+    // whole before it is taken apart, so that such a pack is refused, never
+    // thrown over.
+    uint8_t headerBytes[kHeaderSize];
+    if (stream.Read(headerBytes, sizeof headerBytes) != sizeof headerBytes) return refuse("cannot read the header");
+    CMemoryFile headerFile(headerBytes, sizeof headerBytes);
+    CArchive header(&headerFile, false);
     char magic[4];
     uint32_t version = 0, count = 0, flags = 0;
     header.Read(magic, sizeof magic);
@@ -102,7 +109,7 @@ bool CDataPack::ReadIndex(CAbstractFile& stream) {
     if (uint64_t(count) > uint64_t(fileSize - int64_t(kHeaderSize)) / kEntrySize) return refuse("entry count beyond the file size");
 
     std::vector<uint8_t> index(size_t(count) * kEntrySize);
-    if (stream.Read(index.data(), index.size()) != index.size()) return refuse("index truncated");
+    if (stream.Read(index.data(), index.size()) != index.size()) return refuse("cannot read the index");
     if (flags & kIndexScrambled) {
         const std::vector<uint8_t> key = IndexKeystream(index.size());
         for (size_t i = 0; i < index.size(); ++i) index[i] ^= key[i];

@@ -40,7 +40,17 @@ CGraphicsSettings ReadGraphicsSettings(const CXMLNode& root) {
 }
 
 CGraphicsSettings ReadGraphicsSettings(const CString& path) {
-    const std::unique_ptr<CXMLNode> root = ParseXMLFile(path);
+    CFile file;
+    if (!file.Open(path)) return {};
+    // One byte over the limit tells a file too large, however large it is,
+    // without reading (or parsing) the rest of it.
+    CMemoryFile text(file, kMaxSettingsXmlBytes + 1);
+    if (text.Size() > kMaxSettingsXmlBytes) {
+        GetLog().PrintLine("Settings.xml : '%s' is larger than %zu bytes, using the defaults", path.c_str(),
+                           kMaxSettingsXmlBytes);
+        return {};
+    }
+    const std::unique_ptr<CXMLNode> root = ParseXML(text, path);
     return root ? ReadGraphicsSettings(*root) : CGraphicsSettings();
 }
 

@@ -23,10 +23,14 @@ struct CGraphicsSettings {
     std::optional<bool> bpp32;
 };
 
+// No real "Settings.xml" comes near this size; a larger file is not read.
+inline constexpr size_t kMaxSettingsXmlBytes = size_t(1) << 20;
+
 // Reads the first "graphics" element of the document. "On"/"Off" in any
 // case; another value, or an unknown driver, is logged and left unset (the
 // line of an unknown driver names the preferred one used instead). A
-// missing or unreadable file leaves everything unset.
+// missing or unreadable file leaves everything unset, and so does one over
+// kMaxSettingsXmlBytes, with a log line.
 CGraphicsSettings ReadGraphicsSettings(const CString& path);
 CGraphicsSettings ReadGraphicsSettings(const CXMLNode& root);
 

@@ -28,19 +28,14 @@ int CScreensaverApplication::Execute() {
         return CStdApplication::Execute();
     case EScreensaverMode::Settings:
         return ShowSettings();
-    case EScreensaverMode::Preview: {
-        // The preview window is only checked: nothing is drawn into it.
-        const HWND window = reinterpret_cast<HWND>(command.window.value_or(0));
-        GetLog().PrintLine("Preview window %llu : %s", static_cast<unsigned long long>(command.window.value_or(0)),
-                           IsWindow(window) ? "not drawn" : "not a window");
+    // Neither mode sets up the run's environment, so no log is open: they
+    // write nothing. The preview window is only checked, never drawn into.
+    case EScreensaverMode::Preview:
+        IsWindow(reinterpret_cast<HWND>(command.window.value_or(0)));
         return 0;
-    }
-    case EScreensaverMode::Associate: {
-        const HWND window =
-            command.window ? reinterpret_cast<HWND>(*command.window) : GetForegroundWindow();
-        GetLog().PrintLine("Associated window : %s", IsWindow(window) ? "found" : "none");
+    case EScreensaverMode::Associate:
+        IsWindow(command.window ? reinterpret_cast<HWND>(*command.window) : GetForegroundWindow());
         return 0;
-    }
     case EScreensaverMode::None:
         break;
     }

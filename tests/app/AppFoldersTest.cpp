@@ -93,3 +93,19 @@ TEST(AppFoldersTest, RefusedStartupPathIsReportedAndIgnored) {
     EXPECT_EQ(errors, "Mosark: " + expected + "\n");
     EXPECT_EQ(std::filesystem::current_path(), original);
 }
+
+// A start-up path holding control bytes (a terminal escape, CR, BEL) reaches
+// stderr written out as the log writes them, never acting on the terminal.
+TEST(AppFoldersTest, StartupPathReportedOnStderrIsEscaped) {
+    CScratchFolder dir;
+    CScopedEnvironment config("XDG_CONFIG_HOME", dir.Path().c_str());
+    dir.Write("Talvorn/Mosark/StartupPath", (dir / "mis\rsing\x1B[2J\a") + "\n");
+    const auto original = std::filesystem::current_path();
+    testing::internal::CaptureStderr();
+    const CString failure = ApplyStartupPath();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(failure.str(), "ApplyStartupPath() : FAILED : cannot enter '" + (dir / "mis\rsing\x1B[2J\a") +
+                                 "' : No such file or directory; running in '" + original.string() + "'");
+    EXPECT_EQ(errors, "Mosark: ApplyStartupPath() : FAILED : cannot enter '" + (dir / "mis\\x0Dsing\\x1B[2J\\x07") +
+                          "' : No such file or directory; running in '" + original.string() + "'\n");
+}

@@ -138,6 +138,35 @@ TEST(ConfigTest, SaveLeavesAnotherWritersTemporaryAlone) {
 
 namespace {
 
+mode_t PermissionsOf(const std::string& path) {
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : mode_t(-1);
+}
+
+} // namespace
+
+// A save replaces the file's contents, not its permissions: a private file
+// stays private, and bits the umask would have cut stay too. A first save
+// gets the default.
+TEST(ConfigTest, SaveKeepsThePermissionsOfTheFileItReplaces) {
+    CScratchFolder dir;
+    const mode_t umaskBefore = ::umask(022);
+    const std::string path = dir / "screensaver.cfg";
+    ASSERT_TRUE(Custom().Save(CString(path)));
+    EXPECT_EQ(PermissionsOf(path), 0644u);
+    for (const mode_t kept : {0600u, 0664u, 0400u}) {
+        ASSERT_EQ(::chmod(path.c_str(), kept), 0);
+        EXPECT_TRUE(CConfig().Save(CString(path)));
+        EXPECT_EQ(PermissionsOf(path), kept) << std::oct << kept;
+    }
+    ::umask(umaskBefore);
+    CConfig loaded = Custom();
+    EXPECT_TRUE(loaded.Load(CString(path)));
+    EXPECT_EQ(loaded, CConfig());
+}
+
+namespace {
+
 struct CUnreadable {
     const char* name;
     std::function<void(const std::string& path)> make;

@@ -103,3 +103,27 @@ TEST(SettingsXmlFileTest, MissingOrBrokenFileLeavesEverythingUnset) {
     }
     EXPECT_EQ(ReadGraphicsSettings(CString(dir.Write("ok.xml", R"(<graphics driver="d3d8"/>)"))).driver, CString("D3D8"));
 }
+
+namespace {
+class SettingsXmlSizeTest : public ::testing::TestWithParam<size_t> {};
+} // namespace
+
+// A settings file no real one comes near in size is refused whole, logged,
+// and left as it is; one at the limit is read.
+TEST_P(SettingsXmlSizeTest, FileOverTheLimitLeavesEverythingUnset) {
+    const size_t size = GetParam();
+    const std::string head = R"(<settings><graphics driver="D3D8"/><!--)", tail = "--></settings>";
+    const std::string text = head + std::string(size - head.size() - tail.size(), ' ') + tail;
+    TestFiles::CScratchFolder dir;
+    const std::string path = dir.Write("Settings.xml", text);
+    CLogCapture log;
+    const CGraphicsSettings settings = ReadGraphicsSettings(CString(path));
+    const bool over = size > kMaxSettingsXmlBytes;
+    EXPECT_EQ(settings.driver, over ? std::nullopt : std::optional<CString>("D3D8"));
+    EXPECT_EQ(log.Contains("Settings.xml : '" + path + "' is larger than 1048576 bytes, using the defaults\n"), over)
+        << log.Text();
+    EXPECT_EQ(std::filesystem::file_size(path), size);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, SettingsXmlSizeTest,
+                         ::testing::Values(kMaxSettingsXmlBytes, kMaxSettingsXmlBytes + 1));

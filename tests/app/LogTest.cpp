@@ -10,6 +10,7 @@
 
 #include "app/Log.h"
 #include "app/LogEscape.h"
+#include "app/LogFile.h"
 #include "app/TestFiles.h"
 #include "platform/FileAccess.h"
 
@@ -184,6 +185,45 @@ INSTANTIATE_TEST_SUITE_P(Sizes, LogRotationTest,
                                            CRotationCase{"AtTheLimit", CLog::kRotateBytes, false},
                                            CRotationCase{"OneByteOver", CLog::kRotateBytes + 1, true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A log that cannot be moved aside is still kept bounded: it starts anew,
+// and stderr says why, once.
+TEST_F(LogTest, FailedRotationIsReportedAndTheLogStartsAnew) {
+    TestFiles::CScratchFolder dir;
+    const std::string path = dir.Write("screensaver.log", std::string(size_t(CLog::kRotateBytes) + 1, 'o'));
+    std::filesystem::create_directory(path + ".1");
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(m_log.Open(path));
+    m_log.PrintLine("new run");
+    ASSERT_TRUE(m_log.Open(path));
+    m_log.Close();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Mosark: cannot move the log '" + path + "' to '" + path +
+                                                          ".1' : Is a directory; the log starts anew\n");
+    EXPECT_EQ(TestFiles::ReadFileBytes(path), "[09:05:03] new run\n");
+    EXPECT_TRUE(std::filesystem::is_directory(path + ".1"));
+}
+
+// Two instances open the same grown log; the first rotates it. The second
+// then finds its file moved: it moves nothing more (the previous log stays
+// whole) and writes into the first one's new log.
+TEST_F(LogTest, RotationFindingItsFileMovedLosesNothing) {
+    TestFiles::CScratchFolder dir;
+    const std::string old(size_t(CLog::kRotateBytes) + 1, 'o');
+    const std::string path = dir.Write("screensaver.log", old);
+    const int second = OpenLogForAppending(path);
+    ASSERT_GE(second, 0);
+    ASSERT_TRUE(m_log.Open(path));
+    m_log.PrintLine("first instance");
+    std::string failure;
+    const int moved = RotateLogIfOver(second, path, CLog::kRotateBytes, failure);
+    ASSERT_GE(moved, 0);
+    EXPECT_EQ(::write(moved, "second instance\n", 16), 16);
+    ::close(moved);
+    m_log.Close();
+    EXPECT_EQ(failure, "");
+    EXPECT_EQ(TestFiles::ReadFileBytes(path), "[09:05:03] first instance\nsecond instance\n");
+    EXPECT_TRUE(TestFiles::ReadFileBytes(path + ".1") == old) << "the previous log is the old one, whole";
+}
 
 namespace {
 

@@ -133,6 +133,14 @@ struct Corruption { const char* name; std::function<void(std::vector<uint8_t>&)>
 
 void PutU32(std::vector<uint8_t>& image, size_t at, uint32_t value) { std::memcpy(&image[at], &value, 4); }
 
+// The pack the damage and fault cases start from: "first.txt", "second.txt".
+std::vector<uint8_t> TwoEntryPack() {
+    Tools::CPakWriter writer;
+    writer.Add("first.txt", Bytes("one"));
+    writer.Add("second.txt", Bytes("two"));
+    return writer.Build();
+}
+
 constexpr size_t kEntry0 = PackFormat::kHeaderSize;
 constexpr size_t kEntry1 = PackFormat::kHeaderSize + PackFormat::kEntrySize;
 
@@ -157,10 +165,7 @@ class PackCorruptionTest : public ::testing::TestWithParam<Corruption> {};
 } // namespace
 
 TEST_P(PackCorruptionTest, BadPackIsRefusedAndBadEntrySkippedWithALogLine) {
-    Tools::CPakWriter writer;
-    writer.Add("first.txt", Bytes("one"));
-    writer.Add("second.txt", Bytes("two"));
-    std::vector<uint8_t> image = writer.Build();
+    std::vector<uint8_t> image = TwoEntryPack();
     GetParam().damage(image);
 
     CLogCapture log;
@@ -177,6 +182,59 @@ TEST_P(PackCorruptionTest, BadPackIsRefusedAndBadEntrySkippedWithALogLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PackCorruptionTest, ::testing::ValuesIn(kCorruptions),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ------------------------------------------------------- unreadable packs
+
+namespace {
+
+// A pack as a failing disk or a kernel file serves it: the size the system
+// reported, but reads that deliver only the first `readable` bytes.
+class CFaultyStream : public CMemoryFile {
+public:
+    CFaultyStream(std::vector<uint8_t> bytes, int64_t reportedSize, size_t readable)
+        : CMemoryFile(std::move(bytes)), m_reportedSize(reportedSize), m_readable(readable) {}
+    size_t Read(void* buffer, size_t count) override {
+        const size_t position = size_t(Tell());
+        return CMemoryFile::Read(buffer, position < m_readable ? std::min(count, m_readable - position) : 0);
+    }
+    int64_t GetSize() override { return m_reportedSize; }
+
+private:
+    int64_t m_reportedSize;
+    size_t m_readable;
+};
+
+// reportedSize and readable -1: those of the whole pack.
+struct ReadFault { const char* name; std::string bytes; int64_t reportedSize; int readable; const char* reason; };
+
+const ReadFault kReadFaults[] = {
+    {"ErrorAtTheFirstRead", "", -1, 0, "cannot read the header"},
+    {"KernelFileShortRead", "0-7\n", 4096, 4, "cannot read the header"},
+    {"ShrunkIntoTheHeader", "", -1, 10, "cannot read the header"},
+    {"ShrunkIntoTheIndex", "", -1, int(kEntry1) + 5, "cannot read the index"},
+};
+
+class PackReadFaultTest : public ::testing::TestWithParam<ReadFault> {};
+
+} // namespace
+
+// A pack the system cannot deliver as it described it is refused like a
+// damaged one: a log line, never an exception that ends the program.
+TEST_P(PackReadFaultTest, UnreadablePackIsRefusedWithALogLine) {
+    const ReadFault& fault = GetParam();
+    const std::vector<uint8_t> image = fault.bytes.empty() ? TwoEntryPack() : Bytes(fault.bytes);
+    const int64_t size = fault.reportedSize < 0 ? int64_t(image.size()) : fault.reportedSize;
+    const size_t readable = fault.readable < 0 ? image.size() : size_t(fault.readable);
+
+    CLogCapture log;
+    std::unique_ptr<CDataPack> pack;
+    EXPECT_NO_THROW(pack = CDataPack::Open("faulty.pak", [&] { return std::make_unique<CFaultyStream>(image, size, readable); }));
+    EXPECT_EQ(pack, nullptr);
+    EXPECT_TRUE(log.Contains(std::string("CDataPack::Open('faulty.pak') : FAILED : ") + fault.reason + "\n")) << log.Text();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PackReadFaultTest, ::testing::ValuesIn(kReadFaults),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PakWriterTest, RefusesNamesThePackCannotHold) {
