@@ -333,6 +333,28 @@ INSTANTIATE_TEST_SUITE_P(
                   "Visible"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Two controllers sharing one ease list, as an archive can hold them: the
+// one that goes leaves the list whole to the other.
+TEST_F(SceneArchiveTest, SharedCurveListStaysWithTheOtherController) {
+    CWriter w;
+    w.SceneStart().U32(2);
+    for (uint32_t id : {2000u, 2001u}) {
+        w.Animatable("Engine::Scene::CStepFloatCtrl", id).Begin(CHUNK_REFLECTABLE).U8(0).End();
+        w.Begin(CHUNK_CONTROLLER, 1).U32(0).U32(0).End().Begin(CHUNK_STD_CONTROLLER);
+        if (id == 2000) {
+            w.Animatable("Engine::Scene::CEaseCurveList", 2002).Begin(CHUNK_EASE_CURVE_LIST).U32(1);
+            w.Animatable("Test::CTestFloatCtrl", 2003).Begin(CHUNK_REFLECTABLE).U8(0).End();
+            w.Begin(CHUNK_CONTROLLER, 1).U32(0).U32(0).End().Begin(CHUNK_TEST_CONTROLLER).F32(0).F32(0).End().End();
+        } else {
+            w.Str("Engine::Scene::CEaseCurveList").U32(2002);
+        }
+        w.Str("NULL").End().Begin(CHUNK_KEY_TABLE, 1).U32(0).End();
+    }
+    LoadScene(*m_loaded, w.End().Done());
+    m_loaded->RemoveSubAnim(0);
+    EXPECT_EQ(CurveCounts(m_loaded->GetSubAnim(0).get()), std::make_pair(1, 0));
+}
+
 struct CorruptCase {
     const char* name;
     // Writes what follows the header of a scene.
