@@ -66,8 +66,7 @@ void CClassDir::KeepDropped(CAnimatable::Ref object) {
 void CClassDir::DisposeDropped() {
     std::vector<CAnimatable::Ref> dropped;
     dropped.swap(m_dropped);
-    for (const CAnimatable::Ref& object : dropped)
-        if (object->GetDependentCount() == 0) object->Dispose();
+    for (const CAnimatable::Ref& object : dropped) object->DisposeIfUnused();
 }
 
 void CClassDir::DisposeAll() {

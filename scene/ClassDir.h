@@ -33,8 +33,8 @@ public:
     // since a later record may refer to it by ID, until DisposeDropped.
     void KeepDropped(CAnimatable::Ref object);
     // At the end of a read: disposes of every dropped object that nothing
-    // took up after all, which would otherwise keep itself alive through
-    // the links to its own controllers.
+    // took up after all (no dependent, no slot), which would otherwise keep
+    // itself alive through the links to its own controllers.
     void DisposeDropped();
     // Disposes of every registered object (breaking the links between
     // them), then releases them: what a failed read leaves behind.

@@ -74,7 +74,7 @@ bool CReferenceTarget::UnlinkDependent(CReferenceTarget* dependent, bool dispose
     const Ref keep = std::move(*it);
     m_dependents.erase(it);
     dependent->UnlinkReference(this, disposeOrphans);
-    if (disposeOrphans && m_dependents.empty()) Dispose();
+    if (disposeOrphans) DisposeIfUnused();
     return true;
 }
 
@@ -88,6 +88,10 @@ bool CReferenceTarget::DeleteAllReferences() {
 
 void CReferenceTarget::Dispose() {
     DeleteAllReferences();
+}
+
+void CReferenceTarget::DisposeIfUnused() {
+    if (!IsInUse()) Dispose();
 }
 
 void CReferenceTarget::UnlinkAllFromDestructor() noexcept {

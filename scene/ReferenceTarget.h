@@ -10,6 +10,9 @@
 
 namespace Engine::Scene {
 
+template <class T>
+class CSlotRef;
+
 // Messages passed by NotifyDependents.
 enum ERefMessage : int {
     REFMSG_CHANGED = 16,    // the source's value changed
@@ -46,7 +49,8 @@ public:
     // As AddReference on the dependent list, without a call back.
     virtual bool AddDependent(Ref dependent, int index);
     virtual bool RemoveReference(Ref target);
-    // Losing the last dependent disposes of this object.
+    // Losing the last dependent disposes of this object, unless a slot
+    // still holds it.
     virtual bool RemoveDependent(Ref dependent);
     virtual bool DeleteAllReferences();
     // Drops every link; derived classes also drop what they own.
@@ -56,6 +60,12 @@ public:
     int GetReferenceCount() const { return int(m_references.size()); }
     Ref GetDependent(int index) const { return m_dependents.at(size_t(index)); }
     Ref GetReference(int index) const { return m_references.at(size_t(index)); }
+
+    // In use while it has a dependent or an owner's slot holds it (objects
+    // read from an archive may be held by slots alone, without a link).
+    bool IsInUse() const { return !m_dependents.empty() || m_slotHolds > 0; }
+    // Disposes of this object when nothing uses it any more.
+    void DisposeIfUnused();
 
 protected:
     // A counted reference that keeps this object alive through a call that
@@ -71,6 +81,9 @@ protected:
     void UnlinkAllFromDestructor() noexcept;
 
 private:
+    template <class T>
+    friend class CSlotRef;
+
     using RefList = std::vector<Ref>;
     static bool Insert(RefList& list, CReferenceTarget* self, Ref object, int index);
     // The two halves of an unlink; each calls the other side's half.
@@ -79,6 +92,7 @@ private:
 
     RefList m_dependents;
     RefList m_references;
+    int m_slotHolds = 0;
 };
 
 } // namespace Engine::Scene

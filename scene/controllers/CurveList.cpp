@@ -7,21 +7,13 @@ namespace Engine::Scene {
 namespace {
 // The shortest object reference: "NULL".
 constexpr uint32_t MIN_REFERENCE_BYTES = 5;
-
-// A curve read from an archive is held by its list's slot alone; once it
-// leaves the list without a dependent it is disposed of, as a registered
-// curve is when it loses its last dependent. Otherwise its links to its own
-// curve lists would keep it alive for ever.
-void DisposeIfOrphan(CController* curve) {
-    if (curve && curve->GetDependentCount() == 0) curve->Dispose();
-}
 } // namespace
 
 void CCurveList::Dispose() {
     CAnimatable::Dispose();
-    std::vector<CurveRef> curves;
+    std::vector<CSlotRef<CController>> curves;
     curves.swap(m_curves);
-    for (const CurveRef& curve : curves) DisposeIfOrphan(curve.get());
+    for (CSlotRef<CController>& curve : curves) curve.Clear();
 }
 
 bool CCurveList::Serialize(CArchive& ar) {
@@ -30,7 +22,7 @@ bool CCurveList::Serialize(CArchive& ar) {
         ar.BeginChunk(m_chunkId, CHUNK_VERSION);
         ar.WriteDWord(uint32_t(m_curves.size()));
         for (size_t i = 0; i < m_curves.size(); ++i) {
-            const CurveRef curve = m_curves[i];
+            const CurveRef curve = m_curves[i].Get();
             WriteAnimatableRef(ar, curve.get());
         }
         ar.EndChunk();
@@ -45,7 +37,7 @@ bool CCurveList::Serialize(CArchive& ar) {
         CurveRef curve(ToController(sub.get()));
         // Held by the slot only, not registered as a reference.
         if (curve) RefuseSelfAnimation(*curve, *this, curve->GetObjectId());
-        m_curves.push_back(std::move(curve));
+        m_curves.emplace_back(std::move(curve));
     }
     CheckChunkEnd(ar, end, m_owner);
     return true;
@@ -57,17 +49,18 @@ bool CCurveList::SetSubAnim(CAnimatable::Ref sub, int index) {
     if (index > count) index = count;
     if (index < 0) index = 0;
     CurveRef curve(ToController(sub.get()));
-    m_curves.insert(m_curves.begin() + index, curve);
+    m_curves.emplace(m_curves.begin() + index, curve);
     if (curve) AddReference(std::move(curve), index);
     return true;
 }
 
 void CCurveList::RemoveSubAnim(int index) {
-    const CurveRef curve = m_curves.at(size_t(index));
-    const bool registered = curve && RemoveReference(curve);
-    // Removing the reference may have disposed of this list.
-    if (size_t(index) < m_curves.size()) m_curves.erase(m_curves.begin() + index);
-    if (!registered) DisposeIfOrphan(curve.get());
+    CSlotRef<CController> curve = std::move(m_curves.at(size_t(index)));
+    m_curves.erase(m_curves.begin() + index);
+    // A curve read from an archive has no link to remove, only the slot;
+    // either way the curve goes only when nothing else uses it.
+    if (curve) RemoveReference(curve.Get());
+    curve.Clear();
     NotifyDependents(REFMSG_REMOVED, 1);
 }
 

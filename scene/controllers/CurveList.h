@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "scene/SlotRef.h"
 #include "scene/controllers/Controller.h"
 
 namespace Engine::Scene {
@@ -13,24 +14,26 @@ class CCurveList : public CAnimatable {
 public:
     using CurveRef = Engine::ref_ptr<CController>;
 
-    // Drops every link and every curve.
+    // Drops every link and every curve; a curve nothing else uses goes too.
     void Dispose() override;
     bool Serialize(CArchive& ar) override;
     // Inserts the curve at the index (below 0: the last position; past the
     // end: the end) and registers it. A non-controller throws the integer 1.
     bool SetSubAnim(CAnimatable::Ref sub, int index) override;
     int GetSubAnimCount() const override { return int(m_curves.size()); }
-    CAnimatable::Ref GetSubAnim(int index) const override { return m_curves.at(size_t(index)); }
+    CAnimatable::Ref GetSubAnim(int index) const override { return GetCurve(index); }
+    // Unregisters the curve and lets go of it; it is disposed of only when
+    // nothing else uses it.
     void RemoveSubAnim(int index) override;
 
-    const CurveRef& GetCurve(int index) const { return m_curves.at(size_t(index)); }
+    const CurveRef& GetCurve(int index) const { return m_curves.at(size_t(index)).Get(); }
 
 protected:
     CCurveList(uint32_t chunkId, const char* owner) : m_chunkId(chunkId), m_owner(owner) {}
 
     // Null entries stay in the list (an archive may hold them); users skip
     // them.
-    std::vector<CurveRef> m_curves;
+    std::vector<CSlotRef<CController>> m_curves;
 
 private:
     uint32_t m_chunkId;

@@ -11,7 +11,7 @@ CTypePair CEaseCurveList::GetSubAnimType(int) const {
 void CEaseCurveList::EaseTime(double* result, const double* time) {
     *result = *time;
     for (size_t i = 0; i < m_curves.size(); ++i) {
-        const CurveRef curve = m_curves[i];
+        const CurveRef curve = m_curves[i].Get();
         if (!curve) continue;
         Engine::Reflection::CValue value;
         curve->GetControllerValue(*time, value);

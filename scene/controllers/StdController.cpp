@@ -56,9 +56,11 @@ void SetKeyValueOf(CController& table, IKey* key, float value) {
 
 } // namespace
 
-CStdController::CStdController() : m_easeList(new CEaseCurveList), m_multList(new CMultCurveList) {
-    AddReference(m_easeList, 0);
-    AddReference(m_multList, 0);
+CStdController::CStdController()
+    : m_easeList(Engine::ref_ptr<CEaseCurveList>(new CEaseCurveList)),
+      m_multList(Engine::ref_ptr<CMultCurveList>(new CMultCurveList)) {
+    AddReference(m_easeList.Get(), 0);
+    AddReference(m_multList.Get(), 0);
 }
 
 CStdController::~CStdController() noexcept(false) = default;
@@ -80,31 +82,31 @@ bool CStdController::Serialize(CArchive& ar) {
 }
 
 template <class List>
-void CStdController::ReadList(CArchive& ar, Engine::ref_ptr<List>& slot) {
-    slot = nullptr;
+void CStdController::ReadList(CArchive& ar, CSlotRef<List>& slot) {
+    slot.Clear();
     const CAnimatable::Ref read = ReadAnimatableRef(ar);
     Engine::ref_ptr<List> list = Engine::DynamicRefCast<List>(read);
     // A curve that reaches this controller would ease it for ever.
     if (list) RefuseSelfAnimation(*list, *this, GetObjectId());
     // Kept in the slot only: the lists the constructor registered stay
     // among the references.
-    slot = std::move(list);
+    slot = CSlotRef<List>(std::move(list));
 }
 
 Engine::ref_ptr<CEaseCurveList> CStdController::GetEaseCurveList() const {
-    return m_easeList;
+    return m_easeList.Get();
 }
 
 Engine::ref_ptr<CMultCurveList> CStdController::GetMultCurveList() const {
-    return m_multList;
+    return m_multList.Get();
 }
 
 void CStdController::Dispose() {
     CController::Dispose();
-    // The registered lists went with their links; a list read from an
-    // archive is reached through its slot only.
-    if (m_easeList) m_easeList->Dispose();
-    if (m_multList) m_multList->Dispose();
+    // A list read from an archive is reached through its slot only; it goes
+    // unless another controller's slot still holds it.
+    m_easeList.Clear();
+    m_multList.Clear();
 }
 
 CStdController::ERegion CStdController::Locate(int index, int& local) const {

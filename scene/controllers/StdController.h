@@ -3,6 +3,7 @@
 // list, lists their curves after its reflected properties as
 // sub-animatables, and evaluates out-of-range times generically.
 
+#include "scene/SlotRef.h"
 #include "scene/controllers/Controller.h"
 
 namespace Engine::Scene {
@@ -17,8 +18,8 @@ public:
     CStdController();
     ~CStdController() noexcept(false) override;
 
-    // Also empties the curve lists read from an archive, which no link
-    // reaches.
+    // Also lets go of the curve lists; a list read from an archive, which
+    // no link reaches, goes with it unless another controller holds it.
     void Dispose() override;
     bool Serialize(CArchive& ar) override;
     // Sub-animatables: the reflected properties, then the ease curves, then
@@ -57,10 +58,10 @@ private:
     // Whether the class carries ISupportGetORTControllerValue; asked once.
     bool SupportsOutOfRange() const;
     template <class List>
-    void ReadList(CArchive& ar, Engine::ref_ptr<List>& slot);
+    void ReadList(CArchive& ar, CSlotRef<List>& slot);
 
-    Engine::ref_ptr<CEaseCurveList> m_easeList;
-    Engine::ref_ptr<CMultCurveList> m_multList;
+    CSlotRef<CEaseCurveList> m_easeList;
+    CSlotRef<CMultCurveList> m_multList;
     mutable int8_t m_supportsOutOfRange = -1;
 };
 

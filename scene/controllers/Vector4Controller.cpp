@@ -10,12 +10,23 @@ CVector4Controller::CVector4Controller(const Engine::Reflection::CTypeInfo* ownT
     BindComponents(ownType);
 }
 
+void CVector4Controller::GetValue(Engine::Geometry::CVector4& value) const {
+    value = m_value;
+}
+
+void CVector4Controller::SetValue(float x, float y, float z, float w) {
+    m_value = {x, y, z, w};
+}
+
 void CVector4Controller::GetValue(double, CValue& value) {
-    value = CValue(m_value);
+    Engine::Geometry::CVector4 vector;
+    GetValue(vector);
+    value = CValue(vector);
 }
 
 void CVector4Controller::SetValue(double, const CValue& value, int) {
-    m_value = value.Get<Engine::Geometry::CVector4>();
+    const auto vector = value.Get<Engine::Geometry::CVector4>();
+    SetValue(vector.x, vector.y, vector.z, vector.w);
 }
 
 CValue CVector4Controller::GetInstance() {

@@ -12,9 +12,13 @@ class CVector4Controller : public CComponentController, public IVector4Controlle
 public:
     CVector4Controller();
 
-    // The current vector, whatever the time.
+    // Writes the current vector to the output.
+    void GetValue(Engine::Geometry::CVector4& value) const;
+    // Stores the components as the current vector.
+    void SetValue(float x, float y, float z, float w);
+    // The controller's value operations: the vector in a value, whatever
+    // the time.
     void GetValue(double time, Engine::Reflection::CValue& value) override;
-    // Stores the vector in the value.
     void SetValue(double time, const Engine::Reflection::CValue& value, int flag) override;
 
     const Engine::Geometry::CVector4& GetVector() const { return m_value; }

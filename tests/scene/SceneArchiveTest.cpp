@@ -215,6 +215,16 @@ TEST_F(SceneArchiveTest, LoadedCurvesAndListsHaveNoDependents) {
     EXPECT_EQ(curve->GetReferenceCount(), 0);
 }
 
+// The first property name "Visible" in the archive (the first sprite's)
+// becomes the given name, of the same length.
+void RenameFirstVisible(Bytes& bytes, const char* name) {
+    const std::string from = "\x07Visible", to = std::string("\x07") + name;
+    ASSERT_EQ(to.size(), from.size());
+    const auto at = std::search(bytes.begin(), bytes.end(), from.begin(), from.end());
+    ASSERT_NE(at, bytes.end());
+    std::copy(to.begin(), to.end(), at);
+}
+
 struct CDroppedCase {
     const char* name;
     // The property name under which the first sprite lists the shared
@@ -240,13 +250,7 @@ TEST_P(DroppedControllerTest, IsKeptWholeForALaterReference) {
     for (const auto& wrapper : {first, second, third}) m_scene->AddChild(wrapper);
     Bytes bytes = SaveScene(*m_scene);
     const uint32_t unusedId = unused->GetObjectId();
-    // The first "Visible" (the first sprite's) becomes the case's property
-    // name, of the same length.
-    const std::string from = "\x07Visible", to = std::string("\x07") + GetParam().firstProperty;
-    ASSERT_EQ(to.size(), from.size());
-    const auto at = std::search(bytes.begin(), bytes.end(), from.begin(), from.end());
-    ASSERT_NE(at, bytes.end());
-    std::copy(to.begin(), to.end(), at);
+    RenameFirstVisible(bytes, GetParam().firstProperty);
 
     LoadScene(*m_loaded, bytes);
     ASSERT_NE(m_loaded->GetAniObject(2), nullptr);
@@ -263,6 +267,93 @@ INSTANTIATE_TEST_SUITE_P(Cases, DroppedControllerTest,
                          ::testing::Values(CDroppedCase{"WrongValueType", "Visible"},
                                            CDroppedCase{"UnknownProperty", "Unknown"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A linear curve from (0, 0) to (100, end).
+ref_ptr<CLinearFloatCtrl> Ramp(float end) {
+    ref_ptr<CLinearFloatCtrl> curve(new CLinearFloatCtrl);
+    curve->AppendKey(ControllerTest::NewKey<ILinFloatKey>(100, end));
+    return curve;
+}
+
+struct CHeldCase {
+    const char* name;
+    // Gives the other sprite a hold on the eased controller's curve or list.
+    void (*share)(CReflectionAniObject& other, CStdController& eased);
+    // The name under which the other sprite lists its "Visible" slot.
+    const char* otherProperty;
+};
+
+class HeldByASlotTest : public SceneArchiveTest, public ::testing::WithParamInterface<CHeldCase> {};
+
+// A controller eased by a curve that is itself eased (time 40 -> 20) yields
+// 20 at time 40. Another holder of the curve or of the ease list, dropped
+// by the reader or going after the load, must not take them from it.
+TEST_P(HeldByASlotTest, StaysWholeForTheOtherHolder) {
+    auto other = MakeSpriteWrapper(1);
+    auto owner = MakeSpriteWrapper(2);
+    const auto eased = Ramp(100);
+    const auto curve = Ramp(100);
+    curve->AddEaseCurve(Ramp(50));
+    eased->AddEaseCurve(curve);
+    owner->SetSubAnim(eased, 0);
+    GetParam().share(*other, *eased);
+    m_scene->AddChild(other);
+    m_scene->AddChild(owner);
+    Bytes bytes = SaveScene(*m_scene);
+    RenameFirstVisible(bytes, GetParam().otherProperty);
+
+    LoadScene(*m_loaded, bytes);
+    m_loaded->RemoveSubAnim(0);
+    const auto loaded = Engine::DynamicRefCast<CStdController>(m_loaded->GetAniObject(0)->GetSubAnim(0));
+    CValue value;
+    loaded->GetControllerValue(40, value);
+    EXPECT_EQ(value.Get<float>(), 20.0f);
+    EXPECT_EQ(CurveCounts(loaded->GetEaseCurveList()->GetCurve(0).get()), std::make_pair(1, 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HeldByASlotTest,
+    ::testing::Values(
+        CHeldCase{"CurveUnderABoolProperty",
+                  [](CReflectionAniObject& other, CStdController& eased) {
+                      other.SetSubAnim(eased.GetEaseCurveList()->GetCurve(0), 1);
+                  },
+                  "Visible"},
+        CHeldCase{"ListUnderAMissingProperty",
+                  [](CReflectionAniObject& other, CStdController& eased) {
+                      other.SetSubAnim(eased.GetEaseCurveList(), 1);
+                  },
+                  "Unknown"},
+        CHeldCase{"CurveInAControllerThatGoes",
+                  [](CReflectionAniObject& other, CStdController& eased) {
+                      const auto controller = Ramp(100);
+                      controller->AddEaseCurve(eased.GetEaseCurveList()->GetCurve(0));
+                      other.SetSubAnim(controller, 0);
+                  },
+                  "Visible"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Two controllers sharing one ease list, as an archive can hold them: the
+// one that goes leaves the list whole to the other.
+TEST_F(SceneArchiveTest, SharedCurveListStaysWithTheOtherController) {
+    CWriter w;
+    w.SceneStart().U32(2);
+    for (uint32_t id : {2000u, 2001u}) {
+        w.Animatable("Engine::Scene::CStepFloatCtrl", id).Begin(CHUNK_REFLECTABLE).U8(0).End();
+        w.Begin(CHUNK_CONTROLLER, 1).U32(0).U32(0).End().Begin(CHUNK_STD_CONTROLLER);
+        if (id == 2000) {
+            w.Animatable("Engine::Scene::CEaseCurveList", 2002).Begin(CHUNK_EASE_CURVE_LIST).U32(1);
+            w.Animatable("Test::CTestFloatCtrl", 2003).Begin(CHUNK_REFLECTABLE).U8(0).End();
+            w.Begin(CHUNK_CONTROLLER, 1).U32(0).U32(0).End().Begin(CHUNK_TEST_CONTROLLER).F32(0).F32(0).End().End();
+        } else {
+            w.Str("Engine::Scene::CEaseCurveList").U32(2002);
+        }
+        w.Str("NULL").End().Begin(CHUNK_KEY_TABLE, 1).U32(0).End();
+    }
+    LoadScene(*m_loaded, w.End().Done());
+    m_loaded->RemoveSubAnim(0);
+    EXPECT_EQ(CurveCounts(m_loaded->GetSubAnim(0).get()), std::make_pair(1, 0));
+}
 
 struct CorruptCase {
     const char* name;

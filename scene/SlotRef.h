@@ -1,0 +1,57 @@
+#pragma once
+// A counted reference held in an owner's slot. Curves and curve lists read
+// from an archive are held by their slots alone, without a link, so the
+// slot itself counts as a use of the object: nothing disposes of it while a
+// slot holds it, and the slot that lets go last disposes of it (its links
+// to its own curve lists would otherwise keep it alive for ever).
+
+#include <utility>
+
+#include "scene/ReferenceTarget.h"
+
+namespace Engine::Scene {
+
+template <class T>
+class CSlotRef {
+public:
+    CSlotRef() = default;
+    explicit CSlotRef(Engine::ref_ptr<T> object) : m_object(std::move(object)) {
+        if (m_object) ++m_object->m_slotHolds;
+    }
+    CSlotRef(CSlotRef&& other) noexcept : m_object(std::move(other.m_object)) {}
+    CSlotRef& operator=(CSlotRef&& other) noexcept {
+        if (this != &other) {
+            Drop();
+            m_object = std::move(other.m_object);
+        }
+        return *this;
+    }
+    CSlotRef(const CSlotRef&) = delete;
+    CSlotRef& operator=(const CSlotRef&) = delete;
+    // Lets go without disposing: nothing may be disposed of from a
+    // destructor.
+    ~CSlotRef() { Drop(); }
+
+    // Lets go of the object and disposes of it when nothing else uses it.
+    void Clear() {
+        const Engine::ref_ptr<T> object = std::move(m_object);
+        if (!object) return;
+        --object->m_slotHolds;
+        object->DisposeIfUnused();
+    }
+
+    const Engine::ref_ptr<T>& Get() const { return m_object; }
+    T* get() const { return m_object.get(); }
+    T* operator->() const { return m_object.get(); }
+    explicit operator bool() const { return m_object != nullptr; }
+
+private:
+    void Drop() noexcept {
+        const Engine::ref_ptr<T> object = std::move(m_object);
+        if (object) --object->m_slotHolds;
+    }
+
+    Engine::ref_ptr<T> m_object;
+};
+
+} // namespace Engine::Scene
