@@ -3,6 +3,7 @@
 // loaded effect files, and the library's drawing device over the graphics
 // driver with the texture list it makes its textures in.
 
+#include <cstdint>
 #include <memory>
 
 #include "graphics/Graphics.h"
@@ -15,6 +16,13 @@ namespace Engine::Particles {
 
 class CParticleSystem {
 public:
+    // What one frame of the application's loop may spend on particles
+    // (ParticleWorkBudget.h): far above what the scenes use, and low enough
+    // that even the software driver ends such a frame well within a quarter
+    // of a second, so input and quit requests are read in time.
+    static constexpr int64_t kFrameParticleVisits = int64_t(1) << 16;
+    static constexpr int64_t kFrameParticleQuads = int64_t(1) << 13;
+
     // The driver (not owned) must outlive the system. The application then
     // initialises the library with the graphics binding.
     explicit CParticleSystem(Graphics::CGraphics* graphics);
@@ -26,6 +34,8 @@ public:
 
     // At shutdown: destroys the textures of every loaded file.
     void Done();
+    // Gives the frame now starting its particle budget.
+    void StartFrame() { m_library->GetWorkBudget().Start(kFrameParticleVisits, kFrameParticleQuads); }
 
     VexaParticles::CVexaParticleLibrary& GetLibrary() { return *m_library; }
     CVexaFileManager& GetFileManager() { return m_fileManager; }

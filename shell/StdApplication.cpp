@@ -243,6 +243,7 @@ void CStdApplication::MainLoop() {
 }
 
 void CStdApplication::RunFrame() {
+    if (m_particles) m_particles->StartFrame();
     const CFixedStepClock::CFrame frame = m_clock.Advance(GetGlobalClock().GetElapsed());
     if (!frame.skipped) {
         for (int step = 0; step < frame.steps; ++step) {

@@ -37,9 +37,10 @@ CColour SampleColourGradient(const CColourGradient& gradient, float t) {
         const float span = keys.back().time - keys.front().time;
         if (!(span > 0.0f)) return ColourOf(keys.front());
         const float scaled = t * float(gradient.GetRepeatCount());
+        // A negative time wraps below the first key, where the first
+        // segment is extended; exactly on it, the first key is the colour.
         t = std::fmod(scaled, span) + keys.front().time;
-        // The remainder can land exactly on the first key's time.
-        if (t <= keys.front().time) return ColourOf(keys.front());
+        if (t == keys.front().time) return ColourOf(keys.front());
     } else if (t >= keys.back().time) {
         return ColourOf(keys.back());
     }

@@ -5,6 +5,7 @@
 
 #include "app/Math.h"
 #include "particles/library/ParticleRandom.h"
+#include "particles/library/ParticleWorkBudget.h"
 #include "particles/library/VexaGraphicsException.h"
 #include "particles/library/VexaParticleEmitter.h"
 #include "particles/library/VexaParticleLibrary.h"
@@ -102,10 +103,12 @@ void FillParticleQuad(const CVexaParticleType& type, const CParticle& particle, 
         const CVector3 attached = emitter.GetPosition() + particle.offset;
         centre = follow == 1.0f ? attached : particle.position + (attached - particle.position) * follow;
     }
+    // Each half-axis is (direction * extent) * size, in that order: the
+    // other grouping differs in the last bits.
     const float c = std::cos(particle.angle), s = std::sin(particle.angle);
-    const float ex = draw.extentX * particle.size, ey = draw.extentY * particle.size;
-    CVector3 u{c * ex, s * ex, 0.0f};
-    CVector3 v{-s * ey, c * ey, 0.0f};
+    const float ex = draw.extentX, ey = draw.extentY, size = particle.size;
+    CVector3 u{c * ex * size, s * ex * size, 0.0f};
+    CVector3 v{-s * ey * size, c * ey * size, 0.0f};
     const CVector3 base = centre - u * draw.pivotX - v * draw.pivotY;
     CVector3 origin = base;
     if (draw.oriented) {
@@ -115,8 +118,8 @@ void FillParticleQuad(const CVexaParticleType& type, const CParticle& particle, 
             right = TurnAbout(right, type.frame[2], particle.angle);
             up = TurnAbout(up, type.frame[2], particle.angle);
         }
-        u = right * ex;
-        v = up * ey;
+        u = right * ex * size;
+        v = up * ey * size;
         origin = base - u * draw.pivotX - v * draw.pivotY;
     }
     const CVector3 corners[4] = {origin - u - v, origin + u - v, origin + u + v, origin - u + v};
@@ -178,6 +181,7 @@ int32_t RenderType(CVexaParticleType& type, int32_t maxCount, int32_t mode) {
     const bool randomChoice = maxCount > 0 && mode != 0 && live > maxCount;
     ParticleRandomGenerator& random = GetParticleRandomGenerator();
     const int32_t capacity = library->GetCapacity();
+    CParticleWorkBudget& budget = library->GetWorkBudget();
     int32_t considered = 0;
     int32_t batch = 0;
     CParticleVertex* out = nullptr;
@@ -186,6 +190,7 @@ int32_t RenderType(CVexaParticleType& type, int32_t maxCount, int32_t mode) {
         if (maxCount > 0 && mode == 0 && considered >= maxCount) break;
         ++considered;
         if (!(particle->alphaFactor > kVisibleAlpha) || !particle->deathPending) continue;
+        if (!budget.TakeQuad()) break;
         if (batch == 0) {
             Check(buffer->Lock(), "Can't lock particles vertex buffer");
             out = static_cast<CParticleVertex*>(buffer->GetData());

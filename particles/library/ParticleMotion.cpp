@@ -77,6 +77,8 @@ CVector3 MoveWithColliders(const CVexaParticleEmitter& emitter, CParticle& parti
 } // namespace
 
 void MoveParticles(CVexaParticleType& type, float time, float dt) {
+    // A type the frame's budget cannot move whole waits for a later frame.
+    if (!type.TakeVisits(type.liveCount)) return;
     CVexaParticleEmitter& emitter = *type.emitter;
     const float k = emitter.GetTimeScale();
     const float T = k * time;

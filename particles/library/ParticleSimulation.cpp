@@ -301,7 +301,9 @@ void EmitParticles(CVexaParticleType& type, float time, float dt, bool emitting)
     uint32_t made = 0;
     for (int64_t i = 0; i < n; ++i) {
         for (uint64_t j = 0; j < k; ++j) {
-            if (made == kMaxParticlesPerStep || !EmitOne(type, values, time, j)) return;
+            // A new particle pays for its emission and for its first aging,
+            // which follows in the same step.
+            if (made == kMaxParticlesPerStep || !type.TakeVisits(2) || !EmitOne(type, values, time, j)) return;
             ++made;
         }
     }
@@ -364,6 +366,9 @@ void CVexaParticleEmitter::Update(float time, float dt, float x, float y, float 
     for (size_t i = 0; i < kCurveCount; ++i) m_work[i] = SampleCurve(m_curves[kCurveSlot[i]], T);
     for (int32_t i = 0; i < m_nTypeCount; ++i) {
         CVexaParticleType& type = m_types[size_t(i)];
+        // A type whose particles the frame's budget cannot all age waits,
+        // unchanged, for a later frame: no particle is left half updated.
+        if (!type.TakeVisits(type.liveCount)) continue;
         EmitParticles(type, time, dt, emitting != 0);
         AgeParticles(type, time, dt);
     }

@@ -7,6 +7,7 @@
 
 #include "app/File.h"
 #include "particles/library/IVexaParticleLibrary.h"
+#include "particles/library/ParticleWorkBudget.h"
 #include "particles/library/VexaFile.h"
 
 namespace VexaParticles {
@@ -32,6 +33,8 @@ public:
     VexaGraphics::IDevice* GetDevice() const { return m_device; }
     VexaGraphics::IVertexBuffer* GetVertexBuffer() const { return m_vertexBuffer.get(); }
     int32_t GetCapacity() const { return m_nCapacity; }
+    // Bounds what the emitters of this library's files do in one frame.
+    CParticleWorkBudget& GetWorkBudget() { return m_workBudget; }
 
     // Reads a whole stream into a new file. The stream must end where the
     // file does. A short read throws the archive's Engine::CException;
@@ -43,6 +46,7 @@ private:
     VexaGraphics::IDevice* m_device = nullptr;
     std::unique_ptr<VexaGraphics::IVertexBuffer> m_vertexBuffer;
     int32_t m_nCapacity = 0;
+    CParticleWorkBudget m_workBudget;
 };
 
 } // namespace VexaParticles

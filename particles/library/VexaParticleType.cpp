@@ -2,10 +2,15 @@
 
 #include "particles/library/ParticlePool.h"
 #include "particles/library/VexaParticleEmitter.h"
+#include "particles/library/VexaParticleLibrary.h"
 
 namespace VexaParticles {
 
 CVexaParticleType::~CVexaParticleType() { ClearParticles(); }
+
+bool CVexaParticleType::TakeVisits(int64_t count) const {
+    return !library || library->GetWorkBudget().TakeVisits(count);
+}
 
 void CVexaParticleType::CopyFromPrototype(const CVexaParticleType& prototype, CVexaParticleEmitter* owner) {
     shape = prototype.shape;

@@ -67,6 +67,10 @@ public:
     bool HasRandomSignQ3() const { return words.flags & kRandomSignQ3; }
     // Particles carry sub-emitters only when their type has prototypes of them.
     bool HasSubEmitters() const { return subEmitters && !subEmitters->empty(); }
+    // Takes visits from the library's frame budget (ParticleWorkBudget.h):
+    // false, taking none, when the frame has fewer left. A type read without
+    // a library has no limit.
+    bool TakeVisits(int64_t count) const;
 
     using CMatrix33 = std::array<std::array<float, 3>, 3>;
 

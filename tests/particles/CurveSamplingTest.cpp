@@ -58,12 +58,15 @@ TEST_P(GradientSampleTest, GivesTheHandComputedColour) {
 
 const std::vector<CColourKey> kBlend{{0, 0, 1, 0, 1}, {1, 1, 0, 0, 1}};
 const std::vector<CColourKey> kLate{{2, 0, 1, 0, 1}, {4, 1, 0, 0, 1}};
+const std::vector<CColourKey> kAcrossZero{{-1, 0.5f, 0.5f, 0, 1}, {1, 1, 0, 0, 1}};
 
 INSTANTIATE_TEST_SUITE_P(Keys, GradientSampleTest, ::testing::Values(
     CGradientCase{kBlend, 2, 0.75f, 0.5f}, CGradientCase{kBlend, 3, 0.25f, 0.75f},
     CGradientCase{kBlend, 1, 5, 1}, CGradientCase{kBlend, 0, 5, 1}, CGradientCase{kBlend, 0, 0.25f, 0.25f},
     CGradientCase{kBlend, 2, -1, 0}, CGradientCase{kLate, 2, 2.5f, 0.5f},
-    CGradientCase{{{1, 0, 1, 0, 1}, {1, 1, 0, 0, 1}}, 2, 2, 0}, CGradientCase{{}, 2, 1, 0}));
+    CGradientCase{{{1, 0, 1, 0, 1}, {1, 1, 0, 0, 1}}, 2, 2, 0}, CGradientCase{{}, 2, 1, 0},
+    // -0.3 * 2 wraps to -1.6, below the first key: the first segment runs on.
+    CGradientCase{kAcrossZero, 2, -0.3f, 0.35f}, CGradientCase{kAcrossZero, 2, 0, 0.5f}));
 
 TEST(ParticleRandom, FirstValuesFollowTheFormulas) {
     // Worked out separately from the seeding and drawing formulas; the later

@@ -66,6 +66,43 @@ TEST(ParticleDrawingTest, AnOrientedQuadLiesInTheFrameThenTheEmittersScaleAndOff
     EXPECT_NEAR(effect.device.draws[1][0].z, -61, 1e-4f);
 }
 
+// A flat quad turned by 0.3 and an upright one drawn in a frame turned by
+// 0.3 have the same half-axes, each (direction * extent) * size. The other
+// grouping, direction * (extent * size), moves every corner's x by a bit.
+class ParticleQuadRoundingTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ParticleQuadRoundingTest, TakesTheHalfAxesDirectionTimesExtentThenSize) {
+    const bool oriented = GetParam();
+    Tools::CVexaEmitter description = QuietEmitter();
+    description.axis3D = oriented ? 1 : 0;
+    description.types[0].words[4] = 1;
+    CEffect effect(description);
+    const float c = std::cos(0.3f), s = std::sin(0.3f);
+    const float turned[16] = {c, s, 0, 0, -s, c, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    effect.emitter->SetRotation(turned);
+    effect.emitter->Update(0, 0, 0, 0, 0, 0);
+    CVexaShape shape;
+    shape.width = 5;
+    shape.height = 10;
+    effect.Type().shape = &shape;
+    CParticle& particle = AddParticle(effect.Type(), kAt);
+    particle.size = 0.7f;
+    particle.angle = oriented ? 0.0f : 0.3f;
+    effect.emitter->RenderAll();
+    const std::vector<CVector3> expected{
+        {98.724968f, 42.2783241f, 0}, {105.412315f, 44.3469658f, 0}, {101.275032f, 57.7216759f, 0},
+        {94.5876846f, 55.6530342f, 0}};
+    const std::vector<CParticleVertex>& quad = effect.device.draws.at(0);
+    ASSERT_EQ(quad.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(quad[i].x, expected[i].x) << "corner " << i;
+        EXPECT_EQ(quad[i].y, expected[i].y) << "corner " << i;
+        EXPECT_EQ(quad[i].z, expected[i].z) << "corner " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FlatAndOriented, ParticleQuadRoundingTest, ::testing::Bool());
+
 struct CColourCase {
     bool rgba;
     CColour colour1;

@@ -1,7 +1,10 @@
 // The demo scenes as the screensaver presents them, one scene to a run, on
 // the test clock: the ground reaches the bottom edge across the whole width
-// while the layers scroll, and bg6's sparkles show on every driver as small
-// glows.
+// while the layers scroll, bg6's sparkles show on every driver as small
+// glows, and an effect that asks for far too many particles leaves the run
+// free to end.
+
+#include <SDL.h>
 
 #include <algorithm>
 #include <map>
@@ -10,6 +13,8 @@
 #include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsOGL.h"
 #include "graphics/drivers/GraphicsSFTW.h"
+#include "particles/ParticleSystem.h"
+#include "particles/library/ParticlePool.h"
 #include "placefile/PlaceFileManager.h"
 #include "shell/EntryPoint.h"
 #include "shell/ProgramStartup.h"
@@ -25,14 +30,20 @@ namespace {
 using CPicture = std::vector<uint32_t>;  // 0x00RRGGBB, rows top-down
 
 // A driver whose presents move the test clock on and then hand the kept
-// picture of the scene frames to the hook.
+// picture of the scene frames to the hook; each scene frame's drawing
+// starts with the begin hook.
 template <class Driver>
 class CSteppedDriver : public Driver {
 public:
     using Hook = std::function<void(CGraphics&, const CPicture&)>;
     CSteppedDriver(Engine::CApplication** app, const Engine::CScreensaverApplication* const* screensaver, Hook hook,
-                   int64_t stepUs)
-        : Driver(app), m_screensaver(screensaver), m_hook(std::move(hook)), m_stepUs(stepUs) {}
+                   std::function<void()> begin, int64_t stepUs)
+        : Driver(app), m_screensaver(screensaver), m_hook(std::move(hook)), m_begin(std::move(begin)),
+          m_stepUs(stepUs) {}
+    bool gBeginScene() override {
+        if (m_begin && !(*m_screensaver)->IsLoading()) m_begin();
+        return Driver::gBeginScene();
+    }
     void gFlipBuffers() override {
         Driver::gFlipBuffers();
         Platform::Testing::AdvanceTestClock(m_stepUs);
@@ -48,6 +59,7 @@ public:
 private:
     const Engine::CScreensaverApplication* const* m_screensaver;
     Hook m_hook;
+    std::function<void()> m_begin;
     int64_t m_stepUs;
 };
 
@@ -74,8 +86,10 @@ protected:
 
     // Runs the screensaver on the named driver; the hook sees each scene
     // frame with its number (from 1) and ends the run by returning false.
-    void Run(const std::string& driver, const std::function<bool(int, const CPicture&)>& onFrame) {
-        Engine::CScreensaverApplication* app = nullptr;
+    // onBegin runs as each scene frame starts drawing; `app` is the running
+    // screensaver.
+    void Run(const std::string& driver, const std::function<bool(int, const CPicture&)>& onFrame,
+             const std::function<void()>& onBegin = nullptr) {
         int frame = 0;
         const auto hook = [&](CGraphics& graphics, const CPicture& picture) {
             if (!onFrame(++frame, picture) || frame > 200) graphics.RequestQuit();
@@ -83,7 +97,8 @@ protected:
         const auto entry = [&]<class Driver>(const char* name) {
             return Engine::CGraphicsDriverEntry{name, [&, name](Engine::CApplication** cell) {
                                                     return std::unique_ptr<CGraphics>(
-                                                        std::make_unique<CSteppedDriver<Driver>>(cell, &app, hook, kStepUs));
+                                                        std::make_unique<CSteppedDriver<Driver>>(cell, &app, hook, onBegin,
+                                                                                                 kStepUs));
                                                 }};
         };
         Engine::CGraphicsDriverTable table{entry.operator()<Engine::Graphics::CGraphics_D3D8>("D3D8"),
@@ -98,7 +113,10 @@ protected:
         });
         EXPECT_EQ(exitCode, 0);
         EXPECT_TRUE(boxes.empty());
+        app = nullptr;
     }
+
+    Engine::CScreensaverApplication* app = nullptr;
 };
 
 class SceneGroundTest : public DemoScenesTest, public ::testing::WithParamInterface<int> {};
@@ -185,5 +203,50 @@ TEST_P(SparklesTest, AreSmallGlowsOverTheSky) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, SparklesTest, ::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"));
+
+// bg6 with its effect asking for a thousand million particles a second, as
+// a damaged file may: every step would fill the particle pool and every
+// frame draw all of it. A quit request, as SIGTERM makes one, posted while
+// the first frame draws ends the run after that frame, whose particle work
+// stayed within the frame's budget.
+class HeavyEffectTest : public DemoScenesTest, public ::testing::WithParamInterface<const char*> {};
+
+size_t ParticlesInUse() { return VexaParticles::GetParticleRecordCount() - VexaParticles::GetFreeParticleCount(); }
+
+TEST_P(HeavyEffectTest, AQuitDuringTheFirstFrameEndsTheRunAfterItsBoundedWork) {
+    using Engine::Particles::CParticleSystem;
+    Tools::CVexaDocument heavy;
+    heavy.shapes = {{"glow", 1, {{Tools::GlowPng(), 8.0f, 8.0f}}, {}, {}}};
+    heavy.emitters = {Tools::SparkleEmitter()};
+    heavy.emitters[0].curves[2] = Tools::MakeVexaCurve(1e9f);          // C2, the emission rate
+    heavy.emitters[0].types[0].curves[4] = Tools::MakeVexaCurve(1e9f);  // Q5, particles a second
+    UseScene(GetParam(), 6, Tools::WriteVexa(heavy));
+    const size_t inUseBefore = ParticlesInUse();
+    int frames = 0, quits = 0;
+    size_t live = 0;
+    int64_t drawn = 0;
+    Run(
+        GetParam(),
+        [&](int frame, const CPicture&) {
+            frames = frame;
+            live = ParticlesInUse() - inUseBefore;
+            const int64_t left = app->GetParticleSystem()->GetLibrary().GetWorkBudget().GetQuadsLeft();
+            drawn = CParticleSystem::kFrameParticleQuads - left;
+            return true;
+        },
+        [&] {
+            if (quits++ > 0) return;
+            SDL_Event quit{};
+            quit.type = SDL_QUIT;
+            ASSERT_EQ(SDL_PushEvent(&quit), 1) << SDL_GetError();
+        });
+    EXPECT_EQ(frames, 1) << "the quit ends the run after the frame it came in";
+    // New particles pay for their emission and their first aging.
+    EXPECT_GT(live, 0u);
+    EXPECT_LE(live, size_t(CParticleSystem::kFrameParticleVisits / 2));
+    EXPECT_EQ(drawn, CParticleSystem::kFrameParticleQuads);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, HeavyEffectTest, ::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"));
 
 } // namespace
