@@ -83,11 +83,14 @@ inline void CQuadEmitter::UseTextureSize(int32_t width, int32_t height) {
 inline CQuadEmitter::CQuadSource CQuadEmitter::Source(const CSpriteQueueItem& item, const CSpriteSource& sprite) {
     CQuadSource source;
     if (const SprFile::TextureRegion* piece = sprite.piece) {
-        // The piece found when the record was queued: no second look-up
-        // through the frame's list.
-        UseTextureSize(piece->textureWidth, piece->textureHeight);
-        source.width = float(int64_t(piece->right) - piece->left);
-        source.height = float(int64_t(piece->bottom) - piece->top);
+        // The frame found when the record was queued: no second look-up
+        // through the definition's list.
+        const size_t index = PieceIndex(item);
+        const auto [textureWidth, textureHeight] = sprite.frame->GetPieceTextureSize(index);
+        UseTextureSize(textureWidth, textureHeight);
+        const auto [width, height] = sprite.frame->GetPieceSize(index);
+        source.width = float(width);
+        source.height = float(height);
         source.baseU = piece->uLeft;
         source.baseV = piece->vTop;
     } else {

@@ -23,8 +23,9 @@ struct CSpriteSource {
     // they were found for: the indexes are not kept twice in a record.
 };
 
-// The clamped frame index of a record, as its source was found.
+// The clamped frame and piece indexes of a record, as its source was found.
 inline size_t FrameIndex(const CSpriteQueueItem& item) { return size_t(std::max(item.frame, 0)); }
+inline size_t PieceIndex(const CSpriteQueueItem& item) { return size_t(std::max(item.piece, 0)); }
 
 // Frame max(index, 0) of the definition, or null.
 inline const SprFile::CSpriteFrame* FindSpriteFrame(const SprFile::CSpriteDef& definition, int32_t index) {

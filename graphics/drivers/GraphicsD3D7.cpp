@@ -640,8 +640,11 @@ bool CGraphics_D3D7::ChangeVideoMode(CGraphicsParams params) {
                            "to restore previous mode");
         m_params = previous;
         ApplyWindowMode(m_params, m_hWnd);
+        // Both modes refused: still a false result. The driver goes on
+        // without a device (frames do not begin, objects wait unmade) until
+        // a later change succeeds.
         if (!InitD3D(m_hWnd))
-            throw CException("Engine::Graphics::CGraphics_D3D7::ChangeVideoMode(...) : InitD3D(...) : FAILED");
+            GetLog().PrintLine("Engine::Graphics::CGraphics_D3D7::ChangeVideoMode(...) : InitD3D(...) : FAILED");
     }
     ApplyWindowMode(m_params, m_hWnd);
     // The current target is made again by the restore pass; drawing goes to

@@ -485,9 +485,11 @@ bool CGraphics_D3D8::ChangeVideoMode(CGraphicsParams params) {
         ApplyWindowMode(m_params, m_hWnd);
         BuildPresentParameters();
         reset = m_pd3dDevice->Reset(&m_presentParameters);
+        // Both modes refused: still a false result, and the objects are
+        // restored all the same.
         if (FAILED(reset))
-            throw CException::Format("CGraphics_D3D8::ChangeVideoMode(...) : Reset(...) : FAILED : %s",
-                                     DXErrorToString(reset));
+            GetLog().PrintLine("CGraphics_D3D8::ChangeVideoMode(...) : Reset(...) : FAILED : %s",
+                               DXErrorToString(reset));
     }
     ApplyWindowMode(m_params, m_hWnd);
     if (wasWindowed == (m_params.fullScreen != 0)) UpdateCursor(true);

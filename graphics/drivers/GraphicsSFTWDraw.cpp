@@ -142,10 +142,13 @@ void CGraphics_SFTW::gDraw(int type, ref_ptr<CVertexBuffer> vertices, int first,
         CVertexView c[4];
         for (int64_t k = 0; k < perPrimitive; ++k) c[k] = layout.Read(base + size_t(k) * layout.stride);
         const CVertexView &p = c[0], &q = c[1], &r = c[2], &s = c[3];
-        // An upright rectangle, not mirrored, and unmirrored texels.
-        bool rectangle = quads && s.x == p.x && q.y == p.y && r.x == q.x && s.y == r.y && p.x < q.x && p.y < r.y;
+        // An axis-aligned rectangle. Untextured, an empty or reversed one is
+        // still a rectangle and fills nothing; textured, it must also run
+        // forwards over unmirrored texels, else its triangles draw it.
+        bool rectangle = quads && s.x == p.x && q.y == p.y && r.x == q.x && s.y == r.y;
         if (rectangle && textured)
-            rectangle = s.u == p.u && q.v == p.v && r.u == q.u && s.v == r.v && q.u >= p.u && r.v >= p.v;
+            rectangle = p.x < q.x && p.y < r.y && s.u == p.u && q.v == p.v && r.u == q.u && s.v == r.v &&
+                        q.u >= p.u && r.v >= p.v;
         if (rectangle && !textured) {
             RasterFillRect(target, Whole(p.x + 0.5), Whole(p.y + 0.5), Whole(q.x + 0.5), Whole(r.y + 0.5), p.color,
                            mode);

@@ -93,7 +93,9 @@ const std::vector<CDriverCase> kDrivers = {{"OpenGL", Make<CGraphics_OGL>, 1},
                                            {"D3D7", Make<CGraphics_D3D7>, 1},
                                            {"Software", Make<CGraphics_SFTW>, -1}};
 
-class EveryDriverFullScreenTest : public HeadlessDriverFixture, public ::testing::WithParamInterface<CDriverCase> {
+// A driver made by the case's `make`.
+template <class TCase>
+class DriverCaseFullScreenTest : public HeadlessDriverFixture, public ::testing::WithParamInterface<TCase> {
 protected:
     void SetUp() override {
         HeadlessDriverFixture::SetUp();
@@ -106,7 +108,7 @@ protected:
         HeadlessDriverFixture::TearDown();
     }
     bool Create(CGraphicsParams params) {
-        driver = GetParam().make(&cell);
+        driver = this->GetParam().make(&cell);
         libraryLoaded = driver->LoadDriverLibrary();
         return driver->Create("test", &params);
     }
@@ -128,6 +130,8 @@ protected:
     std::unique_ptr<CGraphics> driver;
     bool libraryLoaded = false;
 };
+
+using EveryDriverFullScreenTest = DriverCaseFullScreenTest<CDriverCase>;
 
 TEST_P(EveryDriverFullScreenTest, DisplayTakesTheModeWhileFullScreenAndTheDesktopComesBack) {
     ASSERT_TRUE(Create(FullScreen(0)));
@@ -165,6 +169,62 @@ TEST_P(EveryDriverFullScreenTest, RefusedModeIsFalseAndTheDriverStillDraws) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, EveryDriverFullScreenTest, ::testing::ValuesIn(kDrivers), kCaseName);
+
+// ---- Direct3D 8 and 7 ----
+
+struct CRefusalCase {
+    const char* name;
+    std::unique_ptr<CGraphics> (*make)(Engine::CApplication**);
+    // Logged with " : Trying to restore previous mode" when the new mode is
+    // refused, and alone when the previous one is refused too.
+    const char* failed;
+};
+
+void PrintTo(const CRefusalCase& c, std::ostream* out) { *out << c.name; }
+
+using Direct3DRefusedModesTest = DriverCaseFullScreenTest<CRefusalCase>;
+
+// Neither the new full-screen mode nor the previous one is taken: false,
+// the objects restored once, and the driver goes on without throwing until
+// a later change succeeds.
+TEST_P(Direct3DRefusedModesTest, BothModesRefusedIsFalseAndLaterFramesGoOn) {
+    std::vector<T::CDisplayMode> modes = kModes;
+    modes.push_back({400, 300, 60, 32});
+    T::SetDisplayModes(modes, kDesktop);
+    ASSERT_TRUE(Create(FullScreen(0)));
+    CGraphicsParams larger = FullScreen(0);
+    larger.width = 400;
+    larger.height = 300;
+    T::FailNext(T::Failure::DisplayChange, 1000);
+    EXPECT_FALSE(driver->ChangeVideoMode(larger));
+    const std::string failed = GetParam().failed;
+    EXPECT_TRUE(log.Contains(failed + " : Trying to restore previous mode\n"));
+    EXPECT_TRUE(log.Contains(failed + "\n"));
+    EXPECT_EQ(app.restored, 1);
+    EXPECT_EQ(driver->GetParams().width, 320);
+    auto frame = [this] {
+        if (!driver->gBeginScene()) return false;
+        ClearDriver(*driver, 0, 0, 1);
+        DrawQuads(*driver, {Rect(10, 10, 20, 20, kWhite)});
+        driver->gEndScene();
+        driver->gFlipBuffers();
+        return true;
+    };
+    EXPECT_NO_THROW(frame());
+
+    T::FailNext(T::Failure::DisplayChange, 0);
+    EXPECT_TRUE(driver->ChangeVideoMode(larger));
+    EXPECT_TRUE(frame());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Drivers, Direct3DRefusedModesTest,
+    ::testing::Values(
+        CRefusalCase{"D3D8", Make<CGraphics_D3D8>,
+                     "CGraphics_D3D8::ChangeVideoMode(...) : Reset(...) : FAILED : D3DERR_INVALIDCALL"},
+        CRefusalCase{"D3D7", Make<CGraphics_D3D7>,
+                     "Engine::Graphics::CGraphics_D3D7::ChangeVideoMode(...) : InitD3D(...) : FAILED"}),
+    kCaseName);
 
 // ---- Direct3D 7 ----
 

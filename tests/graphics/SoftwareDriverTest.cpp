@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "OpenGLTestSupport.h"
@@ -112,6 +113,29 @@ TEST_F(SoftwareDriverTest, SlantedUntexturedQuadEndsTheCall) {
     Present();
     ExpectPicture({{55, 55, kShownGreen}, {20, 20, 0}, {75, 55, 0}});
 }
+
+// An untextured quad on the axes is a rectangle even when empty or
+// reversed: it fills nothing, and the quads after it are still drawn.
+struct CEmptyRectCase {
+    const char* name;
+    CQuad middle;
+};
+
+void PrintTo(const CEmptyRectCase& c, std::ostream* out) { *out << c.name; }
+
+class SoftwareEmptyRectTest : public SoftwareDriverTest, public ::testing::WithParamInterface<CEmptyRectCase> {};
+
+TEST_P(SoftwareEmptyRectTest, FillsNothingAndTheCallGoesOn) {
+    DrawQuads(*driver, {Rect(50, 50, 60, 60, ARGB(0, 255, 0)), GetParam().middle, Rect(70, 50, 80, 60, ARGB(0, 0, 255))});
+    Present();
+    ExpectPicture({{55, 55, kShownGreen}, {15, 20, 0}, {25, 20, 0}, {75, 55, kShownBlue}});
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SoftwareEmptyRectTest,
+                         ::testing::Values(CEmptyRectCase{"ZeroWidth", Rect(20, 10, 20, 30, ARGB(255, 0, 0))},
+                                           CEmptyRectCase{"ReversedX", Rect(30, 10, 10, 30, ARGB(255, 0, 0))},
+                                           CEmptyRectCase{"ReversedY", Rect(10, 30, 30, 10, ARGB(255, 0, 0))}),
+                         kCaseName);
 
 TEST_F(SoftwareDriverTest, TextureWithoutPixelsFollowsTheUntexturedRules) {
     const ref_ptr<CBitmap> bitmap = QuadrantBitmap(2);
