@@ -24,7 +24,7 @@ ENGINE_FOLDERS = ("app", "reflection", "graphics", "sound", "particles", "scene"
 NOT_COUNTED = {"CGraphics_D3D8", "CGraphics_OGL", "CGraphics_D3D7", "CGraphics_SFTW", "CParticleSystem", "CInstance"}
 
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp")
-# A destructor's declaration or definition with an exception specification
+# A destructor's declaration or definition marked noexcept, other than noexcept(false).
 # that is not noexcept(false).
 NON_THROWING = re.compile(r"~\s*(\w+)\s*\(\s*(?:void\s*)?\)\s*(?:const\s*)?noexcept\b(?!\s*\(\s*false\s*\))")
 
