@@ -25,7 +25,6 @@ NOT_COUNTED = {"CGraphics_D3D8", "CGraphics_OGL", "CGraphics_D3D7", "CGraphics_S
 
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp")
 # A destructor's declaration or definition marked noexcept, other than noexcept(false).
-# that is not noexcept(false).
 NON_THROWING = re.compile(r"~\s*(\w+)\s*\(\s*(?:void\s*)?\)\s*(?:const\s*)?noexcept\b(?!\s*\(\s*false\s*\))")
 
 
