@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "graphics/QuadBounds.h"
+
 namespace Engine::Graphics {
 
 namespace {
@@ -129,14 +131,8 @@ int CQuadClipper::ClipTriangles(const SpriteVertex quad[4], const CPixelRect& re
     first[1] = CTriangle{{quad[0], quad[2], quad[3]}};
     int count = 2;
     const float left = float(rect.left), right = float(rect.right), top = float(rect.top), bottom = float(rect.bottom);
-    float minX = quad[0].x, maxX = quad[0].x, minY = quad[0].y, maxY = quad[0].y;
-    for (int i = 1; i < 4; ++i) {
-        minX = std::min(minX, quad[i].x);
-        maxX = std::max(maxX, quad[i].x);
-        minY = std::min(minY, quad[i].y);
-        maxY = std::max(maxY, quad[i].y);
-    }
-    const bool inside = left <= minX && top <= minY && maxX <= right && maxY <= bottom;
+    const CQuadBounds bounds = GetQuadBounds(quad);
+    const bool inside = left <= bounds.left && top <= bounds.top && bounds.right <= right && bounds.bottom <= bottom;
     int current = 0;
     if (!inside) {
         const CSide sides[4] = {{true, left, true}, {true, right, false}, {false, top, true}, {false, bottom, false}};

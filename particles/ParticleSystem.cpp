@@ -11,6 +11,12 @@ CParticleSystem::~CParticleSystem() noexcept {
     m_library->Done();
 }
 
+void CParticleSystem::StartFrame() {
+    m_library->GetWorkBudget().StartFrame(kFrameParticleVisits);
+    const Graphics::CGraphicsParams& params = m_graphics->GetParams();
+    m_binding->GetDrawLimit().StartFrame(kFrameParticleQuads, kFrameParticleScreens, params.width, params.height);
+}
+
 void CParticleSystem::Done() {
     for (const ref_ptr<CVexaFile>& file : m_fileManager.GetObjects()) file->GetFile()->DestroyTextures();
 }

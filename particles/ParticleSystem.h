@@ -16,12 +16,15 @@ namespace Engine::Particles {
 
 class CParticleSystem {
 public:
-    // What one frame of the application's loop may spend on particles
-    // (ParticleWorkBudget.h): far above what the scenes use, and low enough
-    // that even the software driver ends such a frame well within a quarter
-    // of a second, so input and quit requests are read in time.
-    static constexpr int64_t kFrameParticleVisits = int64_t(1) << 16;
-    static constexpr int64_t kFrameParticleQuads = int64_t(1) << 13;
+    // What one frame of the application's loop may spend on particles: far
+    // above what the scenes use, and low enough that a frame of a damaged
+    // effect ends well within a quarter of a second on every driver, so input
+    // and quit requests are read in time. The visits pay for at least one
+    // step of a full pool (ParticleWorkBudget.h); drawing is bounded by quads
+    // and by covered area (ParticleDrawLimit.h).
+    static constexpr int64_t kFrameParticleVisits = int64_t(3) << 18;
+    static constexpr int64_t kFrameParticleQuads = int64_t(1) << 17;
+    static constexpr double kFrameParticleScreens = 16.0;
 
     // The driver (not owned) must outlive the system. The application then
     // initialises the library with the graphics binding.
@@ -34,8 +37,10 @@ public:
 
     // At shutdown: destroys the textures of every loaded file.
     void Done();
-    // Gives the frame now starting its particle budget.
-    void StartFrame() { m_library->GetWorkBudget().Start(kFrameParticleVisits, kFrameParticleQuads); }
+    // Gives the frame now starting its particle budget and draw limit.
+    void StartFrame();
+    // The frame loop is about to run its next update step.
+    void StartStep() { m_library->GetWorkBudget().StartStep(); }
 
     VexaParticles::CVexaParticleLibrary& GetLibrary() { return *m_library; }
     CVexaFileManager& GetFileManager() { return m_fileManager; }

@@ -54,6 +54,20 @@ void AlignToDriver(CGraphics& driver, CVertexBuffer& buffer, int32_t firstQuad, 
     buffer.Unlock();
 }
 
+// The quads of [first, first + count) the frame's limit keeps, moved to the
+// front of that run; a buffer of other vertices is left to the driver.
+int32_t KeepWithinLimit(CParticleDrawLimit& limit, CVertexBuffer& buffer, int32_t first, int32_t count) {
+    const int32_t quads = buffer.GetCount() / 4;
+    if (buffer.GetVertexSize() != int32_t(sizeof(SpriteVertex)) || first < 0 || count <= 0 || first >= quads)
+        return count;
+    count = std::min(count, quads - first);
+    auto* vertices = static_cast<SpriteVertex*>(buffer.Lock());
+    if (!vertices) return count;
+    const int32_t kept = limit.Keep(vertices + 4 * first, count);
+    buffer.Unlock();
+    return kept;
+}
+
 } // namespace
 
 uint32_t CVexaGraphics_Engine::MapVertexFormat(uint32_t format) {
@@ -141,7 +155,10 @@ int32_t CVexaGraphics_Engine::Draw(VexaParticles::VexaGraphics::IVertexBuffer* b
                                    uint32_t) {
     const auto* engineBuffer = dynamic_cast<const CVexaVertexBuffer_Engine*>(buffer);
     if (!engineBuffer) return kFailed;
-    AlignToDriver(*m_graphics, *engineBuffer->GetBuffer(), first, count, m_texture.get());
+    CVertexBuffer& vertices = *engineBuffer->GetBuffer();
+    count = KeepWithinLimit(m_drawLimit, vertices, first, count);
+    if (count == 0) return 0;
+    AlignToDriver(*m_graphics, vertices, first, count, m_texture.get());
     // Buffered while the software driver keeps its containers, so that the
     // dirty-rectangle pass sees the particles too.
     m_graphics->BufferParticleQuads(first, engineBuffer->GetBuffer(), count, m_texture);

@@ -6,6 +6,7 @@
 #include "app/Referenced.h"
 #include "graphics/Graphics.h"
 #include "graphics/Texture.h"
+#include "particles/ParticleDrawLimit.h"
 #include "particles/library/VexaDevice.h"
 
 namespace Engine::Particles {
@@ -35,6 +36,7 @@ public:
     // Meshes are not drawn by the engine.
     int32_t SetMeshTransform(const float*) override { return 0; }
     int32_t SetTexture(int32_t stage, VexaParticles::VexaGraphics::ITexture* texture) override;
+    // Hands the driver the quads the frame's draw limit keeps.
     int32_t Draw(VexaParticles::VexaGraphics::IVertexBuffer* buffer, int32_t first, int32_t count,
                  uint32_t reserved) override;
     bool IsColorRGBA() override { return m_graphics->IsColorRGBA(); }
@@ -43,6 +45,8 @@ public:
     static uint32_t MapVertexFormat(uint32_t format);
 
     const ref_ptr<Graphics::CTexture>& GetBoundTexture() const { return m_texture; }
+    // Unlimited until the application starts a frame on it.
+    CParticleDrawLimit& GetDrawLimit() { return m_drawLimit; }
 
 private:
     // Whether the driver collects this frame's drawing for later: state then
@@ -52,6 +56,7 @@ private:
     Graphics::CGraphics* m_graphics;
     ref_ptr<Graphics::CTexture> m_texture;
     Graphics::CTextureList* m_textures;
+    CParticleDrawLimit m_drawLimit;
 };
 
 } // namespace Engine::Particles

@@ -248,6 +248,7 @@ void CStdApplication::RunFrame() {
     if (!frame.skipped) {
         for (int step = 0; step < frame.steps; ++step) {
             const double start = frame.StepStartSeconds(step);
+            if (m_particles) m_particles->StartStep();
             if (m_pControls) m_pControls->Tick(start, CFixedStepClock::kStepSeconds);
             Update(start, CFixedStepClock::kStepSeconds);
         }

@@ -490,10 +490,12 @@ CVexaEmitter SparkleEmitter() {
     return emitter;
 }
 
-std::vector<uint8_t> WriteSceneEffects() {
+std::vector<uint8_t> WriteSceneEffects() { return WriteSceneEffects(SparkleEmitter()); }
+
+std::vector<uint8_t> WriteSceneEffects(const CVexaEmitter& sparkle) {
     CVexaDocument effects;
     effects.shapes = {{"glow", kGlowShape, {{GlowPng(), 8.0f, 8.0f}}, {}, {}}};
-    effects.emitters = {SparkleEmitter()};
+    effects.emitters = {sparkle};
     return WriteVexa(effects);
 }
 

@@ -50,5 +50,7 @@ CVexaEmitter SparkleEmitter();
 // A soft white glow with a four-pointed star, as a PNG with alpha.
 std::vector<uint8_t> GlowPng();
 std::vector<uint8_t> WriteSceneEffects();
+// The same file with another emitter in the sparkle's place.
+std::vector<uint8_t> WriteSceneEffects(const CVexaEmitter& sparkle);
 
 } // namespace Tools

@@ -5,7 +5,6 @@
 
 #include "app/Math.h"
 #include "particles/library/ParticleRandom.h"
-#include "particles/library/ParticleWorkBudget.h"
 #include "particles/library/VexaGraphicsException.h"
 #include "particles/library/VexaParticleEmitter.h"
 #include "particles/library/VexaParticleLibrary.h"
@@ -181,7 +180,6 @@ int32_t RenderType(CVexaParticleType& type, int32_t maxCount, int32_t mode) {
     const bool randomChoice = maxCount > 0 && mode != 0 && live > maxCount;
     ParticleRandomGenerator& random = GetParticleRandomGenerator();
     const int32_t capacity = library->GetCapacity();
-    CParticleWorkBudget& budget = library->GetWorkBudget();
     int32_t considered = 0;
     int32_t batch = 0;
     CParticleVertex* out = nullptr;
@@ -190,7 +188,6 @@ int32_t RenderType(CVexaParticleType& type, int32_t maxCount, int32_t mode) {
         if (maxCount > 0 && mode == 0 && considered >= maxCount) break;
         ++considered;
         if (!(particle->alphaFactor > kVisibleAlpha) || !particle->deathPending) continue;
-        if (!budget.TakeQuad()) break;
         if (batch == 0) {
             Check(buffer->Lock(), "Can't lock particles vertex buffer");
             out = static_cast<CParticleVertex*>(buffer->GetData());

@@ -77,8 +77,6 @@ CVector3 MoveWithColliders(const CVexaParticleEmitter& emitter, CParticle& parti
 } // namespace
 
 void MoveParticles(CVexaParticleType& type, float time, float dt) {
-    // A type the frame's budget cannot move whole waits for a later frame.
-    if (!type.TakeVisits(type.liveCount)) return;
     CVexaParticleEmitter& emitter = *type.emitter;
     const float k = emitter.GetTimeScale();
     const float T = k * time;
@@ -88,7 +86,9 @@ void MoveParticles(CVexaParticleType& type, float time, float dt) {
     const CVector3 pull = emitter.GetDirectionVector();
     const bool orbitTurnsAngle = type.words.orientationMode != 1;
     int32_t index = 0;
+    int64_t visits = 0;
     for (CParticle* p = type.head; p; p = p->next, ++index) {
+        visits += 1 + int64_t(p->subEmitters.size());
         float nx = 0.0f, ny = 0.0f, nz = 0.0f;
         if (p->turbulence != 0.0f) {
             const float a = p->turbulence * 0.1f;
@@ -139,6 +139,7 @@ void MoveParticles(CVexaParticleType& type, float time, float dt) {
         for (CSubEmitterEntry& sub : p->subEmitters)
             if (sub.emitter) sub.emitter->Move(time - sub.startTime, dt);
     }
+    type.SpendVisits(visits);
 }
 
 void BuildTypeRotation(CVexaParticleType& type) {
@@ -171,7 +172,11 @@ void BuildTypeFrame(CVexaParticleType& type) {
 }
 
 void CVexaParticleEmitter::Move(float time, float dt) {
-    for (int32_t i = 0; i < m_nTypeCount; ++i) MoveParticles(m_types[size_t(i)], time, dt);
+    for (int32_t i = 0; i < m_nTypeCount; ++i) {
+        CVexaParticleType& type = m_types[size_t(i)];
+        const CStepSpan span = type.waited.ForMotion(type.GetWorkBudget(), time, dt);
+        if (span.taken) MoveParticles(type, span.time, span.dt);
+    }
 }
 
 } // namespace VexaParticles

@@ -97,10 +97,11 @@ CPlacement Place(const CVexaParticleEmitter& emitter, const CVexaParticleType& t
     const float shapeSize = emitter.GetCurveValue(16);
     if (settings.shape == 1) {
         const float t = random ? ParticleRandomUnit() : count < 2 ? 0.0f : float(j) / float(count - 1);
-        const float along = shapeSize * (2.0f * t - 1.0f);
-        placement.start.x += std::cos(shapeAngle) * along;
-        placement.start.y += std::sin(shapeAngle) * along;
-        a += shapeAngle + kQuarterTurn;
+        // Products and sums left to right: other groupings differ in the last bits.
+        const float side = 2.0f * t - 1.0f;
+        placement.start.x += std::cos(shapeAngle) * shapeSize * side;
+        placement.start.y += std::sin(shapeAngle) * shapeSize * side;
+        a = a + shapeAngle + kQuarterTurn;
     } else if (settings.shape != 0) {
         const float t = random ? ParticleRandomUnit() : count == 0 ? 0.0f : float(j) / float(count);
         const float pointAngle = t * kCircleTurn + shapeAngle;
@@ -301,12 +302,14 @@ void EmitParticles(CVexaParticleType& type, float time, float dt, bool emitting)
     uint32_t made = 0;
     for (int64_t i = 0; i < n; ++i) {
         for (uint64_t j = 0; j < k; ++j) {
-            // A new particle pays for its emission and for its first aging,
-            // which follows in the same step.
-            if (made == kMaxParticlesPerStep || !type.TakeVisits(2) || !EmitOne(type, values, time, j)) return;
+            if (made == kMaxParticlesPerStep || !EmitOne(type, values, time, j)) {
+                type.SpendVisits(made);
+                return;
+            }
             ++made;
         }
     }
+    type.SpendVisits(made);
 }
 
 void AgeParticles(CVexaParticleType& type, float time, float dt) {
@@ -314,8 +317,10 @@ void AgeParticles(CVexaParticleType& type, float time, float dt) {
     const bool axis3D = type.emitter->GetAxisFlag() != 0;
     const bool neverDie = type.IsNeverDie();
     COverLifeCurves curves(type);
+    int64_t visits = 0;
     CParticle* particle = type.head;
     while (particle) {
+        visits += 1 + int64_t(particle->subEmitters.size());
         CParticle* next = particle->next;
         const float age = T - particle->birthTime;
         const float lived = age / particle->lifeSpan;
@@ -337,6 +342,7 @@ void AgeParticles(CVexaParticleType& type, float time, float dt) {
         UpdateParticle(type, *particle, curves, f, lived, age, time, dt, axis3D);
         particle = next;
     }
+    type.SpendVisits(visits);
 }
 
 void CVexaParticleEmitter::BuildOrientationMatrix() {
@@ -366,11 +372,10 @@ void CVexaParticleEmitter::Update(float time, float dt, float x, float y, float 
     for (size_t i = 0; i < kCurveCount; ++i) m_work[i] = SampleCurve(m_curves[kCurveSlot[i]], T);
     for (int32_t i = 0; i < m_nTypeCount; ++i) {
         CVexaParticleType& type = m_types[size_t(i)];
-        // A type whose particles the frame's budget cannot all age waits,
-        // unchanged, for a later frame: no particle is left half updated.
-        if (!type.TakeVisits(type.liveCount)) continue;
-        EmitParticles(type, time, dt, emitting != 0);
-        AgeParticles(type, time, dt);
+        const CStepSpan span = type.waited.ForLife(type.GetWorkBudget(), time, dt);
+        if (!span.taken) continue;
+        EmitParticles(type, span.time, span.dt, emitting != 0);
+        AgeParticles(type, span.time, span.dt);
     }
 }
 

@@ -1,12 +1,17 @@
 #pragma once
-// What the particles of one library may cost the frame being made: visits
-// of the simulation (each particle emitted, aged or moved counts one) and
-// particles drawn. Within the record cap a damaged effect file can still
-// ask for a full pool of particles at every step, and a frame of many steps
-// then keeps the application from its input for minutes. With limits set,
-// a particle type whose step the frame cannot pay for whole waits for a
-// later frame, and drawing stops at the frame's last quad. Unlimited until
-// the application sets limits.
+// What the particles of one library may cost the frame being made, counted
+// in visits: each particle moved, emitted or aged, and each sub-emitter a
+// particle carries when it is moved or aged, counts one. Within the record
+// cap a damaged effect file can still ask for a full pool of particles at
+// every step, and a frame of many catch-up steps then keeps the application
+// from its input for minutes.
+//
+// The frame's first step is always taken whole, by every type: the pool
+// bounds what it costs. A later step is taken only while the visits left
+// pay for what the step before it cost; otherwise that step and the rest of
+// the frame wait, for every type alike, and each type takes the time it
+// missed at its next step (CWaitedTime). Unlimited until the application
+// sets a limit.
 
 #include <cstdint>
 #include <limits>
@@ -17,30 +22,47 @@ class CParticleWorkBudget {
 public:
     static constexpr int64_t kUnlimited = std::numeric_limits<int64_t>::max();
 
-    // The limits of the frame now starting; kUnlimited lifts one.
-    void Start(int64_t visits, int64_t quads) {
+    // A frame that may spend `visits` (kUnlimited lifts the limit) starts,
+    // and with it its first step.
+    void StartFrame(int64_t visits) {
         m_visitsLeft = visits;
-        m_quadsLeft = quads;
+        m_stepsStarted = 0;
+        m_waiting = false;
+        BeginStep();
     }
-    // Visits of particles emitted, aged or moved: false, taking none, when
-    // the frame has fewer left.
-    bool TakeVisits(int64_t count) { return Take(m_visitsLeft, count); }
-    // One particle drawn: false once the frame has none left.
-    bool TakeQuad() { return Take(m_quadsLeft, 1); }
+    // The frame loop is about to run a step. The first after StartFrame is
+    // the one StartFrame began.
+    void StartStep() {
+        if (m_stepsStarted++ == 0) return;
+        const int64_t lastStep = m_stepVisits;
+        BeginStep();
+        if (m_visitsLeft != kUnlimited && (m_visitsLeft <= 0 || m_visitsLeft < lastStep)) m_waiting = true;
+    }
+
+    // Whether the step under way is taken; a waiting step stays so.
+    bool IsStepTaken() const { return !m_waiting; }
+    // Counts the visits of work done in a taken step.
+    void Spend(int64_t visits) {
+        m_stepVisits += visits;
+        if (m_visitsLeft != kUnlimited) m_visitsLeft -= visits;
+    }
+    // Tells one step from the next: a type's calls in one step share it.
+    uint64_t GetStepSerial() const { return m_stepSerial; }
 
     int64_t GetVisitsLeft() const { return m_visitsLeft; }
-    int64_t GetQuadsLeft() const { return m_quadsLeft; }
+    bool IsUnlimited() const { return m_visitsLeft == kUnlimited; }
 
 private:
-    static bool Take(int64_t& left, int64_t count) {
-        if (left == kUnlimited) return true;
-        if (left < count) return false;
-        left -= count;
-        return true;
+    void BeginStep() {
+        ++m_stepSerial;
+        m_stepVisits = 0;
     }
 
     int64_t m_visitsLeft = kUnlimited;
-    int64_t m_quadsLeft = kUnlimited;
+    int64_t m_stepVisits = 0;
+    uint64_t m_stepSerial = 1;
+    int m_stepsStarted = 0;
+    bool m_waiting = false;
 };
 
 } // namespace VexaParticles

@@ -51,6 +51,7 @@ void CVexaParticleEmitter::Reset() {
         type.emissionCounter = 0;
         type.ClearParticles();
         type.emissionRemainder = 0.0f;
+        type.waited.Clear();
     }
 }
 

@@ -8,9 +8,7 @@ namespace VexaParticles {
 
 CVexaParticleType::~CVexaParticleType() { ClearParticles(); }
 
-bool CVexaParticleType::TakeVisits(int64_t count) const {
-    return !library || library->GetWorkBudget().TakeVisits(count);
-}
+CParticleWorkBudget* CVexaParticleType::GetWorkBudget() const { return library ? &library->GetWorkBudget() : nullptr; }
 
 void CVexaParticleType::CopyFromPrototype(const CVexaParticleType& prototype, CVexaParticleEmitter* owner) {
     shape = prototype.shape;

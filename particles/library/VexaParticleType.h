@@ -14,6 +14,7 @@
 #include "particles/library/MeshReferenceList.h"
 #include "particles/library/ParameterCurve.h"
 #include "particles/library/Particle.h"
+#include "particles/library/WaitedTime.h"
 
 namespace VexaParticles {
 
@@ -67,16 +68,20 @@ public:
     bool HasRandomSignQ3() const { return words.flags & kRandomSignQ3; }
     // Particles carry sub-emitters only when their type has prototypes of them.
     bool HasSubEmitters() const { return subEmitters && !subEmitters->empty(); }
-    // Takes visits from the library's frame budget (ParticleWorkBudget.h):
-    // false, taking none, when the frame has fewer left. A type read without
-    // a library has no limit.
-    bool TakeVisits(int64_t count) const;
+    // The library's frame budget (ParticleWorkBudget.h); null for a type
+    // read without a library, which has no limit.
+    CParticleWorkBudget* GetWorkBudget() const;
+    // Counts visits against the frame's budget.
+    void SpendVisits(int64_t count) const {
+        if (CParticleWorkBudget* budget = GetWorkBudget()) budget->Spend(count);
+    }
 
     using CMatrix33 = std::array<std::array<float, 3>, 3>;
 
     bool isCopy = false;
     uint32_t emissionCounter = 0;  // the burst-done flag of a one-shot type
     float emissionRemainder = 0;   // the fraction of a particle carried over
+    CWaitedTime waited;            // steps the frame's budget held back
 
     // The scalar words of the file record, as read.
     struct CWords {

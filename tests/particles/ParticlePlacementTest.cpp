@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -142,6 +143,24 @@ INSTANTIATE_TEST_SUITE_P(
         CPlacementCase{"ThreeDimensionalDirection", {0, 1, 1, 0, 0.3f, 0, 0, 0, 0, 0, 1, 0.5f},
                        {{100, 50, 0.458090395f, 0.141703963f, 0.877538145f, 0.3f}}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Products and sums left to right, exactly: (cos C15 x C16) x (2t - 1) and
+// (C13 + C15) + 1.57075. The other groupings differ in the last bit of the
+// middle two starts and of the angle.
+TEST(ParticleLinePlacementTest, TakesProductsAndSumsLeftToRight) {
+    SeedParticleRandom(3);
+    CEffect effect(BurstEmitter({1, 1, 4, 0, 0.3f, 0, 0.9f, 77.7f}));
+    effect.emitter->Update(0.0f, 0.1f, 0, 0, 0, 1);
+    const std::vector<const CParticle*> particles = Emitted(effect.Type());
+    const std::array<std::array<float, 2>, 4> starts{
+        {{-48.2990952f, -60.8644981f}, {-16.0996971f, -20.2881641f}, {16.0997009f, 20.288168f}, {48.2990952f, 60.8644981f}}};
+    ASSERT_EQ(particles.size(), starts.size());
+    for (size_t i = 0; i < starts.size(); ++i) {
+        EXPECT_EQ(particles[i]->position.x, starts[i][0]) << i;
+        EXPECT_EQ(particles[i]->position.y, starts[i][1]) << i;
+        EXPECT_EQ(particles[i]->angle, 2.77075005f) << i;
+    }
+}
 
 // The next draws of the particle generator, left for the emission to take.
 std::vector<uint32_t> NextDraws(int n) {

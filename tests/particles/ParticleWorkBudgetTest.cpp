@@ -1,55 +1,246 @@
-// A frame's particle budget: what emission, aging, motion and drawing do
-// within it, counted on the particles and on the quads the device receives.
+// A frame's particle budget: effects within it run as without it, a type
+// that waits loses no emission, motion or age, and a frame of many catch-up
+// steps leaves no type behind. Frames are driven as the application's loop
+// drives them: the frame's limits, then each step's emitters moved and
+// updated, then the emitters drawn.
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+
 #include "ParticleTestSupport.h"
+#include "particles/ParticleSystem.h"
+#include "tests/support/RecordingGraphics.h"
 
 namespace VexaTest {
 namespace {
 
+using Engine::Graphics::Testing::CRecordingGraphics;
+using Engine::Particles::CParticleSystem;
+
+constexpr float kStep = 1.0f / 30.0f;
 constexpr int64_t kUnlimited = CParticleWorkBudget::kUnlimited;
 
-int32_t Quads(const CFakeDevice& device) {
-    size_t vertices = 0;
-    for (const auto& draw : device.draws) vertices += draw.size();
-    return int32_t(vertices / 4);
+// Emitters at the middle of an 800 x 600 screen, each making `rate`
+// particles a second that live a second, spread round in every direction at
+// 30 pixels a second, each quad 6.4 pixels wide.
+Tools::CVexaDocument Spray(int emitters, float rate) {
+    Tools::CVexaDocument document;
+    for (int i = 0; i < emitters; ++i) {
+        Tools::CVexaEmitter emitter = QuietEmitter(("Spray" + std::to_string(i)).c_str());
+        SetC(emitter, 14, 6.28f);
+        SetQ(emitter.types[0], 5, rate);
+        SetQ(emitter.types[0], 4, 30.0f);
+        SetQ(emitter.types[0], 2, 0.05f);
+        document.emitters.push_back(emitter);
+    }
+    return document;
 }
 
-// A thousand particles a second moving along x at 10 pixels a second.
-TEST(ParticleWorkBudgetTest, AFrameStepsWholeTypesAndDrawsWithinItsLimits) {
+// An effect file's emitters running in a particle system over a recording
+// driver, stepped and drawn as the application's frame loop does.
+class CEngineEffect {
+public:
+    CEngineEffect(const Tools::CVexaDocument& document, bool limited) : m_system(&m_graphics), m_limited(limited) {
+        m_graphics.GetParams().width = 800;
+        m_graphics.GetParams().height = 600;
+        m_system.GetLibrary().Init(&m_system.GetGraphicsBinding());
+        const std::vector<uint8_t> bytes = Tools::WriteVexa(document);
+        Engine::CMemoryFile file(bytes.data(), bytes.size());
+        m_file = m_system.GetLibrary().Read(file, "");
+        for (const Tools::CVexaEmitter& emitter : document.emitters)
+            m_emitters.push_back(m_file->CreateEmitter(emitter.name.c_str()));
+    }
+    ~CEngineEffect() {
+        m_emitters.clear();
+        m_file.reset();
+    }
+
+    // One frame of `steps` steps, then drawing.
+    void Frame(int steps) {
+        if (m_limited) m_system.StartFrame();
+        for (int step = 0; step < steps; ++step) {
+            if (m_limited) m_system.StartStep();
+            for (auto& emitter : m_emitters) {
+                emitter->Move(m_time, kStep);
+                emitter->Update(m_time, kStep, 400, 300, 0, 1);
+            }
+            m_time += kStep;
+        }
+        m_graphics.Clear();
+        for (auto& emitter : m_emitters) m_drawn += emitter->RenderAll();
+    }
+
+    // The particles' counts, places and births, and the drawn vertices.
+    uint64_t Fingerprint() const {
+        uint64_t hash = 1469598103934665603ull;
+        // Four bytes at a time: every field hashed is a 32-bit word.
+        auto mix = [&hash](const void* data, size_t size) {
+            const auto* bytes = static_cast<const uint8_t*>(data);
+            for (size_t i = 0; i + 4 <= size; i += 4) {
+                uint32_t word;
+                std::memcpy(&word, bytes + i, 4);
+                hash = (hash ^ word) * 1099511628211ull;
+            }
+        };
+        for (const auto& emitter : m_emitters) {
+            const CVexaParticleType& type = emitter->GetParticleType(0);
+            mix(&type.liveCount, sizeof type.liveCount);
+            for (const CParticle* p = type.head; p; p = p->next) {
+                mix(&p->position, sizeof p->position);
+                mix(&p->birthTime, sizeof p->birthTime);
+            }
+        }
+        for (const auto& call : m_graphics.calls)
+            if (call.name == "gDraw") mix(call.vertices.data(), call.vertices.size());
+        return hash;
+    }
+    int64_t Drawn() const { return m_drawn; }
+    int32_t Live() const {
+        int32_t live = 0;
+        for (const auto& emitter : m_emitters) live += int32_t(emitter->GetParticleCount());
+        return live;
+    }
+    CParticleSystem& System() { return m_system; }
+    CVexaParticleEmitter& Emitter(size_t i) { return *m_emitters[i]; }
+    size_t EmitterCount() const { return m_emitters.size(); }
+
+private:
+    CRecordingGraphics m_graphics;
+    CParticleSystem m_system;
+    bool m_limited;
+    std::unique_ptr<CVexaFile> m_file;
+    std::vector<std::unique_ptr<CVexaParticleEmitter>> m_emitters;
+    float m_time = 0.0f;
+    int64_t m_drawn = 0;
+};
+
+std::vector<uint64_t> Fingerprints(const Tools::CVexaDocument& document, bool limited, int steps, int frames,
+                                   int32_t* peakLive) {
+    SeedParticleRandom(7);
+    CEngineEffect effect(document, limited);
+    std::vector<uint64_t> prints;
+    for (int frame = 0; frame < frames; ++frame) {
+        effect.Frame(steps);
+        prints.push_back(effect.Fingerprint() ^ uint64_t(effect.Drawn()));
+        *peakLive = std::max(*peakLive, effect.Live());
+    }
+    return prints;
+}
+
+struct CWithinTargetsCase {
+    const char* name;
+    int emitters;
+    float rate;
+    int steps;
+    int frames;
+    int32_t leastLive;
+};
+
+class WithinTargetsTest : public ::testing::TestWithParam<CWithinTargetsCase> {};
+
+// Effects up to the particle target, at 1 to 4 steps a frame, step and draw
+// under the application's limits exactly as without them, frame by frame.
+TEST_P(WithinTargetsTest, RunAsWithoutLimits) {
+    const CWithinTargetsCase& c = GetParam();
+    const Tools::CVexaDocument document = Spray(c.emitters, c.rate);
+    int32_t peakLimited = 0, peakFree = 0;
+    const std::vector<uint64_t> limited = Fingerprints(document, true, c.steps, c.frames, &peakLimited);
+    const std::vector<uint64_t> free = Fingerprints(document, false, c.steps, c.frames, &peakFree);
+    EXPECT_GE(peakFree, c.leastLive);
+    EXPECT_EQ(peakLimited, peakFree);
+    for (size_t frame = 0; frame < free.size(); ++frame) ASSERT_EQ(limited[frame], free[frame]) << "frame " << frame;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Effects, WithinTargetsTest,
+    ::testing::Values(CWithinTargetsCase{"ThreeEmittersOneStep", 3, 11000.0f, 1, 300, 32000},
+                      CWithinTargetsCase{"ThreeEmittersFourSteps", 3, 11000.0f, 4, 300, 32000},
+                      CWithinTargetsCase{"OneEmitterAtTheTarget", 1, 100000.0f, 1, 45, 99000}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct CShortFrameCase {
+    const char* name;
+    float lifeSeconds;
+};
+
+int32_t Living(const CVexaParticleType& type) {
+    int32_t living = 0;
+    for (const CParticle* p = type.head; p; p = p->next) living += p->deathPending != 0;
+    return living;
+}
+
+class ShortFrameTest : public ::testing::TestWithParam<CShortFrameCase> {};
+
+// 300 particles a second moving along x at 10 pixels a second. Every third
+// frame runs three steps with too few visits for more than its first; the
+// next frame takes the two it missed in one.
+TEST_P(ShortFrameTest, LosesNoEmissionMotionOrAge) {
     Tools::CVexaEmitter description = QuietEmitter();
-    SetQ(description.types[0], 5, 1000.0f);
+    SetQ(description.types[0], 5, 300.0f);
     SetQ(description.types[0], 4, 10.0f);
+    SetQ(description.types[0], 1, GetParam().lifeSeconds * CVexaParticleEmitter::kTimeScale);
+    SeedParticleRandom(3);
     CEffect effect(description);
+    CEffect reference(description);
     CParticleWorkBudget& budget = effect.library.GetWorkBudget();
     CVexaParticleType& type = effect.Type();
+    float time = 0.0f;
+    for (int frame = 0; frame < 12; ++frame) {
+        const bool shortFrame = frame % 3 == 1;
+        budget.StartFrame(shortFrame ? 1 : kUnlimited);
+        for (int step = 0; step < (frame % 3 == 2 ? 1 : 3); ++step) {
+            budget.StartStep();
+            for (CEffect* e : {&effect, &reference}) {
+                e->emitter->Move(time, kStep);
+                e->emitter->Update(time, kStep, 0, 0, 0, 1);
+            }
+            time += kStep;
+        }
+        const float missed = type.waited.GetMissed();
+        EXPECT_EQ(missed > 0.0f, shortFrame) << "frame " << frame;
+        if (missed > 0.0f) continue;
+        // A particle whose life ended while its type waited is over at the
+        // type's next step, and its record goes back at the step after, as
+        // after any step.
+        ASSERT_EQ(Living(type), Living(reference.Type())) << "frame " << frame;
+        const float T = CVexaParticleEmitter::kTimeScale * (time - kStep);
+        for (const CParticle* p = type.head; p; p = p->next) {
+            const float age = (T - p->birthTime) / CVexaParticleEmitter::kTimeScale;
+            ASSERT_NEAR(p->position.x, 10.0f * age, 1e-3f) << "frame " << frame;
+            ASSERT_EQ(p->deathPending != 0, age < GetParam().lifeSeconds) << "frame " << frame;
+        }
+    }
+}
 
-    // Each new particle takes two visits, its emission and its first aging.
-    budget.Start(101, kUnlimited);
-    effect.emitter->Update(0.0f, 1.0f, 0, 0, 0, 1);
-    EXPECT_EQ(type.liveCount, 50);
-    EXPECT_EQ(budget.GetVisitsLeft(), 1);
-    // Moving 50 particles needs 50 visits: the type waits.
-    effect.emitter->Move(0.0f, 0.5f);
-    for (const CParticle* p = type.head; p; p = p->next) ASSERT_EQ(p->position.x, 0.0f);
+INSTANTIATE_TEST_SUITE_P(Lives, ShortFrameTest,
+                         ::testing::Values(CShortFrameCase{"LongLived", 100.0f}, CShortFrameCase{"ShortLived", 0.09f}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-    // The next frame pays for the move; then aging the 50 is past the limit,
-    // so nothing is emitted either.
-    budget.Start(50, kUnlimited);
-    effect.emitter->Move(0.0f, 0.5f);
-    for (const CParticle* p = type.head; p; p = p->next) ASSERT_EQ(p->position.x, 5.0f);
-    effect.emitter->Update(0.5f, 0.5f, 0, 0, 0, 1);
-    EXPECT_EQ(type.liveCount, 50);
-    EXPECT_EQ(budget.GetVisitsLeft(), 0);
-
-    budget.Start(kUnlimited, 20);
-    EXPECT_EQ(effect.emitter->RenderAll(), 20);
-    EXPECT_EQ(effect.emitter->RenderAll(), 0);
-    EXPECT_EQ(Quads(effect.device), 20);
-    budget.Start(kUnlimited, kUnlimited);
-    EXPECT_EQ(effect.emitter->RenderAll(), 50);
-    EXPECT_EQ(Quads(effect.device), 70);
+// Three emitters of 60,000 live particles a second: a frame of 100 catch-up
+// steps pays for its first few. Every type steps in every frame, and the
+// steps it missed are taken by its next frame's first.
+TEST(CatchUpFrameTest, EveryTypeStepsEachFrameAndTheNextTakesWhatWasMissed) {
+    SeedParticleRandom(5);
+    CEngineEffect effect(Spray(3, 60000.0f), true);
+    effect.Frame(30);
+    for (int frame = 0; frame < 3; ++frame) {
+        std::vector<Engine::Geometry::CVector3> before;
+        for (size_t i = 0; i < effect.EmitterCount(); ++i) before.push_back(effect.Emitter(i).GetParticleType(0).tail->position);
+        effect.Frame(100);
+        for (size_t i = 0; i < effect.EmitterCount(); ++i) {
+            CVexaParticleType& type = effect.Emitter(i).GetParticleType(0);
+            const float missed = type.waited.GetMissed();
+            EXPECT_GT(missed, 0.0f) << "frame " << frame << ", emitter " << i;
+            EXPECT_LT(missed, 99.5f * kStep) << "the first step is always taken";
+            EXPECT_TRUE(type.tail->position.x != before[i].x || type.tail->position.y != before[i].y);
+        }
+        effect.Frame(1);
+        for (size_t i = 0; i < effect.EmitterCount(); ++i)
+            EXPECT_EQ(effect.Emitter(i).GetParticleType(0).waited.GetMissed(), 0.0f);
+    }
+    EXPECT_LE(effect.System().GetLibrary().GetWorkBudget().GetVisitsLeft(), CParticleSystem::kFrameParticleVisits);
 }
 
 } // namespace

@@ -14,7 +14,6 @@
 #include "graphics/drivers/GraphicsOGL.h"
 #include "graphics/drivers/GraphicsSFTW.h"
 #include "particles/ParticleSystem.h"
-#include "particles/library/ParticlePool.h"
 #include "placefile/PlaceFileManager.h"
 #include "shell/EntryPoint.h"
 #include "shell/ProgramStartup.h"
@@ -22,6 +21,7 @@
 #include "shell/ShellTestSupport.h"
 #include "tools/DemoData.h"
 #include "tools/GeneratedScenePlaces.h"
+#include "tools/HeavyEffects.h"
 
 using namespace ShellTesting;
 
@@ -204,34 +204,31 @@ TEST_P(SparklesTest, AreSmallGlowsOverTheSky) {
 
 INSTANTIATE_TEST_SUITE_P(Drivers, SparklesTest, ::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"));
 
-// bg6 with its effect asking for a thousand million particles a second, as
-// a damaged file may: every step would fill the particle pool and every
-// frame draw all of it. A quit request, as SIGTERM makes one, posted while
-// the first frame draws ends the run after that frame, whose particle work
-// stayed within the frame's budget.
-class HeavyEffectTest : public DemoScenesTest, public ::testing::WithParamInterface<const char*> {};
+// bg6 with a damaged effect (tools/HeavyEffects.h): every step would fill
+// the particle pool and every frame draw all of it, each particle as large
+// as the screen or larger. A quit request, as SIGTERM makes one, posted
+// while the first frame draws ends the run after that frame, whose particle
+// work and drawing stayed within the frame's limits.
+using CHeavyCase = std::tuple<const char*, Tools::EHeavyEffect>;
 
-size_t ParticlesInUse() { return VexaParticles::GetParticleRecordCount() - VexaParticles::GetFreeParticleCount(); }
+class HeavyEffectTest : public DemoScenesTest, public ::testing::WithParamInterface<CHeavyCase> {};
 
 TEST_P(HeavyEffectTest, AQuitDuringTheFirstFrameEndsTheRunAfterItsBoundedWork) {
     using Engine::Particles::CParticleSystem;
-    Tools::CVexaDocument heavy;
-    heavy.shapes = {{"glow", 1, {{Tools::GlowPng(), 8.0f, 8.0f}}, {}, {}}};
-    heavy.emitters = {Tools::SparkleEmitter()};
-    heavy.emitters[0].curves[2] = Tools::MakeVexaCurve(1e9f);          // C2, the emission rate
-    heavy.emitters[0].types[0].curves[4] = Tools::MakeVexaCurve(1e9f);  // Q5, particles a second
-    UseScene(GetParam(), 6, Tools::WriteVexa(heavy));
-    const size_t inUseBefore = ParticlesInUse();
+    const auto [driver, effect] = GetParam();
+    UseScene(driver, 6, Tools::WriteHeavyEffect(effect));
     int frames = 0, quits = 0;
-    size_t live = 0;
-    int64_t drawn = 0;
+    int64_t quads = 0, spent = 0;
+    double area = 0.0;
     Run(
-        GetParam(),
+        driver,
         [&](int frame, const CPicture&) {
             frames = frame;
-            live = ParticlesInUse() - inUseBefore;
-            const int64_t left = app->GetParticleSystem()->GetLibrary().GetWorkBudget().GetQuadsLeft();
-            drawn = CParticleSystem::kFrameParticleQuads - left;
+            CParticleSystem& particles = *app->GetParticleSystem();
+            const Engine::Particles::CParticleDrawLimit& limit = particles.GetGraphicsBinding().GetDrawLimit();
+            quads = limit.GetQuadsKept();
+            area = limit.GetAreaKept();
+            spent = CParticleSystem::kFrameParticleVisits - particles.GetLibrary().GetWorkBudget().GetVisitsLeft();
             return true;
         },
         [&] {
@@ -241,12 +238,21 @@ TEST_P(HeavyEffectTest, AQuitDuringTheFirstFrameEndsTheRunAfterItsBoundedWork) {
             ASSERT_EQ(SDL_PushEvent(&quit), 1) << SDL_GetError();
         });
     EXPECT_EQ(frames, 1) << "the quit ends the run after the frame it came in";
-    // New particles pay for their emission and their first aging.
-    EXPECT_GT(live, 0u);
-    EXPECT_LE(live, size_t(CParticleSystem::kFrameParticleVisits / 2));
-    EXPECT_EQ(drawn, CParticleSystem::kFrameParticleQuads);
+    EXPECT_GT(quads, 0);
+    EXPECT_LE(quads, CParticleSystem::kFrameParticleQuads);
+    EXPECT_GT(area, 0.0);
+    EXPECT_LE(area, CParticleSystem::kFrameParticleScreens * kWidth * kHeight);
+    // The first step is paid whatever it costs; the pool bounds it.
+    EXPECT_GT(spent, 0);
+    EXPECT_LE(spent, 2 * CParticleSystem::kFrameParticleVisits);
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, HeavyEffectTest, ::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"));
+INSTANTIATE_TEST_SUITE_P(Drivers, HeavyEffectTest,
+                         ::testing::Combine(::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"),
+                                            ::testing::ValuesIn(Tools::kHeavyEffects)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param)) + "_" +
+                                    Tools::HeavyEffectName(std::get<1>(info.param));
+                         });
 
 } // namespace

@@ -1,8 +1,10 @@
-// mkdemo <font.ttf> <folder>: writes the demo data for running the
-// screensaver from the folder: <folder>/demo.pak, and under
+// mkdemo <font.ttf> <folder> [heavy effect]: writes the demo data for running
+// the screensaver from the folder: <folder>/demo.pak, and under
 // <folder>/config/Talvorn/Mosark a windowed "Settings.xml" and the
 // "StartupPath" that points back at the folder. Run the screensaver with
-// XDG_CONFIG_HOME=<folder>/config.
+// XDG_CONFIG_HOME=<folder>/config. Named after a damaged effect
+// (tools/HeavyEffects.h), the pack holds bg6 alone with that effect, for
+// trying how the program copes with it.
 
 #include <cstdio>
 #include <exception>
@@ -10,6 +12,8 @@
 #include <fstream>
 
 #include "tools/DemoData.h"
+#include "tools/GeneratedScenePlaces.h"
+#include "tools/HeavyEffects.h"
 
 namespace fs = std::filesystem;
 
@@ -24,15 +28,18 @@ bool WriteText(const fs::path& path, const std::string& text) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <font.ttf> <folder>\n", argv[0]);
+    Tools::EHeavyEffect heavy{};
+    if ((argc != 3 && argc != 4) || (argc == 4 && !Tools::FindHeavyEffect(argv[3], heavy))) {
+        std::fprintf(stderr, "usage: %s <font.ttf> <folder> [HugeSizeFactor|HugeSizeCurve|EightTypes|NestedSubEmitters]\n",
+                     argv[0]);
         return 2;
     }
     try {
         const fs::path folder = fs::absolute(argv[2]);
         const fs::path settings = folder / "config" / "Talvorn" / "Mosark";
         fs::create_directories(settings);
-        const Tools::CPakWriter pack = Tools::MakeDemoPack(argv[1]);
+        Tools::CPakWriter pack = Tools::MakeDemoPack(argv[1], argc == 3);
+        if (argc == 4) Tools::AddDemoScene(pack, 6, Tools::WriteHeavyEffect(heavy));
         if (!pack.Save((folder / "demo.pak").string()) || !WriteText(settings / "Settings.xml", Tools::DemoSettingsXml()) ||
             !WriteText(settings / "StartupPath", folder.string() + "\n")) {
             std::fprintf(stderr, "mkdemo: cannot write into '%s'\n", folder.c_str());
