@@ -165,19 +165,24 @@ std::unique_ptr<CAbstractFile> CDataPack::OpenEntry(const CPackEntry& entry) con
 
 int CDataPacks::OpenAll(const CString& folder) {
     namespace fs = std::filesystem;
-    std::vector<fs::path> paths;
+    std::vector<fs::directory_entry> packs;
     std::error_code error;
     const fs::path root(folder.IsEmpty() ? "." : folder.c_str());
     for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
-        std::error_code typeError;
-        if (it->is_regular_file(typeError) && MatchesWildcard("*.pak", CString(it->path().filename().string()))) {
-            paths.push_back(it->path());
-        }
+        if (MatchesWildcard("*.pak", CString(it->path().filename().string()))) packs.push_back(*it);
     }
-    std::sort(paths.begin(), paths.end());
+    std::sort(packs.begin(), packs.end());
     int opened = 0;
-    for (const fs::path& path : paths) {
-        if (Add(CDataPack::OpenFile(CString(path.string())))) ++opened;
+    for (const fs::directory_entry& pack : packs) {
+        const CString path(pack.path().string());
+        // Refused by its type before anything opens it: a plain open of a FIFO
+        // waits for a writer, and opening a device may act on it.
+        std::error_code typeError;
+        if (!pack.is_regular_file(typeError)) {
+            GetLog().PrintLine("CDataPack::Open('%s') : FAILED : not a regular file", path.c_str());
+            continue;
+        }
+        if (Add(CDataPack::OpenFile(path))) ++opened;
     }
     return opened;
 }

@@ -7,7 +7,14 @@ Destroying a counted object that is still referenced throws the integer 1
 from the counted base's destructor. A destructor declared `noexcept` (or
 `noexcept(true)`) turns that throw into std::terminate, so in the engine
 folders every destructor written with `noexcept` must say `noexcept(false)`.
-Classes that are not counted may stay non-throwing; they are listed below.
+Classes that are not counted may stay non-throwing; they are listed below
+with the file pair that holds them.
+
+The engine folders are found from the tree: every top-level folder of C++
+sources except those of OUTSIDE_ENGINE, hidden folders and build trees (a
+folder holding CMakeCache.txt), which are skipped at any depth. A declaration
+is read whole, however it is split over lines. A `noexcept` written through a
+macro is not expanded and stays unseen.
 
 Prints one line per fault (file:line: ...) and exits 1 when there is any.
 """
@@ -16,37 +23,57 @@ import os
 import re
 import sys
 
-ENGINE_FOLDERS = ("app", "reflection", "graphics", "sound", "particles", "scene", "placefile", "scenes",
-                  "controls", "gameui", "shell")
+OUTSIDE_ENGINE = {"bench", "fuzz", "platform", "tests", "tools"}
 
-# Not counted: the graphics drivers, the particle system, and the counted
-# reference holder of reflected values.
-NOT_COUNTED = {"CGraphics_D3D8", "CGraphics_OGL", "CGraphics_D3D7", "CGraphics_SFTW", "CParticleSystem", "CInstance"}
+# Not counted, as (file pair without its suffix, class): the graphics
+# drivers, the particle system, and the counted reference holder of
+# reflected values.
+NOT_COUNTED = {
+    ("graphics/drivers/GraphicsD3D8", "CGraphics_D3D8"),
+    ("graphics/drivers/GraphicsOGL", "CGraphics_OGL"),
+    ("graphics/drivers/GraphicsD3D7", "CGraphics_D3D7"),
+    ("graphics/drivers/GraphicsSFTW", "CGraphics_SFTW"),
+    ("particles/ParticleSystem", "CParticleSystem"),
+    ("reflection/Value", "CInstance"),
+}
 
-SOURCE_SUFFIXES = (".h", ".hpp", ".cpp")
-# A destructor's declaration or definition marked noexcept, other than noexcept(false).
+SOURCE_SUFFIXES = (".h", ".hh", ".hpp", ".hxx", ".h++", ".H", ".inl", ".ipp", ".tpp", ".txx",
+                   ".cc", ".cpp", ".cxx", ".c++", ".C", ".cppm", ".ixx")
+# A destructor's declaration or definition marked noexcept, other than
+# noexcept(false); \s also spans the line breaks of a split declaration.
 NON_THROWING = re.compile(r"~\s*(\w+)\s*\(\s*(?:void\s*)?\)\s*(?:const\s*)?noexcept\b(?!\s*\(\s*false\s*\))")
 
 
-def faults_in(path, shown):
-    with open(path, encoding="utf-8", errors="replace") as f:
-        for number, line in enumerate(f, 1):
-            match = NON_THROWING.search(line)
-            if match and match.group(1) not in NOT_COUNTED:
-                yield (f"{shown}:{number}: ~{match.group(1)} is declared noexcept; a counted class's destructor "
-                       f"must be noexcept(false) so that destroying a referenced object throws")
+def skipped(folder, name):
+    return name.startswith(".") or os.path.isfile(os.path.join(folder, name, "CMakeCache.txt"))
+
+
+def sources(root):
+    """Relative paths of the engine's C++ sources, in a stable order."""
+    for top in sorted(os.listdir(root)):
+        if top in OUTSIDE_ENGINE or skipped(root, top) or not os.path.isdir(os.path.join(root, top)):
+            continue
+        for folder, dirs, files in os.walk(os.path.join(root, top)):
+            dirs[:] = sorted(name for name in dirs if not skipped(folder, name))
+            for name in sorted(files):
+                if name.endswith(SOURCE_SUFFIXES):
+                    yield os.path.relpath(os.path.join(folder, name), root).replace(os.sep, "/")
+
+
+def faults_in(root, shown):
+    with open(os.path.join(root, shown), encoding="utf-8", errors="replace") as f:
+        text = f.read()
+    pair = os.path.splitext(shown)[0]
+    for match in NON_THROWING.finditer(text):
+        if (pair, match.group(1)) not in NOT_COUNTED:
+            number = text.count("\n", 0, match.start()) + 1
+            yield (f"{shown}:{number}: ~{match.group(1)} is declared noexcept; a counted class's destructor "
+                   f"must be noexcept(false) so that destroying a referenced object throws")
 
 
 def main():
     root = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), ".."))
-    faults = []
-    for top in ENGINE_FOLDERS:
-        for folder, dirs, files in os.walk(os.path.join(root, top)):
-            dirs.sort()
-            for name in sorted(files):
-                if name.endswith(SOURCE_SUFFIXES):
-                    path = os.path.join(folder, name)
-                    faults.extend(faults_in(path, os.path.relpath(path, root)))
+    faults = [fault for shown in sources(root) for fault in faults_in(root, shown)]
     for fault in faults:
         print(fault)
     return 1 if faults else 0

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <random>
 
+#include <sys/stat.h>
+
 #include "app/File.h"
 #include "app/Pack.h"
 #include "app/TestFiles.h"
@@ -102,6 +104,40 @@ TEST_F(PackTest, OpenAllOpensEveryPackOfTheFolderInNameOrder) {
     EXPECT_EQ(ReadNamed("x.txt"), "from a");
     EXPECT_TRUE(log.Contains("broken.pak') : FAILED : file too small for the header"));
 }
+
+namespace {
+
+// Something at a "*.pak" name of the start-up folder that is no file.
+struct NotAFile { const char* name; std::function<void(const std::string& path)> make; };
+
+const NotAFile kNotFiles[] = {
+    {"Folder", [](const std::string& path) { std::filesystem::create_directory(path); }},
+    // A plain open of one waits for a writer.
+    {"Fifo", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+    // Making a device node takes root; a link to one is the same to the type check.
+    {"Device", [](const std::string& path) { std::filesystem::create_symlink("/dev/null", path); }},
+};
+
+class PackNotAFileTest : public PackTest, public ::testing::WithParamInterface<NotAFile> {};
+
+} // namespace
+
+TEST_P(PackNotAFileTest, IsNamedInTheLogAndTheOtherPacksStillOpen) {
+    Tools::CPakWriter writer;
+    writer.Add("x.txt", Bytes("from b"));
+    std::filesystem::create_directories(m_dir / "packs");
+    writer.Save(m_dir / "packs/b.pak");
+    GetParam().make(m_dir / "packs/a.pak");
+
+    CLogCapture log;
+    EXPECT_EQ(GetDataPacks().OpenAll(CString(m_dir / "packs")), 1);
+    EXPECT_EQ(ReadNamed("x.txt"), "from b");
+    EXPECT_TRUE(log.Contains("CDataPack::Open('" + (m_dir / "packs/a.pak") + "') : FAILED : not a regular file\n"))
+        << log.Text();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PackNotAFileTest, ::testing::ValuesIn(kNotFiles),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PackTest, FindFilesListsPacksFirstThenDiskEachNameOnce) {
     m_dir.Write("disk/spr/b.spr", "");

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The destructor check on scratch trees: each case writes one file and names
+"""The destructor check on scratch trees: each case writes its files and names
 the fault lines the check must print (none: it must pass)."""
 
 import os
@@ -22,20 +22,50 @@ CASES = [
     ("ClassesThatAreNotCountedPass", "graphics/drivers/GraphicsOGL.cpp",
      "CGraphics_OGL::~CGraphics_OGL() noexcept {}\n", []),
     ("FoldersOutsideTheEngineAreNotRead", "platform/Window.h", "    ~CWindow() noexcept;\n", []),
+    ("SplitDeclarationFails", "controls/List.h", "class CList {\n    ~CList()\n        noexcept override;\n};\n",
+     ["controls/List.h:2: ~CList"]),
+    ("SplitNoexceptFalsePasses", "controls/List.h", "    ~CList() noexcept(\n        false) override;\n", []),
+    ("InlineFileFails", "scene/Scene.inl", "inline CScene::~CScene() noexcept {}\n", ["scene/Scene.inl:1: ~CScene"]),
+    ("CcFileFails", "sound/Voice.cc", "CVoice::~CVoice() noexcept = default;\n", ["sound/Voice.cc:1: ~CVoice"]),
+    ("HhFileFails", "sound/Voice.hh", "    ~CVoice() noexcept;\n", ["sound/Voice.hh:1: ~CVoice"]),
+    ("NewTopLevelLibraryIsRead", "network/Socket.h", "    ~CSocket() noexcept;\n", ["network/Socket.h:1: ~CSocket"]),
+    ("AllowedNameInAnotherFileFails", "scene/Instance.h", "    ~CInstance() noexcept override;\n",
+     ["scene/Instance.h:1: ~CInstance"]),
+    ("AllowedNameInItsHeaderPasses", "reflection/Value.h", "    ~CInstance() noexcept override {}\n", []),
+    ("ToolsAreNotRead", "tools/PakWriter.h", "    ~CPakWriter() noexcept;\n", []),
+    ("BenchAndFuzzAreNotRead", "bench/pack_read.cpp", "    ~CBench() noexcept;\n", []),
+    ("HiddenFoldersAreNotRead", ".cache/Scene.h", "    ~CScene() noexcept;\n", []),
+]
+
+# A build tree holds copies and generated sources; it is known by its cache.
+BUILD_TREE = {"CMakeCache.txt": "CMAKE_BUILD_TYPE:STRING=\n"}
+TREES = [
+    ("BuildTreesAreNotRead", {**BUILD_TREE, "gen/Scene.h": "    ~CScene() noexcept;\n"}, "build-asan", []),
+    ("BuildTreeInsideALibraryIsNotRead", {**BUILD_TREE, "Scene.h": "    ~CScene() noexcept;\n"}, "scene/out", []),
 ]
 
 
 class DestructorCheckTest(unittest.TestCase):
-    def test_cases(self):
-        for name, path, text, faults in CASES:
-            with self.subTest(name), tempfile.TemporaryDirectory() as root:
+    def check(self, files, faults):
+        with tempfile.TemporaryDirectory() as root:
+            for path, text in files.items():
                 full = os.path.join(root, path)
-                os.makedirs(os.path.dirname(full))
+                os.makedirs(os.path.dirname(full), exist_ok=True)
                 with open(full, "w", encoding="utf-8") as out:
                     out.write(text)
-                run = subprocess.run([sys.executable, CHECK, root], capture_output=True, text=True)
-                self.assertEqual(run.returncode, 1 if faults else 0, run.stdout + run.stderr)
-                self.assertEqual([line.split(" is ")[0] for line in run.stdout.splitlines()], faults)
+            run = subprocess.run([sys.executable, CHECK, root], capture_output=True, text=True)
+            self.assertEqual(run.returncode, 1 if faults else 0, run.stdout + run.stderr)
+            self.assertEqual([line.split(" is ")[0] for line in run.stdout.splitlines()], faults)
+
+    def test_cases(self):
+        for name, path, text, faults in CASES:
+            with self.subTest(name):
+                self.check({path: text}, faults)
+
+    def test_trees(self):
+        for name, files, folder, faults in TREES:
+            with self.subTest(name):
+                self.check({os.path.join(folder, path): text for path, text in files.items()}, faults)
 
 
 if __name__ == "__main__":
