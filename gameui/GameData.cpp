@@ -19,9 +19,14 @@ void CGameData::CreateLocalManagers(Engine::Graphics::CGraphics* graphics,
     if (particleFiles) m_pParticleFiles = new Engine::Particles::CVexaFileLocalManager(particleFiles);
     m_pPlaceFiles = Engine::Graphics::PlaceFile::CreatePlaceFileLocalManager(graphics);
     m_pSprFiles = Engine::Graphics::SprFile::CreateSprFileLocalManager(graphics);
-    m_pMapFiles = Engine::Graphics::MapFile::CreateMapFileLocalManager(graphics);
+    m_pMapFiles = MakeMapFileLocalManager(graphics);
     m_pSamples = new Engine::Sound::CSampleLocalManager(Engine::Sound::GetSoundManager());
     m_resources = {m_pSprFiles.get(), m_pSamples.get(), m_pParticleFiles.get()};
+}
+
+Engine::ref_ptr<Engine::Graphics::MapFile::CMapFileLocalManager> CGameData::MakeMapFileLocalManager(
+    Engine::Graphics::CGraphics* graphics) {
+    return Engine::Graphics::MapFile::CreateMapFileLocalManager(graphics);
 }
 
 void CGameData::ReleaseLocalManagers() {

@@ -74,6 +74,12 @@ public:
     bool m_bSoundScaling = false;
     float m_fSoundScalingFactor = 1.0f;
 
+protected:
+    // The map-file manager that CreateLocalManagers makes; a test makes one
+    // that records uses, which the engine's own never does.
+    virtual Engine::ref_ptr<Engine::Graphics::MapFile::CMapFileLocalManager> MakeMapFileLocalManager(
+        Engine::Graphics::CGraphics* graphics);
+
 private:
     Engine::ref_ptr<Engine::Graphics::PlaceFile::CPlaceFileLocalManager> m_pPlaceFiles;
     Engine::ref_ptr<Engine::Graphics::MapFile::CMapFileLocalManager> m_pMapFiles;

@@ -28,13 +28,14 @@ private:
 // Map files would load whole: nothing is left for the loading screen.
 class CMapFileDelayedLoader : public Engine::CEmptyDelayedLoader {};
 
-class CMapFileLocalManager : public Engine::CReferenced, private Engine::CLocalObjectManager<CMapFile> {
+// Nothing takes a map file through it; recording a use is left to derived
+// classes, since a use the owner's manager never counted, handed back,
+// would erase another owner's entry.
+class CMapFileLocalManager : public Engine::CReferenced, protected Engine::CLocalObjectManager<CMapFile> {
 public:
     explicit CMapFileLocalManager(CGraphics* owner) : m_owner(owner) {}
     ~CMapFileLocalManager() noexcept(false) override;
 
-    // Records one use of a map file that the owner's manager counted.
-    void AddMapFile(ref_ptr<CMapFile> file) { AddObject(std::move(file)); }
     // Hands the uses back first to last, each removed as it goes.
     void ReleaseAll() noexcept;
 

@@ -94,6 +94,14 @@ void CReferenceTarget::DisposeIfUnused() {
     if (!IsInUse()) Dispose();
 }
 
+void CReferenceTarget::DisposeIfUnusedFromDestructor() noexcept {
+    try {
+        DisposeIfUnused();
+    } catch (...) {
+        GetLog().PrintLine("CReferenceTarget : an object its owner let go of failed to be disposed of");
+    }
+}
+
 void CReferenceTarget::UnlinkAllFromDestructor() noexcept {
     try {
         NotifyDependentsFrom(nullptr, REFMSG_REMOVED, 1);

@@ -84,6 +84,9 @@ private:
     template <class T>
     friend class CSlotRef;
 
+    // DisposeIfUnused for a slot that an owner's destructor lets go of.
+    void DisposeIfUnusedFromDestructor() noexcept;
+
     using RefList = std::vector<Ref>;
     static bool Insert(RefList& list, CReferenceTarget* self, Ref object, int index);
     // The two halves of an unlink; each calls the other side's half.

@@ -28,8 +28,7 @@ public:
     }
     CSlotRef(const CSlotRef&) = delete;
     CSlotRef& operator=(const CSlotRef&) = delete;
-    // Lets go without disposing: nothing may be disposed of from a
-    // destructor.
+    // Lets go without disposing; an owner's destructor calls Release first.
     ~CSlotRef() { Drop(); }
 
     // Lets go of the object and disposes of it when nothing else uses it.
@@ -38,6 +37,14 @@ public:
         if (!object) return;
         --object->m_slotHolds;
         object->DisposeIfUnused();
+    }
+
+    // Clear for an owner's destructor: a failure is logged, never thrown.
+    void Release() noexcept {
+        const Engine::ref_ptr<T> object = std::move(m_object);
+        if (!object) return;
+        --object->m_slotHolds;
+        object->DisposeIfUnusedFromDestructor();
     }
 
     const Engine::ref_ptr<T>& Get() const { return m_object; }

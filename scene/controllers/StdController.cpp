@@ -63,7 +63,12 @@ CStdController::CStdController()
     AddReference(m_multList.Get(), 0);
 }
 
-CStdController::~CStdController() noexcept(false) = default;
+CStdController::~CStdController() noexcept(false) {
+    // A list and its linked curves refer to each other: only disposal
+    // frees them.
+    m_easeList.Release();
+    m_multList.Release();
+}
 
 bool CStdController::Serialize(CArchive& ar) {
     if (!CController::Serialize(ar)) return false;
@@ -99,14 +104,6 @@ Engine::ref_ptr<CEaseCurveList> CStdController::GetEaseCurveList() const {
 
 Engine::ref_ptr<CMultCurveList> CStdController::GetMultCurveList() const {
     return m_multList.Get();
-}
-
-void CStdController::Dispose() {
-    CController::Dispose();
-    // A list read from an archive is reached through its slot only; it goes
-    // unless another controller's slot still holds it.
-    m_easeList.Clear();
-    m_multList.Clear();
 }
 
 CStdController::ERegion CStdController::Locate(int index, int& local) const {

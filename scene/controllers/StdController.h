@@ -16,11 +16,11 @@ constexpr uint32_t CHUNK_STD_CONTROLLER = 0xC0B;
 class CStdController : public CController {
 public:
     CStdController();
+    // Lets go of the curve lists, disposing of each that no other slot
+    // holds. Disposal leaves them in place: another owner of a disposed
+    // controller still evaluates it through them.
     ~CStdController() noexcept(false) override;
 
-    // Also lets go of the curve lists; a list read from an archive, which
-    // no link reaches, goes with it unless another controller holds it.
-    void Dispose() override;
     bool Serialize(CArchive& ar) override;
     // Sub-animatables: the reflected properties, then the ease curves, then
     // the multiplier curves.

@@ -6,12 +6,26 @@
 #include "gameui/GameData.h"
 #include "tests/app/TestFiles.h"
 #include "tests/graphics/SprFileTestData.h"
+#include "tests/placefile/TestMapFileLocalManager.h"
 #include "tests/support/RecordingGraphics.h"
 #include "tools/PlaceWriter.h"
 
 namespace {
 
 using Engine::Graphics::MapFile::CMapFile;
+using PlaceTest::CTestMapFileLocalManager;
+
+// Game data whose map-file manager records the uses the test gives it.
+class CTestGameData : public GameUi::CGameData {
+public:
+    CTestMapFileLocalManager* GetTestMapFiles() const { return static_cast<CTestMapFileLocalManager*>(GetMapFiles()); }
+
+protected:
+    Engine::ref_ptr<Engine::Graphics::MapFile::CMapFileLocalManager> MakeMapFileLocalManager(
+        Engine::Graphics::CGraphics* graphics) override {
+        return Engine::ref_ptr<Engine::Graphics::MapFile::CMapFileLocalManager>(new CTestMapFileLocalManager(graphics));
+    }
+};
 
 class GameDataTest : public testing::Test {
 protected:
@@ -36,7 +50,7 @@ protected:
 };
 
 TEST_F(GameDataTest, LocalManagersOfEachKindHandBackTheirUsesWhenReleased) {
-    GameUi::CGameData data;
+    CTestGameData data;
     EXPECT_EQ(data.GetPlaceFiles(), nullptr);
     data.CreateLocalManagers(graphics.get(), nullptr);
     ASSERT_NE(data.GetPlaceFiles(), nullptr);
@@ -53,7 +67,7 @@ TEST_F(GameDataTest, LocalManagersOfEachKindHandBackTheirUsesWhenReleased) {
     data.GetResources().sprFiles->GetSprFile("spr/a.spr");
     const Engine::ref_ptr<CMapFile> map(new CMapFile("map/a.map"));
     maps->RegisterObject(map);
-    data.GetMapFiles()->AddMapFile(map);
+    data.GetTestMapFiles()->AddObject(map);
     EXPECT_EQ(places.GetUseCount("place/a.place"), 1);
     EXPECT_EQ(sprites->GetUseCount("spr/a.spr"), 1);
     EXPECT_EQ(maps->GetUseCount("map/a.map"), 1);

@@ -5,6 +5,7 @@
 
 #include "placefile/MapFileManager.h"
 #include "tests/placefile/PlaceFileFixture.h"
+#include "tests/placefile/TestMapFileLocalManager.h"
 
 using namespace PlaceTest;
 using Engine::Graphics::MapFile::CMapFile;
@@ -12,6 +13,14 @@ using Engine::Graphics::MapFile::CMapFileLocalManager;
 using Engine::Graphics::MapFile::FindMapFileManager;
 
 namespace {
+
+// Only a derived class records a map file's use.
+template <class Manager>
+concept CanAddObject = requires(Manager& manager, ref_ptr<CMapFile> file) { manager.AddObject(file); };
+template <class Manager>
+concept CanAddMapFile = requires(Manager& manager, ref_ptr<CMapFile> file) { manager.AddMapFile(file); };
+static_assert(!CanAddObject<CMapFileLocalManager> && !CanAddMapFile<CMapFileLocalManager>);
+static_assert(CanAddObject<CTestMapFileLocalManager>);
 
 class ManagersTest : public PlaceFileFixture {
 protected:
@@ -62,10 +71,11 @@ TEST_F(ManagersTest, LoadNowMakesTheSpriteTexturesAndLoadQueuedLeavesThem) {
 TEST_F(ManagersTest, MapFilesAreHandedBackByEachOwner) {
     auto* manager = FindMapFileManager(graphics.get());
     const ref_ptr<CMapFile> a(new CMapFile("map\\a.map")), b(new CMapFile("map/b.map"));
-    ref_ptr<CMapFileLocalManager> first(new CMapFileLocalManager(graphics.get())), second(new CMapFileLocalManager(graphics.get()));
+    ref_ptr<CTestMapFileLocalManager> first(new CTestMapFileLocalManager(graphics.get())),
+        second(new CTestMapFileLocalManager(graphics.get()));
     for (const auto& [owner, file] : {std::pair{first, a}, {first, b}, {first, a}, {second, a}}) {
         manager->RegisterObject(file);
-        owner->AddMapFile(file);
+        owner->AddObject(file);
     }
     first = nullptr;
     EXPECT_EQ(manager->GetUseCount("map/a.map"), 1);

@@ -182,7 +182,7 @@ TEST_F(SceneArchiveTest, LoadedCurvesAndListsHaveNoDependents) {
     LoadScene(*m_loaded, SaveScene(*m_scene));
 
     CAnimatable* loadedWrapper = m_loaded->GetAniObject(0);
-    const auto controller = Engine::DynamicRefCast<CStdController>(loadedWrapper->GetSubAnim(0));
+    auto controller = Engine::DynamicRefCast<CStdController>(loadedWrapper->GetSubAnim(0));
     ASSERT_TRUE(controller);
     const auto ease = controller->GetEaseCurveList();
     const auto mult = controller->GetMultCurveList();
@@ -204,12 +204,18 @@ TEST_F(SceneArchiveTest, LoadedCurvesAndListsHaveNoDependents) {
     loadedWrapper->SetFlags(0);
     ease->GetCurve(0)->NotifyDependents(REFMSG_CHANGED, 1);
     EXPECT_EQ(loadedWrapper->GetFlags(), 0u);
-    // Disposing of the controller empties the lists it read, and a curve
+    // Disposing of the controller leaves the lists it read whole for any
+    // other owner of it. The controller going empties them, and a curve
     // with no dependent goes with them (its own lists unlinked), so no loop
     // of links keeps it alive.
     const auto curve = ease->GetCurve(0);
     EXPECT_EQ(curve->GetReferenceCount(), 2);
     controller->Dispose();
+    EXPECT_EQ(CurveCounts(controller.get()), std::make_pair(1, 1));
+    EXPECT_EQ(curve->GetReferenceCount(), 2);
+    loadedWrapper->RemoveSubAnim(0);
+    controller = nullptr;
+    CClassDir::GetInstance().Clear();
     EXPECT_EQ(ease->GetSubAnimCount(), 0);
     EXPECT_EQ(mult->GetSubAnimCount(), 0);
     EXPECT_EQ(curve->GetReferenceCount(), 0);
@@ -258,9 +264,16 @@ TEST_P(DroppedControllerTest, IsKeptWholeForALaterReference) {
     ASSERT_EQ(CurveCounts(shared.get()), std::make_pair(1, 1));
     EXPECT_EQ(CurveCounts(m_loaded->GetAniObject(1)->GetSubAnim(0).get()), std::make_pair(1, 1));
     // The third sprite's float controller in its bool slot: dropped too,
-    // and with nothing holding it, emptied once the read has ended.
+    // and with nothing holding it, disposed of once the read has ended; its
+    // lists are emptied when the directory lets it go.
     EXPECT_EQ(m_loaded->GetAniObject(2)->GetSubAnim(1).get(), nullptr);
-    EXPECT_EQ(CurveCounts(CClassDir::GetInstance().FindObject(unusedId).get()), std::make_pair(0, 0));
+    auto dropped = Engine::DynamicRefCast<CStdController>(CClassDir::GetInstance().FindObject(unusedId));
+    ASSERT_TRUE(dropped);
+    EXPECT_EQ(dropped->GetReferenceCount(), 0);
+    const ref_ptr<CCurveList> lists[] = {dropped->GetEaseCurveList(), dropped->GetMultCurveList()};
+    dropped = nullptr;
+    CClassDir::GetInstance().Clear();
+    for (const auto& list : lists) EXPECT_EQ(list->GetSubAnimCount(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DroppedControllerTest,
@@ -332,6 +345,38 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   "Visible"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+class DisposedSharedControllerTest : public SceneArchiveTest, public ::testing::WithParamInterface<bool> {};
+
+// A controller in the slots of two sprites, disposed of through the first
+// sprite's RemoveSubAnim: disposal unlinks it but leaves its curve lists, so
+// the second sprite still eases it (time 40 -> 20), built or loaded.
+TEST_P(DisposedSharedControllerTest, StillEasesForTheOtherSprite) {
+    auto first = MakeSpriteWrapper(1);
+    auto second = MakeSpriteWrapper(2);
+    const auto shared = Ramp(100);
+    shared->AddEaseCurve(Ramp(50));
+    first->SetSubAnim(shared, 0);
+    second->SetSubAnim(shared, 0);
+    m_scene->AddChild(first);
+    m_scene->AddChild(second);
+    CScene* scene = m_scene.get();
+    if (GetParam()) {
+        LoadScene(*m_loaded, SaveScene(*m_scene));
+        scene = m_loaded.get();
+    }
+
+    scene->GetAniObject(0)->RemoveSubAnim(0);
+    const auto controller = Engine::DynamicRefCast<CStdController>(scene->GetAniObject(1)->GetSubAnim(0));
+    ASSERT_TRUE(controller);
+    EXPECT_EQ(controller->GetReferenceCount(), 0);
+    CValue value;
+    controller->GetControllerValue(40, value);
+    EXPECT_EQ(value.Get<float>(), 20.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, DisposedSharedControllerTest, ::testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Loaded" : "Built"); });
 
 // Two controllers sharing one ease list, as an archive can hold them: the
 // one that goes leaves the list whole to the other.
