@@ -207,7 +207,7 @@ void CBaseControl::AdjustWindowRect(CRect& rect) {
     if (HasStyle(CS_CAPTION) && m_pManager) rect.top -= m_pManager->GetCaptionHeight();
 }
 
-void CBaseControl::WindowRectToClientRect(CRect& rect) {
+void CBaseControl::ClientRectFromWindowRect(CRect& rect) {
     CRect grown = rect;
     AdjustWindowRect(grown);
     rect = {2 * rect.left - grown.left, 2 * rect.top - grown.top, 2 * rect.right - grown.right,
@@ -220,7 +220,7 @@ void CBaseControl::SetWindowRect(int32_t left, int32_t top, int32_t right, int32
     m_windowRect = {left, top, right, bottom};
     const int32_t oldWidth = m_clientRect.Width(), oldHeight = m_clientRect.Height();
     CRect client = m_windowRect;
-    WindowRectToClientRect(client);
+    ClientRectFromWindowRect(client);
     m_clientRect = {0, 0, client.Width(), client.Height()};
     if (m_clientRect.Width() != oldWidth || m_clientRect.Height() != oldHeight)
         OnSize(m_clientRect.Width(), m_clientRect.Height());

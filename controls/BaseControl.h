@@ -179,7 +179,7 @@ public:
     // The window rectangle in screen coordinates.
     CRect ClientToScreen() const;
     // The window rectangle shrunk by the frame widths.
-    void WindowRectToClientRect(CRect& rect);
+    void ClientRectFromWindowRect(CRect& rect);
     void SetWindowRect(int32_t left, int32_t top, int32_t right, int32_t bottom);
     // The deepest visible control under a screen point, or null.
     Ref ControlFromPoint(int32_t x, int32_t y);

@@ -162,7 +162,7 @@ void CBaseControl::StartDrag(const ControlEvent& event) {
         OnGetMinMaxInfo(drag.limits);
         drag.startRect = m_windowRect;
         CRect client = m_windowRect;
-        WindowRectToClientRect(client);
+        ClientRectFromWindowRect(client);
         OnEnterSizeMove(client.Width(), client.Height());
     }
     drag.startButton = m_pressedCaptionButtons;
@@ -189,7 +189,7 @@ bool CBaseControl::ContinueDrag(const ControlEvent& event) {
             CRect r = drag.startRect;
             (drag.directionX < 0 ? r.left : r.right) += ax;
             (drag.directionY < 0 ? r.top : r.bottom) += ay;
-            WindowRectToClientRect(r);
+            ClientRectFromWindowRect(r);
             CPoint size{std::min(std::max(r.Width(), drag.limits.minWidth), drag.limits.maxWidth),
                         std::min(std::max(r.Height(), drag.limits.minHeight), drag.limits.maxHeight)};
             OnSizing(size);
@@ -215,7 +215,7 @@ void CBaseControl::EndDrag(bool releaseCapture) {
     FrameDragState& drag = DragState();
     if (drag.resizing) {
         CRect client = m_windowRect;
-        WindowRectToClientRect(client);
+        ClientRectFromWindowRect(client);
         OnExitSizeMove(client.Width(), client.Height());
     }
     m_pressedCaptionButtons = 0;

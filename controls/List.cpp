@@ -47,7 +47,7 @@ void CList::CListItemBase::Draw(CRenderContext& context) {
     context.DisableRenderSwitch3();
 }
 
-void CList::CListItemBase::CreateAttachment() {
+void CList::CListItemBase::CreateAttachment(uint32_t, uint32_t) {
     if (m_pAttachmentFactory) m_pAttachment = m_pAttachmentFactory->CreateAttachment(*this);
     if (m_pAttachment) m_pAttachment->Attach(*this);
 }
@@ -340,7 +340,7 @@ bool CList::HandleEvent(ControlEvent& event) {
         const Ref self(this);
         m_pCurrent = cell->m_pRowItem;
         if (const Ref parent = m_pParent) SendNotify(parent, self, LN_CHOSEN);
-        cell->CreateAttachment();
+        cell->CreateAttachment(0, 0);
         break;
     }
     case CE_KEY_DOWN:

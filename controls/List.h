@@ -48,8 +48,9 @@ public:
         virtual void GetSize(int32_t& width, int32_t& height) const;
         // Reserved: two words; true in every cell class, and the list never asks.
         virtual bool ReservedCellQuery(uint32_t, uint32_t) { return true; }
-        void CreateAttachment();
-        void DestroyAttachment() { m_pAttachment.reset(); }
+        // A click on the cell; the two words are reserved and ignored.
+        virtual void CreateAttachment(uint32_t, uint32_t);
+        virtual void DestroyAttachment() { m_pAttachment.reset(); }
 
         CRect m_rect;  // list content coordinates
         CList* m_pList;

@@ -28,10 +28,11 @@ void QueueProgressPiece(CRenderContext& context, Graphics::SprFile::CSpriteRef& 
 
 } // namespace
 
-int32_t CProgressBar::GetFillWidth(int32_t width) const {
-    if (m_minimum == m_maximum || width == 0) return width;
+int32_t GetProgressFillWidth(const CProgressBar& bar, int32_t width) {
+    if (bar.m_minimum == bar.m_maximum || width == 0) return width;
     // 64-bit, so a wide range times a wide bar cannot overflow.
-    return int32_t(int64_t(m_value - int64_t(m_minimum)) * width / (int64_t(m_maximum) - m_minimum));
+    return int32_t(int64_t(bar.m_value - int64_t(bar.m_minimum)) * width /
+                   (int64_t(bar.m_maximum) - bar.m_minimum));
 }
 
 void CProgressBar::Draw(CRenderContext& context) {
@@ -39,7 +40,7 @@ void CProgressBar::Draw(CRenderContext& context) {
     if (m_pDescription && m_pDescription->sprite) {
         Graphics::SprFile::CSpriteRef& sprite = *m_pDescription->sprite;
         const int32_t frames = sprite.GetSpriteFrameCount();
-        const int32_t fill = GetFillWidth(w);
+        const int32_t fill = GetProgressFillWidth(*this, w);
         if (frames == 2) {
             sprite.SetFrame(0);
             QueueProgressPiece(context, sprite, 0, fill, h, Graphics::SPRITE_TILE);

@@ -57,8 +57,8 @@ void CMosarkBar::DrawFlow(Engine::Controls::CRenderContext& context, int pass, u
     // scroll to whole steps.
     const float scroll = half > 0 ? float(std::fmod(double(m_fClock) * kFlowSpeed, double(half))) : 0.0f;
     const int32_t x = m_rcEmpty.left + (m_rcEmpty.right - m_rcEmpty.left) / 2;
-    GameUi::QueueSpritePiece(context.GetParams(), *m_pFlowSprite, float(x), float(m_rcEmpty.top),
-                             {0.0f, scroll, float(m_pFlowSprite->GetSpriteFrameWidth()), float(height) * 0.5f}, color);
+    GameUi::QueueSpriteSrcF(context.GetParams(), *m_pFlowSprite, x, m_rcEmpty.top, 0.0f, scroll,
+                            float(m_pFlowSprite->GetSpriteFrameWidth()), float(height) * 0.5f, color);
     context.FlushIfPending();
 }
 

@@ -56,14 +56,15 @@ void CMosarkButton::Draw(CRenderContext& context) {
     // A frame without width has no caps to stretch between.
     const float piece = sprite ? float(sprite->GetSpriteFrameWidth(0)) / 3.0f : 0.0f;
     if (piece > 0.0f && !IsCheckable() && !(m_nSkinFlags & SKIN_NO_FRAME)) {
-        const float n = float(Cell());
+        const int32_t n = Cell();
         const float width = float(m_windowRect.Width());
         const uint32_t color = GreyWithAlpha(alpha);
+        const auto& params = context.GetParams();
         sprite->SetFrame(state);
-        GameUi::QueueSpritePiece(context.GetParams(), *sprite, 0.0f, shift, {0.0f, 0.0f, n, n}, color);
-        GameUi::QueueSpritePiece(context.GetParams(), *sprite, width - piece, shift, {2.0f * n, 0.0f, n, n}, color);
-        GameUi::QueueSpritePiece(context.GetParams(), *sprite, piece, shift, {n, 0.0f, n, n}, color,
-                                 (width - 2.0f * piece) / piece, 1.0f);
+        GameUi::QueueSpritePiece(params, *sprite, 0.0f, shift, 0, 0, n, n, color);
+        GameUi::QueueSpriteAtPieceF(params, *sprite, width - piece, shift, float(2 * n), 0.0f, n, n, color);
+        GameUi::QueueSpritePieceScaled(params, *sprite, piece, shift, (width - 2.0f * piece) / piece, 1.0f, float(n),
+                                       0.0f, n, n, color);
         context.FlushIfPending();
     }
     DrawCaption(context, state, shift, alpha);
@@ -98,10 +99,10 @@ void CMosarkButton::DrawCaption(CRenderContext& context, int32_t state, float sh
 }
 
 void CMosarkButton::DrawGlyph(CRenderContext& context, CSpriteRef& sprite, uint32_t alpha) {
-    const float n = float(Cell());
+    const int32_t n = Cell();
     const uint32_t color = (alpha << 24) | (HasStyle(CS_DISABLED) ? 0x808080u : 0xFFFFFFu);
     sprite.SetLastFrame();
     // A radio button always shows the empty box.
     const bool checked = HasStyle(BS_CHECK) && IsChecked();
-    GameUi::QueueSpritePiece(context.GetParams(), sprite, 0.0f, 0.0f, {checked ? n : 0.0f, 0.0f, n, n}, color);
+    GameUi::QueueSpritePiece(context.GetParams(), sprite, 0.0f, 0.0f, checked ? n : 0, 0, n, n, color);
 }

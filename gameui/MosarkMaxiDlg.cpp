@@ -88,15 +88,15 @@ void CMosarkMaxiDlg::Draw(CRenderContext& context) {
                 const float half = float(m_nBandHeight / 2);
                 sprite->SetFrame(1);
                 const float frameHeight = float(sprite->GetSpriteFrameHeight(1));
-                GameUi::QueueSpritePiece(params, *sprite, 0.0f, bandBottom - half,
-                                         {0.0f, frameHeight - (body + half), w, body + half}, color);
+                GameUi::QueueSpritePieceF(params, *sprite, color, 0.0f, bandBottom - half, 0.0f,
+                                          frameHeight - (body + half), w, body + half);
                 context.FlushIfPending();
                 sprite->SetFrame(0);
-                GameUi::QueueSpritePieceCentred(params, *sprite, w / 2, bandCentre, {0.0f, 0.0f, w, d}, color);
+                GameUi::QueueSpritePieceCentredF(params, *sprite, color, w / 2, bandCentre, 0.0f, 0.0f, w, d);
             } else {
                 // The band, then the lowest rows of the image as the body.
-                GameUi::QueueSpritePieceCentred(params, *sprite, w / 2, bandCentre, {0.0f, 0.0f, w, d}, color);
-                GameUi::QueueSpritePiece(params, *sprite, 0.0f, bandBottom, {0.0f, h - body, w, body}, color);
+                GameUi::QueueSpritePieceCentredF(params, *sprite, color, w / 2, bandCentre, 0.0f, 0.0f, w, d);
+                GameUi::QueueSpritePieceF(params, *sprite, color, 0.0f, bandBottom, 0.0f, h - body, w, body);
             }
             context.FlushIfPending();
         }

@@ -11,7 +11,7 @@ using namespace Engine::Controls;
 namespace {
 
 constexpr int32_t kSliderCursor = 12;
-constexpr float kCell = 35.0f;
+constexpr int32_t kCell = 35;
 
 } // namespace
 
@@ -38,14 +38,14 @@ void CMosarkSlider::Draw(CRenderContext& context) {
         const bool focused = m_pManager && m_pManager->GetFocus().get() == this;
         GameUi::SetFrameWithin(*sprite, focused ? 1 : 0);
         const auto& params = context.GetParams();
-        GameUi::QueueSpritePiece(params, *sprite, 5.0f, 0.0f, {0.0f, 0.0f, kCell, kCell}, color);
-        GameUi::QueueSpritePiece(params, *sprite, w - 30.0f, 0.0f, {2 * kCell, 0.0f, kCell, kCell}, color);
-        GameUi::QueueSpritePiece(params, *sprite, 40.0f, 0.0f, {kCell, 0.0f, kCell, kCell}, color, (w - 70.0f) / kCell,
-                                 1.0f);
+        GameUi::QueueSpritePiece(params, *sprite, 5.0f, 0.0f, 0, 0, kCell, kCell, color);
+        GameUi::QueueSpriteAtPieceF(params, *sprite, w - 30.0f, 0.0f, float(2 * kCell), 0.0f, kCell, kCell, color);
+        GameUi::QueueSpritePieceScaled(params, *sprite, 40.0f, 0.0f, (w - 70.0f) / float(kCell), 1.0f, float(kCell),
+                                       0.0f, kCell, kCell, color);
         context.FlushIfPending();
         // Flushed apart so that the thumb lies over the track.
-        GameUi::QueueSpritePiece(params, *sprite, float(GetThumbOffset()) + 15.0f, 0.0f,
-                                 {3 * kCell, 0.0f, kCell, kCell}, color);
+        GameUi::QueueSpriteAtPieceF(params, *sprite, float(GetThumbOffset()) + 15.0f, 0.0f, float(3 * kCell), 0.0f,
+                                    kCell, kCell, color);
         context.FlushIfPending();
     }
     context.DisableRenderSwitch3();

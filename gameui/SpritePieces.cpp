@@ -12,8 +12,18 @@ using Engine::Graphics::CSpriteQueue;
 
 namespace {
 
+// A rectangle within a sprite's current frame, in texels.
+struct CSourceRect {
+    float x;
+    float y;
+    float width;
+    float height;
+};
+
+// The body of every piece entry.
 void QueuePiece(const CSpriteQueue::CParams& params, const Engine::Graphics::SprFile::CSpriteRef& sprite, float x,
-                float y, const CSourceRect& source, uint32_t color, float scaleX, float scaleY, bool centred) {
+                float y, const CSourceRect& source, uint32_t color, float scaleX = 1.0f, float scaleY = 1.0f,
+                bool centred = false) {
     Engine::Graphics::CSpriteQueueItem* item = CSpriteQueue::Append(params, sprite, color);
     if (!item) return;
     if (centred) item->centred = 1;
@@ -31,13 +41,41 @@ void QueuePiece(const CSpriteQueue::CParams& params, const Engine::Graphics::Spr
 } // namespace
 
 void QueueSpritePiece(const CSpriteQueue::CParams& params, const Engine::Graphics::SprFile::CSpriteRef& sprite,
-                      float x, float y, const CSourceRect& source, uint32_t color, float scaleX, float scaleY) {
-    QueuePiece(params, sprite, x, y, source, color, scaleX, scaleY, false);
+                      float x, float y, int32_t sourceX, int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight,
+                      uint32_t color) {
+    QueuePiece(params, sprite, x, y, {float(sourceX), float(sourceY), float(sourceWidth), float(sourceHeight)},
+               color);
 }
 
-void QueueSpritePieceCentred(const CSpriteQueue::CParams& params, const Engine::Graphics::SprFile::CSpriteRef& sprite,
-                             float x, float y, const CSourceRect& source, uint32_t color) {
-    QueuePiece(params, sprite, x, y, source, color, 1.0f, 1.0f, true);
+void QueueSpriteAtPieceF(const CSpriteQueue::CParams& params, const Engine::Graphics::SprFile::CSpriteRef& sprite,
+                         float x, float y, float sourceX, float sourceY, int32_t sourceWidth, int32_t sourceHeight,
+                         uint32_t color) {
+    QueuePiece(params, sprite, x, y, {sourceX, sourceY, float(sourceWidth), float(sourceHeight)}, color);
+}
+
+void QueueSpritePieceScaled(const CSpriteQueue::CParams& params, const Engine::Graphics::SprFile::CSpriteRef& sprite,
+                            float x, float y, float scaleX, float scaleY, float sourceX, float sourceY,
+                            int32_t sourceWidth, int32_t sourceHeight, uint32_t color) {
+    QueuePiece(params, sprite, x, y, {sourceX, sourceY, float(sourceWidth), float(sourceHeight)}, color, scaleX,
+               scaleY);
+}
+
+void QueueSpriteSrcF(const CSpriteQueue::CParams& params, const Engine::Graphics::SprFile::CSpriteRef& sprite,
+                     int32_t x, int32_t y, float sourceX, float sourceY, float sourceWidth, float sourceHeight,
+                     uint32_t color) {
+    QueuePiece(params, sprite, float(x), float(y), {sourceX, sourceY, sourceWidth, sourceHeight}, color);
+}
+
+void QueueSpritePieceF(const CSpriteQueue::CParams& params, const Engine::Graphics::SprFile::CSpriteRef& sprite,
+                       uint32_t color, float x, float y, float sourceX, float sourceY, float sourceWidth,
+                       float sourceHeight) {
+    QueuePiece(params, sprite, x, y, {sourceX, sourceY, sourceWidth, sourceHeight}, color);
+}
+
+void QueueSpritePieceCentredF(const CSpriteQueue::CParams& params,
+                              const Engine::Graphics::SprFile::CSpriteRef& sprite, uint32_t color, float x, float y,
+                              float sourceX, float sourceY, float sourceWidth, float sourceHeight) {
+    QueuePiece(params, sprite, x, y, {sourceX, sourceY, sourceWidth, sourceHeight}, color, 1.0f, 1.0f, true);
 }
 
 void QueueSpriteAtF(const CSpriteQueue::CParams& params, const Engine::Graphics::SprFile::CSpriteRef& sprite, float x,

@@ -15,24 +15,30 @@ class CRenderContext;
 
 namespace GameUi {
 
-// A rectangle within a sprite's current frame, in texels.
-struct CSourceRect {
-    float x = 0.0f;
-    float y = 0.0f;
-    float width = 0.0f;
-    float height = 0.0f;
-};
-
-// Queues the part of the current frame at (x, y), scaled, in one colour
-// (flushing a full queue first).
+// Pieces of a sprite's current frame at (x, y) in one colour, a full queue
+// flushed first; the source rectangle is in texels of that frame.
 void QueueSpritePiece(const Engine::Graphics::CSpriteQueue::CParams& params,
-                      const Engine::Graphics::SprFile::CSpriteRef& sprite, float x, float y, const CSourceRect& source,
-                      uint32_t color, float scaleX = 1.0f, float scaleY = 1.0f);
-
+                      const Engine::Graphics::SprFile::CSpriteRef& sprite, float x, float y, int32_t sourceX,
+                      int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight, uint32_t color);
+void QueueSpriteAtPieceF(const Engine::Graphics::CSpriteQueue::CParams& params,
+                         const Engine::Graphics::SprFile::CSpriteRef& sprite, float x, float y, float sourceX,
+                         float sourceY, int32_t sourceWidth, int32_t sourceHeight, uint32_t color);
+// Stretched by the two scale factors.
+void QueueSpritePieceScaled(const Engine::Graphics::CSpriteQueue::CParams& params,
+                            const Engine::Graphics::SprFile::CSpriteRef& sprite, float x, float y, float scaleX,
+                            float scaleY, float sourceX, float sourceY, int32_t sourceWidth, int32_t sourceHeight,
+                            uint32_t color);
+void QueueSpriteSrcF(const Engine::Graphics::CSpriteQueue::CParams& params,
+                     const Engine::Graphics::SprFile::CSpriteRef& sprite, int32_t x, int32_t y, float sourceX,
+                     float sourceY, float sourceWidth, float sourceHeight, uint32_t color);
+void QueueSpritePieceF(const Engine::Graphics::CSpriteQueue::CParams& params,
+                       const Engine::Graphics::SprFile::CSpriteRef& sprite, uint32_t color, float x, float y,
+                       float sourceX, float sourceY, float sourceWidth, float sourceHeight);
 // The same with the piece's vertical centre, not its top, at y.
-void QueueSpritePieceCentred(const Engine::Graphics::CSpriteQueue::CParams& params,
-                             const Engine::Graphics::SprFile::CSpriteRef& sprite, float x, float y,
-                             const CSourceRect& source, uint32_t color);
+void QueueSpritePieceCentredF(const Engine::Graphics::CSpriteQueue::CParams& params,
+                              const Engine::Graphics::SprFile::CSpriteRef& sprite, uint32_t color, float x, float y,
+                              float sourceX, float sourceY, float sourceWidth, float sourceHeight);
+
 // The whole current frame placed by its hot spot at (x, y), in one colour.
 void QueueSpriteAtF(const Engine::Graphics::CSpriteQueue::CParams& params,
                     const Engine::Graphics::SprFile::CSpriteRef& sprite, float x, float y, uint32_t color);

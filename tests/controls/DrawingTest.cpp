@@ -161,7 +161,7 @@ TEST_P(ProgressBarDrawing, FilledAndEmptyPiecesSplitTheWidth) {
     driver.Clear();
     auto context = Context();
     bar->Draw(context);
-    const float fill = float(bar->GetFillWidth(200));
+    const float fill = float(GetProgressFillWidth(*bar, 200));
     std::vector<std::pair<float, float>> expected;
     if (frames == 2) expected = {{0, fill}, {fill, 200}};
     if (frames == 1) expected = {{0, fill}};
@@ -176,10 +176,10 @@ INSTANTIATE_TEST_SUITE_P(Frames, ProgressBarDrawing,
 TEST(ProgressBar, FillWidthIsUnclampedAndSafeFromOverflow) {
     CProgressBar bar;
     bar.SetPos(-10);
-    EXPECT_EQ(bar.GetFillWidth(100), -10);
+    EXPECT_EQ(GetProgressFillWidth(bar, 100), -10);
     bar.SetRange(0, 2000000000);
     bar.SetPos(1000000000);
-    EXPECT_EQ(bar.GetFillWidth(1000), 500);
+    EXPECT_EQ(GetProgressFillWidth(bar, 1000), 500);
 }
 
 TEST_F(Drawing, ASpriteObjectDescribesAControlAndIsDrawnWithItsTopLeftAtThePoint) {

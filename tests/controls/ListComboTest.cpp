@@ -79,6 +79,68 @@ TEST_F(Lists, ClicksChooseRowsAtTheirScrolledPlaceAndTreeBoxesToggle) {
 
 namespace {
 
+// Remembers the cell it was attached to.
+class CRememberingAttachment : public CList::IAttachment {
+public:
+    void Attach(CList::CListItemBase& cell) override { attachedTo = &cell; }
+    CList::CListItemBase* attachedTo = nullptr;
+};
+
+class CRememberingAttachments : public CList::IAttachmentFactory {
+public:
+    std::unique_ptr<CList::IAttachment> CreateAttachment(CList::CListItemBase&) override {
+        return std::make_unique<CRememberingAttachment>();
+    }
+};
+
+// A cell class that replaces both attachment slots with counters.
+class CCountingCell : public CList::CListItem {
+public:
+    using CListItem::CListItem;
+    void CreateAttachment(uint32_t, uint32_t) override { ++created; }
+    void DestroyAttachment() override { ++destroyed; }
+    int created = 0;
+    int destroyed = 0;
+};
+
+class CCountingCells : public CList::IItemFactory {
+public:
+    std::unique_ptr<CList::CListItem> CreateItem(CList& list) override { return std::make_unique<CCountingCell>(&list); }
+    std::unique_ptr<CList::CListSubItem> CreateSubItem(CList::CListItem& row) override {
+        return std::make_unique<CList::CListSubItem>(row.m_pList);
+    }
+};
+
+} // namespace
+
+TEST_F(Lists, AClickedCellAttachesThroughItsOwnSlotsWhichACellClassReplaces) {
+    CRememberingAttachments attachments;
+    CList::CListItemBase& plain = *list->GetItem(0);
+    plain.m_pAttachmentFactory = &attachments;
+    Click(150, 105);
+    const auto* attachment = dynamic_cast<CRememberingAttachment*>(plain.m_pAttachment.get());
+    ASSERT_NE(attachment, nullptr);
+    EXPECT_EQ(attachment->attachedTo, &plain);
+    plain.DestroyAttachment();
+    EXPECT_EQ(plain.m_pAttachment, nullptr);
+
+    CCountingCells cells;
+    list->SetItemFactory(&cells);
+    auto* own = static_cast<CCountingCell*>(list->AddItem("f"));
+    list->SetItemFactory(nullptr);
+    own->m_pAttachmentFactory = &attachments;
+    list->Layout();
+    list->GetScrollBar()->SetPos(4);
+    Click(150, 145);  // third visible row: the new item 6
+    ASSERT_EQ(list->GetCurrentItem(), own);
+    EXPECT_EQ(own->created, 1);
+    EXPECT_EQ(own->m_pAttachment, nullptr) << "the replaced slot asked no factory";
+    static_cast<CList::CListItemBase*>(own)->DestroyAttachment();
+    EXPECT_EQ(own->destroyed, 1);
+}
+
+namespace {
+
 class Combos : public WidgetsFixture {
 protected:
     void SetUp() override {
