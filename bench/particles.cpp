@@ -17,7 +17,7 @@
 #include "particles/library/ParticleRandom.h"
 #include "TargetReporter.h"
 #include "support/RecordingGraphics.h"
-#include "tools/VexaWriter.h"
+#include "tools/CloudEffect.h"
 
 namespace {
 
@@ -27,40 +27,12 @@ constexpr float kStep = 1.0f / 60.0f;
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 
-// A circle of 200 pixels emitting `live` particles a second that live one
-// second: drifting outwards with turbulence, spinning, shrinking and
-// fading through a three-key gradient.
-std::vector<uint8_t> EffectFile(int live) {
-    Tools::CVexaEmitter emitter = Tools::MakeVexaEmitter("Cloud");
-    auto setC = [&](int i, float v) { emitter.curves[VexaParticles::CVexaParticleEmitter::kCurveSlot[size_t(i - 1)]] = Tools::MakeVexaCurve(v); };
-    setC(10, 0.0f);
-    setC(14, 6.28f);
-    setC(16, 200.0f);
-    emitter.shape = 2;
-    Tools::CVexaParticleType& type = emitter.types[0];
-    auto setQ = [&](int i, float v) { type.curves[size_t(i - 1)] = Tools::MakeVexaCurve(v); };
-    for (int q : {3, 8, 9, 10, 11, 12, 17, 20, 29, 30, 35, 36}) setQ(q, 0.0f);
-    setQ(1, 50.0f);
-    setQ(5, float(live));
-    setQ(4, 40.0f);
-    setQ(7, 20.0f);
-    setQ(2, 0.1f);
-    setQ(3, 1.0f);
-    setQ(12, 0.3f);
-    type.curves[12].keys = {{0, 1.0f}, {1, 0.2f}};  // Q13: size over life
-    type.curves[22].keys = {{0, 1.0f}, {1, 0.0f}};  // Q23: alpha over life
-    type.gradient.keys = {{0, 1, 1, 0.5f, 1}, {0.5f, 1, 0.4f, 0, 1}, {1, 0.3f, 0, 0, 1}};
-    Tools::CVexaDocument document;
-    document.emitters = {emitter};
-    return Tools::WriteVexa(document);
-}
-
 // One effect at its steady number of particles, drawn through a driver.
 class CParticleScene {
 public:
     CParticleScene(CGraphics* graphics, int live) : m_system(graphics) {
         m_system.GetLibrary().Init(&m_system.GetGraphicsBinding());
-        const std::vector<uint8_t> bytes = EffectFile(live);
+        const std::vector<uint8_t> bytes = Tools::WriteCloudEffect(live);
         Engine::CMemoryFile file(bytes.data(), bytes.size());
         m_file = m_system.GetLibrary().Read(file, "");
         m_emitter = m_file->CreateEmitter("Cloud");

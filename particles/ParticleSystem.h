@@ -10,21 +10,23 @@
 #include "graphics/Texture.h"
 #include "particles/VexaFileManager.h"
 #include "particles/VexaGraphics_Engine.h"
+#include "particles/library/ParticlePool.h"
 #include "particles/library/VexaParticleLibrary.h"
 
 namespace Engine::Particles {
 
 class CParticleSystem {
 public:
-    // What one frame of the application's loop may spend on particles: far
-    // above what the scenes use, and low enough that a frame of a damaged
-    // effect ends well within a quarter of a second on every driver, so input
-    // and quit requests are read in time. The visits pay for at least one
-    // step of a full pool (ParticleWorkBudget.h); drawing is bounded by quads
-    // and by covered area (ParticleDrawLimit.h).
-    static constexpr int64_t kFrameParticleVisits = int64_t(3) << 18;
-    static constexpr int64_t kFrameParticleQuads = int64_t(1) << 17;
-    static constexpr double kFrameParticleScreens = 16.0;
+    // What one frame of the application's loop may spend on particles: above
+    // what an effect at the particle target (100,000 live) asks for, and low
+    // enough that a frame of a damaged effect ends well within a quarter of a
+    // second on every driver, so input and quit requests are read in time.
+    // The visits pay for one step of a full pool, its moves, agings and
+    // emission (ParticleWorkBudget.h); drawing is bounded by quads, as many
+    // as the pool holds, and by covered area (ParticleDrawLimit.h).
+    static constexpr int64_t kFrameParticleVisits = 3 * int64_t(VexaParticles::kMaxParticleRecords);
+    static constexpr int64_t kFrameParticleQuads = int64_t(VexaParticles::kMaxParticleRecords);
+    static constexpr double kFrameParticleScreens = 32.0;
 
     // The driver (not owned) must outlive the system. The application then
     // initialises the library with the graphics binding.
@@ -39,6 +41,13 @@ public:
     void Done();
     // Gives the frame now starting its particle budget and draw limit.
     void StartFrame();
+    // Benchmarks compare frames under these limits with frames under others
+    // (CParticleWorkBudget::kUnlimited and infinite screens lift them).
+    void SetFrameLimits(int64_t visits, int64_t quads, double screens) {
+        m_frameVisits = visits;
+        m_frameQuads = quads;
+        m_frameScreens = screens;
+    }
     // The frame loop is about to run its next update step.
     void StartStep() { m_library->GetWorkBudget().StartStep(); }
 
@@ -56,6 +65,9 @@ private:
     std::unique_ptr<VexaParticles::CVexaParticleLibrary> m_library;
     std::unique_ptr<CVexaGraphics_Engine> m_binding;
     CVexaFileManager m_fileManager;
+    int64_t m_frameVisits = kFrameParticleVisits;
+    int64_t m_frameQuads = kFrameParticleQuads;
+    double m_frameScreens = kFrameParticleScreens;
 };
 
 } // namespace Engine::Particles

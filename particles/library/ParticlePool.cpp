@@ -22,7 +22,7 @@ struct CFreeList {
     size_t copies = 0;  // sub-emitter units taken
     size_t cap = kMaxParticleRecords;
 
-    size_t UnitsInUse() const { return blocks.size() * kBlockSize - count + copies; }
+    size_t UnitsInUse() const { return blocks.size() * kBlockSize - count + copies * kSubEmitterCopyUnits; }
 };
 
 CFreeList& FreeList() {
@@ -68,7 +68,7 @@ void ReleaseParticle(CParticle* particle) {
 
 bool TakeSubEmitterUnit() {
     CFreeList& list = FreeList();
-    if (list.UnitsInUse() >= list.cap) return false;
+    if (list.UnitsInUse() + kSubEmitterCopyUnits > list.cap) return false;
     ++list.copies;
     return true;
 }

@@ -11,9 +11,16 @@
 namespace VexaParticles {
 
 // The most particle records the process makes: every live particle of every
-// emitter holds one, so this bounds what a damaged effect file can make live
-// (under 100 MB of records), yet lies far above what a frame can draw in time.
-inline constexpr size_t kMaxParticleRecords = size_t(1) << 18;
+// emitter holds one, so this bounds what a damaged effect file can make live,
+// and with it what one step of all emitters costs (the frame's first step is
+// always taken, ParticleWorkBudget.h). Above the particle target of 100,000
+// live particles.
+inline constexpr size_t kMaxParticleRecords = size_t(1) << 17;
+
+// An attached sub-emitter copy costs a step about as much as this many
+// particles (its curves are sampled and its placement rebuilt at every
+// step), and counts so in the cap and in a frame's visits.
+inline constexpr size_t kSubEmitterCopyUnits = 8;
 
 // A record from the free list, which grows by a block of records when it is
 // empty; its fields are left as they were (the emitter sets every one it
@@ -21,9 +28,9 @@ inline constexpr size_t kMaxParticleRecords = size_t(1) << 18;
 // together fill the cap.
 CParticle* AcquireParticle();
 
-// Each attached sub-emitter copy takes one unit of the cap, as a record does:
+// Each attached sub-emitter copy takes kSubEmitterCopyUnits units of the cap:
 // otherwise an effect whose particles start sub-emitters grows without bound.
-// False when no unit is left; then the copy is not made.
+// False when not enough are left; then the copy is not made.
 bool TakeSubEmitterUnit();
 void ReturnSubEmitterUnit();
 size_t GetSubEmitterCopyCount();

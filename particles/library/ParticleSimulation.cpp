@@ -320,7 +320,7 @@ void AgeParticles(CVexaParticleType& type, float time, float dt) {
     int64_t visits = 0;
     CParticle* particle = type.head;
     while (particle) {
-        visits += 1 + int64_t(particle->subEmitters.size());
+        visits += 1 + int64_t(particle->subEmitters.size() * kSubEmitterCopyUnits);
         CParticle* next = particle->next;
         const float age = T - particle->birthTime;
         const float lived = age / particle->lifeSpan;

@@ -124,7 +124,7 @@ TEST(ParticleSimulationTest, SubEmitterCopiesShareTheRecordCap) {
         ~CCapGuard() { SetParticleRecordCap(0); }
     } guard;
     const auto unitsInUse = [] {
-        return GetParticleRecordCount() - GetFreeParticleCount() + GetSubEmitterCopyCount();
+        return GetParticleRecordCount() - GetFreeParticleCount() + GetSubEmitterCopyCount() * kSubEmitterCopyUnits;
     };
     const size_t before = unitsInUse();
     Tools::CVexaEmitter level = QuietEmitter("Leaf");
