@@ -36,16 +36,6 @@ uint32_t BucketHash(const CBufferedSprite& record) {
     return h;
 }
 
-CQuadBounds BoundingBoxOfQuad(const CBufferedSprite& record) {
-    const SpriteVertex* v = record.block.vertices;
-    CQuadBounds bounds{v[0].x, v[0].x, v[0].y, v[0].y};
-    for (int i = 1; i < 4; ++i) {
-        bounds.left = std::min(bounds.left, v[i].x);
-        bounds.right = std::max(bounds.right, v[i].x);
-        bounds.top = std::min(bounds.top, v[i].y);
-        bounds.bottom = std::max(bounds.bottom, v[i].y);
-    }
-    return bounds;
-}
+CQuadBounds BoundingBoxOfQuad(const CBufferedSprite& record) { return GetQuadBounds(record.block.vertices); }
 
 } // namespace Engine::Graphics

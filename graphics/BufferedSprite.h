@@ -8,6 +8,7 @@
 
 #include "app/Referenced.h"
 #include "graphics/GraphicsTypes.h"
+#include "graphics/QuadBounds.h"
 #include "graphics/Texture.h"
 
 namespace Engine::Graphics {
@@ -43,10 +44,6 @@ uint32_t HashBufferedSprite(const CBufferedSprite::CBlock& block);
 // The record's hash must be up to date.
 uint32_t BucketHash(const CBufferedSprite& record);
 
-// {min x, max x, min y, max y} of the four positions.
-struct CQuadBounds {
-    float left, right, top, bottom;
-};
 CQuadBounds BoundingBoxOfQuad(const CBufferedSprite& record);
 
 } // namespace Engine::Graphics
