@@ -13,101 +13,27 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
-#include <memory>
 #include <string>
 
+#include "ScreensaverRun.h"
 #include "app/FixedStepClock.h"
-#include "shell/ProgramStartup.h"
-#include "shell/ScreensaverApplication.h"
-#include "graphics/drivers/GraphicsD3D7.h"
-#include "graphics/drivers/GraphicsD3D8.h"
-#include "graphics/drivers/GraphicsOGL.h"
-#include "graphics/drivers/GraphicsSFTW.h"
-#include "placefile/PlaceFileManager.h"
 #include "platform/Testing.h"
-#include "tools/DemoData.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// What the program registers before main: the scenes' generated classes
-// and the types their archives name.
-const Engine::CProgramStartup g_startup;
-
-// Quits when the hook says so at a present.
-template <class Driver>
-class CPresents : public Driver {
-public:
-    CPresents(Engine::CApplication** app, std::function<bool()> quitNow) : Driver(app), m_quitNow(std::move(quitNow)) {}
-
-    void gFlipBuffers() override {
-        Driver::gFlipBuffers();
-        if (m_quitNow()) this->RequestQuit();
-    }
-
-private:
-    std::function<bool()> m_quitNow;
-};
-
-using CDriverMaker = std::function<std::unique_ptr<Engine::Graphics::CGraphics>(Engine::CApplication**)>;
-
-template <class Driver>
-CDriverMaker Presenting(const std::function<bool()>& quitNow) {
-    return [quitNow](Engine::CApplication** app) { return std::make_unique<CPresents<Driver>>(app, quitNow); };
-}
-
-// The named driver of the table; the others make nothing.
-Engine::CGraphicsDriverTable OnlyDriver(const std::string& name, const std::function<bool()>& quitNow) {
-    using namespace Engine::Graphics;
-    const std::map<std::string, CDriverMaker> makers = {{"D3D8", Presenting<CGraphics_D3D8>(quitNow)},
-                                                       {"OpenGL", Presenting<CGraphics_OGL>(quitNow)},
-                                                       {"D3D7", Presenting<CGraphics_D3D7>(quitNow)},
-                                                       {"SFTW", Presenting<CGraphics_SFTW>(quitNow)}};
-    Engine::CGraphicsDriverTable drivers = Engine::GetDefaultDriverTable();
-    for (Engine::CGraphicsDriverEntry& entry : drivers)
-        entry.create = entry.name == name ? makers.at(name) : CDriverMaker();
-    return drivers;
-}
-
-// A folder with the demo pack and windowed settings, made once; the runs
-// start in it.
-class CDemoFolder {
-public:
-    CDemoFolder() : m_root(fs::temp_directory_path() / ("mosark-bench-" + std::to_string(::getpid()))) {
-        ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        const fs::path settings = m_root / "config" / "Talvorn" / "Mosark";
-        fs::create_directories(settings);
-        Tools::MakeDemoPack(MOSARK_DEMO_FONT).Save((m_root / "demo.pak").string());
-        std::ofstream(settings / "Settings.xml") << Tools::DemoSettingsXml();
-        ::setenv("XDG_CONFIG_HOME", (m_root / "config").c_str(), 1);
-        ::setenv("XDG_STATE_HOME", (m_root / "state").c_str(), 1);
-        fs::current_path(m_root);
-        Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
-    }
-    ~CDemoFolder() {
-        std::error_code error;
-        fs::remove_all(m_root, error);
-    }
-
-private:
-    fs::path m_root;
-};
-
-// Runs the screensaver on the driver until quit(app) is true at a present.
+// Runs the screensaver on the demo data, on the driver until quit(app) is
+// true at a present.
 void RunScreensaver(const std::function<bool(const Engine::CScreensaverApplication&)>& quit,
                     const std::string& driver = "OpenGL") {
-    static CDemoFolder folder;
-    Engine::CScreensaverApplication* running = nullptr;
-    Engine::CScreensaverApplication app(OnlyDriver(driver, [&] { return quit(*running); }));
-    running = &app;
-    app.Run();
+    static const ScreensaverRun::CDemoFolder folder(Tools::MakeDemoPack(MOSARK_DEMO_FONT));
+    ScreensaverRun::RunScreensaver(quit, driver);
 }
 
 // Timed from start to the first present that quit accepts.
