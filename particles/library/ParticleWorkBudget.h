@@ -1,7 +1,8 @@
 #pragma once
 // What the particles of one library may cost the frame being made, counted
-// in visits: each particle moved, emitted or aged, and each sub-emitter a
-// particle carries when it is moved or aged, counts one. Within the record
+// in visits: each particle moved, emitted or aged counts one, and each
+// sub-emitter copy a particle carries counts kSubEmitterCopyUnits when the
+// particle is moved or aged. Within the record
 // cap a damaged effect file can still ask for a full pool of particles at
 // every step, and a frame of many catch-up steps then keeps the application
 // from its input for minutes.
