@@ -29,8 +29,6 @@ public:
 
     int64_t GetQuadsKept() const { return m_quadsKept; }
     double GetAreaKept() const { return m_areaKept; }
-    double GetAreaLimit() const { return m_areaLimit; }
-    int64_t GetQuadLimit() const { return m_quadLimit; }
     int64_t GetStride() const { return m_stride; }
 
 private:

@@ -28,44 +28,42 @@ constexpr CFormatBit kFormatBits[] = {{0x1, VF_XYZ},       {0x4, VF_RHW},       
                                       {0x10000, VF_TEX0},  {0x20000, VF_TEX1},  {0x40000, VF_TEX2},
                                       {0x80000, VF_TEX3}};
 
-// Moves the drawn quads to the driver's pixel and texel centres, as the
-// sprite queue moves sprites: a particle lands on the pixels and texels a
-// sprite with the same coordinates takes, on every driver.
-void AlignToDriver(CGraphics& driver, CVertexBuffer& buffer, int32_t firstQuad, int32_t count, const CTexture* texture) {
+// Moves quads to the driver's pixel and texel centres, as the sprite queue
+// moves sprites: a particle lands on the pixels and texels a sprite with the
+// same coordinates takes, on every driver.
+void AlignToDriver(CGraphics& driver, SpriteVertex* quads, int32_t count, const CTexture* texture) {
     float dx = 0.0f, dy = 0.0f, du = 0.0f, dv = 0.0f;
     driver.GetBufferOffset(&dx, &dy);
     driver.GetTextureOffset(&du, &dv);
     int32_t width = 0, height = 0;
     if (!texture || !texture->GetSize(width, height) || width <= 0 || height <= 0) du = dv = 0.0f;
-    if ((dx == 0.0f && dy == 0.0f && du == 0.0f && dv == 0.0f) || buffer.GetVertexSize() != int32_t(sizeof(SpriteVertex)))
-        return;
-    const int32_t quads = buffer.GetCount() / 4;
-    if (firstQuad < 0 || count <= 0 || firstQuad >= quads) return;
-    auto* vertices = static_cast<SpriteVertex*>(buffer.Lock());
-    if (!vertices) return;
-    for (int32_t i = firstQuad * 4, end = std::min(firstQuad + count, quads) * 4; i < end; ++i) {
-        vertices[i].x += dx;
-        vertices[i].y += dy;
+    if (dx == 0.0f && dy == 0.0f && du == 0.0f && dv == 0.0f) return;
+    for (SpriteVertex* vertex = quads; vertex != quads + 4 * count; ++vertex) {
+        vertex->x += dx;
+        vertex->y += dy;
         if (du != 0.0f || dv != 0.0f) {
-            vertices[i].u += du / float(width);
-            vertices[i].v += dv / float(height);
+            vertex->u += du / float(width);
+            vertex->v += dv / float(height);
         }
     }
-    buffer.Unlock();
 }
 
-// The quads of [first, first + count) the frame's limit keeps, moved to the
-// front of that run; a buffer of other vertices is left to the driver.
-int32_t KeepWithinLimit(CParticleDrawLimit& limit, CVertexBuffer& buffer, int32_t first, int32_t count) {
+// The quads [first, first + count) as the driver takes them: those the
+// frame's limit keeps, moved to the front of the run and aligned to the
+// driver. Returns how many; a buffer of other vertices is left as it is.
+int32_t PrepareQuads(CGraphics& driver, CParticleDrawLimit& limit, CVertexBuffer& buffer, int32_t first,
+                     int32_t count, const CTexture* texture) {
     const int32_t quads = buffer.GetCount() / 4;
     if (buffer.GetVertexSize() != int32_t(sizeof(SpriteVertex)) || first < 0 || count <= 0 || first >= quads)
         return count;
     count = std::min(count, quads - first);
     auto* vertices = static_cast<SpriteVertex*>(buffer.Lock());
     if (!vertices) return count;
-    const int32_t kept = limit.Keep(vertices + 4 * first, count);
+    SpriteVertex* run = vertices + 4 * first;
+    count = limit.Keep(run, count);
+    AlignToDriver(driver, run, count, texture);
     buffer.Unlock();
-    return kept;
+    return count;
 }
 
 } // namespace
@@ -155,10 +153,8 @@ int32_t CVexaGraphics_Engine::Draw(VexaParticles::VexaGraphics::IVertexBuffer* b
                                    uint32_t) {
     const auto* engineBuffer = dynamic_cast<const CVexaVertexBuffer_Engine*>(buffer);
     if (!engineBuffer) return kFailed;
-    CVertexBuffer& vertices = *engineBuffer->GetBuffer();
-    count = KeepWithinLimit(m_drawLimit, vertices, first, count);
+    count = PrepareQuads(*m_graphics, m_drawLimit, *engineBuffer->GetBuffer(), first, count, m_texture.get());
     if (count == 0) return 0;
-    AlignToDriver(*m_graphics, vertices, first, count, m_texture.get());
     // Buffered while the software driver keeps its containers, so that the
     // dirty-rectangle pass sees the particles too.
     m_graphics->BufferParticleQuads(first, engineBuffer->GetBuffer(), count, m_texture);

@@ -89,7 +89,7 @@ void MoveParticles(CVexaParticleType& type, float time, float dt) {
     int32_t index = 0;
     int64_t visits = 0;
     for (CParticle* p = type.head; p; p = p->next, ++index) {
-        visits += 1 + int64_t(p->subEmitters.size() * kSubEmitterCopyUnits);
+        visits += ParticleVisits(*p);
         float nx = 0.0f, ny = 0.0f, nz = 0.0f;
         if (p->turbulence != 0.0f) {
             const float a = p->turbulence * 0.1f;

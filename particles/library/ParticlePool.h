@@ -5,6 +5,7 @@
 // only, like the rest of the particle code.
 
 #include <cstddef>
+#include <cstdint>
 
 #include "particles/library/Particle.h"
 
@@ -21,6 +22,11 @@ inline constexpr size_t kMaxParticleRecords = size_t(1) << 17;
 // particles (its curves are sampled and its placement rebuilt at every
 // step), and counts so in the cap and in a frame's visits.
 inline constexpr size_t kSubEmitterCopyUnits = 8;
+
+// What moving or aging the particle costs a frame's budget, in visits.
+inline int64_t ParticleVisits(const CParticle& particle) {
+    return 1 + int64_t(particle.subEmitters.size() * kSubEmitterCopyUnits);
+}
 
 // A record from the free list, which grows by a block of records when it is
 // empty; its fields are left as they were (the emitter sets every one it

@@ -282,6 +282,18 @@ bool KeptBySubEmitters(const CParticle& particle, float time) {
     });
 }
 
+// n emissions of k placements each, up to the per-step cap and while the
+// pool has records; returns the particles made.
+uint32_t EmitPlaced(CVexaParticleType& type, const CEmissionValues& values, float time, int64_t n, uint64_t k) {
+    uint32_t made = 0;
+    for (int64_t i = 0; i < n; ++i)
+        for (uint64_t j = 0; j < k; ++j) {
+            if (made == kMaxParticlesPerStep || !EmitOne(type, values, time, j)) return made;
+            ++made;
+        }
+    return made;
+}
+
 } // namespace
 
 void EmitParticles(CVexaParticleType& type, float time, float dt, bool emitting) {
@@ -299,17 +311,7 @@ void EmitParticles(CVexaParticleType& type, float time, float dt, bool emitting)
     if (settings.shape != 0 && settings.orderedPlacement != 0)
         k = uint64_t(settings.placementCount) * (settings.twoSidedA && settings.twoSidedB ? 2 : 1);
     if (k == 0) return;
-    uint32_t made = 0;
-    for (int64_t i = 0; i < n; ++i) {
-        for (uint64_t j = 0; j < k; ++j) {
-            if (made == kMaxParticlesPerStep || !EmitOne(type, values, time, j)) {
-                type.SpendVisits(made);
-                return;
-            }
-            ++made;
-        }
-    }
-    type.SpendVisits(made);
+    type.SpendVisits(EmitPlaced(type, values, time, n, k));
 }
 
 void AgeParticles(CVexaParticleType& type, float time, float dt) {
@@ -320,7 +322,7 @@ void AgeParticles(CVexaParticleType& type, float time, float dt) {
     int64_t visits = 0;
     CParticle* particle = type.head;
     while (particle) {
-        visits += 1 + int64_t(particle->subEmitters.size() * kSubEmitterCopyUnits);
+        visits += ParticleVisits(*particle);
         CParticle* next = particle->next;
         const float age = T - particle->birthTime;
         const float lived = age / particle->lifeSpan;

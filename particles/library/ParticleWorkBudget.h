@@ -51,7 +51,6 @@ public:
     uint64_t GetStepSerial() const { return m_stepSerial; }
 
     int64_t GetVisitsLeft() const { return m_visitsLeft; }
-    bool IsUnlimited() const { return m_visitsLeft == kUnlimited; }
 
 private:
     void BeginStep() {
