@@ -33,6 +33,9 @@ CVexaEmitter Nested(int depth) {
     return emitter;
 }
 
+// Lives of 1e30 seconds (the simulation counts 50 a second).
+void Endless(CVexaParticleType& type) { SetQ(type, 1, 50.0f * 1e30f); }
+
 CVexaEmitter HeavySparkle(EHeavyEffect effect) {
     CVexaEmitter emitter = SparkleEmitter();
     switch (effect) {
@@ -46,6 +49,20 @@ CVexaEmitter HeavySparkle(EHeavyEffect effect) {
         break;
     case EHeavyEffect::EightTypes: emitter.types.assign(8, HeavyType(1e4f)); break;
     case EHeavyEffect::NestedSubEmitters: emitter = Nested(kSubEmitterDepth); break;
+    case EHeavyEffect::EndlessLives:
+        emitter.curves[kRateCurve] = MakeVexaCurve(kHuge);
+        SetQ(emitter.types[0], 2, 1e4f);
+        Endless(emitter.types[0]);
+        break;
+    case EHeavyEffect::AllAtOnce: {
+        CVexaParticleType type = HeavyType(1e4f);
+        Endless(type);
+        type.subEmitters = {Nested(kSubEmitterDepth)};
+        emitter.types.assign(8, type);
+        emitter.curves[kRateCurve] = MakeVexaCurve(kHuge);
+        emitter.curves[kSizeFactorCurve] = MakeVexaCurve(kHuge);
+        break;
+    }
     }
     return emitter;
 }
@@ -58,6 +75,8 @@ const char* HeavyEffectName(EHeavyEffect effect) {
     case EHeavyEffect::HugeSizeCurve: return "HugeSizeCurve";
     case EHeavyEffect::EightTypes: return "EightTypes";
     case EHeavyEffect::NestedSubEmitters: return "NestedSubEmitters";
+    case EHeavyEffect::EndlessLives: return "EndlessLives";
+    case EHeavyEffect::AllAtOnce: return "AllAtOnce";
     }
     return "";
 }

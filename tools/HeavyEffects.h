@@ -15,10 +15,13 @@ enum class EHeavyEffect {
     HugeSizeCurve,      // C2 at 1e9 and the size curve Q2 at 1e6
     EightTypes,         // eight types, each at 1e9 particles a second, sized 1e4
     NestedSubEmitters,  // sub-emitters nested 16 deep, each at 1e9 a second, sized 1e4
+    EndlessLives,       // C2 at 1e9, lives of 1e30 seconds, sized 1e4
+    AllAtOnce,          // eight types, each with the nested sub-emitters, lives of 1e30, C2 and C11 at 1e9
 };
 
 inline constexpr EHeavyEffect kHeavyEffects[] = {EHeavyEffect::HugeSizeFactor, EHeavyEffect::HugeSizeCurve,
-                                                 EHeavyEffect::EightTypes, EHeavyEffect::NestedSubEmitters};
+                                                 EHeavyEffect::EightTypes,     EHeavyEffect::NestedSubEmitters,
+                                                 EHeavyEffect::EndlessLives,   EHeavyEffect::AllAtOnce};
 
 const char* HeavyEffectName(EHeavyEffect effect);
 // The effect named so, or false.

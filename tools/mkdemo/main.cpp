@@ -10,6 +10,7 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "tools/DemoData.h"
 #include "tools/GeneratedScenePlaces.h"
@@ -30,8 +31,10 @@ bool WriteText(const fs::path& path, const std::string& text) {
 int main(int argc, char** argv) {
     Tools::EHeavyEffect heavy{};
     if ((argc != 3 && argc != 4) || (argc == 4 && !Tools::FindHeavyEffect(argv[3], heavy))) {
-        std::fprintf(stderr, "usage: %s <font.ttf> <folder> [HugeSizeFactor|HugeSizeCurve|EightTypes|NestedSubEmitters]\n",
-                     argv[0]);
+        std::string effects;
+        for (Tools::EHeavyEffect effect : Tools::kHeavyEffects)
+            effects += std::string(effects.empty() ? "" : "|") + Tools::HeavyEffectName(effect);
+        std::fprintf(stderr, "usage: %s <font.ttf> <folder> [%s]\n", argv[0], effects.c_str());
         return 2;
     }
     try {
