@@ -33,18 +33,12 @@ public:
 
     // Lets go of the object and disposes of it when nothing else uses it.
     void Clear() {
-        const Engine::ref_ptr<T> object = std::move(m_object);
-        if (!object) return;
-        --object->m_slotHolds;
-        object->DisposeIfUnused();
+        if (const Engine::ref_ptr<T> object = Take()) object->DisposeIfUnused();
     }
 
     // Clear for an owner's destructor: a failure is logged, never thrown.
     void Release() noexcept {
-        const Engine::ref_ptr<T> object = std::move(m_object);
-        if (!object) return;
-        --object->m_slotHolds;
-        object->DisposeIfUnusedFromDestructor();
+        if (const Engine::ref_ptr<T> object = Take()) object->DisposeIfUnusedFromDestructor();
     }
 
     const Engine::ref_ptr<T>& Get() const { return m_object; }
@@ -53,10 +47,13 @@ public:
     explicit operator bool() const { return m_object != nullptr; }
 
 private:
-    void Drop() noexcept {
-        const Engine::ref_ptr<T> object = std::move(m_object);
+    // The object, no longer held by this slot.
+    Engine::ref_ptr<T> Take() noexcept {
+        Engine::ref_ptr<T> object = std::move(m_object);
         if (object) --object->m_slotHolds;
+        return object;
     }
+    void Drop() noexcept { Take(); }
 
     Engine::ref_ptr<T> m_object;
 };
