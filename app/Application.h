@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "app/FrameQuitWatch.h"
 #include "platform/WinTypes.h"
 
 namespace Engine {
@@ -65,6 +66,9 @@ public:
     // The application's time base, a root time span kept for the
     // application's whole life by the layer that can make one; null here.
     virtual KeyFramer::CEndlessTimeSpan* GetTimeBase() { return nullptr; }
+    // The frame's quit watch (FrameQuitWatch.h): the frame loop starts it
+    // and gives it its probe; the heavy loops of the libraries check it.
+    CFrameQuitWatch& GetQuitWatch() { return m_quitWatch; }
 
     HWND m_hWnd = nullptr;
     uint8_t m_bActive = 0;
@@ -78,6 +82,8 @@ public:
     uint8_t m_frameInputFlags[4] = {0, 0, 0, 0};
 
 private:
+    CFrameQuitWatch m_quitWatch;
+
     void Raise(EFrameInput flag) { m_frameInputFlags[flag] = 1; }
 };
 

@@ -3,6 +3,7 @@
 // screen coordinates.
 
 #include <algorithm>
+#include <cmath>
 
 #include "graphics/GraphicsTypes.h"
 
@@ -22,6 +23,18 @@ inline CQuadBounds GetQuadBounds(const SpriteVertex quad[4]) {
         bounds.bottom = std::max(bounds.bottom, quad[i].y);
     }
     return bounds;
+}
+
+// What drawing the quad costs in pixels: its bounding box clipped to a
+// target of width x height. A quad with a coordinate that is not a number
+// counts as the whole target.
+inline double CoveredQuadArea(const SpriteVertex quad[4], float width, float height) {
+    for (int i = 0; i < 4; ++i)
+        if (std::isnan(quad[i].x) || std::isnan(quad[i].y)) return double(width) * double(height);
+    const CQuadBounds box = GetQuadBounds(quad);
+    const double w = double(std::min(box.right, width)) - double(std::max(box.left, 0.0f));
+    const double h = double(std::min(box.bottom, height)) - double(std::max(box.top, 0.0f));
+    return w > 0.0 && h > 0.0 ? w * h : 0.0;
 }
 
 } // namespace Engine::Graphics

@@ -26,12 +26,7 @@ void CParticleDrawLimit::StartFrame(int64_t quads, double screens, int32_t width
 }
 
 double CParticleDrawLimit::CoveredArea(const Graphics::SpriteVertex* quad) const {
-    for (int i = 0; i < 4; ++i)
-        if (std::isnan(quad[i].x) || std::isnan(quad[i].y)) return double(m_width) * double(m_height);
-    const Graphics::CQuadBounds box = Graphics::GetQuadBounds(quad);
-    const double w = double(std::min(box.right, m_width)) - double(std::max(box.left, 0.0f));
-    const double h = double(std::min(box.bottom, m_height)) - double(std::max(box.top, 0.0f));
-    return w > 0.0 && h > 0.0 ? w * h : 0.0;
+    return Graphics::CoveredQuadArea(quad, m_width, m_height);
 }
 
 int32_t CParticleDrawLimit::Keep(Graphics::SpriteVertex* vertices, int32_t quads) {
