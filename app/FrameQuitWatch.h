@@ -29,6 +29,7 @@ public:
     static constexpr std::chrono::microseconds kQuietTime{33333};
 
     void SetProbe(CProbe probe) { m_probe = std::move(probe); }
+    const CProbe& GetProbe() const { return m_probe; }
     // Tests count work rather than time: without the gate every check asks.
     void SetTimeGate(bool on) { m_timeGate = on; }
 

@@ -213,6 +213,9 @@ public:
     void ReportVideoMemory(uint32_t total, uint32_t free);
 
     bool IsQuitRequested() const { return m_bQuit != 0; }
+    // Keys whose messages the window swallows until they are released
+    // (Return and Alt after Alt+Enter).
+    const std::set<int32_t>& GetSwallowedKeys() const { return m_pressedKeys; }
     void RequestQuit() { m_bQuit = 1; }
     bool IsCreated() const { return m_bCreated != 0; }
 

@@ -17,15 +17,15 @@ namespace Engine::Particles {
 
 class CParticleSystem {
 public:
-    // What one frame of the application's loop may spend on particles: above
-    // what an effect at the particle target (100,000 live) asks for, and low
-    // enough that a frame of a damaged effect ends well within a quarter of a
-    // second on every driver, so input and quit requests are read in time.
-    // The visits pay for one step of a full pool, its moves, agings and
-    // emission (ParticleWorkBudget.h); drawing is bounded by quads, as many
-    // as the pool holds, and by covered area (ParticleDrawLimit.h).
-    static constexpr int64_t kFrameParticleVisits = 3 * int64_t(VexaParticles::kMaxParticleRecords);
-    static constexpr int64_t kFrameParticleQuads = int64_t(VexaParticles::kMaxParticleRecords);
+    // What one frame of the application's loop may spend on particles, set
+    // for the content: every effect within the particle target (100,000
+    // live particles, trail copies included, 1 to 4 steps a frame) runs as
+    // without limits, with twice its largest frame's visits to spare. The
+    // limits bound a damaged effect's frame; the time to quit never waits on
+    // them (the frame's quit watch stops the work). Drawing is bounded by
+    // quads, above the target, and by covered area (ParticleDrawLimit.h).
+    static constexpr int64_t kFrameParticleVisits = int64_t(1) << 21;
+    static constexpr int64_t kFrameParticleQuads = int64_t(1) << 17;
     static constexpr double kFrameParticleScreens = 32.0;
 
     // The driver (not owned) must outlive the system. The application then
@@ -50,6 +50,8 @@ public:
     }
     // The frame loop is about to run its next update step.
     void StartStep() { m_library->GetWorkBudget().StartStep(); }
+    // The application's quit watch, checked as the visits are counted.
+    void SetQuitWatch(Engine::CFrameQuitWatch* watch) { m_library->GetWorkBudget().SetQuitWatch(watch); }
 
     VexaParticles::CVexaParticleLibrary& GetLibrary() { return *m_library; }
     CVexaFileManager& GetFileManager() { return m_fileManager; }

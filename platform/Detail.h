@@ -3,10 +3,12 @@
 
 #include <SDL.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
 #include "platform/Library.h"
+#include "platform/Messages.h"
 #include "platform/Window.h"
 
 namespace Platform::Detail {
@@ -23,6 +25,10 @@ BYTE SharedVirtualKey(BYTE virtualKey);
 // The keys as the SDL events say.
 void SetPhysicalKey(BYTE virtualKey, bool down);
 bool IsPhysicalKeyDown(BYTE virtualKey);
+// A copy of the physical keys, and a key set in such a copy as the events
+// set it (a sided modifier sets its shared key too).
+std::array<BYTE, 256> CopyPhysicalKeys();
+void SetKeyState(std::array<BYTE, 256>& keys, BYTE virtualKey, bool down);
 // The keys as the messages taken from the queue say.
 bool IsKeyDown(BYTE virtualKey);
 void ApplyInputMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -33,6 +39,8 @@ std::string LowerCase(const char* text);
 
 // Message queue (Messages.cpp).
 void QueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The posted messages in queue order, and whether a quit was posted.
+std::vector<MSG> CopyPostedMessages(bool* quitPending);
 void DropMessagesFor(HWND window);
 void ResetMessages();
 

@@ -1,11 +1,15 @@
 // SDL events into window messages, key state and DirectInput state.
 
+#include <algorithm>
+#include <array>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "platform/Detail.h"
 #include "platform/Keyboard.h"
 #include "platform/Messages.h"
+#include "platform/PendingInput.h"
 #include "platform/SdlBridge.h"
 #include "platform/Unicode.h"
 #include "platform/Window.h"
@@ -74,28 +78,39 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
 
 bool AltWithoutCtrl() { return IsPhysicalKeyDown(VK_MENU) && !IsPhysicalKeyDown(VK_CONTROL); }
 
-void TranslateKeyEvent(const SDL_KeyboardEvent& event) {
-    CKeyInfo key;
-    if (!LookupSdlKey(event.keysym.scancode, event.keysym.sym, key)) return;
+// The message a key event becomes, once the physical keys hold it: Alt
+// (without Ctrl) held or not.
+MSG KeyMessageOf(const SDL_KeyboardEvent& event, const CKeyInfo& key, HWND window, bool alt) {
     const bool down = event.type == SDL_KEYDOWN;
     const BYTE shared = SharedVirtualKey(key.virtualKey);
-    SetPhysicalKey(key.virtualKey, down);
     const bool extended = (key.scanCode & 0xFF00) == 0xE000;
-    FeedDirectInputKey(BYTE((key.scanCode & 0x7F) | (extended ? 0x80 : 0)), down);
-    HWND window = TargetWindow(event.windowID);
-    if (!window) return;
-
     // Keys pressed with Alt, and Alt itself, are system keys; Alt's own
     // release is a plain key-up so that the window sees it end.
-    const bool alt = AltWithoutCtrl();
     const bool system = (alt && !(shared == VK_MENU && !down)) || key.virtualKey == VK_F1 + 9;  // F10
     LPARAM data = 1 | (LPARAM(key.scanCode & 0xFF) << KEYDATA_SCANCODE_SHIFT);
     if (extended) data |= KEYDATA_EXTENDED;
     if (alt || (shared == VK_MENU && down)) data |= KEYDATA_ALTDOWN;
     if (!down || event.repeat) data |= KEYDATA_PREVDOWN;
     if (!down) data |= KEYDATA_UP;
-    const UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
-    QueueMessage(window, message, shared, data);
+    MSG msg{};
+    msg.hwnd = window;
+    msg.message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+    msg.wParam = shared;
+    msg.lParam = data;
+    return msg;
+}
+
+void TranslateKeyEvent(const SDL_KeyboardEvent& event) {
+    CKeyInfo key;
+    if (!LookupSdlKey(event.keysym.scancode, event.keysym.sym, key)) return;
+    const bool down = event.type == SDL_KEYDOWN;
+    SetPhysicalKey(key.virtualKey, down);
+    const bool extended = (key.scanCode & 0xFF00) == 0xE000;
+    FeedDirectInputKey(BYTE((key.scanCode & 0x7F) | (extended ? 0x80 : 0)), down);
+    HWND window = TargetWindow(event.windowID);
+    if (!window) return;
+    const MSG msg = KeyMessageOf(event, key, window, AltWithoutCtrl());
+    QueueMessage(window, msg.message, msg.wParam, msg.lParam);
 }
 
 void TranslateTextEvent(const SDL_TextInputEvent& event) {
@@ -114,18 +129,20 @@ void TranslateMotion(const SDL_MouseMotionEvent& event) {
     QueueMessage(window, WM_MOUSEMOVE, MouseKeyFlags(), MAKELPARAM(event.x, event.y));
 }
 
+struct CButton {
+    Uint8 sdl;
+    int index;
+    WPARAM flag;
+    BYTE virtualKey;
+    UINT down, up;
+};
+constexpr CButton kButtons[] = {
+    {SDL_BUTTON_LEFT, 0, MK_LBUTTON, VK_LBUTTON, WM_LBUTTONDOWN, WM_LBUTTONUP},
+    {SDL_BUTTON_RIGHT, 1, MK_RBUTTON, VK_RBUTTON, WM_RBUTTONDOWN, WM_RBUTTONUP},
+    {SDL_BUTTON_MIDDLE, 2, MK_MBUTTON, VK_MBUTTON, WM_MBUTTONDOWN, WM_MBUTTONUP},
+};
+
 void TranslateButton(const SDL_MouseButtonEvent& event) {
-    static constexpr struct {
-        Uint8 sdl;
-        int index;
-        WPARAM flag;
-        BYTE virtualKey;
-        UINT down, up;
-    } kButtons[] = {
-        {SDL_BUTTON_LEFT, 0, MK_LBUTTON, VK_LBUTTON, WM_LBUTTONDOWN, WM_LBUTTONUP},
-        {SDL_BUTTON_RIGHT, 1, MK_RBUTTON, VK_RBUTTON, WM_RBUTTONDOWN, WM_RBUTTONUP},
-        {SDL_BUTTON_MIDDLE, 2, MK_MBUTTON, VK_MBUTTON, WM_MBUTTONDOWN, WM_MBUTTONUP},
-    };
     const bool down = event.type == SDL_MOUSEBUTTONDOWN;
     for (const auto& button : kButtons) {
         if (button.sdl != event.button) continue;
@@ -167,9 +184,74 @@ void Translate(const SDL_Event& event) {
     }
 }
 
+// The message an event becomes, as far as telling whether it ends the
+// program needs: closing, keys (with the Alt state a copy of the keys
+// carries through the queue), pointer moves and presses. Changes nothing.
+void PeekMessageOf(const SDL_Event& event, std::array<BYTE, 256>& keys, std::vector<MSG>& out) {
+    MSG msg{};
+    switch (event.type) {
+    case SDL_QUIT: msg.message = WM_CLOSE; break;  // every window
+    case SDL_WINDOWEVENT:
+        if (event.window.event != SDL_WINDOWEVENT_CLOSE) return;
+        msg.hwnd = Platform::FindWindowBySdlId(event.window.windowID);
+        if (!msg.hwnd) return;
+        msg.message = WM_CLOSE;
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        CKeyInfo key;
+        if (!LookupSdlKey(event.key.keysym.scancode, event.key.keysym.sym, key)) return;
+        SetKeyState(keys, key.virtualKey, event.type == SDL_KEYDOWN);
+        HWND window = TargetWindow(event.key.windowID);
+        if (!window) return;
+        const bool alt = (keys[VK_MENU] & 0x80) && !(keys[VK_CONTROL] & 0x80);
+        msg = KeyMessageOf(event.key, key, window, alt);
+        break;
+    }
+    case SDL_MOUSEMOTION:
+        msg.hwnd = Platform::FindWindowBySdlId(event.motion.windowID);
+        if (!msg.hwnd) return;
+        msg.message = WM_MOUSEMOVE;
+        msg.lParam = MAKELPARAM(event.motion.x, event.motion.y);
+        break;
+    case SDL_MOUSEBUTTONDOWN: {
+        const auto* button = std::find_if(std::begin(kButtons), std::end(kButtons),
+                                          [&](const CButton& b) { return b.sdl == event.button.button; });
+        msg.hwnd = Platform::FindWindowBySdlId(event.button.windowID);
+        if (button == std::end(kButtons) || !msg.hwnd) return;
+        msg.message = button->down;
+        msg.lParam = MAKELPARAM(event.button.x, event.button.y);
+        break;
+    }
+    default: return;
+    }
+    out.push_back(msg);
+}
+
+bool IsVideoThread() {
+    CVideo& video = Video();
+    std::lock_guard lock(video.mutex);
+    return video.ok && video.thread == std::this_thread::get_id();
+}
+
 } // namespace
 
 namespace Platform {
+
+std::vector<MSG> PeekPendingMessages() {
+    bool quitPending = false;
+    std::vector<MSG> pending = CopyPostedMessages(&quitPending);
+    if (IsVideoThread()) {
+        SDL_PumpEvents();
+        std::array<BYTE, 256> keys = CopyPhysicalKeys();
+        std::vector<SDL_Event> events(size_t(std::max(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 0)));
+        const int seen = SDL_PeepEvents(events.data(), int(events.size()), SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+        events.resize(size_t(std::max(seen, 0)));
+        for (const SDL_Event& event : events) PeekMessageOf(event, keys, pending);
+    }
+    if (quitPending) pending.push_back(MSG{nullptr, WM_QUIT, 0, 0, 0, {}});
+    return pending;
+}
 
 bool EnsureSdlVideo() {
     CVideo& video = Video();
@@ -185,11 +267,7 @@ bool EnsureSdlVideo() {
 }
 
 void PumpSdlEvents() {
-    {
-        CVideo& video = Video();
-        std::lock_guard lock(video.mutex);
-        if (!video.ok || video.thread != std::this_thread::get_id()) return;
-    }
+    if (!IsVideoThread()) return;
     SDL_PumpEvents();
     SDL_Event event;
     while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) Translate(event);

@@ -140,6 +140,14 @@ void SetPhysicalKey(BYTE virtualKey, bool down) {
     SetKey(state.physical, virtualKey, down);
 }
 
+std::array<BYTE, 256> CopyPhysicalKeys() {
+    CKeyboardState& state = State();
+    std::lock_guard lock(state.mutex);
+    return state.physical;
+}
+
+void SetKeyState(std::array<BYTE, 256>& keys, BYTE virtualKey, bool down) { SetKey(keys, virtualKey, down); }
+
 bool IsPhysicalKeyDown(BYTE virtualKey) {
     CKeyboardState& state = State();
     std::lock_guard lock(state.mutex);

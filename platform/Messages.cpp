@@ -74,6 +74,13 @@ void QueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     queue.posted.push_back(msg);
 }
 
+std::vector<MSG> CopyPostedMessages(bool* quitPending) {
+    CQueue& queue = Queue();
+    std::lock_guard lock(queue.mutex);
+    *quitPending = queue.quitPending;
+    return {queue.posted.begin(), queue.posted.end()};
+}
+
 void DropMessagesFor(HWND window) {
     CQueue& queue = Queue();
     std::lock_guard lock(queue.mutex);

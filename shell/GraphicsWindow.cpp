@@ -104,6 +104,7 @@ bool CStdApplication::TryDriver(const CGraphicsDriverEntry& entry, Graphics::CGr
 
 void CStdApplication::CreateParticleSystem() {
     m_particles = std::make_unique<Particles::CParticleSystem>(m_graphics.get());
+    m_particles->SetQuitWatch(&GetQuitWatch());
     Graphics::PlaceFile::SetPlaceParticleFactory(&PlaceEffectFilesOf);
     // Torn down before the driver: its buffer and textures belong to it.
     OnTeardown([this] {

@@ -7,6 +7,7 @@
 #include "shell/CommandLine.h"
 #include "shell/ControlsSymbolFont.h"
 #include "shell/GameEffects.h"
+#include "shell/PendingQuitRule.h"
 #include "shell/SettingsDialogApplication.h"
 #include "controls/ControlsManager.h"
 #include "graphics/Text.h"
@@ -183,6 +184,8 @@ void CScreensaverApplication::DrawLoadingScreen(int current, int total) {
 void CScreensaverApplication::Quit() {
     if (Graphics::CGraphics* graphics = GetGraphicsDriver()) graphics->RequestQuit();
 }
+
+void CScreensaverApplication::DescribeQuitInput(CPendingQuitRule& rule) const { rule.EndOnInput(m_mouseQuit); }
 
 void CScreensaverApplication::OnKeyDown(int keyCode) {
     CStdApplication::OnKeyDown(keyCode);

@@ -56,6 +56,7 @@ protected:
     void Update(double time, double step) override;
     void Draw() override;
     void DrawLoadingScreen(int current, int total) override;
+    void DescribeQuitInput(CPendingQuitRule& rule) const override;
 
 private:
     int ShowSettings();

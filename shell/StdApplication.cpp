@@ -1,5 +1,8 @@
 #include "shell/StdApplication.h"
 
+#include "platform/PendingInput.h"
+#include "shell/PendingQuitRule.h"
+
 #include "app/CPUInfo.h"
 #include "app/FatalGuard.h"
 #include "app/File.h"
@@ -14,7 +17,18 @@
 
 namespace Engine {
 
-CStdApplication::CStdApplication(CGraphicsDriverTable drivers) : m_drivers(std::move(drivers)) {}
+CStdApplication::CStdApplication(CGraphicsDriverTable drivers) : m_drivers(std::move(drivers)) {
+    GetQuitWatch().SetProbe([this] { return TakeQuitIfPending(); });
+}
+
+bool CStdApplication::TakeQuitIfPending() {
+    if (!m_graphics) return false;
+    CPendingQuitRule rule(*m_graphics, m_hWnd);
+    DescribeQuitInput(rule);
+    if (!rule.EndsRun(Platform::PeekPendingMessages())) return false;
+    m_graphics->RequestQuit();
+    return true;
+}
 
 CStdApplication::~CStdApplication() { Destroy(); }
 
@@ -243,6 +257,8 @@ void CStdApplication::MainLoop() {
 }
 
 void CStdApplication::RunFrame() {
+    CFrameQuitWatch& quitWatch = GetQuitWatch();
+    quitWatch.StartFrame();
     if (m_particles) m_particles->StartFrame();
     const CFixedStepClock::CFrame frame = m_clock.Advance(GetGlobalClock().GetElapsed());
     if (!frame.skipped) {
@@ -251,6 +267,9 @@ void CStdApplication::RunFrame() {
             if (m_particles) m_particles->StartStep();
             if (m_pControls) m_pControls->Tick(start, CFixedStepClock::kStepSeconds);
             Update(start, CFixedStepClock::kStepSeconds);
+            // A quit found while the frame ran long: the quit is requested,
+            // and the rest of the frame is not worth waiting for.
+            if (quitWatch.Check()) return;
         }
         if (IsActive()) DrawFrame([this] { Draw(); });
     }

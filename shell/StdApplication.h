@@ -32,6 +32,8 @@ inline constexpr char kUnableToInitGraphicsWindow[] = "Unable to Init Graphics W
 inline constexpr char kUnableToInitApplication[] = "Unable to Init Application";
 inline constexpr char kGlobalMutexName[] = "_GlobalMutex";
 
+class CPendingQuitRule;
+
 class CStdApplication : public CApplication {
 public:
     explicit CStdApplication(CGraphicsDriverTable drivers = GetDefaultDriverTable());
@@ -113,6 +115,10 @@ protected:
     // One frame of the loading screen: current of total items are loaded.
     virtual void DrawLoadingScreen(int current, int total) { (void)current; (void)total; }
 
+    // What besides closing ends the run when it waits in the queue, for a
+    // frame that runs long (CFrameQuitWatch); nothing here.
+    virtual void DescribeQuitInput(CPendingQuitRule& rule) const { (void)rule; }
+
     // Loose files under "data" instead of the data packs.
     void SetUseLooseFiles(bool use) { m_bUseLooseFiles = use; }
     void RequestAnotherPass() { m_bAnotherPass = true; }
@@ -128,6 +134,10 @@ protected:
     void RunDelayedLoaders(const std::function<void(int done, int total)>& drawLoadingScreen);
 
 private:
+    // The quit watch's probe: a quit among the messages waiting is
+    // requested at once.
+    bool TakeQuitIfPending();
+
     bool Startup();
     bool Fail(const char* message);
     void InitTimer();

@@ -33,8 +33,9 @@ CVexaEmitter Nested(int depth) {
     return emitter;
 }
 
-// Lives of 1e30 seconds (the simulation counts 50 a second).
-void Endless(CVexaParticleType& type) { SetQ(type, 1, 50.0f * 1e30f); }
+// Lives of `seconds` (the simulation counts 50 a second).
+void Lives(CVexaParticleType& type, float seconds) { SetQ(type, 1, 50.0f * seconds); }
+void Endless(CVexaParticleType& type) { Lives(type, 1e30f); }
 
 CVexaEmitter HeavySparkle(EHeavyEffect effect) {
     CVexaEmitter emitter = SparkleEmitter();
@@ -53,6 +54,17 @@ CVexaEmitter HeavySparkle(EHeavyEffect effect) {
         emitter.curves[kRateCurve] = MakeVexaCurve(kHuge);
         SetQ(emitter.types[0], 2, 1e4f);
         Endless(emitter.types[0]);
+        break;
+    case EHeavyEffect::EightSmallTypes: {
+        CVexaParticleType type = HeavyType(1.0f);
+        Lives(type, 1e6f);
+        emitter.types.assign(8, type);
+        break;
+    }
+    case EHeavyEffect::ZeroSize:
+        emitter.curves[kRateCurve] = MakeVexaCurve(kHuge);
+        SetQ(emitter.types[0], 2, 0.0f);
+        Lives(emitter.types[0], 1e6f);
         break;
     case EHeavyEffect::AllAtOnce: {
         CVexaParticleType type = HeavyType(1e4f);
@@ -77,6 +89,8 @@ const char* HeavyEffectName(EHeavyEffect effect) {
     case EHeavyEffect::NestedSubEmitters: return "NestedSubEmitters";
     case EHeavyEffect::EndlessLives: return "EndlessLives";
     case EHeavyEffect::AllAtOnce: return "AllAtOnce";
+    case EHeavyEffect::EightSmallTypes: return "EightSmallTypes";
+    case EHeavyEffect::ZeroSize: return "ZeroSize";
     }
     return "";
 }

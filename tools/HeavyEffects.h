@@ -17,11 +17,14 @@ enum class EHeavyEffect {
     NestedSubEmitters,  // sub-emitters nested 16 deep, each at 1e9 a second, sized 1e4
     EndlessLives,       // C2 at 1e9, lives of 1e30 seconds, sized 1e4
     AllAtOnce,          // eight types, each with the nested sub-emitters, lives of 1e30, C2 and C11 at 1e9
+    EightSmallTypes,    // eight types at 1e9 a second of 16 px particles living 1e6 s: a full pool of small quads
+    ZeroSize,           // C2 at 1e9, particles of size 0 living 1e6 s: a full pool that covers nothing
 };
 
 inline constexpr EHeavyEffect kHeavyEffects[] = {EHeavyEffect::HugeSizeFactor, EHeavyEffect::HugeSizeCurve,
                                                  EHeavyEffect::EightTypes,     EHeavyEffect::NestedSubEmitters,
-                                                 EHeavyEffect::EndlessLives,   EHeavyEffect::AllAtOnce};
+                                                 EHeavyEffect::EndlessLives,   EHeavyEffect::AllAtOnce,
+                                                 EHeavyEffect::EightSmallTypes, EHeavyEffect::ZeroSize};
 
 const char* HeavyEffectName(EHeavyEffect effect);
 // The effect named so, or false.

@@ -86,10 +86,10 @@ void MoveParticles(CVexaParticleType& type, float time, float dt) {
     const bool colliders = !emitter.GetValues().empty();
     const CVector3 pull = emitter.GetDirectionVector();
     const bool orbitTurnsAngle = type.words.orientationMode != 1;
+    CParticleWorkBudget* budget = type.GetWorkBudget();
     int32_t index = 0;
-    int64_t visits = 0;
     for (CParticle* p = type.head; p; p = p->next, ++index) {
-        visits += ParticleVisits(*p);
+        if (budget && budget->Spend(ParticleVisits(*p))) return;
         float nx = 0.0f, ny = 0.0f, nz = 0.0f;
         if (p->turbulence != 0.0f) {
             const float a = p->turbulence * 0.1f;
@@ -140,7 +140,6 @@ void MoveParticles(CVexaParticleType& type, float time, float dt) {
         for (CSubEmitterEntry& sub : p->subEmitters)
             if (sub.emitter) sub.emitter->Move(time - sub.startTime, dt);
     }
-    type.SpendVisits(visits);
 }
 
 void BuildTypeRotation(CVexaParticleType& type) {

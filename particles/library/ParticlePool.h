@@ -11,14 +11,16 @@
 
 namespace VexaParticles {
 
-// The most particle records the process makes: every live particle of every
-// emitter holds one, so this bounds what a damaged effect file can make live,
-// and with it what one step of all emitters costs (the frame's first step is
-// always taken, ParticleWorkBudget.h). Above the particle target of 100,000
-// live particles.
-inline constexpr size_t kMaxParticleRecords = size_t(1) << 17;
+// The most units of particle memory the process uses: every live particle
+// of every emitter takes one, every attached sub-emitter copy
+// kSubEmitterCopyUnits. This bounds what a damaged effect file can make live
+// and the memory it holds (a full cap stays well under 256 MB); it holds an
+// effect at the particle target of 100,000 live particles whose particles
+// each carry a trail copy.
+inline constexpr size_t kMaxParticleRecords = size_t(1) << 18;
 
-// An attached sub-emitter copy costs a step about as much as this many
+// An attached sub-emitter copy is a whole emitter (at least eight times a
+// particle record in memory) and costs a step about as much as this many
 // particles (its curves are sampled and its placement rebuilt at every
 // step), and counts so in the cap and in a frame's visits.
 inline constexpr size_t kSubEmitterCopyUnits = 8;

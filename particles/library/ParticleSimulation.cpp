@@ -282,16 +282,16 @@ bool KeptBySubEmitters(const CParticle& particle, float time) {
     });
 }
 
-// n emissions of k placements each, up to the per-step cap and while the
-// pool has records; returns the particles made.
-uint32_t EmitPlaced(CVexaParticleType& type, const CEmissionValues& values, float time, int64_t n, uint64_t k) {
+// n emissions of k placements each, up to the per-step cap, while the pool
+// has records and no quit is pending.
+void EmitPlaced(CVexaParticleType& type, const CEmissionValues& values, float time, int64_t n, uint64_t k) {
+    CParticleWorkBudget* budget = type.GetWorkBudget();
     uint32_t made = 0;
     for (int64_t i = 0; i < n; ++i)
         for (uint64_t j = 0; j < k; ++j) {
-            if (made == kMaxParticlesPerStep || !EmitOne(type, values, time, j)) return made;
+            if (made == kMaxParticlesPerStep || (budget && budget->Spend(1)) || !EmitOne(type, values, time, j)) return;
             ++made;
         }
-    return made;
 }
 
 } // namespace
@@ -311,7 +311,7 @@ void EmitParticles(CVexaParticleType& type, float time, float dt, bool emitting)
     if (settings.shape != 0 && settings.orderedPlacement != 0)
         k = uint64_t(settings.placementCount) * (settings.twoSidedA && settings.twoSidedB ? 2 : 1);
     if (k == 0) return;
-    type.SpendVisits(EmitPlaced(type, values, time, n, k));
+    EmitPlaced(type, values, time, n, k);
 }
 
 void AgeParticles(CVexaParticleType& type, float time, float dt) {
@@ -319,10 +319,10 @@ void AgeParticles(CVexaParticleType& type, float time, float dt) {
     const bool axis3D = type.emitter->GetAxisFlag() != 0;
     const bool neverDie = type.IsNeverDie();
     COverLifeCurves curves(type);
-    int64_t visits = 0;
+    CParticleWorkBudget* budget = type.GetWorkBudget();
     CParticle* particle = type.head;
     while (particle) {
-        visits += ParticleVisits(*particle);
+        if (budget && budget->Spend(ParticleVisits(*particle))) return;
         CParticle* next = particle->next;
         const float age = T - particle->birthTime;
         const float lived = age / particle->lifeSpan;
@@ -344,7 +344,6 @@ void AgeParticles(CVexaParticleType& type, float time, float dt) {
         UpdateParticle(type, *particle, curves, f, lived, age, time, dt, axis3D);
         particle = next;
     }
-    type.SpendVisits(visits);
 }
 
 void CVexaParticleEmitter::BuildOrientationMatrix() {

@@ -71,10 +71,6 @@ public:
     // The library's frame budget (ParticleWorkBudget.h); null for a type
     // read without a library, which has no limit.
     CParticleWorkBudget* GetWorkBudget() const;
-    // Counts visits against the frame's budget.
-    void SpendVisits(int64_t count) const {
-        if (CParticleWorkBudget* budget = GetWorkBudget()) budget->Spend(count);
-    }
 
     using CMatrix33 = std::array<std::array<float, 3>, 3>;
 

@@ -15,6 +15,7 @@
 #include "particles/ParticleSystem.h"
 #include "tests/support/RecordingGraphics.h"
 #include "tools/CloudEffect.h"
+#include "tools/ScenePictures.h"
 
 namespace VexaTest {
 namespace {
@@ -50,11 +51,67 @@ CEffectFile Spray(int emitters, float rate) {
     return file;
 }
 
+// One spray emitter of `rate` particles a second, changed by `shape`.
+CEffectFile SprayWith(float rate, const std::function<void(Tools::CVexaParticleType&)>& shape) {
+    CEffectFile file = Spray(1, rate);
+    Tools::CVexaDocument document;
+    Tools::CVexaEmitter emitter = QuietEmitter("Spray0");
+    SetC(emitter, 14, 6.28f);
+    SetQ(emitter.types[0], 5, rate);
+    SetQ(emitter.types[0], 4, 30.0f);
+    SetQ(emitter.types[0], 2, 0.05f);
+    shape(emitter.types[0]);
+    document.emitters = {emitter};
+    file.bytes = Tools::WriteVexa(document);
+    return file;
+}
+
+// Pulled down ever faster: gravity is added once per update.
+void Gravity(Tools::CVexaParticleType& type) {
+    SetQ(type, 17, 100.0f);
+    SetQ(type, 18, 1.0f);
+}
+void Turbulence(Tools::CVexaParticleType& type) {
+    SetQ(type, 7, 50.0f);
+    SetQ(type, 14, 1.0f);
+}
+void OrbitWithContraction(Tools::CVexaParticleType& type) {
+    SetQ(type, 29, 2.0f);
+    SetQ(type, 30, 0.5f);
+    SetQ(type, 33, 1.0f);
+    SetQ(type, 34, 1.0f);
+}
+
+// Parents at `rate` a second living a second, each carrying one trail copy
+// that makes 30 particles a second living a tenth of a second.
+CEffectFile Trails(float rate) {
+    Tools::CVexaEmitter trail = QuietEmitter("Trail");
+    SetQ(trail.types[0], 5, 30.0f);
+    SetQ(trail.types[0], 1, 5.0f);
+    SetQ(trail.types[0], 2, 0.05f);
+    return SprayWith(rate, [&](Tools::CVexaParticleType& type) { type.subEmitters = {trail}; });
+}
+
+CEffectFile Cloud(int live) { return CEffectFile{Tools::WriteCloudEffect(live), {"Cloud"}}; }
+
+// The demo scene's effects, every emitter of the file.
+CEffectFile DemoEffects() {
+    CEffectFile file{Tools::WriteSceneEffects(), {}};
+    const std::unique_ptr<CVexaFile> read = ReadVexa(file.bytes);
+    for (int32_t i = 0; i < read->GetEmitterCount(); ++i) file.emitters.push_back(read->GetEmitter(i)->GetName());
+    return file;
+}
+
 // An effect file's emitters running in a particle system over a recording
 // driver, stepped and drawn as the application's frame loop does.
 class CEngineEffect {
 public:
     CEngineEffect(const CEffectFile& effect, bool limited) : m_system(&m_graphics), m_limited(limited) {
+        // Limited runs look for a quit every few thousand visits and find
+        // none: looking changes nothing.
+        m_watch.SetTimeGate(false);
+        m_watch.SetProbe([this] { return m_quitPending; });
+        if (limited) m_system.SetQuitWatch(&m_watch);
         m_graphics.GetParams().width = 800;
         m_graphics.GetParams().height = 600;
         m_system.GetLibrary().Init(&m_system.GetGraphicsBinding());
@@ -69,8 +126,9 @@ public:
 
     // One frame of `steps` steps, then drawing.
     void Frame(int steps) {
+        m_watch.StartFrame();
         if (m_limited) m_system.StartFrame();
-        for (int step = 0; step < steps; ++step) {
+        for (int step = 0; step < steps && !m_watch.IsStopped(); ++step) {
             if (m_limited) m_system.StartStep();
             for (auto& emitter : m_emitters) {
                 emitter->Move(m_time, kStep);
@@ -94,14 +152,19 @@ public:
                 hash = (hash ^ word) * 1099511628211ull;
             }
         };
-        for (const auto& emitter : m_emitters) {
-            const CVexaParticleType& type = emitter->GetParticleType(0);
-            mix(&type.liveCount, sizeof type.liveCount);
-            for (const CParticle* p = type.head; p; p = p->next) {
-                mix(&p->position, sizeof p->position);
-                mix(&p->birthTime, sizeof p->birthTime);
+        const std::function<void(const CVexaParticleEmitter&)> emitterPrint = [&](const CVexaParticleEmitter& emitter) {
+            for (int32_t i = 0; i < emitter.GetParticleTypeCount(); ++i) {
+                const CVexaParticleType& type = emitter.GetParticleType(i);
+                mix(&type.liveCount, sizeof type.liveCount);
+                for (const CParticle* p = type.head; p; p = p->next) {
+                    mix(&p->position, sizeof p->position);
+                    mix(&p->birthTime, sizeof p->birthTime);
+                    for (const CSubEmitterEntry& sub : p->subEmitters)
+                        if (sub.emitter) emitterPrint(*sub.emitter);
+                }
             }
-        }
+        };
+        for (const auto& emitter : m_emitters) emitterPrint(*emitter);
         for (const auto& call : m_graphics.calls)
             if (call.name == "gDraw") mix(call.vertices.data(), call.vertices.size());
         return hash;
@@ -113,12 +176,16 @@ public:
         return live;
     }
     CParticleSystem& System() { return m_system; }
+    Engine::CFrameQuitWatch& Watch() { return m_watch; }
+    void SetQuitPending() { m_quitPending = true; }
     CVexaParticleEmitter& Emitter(size_t i) { return *m_emitters[i]; }
     size_t EmitterCount() const { return m_emitters.size(); }
 
 private:
     CRecordingGraphics m_graphics;
     CParticleSystem m_system;
+    Engine::CFrameQuitWatch m_watch;
+    bool m_quitPending = false;
     bool m_limited;
     std::unique_ptr<CVexaFile> m_file;
     std::vector<std::unique_ptr<CVexaParticleEmitter>> m_emitters;
@@ -126,21 +193,26 @@ private:
     int64_t m_drawn = 0;
 };
 
-std::vector<uint64_t> Fingerprints(const CEffectFile& file, bool limited, int steps, int frames,
-                                   int32_t* peakLive) {
+struct CRunPeaks {
+    int32_t live = 0;
+    int64_t visits = 0;  // in one frame
+};
+
+std::vector<uint64_t> Fingerprints(const CEffectFile& file, bool limited, int steps, int frames, CRunPeaks* peaks) {
     SeedParticleRandom(7);
     CEngineEffect effect(file, limited);
     std::vector<uint64_t> prints;
     for (int frame = 0; frame < frames; ++frame) {
         effect.Frame(steps);
         prints.push_back(effect.Fingerprint() ^ uint64_t(effect.Drawn()));
-        *peakLive = std::max(*peakLive, effect.Live());
+        peaks->live = std::max(peaks->live, effect.Live());
+        peaks->visits = std::max(peaks->visits, effect.System().GetLibrary().GetWorkBudget().GetFrameVisits());
     }
     return prints;
 }
 
 struct CWithinTargetsCase {
-    const char* name;
+    std::string name;
     std::function<CEffectFile()> effect;
     int steps;
     int frames;
@@ -154,22 +226,38 @@ class WithinTargetsTest : public ::testing::TestWithParam<CWithinTargetsCase> {}
 TEST_P(WithinTargetsTest, RunAsWithoutLimits) {
     const CWithinTargetsCase& c = GetParam();
     const CEffectFile effect = c.effect();
-    int32_t peakLimited = 0, peakFree = 0;
+    CRunPeaks peakLimited, peakFree;
     const std::vector<uint64_t> limited = Fingerprints(effect, true, c.steps, c.frames, &peakLimited);
     const std::vector<uint64_t> free = Fingerprints(effect, false, c.steps, c.frames, &peakFree);
-    EXPECT_GE(peakFree, c.leastLive);
-    EXPECT_EQ(peakLimited, peakFree);
+    EXPECT_GE(peakFree.live, c.leastLive);
+    EXPECT_EQ(peakLimited.live, peakFree.live);
+    // The frame's visits keep twice the largest of these effects in hand.
+    EXPECT_LE(2 * peakLimited.visits, CParticleSystem::kFrameParticleVisits);
+    RecordProperty("peak_live", peakFree.live);
+    RecordProperty("peak_frame_visits", std::to_string(peakLimited.visits));
     for (size_t frame = 0; frame < free.size(); ++frame) ASSERT_EQ(limited[frame], free[frame]) << "frame " << frame;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Effects, WithinTargetsTest,
-    ::testing::Values(CWithinTargetsCase{"ThreeEmittersOneStep", [] { return Spray(3, 11000.0f); }, 1, 300, 32000},
-                      CWithinTargetsCase{"ThreeEmittersFourSteps", [] { return Spray(3, 11000.0f); }, 4, 300, 32000},
-                      CWithinTargetsCase{"TheBenchmarkCloudAtTheTarget",
-                                         [] { return CEffectFile{Tools::WriteCloudEffect(100000), {"Cloud"}}; }, 1, 45,
-                                         99000}),
-    [](const auto& info) { return std::string(info.param.name); });
+std::vector<CWithinTargetsCase> WithinTargetsCases() {
+    std::vector<CWithinTargetsCase> cases;
+    const auto add = [&](std::string name, std::function<CEffectFile()> effect, std::vector<int> steps, int frames,
+                         int32_t leastLive) {
+        for (int n : steps)
+            cases.push_back({name + "At" + std::to_string(n) + "Steps", effect, n, frames, leastLive});
+    };
+    add("ThreeEmitters", [] { return Spray(3, 11000.0f); }, {1, 2, 3, 4}, 300, 32000);
+    add("Cloud100k", [] { return Cloud(100000); }, {1, 2, 3, 4}, 300, 99000);
+    add("Cloud60k", [] { return Cloud(60000); }, {1, 2, 3, 4}, 120, 59000);
+    add("Gravity100k", [] { return SprayWith(100000.0f, Gravity); }, {2, 4}, 300, 99000);
+    add("Turbulence100k", [] { return SprayWith(100000.0f, Turbulence); }, {2, 4}, 300, 99000);
+    add("Orbit100k", [] { return SprayWith(100000.0f, OrbitWithContraction); }, {2, 4}, 300, 99000);
+    add("Trails15k", [] { return Trails(15000.0f); }, {1, 2}, 300, 14500);
+    add("DemoEffects", DemoEffects, {1, 2, 3, 4}, 300, 1);
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Effects, WithinTargetsTest, ::testing::ValuesIn(WithinTargetsCases()),
+                         [](const auto& info) { return info.param.name; });
 
 struct CShortFrameCase {
     const char* name;
@@ -253,6 +341,62 @@ TEST(CatchUpFrameTest, EveryTypeStepsEachFrameAndTheNextTakesWhatWasMissed) {
     }
     EXPECT_LE(effect.System().GetLibrary().GetWorkBudget().GetVisitsLeft(), CParticleSystem::kFrameParticleVisits);
 }
+
+} // namespace
+} // namespace VexaTest
+
+namespace VexaTest {
+namespace {
+
+struct CQuitCase {
+    const char* name;
+    std::function<CEffectFile()> effect;
+    int warmUpFrames;
+    int steps;
+};
+
+class QuitDuringWorkTest : public ::testing::TestWithParam<CQuitCase> {};
+
+// A quit posted while the frame's particle work runs (looked for at every
+// interval of visits, as a frame running long does) ends that work within
+// one more interval: no emitter, type or step does anything after it. The
+// next frame, with no quit pending, runs whole.
+TEST_P(QuitDuringWorkTest, EndsTheWorkWithinAnIntervalOfVisits) {
+    const CQuitCase& c = GetParam();
+    SeedParticleRandom(9);
+    CEngineEffect effect(c.effect(), true);
+    for (int frame = 0; frame < c.warmUpFrames; ++frame) effect.Frame(1);
+    const CParticleWorkBudget& budget = effect.System().GetLibrary().GetWorkBudget();
+    int64_t postedAt = -1, stoppedAt = -1;
+    bool posted = false;
+    effect.Watch().SetProbe([&] {
+        if (!posted) {
+            posted = true;
+            postedAt = budget.GetFrameVisits();
+            return false;
+        }
+        stoppedAt = budget.GetFrameVisits();
+        return true;
+    });
+    effect.Frame(c.steps);
+    ASSERT_TRUE(effect.Watch().IsStopped());
+    // The most one particle counts: itself and a trail copy.
+    constexpr int64_t kLargestVisit = 1 + int64_t(kSubEmitterCopyUnits);
+    EXPECT_LE(stoppedAt - postedAt, Engine::CFrameQuitWatch::kCheckInterval + kLargestVisit);
+    EXPECT_EQ(budget.GetFrameVisits(), stoppedAt) << "nothing runs after the stop";
+
+    effect.Watch().SetProbe([] { return false; });
+    effect.Frame(1);
+    EXPECT_FALSE(effect.Watch().IsStopped());
+    EXPECT_GE(budget.GetFrameVisits(), int64_t(effect.Live())) << "the next frame runs whole";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QuitDuringWorkTest,
+    ::testing::Values(CQuitCase{"AFullPool", [] { return Spray(3, 1e9f); }, 6, 1},
+                      CQuitCase{"AFullPoolOfTrails", [] { return Trails(1e9f); }, 6, 1},
+                      CQuitCase{"OneHundredCatchUpSteps", [] { return Spray(3, 60000.0f); }, 30, 100}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace VexaTest

@@ -14,7 +14,9 @@
 #include "graphics/drivers/GraphicsOGL.h"
 #include "graphics/drivers/GraphicsSFTW.h"
 #include "particles/ParticleSystem.h"
+#include "particles/library/ParticlePool.h"
 #include "placefile/PlaceFileManager.h"
+#include "platform/SdlBridge.h"
 #include "shell/EntryPoint.h"
 #include "shell/ProgramStartup.h"
 #include "shell/ScreensaverApplication.h"
@@ -89,7 +91,8 @@ protected:
     // onBegin runs as each scene frame starts drawing; `app` is the running
     // screensaver.
     void Run(const std::string& driver, const std::function<bool(int, const CPicture&)>& onFrame,
-             const std::function<void()>& onBegin = nullptr) {
+             const std::function<void()>& onBegin = nullptr,
+             const std::function<void(Engine::CScreensaverApplication&)>& onCreated = nullptr) {
         int frame = 0;
         const auto hook = [&](CGraphics& graphics, const CPicture& picture) {
             if (!onFrame(++frame, picture) || frame > 200) graphics.RequestQuit();
@@ -109,6 +112,7 @@ protected:
         const int exitCode = Engine::RunApplicationPasses("/s", [&]() -> std::unique_ptr<Engine::CStdApplication> {
             auto made = std::make_unique<Engine::CScreensaverApplication>(table);
             app = made.get();
+            if (onCreated) onCreated(*made);
             return made;
         });
         EXPECT_EQ(exitCode, 0);
@@ -206,53 +210,153 @@ INSTANTIATE_TEST_SUITE_P(Drivers, SparklesTest, ::testing::Values("D3D8", "OpenG
 
 // bg6 with a damaged effect (tools/HeavyEffects.h): every step would fill
 // the particle pool and every frame draw all of it, each particle as large
-// as the screen or larger. A quit request, as SIGTERM makes one, posted
-// while the first frame draws ends the run after that frame, whose particle
-// work and drawing stayed within the frame's limits.
-using CHeavyCase = std::tuple<const char*, Tools::EHeavyEffect>;
+// as the screen or larger. The frames drawn stay within the limits; a quit
+// request, as SIGTERM makes one, posted while a frame's particle work runs
+// (once the pool is full, or in a frame of 100 catch-up steps) stops that
+// work within an interval of visits, the frame is not drawn, and the run
+// ends after it. The frame is looked at as one running long is, counting
+// work, not time.
+using CHeavyCase = std::tuple<const char*, Tools::EHeavyEffect, bool>;
 
 class HeavyEffectTest : public DemoScenesTest, public ::testing::WithParamInterface<CHeavyCase> {};
 
-TEST_P(HeavyEffectTest, AQuitDuringTheFirstFrameEndsTheRunAfterItsBoundedWork) {
+TEST_P(HeavyEffectTest, AQuitDuringTheWorkEndsTheFrameWithinAnIntervalOfVisits) {
     using Engine::Particles::CParticleSystem;
-    const auto [driver, effect] = GetParam();
+    constexpr int kWarmFrames = 2;
+    const auto [driver, effect, catchUp] = GetParam();
     UseScene(driver, 6, Tools::WriteHeavyEffect(effect));
-    int frames = 0, quits = 0;
-    int64_t quads = 0, spent = 0;
+    int presented = 0, presentedAtPost = -1;
+    int64_t quads = 0, postedAt = -1, stoppedAt = -1;
     double area = 0.0;
+    const VexaParticles::CParticleWorkBudget* budget = nullptr;
+    const auto watchFrames = [&](Engine::CScreensaverApplication& made) {
+        Engine::CFrameQuitWatch& watch = made.GetQuitWatch();
+        watch.SetTimeGate(false);
+        watch.SetProbe([&, probe = watch.GetProbe()] {
+            const bool quit = probe();
+            if (quit && postedAt >= 0 && stoppedAt < 0) stoppedAt = budget->GetFrameVisits();
+            if (quit || postedAt >= 0 || presented < kWarmFrames || !budget || budget->GetFrameVisits() == 0) return quit;
+            SDL_Event event{};
+            event.type = SDL_QUIT;
+            EXPECT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+            postedAt = budget->GetFrameVisits();
+            presentedAtPost = presented;
+            return false;
+        });
+    };
     Run(
         driver,
         [&](int frame, const CPicture&) {
-            frames = frame;
+            presented = frame;
             CParticleSystem& particles = *app->GetParticleSystem();
+            budget = &particles.GetLibrary().GetWorkBudget();
             const Engine::Particles::CParticleDrawLimit& limit = particles.GetGraphicsBinding().GetDrawLimit();
-            quads = limit.GetQuadsKept();
-            area = limit.GetAreaKept();
-            spent = CParticleSystem::kFrameParticleVisits - particles.GetLibrary().GetWorkBudget().GetVisitsLeft();
+            quads = std::max(quads, limit.GetQuadsKept());
+            area = std::max(area, limit.GetAreaKept());
+            // The program stopped for 3.3 s: the next frame owes 100 steps.
+            if (catchUp && frame == kWarmFrames) Platform::Testing::AdvanceTestClock(3'300'000);
             return true;
         },
-        [&] {
-            if (quits++ > 0) return;
-            SDL_Event quit{};
-            quit.type = SDL_QUIT;
-            ASSERT_EQ(SDL_PushEvent(&quit), 1) << SDL_GetError();
-        });
-    EXPECT_EQ(frames, 1) << "the quit ends the run after the frame it came in";
+        nullptr, watchFrames);
+    ASSERT_GE(postedAt, 0) << "posted while the particles worked";
+    ASSERT_GE(stoppedAt, postedAt) << "found";
+    // Visits run from one look to the next; a particle counts itself and
+    // the sub-emitter copies it carries, 16 deep at most.
+    EXPECT_LE(stoppedAt - postedAt,
+              Engine::CFrameQuitWatch::kCheckInterval + 1 + 16 * int64_t(VexaParticles::kSubEmitterCopyUnits));
+    EXPECT_EQ(presented, presentedAtPost) << "the frame is not drawn, and the run ends after it";
     EXPECT_GT(quads, 0);
     EXPECT_LE(quads, CParticleSystem::kFrameParticleQuads);
-    EXPECT_GT(area, 0.0);
+    if (effect != Tools::EHeavyEffect::ZeroSize) EXPECT_GT(area, 0.0);
     EXPECT_LE(area, CParticleSystem::kFrameParticleScreens * kWidth * kHeight);
-    // The first step is paid whatever it costs; the pool bounds it.
-    EXPECT_GT(spent, 0);
-    EXPECT_LE(spent, 2 * CParticleSystem::kFrameParticleVisits);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, HeavyEffectTest,
                          ::testing::Combine(::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"),
-                                            ::testing::ValuesIn(Tools::kHeavyEffects)),
+                                            ::testing::ValuesIn(Tools::kHeavyEffects), ::testing::Values(false)),
                          [](const auto& info) {
                              return std::string(std::get<0>(info.param)) + "_" +
                                     Tools::HeavyEffectName(std::get<1>(info.param));
                          });
+INSTANTIATE_TEST_SUITE_P(CatchUp, HeavyEffectTest,
+                         ::testing::Combine(::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"),
+                                            ::testing::Values(Tools::EHeavyEffect::EndlessLives), ::testing::Values(true)),
+                         [](const auto& info) { return std::string(std::get<0>(info.param)); });
+
+// Input that does not end the screensaver, arriving while a frame's work
+// is looked at: the frame is not cut, and the run goes on until it is
+// ended.
+struct CHarmlessInput {
+    const char* name;
+    std::vector<SDL_Event> (*events)(Uint32 window);
+};
+
+SDL_Event KeyOf(Uint32 window, SDL_Scancode scancode, bool down) {
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.windowID = window;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = scancode;
+    event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
+    return event;
+}
+
+SDL_Event MoveTo(Uint32 window, int x, int y) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.windowID = window;
+    event.motion.x = x;
+    event.motion.y = y;
+    return event;
+}
+
+class HarmlessInputTest : public DemoScenesTest,
+                          public ::testing::WithParamInterface<std::tuple<const char*, CHarmlessInput>> {};
+
+TEST_P(HarmlessInputTest, DoesNotCutTheFrame) {
+    const auto& [driver, input] = GetParam();
+    UseScene(driver, 6);
+    int presented = 0, cutAt = -1;
+    bool pushed = false;
+    Run(
+        driver,
+        [&](int frame, const CPicture&) {
+            presented = frame;
+            return frame < 4;
+        },
+        nullptr,
+        [&](Engine::CScreensaverApplication& made) {
+            Engine::CFrameQuitWatch& watch = made.GetQuitWatch();
+            watch.SetTimeGate(false);
+            watch.SetProbe([&, &made = made, probe = watch.GetProbe()] {
+                if (!pushed && presented == 1) {
+                    const Uint32 window = SDL_GetWindowID(Platform::GetSdlWindow(made.m_hWnd));
+                    for (SDL_Event event : input.events(window)) EXPECT_EQ(SDL_PushEvent(&event), 1);
+                    pushed = true;
+                }
+                const bool quit = probe();
+                if (quit && cutAt < 0) cutAt = presented;
+                return quit;
+            });
+        });
+    EXPECT_TRUE(pushed);
+    EXPECT_EQ(cutAt, -1) << "no frame was cut";
+    EXPECT_EQ(presented, 4) << "the run went on to its end";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Drivers, HarmlessInputTest,
+    ::testing::Combine(::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"),
+                       ::testing::Values(CHarmlessInput{"AltTab",
+                                                        [](Uint32 w) {
+                                                            return std::vector<SDL_Event>{
+                                                                KeyOf(w, SDL_SCANCODE_LALT, true), KeyOf(w, SDL_SCANCODE_TAB, true),
+                                                                KeyOf(w, SDL_SCANCODE_TAB, false), KeyOf(w, SDL_SCANCODE_LALT, false)};
+                                                        }},
+                                         CHarmlessInput{"MoveAlongOneAxis",
+                                                        [](Uint32 w) {
+                                                            return std::vector<SDL_Event>{MoveTo(w, 100, 100), MoveTo(w, 100, 150)};
+                                                        }})),
+    [](const auto& info) { return std::string(std::get<0>(info.param)) + "_" + std::get<1>(info.param).name; });
 
 } // namespace
