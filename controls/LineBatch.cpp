@@ -39,17 +39,22 @@ bool ClipSegment(CScratchPoint& a, CScratchPoint& b, float left, float top, floa
     return true;
 }
 
+CLineBatch* g_pCurrent = nullptr;
+
 } // namespace
 
 CLineBatch::CLineBatch(CRenderContext& context)
-    : m_context(context), m_originX(float(context.GetOrigin().x)), m_originY(float(context.GetOrigin().y)) {}
-
-CLineBatch::~CLineBatch() { Flush(); }
-
-void CLineBatch::Begin(Mode mode) {
-    m_mode = mode;
-    m_index = 0;
+    : m_context(context), m_pReplaced(g_pCurrent), m_originX(float(context.GetOrigin().x)),
+      m_originY(float(context.GetOrigin().y)) {
+    g_pCurrent = this;
 }
+
+CLineBatch::~CLineBatch() {
+    g_pCurrent = m_pReplaced;
+    Flush();
+}
+
+CLineBatch* CLineBatch::GetCurrent() { return g_pCurrent; }
 
 void CLineBatch::Emit(const CScratchPoint& to) {
     m_points.push_back(m_last);

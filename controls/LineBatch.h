@@ -1,6 +1,7 @@
 #pragma once
 // Lines batched as segments and drawn as one line list, clipped to the
-// drawing context's clip: the list draws its expand boxes with it.
+// drawing context's clip: the state behind a list item's line operations,
+// made for one draw (the list draws its expand boxes with it).
 
 #include <cstdint>
 #include <vector>
@@ -16,17 +17,23 @@ public:
     enum Mode : int { MODE_NONE = 0, MODE_STRIP = 1, MODE_LOOP = 2, MODE_LINES = 3 };
     static constexpr uint32_t kColor = 0xFF000000;
 
-    // Vertices are relative to the context's origin at construction.
+    // Vertices are relative to the context's origin at construction. While
+    // it lives it is the current batch, the one the list items' line
+    // operations use; the one it replaced comes back when it goes.
     explicit CLineBatch(CRenderContext& context);
     // Draws what is left.
     ~CLineBatch();
     CLineBatch(const CLineBatch&) = delete;
     CLineBatch& operator=(const CLineBatch&) = delete;
 
-    void Begin(Mode mode);
+    // Drawing runs on one thread, so one current batch serves.
+    static CLineBatch* GetCurrent();
+
+    // The primitive the next vertices make; End sets it back to none.
+    void SetMode(Mode mode) { m_mode = mode; }
     // A strip joins each vertex to the one before; a loop also closes at
     // End; separate lines pair the vertices.
-    void Vertex(float x, float y, float z = 0.0f);
+    void Vertex(float x, float y, float z);
     void End();
     // Clips the segments and draws them; the batch is then empty.
     void Flush();
@@ -37,6 +44,7 @@ private:
     void Emit(const Graphics::CScratchPoint& to);
 
     CRenderContext& m_context;
+    CLineBatch* m_pReplaced;
     float m_originX, m_originY;
     std::vector<Graphics::CScratchPoint> m_points;
     Mode m_mode = MODE_NONE;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/Exception.h"
 #include "controls/ControlsManager.h"
 #include "controls/LineBatch.h"
 #include "controls/RenderContext.h"
@@ -19,6 +20,12 @@ template <class Cell, class Fn>
 void ForEachCell(Cell& row, Fn fn) {
     fn(static_cast<CList::CListItemBase&>(row));
     for (auto* sub = row.m_pFirstSubItem.get(); sub; sub = sub->m_pNext.get()) fn(*sub);
+}
+
+CLineBatch& CurrentLineBatch() {
+    CLineBatch* batch = CLineBatch::GetCurrent();
+    if (!batch) throw Engine::CException("List line batch used outside a draw");
+    return *batch;
 }
 
 void DrawCellText(CRenderContext& context, const CList::CListItemBase& cell, float x, uint32_t color) {
@@ -52,6 +59,8 @@ void CList::CListItemBase::CreateAttachment(uint32_t, uint32_t) {
     if (m_pAttachment) m_pAttachment->Attach(*this);
 }
 
+CList::CListSubItem::CListSubItem(CListItem& row) : CListItemBase(row.m_pList) {}
+
 int32_t CList::CListItem::GetDepth() const {
     int32_t depth = 0;
     for (const CListItem* p = m_pParentItem; p; p = p->m_pParentItem) ++depth;
@@ -83,20 +92,21 @@ void CList::CListItem::Draw(CRenderContext& context) {
             // The expand box: an outline, a bar, and a cross bar while collapsed.
             const float m = float(height / 2), x = float(offset);
             CLineBatch lines(context);
-            lines.Begin(CLineBatch::MODE_LOOP);
-            lines.Vertex(x + 2, m - 4);
-            lines.Vertex(x + 10, m - 4);
-            lines.Vertex(x + 10, m + 4);
-            lines.Vertex(x + 2, m + 4);
-            lines.End();
-            lines.Begin(CLineBatch::MODE_LINES);
-            lines.Vertex(x + 4, m);
-            lines.Vertex(x + 9, m);
+            lines.SetMode(CLineBatch::MODE_LOOP);
+            ListLineBatchVertex(x + 2, m - 4, 0.0f);
+            ListLineBatchVertex(x + 10, m - 4, 0.0f);
+            ListLineBatchVertex(x + 10, m + 4, 0.0f);
+            ListLineBatchVertex(x + 2, m + 4, 0.0f);
+            ListLineBatchEnd();
+            lines.SetMode(CLineBatch::MODE_LINES);
+            ListLineBatchVertex(x + 4, m, 0.0f);
+            ListLineBatchVertex(x + 9, m, 0.0f);
             if (IsCollapsed()) {
-                lines.Vertex(x + 6, m - 2);
-                lines.Vertex(x + 6, m + 3);
+                ListLineBatchVertex(x + 6, m - 2, 0.0f);
+                ListLineBatchVertex(x + 6, m + 3, 0.0f);
             }
-            lines.End();
+            ListLineBatchEnd();
+            ListLineBatchFlush();
             offset += kIndent;
         }
     }
@@ -110,6 +120,12 @@ void CList::CListItem::Draw(CRenderContext& context) {
     context.Flush();
     context.DisableRenderSwitch3();
 }
+
+void CList::CListItem::ListLineBatchVertex(float x, float y, float z) { CurrentLineBatch().Vertex(x, y, z); }
+
+void CList::CListItem::ListLineBatchEnd() { CurrentLineBatch().End(); }
+
+void CList::CListItem::ListLineBatchFlush() { CurrentLineBatch().Flush(); }
 
 // The list
 
@@ -139,7 +155,7 @@ std::unique_ptr<CList::CListItem> CList::CreateItem() {
 
 std::unique_ptr<CList::CListSubItem> CList::CreateSubItem(CListItem& row) {
     if (m_pItemFactory) return m_pItemFactory->CreateSubItem(row);
-    return std::make_unique<CListSubItem>(row.m_pList);
+    return std::make_unique<CListSubItem>(row);
 }
 
 CList::CListItem* CList::AddItem(const CString& text, CListItem* parent) {

@@ -63,7 +63,8 @@ public:
 
     class CListSubItem : public CListItemBase {
     public:
-        using CListItemBase::CListItemBase;
+        // A cell of the row: it belongs to the row's list.
+        explicit CListSubItem(CListItem& row);
         std::unique_ptr<CListSubItem> m_pNext;
     };
 
@@ -83,6 +84,15 @@ public:
         uint32_t m_flags = 0;
         std::unique_ptr<CListSubItem> m_pFirstSubItem;
         CListItem* m_pParentItem = nullptr;
+
+    protected:
+        // The item's lines, for its draw: they go to the current CLineBatch,
+        // which the draw makes and whose mode it sets. Vertex adds a point of
+        // the primitive, End closes it and Flush clips and draws the lines.
+        // Without a current batch they throw.
+        static void ListLineBatchVertex(float x, float y, float z);
+        static void ListLineBatchEnd();
+        static void ListLineBatchFlush();
     };
 
     CList();

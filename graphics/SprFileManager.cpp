@@ -181,6 +181,9 @@ ref_ptr<CSprFileLocalManager> CreateSprFileLocalManager(CGraphics* graphics) {
 }
 
 void CSprFileLocalManager::ReleaseSprFile(const ref_ptr<CSprFile>& file) {
+    // A use this owner never took is another owner's: handing it back would
+    // drop the file from under that owner.
+    if (!HasObject(file.get())) return;
     const ref_ptr<CSprFile> held = file;  // the argument may be an element about to be erased
     GetManager()->ReleaseUse(held);
     RemoveObject(held.get());

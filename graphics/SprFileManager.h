@@ -119,7 +119,8 @@ public:
     // loader.
     void LoadAllSprFiles(const CString& pattern);
     // Hands one use of the file back (its pending delayed items go with its
-    // last use) and forgets that use here.
+    // last use) and forgets that use here. Does nothing unless this owner
+    // holds a use of the file.
     void ReleaseSprFile(const ref_ptr<CSprFile>& file);
     // Hands the uses back one by one, first to last.
     void ReleaseAll();

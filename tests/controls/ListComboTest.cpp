@@ -107,7 +107,7 @@ class CCountingCells : public CList::IItemFactory {
 public:
     std::unique_ptr<CList::CListItem> CreateItem(CList& list) override { return std::make_unique<CCountingCell>(&list); }
     std::unique_ptr<CList::CListSubItem> CreateSubItem(CList::CListItem& row) override {
-        return std::make_unique<CList::CListSubItem>(row.m_pList);
+        return std::make_unique<CList::CListSubItem>(row);
     }
 };
 
@@ -192,7 +192,7 @@ public:
     };
     std::unique_ptr<CList::CListItem> CreateItem(CList& list) override { return std::make_unique<CTaggedItem>(&list); }
     std::unique_ptr<CList::CListSubItem> CreateSubItem(CList::CListItem& row) override {
-        return std::make_unique<CList::CListSubItem>(row.m_pList);
+        return std::make_unique<CList::CListSubItem>(row);
     }
 };
 

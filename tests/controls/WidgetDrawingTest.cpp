@@ -261,14 +261,37 @@ struct CBatchCase {
 
 class LineBatches : public WidgetsFixture, public testing::WithParamInterface<CBatchCase> {};
 
+// Calls the line operations as a list item's draw does.
+class CLineDrawingItem : public CList::CListItem {
+public:
+    using CListItem::ListLineBatchEnd;
+    using CListItem::ListLineBatchFlush;
+    using CListItem::ListLineBatchVertex;
+};
+
+// The x, y pairs of the line lists the driver drew.
+std::vector<float> DrawnLinePoints(const CRecordingGraphics& driver) {
+    std::vector<float> drawn;
+    for (const auto& call : driver.calls) {
+        if (call.name != "gDraw" || call.args[0] != double(Engine::Graphics::PRIM_LINE_LIST)) continue;
+        for (size_t i = 0; i + 20 <= call.vertices.size(); i += 20) {
+            float xy[2];
+            std::memcpy(xy, call.vertices.data() + i, sizeof xy);
+            drawn.insert(drawn.end(), {xy[0], xy[1]});
+        }
+    }
+    return drawn;
+}
+
 } // namespace
 
 TEST_P(LineBatches, SegmentsPerMode) {
     CRenderContext context(&driver, {0, 0, 800, 600});
     CLineBatch batch(context);
-    batch.Begin(GetParam().mode);
-    for (int i = 0; i < GetParam().vertices; ++i) batch.Vertex(float(i * 10), float(i % 2 * 10));
-    batch.End();
+    batch.SetMode(GetParam().mode);
+    for (int i = 0; i < GetParam().vertices; ++i)
+        CLineDrawingItem::ListLineBatchVertex(float(i * 10), float(i % 2 * 10), 0.0f);
+    CLineDrawingItem::ListLineBatchEnd();
     EXPECT_EQ(batch.GetPending().size(), 2 * GetParam().segments);
 }
 
@@ -283,26 +306,59 @@ TEST_F(WidgetsFixture, LineBatchClipsToTheContextAndDropsWhatLiesOutside) {
         CRenderContext context(&driver, {0, 0, 800, 600});
         context.SetClip({10, 10, 50, 50});
         CLineBatch batch(context);
-        batch.Begin(CLineBatch::MODE_LINES);
-        batch.Vertex(0, 5);  // wholly left of the clip
-        batch.Vertex(5, 40);
-        batch.Vertex(0, 20);  // crosses the left edge
-        batch.Vertex(30, 20);
-        batch.End();
+        batch.SetMode(CLineBatch::MODE_LINES);
+        CLineDrawingItem::ListLineBatchVertex(0, 5, 0);  // wholly left of the clip
+        CLineDrawingItem::ListLineBatchVertex(5, 40, 0);
+        CLineDrawingItem::ListLineBatchVertex(0, 20, 0);  // crosses the left edge
+        CLineDrawingItem::ListLineBatchVertex(30, 20, 0);
+        CLineDrawingItem::ListLineBatchEnd();
+        CLineDrawingItem::ListLineBatchFlush();
+        EXPECT_TRUE(batch.GetPending().empty());
     }
-    std::vector<float> drawn;
-    for (const auto& call : driver.calls) {
-        if (call.name != "gDraw" || call.args[0] != double(Engine::Graphics::PRIM_LINE_LIST)) continue;
-        for (size_t i = 0; i + 20 <= call.vertices.size(); i += 20) {
-            float xy[2];
-            std::memcpy(xy, call.vertices.data() + i, sizeof xy);
-            drawn.insert(drawn.end(), {xy[0], xy[1]});
-        }
-    }
+    const std::vector<float> drawn = DrawnLinePoints(driver);
     Engine::Graphics::DonePrimitiveBuffers();
     Engine::Graphics::SetGraphics(nullptr);
     EXPECT_EQ(drawn, (std::vector<float>{10, 20, 30, 20}));
 }
+
+TEST_F(WidgetsFixture, ListLineOperationsOutsideADrawThrow) {
+    EXPECT_THROW(CLineDrawingItem::ListLineBatchVertex(0, 0, 0), Engine::CException);
+    {
+        CRenderContext context(&driver, {0, 0, 800, 600});
+        CLineBatch batch(context);
+        EXPECT_NO_THROW(CLineDrawingItem::ListLineBatchEnd());
+    }
+    EXPECT_THROW(CLineDrawingItem::ListLineBatchFlush(), Engine::CException);
+}
+
+class ExpandBoxes : public WidgetsFixture, public testing::WithParamInterface<bool> {};
+
+// A tree row with children draws its box through the item's line batch: a
+// closed outline, a bar, and the cross bar only while collapsed. The row is
+// 20 high at (100, 100), so its middle is y 110.
+TEST_P(ExpandBoxes, ATreeRowDrawsItsBoxAsOneLineList) {
+    const ref_ptr<CList> list = Make<CList>(nullptr, {100, 100, 300, 170});
+    list->SetStyle(list->GetStyle() | CList::LS_TREE);
+    list->SetFont(MakeFont());
+    CList::CListItem* parent = list->AddItem("a");
+    list->AddItem("b", parent);
+    if (GetParam()) parent->m_flags |= CList::CListItem::COLLAPSED;
+    Engine::Graphics::SetGraphics(&driver);
+    ASSERT_TRUE(Engine::Graphics::InitPrimitiveBuffers());
+    {
+        CRenderContext context(&driver, {0, 0, 800, 600});
+        desktop->Draw(context);
+    }
+    const std::vector<float> drawn = DrawnLinePoints(driver);
+    Engine::Graphics::DonePrimitiveBuffers();
+    Engine::Graphics::SetGraphics(nullptr);
+    std::vector<float> expected = {102, 106, 110, 106, 110, 106, 110, 114, 110, 114, 102, 114, 102, 114, 102, 106,
+                                   104, 110, 109, 110};
+    if (GetParam()) expected.insert(expected.end(), {106, 108, 106, 113});
+    EXPECT_EQ(drawn, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Collapsed, ExpandBoxes, testing::Bool());
 
 // A glyph the symbol font lacks measures 0 wide and draws nothing; it is
 // not taken as glyph 0. The plain font has 'a' to 'e' and ' ', 10 x 20.

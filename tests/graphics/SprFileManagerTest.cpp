@@ -130,6 +130,25 @@ TEST_F(SprFileManagerTest, LocalManagersHandBackTheirUses) {
     EXPECT_EQ(manager->GetObjectCount(), 0u);
 }
 
+// Only a use the owner took goes back: a file another owner loaded stays in
+// the table, and an owner whose uses are spent takes none of another's.
+TEST_F(SprFileManagerTest, AnOwnerHandsBackOnlyTheUsesItHolds) {
+    const ref_ptr<CSprFileLocalManager> owner = Engine::Graphics::SprFile::CreateSprFileLocalManager(&graphics);
+    const ref_ptr<CSprFileLocalManager> other = Engine::Graphics::SprFile::CreateSprFileLocalManager(&graphics);
+    const auto file = owner->GetSprFileNow("spr/a.spr");
+    other->ReleaseSprFile(file);
+    EXPECT_EQ(manager->GetUseCount("spr/a.spr"), 1);
+    EXPECT_EQ(manager->LookupObject("spr/a.spr"), file);
+    EXPECT_EQ(owner->GetUses().size(), 1u);
+    EXPECT_EQ(owner->GetSprFileNow("spr/a.spr"), file) << "no second object of the name";
+
+    other->GetSprFile("spr/a.spr");
+    for (int i = 0; i < 3; ++i) owner->ReleaseSprFile(file);
+    EXPECT_TRUE(owner->GetUses().empty());
+    EXPECT_EQ(manager->GetUseCount("spr/a.spr"), 1);
+    EXPECT_EQ(other->FindSprFile("spr/a.spr"), file);
+}
+
 TEST_F(SprFileManagerTest, DelayedLoaderDecodesThenMakesEachTexture) {
     ref_ptr<CSprFileLocalManager> owner(new CSprFileLocalManager(&graphics));
     owner->LoadAllSprFiles("spr/*.spr");
