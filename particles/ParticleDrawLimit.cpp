@@ -1,12 +1,17 @@
 #include "particles/ParticleDrawLimit.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "graphics/QuadBounds.h"
 
 namespace Engine::Particles {
+
+namespace {
+
+int64_t CeilDiv(int64_t a, int64_t b) { return (a + b - 1) / b; }
+
+} // namespace
 
 void CParticleDrawLimit::StartFrame(int64_t quads, double screens, int32_t width, int32_t height) {
     m_width = float(std::max(width, 0));
@@ -14,30 +19,109 @@ void CParticleDrawLimit::StartFrame(int64_t quads, double screens, int32_t width
     m_quadLimit = std::max<int64_t>(quads, 1);
     m_areaLimit = screens * double(m_width) * double(m_height);
     m_limited = true;
-    // The last frame's demand sets the share of this one.
-    const double ratio = std::max(double(m_offered) / double(m_quadLimit),
-                                  m_areaLimit > 0.0 ? m_areaOffered / m_areaLimit : 0.0);
-    m_stride = ratio > 1.0 ? int64_t(std::ceil(ratio)) : 1;
-    m_phase = int64_t(m_frame++ % uint64_t(m_stride));
-    m_offered = 0;
+    m_lastOffers.swap(m_offers);
+    m_offers.clear();
+    PlanShares();
+    ++m_frame;
     m_quadsKept = 0;
     m_areaKept = 0.0;
-    m_areaOffered = 0.0;
 }
 
-double CParticleDrawLimit::CoveredArea(const Graphics::SpriteVertex* quad) const {
-    return Graphics::CoveredQuadArea(quad, m_width, m_height);
+void CParticleDrawLimit::StartType() {
+    if (m_limited) m_offers.emplace_back();
+}
+
+bool CParticleDrawLimit::Fits(int64_t stride) const {
+    int64_t quads = 0;
+    double area = 0.0;
+    for (const CCost& offer : m_lastOffers) {
+        if (offer.quads == 0) continue;
+        const int64_t share = CeilDiv(offer.quads, stride);
+        quads += share;
+        area += share == offer.quads ? offer.area : double(share) * (offer.area / double(offer.quads));
+    }
+    return quads <= m_quadLimit && area <= m_areaLimit;
+}
+
+void CParticleDrawLimit::PlanShares() {
+    m_shares.assign(m_lastOffers.size(), CShare{});
+    m_stride = 1;
+    if (Fits(1)) return;
+    int64_t most = 0;
+    for (const CCost& offer : m_lastOffers) most = std::max(most, offer.quads);
+    if (Fits(most)) {
+        // The smallest stride that fits: fewer types' shares grow as it does.
+        int64_t low = 1, high = most;
+        while (high - low > 1) {
+            const int64_t middle = low + (high - low) / 2;
+            (Fits(middle) ? high : low) = middle;
+        }
+        ShareByStride(high);
+    } else {
+        ShareByTurns();
+    }
+    HoldBackForLaterTypes();
+}
+
+void CParticleDrawLimit::ShareByStride(int64_t stride) {
+    m_stride = stride;
+    for (size_t i = 0; i < m_lastOffers.size(); ++i) {
+        const CCost& offer = m_lastOffers[i];
+        if (offer.quads == 0) continue;
+        CShare& share = m_shares[i];
+        const int64_t kept = CeilDiv(offer.quads, stride);
+        share.stride = CeilDiv(offer.quads, kept);
+        share.phase = int64_t(m_frame % uint64_t(share.stride));
+        share.owed = {kept, double(kept) * (offer.area / double(offer.quads))};
+    }
+}
+
+void CParticleDrawLimit::ShareByTurns() {
+    m_stride = 0;
+    const uint64_t types = m_lastOffers.size();
+    for (size_t i = 0; i < types; ++i)
+        if (m_lastOffers[i].quads > 0) m_shares[i].stride = 0;
+    CCost given;
+    uint64_t turn = m_turns;
+    for (; turn < m_turns + types; ++turn) {
+        const CCost& offer = m_lastOffers[turn % types];
+        if (offer.quads == 0) continue;
+        const double area = offer.area / double(offer.quads);
+        if (given.quads >= m_quadLimit || given.area + area > m_areaLimit) break;
+        given.quads += 1;
+        given.area += area;
+        // A type's n-th turn shows its n-th quad.
+        m_shares[turn % types] = {offer.quads, int64_t((turn / types) % uint64_t(offer.quads)), {1, area}, {}};
+    }
+    // A type that alone costs more than the limits loses its turn.
+    m_turns = std::max(turn, m_turns + 1);
+}
+
+void CParticleDrawLimit::HoldBackForLaterTypes() {
+    CCost later;
+    for (auto share = m_shares.rbegin(); share != m_shares.rend(); ++share) {
+        share->later = later;
+        later.quads += share->owed.quads;
+        later.area += share->owed.area;
+    }
 }
 
 int32_t CParticleDrawLimit::Keep(Graphics::SpriteVertex* vertices, int32_t quads) {
     if (!m_limited) return quads;
+    if (m_offers.empty()) StartType();
+    const size_t type = m_offers.size() - 1;
+    // A type the last frame did not have keeps what the others leave.
+    const CShare share = type < m_shares.size() ? m_shares[type] : CShare{};
+    CCost& offered = m_offers.back();
     int32_t kept = 0;
     for (int32_t i = 0; i < quads; ++i) {
         Graphics::SpriteVertex* quad = vertices + 4 * i;
-        const double area = CoveredArea(quad);
-        const bool chosen = m_offered++ % m_stride == m_phase;
-        m_areaOffered += area;
-        if (!chosen || m_quadsKept >= m_quadLimit || m_areaKept + area > m_areaLimit) continue;
+        const double area = Graphics::CoveredQuadArea(quad, m_width, m_height);
+        const int64_t index = offered.quads++;
+        offered.area += area;
+        if (share.stride == 0 || index % share.stride != share.phase) continue;
+        if (m_quadsKept + share.later.quads >= m_quadLimit || m_areaKept + area + share.later.area > m_areaLimit)
+            continue;
         if (kept != i) std::memmove(vertices + 4 * kept, quad, 4 * sizeof(Graphics::SpriteVertex));
         ++kept;
         ++m_quadsKept;

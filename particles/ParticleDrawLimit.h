@@ -6,14 +6,26 @@
 // would keep the application from its input for seconds.
 //
 // The library still fills and hands over every quad it draws; the frame
-// keeps those it can pay for. When the last frame asked for more than the
-// limits, every k-th quad offered is kept, k from that demand, so each
-// emitter keeps its share; the first kept quad rotates from frame to frame,
-// so that every particle shows in turn. A frame whose demand jumps keeps
-// what its limits pay for and drops the rest. Within the limits every quad
-// is kept, untouched.
+// keeps those it can pay for, shared per particle type's draw (the binding
+// marks where each begins). Within the limits every quad is kept, untouched.
+// When the last frame offered more, each type keeps about 1/k of what it
+// offers, k the smallest stride at which every type's ceil(quads / k) quads,
+// at its average area, fit both limits: a type drawing fewer than k quads
+// keeps one a frame. A type keeps every s-th of its quads, s = ceil(quads /
+// its share) <= k, the first rotating with the frame, so every quad shows
+// within k frames. Types are matched to the last frame's by order in the
+// frame. What a type is owed is held back from those drawn before it, so an
+// effect drawn first cannot take the share of one drawn after it.
+//
+// When even one quad a type does not fit (more types than quads, or than
+// screens), types take turns: in order, each frame gives one quad to as many
+// types as fit, starting where the last frame stopped, and a type's turns
+// walk through its quads. A frame whose demand jumps keeps what its limits
+// pay for and drops the rest. Nothing here draws from the particle random
+// generator.
 
 #include <cstdint>
+#include <vector>
 
 #include "graphics/GraphicsTypes.h"
 
@@ -23,32 +35,57 @@ class CParticleDrawLimit {
 public:
     // A frame starts with these limits over a back buffer of the size.
     void StartFrame(int64_t quads, double screens, int32_t width, int32_t height);
+    // The draws of the frame's next particle type begin. Quads offered
+    // before the first call count as one type.
+    void StartType();
     // Keeps, in order, at the front of the quads (four vertices each) those
     // the frame pays for, and returns how many.
     int32_t Keep(Graphics::SpriteVertex* vertices, int32_t quads);
 
     int64_t GetQuadsKept() const { return m_quadsKept; }
     double GetAreaKept() const { return m_areaKept; }
+    // The frames within which every quad of a type shows: 1 within the
+    // limits, 0 while types take turns.
     int64_t GetStride() const { return m_stride; }
 
 private:
-    // The quad's bounding box clipped to the back buffer; a quad with a
-    // coordinate that is not a number counts as the whole of it.
-    double CoveredArea(const Graphics::SpriteVertex* quad) const;
+    // What a type offered, or what of it a frame holds for it.
+    struct CCost {
+        int64_t quads = 0;
+        double area = 0.0;
+    };
+    // A type keeps its offered quads i with i % stride == phase (none with
+    // stride 0); `later` is held back for the types drawn after it.
+    struct CShare {
+        int64_t stride = 1;
+        int64_t phase = 0;
+        CCost owed, later;
+    };
+
+    // The shares of this frame from the last frame's offers.
+    void PlanShares();
+    // Whether every type's ceil(quads / stride) quads, at its average area,
+    // fit the limits.
+    bool Fits(int64_t stride) const;
+    void ShareByStride(int64_t stride);
+    void ShareByTurns();
+    // Fills each share's `later` from the `owed` of those after it.
+    void HoldBackForLaterTypes();
 
     int64_t m_quadLimit = INT64_MAX;
     double m_areaLimit = 0;
     float m_width = 0, m_height = 0;
     bool m_limited = false;
-    // This frame's offers and what was kept of them.
-    int64_t m_offered = 0;
+    uint64_t m_frame = 0;
+    // Every frame's offers, per type in order: the last frame's plan this
+    // one's shares, and this frame's are being counted.
+    std::vector<CCost> m_lastOffers, m_offers;
+    std::vector<CShare> m_shares;
+    int64_t m_stride = 1;
+    // Turns given so far, over the types in order, while they take turns.
+    uint64_t m_turns = 0;
     int64_t m_quadsKept = 0;
     double m_areaKept = 0;
-    double m_areaOffered = 0;
-    // Every m_stride-th offer is kept, starting at m_phase.
-    int64_t m_stride = 1;
-    int64_t m_phase = 0;
-    uint64_t m_frame = 0;
 };
 
 } // namespace Engine::Particles

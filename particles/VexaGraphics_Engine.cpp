@@ -137,6 +137,7 @@ int32_t CVexaGraphics_Engine::CreateBitmap(std::unique_ptr<VexaParticles::VexaGr
 }
 
 int32_t CVexaGraphics_Engine::SetTexture(int32_t, VexaParticles::VexaGraphics::ITexture* texture) {
+    m_drawLimit.StartType();
     const auto* engineTexture = dynamic_cast<const CVexaTexture_Engine*>(texture);
     if (!engineTexture) {
         m_texture = nullptr;

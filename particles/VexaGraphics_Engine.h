@@ -35,6 +35,8 @@ public:
                          int32_t width, int32_t height, uint32_t fourth) override;
     // Meshes are not drawn by the engine.
     int32_t SetMeshTransform(const float*) override { return 0; }
+    // The library sets a particle type's texture before its draws, so each
+    // call starts a type's share of the frame's draw limit.
     int32_t SetTexture(int32_t stage, VexaParticles::VexaGraphics::ITexture* texture) override;
     // Hands the driver the quads the frame's draw limit keeps.
     int32_t Draw(VexaParticles::VexaGraphics::IVertexBuffer* buffer, int32_t first, int32_t count,
