@@ -37,8 +37,8 @@ public:
     // reference and answers 2.
     virtual int ReservedRefOperation(uint32_t, uint32_t, uint32_t, uint32_t, Ref) { return 2; }
     // Inserts the target into the references at the clamped index and
-    // registers this object as its dependent. False for a null target or
-    // when this object already lists itself.
+    // registers this object as its dependent at that same index. False for
+    // a null target or when this object already lists itself.
     virtual bool AddReference(Ref target, int index);
     // Answers a message from a source this object depends on.
     virtual int NotifyRefChanged(Ref source, int message);
@@ -88,6 +88,7 @@ private:
     void DisposeIfUnusedFromDestructor() noexcept;
 
     using RefList = std::vector<Ref>;
+    // Inserts at an index already clamped to the list.
     static bool Insert(RefList& list, CReferenceTarget* self, Ref object, int index);
     // The two halves of an unlink; each calls the other side's half.
     bool UnlinkReference(CReferenceTarget* target, bool disposeOrphans);
