@@ -63,7 +63,7 @@ public:
 
     // In use while it has a dependent or an owner's slot holds it (objects
     // read from an archive may be held by slots alone, without a link).
-    bool IsInUse() const { return !m_dependents.empty() || m_slotHolds > 0; }
+    bool IsInUse() const { return IsInUseBeyond(0); }
     // Disposes of this object when nothing uses it any more.
     void DisposeIfUnused();
 
@@ -84,6 +84,8 @@ private:
     template <class T>
     friend class CSlotRef;
 
+    // In use apart from the given number of slot holds.
+    bool IsInUseBeyond(int slotHolds) const { return !m_dependents.empty() || m_slotHolds > slotHolds; }
     // DisposeIfUnused for a slot that an owner's destructor lets go of.
     void DisposeIfUnusedFromDestructor() noexcept;
 
