@@ -6,15 +6,22 @@
 
 namespace Engine::Scene {
 
+namespace {
+
+// An index at or past the end inserts before the last entry; below 0, at 0.
+int ClampIndex(size_t count, int index) {
+    if (index >= int(count)) index = int(count) - 1;
+    return index < 0 ? 0 : index;
+}
+
+} // namespace
+
 CReferenceTarget::~CReferenceTarget() noexcept(false) {
     UnlinkAllFromDestructor();
 }
 
 bool CReferenceTarget::Insert(RefList& list, CReferenceTarget* self, Ref object, int index) {
     if (!object) return false;
-    // An index at or past the end inserts before the last entry.
-    if (index >= int(list.size())) index = int(list.size()) - 1;
-    if (index < 0) index = 0;
     if (std::find(list.begin(), list.end(), self) != list.end()) return false;
     list.insert(list.begin() + index, std::move(object));
     return true;
@@ -22,6 +29,9 @@ bool CReferenceTarget::Insert(RefList& list, CReferenceTarget* self, Ref object,
 
 bool CReferenceTarget::AddReference(Ref target, int index) {
     CReferenceTarget* added = target.get();
+    // The target gets the index as clamped here, not as asked: it decides
+    // where this object stands among the target's dependents.
+    index = ClampIndex(m_references.size(), index);
     if (!Insert(m_references, this, std::move(target), index)) return false;
     added->AddDependent(Ref(this), index);
     return true;
@@ -46,7 +56,7 @@ int CReferenceTarget::NotifyDependentsFrom(CReferenceTarget* source, int message
 }
 
 bool CReferenceTarget::AddDependent(Ref dependent, int index) {
-    return Insert(m_dependents, this, std::move(dependent), index);
+    return Insert(m_dependents, this, std::move(dependent), ClampIndex(m_dependents.size(), index));
 }
 
 bool CReferenceTarget::RemoveReference(Ref target) {

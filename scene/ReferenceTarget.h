@@ -37,8 +37,8 @@ public:
     // reference and answers 2.
     virtual int ReservedRefOperation(uint32_t, uint32_t, uint32_t, uint32_t, Ref) { return 2; }
     // Inserts the target into the references at the clamped index and
-    // registers this object as its dependent. False for a null target or
-    // when this object already lists itself.
+    // registers this object as its dependent at that same index. False for
+    // a null target or when this object already lists itself.
     virtual bool AddReference(Ref target, int index);
     // Answers a message from a source this object depends on.
     virtual int NotifyRefChanged(Ref source, int message);
@@ -63,7 +63,7 @@ public:
 
     // In use while it has a dependent or an owner's slot holds it (objects
     // read from an archive may be held by slots alone, without a link).
-    bool IsInUse() const { return !m_dependents.empty() || m_slotHolds > 0; }
+    bool IsInUse() const { return IsInUseBeyond(0); }
     // Disposes of this object when nothing uses it any more.
     void DisposeIfUnused();
 
@@ -84,10 +84,13 @@ private:
     template <class T>
     friend class CSlotRef;
 
+    // In use apart from the given number of slot holds.
+    bool IsInUseBeyond(int slotHolds) const { return !m_dependents.empty() || m_slotHolds > slotHolds; }
     // DisposeIfUnused for a slot that an owner's destructor lets go of.
     void DisposeIfUnusedFromDestructor() noexcept;
 
     using RefList = std::vector<Ref>;
+    // Inserts at an index already clamped to the list.
     static bool Insert(RefList& list, CReferenceTarget* self, Ref object, int index);
     // The two halves of an unlink; each calls the other side's half.
     bool UnlinkReference(CReferenceTarget* target, bool disposeOrphans);

@@ -1,9 +1,13 @@
 #pragma once
 // A counted reference held in an owner's slot. Curves and curve lists read
 // from an archive are held by their slots alone, without a link, so the
-// slot itself counts as a use of the object: nothing disposes of it while a
-// slot holds it, and the slot that lets go last disposes of it (its links
-// to its own curve lists would otherwise keep it alive for ever).
+// slot itself counts as a use of the object: losing its last dependent does
+// not dispose of it while a slot holds it, and the slot that lets go last
+// disposes of it (its links to its own curve lists would otherwise keep it
+// alive for ever). An owner being disposed of may dispose of what no one
+// but its own slot uses (a standard controller its curve lists). Disposal
+// only unlinks: the object stays in its slots, so an owner still works
+// through it until the slot lets go.
 
 #include <utility>
 
@@ -39,6 +43,13 @@ public:
     // Clear for an owner's destructor: a failure is logged, never thrown.
     void Release() noexcept {
         if (const Engine::ref_ptr<T> object = Take()) object->DisposeIfUnusedFromDestructor();
+    }
+
+    // Disposes of the object, still held here, when this slot is its only
+    // use.
+    void DisposeIfHeldHereOnly() {
+        const Engine::ref_ptr<T> object = m_object;
+        if (object && !object->IsInUseBeyond(1)) object->Dispose();
     }
 
     const Engine::ref_ptr<T>& Get() const { return m_object; }

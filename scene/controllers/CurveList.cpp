@@ -9,11 +9,10 @@ namespace {
 constexpr uint32_t MIN_REFERENCE_BYTES = 5;
 } // namespace
 
-void CCurveList::Dispose() {
-    CAnimatable::Dispose();
-    std::vector<CSlotRef<CController>> curves;
-    curves.swap(m_curves);
-    for (CSlotRef<CController>& curve : curves) curve.Clear();
+CCurveList::~CCurveList() noexcept(false) {
+    // A curve that is a standard controller stays linked to its own lists
+    // until it is disposed of; only dropping it would keep it alive.
+    for (CSlotRef<CController>& curve : m_curves) curve.Release();
 }
 
 bool CCurveList::Serialize(CArchive& ar) {

@@ -14,8 +14,11 @@ class CCurveList : public CAnimatable {
 public:
     using CurveRef = Engine::ref_ptr<CController>;
 
-    // Drops every link and every curve; a curve nothing else uses goes too.
-    void Dispose() override;
+    // Lets go of every curve, disposing of each that nothing else uses. By
+    // then nothing links to the list; disposal only unlinks the curves, so
+    // a curve leaves the list by RemoveSubAnim or here.
+    ~CCurveList() noexcept(false) override;
+
     bool Serialize(CArchive& ar) override;
     // Inserts the curve at the index (below 0: the last position; past the
     // end: the end) and registers it. A non-controller throws the integer 1.

@@ -70,6 +70,12 @@ CStdController::~CStdController() noexcept(false) {
     m_multList.Release();
 }
 
+void CStdController::Dispose() {
+    CController::Dispose();
+    m_easeList.DisposeIfHeldHereOnly();
+    m_multList.DisposeIfHeldHereOnly();
+}
+
 bool CStdController::Serialize(CArchive& ar) {
     if (!CController::Serialize(ar)) return false;
     if (ar.IsStoring()) {

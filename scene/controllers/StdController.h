@@ -16,10 +16,14 @@ constexpr uint32_t CHUNK_STD_CONTROLLER = 0xC0B;
 class CStdController : public CController {
 public:
     CStdController();
-    // Lets go of the curve lists, disposing of each that no other slot
-    // holds. Disposal leaves them in place: another owner of a disposed
-    // controller still evaluates it through them.
+    // Lets go of the curve lists, disposing of each that nothing else uses.
     ~CStdController() noexcept(false) override;
+
+    // Unlinks the controller, then disposes of each of its curve lists that
+    // nothing but its own slot uses, which unlinks their curves. The lists
+    // stay in place: another owner of a disposed controller still evaluates
+    // it through them.
+    void Dispose() override;
 
     bool Serialize(CArchive& ar) override;
     // Sub-animatables: the reflected properties, then the ease curves, then

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ControllerFixtures.h"
@@ -184,8 +185,8 @@ TEST_F(SceneArchiveTest, LoadedCurvesAndListsHaveNoDependents) {
     CAnimatable* loadedWrapper = m_loaded->GetAniObject(0);
     auto controller = Engine::DynamicRefCast<CStdController>(loadedWrapper->GetSubAnim(0));
     ASSERT_TRUE(controller);
-    const auto ease = controller->GetEaseCurveList();
-    const auto mult = controller->GetMultCurveList();
+    auto ease = controller->GetEaseCurveList();
+    auto mult = controller->GetMultCurveList();
     const std::vector<const CCurveList*> lists{ease.get(), mult.get()};
     for (const CCurveList* list : lists) {
         EXPECT_EQ(list->GetDependentCount(), 0);
@@ -204,21 +205,26 @@ TEST_F(SceneArchiveTest, LoadedCurvesAndListsHaveNoDependents) {
     loadedWrapper->SetFlags(0);
     ease->GetCurve(0)->NotifyDependents(REFMSG_CHANGED, 1);
     EXPECT_EQ(loadedWrapper->GetFlags(), 0u);
-    // Disposing of the controller leaves the lists it read whole for any
-    // other owner of it. The controller going empties them, and a curve
-    // with no dependent goes with them (its own lists unlinked), so no loop
-    // of links keeps it alive.
-    const auto curve = ease->GetCurve(0);
-    EXPECT_EQ(curve->GetReferenceCount(), 2);
+    // Disposing of the controller, or the controller going, leaves the
+    // lists it read whole for any other holder of them. A list let go of
+    // lets go of its curves, and a curve nothing else uses is disposed of
+    // (its own lists unlinked), so no loop of links keeps it alive.
+    const ref_ptr<CController> curves[] = {ease->GetCurve(0), mult->GetCurve(0)};
+    EXPECT_EQ(curves[0]->GetReferenceCount(), 2);
     controller->Dispose();
     EXPECT_EQ(CurveCounts(controller.get()), std::make_pair(1, 1));
-    EXPECT_EQ(curve->GetReferenceCount(), 2);
+    EXPECT_EQ(curves[0]->GetReferenceCount(), 2);
     loadedWrapper->RemoveSubAnim(0);
     controller = nullptr;
     CClassDir::GetInstance().Clear();
-    EXPECT_EQ(ease->GetSubAnimCount(), 0);
-    EXPECT_EQ(mult->GetSubAnimCount(), 0);
-    EXPECT_EQ(curve->GetReferenceCount(), 0);
+    EXPECT_EQ(ease->GetSubAnimCount(), 1);
+    EXPECT_EQ(mult->GetSubAnimCount(), 1);
+    ease = nullptr;
+    mult = nullptr;
+    for (const auto& curve : curves) {
+        EXPECT_EQ(curve->GetReferenceCount(), 0);
+        EXPECT_EQ(curve->GetRefCount(), 1);  // freed with this last hold
+    }
 }
 
 // The first property name "Visible" in the archive (the first sprite's)
@@ -264,16 +270,26 @@ TEST_P(DroppedControllerTest, IsKeptWholeForALaterReference) {
     ASSERT_EQ(CurveCounts(shared.get()), std::make_pair(1, 1));
     EXPECT_EQ(CurveCounts(m_loaded->GetAniObject(1)->GetSubAnim(0).get()), std::make_pair(1, 1));
     // The third sprite's float controller in its bool slot: dropped too,
-    // and with nothing holding it, disposed of once the read has ended; its
-    // lists are emptied when the directory lets it go.
+    // and with nothing holding it, disposed of once the read has ended. Its
+    // lists, held here, keep their curves when the directory lets it go,
+    // and free them, unlinked, once let go of.
     EXPECT_EQ(m_loaded->GetAniObject(2)->GetSubAnim(1).get(), nullptr);
     auto dropped = Engine::DynamicRefCast<CStdController>(CClassDir::GetInstance().FindObject(unusedId));
     ASSERT_TRUE(dropped);
     EXPECT_EQ(dropped->GetReferenceCount(), 0);
-    const ref_ptr<CCurveList> lists[] = {dropped->GetEaseCurveList(), dropped->GetMultCurveList()};
+    ref_ptr<CCurveList> lists[] = {dropped->GetEaseCurveList(), dropped->GetMultCurveList()};
     dropped = nullptr;
     CClassDir::GetInstance().Clear();
-    for (const auto& list : lists) EXPECT_EQ(list->GetSubAnimCount(), 0);
+    std::vector<ref_ptr<CController>> curves;
+    for (auto& list : lists) {
+        ASSERT_EQ(list->GetSubAnimCount(), 1);
+        curves.push_back(list->GetCurve(0));
+        list = nullptr;
+    }
+    for (const auto& curve : curves) {
+        EXPECT_EQ(curve->GetReferenceCount() + curve->GetDependentCount(), 0);
+        EXPECT_EQ(curve->GetRefCount(), 1);  // freed with this last hold
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DroppedControllerTest,
@@ -377,6 +393,90 @@ TEST_P(DisposedSharedControllerTest, StillEasesForTheOtherSprite) {
 
 INSTANTIATE_TEST_SUITE_P(Scenes, DisposedSharedControllerTest, ::testing::Bool(),
                          [](const auto& info) { return std::string(info.param ? "Loaded" : "Built"); });
+
+struct CEaseListPath {
+    const char* name;
+    // Acts on the controller of the owner's first slot and answers its ease
+    // list; clears the controller when the path destroys it.
+    ref_ptr<CEaseCurveList> (*act)(CAnimatable& owner, ref_ptr<CStdController>& controller);
+};
+
+const CEaseListPath EASE_LIST_PATHS[] = {
+    {"AnotherSpriteLetsGoOfIt",
+     [](CAnimatable&, ref_ptr<CStdController>& controller) {
+         const auto other = MakeSpriteWrapper(2);
+         other->SetSubAnim(controller->GetEaseCurveList(), 1);
+         other->RemoveSubAnim(1);
+         return controller->GetEaseCurveList();
+     }},
+    {"ItIsDisposedOf",
+     [](CAnimatable&, ref_ptr<CStdController>& controller) {
+         controller->GetEaseCurveList()->Dispose();
+         return controller->GetEaseCurveList();
+     }},
+    {"TheControllerIsDisposedOf",
+     [](CAnimatable&, ref_ptr<CStdController>& controller) {
+         controller->Dispose();
+         return controller->GetEaseCurveList();
+     }},
+    {"TheControllerGoesWhileItIsHeld",
+     [](CAnimatable& owner, ref_ptr<CStdController>& controller) {
+         const auto list = controller->GetEaseCurveList();
+         owner.RemoveSubAnim(0);
+         CClassDir::GetInstance().Clear();
+         EXPECT_EQ(controller->GetRefCount(), 1);
+         controller = nullptr;
+         return list;
+     }},
+};
+
+class EaseListPathTest : public SceneArchiveTest,
+                         public ::testing::WithParamInterface<std::tuple<CEaseListPath, bool>> {};
+
+// A controller from (0, 0) to (100, 100) eased by t -> t/2 gives 20 at time
+// 40. Whichever way its ease list is disposed of, the list ends unlinked
+// (and so does its curve) but keeps the curve, so it still eases.
+TEST_P(EaseListPathTest, UnlinksTheListAndKeepsItsCurve) {
+    const auto& [path, loaded] = GetParam();
+    {
+        // Held by the scene alone.
+        auto owner = MakeSpriteWrapper(1);
+        const auto built = Ramp(100);
+        built->AddEaseCurve(Ramp(50));
+        owner->SetSubAnim(built, 0);
+        m_scene->AddChild(owner);
+    }
+    CScene* scene = m_scene.get();
+    if (loaded) {
+        LoadScene(*m_loaded, SaveScene(*m_scene));
+        scene = m_loaded.get();
+    }
+    CAnimatable& holder = *scene->GetAniObject(0);
+    auto controller = Engine::DynamicRefCast<CStdController>(holder.GetSubAnim(0));
+    ASSERT_TRUE(controller);
+    // Built, the list is linked to the controller and to its curve.
+    EXPECT_EQ(controller->GetEaseCurveList()->GetReferenceCount(), loaded ? 0 : 1);
+
+    const auto list = path.act(holder, controller);
+    ASSERT_EQ(list->GetSubAnimCount(), 1);
+    EXPECT_EQ(list->GetReferenceCount(), 0);
+    EXPECT_EQ(list->GetDependentCount(), 0);
+    EXPECT_EQ(list->GetCurve(0)->GetDependentCount(), 0);
+    double eased = 0;
+    const double time = 40;
+    list->EaseTime(&eased, &time);
+    EXPECT_EQ(eased, 20.0);
+    if (controller) {
+        EXPECT_EQ(ControllerTest::Evaluate(*controller, 40), 20.0f);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, EaseListPathTest,
+                         ::testing::Combine(::testing::ValuesIn(EASE_LIST_PATHS), ::testing::Bool()),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    (std::get<1>(info.param) ? "_Loaded" : "_Built");
+                         });
 
 // Two controllers sharing one ease list, as an archive can hold them: the
 // one that goes leaves the list whole to the other.

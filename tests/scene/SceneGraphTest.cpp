@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "SceneFixtures.h"
@@ -72,6 +73,19 @@ TEST_F(SceneGraphTest, LinksAreSymmetricAndRemovedFromEitherSide) {
     ASSERT_TRUE(a->AddReference(t, 0));
     EXPECT_TRUE(t->RemoveDependent(a));
     EXPECT_EQ(a->GetReferenceCount() + t->GetDependentCount(), 0);
+}
+
+// The target places the new dependent at the index as the reference list
+// clamped it: (references, dependents, index asked, dependent position).
+TEST_F(SceneGraphTest, TheTargetGetsTheClampedIndex) {
+    for (auto [references, dependents, index, position] : {std::tuple{0, 2, 1, 0}, {1, 3, 5, 0}, {3, 3, 2, 2}}) {
+        auto owner = Keep(Make("owner"));
+        auto target = Keep(Make("target"));
+        for (int i = 0; i < references; ++i) owner->AddReference(Keep(Make("old")), i);
+        for (int i = 0; i < dependents; ++i) target->AddDependent(Keep(Make("other")), i);
+        ASSERT_TRUE(owner->AddReference(target, index));
+        EXPECT_EQ(target->GetDependent(position).get(), owner.get()) << references << " " << index;
+    }
 }
 
 TEST_F(SceneGraphTest, LosingTheLastDependentDisposes) {
