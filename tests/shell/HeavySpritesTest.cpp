@@ -14,7 +14,6 @@
 #include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsOGL.h"
 #include "graphics/drivers/GraphicsSFTW.h"
-#include "particles/ParticleSystem.h"
 #include "placefile/PlaceFileManager.h"
 #include "shell/EntryPoint.h"
 #include "shell/ProgramStartup.h"
@@ -22,7 +21,6 @@
 #include "shell/ShellTestSupport.h"
 #include "tools/DemoData.h"
 #include "tools/GeneratedScenePlaces.h"
-#include "tools/HeavyEffects.h"
 #include "tools/HeavySprites.h"
 
 using namespace ShellTesting;
@@ -218,28 +216,5 @@ TEST_P(OrdinaryPictureTest, DrawsUnderHalfTheLimit) {
 
 INSTANTIATE_TEST_SUITE_P(Pictures, OrdinaryPictureTest, ::testing::ValuesIn(OrdinaryPictures()),
                          [](const auto& info) { return info.param.name; });
-
-// Particle quads reach the driver by their own road, under their own limit:
-// beside an effect whose particles cover the screen many times over, the
-// sprites of scene 6 count as they do alone.
-class ParticleQuadsTest : public SpriteAreaRun, public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(ParticleQuadsTest, AreNotCountedAsSprites) {
-    const auto largestSpriteFrame = [&](std::vector<uint8_t> effects) {
-        Tools::CPakWriter pack = BasePack();
-        Tools::AddDemoScene(pack, 6, std::move(effects));
-        UseDemoPack(GetParam(), pack);
-        double largest = 0.0;
-        for (const CFrame& frame : Run(GetParam(), "/s", 2))
-            if (!frame.loading) largest = std::max(largest, frame.offered);
-        return largest;
-    };
-    const double alone = largestSpriteFrame(Tools::WriteSceneEffects());
-    const double beside = largestSpriteFrame(Tools::WriteHeavyEffect(Tools::EHeavyEffect::HugeSizeFactor));
-    EXPECT_GT(alone, 0.0);
-    EXPECT_EQ(beside, alone);
-}
-
-INSTANTIATE_TEST_SUITE_P(Drivers, ParticleQuadsTest, ::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"));
 
 } // namespace
