@@ -1,12 +1,13 @@
-// The screensaver showing scene 6 alone, on each driver.
+// The screensaver showing one scene alone, on each driver.
 //
-// With each damaged effect (tools/HeavyEffects.h), on the real clock, so that
-// a slow frame is followed by catch-up steps as on a user's machine: the
-// worst and the mean of the first 40 frames after the scene comes on, from
-// present to present (counters "worst_ms" and "mean_ms"; the frame's
-// particle limits keep a frame well within a quarter of a second). Only
-// frames that ran update steps count: a frame quicker than a step runs none,
-// and the software driver then redraws nothing.
+// Scene 6 with each damaged effect (tools/HeavyEffects.h), and each damaged
+// sprite layer (tools/HeavySprites.h), on the real clock, so that a slow
+// frame is followed by catch-up steps as on a user's machine: the worst and
+// the mean of the first 40 frames after the scene comes on, from present to
+// present (counters "worst_ms" and "mean_ms"; the frame's particle limits
+// and its sprite area limit keep a frame well within a quarter of a
+// second). Only frames that ran update steps count: a frame quicker than a
+// step runs none, and the software driver then redraws nothing.
 //
 // With the scene's own effect, on the test clock (one step a frame): frames
 // under the application's particle limits against frames with the limits
@@ -28,6 +29,7 @@
 #include "platform/Testing.h"
 #include "tools/GeneratedScenePlaces.h"
 #include "tools/HeavyEffects.h"
+#include "tools/HeavySprites.h"
 
 namespace {
 
@@ -36,20 +38,32 @@ using Engine::CScreensaverApplication;
 
 const char* const kDrivers[] = {"D3D8", "OpenGL", "D3D7", "SFTW"};
 
+// The demo pack without scenes: the slow part to make, once for all.
+const Tools::CPakWriter& BasePack() {
+    static const Tools::CPakWriter s_base = Tools::MakeDemoPack(MOSARK_DEMO_FONT, false);
+    return s_base;
+}
+
 // The demo pack with scene 6 alone, showing the effect file.
 Tools::CPakWriter SceneSixPack(std::vector<uint8_t> effects) {
-    // The pack without scenes is the slow part to make: once for all.
-    static const Tools::CPakWriter s_base = Tools::MakeDemoPack(MOSARK_DEMO_FONT, false);
-    Tools::CPakWriter pack = s_base;
+    Tools::CPakWriter pack = BasePack();
     Tools::AddDemoScene(pack, 6, std::move(effects));
+    return pack;
+}
+
+// The demo pack with the damaged sprite layer alone.
+Tools::CPakWriter HeavySpritesPack(Tools::EHeavySprites sprites) {
+    Tools::CPakWriter pack = BasePack();
+    Tools::AddSceneAlone(pack, Tools::WriteHeavySprites(sprites));
     return pack;
 }
 
 double Milliseconds(Clock::duration time) { return std::chrono::duration<double, std::milli>(time).count(); }
 
-void BM_HeavyEffectFrames(benchmark::State& state, const std::string& driver, Tools::EHeavyEffect effect) {
+// The worst and mean of the first frames of the pack's scene.
+void HeavyFrames(benchmark::State& state, const std::string& driver, const Tools::CPakWriter& pack) {
     constexpr size_t kFrames = 40;
-    const ScreensaverRun::CDemoFolder folder(SceneSixPack(Tools::WriteHeavyEffect(effect)));
+    const ScreensaverRun::CDemoFolder folder(pack);
     for (auto _ : state) {
         std::vector<double> frames;  // milliseconds, present to present
         double sceneTime = -1.0;     // at the last present, once the scene shows
@@ -68,6 +82,14 @@ void BM_HeavyEffectFrames(benchmark::State& state, const std::string& driver, To
         state.counters["worst_ms"] = *std::max_element(frames.begin(), frames.end());
         state.counters["mean_ms"] = std::accumulate(frames.begin(), frames.end(), 0.0) / double(frames.size());
     }
+}
+
+void BM_HeavyEffectFrames(benchmark::State& state, const std::string& driver, Tools::EHeavyEffect effect) {
+    HeavyFrames(state, driver, SceneSixPack(Tools::WriteHeavyEffect(effect)));
+}
+
+void BM_HeavySpriteFrames(benchmark::State& state, const std::string& driver, Tools::EHeavySprites sprites) {
+    HeavyFrames(state, driver, HeavySpritesPack(sprites));
 }
 
 // Limits set at a present hold from the next frame on. The blocks start
@@ -108,6 +130,10 @@ std::string HeavyRun(const std::string& driver, Tools::EHeavyEffect effect) {
     return "BM_HeavyEffectFrames/" + driver + "/" + Tools::HeavyEffectName(effect);
 }
 
+std::string HeavySpritesRun(const std::string& driver, Tools::EHeavySprites sprites) {
+    return "BM_HeavySpriteFrames/" + driver + "/" + Tools::HeavySpritesName(sprites);
+}
+
 std::string LimitsRun(const std::string& driver) { return "BM_SceneFrameLimits/" + driver; }
 
 // Each case runs once a repetition: it lasts seconds.
@@ -122,6 +148,12 @@ void Register() {
                                          effect)
                 ->Unit(benchmark::kSecond)
                 ->Iterations(1);
+    for (const char* driver : kDrivers)
+        for (Tools::EHeavySprites sprites : Tools::kHeavySprites)
+            benchmark::RegisterBenchmark(HeavySpritesRun(driver, sprites).c_str(), BM_HeavySpriteFrames,
+                                         std::string(driver), sprites)
+                ->Unit(benchmark::kSecond)
+                ->Iterations(1);
 }
 
 std::vector<BenchTargets::CTarget> Targets() {
@@ -133,6 +165,10 @@ std::vector<BenchTargets::CTarget> Targets() {
         for (Tools::EHeavyEffect effect : Tools::kHeavyEffects)
             targets.push_back({HeavyRun(driver, effect) + "/iterations:1", "worst_ms", 1.0, "ms", 250.0, true,
                                std::string(Tools::HeavyEffectName(effect)) + " on " + driver + ": worst frame"});
+    for (const char* driver : kDrivers)
+        for (Tools::EHeavySprites sprites : Tools::kHeavySprites)
+            targets.push_back({HeavySpritesRun(driver, sprites) + "/iterations:1", "worst_ms", 1.0, "ms", 250.0, true,
+                               std::string(Tools::HeavySpritesName(sprites)) + " on " + driver + ": worst frame"});
     return targets;
 }
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/Application.h"
+#include "app/FrameQuitWatch.h"
 #include "graphics/Graphics.h"
 #include "graphics/SpriteQueue.h"
 
@@ -17,13 +19,17 @@ CCellRect CellsOf(const CDirtyRects& grid, const CBufferedSprite& record) {
     return grid.ToCells(box.left, box.right, box.top, box.bottom);
 }
 
-// Marks the cells of every record of one container that the other lacks.
-void MarkMissing(CDirtyRects& grid, const CBufferedSpritesContainer& from, const CBufferedSpritesContainer& other) {
+// Marks the cells of every record of one container that the other lacks;
+// false when a quit stopped the frame on the way.
+bool MarkMissing(CDirtyRects& grid, const CBufferedSpritesContainer& from, const CBufferedSpritesContainer& other,
+                 Engine::CQuitCountdown& countdown) {
     for (const CBufferedSprite& record : from.GetRecords()) {
+        if (countdown.Count(1)) return false;
         if (other.Contains(record)) continue;
         CCellRect cells = CellsOf(grid, record);
         if (grid.ClipCells(cells)) grid.MarkCells(cells);
     }
+    return true;
 }
 
 bool HasFinitePositions(const CBufferedSprite& record) {
@@ -53,15 +59,22 @@ uint32_t PackColorARGB(float r, float g, float b, float a) {
     return PackChannel(a) << 24 | PackChannel(r) << 16 | PackChannel(g) << 8 | PackChannel(b);
 }
 
+// Every quad of both frames costs a look-up and cell marks, every marked one
+// a clip and a draw per dirty rectangle: with a full pool of particles that
+// takes long, so the pass looks for a pending quit as it goes and drops the
+// rest of its work when one stops the frame.
 void CGraphics::UpdateDirtyRects(const CBufferedSpritesContainer& current, const CBufferedSpritesContainer& last) {
     if (!m_pDirtyRects) return;
     CDirtyRects& grid = *m_pDirtyRects;
     const ref_ptr<CVertexBuffer> buffer = CSpriteQueue::GetVertexBuffer();
+    Engine::CApplication* application = GetApplication();
+    Engine::CQuitCountdown countdown(application ? &application->GetQuitWatch() : nullptr);
+    if (countdown.IsStopped()) return;
     grid.ClearMarks();
-    MarkMissing(grid, last, current);
-    MarkMissing(grid, current, last);
+    if (!MarkMissing(grid, last, current, countdown) || !MarkMissing(grid, current, last, countdown)) return;
     if (!buffer) return;
     for (const CBufferedSprite& record : current.GetRecords()) {
+        if (countdown.Count(1)) return;
         CCellRect cells = CellsOf(grid, record);
         if (!grid.ClipCells(cells) || !grid.AnyMarked(cells)) continue;
         // A quad with a position at infinity (or NaN) still marks what it
@@ -76,6 +89,7 @@ void CGraphics::UpdateDirtyRects(const CBufferedSpritesContainer& current, const
         const SpriteVertex* quad = record.block.vertices;
         const bool upright = CQuadClipper::IsUpright(quad);
         for (const CPixelRect& rect : m_redrawRects) {
+            if (countdown.Count(1)) return;
             if (upright) {
                 SpriteVertex clipped[4];
                 if (CQuadClipper::ClipUpright(quad, rect, clipped) && Upload(*buffer, clipped, 4))

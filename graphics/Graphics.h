@@ -12,6 +12,7 @@
 #include "graphics/BufferedSpritesContainer.h"
 #include "graphics/DeviceObject.h"
 #include "graphics/DirtyRects.h"
+#include "graphics/DrawnAreaLimit.h"
 #include "graphics/QuadClipper.h"
 #include "graphics/GraphicsTypes.h"
 #include "graphics/TextureFormat.h"
@@ -202,6 +203,10 @@ public:
     // clear colour and the colour bit leaves the flags.
     void ClearColorAsQuad(uint32_t& flags);
 
+    // What the frame's sprite quads may cover; the application starts it
+    // with each frame's drawing.
+    CDrawnAreaLimit& GetSpriteAreaLimit() { return m_spriteAreaLimit; }
+
     CDeviceObjectManager& GetDeviceObjectManager() { return m_deviceObjects; }
     const CGraphicsParams& GetParams() const { return m_params; }
     CGraphicsParams& GetParams() { return m_params; }
@@ -267,6 +272,7 @@ protected:
     // Reused by every update pass.
     std::vector<CPixelRect> m_redrawRects;
     CQuadClipper m_clipper;
+    CDrawnAreaLimit m_spriteAreaLimit;
     // Declared last so that it is destroyed first: leftovers are detached
     // while the rest of the driver still exists.
     CDeviceObjectManager m_deviceObjects;

@@ -385,7 +385,7 @@ void CSpriteQueue::DrawNow(CQueuedSprite& record) {
     if (!CanDraw(state)) return;
     const ref_ptr<CBufferedSpritesContainer> container = state.driver->GetSpritesContainer();
     SpriteVertex quad[4];
-    if (!CQuadEmitter(*state.driver).Emit(record, quad)) return;
+    if (!CQuadEmitter(*state.driver).EmitDrawn(record, quad)) return;
     CSpriteQueueItem& item = record.item;
     TakeTexture(item, record.source);
     if (container) {
@@ -415,7 +415,8 @@ void CSpriteQueue::BufferRun(const CParams& params, int32_t begin, int32_t end, 
     CQuadEmitter emitter(*state.driver, params);
     for (int32_t i = begin; i < end; ++i) {
         SpriteVertex quad[4];
-        if (emitter.Emit(state.records[size_t(state.order[size_t(i)])], quad)) container.Add(quad, texture, drawState);
+        if (emitter.EmitDrawn(state.records[size_t(state.order[size_t(i)])], quad))
+            container.Add(quad, texture, drawState);
     }
     ResetPointFilter(*state.driver, runState);
 }

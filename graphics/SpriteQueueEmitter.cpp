@@ -46,7 +46,9 @@ struct CQuadEmitter::CQuadSource {
     float baseV = 0.0f;
 };
 
-CQuadEmitter::CQuadEmitter(CGraphics& driver) : m_colorRGBA(driver.IsColorRGBA()), m_identity(driver.m_bTransform2DIdentity != 0) {
+CQuadEmitter::CQuadEmitter(CGraphics& driver)
+    : m_limit(driver.GetSpriteAreaLimit()), m_colorRGBA(driver.IsColorRGBA()),
+      m_identity(driver.m_bTransform2DIdentity != 0) {
     driver.GetTextureOffset(&m_textureOffsetU, &m_textureOffsetV);
     m_textureOffset = m_textureOffsetU != 0.0f || m_textureOffsetV != 0.0f;
     driver.GetBufferOffset(&m_bufferOffsetX, &m_bufferOffsetY);
@@ -257,6 +259,10 @@ inline void CQuadEmitter::Transform(const CSpriteQueueItem& item, SpriteVertex v
 
 bool CQuadEmitter::Emit(const CQueuedSprite& record, SpriteVertex vertices[4]) { return EmitInline(record, vertices); }
 
+bool CQuadEmitter::EmitDrawn(const CQueuedSprite& record, SpriteVertex vertices[4]) {
+    return EmitInline(record, vertices) && m_limit.Keep(vertices);
+}
+
 inline bool CQuadEmitter::EmitInline(const CQueuedSprite& record, SpriteVertex vertices[4]) {
     if (!record.source.drawable) return false;
     const CSpriteQueueItem& item = record.item;
@@ -277,7 +283,8 @@ int32_t CQuadEmitter::EmitRun(const CQueuedSprite* records, const int32_t* order
         // see them coming: each is fetched, every line of it, a few quads
         // before it is needed.
         if (i + PREFETCH_AHEAD < count) Prefetch(records[order[i + PREFETCH_AHEAD]]);
-        if (EmitInline(records[order[i]], vertices + vertexCount)) vertexCount += 4;
+        SpriteVertex* quad = vertices + vertexCount;
+        if (EmitInline(records[order[i]], quad) && m_limit.Keep(quad)) vertexCount += 4;
     }
     return vertexCount;
 }

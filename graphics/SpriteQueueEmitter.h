@@ -2,11 +2,13 @@
 // Writes the four screen-space vertices of queued records. What the driver
 // decides for a whole run (colour byte order, texture and buffer offsets,
 // 2D transform) is read once when the emitter is made, and the texel inset
-// once per texture size, not once per quad.
+// once per texture size, not once per quad. Every quad that is to be drawn
+// passes the driver's sprite area limit here (DrawnAreaLimit.h).
 
 #include <bit>
 #include <cstdint>
 
+#include "graphics/DrawnAreaLimit.h"
 #include "graphics/GraphicsTypes.h"
 #include "graphics/SpriteQueue.h"
 #include "graphics/SpriteQueueRecord.h"
@@ -27,9 +29,13 @@ public:
     // when the record draws nothing (clipped away, or naming a frame, piece
     // or bitmap that does not exist).
     bool Emit(const CQueuedSprite& record, SpriteVertex vertices[4]);
-    // The quads of records[order[0]] to records[order[count - 1]], one after
-    // another from vertices on, leaving out those that draw nothing; the
-    // number of vertices written.
+    // Emit for a quad that is then drawn: false also when the frame's area
+    // limit leaves it out.
+    bool EmitDrawn(const CQueuedSprite& record, SpriteVertex vertices[4]);
+    // The quads of records[order[0]] to records[order[count - 1]], to be
+    // drawn, one after another from vertices on, leaving out those that draw
+    // nothing or that the area limit leaves out; the number of vertices
+    // written.
     int32_t EmitRun(const CQueuedSprite* records, const int32_t* order, int32_t count, SpriteVertex* vertices);
 
 private:
@@ -70,6 +76,7 @@ private:
         }
     };
 
+    CDrawnAreaLimit& m_limit;
     bool m_colorRGBA;
     float m_textureOffsetU = 0.0f, m_textureOffsetV = 0.0f;
     bool m_textureOffset;

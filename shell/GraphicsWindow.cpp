@@ -141,6 +141,7 @@ void CStdApplication::DrawFrame(const std::function<void()>& draw) {
     if (!g.m_bSceneBegun) g.m_bSceneBegun = g.gBeginScene() ? 1 : 0;
     if (!g.m_bSceneBegun) return;
     Graphics::SetDefaultRenderStates(g);
+    g.GetSpriteAreaLimit().StartFrame(g.GetParams().width, g.GetParams().height);
     draw();
     Graphics::CSpriteQueue::FlushIfPending(Graphics::CSpriteQueue::CParams{});
     g.FinishBufferedFrame();

@@ -1,20 +1,23 @@
-// mkdemo <font.ttf> <folder> [heavy effect]: writes the demo data for running
+// mkdemo <font.ttf> <folder> [heavy case]: writes the demo data for running
 // the screensaver from the folder: <folder>/demo.pak, and under
 // <folder>/config/Talvorn/Mosark a windowed "Settings.xml" and the
 // "StartupPath" that points back at the folder. Run the screensaver with
 // XDG_CONFIG_HOME=<folder>/config. Named after a damaged effect
-// (tools/HeavyEffects.h), the pack holds bg6 alone with that effect, for
-// trying how the program copes with it.
+// (tools/HeavyEffects.h), the pack holds bg6 alone with that effect; named
+// after a damaged sprite layer (tools/HeavySprites.h), that place file alone:
+// for trying how the program copes with them.
 
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "tools/DemoData.h"
 #include "tools/GeneratedScenePlaces.h"
 #include "tools/HeavyEffects.h"
+#include "tools/HeavySprites.h"
 
 namespace fs = std::filesystem;
 
@@ -26,15 +29,31 @@ bool WriteText(const fs::path& path, const std::string& text) {
     return bool(out.flush());
 }
 
+// What the heavy case named so adds to the pack; empty for an unknown name.
+std::function<void(Tools::CPakWriter&)> HeavyCase(const std::string& name) {
+    Tools::EHeavyEffect effect{};
+    Tools::EHeavySprites sprites{};
+    if (Tools::FindHeavyEffect(name, effect))
+        return [effect](Tools::CPakWriter& pack) { Tools::AddDemoScene(pack, 6, Tools::WriteHeavyEffect(effect)); };
+    if (Tools::FindHeavySprites(name, sprites))
+        return [sprites](Tools::CPakWriter& pack) { Tools::AddSceneAlone(pack, Tools::WriteHeavySprites(sprites)); };
+    return {};
+}
+
+std::string HeavyCaseNames() {
+    std::string names;
+    const auto add = [&names](const char* name) { names += std::string(names.empty() ? "" : "|") + name; };
+    for (Tools::EHeavyEffect effect : Tools::kHeavyEffects) add(Tools::HeavyEffectName(effect));
+    for (Tools::EHeavySprites sprites : Tools::kHeavySprites) add(Tools::HeavySpritesName(sprites));
+    return names;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    Tools::EHeavyEffect heavy{};
-    if ((argc != 3 && argc != 4) || (argc == 4 && !Tools::FindHeavyEffect(argv[3], heavy))) {
-        std::string effects;
-        for (Tools::EHeavyEffect effect : Tools::kHeavyEffects)
-            effects += std::string(effects.empty() ? "" : "|") + Tools::HeavyEffectName(effect);
-        std::fprintf(stderr, "usage: %s <font.ttf> <folder> [%s]\n", argv[0], effects.c_str());
+    const std::function<void(Tools::CPakWriter&)> heavy = argc == 4 ? HeavyCase(argv[3]) : nullptr;
+    if ((argc != 3 && argc != 4) || (argc == 4 && !heavy)) {
+        std::fprintf(stderr, "usage: %s <font.ttf> <folder> [%s]\n", argv[0], HeavyCaseNames().c_str());
         return 2;
     }
     try {
@@ -42,7 +61,7 @@ int main(int argc, char** argv) {
         const fs::path settings = folder / "config" / "Talvorn" / "Mosark";
         fs::create_directories(settings);
         Tools::CPakWriter pack = Tools::MakeDemoPack(argv[1], argc == 3);
-        if (argc == 4) Tools::AddDemoScene(pack, 6, Tools::WriteHeavyEffect(heavy));
+        if (heavy) heavy(pack);
         if (!pack.Save((folder / "demo.pak").string()) || !WriteText(settings / "Settings.xml", Tools::DemoSettingsXml()) ||
             !WriteText(settings / "StartupPath", folder.string() + "\n")) {
             std::fprintf(stderr, "mkdemo: cannot write into '%s'\n", folder.c_str());
