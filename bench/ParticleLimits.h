@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "particles/ParticleSystem.h"
+#include "particles/engine/ParticleSystem.h"
 #include "particles/library/ParticleWorkBudget.h"
 
 namespace ParticleLimits {

@@ -19,7 +19,7 @@
 #include "app/Application.h"
 #include "graphics/DefaultStates.h"
 #include "graphics/drivers/GraphicsOGL.h"
-#include "particles/ParticleSystem.h"
+#include "particles/engine/ParticleSystem.h"
 #include "particles/library/ParticleRandom.h"
 #include "ParticleLimits.h"
 #include "TargetReporter.h"

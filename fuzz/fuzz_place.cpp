@@ -10,7 +10,7 @@
 
 #include "FuzzTarget.h"
 #include "app/Log.h"
-#include "particles/ParticleSystem.h"
+#include "particles/engine/ParticleSystem.h"
 #include "placefile/EngineParticles.h"
 #include "tests/app/TestFiles.h"
 #include "tests/placefile/AnimatedScene.h"

@@ -7,7 +7,7 @@
 #include "gameui/NamedLookup.h"
 #include "graphics/Graphics.h"
 #include "graphics/SprFileManager.h"
-#include "particles/VexaFileLocalManager.h"
+#include "particles/engine/VexaFileLocalManager.h"
 #include "sound/SampleLocalManager.h"
 
 namespace GameUi {

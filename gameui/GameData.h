@@ -9,7 +9,7 @@
 #include "app/GameData.h"
 #include "graphics/Font.h"
 #include "graphics/SprFileManager.h"
-#include "particles/VexaFileLocalManager.h"
+#include "particles/engine/VexaFileLocalManager.h"
 #include "placefile/MapFileManager.h"
 #include "placefile/PlaceFileManager.h"
 #include "sound/SampleLocalManager.h"

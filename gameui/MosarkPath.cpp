@@ -11,7 +11,7 @@
 #include "gameui/NamedLookup.h"
 #include "gameui/SpritePieces.h"
 #include "graphics/Text.h"
-#include "particles/VexaFile.h"
+#include "particles/engine/VexaFile.h"
 #include "placefile/PlaceLayer.h"
 #include "placefile/PlaceSpriteObject.h"
 

@@ -1,7 +1,7 @@
 #include "placefile/EngineParticles.h"
 
-#include "particles/ParticleSystem.h"
-#include "particles/VexaFileLocalManager.h"
+#include "particles/engine/ParticleSystem.h"
+#include "particles/engine/VexaFileLocalManager.h"
 #include "particles/library/VexaParticleEmitter.h"
 
 namespace Engine::Graphics::PlaceFile {

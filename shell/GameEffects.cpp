@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "graphics/SpriteQueue.h"
-#include "particles/VexaFile.h"
-#include "particles/VexaFileLocalManager.h"
+#include "particles/engine/VexaFile.h"
+#include "particles/engine/VexaFileLocalManager.h"
 
 namespace Engine {
 

@@ -4,7 +4,7 @@
 #include "gameui/GameUiRegistration.h"
 #include "placefile/AniObjectRegistration.h"
 #include "reflection/Builtins.h"
-#include "scene/SceneRegistration.h"
+#include "scene/reflection/SceneRegistration.h"
 #include "scenes/SceneRegistration.h"
 
 namespace Engine {

@@ -12,7 +12,7 @@
 #include "gameui/GameData.h"
 #include "graphics/SprFileManager.h"
 #include "placefile/PlaceFileManager.h"
-#include "particles/ParticleSystem.h"
+#include "particles/engine/ParticleSystem.h"
 #include "sound/SampleLocalManager.h"
 
 namespace Engine {

@@ -18,7 +18,7 @@
 #include "shell/DriverTable.h"
 #include "gameui/GameData.h"
 #include "graphics/Graphics.h"
-#include "particles/ParticleSystem.h"
+#include "particles/engine/ParticleSystem.h"
 #include "scene/EndlessTimeSpan.h"
 #include "sound/dsound/SoundDriver_DSound.h"
 

@@ -11,7 +11,7 @@
 #include "reflection/Builtins.h"
 #include "reflection/Reflector.h"
 #include "scene/Scene.h"
-#include "scene/SceneRegistration.h"
+#include "scene/reflection/SceneRegistration.h"
 
 namespace Tools {
 

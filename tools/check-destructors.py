@@ -33,7 +33,7 @@ NOT_COUNTED = {
     ("graphics/drivers/GraphicsOGL", "CGraphics_OGL"),
     ("graphics/drivers/GraphicsD3D7", "CGraphics_D3D7"),
     ("graphics/drivers/GraphicsSFTW", "CGraphics_SFTW"),
-    ("particles/ParticleSystem", "CParticleSystem"),
+    ("particles/engine/ParticleSystem", "CParticleSystem"),
     ("reflection/Value", "CInstance"),
 }
 

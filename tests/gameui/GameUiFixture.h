@@ -6,7 +6,7 @@
 #include "app/Application.h"
 #include "gameui/GameData.h"
 #include "gameui/GameUiRegistration.h"
-#include "particles/ParticleSystem.h"
+#include "particles/engine/ParticleSystem.h"
 #include "reflection/Reflection.h"
 #include "sound/SoundManager.h"
 #include "tests/app/TestFiles.h"

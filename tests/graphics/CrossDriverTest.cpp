@@ -18,7 +18,7 @@
 #include "graphics/drivers/GraphicsD3D7.h"
 #include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsSFTW.h"
-#include "particles/ParticleSystem.h"
+#include "particles/engine/ParticleSystem.h"
 #include "particles/library/VexaFile.h"
 #include "tests/graphics/SprFileTestData.h"
 #include "tools/ScenePictures.h"

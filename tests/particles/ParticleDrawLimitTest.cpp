@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "graphics/Texture.h"
-#include "particles/ParticleDrawLimit.h"
-#include "particles/VexaGraphics_Engine.h"
+#include "particles/engine/ParticleDrawLimit.h"
+#include "particles/engine/VexaGraphics_Engine.h"
 #include "tests/support/RecordingGraphics.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "ParticleTestSupport.h"
-#include "particles/ParticleSystem.h"
-#include "particles/VexaFileLocalManager.h"
+#include "particles/engine/ParticleSystem.h"
+#include "particles/engine/VexaFileLocalManager.h"
 #include "tests/app/DeleteThrows.h"
 #include "tests/app/TestFiles.h"
 #include "tests/graphics/OpenGLTestSupport.h"

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "ParticleTestSupport.h"
-#include "particles/ParticleSystem.h"
+#include "particles/engine/ParticleSystem.h"
 #include "tests/support/RecordingGraphics.h"
 #include "tools/CloudEffect.h"
 #include "tools/ScenePictures.h"
@@ -231,8 +231,8 @@ TEST_P(WithinTargetsTest, RunAsWithoutLimits) {
     const std::vector<uint64_t> free = Fingerprints(effect, false, c.steps, c.frames, &peakFree);
     EXPECT_GE(peakFree.live, c.leastLive);
     EXPECT_EQ(peakLimited.live, peakFree.live);
-    // The frame's visits keep twice the largest of these effects in hand.
-    EXPECT_LE(2 * peakLimited.visits, CParticleSystem::kFrameParticleVisits);
+    // The frame's visits keep 40% more than these effects spend in hand.
+    EXPECT_LE(14 * peakLimited.visits, 10 * CParticleSystem::kFrameParticleVisits);
     RecordProperty("peak_live", peakFree.live);
     RecordProperty("peak_frame_visits", std::to_string(peakLimited.visits));
     for (size_t frame = 0; frame < free.size(); ++frame) ASSERT_EQ(limited[frame], free[frame]) << "frame " << frame;
@@ -347,6 +347,18 @@ TEST(CatchUpFrameTest, EveryTypeStepsEachFrameAndTheNextTakesWhatWasMissed) {
 
 namespace VexaTest {
 namespace {
+
+// A damaged effect that keeps the pool full pays for two of a frame's
+// steps: the rest wait for the next frame, so the frame stays short.
+TEST(CatchUpFrameTest, AFullPoolTakesTwoStepsAFrame) {
+    SeedParticleRandom(5);
+    CEngineEffect effect(Spray(3, 1e9f), true);
+    for (int frame = 0; frame < 6; ++frame) effect.Frame(1);
+    ASSERT_EQ(size_t(effect.Live()), kMaxParticleRecords);
+    effect.Frame(4);
+    for (size_t i = 0; i < effect.EmitterCount(); ++i)
+        EXPECT_FLOAT_EQ(effect.Emitter(i).GetParticleType(0).waited.GetMissed(), 2 * kStep) << "emitter " << i;
+}
 
 struct CQuitCase {
     const char* name;

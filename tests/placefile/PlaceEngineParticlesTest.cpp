@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "particles/ParticleSystem.h"
+#include "particles/engine/ParticleSystem.h"
 #include "placefile/EngineParticles.h"
 #include "placefile/PlaceVexaObject.h"
 #include "tests/placefile/PlaceFileFixture.h"

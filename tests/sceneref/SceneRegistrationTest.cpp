@@ -9,7 +9,7 @@
 #include "reflection/Builtins.h"
 #include "reflection/Reflection.h"
 #include "scene/Scene.h"
-#include "scene/SceneRegistration.h"
+#include "scene/reflection/SceneRegistration.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "graphics/drivers/GraphicsD3D8.h"
 #include "graphics/drivers/GraphicsOGL.h"
 #include "graphics/drivers/GraphicsSFTW.h"
-#include "particles/ParticleSystem.h"
+#include "particles/engine/ParticleSystem.h"
 #include "particles/library/ParticlePool.h"
 #include "placefile/PlaceFileManager.h"
 #include "platform/SdlBridge.h"

@@ -1,6 +1,6 @@
-#include "particles/VexaFileLocalManager.h"
+#include "particles/engine/VexaFileLocalManager.h"
 
-#include "particles/VexaFileManager.h"
+#include "particles/engine/VexaFileManager.h"
 
 namespace Engine::Particles {
 

@@ -6,7 +6,7 @@
 #include "app/Referenced.h"
 #include "graphics/Graphics.h"
 #include "graphics/Texture.h"
-#include "particles/ParticleDrawLimit.h"
+#include "particles/engine/ParticleDrawLimit.h"
 #include "particles/library/VexaDevice.h"
 
 namespace Engine::Particles {

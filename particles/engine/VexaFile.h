@@ -8,7 +8,7 @@
 #include "app/ManagedObject.h"
 #include "app/Referenced.h"
 #include "app/String.h"
-#include "particles/VexaParticleEmitter.h"
+#include "particles/engine/VexaParticleEmitter.h"
 #include "particles/library/IVexaFile.h"
 
 namespace Engine::Particles {

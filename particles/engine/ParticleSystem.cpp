@@ -1,4 +1,4 @@
-#include "particles/ParticleSystem.h"
+#include "particles/engine/ParticleSystem.h"
 
 namespace Engine::Particles {
 

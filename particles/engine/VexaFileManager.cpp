@@ -1,9 +1,9 @@
-#include "particles/VexaFileManager.h"
+#include "particles/engine/VexaFileManager.h"
 
 #include "app/Exception.h"
 #include "app/File.h"
-#include "particles/ParticleSystem.h"
-#include "particles/VexaFileIO.h"
+#include "particles/engine/ParticleSystem.h"
+#include "particles/engine/VexaFileIO.h"
 
 namespace Engine::Particles {
 

@@ -1,4 +1,4 @@
-#include "particles/ParticleDrawLimit.h"
+#include "particles/engine/ParticleDrawLimit.h"
 
 #include <algorithm>
 #include <cstring>

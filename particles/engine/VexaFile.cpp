@@ -1,4 +1,4 @@
-#include "particles/VexaFile.h"
+#include "particles/engine/VexaFile.h"
 
 #include "particles/library/VexaParticleEmitter.h"
 

@@ -1,4 +1,4 @@
-#include "particles/VexaGraphics_Engine.h"
+#include "particles/engine/VexaGraphics_Engine.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,8 +6,8 @@
 #include "app/Exception.h"
 #include "app/Log.h"
 #include "graphics/Bitmap.h"
-#include "particles/VexaTexture_Engine.h"
-#include "particles/VexaVertexBuffer_Engine.h"
+#include "particles/engine/VexaTexture_Engine.h"
+#include "particles/engine/VexaVertexBuffer_Engine.h"
 
 namespace Engine::Particles {
 

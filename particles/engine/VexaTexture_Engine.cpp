@@ -1,4 +1,4 @@
-#include "particles/VexaTexture_Engine.h"
+#include "particles/engine/VexaTexture_Engine.h"
 
 namespace Engine::Particles {
 

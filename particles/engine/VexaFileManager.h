@@ -4,7 +4,7 @@
 
 #include "app/ObjectManager.h"
 #include "app/Referenced.h"
-#include "particles/VexaFile.h"
+#include "particles/engine/VexaFile.h"
 
 namespace Engine::Particles {
 

@@ -1,4 +1,4 @@
-#include "scene/SceneRegistration.h"
+#include "scene/reflection/SceneRegistration.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "particles/VexaVertexBuffer_Engine.h"
+#include "particles/engine/VexaVertexBuffer_Engine.h"
 
 namespace Engine::Particles {
 namespace {
