@@ -47,10 +47,13 @@ function(mosark_leak_suppressions target)
   target_link_options(${target} PRIVATE -Wl,--export-dynamic-symbol=dlclose)
 endfunction()
 
-# mosark_test(<folder> DEPS <targets>...): every tests/<folder>/*.cpp in one
-# GoogleTest executable, each test registered with CTest.
+# mosark_test(<folder> DEPS <targets>... [DRAWS_THROUGH_GL <patterns>...]):
+# every tests/<folder>/*.cpp in one GoogleTest executable, each test registered
+# with CTest. DRAWS_THROUGH_GL names, as GoogleTest filter patterns, the tests
+# whose process loads Mesa's driver; sanitizer builds run them without leak
+# checking, since LeakSanitizer's own tracer can crash at exit in such a process.
 function(mosark_test folder)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;DRAWS_THROUGH_GL" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
   if(NOT sources)
     return()
@@ -60,9 +63,33 @@ function(mosark_test folder)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${target} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   mosark_leak_suppressions(${target})
+  set(environment "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy")
+  if(MOSARK_SANITIZE AND ARG_DRAWS_THROUGH_GL)
+    list(JOIN ARG_DRAWS_THROUGH_GL ":" gl_filter)
+    mosark_discover_tests(${target} ${target}_GL_TESTS "${gl_filter}" "${environment};ASAN_OPTIONS=detect_leaks=0")
+    mosark_discover_tests(${target} ${target}_TESTS "-${gl_filter}" "${environment}")
+  else()
+    mosark_discover_tests(${target} ${target}_TESTS "" "${environment}")
+  endif()
+endfunction()
+
+# mosark_discover_tests(<target> <list> <filter> <environment>): registers the
+# target's tests that match the GoogleTest filter (all for ""), listed in
+# <list>, to run with the environment. gtest_discover_tests would split the
+# environment's entries into properties of their own, so a script of ours,
+# which CTest reads after the discovery's, sets it.
+function(mosark_discover_tests target list filter environment)
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     NO_PRETTY_VALUES
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy")
+    TEST_FILTER "${filter}"
+    TEST_LIST ${list})
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${list}_environment.cmake)
+  file(CONFIGURE OUTPUT ${script} CONTENT [=[
+if(@list@)
+  set_tests_properties(${@list@} PROPERTIES ENVIRONMENT [==[@environment@]==])
+endif()
+]=] @ONLY)
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()

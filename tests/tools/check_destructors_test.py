@@ -35,7 +35,29 @@ CASES = [
     ("ToolsAreNotRead", "tools/PakWriter.h", "    ~CPakWriter() noexcept;\n", []),
     ("BenchAndFuzzAreNotRead", "bench/pack_read.cpp", "    ~CBench() noexcept;\n", []),
     ("HiddenFoldersAreNotRead", ".cache/Scene.h", "    ~CScene() noexcept;\n", []),
-]
+    ("EmptyThrowFails", "controls/List.h", "    ~CList() throw() override;\n", ["controls/List.h:1: ~CList"]),
+    ("BlockCommentBeforeNoexceptFails", "controls/List.h", "    ~CList() /* never throws */ noexcept;\n",
+     ["controls/List.h:1: ~CList"]),
+    ("BlockCommentOverLinesFails", "controls/List.h",
+     "class CList {\n    ~CList() /* never\n   throws */ noexcept;\n};\n", ["controls/List.h:2: ~CList"]),
+    ("LineCommentBeforeNoexceptFails", "controls/List.h", "    ~CList()  // never throws\n        noexcept;\n",
+     ["controls/List.h:1: ~CList"]),
+    ("CommentInsideNoexceptFalsePasses", "controls/List.h", "    ~CList() noexcept(/* throws */ false);\n", []),
+    # Literals open no comment: each would otherwise hide the destructor below it.
+    ("StringHoldingACommentOpenerHidesNothing", "graphics/SprFile.cpp",
+     'const char* kPattern = "\\"spr/*.spr\\"";\nCSprFile::~CSprFile() noexcept {}\n',
+     ["graphics/SprFile.cpp:2: ~CSprFile"]),
+    ("QuoteCharacterHidesNothing", "graphics/SprFile.cpp",
+     "char kQuote = '\"'; const char* kPattern = \"spr/*.spr\";\nCSprFile::~CSprFile() noexcept {}\n",
+     ["graphics/SprFile.cpp:2: ~CSprFile"]),
+    ("RawStringHidesNothing", "graphics/SprFile.cpp",
+     'const char* kPattern = R"x(")/*)x";\nCSprFile::~CSprFile() noexcept {}\n',
+     ["graphics/SprFile.cpp:2: ~CSprFile"]),
+    ("DigitSeparatorHidesNothing", "graphics/SprFile.cpp",
+     "int kLimit = 1'000; const char* kQuote = \"'/*\";\nCSprFile::~CSprFile() noexcept {}\n",
+     ["graphics/SprFile.cpp:2: ~CSprFile"]),
+] + [(f"{suffix}FileFails", f"sound/Voice{suffix}", "    ~CVoice() noexcept;\n", [f"sound/Voice{suffix}:1: ~CVoice"])
+     for suffix in (".tcc", ".hp", ".HPP", ".cp", ".CPP")]
 
 # A build tree holds copies and generated sources; it is known by its cache.
 BUILD_TREE = {"CMakeCache.txt": "CMAKE_BUILD_TYPE:STRING=\n"}
