@@ -5,8 +5,9 @@
 // frame is followed by catch-up steps as on a user's machine: the worst and
 // the mean of the first 40 frames after the scene comes on, from present to
 // present (counters "worst_ms" and "mean_ms"; the frame's particle limits
-// and its sprite area limit keep a frame well within a quarter of a
-// second). Only frames that ran update steps count: a frame quicker than a
+// and its sprite area limit should keep a frame under half a second, but
+// never below what an ordinary effect needs: quitting does not wait on the
+// frame). Only frames that ran update steps count: a frame quicker than a
 // step runs none, and the software driver then redraws nothing.
 //
 // With the scene's own effect, on the test clock (one step a frame): frames
@@ -156,6 +157,9 @@ void Register() {
                 ->Iterations(1);
 }
 
+// What a frame of a damaged file should stay under.
+constexpr double kWorstFrameMs = 500.0;
+
 std::vector<BenchTargets::CTarget> Targets() {
     std::vector<BenchTargets::CTarget> targets;
     for (const char* driver : kDrivers)
@@ -163,11 +167,11 @@ std::vector<BenchTargets::CTarget> Targets() {
                            std::string("scene 6 on ") + driver + ": limited over lifted frame"});
     for (const char* driver : kDrivers)
         for (Tools::EHeavyEffect effect : Tools::kHeavyEffects)
-            targets.push_back({HeavyRun(driver, effect) + "/iterations:1", "worst_ms", 1.0, "ms", 250.0, true,
+            targets.push_back({HeavyRun(driver, effect) + "/iterations:1", "worst_ms", 1.0, "ms", kWorstFrameMs, true,
                                std::string(Tools::HeavyEffectName(effect)) + " on " + driver + ": worst frame"});
     for (const char* driver : kDrivers)
         for (Tools::EHeavySprites sprites : Tools::kHeavySprites)
-            targets.push_back({HeavySpritesRun(driver, sprites) + "/iterations:1", "worst_ms", 1.0, "ms", 250.0, true,
+            targets.push_back({HeavySpritesRun(driver, sprites) + "/iterations:1", "worst_ms", 1.0, "ms", kWorstFrameMs, true,
                                std::string(Tools::HeavySpritesName(sprites)) + " on " + driver + ": worst frame"});
     return targets;
 }
