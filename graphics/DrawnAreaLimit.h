@@ -11,6 +11,7 @@
 // Until the first frame starts nothing is limited (drawing outside the
 // application's frames, as tests do).
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -37,16 +38,18 @@ public:
     void StartFrame(int32_t width, int32_t height);
     // True when the quad is drawn: its covered area fits in what the frame
     // has left. Counted either way.
-    bool Keep(const SpriteVertex quad[4]) {
-        const double area = CoveredQuadArea(quad, m_width, m_height);
-        m_areaOffered += area;
-        if (m_areaKept + area > m_areaLimit) {
-            ++m_quadsDropped;
-            return false;
-        }
-        m_areaKept += area;
-        ++m_quadsKept;
-        return true;
+    bool Keep(const SpriteVertex quad[4]) { return KeepArea(CoveredQuadArea(quad, m_width, m_height)); }
+    // Keep for a quad known to be an upright rectangle, corner 0 opposite
+    // corner 2: the same area from two corners.
+    bool KeepUpright(const SpriteVertex quad[4]) {
+        // A corner that is not a number or infinite takes the long way.
+        const float sum = (quad[0].x + quad[2].x) + (quad[0].y + quad[2].y);
+        if (!(sum - sum == 0.0f)) return Keep(quad);
+        const float left = std::min(quad[0].x, quad[2].x), right = std::max(quad[0].x, quad[2].x);
+        const float top = std::min(quad[0].y, quad[2].y), bottom = std::max(quad[0].y, quad[2].y);
+        const double w = double(std::min(right, m_width)) - double(std::max(left, 0.0f));
+        const double h = double(std::min(bottom, m_height)) - double(std::max(top, 0.0f));
+        return KeepArea(w > 0.0 && h > 0.0 ? w * h : 0.0);
     }
 
     // This frame's counts: what was kept, what was offered, in pixels.
@@ -58,6 +61,18 @@ public:
     double GetScreenArea() const { return double(m_width) * double(m_height); }
 
 private:
+    // Counts the area; true when it fits in what the frame has left.
+    bool KeepArea(double area) {
+        m_areaOffered += area;
+        if (m_areaKept + area > m_areaLimit) {
+            ++m_quadsDropped;
+            return false;
+        }
+        m_areaKept += area;
+        ++m_quadsKept;
+        return true;
+    }
+
     double m_screens = kFrameSpriteScreens;
     float m_width = 0.0f, m_height = 0.0f;
     double m_areaLimit = kLifted;  // in pixels; lifted until a frame starts

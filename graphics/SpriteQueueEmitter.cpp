@@ -259,6 +259,8 @@ inline void CQuadEmitter::Transform(const CSpriteQueueItem& item, SpriteVertex v
 
 bool CQuadEmitter::Emit(const CQueuedSprite& record, SpriteVertex vertices[4]) { return EmitInline(record, vertices); }
 
+inline bool CQuadEmitter::IsUpright(const CSpriteQueueItem& item) const { return m_identity && IsZero(item.angle); }
+
 bool CQuadEmitter::EmitDrawn(const CQueuedSprite& record, SpriteVertex vertices[4]) {
     return EmitInline(record, vertices) && m_limit.Keep(vertices);
 }
@@ -278,14 +280,19 @@ inline bool CQuadEmitter::EmitInline(const CQueuedSprite& record, SpriteVertex v
 int32_t CQuadEmitter::EmitRun(const CQueuedSprite* records, const int32_t* order, int32_t count,
                               SpriteVertex* vertices) {
     int32_t vertexCount = 0;
+    // Counted in a copy, which stays in registers over the run.
+    CDrawnAreaLimit limit = m_limit;
     for (int32_t i = 0; i < count; ++i) {
         // A run's records lie apart in memory, too far for the processor to
         // see them coming: each is fetched, every line of it, a few quads
         // before it is needed.
         if (i + PREFETCH_AHEAD < count) Prefetch(records[order[i + PREFETCH_AHEAD]]);
         SpriteVertex* quad = vertices + vertexCount;
-        if (EmitInline(records[order[i]], quad) && m_limit.Keep(quad)) vertexCount += 4;
+        const CQueuedSprite& record = records[order[i]];
+        if (!EmitInline(record, quad)) continue;
+        if (IsUpright(record.item) ? limit.KeepUpright(quad) : limit.Keep(quad)) vertexCount += 4;
     }
+    m_limit = limit;
     return vertexCount;
 }
 

@@ -39,6 +39,10 @@ public:
     int32_t EmitRun(const CQueuedSprite* records, const int32_t* order, int32_t count, SpriteVertex* vertices);
 
 private:
+    // An unturned quad under no 2D transform stays an upright rectangle.
+    bool IsUpright(const CSpriteQueueItem& item) const;
+
+private:
     struct CQuadSource;
 
     // Emit's body, inline in the run's loop.

@@ -40,18 +40,26 @@ class AreaLimit : public testing::TestWithParam<CLimitCase> {};
 
 TEST_P(AreaLimit, KeepsTheQuadsThatFitInOrder) {
     const CLimitCase& c = GetParam();
-    CDrawnAreaLimit limit;
+    CDrawnAreaLimit limit, upright;
     limit.SetScreens(c.screens);
+    upright.SetScreens(c.screens);
     // Each frame starts from nothing.
     for (int frame = 0; frame < 2; ++frame) {
         if (c.started) limit.StartFrame(kWidth, kHeight);
-        std::vector<bool> kept;
+        if (c.started) upright.StartFrame(kWidth, kHeight);
+        std::vector<bool> kept, keptUpright;
         for (const CRect& r : c.quads) {
             const SpriteVertex quad[4] = {{r.left, r.top, 0, 1, 0, 0, 0}, {r.right, r.top, 0, 1, 0, 0, 0},
                                           {r.right, r.bottom, 0, 1, 0, 0, 0}, {r.left, r.bottom, 0, 1, 0, 0, 0}};
             kept.push_back(limit.Keep(quad));
+            // Mirrored (corner 0 at the bottom right) on the upright road.
+            const SpriteVertex mirrored[4] = {quad[2], quad[3], quad[0], quad[1]};
+            keptUpright.push_back(upright.KeepUpright(frame == 0 ? quad : mirrored));
         }
         EXPECT_EQ(kept, c.kept) << "frame " << frame;
+        EXPECT_EQ(keptUpright, c.kept) << "frame " << frame << ", the upright road";
+        EXPECT_EQ(upright.GetAreaKept(), limit.GetAreaKept()) << "frame " << frame;
+        EXPECT_EQ(upright.GetAreaOffered(), limit.GetAreaOffered()) << "frame " << frame;
         if (!c.started) continue;
         EXPECT_DOUBLE_EQ(limit.GetAreaKept(), c.areaKept * kScreen);
         const auto dropped = std::count(c.kept.begin(), c.kept.end(), false);
