@@ -124,6 +124,13 @@ int CGraphics::VirtualKeyToKeyCode(int virtualKey) {
 
 void CGraphics::WindowToScreen(int32_t& x, int32_t& y) const { Graphics::WindowToScreen(m_params, x, y); }
 
+void CGraphics::MouseMoveToScreen(LPARAM lParam, int32_t& x, int32_t& y) const {
+    // Signed, so positions left of or above the window stay negative.
+    x = int16_t(uintptr_t(lParam) & 0xFFFF);
+    y = int16_t((uintptr_t(lParam) >> 16) & 0xFFFF);
+    WindowToScreen(x, y);
+}
+
 LRESULT CGraphics::WindowProc(CGraphics* driver, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Engine::CApplication* app = driver ? driver->GetApplication() : nullptr;
     switch (message) {
@@ -224,10 +231,8 @@ void CGraphics::OnMouseMoveMessage(HWND window, LPARAM lParam) {
         if (app) app->OnMouseEnter();
     }
     if (app) {
-        // Signed, so positions left of or above the window stay negative.
-        int32_t x = int16_t(uintptr_t(lParam) & 0xFFFF);
-        int32_t y = int16_t((uintptr_t(lParam) >> 16) & 0xFFFF);
-        WindowToScreen(x, y);
+        int32_t x = 0, y = 0;
+        MouseMoveToScreen(lParam, x, y);
         app->NotifyMouseMove(x, y);
     }
     POINT cursor{};

@@ -132,6 +132,8 @@ public:
     HWND CreateDriverWindow(const char* className, const char* title);
     void ApplyWindowMode(const CGraphicsParams& params, HWND window);
     void WindowToScreen(int32_t& x, int32_t& y) const;
+    // The back-buffer position a WM_MOUSEMOVE's long parameter names.
+    void MouseMoveToScreen(LPARAM lParam, int32_t& x, int32_t& y) const;
     void UpdateCursor(bool force);
     HCURSOR LoadCursorById(int cursorId) const;
     static int VirtualKeyToKeyCode(int virtualKey);

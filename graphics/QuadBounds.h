@@ -29,14 +29,8 @@ inline CQuadBounds GetQuadBounds(const SpriteVertex quad[4]) {
 // target of width x height. A quad with a coordinate that is not a number
 // counts as the whole target.
 inline double CoveredQuadArea(const SpriteVertex quad[4], float width, float height) {
-    // One test for the usual quad, whose coordinates are all finite: their
-    // sum less itself is then 0 (a sum that overflows takes the long way,
-    // which gives the same area).
-    const float sum = ((quad[0].x + quad[1].x) + (quad[2].x + quad[3].x)) +
-                      ((quad[0].y + quad[1].y) + (quad[2].y + quad[3].y));
-    if (!(sum - sum == 0.0f))
-        for (int i = 0; i < 4; ++i)
-            if (std::isnan(quad[i].x) || std::isnan(quad[i].y)) return double(width) * double(height);
+    for (int i = 0; i < 4; ++i)
+        if (std::isnan(quad[i].x) || std::isnan(quad[i].y)) return double(width) * double(height);
     const CQuadBounds box = GetQuadBounds(quad);
     const double w = double(std::min(box.right, width)) - double(std::max(box.left, 0.0f));
     const double h = double(std::min(box.bottom, height)) - double(std::max(box.top, 0.0f));

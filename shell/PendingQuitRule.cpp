@@ -36,10 +36,8 @@ bool CPendingQuitRule::EndsRun(const std::vector<MSG>& pending) const {
         if (IsAltEnter(msg)) swallowed.insert({VK_RETURN, VK_MENU});
         if (IsButtonDown(msg.message)) return true;
         if (msg.message == WM_MOUSEMOVE) {
-            // As the window procedure reads it: signed client coordinates.
-            int32_t x = int16_t(uintptr_t(msg.lParam) & 0xFFFF);
-            int32_t y = int16_t((uintptr_t(msg.lParam) >> 16) & 0xFFFF);
-            m_graphics.WindowToScreen(x, y);
+            int32_t x = 0, y = 0;
+            m_graphics.MouseMoveToScreen(msg.lParam, x, y);
             if (mouse->OnMouseMove(x, y)) return true;
         }
     }

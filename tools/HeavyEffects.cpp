@@ -1,7 +1,7 @@
 #include "tools/HeavyEffects.h"
 
-#include <algorithm>
 
+#include "tools/NamedCase.h"
 #include "tools/ScenePictures.h"
 #include "tools/VexaWriter.h"
 
@@ -96,11 +96,7 @@ const char* HeavyEffectName(EHeavyEffect effect) {
 }
 
 bool FindHeavyEffect(const std::string& name, EHeavyEffect& effect) {
-    const auto* found = std::find_if(std::begin(kHeavyEffects), std::end(kHeavyEffects),
-                                     [&](EHeavyEffect e) { return name == HeavyEffectName(e); });
-    if (found == std::end(kHeavyEffects)) return false;
-    effect = *found;
-    return true;
+    return FindNamedCase(name, kHeavyEffects, &HeavyEffectName, effect);
 }
 
 std::vector<uint8_t> WriteHeavyEffect(EHeavyEffect effect) {

@@ -1,9 +1,9 @@
 #include "tools/HeavySprites.h"
 
-#include <algorithm>
 
 #include "app/Exception.h"
 #include "tools/GeneratedScenePlaces.h"
+#include "tools/NamedCase.h"
 
 namespace Tools {
 namespace {
@@ -42,11 +42,7 @@ const char* HeavySpritesName(EHeavySprites sprites) {
 }
 
 bool FindHeavySprites(const std::string& name, EHeavySprites& sprites) {
-    const auto* found = std::find_if(std::begin(kHeavySprites), std::end(kHeavySprites),
-                                     [&](EHeavySprites s) { return name == HeavySpritesName(s); });
-    if (found == std::end(kHeavySprites)) return false;
-    sprites = *found;
-    return true;
+    return FindNamedCase(name, kHeavySprites, &HeavySpritesName, sprites);
 }
 
 std::vector<uint8_t> WriteHeavySprites(EHeavySprites sprites) {

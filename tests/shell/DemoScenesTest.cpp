@@ -9,15 +9,12 @@
 #include <algorithm>
 #include <map>
 
-#include "graphics/drivers/GraphicsD3D7.h"
-#include "graphics/drivers/GraphicsD3D8.h"
-#include "graphics/drivers/GraphicsOGL.h"
-#include "graphics/drivers/GraphicsSFTW.h"
 #include "particles/engine/ParticleSystem.h"
 #include "particles/library/ParticlePool.h"
 #include "placefile/PlaceFileManager.h"
 #include "platform/SdlBridge.h"
 #include "shell/EntryPoint.h"
+#include "shell/OneDriverTable.h"
 #include "shell/ProgramStartup.h"
 #include "shell/ScreensaverApplication.h"
 #include "shell/ShellTestSupport.h"
@@ -97,18 +94,10 @@ protected:
         const auto hook = [&](CGraphics& graphics, const CPicture& picture) {
             if (!onFrame(++frame, picture) || frame > 200) graphics.RequestQuit();
         };
-        const auto entry = [&]<class Driver>(const char* name) {
-            return Engine::CGraphicsDriverEntry{name, [&, name](Engine::CApplication** cell) {
-                                                    return std::unique_ptr<CGraphics>(
-                                                        std::make_unique<CSteppedDriver<Driver>>(cell, &app, hook, onBegin,
-                                                                                                 kStepUs));
-                                                }};
-        };
-        Engine::CGraphicsDriverTable table{entry.operator()<Engine::Graphics::CGraphics_D3D8>("D3D8"),
-                                           entry.operator()<Engine::Graphics::CGraphics_OGL>("OpenGL"),
-                                           entry.operator()<Engine::Graphics::CGraphics_D3D7>("D3D7"),
-                                           entry.operator()<Engine::Graphics::CGraphics_SFTW>("SFTW")};
-        std::erase_if(table, [&](const Engine::CGraphicsDriverEntry& e) { return e.name != driver; });
+        const Engine::CGraphicsDriverTable table =
+            OneDriverTable(driver, [&]<class Driver>(Engine::CApplication** cell) {
+                return std::make_unique<CSteppedDriver<Driver>>(cell, &app, hook, onBegin, kStepUs);
+            });
         const int exitCode = Engine::RunApplicationPasses("/s", [&]() -> std::unique_ptr<Engine::CStdApplication> {
             auto made = std::make_unique<Engine::CScreensaverApplication>(table);
             app = made.get();

@@ -10,14 +10,11 @@
 #include <algorithm>
 
 #include "graphics/DrawnAreaLimit.h"
-#include "graphics/drivers/GraphicsD3D7.h"
-#include "graphics/drivers/GraphicsD3D8.h"
-#include "graphics/drivers/GraphicsOGL.h"
-#include "graphics/drivers/GraphicsSFTW.h"
 #include "placefile/PlaceFileManager.h"
 #include "shell/EntryPoint.h"
 #include "shell/ProgramStartup.h"
 #include "shell/ScreensaverApplication.h"
+#include "shell/OneDriverTable.h"
 #include "shell/ShellTestSupport.h"
 #include "tools/DemoData.h"
 #include "tools/GeneratedScenePlaces.h"
@@ -93,18 +90,10 @@ protected:
             seen.push_back({Loading(), limit.GetAreaKept(), limit.GetAreaOffered(), limit.GetQuadsDropped()});
             if (!Loading() && ++shown >= frames) graphics.RequestQuit();
         };
-        const auto entry = [&]<class Driver>(const char* name) {
-            return Engine::CGraphicsDriverEntry{name, [&](Engine::CApplication** cell) {
-                                                    return std::unique_ptr<CGraphics>(
-                                                        std::make_unique<CHookedDriver<Driver>>(cell, begin, present,
-                                                                                                kStepUs));
-                                                }};
-        };
-        Engine::CGraphicsDriverTable table{entry.operator()<Engine::Graphics::CGraphics_D3D8>("D3D8"),
-                                           entry.operator()<Engine::Graphics::CGraphics_OGL>("OpenGL"),
-                                           entry.operator()<Engine::Graphics::CGraphics_D3D7>("D3D7"),
-                                           entry.operator()<Engine::Graphics::CGraphics_SFTW>("SFTW")};
-        std::erase_if(table, [&](const Engine::CGraphicsDriverEntry& e) { return e.name != driver; });
+        const Engine::CGraphicsDriverTable table =
+            OneDriverTable(driver, [&]<class Driver>(Engine::CApplication** cell) {
+                return std::make_unique<CHookedDriver<Driver>>(cell, begin, present, kStepUs);
+            });
         const int exitCode = Engine::RunApplicationPasses(commandLine, [&]() -> std::unique_ptr<Engine::CStdApplication> {
             auto made = std::make_unique<Engine::CScreensaverApplication>(table);
             app = made.get();

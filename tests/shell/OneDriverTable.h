@@ -1,0 +1,33 @@
+#pragma once
+// A driver table whose one entry is the named driver, made by the test's own
+// maker: make.template operator()<Driver>(cell) for the driver class.
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "graphics/drivers/GraphicsD3D7.h"
+#include "graphics/drivers/GraphicsD3D8.h"
+#include "graphics/drivers/GraphicsOGL.h"
+#include "graphics/drivers/GraphicsSFTW.h"
+#include "shell/DriverTable.h"
+
+namespace ShellTesting {
+
+template <class Make>
+Engine::CGraphicsDriverTable OneDriverTable(const std::string& driver, const Make& make) {
+    using namespace Engine::Graphics;
+    const auto entry = [&]<class Driver>(const char* name) {
+        return Engine::CGraphicsDriverEntry{name, [make](Engine::CApplication** cell) {
+                                                return std::unique_ptr<CGraphics>(make.template operator()<Driver>(cell));
+                                            }};
+    };
+    Engine::CGraphicsDriverTable table{entry.template operator()<CGraphics_D3D8>("D3D8"),
+                                       entry.template operator()<CGraphics_OGL>("OpenGL"),
+                                       entry.template operator()<CGraphics_D3D7>("D3D7"),
+                                       entry.template operator()<CGraphics_SFTW>("SFTW")};
+    std::erase_if(table, [&](const Engine::CGraphicsDriverEntry& e) { return e.name != driver; });
+    return table;
+}
+
+} // namespace ShellTesting
