@@ -18,15 +18,15 @@ namespace Engine::Particles {
 class CParticleSystem {
 public:
     // What one frame of the application's loop may spend on particles, set
-    // for the content: every effect within the particle target (100,000
-    // live particles, trail copies included, 1 to 4 steps a frame) runs as
-    // without limits, with 40% to spare (the largest, 1,030,000 visits, is
-    // 15,000 trail carriers a second at 2 steps), while a damaged effect
-    // that fills the pool (524,288 visits a step at least) takes at most two
-    // steps a frame, which keeps its frame under half a second. The time to
-    // quit never waits on the limits (the frame's quit watch stops the
-    // work). Drawing is bounded by quads, above the target, and by covered
-    // area (ParticleDrawLimit.h).
+    // for the content: effects of up to 100,000 live particles without
+    // sub-emitter copies at 1 to 4 steps a frame, and 15,000 trail carriers
+    // a second at 1 and 2 steps, run as without limits, with 40% to spare
+    // (the largest, 1,066,668 visits, is particles living one step at 4
+    // steps); a damaged effect that fills the pool (524,288 visits a step at
+    // least) takes at most two steps a frame. The time to quit never waits
+    // on the limits (the frame's quit watch stops the work). Drawing is
+    // bounded by quads, above the target, and by covered area
+    // (ParticleDrawLimit.h).
     static constexpr int64_t kFrameParticleVisits = 1'500'000;
     static constexpr int64_t kFrameParticleQuads = int64_t(1) << 17;
     static constexpr double kFrameParticleScreens = 32.0;
