@@ -1,7 +1,5 @@
 #include "scene/ReferenceTarget.h"
 
-#include <algorithm>
-
 #include "app/Log.h"
 
 namespace Engine::Scene {
@@ -20,10 +18,10 @@ CReferenceTarget::~CReferenceTarget() noexcept(false) {
     UnlinkAllFromDestructor();
 }
 
-bool CReferenceTarget::Insert(RefList& list, CReferenceTarget* self, Ref object, int index) {
+bool CReferenceTarget::Insert(CRefList& list, CReferenceTarget* self, Ref object, int index) {
     if (!object) return false;
-    if (std::find(list.begin(), list.end(), self) != list.end()) return false;
-    list.insert(list.begin() + index, std::move(object));
+    if (list.Contains(self)) return false;
+    list.Insert(size_t(index), std::move(object));
     return true;
 }
 
@@ -31,7 +29,7 @@ bool CReferenceTarget::AddReference(Ref target, int index) {
     CReferenceTarget* added = target.get();
     // The target gets the index as clamped here, not as asked: it decides
     // where this object stands among the target's dependents.
-    index = ClampIndex(m_references.size(), index);
+    index = ClampIndex(m_references.Size(), index);
     if (!Insert(m_references, this, std::move(target), index)) return false;
     added->AddDependent(Ref(this), index);
     return true;
@@ -47,8 +45,8 @@ int CReferenceTarget::NotifyDependents(int message, int propagate) {
 }
 
 int CReferenceTarget::NotifyDependentsFrom(CReferenceTarget* source, int message, int propagate) {
-    for (size_t i = 0; i < m_dependents.size(); ++i) {
-        const Ref dependent = m_dependents[i];
+    for (size_t i = 0; i < m_dependents.Size(); ++i) {
+        const Ref dependent = m_dependents.At(i);
         if (dependent->NotifyRefChanged(Ref(source), message) == REFRESULT_STOP) return REFRESULT_STOP;
         if (propagate) dependent->NotifyDependents(message, propagate);
     }
@@ -56,7 +54,7 @@ int CReferenceTarget::NotifyDependentsFrom(CReferenceTarget* source, int message
 }
 
 bool CReferenceTarget::AddDependent(Ref dependent, int index) {
-    return Insert(m_dependents, this, std::move(dependent), ClampIndex(m_dependents.size(), index));
+    return Insert(m_dependents, this, std::move(dependent), ClampIndex(m_dependents.Size(), index));
 }
 
 bool CReferenceTarget::RemoveReference(Ref target) {
@@ -70,19 +68,15 @@ bool CReferenceTarget::RemoveDependent(Ref dependent) {
 }
 
 bool CReferenceTarget::UnlinkReference(CReferenceTarget* target, bool disposeOrphans) {
-    auto it = std::find(m_references.begin(), m_references.end(), target);
-    if (it == m_references.end()) return false;
-    const Ref keep = std::move(*it);
-    m_references.erase(it);
+    const Ref keep = m_references.RemoveFirst(target);
+    if (!keep) return false;
     target->UnlinkDependent(this, disposeOrphans);
     return true;
 }
 
 bool CReferenceTarget::UnlinkDependent(CReferenceTarget* dependent, bool disposeOrphans) {
-    auto it = std::find(m_dependents.begin(), m_dependents.end(), dependent);
-    if (it == m_dependents.end()) return false;
-    const Ref keep = std::move(*it);
-    m_dependents.erase(it);
+    const Ref keep = m_dependents.RemoveFirst(dependent);
+    if (!keep) return false;
     dependent->UnlinkReference(this, disposeOrphans);
     if (disposeOrphans) DisposeIfUnused();
     return true;
@@ -91,8 +85,8 @@ bool CReferenceTarget::UnlinkDependent(CReferenceTarget* dependent, bool dispose
 bool CReferenceTarget::DeleteAllReferences() {
     const Ref self = Pin();
     NotifyDependents(REFMSG_REMOVED, 1);
-    while (!m_references.empty()) UnlinkReference(m_references.front().get(), true);
-    while (!m_dependents.empty()) UnlinkDependent(m_dependents.front().get(), true);
+    while (!m_references.Empty()) UnlinkReference(m_references.Front().get(), true);
+    while (!m_dependents.Empty()) UnlinkDependent(m_dependents.Front().get(), true);
     return true;
 }
 
@@ -115,12 +109,12 @@ void CReferenceTarget::DisposeIfUnusedFromDestructor() noexcept {
 void CReferenceTarget::UnlinkAllFromDestructor() noexcept {
     try {
         NotifyDependentsFrom(nullptr, REFMSG_REMOVED, 1);
-        while (!m_references.empty()) UnlinkReference(m_references.front().get(), false);
-        while (!m_dependents.empty()) UnlinkDependent(m_dependents.front().get(), false);
+        while (!m_references.Empty()) UnlinkReference(m_references.Front().get(), false);
+        while (!m_dependents.Empty()) UnlinkDependent(m_dependents.Front().get(), false);
     } catch (...) {
         GetLog().PrintLine("CReferenceTarget : a link failed to come apart while the object was destroyed");
-        m_references.clear();
-        m_dependents.clear();
+        m_references.Clear();
+        m_dependents.Clear();
     }
 }
 

@@ -4,9 +4,9 @@
 // symmetric, and numbered change messages passed to the dependents.
 
 #include <cstdint>
-#include <vector>
 
 #include "app/Referenced.h"
+#include "scene/RefList.h"
 
 namespace Engine::Scene {
 
@@ -56,10 +56,10 @@ public:
     // Drops every link; derived classes also drop what they own.
     virtual void Dispose();
 
-    int GetDependentCount() const { return int(m_dependents.size()); }
-    int GetReferenceCount() const { return int(m_references.size()); }
-    Ref GetDependent(int index) const { return m_dependents.at(size_t(index)); }
-    Ref GetReference(int index) const { return m_references.at(size_t(index)); }
+    int GetDependentCount() const { return int(m_dependents.Size()); }
+    int GetReferenceCount() const { return int(m_references.Size()); }
+    Ref GetDependent(int index) const { return m_dependents.At(size_t(index)); }
+    Ref GetReference(int index) const { return m_references.At(size_t(index)); }
 
     // In use while it has a dependent or an owner's slot holds it (objects
     // read from an archive may be held by slots alone, without a link).
@@ -85,19 +85,18 @@ private:
     friend class CSlotRef;
 
     // In use apart from the given number of slot holds.
-    bool IsInUseBeyond(int slotHolds) const { return !m_dependents.empty() || m_slotHolds > slotHolds; }
+    bool IsInUseBeyond(int slotHolds) const { return !m_dependents.Empty() || m_slotHolds > slotHolds; }
     // DisposeIfUnused for a slot that an owner's destructor lets go of.
     void DisposeIfUnusedFromDestructor() noexcept;
 
-    using RefList = std::vector<Ref>;
     // Inserts at an index already clamped to the list.
-    static bool Insert(RefList& list, CReferenceTarget* self, Ref object, int index);
+    static bool Insert(CRefList& list, CReferenceTarget* self, Ref object, int index);
     // The two halves of an unlink; each calls the other side's half.
     bool UnlinkReference(CReferenceTarget* target, bool disposeOrphans);
     bool UnlinkDependent(CReferenceTarget* dependent, bool disposeOrphans);
 
-    RefList m_dependents;
-    RefList m_references;
+    CRefList m_dependents;
+    CRefList m_references;
     int m_slotHolds = 0;
 };
 
