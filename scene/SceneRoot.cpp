@@ -85,11 +85,13 @@ CScene::~CScene() noexcept(false) {
             const CAnimatable::Ref child = m_children.front();
             child->Dispose();
             m_children.erase(m_children.begin());
+            m_childSet.erase(child.get());
             NotifyDependentsFrom(nullptr, REFMSG_REMOVED, 1);
         }
     } catch (...) {
         GetLog().PrintLine("CScene : a child failed to go with its scene");
         m_children.clear();
+        m_childSet.clear();
     }
 }
 
@@ -131,7 +133,10 @@ void CScene::RemoveSubAnim(int index) {
     child->Dispose();
     // Found again: disposing may have changed the list.
     auto it = std::find(m_children.begin(), m_children.end(), child);
-    if (it != m_children.end()) m_children.erase(it);
+    if (it != m_children.end()) {
+        m_children.erase(it);
+        m_childSet.erase(child.get());
+    }
     NotifyDependents(REFMSG_REMOVED, 1);
 }
 
@@ -148,9 +153,10 @@ CAniObject* CScene::GetAniObject(int index) const {
 }
 
 bool CScene::AddChild(CAnimatable::Ref child) {
-    if (!child || std::find(m_children.begin(), m_children.end(), child) != m_children.end()) return false;
+    if (!child || m_childSet.count(child.get())) return false;
     AddReference(child, 0);
     m_children.push_back(child);
+    m_childSet.insert(child.get());
     child->NotifyDependents(REFMSG_ADDED, 1);
     return true;
 }

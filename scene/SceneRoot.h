@@ -3,6 +3,8 @@
 // children and the time record that maps an outside time into its span.
 
 #include <deque>
+#include <functional>
+#include <set>
 
 #include "scene/Animatable.h"
 
@@ -73,6 +75,9 @@ private:
     // vector moved every later child for each, and a scene of tens of
     // thousands of objects took most of a second to let go.
     std::deque<CAnimatable::Ref> m_children;
+    // The children again, for AddChild's check: a search of the deque made
+    // reading a scene of n children take n * n steps. Never iterated.
+    std::set<const CAnimatable*, std::less<const CAnimatable*>> m_childSet;
     CString m_name;
     CSceneTime m_time;
 };
