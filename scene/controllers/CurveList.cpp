@@ -1,5 +1,8 @@
 #include "scene/controllers/CurveList.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "scene/SceneArchive.h"
 
 namespace Engine::Scene {
@@ -13,6 +16,23 @@ CCurveList::~CCurveList() noexcept(false) {
     // A curve that is a standard controller stays linked to its own lists
     // until it is disposed of; only dropping it would keep it alive.
     for (CSlotRef<CController>& curve : m_curves) curve.Release();
+}
+
+void CCurveList::Dispose() {
+    const CReferenceTarget::Ref self = Pin();
+    // The curves this list links, which the disposal unlinks. A curve held
+    // by the slot alone (as read from an archive) was never linked here and
+    // stays whole.
+    std::vector<const CReferenceTarget*> linked;
+    for (int i = 0; i < GetReferenceCount(); ++i) linked.push_back(GetReference(i).get());
+    const std::less<const CReferenceTarget*> before;
+    std::sort(linked.begin(), linked.end(), before);
+    CAnimatable::Dispose();
+    // By index: disposing of a curve may reach this list again.
+    for (size_t i = 0; i < m_curves.size(); ++i) {
+        if (std::binary_search(linked.begin(), linked.end(), m_curves[i].get(), before))
+            m_curves[i].DisposeIfHeldHereOnly();
+    }
 }
 
 bool CCurveList::Serialize(CArchive& ar) {

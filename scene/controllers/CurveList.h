@@ -19,6 +19,11 @@ public:
     // a curve leaves the list by RemoveSubAnim or here.
     ~CCurveList() noexcept(false) override;
 
+    // Unlinks the list, then disposes of each curve that the unlinking left
+    // to nothing but its slot here, which unlinks the curve's own lists. The
+    // curves stay in place: an owner of the disposed list still eases
+    // through them.
+    void Dispose() override;
     bool Serialize(CArchive& ar) override;
     // Inserts the curve at the index (below 0: the last position; past the
     // end: the end) and registers it. A non-controller throws the integer 1.

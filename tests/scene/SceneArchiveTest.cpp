@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -477,6 +478,49 @@ INSTANTIATE_TEST_SUITE_P(Paths, EaseListPathTest,
                              return std::string(std::get<0>(info.param).name) +
                                     (std::get<1>(info.param) ? "_Loaded" : "_Built");
                          });
+
+enum ECurveHolder { ONLY_THE_LIST, ANOTHER_LIST, A_SLOT };
+const char* const HOLDER_NAMES[] = {"OnlyTheList", "AnotherList", "ASlot"};
+
+class DisposedListCurveTest : public SceneArchiveTest, public ::testing::WithParamInterface<ECurveHolder> {};
+
+// A built controller eased by a curve (time 40 -> 20) is disposed of: its
+// ease list is unlinked, and so is the curve when nothing else uses it, down
+// to the curve's own lists; a curve another list links or a slot holds stays
+// linked where it is held. The controller still eases through both.
+TEST_P(DisposedListCurveTest, DisposesTheCurvesOnlyTheListHolds) {
+    const ECurveHolder holder = GetParam();
+    const auto controller = Ramp(100);
+    const auto curve = Ramp(50);
+    controller->AddEaseCurve(curve);
+    const auto other = Ramp(100);
+    std::optional<CSlotRef<CController>> slot;
+    if (holder == ANOTHER_LIST) other->AddEaseCurve(curve);
+    if (holder == A_SLOT) slot.emplace(curve);
+
+    controller->Dispose();
+    const auto list = controller->GetEaseCurveList();
+    EXPECT_EQ(list->GetReferenceCount(), 0);
+    EXPECT_EQ(list->GetDependentCount(), 0);
+    ASSERT_EQ(list->GetCurve(0), curve);
+    EXPECT_EQ(curve->GetDependentCount(), holder == ANOTHER_LIST ? 1 : 0);
+    EXPECT_EQ(curve->GetReferenceCount(), holder == ONLY_THE_LIST ? 0 : 2);
+    double eased = 0;
+    const double time = 40;
+    list->EaseTime(&eased, &time);
+    EXPECT_EQ(eased, 20.0);
+    EXPECT_EQ(ControllerTest::Evaluate(*controller, 40), 20.0f);
+    if (holder == ANOTHER_LIST) {
+        EXPECT_EQ(other->GetEaseCurveList()->GetCurve(0), curve);
+        EXPECT_EQ(ControllerTest::Evaluate(*other, 40), 20.0f);
+    }
+    // Whatever still holds the curve lets go of it last and frees it.
+    other->Dispose();
+    if (slot) slot->Clear();
+}
+
+INSTANTIATE_TEST_SUITE_P(Holders, DisposedListCurveTest, ::testing::Values(ONLY_THE_LIST, ANOTHER_LIST, A_SLOT),
+                         [](const auto& info) { return std::string(HOLDER_NAMES[info.param]); });
 
 // Two controllers sharing one ease list, as an archive can hold them: the
 // one that goes leaves the list whole to the other.
