@@ -154,7 +154,7 @@ CSprFileLocalManager::~CSprFileLocalManager() noexcept(false) {
 }
 
 void CSprFileLocalManager::ReleaseAll() {
-    while (!GetUses().empty()) ReleaseSprFile(GetUses().front());
+    ReleaseEach([this](const ref_ptr<CSprFile>& use) { GetManager()->ReleaseUse(use); });
 }
 
 ref_ptr<CSprFileManager> CSprFileLocalManager::GetManager() const { return m_pGraphics->GetSprFileManager(); }
