@@ -4,6 +4,7 @@
 // took in a local manager of its own and hands each use back when released.
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -82,6 +83,8 @@ public:
 
 // One owner's uses: every use in order of recording, and each distinct
 // object once (an object is in one list exactly when it is in the other).
+// The uses per object are counted beside the lists, so that asking for an
+// object and adding a use stay logarithmic however many uses an owner holds.
 template <class T>
 class CLocalObjectManager {
 public:
@@ -90,33 +93,68 @@ public:
     CLocalObjectManager& operator=(const CLocalObjectManager&) = delete;
 
     void AddObject(ref_ptr<T> object) {
-        if (!HasObject(object.get())) m_objects.push_back(object);
+        if (m_useCounts[object.get()]++ == 0) m_objects.push_back(object);
         m_uses.push_back(std::move(object));
     }
 
-    bool HasObject(const T* object) const {
-        return std::any_of(m_uses.begin(), m_uses.end(), [object](const ref_ptr<T>& use) { return use.get() == object; });
-    }
+    bool HasObject(const T* object) const { return m_useCounts.contains(object); }
 
     // Forgets one use of the object, and the object itself with its last use.
     void RemoveObject(const T* object) {
         const auto use = std::find_if(m_uses.begin(), m_uses.end(), [object](const ref_ptr<T>& u) { return u.get() == object; });
         if (use == m_uses.end()) return;
         m_uses.erase(use);
-        if (HasObject(object)) return;
+        const auto count = m_useCounts.find(object);
+        if (--count->second > 0) return;
+        m_useCounts.erase(count);
         const auto distinct = std::find_if(m_objects.begin(), m_objects.end(), [object](const ref_ptr<T>& o) { return o.get() == object; });
         if (distinct != m_objects.end()) m_objects.erase(distinct);
+    }
+
+    // Hands every use to release, first to last, each use dropped after its
+    // call and each object with its last use: what removing the first use
+    // after each call does, in one pass. On a throw the use whose call threw
+    // and those after it are kept.
+    template <class Release>
+    void ReleaseEach(Release release) {
+        std::map<const T*, size_t> objectAt;
+        for (size_t i = 0; i < m_objects.size(); ++i) objectAt.emplace(m_objects[i].get(), i);
+        std::vector<bool> dropped(m_objects.size(), false);
+        size_t done = 0;
+        try {
+            for (; done < m_uses.size(); ++done) {
+                const ref_ptr<T> held = m_uses[done];  // lives until both lists let go
+                release(held);
+                m_uses[done] = nullptr;
+                const auto count = m_useCounts.find(held.get());
+                if (--count->second > 0) continue;
+                m_useCounts.erase(count);
+                const size_t at = objectAt.at(held.get());
+                m_objects[at] = nullptr;
+                dropped[at] = true;
+            }
+        } catch (...) {
+            m_uses.erase(m_uses.begin(), m_uses.begin() + std::ptrdiff_t(done));
+            size_t kept = 0;
+            for (size_t i = 0; i < m_objects.size(); ++i)
+                if (!dropped[i]) m_objects[kept++] = std::move(m_objects[i]);
+            m_objects.resize(kept);
+            throw;
+        }
+        Clear();
     }
 
     void Clear() {
         m_uses.clear();
         m_objects.clear();
+        m_useCounts.clear();
     }
 
     // Drops both lists and their storage.
     void FreeLists() {
         std::vector<ref_ptr<T>>().swap(m_objects);
         std::vector<ref_ptr<T>>().swap(m_uses);
+        m_useCounts.clear();
     }
 
     const std::vector<ref_ptr<T>>& GetUses() const { return m_uses; }
@@ -125,6 +163,7 @@ public:
 private:
     std::vector<ref_ptr<T>> m_uses;
     std::vector<ref_ptr<T>> m_objects;
+    std::map<const T*, size_t> m_useCounts;  // looked up only, never walked
 };
 
 } // namespace Engine

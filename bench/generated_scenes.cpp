@@ -4,54 +4,25 @@
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "app/File.h"
-#include "app/Registration.h"
-#include "placefile/PlaceFileManager.h"
-#include "scenes/SceneRegistration.h"
-#include "support/RecordingGraphics.h"
+#include "ScenePlaceFolder.h"
 #include "tools/GeneratedScenePlaces.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace Engine::Graphics::PlaceFile;
 
-void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-// The scene written twice into a scratch folder and loaded from there.
+// The scene written twice: under its class's path and under one without.
 class CSnailScenes {
 public:
     CSnailScenes() {
-        static const Engine::CStartupRegistration s_startup{Engine::Scenes::GetStartupHooks()};
-        g_bUseGeneratedSceneClasses = true;
         const auto scene = Tools::WriteGeneratedScene(Tools::GeneratedScene("place/fg_snail.place"));
-        WriteFile(m_folder / "spr/scenes.spr", Tools::WriteSceneSprites());
-        WriteFile(m_folder / "place/fg_snail.place", scene);
-        WriteFile(m_folder / "place/generic.place", scene);
-        Engine::CFile::SetDiskRoot(CString(m_folder.string()));
-        InstallPlaceFileManagerFactory();
-        m_graphics = std::make_unique<Engine::Graphics::Testing::CRecordingGraphics>();
-        m_local = new CPlaceFileLocalManager(m_graphics.get());
+        m_folder.Write("place/fg_snail.place", scene);
+        m_folder.Write("place/generic.place", scene);
     }
-    ~CSnailScenes() {
-        m_local = nullptr;
-        m_graphics.reset();
-        Engine::CFile::SetDiskRoot("");
-        fs::remove_all(m_folder);
-    }
-    Engine::ref_ptr<CPlaceFile> Load(const char* path) { return m_local->GetPlaceFile(path); }
+    Engine::ref_ptr<CPlaceFile> Load(const char* path) { return m_folder.Local().GetPlaceFile(path); }
 
 private:
-    fs::path m_folder = fs::temp_directory_path() / "mosark_bench_scenes";
-    std::unique_ptr<Engine::Graphics::Testing::CRecordingGraphics> m_graphics;
-    Engine::ref_ptr<CPlaceFileLocalManager> m_local;
+    BenchPlaces::CScenePlaceFolder m_folder{"mosark_bench_scenes"};
 };
 
 void RunFrames(benchmark::State& state, const char* path) {

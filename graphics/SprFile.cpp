@@ -55,15 +55,10 @@ CSprFile::~CSprFile() noexcept(false) {
 void CSprFile::Clear() {
     m_bitmaps.clear();
     // Detach first: the definitions' own references then leave no trace.
-    for (CSpriteRef* ref : std::exchange(m_refs, {})) ref->Detach();
+    for (CSpriteRef* ref : m_refs.TakeAll()) ref->Detach();
     m_names.clear();
     m_sprites.clear();
     m_held.clear();
-}
-
-void CSprFile::UntrackRef(CSpriteRef* ref) {
-    const auto found = std::find(m_refs.begin(), m_refs.end(), ref);
-    if (found != m_refs.end()) m_refs.erase(found);
 }
 
 void CSprFile::ThrowCorrupted(const CString& name, const char* reasonFormat, ...) {

@@ -14,6 +14,7 @@
 #include "app/ManagedObject.h"
 #include "app/Referenced.h"
 #include "graphics/Bitmap.h"
+#include "graphics/SpriteRefList.h"
 #include "graphics/Texture.h"
 
 class CArchive;
@@ -150,7 +151,7 @@ public:
     const std::vector<CSpriteDef>& GetSprites() const { return m_sprites; }
     size_t GetBitmapCount() const { return m_bitmaps.size(); }
     const CBitmapEntry& GetBitmapEntry(size_t index) const { return m_bitmaps.at(index); }
-    size_t GetSpriteRefCount() const { return m_refs.size(); }
+    size_t GetSpriteRefCount() const { return m_refs.GetCount(); }
     // Counted objects the file keeps alive until it is emptied.
     void Hold(Engine::ref_ptr<Engine::CReferenced> object) { m_held.push_back(std::move(object)); }
     size_t GetHeldCount() const { return m_held.size(); }
@@ -168,14 +169,14 @@ private:
     void ReadImage(CArchive& archive, CBitmap& bitmap, size_t index, bool alpha, bool skipImages) const;
     void ReadSprite(CArchive& archive, CSpriteDef& definition) const;
     void ReadFrame(CArchive& archive, CSpriteFrame& frame) const;
-    void TrackRef(CSpriteRef* ref) { m_refs.push_back(ref); }
-    void UntrackRef(CSpriteRef* ref);
+    void TrackRef(CSpriteRef* ref) { m_refs.Add(ref); }
+    void UntrackRef(CSpriteRef* ref) { m_refs.Remove(ref); }
 
     std::vector<CSpriteDef> m_sprites;
     std::vector<CBitmapEntry> m_bitmaps;
     CGraphics* m_graphics;
     uint32_t m_fileWord = 0;
-    std::vector<CSpriteRef*> m_refs;  // living references, not owned
+    CSpriteRefList m_refs;  // living references, not owned
     std::vector<Engine::ref_ptr<Engine::CReferenced>> m_held;
     CTextureList m_textures;
     std::map<std::string, CSpriteDef*> m_names;

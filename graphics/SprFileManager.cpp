@@ -103,29 +103,35 @@ void CSprFileDelayedLoader::StopRunning() {
 
 void CSprFileDelayedLoader::Begin() {
     m_pending.clear();
+    m_pendingOf.clear();
     if (!m_manager) return;
     if (std::find(m_manager->m_running.begin(), m_manager->m_running.end(), this) == m_manager->m_running.end())
         m_manager->m_running.push_back(this);
     for (const ref_ptr<CSprFile>& spr : m_manager->GetObjects()) {
+        const size_t first = m_pending.size();
         for (size_t i = 0; i < spr->GetBitmapCount(); ++i) {
             const CSprFile::CBitmapEntry& entry = spr->GetBitmapEntry(i);
             if (entry.texture) continue;
             if (!entry.bitmap->GetPixels()) m_pending.push_back({spr, int32_t(i), true, false});
             m_pending.push_back({spr, int32_t(i), false, true});
         }
+        if (m_pending.size() > first) m_pendingOf[spr.get()] = {first, m_pending.size()};
     }
 }
 
 void CSprFileDelayedLoader::End() {
     StopRunning();
     m_pending.clear();
+    m_pendingOf.clear();
     m_file.Close();
     m_current = nullptr;
 }
 
 void CSprFileDelayedLoader::DropPending(const CSprFile* file) {
-    for (CPendingItem& item : m_pending)
-        if (item.spr.get() == file) item = CPendingItem{};
+    if (const auto range = m_pendingOf.find(file); range != m_pendingOf.end()) {
+        for (size_t i = range->second.first; i < range->second.second; ++i) m_pending[i] = CPendingItem{};
+        m_pendingOf.erase(range);
+    }
     if (m_current.get() == file) {
         m_file.Close();
         m_current = nullptr;
@@ -154,7 +160,7 @@ CSprFileLocalManager::~CSprFileLocalManager() noexcept(false) {
 }
 
 void CSprFileLocalManager::ReleaseAll() {
-    while (!GetUses().empty()) ReleaseSprFile(GetUses().front());
+    ReleaseEach([this](const ref_ptr<CSprFile>& use) { GetManager()->ReleaseUse(use); });
 }
 
 ref_ptr<CSprFileManager> CSprFileLocalManager::GetManager() const { return m_pGraphics->GetSprFileManager(); }

@@ -4,6 +4,8 @@
 // textures step by step behind the loading screen.
 
 #include <cstdint>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "app/File.h"
@@ -95,6 +97,9 @@ private:
     Engine::CFile m_file;
     ref_ptr<CSprFile> m_current;  // the file m_file has open; consecutive items share it
     std::vector<CPendingItem> m_pending;
+    // Where each file's items lie in m_pending (they follow each other), so
+    // that dropping a file does not walk every item; looked up only.
+    std::map<const CSprFile*, std::pair<size_t, size_t>> m_pendingOf;
 };
 
 // One owner's sprite files: every load counts a use in the driver's manager

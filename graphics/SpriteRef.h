@@ -5,6 +5,7 @@
 // whole texture held by its template record.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "graphics/SpriteQueueItem.h"
@@ -55,6 +56,7 @@ public:
 
 private:
     friend class CSprFile;
+    friend class CSpriteRefList;
     // The frame a getter means (negative: the current one), -1 outside the
     // list or without a definition.
     int32_t FindFrameIndex(int32_t frame) const;
@@ -66,6 +68,7 @@ private:
     CSprFile* m_file;
     CSpriteDef* m_definition;
     CSpriteQueueItem m_template;
+    size_t m_listSlot = 0;  // in the file's list of references
 };
 
 } // namespace Engine::Graphics::SprFile

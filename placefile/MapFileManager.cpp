@@ -23,11 +23,9 @@ CMapFileLocalManager::~CMapFileLocalManager() noexcept(false) {
 
 void CMapFileLocalManager::ReleaseAll() noexcept {
     CMapFileManager* manager = FindMapFileManager(m_owner);
-    while (!GetUses().empty()) {
-        const ref_ptr<CMapFile> use = GetUses().front();
+    ReleaseEach([manager](const ref_ptr<CMapFile>& use) {
         if (manager) manager->ReleaseObject(use);
-        RemoveObject(use.get());
-    }
+    });
 }
 
 } // namespace Engine::Graphics::MapFile

@@ -8,6 +8,7 @@
 #include "placefile/PlaceGroupObject.h"
 #include "placefile/PlaceSpriteObject.h"
 #include "placefile/PlaceVexaObject.h"
+#include "placefile/SpriteRecordIndex.h"
 #include "scene/Animatable.h"
 
 namespace Engine::Graphics::PlaceFile {
@@ -116,34 +117,26 @@ void CPlaceFile::ConnectSprites(bool loadNow) {
             throw Engine::CException::Format("CPlaceFile::ConnectSprites() : Unable to load .spr file '%s'",
                                              entry.name.c_str());
     }
+    const CSpriteRecordIndex records(SpriteFiles);
     for (const std::unique_ptr<CPlaceLayer>& layer : Layers) {
         for (const std::unique_ptr<CPlaceObject>& object : layer->Objects) {
             if (object->Type != PLACE_GROUP) {
-                LinkSprite(*object);
+                LinkSprite(*object, records);
                 continue;
             }
             for (const std::unique_ptr<CPlaceObject>& child : static_cast<CPlaceGroupObject&>(*object).Children)
-                LinkSprite(*child);
+                LinkSprite(*child, records);
         }
     }
     for (CSpriteFileEntry& entry : SpriteFiles) entry.records = {};
     SpritesConnected = 1;
 }
 
-void CPlaceFile::LinkSprite(CPlaceObject& object) {
+void CPlaceFile::LinkSprite(CPlaceObject& object, const CSpriteRecordIndex& records) {
     if (object.Type != PLACE_SPRITE) return;
     auto& sprite = static_cast<CPlaceSpriteObject&>(object);
     if (sprite.SpriteID <= 0) return;
-    const CSpriteRecord* record = nullptr;
-    const CSpriteFileEntry* owner = nullptr;
-    for (const CSpriteFileEntry& entry : SpriteFiles) {
-        for (const CSpriteRecord& candidate : entry.records) {
-            if (candidate.id == uint32_t(sprite.SpriteID)) {
-                record = &candidate;
-                owner = &entry;
-            }
-        }
-    }
+    const auto [record, owner] = records.Find(uint32_t(sprite.SpriteID));
     if (!record)
         throw Engine::CException::Format("Graphics::CPlaceFile::ConnectSprites() : FAILED : Can't find sprite by id '%d'",
                                          sprite.SpriteID);
@@ -188,10 +181,7 @@ void CPlaceFile::Draw(float x, float y, float opacity) {
 }
 
 CPlaceObject* CPlaceFile::FindObjectByID(uint32_t id) const {
-    for (const std::unique_ptr<CPlaceLayer>& layer : Layers)
-        for (const std::unique_ptr<CPlaceObject>& object : layer->Objects)
-            if (CPlaceObject* found = object->FindObjectByID(id)) return found;
-    return nullptr;
+    return ObjectIndex.Find(Layers, id);
 }
 
 } // namespace Engine::Graphics::PlaceFile

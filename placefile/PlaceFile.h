@@ -14,6 +14,7 @@
 #include "graphics/SprFileManager.h"
 #include "placefile/CustomProperties.h"
 #include "placefile/PlaceLayer.h"
+#include "placefile/PlaceObjectIndex.h"
 #include "placefile/PlaceParticles.h"
 #include "placefile/SceneGeneratedClass.h"
 #include "placefile/VexaLibrary.h"
@@ -23,6 +24,7 @@
 namespace Engine::Graphics::PlaceFile {
 
 class CPlaceFileManager;
+class CSpriteRecordIndex;
 
 class CPlaceFile : public Engine::CReferenced, public Engine::CManagedObject {
 public:
@@ -78,8 +80,11 @@ public:
     void Update(double time, double step);
     void Draw(float x, float y, float opacity);
 
-    // The first object with the ID, layers and objects in file order.
+    // The first object with the ID, layers and objects in file order, a
+    // group before its children. Whoever changes Layers, their objects or
+    // an object's ID after a look-up calls InvalidateObjectIndex.
     CPlaceObject* FindObjectByID(uint32_t id) const;
+    void InvalidateObjectIndex() { ObjectIndex.Invalidate(); }
     int32_t GetLayerCount() const { return int32_t(Layers.size()); }
     ref_ptr<Engine::Scene::CScene> GetScene() const { return Scene; }
     ref_ptr<IPlaceEffectFiles> GetVexaFileLocalManager() const { return VexaFileLocalManager; }
@@ -105,7 +110,10 @@ private:
     void ReadSpriteLibrary(CArchive& ar, bool chunked);
     void ReadLayers(CArchive& ar, bool legacy);
     void ReadScene(CArchive& ar);
-    void LinkSprite(CPlaceObject& object);
+    void LinkSprite(CPlaceObject& object, const CSpriteRecordIndex& records);
+
+    // Built by the first look-up, which the scene archive's reading makes.
+    mutable CPlaceObjectIndex ObjectIndex;
 };
 
 // The place file whose scene archive is being read, else null.

@@ -44,6 +44,7 @@ void DropWords(CArchive& ar, int count) {
 void CPlaceFile::Serialize(CArchive& ar) {
     if (ar.IsStoring()) return;
     Layers.clear();
+    InvalidateObjectIndex();
     if (ReadUInt(ar) != FILE_ID) throw Engine::CException::Format("Invalid '%s' file ID", Name.c_str());
     const uint32_t version = ReadUInt(ar);
     if (version < VERSION_LEGACY)
@@ -114,6 +115,7 @@ void CPlaceFile::ReadSpriteLibrary(CArchive& ar, bool chunked) {
 void CPlaceFile::ReadLayers(CArchive& ar, bool legacy) {
     const uint32_t count = ReadUInt(ar);
     CheckCount(ar, count, MIN_LAYER_BYTES);
+    InvalidateObjectIndex();
     Layers.reserve(count);
     for (uint32_t i = 0; i < count; ++i) Layers.push_back(std::make_unique<CPlaceLayer>(this, &PropertyDescs));
     for (const std::unique_ptr<CPlaceLayer>& layer : Layers) {

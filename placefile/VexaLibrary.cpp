@@ -36,6 +36,7 @@ PlaceParticleFactory GetPlaceParticleFactory() {
 }
 
 CVexaLibrary::~CVexaLibrary() {
+    m_fileIndex.clear();
     m_files.clear();
     m_emitterMap.clear();
 }
@@ -62,28 +63,30 @@ void CVexaLibrary::Serialize(CArchive& ar) {
         ar.ReadString(name);
         if (files) m_files.push_back(OpenEffectFile(*files, name));
     }
+    RebuildFileIndex();
     RebuildEmitterMap(stored);
 }
 
 void CVexaLibrary::RebuildEmitterMap(const std::map<uint32_t, CEntry>& stored) {
     m_emitterMap.clear();
+    // The lowest stored ID of each entry: the map is in ID order and the
+    // first emplace of an entry wins.
+    std::map<std::pair<std::string, std::string>, uint32_t> storedIds;
+    for (const auto& [storedID, storedEntry] : stored)
+        storedIds.emplace(std::pair(storedEntry.first.str(), storedEntry.second.str()), storedID);
     for (const ref_ptr<IPlaceEffectFile>& file : m_files) {
         for (const CString& emitter : file->GetEmitterNames()) {
             CEntry entry(file->GetName(), emitter);
-            uint32_t id = 0;
-            bool known = false;
-            // The map is in ID order: the first match has the lowest ID.
-            for (const auto& [storedID, storedEntry] : stored) {
-                if (storedEntry == entry) {
-                    id = storedID;
-                    known = true;
-                    break;
-                }
-            }
-            if (!known) id = NextFreeId();
+            const auto known = storedIds.find(std::pair(entry.first.str(), entry.second.str()));
+            const uint32_t id = known != storedIds.end() ? known->second : NextFreeId();
             m_emitterMap[id] = std::move(entry);
         }
     }
+}
+
+void CVexaLibrary::RebuildFileIndex() {
+    m_fileIndex.clear();
+    for (size_t i = 0; i < m_files.size(); ++i) m_fileIndex.emplace(m_files[i]->GetName().str(), i);
 }
 
 uint32_t CVexaLibrary::NextFreeId() {
@@ -97,9 +100,8 @@ ref_ptr<CPlaceFile> CVexaLibrary::GetPlaceFile() const {
 }
 
 ref_ptr<IPlaceEffectFile> CVexaLibrary::FindFile(const CString& name) const {
-    for (const ref_ptr<IPlaceEffectFile>& file : m_files)
-        if (file->GetName() == name) return file;
-    return nullptr;
+    const auto found = m_fileIndex.find(name.str());
+    return found == m_fileIndex.end() ? nullptr : m_files[found->second];
 }
 
 ref_ptr<IPlaceEmitter> CVexaLibrary::CreateEmitterByID(uint32_t id) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -43,9 +44,11 @@ public:
 
 private:
     void RebuildEmitterMap(const std::map<uint32_t, CEntry>& stored);
+    void RebuildFileIndex();
 
     std::map<uint32_t, CEntry> m_emitterMap;
     std::vector<ref_ptr<IPlaceEffectFile>> m_files;
+    std::map<std::string, size_t> m_fileIndex;  // the first file of each name in m_files
     uint32_t m_nextID = 0;
     CPlaceFile* m_placeFile;
 };

@@ -485,11 +485,15 @@ void AddDemoScenes(CPakWriter& pack) {
 }
 
 void AddDemoScene(CPakWriter& pack, int number, std::vector<uint8_t> effects) {
+    const std::string path = FormatString("place/bg%d.place", number).c_str();
+    AddDemoScenePlace(pack, number, WriteGeneratedScene(GeneratedScene(path)), std::move(effects));
+}
+
+void AddDemoScenePlace(CPakWriter& pack, int number, std::vector<uint8_t> place, std::vector<uint8_t> effects) {
     pack.Add("spr/scenes.spr", WriteSceneSprites());
     pack.Add("fx/scenes.vexa", std::move(effects));
     for (int before = 1; before < number; ++before) pack.Add(FormatString("place/bg%d.place", before), {});
-    const std::string path = FormatString("place/bg%d.place", number).c_str();
-    pack.Add(CString(path), WriteGeneratedScene(GeneratedScene(path)));
+    pack.Add(FormatString("place/bg%d.place", number), std::move(place));
 }
 
 } // namespace Tools

@@ -44,5 +44,8 @@ void AddDemoScenes(CPakWriter& pack);
 // shows only it: the numbers before it hold empty files, which the
 // screensaver skips. The effect file may be replaced.
 void AddDemoScene(CPakWriter& pack, int number, std::vector<uint8_t> effects = WriteSceneEffects());
+// The same with the scene's place file given.
+void AddDemoScenePlace(CPakWriter& pack, int number, std::vector<uint8_t> place,
+                       std::vector<uint8_t> effects = WriteSceneEffects());
 
 } // namespace Tools

@@ -21,15 +21,15 @@ CPlaceDocument SkyScene() {
     return place;
 }
 
-CSceneObject ZoomedObject(uint32_t placeId) {
+} // namespace
+
+CSceneObject ZoomedSceneObject(uint32_t placeId) {
     CSceneObject object;
     object.placeId = placeId;
     const CSceneCurve zoom = LinearCurve({{0.0, kZoomFrom}, {kLoopSeconds, kZoomTo}});
-    object.properties = {{3, {zoom, zoom}}};  // the Zoom property: x and y
+    object.properties = {{kZoomProperty, {zoom, zoom}}};  // x and y
     return object;
 }
-
-} // namespace
 
 const char* HeavySpritesName(EHeavySprites sprites) {
     switch (sprites) {
@@ -60,7 +60,7 @@ std::vector<uint8_t> WriteHeavySprites(EHeavySprites sprites) {
     for (int i = 0; i < kHeavySpriteCopies; ++i) {
         sky.id = uint32_t(1 + i);
         objects.push_back(sky);
-        if (sprites == EHeavySprites::Zoomed) scene.objects.push_back(ZoomedObject(sky.id));
+        if (sprites == EHeavySprites::Zoomed) scene.objects.push_back(ZoomedSceneObject(sky.id));
     }
     place.scene = WriteSceneArchive(scene);
     return WritePlace(place);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/PakWriter.h"
+#include "tools/SceneArchiveWriter.h"
 
 namespace Tools {
 
@@ -28,6 +29,12 @@ const char* HeavySpritesName(EHeavySprites sprites);
 bool FindHeavySprites(const std::string& name, EHeavySprites& sprites);
 // The place file, with its scene archive.
 std::vector<uint8_t> WriteHeavySprites(EHeavySprites sprites);
+
+// The scene archive's index of the Zoom property.
+inline constexpr int kZoomProperty = 3;
+// A sprite object zoomed from 1e3 to 1e6 percent over the 20 s loop of the
+// heavy scenes.
+CSceneObject ZoomedSceneObject(uint32_t placeId);
 
 // A place file shown alone, with the demo's scene pictures: it takes the
 // first scene number that no generated scene class claims, so that its own

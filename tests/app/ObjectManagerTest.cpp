@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -114,4 +115,66 @@ TEST(LocalObjectManager, CountsEveryUseAndEachObjectOnce) {
     owner.RemoveObject(a.get());
     EXPECT_FALSE(owner.HasObject(a.get()));
     EXPECT_EQ(owner.GetObjects().size(), 1u);
+}
+
+namespace {
+
+// Logs each release call and each destruction, by name.
+struct CLoggedResource : Engine::CReferenced, Engine::CManagedObject {
+    CLoggedResource(const CString& name, std::string* log) : CManagedObject(name), m_log(log) {}
+    ~CLoggedResource() noexcept override { *m_log += "~" + GetName().str() + " "; }
+    std::string* m_log;
+};
+
+class CLoggedOwner : public Engine::CLocalObjectManager<CLoggedResource> {
+public:
+    void AddAll(const std::string& names, std::string* log) {
+        std::map<char, Engine::ref_ptr<CLoggedResource>> made;
+        for (const char name : names) {
+            Engine::ref_ptr<CLoggedResource>& object = made[name];
+            if (!object) object = new CLoggedResource(CString(std::string(1, name)), log);
+            AddObject(object);
+        }
+    }
+};
+
+} // namespace
+
+// Releasing in one pass calls and destroys in the order that removing the
+// first use after each call gives; a throw keeps the uses from its own on.
+TEST(LocalObjectManager, ReleaseEachFollowsTheOneByOneOrder) {
+    for (const std::string names : {"a", "abc", "abab", "aabbcbca", "cbaabc"}) {
+        std::string oneByOne, inOnePass;
+        {
+            CLoggedOwner owner;
+            owner.AddAll(names, &oneByOne);
+            while (!owner.GetUses().empty()) {
+                const Engine::ref_ptr<CLoggedResource> held = owner.GetUses().front();
+                oneByOne += held->GetName().str() + " ";
+                owner.RemoveObject(held.get());
+            }
+        }
+        {
+            CLoggedOwner owner;
+            owner.AddAll(names, &inOnePass);
+            owner.ReleaseEach([&](const Engine::ref_ptr<CLoggedResource>& use) { inOnePass += use->GetName().str() + " "; });
+            EXPECT_TRUE(owner.GetUses().empty());
+            EXPECT_TRUE(owner.GetObjects().empty());
+        }
+        EXPECT_EQ(inOnePass, oneByOne) << names;
+    }
+
+    std::string log;
+    CLoggedOwner owner;
+    owner.AddAll("abcab", &log);
+    int calls = 0;
+    EXPECT_THROW(owner.ReleaseEach([&](const Engine::ref_ptr<CLoggedResource>&) {
+        if (++calls == 3) throw 1;
+    }), int);
+    std::string left;
+    for (const auto& use : owner.GetUses()) left += use->GetName().str();
+    for (const auto& object : owner.GetObjects()) left += "/" + object->GetName().str();
+    EXPECT_EQ(left, "cab/a/b/c");
+    EXPECT_TRUE(owner.HasObject(owner.GetUses().front().get()));
+    owner.Clear();
 }

@@ -164,6 +164,28 @@ TEST_F(PlaceReadTest, ParticleLibraryKeepsStoredIdsAndNumbersNewEmitters) {
     EXPECT_EQ(ErrorOf([&] { library.CreateEmitterByID(5); }), "CPlaceFile::CVexaLibrary::CreateEmitterByID(...) ID = 5 : FAILED");
 }
 
+// An emitter stored under several IDs keeps the lowest; an effect file
+// listed twice is found once, by its first listing.
+TEST_F(PlaceReadTest, ParticleLibraryTakesTheLowestStoredIdAndTheFirstFile) {
+    particles.Add("fx/b.vexa", {"one"});
+    Tools::CPlaceDocument doc;
+    doc.nextEmitterId = 20;
+    doc.emitters = {{9, "fx/b.vexa", "one"}, {4, "fx/b.vexa", "one"}, {7, "fx/a.vexa", "smoke"}};
+    doc.effectFiles = {"fx/a.vexa", "fx/b.vexa", "fx/a.vexa"};
+    const ref_ptr<CPlaceFile> place = ReadPlace(Tools::WritePlace(doc));
+    CVexaLibrary& library = place->GetVexaLibrary();
+    using Entry = CVexaLibrary::CEntry;
+    const std::map<uint32_t, Entry> expected{{4, {"fx/b.vexa", "one"}},
+                                             {7, {"fx/a.vexa", "smoke"}},
+                                             {20, {"fx/a.vexa", "spark"}},
+                                             {21, {"fx/a.vexa", "spark"}}};
+    EXPECT_EQ(library.GetEmitterMap(), expected);
+    ASSERT_EQ(library.GetFiles().size(), 3u);
+    EXPECT_EQ(library.FindFile("fx/a.vexa"), library.GetFiles()[0]);
+    EXPECT_EQ(library.FindFile("fx/b.vexa"), library.GetFiles()[1]);
+    EXPECT_EQ(library.FindFile("fx/c.vexa"), nullptr);
+}
+
 TEST(PlaceReadNoParticles, WithoutAParticleSystemTheLibraryStaysEmpty) {
     const ref_ptr<CPlaceFile> place = ReadPlace(Tools::WritePlace(SampleDocument()));
     EXPECT_FALSE(place->GetVexaFileLocalManager());

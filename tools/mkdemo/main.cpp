@@ -4,8 +4,9 @@
 // "StartupPath" that points back at the folder. Run the screensaver with
 // XDG_CONFIG_HOME=<folder>/config. Named after a damaged effect
 // (tools/HeavyEffects.h), the pack holds bg6 alone with that effect; named
-// after a damaged sprite layer (tools/HeavySprites.h), that place file alone:
-// for trying how the program copes with them.
+// after a damaged sprite layer (tools/HeavySprites.h), that place file alone;
+// named after a case of many lanterns (tools/LanternCopies.h), bg6 alone with
+// them: for trying how the program copes with them.
 
 #include <cstdio>
 #include <exception>
@@ -18,6 +19,7 @@
 #include "tools/GeneratedScenePlaces.h"
 #include "tools/HeavyEffects.h"
 #include "tools/HeavySprites.h"
+#include "tools/LanternCopies.h"
 
 namespace fs = std::filesystem;
 
@@ -33,10 +35,15 @@ bool WriteText(const fs::path& path, const std::string& text) {
 std::function<void(Tools::CPakWriter&)> HeavyCase(const std::string& name) {
     Tools::EHeavyEffect effect{};
     Tools::EHeavySprites sprites{};
+    Tools::CLanternCopies lanterns{};
     if (Tools::FindHeavyEffect(name, effect))
         return [effect](Tools::CPakWriter& pack) { Tools::AddDemoScene(pack, 6, Tools::WriteHeavyEffect(effect)); };
     if (Tools::FindHeavySprites(name, sprites))
         return [sprites](Tools::CPakWriter& pack) { Tools::AddSceneAlone(pack, Tools::WriteHeavySprites(sprites)); };
+    if (Tools::FindLanternCopies(name, lanterns))
+        return [lanterns](Tools::CPakWriter& pack) {
+            Tools::AddLanternCopies(pack, lanterns.animation, lanterns.count);
+        };
     return {};
 }
 
@@ -45,6 +52,7 @@ std::string HeavyCaseNames() {
     const auto add = [&names](const char* name) { names += std::string(names.empty() ? "" : "|") + name; };
     for (Tools::EHeavyEffect effect : Tools::kHeavyEffects) add(Tools::HeavyEffectName(effect));
     for (Tools::EHeavySprites sprites : Tools::kHeavySprites) add(Tools::HeavySpritesName(sprites));
+    for (Tools::CLanternCopies lanterns : Tools::kLanternCopies) add(Tools::LanternCopiesName(lanterns));
     return names;
 }
 
