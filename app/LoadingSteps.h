@@ -7,15 +7,23 @@
 
 namespace Engine {
 
+class CFrameQuitWatch;
+
 class CLoadingSteps {
 public:
+    // With a watch, each step looks for a pending quit as its readers count
+    // their work (LoadingQuitCheck.h).
+    explicit CLoadingSteps(CFrameQuitWatch* quitWatch = nullptr) : m_quitWatch(quitWatch) {}
+
     void Add(const char* name, std::function<void()> step);
     // Performs the next step; an Engine::CException it throws is logged and
-    // loading goes on without what it would have loaded. False when no step
-    // was left.
+    // loading goes on without what it would have loaded. A step cut by a
+    // quit ends the loading: no further step runs, and loading is never
+    // done. False when no step was run.
     bool RunNext();
 
-    bool IsDone() const { return m_done == m_steps.size(); }
+    bool IsDone() const { return !m_cancelled && m_done == m_steps.size(); }
+    bool IsCancelled() const { return m_cancelled; }
     int GetDone() const { return int(m_done); }
     int GetTotal() const { return int(m_steps.size()); }
 
@@ -24,8 +32,10 @@ private:
         const char* name;
         std::function<void()> run;
     };
+    CFrameQuitWatch* m_quitWatch;
     std::vector<CStep> m_steps;
     size_t m_done = 0;
+    bool m_cancelled = false;
 };
 
 } // namespace Engine

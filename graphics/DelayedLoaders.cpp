@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "app/LoadingQuitCheck.h"
 #include "app/Timer.h"
 
 namespace Engine {
@@ -46,8 +47,10 @@ void CDelayedLoaders::Run(const std::function<void(int32_t, int32_t)>& frame, do
     const auto minimum = static_cast<int64_t>(minimumSeconds * 1e6);
     for (int32_t i = 0;; ++i) {
         frame(std::min(i, total), total);
-        if (i < total)
+        if (i < total) {
+            Engine::CLoadingQuitCheck::Count();
             LoadItem(i);
+        }
         else if (CTimer::Now() - start >= minimum)
             break;
     }

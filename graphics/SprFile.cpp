@@ -5,6 +5,7 @@
 
 #include "app/Archive.h"
 #include "app/Exception.h"
+#include "app/LoadingQuitCheck.h"
 #include "app/Log.h"
 #include "graphics/BitmapIO.h"
 #include "graphics/SpriteRef.h"
@@ -105,6 +106,7 @@ void CSprFile::Load(CArchive& archive, bool skipImages) {
         CheckFits(archive, uint64_t(bitmapCount), kBitmapRecordBytes, "bitmap count");
         m_bitmaps.reserve(size_t(bitmapCount));
         for (int32_t i = 0; i < bitmapCount; ++i) {
+            Engine::CLoadingQuitCheck::Count();
             m_bitmaps.push_back({nullptr, this, 0xFFFFFFFFu, Engine::ref_ptr<CBitmap>(new CBitmap), -1});
             ReadU32(archive);  // bitmap word, not interpreted
             ReadBitmapImages(archive, size_t(i), skipImages);
@@ -116,6 +118,7 @@ void CSprFile::Load(CArchive& archive, bool skipImages) {
     CheckFits(archive, spriteCount, kSpriteRecordBytes, "sprite count");
     m_sprites.resize(spriteCount);
     for (CSpriteDef& definition : m_sprites) {
+        Engine::CLoadingQuitCheck::Count();
         ReadSprite(archive, definition);
         m_names.emplace(definition.name.str(), &definition);  // a repeated name keeps the first
     }
@@ -180,6 +183,7 @@ void CSprFile::ReadFrame(CArchive& archive, CSpriteFrame& frame) const {
     frame.y = ReadU32(archive);
     const uint32_t pieceCount = ReadU32(archive);
     CheckFits(archive, pieceCount, kPieceRecordBytes, "piece count");
+    Engine::CLoadingQuitCheck::Count(1 + int64_t(pieceCount));
     frame.pieces.resize(pieceCount);
     for (TextureRegion& piece : frame.pieces) {
         piece.bitmap = int32_t(ReadU32(archive));

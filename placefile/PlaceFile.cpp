@@ -2,6 +2,7 @@
 
 #include "app/Exception.h"
 #include "app/File.h"
+#include "app/LoadingQuitCheck.h"
 #include "app/Log.h"
 #include "graphics/SprFile.h"
 #include "placefile/PlaceFileManager.h"
@@ -133,6 +134,7 @@ void CPlaceFile::ConnectSprites(bool loadNow) {
 }
 
 void CPlaceFile::LinkSprite(CPlaceObject& object, const CSpriteRecordIndex& records) {
+    Engine::CLoadingQuitCheck::Count();
     if (object.Type != PLACE_SPRITE) return;
     auto& sprite = static_cast<CPlaceSpriteObject&>(object);
     if (sprite.SpriteID <= 0) return;

@@ -2,6 +2,7 @@
 // archive, and the older layout 0x1007.
 
 #include "app/Exception.h"
+#include "app/LoadingQuitCheck.h"
 #include "placefile/PlaceFile.h"
 #include "placefile/PlaceReading.h"
 
@@ -104,6 +105,7 @@ void CPlaceFile::ReadSpriteLibrary(CArchive& ar, bool chunked) {
         entry.count = count;
         entry.records.resize(count);
         for (CSpriteRecord& record : entry.records) {
+            Engine::CLoadingQuitCheck::Count();
             if (chunked) ExpectChunk(ar, CHUNK_SPRITE, spriteMessage);
             record.id = ReadUInt(ar);
             ar.ReadString(record.name);

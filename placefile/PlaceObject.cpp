@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/Exception.h"
+#include "app/LoadingQuitCheck.h"
 #include "placefile/PlaceGroupObject.h"
 #include "placefile/PlaceLayer.h"
 #include "placefile/PlaceReading.h"
@@ -35,6 +36,7 @@ std::unique_ptr<CPlaceObject> NewObject(uint32_t type, bool legacy, CPlaceLayer*
 }
 
 std::unique_ptr<CPlaceObject> CreateObject(CArchive& ar, CPlaceLayer* layer, CPlaceGroupObject* parent, bool legacy) {
+    Engine::CLoadingQuitCheck::Count();
     const uint32_t type = ReadUInt(ar);
     std::unique_ptr<CPlaceObject> object = NewObject(type, legacy, layer, parent);
     object->Type = type;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/Exception.h"
+#include "app/LoadingQuitCheck.h"
 #include "app/Log.h"
 #include "scene/AniObject.h"
 #include "scene/ClassDir.h"
@@ -224,8 +225,10 @@ void CScene::ReadScene(CArchive& ar) {
     ar.ReadDWord(count);
     CheckCount(ar, count, MIN_OBJECT_RECORD_BYTES, "children");
     std::vector<CAnimatable::Ref> children;
-    for (uint32_t i = 0; i < count; ++i)
+    for (uint32_t i = 0; i < count; ++i) {
+        Engine::CLoadingQuitCheck::Count();
         if (CAnimatable::Ref child = ReadAnimatableRef(ar)) children.push_back(std::move(child));
+    }
     CheckChunkEnd(ar, end, "CScene");
 
     m_name = name;

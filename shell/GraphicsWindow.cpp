@@ -1,6 +1,7 @@
 // The application's side of the graphics driver: choosing the display mode,
 // creating the window and driver, drawing a frame, and destroying it again.
 
+#include "app/LoadCancelled.h"
 #include "app/Log.h"
 #include "app/Timer.h"
 #include "shell/StdApplication.h"
@@ -157,8 +158,16 @@ void CStdApplication::OnLoadingProgress(int total, int current) {
 void CStdApplication::RunDelayedLoaders(const std::function<void(int done, int total)>& drawLoadingScreen) {
     if (!m_graphics) return;
     CDelayedLoaders loaders(CollectDelayedLoaders(*m_graphics));
+    CFrameQuitWatch& quitWatch = GetQuitWatch();
     loaders.Run([&](int32_t done, int32_t total) {
-        m_graphics->ProcessMessages();
+        // A quit taken here ends the loading: the main loop then sees it
+        // (a WM_QUIT taken leaves no mark of its own).
+        if (m_graphics->ProcessMessages()) {
+            m_graphics->RequestQuit();
+            throw CLoadCancelled();
+        }
+        // Each item is a frame of its own for the readers' checks.
+        quitWatch.StartFrame();
         UpdateInput();
         DrawFrame([&] { drawLoadingScreen(done, total); });
     });

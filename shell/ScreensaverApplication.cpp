@@ -17,7 +17,7 @@
 namespace Engine {
 
 CScreensaverApplication::CScreensaverApplication(CGraphicsDriverTable drivers)
-    : CStdApplication(drivers), m_settingsDrivers(std::move(drivers)) {
+    : CStdApplication(drivers), m_settingsDrivers(std::move(drivers)), m_loading(&GetQuitWatch()) {
     // The screensaver reads its data from the packs only.
     SetUseLooseFiles(false);
 }

@@ -15,7 +15,9 @@ bool FileExists(const CString& name) { return !FindFiles(name).empty(); }
 // Calls load with each numbered name of the pattern, from 1, while such a
 // file exists; a file that fails is logged and the next one tried: one
 // damaged file must not end the program. A place file's load turns whatever
-// its scene data throws into an engine exception naming the file.
+// its scene data throws into an engine exception naming the file. A load cut
+// by a quit is no failure: its CLoadCancelled passes, and no file after it
+// is tried.
 template <class Load>
 void ForEachNumberedFile(const char* pattern, Load load) {
     for (int i = 1;; ++i) {

@@ -267,9 +267,10 @@ void CStdApplication::RunFrame() {
             if (m_particles) m_particles->StartStep();
             if (m_pControls) m_pControls->Tick(start, CFixedStepClock::kStepSeconds);
             Update(start, CFixedStepClock::kStepSeconds);
-            // A quit found while the frame ran long: the quit is requested,
-            // and the rest of the frame is not worth waiting for.
-            if (quitWatch.Check()) return;
+            // A quit found while the frame ran long, or taken by a loading
+            // step: the quit is requested, and the rest of the frame is not
+            // worth waiting for.
+            if (quitWatch.Check() || m_graphics->IsQuitRequested()) return;
         }
         if (IsActive()) DrawFrame([this] { Draw(); });
     }

@@ -130,7 +130,8 @@ protected:
     // The loading-screen run: the resource managers' delayed loaders perform
     // their items one per frame, each frame pumping messages and input and
     // drawn by drawLoadingScreen(done, total). The time it takes is kept out
-    // of the game time.
+    // of the game time. A quit among the messages ends it with
+    // CLoadCancelled, for the loading step that runs it.
     void RunDelayedLoaders(const std::function<void(int done, int total)>& drawLoadingScreen);
 
 private:

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/LoadingQuitCheck.h"
 #include "particles/library/VexaException.h"
 #include "particles/library/VexaFile.h"
 #include "particles/library/VexaInput.h"
@@ -16,6 +17,7 @@ void CVexaEmitterReader::ReadCurves(CParameterCurve* curves, size_t count) {
 
 void CVexaEmitterReader::ReadEmitter(CVexaParticleEmitter& emitter, CVexaParticleType* parentType, int depth) {
     if (depth > kMaxDepth) throw CVexaException("Sub-emitters nest deeper than %d levels", kMaxDepth);
+    Engine::CLoadingQuitCheck::Count();
     emitter.m_library = m_file.GetLibrary();
     emitter.m_file = &m_file;
     emitter.m_parentType = parentType;
@@ -50,6 +52,7 @@ void CVexaEmitterReader::ReadEmitter(CVexaParticleEmitter& emitter, CVexaParticl
 }
 
 void CVexaEmitterReader::ReadParticleType(CVexaParticleType& type, CVexaParticleEmitter& emitter, int depth) {
+    Engine::CLoadingQuitCheck::Count();
     type.emitter = &emitter;
     type.library = m_file.GetLibrary();
     type.file = &m_file;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/LoadingQuitCheck.h"
 #include "particles/library/VexaEmitterReader.h"
 #include "particles/library/VexaException.h"
 #include "particles/library/VexaInput.h"
@@ -17,6 +18,7 @@ constexpr size_t kTrailerBlockBytes = 48;
 
 void ReadShape(CVexaInput& input, CVexaShape& shape) {
     const size_t imageCount = input.Count(kMinImageBytes, "shape images");
+    Engine::CLoadingQuitCheck::Count(1 + int64_t(imageCount));
     input.String();
     shape.ID = input.U32();
     // Each entry replaces the one before; the last is kept.

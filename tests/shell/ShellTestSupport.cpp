@@ -44,6 +44,36 @@ Engine::CGraphicsDriverTable DriversWithOpenGL(
     return table;
 }
 
+SDL_Event KeyOf(Uint32 window, SDL_Scancode scancode, bool down) {
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.windowID = window;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = scancode;
+    event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
+    return event;
+}
+
+SDL_Event MoveTo(Uint32 window, int x, int y) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.windowID = window;
+    event.motion.x = x;
+    event.motion.y = y;
+    return event;
+}
+
+std::vector<CHarmlessInput> HarmlessInputs() {
+    return {CHarmlessInput{"AltTab",
+                           [](Uint32 w) {
+                               return std::vector<SDL_Event>{KeyOf(w, SDL_SCANCODE_LALT, true), KeyOf(w, SDL_SCANCODE_TAB, true),
+                                                             KeyOf(w, SDL_SCANCODE_TAB, false),
+                                                             KeyOf(w, SDL_SCANCODE_LALT, false)};
+                           }},
+            CHarmlessInput{"MoveAlongOneAxis",
+                           [](Uint32 w) { return std::vector<SDL_Event>{MoveTo(w, 100, 100), MoveTo(w, 100, 150)}; }}};
+}
+
 Engine::CGraphicsDriverTable ShellTest::FrameDrivers(int frames, int64_t stepUs) {
     return DriversWithOpenGL([this, frames, stepUs](Engine::CApplication** app) {
         auto driver = std::make_unique<CFrameDriver>(app);

@@ -3,6 +3,7 @@
 // log and message boxes captured, the test clock, and a recording driver that
 // runs a hook at every present.
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -49,6 +50,16 @@ public:
 // drivers make nothing, so that a run never falls back to a real one.
 Engine::CGraphicsDriverTable DriversWithOpenGL(
     std::function<std::unique_ptr<CGraphics>(Engine::CApplication**)> openGL);
+
+// Input that does not end the screensaver: Alt+Tab, and a mouse move along
+// one axis, as the SDL events a window with the given ID receives.
+struct CHarmlessInput {
+    const char* name;
+    std::vector<SDL_Event> (*events)(Uint32 window);
+};
+std::vector<CHarmlessInput> HarmlessInputs();
+SDL_Event KeyOf(Uint32 window, SDL_Scancode scancode, bool down);
+SDL_Event MoveTo(Uint32 window, int x, int y);
 
 class ShellTest : public ::testing::Test {
 protected:

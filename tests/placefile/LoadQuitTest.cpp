@@ -1,0 +1,136 @@
+// A quit found while a place file loads: the readers count their records,
+// the load stops within an interval of work after the quit was posted, and
+// nothing of it stays behind: no place file or sprite file in a manager,
+// no failure in the log, and the same file loads whole afterwards.
+
+#include <gtest/gtest.h>
+
+#include "app/LoadCancelled.h"
+#include "app/LoadingQuitCheck.h"
+#include "tests/placefile/PlaceFileFixture.h"
+#include "tools/SceneArchiveWriter.h"
+
+using namespace PlaceTest;
+using Engine::CFrameQuitWatch;
+using Engine::CLoadingQuitCheck;
+
+namespace {
+
+constexpr char kPlace[] = "place/heavy.place";
+
+// Where the bulk of a file's records is, so that the quit lands there.
+struct CHeavyPart {
+    const char* name;
+    int objects = 1;         // sprite objects on the layer
+    int spriteRecords = 0;   // extra records in the place file's sprite library
+    int sceneObjects = 0;    // animated objects in the scene archive
+    int definitions = 0;     // sprite definitions in a sprite file of its own
+    int64_t postAfter = 0;   // the quit is posted at the first look after this much work
+};
+
+std::ostream& operator<<(std::ostream& out, const CHeavyPart& part) { return out << part.name; }
+
+class LoadQuitTest : public PlaceFileFixture, public testing::WithParamInterface<CHeavyPart> {
+protected:
+    static void SetUpTestSuite() { Tools::RegisterSceneArchiveTypes(); }
+
+    void WriteHeavy(const CHeavyPart& part) {
+        Tools::CPlaceDocument doc;
+        std::string sprites = "spr/place.spr";
+        if (part.definitions > 0) {
+            Tools::CSprDocument many = PlaceSprites();
+            many.sprites.resize(1);
+            for (int i = 1; i < part.definitions; ++i) {
+                Tools::CSprSprite copy = many.sprites[0];
+                copy.name = "box" + std::to_string(i);
+                many.sprites.push_back(copy);
+            }
+            sprites = "spr/many.spr";
+            Write(sprites, Tools::WriteSpr(many));
+        }
+        doc.spriteFiles = {{sprites, {{1, "box"}}}};
+        for (int i = 0; i < part.spriteRecords; ++i) doc.spriteFiles[0].sprites.push_back({uint32_t(100 + i), "box"});
+        Tools::CPlaceLayerDoc layer;
+        for (int i = 0; i < part.objects; ++i) {
+            Tools::CPlaceObjectDoc object;
+            object.id = uint32_t(1 + i);
+            object.width = object.height = 1;
+            object.spriteId = 1;
+            layer.objects.push_back(object);
+        }
+        doc.layers = {layer};
+        Tools::CSceneDocument scene;
+        for (int i = 0; i < part.sceneObjects; ++i) {
+            Tools::CSceneObject animated;
+            animated.placeId = uint32_t(1 + i % part.objects);
+            animated.properties = {{3, {Tools::ConstantCurve(100.0f), Tools::ConstantCurve(100.0f)}}};
+            scene.objects.push_back(animated);
+        }
+        doc.scene = Tools::WriteSceneArchive(scene);
+        Write(kPlace, Tools::WritePlace(doc));
+    }
+
+    // Loads the file with a check installed; the watch's look finds a quit
+    // from the look after the one at which it was posted.
+    void LoadWithQuit(int64_t postAfter) {
+        CFrameQuitWatch watch;
+        watch.SetTimeGate(false);
+        watch.SetProbe([&] {
+            const int64_t units = CLoadingQuitCheck::GetCurrent()->GetUnits();
+            if (postedAt >= 0) {
+                stoppedAt = units;
+                return true;
+            }
+            if (units >= postAfter) postedAt = units;
+            return false;
+        });
+        CLoadingQuitCheck check(watch);
+        EXPECT_THROW(local->GetPlaceFile(kPlace), Engine::CLoadCancelled);
+        EXPECT_EQ(check.GetUnits(), stoppedAt) << "no work counted after the quit was found";
+    }
+
+    // The units a whole load counts, with a watch that never finds a quit.
+    int64_t LoadWhole() {
+        CFrameQuitWatch watch;
+        watch.SetTimeGate(false);
+        watch.SetProbe([] { return false; });
+        CLoadingQuitCheck check(watch);
+        EXPECT_TRUE(local->GetPlaceFile(kPlace));
+        return check.GetUnits();
+    }
+
+    int64_t postedAt = -1, stoppedAt = -1;
+};
+
+TEST_P(LoadQuitTest, StopsWithinAnIntervalAndLeavesNothingBehind) {
+    const CHeavyPart& part = GetParam();
+    WriteHeavy(part);
+    LoadWithQuit(part.postAfter);
+    ASSERT_GE(postedAt, part.postAfter);
+    ASSERT_GE(stoppedAt, postedAt);
+    // A sprite frame counts with its piece: two units at once.
+    EXPECT_LE(stoppedAt - postedAt, CFrameQuitWatch::kCheckInterval + 1);
+
+    EXPECT_TRUE(local->GetUses().empty());
+    EXPECT_FALSE(Manager().LookupObject(kPlace)) << "no half-read place file";
+    EXPECT_EQ(graphics->GetSprFileManager()->GetObjectCount(), 0u) << "its sprite files are let go of";
+    for (const char* failure : {"Invalid", "FAILED", "Unable", "skipped", "corrupted"})
+        EXPECT_FALSE(log.Contains(failure)) << log.Text();
+
+    // Nothing stale: the same file then loads whole, past where it stopped.
+    const int64_t whole = LoadWhole();
+    EXPECT_GT(whole, stoppedAt);
+    EXPECT_EQ(Manager().GetUseCount(kPlace), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Parts, LoadQuitTest,
+    testing::Values(CHeavyPart{"LayerObjects", 12000},
+                    CHeavyPart{"SpriteLibrary", 1, 12000},
+                    CHeavyPart{"SceneArchive", 10, 0, 12000},
+                    // Reading counts the objects, then linking their sprites.
+                    CHeavyPart{"SpriteLinks", 10000, 0, 0, 0, 10000},
+                    CHeavyPart{"SpriteFile", 1, 0, 0, 5000}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
