@@ -11,11 +11,10 @@
 
 #include "particles/engine/ParticleSystem.h"
 #include "particles/library/ParticlePool.h"
-#include "placefile/PlaceFileManager.h"
 #include "platform/SdlBridge.h"
 #include "shell/EntryPoint.h"
+#include "shell/HarmlessInput.h"
 #include "shell/OneDriverTable.h"
-#include "shell/ProgramStartup.h"
 #include "shell/ScreensaverApplication.h"
 #include "shell/ShellTestSupport.h"
 #include "tools/DemoData.h"
@@ -62,15 +61,13 @@ private:
     int64_t m_stepUs;
 };
 
-class DemoScenesTest : public ShellTest {
+class DemoScenesTest : public ScreensaverShellTest {
 protected:
     static constexpr int64_t kStepUs = 250'000;
     static constexpr int kWidth = 800, kHeight = 600;
 
     void SetUp() override {
-        ShellTest::SetUp();
-        static const Engine::CProgramStartup s_startup;
-        Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
+        ScreensaverShellTest::SetUp();
         Platform::Testing::KeepSwappedPictures(true);
     }
 
@@ -275,30 +272,6 @@ INSTANTIATE_TEST_SUITE_P(CatchUp, HeavyEffectTest,
 // Input that does not end the screensaver, arriving while a frame's work
 // is looked at: the frame is not cut, and the run goes on until it is
 // ended.
-struct CHarmlessInput {
-    const char* name;
-    std::vector<SDL_Event> (*events)(Uint32 window);
-};
-
-SDL_Event KeyOf(Uint32 window, SDL_Scancode scancode, bool down) {
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.windowID = window;
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.scancode = scancode;
-    event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
-    return event;
-}
-
-SDL_Event MoveTo(Uint32 window, int x, int y) {
-    SDL_Event event{};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.windowID = window;
-    event.motion.x = x;
-    event.motion.y = y;
-    return event;
-}
-
 class HarmlessInputTest : public DemoScenesTest,
                           public ::testing::WithParamInterface<std::tuple<const char*, CHarmlessInput>> {};
 
@@ -335,17 +308,7 @@ TEST_P(HarmlessInputTest, DoesNotCutTheFrame) {
 
 INSTANTIATE_TEST_SUITE_P(
     Drivers, HarmlessInputTest,
-    ::testing::Combine(::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"),
-                       ::testing::Values(CHarmlessInput{"AltTab",
-                                                        [](Uint32 w) {
-                                                            return std::vector<SDL_Event>{
-                                                                KeyOf(w, SDL_SCANCODE_LALT, true), KeyOf(w, SDL_SCANCODE_TAB, true),
-                                                                KeyOf(w, SDL_SCANCODE_TAB, false), KeyOf(w, SDL_SCANCODE_LALT, false)};
-                                                        }},
-                                         CHarmlessInput{"MoveAlongOneAxis",
-                                                        [](Uint32 w) {
-                                                            return std::vector<SDL_Event>{MoveTo(w, 100, 100), MoveTo(w, 100, 150)};
-                                                        }})),
+    ::testing::Combine(::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"), ::testing::ValuesIn(kHarmlessInputs)),
     [](const auto& info) { return std::string(std::get<0>(info.param)) + "_" + std::get<1>(info.param).name; });
 
 } // namespace

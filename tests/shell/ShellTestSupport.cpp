@@ -5,7 +5,9 @@
 #include <sstream>
 
 #include "app/Application.h"
+#include "placefile/PlaceFileManager.h"
 #include "platform/MessageBox.h"
+#include "shell/ProgramStartup.h"
 #include "tools/DemoData.h"
 
 namespace ShellTesting {
@@ -124,6 +126,12 @@ void ShellTest::ReadLogFile() {
     std::stringstream text;
     text << file.rdbuf();
     log = text.str();
+}
+
+void ScreensaverShellTest::SetUp() {
+    ShellTest::SetUp();
+    static const Engine::CProgramStartup s_startup;
+    Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
 }
 
 } // namespace ShellTesting

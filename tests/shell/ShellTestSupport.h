@@ -85,4 +85,11 @@ protected:
     std::function<void(CFrameDriver&)> onPresent;
 };
 
+// A shell test that runs the screensaver program: its start-up done once,
+// and place files read through the program's manager.
+class ScreensaverShellTest : public ShellTest {
+protected:
+    void SetUp() override;
+};
+
 } // namespace ShellTesting
