@@ -29,6 +29,10 @@ void CBufferedSpritesContainer::Add(const SpriteVertex quad[4], const ref_ptr<CT
         if (bucket.capacity() == 0) bucket.reserve(kFirstBucketCapacity);
         bucket.push_back({record.hash, uint32_t(m_records.size())});
     }
+    // Grown by a quarter, not doubled: a frame of a full particle pool holds
+    // over a hundred thousand records of 144 bytes in each of the driver's
+    // containers, which keep their storage from frame to frame.
+    if (m_records.size() == m_records.capacity()) m_records.reserve(m_records.size() + m_records.size() / 4 + 64);
     m_records.push_back(std::move(record));
 }
 

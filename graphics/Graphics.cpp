@@ -1,5 +1,6 @@
 #include "graphics/Graphics.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -80,6 +81,24 @@ CGraphics::~CGraphics() {
 
 Engine::CApplication* CGraphics::GetApplication() const {
     return m_ppApplication ? *m_ppApplication : nullptr;
+}
+
+void CGraphics::StartQuadCountdown() {
+    Engine::CApplication* app = GetApplication();
+    m_quadCountdown.SetWatch(app ? &app->GetQuitWatch() : nullptr);
+}
+
+bool CGraphics::CountDrawnQuads(int64_t quads) { return m_quadCountdown.IsStopped() || m_quadCountdown.Count(quads); }
+
+bool CGraphics::DrawQuadsWatched(ref_ptr<CVertexBuffer> vertices, int32_t firstQuad, int32_t count) {
+    // Quads are drawn independently and in order: the pieces draw what one
+    // call would.
+    for (int32_t done = 0; done < count; done += kWatchedQuads) {
+        const int32_t piece = std::min(kWatchedQuads, count - done);
+        if (CountDrawnQuads(piece)) return false;
+        gDraw(PRIM_QUAD_LIST, vertices, firstQuad + done, piece, nullptr);
+    }
+    return true;
 }
 
 ref_ptr<CSprFileManager> CGraphics::GetSprFileManager() const { return m_pSprFileManager; }

@@ -7,6 +7,7 @@
 #include <set>
 #include <vector>
 
+#include "app/FrameQuitWatch.h"
 #include "app/Referenced.h"
 #include "app/String.h"
 #include "graphics/BufferedSpritesContainer.h"
@@ -209,6 +210,19 @@ public:
     // with each frame's drawing.
     CDrawnAreaLimit& GetSpriteAreaLimit() { return m_spriteAreaLimit; }
 
+    // The quads a frame hands the device are counted on the application's
+    // quit watch, so that a frame of very many looks for a pending quit as
+    // it draws. The application starts the count with each frame's drawing.
+    void StartQuadCountdown();
+    // Counts quads about to be drawn; true when the frame is stopped, and
+    // they are then not drawn.
+    bool CountDrawnQuads(int64_t quads);
+    bool IsFrameStopped() const { return m_quadCountdown.IsStopped(); }
+    // Draws the quads of the buffer (four vertices each) in pieces of
+    // kWatchedQuads, counting each; false when the frame stopped first.
+    bool DrawQuadsWatched(ref_ptr<CVertexBuffer> vertices, int32_t firstQuad, int32_t count);
+    static constexpr int32_t kWatchedQuads = 1024;
+
     CDeviceObjectManager& GetDeviceObjectManager() { return m_deviceObjects; }
     const CGraphicsParams& GetParams() const { return m_params; }
     CGraphicsParams& GetParams() { return m_params; }
@@ -275,6 +289,7 @@ protected:
     std::vector<CPixelRect> m_redrawRects;
     CQuadClipper m_clipper;
     CDrawnAreaLimit m_spriteAreaLimit;
+    Engine::CQuitCountdown m_quadCountdown;
     // Declared last so that it is destroyed first: leftovers are detached
     // while the rest of the driver still exists.
     CDeviceObjectManager m_deviceObjects;

@@ -66,7 +66,7 @@ void CGraphics::FinishBufferedFrame() {
 void CGraphics::BufferParticleQuads(int32_t firstQuad, ref_ptr<CVertexBuffer> vertices, int32_t count,
                                     ref_ptr<CTexture> texture) {
     if (!m_pDirtyRects) {
-        gDraw(PRIM_QUAD_LIST, vertices, firstQuad, count, nullptr);
+        DrawQuadsWatched(vertices, firstQuad, count);
         return;
     }
     // Only sprite vertices can be buffered, and only quads the buffer holds.

@@ -154,6 +154,8 @@ bool CanDraw(const CQueueState& state) { return state.driver && state.vertexBuff
 bool MakeRoom(const CSpriteQueue::CParams& params) {
     CQueueState& state = State();
     if (state.capacity == 0) return false;
+    // A frame stopped by a quit draws nothing more: its producers queue nothing.
+    if (state.driver && state.driver->IsFrameStopped()) return false;
     if (int32_t(state.records.size()) >= state.capacity) CSpriteQueue::Flush(params);
     return true;
 }
@@ -421,13 +423,14 @@ void CSpriteQueue::BufferRun(const CParams& params, int32_t begin, int32_t end, 
     ResetPointFilter(*state.driver, runState);
 }
 
-void CSpriteQueue::DrawRun(const CParams& params, int32_t begin, int32_t end) {
+bool CSpriteQueue::DrawRun(const CParams& params, int32_t begin, int32_t end) {
     CQueueState& state = State();
+    if (state.driver->CountDrawnQuads(end - begin)) return false;
     const CQueuedSprite& head = state.records[size_t(state.order[size_t(begin)])];
     const ref_ptr<CTexture> texture = head.texture;
     const uint32_t runState = head.item.flags & SPRITE_STATE_MASK;
     void* memory = state.vertexBuffer->Lock();
-    if (!memory) return;  // the device is lost: nothing can be drawn now
+    if (!memory) return true;  // the device is lost: nothing can be drawn now
     auto* vertices = static_cast<SpriteVertex*>(memory);
     const int32_t vertexCount =
         CQuadEmitter(*state.driver, params).EmitRun(state.records.data(), state.order.data() + begin, end - begin, vertices);
@@ -436,13 +439,14 @@ void CSpriteQueue::DrawRun(const CParams& params, int32_t begin, int32_t end) {
     ApplyItemStates(runState);
     state.driver->gDraw(PRIM_QUAD_LIST, state.vertexBuffer, 0, vertexCount / 4, nullptr);
     ResetPointFilter(*state.driver, runState);
+    return true;
 }
 
 void CSpriteQueue::Flush(const CParams& params) {
     CQueueState& state = State();
     std::vector<CQueuedSprite>& records = state.records;
     if (records.empty()) return;
-    if (!CanDraw(state)) {
+    if (!CanDraw(state) || state.driver->IsFrameStopped()) {
         records.clear();
         return;
     }
@@ -476,18 +480,21 @@ void CSpriteQueue::Flush(const CParams& params) {
         std::iota(state.order.begin(), state.order.end(), 0);
         state.runEnds.push_back(count);
     }
-    // Each run is drawn in pieces that fit the vertex buffer. While the
-    // driver buffers, runs go to its container instead.
+    // Each run is drawn in pieces that fit the vertex buffer, counted on the
+    // quit watch: a quit found drops the rest. While the driver buffers,
+    // runs go to its container instead.
     const ref_ptr<CBufferedSpritesContainer> container = state.driver->GetSpritesContainer();
     const int32_t maxQuads = state.vertexBuffer->GetCount() / 4;
     int32_t begin = 0;
     for (const int32_t runEnd : state.runEnds) {
         while (begin < runEnd && maxQuads > 0) {
             const int32_t end = std::min(runEnd, begin + maxQuads);
-            if (container)
+            if (container) {
                 BufferRun(params, begin, end, *container);
-            else
-                DrawRun(params, begin, end);
+            } else if (!DrawRun(params, begin, end)) {
+                records.clear();
+                return;
+            }
             begin = end;
         }
     }

@@ -118,8 +118,9 @@ public:
 
 private:
     // The records order[begin] to order[end - 1] of a flush with these
-    // params, one run of equal texture and state.
-    static void DrawRun(const CParams& params, int32_t begin, int32_t end);
+    // params, one run of equal texture and state; false when the frame is
+    // stopped and the run was not drawn.
+    static bool DrawRun(const CParams& params, int32_t begin, int32_t end);
     // The software driver's run: buffered in the container, not drawn.
     static void BufferRun(const CParams& params, int32_t begin, int32_t end, CBufferedSpritesContainer& container);
     static void DrawNow(CQueuedSprite& record);

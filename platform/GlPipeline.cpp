@@ -594,6 +594,7 @@ bool CGlPipeline::Draw(D3DPRIMITIVETYPE type, const CVertexStream& vertices, UIN
     }
     glClientActiveTexture(GL_TEXTURE0);
     glDrawArrays(MapPrimitive(type), 0, count);
+    m_queueLimit.Drew(count);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);

@@ -15,6 +15,7 @@
 #include "platform/Direct3DTypes.h"
 #include "platform/GlDepthBuffer.h"
 #include "platform/GlImage.h"
+#include "platform/GlQueueLimit.h"
 
 namespace Platform::Gl {
 
@@ -96,6 +97,7 @@ private:
     CGlDepthBuffer* m_depth = nullptr;
     bool m_glCentres = false;
     GLuint m_white = 0;
+    CGlQueueLimit m_queueLimit;
 };
 
 } // namespace Platform::Gl

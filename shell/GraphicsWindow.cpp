@@ -143,12 +143,14 @@ void CStdApplication::DrawFrame(const std::function<void()>& draw) {
     if (!g.m_bSceneBegun) return;
     Graphics::SetDefaultRenderStates(g);
     g.GetSpriteAreaLimit().StartFrame(g.GetParams().width, g.GetParams().height);
+    g.StartQuadCountdown();
     draw();
     Graphics::CSpriteQueue::FlushIfPending(Graphics::CSpriteQueue::CParams{});
     g.FinishBufferedFrame();
     g.gEndScene();
     g.m_bSceneBegun = 0;
-    g.gFlipBuffers();
+    // A frame cut short by a quit is not shown: the run ends after it.
+    if (!GetQuitWatch().IsStopped()) g.gFlipBuffers();
 }
 
 void CStdApplication::OnLoadingProgress(int total, int current) {

@@ -332,6 +332,7 @@ LRESULT CGraphics_OGL::OnDestroyMessage(HWND window, UINT message, WPARAM wParam
             GetLog().PrintLine("wglDeleteContext(...)");
             wglDeleteContext(m_hRC);
             m_hRC = nullptr;
+            m_queueLimit.Forget();
             m_states.Forget();
         }
         if (m_hDC) {

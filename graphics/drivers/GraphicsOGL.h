@@ -16,6 +16,7 @@
 #include "graphics/drivers/DeviceObjectsOGL.h"
 #include "graphics/drivers/StateCacheOGL.h"
 #include "platform/Display.h"
+#include "platform/GlQueueLimit.h"
 #include "platform/Wgl.h"
 
 namespace Engine::Graphics {
@@ -149,6 +150,7 @@ private:
     CRenderTarget_OGL m_defaultTarget;
     CRenderTarget_OGL* m_pCurrentTarget;
     CStateCache_OGL m_states;
+    Platform::Gl::CGlQueueLimit m_queueLimit;
 };
 
 // The driver factory of the driver table's "OpenGL" entry.

@@ -346,6 +346,7 @@ void CGraphics_OGL::gDraw(int type, ref_ptr<CVertexBuffer> vertices, int first, 
                                 indexData));
         indices->Unlock();
     }
+    m_queueLimit.Drew(range.count);
 }
 
 } // namespace Engine::Graphics

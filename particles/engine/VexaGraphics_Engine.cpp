@@ -154,6 +154,8 @@ int32_t CVexaGraphics_Engine::Draw(VexaParticles::VexaGraphics::IVertexBuffer* b
                                    uint32_t) {
     const auto* engineBuffer = dynamic_cast<const CVexaVertexBuffer_Engine*>(buffer);
     if (!engineBuffer) return kFailed;
+    // A frame stopped by a quit draws nothing more.
+    if (m_graphics->IsFrameStopped()) return 0;
     count = PrepareQuads(*m_graphics, m_drawLimit, *engineBuffer->GetBuffer(), first, count, m_texture.get());
     if (count == 0) return 0;
     // Buffered while the software driver keeps its containers, so that the

@@ -38,7 +38,8 @@ public:
     // The library sets a particle type's texture before its draws, so each
     // call starts a type's share of the frame's draw limit.
     int32_t SetTexture(int32_t stage, VexaParticles::VexaGraphics::ITexture* texture) override;
-    // Hands the driver the quads the frame's draw limit keeps.
+    // Hands the driver the quads the frame's draw limit keeps, counted on
+    // the quit watch; nothing once a quit stopped the frame.
     int32_t Draw(VexaParticles::VexaGraphics::IVertexBuffer* buffer, int32_t first, int32_t count,
                  uint32_t reserved) override;
     bool IsColorRGBA() override { return m_graphics->IsColorRGBA(); }

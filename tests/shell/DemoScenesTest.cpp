@@ -11,11 +11,10 @@
 
 #include "particles/engine/ParticleSystem.h"
 #include "particles/library/ParticlePool.h"
-#include "placefile/PlaceFileManager.h"
 #include "platform/SdlBridge.h"
 #include "shell/EntryPoint.h"
+#include "shell/HarmlessInput.h"
 #include "shell/OneDriverTable.h"
-#include "shell/ProgramStartup.h"
 #include "shell/ScreensaverApplication.h"
 #include "shell/ShellTestSupport.h"
 #include "tools/DemoData.h"
@@ -62,15 +61,13 @@ private:
     int64_t m_stepUs;
 };
 
-class DemoScenesTest : public ShellTest {
+class DemoScenesTest : public ScreensaverShellTest {
 protected:
     static constexpr int64_t kStepUs = 250'000;
     static constexpr int kWidth = 800, kHeight = 600;
 
     void SetUp() override {
-        ShellTest::SetUp();
-        static const Engine::CProgramStartup s_startup;
-        Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
+        ScreensaverShellTest::SetUp();
         Platform::Testing::KeepSwappedPictures(true);
     }
 
@@ -309,11 +306,9 @@ TEST_P(HarmlessInputTest, DoesNotCutTheFrame) {
     EXPECT_EQ(presented, 4) << "the run went on to its end";
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, HarmlessInputTest,
-                         ::testing::Combine(::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"),
-                                            ::testing::ValuesIn(HarmlessInputs())),
-                         [](const auto& info) {
-                             return std::string(std::get<0>(info.param)) + "_" + std::get<1>(info.param).name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Drivers, HarmlessInputTest,
+    ::testing::Combine(::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"), ::testing::ValuesIn(kHarmlessInputs)),
+    [](const auto& info) { return std::string(std::get<0>(info.param)) + "_" + std::get<1>(info.param).name; });
 
 } // namespace

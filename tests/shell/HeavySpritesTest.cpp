@@ -10,9 +10,8 @@
 #include <algorithm>
 
 #include "graphics/DrawnAreaLimit.h"
-#include "placefile/PlaceFileManager.h"
 #include "shell/EntryPoint.h"
-#include "shell/ProgramStartup.h"
+#include "shell/HookedDriver.h"
 #include "shell/ScreensaverApplication.h"
 #include "shell/OneDriverTable.h"
 #include "shell/ShellTestSupport.h"
@@ -36,38 +35,10 @@ struct CFrame {
     int64_t dropped;
 };
 
-// A driver that runs a hook as each frame starts drawing and one at each
-// present, the test clock moving on by a step at each.
-template <class Driver>
-class CHookedDriver : public Driver {
-public:
-    using Hook = std::function<void(CGraphics&)>;
-    CHookedDriver(Engine::CApplication** app, Hook begin, Hook present, int64_t stepUs)
-        : Driver(app), m_begin(std::move(begin)), m_present(std::move(present)), m_stepUs(stepUs) {}
-    bool gBeginScene() override {
-        if (m_begin) m_begin(*this);
-        return Driver::gBeginScene();
-    }
-    void gFlipBuffers() override {
-        Driver::gFlipBuffers();
-        Platform::Testing::AdvanceTestClock(m_stepUs);
-        m_present(*this);
-    }
-
-private:
-    Hook m_begin, m_present;
-    int64_t m_stepUs;
-};
-
-class SpriteAreaRun : public ShellTest {
+class SpriteAreaRun : public ScreensaverShellTest {
 protected:
     static constexpr int64_t kStepUs = 250'000;
 
-    void SetUp() override {
-        ShellTest::SetUp();
-        static const Engine::CProgramStartup s_startup;
-        Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
-    }
 
     // The demo pack without scenes: the slow part to make, once for all.
     static Tools::CPakWriter BasePack() {

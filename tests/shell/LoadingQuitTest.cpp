@@ -11,6 +11,7 @@
 #include "placefile/PlaceFileManager.h"
 #include "platform/SdlBridge.h"
 #include "shell/EntryPoint.h"
+#include "shell/HarmlessInput.h"
 #include "shell/OneDriverTable.h"
 #include "shell/ProgramStartup.h"
 #include "shell/ScreensaverApplication.h"
@@ -199,7 +200,7 @@ TEST_P(HarmlessLoadInputTest, CutsNoLoad) {
     EXPECT_TRUE(LogHasInOrder({"Scenes : 2", "Scene : ", "Saving Configuration"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Inputs, HarmlessLoadInputTest, ::testing::ValuesIn(HarmlessInputs()),
+INSTANTIATE_TEST_SUITE_P(Inputs, HarmlessLoadInputTest, ::testing::ValuesIn(kHarmlessInputs),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -5,7 +5,9 @@
 #include <sstream>
 
 #include "app/Application.h"
+#include "placefile/PlaceFileManager.h"
 #include "platform/MessageBox.h"
+#include "shell/ProgramStartup.h"
 #include "tools/DemoData.h"
 
 namespace ShellTesting {
@@ -42,36 +44,6 @@ Engine::CGraphicsDriverTable DriversWithOpenGL(
             entry.create = [](Engine::CApplication**) { return std::unique_ptr<CGraphics>(); };
     }
     return table;
-}
-
-SDL_Event KeyOf(Uint32 window, SDL_Scancode scancode, bool down) {
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.windowID = window;
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.scancode = scancode;
-    event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
-    return event;
-}
-
-SDL_Event MoveTo(Uint32 window, int x, int y) {
-    SDL_Event event{};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.windowID = window;
-    event.motion.x = x;
-    event.motion.y = y;
-    return event;
-}
-
-std::vector<CHarmlessInput> HarmlessInputs() {
-    return {CHarmlessInput{"AltTab",
-                           [](Uint32 w) {
-                               return std::vector<SDL_Event>{KeyOf(w, SDL_SCANCODE_LALT, true), KeyOf(w, SDL_SCANCODE_TAB, true),
-                                                             KeyOf(w, SDL_SCANCODE_TAB, false),
-                                                             KeyOf(w, SDL_SCANCODE_LALT, false)};
-                           }},
-            CHarmlessInput{"MoveAlongOneAxis",
-                           [](Uint32 w) { return std::vector<SDL_Event>{MoveTo(w, 100, 100), MoveTo(w, 100, 150)}; }}};
 }
 
 Engine::CGraphicsDriverTable ShellTest::FrameDrivers(int frames, int64_t stepUs) {
@@ -154,6 +126,12 @@ void ShellTest::ReadLogFile() {
     std::stringstream text;
     text << file.rdbuf();
     log = text.str();
+}
+
+void ScreensaverShellTest::SetUp() {
+    ShellTest::SetUp();
+    static const Engine::CProgramStartup s_startup;
+    Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
 }
 
 } // namespace ShellTesting

@@ -51,15 +51,6 @@ public:
 Engine::CGraphicsDriverTable DriversWithOpenGL(
     std::function<std::unique_ptr<CGraphics>(Engine::CApplication**)> openGL);
 
-// Input that does not end the screensaver: Alt+Tab, and a mouse move along
-// one axis, as the SDL events a window with the given ID receives.
-struct CHarmlessInput {
-    const char* name;
-    std::vector<SDL_Event> (*events)(Uint32 window);
-};
-std::vector<CHarmlessInput> HarmlessInputs();
-SDL_Event KeyOf(Uint32 window, SDL_Scancode scancode, bool down);
-SDL_Event MoveTo(Uint32 window, int x, int y);
 
 class ShellTest : public ::testing::Test {
 protected:
@@ -94,6 +85,13 @@ protected:
     std::vector<CBox> boxes;
     std::vector<std::string> driverCalls;
     std::function<void(CFrameDriver&)> onPresent;
+};
+
+// A shell test that runs the screensaver program: its start-up done once,
+// and place files read through the program's manager.
+class ScreensaverShellTest : public ShellTest {
+protected:
+    void SetUp() override;
 };
 
 } // namespace ShellTesting
