@@ -256,7 +256,9 @@ TEST_P(HeavyEffectTest, AQuitDuringTheWorkEndsTheFrameWithinAnIntervalOfVisits) 
     EXPECT_EQ(presented, presentedAtPost) << "the frame is not drawn, and the run ends after it";
     EXPECT_GT(quads, 0);
     EXPECT_LE(quads, CParticleSystem::kFrameParticleQuads);
-    if (effect != Tools::EHeavyEffect::ZeroSize) EXPECT_GT(area, 0.0);
+    if (effect != Tools::EHeavyEffect::ZeroSize) {
+        EXPECT_GT(area, 0.0);
+    }
     EXPECT_LE(area, CParticleSystem::kFrameParticleScreens * kWidth * kHeight);
 }
 
@@ -277,6 +279,7 @@ INSTANTIATE_TEST_SUITE_P(CatchUp, HeavyEffectTest,
 // ended.
 struct CHarmlessInput {
     const char* name;
+    // The events to push; it may post messages of its own first.
     std::vector<SDL_Event> (*events)(Uint32 window);
 };
 
@@ -345,6 +348,12 @@ INSTANTIATE_TEST_SUITE_P(
                                          CHarmlessInput{"MoveAlongOneAxis",
                                                         [](Uint32 w) {
                                                             return std::vector<SDL_Event>{MoveTo(w, 100, 100), MoveTo(w, 100, 150)};
+                                                        }},
+                                         // Dispatch hands them to nobody.
+                                         CHarmlessInput{"WindowlessPostedCloseAndKey", [](Uint32) {
+                                                            PostMessage(nullptr, WM_CLOSE, 0, 0);
+                                                            PostMessage(nullptr, WM_KEYDOWN, 'A', 0);
+                                                            return std::vector<SDL_Event>{};
                                                         }})),
     [](const auto& info) { return std::string(std::get<0>(info.param)) + "_" + std::get<1>(info.param).name; });
 
