@@ -60,8 +60,10 @@ public:
         m_untilCheck = CFrameQuitWatch::kCheckInterval;
     }
     CFrameQuitWatch* GetWatch() const { return m_watch; }
-    // True when the frame is stopped.
+    // True when the frame is stopped; once it is, at once, so that a loop
+    // around the one that found the quit stops at its next count too.
     bool Count(int64_t units) {
+        if (IsStopped()) return true;
         m_untilCheck -= units;
         if (m_untilCheck > 0) return false;
         m_untilCheck = CFrameQuitWatch::kCheckInterval;

@@ -59,7 +59,7 @@ inline Engine::CGraphicsDriverTable OnlyDriver(const std::string& name, const st
                                                        {"SFTW", Presenting<CGraphics_SFTW>(quitNow)}};
     Engine::CGraphicsDriverTable drivers = Engine::GetDefaultDriverTable();
     for (Engine::CGraphicsDriverEntry& entry : drivers)
-        entry.create = entry.name == name ? makers.at(name) : CDriverMaker();
+        entry.create = entry.key == name ? makers.at(name) : CDriverMaker();
     return drivers;
 }
 

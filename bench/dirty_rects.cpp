@@ -41,7 +41,7 @@ void BM_ExtractRects(benchmark::State& state) {
     CCountingGraphics driver;
     Engine::ref_ptr<CDirtyRects> grid(new CDirtyRects(&driver));
     const int32_t columns = grid->GetColumns(), rows = grid->GetRows();
-    const CCellRect all{0, columns - 1, 0, rows - 1};
+    const CellRect all{0, columns - 1, 0, rows - 1};
     switch (EMarks(state.range(0))) {
     case kFewMarks:  // a moving sprite or two and a counter
         grid->MarkCells({1, 2, 1, 2});
@@ -54,7 +54,7 @@ void BM_ExtractRects(benchmark::State& state) {
             for (int32_t column = row % 2; column < columns; column += 2) grid->MarkCells({column, column, row, row});
         break;
     }
-    std::vector<CPixelRect> rects;
+    std::vector<PixelRect> rects;
     for (auto _ : state) {
         rects.clear();
         grid->ExtractRects(all, rects);

@@ -297,12 +297,13 @@ CList::CListItem* CList::ExpandBoxHitTest(int32_t x, int32_t y) const {
 
 void CList::ScrollTo(int32_t position) { m_pScrollBar->SetPos(std::clamp(position, 0, ScrollMaximum())); }
 
-// Steps the top row towards the item, one row at a time, until it shows
-// whole or the position stops changing.
-void CList::ScrollIntoView(const CListItem& item) {
+// Steps the top row by whole rows in the key's direction while the item
+// is not fully visible. A hidden item, or one taller than the client area,
+// never is: the position's bounds end the loop.
+void CList::ScrollUntilVisible(const CListItem& item, int32_t step) {
     for (int32_t guard = 0; guard <= m_rowCount && !IsFullyVisible(item); ++guard) {
         const int32_t before = m_pScrollBar->GetPos();
-        ScrollTo(before + (item.m_rect.top < GetTopOffset() ? -1 : 1));
+        ScrollTo(before + step);
         if (m_pScrollBar->GetPos() == before) break;
     }
 }
@@ -317,25 +318,26 @@ void CList::Navigate(uint32_t key) {
     if (!m_pCurrent || m_items.empty()) return;
     int32_t index = IndexOf(m_pCurrent);
     const int32_t last = int32_t(m_items.size()) - 1;
-    switch (key) {
-    case KEY_HOME: index = 0; break;
-    case KEY_END: index = last; break;
-    case KEY_UP: index = std::max(index - 1, 0); break;
-    case KEY_DOWN: index = std::min(index + 1, last); break;
-    default: {
-        const int32_t n = std::max(CountFullyVisibleFromTop() - 1, 0);
+    if (key == KEY_PAGE_DOWN || key == KEY_PAGE_UP) {
+        // The page: the fully visible rows from the top; the list scrolls
+        // by it only when the row after them is not fully visible.
+        const int32_t k = CountFullyVisibleFromTop();
+        const int32_t n = std::max(k - 1, 0);
         const bool down = key == KEY_PAGE_DOWN;
-        index = std::clamp(index + (down ? n : -n), 0, last);
-        m_pCurrent = m_items[size_t(index)].get();
-        const size_t stop = TopItemIndex() + size_t(n) + 1;
-        if (stop < m_items.size() && !IsFullyVisible(*m_items[stop]))
-            ScrollTo(m_pScrollBar->GetPos() + (down ? n : -n));
-        ScrollIntoView(*m_pCurrent);
+        m_pCurrent = m_items[size_t(std::clamp(index + (down ? n : -n), 0, last))].get();
+        const size_t stop = TopItemIndex() + size_t(k);
+        if (stop < m_items.size() && !IsFullyVisible(*m_items[stop])) ScrollTo(m_pScrollBar->GetPos() + (down ? n : -n));
         return;
     }
+    int32_t step = 1;
+    switch (key) {
+    case KEY_HOME: index = 0, step = -1; break;
+    case KEY_END: index = last; break;
+    case KEY_UP: index = std::max(index - 1, 0), step = -1; break;
+    default: index = std::min(index + 1, last); break;
     }
     m_pCurrent = m_items[size_t(index)].get();
-    ScrollIntoView(*m_pCurrent);
+    ScrollUntilVisible(*m_pCurrent, step);
 }
 
 bool CList::HandleEvent(ControlEvent& event) {

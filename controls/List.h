@@ -71,7 +71,8 @@ public:
     class CListItem : public CListItemBase {
     public:
         enum Flags : uint32_t { COLLAPSED = 0x1, HAS_CHILDREN = 0x2 };
-        explicit CListItem(CList* list) : CListItemBase(list) { m_pRowItem = this; }
+        // The row item stays null until the item is added to its list.
+        explicit CListItem(CList* list) : CListItemBase(list) {}
         void Draw(CRenderContext& context) override;
         CString GetText() const { return m_text; }
         int32_t GetDepth() const;
@@ -141,7 +142,7 @@ private:
 
     int32_t ScrollMaximum() const { return std::max(0, m_rowCount - m_fullyVisible); }
     void ScrollTo(int32_t position);
-    void ScrollIntoView(const CListItem& item);
+    void ScrollUntilVisible(const CListItem& item, int32_t step);
     void Navigate(uint32_t key);
     int32_t CountFullyVisibleFromTop() const;
     void DrawPass(CRenderContext& context, bool gridLines);

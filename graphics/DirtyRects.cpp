@@ -43,14 +43,14 @@ void CDirtyRects::Resize() {
         scratch->assign(size_t(columns) + 1, 0);
 }
 
-CCellRect CDirtyRects::ToCells(float left, float right, float top, float bottom) const {
+CellRect CDirtyRects::ToCells(float left, float right, float top, float bottom) const {
     return {CellIndex(std::floor(left * m_fInvCellWidth), m_nColumns),
             CellIndex(std::ceil(right * m_fInvCellWidth), m_nColumns),
             CellIndex(std::floor(top * m_fInvCellHeight), m_nRows),
             CellIndex(std::ceil(bottom * m_fInvCellHeight), m_nRows)};
 }
 
-bool CDirtyRects::ClipCells(CCellRect& cells) const {
+bool CDirtyRects::ClipCells(CellRect& cells) const {
     if (cells.bottom < 0 || cells.right < 0 || cells.left >= m_nColumns || cells.top >= m_nRows) return false;
     cells.left = std::max(cells.left, 0);
     cells.top = std::max(cells.top, 0);
@@ -59,12 +59,12 @@ bool CDirtyRects::ClipCells(CCellRect& cells) const {
     return true;
 }
 
-void CDirtyRects::MarkCells(const CCellRect& cells) {
+void CDirtyRects::MarkCells(const CellRect& cells) {
     for (int32_t row = cells.top; row <= cells.bottom; ++row)
         std::fill_n(m_marked.begin() + ptrdiff_t(row) * m_nColumns + cells.left, cells.right - cells.left + 1, 1);
 }
 
-bool CDirtyRects::AnyMarked(const CCellRect& cells) const {
+bool CDirtyRects::AnyMarked(const CellRect& cells) const {
     for (int32_t row = cells.top; row <= cells.bottom; ++row) {
         const auto begin = m_marked.begin() + ptrdiff_t(row) * m_nColumns + cells.left;
         if (std::any_of(begin, begin + (cells.right - cells.left + 1), [](uint8_t cell) { return cell != 0; }))
@@ -75,8 +75,8 @@ bool CDirtyRects::AnyMarked(const CCellRect& cells) const {
 
 void CDirtyRects::ClearMarks() { std::fill(m_marked.begin(), m_marked.end(), 0); }
 
-void CDirtyRects::ExtractRects(const CCellRect& requested, std::vector<CPixelRect>& out) {
-    CCellRect region = requested;
+void CDirtyRects::ExtractRects(const CellRect& requested, std::vector<PixelRect>& out) {
+    CellRect region = requested;
     if (!ClipCells(region)) return;
     const int32_t width = region.right - region.left + 1;
     const int32_t height = region.bottom - region.top + 1;

@@ -12,15 +12,15 @@ namespace Engine::Graphics {
 class CGraphics;
 
 // Cells, all bounds inclusive.
-struct CCellRect {
+struct CellRect {
     int32_t left, right, top, bottom;
-    friend bool operator==(const CCellRect&, const CCellRect&) = default;
+    friend bool operator==(const CellRect&, const CellRect&) = default;
 };
 
 // Pixels: both horizontal bounds first; right and bottom exclusive.
-struct CPixelRect {
+struct PixelRect {
     int32_t left, right, top, bottom;
-    friend bool operator==(const CPixelRect&, const CPixelRect&) = default;
+    friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
 class CDirtyRects : public Engine::CReferenced {
@@ -38,15 +38,15 @@ public:
     // The cells under a pixel area {left, right, top, bottom}; edges are
     // rounded outwards. Values far outside the grid (and non-finite ones)
     // come back clamped to one cell beyond it, NaN to -1.
-    CCellRect ToCells(float left, float right, float top, float bottom) const;
+    CellRect ToCells(float left, float right, float top, float bottom) const;
     // Clips to the grid; false when nothing is left.
-    bool ClipCells(CCellRect& cells) const;
-    void MarkCells(const CCellRect& cells);
-    bool AnyMarked(const CCellRect& cells) const;
+    bool ClipCells(CellRect& cells) const;
+    void MarkCells(const CellRect& cells);
+    bool AnyMarked(const CellRect& cells) const;
     void ClearMarks();
     // Appends rectangles covering exactly the marked cells of the region
     // (clipped to the grid), each time the largest one left.
-    void ExtractRects(const CCellRect& region, std::vector<CPixelRect>& out);
+    void ExtractRects(const CellRect& region, std::vector<PixelRect>& out);
 
     int32_t GetColumns() const { return m_nColumns; }
     int32_t GetRows() const { return m_nRows; }

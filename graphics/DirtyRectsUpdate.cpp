@@ -14,7 +14,7 @@ namespace Engine::Graphics {
 
 namespace {
 
-CCellRect CellsOf(const CDirtyRects& grid, const CBufferedSprite& record) {
+CellRect CellsOf(const CDirtyRects& grid, const CBufferedSprite& record) {
     const CQuadBounds box = BoundingBoxOfQuad(record);
     return grid.ToCells(box.left, box.right, box.top, box.bottom);
 }
@@ -26,7 +26,7 @@ bool MarkMissing(CDirtyRects& grid, const CBufferedSpritesContainer& from, const
     for (const CBufferedSprite& record : from.GetRecords()) {
         if (countdown.Count(1)) return false;
         if (other.Contains(record)) continue;
-        CCellRect cells = CellsOf(grid, record);
+        CellRect cells = CellsOf(grid, record);
         if (grid.ClipCells(cells)) grid.MarkCells(cells);
     }
     return true;
@@ -75,7 +75,7 @@ void CGraphics::UpdateDirtyRects(const CBufferedSpritesContainer& current, const
     if (!buffer) return;
     for (const CBufferedSprite& record : current.GetRecords()) {
         if (countdown.Count(1)) return;
-        CCellRect cells = CellsOf(grid, record);
+        CellRect cells = CellsOf(grid, record);
         if (!grid.ClipCells(cells) || !grid.AnyMarked(cells)) continue;
         // A quad with a position at infinity (or NaN) still marks what it
         // covers, but there is nothing of it to draw.
@@ -88,7 +88,7 @@ void CGraphics::UpdateDirtyRects(const CBufferedSpritesContainer& current, const
         gSetTextureStage(0, record.texture);
         const SpriteVertex* quad = record.block.vertices;
         const bool upright = CQuadClipper::IsUpright(quad);
-        for (const CPixelRect& rect : m_redrawRects) {
+        for (const PixelRect& rect : m_redrawRects) {
             if (countdown.Count(1)) return;
             if (upright) {
                 SpriteVertex clipped[4];

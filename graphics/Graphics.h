@@ -286,7 +286,7 @@ protected:
     ref_ptr<CBufferedSpritesContainer> m_pThirdSprites;
     ref_ptr<CDirtyRects> m_pDirtyRects;
     // Reused by every update pass.
-    std::vector<CPixelRect> m_redrawRects;
+    std::vector<PixelRect> m_redrawRects;
     CQuadClipper m_clipper;
     CDrawnAreaLimit m_spriteAreaLimit;
     Engine::CQuitCountdown m_quadCountdown;

@@ -1,5 +1,6 @@
 #include "graphics/PrimitiveBuffers.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "app/Exception.h"
@@ -35,6 +36,9 @@ void Create(CGraphics* driver, ref_ptr<CVertexBuffer>& out, uint32_t format) {
     if (out) out->SetRestoreFirst(true);
 }
 
+// A point of the scratch array as it is made: at the origin.
+void InitScratchPoint(CScratchPoint& point) { point.x = point.y = point.z = 0.0f; }
+
 } // namespace
 
 bool InitPrimitiveBuffers() {
@@ -48,6 +52,7 @@ bool InitPrimitiveBuffers() {
         return false;
     }
     buffers.scratch = std::make_unique<CScratchPoint[]>(size_t(PRIMITIVE_BUFFER_POINTS));
+    std::for_each_n(buffers.scratch.get(), PRIMITIVE_BUFFER_POINTS, InitScratchPoint);
     buffers.capacity = PRIMITIVE_BUFFER_POINTS;
     return true;
 }

@@ -36,7 +36,7 @@ bool CQuadClipper::IsUpright(const SpriteVertex q[4]) {
     return rectangle && mapped && oneColor && q[0].x < q[2].x && q[0].y < q[2].y;
 }
 
-bool CQuadClipper::ClipUpright(const SpriteVertex quad[4], const CPixelRect& rect, SpriteVertex out[4]) {
+bool CQuadClipper::ClipUpright(const SpriteVertex quad[4], const PixelRect& rect, SpriteVertex out[4]) {
     const float left = float(rect.left), right = float(rect.right), top = float(rect.top), bottom = float(rect.bottom);
     float x0 = quad[0].x, y0 = quad[0].y, x1 = quad[2].x, y1 = quad[2].y;
     if (right < x0 || bottom < y0 || left > x1 || top > y1) return false;
@@ -125,7 +125,7 @@ int CQuadClipper::ClipSide(const CList& in, int count, const CSide& side, CList&
     return written;
 }
 
-int CQuadClipper::ClipTriangles(const SpriteVertex quad[4], const CPixelRect& rect, SpriteVertex* out) {
+int CQuadClipper::ClipTriangles(const SpriteVertex quad[4], const PixelRect& rect, SpriteVertex* out) {
     CList& first = m_lists[0];
     first[0] = CTriangle{{quad[0], quad[1], quad[2]}};
     first[1] = CTriangle{{quad[0], quad[2], quad[3]}};

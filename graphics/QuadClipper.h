@@ -22,12 +22,12 @@ public:
     static bool IsUpright(const SpriteVertex quad[4]);
     // The part of an upright quad inside the rectangle; false when they do
     // not meet.
-    static bool ClipUpright(const SpriteVertex quad[4], const CPixelRect& rect, SpriteVertex out[4]);
+    static bool ClipUpright(const SpriteVertex quad[4], const PixelRect& rect, SpriteVertex out[4]);
 
     // Writes the triangles (three vertices each) of the quad's part inside
     // the rectangle to out, which holds MAX_TRIANGLES * 3 vertices; returns
     // their count.
-    int ClipTriangles(const SpriteVertex quad[4], const CPixelRect& rect, SpriteVertex* out);
+    int ClipTriangles(const SpriteVertex quad[4], const PixelRect& rect, SpriteVertex* out);
 
 private:
     struct CTriangle {

@@ -190,7 +190,7 @@ void Translate(const SDL_Event& event) {
 void PeekMessageOf(const SDL_Event& event, std::array<BYTE, 256>& keys, std::vector<MSG>& out) {
     MSG msg{};
     switch (event.type) {
-    case SDL_QUIT: msg.message = WM_CLOSE; break;  // every window
+    case SDL_QUIT: msg.message = Platform::PENDING_SDL_QUIT; break;
     case SDL_WINDOWEVENT:
         if (event.window.event != SDL_WINDOWEVENT_CLOSE) return;
         msg.hwnd = Platform::FindWindowBySdlId(event.window.windowID);

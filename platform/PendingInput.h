@@ -11,13 +11,17 @@
 
 namespace Platform {
 
+// SDL's quit event (an interrupt, the session ending) in the look: dispatch
+// turns it into WM_CLOSE for every window. No queued message has this number.
+constexpr UINT PENDING_SDL_QUIT = 0xFFFF;
+
 // Pumps SDL's events (main thread only; elsewhere only the queue is read)
 // and lists, in the order the queue will hand them out, the messages
-// waiting: those already posted, then SDL's pending events as the messages
-// they will become (closing, keys, pointer moves and presses, the pointer
-// messages without their button and modifier flags; a quit event becomes
-// WM_CLOSE with no window, for every window), then WM_QUIT when a quit was
-// posted.
+// waiting: those already posted (a posted message with no window, which
+// dispatch hands to nobody, among them), then SDL's pending events as the
+// messages they will become (closing, keys, pointer moves and presses, the
+// pointer messages without their button and modifier flags; a quit event as
+// PENDING_SDL_QUIT with no window), then WM_QUIT when a quit was posted.
 std::vector<MSG> PeekPendingMessages();
 
 } // namespace Platform

@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <array>
+
 #include "graphics/Graphics.h"
 #include "graphics/drivers/GraphicsD3D7.h"
 #include "graphics/drivers/GraphicsD3D8.h"
@@ -11,6 +13,10 @@
 namespace Engine {
 
 namespace {
+// Indexed as kGraphicsDriverNames.
+constexpr std::array<const char*, kGraphicsDriverNames.size()> kShownNames = {"Direct3D 8", "OpenGL", "Direct3D 7",
+                                                                              "Software Emulation"};
+
 template <Graphics::CGraphics* (*Create)(CApplication**)>
 std::unique_ptr<Graphics::CGraphics> MakeDriver(CApplication** application) {
     return std::unique_ptr<Graphics::CGraphics>(Create(application));
@@ -19,7 +25,7 @@ std::unique_ptr<Graphics::CGraphics> MakeDriver(CApplication** application) {
 
 CGraphicsDriverTable GetDefaultDriverTable() {
     CGraphicsDriverTable table;
-    for (const char* name : kGraphicsDriverNames) table.push_back({name, nullptr});
+    for (size_t i = 0; i < kGraphicsDriverNames.size(); ++i) table.push_back({kGraphicsDriverNames[i], kShownNames[i], nullptr});
     table[kDriverD3D8].create = MakeDriver<Graphics::CreateGraphics_D3D8>;
     table[kDriverOpenGL].create = MakeDriver<Graphics::CreateGraphics_OGL>;
     table[kDriverD3D7].create = MakeDriver<Graphics::CreateGraphics_D3D7>;
@@ -33,7 +39,7 @@ std::vector<const CGraphicsDriverEntry*> GetDriverTryOrder(const CGraphicsDriver
     const CGraphicsDriverEntry* named = nullptr;
     for (const char* wanted : {first, kPreferredDriver}) {
         for (const CGraphicsDriverEntry& entry : table)
-            if (!named && ::strcasecmp(entry.name, wanted) == 0) named = &entry;
+            if (!named && ::strcasecmp(entry.key, wanted) == 0) named = &entry;
     }
     std::vector<const CGraphicsDriverEntry*> order;
     if (named) order.push_back(named);

@@ -18,7 +18,9 @@ class CGraphics;
 }
 
 struct CGraphicsDriverEntry {
-    const char* name;
+    // The name "Settings.xml" gives, and the one the driver is shown as.
+    const char* key;
+    const char* shownName;
     // Makes the driver for the application cell; null when it cannot be
     // made here (a driver not available on this platform).
     std::function<std::unique_ptr<Graphics::CGraphics>(CApplication** application)> create;

@@ -59,7 +59,7 @@ bool CStdApplication::CreateGraphicsWindow(const Graphics::CGraphicsParams& para
     CLogSection section("CApplication::CreateGraphicsWindow()");
     for (const CGraphicsDriverEntry* entry : GetDriverTryOrder(m_drivers, m_graphicsSettings.driver)) {
         if (!TryDriver(*entry, params)) continue;
-        GetLog().PrintLine("Graphics driver : %s", entry->name);
+        GetLog().PrintLine("Graphics driver : %s", entry->key);
         OnTeardown([this] { DestroyGraphicsWindow(); });
         CreateParticleSystem();
         return true;
@@ -71,11 +71,11 @@ bool CStdApplication::CreateGraphicsWindow(const Graphics::CGraphicsParams& para
 bool CStdApplication::TryDriver(const CGraphicsDriverEntry& entry, Graphics::CGraphicsParams params) {
     std::unique_ptr<Graphics::CGraphics> driver = entry.create ? entry.create(&m_pSelf) : nullptr;
     if (!driver) {
-        GetLog().PrintLine("Graphics driver '%s' : not available", entry.name);
+        GetLog().PrintLine("Graphics driver '%s' : not available", entry.key);
         return false;
     }
     if (!driver->LoadDriverLibrary()) {
-        GetLog().PrintLine("Graphics driver '%s' : LoadDriverLibrary() : FAILED", entry.name);
+        GetLog().PrintLine("Graphics driver '%s' : LoadDriverLibrary() : FAILED", entry.key);
         return false;
     }
     driver->m_pVideoMemory = &m_videoMemory;
@@ -89,7 +89,7 @@ bool CStdApplication::TryDriver(const CGraphicsDriverEntry& entry, Graphics::CGr
         GetLog().PrintLine("%s", e.what());
     }
     if (!created) {
-        GetLog().PrintLine("Graphics driver '%s' : Create() : FAILED", entry.name);
+        GetLog().PrintLine("Graphics driver '%s' : Create() : FAILED", entry.key);
         driver->Destroy();
         driver->FreeDriverLibrary();
         return false;

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "platform/Keyboard.h"
+#include "platform/PendingInput.h"
 
 namespace Engine {
 namespace {
@@ -27,8 +28,9 @@ bool CPendingQuitRule::EndsRun(const std::vector<MSG>& pending) const {
     std::set<int32_t> swallowed = m_graphics.GetSwallowedKeys();
     std::optional<CMouseQuitRule> mouse = m_mouse;
     for (const MSG& msg : pending) {
-        if (msg.message == WM_QUIT) return true;
-        if (msg.hwnd && msg.hwnd != m_window) continue;
+        if (msg.message == WM_QUIT || msg.message == Platform::PENDING_SDL_QUIT) return true;
+        // Dispatch hands a posted message with no window to nobody.
+        if (!msg.hwnd || msg.hwnd != m_window) continue;
         if (msg.message == WM_CLOSE) return true;
         if (!mouse) continue;
         if (msg.message == WM_KEYDOWN && !swallowed.count(KeyOf(msg))) return true;

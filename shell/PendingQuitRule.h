@@ -1,7 +1,8 @@
 #pragma once
 // Whether dispatching the messages waiting would end the run, worked out on
 // copies of the state dispatch reads, so that a frame cut short for a quit
-// is always followed by one: a close or quit always ends it; for an
+// is always followed by one: a close of the window, SDL's quit event or a
+// posted quit always ends it, a message posted to no window never; for an
 // application that ends on input (the screensaver), so does a key-down the
 // window passes on (not a system key, not a key it swallows after Alt+Enter),
 // a mouse press, or a mouse move by the application's mouse rule.

@@ -45,7 +45,7 @@ DWORD MapBlendDestination(int code) {
     }
 }
 
-DWORD MapCompareFunc(int code) {
+DWORD ConvertCompareFunc(int code) {
     switch (code) {
     case CMP_NEVER: return D3DCMP_NEVER;
     case CMP_LESS: return D3DCMP_LESS;

@@ -17,7 +17,7 @@ std::optional<D3DRENDERSTATETYPE> MapSwitch(int id);
 DWORD MapBlendSource(int code);
 DWORD MapBlendDestination(int code);
 // Compare codes outside the table are passed unchanged.
-DWORD MapCompareFunc(int code);
+DWORD ConvertCompareFunc(int code);
 // The engine's stencil operations; other codes are passed unchanged.
 DWORD MapStencilOp(uint32_t code);
 DWORD MapCullMode(int code);

@@ -38,7 +38,7 @@ void ReleaseLogged(Interface*& object, const char* name) {
     object = nullptr;
 }
 
-bool ModeLess(const DDSURFACEDESC2& a, const DDSURFACEDESC2& b) {
+bool CompareModes(const DDSURFACEDESC2& a, const DDSURFACEDESC2& b) {
     if (a.dwWidth != b.dwWidth) return a.dwWidth < b.dwWidth;
     if (a.dwHeight != b.dwHeight) return a.dwHeight < b.dwHeight;
     return a.ddpfPixelFormat.dwRGBBitCount < b.ddpfPixelFormat.dwRGBBitCount;
@@ -92,8 +92,12 @@ void CGraphics_D3D7::GetTextureOffset(float* u, float* v) {
     *v = m_textureOffset[1];
 }
 
-bool CGraphics_D3D7::Create(const char* title, CGraphicsParams* params) {
+void CGraphics_D3D7::RegisterRenderWindowClass() {
     RegisterDriverWindowClass(kWindowClass, &CGraphics_D3D7::RenderWindowProc);
+}
+
+bool CGraphics_D3D7::Create(const char* title, CGraphicsParams* params) {
+    RegisterRenderWindowClass();
     if (params) m_params = *params;
     EnumVideoModes();
     AdjustVideoMode(m_params);
@@ -243,7 +247,7 @@ BOOL CGraphics_D3D7::ExamineDriver(GUID* guid, char* description, char*, void* c
     if (guid) t.driverGuid = *guid;
     t.desktopCompatible = (t.driverCaps.dwCaps2 & DDCAPS2_CANRENDERWINDOWED) && t.primaryDriver;
     dd->EnumDisplayModes(0, nullptr, &t, &CGraphics_D3D7::AddDisplayMode);
-    std::stable_sort(t.modes.begin(), t.modes.end(), ModeLess);
+    std::stable_sort(t.modes.begin(), t.modes.end(), CompareModes);
     const CGraphicsParams& params = driver->m_params;
     t.wanted[0] = DWORD(params.screenWidth);
     t.wanted[1] = DWORD(params.screenHeight);

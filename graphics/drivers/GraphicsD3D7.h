@@ -105,6 +105,7 @@ protected:
     virtual bool ConfirmDevice(const DDCAPS& driverCaps, const D3DDEVICEDESC7& desc);
 
 private:
+    static void RegisterRenderWindowClass();
     static LRESULT RenderWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static BOOL ExamineDriver(GUID* guid, char* description, char* name, void* context, void* monitor);
     static HRESULT AddDisplayMode(DDSURFACEDESC2* mode, void* context);

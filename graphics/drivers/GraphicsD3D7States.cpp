@@ -117,7 +117,7 @@ void CGraphics_D3D7::gSetBlendFunc(int source, int destination) {
     if (const DWORD factor = MapBlendDestination(destination)) SetRenderState(D3DRS_DESTBLEND, factor);
 }
 
-void CGraphics_D3D7::gSetDepthFunc(int func) { SetRenderState(D3DRS_ZFUNC, MapCompareFunc(func)); }
+void CGraphics_D3D7::gSetDepthFunc(int func) { SetRenderState(D3DRS_ZFUNC, ConvertCompareFunc(func)); }
 
 void CGraphics_D3D7::gSetCullMode(int cull) { SetRenderState(D3DRS_CULLMODE, MapCullMode(cull)); }
 

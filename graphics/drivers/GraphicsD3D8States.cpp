@@ -66,7 +66,7 @@ void CGraphics_D3D8::gSetBlendFunc(int source, int destination) {
     SetRenderState(D3DRS_DESTBLEND, MapBlendDestination(destination));
 }
 
-void CGraphics_D3D8::gSetDepthFunc(int func) { SetRenderState(D3DRS_ZFUNC, MapCompareFunc(func)); }
+void CGraphics_D3D8::gSetDepthFunc(int func) { SetRenderState(D3DRS_ZFUNC, ConvertCompareFunc(func)); }
 
 void CGraphics_D3D8::gSetStencilOp(uint32_t fail, uint32_t depthFail, uint32_t pass) {
     SetRenderState(D3DRS_STENCILFAIL, MapStencilOp(fail));

@@ -20,7 +20,7 @@ DWORD FloatBits(float value) {
 } // namespace
 
 void CGraphics_D3DStates::gSetAlphaFunc(int func, float reference) {
-    SetRenderState(D3DRS_ALPHAFUNC, MapCompareFunc(func));
+    SetRenderState(D3DRS_ALPHAFUNC, ConvertCompareFunc(func));
     SetRenderState(D3DRS_ALPHAREF, ChannelByte(reference));
 }
 
@@ -29,7 +29,7 @@ void CGraphics_D3DStates::gSetShadeModel(int shade) {
 }
 
 void CGraphics_D3DStates::gSetStencilFunc(int func, int32_t reference, uint32_t mask) {
-    SetRenderState(D3DRS_STENCILFUNC, MapCompareFunc(func));
+    SetRenderState(D3DRS_STENCILFUNC, ConvertCompareFunc(func));
     SetRenderState(D3DRS_STENCILREF, DWORD(reference));
     SetRenderState(D3DRS_STENCILMASK, mask);
 }

@@ -30,9 +30,13 @@ CGraphics_SFTW::~CGraphics_SFTW() noexcept {
     if (m_hWnd) Destroy();
 }
 
-bool CGraphics_SFTW::Create(const char* title, CGraphicsParams* params) {
-    // Drawn by GDI: the window needs no OpenGL framebuffer.
+// Drawn by GDI: the window needs no OpenGL framebuffer.
+void CGraphics_SFTW::RegisterSoftwareWindowClass() {
     RegisterDriverWindowClass(kWindowClass, &CGraphics_SFTW::WindowProc, false);
+}
+
+bool CGraphics_SFTW::Create(const char* title, CGraphicsParams* params) {
+    RegisterSoftwareWindowClass();
     if (params) m_params = *params;
     m_params.forceFullScreen = 0;
     m_params.forceWindowed = 0;
@@ -218,14 +222,14 @@ void CGraphics_SFTW::CollectPresentRects() {
     }
     // Areas the window asked to repaint are copied too, changed or not.
     for (const CRect& r : m_paintList) {
-        CCellRect cells = grid->ToCells(float(r.left), float(r.right), float(r.top), float(r.bottom));
+        CellRect cells = grid->ToCells(float(r.left), float(r.right), float(r.top), float(r.bottom));
         if (grid->ClipCells(cells)) grid->MarkCells(cells);
     }
-    CCellRect all{-10000, 10000, -10000, 10000};
+    CellRect all{-10000, 10000, -10000, 10000};
     if (!grid->ClipCells(all)) return;
     m_dirtyRects.clear();
     grid->ExtractRects(all, m_dirtyRects);
-    for (const CPixelRect& r : m_dirtyRects) m_presentList.push_back({r.left, r.right, r.top, r.bottom});
+    for (const PixelRect& r : m_dirtyRects) m_presentList.push_back({r.left, r.right, r.top, r.bottom});
 }
 
 bool CGraphics_SFTW::IsWindowVisibleOnScreen() const {

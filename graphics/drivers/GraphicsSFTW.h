@@ -101,6 +101,7 @@ public:
     HWND GetWindow() const { return m_hWnd; }
 
 private:
+    static void RegisterSoftwareWindowClass();
     static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnPaintMessage(HWND window);
 
@@ -137,7 +138,7 @@ private:
     // WM_PAINT areas waiting for the next flip, in pixels.
     std::vector<CRect> m_paintList;
     std::vector<CRect> m_presentList;
-    std::vector<CPixelRect> m_dirtyRects;
+    std::vector<PixelRect> m_dirtyRects;
     CRenderTarget_SFTW m_defaultTarget;
     BITMAPINFO m_bitmapInfo{};
     int32_t m_nPitch = 0;

@@ -69,7 +69,7 @@ void JpegSkipInputData(j_decompress_ptr cinfo, long count) {
 
 void JpegTermSource(j_decompress_ptr) {}
 
-void SetSource(CJpegState& state) {
+void SetJpegSource(CJpegState& state) {
     state.source.init_source = JpegInitSource;
     state.source.fill_input_buffer = JpegFillInputBuffer;
     state.source.skip_input_data = JpegSkipInputData;
@@ -97,7 +97,7 @@ bool RunDecoder(CJpegState* s, CImageData* record, bool alphaMode) {
     // Large images need no more than their pixels; beyond that the library
     // would want a backing store, which fails cleanly.
     s->cinfo.mem->max_memory_to_use = long(2 * kMaxImageBytes);
-    SetSource(*s);
+    SetJpegSource(*s);
     jpeg_read_header(&s->cinfo, TRUE);
     if (uint64_t(s->cinfo.image_width) * s->cinfo.image_height * 4 > kMaxImageBytes) Fail(s, "image too large");
     jpeg_start_decompress(&s->cinfo);

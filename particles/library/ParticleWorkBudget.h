@@ -54,8 +54,11 @@ public:
     // does every step once a quit is pending.
     bool IsStepTaken() const { return !m_waiting && !m_quit.IsStopped(); }
     // Counts the visits of work about to be done in a taken step; true when
-    // a quit is pending and the work is to be dropped.
+    // a quit is pending and the work is to be dropped. Once the frame is
+    // stopped nothing more is counted: the loop of a sub-emitter copy may
+    // have found the quit while its particle's loop still runs.
     bool Spend(int64_t visits) {
+        if (m_quit.IsStopped()) return true;
         m_spent += visits;
         return m_quit.Count(visits);
     }

@@ -229,3 +229,67 @@ INSTANTIATE_TEST_SUITE_P(Styles, ComboFrames,
                                          CComboFrameCase{"Caption", CS_CAPTION, 34},
                                          CComboFrameCase{"BorderAndCaption", CS_BORDER | CS_CAPTION, 36}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+struct CScrollCase {
+    const char* name;
+    uint32_t key;
+    int32_t current, position;  // before the key
+    int32_t currentAfter, positionAfter;
+};
+
+class ListScrolling : public Lists, public ::testing::WithParamInterface<CScrollCase> {};
+
+// Home and Up scroll up, End and Down down, a row at a time while the
+// current row does not show whole; the page keys scroll by the page only
+// when the row after it does not show whole, and do nothing more.
+TEST_P(ListScrolling, EachKeyScrollsItsOwnWay) {
+    const CScrollCase& c = GetParam();
+    manager->SetFocus(list);
+    list->SetCurrentItem(list->GetItem(c.current));
+    list->GetScrollBar()->SetPos(c.position);
+    Key(c.key);
+    EXPECT_EQ(Current(), c.currentAfter);
+    EXPECT_EQ(list->GetScrollBar()->GetPos(), c.positionAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ListScrolling,
+    ::testing::Values(
+        // The current row scrolled off screen.
+        CScrollCase{"PageDownToTheEndOfTheTable", KEY_PAGE_DOWN, 0, 3, 2, 3},
+        CScrollCase{"PageUpFromBelow", KEY_PAGE_UP, 5, 0, 3, 0},
+        CScrollCase{"UpFromBelow", KEY_UP, 5, 0, 4, 0},
+        CScrollCase{"DownFromAbove", KEY_DOWN, 0, 3, 1, 3},
+        // The page up ends above the screen, and the count reached the end.
+        CScrollCase{"PageUpAtTheEnd", KEY_PAGE_UP, 4, 3, 2, 3},
+        // The current row on screen.
+        CScrollCase{"Home", KEY_HOME, 3, 2, 0, 0},
+        CScrollCase{"End", KEY_END, 1, 0, 5, 3},
+        CScrollCase{"Up", KEY_UP, 2, 2, 1, 1},
+        CScrollCase{"Down", KEY_DOWN, 2, 0, 3, 1},
+        CScrollCase{"PageDown", KEY_PAGE_DOWN, 1, 0, 3, 2},
+        CScrollCase{"PageUp", KEY_PAGE_UP, 3, 2, 1, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A hidden row never shows: Down onto one steps to the last position and
+// stops there.
+TEST_F(Lists, DownOntoAHiddenRowStopsAtTheEnd) {
+    list->SetStyle(list->GetStyle() | CList::LS_TREE);
+    CList::CListItem* parent = list->GetItem(0);
+    list->AddItem("e", parent);
+    parent->m_flags |= CList::CListItem::COLLAPSED;
+    list->Layout();
+    manager->SetFocus(list);
+    list->SetCurrentItem(parent);
+    Key(KEY_DOWN);
+    EXPECT_EQ(Current(), 1);
+    EXPECT_EQ(list->GetScrollBar()->GetPos(), 3);
+}
+
+TEST_F(Lists, AnItemHasItsRowOnlyOnceAdded) {
+    const std::unique_ptr<CList::CListItem> made = list->CreateItem();
+    EXPECT_EQ(made->m_pRowItem, nullptr);
+    CList::CListItem* added = list->AddItem("b");
+    EXPECT_EQ(added->m_pRowItem, added);
+    EXPECT_EQ(list->AddSubItem(*added, "c")->m_pRowItem, added);
+}

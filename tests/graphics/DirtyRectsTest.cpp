@@ -21,24 +21,24 @@ protected:
         grid = new CDirtyRects(&driver);
     }
     void Mark(int32_t column, int32_t row) { grid->MarkCells({column, column, row, row}); }
-    std::vector<CPixelRect> Extract(const CCellRect& region) {
-        std::vector<CPixelRect> rects;
+    std::vector<PixelRect> Extract(const CellRect& region) {
+        std::vector<PixelRect> rects;
         grid->ExtractRects(region, rects);
         return rects;
     }
 
     Testing::CRecordingGraphics driver;
     Engine::ref_ptr<CDirtyRects> grid;
-    const CCellRect all{0, 12, 0, 12};  // 13 by 13 cells
+    const CellRect all{0, 12, 0, 12};  // 13 by 13 cells
 };
 
 TEST_F(DirtyRectsTest, ToCellsRoundsOutwardsClampsAndClips) {
     constexpr float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
     const struct {
         float left, right, top, bottom;
-        CCellRect cells;
+        CellRect cells;
         bool kept;  // by ClipCells
-        CCellRect clipped;
+        CellRect clipped;
     } cases[] = {
         {0, 64, 0, 48, {0, 1, 0, 1}, true, {0, 1, 0, 1}},
         {0, 63.5f, 0, 47, {0, 1, 0, 1}, true, {0, 1, 0, 1}},
@@ -53,7 +53,7 @@ TEST_F(DirtyRectsTest, ToCellsRoundsOutwardsClampsAndClips) {
         {nan, 100, 0, nan, {-1, 2, 0, -1}, false, {}},
     };
     for (const auto& c : cases) {
-        CCellRect cells = grid->ToCells(c.left, c.right, c.top, c.bottom);
+        CellRect cells = grid->ToCells(c.left, c.right, c.top, c.bottom);
         EXPECT_EQ(cells, c.cells) << c.left << ' ' << c.right;
         ASSERT_EQ(grid->ClipCells(cells), c.kept) << c.left << ' ' << c.right;
         if (c.kept) {
@@ -65,22 +65,22 @@ TEST_F(DirtyRectsTest, ToCellsRoundsOutwardsClampsAndClips) {
 TEST_F(DirtyRectsTest, ExtractRectsCases) {
     EXPECT_TRUE(Extract(all).empty());
     Mark(3, 2);
-    EXPECT_EQ(Extract(all), (std::vector<CPixelRect>{{192, 256, 96, 144}}));
+    EXPECT_EQ(Extract(all), (std::vector<PixelRect>{{192, 256, 96, 144}}));
     EXPECT_TRUE(grid->AnyMarked({3, 3, 2, 2}));
     EXPECT_FALSE(grid->AnyMarked({0, 2, 0, 12}));
     // An L of three cells: a two-cell bar first; both end on row 1 and the
     // upright one is found first.
     grid->ClearMarks();
     Mark(0, 0), Mark(0, 1), Mark(1, 1);
-    EXPECT_EQ(Extract(all), (std::vector<CPixelRect>{{0, 64, 0, 96}, {64, 128, 48, 96}}));
+    EXPECT_EQ(Extract(all), (std::vector<PixelRect>{{0, 64, 0, 96}, {64, 128, 48, 96}}));
     // Equal areas: the topmost bottom row first, then the leftmost.
     grid->ClearMarks();
     Mark(5, 4), Mark(9, 1), Mark(2, 1);
-    EXPECT_EQ(Extract(all), (std::vector<CPixelRect>{{128, 192, 48, 96}, {576, 640, 48, 96}, {320, 384, 192, 240}}));
+    EXPECT_EQ(Extract(all), (std::vector<PixelRect>{{128, 192, 48, 96}, {576, 640, 48, 96}, {320, 384, 192, 240}}));
     // A fully marked region is one rectangle, reaching past the window.
     grid->MarkCells(all);
-    EXPECT_EQ(Extract(all), (std::vector<CPixelRect>{{0, 832, 0, 624}}));
-    EXPECT_EQ(Extract({2, 3, 4, 4}), (std::vector<CPixelRect>{{128, 256, 192, 240}}));
+    EXPECT_EQ(Extract(all), (std::vector<PixelRect>{{0, 832, 0, 624}}));
+    EXPECT_EQ(Extract({2, 3, 4, 4}), (std::vector<PixelRect>{{128, 256, 192, 240}}));
 }
 
 // Area and bottom row of the largest all-set rectangle (the topmost bottom
@@ -109,12 +109,12 @@ TEST_F(DirtyRectsTest, RandomGridsAreCoveredExactlyLargestFirst) {
             grid->MarkCells({x, std::min(x + int32_t(random() % 3), 12), y, y});
         }
         const int32_t x0 = int32_t(random() % 13), y0 = int32_t(random() % 13);
-        const CCellRect region{x0, x0 + int32_t(random() % (13 - x0)), y0, y0 + int32_t(random() % (13 - y0))};
+        const CellRect region{x0, x0 + int32_t(random() % (13 - x0)), y0, y0 + int32_t(random() % (13 - y0))};
         const int32_t width = region.right - x0 + 1, height = region.bottom - y0 + 1;
         // What is left to cover, in region coordinates.
         std::vector<uint8_t> left(size_t(width * height));
         for (int32_t i = 0; i < width * height; ++i) left[size_t(i)] = grid->IsMarked(x0 + i % width, y0 + i / width);
-        for (const CPixelRect& rect : Extract(region)) {
+        for (const PixelRect& rect : Extract(region)) {
             const int32_t left0 = rect.left / 64 - x0, right = rect.right / 64 - x0;
             const int32_t top = rect.top / 48 - y0, bottom = rect.bottom / 48 - y0;
             ASSERT_TRUE(left0 >= 0 && top >= 0 && right <= width && bottom <= height) << trial;

@@ -115,7 +115,7 @@ double Cross(const CPoint& o, const CPoint& a, const CPoint& b) {
 }
 
 // The area of a convex polygon cut to the rectangle, clipped in double.
-double ClippedArea(std::vector<CPoint> polygon, const CPixelRect& r) {
+double ClippedArea(std::vector<CPoint> polygon, const PixelRect& r) {
     const double bounds[4] = {double(r.left), double(r.right), double(r.top), double(r.bottom)};
     for (int side = 0; side < 4; ++side) {
         const int axis = side / 2;
@@ -149,7 +149,7 @@ TEST(QuadClipper, TrianglesCoverExactlyTheInsidePart) {
         const CQuad quad = MakeQuad(position(random), position(random), size(random), size(random),
                                     trial % 4 ? angle(random) : float(M_PI), trial % 3 ? 1.0f : -1.0f);
         const int32_t left = 64 * int32_t(random() % 5), top = 48 * int32_t(random() % 5);
-        const CPixelRect rect{left, left + 64 * int32_t(1 + random() % 3), top, top + 48 * int32_t(1 + random() % 3)};
+        const PixelRect rect{left, left + 64 * int32_t(1 + random() % 3), top, top + 48 * int32_t(1 + random() % 3)};
         const int count = clipper.ClipTriangles(quad.v, rect, out);
         ASSERT_LE(count, CQuadClipper::MAX_TRIANGLES);
         const SpriteVertex* q = quad.v;

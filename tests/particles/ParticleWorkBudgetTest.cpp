@@ -415,5 +415,42 @@ INSTANTIATE_TEST_SUITE_P(
                       CQuitCase{"OneHundredCatchUpSteps", [] { return Spray(3, 60000.0f); }, 30, 100}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// About ten particles, each carrying a trail copy of some two thousand
+// particles: nearly every visit of a step is made in a copy's loop.
+CEffectFile BusyTrails() {
+    Tools::CVexaEmitter trail = QuietEmitter("Trail");
+    SetQ(trail.types[0], 5, 20000.0f);
+    SetQ(trail.types[0], 1, 5.0f);
+    SetQ(trail.types[0], 2, 0.05f);
+    return SprayWith(10.0f, [&](Tools::CVexaParticleType& type) { type.subEmitters = {trail}; });
+}
+
+// The look that finds the quit runs inside a copy's loop; the loop of the
+// particle carrying the copy, and every loop around it, counts nothing more.
+TEST(QuitInsideACopyTest, LeavesNoVisitAfterIt) {
+    SeedParticleRandom(9);
+    CEngineEffect effect(BusyTrails(), true);
+    for (int frame = 0; frame < 30; ++frame) effect.Frame(1);
+    const CVexaParticleType& parents = effect.Emitter(0).GetParticleType(0);
+    size_t inCopies = 0;
+    for (const CParticle* p = parents.head; p; p = p->next)
+        for (const CSubEmitterEntry& sub : p->subEmitters)
+            if (sub.emitter) inCopies += size_t(sub.emitter->GetParticleCount());
+    ASSERT_GT(inCopies, 100u * size_t(parents.liveCount)) << "the copies hold nearly all the particles";
+    const CParticleWorkBudget& budget = effect.System().GetLibrary().GetWorkBudget();
+    for (int look = 1; look <= 6; ++look) {
+        int asked = 0;
+        int64_t stoppedAt = -1;
+        effect.Watch().SetProbe([&] {
+            if (++asked < look) return false;
+            stoppedAt = budget.GetFrameVisits();
+            return true;
+        });
+        effect.Frame(1);
+        ASSERT_TRUE(effect.Watch().IsStopped()) << look;
+        EXPECT_EQ(budget.GetFrameVisits(), stoppedAt) << "stopped at look " << look;
+    }
+}
+
 } // namespace
 } // namespace VexaTest

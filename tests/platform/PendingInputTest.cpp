@@ -4,6 +4,7 @@
 // nothing: the key state stays, and the events are still all delivered.
 
 #include <array>
+#include <csignal>
 #include <functional>
 
 #include "WindowFixture.h"
@@ -18,7 +19,7 @@ bool Watched(UINT message) {
     switch (message) {
     case WM_KEYDOWN: case WM_SYSKEYDOWN: case WM_KEYUP: case WM_SYSKEYUP:
     case WM_MOUSEMOVE: case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
-    case WM_CLOSE: case WM_QUIT:
+    case WM_CLOSE: case WM_QUIT: case Platform::PENDING_SDL_QUIT:
         return true;
     default: return false;
     }
@@ -55,14 +56,20 @@ TEST_P(PendingInputTest, ShowsWhatDispatchGetsAndChangesNothing) {
         if (Watched(msg.message)) peeked.push_back(msg);
     ASSERT_EQ(peeked.size(), dispatched.size());
     for (size_t i = 0; i < peeked.size(); ++i) {
-        EXPECT_EQ(peeked[i].message, dispatched[i].message) << i;
+        // A quit event closes every window: it has its own mark and names none.
+        const bool quitEvent = peeked[i].message == Platform::PENDING_SDL_QUIT;
+        EXPECT_EQ(quitEvent ? WM_CLOSE : peeked[i].message, dispatched[i].message) << i;
         // Pointer messages carry no button and modifier flags: nothing that
         // tells a quit reads them.
-        if (peeked[i].message != WM_MOUSEMOVE && !IsButton(peeked[i].message))
+        if (peeked[i].message != WM_MOUSEMOVE && !IsButton(peeked[i].message)) {
             EXPECT_EQ(peeked[i].wParam, dispatched[i].wParam) << i;
+        }
         EXPECT_EQ(peeked[i].lParam, dispatched[i].lParam) << i;
-        // A quit event closes every window: it names none.
-        if (peeked[i].hwnd) EXPECT_EQ(peeked[i].hwnd, dispatched[i].hwnd) << i;
+        if (quitEvent) {
+            EXPECT_EQ(peeked[i].hwnd, nullptr) << i;
+        } else {
+            EXPECT_EQ(peeked[i].hwnd, dispatched[i].hwnd) << i;
+        }
     }
 }
 
@@ -120,6 +127,25 @@ TEST_F(WindowFixture, PendingMessagesKeepTheQueueOrder) {
     MSG msg;
     ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, UINT(WM_CLOSE)) << "nothing was taken";
+}
+
+// A message posted to no window is seen as posted and dispatched to nobody;
+// SIGTERM comes as SDL's quit event, which closes the window.
+TEST_F(WindowFixture, WindowlessPostsReachNobodyWhileSigtermClosesTheWindow) {
+    HWND window = MakeWindow();
+    PostMessage(nullptr, WM_CLOSE, 0, 0);
+    PostMessage(nullptr, WM_KEYDOWN, 'A', 0);
+    ASSERT_EQ(std::raise(SIGTERM), 0);
+    std::vector<std::pair<UINT, HWND>> peeked;
+    for (const MSG& msg : Platform::PeekPendingMessages())
+        if (Watched(msg.message)) peeked.emplace_back(msg.message, msg.hwnd);
+    EXPECT_EQ(peeked, (std::vector<std::pair<UINT, HWND>>{
+                          {WM_CLOSE, nullptr}, {WM_KEYDOWN, nullptr}, {Platform::PENDING_SDL_QUIT, nullptr}}));
+    Pump();
+    std::vector<std::pair<UINT, HWND>> dispatched;
+    for (const MSG& msg : Received())
+        if (Watched(msg.message) || msg.message == WM_CHAR) dispatched.emplace_back(msg.message, msg.hwnd);
+    EXPECT_EQ(dispatched, (std::vector<std::pair<UINT, HWND>>{{WM_CLOSE, window}}));
 }
 
 } // namespace

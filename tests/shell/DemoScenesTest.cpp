@@ -253,7 +253,9 @@ TEST_P(HeavyEffectTest, AQuitDuringTheWorkEndsTheFrameWithinAnIntervalOfVisits) 
     EXPECT_EQ(presented, presentedAtPost) << "the frame is not drawn, and the run ends after it";
     EXPECT_GT(quads, 0);
     EXPECT_LE(quads, CParticleSystem::kFrameParticleQuads);
-    if (effect != Tools::EHeavyEffect::ZeroSize) EXPECT_GT(area, 0.0);
+    if (effect != Tools::EHeavyEffect::ZeroSize) {
+        EXPECT_GT(area, 0.0);
+    }
     EXPECT_LE(area, CParticleSystem::kFrameParticleScreens * kWidth * kHeight);
 }
 
@@ -309,6 +311,18 @@ TEST_P(HarmlessInputTest, DoesNotCutTheFrame) {
 INSTANTIATE_TEST_SUITE_P(
     Drivers, HarmlessInputTest,
     ::testing::Combine(::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"), ::testing::ValuesIn(kHarmlessInputs)),
+    [](const auto& info) { return std::string(std::get<0>(info.param)) + "_" + std::get<1>(info.param).name; });
+
+// Messages posted to no window: dispatch hands them to nobody.
+const CHarmlessInput kWindowlessPosts[] = {{"WindowlessPostedCloseAndKey", [](Uint32) {
+                                                PostMessage(nullptr, WM_CLOSE, 0, 0);
+                                                PostMessage(nullptr, WM_KEYDOWN, 'A', 0);
+                                                return std::vector<SDL_Event>{};
+                                            }}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Windowless, HarmlessInputTest,
+    ::testing::Combine(::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"), ::testing::ValuesIn(kWindowlessPosts)),
     [](const auto& info) { return std::string(std::get<0>(info.param)) + "_" + std::get<1>(info.param).name; });
 
 } // namespace

@@ -1,5 +1,6 @@
 // When the messages waiting would end the run: a frame is cut short only
-// when dispatching them ends it. Closing always does; the screensaver also
+// when dispatching them ends it. Closing the window, SDL's quit and a posted
+// quit always do, a message posted to no window never; the screensaver also
 // ends on a key the window passes on, a press, and a mouse move by its rule,
 // but not on system keys (Alt+Tab, F10), keys swallowed after Alt+Enter, or
 // a move along one axis.
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "platform/Keyboard.h"
+#include "platform/PendingInput.h"
 #include "shell/PendingQuitRule.h"
 #include "tests/support/RecordingGraphics.h"
 
@@ -55,8 +57,11 @@ INSTANTIATE_TEST_SUITE_P(
     Messages, PendingQuitRuleTest,
     ::testing::Values(CRuleCase{"Nothing", {}, false, false},
                       CRuleCase{"CloseOfTheWindow", {Message(WM_CLOSE)}, true, true},
-                      CRuleCase{"QuitEventClosesEveryWindow", {Message(WM_CLOSE, 0, 0, nullptr)}, true, true},
+                      CRuleCase{"QuitEventClosesEveryWindow", {Message(Platform::PENDING_SDL_QUIT, 0, 0, nullptr)}, true, true},
                       CRuleCase{"PostedQuit", {Message(WM_QUIT, 0, 0, nullptr)}, true, true},
+                      // Dispatch hands them to nobody.
+                      CRuleCase{"WindowlessClose", {Message(WM_CLOSE, 0, 0, nullptr)}, false, false},
+                      CRuleCase{"WindowlessKey", {Message(WM_KEYDOWN, 'A', 0, nullptr)}, false, false},
                       CRuleCase{"CloseOfAnotherWindow", {Message(WM_CLOSE, 0, 0, kOtherWindow)}, false, false},
                       CRuleCase{"AKey", {KeyDown('A')}, true, false},
                       CRuleCase{"AKeyToAnotherWindow", {Message(WM_KEYDOWN, 'A', 0, kOtherWindow)}, false, false},

@@ -10,6 +10,7 @@
 
 #include "app/Config.h"
 #include "shell/EntryPoint.h"
+#include "shell/OneDriverTable.h"
 #include "shell/ProgramStartup.h"
 #include "shell/ScreensaverApplication.h"
 #include "graphics/drivers/GraphicsD3D7.h"
@@ -78,9 +79,11 @@ private:
 template <class Driver>
 Engine::CGraphicsDriverEntry Watched(const char* name, const typename CWatchedDriver<Driver>::Hook& hook,
                                      CPixelReader read, int64_t frameUs = kFrameUs) {
-    return {name, [=](Engine::CApplication** app) {
-                return std::make_unique<CWatchedDriver<Driver>>(app, hook, read, frameUs);
-            }};
+    Engine::CGraphicsDriverEntry entry = ShellTesting::DefaultDriverEntry(name);
+    entry.create = [=](Engine::CApplication** app) {
+        return std::make_unique<CWatchedDriver<Driver>>(app, hook, read, frameUs);
+    };
+    return entry;
 }
 
 // Where the scene's visible top-level sprites put their middles on the

@@ -38,7 +38,7 @@ Engine::CGraphicsDriverTable DriversWithOpenGL(
     std::function<std::unique_ptr<CGraphics>(Engine::CApplication**)> openGL) {
     Engine::CGraphicsDriverTable table = Engine::GetDefaultDriverTable();
     for (Engine::CGraphicsDriverEntry& entry : table) {
-        if (std::string(entry.name) == "OpenGL")
+        if (std::string(entry.key) == "OpenGL")
             entry.create = std::move(openGL);
         else
             entry.create = [](Engine::CApplication**) { return std::unique_ptr<CGraphics>(); };

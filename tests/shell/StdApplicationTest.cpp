@@ -133,7 +133,7 @@ TEST_F(StdApplicationTest, NamedDriverFirstAndFailedDriversUndone) {
         return std::unique_ptr<CGraphics>(std::move(driver));
     };
     for (Engine::CGraphicsDriverEntry& entry : drivers)
-        entry.create = [&tried, name = entry.name, make = entry.create](Engine::CApplication** app) {
+        entry.create = [&tried, name = entry.key, make = entry.create](Engine::CApplication** app) {
             tried.push_back(name);
             return make(app);
         };
@@ -305,13 +305,24 @@ TEST(DriverTableTest, NamedDriverFirstThenTableOrder) {
     const auto order = [](const std::optional<CString>& name) {
         const Engine::CGraphicsDriverTable table = Engine::GetDefaultDriverTable();
         std::vector<std::string> names;
-        for (const Engine::CGraphicsDriverEntry* entry : Engine::GetDriverTryOrder(table, name)) names.push_back(entry->name);
+        for (const Engine::CGraphicsDriverEntry* entry : Engine::GetDriverTryOrder(table, name)) names.push_back(entry->key);
         return names;
     };
     using V = std::vector<std::string>;
     EXPECT_EQ(order(std::nullopt), (V{"OpenGL", "D3D8", "D3D7", "SFTW"}));
     EXPECT_EQ(order(CString("sftw")), (V{"SFTW", "D3D8", "OpenGL", "D3D7"}));
     EXPECT_EQ(order(CString("Glide")), (V{"OpenGL", "D3D8", "D3D7", "SFTW"}));
+}
+
+// Each entry keeps the name it is shown as beside its key, and a factory.
+TEST(DriverTableTest, EachDriverIsShownByItsOwnName) {
+    std::vector<std::pair<std::string, std::string>> names;
+    for (const Engine::CGraphicsDriverEntry& entry : Engine::GetDefaultDriverTable()) {
+        names.emplace_back(entry.key, entry.shownName);
+        EXPECT_TRUE(entry.create) << entry.key;
+    }
+    EXPECT_EQ(names, (std::vector<std::pair<std::string, std::string>>{
+                         {"D3D8", "Direct3D 8"}, {"OpenGL", "OpenGL"}, {"D3D7", "Direct3D 7"}, {"SFTW", "Software Emulation"}}));
 }
 
 // The frame loop on a software driver: quads are buffered, and a frame that
@@ -430,8 +441,8 @@ TEST_F(D3D8ShellTest, FailedCreationTriesTheNextDriver) {
     Platform::Testing::D3D8Config().createFails = true;
     Engine::CGraphicsDriverTable drivers = FrameDrivers(1, 0);
     for (const Engine::CGraphicsDriverEntry& entry : Engine::GetDefaultDriverTable())
-        if (std::string(entry.name) == "D3D8") drivers[0] = entry;
-    ASSERT_EQ(std::string(drivers[0].name), "D3D8");
+        if (std::string(entry.key) == "D3D8") drivers[0] = entry;
+    ASSERT_EQ(std::string(drivers[0].key), "D3D8");
     Engine::CStdApplication app(std::move(drivers));
     ASSERT_EQ(app.Run(), 0);
     EXPECT_TRUE(LogHasInOrder({"CGraphics_D3D8::Direct3DCreate8() : FAILED",

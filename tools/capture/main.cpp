@@ -112,7 +112,7 @@ void Capture(const char* commandLine, int frames, const fs::path& output) {
     const auto loading = [&app] { return app->IsLoading() && !app->GetCommandLine().view().starts_with("/c"); };
     Engine::RunApplicationPasses(commandLine, [&]() -> std::unique_ptr<Engine::CStdApplication> {
         auto made = std::make_unique<Engine::CScreensaverApplication>(Engine::CGraphicsDriverTable{
-            {"OpenGL", [&](Engine::CApplication** application) {
+            {"OpenGL", "OpenGL", [&](Engine::CApplication** application) {
                  return std::make_unique<CCaptureDriver>(application, loading, frames, picture, width, height);
              }}});
         app = made.get();
