@@ -7,7 +7,7 @@
 #include "scene/ReflectionAnimObject.h"
 #include "scene/SceneArchive.h"
 #include "scene/controllers/Controller.h"
-#include "scene/controllers/KeyControl.h"
+#include "scene/reflection/QueryKeyControl.h"
 
 namespace Engine::Scene {
 

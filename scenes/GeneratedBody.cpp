@@ -5,12 +5,12 @@
 #include "placefile/AniSpriteObject.h"
 #include "placefile/AniVexaObject.h"
 #include "scene/ReflectionAniObject.h"
+#include "scene/Vector2Controller.h"
+#include "scene/Vector4Controller.h"
 #include "scene/controllers/BezierFloatCtrl.h"
 #include "scene/controllers/EaseCurveList.h"
 #include "scene/controllers/LinearFloatCtrl.h"
 #include "scene/controllers/NoiseFloatControl.h"
-#include "scene/controllers/Vector2Controller.h"
-#include "scene/controllers/Vector4Controller.h"
 
 namespace __SceneGeneratedCode {
 

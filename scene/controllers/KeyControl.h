@@ -5,7 +5,6 @@
 namespace Engine::Scene {
 
 class IKey;
-class CAnimatable;
 
 class IKeyControl {
 public:
@@ -19,10 +18,5 @@ public:
     // Sorts the keys by time, ascending.
     virtual void SortKeys() = 0;
 };
-
-// The object's key interface, when its registered class lists IKeyControl
-// among its reflected bases; else (and for null) null. A class that
-// implements the interface without naming it is not treated as a key table.
-IKeyControl* QueryKeyControl(CAnimatable* object);
 
 } // namespace Engine::Scene

@@ -9,9 +9,9 @@
 #include "scene/SceneArchive.h"
 #include "scene/controllers/ControllerInterfaces.h"
 #include "scene/controllers/EaseCurveList.h"
-#include "scene/controllers/KeyControl.h"
 #include "scene/controllers/Keys.h"
 #include "scene/controllers/MultCurveList.h"
+#include "scene/reflection/QueryKeyControl.h"
 
 namespace Engine::Scene {
 

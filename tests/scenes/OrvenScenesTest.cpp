@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "scene/controllers/Vector4Controller.h"
+#include "scene/Vector4Controller.h"
 #include "tests/scenes/GeneratedScenesFixture.h"
 #include "tools/GeneratedSceneRecipe.h"
 

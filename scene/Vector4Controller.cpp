@@ -1,4 +1,4 @@
-#include "scene/controllers/Vector4Controller.h"
+#include "scene/Vector4Controller.h"
 
 namespace Engine::Scene {
 

@@ -1,4 +1,4 @@
-#include "scene/controllers/ComponentController.h"
+#include "scene/ComponentController.h"
 
 #include "reflection/Properties.h"
 #include "scene/ClassDir.h"

@@ -1,4 +1,4 @@
-#include "scene/controllers/RGBAController.h"
+#include "scene/RGBAController.h"
 
 namespace Engine::Scene {
 

@@ -1,4 +1,4 @@
-#include "scene/controllers/Vector2Controller.h"
+#include "scene/Vector2Controller.h"
 
 namespace Engine::Scene {
 

@@ -1,4 +1,4 @@
-#include "scene/controllers/KeyControl.h"
+#include "scene/reflection/QueryKeyControl.h"
 
 #include "reflection/TypeRegistry.h"
 #include "scene/Animatable.h"

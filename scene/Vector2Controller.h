@@ -3,7 +3,7 @@
 // properties "X" and "Y".
 
 #include "app/Geometry.h"
-#include "scene/controllers/ComponentController.h"
+#include "scene/ComponentController.h"
 #include "scene/controllers/ControllerInterfaces.h"
 
 namespace Engine::Scene {

@@ -2,7 +2,7 @@
 // A colour controller: a four-component controller whose components are
 // red, green, blue and alpha.
 
-#include "scene/controllers/Vector4Controller.h"
+#include "scene/Vector4Controller.h"
 
 namespace Engine::Scene {
 
