@@ -33,7 +33,8 @@ public:
 
     // The loading steps. Each throws Engine::CException when what it loads
     // cannot be read; the scenes and tracks skip a bad file (logged) and go
-    // on with the next number.
+    // on with the next number. A quit found while one runs cuts it with
+    // CLoadCancelled, and no file after it is tried.
     void LoadFont();
     void LoadHints();
     void LoadScenes();
