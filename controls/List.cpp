@@ -329,13 +329,13 @@ void CList::Navigate(uint32_t key) {
         if (stop < m_items.size() && !IsFullyVisible(*m_items[stop])) ScrollTo(m_pScrollBar->GetPos() + (down ? n : -n));
         return;
     }
-    int32_t step = 1;
     switch (key) {
-    case KEY_HOME: index = 0, step = -1; break;
+    case KEY_HOME: index = 0; break;
     case KEY_END: index = last; break;
-    case KEY_UP: index = std::max(index - 1, 0), step = -1; break;
+    case KEY_UP: index = std::max(index - 1, 0); break;
     default: index = std::min(index + 1, last); break;
     }
+    const int32_t step = key == KEY_HOME || key == KEY_UP ? -1 : 1;
     m_pCurrent = m_items[size_t(index)].get();
     ScrollUntilVisible(*m_pCurrent, step);
 }
