@@ -1,7 +1,8 @@
 // The screensaver showing one scene alone, on each driver.
 //
 // Scene 6 with each damaged effect (tools/HeavyEffects.h), and each damaged
-// sprite layer (tools/HeavySprites.h), on the real clock, so that a slow
+// sprite layer (tools/HeavySprites.h), and bg6 with many copies of its
+// lantern (tools/LanternCopies.h), on the real clock, so that a slow
 // frame is followed by catch-up steps as on a user's machine: the worst and
 // the mean of the first 40 frames after the scene comes on, from present to
 // present (counters "worst_ms" and "mean_ms"; the frame's particle limits
@@ -31,6 +32,7 @@
 #include "tools/GeneratedScenePlaces.h"
 #include "tools/HeavyEffects.h"
 #include "tools/HeavySprites.h"
+#include "tools/LanternCopies.h"
 
 namespace {
 
@@ -56,6 +58,13 @@ Tools::CPakWriter SceneSixPack(std::vector<uint8_t> effects) {
 Tools::CPakWriter HeavySpritesPack(Tools::EHeavySprites sprites) {
     Tools::CPakWriter pack = BasePack();
     Tools::AddSceneAlone(pack, Tools::WriteHeavySprites(sprites));
+    return pack;
+}
+
+// The demo pack with bg6 and its lantern copies alone.
+Tools::CPakWriter LanternCopiesPack(const Tools::CLanternCopies& copies) {
+    Tools::CPakWriter pack = BasePack();
+    Tools::AddLanternCopies(pack, copies.animation, copies.count);
     return pack;
 }
 
@@ -91,6 +100,10 @@ void BM_HeavyEffectFrames(benchmark::State& state, const std::string& driver, To
 
 void BM_HeavySpriteFrames(benchmark::State& state, const std::string& driver, Tools::EHeavySprites sprites) {
     HeavyFrames(state, driver, HeavySpritesPack(sprites));
+}
+
+void BM_LanternFrames(benchmark::State& state, const std::string& driver, Tools::CLanternCopies copies) {
+    HeavyFrames(state, driver, LanternCopiesPack(copies));
 }
 
 // Limits set at a present hold from the next frame on. The blocks start
@@ -135,6 +148,10 @@ std::string HeavySpritesRun(const std::string& driver, Tools::EHeavySprites spri
     return "BM_HeavySpriteFrames/" + driver + "/" + Tools::HeavySpritesName(sprites);
 }
 
+std::string LanternRun(const std::string& driver, const Tools::CLanternCopies& copies) {
+    return "BM_LanternFrames/" + driver + "/" + copies.name;
+}
+
 std::string LimitsRun(const std::string& driver) { return "BM_SceneFrameLimits/" + driver; }
 
 // Each case runs once a repetition: it lasts seconds.
@@ -155,6 +172,12 @@ void Register() {
                                          std::string(driver), sprites)
                 ->Unit(benchmark::kSecond)
                 ->Iterations(1);
+    for (const char* driver : kDrivers)
+        for (const Tools::CLanternCopies& copies : Tools::kLanternCopies)
+            benchmark::RegisterBenchmark(LanternRun(driver, copies).c_str(), BM_LanternFrames, std::string(driver),
+                                         copies)
+                ->Unit(benchmark::kSecond)
+                ->Iterations(1);
 }
 
 // What a frame of a damaged file should stay under.
@@ -173,6 +196,10 @@ std::vector<BenchTargets::CTarget> Targets() {
         for (Tools::EHeavySprites sprites : Tools::kHeavySprites)
             targets.push_back({HeavySpritesRun(driver, sprites) + "/iterations:1", "worst_ms", 1.0, "ms", kWorstFrameMs, true,
                                std::string(Tools::HeavySpritesName(sprites)) + " on " + driver + ": worst frame"});
+    for (const char* driver : kDrivers)
+        for (const Tools::CLanternCopies& copies : Tools::kLanternCopies)
+            targets.push_back({LanternRun(driver, copies) + "/iterations:1", "worst_ms", 1.0, "ms", kWorstFrameMs, true,
+                               std::string(copies.name) + " on " + driver + ": worst frame"});
     return targets;
 }
 
