@@ -284,7 +284,9 @@ TEST_P(ReferenceOrderTest, ListsNotificationAndTeardownFollowThePlainLists) {
         const SOp op = Next(model);
         ASSERT_EQ(Apply(world, op), Apply(model, op)) << "step " << step;
         ASSERT_EQ(world.log, model.log) << "step " << step;
-        if (step % 8 == 0) ASSERT_NO_FATAL_FAILURE(ExpectSameLists(model, world, step));
+        if (step % 8 == 0) {
+            ASSERT_NO_FATAL_FAILURE(ExpectSameLists(model, world, step));
+        }
         for (const auto& deps : model.m_deps) longest = std::max(longest, deps.size());
     }
     // The whole graph let go of object by object, as a scene does.
