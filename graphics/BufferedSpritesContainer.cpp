@@ -4,14 +4,12 @@
 
 namespace Engine::Graphics {
 
-namespace {
-constexpr size_t kFirstBucketCapacity = 8;
-}
-
-CBufferedSpritesContainer::CBufferedSpritesContainer() : m_buckets(BUCKET_COUNT) {}
+CBufferedSpritesContainer::CBufferedSpritesContainer() : m_bucketHeads(BUCKET_COUNT, kNoEntry) {}
 
 void CBufferedSpritesContainer::Clear() {
-    for (std::vector<CBucketEntry>& bucket : m_buckets) bucket.clear();
+    // The buckets keep their number: the next frame is likely as large.
+    std::fill(m_bucketHeads.begin(), m_bucketHeads.end(), kNoEntry);
+    m_entries.clear();
     m_records.clear();
 }
 
@@ -24,10 +22,12 @@ void CBufferedSpritesContainer::Add(const SpriteVertex quad[4], const ref_ptr<CT
     record.block.blendDestination = state.blendDestination;
     record.block.alphaBlend = state.alphaBlend;
     record.UpdateHash();
-    std::vector<CBucketEntry>& bucket = m_buckets[BucketHash(record) % BUCKET_COUNT];
-    if (!InBucket(bucket, record)) {
-        if (bucket.capacity() == 0) bucket.reserve(kFirstBucketCapacity);
-        bucket.push_back({record.hash, uint32_t(m_records.size())});
+    const uint32_t bucketHash = BucketHash(record);
+    if (!InBucket(bucketHash, record)) {
+        if (m_entries.size() >= m_bucketHeads.size()) GrowBuckets();
+        uint32_t& head = m_bucketHeads[bucketHash & (m_bucketHeads.size() - 1)];
+        m_entries.push_back({record.hash, uint32_t(m_records.size()), head});
+        head = uint32_t(m_entries.size() - 1);
     }
     // Grown by a quarter, not doubled: a frame of a full particle pool holds
     // over a hundred thousand records of 144 bytes in each of the driver's
@@ -41,21 +41,27 @@ void CBufferedSpritesContainer::AddQuads(const CBufferedDrawState& state, const 
     for (int32_t quad = 0; quad < count; ++quad) Add(quads + 4 * quad, texture, state);
 }
 
-bool CBufferedSpritesContainer::InBucket(const std::vector<CBucketEntry>& bucket,
-                                         const CBufferedSprite& record) const {
-    return std::any_of(bucket.begin(), bucket.end(), [&](const CBucketEntry& entry) {
-        return entry.hash == record.hash && m_records[entry.index].SameAs(record);
-    });
+bool CBufferedSpritesContainer::InBucket(uint32_t bucketHash, const CBufferedSprite& record) const {
+    for (uint32_t at = m_bucketHeads[bucketHash & (m_bucketHeads.size() - 1)]; at != kNoEntry; at = m_entries[at].next) {
+        const CBucketEntry& entry = m_entries[at];
+        if (entry.hash == record.hash && m_records[entry.index].SameAs(record)) return true;
+    }
+    return false;
+}
+
+void CBufferedSpritesContainer::GrowBuckets() {
+    m_bucketHeads.assign(m_bucketHeads.size() * 2, kNoEntry);
+    for (uint32_t at = 0; at < m_entries.size(); ++at) {
+        uint32_t& head = m_bucketHeads[BucketHash(m_records[m_entries[at].index]) & (m_bucketHeads.size() - 1)];
+        m_entries[at].next = head;
+        head = at;
+    }
 }
 
 bool CBufferedSpritesContainer::Contains(const CBufferedSprite& record) const {
-    return InBucket(m_buckets[BucketHash(record) % BUCKET_COUNT], record);
+    return InBucket(BucketHash(record), record);
 }
 
-size_t CBufferedSpritesContainer::GetDistinctCount() const {
-    size_t count = 0;
-    for (const std::vector<CBucketEntry>& bucket : m_buckets) count += bucket.size();
-    return count;
-}
+size_t CBufferedSpritesContainer::GetDistinctCount() const { return m_entries.size(); }
 
 } // namespace Engine::Graphics

@@ -21,6 +21,7 @@ struct CBufferedDrawState {
 class CBufferedSpritesContainer : public Engine::CReferenced {
 public:
     static constexpr size_t BUCKET_COUNT = 512;
+    static_assert((BUCKET_COUNT & (BUCKET_COUNT - 1)) == 0);
 
     CBufferedSpritesContainer();
 
@@ -43,14 +44,25 @@ public:
 
 private:
     // A distinct record: its index in m_records, and its hash, kept here so
-    // that a look-up passes over other records without reading them.
+    // that a look-up passes over other records without reading them; the
+    // next entry of its bucket, or kNoEntry.
     struct CBucketEntry {
         uint32_t hash;
         uint32_t index;
+        uint32_t next;
     };
-    bool InBucket(const std::vector<CBucketEntry>& bucket, const CBufferedSprite& record) const;
+    static constexpr uint32_t kNoEntry = UINT32_MAX;
 
-    std::vector<std::vector<CBucketEntry>> m_buckets;
+    bool InBucket(uint32_t bucketHash, const CBufferedSprite& record) const;
+    // Doubles the buckets and chains every entry again.
+    void GrowBuckets();
+
+    // The table starts with BUCKET_COUNT buckets (a power of two, so that a
+    // mask picks the bucket) and doubles whenever the
+    // distinct records outnumber them, so that a look-up passes over about
+    // one entry however many quads a frame holds.
+    std::vector<uint32_t> m_bucketHeads;
+    std::vector<CBucketEntry> m_entries;
     std::vector<CBufferedSprite> m_records;
 };
 

@@ -2,6 +2,8 @@
 // containers and their rotation, and the entries that buffer instead of
 // drawing while the containers exist.
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -49,6 +51,32 @@ TEST(BufferedSpritesContainer, EqualRecordsNeedTheSameTextureAndState) {
     container->Clear();
     EXPECT_FALSE(container->Contains(probe->GetRecords()[0]));
     EXPECT_EQ(texture->GetRefCount(), 3);  // ours and the probe's two
+}
+
+// Far more distinct records than the table's first buckets, each added
+// twice, then the table emptied and filled again with half of them.
+TEST(BufferedSpritesContainer, ManyDistinctRecordsAreEachFoundOnce) {
+    constexpr int kDistinct = 20000;
+    ref_ptr<CTexture> texture(new CTexture(nullptr, nullptr));
+    ref_ptr<CBufferedSpritesContainer> container(new CBufferedSpritesContainer());
+    ref_ptr<CBufferedSpritesContainer> probe(new CBufferedSpritesContainer());
+    const auto quadAt = [](int i) {
+        std::array<SpriteVertex, 4> quad;
+        std::copy_n(kQuad, 4, quad.begin());
+        for (SpriteVertex& vertex : quad) vertex.x += float(i);
+        return quad;
+    };
+    for (int i = 0; i <= kDistinct; ++i) probe->Add(quadAt(i).data(), texture, {});
+    for (const int round : {0, 1}) {
+        const int count = round == 0 ? kDistinct : kDistinct / 2;
+        for (int copy = 0; copy < 2; ++copy)
+            for (int i = 0; i < count; ++i) container->Add(quadAt(i).data(), texture, {});
+        EXPECT_EQ(container->GetDistinctCount(), size_t(count)) << round;
+        EXPECT_EQ(container->GetRecords().size(), size_t(2 * count)) << round;
+        for (int i = 0; i <= kDistinct; ++i)
+            ASSERT_EQ(container->Contains(probe->GetRecords()[size_t(i)]), i < count) << round << " " << i;
+        container->Clear();
+    }
 }
 
 TEST(BufferedSpritesContainer, TwoAndThreeContainersRotate) {
