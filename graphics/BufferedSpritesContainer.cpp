@@ -25,7 +25,7 @@ void CBufferedSpritesContainer::Add(const SpriteVertex quad[4], const ref_ptr<CT
     const uint32_t bucketHash = BucketHash(record);
     if (!InBucket(bucketHash, record)) {
         if (m_entries.size() >= m_bucketHeads.size()) GrowBuckets();
-        uint32_t& head = m_bucketHeads[bucketHash & (m_bucketHeads.size() - 1)];
+        uint32_t& head = m_bucketHeads[BucketOf(bucketHash)];
         m_entries.push_back({record.hash, uint32_t(m_records.size()), head});
         head = uint32_t(m_entries.size() - 1);
     }
@@ -42,17 +42,24 @@ void CBufferedSpritesContainer::AddQuads(const CBufferedDrawState& state, const 
 }
 
 bool CBufferedSpritesContainer::InBucket(uint32_t bucketHash, const CBufferedSprite& record) const {
-    for (uint32_t at = m_bucketHeads[bucketHash & (m_bucketHeads.size() - 1)]; at != kNoEntry; at = m_entries[at].next) {
+    for (uint32_t at = m_bucketHeads[BucketOf(bucketHash)]; at != kNoEntry; at = m_entries[at].next) {
         const CBucketEntry& entry = m_entries[at];
         if (entry.hash == record.hash && m_records[entry.index].SameAs(record)) return true;
     }
     return false;
 }
 
+size_t CBufferedSpritesContainer::BucketOf(uint32_t bucketHash) const {
+    // The record hash's low bits vary little between quads of one frame: a
+    // multiplicative mix spreads every bit into the bucket's.
+    return size_t(uint32_t(bucketHash * 0x9E3779B9u) >> m_bucketShift);
+}
+
 void CBufferedSpritesContainer::GrowBuckets() {
     m_bucketHeads.assign(m_bucketHeads.size() * 2, kNoEntry);
+    --m_bucketShift;
     for (uint32_t at = 0; at < m_entries.size(); ++at) {
-        uint32_t& head = m_bucketHeads[BucketHash(m_records[m_entries[at].index]) & (m_bucketHeads.size() - 1)];
+        uint32_t& head = m_bucketHeads[BucketOf(BucketHash(m_records[m_entries[at].index]))];
         m_entries[at].next = head;
         head = at;
     }

@@ -3,6 +3,7 @@
 // table over the distinct records so that the next frame can ask whether a
 // record was drawn here.
 
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -54,15 +55,17 @@ private:
     static constexpr uint32_t kNoEntry = UINT32_MAX;
 
     bool InBucket(uint32_t bucketHash, const CBufferedSprite& record) const;
+    size_t BucketOf(uint32_t bucketHash) const;
     // Doubles the buckets and chains every entry again.
     void GrowBuckets();
 
-    // The table starts with BUCKET_COUNT buckets (a power of two, so that a
-    // mask picks the bucket) and doubles whenever the
+    // The table starts with BUCKET_COUNT buckets (a power of two, so that the
+    // top bits of a mixed hash pick the bucket) and doubles whenever the
     // distinct records outnumber them, so that a look-up passes over about
     // one entry however many quads a frame holds.
     std::vector<uint32_t> m_bucketHeads;
     std::vector<CBucketEntry> m_entries;
+    int m_bucketShift = 32 - std::countr_zero(BUCKET_COUNT);
     std::vector<CBufferedSprite> m_records;
 };
 
