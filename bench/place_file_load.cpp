@@ -12,6 +12,7 @@
 #include <string>
 
 #include "ScenePlaceFolder.h"
+#include "TargetReporter.h"
 #include "tools/LanternCopies.h"
 
 namespace {
@@ -67,8 +68,7 @@ public:
             best = best == 0.0 ? counter->second.value : std::min(best, counter->second.value);
         }
     }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
+    void PrintSummary() const {
         for (const auto& [family, byCount] : m_perObject) {
             for (const auto& [count, seconds] : byCount)
                 std::printf("%s/%lld: %.3f us per object\n", family.c_str(), static_cast<long long>(count),
@@ -87,10 +87,6 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     CPerObjectReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return BenchTargets::RunThenSummarise(argc, argv, reporter);
 }
