@@ -53,7 +53,7 @@ CAnimatable::Ref CClassDir::FindObject(uint32_t id) const {
 
 void CClassDir::Clear() {
     // Moved out first: releasing an object may reach the directory again.
-    std::map<uint32_t, CAnimatable::Ref> objects;
+    ObjectMap objects;
     objects.swap(m_objects);
     std::vector<CAnimatable::Ref> dropped;
     dropped.swap(m_dropped);
@@ -71,7 +71,7 @@ void CClassDir::DisposeDropped() {
 
 void CClassDir::DisposeAll() {
     m_dropped.clear();
-    std::map<uint32_t, CAnimatable::Ref> objects;
+    ObjectMap objects;
     objects.swap(m_objects);
     for (auto& [id, object] : objects) {
         try {

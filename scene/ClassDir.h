@@ -9,6 +9,7 @@
 
 #include "reflection/TypeRegistry.h"
 #include "scene/Animatable.h"
+#include "scene/ScenePool.h"
 
 namespace Engine::Scene {
 
@@ -79,7 +80,10 @@ private:
     // from construction and from the start of each search.
     const TypeMap* m_typeMap;
     TypeMap::const_iterator m_typeCursor;
-    std::map<uint32_t, CAnimatable::Ref> m_objects;
+    using ObjectMap = std::map<uint32_t, CAnimatable::Ref, std::less<uint32_t>,
+                               CScenePoolAllocator<std::pair<const uint32_t, CAnimatable::Ref>>>;
+
+    ObjectMap m_objects;
     std::vector<CAnimatable::Ref> m_dropped;
     int m_readDepth = 0;
 };

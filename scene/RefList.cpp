@@ -56,7 +56,7 @@ CRefList::Ref CRefList::RemoveFirst(const CReferenceTarget* object) {
 }
 
 void CRefList::Clear() {
-    std::vector<Ref> entries;
+    RefVector entries;
     entries.swap(m_small);
     const std::unique_ptr<CRefTree> tree = std::move(m_large);
     if (tree) entries = tree->TakeAll();

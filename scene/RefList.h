@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/Referenced.h"
+#include "scene/ScenePool.h"
 
 namespace Engine::Scene {
 
@@ -20,6 +21,7 @@ class CRefTree;
 class CRefList {
 public:
     using Ref = Engine::ref_ptr<CReferenceTarget>;
+    using RefVector = std::vector<Ref, CScenePoolAllocator<Ref>>;
 
     CRefList();
     CRefList(const CRefList&) = delete;
@@ -44,7 +46,7 @@ private:
     // Larger lists move into the tree; it is kept until the list empties.
     static constexpr size_t SMALL_LIMIT = 16;
 
-    std::vector<Ref> m_small;
+    RefVector m_small;
     std::unique_ptr<CRefTree> m_large;
 };
 

@@ -145,8 +145,8 @@ std::vector<CRefTree::SNode*> CRefTree::Detach() {
     return nodes;
 }
 
-std::vector<CRefTree::Ref> CRefTree::TakeAll() {
-    std::vector<Ref> refs;
+CRefTree::RefVector CRefTree::TakeAll() {
+    RefVector refs;
     const std::vector<SNode*> nodes = Detach();
     refs.reserve(nodes.size());
     for (SNode* node : nodes) {

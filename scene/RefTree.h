@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/Referenced.h"
+#include "scene/ScenePool.h"
 
 namespace Engine::Scene {
 
@@ -19,6 +20,7 @@ class CReferenceTarget;
 class CRefTree {
 public:
     using Ref = Engine::ref_ptr<CReferenceTarget>;
+    using RefVector = std::vector<Ref, CScenePoolAllocator<Ref>>;
     static constexpr size_t NOT_FOUND = size_t(-1);
 
     CRefTree() = default;
@@ -37,10 +39,10 @@ public:
     // none.
     Ref RemoveFirst(const CReferenceTarget* object);
     // Every entry in order; the list is left empty.
-    std::vector<Ref> TakeAll();
+    RefVector TakeAll();
 
 private:
-    struct SNode {
+    struct SNode : CScenePooled {
         Ref ref;
         SNode* left = nullptr;
         SNode* right = nullptr;
@@ -58,7 +60,7 @@ private:
         bool operator()(const SNode* a, const CReferenceTarget* b) const;
         bool operator()(const CReferenceTarget* a, const SNode* b) const;
     };
-    using Index = std::set<SNode*, CByObjectThenPosition>;
+    using Index = std::set<SNode*, CByObjectThenPosition, CScenePoolAllocator<SNode*>>;
 
     static size_t NodeSize(const SNode* node) { return node ? node->size : 0; }
     static size_t Position(const SNode* node);

@@ -7,6 +7,7 @@
 
 #include "app/Referenced.h"
 #include "scene/RefList.h"
+#include "scene/ScenePool.h"
 
 namespace Engine::Scene {
 
@@ -22,7 +23,7 @@ enum ERefMessage : int {
 // NotifyRefChanged answers: go on, or stop the notification here.
 enum ERefResult : int { REFRESULT_CONTINUE = 1, REFRESULT_STOP = 3 };
 
-class CReferenceTarget : public Engine::CReferenced {
+class CReferenceTarget : public Engine::CReferenced, public CScenePooled {
 public:
     using Ref = Engine::ref_ptr<CReferenceTarget>;
 

@@ -37,7 +37,7 @@ int CReflectable::NotifyRefChanged(CReferenceTarget::Ref, int message) {
 void CReflectable::Dispose() {
     DeleteAllReferences();
     // Moved out first: releasing a slot may run code that looks at the list.
-    std::vector<CEntry> entries;
+    EntryVector entries;
     entries.swap(m_entries);
 }
 
@@ -159,7 +159,7 @@ void CReflectable::SetReflectedType(const Engine::Reflection::CTypeInfo* type) {
 
 void CReflectable::Bind() {
     // Slots of an earlier binding let go of their objects.
-    std::vector<CEntry> old;
+    EntryVector old;
     old.swap(m_entries);
     for (CEntry& entry : old)
         if (entry.sub) RemoveReference(entry.sub);

@@ -50,7 +50,9 @@ public:
     bool IsBound() const { return m_bound; }
 
 protected:
-    const std::vector<CEntry>& GetEntries() const { return m_entries; }
+    using EntryVector = std::vector<CEntry, CScenePoolAllocator<CEntry>>;
+
+    const EntryVector& GetEntries() const { return m_entries; }
     void ClearReflectedType() { m_boundType = {}; }
 
 private:
@@ -61,7 +63,7 @@ private:
     bool AttachReadController(const Engine::Reflection::CPropertyInfo* property, CAnimatable::Ref sub);
     const CEntry& EntryAt(int index) const { return m_entries.at(size_t(index)); }
 
-    std::vector<CEntry> m_entries;
+    EntryVector m_entries;
     CTypePair m_boundType;
     bool m_bound = false;
 };

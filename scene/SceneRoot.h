@@ -74,10 +74,10 @@ private:
     // none is left): a deque lets them go in constant time each, where a
     // vector moved every later child for each, and a scene of tens of
     // thousands of objects took most of a second to let go.
-    std::deque<CAnimatable::Ref> m_children;
+    std::deque<CAnimatable::Ref, CScenePoolAllocator<CAnimatable::Ref>> m_children;
     // The children again, for AddChild's check: a search of the deque made
     // reading a scene of n children take n * n steps. Never iterated.
-    std::set<const CAnimatable*, std::less<const CAnimatable*>> m_childSet;
+    std::set<const CAnimatable*, std::less<const CAnimatable*>, CScenePoolAllocator<const CAnimatable*>> m_childSet;
     CString m_name;
     CSceneTime m_time;
 };

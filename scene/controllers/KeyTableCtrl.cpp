@@ -27,7 +27,7 @@ bool CStdFloatKeyTableCtrl<K>::Serialize(CArchive& ar) {
                                          count, static_cast<long long>(left));
     }
     // Read aside first: a failed read keeps the keys the table had.
-    std::vector<std::unique_ptr<K>> keys;
+    KeyVector keys;
     keys.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
         keys.push_back(std::make_unique<K>());

@@ -74,7 +74,9 @@ protected:
     // Adds the delta to every key's value, or to every selected key's.
     void OffsetValues(float delta, bool selectedOnly);
 
-    std::vector<std::unique_ptr<K>> m_keys;
+    using KeyVector = std::vector<std::unique_ptr<K>, CScenePoolAllocator<std::unique_ptr<K>>>;
+
+    KeyVector m_keys;
 };
 
 // Shared by every key kind: a strict order even for NaN times (last).

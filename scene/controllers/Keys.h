@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "app/Archive.h"
+#include "scene/ScenePool.h"
 
 namespace Engine::Scene {
 
@@ -15,7 +16,7 @@ enum EKeyFlags : uint32_t {
     KEY_OUT_HANDLE_SELECTED = 0x40,
 };
 
-class IKey {
+class IKey : public CScenePooled {
 public:
     virtual ~IKey() = default;
     // Writes or reads the key's record (no chunk header of its own).

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "scene/ScenePool.h"
+
+namespace Engine::Scene {
+namespace {
+
+struct CBlock {
+    uint8_t* bytes;
+    std::size_t size;
+    uint8_t mark;
+};
+
+void Fill(const CBlock& block) { std::memset(block.bytes, block.mark, block.size); }
+
+bool Intact(const CBlock& block) {
+    return std::all_of(block.bytes, block.bytes + block.size, [&](uint8_t b) { return b == block.mark; });
+}
+
+CBlock Take(std::size_t size, uint8_t mark) {
+    auto* bytes = static_cast<uint8_t*>(CScenePool::Allocate(size, alignof(std::max_align_t)));
+    return {bytes, size, mark};
+}
+
+void Give(const CBlock& block) { CScenePool::Deallocate(block.bytes, block.size, alignof(std::max_align_t)); }
+
+// Blocks of one size, on both sides of the largest pooled size: each is
+// aligned and its own, through releases and reuse in any order.
+class ScenePoolSizes : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(ScenePoolSizes, BlocksStayApartThroughReleaseAndReuse) {
+    const std::size_t size = GetParam();
+    std::vector<CBlock> blocks;
+    for (int i = 0; i < 600; ++i) blocks.push_back(Take(size, uint8_t(i)));
+    for (const CBlock& block : blocks) {
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(block.bytes) % alignof(std::max_align_t), 0u);
+        Fill(block);
+    }
+    // Every third block goes, then as many come back.
+    std::vector<CBlock> kept;
+    for (std::size_t i = 0; i < blocks.size(); ++i) (i % 3 == 1 ? Give(blocks[i]) : kept.push_back(blocks[i]));
+    for (int i = 0; i < 200; ++i) {
+        kept.push_back(Take(size, uint8_t(0xA0 + i % 16)));
+        Fill(kept.back());
+    }
+    for (const CBlock& block : kept) EXPECT_TRUE(Intact(block));
+    std::reverse(kept.begin(), kept.end());
+    for (const CBlock& block : kept) Give(block);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ScenePoolSizes, ::testing::Values(1, 8, 16, 17, 48, 200, 1024, 1025, 5000));
+
+struct CPooledThing : CScenePooled {
+    explicit CPooledThing(int v) : value(v) {}
+    virtual ~CPooledThing() = default;
+    int value;
+};
+
+struct CBiggerThing : CPooledThing {
+    explicit CBiggerThing(int v) : CPooledThing(v) { std::fill(std::begin(padding), std::end(padding), v); }
+    int padding[60];
+};
+
+TEST(ScenePool, ObjectsAndContainersOfTheSceneUseIt) {
+    std::vector<std::unique_ptr<CPooledThing>> things;
+    for (int i = 0; i < 300; ++i)
+        things.emplace_back(i % 2 ? new CBiggerThing(i) : new CPooledThing(i));
+    std::map<int, int, std::less<int>, CScenePoolAllocator<std::pair<const int, int>>> byValue;
+    std::vector<int, CScenePoolAllocator<int>> values;
+    for (const auto& thing : things) {
+        byValue.emplace(-thing->value, thing->value);
+        values.push_back(thing->value);
+    }
+    things.erase(things.begin(), things.begin() + 150);
+    for (const auto& thing : things) {
+        EXPECT_EQ(values.at(size_t(thing->value)), thing->value);
+        EXPECT_EQ(byValue.at(-thing->value), thing->value);
+        if (auto* bigger = dynamic_cast<CBiggerThing*>(thing.get())) {
+            EXPECT_TRUE(std::all_of(std::begin(bigger->padding), std::end(bigger->padding),
+                                    [&](int p) { return p == thing->value; }));
+        }
+    }
+}
+
+} // namespace
+} // namespace Engine::Scene
