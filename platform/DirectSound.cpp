@@ -15,7 +15,12 @@ const GUID IID_IDirectSoundNotify = {0xB0210783, 0x89CD, 0x11D0, {0xAF, 0x08, 0x
 
 namespace {
 
+// How far the write cursor leads the play cursor.
 constexpr int kCallbackFrames = 1024;
+// What the output asks of the mix at a time. Closing the output waits for
+// its thread's current period (SDL's silent driver sleeps through a whole
+// one), so it is kept well under the lead: a quarter of it.
+constexpr int kDeviceFrames = kCallbackFrames / 4;
 constexpr DWORD kMaxBufferBytes = 0x0FFFFFFF;
 
 std::atomic<bool> g_manual{false};
@@ -382,7 +387,7 @@ bool CSoundDevice::TryOpen() {
     want.freq = int(m_format.nSamplesPerSec);
     want.format = m_format.wBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
     want.channels = Uint8(m_format.nChannels);
-    want.samples = kCallbackFrames;
+    want.samples = kDeviceFrames;
     want.callback = &CSoundDevice::Callback;
     want.userdata = this;
     m_device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
