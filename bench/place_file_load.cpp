@@ -45,14 +45,18 @@ private:
     BenchPlaces::CScenePlaceFolder m_folder{"mosark_bench_place_load"};
 };
 
+// Seconds per object, printed in the table's unit by the reporter below.
+void CountPerObject(benchmark::State& state, int count) {
+    state.counters["per_object"] =
+        benchmark::Counter(double(count), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 void Run(benchmark::State& state, Tools::ELanternAnimation animation) {
     const int count = int(state.range(0));
     CLanternScene scene(animation, count);
     for (auto _ : state)
         if (!scene.LoadAndLetGo()) state.SkipWithError("the place file did not load");
-    // Seconds per object, printed in the table's unit by the reporter below.
-    state.counters["per_object"] =
-        benchmark::Counter(double(count), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    CountPerObject(state, count);
 }
 
 // Letting go alone, which the program does between a quit and its exit.
@@ -65,8 +69,7 @@ void RunLetGo(benchmark::State& state, Tools::ELanternAnimation animation) {
         state.ResumeTiming();
         scene.LetGo();
     }
-    state.counters["per_object"] =
-        benchmark::Counter(double(count), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    CountPerObject(state, count);
 }
 
 void BM_LetGoStill(benchmark::State& state) { RunLetGo(state, Tools::ELanternAnimation::Still); }

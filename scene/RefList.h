@@ -21,7 +21,7 @@ class CRefTree;
 class CRefList {
 public:
     using Ref = Engine::ref_ptr<CReferenceTarget>;
-    using RefVector = std::vector<Ref, CScenePoolAllocator<Ref>>;
+    using RefVector = CScenePoolVector<Ref>;
 
     CRefList();
     CRefList(const CRefList&) = delete;

@@ -145,8 +145,8 @@ std::vector<CRefTree::SNode*> CRefTree::Detach() {
     return nodes;
 }
 
-CRefTree::RefVector CRefTree::TakeAll() {
-    RefVector refs;
+CScenePoolVector<CRefTree::Ref> CRefTree::TakeAll() {
+    CScenePoolVector<Ref> refs;
     const std::vector<SNode*> nodes = Detach();
     refs.reserve(nodes.size());
     for (SNode* node : nodes) {

@@ -20,7 +20,6 @@ class CReferenceTarget;
 class CRefTree {
 public:
     using Ref = Engine::ref_ptr<CReferenceTarget>;
-    using RefVector = std::vector<Ref, CScenePoolAllocator<Ref>>;
     static constexpr size_t NOT_FOUND = size_t(-1);
 
     CRefTree() = default;
@@ -39,7 +38,7 @@ public:
     // none.
     Ref RemoveFirst(const CReferenceTarget* object);
     // Every entry in order; the list is left empty.
-    RefVector TakeAll();
+    CScenePoolVector<Ref> TakeAll();
 
 private:
     struct SNode : CScenePooled {

@@ -50,7 +50,7 @@ public:
     bool IsBound() const { return m_bound; }
 
 protected:
-    using EntryVector = std::vector<CEntry, CScenePoolAllocator<CEntry>>;
+    using EntryVector = CScenePoolVector<CEntry>;
 
     const EntryVector& GetEntries() const { return m_entries; }
     void ClearReflectedType() { m_boundType = {}; }

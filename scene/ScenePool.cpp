@@ -8,14 +8,8 @@ namespace Engine::Scene {
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef __SANITIZE_ADDRESS__
 constexpr bool kPooled = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kPooled = false;
-#else
-constexpr bool kPooled = true;
-#endif
 #else
 constexpr bool kPooled = true;
 #endif

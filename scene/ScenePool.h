@@ -2,14 +2,15 @@
 // The memory of scene objects, their keys and the lists they keep. A scene
 // archive makes tens of thousands of small blocks; taken from pools of
 // equal blocks they lie together in the order they were read, and letting
-// go of one neither searches nor merges free memory, so a big scene goes
-// in little more than the time it takes to touch each object once. Blocks
+// go of one merges no free memory, so a big scene goes in little more than
+// the time it takes to touch each object once. Blocks
 // are reused for later scenes; the pools' memory stays with the process.
 // AddressSanitizer builds take each block from the heap on its own, so that
 // a use after release is still caught.
 
 #include <cstddef>
 #include <new>
+#include <vector>
 
 namespace Engine::Scene {
 
@@ -48,10 +49,9 @@ public:
     bool operator==(const CScenePoolAllocator<U>&) const noexcept {
         return true;
     }
-    template <class U>
-    bool operator!=(const CScenePoolAllocator<U>&) const noexcept {
-        return false;
-    }
 };
+
+template <class T>
+using CScenePoolVector = std::vector<T, CScenePoolAllocator<T>>;
 
 } // namespace Engine::Scene

@@ -41,7 +41,7 @@ protected:
 
     // Null entries stay in the list (an archive may hold them); users skip
     // them.
-    std::vector<CSlotRef<CController>, CScenePoolAllocator<CSlotRef<CController>>> m_curves;
+    CScenePoolVector<CSlotRef<CController>> m_curves;
 
 private:
     uint32_t m_chunkId;

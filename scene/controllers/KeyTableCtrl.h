@@ -74,7 +74,7 @@ protected:
     // Adds the delta to every key's value, or to every selected key's.
     void OffsetValues(float delta, bool selectedOnly);
 
-    using KeyVector = std::vector<std::unique_ptr<K>, CScenePoolAllocator<std::unique_ptr<K>>>;
+    using KeyVector = CScenePoolVector<std::unique_ptr<K>>;
 
     KeyVector m_keys;
 };

@@ -73,7 +73,7 @@ TEST(ScenePool, ObjectsAndContainersOfTheSceneUseIt) {
     for (int i = 0; i < 300; ++i)
         things.emplace_back(i % 2 ? new CBiggerThing(i) : new CPooledThing(i));
     std::map<int, int, std::less<int>, CScenePoolAllocator<std::pair<const int, int>>> byValue;
-    std::vector<int, CScenePoolAllocator<int>> values;
+    CScenePoolVector<int> values;
     for (const auto& thing : things) {
         byValue.emplace(-thing->value, thing->value);
         values.push_back(thing->value);
