@@ -71,6 +71,27 @@ TEST_F(DirectSoundTest, StereoRampPassesThroughAndLoopingWraps) {
     EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
 }
 
+// The lead is 1,024 output frames, counted at the buffer's own rate and
+// wrapped round its end; whatever the output asks of the mix at a time.
+TEST_F(DirectSoundTest, WriteCursorLeadsByAThousandAndTwentyFourOutputFrames) {
+    const struct {
+        DWORD rate;
+        DWORD leadFrames;
+    } cases[] = {{44100, 1024}, {22050, 512}, {11025, 256}};
+    for (const auto& c : cases) {
+        IDirectSoundBuffer* buffer = MakeBuffer(std::vector<int16_t>(1500), 1, c.rate);
+        DWORD play = 0, write = 0;
+        buffer->GetCurrentPosition(&play, &write);
+        EXPECT_EQ(write, play) << "stopped, rate " << c.rate;
+        buffer->Play(0, 0, DSBPLAY_LOOPING);
+        for (int i = 0; i < 4; ++i) {
+            Render(700);
+            buffer->GetCurrentPosition(&play, &write);
+            EXPECT_EQ(write, (play / 2 + c.leadFrames) % 1500 * 2) << "rate " << c.rate << ", step " << i;
+        }
+    }
+}
+
 TEST_F(DirectSoundTest, VolumeAndPanAttenuate) {
     IDirectSoundBuffer* buffer = MakeBuffer(std::vector<int16_t>(200, 20000), 2);
     buffer->Play(0, 0, DSBPLAY_LOOPING);
