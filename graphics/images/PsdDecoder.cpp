@@ -46,44 +46,42 @@ std::vector<uint32_t> ReadColourTable(ByteSpan data) {
     return table;
 }
 
-// Samples of the image data, one per call. The compressed form is one
+// Where the image data's samples are read: the compressed form is one
 // PackBits stream running across rows and channels, in which a header byte
 // h >= 128 repeats the next sample 257 - h times (so 128 gives 129).
-class CPsdSamples {
-public:
-    CPsdSamples(CByteReader& in, bool compressed, int bytesPerSample)
-        : m_in(in), m_compressed(compressed), m_bytes(bytesPerSample) {}
-
-    // The raw sample: 0-255, or 0-65535 for 16-bit data.
-    uint32_t Next() {
-        if (!m_compressed) return ReadRaw();
-        if (m_left == 0) {
-            const uint8_t h = m_in.U8();
-            m_run = h >= 128;
-            m_left = m_run ? 257 - h : h + 1;
-            m_value = ReadRaw();
-        } else if (!m_run) {
-            m_value = ReadRaw();
-        }
-        --m_left;
-        return m_value;
-    }
+struct CPsdSamples {
+    CPsdSamples(CByteReader& reader, bool isCompressed, int bytesPerSample)
+        : in(reader), compressed(isCompressed), bytes(bytesPerSample) {}
 
     // The smallest number of bytes that can hold count samples.
     uint64_t MinimumBytes(uint64_t count) const {
-        return m_compressed ? (count + 128) / 129 * (1 + m_bytes) : count * m_bytes;
+        return compressed ? (count + 128) / 129 * (1 + bytes) : count * bytes;
     }
 
-private:
-    uint32_t ReadRaw() { return m_bytes == 2 ? m_in.U16BE() : m_in.U8(); }
-
-    CByteReader& m_in;
-    bool m_compressed;
-    int m_bytes;
-    bool m_run = false;
-    uint32_t m_left = 0;
-    uint32_t m_value = 0;
+    CByteReader& in;
+    bool compressed;
+    int bytes;
+    bool run = false;
+    uint32_t left = 0;
+    uint32_t value = 0;
 };
+
+uint32_t ReadRawSample(CPsdSamples& s) { return s.bytes == 2 ? s.in.U16BE() : s.in.U8(); }
+
+// The next raw sample: 0-255, or 0-65535 for 16-bit data.
+uint32_t ReadPSDSample(CPsdSamples& s) {
+    if (!s.compressed) return ReadRawSample(s);
+    if (s.left == 0) {
+        const uint8_t h = s.in.U8();
+        s.run = h >= 128;
+        s.left = s.run ? 257 - h : h + 1;
+        s.value = ReadRawSample(s);
+    } else if (!s.run) {
+        s.value = ReadRawSample(s);
+    }
+    --s.left;
+    return s.value;
+}
 
 // The number of channel planes each mode reads.
 int PlanesToRead(const CPsdHeader& h) {
@@ -105,7 +103,7 @@ int PlanesToRead(const CPsdHeader& h) {
 // their most significant byte).
 void ReadPlane(CPsdSamples& samples, CImageData& image, int lane, int shift) {
     uint8_t* bytes = reinterpret_cast<uint8_t*>(image.pixels.data());
-    for (size_t i = 0; i < image.pixels.size(); ++i) bytes[i * 4 + lane] = uint8_t(samples.Next() >> shift);
+    for (size_t i = 0; i < image.pixels.size(); ++i) bytes[i * 4 + lane] = uint8_t(ReadPSDSample(samples) >> shift);
 }
 
 void DecodePixels(const CPsdHeader& h, const std::vector<uint32_t>& table, CPsdSamples& samples,
@@ -114,14 +112,14 @@ void DecodePixels(const CPsdHeader& h, const std::vector<uint32_t>& table, CPsdS
     switch (h.mode) {
     case kGreyscale:
         for (uint32_t& p : image.pixels) {
-            const uint32_t g = samples.Next() >> shift;
+            const uint32_t g = ReadPSDSample(samples) >> shift;
             p = PackRGBA(g, g, g, 255);
         }
         break;
     case kIndexed:
         // The whole sample is the index; entries past the table are black.
         for (uint32_t& p : image.pixels) {
-            const uint32_t index = samples.Next();
+            const uint32_t index = ReadPSDSample(samples);
             p = index < table.size() ? table[index] : PackRGBA(0, 0, 0, 255);
         }
         break;

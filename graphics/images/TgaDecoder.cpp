@@ -84,45 +84,43 @@ std::vector<uint32_t> ReadColourMap(CByteReader& in, const CTgaHeader& h) {
     return map;
 }
 
-// Pixels in file order, each as up to 4 raw bytes. Run-length packets may
-// cross rows: a header byte h >= 128 repeats one pixel h - 127 times,
-// otherwise h + 1 raw pixels follow.
-class CTgaPixels {
-public:
-    CTgaPixels(CByteReader& in, bool rle, int bytesPerPixel) : m_in(in), m_rle(rle), m_bytes(bytesPerPixel) {}
-
-    const std::array<uint8_t, 4>& Next() {
-        if (!m_rle) {
-            ReadRaw();
-        } else if (m_left == 0) {
-            const uint8_t h = m_in.U8();
-            m_run = h >= 128;
-            m_left = m_run ? h - 127 : h + 1;
-            ReadRaw();
-        } else if (!m_run) {
-            ReadRaw();
-        }
-        if (m_rle) --m_left;
-        return m_pixel;
-    }
+// Where the pixels are read, in file order, each as up to 4 raw bytes.
+// Run-length packets may cross rows: a header byte h >= 128 repeats one
+// pixel h - 127 times, otherwise h + 1 raw pixels follow.
+struct CTgaPixels {
+    CTgaPixels(CByteReader& reader, bool isRLE, int bytesPerPixel) : in(reader), rle(isRLE), bytes(bytesPerPixel) {}
 
     uint64_t MinimumBytes(uint64_t count) const {
-        return m_rle ? (count + 127) / 128 * (1 + m_bytes) : count * m_bytes;
+        return rle ? (count + 127) / 128 * (1 + bytes) : count * bytes;
     }
 
-private:
-    void ReadRaw() {
-        const ByteSpan b = m_in.Take(m_bytes);
-        std::copy(b.begin(), b.end(), m_pixel.begin());
-    }
-
-    CByteReader& m_in;
-    bool m_rle;
-    int m_bytes;
-    bool m_run = false;
-    uint32_t m_left = 0;
-    std::array<uint8_t, 4> m_pixel{};
+    CByteReader& in;
+    bool rle;
+    int bytes;
+    bool run = false;
+    uint32_t left = 0;
+    std::array<uint8_t, 4> pixel{};
 };
+
+void ReadRawPixel(CTgaPixels& p) {
+    const ByteSpan b = p.in.Take(p.bytes);
+    std::copy(b.begin(), b.end(), p.pixel.begin());
+}
+
+const std::array<uint8_t, 4>& ReadTGAPixel(CTgaPixels& p) {
+    if (!p.rle) {
+        ReadRawPixel(p);
+    } else if (p.left == 0) {
+        const uint8_t h = p.in.U8();
+        p.run = h >= 128;
+        p.left = p.run ? h - 127 : h + 1;
+        ReadRawPixel(p);
+    } else if (!p.run) {
+        ReadRawPixel(p);
+    }
+    if (p.rle) --p.left;
+    return p.pixel;
+}
 
 uint32_t ConvertPixel(const CTgaHeader& h, const std::vector<uint32_t>& map, const std::array<uint8_t, 4>& b) {
     switch (h.depth) {
@@ -143,7 +141,7 @@ void DecodePixels(const CTgaHeader& h, const std::vector<uint32_t>& map, CTgaPix
         uint32_t* out = image.pixels.data() + size_t(y) * size_t(width);
         for (int32_t column = 0; column < width; ++column) {
             const int32_t x = h.IsRightToLeft() ? width - 1 - column : column;
-            out[x] = ConvertPixel(h, map, pixels.Next());
+            out[x] = ConvertPixel(h, map, ReadTGAPixel(pixels));
         }
     }
 }
