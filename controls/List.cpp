@@ -201,7 +201,7 @@ int32_t CList::IndexOf(const CListItem* item) const {
     return -1;
 }
 
-void CList::Layout() {
+void CList::UpdateLayout() {
     const int32_t grid = HasStyle(LS_GRID) ? 1 : 0;
     const int32_t clientHeight = m_clientRect.Height();
     m_itemRow.assign(m_items.size(), 0);
@@ -342,7 +342,7 @@ void CList::Navigate(uint32_t key) {
 
 bool CList::HandleEvent(ControlEvent& event) {
     switch (event.code) {
-    case CE_CREATE: Layout(); return true;
+    case CE_CREATE: UpdateLayout(); return true;
     case CE_MOUSE_MOVE:
         if (!HasStyle(LS_HOT_TRACK)) break;
         if (CListItemBase* cell = RowHitTest(event.x, event.y)) m_pCurrent = cell->m_pRowItem;
@@ -350,7 +350,7 @@ bool CList::HandleEvent(ControlEvent& event) {
     case CE_LBUTTON_DOWN: {
         if (CListItem* item = ExpandBoxHitTest(event.x, event.y)) {
             item->m_flags ^= CListItem::COLLAPSED;
-            Layout();
+            UpdateLayout();
             return true;
         }
         CListItemBase* cell = RowHitTest(event.x, event.y);
@@ -408,7 +408,7 @@ void CList::DrawPass(CRenderContext& context, bool gridLines) {
 }
 
 void CList::Draw(CRenderContext& context) {
-    Layout();
+    UpdateLayout();
     context.DisableRenderSwitch3();
     context.FillRect(0, 0, m_clientRect.Width(), m_clientRect.Height(),
                      m_pManager ? m_pManager->GetSysColor(kWindowColor) : kWhite);

@@ -118,7 +118,7 @@ public:
     void SetItemFactory(IItemFactory* factory) { m_pItemFactory = factory; }
     IItemFactory* GetItemFactory() const { return m_pItemFactory; }
 
-    void Layout();
+    void UpdateLayout();
     int32_t GetItemCount() const { return int32_t(m_items.size()); }
     CListItem* GetItem(int32_t index) const { return m_items[size_t(index)].get(); }
     int32_t IndexOf(const CListItem* item) const;

@@ -72,7 +72,7 @@ void CMosarkList::Draw(CRenderContext& context) {
     context.EnableRenderSwitch3();
     context.SetBlendFunc5(6);
     const uint32_t text = PackFaded(m_textColor, m_fOpacity), selected = PackFaded(m_selectTextColor, m_fOpacity);
-    Layout();
+    UpdateLayout();
     const int32_t clientHeight = m_clientRect.Height(), clientWidth = m_clientRect.Width();
     const uint32_t separator = m_pManager ? m_pManager->GetSysColor(kSeparatorColor) : 0xFF000000u;
     const int passes = HasStyle(LS_GRID) ? 2 : 1;

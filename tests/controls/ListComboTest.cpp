@@ -18,7 +18,7 @@ protected:
         list = Make<CList>(owner, {100, 100, 300, 170}, CS_VISIBLE | CS_CHILD | CS_TABSTOP, 9);
         list->SetFont(MakeFont());
         for (const char* text : {"a", "b", "c", "d", "e", "a"}) list->AddItem(text);
-        list->Layout();
+        list->UpdateLayout();
     }
     int32_t Current() const { return list->IndexOf(list->GetCurrentItem()); }
     ref_ptr<CListener> owner;
@@ -66,7 +66,7 @@ TEST_F(Lists, ClicksChooseRowsAtTheirScrolledPlaceAndTreeBoxesToggle) {
     CList::CListItem* parent = list->GetItem(0);
     list->AddItem("e", parent);
     list->GetScrollBar()->SetPos(0);
-    list->Layout();
+    list->UpdateLayout();
     Click(105, 110);
     EXPECT_TRUE(parent->IsCollapsed());
     EXPECT_EQ(list->GetCurrentItem(), chosen) << "the box changes no selection";
@@ -129,7 +129,7 @@ TEST_F(Lists, AClickedCellAttachesThroughItsOwnSlotsWhichACellClassReplaces) {
     auto* own = static_cast<CCountingCell*>(list->AddItem("f"));
     list->SetItemFactory(nullptr);
     own->m_pAttachmentFactory = &attachments;
-    list->Layout();
+    list->UpdateLayout();
     list->GetScrollBar()->SetPos(4);
     Click(150, 145);  // third visible row: the new item 6
     ASSERT_EQ(list->GetCurrentItem(), own);
@@ -278,7 +278,7 @@ TEST_F(Lists, DownOntoAHiddenRowStopsAtTheEnd) {
     CList::CListItem* parent = list->GetItem(0);
     list->AddItem("e", parent);
     parent->m_flags |= CList::CListItem::COLLAPSED;
-    list->Layout();
+    list->UpdateLayout();
     manager->SetFocus(list);
     list->SetCurrentItem(parent);
     Key(KEY_DOWN);

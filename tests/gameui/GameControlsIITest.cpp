@@ -176,7 +176,7 @@ TEST_F(GameControlsII, ListWithoutRowsStartsDrawingAtItemZero) {
     const CControlDescription description = Sized(100, 200);
     list->CreateFromDescription(manager.get(), desktop, &description, nullptr, "", CS_VISIBLE | CS_CHILD, 0);
     list->GetScrollBar()->SetPos(1);
-    list->Layout();
+    list->UpdateLayout();
     EXPECT_EQ(list->FirstDrawnItem(), list->TopItemIndex());
     list->Destroy();
 }
