@@ -8,8 +8,16 @@ namespace Engine::Scene {
 
 namespace {
 
-#ifdef __SANITIZE_ADDRESS__
+// GCC marks an AddressSanitizer build with __SANITIZE_ADDRESS__; clang only
+// answers __has_feature, which GCC 12 lacks.
+#if defined(__SANITIZE_ADDRESS__)
 constexpr bool kPooled = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kPooled = false;
+#else
+constexpr bool kPooled = true;
+#endif
 #else
 constexpr bool kPooled = true;
 #endif
@@ -62,6 +70,8 @@ std::size_t Rounded(std::size_t bytes, std::size_t alignment) {
 
 } // namespace
 
+bool CScenePool::FromHeap() { return !kPooled; }
+
 void* CScenePool::Allocate(std::size_t bytes, std::size_t alignment) {
     if (!kPooled) return ::operator new(bytes, std::align_val_t(alignment));
     return Pools().Allocate(Rounded(bytes, alignment), alignment);
@@ -69,7 +79,13 @@ void* CScenePool::Allocate(std::size_t bytes, std::size_t alignment) {
 
 void CScenePool::Deallocate(void* block, std::size_t bytes, std::size_t alignment) noexcept {
     if (!kPooled) {
+        // The sized form lets the sanitizer check the size; clang declares it
+        // only with -fsized-deallocation, which it leaves off by default.
+#ifdef __cpp_sized_deallocation
         ::operator delete(block, bytes, std::align_val_t(alignment));
+#else
+        ::operator delete(block, std::align_val_t(alignment));
+#endif
         return;
     }
     Pools().Deallocate(block, Rounded(bytes, alignment), alignment);

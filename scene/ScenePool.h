@@ -16,6 +16,8 @@ namespace Engine::Scene {
 
 class CScenePool {
 public:
+    // True in AddressSanitizer builds: each block is the heap's own.
+    static bool FromHeap();
     static void* Allocate(std::size_t bytes, std::size_t alignment);
     static void Deallocate(void* block, std::size_t bytes, std::size_t alignment) noexcept;
 };

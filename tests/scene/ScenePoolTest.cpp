@@ -9,6 +9,11 @@
 
 #include "scene/ScenePool.h"
 
+// AddressSanitizer's runtime, present only when the build links it; asked at
+// run time so that the answer does not rest on the compiler marks the pool
+// itself reads.
+extern "C" int __asan_address_is_poisoned(const volatile void* address) __attribute__((weak));
+
 namespace Engine::Scene {
 namespace {
 
@@ -86,6 +91,22 @@ TEST(ScenePool, ObjectsAndContainersOfTheSceneUseIt) {
             EXPECT_TRUE(std::all_of(std::begin(bigger->padding), std::end(bigger->padding),
                                     [&](int p) { return p == thing->value; }));
         }
+    }
+}
+
+// Under AddressSanitizer a released block goes back to the heap, which
+// poisons it, so that a later use is caught.
+TEST(ScenePool, AddressSanitizerBuildsTakeEveryBlockFromTheHeap) {
+    const bool sanitized = __asan_address_is_poisoned != nullptr;
+    EXPECT_EQ(CScenePool::FromHeap(), sanitized);
+    if (!sanitized) return;
+    for (std::size_t size : {8u, 48u, 1024u}) {
+        const CBlock block = Take(size, 1);
+        Fill(block);
+        EXPECT_FALSE(__asan_address_is_poisoned(block.bytes));
+        Give(block);
+        EXPECT_TRUE(__asan_address_is_poisoned(block.bytes)) << size;
+        EXPECT_TRUE(__asan_address_is_poisoned(block.bytes + size - 1)) << size;
     }
 }
 
