@@ -15,7 +15,7 @@
 
 namespace Engine::Sound {
 
-class CSoundDriver_DSound::CBuffer_DSound : public CBuffer {
+class CSoundDriver_DSound::CBuffer_DSound final : public CBuffer {
 public:
     // A quarter of a streamed voice's ring, in frames.
     static constexpr uint32_t kQuarterFrames = 8820;

@@ -28,7 +28,7 @@ constexpr EResult kInvokeRules[4][3] = {{ConstMember, ConstIsConst, InvalidFunct
 class InvokeRulesTest : public ::testing::TestWithParam<std::tuple<int, int>> {};
 
 TEST_P(InvokeRulesTest, ObjectFormAndBindingPickTheMember) {
-    const auto [form, binding] = GetParam();
+    const int form = std::get<0>(GetParam()), binding = std::get<1>(GetParam());
     CCounter counter;
     CMethodInfo0<CCounter, int> method("Get", binding == NonConstOnly ? &CCounter::Get : nullptr,
                                        binding == ConstOnly ? &CCounter::ConstGet : nullptr);

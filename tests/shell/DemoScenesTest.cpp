@@ -209,7 +209,9 @@ class HeavyEffectTest : public DemoScenesTest, public ::testing::WithParamInterf
 TEST_P(HeavyEffectTest, AQuitDuringTheWorkEndsTheFrameWithinAnIntervalOfVisits) {
     using Engine::Particles::CParticleSystem;
     constexpr int kWarmFrames = 2;
-    const auto [driver, effect, catchUp] = GetParam();
+    const char* const driver = std::get<0>(GetParam());
+    const Tools::EHeavyEffect effect = std::get<1>(GetParam());
+    const bool catchUp = std::get<2>(GetParam());
     UseScene(driver, 6, Tools::WriteHeavyEffect(effect));
     int presented = 0, presentedAtPost = -1;
     int64_t quads = 0, postedAt = -1, stoppedAt = -1;
@@ -278,7 +280,8 @@ class HarmlessInputTest : public DemoScenesTest,
                           public ::testing::WithParamInterface<std::tuple<const char*, CHarmlessInput>> {};
 
 TEST_P(HarmlessInputTest, DoesNotCutTheFrame) {
-    const auto& [driver, input] = GetParam();
+    const char* const driver = std::get<0>(GetParam());
+    const CHarmlessInput& input = std::get<1>(GetParam());
     UseScene(driver, 6);
     int presented = 0, cutAt = -1;
     bool pushed = false;

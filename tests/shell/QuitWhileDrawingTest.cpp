@@ -80,7 +80,9 @@ protected:
 };
 
 TEST_P(QuitWhileDrawingTest, AQuitStopsTheDrawWithinAnIntervalOfQuadsAndHarmlessInputCutsNothing) {
-    const auto [driver, heavy, input] = GetParam();
+    const char* const driver = std::get<0>(GetParam());
+    const EHeavyDraw heavy = std::get<1>(GetParam());
+    const EInput input = std::get<2>(GetParam());
     static const Tools::CPakWriter s_base = Tools::MakeDemoPack(MOSARK_DEMO_FONT, false);
     Tools::CPakWriter pack = s_base;
     const bool particles = heavy == EHeavyDraw::ParticlePool;
