@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo data need.
+# Installs the Debian packages the build, the tests, the benchmarks, the fuzz
+# targets (clang with its sanitizer and libFuzzer runtimes) and the demo data
+# need.
 # Idempotent: does nothing when every package is already installed.
 set -euo pipefail
 
@@ -10,6 +12,7 @@ packages=(
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libfreetype-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-dev
 )
 
 missing=()
