@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "app/String.h"
@@ -27,6 +28,7 @@ private:
         bool scrambled;
     };
     std::vector<CEntry> m_entries;
+    std::unordered_set<std::string> m_keys;  // the entries' lookup keys, so that a repeat is found at once
     bool m_indexScrambled = false;
 };
 

@@ -5,8 +5,9 @@
 // XDG_CONFIG_HOME=<folder>/config. Named after a damaged effect
 // (tools/HeavyEffects.h), the pack holds bg6 alone with that effect; named
 // after a damaged sprite layer (tools/HeavySprites.h), that place file alone;
-// named after a case of many lanterns (tools/LanternCopies.h), bg6 alone with
-// them: for trying how the program copes with them.
+// named after a case of many lanterns (tools/LanternCopies.h) or of a large
+// count (tools/LargeCounts.h), bg6 alone with them: for trying how the
+// program copes with them.
 
 #include <cstdio>
 #include <exception>
@@ -20,6 +21,7 @@
 #include "tools/HeavyEffects.h"
 #include "tools/HeavySprites.h"
 #include "tools/LanternCopies.h"
+#include "tools/LargeCounts.h"
 
 namespace fs = std::filesystem;
 
@@ -36,6 +38,7 @@ std::function<void(Tools::CPakWriter&)> HeavyCase(const std::string& name) {
     Tools::EHeavyEffect effect{};
     Tools::EHeavySprites sprites{};
     Tools::CLanternCopies lanterns{};
+    Tools::CLargeCount large{};
     if (Tools::FindHeavyEffect(name, effect))
         return [effect](Tools::CPakWriter& pack) { Tools::AddDemoScene(pack, 6, Tools::WriteHeavyEffect(effect)); };
     if (Tools::FindHeavySprites(name, sprites))
@@ -44,6 +47,8 @@ std::function<void(Tools::CPakWriter&)> HeavyCase(const std::string& name) {
         return [lanterns](Tools::CPakWriter& pack) {
             Tools::AddLanternCopies(pack, lanterns.animation, lanterns.count);
         };
+    if (Tools::FindLargeCount(name, large))
+        return [large](Tools::CPakWriter& pack) { Tools::AddLargeCount(pack, large.kind, large.count); };
     return {};
 }
 
@@ -53,6 +58,7 @@ std::string HeavyCaseNames() {
     for (Tools::EHeavyEffect effect : Tools::kHeavyEffects) add(Tools::HeavyEffectName(effect));
     for (Tools::EHeavySprites sprites : Tools::kHeavySprites) add(Tools::HeavySpritesName(sprites));
     for (Tools::CLanternCopies lanterns : Tools::kLanternCopies) add(Tools::LanternCopiesName(lanterns));
+    for (Tools::CLargeCount large : Tools::kLargeCounts) add(Tools::LargeCountName(large));
     return names;
 }
 
