@@ -1,6 +1,7 @@
 #include "scene/controllers/KeyTableCtrl.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "app/Exception.h"
 #include "reflection/Value.h"
@@ -40,12 +41,25 @@ bool CStdFloatKeyTableCtrl<K>::Serialize(CArchive& ar) {
 
 template <class K>
 IKey* CStdFloatKeyTableCtrl<K>::AddKey(double time, uint32_t flags) {
+    K* added = PushKey(time, flags);
+    SortKeys();
+    return added;
+}
+
+template <class K>
+IKey* CStdFloatKeyTableCtrl<K>::AddKeyInOrder(double time, uint32_t flags) {
+    if (!m_keys.empty() && !KeyTimeLess(m_keys.back()->time, time))
+        throw std::invalid_argument("CStdFloatKeyTableCtrl::AddKeyInOrder : the time is not after the last key's");
+    return PushKey(time, flags);
+}
+
+template <class K>
+K* CStdFloatKeyTableCtrl<K>::PushKey(double time, uint32_t flags) {
     auto key = std::make_unique<K>();
     key->time = time;
     key->flags = flags;
     K* added = key.get();
     m_keys.push_back(std::move(key));
-    SortKeys();
     return added;
 }
 
