@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "app/Exception.h"
+#include "app/LoadingQuitCheck.h"
 #include "reflection/Value.h"
 #include "scene/SceneArchive.h"
 
@@ -31,6 +32,7 @@ bool CStdFloatKeyTableCtrl<K>::Serialize(CArchive& ar) {
     KeyVector keys;
     keys.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
+        Engine::CLoadingQuitCheck::Count();
         keys.push_back(std::make_unique<K>());
         keys.back()->Serialize(ar);
     }
