@@ -6,14 +6,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <map>
-#include <string>
-
+#include "PerElementReporter.h"
 #include "ScenePlaceFolder.h"
-#include "scene/ClassDir.h"
 #include "TargetReporter.h"
+#include "scene/ClassDir.h"
 #include "tools/LanternCopies.h"
 
 namespace {
@@ -45,11 +41,7 @@ private:
     BenchPlaces::CScenePlaceFolder m_folder{"mosark_bench_place_load"};
 };
 
-// Seconds per object, printed in the table's unit by the reporter below.
-void CountPerObject(benchmark::State& state, int count) {
-    state.counters["per_object"] =
-        benchmark::Counter(double(count), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
+void CountPerObject(benchmark::State& state, int count) { BenchTargets::CountPerElement(state, "per_object", count); }
 
 void Run(benchmark::State& state, Tools::ELanternAnimation animation) {
     const int count = int(state.range(0));
@@ -84,40 +76,9 @@ BENCHMARK(BM_LoadAndLetGoStill)->Arg(10'000)->Arg(30'000)->Arg(100'000)->Arg(300
 void BM_LoadAndLetGoZoomed(benchmark::State& state) { Run(state, Tools::ELanternAnimation::Zoomed); }
 BENCHMARK(BM_LoadAndLetGoZoomed)->Arg(10'000)->Arg(30'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 
-// The table, then per family the time per object at each count and the
-// largest count's over the smallest's.
-class CPerObjectReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type == Run::RT_Aggregate) continue;
-            const auto counter = run.counters.find("per_object");
-            if (counter == run.counters.end()) continue;
-            const int64_t count = std::stoll(run.run_name.args);
-            double& best = m_perObject[run.run_name.function_name][count];
-            best = best == 0.0 ? counter->second.value : std::min(best, counter->second.value);
-        }
-    }
-    void PrintSummary() const {
-        for (const auto& [family, byCount] : m_perObject) {
-            for (const auto& [count, seconds] : byCount)
-                std::printf("%s/%lld: %.3f us per object\n", family.c_str(), static_cast<long long>(count),
-                            seconds * 1e6);
-            const double ratio = byCount.rbegin()->second / byCount.begin()->second;
-            std::printf("%s: %lld over %lld objects = %.2f (target at most %.1f: %s)\n", family.c_str(),
-                        static_cast<long long>(byCount.rbegin()->first), static_cast<long long>(byCount.begin()->first),
-                        ratio, kMaxRatio, ratio <= kMaxRatio ? "met" : "NOT met");
-        }
-    }
-
-private:
-    std::map<std::string, std::map<int64_t, double>> m_perObject;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
-    CPerObjectReporter reporter;
+    BenchTargets::CPerElementReporter reporter("per_object", "object", kMaxRatio);
     return BenchTargets::RunThenSummarise(argc, argv, reporter);
 }

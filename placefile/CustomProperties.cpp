@@ -1,6 +1,7 @@
 #include "placefile/CustomProperties.h"
 
 #include "app/Exception.h"
+#include "app/LoadingQuitCheck.h"
 #include "placefile/PlaceReading.h"
 
 namespace Engine::Graphics::PlaceFile {
@@ -31,17 +32,20 @@ void CCustomPropertyDescs::ReadDescriptions(CArchive& ar) {
     const uint32_t count = ReadUInt(ar);
     CheckCount(ar, count, MIN_DESC_BYTES);
     for (uint32_t i = 0; i < count; ++i) {
+        Engine::CLoadingQuitCheck::Count();
         CCustomPropertyDesc desc;
         desc.id = ReadUInt(ar);
         ar.ReadString(desc.name);
         desc.type = ReadUInt(ar);
         m_descs.emplace(desc.name.str(), desc);
     }
+    m_byId.Clear();
+    for (const auto& [name, desc] : m_descs) m_byId.Add(desc.id, &desc);
+    m_byId.Build();
 }
 
 const CCustomPropertyDesc& CCustomPropertyDescs::GetPropertyDescByID(uint32_t id) const {
-    for (const auto& [name, desc] : m_descs)
-        if (desc.id == id) return desc;
+    if (const CCustomPropertyDesc* desc = m_byId.FindOr(id, nullptr)) return *desc;
     throw Engine::CException::Format(
         "CPlaceFile::CCustomPropertyDescs::GetPropertyDescByID(...) : FAILED : Can't find property by ID = %d", int(id));
 }
@@ -72,7 +76,10 @@ void CCustomPropertyValue::Serialize(CArchive& ar) {
         const uint32_t count = ReadUInt(ar);
         CheckCount(ar, count, 4);
         list.reserve(count);
-        for (uint32_t i = 0; i < count; ++i) list.push_back(ReadUInt(ar));
+        for (uint32_t i = 0; i < count; ++i) {
+            Engine::CLoadingQuitCheck::Count();
+            list.push_back(ReadUInt(ar));
+        }
         break;
     }
     default: throw Engine::CException("CCustomPropertyValue::Serialize() : FAILED : Unknown or unsupported property type");
@@ -94,6 +101,7 @@ void CCustomPropertyValues::ReadValues(CArchive& ar) {
     const uint32_t count = ReadUInt(ar);
     CheckCount(ar, count, MIN_VALUE_BYTES);
     for (uint32_t i = 0; i < count; ++i) {
+        Engine::CLoadingQuitCheck::Count();
         const uint32_t id = ReadUInt(ar);
         CCustomPropertyValue value(&m_descs->GetPropertyDescByID(id));
         value.Serialize(ar);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/Archive.h"
+#include "app/FirstMatchIndex.h"
 #include "app/String.h"
 
 namespace Engine::Graphics::PlaceFile {
@@ -31,6 +32,11 @@ struct CCustomPropertyDesc {
 // The descriptions of one place file, by name; the first of a name wins.
 class CCustomPropertyDescs {
 public:
+    CCustomPropertyDescs() = default;
+    // The ID index points into the map.
+    CCustomPropertyDescs(const CCustomPropertyDescs&) = delete;
+    CCustomPropertyDescs& operator=(const CCustomPropertyDescs&) = delete;
+
     // Chunk 0xC0C0, count, descriptions.
     void Serialize(CArchive& ar);
     // Version word 0x1002, count, descriptions.
@@ -43,6 +49,9 @@ public:
 private:
     void ReadDescriptions(CArchive& ar);
     std::map<std::string, CCustomPropertyDesc> m_descs;
+    // Every value read looks its description up by ID: indexed in name
+    // order once the descriptions are read, so the first in name order wins.
+    CFirstMatchIndex<uint32_t, const CCustomPropertyDesc*> m_byId;
 };
 
 // One value; only the field of its description's type is meaningful.

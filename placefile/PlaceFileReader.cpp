@@ -89,7 +89,8 @@ void CPlaceFile::SerializeLegacy(CArchive& ar) {
     DropWords(ar, LEGACY_TRAILER_WORDS);
     const uint32_t pairs = ReadUInt(ar);
     CheckCount(ar, pairs, 8);
-    DropWords(ar, int(pairs) * 2);
+    // Unused: skipped at once rather than read word by word.
+    SkipBytes(ar, uint64_t(pairs) * 8);
 }
 
 void CPlaceFile::ReadSpriteLibrary(CArchive& ar, bool chunked) {
@@ -98,6 +99,7 @@ void CPlaceFile::ReadSpriteLibrary(CArchive& ar, bool chunked) {
     SpriteFiles.assign(fileCount, CSpriteFileEntry{});
     const CString spriteMessage = FormatString("Invalid '%s' place  file chunk ID (Sprite)", Name.c_str());
     for (CSpriteFileEntry& entry : SpriteFiles) {
+        Engine::CLoadingQuitCheck::Count();
         ar.ReadString(entry.name);
         const uint32_t count = ReadUInt(ar);
         if (count == 0) continue;
@@ -121,6 +123,7 @@ void CPlaceFile::ReadLayers(CArchive& ar, bool legacy) {
     Layers.reserve(count);
     for (uint32_t i = 0; i < count; ++i) Layers.push_back(std::make_unique<CPlaceLayer>(this, &PropertyDescs));
     for (const std::unique_ptr<CPlaceLayer>& layer : Layers) {
+        Engine::CLoadingQuitCheck::Count();
         if (legacy)
             layer->SerializeLegacy(ar);
         else

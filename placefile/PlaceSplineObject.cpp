@@ -1,5 +1,6 @@
 #include "placefile/PlaceSplineObject.h"
 
+#include "app/LoadingQuitCheck.h"
 #include "placefile/PlaceReading.h"
 
 namespace Engine::Graphics::PlaceFile {
@@ -28,7 +29,10 @@ void ReadPoints(CArchive& ar, std::vector<CSplinePoint>& points, int32_t count, 
     if (count <= 0) return;
     CheckCount(ar, uint32_t(count), POINT_BYTES);
     points.reserve(size_t(count));
-    for (int32_t i = 0; i < count; ++i) points.push_back(ReadPoint(ar, read));
+    for (int32_t i = 0; i < count; ++i) {
+        Engine::CLoadingQuitCheck::Count();
+        points.push_back(ReadPoint(ar, read));
+    }
 }
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "placefile/VexaLibrary.h"
 
 #include "app/Exception.h"
+#include "app/LoadingQuitCheck.h"
 #include "placefile/PlaceFile.h"
 #include "placefile/PlaceReading.h"
 
@@ -48,6 +49,7 @@ void CVexaLibrary::Serialize(CArchive& ar) {
     CheckCount(ar, count, MIN_ENTRY_BYTES);
     std::map<uint32_t, CEntry> stored;
     for (uint32_t i = 0; i < count; ++i) {
+        Engine::CLoadingQuitCheck::Count();
         const uint32_t id = ReadUInt(ar);
         CEntry entry;
         ar.ReadString(entry.first);
@@ -59,6 +61,7 @@ void CVexaLibrary::Serialize(CArchive& ar) {
     CheckCount(ar, fileCount, 1);
     ref_ptr<IPlaceEffectFiles> files = GetPlaceFile()->GetVexaFileLocalManager();
     for (uint32_t i = 0; i < fileCount; ++i) {
+        Engine::CLoadingQuitCheck::Count();
         CString name;
         ar.ReadString(name);
         if (files) m_files.push_back(OpenEffectFile(*files, name));
@@ -72,10 +75,13 @@ void CVexaLibrary::RebuildEmitterMap(const std::map<uint32_t, CEntry>& stored) {
     // The lowest stored ID of each entry: the map is in ID order and the
     // first emplace of an entry wins.
     std::map<std::pair<std::string, std::string>, uint32_t> storedIds;
-    for (const auto& [storedID, storedEntry] : stored)
+    for (const auto& [storedID, storedEntry] : stored) {
+        Engine::CLoadingQuitCheck::Count();
         storedIds.emplace(std::pair(storedEntry.first.str(), storedEntry.second.str()), storedID);
+    }
     for (const ref_ptr<IPlaceEffectFile>& file : m_files) {
         for (const CString& emitter : file->GetEmitterNames()) {
+            Engine::CLoadingQuitCheck::Count();
             CEntry entry(file->GetName(), emitter);
             const auto known = storedIds.find(std::pair(entry.first.str(), entry.second.str()));
             const uint32_t id = known != storedIds.end() ? known->second : NextFreeId();

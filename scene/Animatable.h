@@ -100,6 +100,10 @@ public:
     void SetFlags(uint32_t flags) { m_flags = flags; }
     uint32_t GetObjectId() const { return m_objectId; }
     void SetObjectId(uint32_t id) { m_objectId = id; }
+    // Where the object stands among those made for the records of scene
+    // archives read, in the order made (SceneArchive.cpp); 0 for any other.
+    uint32_t GetReadSerial() const { return m_readSerial; }
+    void SetReadSerial(uint32_t serial) { m_readSerial = serial; }
 
     // The process-wide next object ID (1001 in a fresh process).
     static uint32_t GetNextObjectId() { return s_nextObjectId; }
@@ -120,6 +124,7 @@ public:
 private:
     uint32_t m_flags = 0;
     uint32_t m_objectId;
+    uint32_t m_readSerial = 0;
 
     static inline uint32_t s_nextObjectId = 1001;
     static inline bool s_updating = false;

@@ -1,6 +1,7 @@
 #include "scene/Reflectable.h"
 
 #include "app/Exception.h"
+#include "app/LoadingQuitCheck.h"
 #include "reflection/Properties.h"
 #include "reflection/TypeInfo.h"
 #include "scene/ClassDir.h"
@@ -80,6 +81,7 @@ void CReflectable::ReadRecord(CArchive& ar) {
         ar.ReadDWord(count);
         CheckCount(ar, count, MIN_PROPERTY_ENTRY_BYTES, "properties");
         for (uint32_t i = 0; i < count; ++i) {
+            Engine::CLoadingQuitCheck::Count();
             CString name;
             ar.ReadString(name);
             // Read even when it is dropped, so the stream stays in step.

@@ -28,6 +28,39 @@ bool NextChunkIs(CArchive& ar, uint32_t id) {
     return next == id;
 }
 
+// The objects made for records, numbered in the order made; numbering stops
+// (0: not known) rather than wrap. Reading runs on the main thread only.
+uint32_t g_lastReadSerial = 0;
+// The object made for the record being read (the innermost), while it is.
+const CAnimatable* g_recordObject = nullptr;
+
+uint32_t NextReadSerial() {
+    return g_lastReadSerial == UINT32_MAX ? 0 : ++g_lastReadSerial;
+}
+
+// Marks the object made for a record while the record is read.
+class CRecordBeingRead {
+public:
+    explicit CRecordBeingRead(const CAnimatable& object) : m_outer(g_recordObject) { g_recordObject = &object; }
+    ~CRecordBeingRead() { g_recordObject = m_outer; }
+    CRecordBeingRead(const CRecordBeingRead&) = delete;
+    CRecordBeingRead& operator=(const CRecordBeingRead&) = delete;
+
+private:
+    const CAnimatable* m_outer;
+};
+
+// True when the owner is the object made for the record being read and the
+// node was made for a record before it. Then the node cannot lead back to
+// the owner: objects are read depth first and, while a record is read, only
+// the objects of that record gain slots, so the node's slots were filled
+// before the owner existed, or (for a reader of the owner, still being read)
+// hold only objects finished before it.
+bool MadeBefore(const CAnimatable& node, const CAnimatable& owner) {
+    const uint32_t made = node.GetReadSerial();
+    return &owner == g_recordObject && made != 0 && made < owner.GetReadSerial();
+}
+
 const Engine::Reflection::CTypeInfo* FindClassOrThrow(const CString& name) {
     const Engine::Reflection::CTypeInfo* type = CClassDir::GetInstance().FindClassByName(name);
     if (!type) throw Engine::CException::Format("Scene serialization error: Unknown class '%s'", name.c_str());
@@ -70,7 +103,9 @@ CAnimatable::Ref ReadAnimatableRef(CArchive& ar) {
     }
     const CClassDir::CNestedRead nested(dir);
     CAnimatable::Ref object = dir.CreateObject(type);
+    object->SetReadSerial(NextReadSerial());
     object->SetObjectId(id);
+    const CRecordBeingRead reading(*object);
     object->Serialize(ar);
     return object;
 }
@@ -90,10 +125,13 @@ void SerializeDouble(CArchive& ar, double& value) {
 }
 
 void RefuseSelfAnimation(const CAnimatable& read, const CAnimatable& owner, uint32_t reportedId) {
+    // A slot of a back-reference costs no walk over everything behind it.
+    if (MadeBefore(read, owner)) return;
     std::unordered_set<const CAnimatable*> seen{&read};
     std::vector<CAnimatable::Ref> pending;
     const auto visit = [&](CAnimatable::Ref next) {
-        if (next && seen.insert(next.get()).second) pending.push_back(std::move(next));
+        if (next && !MadeBefore(*next, owner) && seen.insert(next.get()).second)
+            pending.push_back(std::move(next));
     };
     const auto expand = [&](const CAnimatable& node) {
         if (&node == &owner)

@@ -1,6 +1,8 @@
 #include "tools/SceneArchiveWriter.h"
 
 #include <algorithm>
+#include <cmath>
+#include <stdexcept>
 #include <type_traits>
 
 #include "app/File.h"
@@ -64,19 +66,46 @@ ref_ptr<CReflectionAniObject> Wrap(uint32_t id, uint32_t extra) {
     return wrapper;
 }
 
-// A table made with one default key moves that key to the first time.
+// The keys in the table's order, as adding them one at a time leaves them:
+// a time the table holds already (compared with ==, so 0 and -0 meet) keeps
+// its key, as first given, and takes the later value; a table made with one
+// default key moves that key to the first time unless the key is there
+// already. Sorted once, so that a key costs no search and no sort of its own.
+std::vector<CSceneKey> KeysByTime(const CSceneCurve& curve, const CController& table) {
+    std::vector<CSceneKey> given = curve.keys;
+    if (given.empty()) return given;
+    if (table.GetKeyCount() == 1 && table.GetKeyTime(0) == given[0].time) given[0].time = table.GetKeyTime(0);
+    // Stable: the keys of one time stay in the order given.
+    std::stable_sort(given.begin(), given.end(), [](const CSceneKey& a, const CSceneKey& b) { return a.time < b.time; });
+    std::vector<CSceneKey> keys;
+    for (const CSceneKey& key : given) {
+        if (!keys.empty() && keys.back().time == key.time)
+            keys.back().value = key.value;
+        else
+            keys.push_back(key);
+    }
+    return keys;
+}
+
 template <class TTable>
 ref_ptr<CController> KeyTable(const CSceneCurve& curve) {
+    for (const CSceneKey& key : curve.keys) {
+        // Equal to no time, a NaN could never be found again to take its
+        // value. Refused before the table exists: it would only go by disposal.
+        if (std::isnan(key.time)) throw std::out_of_range("Tools::WriteSceneArchive : a key's time is NaN");
+    }
     ref_ptr<TTable> table(new TTable);
-    for (size_t i = 0; i < curve.keys.size(); ++i) {
-        const CSceneKey& key = curve.keys[i];
-        if (table->FindKeyAtTime(key.time) < 0) {
-            if (i == 0 && table->GetKeyCount() == 1)
-                table->SetKeyTime(0, key.time);
-            else
-                table->AddKey(key.time, 0);
-        }
-        table->SetKeyValue(table->FindKeyAtTime(key.time), key.value);
+    const std::vector<CSceneKey> keys = KeysByTime(curve, *table);
+    auto key = keys.begin();
+    // The default key is like any added one: it takes the earliest time.
+    if (key != keys.end() && table->GetKeyCount() == 1) {
+        table->SetKeyTime(0, key->time);
+        table->SetKeyValue(0, key->value);
+        ++key;
+    }
+    for (; key != keys.end(); ++key) {
+        table->AddKeyInOrder(key->time, 0);
+        table->SetKeyValue(table->GetKeyCount() - 1, key->value);
     }
     return table;
 }
@@ -89,7 +118,9 @@ ref_ptr<CController> Table(const CSceneCurve& curve) {
     }
 }
 
-ref_ptr<CController> MakeCurve(const CSceneCurve& curve) {
+} // namespace
+
+ref_ptr<CController> MakeSceneCurve(const CSceneCurve& curve) {
     ref_ptr<CController> controller;
     if (curve.kind == ESceneCurve::Noise) {
         ref_ptr<CNoiseFloatControl> noise(new CNoiseFloatControl);
@@ -105,18 +136,20 @@ ref_ptr<CController> MakeCurve(const CSceneCurve& curve) {
         controller->SetOutOfRangeType(curve.outBefore, ORT_BEFORE);
         controller->SetOutOfRangeType(curve.outAfter, ORT_AFTER);
     }
-    if (curve.ease) controller->AddEaseCurve(MakeCurve(*curve.ease));
+    for (int i = 0; curve.ease && i < curve.easeCount; ++i) controller->AddEaseCurve(MakeSceneCurve(*curve.ease));
     return controller;
 }
 
+namespace {
+
 CAnimatable::Ref MakeProperty(const CSceneProperty& property) {
-    if (property.curves.size() == 1) return MakeCurve(property.curves[0]);
+    if (property.curves.size() == 1) return MakeSceneCurve(property.curves[0]);
     ref_ptr<CAnimatable> vector;
     if (property.curves.size() == 4)
         vector = new CVector4Controller;
     else
         vector = new CVector2Controller;
-    for (size_t k = 0; k < property.curves.size(); ++k) vector->SetSubAnim(MakeCurve(property.curves[k]), int(k));
+    for (size_t k = 0; k < property.curves.size(); ++k) vector->SetSubAnim(MakeSceneCurve(property.curves[k]), int(k));
     return vector;
 }
 

@@ -11,6 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "app/Referenced.h"
+
+namespace Engine::Scene {
+class CController;
+}
+
 namespace Tools {
 
 enum class ESceneCurve { Linear, Bezier, Noise, StepBool };
@@ -29,6 +35,8 @@ struct CSceneCurve {
     bool positive = false;
     // Ease curve 0, when the curve is eased.
     std::shared_ptr<CSceneCurve> ease;
+    // How many ease curves it makes, each a controller of its own.
+    int easeCount = 1;
 };
 
 // A scalar property has one curve; Position, Size, Zoom and SpriteOffset
@@ -53,6 +61,9 @@ struct CSceneDocument {
 };
 
 std::vector<uint8_t> WriteSceneArchive(const CSceneDocument& document);
+
+// The controller that a curve is written as.
+Engine::ref_ptr<Engine::Scene::CController> MakeSceneCurve(const CSceneCurve& curve);
 
 // The start-up registrations that writing and reading such a scene need
 // (reflection, animated objects, scene types); run once.

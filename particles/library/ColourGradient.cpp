@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/LoadingQuitCheck.h"
 #include "particles/library/VexaInput.h"
 
 namespace VexaParticles {
@@ -18,6 +19,7 @@ CColourGradient::CColourGradient(std::vector<CColourKey> keys, int32_t repeatCou
 void ReadColourGradient(CVexaInput& input, CColourGradient& gradient) {
     std::vector<CColourKey> keys(input.Count(20, "colour keys"));
     for (CColourKey& key : keys) {
+        Engine::CLoadingQuitCheck::Count();
         key.time = input.F32();
         key.red = input.F32();
         key.green = input.F32();

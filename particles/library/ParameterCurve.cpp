@@ -1,5 +1,6 @@
 #include "particles/library/ParameterCurve.h"
 
+#include "app/LoadingQuitCheck.h"
 #include "particles/library/VexaInput.h"
 
 namespace VexaParticles {
@@ -13,6 +14,7 @@ void ReadCurve(CVexaInput& input, CParameterCurve& curve) {
     const size_t count = input.Count(longKeys ? 28 : 8, "curve keys");
     std::vector<CCurveKey> keys(count);
     for (CCurveKey& key : keys) {
+        Engine::CLoadingQuitCheck::Count();
         key.time = input.F32();
         key.value = input.F32();
         if (!longKeys) continue;

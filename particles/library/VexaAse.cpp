@@ -1,5 +1,6 @@
 #include "particles/library/VexaAse.h"
 
+#include "app/LoadingQuitCheck.h"
 #include "particles/library/MeshReferenceList.h"
 #include "particles/library/VexaException.h"
 #include "particles/library/VexaInput.h"
@@ -10,10 +11,10 @@ namespace {
 constexpr uint32_t kGeometryObjectType = 1;
 
 template <class Record>
-const Record* FindById(const std::vector<Record>& records, uint32_t id) {
-    for (const Record& record : records)
-        if (record.ID == id) return &record;
-    return nullptr;
+void IndexById(const std::vector<Record>& records, Engine::CFirstMatchIndex<uint32_t, const Record*>& index) {
+    index.Clear();
+    for (const Record& record : records) index.Add(record.ID, &record);
+    index.Build();
 }
 
 std::unique_ptr<CVexaAse::CMapRecord> ReadMap(CVexaInput& input, const CVexaAse& library) {
@@ -27,6 +28,7 @@ std::unique_ptr<CVexaAse::CMapRecord> ReadMap(CVexaInput& input, const CVexaAse&
 std::vector<std::array<uint32_t, 3>> ReadFaces(CVexaInput& input, size_t limit, const char* what) {
     std::vector<std::array<uint32_t, 3>> faces(input.Count(12, what));
     for (size_t f = 0; f < faces.size(); ++f) {
+        Engine::CLoadingQuitCheck::Count();
         for (uint32_t& index : faces[f]) {
             index = input.U32();
             if (index >= limit)
@@ -39,21 +41,19 @@ std::vector<std::array<uint32_t, 3>> ReadFaces(CVexaInput& input, size_t limit, 
 } // namespace
 
 const CVexaAse::CBitmapRecord* CVexaAse::FindBitmap(uint32_t id) const {
-    return FindById(m_bitmaps, id);
+    return m_bitmapIndex.FindOr(id, nullptr);
 }
 
 const CVexaAse::CMaterialRecord* CVexaAse::FindMaterial(uint32_t id) const {
-    return FindById(m_materials, id);
+    return m_materialIndex.FindOr(id, nullptr);
 }
 
 CVexaAse::CGeomObject* CVexaAse::FindObject(uint32_t id) const {
-    for (const std::unique_ptr<CObject>& object : m_objects)
-        if (object->ID == id && object->IsGeometry()) return static_cast<CGeomObject*>(object.get());
-    return nullptr;
+    return m_objectIndex.FindOr(id, nullptr);
 }
 
 const CVexaAse::CMeshInstance* CVexaAse::FindMeshInstance(uint32_t id) const {
-    return FindById(m_instances, id);
+    return m_instanceIndex.FindOr(id, nullptr);
 }
 
 void CVexaAse::CGeomObject::Read(CVexaInput& input, const CVexaAse& library) {
@@ -63,6 +63,7 @@ void CVexaAse::CGeomObject::Read(CVexaInput& input, const CVexaAse& library) {
         for (float& value : row) value = input.F32();
     vertices.resize(input.Count(12, "mesh vertices"));
     for (Engine::Geometry::CVector3& vertex : vertices) {
+        Engine::CLoadingQuitCheck::Count();
         vertex.x = input.F32();
         vertex.y = input.F32();
         vertex.z = input.F32();
@@ -75,6 +76,7 @@ void CVexaAse::CGeomObject::Read(CVexaInput& input, const CVexaAse& library) {
     for (CTextureChannel& channel : channels) {
         channel.coordinates.resize(input.Count(8, "texture coordinates"));
         for (Engine::Geometry::CVector2& uv : channel.coordinates) {
+            Engine::CLoadingQuitCheck::Count();
             uv.x = input.F32();
             uv.y = input.F32();
         }
@@ -87,38 +89,50 @@ void CVexaAse::CGeomObject::Read(CVexaInput& input, const CVexaAse& library) {
 void ReadMeshBlock(CVexaInput& input, CVexaAse& library) {
     library.m_bitmaps.resize(input.Count(9, "mesh bitmaps"));
     for (CVexaAse::CBitmapRecord& bitmap : library.m_bitmaps) {
+        Engine::CLoadingQuitCheck::Count();
         bitmap.ID = input.U32();
         input.String();
         bitmap.data = input.Bytes(input.U32());
     }
+    IndexById(library.m_bitmaps, library.m_bitmapIndex);
     library.m_materials.resize(input.Count(64, "materials"));
     for (CVexaAse::CMaterialRecord& material : library.m_materials) {
+        Engine::CLoadingQuitCheck::Count();
         material.ID = input.U32();
         for (uint32_t& value : material.values) value = input.U32();
         for (std::unique_ptr<CVexaAse::CMapRecord>& map : material.maps)
             if (input.U32() != 0) map = ReadMap(input, library);
     }
+    IndexById(library.m_materials, library.m_materialIndex);
     library.m_objects.resize(input.Count(73, "mesh objects"));
     for (std::unique_ptr<CVexaAse::CObject>& object : library.m_objects) {
+        Engine::CLoadingQuitCheck::Count();
         const uint32_t type = input.U32();
         if (type != kGeometryObjectType) throw CVexaException("Unknown mesh object type %u", type);
         object = std::make_unique<CVexaAse::CGeomObject>();
         object->Read(input, library);
     }
+    library.m_objectIndex.Clear();
+    for (const std::unique_ptr<CVexaAse::CObject>& object : library.m_objects)
+        if (object->IsGeometry()) library.m_objectIndex.Add(object->ID, static_cast<CVexaAse::CGeomObject*>(object.get()));
+    library.m_objectIndex.Build();
     library.m_instances.resize(input.Count(20, "mesh instances"));
     for (CVexaAse::CMeshInstance& instance : library.m_instances) {
+        Engine::CLoadingQuitCheck::Count();
         instance.ID = input.U32();
         instance.object = library.FindObject(input.U32());
         instance.scale.x = input.F32();
         instance.scale.y = input.F32();
         instance.scale.z = input.F32();
     }
+    IndexById(library.m_instances, library.m_instanceIndex);
 }
 
 void ReadMeshReferences(CVexaInput& input, CMeshReferenceList& list) {
     auto entries = std::make_shared<std::vector<CMeshReference>>(input.Count(16, "mesh references"));
     int64_t total = 0;
     for (CMeshReference& entry : *entries) {
+        Engine::CLoadingQuitCheck::Count();
         const uint32_t id = input.U32();
         entry.instance = list.m_library ? list.m_library->FindMeshInstance(id) : nullptr;
         entry.weight = input.I32();

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/FirstMatchIndex.h"
 #include "app/Geometry.h"
 #include "app/Math.h"
 #include "graphics/BitmapIO.h"
@@ -109,6 +110,12 @@ private:
     std::vector<CMaterialRecord> m_materials;
     std::vector<std::unique_ptr<CObject>> m_objects;
     std::vector<CMeshInstance> m_instances;
+    // Each list is indexed by ID as soon as it is read: the records read
+    // after it look their targets up there.
+    Engine::CFirstMatchIndex<uint32_t, const CBitmapRecord*> m_bitmapIndex;
+    Engine::CFirstMatchIndex<uint32_t, const CMaterialRecord*> m_materialIndex;
+    Engine::CFirstMatchIndex<uint32_t, CGeomObject*> m_objectIndex;
+    Engine::CFirstMatchIndex<uint32_t, const CMeshInstance*> m_instanceIndex;
 };
 
 // Reads the whole mesh block into an empty library.

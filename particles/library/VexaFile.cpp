@@ -18,11 +18,12 @@ constexpr size_t kTrailerBlockBytes = 48;
 
 void ReadShape(CVexaInput& input, CVexaShape& shape) {
     const size_t imageCount = input.Count(kMinImageBytes, "shape images");
-    Engine::CLoadingQuitCheck::Count(1 + int64_t(imageCount));
+    Engine::CLoadingQuitCheck::Count();
     input.String();
     shape.ID = input.U32();
     // Each entry replaces the one before; the last is kept.
     for (size_t i = 0; i < imageCount; ++i) {
+        Engine::CLoadingQuitCheck::Count();
         shape.image = input.Bytes(input.U32());
         shape.width = input.F32();
         shape.height = input.F32();
@@ -60,6 +61,9 @@ void CVexaFile::ReadContents(CVexaInput& input) {
         m_nShapeCount = int32_t(shapeCount);
         for (size_t i = 0; i < shapeCount; ++i) ReadShape(input, m_shapes[i]);
     }
+    m_shapeIndex.Clear();
+    for (int32_t i = 0; i < m_nShapeCount; ++i) m_shapeIndex.Add(m_shapes[size_t(i)].ID, &m_shapes[size_t(i)]);
+    m_shapeIndex.Build();
     const size_t emitterCount = input.Count(CVexaEmitterReader::kMinEmitterBytes, "emitters");
     if (emitterCount > 0) {
         m_emitters = std::make_unique<CVexaParticleEmitter[]>(emitterCount);
@@ -67,26 +71,32 @@ void CVexaFile::ReadContents(CVexaInput& input) {
         CVexaEmitterReader reader(input, *this);
         for (size_t i = 0; i < emitterCount; ++i) reader.ReadEmitter(m_emitters[i], nullptr);
     }
+    m_emitterIndex.Clear();
+    for (int32_t i = 0; i < m_nEmitterCount; ++i) {
+        // An emitter without a name is found by none.
+        if (const char* name = m_emitters[size_t(i)].GetName()) m_emitterIndex.Add(name, &m_emitters[size_t(i)]);
+    }
+    m_emitterIndex.Build();
     if (m_library && m_library->GetDevice()) CreateMeshBuffers(m_meshes, *m_library->GetDevice());
     if (input.Version() >= kVexaVersionLongKeys) input.U32();
     if (input.Version() >= kVexaVersionTrailerBlock) input.Bytes(kTrailerBlockBytes);
 }
 
 const CVexaShape* CVexaFile::FindShape(uint32_t id) const {
-    for (int32_t i = 0; i < m_nShapeCount; ++i)
-        if (m_shapes[size_t(i)].ID == id) return &m_shapes[size_t(i)];
-    return nullptr;
+    return m_shapeIndex.FindOr(id, nullptr);
 }
 
 void CVexaFile::CreateTextures() {
     VexaGraphics::IDevice* device = m_library ? m_library->GetDevice() : nullptr;
-    if (!device) return;
+    if (!device || m_texturesMade) return;
     for (int32_t i = 0; i < m_nShapeCount; ++i) m_shapes[size_t(i)].CreateTexture(*device);
     CreateMeshImages(m_meshes, *device);
+    m_texturesMade = true;
 }
 
 void CVexaFile::DestroyTextures() {
     for (int32_t i = 0; i < m_nShapeCount; ++i) m_shapes[size_t(i)].DestroyTexture();
+    m_texturesMade = false;
 }
 
 void CVexaFile::InvalidateTextures() {
@@ -95,11 +105,7 @@ void CVexaFile::InvalidateTextures() {
 }
 
 CVexaParticleEmitter* CVexaFile::FindEmitter(const char* name) {
-    for (int32_t i = 0; i < m_nEmitterCount; ++i) {
-        const char* own = m_emitters[size_t(i)].GetName();
-        if (own && name && std::strcmp(own, name) == 0) return &m_emitters[size_t(i)];
-    }
-    return nullptr;
+    return name ? m_emitterIndex.FindOr(name, nullptr) : nullptr;
 }
 
 std::unique_ptr<CVexaParticleEmitter> CVexaFile::CreateEmitter(const char* name) {

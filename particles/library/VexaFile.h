@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include "app/Archive.h"
+#include "app/FirstMatchIndex.h"
 #include "particles/library/IVexaFile.h"
 #include "particles/library/VexaAse.h"
 #include "particles/library/VexaParticleEmitter.h"
@@ -53,6 +55,15 @@ private:
     std::unique_ptr<CVexaParticleEmitter[]> m_emitters;
     int32_t m_nShapeCount = 0;
     std::unique_ptr<CVexaShape[]> m_shapes;
+    // Set once every shape and mesh image that decodes has its texture, until
+    // they are destroyed: an image that did not decode never will, so each
+    // further use of the file (one per place file naming it) is a no-op.
+    bool m_texturesMade = false;
+    // Indexed once read: each particle type finds its shape, and each
+    // emitter made for a place file its prototype, by a look-up.
+    Engine::CFirstMatchIndex<uint32_t, const CVexaShape*> m_shapeIndex;
+    // Names compare as C strings: up to their first zero byte.
+    Engine::CFirstMatchIndex<std::string_view, CVexaParticleEmitter*> m_emitterIndex;
 };
 
 } // namespace VexaParticles

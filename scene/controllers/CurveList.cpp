@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "app/LoadingQuitCheck.h"
 #include "scene/SceneArchive.h"
 
 namespace Engine::Scene {
@@ -52,6 +53,7 @@ bool CCurveList::Serialize(CArchive& ar) {
     ar.ReadDWord(count);
     CheckCount(ar, count, MIN_REFERENCE_BYTES, "curves");
     for (uint32_t i = 0; i < count; ++i) {
+        Engine::CLoadingQuitCheck::Count();
         CAnimatable::Ref sub = ReadAnimatableRef(ar);
         CurveRef curve(ToController(sub.get()));
         // Held by the slot only, not registered as a reference.

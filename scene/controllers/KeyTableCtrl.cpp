@@ -1,8 +1,10 @@
 #include "scene/controllers/KeyTableCtrl.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "app/Exception.h"
+#include "app/LoadingQuitCheck.h"
 #include "reflection/Value.h"
 #include "scene/SceneArchive.h"
 
@@ -30,6 +32,7 @@ bool CStdFloatKeyTableCtrl<K>::Serialize(CArchive& ar) {
     KeyVector keys;
     keys.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
+        Engine::CLoadingQuitCheck::Count();
         keys.push_back(std::make_unique<K>());
         keys.back()->Serialize(ar);
     }
@@ -40,12 +43,25 @@ bool CStdFloatKeyTableCtrl<K>::Serialize(CArchive& ar) {
 
 template <class K>
 IKey* CStdFloatKeyTableCtrl<K>::AddKey(double time, uint32_t flags) {
+    K* added = PushKey(time, flags);
+    SortKeys();
+    return added;
+}
+
+template <class K>
+IKey* CStdFloatKeyTableCtrl<K>::AddKeyInOrder(double time, uint32_t flags) {
+    if (!m_keys.empty() && !KeyTimeLess(m_keys.back()->time, time))
+        throw std::invalid_argument("CStdFloatKeyTableCtrl::AddKeyInOrder : the time is not after the last key's");
+    return PushKey(time, flags);
+}
+
+template <class K>
+K* CStdFloatKeyTableCtrl<K>::PushKey(double time, uint32_t flags) {
     auto key = std::make_unique<K>();
     key->time = time;
     key->flags = flags;
     K* added = key.get();
     m_keys.push_back(std::move(key));
-    SortKeys();
     return added;
 }
 

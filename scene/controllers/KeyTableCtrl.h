@@ -40,6 +40,11 @@ public:
     bool Serialize(CArchive& ar) override;
 
     IKey* AddKey(double time, uint32_t flags) override;
+    // Adds a key later than every key of a table in time order, where AddKey
+    // would sort it to, without the sort: for writers that add their keys in
+    // time order. A time not later than the last key's throws
+    // std::invalid_argument.
+    IKey* AddKeyInOrder(double time, uint32_t flags);
     int GetKeyCount() const override { return int(m_keys.size()); }
     double GetKeyTime(int index) const override { return KeyAt(index).time; }
     IKey* GetKey(int index) const override { return &KeyAt(index); }
@@ -77,6 +82,10 @@ protected:
     using KeyVector = CScenePoolVector<std::unique_ptr<K>>;
 
     KeyVector m_keys;
+
+private:
+    // Appends a new key, unsorted.
+    K* PushKey(double time, uint32_t flags);
 };
 
 // Shared by every key kind: a strict order even for NaN times (last).

@@ -143,6 +143,11 @@ TEST_F(VexaEmitterTest, TexturesAreMadeForDecodableImagesOnce) {
     EXPECT_EQ(static_cast<CTexture*>(file->GetShape(0).GetTexture())->invalidations, 1);
     file->DestroyTextures();
     EXPECT_EQ(file->GetShape(0).GetTexture(), nullptr);
+    // Destroyed, the shapes' textures are made again; the mesh image stays.
+    device.calls.clear();
+    file->CreateTextures();
+    EXPECT_EQ(device.calls, (std::vector<std::string>{"CreateBitmap 2x2", "CreateTexture 2"}));
+    EXPECT_NE(file->GetShape(0).GetTexture(), nullptr);
 }
 
 struct CDeviceFailure {

@@ -7,6 +7,7 @@
 
 #include "app/LoadCancelled.h"
 #include "app/LoadingQuitCheck.h"
+#include "scene/ClassDir.h"
 #include "tests/placefile/PlaceFileFixture.h"
 #include "tools/SceneArchiveWriter.h"
 
@@ -26,7 +27,33 @@ struct CHeavyPart {
     int sceneObjects = 0;    // animated objects in the scene archive
     int definitions = 0;     // sprite definitions in a sprite file of its own
     int64_t postAfter = 0;   // the quit is posted at the first look after this much work
+    // Custom properties: descriptions, and values of the file, of the layer
+    // and of the first object, and the items of one list value of the file.
+    int descriptions = 0, fileValues = 0, layerValues = 0, objectValues = 0, listItems = 0;
+    // One animated object of the first place object: the keys of its one
+    // curve, and the ease curves of that curve.
+    int keys = 0, easeCurves = 0;
+    // The particle library: stored emitter IDs, and effect file names (read
+    // and dropped here, where no particle system takes them).
+    int emitterIds = 0, effectFiles = 0;
 };
+
+// Values of the one description (ID 1, an integer) or items of one list.
+std::vector<Tools::CPlacePropertyValue> Values(int count) {
+    Tools::CPlacePropertyValue value;
+    value.id = 1;
+    value.type = 1;
+    return std::vector<Tools::CPlacePropertyValue>(size_t(count), value);
+}
+
+// One of the same ID, a list (ID 2) of the items.
+Tools::CPlacePropertyValue List(int items) {
+    Tools::CPlacePropertyValue list;
+    list.id = 2;
+    list.type = 5;
+    list.list.assign(size_t(items), 7u);
+    return list;
+}
 
 std::ostream& operator<<(std::ostream& out, const CHeavyPart& part) { return out << part.name; }
 
@@ -58,12 +85,32 @@ protected:
             object.spriteId = 1;
             layer.objects.push_back(object);
         }
+        layer.properties = Values(part.layerValues);
+        layer.objects[0].properties = Values(part.objectValues);
         doc.layers = {layer};
+        doc.descs = {{1, "count", 1}, {2, "list", 5}};
+        for (int i = 0; i < part.descriptions; ++i) doc.descs.push_back({uint32_t(3 + i), "d" + std::to_string(i), 1});
+        doc.properties = Values(part.fileValues);
+        for (int i = 0; i < part.emitterIds; ++i) doc.emitters.push_back({uint32_t(i), "fx/a.vexa", "e"});
+        doc.effectFiles.assign(size_t(part.effectFiles), "fx/a.vexa");
+        if (part.listItems > 0) doc.properties.push_back(List(part.listItems));
         Tools::CSceneDocument scene;
         for (int i = 0; i < part.sceneObjects; ++i) {
             Tools::CSceneObject animated;
             animated.placeId = uint32_t(1 + i % part.objects);
             animated.properties = {{3, {Tools::ConstantCurve(100.0f), Tools::ConstantCurve(100.0f)}}};
+            scene.objects.push_back(animated);
+        }
+        if (part.keys > 0 || part.easeCurves > 0) {
+            Tools::CSceneObject animated;
+            animated.placeId = 1;
+            Tools::CSceneCurve curve = Tools::ConstantCurve(1.0f);
+            for (int i = 1; i < part.keys; ++i) curve.keys.push_back({double(i), float(i)});
+            if (part.easeCurves > 0) {
+                curve.ease = std::make_shared<Tools::CSceneCurve>(Tools::ConstantCurve(0.5f));
+                curve.easeCount = part.easeCurves;
+            }
+            animated.properties = {{0, {curve}}};  // the angle
             scene.objects.push_back(animated);
         }
         doc.scene = Tools::WriteSceneArchive(scene);
@@ -105,6 +152,7 @@ protected:
 TEST_P(LoadQuitTest, StopsWithinAnIntervalAndLeavesNothingBehind) {
     const CHeavyPart& part = GetParam();
     WriteHeavy(part);
+    Engine::Scene::CClassDir::GetInstance().Clear();
     LoadWithQuit(part.postAfter);
     ASSERT_GE(postedAt, part.postAfter);
     ASSERT_GE(stoppedAt, postedAt);
@@ -114,6 +162,7 @@ TEST_P(LoadQuitTest, StopsWithinAnIntervalAndLeavesNothingBehind) {
     EXPECT_TRUE(local->GetUses().empty());
     EXPECT_FALSE(Manager().LookupObject(kPlace)) << "no half-read place file";
     EXPECT_EQ(graphics->GetSprFileManager()->GetObjectCount(), 0u) << "its sprite files are let go of";
+    EXPECT_EQ(Engine::Scene::CClassDir::GetInstance().GetObjectCount(), 0u) << "no scene object half read";
     for (const char* failure : {"Invalid", "FAILED", "Unable", "skipped", "corrupted"})
         EXPECT_FALSE(log.Contains(failure)) << log.Text();
 
@@ -130,7 +179,18 @@ INSTANTIATE_TEST_SUITE_P(
                     CHeavyPart{"SceneArchive", 10, 0, 12000},
                     // Reading counts the objects, then linking their sprites.
                     CHeavyPart{"SpriteLinks", 10000, 0, 0, 0, 10000},
-                    CHeavyPart{"SpriteFile", 1, 0, 0, 5000}),
+                    CHeavyPart{"SpriteFile", 1, 0, 0, 5000},
+                    // Each a count inside one record: a list of the file, a
+                    // layer or an object, one value's items, one curve.
+                    CHeavyPart{.name = "Descriptions", .postAfter = 4000, .descriptions = 12000},
+                    CHeavyPart{.name = "FileValues", .postAfter = 4000, .fileValues = 12000},
+                    CHeavyPart{.name = "LayerValues", .postAfter = 4000, .layerValues = 12000},
+                    CHeavyPart{.name = "ObjectValues", .postAfter = 4000, .objectValues = 12000},
+                    CHeavyPart{.name = "ListItems", .postAfter = 4000, .listItems = 12000},
+                    CHeavyPart{.name = "Keys", .postAfter = 4000, .keys = 12000},
+                    CHeavyPart{.name = "EaseCurves", .postAfter = 4000, .easeCurves = 12000},
+                    CHeavyPart{.name = "EmitterIds", .postAfter = 4000, .emitterIds = 12000},
+                    CHeavyPart{.name = "EffectFileNames", .postAfter = 4000, .effectFiles = 12000}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

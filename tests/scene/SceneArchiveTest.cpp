@@ -544,6 +544,37 @@ TEST_F(SceneArchiveTest, SharedCurveListStaysWithTheOtherController) {
     EXPECT_EQ(CurveCounts(m_loaded->GetSubAnim(0).get()), std::make_pair(1, 0));
 }
 
+// A curve read before may be referred to from any later list, as often as
+// the archive likes: each reference is the one curve, and none is refused.
+TEST_F(SceneArchiveTest, ACurveReadBeforeMayBeReferredToAgainAndAgain) {
+    constexpr uint32_t kReferences = 50;
+    CWriter w;
+    w.SceneStart().U32(2);
+    for (uint32_t id : {2000u, 2010u}) {
+        w.Animatable("Engine::Scene::CStepFloatCtrl", id).Begin(CHUNK_REFLECTABLE).U8(0).End();
+        w.Begin(CHUNK_CONTROLLER, 1).U32(0).U32(0).End().Begin(CHUNK_STD_CONTROLLER);
+        w.Animatable("Engine::Scene::CEaseCurveList", id + 1).Begin(CHUNK_EASE_CURVE_LIST);
+        if (id == 2000) {
+            // A curve eased by a curve of its own.
+            w.U32(1).Animatable("Engine::Scene::CStepFloatCtrl", 2002).Begin(CHUNK_REFLECTABLE).U8(0).End();
+            w.Begin(CHUNK_CONTROLLER, 1).U32(0).U32(0).End().Begin(CHUNK_STD_CONTROLLER);
+            w.Animatable("Engine::Scene::CEaseCurveList", 2003).Begin(CHUNK_EASE_CURVE_LIST).U32(1);
+            w.Animatable("Test::CTestFloatCtrl", 2004).Begin(CHUNK_REFLECTABLE).U8(0).End();
+            w.Begin(CHUNK_CONTROLLER, 1).U32(0).U32(0).End().Begin(CHUNK_TEST_CONTROLLER).F32(0).F32(0).End().End();
+            w.Str("NULL").End().Begin(CHUNK_KEY_TABLE, 1).U32(0).End();
+        } else {
+            w.U32(kReferences);
+            for (uint32_t i = 0; i < kReferences; ++i) w.Str("Engine::Scene::CStepFloatCtrl").U32(i % 2 ? 2002 : 2000);
+        }
+        w.End().Str("NULL").End().Begin(CHUNK_KEY_TABLE, 1).U32(0).End();
+    }
+    LoadScene(*m_loaded, w.End().Done());
+    const auto list = Engine::DynamicRefCast<CStdController>(m_loaded->GetSubAnim(1))->GetEaseCurveList();
+    ASSERT_EQ(list->GetSubAnimCount(), int(kReferences));
+    EXPECT_EQ(list->GetCurve(0).get(), m_loaded->GetSubAnim(0).get());
+    EXPECT_EQ(CurveCounts(list->GetCurve(1).get()), std::make_pair(1, 0));
+}
+
 struct CorruptCase {
     const char* name;
     // Writes what follows the header of a scene.
@@ -615,6 +646,21 @@ INSTANTIATE_TEST_SUITE_P(
                         w.Begin(CHUNK_CONTROLLER, 1).U32(0).U32(0).End().Begin(CHUNK_STD_CONTROLLER);
                         w.Animatable("Engine::Scene::CEaseCurveList", 2001).Begin(CHUNK_EASE_CURVE_LIST).U32(1);
                         w.Str("Engine::Scene::CStepFloatCtrl").U32(2000).End().Str("NULL").End().End();
+                    },
+                    "Object 2000 would animate itself"},
+        // A step controller eased by a curve whose own ease list refers
+        // back to the controller, still being read.
+        CorruptCase{"EasedByACurveItEases",
+                    [](CWriter& w) {
+                        w.U32(1).Animatable("Engine::Scene::CStepFloatCtrl", 2000).Begin(CHUNK_REFLECTABLE).U8(0).End();
+                        w.Begin(CHUNK_CONTROLLER, 1).U32(0).U32(0).End().Begin(CHUNK_STD_CONTROLLER);
+                        w.Animatable("Engine::Scene::CEaseCurveList", 2001).Begin(CHUNK_EASE_CURVE_LIST).U32(1);
+                        w.Animatable("Engine::Scene::CStepFloatCtrl", 2002).Begin(CHUNK_REFLECTABLE).U8(0).End();
+                        w.Begin(CHUNK_CONTROLLER, 1).U32(0).U32(0).End().Begin(CHUNK_STD_CONTROLLER);
+                        w.Animatable("Engine::Scene::CEaseCurveList", 2003).Begin(CHUNK_EASE_CURVE_LIST).U32(2);
+                        w.Str("Engine::Scene::CStepFloatCtrl").U32(2000).Str("Engine::Scene::CStepFloatCtrl").U32(2000);
+                        w.End().Str("NULL").End().Begin(CHUNK_KEY_TABLE, 1).U32(0).End();
+                        w.End().Str("NULL").End().Begin(CHUNK_KEY_TABLE, 1).U32(0).End().End();
                     },
                     "Object 2000 would animate itself"},
         // Wrappers whose "Alpha" slot holds the next one.
