@@ -213,6 +213,14 @@ std::unique_ptr<CAbstractFile> CDataPacks::OpenEntry(const CString& name) const 
     return nullptr;
 }
 
+std::optional<CPackEntry> CDataPacks::FindEntry(const CString& name) const {
+    std::shared_lock lock(m_mutex);
+    for (const auto& pack : m_packs) {
+        if (const CPackEntry* entry = pack->Find(name)) return *entry;
+    }
+    return std::nullopt;
+}
+
 std::vector<CString> CDataPacks::ListNames() const {
     std::shared_lock lock(m_mutex);
     std::vector<CString> names;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <shared_mutex>
 #include <vector>
 
@@ -78,6 +79,8 @@ public:
 
     // Opens the first entry of that name (case-insensitive); null when none.
     std::unique_ptr<CAbstractFile> OpenEntry(const CString& name) const;
+    // The entry that OpenEntry would open, or none.
+    std::optional<CPackEntry> FindEntry(const CString& name) const;
     // Entry names in pack order, each once.
     std::vector<CString> ListNames() const;
 
