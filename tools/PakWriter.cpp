@@ -17,12 +17,8 @@ void CPakWriter::Add(const CString& name, std::vector<uint8_t> data, bool scramb
     if (name.IsEmpty() || size_t(name.GetLength()) >= kNameSize || name[0] == '/' || name.view().find('\\') != std::string_view::npos) {
         throw Engine::CException::Format("CPakWriter::Add() : FAILED : invalid entry name '%s'", name.c_str());
     }
-    const std::string key = Engine::PackLookupKey(name);
-    for (const CEntry& entry : m_entries) {
-        if (Engine::PackLookupKey(entry.name) == key) {
-            throw Engine::CException::Format("CPakWriter::Add() : FAILED : '%s' added twice", name.c_str());
-        }
-    }
+    if (!m_keys.insert(Engine::PackLookupKey(name)).second)
+        throw Engine::CException::Format("CPakWriter::Add() : FAILED : '%s' added twice", name.c_str());
     m_entries.push_back({name, std::move(data), scrambled});
 }
 

@@ -2,6 +2,7 @@
 // Writes data packs (".pak") in the layout the engine's CDataPack reads.
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ private:
         bool scrambled;
     };
     std::vector<CEntry> m_entries;
+    std::set<std::string> m_keys;  // of the names added, as the engine compares them
     bool m_indexScrambled = false;
 };
 
