@@ -6,11 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <map>
-#include <string>
-
+#include "PerCountReporter.h"
 #include "ScenePlaceFolder.h"
 #include "scene/ClassDir.h"
 #include "TargetReporter.h"
@@ -20,7 +16,6 @@ namespace {
 
 using namespace Engine::Graphics::PlaceFile;
 
-constexpr double kMaxRatio = 2.0;
 constexpr const char* kPath = "place/bg6.place";
 
 class CLanternScene {
@@ -45,18 +40,12 @@ private:
     BenchPlaces::CScenePlaceFolder m_folder{"mosark_bench_place_load"};
 };
 
-// Seconds per object, printed in the table's unit by the reporter below.
-void CountPerObject(benchmark::State& state, int count) {
-    state.counters["per_object"] =
-        benchmark::Counter(double(count), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
-
 void Run(benchmark::State& state, Tools::ELanternAnimation animation) {
     const int count = int(state.range(0));
     CLanternScene scene(animation, count);
     for (auto _ : state)
         if (!scene.LoadAndLetGo()) state.SkipWithError("the place file did not load");
-    CountPerObject(state, count);
+    BenchCounts::CountPerElement(state, count);
 }
 
 // Letting go alone, which the program does between a quit and its exit.
@@ -69,7 +58,7 @@ void RunLetGo(benchmark::State& state, Tools::ELanternAnimation animation) {
         state.ResumeTiming();
         scene.LetGo();
     }
-    CountPerObject(state, count);
+    BenchCounts::CountPerElement(state, count);
 }
 
 void BM_LetGoStill(benchmark::State& state) { RunLetGo(state, Tools::ELanternAnimation::Still); }
@@ -84,40 +73,9 @@ BENCHMARK(BM_LoadAndLetGoStill)->Arg(10'000)->Arg(30'000)->Arg(100'000)->Arg(300
 void BM_LoadAndLetGoZoomed(benchmark::State& state) { Run(state, Tools::ELanternAnimation::Zoomed); }
 BENCHMARK(BM_LoadAndLetGoZoomed)->Arg(10'000)->Arg(30'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 
-// The table, then per family the time per object at each count and the
-// largest count's over the smallest's.
-class CPerObjectReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type == Run::RT_Aggregate) continue;
-            const auto counter = run.counters.find("per_object");
-            if (counter == run.counters.end()) continue;
-            const int64_t count = std::stoll(run.run_name.args);
-            double& best = m_perObject[run.run_name.function_name][count];
-            best = best == 0.0 ? counter->second.value : std::min(best, counter->second.value);
-        }
-    }
-    void PrintSummary() const {
-        for (const auto& [family, byCount] : m_perObject) {
-            for (const auto& [count, seconds] : byCount)
-                std::printf("%s/%lld: %.3f us per object\n", family.c_str(), static_cast<long long>(count),
-                            seconds * 1e6);
-            const double ratio = byCount.rbegin()->second / byCount.begin()->second;
-            std::printf("%s: %lld over %lld objects = %.2f (target at most %.1f: %s)\n", family.c_str(),
-                        static_cast<long long>(byCount.rbegin()->first), static_cast<long long>(byCount.begin()->first),
-                        ratio, kMaxRatio, ratio <= kMaxRatio ? "met" : "NOT met");
-        }
-    }
-
-private:
-    std::map<std::string, std::map<int64_t, double>> m_perObject;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
-    CPerObjectReporter reporter;
+    BenchCounts::CPerCountReporter reporter;
     return BenchTargets::RunThenSummarise(argc, argv, reporter);
 }
