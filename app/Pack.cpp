@@ -8,6 +8,7 @@
 #include <set>
 
 #include "app/Archive.h"
+#include "app/LoadingQuitCheck.h"
 #include "app/Log.h"
 #include "app/Random.h"
 
@@ -114,7 +115,10 @@ bool CDataPack::ReadIndex(CAbstractFile& stream) {
         const std::vector<uint8_t> key = IndexKeystream(index.size());
         for (size_t i = 0; i < index.size(); ++i) index[i] ^= key[i];
     }
-    for (uint32_t i = 0; i < count; ++i) AddEntry(index.data() + size_t(i) * kEntrySize, fileSize);
+    for (uint32_t i = 0; i < count; ++i) {
+        CLoadingQuitCheck::Count();
+        AddEntry(index.data() + size_t(i) * kEntrySize, fileSize);
+    }
     return true;
 }
 

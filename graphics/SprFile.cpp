@@ -199,7 +199,10 @@ bool CSprFile::CreateTextures() {
     CLogSection section("CSprFile::CreateTextures(...)");
     GetLog().PrintLine("File : %s", GetName().c_str());
     bool all = true;
-    for (size_t i = 0; i < m_bitmaps.size(); ++i) all = CreateTexture(i) && all;
+    for (size_t i = 0; i < m_bitmaps.size(); ++i) {
+        Engine::CLoadingQuitCheck::Count();
+        all = CreateTexture(i) && all;
+    }
     return all;
 }
 
