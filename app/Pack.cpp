@@ -115,6 +115,7 @@ bool CDataPack::ReadIndex(CAbstractFile& stream) {
         const std::vector<uint8_t> key = IndexKeystream(index.size());
         for (size_t i = 0; i < index.size(); ++i) index[i] ^= key[i];
     }
+    m_byName.reserve(count);  // the count fits the file, checked above
     for (uint32_t i = 0; i < count; ++i) {
         CLoadingQuitCheck::Count();
         AddEntry(index.data() + size_t(i) * kEntrySize, fileSize);

@@ -5,10 +5,10 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <shared_mutex>
+#include <unordered_map>
 #include <vector>
 
 #include "app/File.h"
@@ -64,7 +64,9 @@ private:
     CString m_label;
     StreamFactory m_factory;
     std::vector<CPackEntry> m_entries;
-    std::map<std::string, size_t> m_byName;  // lower-case name -> entry
+    // Lower-case name -> entry: looked up only, by every file opened or
+    // probed, so hashed rather than ordered.
+    std::unordered_map<std::string, size_t> m_byName;
     size_t m_skipped = 0;
 };
 

@@ -88,6 +88,21 @@ void BM_ProbePackEntries(benchmark::State& state) {
 }
 BENCHMARK(BM_ProbePackEntries)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 
+// Reading a pack's index of n entries, and closing it.
+void BM_OpenAndClosePack(benchmark::State& state) {
+    const int count = int(state.range(0));
+    const BenchPlaces::CScenePlaceFolder folder("mosark_bench_pack_open");
+    const std::string path = folder.Path("bench.pak");
+    EntriesPack(count).Save(path);
+    for (auto _ : state) {
+        if (!Engine::GetDataPacks().Add(Engine::CDataPack::OpenFile(CString(path))))
+            state.SkipWithError("the pack did not open");
+        Engine::GetDataPacks().CloseAll();
+    }
+    BenchCounts::CountPerElement(state, count);
+}
+BENCHMARK(BM_OpenAndClosePack)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+
 class CSpriteFilesScene {
 public:
     explicit CSpriteFilesScene(int count) : m_pack(m_folder, SpriteFilesPack(count)) {}
