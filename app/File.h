@@ -173,4 +173,11 @@ bool MatchesWildcard(const CString& mask, const CString& name);
 // Names carry the mask's folder, so they can be passed to CFile::Open.
 std::vector<CString> FindFiles(const CString& mask);
 
+// Whether FindFiles(name) lists anything. A name without wildcards is
+// answered by direct look-ups, whatever the packs hold: the first pack's
+// entry under each name it could be stored as, then the disk's file of that
+// name (the folder is read only when no regular file has the name as
+// written, since another case of it would list too).
+bool FileExists(const CString& name);
+
 } // namespace Engine

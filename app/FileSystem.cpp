@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <set>
 
 #include "app/File.h"
@@ -27,23 +28,76 @@ std::pair<CString, CString> SplitFolder(const CString& name) {
     return {CString(view.substr(0, slash)), CString(view.substr(slash + 1))};
 }
 
-void AddDiskMatches(const CString& folder, const CString& pattern, std::set<std::string>& seen,
-                    std::vector<CString>& result) {
+// Calls found(name) for each regular file of the disk folder whose name
+// matches the pattern, in the folder's order, until found returns false.
+template <class Found>
+void ScanDiskFolder(const CString& folder, const CString& pattern, Found found) {
     namespace fs = std::filesystem;
     std::error_code error;
     const CString diskFolder = CFile::DiskPath(folder.IsEmpty() ? CString(".") : folder);
-    std::vector<CString> found;
     for (fs::directory_iterator it(diskFolder.c_str(), error), end; !error && it != end; it.increment(error)) {
         std::error_code typeError;
         if (!it->is_regular_file(typeError)) continue;
         const CString file(it->path().filename().string());
         if (file == "." || file == ".." || !MatchesWildcard(pattern, file)) continue;
-        found.push_back(folder.IsEmpty() ? file : folder + "/" + file.view());
+        if (!found(folder.IsEmpty() ? file : folder + "/" + file.view())) return;
     }
+}
+
+void AddDiskMatches(const CString& folder, const CString& pattern, std::set<std::string>& seen,
+                    std::vector<CString>& result) {
+    std::vector<CString> found;
+    ScanDiskFolder(folder, pattern, [&found](CString name) {
+        found.push_back(std::move(name));
+        return true;
+    });
     std::sort(found.begin(), found.end());
     for (CString& name : found) {
         if (seen.insert(PackLookupKey(name)).second) result.push_back(std::move(name));
     }
+}
+
+// Whether FindFiles lists the pack entry of that stored name for a mask of
+// that folder key and file pattern. The folder is compared by its key, the
+// file part, split at the last slash, as stored: a backslash there never
+// matches a mask, whose backslashes became slashes.
+bool ListsPackEntry(const CString& entryName, const std::string& folderKey, const CString& pattern) {
+    const auto [entryFolder, file] = SplitFolder(entryName);
+    return PackLookupKey(entryFolder) == folderKey && MatchesWildcard(pattern, file);
+}
+
+bool HasWildcard(const CString& name) { return name.view().find_first_of("*?[") != std::string_view::npos; }
+
+// An entry that FindFiles lists for folder/file without wildcards is stored
+// under the lookup key of that name: with a folder, the folder's key and
+// the file's name case-folded make the entry's key; with none, the entry is
+// "file" or has a folder of "./" alone, as ".//file", whose key is "/file".
+// Only the first pack's entry of a key is listed, so each key's first entry
+// alone answers (the engine sets no locale: the match folds ASCII case, as
+// the keys do).
+bool PacksList(const CString& folder, const CString& file) {
+    const std::string folderKey = PackLookupKey(folder);
+    const std::vector<CString> names = folder.IsEmpty() ? std::vector<CString>{file, CString("/") + file.view()}
+                                                        : std::vector<CString>{folder + "/" + file.view()};
+    for (const CString& name : names) {
+        const std::optional<CPackEntry> entry = GetDataPacks().FindEntry(name);
+        if (entry && ListsPackEntry(entry->name, folderKey, file)) return true;
+    }
+    return false;
+}
+
+// Whether the disk folder lists a regular file of that name, in any case.
+bool DiskLists(const CString& folder, const CString& file) {
+    namespace fs = std::filesystem;
+    const fs::path diskFolder(CFile::DiskPath(folder.IsEmpty() ? CString(".") : folder).c_str());
+    // A folder that cannot be read lists nothing, whatever it holds.
+    std::error_code error;
+    const fs::directory_iterator listing(diskFolder, error);
+    if (error) return false;
+    if (fs::is_regular_file(diskFolder / file.c_str(), error)) return true;
+    bool found = false;
+    ScanDiskFolder(folder, file, [&found](const CString&) { return !(found = true); });
+    return found;
 }
 
 } // namespace
@@ -115,14 +169,17 @@ std::vector<CString> FindFiles(const CString& mask) {
     std::vector<CString> result;
     std::set<std::string> seen;
     for (const CString& name : GetDataPacks().ListNames()) {
-        const auto [entryFolder, file] = SplitFolder(name);
-        if (PackLookupKey(entryFolder) == folderKey && MatchesWildcard(pattern, file) &&
-            seen.insert(PackLookupKey(name)).second) {
-            result.push_back(name);
-        }
+        if (ListsPackEntry(name, folderKey, pattern) && seen.insert(PackLookupKey(name)).second) result.push_back(name);
     }
     AddDiskMatches(folder, pattern, seen, result);
     return result;
+}
+
+bool FileExists(const CString& name) {
+    const CString normalized = NormalizeFileName(name);
+    if (HasWildcard(normalized)) return !FindFiles(name).empty();
+    const auto [folder, file] = SplitFolder(normalized);
+    return PacksList(folder, file) || DiskLists(folder, file);
 }
 
 } // namespace Engine

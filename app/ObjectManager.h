@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Referenced.h"
@@ -117,8 +118,12 @@ public:
     // and those after it are kept.
     template <class Release>
     void ReleaseEach(Release release) {
-        std::map<const T*, size_t> objectAt;
-        for (size_t i = 0; i < m_objects.size(); ++i) objectAt.emplace(m_objects[i].get(), i);
+        // Where each object is in m_objects: one sorted array rather than a
+        // node per object, so that letting go of many allocates little.
+        std::vector<std::pair<const T*, size_t>> objectAt;
+        objectAt.reserve(m_objects.size());
+        for (size_t i = 0; i < m_objects.size(); ++i) objectAt.emplace_back(m_objects[i].get(), i);
+        std::sort(objectAt.begin(), objectAt.end());
         std::vector<bool> dropped(m_objects.size(), false);
         size_t done = 0;
         try {
@@ -129,7 +134,7 @@ public:
                 const auto count = m_useCounts.find(held.get());
                 if (--count->second > 0) continue;
                 m_useCounts.erase(count);
-                const size_t at = objectAt.at(held.get());
+                const size_t at = std::lower_bound(objectAt.begin(), objectAt.end(), std::pair<const T*, size_t>(held.get(), 0))->second;
                 m_objects[at] = nullptr;
                 dropped[at] = true;
             }

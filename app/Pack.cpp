@@ -8,6 +8,7 @@
 #include <set>
 
 #include "app/Archive.h"
+#include "app/LoadingQuitCheck.h"
 #include "app/Log.h"
 #include "app/Random.h"
 
@@ -114,7 +115,11 @@ bool CDataPack::ReadIndex(CAbstractFile& stream) {
         const std::vector<uint8_t> key = IndexKeystream(index.size());
         for (size_t i = 0; i < index.size(); ++i) index[i] ^= key[i];
     }
-    for (uint32_t i = 0; i < count; ++i) AddEntry(index.data() + size_t(i) * kEntrySize, fileSize);
+    m_byName.reserve(count);  // the count fits the file, checked above
+    for (uint32_t i = 0; i < count; ++i) {
+        CLoadingQuitCheck::Count();
+        AddEntry(index.data() + size_t(i) * kEntrySize, fileSize);
+    }
     return true;
 }
 
@@ -211,6 +216,14 @@ std::unique_ptr<CAbstractFile> CDataPacks::OpenEntry(const CString& name) const 
         if (const CPackEntry* entry = pack->Find(name)) return pack->OpenEntry(*entry);
     }
     return nullptr;
+}
+
+std::optional<CPackEntry> CDataPacks::FindEntry(const CString& name) const {
+    std::shared_lock lock(m_mutex);
+    for (const auto& pack : m_packs) {
+        if (const CPackEntry* entry = pack->Find(name)) return *entry;
+    }
+    return std::nullopt;
 }
 
 std::vector<CString> CDataPacks::ListNames() const {

@@ -5,9 +5,10 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
+#include <optional>
 #include <shared_mutex>
+#include <unordered_map>
 #include <vector>
 
 #include "app/File.h"
@@ -63,7 +64,9 @@ private:
     CString m_label;
     StreamFactory m_factory;
     std::vector<CPackEntry> m_entries;
-    std::map<std::string, size_t> m_byName;  // lower-case name -> entry
+    // Lower-case name -> entry: looked up only, by every file opened or
+    // probed, so hashed rather than ordered.
+    std::unordered_map<std::string, size_t> m_byName;
     size_t m_skipped = 0;
 };
 
@@ -78,6 +81,8 @@ public:
 
     // Opens the first entry of that name (case-insensitive); null when none.
     std::unique_ptr<CAbstractFile> OpenEntry(const CString& name) const;
+    // The entry that OpenEntry would open, or none.
+    std::optional<CPackEntry> FindEntry(const CString& name) const;
     // Entry names in pack order, each once.
     std::vector<CString> ListNames() const;
 

@@ -44,7 +44,9 @@ public:
         std::ofstream(file, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
+    std::string Path(const std::string& path) const { return (m_folder / path).string(); }
     Engine::Graphics::PlaceFile::CPlaceFileLocalManager& Local() { return *m_local; }
+    Engine::Graphics::Testing::CRecordingGraphics& Graphics() { return *m_graphics; }
 
 private:
     std::filesystem::path m_folder;

@@ -1,6 +1,5 @@
 #include "graphics/DeviceObject.h"
 
-#include <algorithm>
 #include <exception>
 
 #include "app/Log.h"
@@ -22,10 +21,9 @@ CHardwareTexture::CHardwareTexture(CGraphics* owner) : CBaseHardwareTexture(owne
 CHardwareTexture::~CHardwareTexture() = default;
 
 CDeviceObjectManager::~CDeviceObjectManager() {
-    if (m_objects.empty()) return;
+    if (m_objects.IsEmpty()) return;
     GetLog().PrintLine("Engine::Graphics::CDeviceObjectManager() : Undeleted device objects found!");
-    const std::vector<CDeviceObject*> leftovers = std::move(m_objects);
-    for (CDeviceObject* object : leftovers) {
+    for (CDeviceObject* object : m_objects.TakeAll()) {
         try {
             object->Invalidate();
         } catch (const std::exception& e) {
@@ -36,24 +34,28 @@ CDeviceObjectManager::~CDeviceObjectManager() {
     }
 }
 
-void CDeviceObjectManager::Register(CDeviceObject* object) { m_objects.push_back(object); }
+void CDeviceObjectManager::Register(CDeviceObject* object) { m_objects.Add(object); }
 
-void CDeviceObjectManager::Unregister(CDeviceObject* object) {
-    const auto it = std::find(m_objects.begin(), m_objects.end(), object);
-    if (it != m_objects.end()) m_objects.erase(it);
+void CDeviceObjectManager::Unregister(CDeviceObject* object) { m_objects.Take(object); }
+
+CDeviceObject* CDeviceObjectManager::Get(size_t index) {
+    CDeviceObject* found = nullptr;
+    size_t at = 0;
+    m_objects.ForEach([&](CDeviceObject* object) {
+        if (at++ == index) found = object;
+    });
+    return found;
 }
 
+// Both walk the objects registered when they begin, in order: a restore may
+// create other device objects (not walked) or destroy some (skipped).
 void CDeviceObjectManager::InvalidateAll() {
-    const std::vector<CDeviceObject*> snapshot = m_objects;
-    for (CDeviceObject* object : snapshot) object->Invalidate();
+    m_objects.ForEach([](CDeviceObject* object) { object->Invalidate(); });
 }
 
 void CDeviceObjectManager::RestoreAll(bool first) {
-    // Walk a snapshot: a restore may create or destroy other device objects.
-    const std::vector<CDeviceObject*> snapshot = m_objects;
-    for (CDeviceObject* object : snapshot) {
-        if (std::find(m_objects.begin(), m_objects.end(), object) == m_objects.end()) continue;
-        if (object->IsRestoreFirst() != first) continue;
+    m_objects.ForEach([first](CDeviceObject* object) {
+        if (object->IsRestoreFirst() != first) return;
         try {
             object->Restore();
         } catch (const std::exception& e) {
@@ -61,7 +63,7 @@ void CDeviceObjectManager::RestoreAll(bool first) {
         } catch (...) {
             GetLog().PrintLine("CDeviceObjectManager::RestoreAll() : restore failed");
         }
-    }
+    });
 }
 
 } // namespace Engine::Graphics

@@ -2,12 +2,14 @@
 // Driver-owned resources that release and recreate their device side across
 // a device loss, and the driver's ordered list of them.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "app/Referenced.h"
 #include "graphics/Bitmap.h"
 #include "graphics/GraphicsTypes.h"
+#include "graphics/SlotList.h"
 
 namespace Engine::Graphics {
 
@@ -35,6 +37,7 @@ public:
 private:
     friend class CDeviceObjectManager;
     uint8_t m_bRestoreFirst = 0;
+    size_t m_registrySlot = 0;  // in the owner's list
     CGraphics* m_pOwner;
 };
 
@@ -111,6 +114,8 @@ protected:
     }
 
     ref_ptr<CBitmap> m_pBitmap;
+    friend class CTextureManager;
+    size_t m_managerSlot = 0;  // of its entry in the texture manager
     // Nothing sets it: the bitmap goes with the texture's destructor.
     uint8_t m_bBitmapHeld = 0;
     uint8_t m_bMipmap = 0;
@@ -148,11 +153,14 @@ public:
     // registration order. A failing object is logged and the walk goes on.
     void RestoreAll(bool first);
 
-    size_t GetCount() const { return m_objects.size(); }
-    CDeviceObject* Get(size_t index) const { return m_objects[index]; }
+    size_t GetCount() const { return m_objects.GetCount(); }
+    // The index-th object in registration order, found by a walk: for tests.
+    CDeviceObject* Get(size_t index);
 
 private:
-    std::vector<CDeviceObject*> m_objects;
+    // Each texture of every sprite file is a device object: registering and
+    // unregistering one stay constant however many a driver holds.
+    CSlotList<CDeviceObject*, &PlainPointee<CDeviceObject>, &CDeviceObject::m_registrySlot> m_objects;
 };
 
 } // namespace Engine::Graphics

@@ -58,6 +58,7 @@ void CSprFile::Clear() {
     // Detach first: the definitions' own references then leave no trace.
     for (CSpriteRef* ref : m_refs.TakeAll()) ref->Detach();
     m_names.clear();
+    m_bitmapPieces.Clear();
     m_sprites.clear();
     m_held.clear();
 }
@@ -198,7 +199,10 @@ bool CSprFile::CreateTextures() {
     CLogSection section("CSprFile::CreateTextures(...)");
     GetLog().PrintLine("File : %s", GetName().c_str());
     bool all = true;
-    for (size_t i = 0; i < m_bitmaps.size(); ++i) all = CreateTexture(i) && all;
+    for (size_t i = 0; i < m_bitmaps.size(); ++i) {
+        Engine::CLoadingQuitCheck::Count();
+        all = CreateTexture(i) && all;
+    }
     return all;
 }
 
@@ -212,10 +216,7 @@ bool CSprFile::CreateTexture(size_t index) {
     m_textures.CreateTexture(texture, entry.bitmap, 0, true, entry.textureFlags);
     if (!texture) return false;
     entry.texture = texture;
-    for (CSpriteDef& definition : m_sprites)
-        for (CSpriteFrame& frame : definition.frames)
-            for (TextureRegion& piece : frame.pieces)
-                if (piece.bitmap == int32_t(index)) piece.SetTextureSize(width, height);
+    m_bitmapPieces.SetTextureSize(m_sprites, m_bitmaps.size(), index, width, height);
     return true;
 }
 

@@ -14,6 +14,7 @@
 #include "app/ManagedObject.h"
 #include "app/Referenced.h"
 #include "graphics/Bitmap.h"
+#include "graphics/BitmapPieces.h"
 #include "graphics/SpriteRefList.h"
 #include "graphics/Texture.h"
 
@@ -180,6 +181,7 @@ private:
     std::vector<Engine::ref_ptr<Engine::CReferenced>> m_held;
     CTextureList m_textures;
     std::map<std::string, CSpriteDef*> m_names;
+    CBitmapPieces m_bitmapPieces;
 };
 
 } // namespace Engine::Graphics::SprFile

@@ -4,6 +4,7 @@
 
 #include "app/Archive.h"
 #include "app/Exception.h"
+#include "app/LoadingQuitCheck.h"
 #include "app/Log.h"
 #include "graphics/Graphics.h"
 
@@ -25,6 +26,9 @@ void CSprFileManager::ReleaseUse(ref_ptr<CSprFile> file) {
 }
 
 ref_ptr<CSprFile> CSprFileManager::LoadSprFile(const CString& name, bool skipImages) {
+    // Each file counts, also one that holds nothing or is already loaded:
+    // a place file may name thousands.
+    Engine::CLoadingQuitCheck::Count();
     if (ref_ptr<CSprFile> loaded = LookupObject(name)) {
         RegisterObject(loaded);
         return loaded;
@@ -110,6 +114,7 @@ void CSprFileDelayedLoader::Begin() {
     for (const ref_ptr<CSprFile>& spr : m_manager->GetObjects()) {
         const size_t first = m_pending.size();
         for (size_t i = 0; i < spr->GetBitmapCount(); ++i) {
+            Engine::CLoadingQuitCheck::Count();
             const CSprFile::CBitmapEntry& entry = spr->GetBitmapEntry(i);
             if (entry.texture) continue;
             if (!entry.bitmap->GetPixels()) m_pending.push_back({spr, int32_t(i), true, false});

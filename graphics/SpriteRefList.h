@@ -1,31 +1,28 @@
 #pragma once
 // The sprite references a sprite file handed out, in the order they were
 // made. Each reference knows its slot, so that adding and removing one take
-// constant time (amortised) however many a file holds; removed slots are
-// closed up, in order, once they outnumber the living ones.
+// constant time (amortised) however many a file holds.
 
 #include <cstddef>
 #include <vector>
 
-namespace Engine::Graphics::SprFile {
+#include "graphics/SlotList.h"
+#include "graphics/SpriteRef.h"
 
-class CSpriteRef;
+namespace Engine::Graphics::SprFile {
 
 class CSpriteRefList {
 public:
-    void Add(CSpriteRef* ref);
+    void Add(CSpriteRef* ref) { m_refs.Add(ref); }
     // Does nothing for a reference the list does not hold.
-    void Remove(CSpriteRef* ref);
+    void Remove(CSpriteRef* ref) { m_refs.Take(ref); }
     // The living references in the order they were added; the list is empty
     // afterwards.
-    std::vector<CSpriteRef*> TakeAll();
-    size_t GetCount() const { return m_count; }
+    std::vector<CSpriteRef*> TakeAll() { return m_refs.TakeAll(); }
+    size_t GetCount() const { return m_refs.GetCount(); }
 
 private:
-    void CloseGaps();
-
-    std::vector<CSpriteRef*> m_slots;  // null where a reference was removed
-    size_t m_count = 0;
+    CSlotList<CSpriteRef*, &PlainPointee<CSpriteRef>, &CSpriteRef::m_listSlot> m_refs;
 };
 
 } // namespace Engine::Graphics::SprFile

@@ -3,11 +3,14 @@
 // the driver's texture manager and given back by their owners' lists.
 
 #include <cstdint>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "app/Referenced.h"
 #include "app/String.h"
 #include "graphics/DeviceObject.h"
+#include "graphics/SlotList.h"
 
 namespace Engine::Graphics {
 
@@ -31,11 +34,13 @@ public:
     uint32_t GetSerial() const { return m_nSerial; }
 
 private:
+    friend class CTextureList;
     static uint32_t NextSerial();
 
     ref_ptr<CHardwareTexture> m_pHardware;
     CTextureManager* m_pManager;
     uint32_t m_nSerial;
+    size_t m_listSlot = 0;  // in the list that made it
 };
 
 class CTextureManager : public Engine::CReferenced {
@@ -58,10 +63,17 @@ public:
     void ReleaseHardwareTexture(CHardwareTexture* hardware);
     static void ReleaseTexture(CTexture* texture, CTextureManager* manager);
 
-    const std::vector<CEntry>& GetEntries() const { return m_entries; }
+    // The entries in creation order.
+    std::vector<CEntry> GetEntries() const;
 
 private:
-    std::vector<CEntry> m_entries;
+    static CHardwareTexture* HardwareOf(const CEntry& entry) { return entry.hardware.get(); }
+
+    // Every sprite file's textures are entries: finding and erasing one stay
+    // constant however many the driver holds. Each call of a driver makes a
+    // new hardware texture, so that each is in one entry.
+    CSlotList<CEntry, &CTextureManager::HardwareOf, &CHardwareTexture::m_managerSlot> m_entries;
+    std::map<std::string, CHardwareTexture*> m_named;  // the entries made with a name
     CGraphics* m_pGraphics;
 };
 
@@ -78,10 +90,11 @@ public:
                        uint32_t textureFlags);
     void RemoveTexture(CTexture* texture);
     void RemoveAll();
-    const std::vector<ref_ptr<CTexture>>& GetTextures() const { return m_textures; }
+    // The textures in creation order.
+    std::vector<ref_ptr<CTexture>> GetTextures() const;
 
 private:
-    std::vector<ref_ptr<CTexture>> m_textures;
+    CSlotList<ref_ptr<CTexture>, &CountedPointee<CTexture>, &CTexture::m_listSlot> m_textures;
     CGraphics* m_pGraphics;
 };
 

@@ -10,8 +10,6 @@
 namespace Engine {
 
 namespace {
-bool FileExists(const CString& name) { return !FindFiles(name).empty(); }
-
 // Calls load with each numbered name of the pattern, from 1, while such a
 // file exists; a file that fails is logged and the next one tried: one
 // damaged file must not end the program. A place file's load turns whatever
