@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "SceneFixtures.h"
@@ -45,6 +47,13 @@ protected:
     ref_ptr<CRecorder> Keep(ref_ptr<CRecorder> object) {
         m_objects.push_back(object);
         return object;
+    }
+    // Kept objects named by the letters; each pair (from, to) a reference.
+    std::vector<ref_ptr<CRecorder>> Linked(const std::string& names, std::initializer_list<std::pair<int, int>> links) {
+        std::vector<ref_ptr<CRecorder>> objects;
+        for (char name : names) objects.push_back(Keep(Make(std::string{name}.c_str())));
+        for (auto [from, to] : links) objects[size_t(from)]->AddReference(objects[size_t(to)], 0);
+        return objects;
     }
     Log m_log;
     std::vector<ref_ptr<CRecorder>> m_objects;
@@ -146,6 +155,24 @@ TEST_F(SceneGraphTest, DependentRemovedDuringNotification) {
     raw->NotifyDependents(REFMSG_CHANGED, 1);
     EXPECT_FALSE(lone);
     EXPECT_EQ(keeper->GetReferenceCount(), 0);
+}
+
+// b and c refer to a, d to both, e to d: d and e hear once along each path.
+TEST_F(SceneGraphTest, SharedDependentIsToldOncePerPath) {
+    const auto o = Linked("abcde", {{1, 0}, {2, 0}, {3, 1}, {3, 2}, {4, 3}});
+    o[0]->NotifyDependents(REFMSG_CHANGED, 1);
+    EXPECT_EQ(m_log, (Log{"c:16", "d:16", "e:16", "b:16", "d:16", "e:16"}));
+}
+
+// c, told through b, starts a notification of its own from a: it goes
+// through b and c again, though both are still passing the first one on.
+TEST_F(SceneGraphTest, HandlerNotifyingFromTheChainStartsAfresh) {
+    const auto o = Linked("abc", {{1, 0}, {2, 1}});
+    o[2]->m_onNotify = [&, once = true]() mutable {
+        if (std::exchange(once, false)) o[0]->NotifyDependents(REFMSG_ADDED, 1);
+    };
+    o[0]->NotifyDependents(REFMSG_CHANGED, 1);
+    EXPECT_EQ(m_log, (Log{"b:16", "c:16", "b:19", "c:19"}));
 }
 
 TEST_F(SceneGraphTest, DestroyedTargetTellsDependentsWithoutCountingItself) {
