@@ -1,7 +1,8 @@
 // Many scene objects sharing one target, as a scene's children share their
 // scene: linked and then let go of in the order a scene's teardown takes,
 // and a scene of that many animated children read from its archive and let
-// go of. The time per object should stay nearly flat as the count grows.
+// go of; and a change passed down a long line of objects. The time per
+// object should stay nearly flat as the count grows.
 
 #include <benchmark/benchmark.h>
 
@@ -59,6 +60,22 @@ void BM_SharedTargetLinkAndLetGo(benchmark::State& state) {
 BENCHMARK(BM_SharedTargetLinkAndLetGo)
     ->ArgsProduct({{10000, 30000, 100000, 300000}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
+
+// A change passed down a line of objects, each the dependent of the one
+// before, from the first: the time per object told should not grow with the
+// length of the line.
+void BM_NotifyDownALine(benchmark::State& state) {
+    const auto count = size_t(state.range(0));
+    std::vector<CReferenceTarget::Ref> objects;
+    for (size_t i = 0; i < count; ++i) {
+        objects.emplace_back(new CReferenceTarget);
+        if (i > 0) objects[i]->AddReference(objects[i - 1], 0);
+    }
+    for (auto _ : state) objects.front()->NotifyDependents(REFMSG_CHANGED, 1);
+    for (const auto& object : objects) object->DeleteAllReferences();
+    PerObject(state, int64_t(count));
+}
+BENCHMARK(BM_NotifyDownALine)->Arg(10)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 std::vector<uint8_t> SceneArchive(size_t count) {
     Engine::ref_ptr<CScene> scene(new CScene);

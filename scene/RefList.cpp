@@ -22,12 +22,6 @@ const CRefList::Ref& CRefList::At(size_t index) const {
     return m_large->At(index);
 }
 
-bool CRefList::Contains(const CReferenceTarget* object) const {
-    if (m_large) return m_large->FindFirst(object) != CRefTree::NOT_FOUND;
-    return std::find_if(m_small.begin(), m_small.end(), [object](const Ref& r) { return r.get() == object; }) !=
-           m_small.end();
-}
-
 void CRefList::Insert(size_t index, Ref object) {
     if (!m_large && m_small.size() >= SMALL_LIMIT) {
         auto tree = std::make_unique<CRefTree>();

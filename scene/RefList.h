@@ -33,7 +33,6 @@ public:
     // Throws std::out_of_range past the end.
     const Ref& At(size_t index) const;
     const Ref& Front() const { return At(0); }
-    bool Contains(const CReferenceTarget* object) const;
     // Inserts before the entry at the index, at most Size().
     void Insert(size_t index, Ref object);
     // Takes the object's first entry out; null when the list holds none.

@@ -98,11 +98,6 @@ CRefTree::Index::const_iterator CRefTree::FindInIndex(const CReferenceTarget* ob
     return it != m_index.end() && (*it)->ref.get() == object ? it : m_index.end();
 }
 
-size_t CRefTree::FindFirst(const CReferenceTarget* object) const {
-    auto it = FindInIndex(object);
-    return it == m_index.end() ? NOT_FOUND : Position(*it);
-}
-
 CRefTree::Ref CRefTree::RemoveFirst(const CReferenceTarget* object) {
     auto it = FindInIndex(object);
     if (it == m_index.end()) return nullptr;

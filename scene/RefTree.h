@@ -20,7 +20,6 @@ class CReferenceTarget;
 class CRefTree {
 public:
     using Ref = Engine::ref_ptr<CReferenceTarget>;
-    static constexpr size_t NOT_FOUND = size_t(-1);
 
     CRefTree() = default;
     CRefTree(const CRefTree&) = delete;
@@ -32,8 +31,6 @@ public:
     const Ref& At(size_t index) const;
     // Inserts before the entry at the index (Size() appends).
     void Insert(size_t index, Ref object);
-    // The position of the object's first entry, or NOT_FOUND.
-    size_t FindFirst(const CReferenceTarget* object) const;
     // Takes the object's first entry out of the list; null when it holds
     // none.
     Ref RemoveFirst(const CReferenceTarget* object);

@@ -1,5 +1,7 @@
 #include "scene/ReferenceTarget.h"
 
+#include <utility>
+
 #include "app/Log.h"
 
 namespace Engine::Scene {
@@ -12,6 +14,49 @@ int ClampIndex(size_t count, int index) {
     return index < 0 ? 0 : index;
 }
 
+class CChainLink;
+
+// The chain the next notification joins: set only across the call that
+// passes a message further down, so that a notification started anywhere
+// else (a handler, a destructor) begins a chain of its own.
+thread_local const CChainLink* t_passingOn = nullptr;
+
+// One object passing a message on to its dependents, after the objects that
+// passed it to this one: the chain of one propagation, kept on the stack of
+// its nested calls. The object counts the chains it is on.
+class CChainLink {
+public:
+    CChainLink(const CReferenceTarget* object, int& chainsOn)
+        : m_object(object), m_previous(std::exchange(t_passingOn, nullptr)), m_chainsOn(chainsOn) {
+        ++m_chainsOn;
+    }
+    CChainLink(const CChainLink&) = delete;
+    CChainLink& operator=(const CChainLink&) = delete;
+    ~CChainLink() { --m_chainsOn; }
+
+    // Walked only for an object on some chain, so a line of objects costs
+    // nothing more to tell however long it is.
+    bool Holds(const CReferenceTarget* object, int chainsOn) const {
+        if (chainsOn == 0) return false;
+        for (const CChainLink* link = this; link; link = link->m_previous)
+            if (link->m_object == object) return true;
+        return false;
+    }
+
+    void PassOn(CReferenceTarget& dependent, int message, int propagate) const {
+        struct SReset {
+            ~SReset() { t_passingOn = nullptr; }
+        } reset;
+        t_passingOn = this;
+        dependent.NotifyDependents(message, propagate);
+    }
+
+private:
+    const CReferenceTarget* m_object;
+    const CChainLink* m_previous;
+    int& m_chainsOn;
+};
+
 } // namespace
 
 CReferenceTarget::~CReferenceTarget() noexcept(false) {
@@ -19,8 +64,9 @@ CReferenceTarget::~CReferenceTarget() noexcept(false) {
 }
 
 bool CReferenceTarget::Insert(CRefList& list, CReferenceTarget* self, Ref object, int index) {
-    if (!object) return false;
-    if (list.Contains(self)) return false;
+    // Refusing this object itself keeps it out of its own lists, so no list
+    // can already hold it either.
+    if (!object || object.get() == self) return false;
     list.Insert(size_t(index), std::move(object));
     return true;
 }
@@ -45,10 +91,14 @@ int CReferenceTarget::NotifyDependents(int message, int propagate) {
 }
 
 int CReferenceTarget::NotifyDependentsFrom(CReferenceTarget* source, int message, int propagate) {
+    const CChainLink chain(this, m_chainsOn);
     for (size_t i = 0; i < m_dependents.Size(); ++i) {
         const Ref dependent = m_dependents.At(i);
         if (dependent->NotifyRefChanged(Ref(source), message) == REFRESULT_STOP) return REFRESULT_STOP;
-        if (propagate) dependent->NotifyDependents(message, propagate);
+        // A dependent already passing this message on closes a loop: it has
+        // been told, and passing the message on again would go round for ever.
+        if (propagate && !chain.Holds(dependent.get(), dependent->m_chainsOn))
+            chain.PassOn(*dependent, message, propagate);
     }
     return REFRESULT_CONTINUE;
 }

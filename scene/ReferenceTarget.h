@@ -39,12 +39,13 @@ public:
     virtual int ReservedRefOperation(uint32_t, uint32_t, uint32_t, uint32_t, Ref) { return 2; }
     // Inserts the target into the references at the clamped index and
     // registers this object as its dependent at that same index. False for
-    // a null target or when this object already lists itself.
+    // a null target or this object itself.
     virtual bool AddReference(Ref target, int index);
     // Answers a message from a source this object depends on.
     virtual int NotifyRefChanged(Ref source, int message);
     // Tells each dependent, in order (the count is asked again after each),
-    // and with propagate set passes the message on through its dependents.
+    // and with propagate set passes the message on through its dependents,
+    // except through one already passing it on (links that loop back).
     // REFRESULT_STOP as soon as a dependent answers it.
     virtual int NotifyDependents(int message, int propagate);
     // As AddReference on the dependent list, without a call back.
@@ -99,6 +100,9 @@ private:
     CRefList m_dependents;
     CRefList m_references;
     int m_slotHolds = 0;
+    // The chains of propagation this object is passing a message on along
+    // now; a message can only loop back to an object on one.
+    int m_chainsOn = 0;
 };
 
 } // namespace Engine::Scene

@@ -42,8 +42,9 @@ struct SOp {
     SAction action;
 };
 
-// The lists as they were: vectors, a search for the self check, an insert at
-// the clamped index and an erase of the first equal entry.
+// The lists as they were: vectors, a search for the self check (with the
+// object itself refused), an insert at the clamped index and an erase of the
+// first equal entry.
 class CVectorModel {
 public:
     CVectorModel(int count, int leaves) : m_deps(size_t(count)), m_refs(size_t(count)), m_armed(size_t(count)), m_leaves(leaves) {}
@@ -95,7 +96,7 @@ private:
     }
     static bool Count(const std::vector<int>& list, int x) { return std::find(list.begin(), list.end(), x) != list.end(); }
     static bool Insert(std::vector<int>& list, int self, int object, int index) {
-        if (Count(list, self)) return false;
+        if (object == self || Count(list, self)) return false;
         list.insert(list.begin() + index, object);
         return true;
     }
@@ -204,7 +205,7 @@ protected:
             const int t = Above();
             return {ADD_DEPENDENT, t, Below(t), index, {}};
         }
-        if (roll < 47) {  // a self link: the self check refuses later inserts
+        if (roll < 47) {  // a self link, refused
             const int x = Pick(0, Count() - 1);
             return {Pick(0, 1) ? ADD_REFERENCE : ADD_DEPENDENT, x, x, index, {}};
         }

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "SceneFixtures.h"
@@ -45,6 +47,14 @@ protected:
     ref_ptr<CRecorder> Keep(ref_ptr<CRecorder> object) {
         m_objects.push_back(object);
         return object;
+    }
+    // Kept objects named by the letters; each pair (from, to) a reference.
+    std::vector<ref_ptr<CRecorder>> Linked(const std::string& names,
+                                           std::initializer_list<std::pair<int, int>> links) {
+        std::vector<ref_ptr<CRecorder>> objects;
+        for (char name : names) objects.push_back(Keep(Make(std::string{name}.c_str())));
+        for (auto [from, to] : links) objects[size_t(from)]->AddReference(objects[size_t(to)], 0);
+        return objects;
     }
     Log m_log;
     std::vector<ref_ptr<CRecorder>> m_objects;
@@ -147,6 +157,66 @@ TEST_F(SceneGraphTest, DependentRemovedDuringNotification) {
     EXPECT_FALSE(lone);
     EXPECT_EQ(keeper->GetReferenceCount(), 0);
 }
+
+// b and c refer to a, d to both, e to d: d and e hear once along each path.
+TEST_F(SceneGraphTest, SharedDependentIsToldOncePerPath) {
+    const auto o = Linked("abcde", {{1, 0}, {2, 0}, {3, 1}, {3, 2}, {4, 3}});
+    o[0]->NotifyDependents(REFMSG_CHANGED, 1);
+    EXPECT_EQ(m_log, (Log{"c:16", "d:16", "e:16", "b:16", "d:16", "e:16"}));
+}
+
+// c, told through b, starts a notification of its own from a: it goes
+// through b and c again, though both are still passing the first one on.
+TEST_F(SceneGraphTest, HandlerNotifyingFromTheChainStartsAfresh) {
+    const auto o = Linked("abc", {{1, 0}, {2, 1}});
+    o[2]->m_onNotify = [&, once = true]() mutable {
+        if (std::exchange(once, false)) o[0]->NotifyDependents(REFMSG_ADDED, 1);
+    };
+    o[0]->NotifyDependents(REFMSG_CHANGED, 1);
+    EXPECT_EQ(m_log, (Log{"b:16", "c:16", "b:19", "c:19"}));
+}
+
+// (objects in the loop, the one disposed of): each refers to the next, the
+// last to the first; an object alone tries to refer to itself.
+class ReferenceLoopTest : public SceneGraphTest, public ::testing::WithParamInterface<std::pair<int, int>> {};
+
+TEST_P(ReferenceLoopTest, NotificationAndDisposalEndAndLeaveNothingLinked) {
+    const auto [count, disposed] = GetParam();
+    const auto name = [count = count](int i) { return std::string(1, char('a' + (i + count) % count)); };
+    std::vector<ref_ptr<CRecorder>> o;  // not kept: letting go of these must destroy them
+    for (int i = 0; i < count; ++i) o.push_back(Make(name(i).c_str()));
+    EXPECT_FALSE(o[0]->AddReference(o[0], 0));
+    EXPECT_FALSE(o[0]->AddDependent(o[0], 0));
+    for (int i = 0; count > 1 && i < count; ++i)
+        ASSERT_TRUE(o[size_t(i)]->AddReference(o[size_t((i + 1) % count)], 0));
+    // From any object the message goes round once, back to that object.
+    const auto round = [&](int first) {
+        Log told;
+        for (int step = 1; count > 1 && step <= count; ++step) told.push_back(name(first - step) + ":18");
+        return told;
+    };
+    for (int first = 0; first < count; ++first) {
+        m_log.clear();
+        EXPECT_EQ(o[size_t(first)]->NotifyDependents(REFMSG_REMOVED, 1), REFRESULT_CONTINUE);
+        EXPECT_EQ(m_log, round(first));
+    }
+    // Disposal tells the loop, then each object loses its last dependent in
+    // turn, the first one again while it is still being disposed of.
+    m_log.clear();
+    o[size_t(disposed)]->Dispose();
+    Log expected = round(disposed);
+    expected.insert(expected.begin(), name(disposed) + ":disposed");
+    for (int step = 1; count > 1 && step <= count; ++step) expected.push_back(name(disposed + step) + ":disposed");
+    EXPECT_EQ(m_log, expected);
+    for (const auto& object : o) {
+        EXPECT_EQ(object->GetReferenceCount() + object->GetDependentCount(), 0) << object->m_name;
+        EXPECT_EQ(object->GetRefCount(), 1) << object->m_name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Loops, ReferenceLoopTest,
+                         ::testing::Values(std::pair{1, 0}, std::pair{2, 0}, std::pair{2, 1}, std::pair{3, 0},
+                                           std::pair{3, 1}, std::pair{3, 2}));
 
 TEST_F(SceneGraphTest, DestroyedTargetTellsDependentsWithoutCountingItself) {
     auto listener = Keep(Make("listener"));
