@@ -19,7 +19,7 @@ using namespace ControlsTesting;
 using Engine::Sound::CPlayParams;
 
 // A voice in the state the test sets (1 stopped, 0 playing).
-struct CFakeVoice : Engine::Sound::CBuffer {
+struct CFakeVoice final : Engine::Sound::CBuffer {
     bool Play(CPlayParams) override { return true; }
     bool Stop() override { return true; }
     bool IsCreated() const override { return true; }
