@@ -47,7 +47,8 @@ public:
     }
     // Calls visit(value) for each value held when the walk began, in order,
     // skipping those taken out meanwhile; values added meanwhile come after
-    // them and are not visited. The places stay put until it ends.
+    // them and are not visited. The places stay put until it ends; a visit
+    // that may add takes its value by copy, as adding may move the values.
     template <class Visit>
     void ForEach(Visit visit) {
         struct CWalk {
