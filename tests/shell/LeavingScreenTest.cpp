@@ -57,18 +57,26 @@ CSeen Look(HWND window) {
     return seen;
 }
 
-// The screensaver, looking when its teardown begins and when the driver goes.
+// What was seen when the teardown began and when the driver went.
+struct CTeardownLooks {
+    CSeen atTeardown, atDriverDestroy;
+};
+
+// The screensaver, looking at those two moments into the test's record.
 class CWatchedScreensaver : public Engine::CScreensaverApplication {
 public:
-    using CScreensaverApplication::CScreensaverApplication;
-    void OnGraphicsDestroy() override { atDriverDestroy = Look(m_hWnd); }
-    CSeen atTeardown, atDriverDestroy;
+    CWatchedScreensaver(Engine::CGraphicsDriverTable drivers, CTeardownLooks& looks)
+        : CScreensaverApplication(std::move(drivers)), m_looks(looks) {}
+    void OnGraphicsDestroy() override { m_looks.atDriverDestroy = Look(m_hWnd); }
 
 protected:
     void OnDone() override {
-        atTeardown = Look(m_hWnd);
+        m_looks.atTeardown = Look(m_hWnd);
         CScreensaverApplication::OnDone();
     }
+
+private:
+    CTeardownLooks& m_looks;
 };
 
 struct CCase {
@@ -108,11 +116,12 @@ protected:
                 return new CHookedDriver<Driver>(cell, nullptr, present, kFrameUs);
             });
         const int exitCode = Engine::RunApplicationPasses("/s", [&]() -> std::unique_ptr<Engine::CStdApplication> {
-            auto made = std::make_unique<CWatchedScreensaver>(table);
+            auto made = std::make_unique<CWatchedScreensaver>(table, looks);
             app = made.get();
             if (watch) watch(made->GetQuitWatch());
             return made;
         });
+        app = nullptr;
         EXPECT_EQ(exitCode, 0);
         EXPECT_TRUE(boxes.empty());
     }
@@ -125,20 +134,20 @@ protected:
     }
 
     static constexpr T::CDisplayMode kDesktop{1024, 768, 60, 32};
-    CWatchedScreensaver* app = nullptr;
+    CWatchedScreensaver* app = nullptr;  // while it runs
+    CTeardownLooks looks;
 };
 
 TEST_P(LeavingScreenTest, WindowIsHiddenAndVoicesStoppedBeforeTheSceneIsLetGoOf) {
     UseLanterns(Tools::ELanternAnimation::Zoomed, 16);
-    CSeen beforeQuit, teardown, driverGoes;
+    CSeen beforeQuit;
     int shown = 0;
     Run([&](CGraphics&) {
         if (app->IsLoading() || ++shown != kShownFrames) return;
         beforeQuit = Look(app->m_hWnd);
         PushQuit();
     });
-    teardown = app->atTeardown;
-    driverGoes = app->atDriverDestroy;
+    const CSeen& teardown = looks.atTeardown;
     ASSERT_EQ(shown, kShownFrames);
     EXPECT_TRUE(beforeQuit.shown);
     EXPECT_EQ(beforeQuit.fullScreen, GetParam().fullScreen);
@@ -146,7 +155,7 @@ TEST_P(LeavingScreenTest, WindowIsHiddenAndVoicesStoppedBeforeTheSceneIsLetGoOf)
     EXPECT_FALSE(teardown.shown);
     EXPECT_FALSE(teardown.fullScreen);
     EXPECT_EQ(teardown.playing, 0);
-    EXPECT_FALSE(driverGoes.shown) << "kept off the screen until the driver goes";
+    EXPECT_FALSE(looks.atDriverDestroy.shown) << "kept off the screen until the driver goes";
     ReadLogFile();
     EXPECT_TRUE(LogHasInOrder({"Scene : place/bg6.place", "[Main Loop end]", "[Shutting Down begin]",
                                "[Shutting Down end]", "Saving Configuration"}));
