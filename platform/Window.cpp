@@ -451,6 +451,11 @@ BOOL ShowWindow(HWND window, int command) {
     return wasVisible;
 }
 
+BOOL IsWindowVisible(HWND window) {
+    const CWindow* w = Find(window);
+    return w && w->visible ? TRUE : FALSE;
+}
+
 BOOL UpdateWindow(HWND window) {
     CWindow* w = Find(window);
     if (!w) return FALSE;

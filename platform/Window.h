@@ -87,9 +87,12 @@ constexpr int SW_SHOW = 5;
 constexpr int SW_MINIMIZE = 6;
 constexpr int SW_RESTORE = 9;
 // Showing a hidden window activates it (WM_ACTIVATE to it and to the window
-// that loses activation) and marks it for painting. Returns whether the
-// window was visible before.
+// that loses activation) and marks it for painting; hiding the active
+// window deactivates it (WM_ACTIVATE, WA_INACTIVE, sent once it is hidden).
+// Returns whether the window was visible before.
 BOOL ShowWindow(HWND window, int command);
+// Whether the window is shown (a minimised window is).
+BOOL IsWindowVisible(HWND window);
 // Sends WM_PAINT at once when the window needs painting.
 BOOL UpdateWindow(HWND window);
 

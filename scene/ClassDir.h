@@ -4,12 +4,11 @@
 // lookups by registered name, including the search for default controllers.
 
 #include <cstdint>
-#include <map>
 #include <vector>
 
 #include "reflection/TypeRegistry.h"
 #include "scene/Animatable.h"
-#include "scene/ScenePool.h"
+#include "scene/ObjectsById.h"
 
 namespace Engine::Scene {
 
@@ -17,6 +16,7 @@ class CReflectable;
 
 class CClassDir {
 public:
+    // Made on first use; it lives until the process ends.
     static CClassDir& GetInstance();
 
     CClassDir(const CClassDir&) = delete;
@@ -40,7 +40,7 @@ public:
     // Disposes of every registered object (breaking the links between
     // them), then releases them: what a failed read leaves behind.
     void DisposeAll();
-    size_t GetObjectCount() const { return m_objects.size(); }
+    size_t GetObjectCount() const { return m_objects.Size(); }
 
     const Engine::Reflection::CTypeInfo* FindClassByName(const CString& name) const;
     // A new object of the class by its default constructor. Throws
@@ -80,10 +80,7 @@ private:
     // from construction and from the start of each search.
     const TypeMap* m_typeMap;
     TypeMap::const_iterator m_typeCursor;
-    using ObjectMap = std::map<uint32_t, CAnimatable::Ref, std::less<uint32_t>,
-                               CScenePoolAllocator<std::pair<const uint32_t, CAnimatable::Ref>>>;
-
-    ObjectMap m_objects;
+    CObjectsById m_objects;
     std::vector<CAnimatable::Ref> m_dropped;
     int m_readDepth = 0;
 };

@@ -13,6 +13,7 @@
 #include "app/Timer.h"
 #include "controls/ControlsManager.h"
 #include "platform/System.h"
+#include "platform/Window.h"
 #include "sound/SoundManager.h"
 
 namespace Engine {
@@ -27,7 +28,14 @@ bool CStdApplication::TakeQuitIfPending() {
     DescribeQuitInput(rule);
     if (!rule.EndsRun(Platform::PeekPendingMessages())) return false;
     m_graphics->RequestQuit();
+    // The cut load unwinds what it has read, which may take a while.
+    LeaveScreen();
     return true;
+}
+
+void CStdApplication::LeaveScreen() {
+    if (m_hWnd) ShowWindow(m_hWnd, SW_HIDE);
+    if (m_soundDriver) m_soundDriver->StopVoices();
 }
 
 CStdApplication::~CStdApplication() { Destroy(); }
@@ -233,6 +241,7 @@ bool CStdApplication::InitApplication() {
 
 void CStdApplication::Destroy() {
     if (m_teardown.empty()) return;
+    LeaveScreen();
     CLogSection section("Shutting Down");
     while (!m_teardown.empty()) {
         std::function<void()> undo = std::move(m_teardown.back());

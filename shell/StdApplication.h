@@ -138,6 +138,10 @@ private:
     // The quit watch's probe: a quit among the messages waiting is
     // requested at once.
     bool TakeQuitIfPending();
+    // Once the run is to end, what the user sees and hears ends at once:
+    // the window is hidden and the voices stop. Letting go of a big scene
+    // may take a while after that; the window stays until the driver goes.
+    void LeaveScreen();
 
     bool Startup();
     bool Fail(const char* message);

@@ -30,7 +30,9 @@ inline constexpr CLanternCopies kLanternCopies[] = {
     {"TinySprites300k", ELanternAnimation::Still, 300'000},
     {"ZoomedLanterns30k", ELanternAnimation::Zoomed, 30'000},
     {"ZoomedLanterns60k", ELanternAnimation::Zoomed, 60'000},
+    {"ZoomedLanterns300k", ELanternAnimation::Zoomed, 300'000},
     {"ConstantLanterns30k", ELanternAnimation::Constant, 30'000},
+    {"ConstantLanterns600k", ELanternAnimation::Constant, 600'000},
 };
 
 // The first ID of the copies; bg6's own objects use smaller ones.

@@ -685,7 +685,8 @@ LRESULT CGraphics_D3D7::RenderWindowProc(HWND window, UINT message, WPARAM wPara
     if (driver && message == WM_ACTIVATE && driver->m_bCreated && driver->m_params.fullScreen) {
         if (LOWORD(wParam) == WA_INACTIVE) {
             const LRESULT result = CGraphics::WindowProc(driver, window, message, wParam, lParam);
-            ShowWindow(window, SW_SHOWMINIMIZED);
+            // A window hidden to be closed stays hidden.
+            if (IsWindowVisible(window)) ShowWindow(window, SW_SHOWMINIMIZED);
             return result;
         }
         ShowWindow(window, SW_SHOWNORMAL);

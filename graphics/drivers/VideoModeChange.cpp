@@ -84,9 +84,11 @@ bool ChangeDriverVideoMode(CGraphics& driver, HWND window, CGraphicsParams param
 LRESULT OnFullScreenActivate(CGraphics* driver, const DEVMODE& fullScreenMode, const char* failedText, HWND window,
                              UINT message, WPARAM wParam, LPARAM lParam) {
     if (LOWORD(wParam) == WA_INACTIVE) {
-        // Back to the desktop mode while another window has the screen.
+        // Back to the desktop mode while another window has the screen. A
+        // window hidden to be closed stays hidden: minimised, it would be
+        // shown again.
         const LRESULT result = CGraphics::WindowProc(driver, window, message, wParam, lParam);
-        ShowWindow(window, SW_SHOWMINIMIZED);
+        if (IsWindowVisible(window)) ShowWindow(window, SW_SHOWMINIMIZED);
         ChangeDisplaySettings(nullptr, 0);
         return result;
     }

@@ -46,9 +46,10 @@ struct CVideoModeChange {
 bool ChangeDriverVideoMode(CGraphics& driver, HWND window, CGraphicsParams params, const CVideoModeChange& change);
 
 // WM_ACTIVATE of a full-screen driver window: deactivated, the window is
-// minimised and the desktop mode comes back; activated, the full-screen
-// mode is set again (failedText is logged when it cannot be) and the window
-// shown. The message then goes to the shared window procedure.
+// minimised (unless it was hidden) and the desktop mode comes back;
+// activated, the full-screen mode is set again (failedText is logged when it
+// cannot be) and the window shown. The message then goes to the shared
+// window procedure.
 LRESULT OnFullScreenActivate(CGraphics* driver, const DEVMODE& fullScreenMode, const char* failedText, HWND window,
                              UINT message, WPARAM wParam, LPARAM lParam);
 

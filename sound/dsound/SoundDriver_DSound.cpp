@@ -114,6 +114,11 @@ ref_ptr<CSampleBase> CSoundDriver_DSound::CreateSampleQueue(CString name, CSampl
     return ref_ptr<CSampleBase>(new CSampleQueue_DSound(name, this, decoder));
 }
 
+void CSoundDriver_DSound::StopVoices() {
+    CCriticalSectionLock lock(m_lock);
+    for (CBuffer_DSound* buffer : m_buffers) buffer->Stop();
+}
+
 // A voice released after Done (a sample outliving the driver's use) only
 // leaves the list: there is no worker to tell.
 void CSoundDriver_DSound::AddBuffer(CBuffer_DSound* buffer) {

@@ -54,6 +54,9 @@ public:
     ref_ptr<CSampleBase> CreateSample(CString name, CSampleDecoder* decoder) override;
     ref_ptr<CSampleBase> CreateSampleQueue(CString name, CSampleDecoder* decoder) override;
 
+    // Stops every voice, which stays registered: the output goes silent at
+    // once, before the samples are let go of.
+    void StopVoices();
     // Registers or unregisters a voice and has the wait list rebuilt.
     void AddBuffer(CBuffer_DSound* buffer);
     void RemoveBuffer(CBuffer_DSound* buffer);

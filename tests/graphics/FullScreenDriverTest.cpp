@@ -168,6 +168,22 @@ TEST_P(EveryDriverFullScreenTest, RefusedModeIsFalseAndTheDriverStillDraws) {
     EXPECT_EQ(width, kWidth);
 }
 
+// The application hides its window before it lets go of what it holds.
+// Hiding deactivates the window, and a deactivation minimises a shown
+// full-screen window: a hidden one stays hidden, then and later.
+TEST_P(EveryDriverFullScreenTest, WindowHiddenToBeClosedStaysHiddenThroughItsDeactivation) {
+    ASSERT_TRUE(Create(FullScreen(0)));
+    ExpectFullScreen();
+    SDL_Window* window = Platform::GetSdlWindow(app.m_hWnd);
+    ShowWindow(app.m_hWnd, SW_HIDE);
+    for (const bool again : {false, true}) {
+        if (again) SendMessage(app.m_hWnd, WM_ACTIVATE, WA_INACTIVE, 0);
+        EXPECT_FALSE(IsWindowVisible(app.m_hWnd)) << again;
+        EXPECT_FALSE(SDL_GetWindowFlags(window) & (SDL_WINDOW_SHOWN | SDL_WINDOW_FULLSCREEN)) << again;
+        EXPECT_FALSE(app.IsActive()) << again;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, EveryDriverFullScreenTest, ::testing::ValuesIn(kDrivers), kCaseName);
 
 // ---- Direct3D 8 and 7 ----

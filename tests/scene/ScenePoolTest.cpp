@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "scene/ScenePool.h"
@@ -61,6 +62,33 @@ TEST_P(ScenePoolSizes, BlocksStayApartThroughReleaseAndReuse) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ScenePoolSizes, ::testing::Values(1, 8, 16, 17, 48, 200, 1024, 1025, 5000));
+
+// Blocks let go of in any order come back together: those handed out one
+// after another lie in one stretch of memory, as a new scene's would, not
+// spread over all that was let go of.
+TEST(ScenePool, BlocksLetGoOfComeBackTogether) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "every block comes from the heap under AddressSanitizer";
+#endif
+    constexpr std::size_t kSize = 80;
+    constexpr std::size_t kStretch = std::size_t(64) << 10;
+    std::vector<CBlock> blocks;
+    for (int i = 0; i < 20000; ++i) blocks.push_back(Take(kSize, 0));
+    std::shuffle(blocks.begin(), blocks.end(), std::mt19937(3));
+    for (const CBlock& block : blocks) Give(block);
+    std::vector<CBlock> again;
+    for (int i = 0; i < 500; ++i) {
+        again.push_back(Take(kSize, uint8_t(i)));
+        Fill(again.back());
+    }
+    const auto [low, high] = std::minmax_element(again.begin(), again.end(),
+                                                 [](const CBlock& a, const CBlock& b) { return a.bytes < b.bytes; });
+    EXPECT_LT(std::size_t(high->bytes - low->bytes), kStretch);
+    for (const CBlock& block : again) {
+        EXPECT_TRUE(Intact(block));
+        Give(block);
+    }
+}
 
 struct CPooledThing : CScenePooled {
     explicit CPooledThing(int v) : value(v) {}
