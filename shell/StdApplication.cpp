@@ -34,8 +34,10 @@ bool CStdApplication::TakeQuitIfPending() {
 }
 
 void CStdApplication::LeaveScreen() {
-    if (m_hWnd) ShowWindow(m_hWnd, SW_HIDE);
+    // The voices first: hiding a full-screen window gives the desktop its
+    // mode back, and SDL may wait up to 0.1 s there for a window manager.
     if (m_soundDriver) m_soundDriver->StopVoices();
+    if (m_hWnd) ShowWindow(m_hWnd, SW_HIDE);
 }
 
 CStdApplication::~CStdApplication() { Destroy(); }

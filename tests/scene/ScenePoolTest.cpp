@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "scene/ScenePool.h"
@@ -63,13 +64,37 @@ TEST_P(ScenePoolSizes, BlocksStayApartThroughReleaseAndReuse) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ScenePoolSizes, ::testing::Values(1, 8, 16, 17, 48, 200, 1024, 1025, 5000));
 
+// Alignments above the default, asked for by sizes that are not multiples of
+// them: every block keeps the alignment, beside blocks of the same rounded
+// size asked for at a smaller one.
+class ScenePoolAlignments : public ::testing::TestWithParam<std::pair<std::size_t, std::size_t>> {};
+
+TEST_P(ScenePoolAlignments, EveryBlockKeepsItsAlignment) {
+    const auto [size, alignment] = GetParam();
+    std::vector<void*> blocks;
+    for (int i = 0; i < 3000; ++i) {
+        const std::size_t wanted = i % 2 ? alignment : alignof(std::max_align_t);
+        void* block = CScenePool::Allocate(size, wanted);
+        if (wanted == alignment) EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % alignment, 0u) << i;
+        std::memset(block, 0x5A, size);
+        blocks.push_back(block);
+    }
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        CScenePool::Deallocate(blocks[i], size, i % 2 ? alignment : alignof(std::max_align_t));
+}
+
+INSTANTIATE_TEST_SUITE_P(Alignments, ScenePoolAlignments,
+                         ::testing::Values(std::pair<std::size_t, std::size_t>{17, 32},
+                                           std::pair<std::size_t, std::size_t>{48, 64},
+                                           std::pair<std::size_t, std::size_t>{100, 64},
+                                           std::pair<std::size_t, std::size_t>{1000, 64},
+                                           std::pair<std::size_t, std::size_t>{1020, 128}));
+
 // Blocks let go of in any order come back together: those handed out one
 // after another lie in one stretch of memory, as a new scene's would, not
 // spread over all that was let go of.
 TEST(ScenePool, BlocksLetGoOfComeBackTogether) {
-#ifdef __SANITIZE_ADDRESS__
-    GTEST_SKIP() << "every block comes from the heap under AddressSanitizer";
-#endif
+    if (CScenePool::FromHeap()) GTEST_SKIP() << "every block comes from the heap under AddressSanitizer";
     constexpr std::size_t kSize = 80;
     constexpr std::size_t kStretch = std::size_t(64) << 10;
     std::vector<CBlock> blocks;
