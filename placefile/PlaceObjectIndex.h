@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "app/FirstMatchIndex.h"
+
 namespace Engine::Graphics::PlaceFile {
 
 class CPlaceLayer;
@@ -20,13 +22,9 @@ public:
     void Invalidate();
 
 private:
-    struct CEntry {
-        uint32_t id;
-        CPlaceObject* object;
-    };
     void Build(const std::vector<std::unique_ptr<CPlaceLayer>>& layers);
 
-    std::vector<CEntry> m_entries;  // by ID, the first of each ID in walk order
+    Engine::CFirstMatchIndex<uint32_t, CPlaceObject*> m_byId;
     bool m_built = false;
 };
 

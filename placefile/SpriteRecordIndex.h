@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/FirstMatchIndex.h"
 #include "placefile/PlaceFile.h"
 
 namespace Engine::Graphics::PlaceFile {
@@ -21,11 +22,7 @@ public:
     CMatch Find(uint32_t id) const;
 
 private:
-    struct CEntry {
-        uint32_t id;
-        CMatch match;
-    };
-    std::vector<CEntry> m_entries;  // by ID, the last of each ID in walk order
+    Engine::CFirstMatchIndex<uint32_t, CMatch> m_byId;
 };
 
 } // namespace Engine::Graphics::PlaceFile

@@ -37,7 +37,7 @@ std::vector<Tools::CPlacePropertyDesc> Crowded() {
     std::mt19937 random(7);
     std::vector<Tools::CPlacePropertyDesc> descs;
     for (uint32_t i = 0; i < 2000; ++i)
-        descs.push_back({random() % 300, "p" + std::to_string(random() % 1500), i % 6});
+        descs.push_back({uint32_t(random() % 300), "p" + std::to_string(random() % 1500), i % 6});
     return descs;
 }
 
