@@ -26,16 +26,14 @@ public:
     }
     bool LoadAndLetGo() {
         const bool loaded = Load();
-        LetGo();
+        ReleasePlaceFile();
+        ClearClassDir();
         return loaded;
     }
     bool Load() { return bool(m_folder.Local().GetPlaceFile(kPath)); }
-    // The place file, then what the scene archive's directory still holds,
-    // as the program lets go of both at exit.
-    void LetGo() {
-        m_folder.Local().ReleaseAll();
-        Engine::Scene::CClassDir::GetInstance().Clear();
-    }
+    // The place file, then what the scene archive's directory still holds.
+    void ReleasePlaceFile() { m_folder.Local().ReleaseAll(); }
+    void ClearClassDir() { Engine::Scene::CClassDir::GetInstance().Clear(); }
 
 private:
     BenchPlaces::CScenePlaceFolder m_folder{"mosark_bench_place_load"};
@@ -51,15 +49,23 @@ void Run(benchmark::State& state, Tools::ELanternAnimation animation) {
     CountPerObject(state, count);
 }
 
+// What is timed of letting go: the place file and the directory, or the
+// place file alone (the program's exit leaves the directory to the
+// process's end).
+enum class ETimed { PlaceFileAndDirectory, PlaceFile };
+
 // Letting go alone, which the program does between a quit and its exit.
-void RunLetGo(benchmark::State& state, Tools::ELanternAnimation animation) {
+void RunLetGo(benchmark::State& state, Tools::ELanternAnimation animation, ETimed timed = ETimed::PlaceFileAndDirectory) {
     const int count = int(state.range(0));
     CLanternScene scene(animation, count);
     for (auto _ : state) {
         state.PauseTiming();
         if (!scene.Load()) state.SkipWithError("the place file did not load");
         state.ResumeTiming();
-        scene.LetGo();
+        scene.ReleasePlaceFile();
+        if (timed == ETimed::PlaceFile) state.PauseTiming();
+        scene.ClearClassDir();
+        if (timed == ETimed::PlaceFile) state.ResumeTiming();
     }
     CountPerObject(state, count);
 }
@@ -69,6 +75,9 @@ BENCHMARK(BM_LetGoStill)->Arg(10'000)->Arg(300'000)->Unit(benchmark::kMillisecon
 
 void BM_LetGoZoomed(benchmark::State& state) { RunLetGo(state, Tools::ELanternAnimation::Zoomed); }
 BENCHMARK(BM_LetGoZoomed)->Arg(10'000)->Arg(60'000)->Arg(600'000)->Unit(benchmark::kMillisecond);
+
+void BM_ReleasePlaceFileZoomed(benchmark::State& state) { RunLetGo(state, Tools::ELanternAnimation::Zoomed, ETimed::PlaceFile); }
+BENCHMARK(BM_ReleasePlaceFileZoomed)->Arg(10'000)->Arg(60'000)->Arg(600'000)->Unit(benchmark::kMillisecond);
 
 void BM_LoadAndLetGoStill(benchmark::State& state) { Run(state, Tools::ELanternAnimation::Still); }
 BENCHMARK(BM_LoadAndLetGoStill)->Arg(10'000)->Arg(30'000)->Arg(100'000)->Arg(300'000)->Unit(benchmark::kMillisecond);

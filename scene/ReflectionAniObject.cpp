@@ -29,7 +29,10 @@ IReflectionAnimObject* CReflectionAniObject::GetAnimObject() const {
     const Engine::Reflection::CTypeInfo* type = GetReflectedType().type;
     if (m_object.IsEmpty() || !type || !type->IsSubclassOf(Engine::Reflection::TypeOf<IReflectionAnimObject>()))
         return nullptr;
-    return m_object.GetAs<IReflectionAnimObject*>();
+    // Converted once per wrapped object: the conversion searches the
+    // converter graph, and the teardown asks for every object.
+    if (!m_animObject) m_animObject = m_object.GetAs<IReflectionAnimObject*>();
+    return m_animObject;
 }
 
 void CReflectionAniObject::DeleteWrappedObject(bool unbind) noexcept {
@@ -42,6 +45,7 @@ void CReflectionAniObject::DeleteWrappedObject(bool unbind) noexcept {
         GetLog().PrintLine("CReflectionAniObject : the wrapped object of object %u failed to go", GetObjectId());
     }
     m_object = CValue();
+    m_animObject = nullptr;
 }
 
 bool CReflectionAniObject::Serialize(CArchive& ar) {

@@ -41,6 +41,8 @@ private:
     void DeleteWrappedObject(bool unbind) noexcept;
 
     Engine::Reflection::CValue m_object;
+    // m_object as IReflectionAnimObject, once asked for; cleared with it.
+    mutable IReflectionAnimObject* m_animObject = nullptr;
 };
 
 } // namespace Engine::Scene
