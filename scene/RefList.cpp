@@ -41,9 +41,10 @@ void CRefList::Grow() {
 
 void CRefList::Insert(size_t index, Ref object) {
     const size_t size = Size();
-    if (size >= SMALL_LIMIT || size == INLINE_LIMIT) {
-        if (!std::holds_alternative<Tree>(m_entries)) Grow();
-    }
+    const bool full = std::holds_alternative<CInlineRefs>(m_entries)
+                          ? size == INLINE_LIMIT
+                          : std::holds_alternative<RefVector>(m_entries) && size >= SMALL_LIMIT;
+    if (full) Grow();
     if (auto* few = std::get_if<CInlineRefs>(&m_entries)) {
         for (size_t i = few->count; i > index; --i) few->refs[i] = std::move(few->refs[i - 1]);
         few->refs[index] = std::move(object);
