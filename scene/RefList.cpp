@@ -26,25 +26,24 @@ const CRefList::Ref& CRefList::LargerAt(size_t index) const {
     return std::get<Tree>(m_entries)->At(index);
 }
 
-void CRefList::Grow() {
+void CRefList::GrowIfFull() {
     if (auto* few = std::get_if<CInlineRefs>(&m_entries)) {
+        if (few->count < INLINE_LIMIT) return;
         RefVector some;
         some.reserve(2 * INLINE_LIMIT);
         for (size_t i = 0; i < few->count; ++i) some.push_back(std::move(few->refs[i]));
         m_entries = std::move(some);
         return;
     }
+    auto* some = std::get_if<RefVector>(&m_entries);
+    if (!some || some->size() < SMALL_LIMIT) return;
     auto tree = std::make_unique<CRefTree>();
-    for (Ref& entry : std::get<RefVector>(m_entries)) tree->Insert(tree->Size(), std::move(entry));
+    for (Ref& entry : *some) tree->Insert(tree->Size(), std::move(entry));
     m_entries = std::move(tree);
 }
 
 void CRefList::Insert(size_t index, Ref object) {
-    const size_t size = Size();
-    const bool full = std::holds_alternative<CInlineRefs>(m_entries)
-                          ? size == INLINE_LIMIT
-                          : std::holds_alternative<RefVector>(m_entries) && size >= SMALL_LIMIT;
-    if (full) Grow();
+    GrowIfFull();
     if (auto* few = std::get_if<CInlineRefs>(&m_entries)) {
         for (size_t i = few->count; i > index; --i) few->refs[i] = std::move(few->refs[i - 1]);
         few->refs[index] = std::move(object);

@@ -70,7 +70,7 @@ private:
     size_t LargerSize() const;
     const Ref& LargerAt(size_t index) const;
     // Moves a full inline list into a vector, or a full vector into a tree.
-    void Grow();
+    void GrowIfFull();
     static void ReleaseInOrder(Entries& entries);
 
     Entries m_entries;
