@@ -155,7 +155,7 @@ bool MakeRoom(const CSpriteQueue::CParams& params) {
     CQueueState& state = State();
     if (state.capacity == 0) return false;
     // A frame stopped by a quit draws nothing more: its producers queue nothing.
-    if (state.driver && state.driver->IsFrameStopped()) return false;
+    if (CSpriteQueue::IsFrameStopped()) return false;
     if (int32_t(state.records.size()) >= state.capacity) CSpriteQueue::Flush(params);
     return true;
 }
@@ -254,6 +254,11 @@ void CSpriteQueue::Done() {
 }
 
 bool CSpriteQueue::IsInitialised() { return State().capacity > 0; }
+
+bool CSpriteQueue::IsFrameStopped() {
+    const CQueueState& state = State();
+    return state.driver && state.driver->IsFrameStopped();
+}
 
 bool CSpriteQueue::CreateVertexBuffer() {
     CQueueState& state = State();
@@ -406,8 +411,9 @@ void CSpriteQueue::DrawNow(CQueuedSprite& record) {
     ResetPointFilter(*state.driver, item.flags);
 }
 
-void CSpriteQueue::BufferRun(const CParams& params, int32_t begin, int32_t end, CBufferedSpritesContainer& container) {
+bool CSpriteQueue::BufferRun(const CParams& params, int32_t begin, int32_t end, CBufferedSpritesContainer& container) {
     CQueueState& state = State();
+    if (state.driver->CountDrawnQuads(end - begin)) return false;
     const CQueuedSprite& head = state.records[size_t(state.order[size_t(begin)])];
     const ref_ptr<CTexture> texture = head.texture;
     const uint32_t runState = head.item.flags & SPRITE_STATE_MASK;
@@ -421,6 +427,7 @@ void CSpriteQueue::BufferRun(const CParams& params, int32_t begin, int32_t end, 
             container.Add(quad, texture, drawState);
     }
     ResetPointFilter(*state.driver, runState);
+    return true;
 }
 
 bool CSpriteQueue::DrawRun(const CParams& params, int32_t begin, int32_t end) {
@@ -489,9 +496,8 @@ void CSpriteQueue::Flush(const CParams& params) {
     for (const int32_t runEnd : state.runEnds) {
         while (begin < runEnd && maxQuads > 0) {
             const int32_t end = std::min(runEnd, begin + maxQuads);
-            if (container) {
-                BufferRun(params, begin, end, *container);
-            } else if (!DrawRun(params, begin, end)) {
+            const bool taken = container ? BufferRun(params, begin, end, *container) : DrawRun(params, begin, end);
+            if (!taken) {
                 records.clear();
                 return;
             }

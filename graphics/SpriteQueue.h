@@ -47,6 +47,9 @@ public:
     static bool Init();
     static void Done();
     static bool IsInitialised();
+    // True once a quit has stopped the frame: producers may stop walking
+    // what they would queue, since nothing more is taken.
+    static bool IsFrameStopped();
     // The shared buffer of VERTEX_CAPACITY sprite vertices; false without a
     // driver or when the driver made none.
     static bool CreateVertexBuffer();
@@ -121,8 +124,9 @@ private:
     // params, one run of equal texture and state; false when the frame is
     // stopped and the run was not drawn.
     static bool DrawRun(const CParams& params, int32_t begin, int32_t end);
-    // The software driver's run: buffered in the container, not drawn.
-    static void BufferRun(const CParams& params, int32_t begin, int32_t end, CBufferedSpritesContainer& container);
+    // The software driver's run: buffered in the container, not drawn; its
+    // quads are counted on the quit watch as drawn ones are.
+    static bool BufferRun(const CParams& params, int32_t begin, int32_t end, CBufferedSpritesContainer& container);
     static void DrawNow(CQueuedSprite& record);
 };
 

@@ -56,6 +56,8 @@ void CPlaceLayer::ReadObjects(CArchive& ar, bool legacy) {
 void CPlaceLayer::Draw(float x, float y, float opacity) {
     const SpriteFlushParams params;
     for (const std::unique_ptr<CPlaceObject>& object : Objects) {
+        // A quit stopped the frame: the queue takes nothing more.
+        if (CSpriteQueue::IsFrameStopped()) return;
         switch (object->Type) {
         case PLACE_GROUP:
             for (const std::unique_ptr<CPlaceObject>& child : static_cast<CPlaceGroupObject&>(*object).Children)

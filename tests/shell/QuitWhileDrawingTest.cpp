@@ -1,10 +1,11 @@
-// A quit while D3D8, OpenGL or D3D7 draw a heavy frame: a full pool of small
-// particle quads (tools/HeavyEffects.h), or 300,000 one-pixel sprites queued
-// on top of the scene. The frame's quads are counted on the quit watch, so a
-// quit request posted at one of its looks is found at the next: the draw
-// stops within an interval of further quads, the frame is not presented, and
-// the run ends after it. Input that does not end the screensaver cuts
-// nothing. The watch counts work, not time.
+// A quit while a driver draws a heavy frame: a full pool of small particle
+// quads (tools/HeavyEffects.h), or 300,000 one-pixel sprites queued on top of
+// the scene. The frame's quads are counted on the quit watch, whether handed
+// to the device or, on the software driver, buffered for its dirty-rectangle
+// pass, so a quit request posted at one of its looks is found at the next:
+// the draw stops within an interval of further quads, the frame is not
+// presented, and the run ends after it. Input that does not end the
+// screensaver cuts nothing. The watch counts work, not time.
 
 #include <SDL.h>
 
@@ -30,21 +31,40 @@ namespace {
 
 constexpr int kSprites = 300'000;
 
-// Counts the quads handed to the device.
+struct CFrameQuads {
+    int64_t drawn = 0;       // quads handed to the device, all frames
+    int64_t frameStart = 0;  // `drawn` as the frame began
+    int64_t atEnd = 0;       // the last frame's, at its end
+    const CGraphics* graphics = nullptr;  // the driver, from the first frame on
+
+    // The frame's quads so far: drawn, or buffered while the driver buffers.
+    int64_t SoFar() const {
+        const auto container = graphics->GetSpritesContainer();
+        return container ? int64_t(container->GetRecords().size()) : drawn - frameStart;
+    }
+};
+
+// Counts the quads handed to the device and, at each frame's end, those the
+// frame buffered (the containers have turned by then).
 template <class Driver>
 class CQuadCountingDriver : public CHookedDriver<Driver> {
 public:
     CQuadCountingDriver(Engine::CApplication** app, typename CHookedDriver<Driver>::Hook begin,
-                        typename CHookedDriver<Driver>::Hook present, int64_t stepUs, int64_t* quads)
+                        typename CHookedDriver<Driver>::Hook present, int64_t stepUs, CFrameQuads* quads)
         : CHookedDriver<Driver>(app, std::move(begin), std::move(present), stepUs), m_quads(quads) {}
     void gDraw(int type, Engine::ref_ptr<Engine::Graphics::CVertexBuffer> vertices, int first, int count,
                Engine::ref_ptr<Engine::Graphics::CIndexBuffer> indices) override {
-        if (type == Engine::Graphics::PRIM_QUAD_LIST && count > 0) *m_quads += count;
+        if (type == Engine::Graphics::PRIM_QUAD_LIST && count > 0) m_quads->drawn += count;
         Driver::gDraw(type, vertices, first, count, std::move(indices));
+    }
+    void gEndScene() override {
+        const auto& last = this->m_bThreeContainers ? this->m_pThirdSprites : this->m_pNextSprites;
+        m_quads->atEnd = last ? int64_t(last->GetRecords().size()) : m_quads->drawn - m_quads->frameStart;
+        Driver::gEndScene();
     }
 
 private:
-    int64_t* m_quads;
+    CFrameQuads* m_quads;
 };
 
 // The screensaver with `sprites` untextured one-pixel sprites queued over
@@ -94,20 +114,21 @@ TEST_P(QuitWhileDrawingTest, AQuitStopsTheDrawWithinAnIntervalOfQuadsAndHarmless
     const int warmFrames = particles ? 2 : 0;
 
     Engine::CScreensaverApplication* app = nullptr;
-    int64_t quads = 0, frameStart = 0;
+    CFrameQuads quads;
     int presented = 0, presentedAtPost = -1;
     bool drawing = false;
     int64_t postedAt = -1, stoppedAt = -1, postedFrameQuads = -1;
-    const auto begin = [&](CGraphics&) {
+    const auto begin = [&](CGraphics& graphics) {
         drawing = !app->IsLoading();
-        frameStart = quads;
+        quads.frameStart = quads.drawn;
+        quads.graphics = &graphics;
     };
     const auto present = [&](CGraphics& graphics) {
         drawing = false;
         if (app->IsLoading()) return;
         ++presented;
         if (postedAt >= 0 && postedFrameQuads < 0) {
-            postedFrameQuads = quads - frameStart;
+            postedFrameQuads = quads.atEnd;
             graphics.RequestQuit();
         }
         if (presented > warmFrames + 2) graphics.RequestQuit();
@@ -122,14 +143,14 @@ TEST_P(QuitWhileDrawingTest, AQuitStopsTheDrawWithinAnIntervalOfQuadsAndHarmless
         watch.SetTimeGate(false);
         watch.SetProbe([&, probe = watch.GetProbe()] {
             const bool quit = probe();
-            if (quit && postedAt >= 0 && stoppedAt < 0) stoppedAt = quads - frameStart;
-            if (quit || postedAt >= 0 || !drawing || presented < warmFrames || quads == frameStart) return quit;
+            if (quit && postedAt >= 0 && stoppedAt < 0) stoppedAt = quads.SoFar();
+            if (quit || postedAt >= 0 || !drawing || presented < warmFrames || quads.SoFar() == 0) return quit;
             const Uint32 window = SDL_GetWindowID(Platform::GetSdlWindow(app->m_hWnd));
             std::vector<SDL_Event> events(1);
             events[0].type = SDL_QUIT;
             if (input != EInput::Quit) events = kHarmlessInputs[int(input) - 1].events(window);
             for (SDL_Event& event : events) EXPECT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
-            postedAt = quads - frameStart;
+            postedAt = quads.SoFar();
             presentedAtPost = presented;
             return false;
         });
@@ -151,7 +172,7 @@ TEST_P(QuitWhileDrawingTest, AQuitStopsTheDrawWithinAnIntervalOfQuadsAndHarmless
     // Quads are counted before each piece is drawn: after the look that
     // posted the quit come its piece and under an interval of others.
     EXPECT_LE(stoppedAt - postedAt, Engine::CFrameQuitWatch::kCheckInterval + CGraphics::kWatchedQuads);
-    EXPECT_EQ(quads - frameStart, stoppedAt) << "nothing is drawn after the stop";
+    EXPECT_EQ(quads.atEnd, stoppedAt) << "nothing is drawn after the stop";
     EXPECT_EQ(presented, presentedAtPost) << "the frame is not presented, and the run ends after it";
 }
 
@@ -163,7 +184,7 @@ std::string CaseName(const ::testing::TestParamInfo<CCase>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, QuitWhileDrawingTest,
-                         ::testing::Combine(::testing::Values("D3D8", "OpenGL", "D3D7"),
+                         ::testing::Combine(::testing::Values("D3D8", "OpenGL", "D3D7", "SFTW"),
                                             ::testing::Values(EHeavyDraw::ParticlePool, EHeavyDraw::Sprites),
                                             ::testing::Values(EInput::Quit, EInput::AltTab, EInput::MoveAlongOneAxis)),
                          CaseName);
