@@ -25,8 +25,10 @@ public:
     // Work between two checks, in the callers' own units (particle visits,
     // quads): a check costs a pump of the event queue.
     static constexpr int64_t kCheckInterval = 4096;
-    // The frame's age before the probe is first asked: one update step.
-    static constexpr std::chrono::microseconds kQuietTime{33333};
+    // The frame's age before the probe is first asked. A light frame ends
+    // before it and never pumps the queue; a heavy one holds a quit no
+    // longer than this and an interval of work, whatever the drawing costs.
+    static constexpr std::chrono::microseconds kQuietTime{4000};
 
     void SetProbe(CProbe probe) { m_probe = std::move(probe); }
     const CProbe& GetProbe() const { return m_probe; }
