@@ -2,6 +2,7 @@
 
 #include "app/Exception.h"
 #include "app/File.h"
+#include "app/LoadingQuitCheck.h"
 #include "app/Locale.h"
 #include "app/Log.h"
 #include "sound/SampleManager.h"
@@ -56,6 +57,7 @@ void CScreensaverData::LoadHints() {
         const CString key = FormatString("HINT_%d", i);
         if (!GetLocaleManager().HasString(key)) break;
         m_hints.push_back(GetLocaleManager().FindString(key));
+        CLoadingQuitCheck::Count();
     }
     GetLog().PrintLine("Hints : %d", int(m_hints.size()));
 }

@@ -28,12 +28,15 @@ std::vector<uint16_t> FontCharacters() {
     return characters;
 }
 
-std::string LocaleXml(const CFontSprite& font, const std::string& otherFonts) {
-    return "<locales default=\"en\">\n"
-           "<locale name=\"en\">\n"
-           "<string key=\"HINT_1\">Move the mouse or press a key to wake up.</string>\n"
-           "<string key=\"HINT_2\">The background changes on the time set in the settings.</string>\n"
-           "<string key=\"HINT_3\">Ambient music can be switched off in the settings.</string>\n"
+std::string LocaleXml(const CFontSprite& font, const std::string& otherFonts, int hints) {
+    std::string xml = "<locales default=\"en\">\n"
+                      "<locale name=\"en\">\n"
+                      "<string key=\"HINT_1\">Move the mouse or press a key to wake up.</string>\n"
+                      "<string key=\"HINT_2\">The background changes on the time set in the settings.</string>\n"
+                      "<string key=\"HINT_3\">Ambient music can be switched off in the settings.</string>\n";
+    for (int i = kDemoHints + 1; i <= hints; ++i)
+        xml += "<string key=\"HINT_" + std::to_string(i) + "\">Hint " + std::to_string(i) + ".</string>\n";
+    return xml +
            "<string key=\"TIME_NIGHT\">Good night</string>\n"
            "<string key=\"TIME_MORNING\">Good morning</string>\n"
            "<string key=\"TIME_DAY\">Good afternoon</string>\n"
@@ -79,11 +82,11 @@ std::string GlobalXml() {
 
 } // namespace
 
-CPakWriter MakeDemoPack(const std::string& fontPath, bool withScenes) {
+CPakWriter MakeDemoPack(const std::string& fontPath, bool withScenes, int hints) {
     const CFontSprite font = RenderFontSprite(fontPath, kFontPixelHeight, FontCharacters(), "font_main");
     CPakWriter pack;
     const std::string otherFonts = AddDialogFont(pack, fontPath) + AddSymbolFont(pack);
-    pack.Add("xml/Locale.xml", Bytes(LocaleXml(font, otherFonts)));
+    pack.Add("xml/Locale.xml", Bytes(LocaleXml(font, otherFonts, hints)));
     pack.Add("xml/global.xml", Bytes(GlobalXml()));
     pack.Add("spr/font.spr", WriteSpr(font.document));
     AddAmbientTracks(pack);

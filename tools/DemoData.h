@@ -16,8 +16,11 @@ namespace Tools {
 // ambient tracks "ogg/tracks/ambient1.ogg" and "ogg/tracks/ambient2.ogg",
 // and, unless left out (for runs on scenes of their own), the animated
 // scenes ("place/bg1.place" and on) with their pictures.
+// The locale holds `hints` hints, HINT_1 on: the demo's own three, then
+// numbered ones.
 // Throws Engine::CException when the font cannot be read.
-CPakWriter MakeDemoPack(const std::string& fontPath, bool withScenes = true);
+constexpr int kDemoHints = 3;
+CPakWriter MakeDemoPack(const std::string& fontPath, bool withScenes = true, int hints = kDemoHints);
 
 // "Settings.xml" for a windowed run on the OpenGL driver.
 std::string DemoSettingsXml();

@@ -179,6 +179,16 @@ INSTANTIATE_TEST_SUITE_P(Loads, HeavyLoadQuitTest,
                              return info.param == EHeavyLoad::PlaceObjects ? "PlaceObjects" : "SpriteDefinitions";
                          });
 
+// A locale of many hints: the hints step looks for a quit as it takes them.
+TEST_F(LoadingQuitTest, AQuitDuringTheHintsEndsTheRunWithinAnInterval) {
+    UseDemoPack(kDriver, Tools::MakeDemoPack(MOSARK_DEMO_FONT, false, kCopies));
+    Run("Loading Hints", EPush::AtLook, &Quit, 3);
+    ASSERT_GE(postedAt, 0) << "posted while the hints were taken";
+    ASSERT_GE(stoppedAt, postedAt) << "found";
+    EXPECT_LE(stoppedAt - postedAt, CFrameQuitWatch::kCheckInterval);
+    ExpectEndedAtOnce({"Hints : ", "Loading Scenes"});
+}
+
 // The images step performs one item per frame, taking the messages between
 // them: a quit among them ends it before the next item.
 TEST_F(LoadingQuitTest, AQuitDuringTheImagesEndsTheRunBeforeTheNextItem) {
