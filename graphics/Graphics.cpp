@@ -90,15 +90,21 @@ void CGraphics::StartQuadCountdown() {
 
 bool CGraphics::CountDrawnQuads(int64_t quads) { return m_quadCountdown.IsStopped() || m_quadCountdown.Count(quads); }
 
-bool CGraphics::DrawQuadsWatched(ref_ptr<CVertexBuffer> vertices, int32_t firstQuad, int32_t count) {
-    // Quads are drawn independently and in order: the pieces draw what one
-    // call would.
+bool CGraphics::TakeQuadsWatched(int32_t count, const std::function<void(int32_t first, int32_t quads)>& take) {
     for (int32_t done = 0; done < count; done += kWatchedQuads) {
         const int32_t piece = std::min(kWatchedQuads, count - done);
         if (CountDrawnQuads(piece)) return false;
-        gDraw(PRIM_QUAD_LIST, vertices, firstQuad + done, piece, nullptr);
+        take(done, piece);
     }
     return true;
+}
+
+bool CGraphics::DrawQuadsWatched(ref_ptr<CVertexBuffer> vertices, int32_t firstQuad, int32_t count) {
+    // Quads are drawn independently and in order: the pieces draw what one
+    // call would.
+    return TakeQuadsWatched(count, [&](int32_t first, int32_t quads) {
+        gDraw(PRIM_QUAD_LIST, vertices, firstQuad + first, quads, nullptr);
+    });
 }
 
 ref_ptr<CSprFileManager> CGraphics::GetSprFileManager() const { return m_pSprFileManager; }

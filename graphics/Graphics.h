@@ -218,8 +218,10 @@ public:
     // they are then not drawn.
     bool CountDrawnQuads(int64_t quads);
     bool IsFrameStopped() const { return m_quadCountdown.IsStopped(); }
-    // Draws the quads of the buffer (four vertices each) in pieces of
-    // kWatchedQuads, counting each; false when the frame stopped first.
+    // Hands `take` the quads 0 to count - 1 in pieces of kWatchedQuads,
+    // counting each before it; false when the frame stopped first.
+    bool TakeQuadsWatched(int32_t count, const std::function<void(int32_t first, int32_t quads)>& take);
+    // Draws the quads of the buffer (four vertices each) in watched pieces.
     bool DrawQuadsWatched(ref_ptr<CVertexBuffer> vertices, int32_t firstQuad, int32_t count);
     static constexpr int32_t kWatchedQuads = 1024;
 

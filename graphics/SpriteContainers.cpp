@@ -76,14 +76,12 @@ void CGraphics::BufferParticleQuads(int32_t firstQuad, ref_ptr<CVertexBuffer> ve
     count = std::min(count, quads - firstQuad);
     void* memory = vertices->Lock();
     if (!memory) return;
-    const SpriteVertex* first = static_cast<const SpriteVertex*>(memory) + 4 * firstQuad;
+    const SpriteVertex* start = static_cast<const SpriteVertex*>(memory) + 4 * firstQuad;
     const CBufferedDrawState state = GetRecordedDrawState();
-    // Counted in pieces as drawn quads are: a quit found drops the rest.
-    for (int32_t done = 0; done < count; done += kWatchedQuads) {
-        const int32_t piece = std::min(kWatchedQuads, count - done);
-        if (CountDrawnQuads(piece)) break;
-        m_pCurrentSprites->AddQuads(state, first + 4 * done, piece, texture);
-    }
+    // Counted as drawn quads are: a quit found drops the rest.
+    TakeQuadsWatched(count, [&](int32_t first, int32_t piece) {
+        m_pCurrentSprites->AddQuads(state, start + 4 * first, piece, texture);
+    });
     vertices->Unlock();
 }
 
