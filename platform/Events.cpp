@@ -261,6 +261,10 @@ bool EnsureSdlVideo() {
     // Closing windows and losing focus are the engine's to handle.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // A press that gives the window focus is still a press, as on Windows:
+    // X11 SDL drops one that comes within 10 ms of the focus, so a click on
+    // a window just shown (the screensaver's quit) could be lost.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     video.ok = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     video.thread = std::this_thread::get_id();
     return video.ok;
