@@ -3,7 +3,7 @@
 namespace Engine {
 
 void CFrameQuitWatch::StartFrame() {
-    m_frameStart = std::chrono::steady_clock::now();
+    m_frameStart = m_clock();
     m_stopped = false;
     m_probes = 0;
 }
@@ -11,7 +11,7 @@ void CFrameQuitWatch::StartFrame() {
 bool CFrameQuitWatch::Check() {
     if (m_stopped) return true;
     if (!m_probe) return false;
-    if (m_timeGate && std::chrono::steady_clock::now() - m_frameStart < kQuietTime) return false;
+    if (m_timeGate && m_clock() - m_frameStart < kQuietTime) return false;
     ++m_probes;
     m_stopped = m_probe();
     return m_stopped;

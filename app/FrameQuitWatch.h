@@ -30,10 +30,15 @@ public:
     // longer than this and an interval of work, whatever the drawing costs.
     static constexpr std::chrono::microseconds kQuietTime{4000};
 
+    using CClock = std::function<std::chrono::steady_clock::time_point()>;
+
     void SetProbe(CProbe probe) { m_probe = std::move(probe); }
     const CProbe& GetProbe() const { return m_probe; }
     // Tests count work rather than time: without the gate every check asks.
     void SetTimeGate(bool on) { m_timeGate = on; }
+    // The clock the frame's age is read from; the steady clock unless a
+    // test sets its own.
+    void SetClock(CClock clock) { m_clock = std::move(clock); }
 
     void StartFrame();
     // Asks the probe when the frame has run long enough; true once the frame
@@ -45,6 +50,7 @@ public:
 
 private:
     CProbe m_probe;
+    CClock m_clock = [] { return std::chrono::steady_clock::now(); };
     std::chrono::steady_clock::time_point m_frameStart{};
     bool m_timeGate = true;
     bool m_stopped = false;
