@@ -25,11 +25,9 @@ constexpr uint32_t kTableSeed = 0x50414B31;
 
 } // namespace
 
-std::vector<uint8_t> IndexKeystream(size_t count) {
-    std::vector<uint8_t> stream(count);
+void XorIndexKeystream(std::span<uint8_t> index) {
     CCrtGenerator generator(kIndexSeed);
-    for (uint8_t& byte : stream) byte = uint8_t(generator.Next() & 0xFF);
-    return stream;
+    for (uint8_t& byte : index) byte ^= uint8_t(generator.Next() & 0xFF);
 }
 
 const std::array<uint8_t, 256>& EncodeTable() {
@@ -111,30 +109,51 @@ bool CDataPack::ReadIndex(CAbstractFile& stream) {
 
     std::vector<uint8_t> index(size_t(count) * kEntrySize);
     if (stream.Read(index.data(), index.size()) != index.size()) return refuse("cannot read the index");
-    if (flags & kIndexScrambled) {
-        const std::vector<uint8_t> key = IndexKeystream(index.size());
-        for (size_t i = 0; i < index.size(); ++i) index[i] ^= key[i];
-    }
-    m_byName.reserve(count);  // the count fits the file, checked above
-    for (uint32_t i = 0; i < count; ++i) {
-        CLoadingQuitCheck::Count();
-        AddEntry(index.data() + size_t(i) * kEntrySize, fileSize);
-    }
+    if (flags & kIndexScrambled) XorIndexKeystream(index);
+    // The count fits the file, checked above.
+    m_entries.reserve(count);
+    m_byName.Reset(count);
+    AddRecords(index.data(), count, fileSize);
     return true;
 }
 
-void CDataPack::AddEntry(const uint8_t* record, int64_t fileSize) {
-    using namespace PackFormat;
+// One record of the index taken apart and checked, all but its name's
+// uniqueness; key and hash are set for a record without a fault.
+struct CDataPack::CIndexRecord {
     CPackEntry entry;
-    // Names the entry by its name where it has one, else by its number.
-    auto skip = [&](const char* reason) {
-        const CString which = entry.name.IsEmpty() ? FormatString("#%zu", m_entries.size() + m_skipped)
-                                                   : FormatString("'%s'", entry.name.c_str());
-        GetLog().PrintLine("CDataPack::Open('%s') : entry %s skipped : %s", m_label.c_str(), which.c_str(), reason);
-        ++m_skipped;
+    const char* fault = nullptr;
+    std::string key;
+    size_t hash = 0;
+};
+
+void CDataPack::AddRecords(const uint8_t* records, size_t count, int64_t fileSize) {
+    // Taken apart a batch ahead of being indexed, so that the index slots
+    // the batch probes are fetched together rather than missed one by one.
+    constexpr size_t kBatch = 32;
+    std::array<CIndexRecord, kBatch> batch;
+    for (size_t first = 0; first < count; first += kBatch) {
+        const size_t size = std::min(kBatch, count - first);
+        for (size_t i = 0; i < size; ++i) {
+            batch[i] = ParseRecord(records + (first + i) * PackFormat::kEntrySize, fileSize);
+            if (!batch[i].fault) m_byName.Prefetch(batch[i].hash);
+        }
+        for (size_t i = 0; i < size; ++i) {
+            CLoadingQuitCheck::Count();
+            AddRecord(batch[i]);
+        }
+    }
+}
+
+CDataPack::CIndexRecord CDataPack::ParseRecord(const uint8_t* bytes, int64_t fileSize) {
+    using namespace PackFormat;
+    CIndexRecord record;
+    CPackEntry& entry = record.entry;
+    auto fault = [&](const char* reason) {
+        record.fault = reason;
+        return std::move(record);
     };
-    CMemoryFile bytes(record, kEntrySize);
-    CArchive ar(&bytes, false);
+    CMemoryFile file(bytes, kEntrySize);
+    CArchive ar(&file, false);
     char name[kNameSize];
     uint8_t flags = 0;
     ar.Read(name, sizeof name);
@@ -144,19 +163,40 @@ void CDataPack::AddEntry(const uint8_t* record, int64_t fileSize) {
 
     const void* end = std::memchr(name, 0, sizeof name);
     entry.name = CString(name, end ? int(static_cast<const char*>(end) - name) : int(sizeof name));
-    if (!end) return skip("name not terminated");
-    if (entry.name.IsEmpty()) return skip("empty name");
-    if (entry.name[0] == '/' || entry.name[0] == '\\') return skip("absolute name");
-    if (flags & ~kEntryScrambled) return skip("unknown entry flags");
-    if (uint64_t(entry.offset) + entry.size > uint64_t(fileSize)) return skip("data beyond the end of the file");
+    if (!end) return fault("name not terminated");
+    if (entry.name.IsEmpty()) return fault("empty name");
+    if (entry.name[0] == '/' || entry.name[0] == '\\') return fault("absolute name");
+    if (flags & ~kEntryScrambled) return fault("unknown entry flags");
+    if (uint64_t(entry.offset) + entry.size > uint64_t(fileSize)) return fault("data beyond the end of the file");
     entry.scrambled = (flags & kEntryScrambled) != 0;
-    if (!m_byName.emplace(PackLookupKey(entry.name), m_entries.size()).second) return skip("duplicate name");
-    m_entries.push_back(std::move(entry));
+    record.key = PackLookupKey(entry.name);
+    record.hash = CPackNameIndex::Hash(record.key);
+    return record;
+}
+
+void CDataPack::AddRecord(CIndexRecord& record) {
+    // Names the entry by its name where it has one, else by its number.
+    auto skip = [&](const char* reason) {
+        const CPackEntry& entry = record.entry;
+        const CString which = entry.name.IsEmpty() ? FormatString("#%zu", m_entries.size() + m_skipped)
+                                                   : FormatString("'%s'", entry.name.c_str());
+        GetLog().PrintLine("CDataPack::Open('%s') : entry %s skipped : %s", m_label.c_str(), which.c_str(), reason);
+        ++m_skipped;
+    };
+    if (record.fault) return skip(record.fault);
+    const auto hasKey = [&](uint32_t number) { return HasKey(number, record.key); };
+    if (!m_byName.Insert(record.hash, uint32_t(m_entries.size()), hasKey)) return skip("duplicate name");
+    m_entries.push_back(std::move(record.entry));
+}
+
+bool CDataPack::HasKey(uint32_t number, std::string_view key) const {
+    return PackLookupKey(m_entries[number].name) == key;
 }
 
 const CPackEntry* CDataPack::Find(const CString& name) const {
-    const auto it = m_byName.find(PackLookupKey(name));
-    return it == m_byName.end() ? nullptr : &m_entries[it->second];
+    const std::string key = PackLookupKey(name);
+    const uint32_t* number = m_byName.Find(CPackNameIndex::Hash(key), [&](uint32_t indexed) { return HasKey(indexed, key); });
+    return number ? &m_entries[*number] : nullptr;
 }
 
 std::unique_ptr<CAbstractFile> CDataPack::OpenEntry(const CPackEntry& entry) const {

@@ -8,10 +8,11 @@
 #include <memory>
 #include <optional>
 #include <shared_mutex>
-#include <unordered_map>
+#include <span>
 #include <vector>
 
 #include "app/File.h"
+#include "app/PackNameIndex.h"
 #include "app/String.h"
 
 namespace Engine {
@@ -25,8 +26,9 @@ inline constexpr size_t kNameSize = 64;
 inline constexpr uint32_t kIndexScrambled = 1;  // header flag
 inline constexpr uint8_t kEntryScrambled = 1;   // entry flag
 
-// XOR keystream over the index bytes that follow the header.
-std::vector<uint8_t> IndexKeystream(size_t count);
+// XORs the index bytes that follow the header with the index keystream:
+// scrambles a plain index, unscrambles a scrambled one.
+void XorIndexKeystream(std::span<uint8_t> index);
 // Substitution of scrambled entry bytes: stored = Encode[plain],
 // plain = Decode[stored].
 const std::array<uint8_t, 256>& EncodeTable();
@@ -58,15 +60,19 @@ public:
 
 private:
     CDataPack(CString label, StreamFactory factory) : m_label(std::move(label)), m_factory(std::move(factory)) {}
+    struct CIndexRecord;
     bool ReadIndex(CAbstractFile& stream);
-    void AddEntry(const uint8_t* record, int64_t fileSize);
+    void AddRecords(const uint8_t* records, size_t count, int64_t fileSize);
+    static CIndexRecord ParseRecord(const uint8_t* bytes, int64_t fileSize);
+    void AddRecord(CIndexRecord& record);
+    bool HasKey(uint32_t number, std::string_view key) const;
 
     CString m_label;
     StreamFactory m_factory;
     std::vector<CPackEntry> m_entries;
     // Lower-case name -> entry: looked up only, by every file opened or
     // probed, so hashed rather than ordered.
-    std::unordered_map<std::string, size_t> m_byName;
+    CPackNameIndex m_byName;
     size_t m_skipped = 0;
 };
 

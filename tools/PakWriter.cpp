@@ -32,10 +32,7 @@ std::vector<uint8_t> CPakWriter::Build() const {
         offset += entry.data.size();
     }
     std::vector<uint8_t> indexBytes = index.ToVector();
-    if (m_indexScrambled) {
-        const std::vector<uint8_t> key = IndexKeystream(indexBytes.size());
-        for (size_t i = 0; i < indexBytes.size(); ++i) indexBytes[i] ^= key[i];
-    }
+    if (m_indexScrambled) XorIndexKeystream(indexBytes);
 
     CBinaryWriter pack;
     pack.Raw(kMagic, sizeof kMagic).U32(kVersion).U32(uint32_t(m_entries.size()));

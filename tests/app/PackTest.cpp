@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <random>
+#include <sstream>
 
 #include <sys/stat.h>
 
@@ -219,6 +221,87 @@ TEST_P(PackCorruptionTest, BadPackIsRefusedAndBadEntrySkippedWithALogLine) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, PackCorruptionTest, ::testing::ValuesIn(kCorruptions),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// ------------------------------------------------- repeated names, in order
+
+namespace {
+
+// Names that look up alike in groups, and a pick of them with damaged
+// records among them, longer than one batch of the reader.
+const char* const kAlikeNames[] = {"a.txt", "A.TXT", "./a.txt", "dir/b", "dir\\b", "DIR/B", ".\\dir/b", "c", "./C"};
+
+struct CPickedRecord { std::string name; bool damaged; };
+
+std::vector<CPickedRecord> PickRecords(int count, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::vector<CPickedRecord> records;
+    for (int i = 0; i < count; ++i) {
+        const bool alike = gen() % 2 == 0;
+        records.push_back({alike ? kAlikeNames[gen() % std::size(kAlikeNames)] : "own" + std::to_string(gen() % 400),
+                           gen() % 6 == 0});
+    }
+    return records;
+}
+
+std::vector<uint8_t> PackOf(const std::vector<CPickedRecord>& records) {
+    Tools::CPakWriter writer;
+    for (size_t i = 0; i < records.size(); ++i) writer.Add(FormatString("n%zu", i), Bytes("x"));
+    std::vector<uint8_t> image = writer.Build();
+    for (size_t i = 0; i < records.size(); ++i) {
+        const size_t at = PackFormat::kHeaderSize + i * PackFormat::kEntrySize;
+        std::memset(&image[at], 0, PackFormat::kNameSize);
+        std::memcpy(&image[at], records[i].name.data(), records[i].name.size());
+        if (records[i].damaged) image[at + 72] = 0x80;
+    }
+    return image;
+}
+
+std::vector<std::string> SkipLines(const std::string& log) {
+    std::vector<std::string> lines;
+    std::istringstream in(log);
+    for (std::string line; std::getline(in, line);)
+        if (line.find(" skipped : ") != std::string::npos) lines.push_back(line.substr(line.find("CDataPack::Open")));
+    return lines;
+}
+
+class PackRepeatedNamesTest : public ::testing::TestWithParam<unsigned> {};
+
+} // namespace
+
+// Against a walk over the records in file order: the first of each name
+// stays, every other is logged where it stands, and each name finds the
+// entry that stayed.
+TEST_P(PackRepeatedNamesTest, TheFirstOfANameStaysAndTheOthersAreLoggedInFileOrder) {
+    const std::vector<CPickedRecord> records = PickRecords(300, GetParam());
+    std::vector<std::string> expectedLog, expectedKept;
+    std::map<std::string, std::string> firstByKey;
+    for (const CPickedRecord& record : records) {
+        const std::string prefix = "CDataPack::Open('test.pak') : entry '" + record.name + "' skipped : ";
+        if (record.damaged) expectedLog.push_back(prefix + "unknown entry flags");
+        else if (!firstByKey.emplace(PackLookupKey(CString(record.name)), record.name).second) expectedLog.push_back(prefix + "duplicate name");
+        else expectedKept.push_back(record.name);
+    }
+
+    const std::vector<uint8_t> image = PackOf(records);
+    CLogCapture log;
+    auto pack = CDataPack::Open("test.pak", [&] { return std::make_unique<CMemoryFile>(image.data(), image.size()); });
+    ASSERT_NE(pack, nullptr);
+    EXPECT_EQ(SkipLines(log.Text()), expectedLog);
+    std::vector<std::string> kept;
+    for (const CPackEntry& entry : pack->GetEntries()) kept.push_back(entry.name.str());
+    EXPECT_EQ(kept, expectedKept);
+    for (const CPickedRecord& record : records) {
+        const auto first = firstByKey.find(PackLookupKey(CString(record.name)));
+        const CPackEntry* found = pack->Find(CString(record.name));
+        ASSERT_EQ(found != nullptr, first != firstByKey.end()) << record.name;
+        if (found) {
+            EXPECT_EQ(found->name.str(), first->second) << record.name;
+        }
+    }
+    EXPECT_EQ(pack->Find("own400"), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, PackRepeatedNamesTest, ::testing::Values(1u, 2u, 3u));
 
 // ------------------------------------------------------- unreadable packs
 
