@@ -265,6 +265,10 @@ bool EnsureSdlVideo() {
     // X11 SDL drops one that comes within 10 ms of the focus, so a click on
     // a window just shown (the screensaver's quit) could be lost.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // A window's pixels are the CPU's to write, as a device context's are:
+    // left to itself, SDL puts a renderer with an OpenGL context behind the
+    // window's surface, loading the GL driver for nothing.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     video.ok = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     video.thread = std::this_thread::get_id();
     return video.ok;

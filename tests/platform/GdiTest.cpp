@@ -65,6 +65,16 @@ TEST_F(GdiTest, RectanglesAreCutToTheWindow) {
     EXPECT_EQ(SetDIBitsToDevice(memoryDC, 0, 0, 1, 1, 0, 0, 0, 31, pixels, &info, DIB_RGB_COLORS), 0);
 }
 
+// A window's pixels are written by the CPU and need no renderer: left to
+// itself, SDL makes one (with an OpenGL context) behind the window's surface.
+TEST_F(GdiTest, AWindowsPictureTakesNoRenderer) {
+    const HWND window = MakeWindow();
+    std::vector<uint32_t> pixels;
+    int width = 0, height = 0;
+    ASSERT_TRUE(Platform::Testing::ReadWindowPicture(window, pixels, width, height));
+    EXPECT_EQ(SDL_GetRenderer(Platform::GetSdlWindow(window)), nullptr);
+}
+
 TEST_F(GdiTest, SelectedBitmapOutlivesDeletionUntilDeselected) {
     MakeBitmap(4, 4);
     EXPECT_FALSE(DeleteObject(reinterpret_cast<HGDIOBJ>(bitmap)));
