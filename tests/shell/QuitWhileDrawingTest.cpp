@@ -37,11 +37,13 @@ struct CFrameQuads {
     int64_t atEnd = 0;       // the last frame's, at its end
     const CGraphics* graphics = nullptr;  // the driver, from the first frame on
 
-    // The frame's quads so far: drawn, or buffered while the driver buffers.
-    int64_t SoFar() const {
-        const auto container = graphics->GetSpritesContainer();
+    // The frame's quads so far: drawn, or buffered in `container` while the
+    // driver buffers.
+    template <class Container>
+    int64_t In(const Container& container) const {
         return container ? int64_t(container->GetRecords().size()) : drawn - frameStart;
     }
+    int64_t SoFar() const { return In(graphics->GetSpritesContainer()); }
 };
 
 // Counts the quads handed to the device and, at each frame's end, those the
@@ -59,7 +61,7 @@ public:
     }
     void gEndScene() override {
         const auto& last = this->m_bThreeContainers ? this->m_pThirdSprites : this->m_pNextSprites;
-        m_quads->atEnd = last ? int64_t(last->GetRecords().size()) : m_quads->drawn - m_quads->frameStart;
+        m_quads->atEnd = m_quads->In(last);
         Driver::gEndScene();
     }
 
