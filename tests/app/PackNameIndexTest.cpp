@@ -79,3 +79,21 @@ TEST(PackNameIndexTagTest, KeysOfOtherTagsAreNeverCompared) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, PackNameIndexTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Every room up to past a thousand, across each doubling of the table: the
+// room is held in full, and a missing key's probe still meets a free slot.
+TEST(PackNameIndexRoomTest, EveryRoomHoldsItsCountAndEveryProbeEnds) {
+    std::vector<std::string> keys;
+    for (size_t i = 0; i <= 1100; ++i) keys.push_back("key" + std::to_string(i));
+    const auto hasKey = [&](const std::string& key) { return [&](uint32_t number) { return keys[number] == key; }; };
+    CPackNameIndex index;
+    for (size_t room = 0; room < keys.size(); ++room) {
+        index.Reset(room);
+        for (size_t i = 0; i < room; ++i)
+            ASSERT_TRUE(index.Insert(CPackNameIndex::Hash(keys[i]), uint32_t(i), hasKey(keys[i]))) << room;
+        const std::string missing = "missing";
+        EXPECT_EQ(index.Find(CPackNameIndex::Hash(missing), hasKey(missing)), nullptr) << room;
+        EXPECT_THROW(index.Insert(CPackNameIndex::Hash(keys[room]), uint32_t(room), hasKey(keys[room])),
+                     std::length_error) << room;
+    }
+}
