@@ -14,6 +14,7 @@
 #include "platform/Resources.h"
 #include "platform/SdlBridge.h"
 #include "platform/Testing.h"
+#include "platform/XWithdraw.h"
 
 namespace {
 
@@ -421,6 +422,7 @@ BOOL ShowWindow(HWND window, int command) {
     if (!w) return FALSE;
     const BOOL wasVisible = w->visible ? TRUE : FALSE;
     if (command == SW_HIDE) {
+        if (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_FULLSCREEN) Platform::WithdrawFromXDisplay(w->sdl);
         SDL_HideWindow(w->sdl);
         w->visible = false;
         SyncFullscreen(*w);

@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   cmake g++ make ninja-build pkg-config ccache python3
   libexpat1-dev libpng-dev libjpeg62-turbo-dev libopenjp2-7-dev zlib1g-dev
-  libogg-dev libvorbis-dev libsdl2-dev
+  libogg-dev libvorbis-dev libsdl2-dev libx11-dev
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libfreetype-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev

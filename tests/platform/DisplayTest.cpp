@@ -1,5 +1,8 @@
 #include "platform/Display.h"
 #include "platform/WindowFixture.h"
+#include "platform/XWithdraw.h"
+
+#include <string_view>
 
 using namespace TestSupport;
 using Platform::Testing::CDisplayMode;
@@ -75,4 +78,26 @@ TEST_F(DisplayTest, APopUpCoveringTheDisplayGoesFullScreenWhileTheModeIsSet) {
     EXPECT_TRUE(fullscreen());
     ChangeDisplaySettings(nullptr, 0);
     EXPECT_FALSE(fullscreen());
+}
+
+// Needs an X display (SDL_VIDEODRIVER=x11); skipped elsewhere. A full-screen
+// window is taken off the display before SDL leaves full screen, and SDL's
+// record of the window stays right: hidden, out of full screen, and shown
+// windowed again once the mode is gone.
+TEST_F(DisplayTest, AFullScreenWindowHiddenOnXIsUnmappedAndOutOfFullScreen) {
+    HWND window = MakeWindow(1024, 768);
+    if (std::string_view(SDL_GetCurrentVideoDriver()) != "x11") GTEST_SKIP() << "needs an X display";
+    SDL_Window* sdl = Platform::GetSdlWindow(window);
+    DEVMODE request = Request(1024, 768, 32);
+    ChangeDisplaySettings(&request, CDS_FULLSCREEN);
+    ASSERT_NE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN, 0u);
+
+    ShowWindow(window, SW_HIDE);
+    EXPECT_FALSE(Platform::WithdrawFromXDisplay(sdl)) << "the window is still mapped";
+    EXPECT_EQ(SDL_GetWindowFlags(sdl) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_SHOWN), 0u);
+
+    ChangeDisplaySettings(nullptr, 0);
+    ShowWindow(window, SW_SHOW);
+    EXPECT_NE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_SHOWN, 0u);
+    EXPECT_EQ(SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN, 0u);
 }
