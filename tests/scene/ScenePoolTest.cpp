@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cinttypes>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -75,7 +80,9 @@ TEST_P(ScenePoolAlignments, EveryBlockKeepsItsAlignment) {
     for (int i = 0; i < 3000; ++i) {
         const std::size_t wanted = i % 2 ? alignment : alignof(std::max_align_t);
         void* block = CScenePool::Allocate(size, wanted);
-        if (wanted == alignment) EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % alignment, 0u) << i;
+        if (wanted == alignment) {
+            EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % alignment, 0u) << i;
+        }
         std::memset(block, 0x5A, size);
         blocks.push_back(block);
     }
@@ -145,6 +152,46 @@ TEST(ScenePool, ObjectsAndContainersOfTheSceneUseIt) {
                                     [&](int p) { return p == thing->value; }));
         }
     }
+}
+
+// The flags of the mapping that holds an address, from the kernel's own
+// account of this process's memory; empty when no mapping holds it.
+std::string MappingFlagsOf(const void* address) {
+    std::ifstream maps("/proc/self/smaps");
+    const auto at = reinterpret_cast<std::uintptr_t>(address);
+    bool inside = false;
+    for (std::string line; std::getline(maps, line);) {
+        std::uintptr_t low = 0, high = 0;
+        if (std::sscanf(line.c_str(), "%" SCNxPTR "-%" SCNxPTR, &low, &high) == 2) {
+            inside = low <= at && at < high;
+        } else if (inside && line.rfind("VmFlags:", 0) == 0) {
+            return line;
+        }
+    }
+    return "";
+}
+
+// More blocks than one region of chunks holds (32 MiB): every block stays its
+// own across the regions, and all of them lie in memory advised to take huge
+// pages, so that the process gives a big scene back in few pages.
+TEST(ScenePool, BlocksAcrossRegionsLieInHugePageMemory) {
+    if (CScenePool::FromHeap()) GTEST_SKIP() << "every block comes from the heap under AddressSanitizer";
+    constexpr std::size_t kSize = 1024;
+    constexpr int kCount = 40 << 10;  // 40 MiB
+    std::vector<CBlock> blocks;
+    for (int i = 0; i < kCount; ++i) {
+        blocks.push_back(Take(kSize, uint8_t(i * 7)));
+        Fill(blocks.back());
+    }
+    // A kernel without huge pages has no advice to give.
+    const bool advisable = std::filesystem::exists("/sys/kernel/mm/transparent_hugepage");
+    for (const CBlock& block : {blocks.front(), blocks[kCount / 2], blocks.back()}) {
+        if (advisable) {
+            EXPECT_NE(MappingFlagsOf(block.bytes).find(" hg"), std::string::npos) << MappingFlagsOf(block.bytes);
+        }
+    }
+    EXPECT_TRUE(std::all_of(blocks.begin(), blocks.end(), Intact));
+    for (const CBlock& block : blocks) Give(block);
 }
 
 // Under AddressSanitizer a released block goes back to the heap, which
