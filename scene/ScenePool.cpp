@@ -43,7 +43,7 @@ static_assert(kRegionBytes % kHugePageBytes == 0 && kHugePageBytes % kChunkBytes
 
 // The memory of the chunks: regions mapped on their own, aligned to a huge
 // page and advised to take huge pages. The process's end gives a big
-// scene's memory back page by page: for 60,000 animated lanterns (180 MiB
+// scene's memory back page by page: for 60,000 animated lanterns (176 MiB
 // of chunks) that took about 35 ms on small pages and 11 ms on huge ones.
 // Each chunk is also exactly its own size, where the heap had to find an
 // aligned place for each (22 MiB more for those lanterns). Only what is
