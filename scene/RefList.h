@@ -44,6 +44,13 @@ public:
         return LargerAt(index);
     }
     const Ref& Front() const { return At(0); }
+    // Calls f with each entry of a list held in place; a larger list calls
+    // nothing (its entries lie apart from it).
+    template <class F>
+    void ForEachHeldInPlace(F f) const {
+        if (const auto* few = std::get_if<CInlineRefs>(&m_entries))
+            for (size_t i = 0; i < few->count; ++i) f(*few->refs[i]);
+    }
     // Inserts before the entry at the index, at most Size().
     void Insert(size_t index, Ref object);
     // Takes the object's first entry out; null when the list holds none.

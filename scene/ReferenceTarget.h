@@ -58,6 +58,11 @@ public:
     // Drops every link; derived classes also drop what they own.
     virtual void Dispose();
 
+    // Asks the processor's caches for the objects `depth` links down this
+    // object's references (0: this object itself). Only nearer objects are
+    // read, which an earlier call asked for; nothing is counted or changed.
+    void PrefetchReferences(int depth) const;
+
     int GetDependentCount() const { return int(m_dependents.Size()); }
     int GetReferenceCount() const { return int(m_references.Size()); }
     Ref GetDependent(int index) const { return m_dependents.At(size_t(index)); }

@@ -113,7 +113,17 @@ void CScene::Dispose() {
 }
 
 void CScene::RemoveAllChildren() {
-    while (!m_children.empty()) RemoveSubAnim(0);
+    while (!m_children.empty()) {
+        PrefetchChildrenAhead();
+        RemoveSubAnim(0);
+    }
+}
+
+void CScene::PrefetchChildrenAhead() const {
+    for (int depth = 0; depth < kPrefetchDepth; ++depth) {
+        const size_t index = kPrefetchStride * size_t(kPrefetchDepth - depth);
+        if (index < m_children.size()) m_children[index]->PrefetchReferences(depth);
+    }
 }
 
 int CScene::GetSubAnimCount() const {

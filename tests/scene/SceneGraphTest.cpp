@@ -189,6 +189,15 @@ TEST_P(ReferenceLoopTest, NotificationAndDisposalEndAndLeaveNothingLinked) {
     EXPECT_FALSE(o[0]->AddDependent(o[0], 0));
     for (int i = 0; count > 1 && i < count; ++i)
         ASSERT_TRUE(o[size_t(i)]->AddReference(o[size_t((i + 1) % count)], 0));
+    // Asking the caches for the loop any number of links deep ends, and
+    // counts, tells and changes nothing.
+    for (const auto& object : o)
+        for (int depth = 0; depth <= 2 * count + 1; ++depth) object->PrefetchReferences(depth);
+    EXPECT_TRUE(m_log.empty());
+    for (const auto& object : o) {
+        EXPECT_EQ(object->GetRefCount(), count > 1 ? 3 : 1) << object->m_name;
+        EXPECT_EQ(object->GetReferenceCount(), count > 1 ? 1 : 0) << object->m_name;
+    }
     // From any object the message goes round once, back to that object.
     const auto round = [&](int first) {
         Log told;
