@@ -1,6 +1,5 @@
 #include "scene/ReferenceTarget.h"
 
-#include <cstddef>
 #include <utility>
 
 #include "app/Log.h"
@@ -8,8 +7,6 @@
 namespace Engine::Scene {
 
 namespace {
-
-constexpr std::ptrdiff_t kCacheLineBytes = 64;
 
 // An index at or past the end inserts before the last entry; below 0, at 0.
 int ClampIndex(size_t count, int index) {

@@ -30,8 +30,7 @@ constexpr std::size_t kLargestPooledBlock = 1024;
 // Blocks are carved from chunks aligned to their size, so that a block's
 // chunk is found from its address alone.
 constexpr std::size_t kChunkBytes = std::size_t(64) << 10;
-constexpr std::size_t kCacheLine = 64;
-constexpr std::size_t kLargestPooledAlignment = kCacheLine;
+constexpr std::size_t kLargestPooledAlignment = kCacheLineBytes;
 // A chunk's header lies on one of this many lines at its start, chosen by
 // the chunk's address: headers all at the start of chunks so aligned would
 // fall into one set of the processor's caches and push each other out.
@@ -128,12 +127,12 @@ private:
     // Sizes in steps of 8 bytes: a block size that is a multiple of an
     // alignment (Rounded) keeps every block of its chunk at that alignment.
     static constexpr std::size_t kStep = 8;
-    static_assert(sizeof(CChunk) <= kCacheLine);
+    static_assert(sizeof(CChunk) <= kCacheLineBytes);
 
     // A free block holds its list's link: none is smaller than one step.
     static std::size_t BlockBytes(std::size_t bytes) { return bytes ? (bytes + kStep - 1) / kStep * kStep : kStep; }
     static CChunk* HeaderOf(std::uintptr_t chunk) {
-        return reinterpret_cast<CChunk*>(chunk + (chunk / kChunkBytes) % kHeaderLines * kCacheLine);
+        return reinterpret_cast<CChunk*>(chunk + (chunk / kChunkBytes) % kHeaderLines * kCacheLineBytes);
     }
     static CChunk* ChunkOf(void* block) {
         return HeaderOf(reinterpret_cast<std::uintptr_t>(block) & ~(kChunkBytes - 1));
@@ -147,7 +146,7 @@ private:
     CChunk* NewChunk() {
         char* memory = m_source.Take();
         CChunk* chunk = new (HeaderOf(reinterpret_cast<std::uintptr_t>(memory))) CChunk;
-        chunk->next = memory + kHeaderLines * kCacheLine;
+        chunk->next = memory + kHeaderLines * kCacheLineBytes;
         chunk->end = memory + kChunkBytes;
         return chunk;
     }

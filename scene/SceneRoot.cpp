@@ -15,6 +15,10 @@ namespace Engine::Scene {
 namespace {
 
 const char* const DEFAULT_SCENE_NAME = "Default Scene";
+// Letting go of children asks for the one kPrefetchStride ahead one level
+// deeper than for the one after it, down to kPrefetchDepth - 1 levels.
+constexpr int kPrefetchDepth = 4;
+constexpr size_t kPrefetchStride = 3;
 // The smallest object record: a "NULL" reference.
 constexpr uint32_t MIN_OBJECT_RECORD_BYTES = 5;
 

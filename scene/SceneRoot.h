@@ -73,8 +73,6 @@ private:
     // children ahead are asked for one level of references more at each
     // step, so that a level is read only once the caches hold it.
     void PrefetchChildrenAhead() const;
-    static constexpr int kPrefetchDepth = 4;
-    static constexpr size_t kPrefetchStride = 3;
     void ReadScene(CArchive& ar);
     void WriteScene(CArchive& ar);
 

@@ -185,10 +185,9 @@ TEST(ScenePool, BlocksAcrossRegionsLieInHugePageMemory) {
     }
     // A kernel without huge pages has no advice to give.
     const bool advisable = std::filesystem::exists("/sys/kernel/mm/transparent_hugepage");
-    for (const CBlock& block : {blocks.front(), blocks[kCount / 2], blocks.back()}) {
-        if (advisable) {
+    if (advisable) {
+        for (const CBlock& block : {blocks.front(), blocks[kCount / 2], blocks.back()})
             EXPECT_NE(MappingFlagsOf(block.bytes).find(" hg"), std::string::npos) << MappingFlagsOf(block.bytes);
-        }
     }
     EXPECT_TRUE(std::all_of(blocks.begin(), blocks.end(), Intact));
     for (const CBlock& block : blocks) Give(block);
