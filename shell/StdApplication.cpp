@@ -5,6 +5,7 @@
 
 #include "app/CPUInfo.h"
 #include "app/FatalGuard.h"
+#include "app/FreeBurst.h"
 #include "app/File.h"
 #include "app/InputNative.h"
 #include "app/Log.h"
@@ -244,6 +245,9 @@ bool CStdApplication::InitApplication() {
 void CStdApplication::Destroy() {
     if (m_teardown.empty()) return;
     LeaveScreen();
+    // After the window and the voices: the heap setting merges what the
+    // program parked, and that waits on memory.
+    const CFreeBurst freeBurst;
     CLogSection section("Shutting Down");
     while (!m_teardown.empty()) {
         std::function<void()> undo = std::move(m_teardown.back());
