@@ -5,8 +5,8 @@
 
 #include "app/CPUInfo.h"
 #include "app/FatalGuard.h"
-#include "app/FreeBurst.h"
 #include "app/File.h"
+#include "app/FreeBurst.h"
 #include "app/InputNative.h"
 #include "app/Log.h"
 #include "app/NamedMutex.h"
