@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/CacheLine.h"
 #include "app/Math.h"
 #include "graphics/Graphics.h"
 
@@ -15,13 +16,7 @@ namespace {
 constexpr float TEXEL_INSET = 0.01f;
 
 constexpr int32_t PREFETCH_AHEAD = 4;
-constexpr size_t CACHE_LINE = 64;
-static_assert(alignof(CQueuedSprite) == CACHE_LINE);
-
-void Prefetch(const CQueuedSprite& record) {
-    const auto* bytes = reinterpret_cast<const char*>(&record);
-    for (size_t offset = 0; offset < sizeof(CQueuedSprite); offset += CACHE_LINE) __builtin_prefetch(bytes + offset);
-}
+static_assert(alignof(CQueuedSprite) == kCacheLineBytes);
 
 // True when both values are zero, of either sign; one test on their bits
 // where two float compares each cost a parity check (NaN is not zero).
@@ -286,7 +281,7 @@ int32_t CQuadEmitter::EmitRun(const CQueuedSprite* records, const int32_t* order
         // A run's records lie apart in memory, too far for the processor to
         // see them coming: each is fetched, every line of it, a few quads
         // before it is needed.
-        if (i + PREFETCH_AHEAD < count) Prefetch(records[order[i + PREFETCH_AHEAD]]);
+        if (i + PREFETCH_AHEAD < count) PrefetchLines(&records[order[i + PREFETCH_AHEAD]], sizeof(CQueuedSprite));
         SpriteVertex* quad = vertices + vertexCount;
         const CQueuedSprite& record = records[order[i]];
         if (!EmitInline(record, quad)) continue;

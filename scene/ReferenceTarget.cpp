@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/CacheLine.h"
 #include "app/Log.h"
 
 namespace Engine::Scene {
@@ -150,9 +151,7 @@ void CReferenceTarget::PrefetchReferences(int depth) const {
         return;
     }
     // The lines that hold the links, the first a disposal touches.
-    const char* object = reinterpret_cast<const char*>(this);
-    __builtin_prefetch(object);
-    __builtin_prefetch(object + kCacheLineBytes);
+    PrefetchLines(this, 2 * kCacheLineBytes);
 }
 
 void CReferenceTarget::DisposeIfUnused() {

@@ -12,10 +12,9 @@
 #include <new>
 #include <vector>
 
+#include "app/CacheLine.h"
+
 namespace Engine::Scene {
-// The processor's cache line, as the pools align to it and the scene's walks
-// ask for it ahead.
-inline constexpr std::size_t kCacheLineBytes = 64;
 
 class CScenePool {
 public:
