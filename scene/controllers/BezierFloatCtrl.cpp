@@ -50,8 +50,12 @@ float CBezierFloatCtrl::GetValueAtTime(double time) const {
     // first from index 1.
     const int i = FindKeyAfter(time);
     if (i < 0) return last.value;  // keys read out of order
-    const IBezFloatKey& a = KeyAt(i - 1);
-    const IBezFloatKey& b = KeyAt(i);
+    return SegmentValue(i, time);
+}
+
+float CBezierFloatCtrl::SegmentValue(int index, double time) const {
+    const IBezFloatKey& a = KeyAt(index - 1);
+    const IBezFloatKey& b = KeyAt(index);
     if (a.outKind == TANGENT_STEP) return a.value;
     if (b.time <= time) return b.value;
     const float dt = float(b.time - a.time);

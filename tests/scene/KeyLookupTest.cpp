@@ -81,18 +81,7 @@ float WalkValue(const CBezierFloatCtrl& table, double time) {
     int i = 1;
     while (i < count && !(table.KeyAt(i).time > time)) ++i;
     if (i == count) return last.value;
-    const IBezFloatKey &a = table.KeyAt(i - 1), &b = table.KeyAt(i);
-    if (a.outKind == TANGENT_STEP) return a.value;
-    if (b.time <= time) return b.value;
-    const float dt = float(b.time - a.time);
-    const float u = float(float(time - a.time) / dt);
-    const float s = SolveBezierParameter(a.outLength, 1.0f - b.inLength, u);
-    const float rise = b.value - a.value;
-    const float p1 = a.outKind == TANGENT_LINEAR ? float(a.value + rise * 0.3333333333333333)
-                                                 : a.value + ControlRise(a.outSlope, a.outLength, dt);
-    const float p2 = b.inKind == TANGENT_LINEAR ? float(a.value + rise * 0.6666666666666666)
-                                                : b.value + ControlRise(b.inSlope, b.inLength, dt);
-    return Bernstein(a.value, p1, p2, b.value, s);
+    return table.SegmentValue(i, time);
 }
 
 float ValueOf(const CLinearFloatCtrl& table, double time) { return table.GetValueAtTime(time); }
