@@ -20,6 +20,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace Engine::Scene {
@@ -35,7 +36,7 @@ class CKeyTimeIndex {
 public:
     // For keys just sorted: no arrays.
     void SetInOrder();
-    bool InOrder() const { return m_inOrder; }
+    bool InOrder() const { return !m_outOfOrder; }
 
     // Checks the order; keys out of order get the arrays.
     template <class Times>
@@ -55,19 +56,21 @@ public:
     // The last index whose time is at or before t; -1 when none is.
     template <class Times>
     int LastAtOrBefore(const Times& times, double t) const {
-        if (m_inOrder) return int(FirstFailing(times.size(), [&](size_t i) { return times[i] <= t; })) - 1;
-        return int(FirstFailing(m_suffixMin.size(), [&](size_t i) { return m_suffixMin[i] <= t; })) - 1;
+        if (!m_outOfOrder) return int(FirstFailing(times.size(), [&](size_t i) { return times[i] <= t; })) - 1;
+        const std::vector<double>& suffixMin = m_outOfOrder->suffixMin;
+        return int(FirstFailing(suffixMin.size(), [&](size_t i) { return suffixMin[i] <= t; })) - 1;
     }
 
     // The first index whose time is at or after t; -1 when none is.
     template <class Times>
     int FirstAtOrAfter(const Times& times, double t) const {
         const size_t count = times.size();
-        if (m_inOrder) {
+        if (!m_outOfOrder) {
             const size_t p = FirstFailing(count, [&](size_t i) { return times[i] < t; });
             return p < count && times[p] >= t ? int(p) : -1;
         }
-        const size_t p = FirstFailing(count, [&](size_t i) { return !(m_prefixMax[i] >= t); });
+        const std::vector<double>& prefixMax = m_outOfOrder->prefixMax;
+        const size_t p = FirstFailing(count, [&](size_t i) { return !(prefixMax[i] >= t); });
         return p < count ? int(p) : -1;
     }
 
@@ -75,25 +78,27 @@ public:
     template <class Times>
     int FirstAfter(const Times& times, double t) const {
         const size_t count = times.size();
-        if (m_inOrder) {
+        if (!m_outOfOrder) {
             const size_t p = FirstFailing(count, [&](size_t i) { return times[i] <= t; });
             return p < count && times[p] > t ? int(p) : -1;
         }
-        const size_t p = FirstFailing(count, [&](size_t i) { return !(m_prefixMax[i] > t); });
+        const std::vector<double>& prefixMax = m_outOfOrder->prefixMax;
+        const size_t p = FirstFailing(count, [&](size_t i) { return !(prefixMax[i] > t); });
         return p < count ? int(p) : -1;
     }
 
     // The first index whose time equals t; -1 when none does.
     template <class Times>
     int FirstEqual(const Times& times, double t) const {
-        if (m_inOrder) {
+        if (!m_outOfOrder) {
             const size_t count = times.size();
             const size_t p = FirstFailing(count, [&](size_t i) { return times[i] < t; });
             return p < count && times[p] == t ? int(p) : -1;
         }
-        const size_t count = m_byTime.size();
-        const size_t p = FirstFailing(count, [&](size_t i) { return times[m_byTime[i]] < t; });
-        return p < count && times[m_byTime[p]] == t ? int(m_byTime[p]) : -1;
+        const std::vector<uint32_t>& byTime = m_outOfOrder->byTime;
+        const size_t count = byTime.size();
+        const size_t p = FirstFailing(count, [&](size_t i) { return times[byTime[i]] < t; });
+        return p < count && times[byTime[p]] == t ? int(byTime[p]) : -1;
     }
 
 private:
@@ -114,10 +119,13 @@ private:
 
     void Build(const std::vector<double>& times);
 
-    bool m_inOrder = true;
-    std::vector<double> m_suffixMin;
-    std::vector<double> m_prefixMax;
-    std::vector<uint32_t> m_byTime;  // the keys whose time is not NaN
+    struct COutOfOrder {
+        std::vector<double> suffixMin;
+        std::vector<double> prefixMax;
+        std::vector<uint32_t> byTime;  // the keys whose time is not NaN
+    };
+    // Null for keys in order: a table in order costs one pointer.
+    std::unique_ptr<COutOfOrder> m_outOfOrder;
 };
 
 } // namespace Engine::Scene
