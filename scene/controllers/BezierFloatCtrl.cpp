@@ -40,17 +40,22 @@ void CBezierFloatCtrl::GetORTControllerValue(double time, CValue& value) {
 }
 
 float CBezierFloatCtrl::GetValueAtTime(double time) const {
-    const size_t count = m_keys.size();
+    const int count = GetKeyCount();
     if (count == 0) return 0.0f;
-    const IBezFloatKey& first = *m_keys.front();
-    const IBezFloatKey& last = *m_keys.back();
+    const IBezFloatKey& first = KeyAt(0);
+    const IBezFloatKey& last = KeyAt(count - 1);
     if (count == 1 || time <= first.time) return first.value;
     if (time >= last.time) return last.value;
-    size_t i = 1;
-    while (i < count && !(m_keys[i]->time > time)) ++i;
-    if (i == count) return last.value;  // keys read out of order
-    const IBezFloatKey& a = *m_keys[i - 1];
-    const IBezFloatKey& b = *m_keys[i];
+    // Key 0 is not after the time here, so the first key after it is the
+    // first from index 1.
+    const int i = FindKeyAfter(time);
+    if (i < 0) return last.value;  // keys read out of order
+    return SegmentValue(i, time);
+}
+
+float CBezierFloatCtrl::SegmentValue(int index, double time) const {
+    const IBezFloatKey& a = KeyAt(index - 1);
+    const IBezFloatKey& b = KeyAt(index);
     if (a.outKind == TANGENT_STEP) return a.value;
     if (b.time <= time) return b.value;
     const float dt = float(b.time - a.time);
@@ -93,7 +98,7 @@ void CBezierFloatCtrl::SetTangentsFromHandles(int index, CHandle in, CHandle out
     if (GetKeyCount() <= 1) return;
     float toPrevious = 0, toNext = 0;
     GetNeighbourSpans(index, toPrevious, toNext);
-    IBezFloatKey& key = KeyAt(index);
+    IBezFloatKey& key = EditKey(index);
     if (in.time > key.time) in.time = key.time - MIN_HANDLE_SPAN;
     if (out.time < key.time) out.time = key.time + MIN_HANDLE_SPAN;
     key.inLength = toPrevious != 0 ? float((key.time - in.time) / toPrevious) : MIN_HANDLE_SPAN;
@@ -123,7 +128,7 @@ void CBezierFloatCtrl::SelectKeys(int operation, const KeyHitList* keys) {
         if (part & 1) bits |= KEY_IN_HANDLE_SELECTED;
         if (part & 2) bits |= KEY_OUT_HANDLE_SELECTED;
         if (!bits) continue;
-        IBezFloatKey& key = KeyAt(index);
+        IBezFloatKey& key = EditKey(index);
         if (operation == SELECT_SET) key.flags |= bits;
         if (operation == SELECT_CLEAR) key.flags &= ~bits;
     }
@@ -133,7 +138,7 @@ void CBezierFloatCtrl::OffsetKeyValues(const CValue& delta, bool selectedOnly) {
     const float offset = delta.Get<float>();
     OffsetValues(offset, selectedOnly);
     for (int i = 0; i < GetKeyCount(); ++i) {
-        const uint32_t flags = KeyAt(i).flags;
+        const uint32_t flags = EditKey(i).flags;
         if (!(flags & (KEY_IN_HANDLE_SELECTED | KEY_OUT_HANDLE_SELECTED))) continue;
         CHandle in = GetInHandle(i), out = GetOutHandle(i);
         if (!selectedOnly || (flags & KEY_IN_HANDLE_SELECTED)) in.value += offset;
@@ -153,7 +158,7 @@ void CBezierFloatCtrl::MapKeyTimes(const ITimeMap& map, uint32_t flags) {
     std::vector<CMappedHandles> mapped;
     const bool all = (flags & MAP_ALL) != 0;
     for (int i = 0; i < GetKeyCount(); ++i) {
-        const IBezFloatKey& key = KeyAt(i);
+        const IBezFloatKey& key = EditKey(i);
         const bool in = all || (key.flags & KEY_IN_HANDLE_SELECTED);
         const bool out = all || (key.flags & KEY_OUT_HANDLE_SELECTED);
         if (!in && !out) continue;
@@ -165,7 +170,7 @@ void CBezierFloatCtrl::MapKeyTimes(const ITimeMap& map, uint32_t flags) {
     CStdFloatKeyTableCtrl::MapKeyTimes(map, flags);
     for (const CMappedHandles& handles : mapped) {
         for (int i = 0; i < GetKeyCount(); ++i)
-            if (&KeyAt(i) == handles.key) SetTangentsFromHandles(i, handles.in, handles.out);
+            if (&EditKey(i) == handles.key) SetTangentsFromHandles(i, handles.in, handles.out);
     }
 }
 

@@ -38,6 +38,8 @@ public:
 
     float GetValueAtTime(double time) const;
     float GetORTValue(double time) const;
+    // The value at the time on the segment from key index - 1 to key index.
+    float SegmentValue(int index, double time) const;
 
     CHandle GetInHandle(int index) const;
     CHandle GetOutHandle(int index) const;

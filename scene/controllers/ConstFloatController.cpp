@@ -5,7 +5,7 @@
 namespace Engine::Scene {
 
 CConstFloatController::CConstFloatController() {
-    m_keys.clear();
+    ClearKeys();
     CStdFloatKeyTableCtrl::AddKey(0.0, 0);
 }
 
@@ -19,7 +19,7 @@ IKey* CConstFloatController::AddKey(double, uint32_t) {
 }
 
 void CConstFloatController::GetControllerValue(double, Engine::Reflection::CValue& value) {
-    value = Engine::Reflection::CValue(m_keys.empty() ? 0.0f : KeyAt(0).value);
+    value = Engine::Reflection::CValue(GetKeyCount() == 0 ? 0.0f : EditKey(0).value);
 }
 
 } // namespace Engine::Scene

@@ -38,6 +38,7 @@ bool CStdFloatKeyTableCtrl<K>::Serialize(CArchive& ar) {
     }
     CheckChunkEnd(ar, end, "CStdFloatKeyTableCtrl");
     m_keys.swap(keys);
+    Reindex();
     return true;
 }
 
@@ -52,7 +53,9 @@ template <class K>
 IKey* CStdFloatKeyTableCtrl<K>::AddKeyInOrder(double time, uint32_t flags) {
     if (!m_keys.empty() && !KeyTimeLess(m_keys.back()->time, time))
         throw std::invalid_argument("CStdFloatKeyTableCtrl::AddKeyInOrder : the time is not after the last key's");
-    return PushKey(time, flags);
+    K* added = PushKey(time, flags);
+    KeysEdited();
+    return added;
 }
 
 template <class K>
@@ -81,13 +84,57 @@ int CStdFloatKeyTableCtrl<K>::AppendKey(IKey* key) {
 template <class K>
 void CStdFloatKeyTableCtrl<K>::SortKeys() {
     std::sort(m_keys.begin(), m_keys.end(), [](const auto& a, const auto& b) { return KeyTimeLess(a->time, b->time); });
+    m_index.SetInOrder();
+    m_stale = false;
+}
+
+template <class K>
+void CStdFloatKeyTableCtrl<K>::KeysEdited() {
+    // Keys in order stay in order when keys go or come after the last.
+    if (m_stale || !m_index.InOrder()) Reindex();
+}
+
+template <class K>
+void CStdFloatKeyTableCtrl<K>::Reindex() const {
+    m_index.Rebuild(CTimes(m_keys));
+    m_stale = false;
+}
+
+template <class K>
+const CKeyTimeIndex& CStdFloatKeyTableCtrl<K>::Lookup() const {
+    if (m_stale) Reindex();
+    return m_index;
+}
+
+template <class K>
+IKey* CStdFloatKeyTableCtrl<K>::GetKey(int index) const {
+    IKey* key = m_keys.at(size_t(index)).get();
+    m_stale = true;
+    return key;
+}
+
+template <class K>
+K& CStdFloatKeyTableCtrl<K>::KeyAt(int index) {
+    K& key = *m_keys.at(size_t(index));
+    m_stale = true;
+    return key;
+}
+
+template <class K>
+void CStdFloatKeyTableCtrl<K>::ClearKeys() {
+    m_keys.clear();
+    m_index.SetInOrder();
+    m_stale = false;
 }
 
 template <class K>
 int CStdFloatKeyTableCtrl<K>::FindKeyAtTime(double time) const {
-    for (size_t i = 0; i < m_keys.size(); ++i)
-        if (m_keys[i]->time == time) return int(i);
-    return -1;
+    return Lookup().FirstEqual(CTimes(m_keys), time);
+}
+
+template <class K>
+int CStdFloatKeyTableCtrl<K>::FindKeyAfter(double time) const {
+    return Lookup().FirstAfter(CTimes(m_keys), time);
 }
 
 template <class K>
@@ -100,23 +147,13 @@ bool CStdFloatKeyTableCtrl<K>::GetNearestKeyTime(double time, int direction, dou
         return true;
     }
     if (direction == NEAREST_AT_OR_BEFORE) {
-        *nearest = m_keys[0]->time;
-        for (int i = count - 1; i >= 0; --i) {
-            if (m_keys[size_t(i)]->time <= time) {
-                *nearest = m_keys[size_t(i)]->time;
-                break;
-            }
-        }
+        const int found = Lookup().LastAtOrBefore(CTimes(m_keys), time);
+        *nearest = m_keys[size_t(found < 0 ? 0 : found)]->time;
         return true;
     }
     if (direction == NEAREST_AT_OR_AFTER) {
-        *nearest = m_keys[size_t(count - 1)]->time;
-        for (int i = 0; i < count; ++i) {
-            if (m_keys[size_t(i)]->time >= time) {
-                *nearest = m_keys[size_t(i)]->time;
-                break;
-            }
-        }
+        const int found = Lookup().FirstAtOrAfter(CTimes(m_keys), time);
+        *nearest = m_keys[size_t(found < 0 ? count - 1 : found)]->time;
         return true;
     }
     return false;
@@ -125,11 +162,12 @@ bool CStdFloatKeyTableCtrl<K>::GetNearestKeyTime(double time, int direction, dou
 template <class K>
 void CStdFloatKeyTableCtrl<K>::DeleteKeyAtTime(double time) {
     std::erase_if(m_keys, [time](const auto& key) { return key->time == time; });
+    KeysEdited();
 }
 
 template <class K>
 void CStdFloatKeyTableCtrl<K>::SetKeyTime(int index, double time) {
-    KeyAt(index).time = time;
+    EditKey(index).time = time;
     SortKeys();
 }
 
@@ -137,12 +175,14 @@ template <class K>
 void CStdFloatKeyTableCtrl<K>::DeleteKeys(uint32_t flags) {
     if (!(flags & DELETE_SELECTED_KEYS)) return;
     std::erase_if(m_keys, [](const auto& key) { return (key->flags & KEY_SELECTED) != 0; });
+    KeysEdited();
 }
 
 template <class K>
 void CStdFloatKeyTableCtrl<K>::DeleteKey(int index) {
-    KeyAt(index);  // checks the index
+    EditKey(index);  // checks the index
     m_keys.erase(m_keys.begin() + index);
+    KeysEdited();
 }
 
 template <class K>
@@ -161,7 +201,7 @@ int CStdFloatKeyTableCtrl<K>::HitTestKeys(KeyHitList* hits, double t0, double t1
 
 template <class K>
 void CStdFloatKeyTableCtrl<K>::SelectKey(int index, bool select) {
-    K& key = KeyAt(index);
+    K& key = EditKey(index);
     key.flags = select ? key.flags | KEY_SELECTED : key.flags & ~uint32_t(KEY_SELECTED);
 }
 
@@ -213,6 +253,7 @@ void CStdFloatKeyTableCtrl<K>::MapKeyTimes(const ITimeMap& map, uint32_t flags) 
             key.time += offset;
         }
     }
+    // Unmapped, the keys moved by 0.0 at most: the order and the index hold.
     if (mapped) SortKeys();
 }
 
@@ -226,7 +267,7 @@ template <class K>
 void CStdFloatKeyTableCtrl<K>::SetOrAddKey(double time, float value) {
     const int index = FindKeyAtTime(time);
     if (index >= 0) {
-        KeyAt(index).value = value;
+        EditKey(index).value = value;
     } else if (IKey* key = AddKey(time, 0)) {
         static_cast<K*>(key)->value = value;
     }

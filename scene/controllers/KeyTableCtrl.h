@@ -2,12 +2,22 @@
 // The float key table: a standard controller that keeps its keys sorted by
 // time and implements the key-editing operations. One template serves the
 // linear, Bezier and bool key kinds; the concrete controllers evaluate.
+//
+// Reading keeps the keys in the file's order, so the time look-ups answer
+// as a walk in table order would, through a CKeyTimeIndex kept with the
+// keys: every edit that moves, adds or removes keys keeps it. A key handed
+// out mutable (GetKey, the non-const KeyAt) may have its time changed
+// unseen, so handing one out marks the index stale; the next look-up or
+// edit checks the order again and rebuilds it. The evaluations use only
+// const access, so a frame never rebuilds the index of a table that
+// nothing handed out since it was read or edited. Look-ups are not to be
+// made from two threads at once (a stale index is rebuilt by a look-up).
 
-#include <cmath>
 #include <memory>
 #include <vector>
 
 #include "scene/controllers/KeyControl.h"
+#include "scene/controllers/KeyTimeIndex.h"
 #include "scene/controllers/Keys.h"
 #include "scene/controllers/StdController.h"
 
@@ -47,12 +57,13 @@ public:
     IKey* AddKeyInOrder(double time, uint32_t flags);
     int GetKeyCount() const override { return int(m_keys.size()); }
     double GetKeyTime(int index) const override { return KeyAt(index).time; }
-    IKey* GetKey(int index) const override { return &KeyAt(index); }
+    // Handed out mutable: marks the look-up stale.
+    IKey* GetKey(int index) const override;
     int FindKeyAtTime(double time) const override;
     bool GetNearestKeyTime(double time, int direction, double* nearest) const override;
     void DeleteKeyAtTime(double time) override;
     bool HasKeyAtTime(double time) const override { return FindKeyAtTime(time) >= 0; }
-    void SetKeyValue(int index, float value) override { KeyAt(index).value = value; }
+    void SetKeyValue(int index, float value) override { EditKey(index).value = value; }
     void SetKeyTime(int index, double time) override;
     void DeleteKeys(uint32_t flags) override;
     void DeleteKey(int index) override;
@@ -70,30 +81,49 @@ public:
     int AppendKey(IKey* key) override;
     void SortKeys() override;
 
-    K& KeyAt(int index) const { return *m_keys.at(size_t(index)); }
+    const K& KeyAt(int index) const { return *m_keys.at(size_t(index)); }
+    // Handed out mutable: marks the look-up stale.
+    K& KeyAt(int index);
 
 protected:
+    // The first index whose key time is after the time; -1 when none is.
+    int FindKeyAfter(double time) const;
+    // A key for a use that leaves its time alone: no stale mark.
+    K& EditKey(int index) { return *m_keys.at(size_t(index)); }
+    // Deletes every key.
+    void ClearKeys();
     // Writes the value into the key at exactly that time, or adds a key
     // there; then tells the dependents.
     void SetOrAddKey(double time, float value);
     // Adds the delta to every key's value, or to every selected key's.
     void OffsetValues(float delta, bool selectedOnly);
 
-    using KeyVector = CScenePoolVector<std::unique_ptr<K>>;
-
-    KeyVector m_keys;
-
 private:
+    using KeyVector = CScenePoolVector<std::unique_ptr<K>>;
+    // The key times as CKeyTimeIndex reads them.
+    class CTimes {
+    public:
+        explicit CTimes(const KeyVector& keys) : m_keys(keys) {}
+        size_t size() const { return m_keys.size(); }
+        double operator[](size_t index) const { return m_keys[index]->time; }
+
+    private:
+        const KeyVector& m_keys;
+    };
+
     // Appends a new key, unsorted.
     K* PushKey(double time, uint32_t flags);
-};
+    // After keys were added or removed without a sort.
+    void KeysEdited();
+    // Checks the order again and rebuilds the index.
+    void Reindex() const;
+    // The index, rebuilt first when a key was handed out since.
+    const CKeyTimeIndex& Lookup() const;
 
-// Shared by every key kind: a strict order even for NaN times (last).
-inline bool KeyTimeLess(double a, double b) {
-    const bool aNan = std::isnan(a), bNan = std::isnan(b);
-    if (aNan || bNan) return !aNan && bNan;
-    return a < b;
-}
+    KeyVector m_keys;
+    mutable CKeyTimeIndex m_index;
+    mutable bool m_stale = false;
+};
 
 } // namespace Engine::Scene
 

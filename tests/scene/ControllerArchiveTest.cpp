@@ -21,33 +21,6 @@ size_t FindChunk(const Bytes& bytes, uint32_t id) {
 }
 void Patch(Bytes& bytes, size_t at, uint32_t value) { std::memcpy(&bytes[at], &value, 4); }
 
-class ControllerArchiveTest : public ControllerTest {
-protected:
-    Bytes Save(CAnimatable* object) {
-        CClassDir::GetInstance().Clear();
-        Engine::CMemoryFile file;
-        CArchive ar(&file, true);
-        WriteAnimatableRef(ar, object);
-        CClassDir::GetInstance().Clear();
-        return file.Detach();
-    }
-    CAnimatable::Ref Load(const Bytes& bytes) {
-        CClassDir& dir = CClassDir::GetInstance();
-        dir.Clear();
-        Engine::CMemoryFile file(bytes.data(), bytes.size());
-        CArchive ar(&file, false);
-        try {
-            CAnimatable::Ref object = ReadAnimatableRef(ar);
-            m_made.push_back(object);
-            dir.Clear();
-            return object;
-        } catch (...) {
-            dir.DisposeAll();
-            throw;
-        }
-    }
-};
-
 
 struct RoundTripCase {
     const char* name;

@@ -71,4 +71,32 @@ public:
     std::vector<Engine::ref_ptr<CAnimatable>> m_made;
 };
 
+// Writes objects as an object record and reads them back.
+class ControllerArchiveTest : public ControllerTest {
+protected:
+    std::vector<uint8_t> Save(CAnimatable* object) {
+        CClassDir::GetInstance().Clear();
+        Engine::CMemoryFile file;
+        CArchive ar(&file, true);
+        WriteAnimatableRef(ar, object);
+        CClassDir::GetInstance().Clear();
+        return file.Detach();
+    }
+    CAnimatable::Ref Load(const std::vector<uint8_t>& bytes) {
+        CClassDir& dir = CClassDir::GetInstance();
+        dir.Clear();
+        Engine::CMemoryFile file(bytes.data(), bytes.size());
+        CArchive ar(&file, false);
+        try {
+            CAnimatable::Ref object = ReadAnimatableRef(ar);
+            m_made.push_back(object);
+            dir.Clear();
+            return object;
+        } catch (...) {
+            dir.DisposeAll();
+            throw;
+        }
+    }
+};
+
 } // namespace SceneTest

@@ -199,7 +199,7 @@ TEST_P(ReferenceLoopTest, NotificationAndDisposalEndAndLeaveNothingLinked) {
         EXPECT_EQ(object->GetReferenceCount(), count > 1 ? 1 : 0) << object->m_name;
     }
     // From any object the message goes round once, back to that object.
-    const auto round = [&](int first) {
+    const auto round = [&, count = count](int first) {
         Log told;
         for (int step = 1; count > 1 && step <= count; ++step) told.push_back(name(first - step) + ":18");
         return told;
