@@ -13,7 +13,7 @@ CColour ColourOf(const CColourKey& key) { return {key.red, key.green, key.blue, 
 } // namespace
 
 CColourGradient::CColourGradient(std::vector<CColourKey> keys, int32_t repeatCount, bool randomStart)
-    : m_keys(keys.empty() ? nullptr : std::make_shared<const std::vector<CColourKey>>(std::move(keys))),
+    : m_keys(keys.empty() ? nullptr : std::make_shared<const CColourKeyTable>(std::move(keys))),
       m_nRepeatCount(repeatCount), m_bRandomStart(randomStart) {}
 
 void ReadColourGradient(CVexaInput& input, CColourGradient& gradient) {
@@ -46,8 +46,8 @@ CColour SampleColourGradient(const CColourGradient& gradient, float t) {
     } else if (t >= keys.back().time) {
         return ColourOf(keys.back());
     }
-    size_t k = 0;
-    while (k + 2 < keys.size() && keys[k + 1].time < t) ++k;
+    // The segment ends at the last key at the latest.
+    const size_t k = gradient.GetTable()->FirstNotBefore(t, keys.size() - 1) - 1;
     const float u = (t - keys[k].time) / (keys[k + 1].time - keys[k].time);
     auto mix = [u](float a, float b) { return a + (b - a) * u; };
     return {mix(keys[k].red, keys[k + 1].red), mix(keys[k].green, keys[k + 1].green),

@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+#include "particles/library/KeyTable.h"
+
 namespace VexaParticles {
 
 class CVexaInput;
@@ -16,6 +18,8 @@ struct CColourKey {
     float red = 0, green = 0, blue = 0, alpha = 0;
     friend bool operator==(const CColourKey&, const CColourKey&) = default;
 };
+
+using CColourKeyTable = CKeyTable<CColourKey>;
 
 struct CColour {
     float red = 0, green = 0, blue = 0, alpha = 0;
@@ -28,8 +32,10 @@ public:
     CColourGradient(std::vector<CColourKey> keys, int32_t repeatCount, bool randomStart);
 
     std::span<const CColourKey> GetKeys() const {
-        return m_keys ? std::span<const CColourKey>(*m_keys) : std::span<const CColourKey>();
+        return m_keys ? m_keys->GetKeys() : std::span<const CColourKey>();
     }
+    // Null without keys; a borrowed copy holds its prototype's table.
+    const CColourKeyTable* GetTable() const { return m_keys.get(); }
     int32_t GetRepeatCount() const { return m_nRepeatCount; }
     // Each particle samples once at a random position instead of over its life.
     bool IsRandomStart() const { return m_bRandomStart; }
@@ -37,7 +43,7 @@ public:
     void SetBorrowed() { m_bBorrowed = true; }
 
 private:
-    std::shared_ptr<const std::vector<CColourKey>> m_keys;
+    std::shared_ptr<const CColourKeyTable> m_keys;
     int32_t m_nRepeatCount = 0;
     bool m_bRandomStart = false;
     bool m_bBorrowed = false;

@@ -6,7 +6,7 @@
 namespace VexaParticles {
 
 CParameterCurve::CParameterCurve(std::vector<CCurveKey> keys, bool smooth)
-    : m_keys(keys.empty() ? nullptr : std::make_shared<const std::vector<CCurveKey>>(std::move(keys))),
+    : m_keys(keys.empty() ? nullptr : std::make_shared<const CCurveKeyTable>(std::move(keys))),
       m_bSmooth(smooth) {}
 
 void ReadCurve(CVexaInput& input, CParameterCurve& curve) {

@@ -1,12 +1,14 @@
 #pragma once
 // A parameter curve: keys over a time axis, sampled linearly or eased.
 // Running emitters share their prototype's keys: a copy marks its curves
-// borrowed and holds the same key array.
+// borrowed and holds the same key table.
 
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <vector>
+
+#include "particles/library/KeyTable.h"
 
 namespace VexaParticles {
 
@@ -20,14 +22,18 @@ struct CCurveKey {
     friend bool operator==(const CCurveKey&, const CCurveKey&) = default;
 };
 
+using CCurveKeyTable = CKeyTable<CCurveKey>;
+
 class CParameterCurve {
 public:
     CParameterCurve() = default;
     CParameterCurve(std::vector<CCurveKey> keys, bool smooth);
 
     std::span<const CCurveKey> GetKeys() const {
-        return m_keys ? std::span<const CCurveKey>(*m_keys) : std::span<const CCurveKey>();
+        return m_keys ? m_keys->GetKeys() : std::span<const CCurveKey>();
     }
+    // Null without keys; a borrowed copy holds its prototype's table.
+    const CCurveKeyTable* GetTable() const { return m_keys.get(); }
     int32_t GetKeyCount() const { return int32_t(GetKeys().size()); }
     bool IsSmooth() const { return m_bSmooth; }
     bool IsBorrowed() const { return m_bBorrowed; }
@@ -35,7 +41,7 @@ public:
     void SetBorrowed() { m_bBorrowed = true; }
 
 private:
-    std::shared_ptr<const std::vector<CCurveKey>> m_keys;
+    std::shared_ptr<const CCurveKeyTable> m_keys;
     bool m_bSmooth = false;
     bool m_bBorrowed = false;
 };
@@ -46,12 +52,13 @@ void ReadCurve(CVexaInput& input, CParameterCurve& curve);
 
 // The value at t of a curve with these keys; 0 without keys. Inline: the
 // life step samples a few curves for every particle.
-inline float SampleCurveKeys(std::span<const CCurveKey> keys, bool smooth, float t) {
+inline float SampleCurveKeys(const CCurveKeyTable& table, bool smooth, float t) {
+    const std::span<const CCurveKey> keys = table.GetKeys();
     if (keys.empty()) return 0.0f;
     if (keys.size() == 1 || t <= keys.front().time) return keys.front().value;
     if (t >= keys.back().time) return keys.back().value;
-    size_t k = 0;
-    while (keys[k + 1].time < t) ++k;
+    // The last key is never before t here, so the segment ends inside.
+    const size_t k = table.FirstNotBefore(t, keys.size()) - 1;
     float u = (t - keys[k].time) / (keys[k + 1].time - keys[k].time);
     if (smooth) u = (3.0f - 2.0f * u) * u * u;
     return keys[k].value + (keys[k + 1].value - keys[k].value) * u;
@@ -59,7 +66,8 @@ inline float SampleCurveKeys(std::span<const CCurveKey> keys, bool smooth, float
 
 // The value at t; 0 for a curve without keys.
 inline float SampleCurve(const CParameterCurve& curve, float t) {
-    return SampleCurveKeys(curve.GetKeys(), curve.IsSmooth(), t);
+    const CCurveKeyTable* table = curve.GetTable();
+    return table ? SampleCurveKeys(*table, curve.IsSmooth(), t) : 0.0f;
 }
 
 } // namespace VexaParticles

@@ -223,22 +223,22 @@ public:
         for (int i = 0; i < kCount; ++i) {
             const CParameterCurve& curve = type.curves[size_t(kQ[i] - 1)];
             m_values[i] = SampleCurve(curve, 0.0f);
-            if (curve.GetKeyCount() > 1) m_varying[m_varyingCount++] = {curve.GetKeys(), curve.IsSmooth(), i};
+            if (curve.GetKeyCount() > 1) m_varying[m_varyingCount++] = {curve.GetTable(), curve.IsSmooth(), i};
         }
     }
     // Samples the varying curves at f.
     void At(float f) {
         for (int i = 0; i < m_varyingCount; ++i) {
             const CVarying& curve = m_varying[i];
-            m_values[curve.slot] = SampleCurveKeys(curve.keys, curve.smooth, f);
+            m_values[curve.slot] = SampleCurveKeys(*curve.keys, curve.smooth, f);
         }
     }
     float operator[](ECurve curve) const { return m_values[curve]; }
 
 private:
-    // The keys are looked up once per step, not once per particle.
+    // The key tables are looked up once per step, not once per particle.
     struct CVarying {
-        std::span<const CCurveKey> keys;
+        const CCurveKeyTable* keys = nullptr;
         bool smooth = false;
         int slot = 0;
     };

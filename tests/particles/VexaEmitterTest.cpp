@@ -32,6 +32,9 @@ TEST_F(VexaEmitterTest, CopySharesThePrototypesDataAndLeavesItIntact) {
         EXPECT_TRUE(copy->IsCopy());
         EXPECT_EQ(copy->GetPrototype(), &prototype);
         EXPECT_EQ(copy->GetCurves()[3].GetKeys().data(), prototype.GetCurves()[3].GetKeys().data());
+        EXPECT_EQ(copy->GetCurves()[3].GetTable(), prototype.GetCurves()[3].GetTable());
+        EXPECT_EQ(copy->GetParticleType(0).gradient.GetTable(), prototype.GetParticleType(0).gradient.GetTable());
+        EXPECT_EQ(copy->GetParticleType(0).curves[37].GetTable(), prototype.GetParticleType(0).curves[37].GetTable());
         EXPECT_TRUE(copy->GetCurves()[3].IsBorrowed());
         const CVexaParticleType& type = copy->GetParticleType(0);
         EXPECT_TRUE(type.isCopy && type.gradient.IsBorrowed() && type.meshes.IsBorrowed() && type.curves[37].IsBorrowed());

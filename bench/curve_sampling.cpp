@@ -1,0 +1,64 @@
+// One sample of an effect curve or colour gradient as its key count grows:
+// the life step samples them for every particle at every step, so the cost
+// must stay flat from 10 keys to 100,000, whatever the keys' order.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+#include "particles/library/ColourGradient.h"
+#include "particles/library/ParameterCurve.h"
+
+namespace {
+
+using namespace VexaParticles;
+
+// Key i at time i; shuffled, the keys are out of time order.
+std::vector<float> KeyTimes(int64_t count, bool shuffled) {
+    std::vector<float> times(static_cast<size_t>(count));
+    for (size_t i = 0; i < times.size(); ++i) times[i] = float(i);
+    if (shuffled) std::shuffle(times.begin() + 1, times.end(), std::mt19937(7));
+    return times;
+}
+
+// Times that step through the keys' range out of step with the keys.
+class CSweep {
+public:
+    explicit CSweep(int64_t count) : m_range(float(count)) {}
+    float Next() {
+        m_t += m_range * 0.381966f;
+        if (m_t >= m_range) m_t -= m_range;
+        return m_t;
+    }
+
+private:
+    float m_range;
+    float m_t = 0.0f;
+};
+
+void SampleCurveOf(benchmark::State& state, bool shuffled) {
+    std::vector<CCurveKey> keys;
+    for (float time : KeyTimes(state.range(0), shuffled)) keys.push_back({time, time * 0.5f});
+    const CParameterCurve curve(std::move(keys), true);
+    CSweep sweep(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(SampleCurve(curve, sweep.Next()));
+}
+
+void BM_SampleCurve(benchmark::State& state) { SampleCurveOf(state, false); }
+void BM_SampleCurveOutOfOrder(benchmark::State& state) { SampleCurveOf(state, true); }
+
+void BM_SampleColourGradient(benchmark::State& state) {
+    std::vector<CColourKey> keys;
+    for (float time : KeyTimes(state.range(0), false)) keys.push_back({time, 1.0f, 0.5f, 0.25f, 1.0f});
+    const CColourGradient gradient(std::move(keys), 0, false);
+    CSweep sweep(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(SampleColourGradient(gradient, sweep.Next()));
+}
+
+} // namespace
+
+BENCHMARK(BM_SampleCurve)->Arg(10)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_SampleCurveOutOfOrder)->Arg(10)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_SampleColourGradient)->Arg(10)->Arg(10000)->Arg(100000);
