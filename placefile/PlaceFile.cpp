@@ -179,6 +179,12 @@ void CPlaceFile::Draw(float x, float y, float opacity) {
     FrameWalk.Draw(Layers, x, y, opacity);
 }
 
+void CPlaceFile::InvalidateLayout() {
+    ObjectIndex.Invalidate();
+    FrameWalk.Invalidate();
+    for (const std::unique_ptr<CPlaceLayer>& layer : Layers) layer->InvalidateDrawSteps();
+}
+
 CPlaceObject* CPlaceFile::FindObjectByID(uint32_t id) const {
     return ObjectIndex.Find(Layers, id);
 }

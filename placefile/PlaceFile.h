@@ -89,10 +89,7 @@ public:
     // Whoever changes Layers, their objects, or an object's ID or Type
     // after loading calls this: the ID index and the frame's lists are
     // made again when next asked.
-    void InvalidateLayout() {
-        ObjectIndex.Invalidate();
-        FrameWalk.Invalidate();
-    }
+    void InvalidateLayout();
     int32_t GetLayerCount() const { return int32_t(Layers.size()); }
     ref_ptr<Engine::Scene::CScene> GetScene() const { return Scene; }
     ref_ptr<IPlaceEffectFiles> GetVexaFileLocalManager() const { return VexaFileLocalManager; }

@@ -8,25 +8,29 @@ namespace Engine::Graphics::PlaceFile {
 void CPlaceFrameWalk::Build(const CLayers& layers) {
     m_particles.clear();
     m_drawn.clear();
-    bool afterEmpty = false;
+    ESkipped skipped = SKIPPED_NONE;
     for (const std::unique_ptr<CPlaceLayer>& layer : layers) {
         if (layer->Objects.empty()) {
-            afterEmpty = true;
+            skipped = SKIPPED_FLUSH;
             continue;
         }
-        m_drawn.push_back({layer.get(), afterEmpty});
-        afterEmpty = false;
+        if (layer->DrawsNothing()) {
+            if (skipped == SKIPPED_NONE) skipped = SKIPPED_FLUSH_UNLESS_STOPPED;
+            continue;
+        }
+        m_drawn.push_back({layer.get(), skipped});
+        skipped = SKIPPED_NONE;
         for (const std::unique_ptr<CPlaceObject>& object : layer->Objects)
             if (object->Type == PLACE_PARTICLES) m_particles.push_back(static_cast<CPlaceVexaObject*>(object.get()));
     }
-    m_endsEmpty = afterEmpty;
+    m_skippedAtEnd = skipped;
     m_built = true;
 }
 
 void CPlaceFrameWalk::Invalidate() {
     m_particles.clear();
     m_drawn.clear();
-    m_endsEmpty = false;
+    m_skippedAtEnd = SKIPPED_NONE;
     m_built = false;
 }
 
@@ -37,14 +41,16 @@ void CPlaceFrameWalk::UpdateParticles(const CLayers& layers, double time, double
 
 void CPlaceFrameWalk::Draw(const CLayers& layers, float x, float y, float opacity) {
     if (!m_built) Build(layers);
-    // An empty layer's Draw only flushes a queue that holds items, and a
-    // flush always leaves it empty: one flush stands for a run of them.
-    const SpriteFlushParams params;
     for (const CDrawnLayer& drawn : m_drawn) {
-        if (drawn.afterEmpty) FlushSpriteQueue(params);
+        FlushFor(drawn.before);
         drawn.layer->Draw(x, y, opacity);
     }
-    if (m_endsEmpty) FlushSpriteQueue(params);
+    FlushFor(m_skippedAtEnd);
+}
+
+void CPlaceFrameWalk::FlushFor(ESkipped skipped) {
+    if (skipped == SKIPPED_FLUSH || (skipped == SKIPPED_FLUSH_UNLESS_STOPPED && !CSpriteQueue::IsFrameStopped()))
+        FlushSpriteQueue(SpriteFlushParams{});
 }
 
 } // namespace Engine::Graphics::PlaceFile

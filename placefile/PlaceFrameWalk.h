@@ -1,9 +1,9 @@
 #pragma once
 // What a frame of a place file visits, listed once from its layers: the
 // top-level particle objects that Update drives and the layers that hold
-// objects, for Draw. A frame then costs what it drives and draws, never the
-// number of empty layers. Whoever replaces the layers or their objects
-// drops the lists; the next frame lists them again.
+// objects that can draw, for Draw. A frame then costs what it drives and
+// draws, never the number of layers. Whoever replaces the layers or their
+// objects drops the lists; the next frame lists them again.
 
 #include <memory>
 #include <vector>
@@ -27,16 +27,21 @@ public:
     void Draw(const CLayers& layers, float x, float y, float opacity);
 
 private:
+    // Layers left out before a drawn layer or the end. An empty layer
+    // flushes a queue that holds items; one whose objects draw nothing does
+    // too, unless a quit has stopped the frame. A flush empties the queue,
+    // so one stands for the run.
+    enum ESkipped : uint8_t { SKIPPED_NONE, SKIPPED_FLUSH, SKIPPED_FLUSH_UNLESS_STOPPED };
     struct CDrawnLayer {
         CPlaceLayer* layer;
-        // Empty layers come before it: the first of them would flush the
-        // queue when it holds items.
-        bool afterEmpty;
+        ESkipped before;
     };
+
+    static void FlushFor(ESkipped skipped);
 
     std::vector<CPlaceVexaObject*> m_particles;
     std::vector<CDrawnLayer> m_drawn;
-    bool m_endsEmpty = false;
+    ESkipped m_skippedAtEnd = SKIPPED_NONE;
     bool m_built = false;
 };
 

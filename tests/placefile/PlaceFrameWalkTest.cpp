@@ -6,10 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <tuple>
 
 #include "app/Application.h"
+#include "placefile/PlaceGroupObject.h"
+#include "placefile/PlaceSpriteObject.h"
+#include "placefile/PlaceVexaObject.h"
 #include "tests/placefile/PlaceFileFixture.h"
 
 using namespace PlaceTest;
@@ -18,10 +22,36 @@ namespace Graphics = Engine::Graphics;
 namespace {
 
 // One string a layer: "" is empty, '!' first clears BatchSprites; 's' a
-// sprite, 'p' a particle object, 'g' a group of a particle and a sprite.
+// sprite, 'p' a particle object, 'g' a group of a particle, a sprite and a
+// spline; drawing nothing: 'l' a spline, '3' a sprite of code 3, 'n' a group
+// of a spline.
 using CLayout = std::vector<std::string>;
 enum class EQueue { Empty, Holding, Stopped };  // as the draw starts
 using CTrace = std::tuple<std::vector<std::string>, std::vector<std::string>, int>;
+
+// Every object of every layer in turn, as a layer's drawing is defined.
+void DrawEveryObject(const CPlaceFile& place) {
+    const SpriteFlushParams params;
+    for (const auto& layer : place.Layers) {
+        [&] {
+            for (const auto& object : layer->Objects) {
+                if (Graphics::CSpriteQueue::IsFrameStopped()) return;
+                if (object->Type == PLACE_GROUP)
+                    for (const auto& child : static_cast<CPlaceGroupObject&>(*object).Children)
+                        child->Draw(params, 3.0f, 4.0f, false, 0.5f);
+                if (object->Type == PLACE_PARTICLES) {
+                    FlushSpriteQueue(params);
+                    static_cast<CPlaceVexaObject&>(*object).Render(3.0f, 4.0f);
+                }
+                auto* sprite = dynamic_cast<CPlaceSpriteObject*>(object.get());
+                if (object->Type != PLACE_SPRITE || !sprite->Sprite || !sprite->Visible) continue;
+                sprite->QueueAt(params, 3.0f, 4.0f, 0.5f);
+                if (!layer->BatchSprites) FlushSpriteQueue(params);
+            }
+            FlushSpriteQueue(params);
+        }();
+    }
+}
 
 class PlaceFrameWalk : public PlaceFileFixture {
 protected:
@@ -41,9 +71,10 @@ protected:
             Tools::CPlaceLayerDoc& layer = doc.layers.emplace_back();
             layer.flags = text.starts_with('!') ? 0 : 0x04;
             for (char kind : text.substr(text.starts_with('!'))) {
-                const uint32_t type = kind == 'p' ? 6 : kind == 'g' ? 4 : 1;
-                auto& object = layer.objects.emplace_back(Object(type, ++id, 0, 0, 8, 8));
+                const std::map<char, uint32_t> types{{'s', 1}, {'l', 2}, {'3', 3}, {'g', 4}, {'n', 4}, {'p', 6}};
+                auto& object = layer.objects.emplace_back(Object(types.at(kind), ++id, 0, 0, 8, 8));
                 if (kind == 'g') object.children = {Object(6, 100 + id), Object(1, 200 + id, 0, 0, 8, 8)};
+                if (kind == 'g' || kind == 'n') object.children.push_back(Object(2, 300 + id));
                 object.spriteId = 1;
                 for (auto& child : object.children) child.spriteId = 1;
             }
@@ -94,11 +125,12 @@ TEST_P(PlaceFrameWalkDraw, GivesWhatDrawingEveryLayerGives) {
     const auto& [layout, queue] = GetParam();
     const ref_ptr<CPlaceFile> place = Load(layout, "place/walk.place");
     place->Draw(3.0f, 4.0f, 0.5f);  // the driver's states settle
-    const CTrace everyLayer = Trace(queue, [&] {
-        for (const auto& layer : place->Layers) layer->Draw(3.0f, 4.0f, 0.5f);
-    });
+    const CTrace everyLayer = Trace(queue, [&] { DrawEveryObject(*place); });
     const CTrace drawn = Trace(queue, [&] { place->Draw(3.0f, 4.0f, 0.5f); });
     EXPECT_EQ(drawn, everyLayer);
+    EXPECT_EQ(Trace(queue, [&] {
+        for (const auto& layer : place->Layers) layer->Draw(3.0f, 4.0f, 0.5f);
+    }), everyLayer);
     if (queue != EQueue::Empty) return;
     // With nothing queued before it, empty layers change nothing at all.
     CLayout filled;
@@ -110,8 +142,9 @@ TEST_P(PlaceFrameWalkDraw, GivesWhatDrawingEveryLayerGives) {
 INSTANTIATE_TEST_SUITE_P(Layouts, PlaceFrameWalkDraw,
                          testing::Combine(testing::Values(CLayout{"s", "ps"}, CLayout{"", "ss"},
                                                           CLayout{"sp", "", "", "!ss"}, CLayout{"sg", "", ""},
-                                                          CLayout{"", "", ""}, CLayout{},
-                                                          CLayout{"", "s", "", "", "!sps", "", "g", ""}),
+                                                          CLayout{"", "", ""}, CLayout{}, CLayout{"l", "3n"},
+                                                          CLayout{"", "s", "", "", "!sps", "", "g", ""},
+                                                          CLayout{"ln", "sl", "", "3", "l", "lgl3", "", "l"}),
                                           testing::Values(EQueue::Empty, EQueue::Holding, EQueue::Stopped)));
 
 TEST_F(PlaceFrameWalk, UpdateStepsTopLevelParticlesAndFollowsADeclaredChange) {
@@ -124,9 +157,7 @@ TEST_F(PlaceFrameWalk, UpdateStepsTopLevelParticlesAndFollowsADeclaredChange) {
     place->InvalidateLayout();
     Trace(EQueue::Empty, [&] { place->Update(1.0, 0.5); });
     EXPECT_EQ(journal, (std::vector<std::string>{"Update 3 @0", "Update 4 @0", "Update 2 @0"}));
-    const CTrace everyLayer = Trace(EQueue::Holding, [&] {
-        for (const auto& layer : place->Layers) layer->Draw(3.0f, 4.0f, 0.5f);
-    });
+    const CTrace everyLayer = Trace(EQueue::Holding, [&] { DrawEveryObject(*place); });
     EXPECT_EQ(Trace(EQueue::Holding, [&] { place->Draw(3.0f, 4.0f, 0.5f); }), everyLayer);
 }
 
