@@ -8,7 +8,6 @@
 #include "placefile/PlaceFileManager.h"
 #include "placefile/PlaceGroupObject.h"
 #include "placefile/PlaceSpriteObject.h"
-#include "placefile/PlaceVexaObject.h"
 #include "placefile/SpriteRecordIndex.h"
 #include "scene/Animatable.h"
 
@@ -173,13 +172,17 @@ void CPlaceFile::Update(double time, double step) {
                 for (const ref_ptr<IPlaceEmitter>& emitter : file->GetEmitters()) emitter->SetTime(float(time));
         EmitterTimesPending = 0;
     }
-    for (const std::unique_ptr<CPlaceLayer>& layer : Layers)
-        for (const std::unique_ptr<CPlaceObject>& object : layer->Objects)
-            if (object->Type == PLACE_PARTICLES) static_cast<CPlaceVexaObject&>(*object).UpdateEmitter(time, step);
+    FrameWalk.UpdateParticles(Layers, time, step);
 }
 
 void CPlaceFile::Draw(float x, float y, float opacity) {
-    for (const std::unique_ptr<CPlaceLayer>& layer : Layers) layer->Draw(x, y, opacity);
+    FrameWalk.Draw(Layers, x, y, opacity);
+}
+
+void CPlaceFile::InvalidateLayout() {
+    ObjectIndex.Invalidate();
+    FrameWalk.Invalidate();
+    for (const std::unique_ptr<CPlaceLayer>& layer : Layers) layer->InvalidateDrawSteps();
 }
 
 CPlaceObject* CPlaceFile::FindObjectByID(uint32_t id) const {

@@ -13,6 +13,7 @@
 #include "app/String.h"
 #include "graphics/SprFileManager.h"
 #include "placefile/CustomProperties.h"
+#include "placefile/PlaceFrameWalk.h"
 #include "placefile/PlaceLayer.h"
 #include "placefile/PlaceObjectIndex.h"
 #include "placefile/PlaceParticles.h"
@@ -75,16 +76,20 @@ public:
     void AssignGeneratedClass(const char* path);
 
     // Per frame: the scene time (generated body or generic update), the
-    // particle objects, then the layers into the sprite queue.
+    // particle objects, then the layers into the sprite queue. Update and
+    // Draw walk lists made when the layers were read, so empty layers cost
+    // nothing.
     void SetTime(double time);
     void Update(double time, double step);
     void Draw(float x, float y, float opacity);
 
     // The first object with the ID, layers and objects in file order, a
-    // group before its children. Whoever changes Layers, their objects or
-    // an object's ID after a look-up calls InvalidateObjectIndex.
+    // group before its children.
     CPlaceObject* FindObjectByID(uint32_t id) const;
-    void InvalidateObjectIndex() { ObjectIndex.Invalidate(); }
+    // Whoever changes Layers, their objects, or an object's ID or Type
+    // after loading calls this: the ID index and the frame's lists are
+    // made again when next asked.
+    void InvalidateLayout();
     int32_t GetLayerCount() const { return int32_t(Layers.size()); }
     ref_ptr<Engine::Scene::CScene> GetScene() const { return Scene; }
     ref_ptr<IPlaceEffectFiles> GetVexaFileLocalManager() const { return VexaFileLocalManager; }
@@ -114,6 +119,8 @@ private:
 
     // Built by the first look-up, which the scene archive's reading makes.
     mutable CPlaceObjectIndex ObjectIndex;
+    // Made when the layers are read.
+    CPlaceFrameWalk FrameWalk;
 };
 
 // The place file whose scene archive is being read, else null.

@@ -44,8 +44,8 @@ void DropWords(CArchive& ar, int count) {
 
 void CPlaceFile::Serialize(CArchive& ar) {
     if (ar.IsStoring()) return;
+    InvalidateLayout();
     Layers.clear();
-    InvalidateObjectIndex();
     if (ReadUInt(ar) != FILE_ID) throw Engine::CException::Format("Invalid '%s' file ID", Name.c_str());
     const uint32_t version = ReadUInt(ar);
     if (version < VERSION_LEGACY)
@@ -119,7 +119,7 @@ void CPlaceFile::ReadSpriteLibrary(CArchive& ar, bool chunked) {
 void CPlaceFile::ReadLayers(CArchive& ar, bool legacy) {
     const uint32_t count = ReadUInt(ar);
     CheckCount(ar, count, MIN_LAYER_BYTES);
-    InvalidateObjectIndex();
+    InvalidateLayout();
     Layers.reserve(count);
     for (uint32_t i = 0; i < count; ++i) Layers.push_back(std::make_unique<CPlaceLayer>(this, &PropertyDescs));
     for (const std::unique_ptr<CPlaceLayer>& layer : Layers) {
@@ -129,6 +129,7 @@ void CPlaceFile::ReadLayers(CArchive& ar, bool legacy) {
         else
             layer->Serialize(ar);
     }
+    FrameWalk.Build(Layers);
 }
 
 void CPlaceFile::ReadScene(CArchive& ar) {

@@ -51,32 +51,58 @@ void CPlaceLayer::ReadObjects(CArchive& ar, bool legacy) {
     Objects.reserve(count);
     for (uint32_t i = 0; i < count; ++i)
         Objects.push_back(legacy ? CreatePlaceObjectLegacy(ar, this, nullptr) : CreatePlaceObject(ar, this, nullptr));
+    ListDrawSteps();
+}
+
+void CPlaceLayer::ListDrawSteps() {
+    m_steps.clear();
+    m_checksQuitAtEnd = false;
+    for (const std::unique_ptr<CPlaceObject>& object : Objects) {
+        const size_t first = m_steps.size();
+        switch (object->Type) {
+        case PLACE_GROUP:
+            // Only sprites draw; children are reached one level deep.
+            for (const std::unique_ptr<CPlaceObject>& child : static_cast<CPlaceGroupObject&>(*object).Children)
+                if (dynamic_cast<CPlaceSpriteObject*>(child.get())) m_steps.push_back({child.get(), STEP_CHILD, false});
+            break;
+        case PLACE_PARTICLES: m_steps.push_back({object.get(), STEP_PARTICLES, false}); break;
+        case PLACE_SPRITE: m_steps.push_back({object.get(), STEP_SPRITE, false}); break;
+        default: break;
+        }
+        const bool draws = m_steps.size() > first;
+        if (draws) m_steps[first].checksQuit = true;
+        m_checksQuitAtEnd = !draws;
+    }
+    m_stepsListed = true;
+}
+
+bool CPlaceLayer::DrawsNothing() {
+    if (!m_stepsListed) ListDrawSteps();
+    return !Objects.empty() && m_steps.empty();
 }
 
 void CPlaceLayer::Draw(float x, float y, float opacity) {
+    if (!m_stepsListed) ListDrawSteps();
     const SpriteFlushParams params;
-    for (const std::unique_ptr<CPlaceObject>& object : Objects) {
+    for (const CDrawStep& step : m_steps) {
         // A quit stopped the frame: the queue takes nothing more.
-        if (CSpriteQueue::IsFrameStopped()) return;
-        switch (object->Type) {
-        case PLACE_GROUP:
-            for (const std::unique_ptr<CPlaceObject>& child : static_cast<CPlaceGroupObject&>(*object).Children)
-                child->Draw(params, x, y, false, opacity);
-            break;
-        case PLACE_PARTICLES:
+        if (step.checksQuit && CSpriteQueue::IsFrameStopped()) return;
+        switch (step.kind) {
+        case STEP_CHILD: step.object->Draw(params, x, y, false, opacity); break;
+        case STEP_PARTICLES:
             FlushSpriteQueue(params);
-            static_cast<CPlaceVexaObject&>(*object).Render(x, y);
+            static_cast<CPlaceVexaObject&>(*step.object).Render(x, y);
             break;
-        case PLACE_SPRITE: {
-            auto& sprite = static_cast<CPlaceSpriteObject&>(*object);
+        case STEP_SPRITE: {
+            auto& sprite = static_cast<CPlaceSpriteObject&>(*step.object);
             if (!sprite.Sprite || !sprite.Visible) break;
             sprite.QueueAt(params, x, y, opacity);
             if (!BatchSprites) FlushSpriteQueue(params);
             break;
         }
-        default: break;
         }
     }
+    if (m_checksQuitAtEnd && CSpriteQueue::IsFrameStopped()) return;
     FlushSpriteQueue(params);
 }
 

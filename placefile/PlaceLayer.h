@@ -25,8 +25,15 @@ public:
     void Serialize(CArchive& ar);
     void SerializeLegacy(CArchive& ar);
     // Queues the layer's sprites and renders its particle objects, moved by
-    // (x, y); the queue is empty afterwards.
+    // (x, y); the queue is empty afterwards unless a quit stopped the frame.
     void Draw(float x, float y, float opacity);
+    // Draw walks only the objects that can draw (sprites, particle objects,
+    // the sprites of groups), listed when the objects are read. Whoever
+    // changes Objects, a group's children or a Type afterwards calls
+    // InvalidateDrawSteps; the next Draw lists them again.
+    void InvalidateDrawSteps() { m_stepsListed = false; }
+    // True when the layer holds objects but none that can draw.
+    bool DrawsNothing();
 
     CString Name;
     std::vector<std::unique_ptr<CPlaceObject>> Objects;
@@ -38,7 +45,23 @@ public:
     CCustomPropertyValues Properties;
 
 private:
+    enum EDrawStep : uint8_t { STEP_SPRITE, STEP_PARTICLES, STEP_CHILD };
+    struct CDrawStep {
+        CPlaceObject* object;
+        EDrawStep kind;
+        // A top-level object starts here: a quit that stopped the frame ends
+        // the layer, as the walk of every object would have found it here.
+        bool checksQuit;
+    };
+
     void ReadObjects(CArchive& ar, bool legacy);
+    void ListDrawSteps();
+
+    std::vector<CDrawStep> m_steps;
+    // Objects that draw nothing come last: the walk looked for a quit
+    // before its closing flush.
+    bool m_checksQuitAtEnd = false;
+    bool m_stepsListed = false;
 };
 
 // Flushes the sprite queue when it holds items.

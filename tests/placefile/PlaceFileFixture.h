@@ -51,14 +51,18 @@ protected:
     }
     CPlaceFileManager& Manager() { return GetPlaceFileManager(*graphics); }
 
-    static std::unique_ptr<Engine::Graphics::Testing::CRecordingGraphics> MakeGraphics() {
+    static std::unique_ptr<Engine::Graphics::Testing::CRecordingGraphics> MakeGraphics(
+        Engine::CApplication** application) {
         InstallPlaceFileManagerFactory();
-        return std::make_unique<Engine::Graphics::Testing::CRecordingGraphics>();
+        return std::make_unique<Engine::Graphics::Testing::CRecordingGraphics>(application);
     }
 
     TestFiles::CScratchFolder folder;
     TestFiles::CLogCapture log;
-    std::unique_ptr<Engine::Graphics::Testing::CRecordingGraphics> graphics = MakeGraphics();
+    // The driver's application, whose quit watch can stop a frame; none
+    // unless a test sets one.
+    Engine::CApplication* application = nullptr;
+    std::unique_ptr<Engine::Graphics::Testing::CRecordingGraphics> graphics = MakeGraphics(&application);
     ref_ptr<CPlaceFileLocalManager> local{new CPlaceFileLocalManager(graphics.get())};
 };
 

@@ -100,7 +100,7 @@ TEST(ObjectByIdIndex, FollowsTheLayersItIsToldOf) {
                                                   std::make_unique<CPlaceLayer>(place.get(), &place->PropertyDescs));
     layer.Objects.push_back(std::make_unique<CPlaceGroupObject>(&layer, nullptr));
     layer.Objects.back()->ID = 7;
-    place->InvalidateObjectIndex();
+    place->InvalidateLayout();
     EXPECT_EQ(place->FindObjectByID(7), layer.Objects.back().get());
     EXPECT_EQ(place->FindObjectByID(7), LinearSearch(*place, 7));
 }

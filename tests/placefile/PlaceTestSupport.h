@@ -4,6 +4,7 @@
 // every object kind.
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -97,13 +98,21 @@ public:
     CFakeEmitter(std::string name, float startTime) : name(std::move(name)), time(startTime), library(log) {}
     VexaParticles::IVexaParticleEmitter* GetLibraryEmitter() override { return &library; }
     void SetTime(float value) override { time = value; }
-    void SetPosition(float x, float y, float z) override { library.Log("Position", {x, y, z}); }
+    void SetPosition(float x, float y, float z) override {
+        library.Log("Position", {x, y, z});
+        if (observer) observer("Update");
+    }
     void SetEmitting(bool emitting) override { library.Log("Emitting", {emitting ? 1.0f : 0.0f}); }
     void Move(float t, float step) override { library.Log("Move", {t, step}); }
     void Update(float t, float step) override { library.Log("Update", {t, step}); }
-    void RenderAll() override { log.push_back("Render"); }
+    void RenderAll() override {
+        log.push_back("Render");
+        if (observer) observer("Render");
+    }
 
     std::string name;
+    // Told of each step and render, for the order across emitters.
+    std::function<void(const char*)> observer;
     float time;
     std::vector<std::string> log;
     CFakeLibraryEmitter library;
