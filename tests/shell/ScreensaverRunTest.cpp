@@ -350,7 +350,7 @@ CTrackUse TrackUse() {
 }
 
 // Three loose tracks of a tenth of a second.
-class AmbientTracksTest : public ScreensaverRunTest {
+class AmbientSoundsTracksTest : public ScreensaverRunTest {
 protected:
     static constexpr int kTracks = 3;
     static std::string Track(int number) { return "ogg/tracks/ambient" + std::to_string(number) + ".ogg"; }
@@ -365,7 +365,7 @@ protected:
     }
 };
 
-TEST_F(AmbientTracksTest, TheStepOpensAndClosesEachTrackAndTheWatchLooksAfterEach) {
+TEST_F(AmbientSoundsTracksTest, TheStepOpensAndClosesEachTrackAndTheWatchLooksAfterEach) {
     Platform::Testing::UseManualSound(true);
     WriteConfig(true, 60);
     for (int i = 1; i <= kTracks; ++i) WriteTrack(i, i == 2);
@@ -412,9 +412,9 @@ TEST_F(AmbientTracksTest, TheStepOpensAndClosesEachTrackAndTheWatchLooksAfterEac
 
 // Tracks spoilt after the check fail when played: each is tried once, one a
 // step, until one plays or all have been tried.
-class AmbientTracksFailingTest : public AmbientTracksTest, public ::testing::WithParamInterface<bool> {};
+class AmbientSoundsFailingTrackTest : public AmbientSoundsTracksTest, public ::testing::WithParamInterface<bool> {};
 
-TEST_P(AmbientTracksFailingTest, AFailedTrackLeavesTheNextToTheNextStep) {
+TEST_P(AmbientSoundsFailingTrackTest, AFailedTrackLeavesTheNextToTheNextStep) {
     const bool lastPlays = GetParam();
     Platform::Testing::UseManualSound(true);
     WriteConfig(true, 60);
@@ -456,7 +456,7 @@ TEST_P(AmbientTracksFailingTest, AFailedTrackLeavesTheNextToTheNextStep) {
     EXPECT_EQ(playing, lastPlays ? Track(kTracks) : std::string());
 }
 
-INSTANTIATE_TEST_SUITE_P(LastPlaysOrNone, AmbientTracksFailingTest, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(LastPlaysOrNone, AmbientSoundsFailingTrackTest, ::testing::Bool());
 
 TEST_F(ScreensaverRunTest, BadFilesAreLoggedAndSkippedAndInputStillEndsIt) {
     // Loose files only: a broken locale (so no font record and no hints),
