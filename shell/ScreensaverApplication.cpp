@@ -77,6 +77,7 @@ void CScreensaverApplication::OnDone() {
     // Everything that holds driver resources goes before the driver.
     m_bStarted = false;
     m_playingTrack = CString();
+    m_tracksToTry = 0;
     m_data = nullptr;
     if (Controls::CControlsManager* controls = GetControls()) controls->SetSymbolFont(nullptr);
     SetGameData(nullptr);
@@ -107,9 +108,20 @@ void CScreensaverApplication::Start() {
     m_notice.Next(GetLocaleManager(), LocalHour());
     const std::vector<CString>& tracks = m_data->GetTracks();
     if (!tracks.empty()) {
-        const CString& track = tracks[random() % tracks.size()];
-        if (m_data->PlayTrack(track)) m_playingTrack = track;
+        m_nextTrack = random() % tracks.size();
+        m_tracksToTry = tracks.size();
+        PlayNextTrack();
     }
+}
+
+void CScreensaverApplication::PlayNextTrack() {
+    const std::vector<CString>& tracks = m_data->GetTracks();
+    const CString& track = tracks[m_nextTrack];
+    m_nextTrack = (m_nextTrack + 1) % tracks.size();
+    --m_tracksToTry;
+    if (!m_data->PlayTrack(track)) return;
+    m_playingTrack = track;
+    m_tracksToTry = 0;
 }
 
 void CScreensaverApplication::ChangeScene() {
@@ -134,6 +146,7 @@ void CScreensaverApplication::Update(double time, double step) {
         if (m_loading.IsDone()) Start();
         return;
     }
+    if (m_tracksToTry > 0) PlayNextTrack();
     if (m_cycle.Advance(step)) ChangeScene();
     // Both take the application time, which the scene's own rate and span
     // wrap: what a scene shows depends on that time alone, not on when the

@@ -65,6 +65,9 @@ private:
     // After the last loading step: the first scene and the music.
     void Start();
     void ChangeScene();
+    // Tries the next ambient track in turn; one that fails leaves the next
+    // to the next update step, until every track has had its try.
+    void PlayNextTrack();
     // "Scene : <name>" for the first scene and at every change.
     void LogCurrentScene() const;
     void DrawNotice();
@@ -78,6 +81,8 @@ private:
     CSceneCycle m_cycle;
     CNoticeText m_notice;
     CString m_playingTrack;
+    size_t m_nextTrack = 0;
+    size_t m_tracksToTry = 0;
     bool m_bStarted = false;
 };
 

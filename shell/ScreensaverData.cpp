@@ -5,6 +5,7 @@
 #include "app/LoadingQuitCheck.h"
 #include "app/Locale.h"
 #include "app/Log.h"
+#include "sound/SampleDecoder.h"
 #include "sound/SampleManager.h"
 #include "sound/SoundManager.h"
 
@@ -29,16 +30,27 @@ void ForEachNumberedFile(const char* pattern, Load load) {
         }
     }
 }
+
+// Whether the track's stream opens and its header reads. Its file is closed
+// again at once: a track holds nothing until it is played.
+bool StreamOpens(Sound::CSampleDecoder& decoder, const CString& name) {
+    const ref_ptr<Sound::CSampleDecoder::CContext> context(new Sound::CSampleDecoder::CContext(name));
+    const bool opens = Sound::OpenStream(decoder, *context, 0);
+    Sound::CloseStream(*context);
+    return opens;
+}
 } // namespace
 
 CScreensaverData::CScreensaverData(Graphics::CGraphics* graphics, Particles::CParticleSystem* particles) {
     CreateLocalManagers(graphics, particles ? &particles->GetFileManager() : nullptr);
+    m_pTrackSamples = new Sound::CSampleLocalManager(Sound::GetSoundManager());
 }
 
 CScreensaverData::~CScreensaverData() {
     // The scenes use the sprite files the holder's managers keep: they go
     // first.
     m_scenes.clear();
+    m_pTrackSamples.Release();
     ReleaseLocalManagers();
     m_pHeadingFont.Release();
     m_pBodyFont.Release();
@@ -70,21 +82,28 @@ void CScreensaverData::LoadScenes() {
 
 void CScreensaverData::LoadAmbientTracks() {
     const Sound::CSoundManager& sound = Sound::GetSoundManager();
-    if (!sound.GetDriver() || !sound.GetSampleManager()) throw CException("Ambient tracks : no sound");
-    ForEachNumberedFile(kTrackPattern, [this](const CString& name) {
-        const ref_ptr<Sound::CSampleBase> track = GetResources().samples->GetSample(name.c_str());
-        // A file that does not decode leaves its voice without a buffer.
-        if (!track || track->GetBufferCount() < 1 || !track->GetBuffer(0).IsCreated())
-            throw CException("cannot be played");
+    Sound::CSampleDecoder* decoder = sound.GetDecoder();
+    if (!sound.GetDriver() || !sound.GetSampleManager() || !decoder) throw CException("Ambient tracks : no sound");
+    ForEachNumberedFile(kTrackPattern, [this, decoder](const CString& name) {
+        const bool playable = StreamOpens(*decoder, name);
+        // Opening a file and reading its header is a whole interval of work.
+        CLoadingQuitCheck::Count(CFrameQuitWatch::kCheckInterval);
+        if (!playable) throw CException("cannot be played");
         m_tracks.push_back(name);
     });
     GetLog().PrintLine("Ambient tracks : %d", int(m_tracks.size()));
 }
 
 bool CScreensaverData::PlayTrack(const CString& name) {
+    ReleaseTrack();
     try {
         Sound::CSampleManager* samples = Sound::GetSoundManager().GetSampleManager();
         if (!samples) throw CException("no sound");
+        // A file that no longer opens or decodes leaves its voice without a
+        // buffer.
+        const ref_ptr<Sound::CSampleBase> loaded = m_pTrackSamples->GetSample(name.c_str());
+        if (!loaded || loaded->GetBufferCount() < 1 || !loaded->GetBuffer(0).IsCreated())
+            throw CException("cannot be played");
         const ref_ptr<Sound::CSampleBase> track = samples->FindSample(name);
         Sound::CPlayParams params;
         params.loop = true;
@@ -93,10 +112,15 @@ bool CScreensaverData::PlayTrack(const CString& name) {
         track->GetBuffer(0).FadeIn(1.0f);
         GetLog().PrintLine("Playing '%s'", name.c_str());
         return true;
-    } catch (const CException& e) {
+    } catch (const std::exception& e) {
+        ReleaseTrack();
         GetLog().PrintLine("Playing '%s' : FAILED : %s", name.c_str(), e.what());
         return false;
     }
+}
+
+void CScreensaverData::ReleaseTrack() {
+    if (m_pTrackSamples) m_pTrackSamples->ReleaseAll();
 }
 
 } // namespace Engine

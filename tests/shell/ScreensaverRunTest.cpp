@@ -11,6 +11,7 @@
 
 #include "app/Config.h"
 #include "app/Global.h"
+#include "app/LoadingQuitCheck.h"
 #include "app/NamedMutex.h"
 #include "controls/ControlsManager.h"
 #include "gameui/ControlSounds.h"
@@ -21,6 +22,7 @@
 #include "shell/ShellTestSupport.h"
 #include "sound/SampleManager.h"
 #include "sound/SoundManager.h"
+#include "sound/dsound/SoundDriver_DSound.h"
 #include "tools/DemoData.h"
 #include "tools/OggWriter.h"
 #include "tools/PlaceWriter.h"
@@ -293,9 +295,12 @@ TEST_P(AmbientSoundsTest, OnATrackStreamsFadingInOffNoneIsLoaded) {
         checked = true;
         Engine::Sound::CSoundManager& sound = Engine::Sound::GetSoundManager();
         const std::vector<Engine::ref_ptr<Engine::Sound::CSampleBase>> samples = sound.GetSampleManager()->GetSamples();
-        const size_t tracks = ambient ? 2 : 0;
-        EXPECT_EQ(app.GetData()->GetTracks().size(), tracks);
-        EXPECT_EQ(samples.size(), tracks);
+        EXPECT_EQ(app.GetData()->GetTracks().size(), ambient ? 2u : 0u);
+        // Only the track playing is loaded.
+        ASSERT_EQ(samples.size(), ambient ? 1u : 0u);
+        if (ambient) {
+            EXPECT_STREQ(samples[0]->GetName().c_str(), app.GetPlayingTrack().c_str());
+        }
         EXPECT_EQ(sound.GetGroupVolume(0), ambient ? 0.5f : 1.0f);
         EXPECT_EQ(sound.GetGroupVolume(1), ambient ? 0.5f : 1.0f);
         if (!ambient) {
@@ -315,6 +320,143 @@ TEST_P(AmbientSoundsTest, OnATrackStreamsFadingInOffNoneIsLoaded) {
 }
 
 INSTANTIATE_TEST_SUITE_P(OnOff, AmbientSoundsTest, ::testing::Bool());
+
+// The screensaver with a look after each of its update steps.
+class CSteppedScreensaver : public CScreensaverApplication {
+public:
+    using CScreensaverApplication::CScreensaverApplication;
+    std::function<void()> afterStep;
+
+protected:
+    void Update(double time, double step) override {
+        CScreensaverApplication::Update(time, step);
+        if (afterStep) afterStep();
+    }
+};
+
+// What the tracks hold at a moment: the process's open files and the
+// sound driver's registered voices.
+struct CTrackUse {
+    size_t files = 0, voices = 0;
+    friend bool operator==(const CTrackUse&, const CTrackUse&) = default;
+};
+
+CTrackUse TrackUse() {
+    CTrackUse use;
+    use.files = size_t(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
+    if (auto* driver = dynamic_cast<Engine::Sound::CSoundDriver_DSound*>(Engine::Sound::GetSoundManager().GetDriver()))
+        use.voices = driver->GetBufferCount();
+    return use;
+}
+
+// Three loose tracks of a tenth of a second.
+class AmbientSoundsTracksTest : public ScreensaverRunTest {
+protected:
+    static constexpr int kTracks = 3;
+    static std::string Track(int number) { return "ogg/tracks/ambient" + std::to_string(number) + ".ogg"; }
+    void WriteTrack(int number, bool damaged) {
+        static const std::vector<uint8_t> s_tone = Tools::EncodeOggVorbis(Tools::MakeTone(4410, 2, 44100, 440.0));
+        WriteData(Track(number), damaged ? std::vector<uint8_t>{'O', 'g', 'g', 'S', 1, 2, 3} : s_tone);
+    }
+    size_t Occurrences(const std::string& text) const {
+        size_t count = 0;
+        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++count;
+        return count;
+    }
+};
+
+TEST_F(AmbientSoundsTracksTest, TheStepOpensAndClosesEachTrackAndTheWatchLooksAfterEach) {
+    Platform::Testing::UseManualSound(true);
+    WriteConfig(true, 60);
+    for (int i = 1; i <= kTracks; ++i) WriteTrack(i, i == 2);
+    CSteppedScreensaver app(FrameDrivers(30, kFrameUs));
+    Engine::CFrameQuitWatch& watch = app.GetQuitWatch();
+    watch.SetTimeGate(false);
+    std::vector<int64_t> looks;
+    std::vector<CTrackUse> usesAtLooks;
+    watch.SetProbe([&, probe = watch.GetProbe()] {
+        const Engine::CLoadingQuitCheck* check = Engine::CLoadingQuitCheck::GetCurrent();
+        if (check && LogHas("Loading Ambient Tracks") && !LogHas("Ambient tracks :")) {
+            looks.push_back(check->GetUnits());
+            usesAtLooks.push_back(TrackUse());
+        }
+        return probe();
+    });
+    std::vector<CTrackUse> usesPlaying;
+    app.afterStep = [&] {
+        if (app.IsLoading()) return;
+        usesPlaying.push_back(TrackUse());
+        // Another track replaces the one playing: the first goes.
+        if (usesPlaying.size() == 2) {
+            const std::string other = app.GetPlayingTrack().c_str() == Track(1) ? Track(3) : Track(1);
+            EXPECT_TRUE(app.GetData()->PlayTrack(other.c_str()));
+            usesPlaying.push_back(TrackUse());
+            const auto samples = Engine::Sound::GetSoundManager().GetSampleManager()->GetSamples();
+            ASSERT_EQ(samples.size(), 1u);
+            EXPECT_EQ(samples[0]->GetName().c_str(), other);
+        }
+    };
+    EXPECT_EQ(app.Run(), 0);
+    const int64_t interval = Engine::CFrameQuitWatch::kCheckInterval;
+    EXPECT_EQ(looks, (std::vector<int64_t>{interval, 2 * interval, 3 * interval})) << "one look after each track";
+    ASSERT_EQ(usesAtLooks.size(), size_t(kTracks));
+    for (const CTrackUse& use : usesAtLooks) {
+        EXPECT_EQ(use, usesAtLooks[0]) << "no track left open";
+        EXPECT_EQ(use.voices, 0u);
+    }
+    ASSERT_GE(usesPlaying.size(), 3u);
+    for (const CTrackUse& use : usesPlaying)
+        EXPECT_EQ(use, (CTrackUse{usesAtLooks[0].files + 1, 1})) << "the playing track's file and voice alone";
+    EXPECT_TRUE(LogHasInOrder({Track(2) + " : skipped : cannot be played", "Ambient tracks : 2", "Playing '"}));
+}
+
+// Tracks spoilt after the check fail when played: each is tried once, one a
+// step, until one plays or all have been tried.
+class AmbientSoundsFailingTrackTest : public AmbientSoundsTracksTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(AmbientSoundsFailingTrackTest, AFailedTrackLeavesTheNextToTheNextStep) {
+    const bool lastPlays = GetParam();
+    Platform::Testing::UseManualSound(true);
+    WriteConfig(true, 60);
+    for (int i = 1; i <= kTracks; ++i) WriteTrack(i, false);
+    CSteppedScreensaver app(FrameDrivers(30, kFrameUs));
+    std::vector<size_t> tries;
+    std::vector<CTrackUse> uses;
+    bool spoilt = false;
+    std::string playing;
+    app.afterStep = [&] {
+        if (app.IsLoading()) {
+            if (!spoilt && LogHas("Ambient tracks : 3"))
+                for (int i = 1; i <= kTracks; ++i) WriteTrack(i, !(lastPlays && i == kTracks));
+            spoilt = spoilt || LogHas("Ambient tracks : 3");
+            return;
+        }
+        tries.push_back(Occurrences("Playing '"));
+        uses.push_back(TrackUse());
+        playing = app.GetPlayingTrack().c_str();
+    };
+    EXPECT_EQ(app.Run(), 0);
+    const size_t failed = Occurrences("' : FAILED : cannot be played");
+    // Where the tries start is drawn at random.
+    for (int i = 1; i <= kTracks; ++i) {
+        const size_t failures = Occurrences("Playing '" + Track(i) + "' : FAILED");
+        if (lastPlays) {
+            EXPECT_LE(failures, size_t(i < kTracks)) << i;
+        } else {
+            EXPECT_EQ(failures, 1u) << i;
+        }
+    }
+    // A try as the scenes start and one at each step after, until a play
+    // or the last track.
+    const size_t tried = lastPlays ? failed + 1 : size_t(kTracks);
+    ASSERT_GE(tries.size(), size_t(kTracks + 2));
+    for (size_t step = 0; step < tries.size(); ++step) EXPECT_EQ(tries[step], std::min(step + 1, tried)) << step;
+    for (const CTrackUse& use : uses) EXPECT_LE(use.voices, 1u);
+    EXPECT_EQ(uses.back().voices, lastPlays ? 1u : 0u);
+    EXPECT_EQ(playing, lastPlays ? Track(kTracks) : std::string());
+}
+
+INSTANTIATE_TEST_SUITE_P(LastPlaysOrNone, AmbientSoundsFailingTrackTest, ::testing::Bool());
 
 TEST_F(ScreensaverRunTest, BadFilesAreLoggedAndSkippedAndInputStillEndsIt) {
     // Loose files only: a broken locale (so no font record and no hints),
