@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 #include "app/Pack.h"
 #include "particles/engine/ParticleSystem.h"
@@ -45,10 +46,6 @@ protected:
         Engine::GetDataPacks().CloseAll();
         GeneratedScenesTest::TearDown();
     }
-    static int64_t SizeOf(const CString& name) {
-        Engine::CFile file;
-        return file.Open(name) ? file.GetSize() : -1;
-    }
     static std::vector<uint8_t> Bytes(const CString& name) {
         Engine::CFile file;
         std::vector<uint8_t> bytes(file.Open(name) ? size_t(file.GetSize()) : 0);
@@ -63,7 +60,8 @@ TEST_P(FrameCountsPlace, ReadsBackWithTheCount) {
     const EFrameCount kind = named.kind;
     const std::string path = kind == EFrameCount::LinearKeys ? "place/bg7.place" : "place/bg6.place";
     for (int before = 1; path != "place/bg" + std::to_string(before) + ".place"; ++before)
-        EXPECT_EQ(SizeOf(FormatString("place/bg%d.place", before)), 0) << before;
+        EXPECT_TRUE(Engine::FileExists(FormatString("place/bg%d.place", before)) &&
+                    Bytes(FormatString("place/bg%d.place", before)).empty()) << before;
     ref_ptr<CPlaceFile> place = local->GetPlaceFile(CString(path));
     ASSERT_TRUE(place);
     EXPECT_EQ(Assigned(path), kind != EFrameCount::LinearKeys);
@@ -87,23 +85,19 @@ TEST_P(FrameCountsPlace, ReadsBackWithTheCount) {
 
     if (kind != EFrameCount::AmbientTracks) return;
     EXPECT_FALSE(Engine::FileExists(FormatString(Tools::kAmbientTrackPattern, kCount + 1)));
-    // The Vorbis identification packet fills the first page (27 bytes and
-    // one lacing value): channels at 11, the rate at 12; the last page's
-    // granule position is the length in frames.
+    // The first page (27 bytes, one lacing value) holds the Vorbis
+    // identification: channels, then the rate; the last page's granule
+    // position is the length in frames.
     for (int i = 1; i <= kCount; ++i) {
         const std::vector<uint8_t> track = Bytes(FormatString(Tools::kAmbientTrackPattern, i));
-        ASSERT_GT(track.size(), 44u) << i;
-        ASSERT_EQ(std::memcmp(track.data() + 28, "\x01vorbis", 7), 0) << i;
+        const char page[] = "OggS";
+        const auto last = std::find_end(track.begin(), track.end(), page, page + 4);
+        ASSERT_TRUE(track.size() > 44 && track.end() - last > 14 && std::memcmp(&track[28], "\x01vorbis", 7) == 0) << i;
         uint32_t rate = 0;
-        std::memcpy(&rate, track.data() + 40, 4);
-        EXPECT_EQ(track[39], 2);
-        EXPECT_EQ(rate, 44100u);
-        const char magic[] = "OggS";
-        const auto last = std::find_end(track.begin(), track.end(), magic, magic + 4);
         int64_t frames = 0;
-        ASSERT_LT(last + 14, track.end());
+        std::memcpy(&rate, &track[40], 4);
         std::memcpy(&frames, &*(last + 6), 8);
-        EXPECT_EQ(frames, 4410);
+        EXPECT_EQ(std::tuple(track[39], rate, frames), std::tuple(uint8_t(2), 44100u, int64_t(4410))) << i;
     }
 }
 
