@@ -68,7 +68,14 @@ void AddSpriteFiles(CPakWriter& pack, CPlaceDocument& place, int count) {
     }
 }
 
-// The lantern's copy zoomed from 100 % to 200 % over the scene's span.
+} // namespace
+
+const char* LargeCountName(CLargeCount large) { return large.name; }
+
+bool FindLargeCount(const std::string& name, CLargeCount& large) {
+    return FindNamedCase(name, kLargeCounts, &LargeCountName, large);
+}
+
 void AddKeyedLantern(CGeneratedScene& scene, int count) {
     CPlaceObjectDoc copy = FindObject(scene.place, kLanternId);
     copy.id = kFirstLargeCountId;
@@ -83,14 +90,6 @@ void AddKeyedLantern(CGeneratedScene& scene, int count) {
     CSceneObject& animated = scene.scene.objects.emplace_back();
     animated.placeId = copy.id;
     animated.properties = {{kZoomProperty, {zoom, zoom}}};
-}
-
-} // namespace
-
-const char* LargeCountName(CLargeCount large) { return large.name; }
-
-bool FindLargeCount(const std::string& name, CLargeCount& large) {
-    return FindNamedCase(name, kLargeCounts, &LargeCountName, large);
 }
 
 void AddLargeCount(CPakWriter& pack, ELargeCount kind, int count) {

@@ -11,6 +11,8 @@
 
 namespace Tools {
 
+struct CGeneratedScene;
+
 enum class ELargeCount {
     PropertyValues,  // bg6's sky object with `count` integer values of `count` descriptions
     PackEntries,     // `count` entries of 16 bytes beside bg6
@@ -40,5 +42,8 @@ const char* LargeCountName(CLargeCount large);
 bool FindLargeCount(const std::string& name, CLargeCount& large);
 // bg6 with that count, bg1 to bg5 empty, with the scenes' pictures and effects.
 void AddLargeCount(CPakWriter& pack, ELargeCount kind, int count);
+// A copy of the scene's lantern (ID kFirstLargeCountId), zoomed from 100 %
+// to 200 % over the scene's span by two linear curves of `count` keys each.
+void AddKeyedLantern(CGeneratedScene& scene, int count);
 
 } // namespace Tools

@@ -22,6 +22,13 @@ void CPakWriter::Add(const CString& name, std::vector<uint8_t> data, bool scramb
     m_entries.push_back({name, std::move(data), scrambled});
 }
 
+bool CPakWriter::Remove(const CString& name) {
+    const std::string key = Engine::PackLookupKey(name);
+    if (m_keys.erase(key) == 0) return false;
+    std::erase_if(m_entries, [&key](const CEntry& entry) { return Engine::PackLookupKey(entry.name) == key; });
+    return true;
+}
+
 std::vector<uint8_t> CPakWriter::Build() const {
     CBinaryWriter index;
     uint64_t offset = kHeaderSize + kEntrySize * m_entries.size();

@@ -15,6 +15,8 @@ public:
     // The name uses '/' separators and fits the index's 64-byte field with
     // its terminator; a bad or repeated name throws Engine::CException.
     void Add(const CString& name, std::vector<uint8_t> data, bool scrambled = false);
+    // Takes the entry named so out of the pack; false when there is none.
+    bool Remove(const CString& name);
     void SetIndexScrambled(bool scrambled) { m_indexScrambled = scrambled; }
     size_t GetCount() const { return m_entries.size(); }
 

@@ -493,9 +493,13 @@ CVexaEmitter SparkleEmitter() {
 std::vector<uint8_t> WriteSceneEffects() { return WriteSceneEffects(SparkleEmitter()); }
 
 std::vector<uint8_t> WriteSceneEffects(const CVexaEmitter& sparkle) {
+    return WriteSceneEffects(std::vector<CVexaEmitter>{sparkle});
+}
+
+std::vector<uint8_t> WriteSceneEffects(std::vector<CVexaEmitter> emitters) {
     CVexaDocument effects;
     effects.shapes = {{"glow", kGlowShape, {{GlowPng(), 8.0f, 8.0f}}, {}, {}}};
-    effects.emitters = {sparkle};
+    effects.emitters = std::move(emitters);
     return WriteVexa(effects);
 }
 

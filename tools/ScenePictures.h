@@ -52,5 +52,7 @@ std::vector<uint8_t> GlowPng();
 std::vector<uint8_t> WriteSceneEffects();
 // The same file with another emitter in the sparkle's place.
 std::vector<uint8_t> WriteSceneEffects(const CVexaEmitter& sparkle);
+// The same file with these emitters, the first in the sparkle's place.
+std::vector<uint8_t> WriteSceneEffects(std::vector<CVexaEmitter> emitters);
 
 } // namespace Tools

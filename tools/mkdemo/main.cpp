@@ -6,8 +6,9 @@
 // (tools/HeavyEffects.h), the pack holds bg6 alone with that effect; named
 // after a damaged sprite layer (tools/HeavySprites.h), that place file alone;
 // named after a case of many lanterns (tools/LanternCopies.h) or of a large
-// count (tools/LargeCounts.h), bg6 alone with them: for trying how the
-// program copes with them.
+// count (tools/LargeCounts.h), bg6 alone with them; named after a case of
+// tools/FrameCounts.h, that case's scene alone: for trying how the program
+// copes with them.
 
 #include <cstdio>
 #include <exception>
@@ -17,6 +18,7 @@
 #include <string>
 
 #include "tools/DemoData.h"
+#include "tools/FrameCounts.h"
 #include "tools/GeneratedScenePlaces.h"
 #include "tools/HeavyEffects.h"
 #include "tools/HeavySprites.h"
@@ -39,6 +41,7 @@ std::function<void(Tools::CPakWriter&)> HeavyCase(const std::string& name) {
     Tools::EHeavySprites sprites{};
     Tools::CLanternCopies lanterns{};
     Tools::CLargeCount large{};
+    Tools::CFrameCount frame{};
     if (Tools::FindHeavyEffect(name, effect))
         return [effect](Tools::CPakWriter& pack) { Tools::AddDemoScene(pack, 6, Tools::WriteHeavyEffect(effect)); };
     if (Tools::FindHeavySprites(name, sprites))
@@ -49,6 +52,8 @@ std::function<void(Tools::CPakWriter&)> HeavyCase(const std::string& name) {
         };
     if (Tools::FindLargeCount(name, large))
         return [large](Tools::CPakWriter& pack) { Tools::AddLargeCount(pack, large.kind, large.count); };
+    if (Tools::FindFrameCount(name, frame))
+        return [frame](Tools::CPakWriter& pack) { Tools::AddFrameCount(pack, frame.kind, frame.count); };
     return {};
 }
 
@@ -59,6 +64,7 @@ std::string HeavyCaseNames() {
     for (Tools::EHeavySprites sprites : Tools::kHeavySprites) add(Tools::HeavySpritesName(sprites));
     for (Tools::CLanternCopies lanterns : Tools::kLanternCopies) add(Tools::LanternCopiesName(lanterns));
     for (Tools::CLargeCount large : Tools::kLargeCounts) add(Tools::LargeCountName(large));
+    for (Tools::CFrameCount frame : Tools::kFrameCounts) add(Tools::FrameCountName(frame));
     return names;
 }
 
