@@ -7,6 +7,7 @@
 #include "scene/AniObject.h"
 #include "scene/ClassDir.h"
 #include "scene/SceneArchive.h"
+#include "scene/SceneRoot.h"
 
 namespace Engine::Scene {
 
@@ -107,7 +108,14 @@ void CAnimatable::RaiseNextObjectId(uint32_t id) {
 }
 
 void CAnimatable::UpdateSubAnimsAtTime(CAnimatable& object, double time) {
-    for (int i = 0; i < object.GetSubAnimCount(); ++i) {
+    if (auto* scene = dynamic_cast<CScene*>(&object))
+        scene->ApplyTimeToChildren(time);
+    else
+        UpdateSubAnimsFrom(object, 0, time);
+}
+
+void CAnimatable::UpdateSubAnimsFrom(CAnimatable& object, int first, double time) {
+    for (int i = first; i < object.GetSubAnimCount(); ++i) {
         const Ref child = object.GetSubAnim(i);
         if (CAniObject* animated = ToAniObject(child.get())) animated->ApplyAtTime(time);
     }

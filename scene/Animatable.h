@@ -119,7 +119,10 @@ public:
     static void SetUpdating(bool updating) { s_updating = updating; }
 
     // Applies the time to each sub-animatable that is an animated object.
+    // A scene skips the children that the time cannot change (CScene).
     static void UpdateSubAnimsAtTime(CAnimatable& object, double time);
+    // The walk of UpdateSubAnimsAtTime from the sub-animatable at `first`.
+    static void UpdateSubAnimsFrom(CAnimatable& object, int first, double time);
 
 private:
     uint32_t m_flags = 0;

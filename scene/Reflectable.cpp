@@ -115,7 +115,10 @@ bool CReflectable::AttachReadController(const CPropertyInfo* property, CAnimatab
 bool CReflectable::SetSubAnim(CAnimatable::Ref sub, int index) {
     RemoveSubAnim(index);
     m_entries.at(size_t(index)).sub = sub;
-    if (sub) AddReference(std::move(sub), index);
+    if (sub) {
+        ++s_slotFills;
+        AddReference(std::move(sub), index);
+    }
     return true;
 }
 
@@ -139,6 +142,12 @@ void CReflectable::RemoveSubAnim(int index) {
         // Disposing may already have emptied the list.
         if (size_t(index) < m_entries.size()) m_entries[size_t(index)].sub = nullptr;
     }
+}
+
+bool CReflectable::HasFilledSlot() const {
+    for (const CEntry& entry : m_entries)
+        if (entry.sub) return true;
+    return false;
 }
 
 CTypePair CReflectable::GetSubAnimType(int index) const {
@@ -173,7 +182,10 @@ void CReflectable::Bind() {
 }
 
 void CReflectable::AppendProperty(CAnimatable::Ref sub, const CPropertyInfo* property) {
-    if (sub) AddReference(sub, int(m_entries.size()));
+    if (sub) {
+        ++s_slotFills;
+        AddReference(sub, int(m_entries.size()));
+    }
     m_entries.push_back({property, std::move(sub)});
 }
 

@@ -46,6 +46,12 @@ public:
     void AppendProperty(CAnimatable::Ref sub, const Engine::Reflection::CPropertyInfo* property);
     int FindPropertyIndex(const Engine::Reflection::CPropertyInfo* property) const;
 
+    // Whether any slot holds an object.
+    bool HasFilledSlot() const;
+    // Counts every object given to a slot of any reflectable, so that what
+    // lists objects by their slots (CAnimatedChildren) knows to look again.
+    static uint64_t GetSlotFills() { return s_slotFills; }
+
     const CTypePair& GetReflectedType() const { return m_boundType; }
     bool IsBound() const { return m_bound; }
 
@@ -66,6 +72,8 @@ private:
     EntryVector m_entries;
     CTypePair m_boundType;
     bool m_bound = false;
+
+    static inline uint64_t s_slotFills = 0;
 };
 
 } // namespace Engine::Scene

@@ -152,6 +152,7 @@ void CScene::RemoveSubAnim(int index) {
         m_children.erase(it);
         m_childSet.erase(child.get());
     }
+    m_animated.Changed();
     NotifyDependents(REFMSG_REMOVED, 1);
 }
 
@@ -172,6 +173,7 @@ bool CScene::AddChild(CAnimatable::Ref child) {
     AddReference(child, 0);
     m_children.push_back(child);
     m_childSet.insert(child.get());
+    m_animated.Appended(m_children);
     child->NotifyDependents(REFMSG_ADDED, 1);
     return true;
 }
@@ -181,7 +183,11 @@ void CScene::SetTime(double time) {
     m_time.currentTime = time;
     const CUpdatePass pass;
     m_time.wrappedTime = WrapTimeIntoSpan(m_time, time * double(m_time.rate));
-    UpdateSubAnimsAtTime(*this, m_time.wrappedTime);
+    ApplyTimeToChildren(m_time.wrappedTime);
+}
+
+void CScene::ApplyTimeToChildren(double time) {
+    m_animated.ApplyAtTime(*this, m_children, time);
 }
 
 bool CScene::Serialize(CArchive& ar) {

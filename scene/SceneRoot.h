@@ -6,6 +6,7 @@
 #include <functional>
 #include <set>
 
+#include "scene/AnimatedChildren.h"
 #include "scene/Animatable.h"
 
 namespace Engine::Scene {
@@ -61,6 +62,9 @@ public:
     // Maps the time into the span and applies it to every animated child.
     // Does nothing while an update pass runs.
     void SetTime(double time);
+    // Applies the time to every animated child, as UpdateSubAnimsAtTime's
+    // walk does, visiting only the children the time can change.
+    void ApplyTimeToChildren(double time);
 
     CSceneTime& GetTimeRecord() { return m_time; }
     const CSceneTime& GetTimeRecord() const { return m_time; }
@@ -80,10 +84,11 @@ private:
     // none is left): a deque lets them go in constant time each, where a
     // vector moved every later child for each, and a scene of tens of
     // thousands of objects took most of a second to let go.
-    std::deque<CAnimatable::Ref, CScenePoolAllocator<CAnimatable::Ref>> m_children;
+    CAnimatedChildren::ChildList m_children;
     // The children again, for AddChild's check: a search of the deque made
     // reading a scene of n children take n * n steps. Never iterated.
     std::set<const CAnimatable*, std::less<const CAnimatable*>, CScenePoolAllocator<const CAnimatable*>> m_childSet;
+    CAnimatedChildren m_animated;
     CString m_name;
     CSceneTime m_time;
 };
