@@ -34,6 +34,7 @@ public:
     // draw mod count. Any other total (negative, or beyond 2^31-1) counts
     // weights below 0 as 0 and walks from r = floor(draw x P / 2^32), P the
     // sum of the positive weights, or picks draw mod count when P is 0.
+    // A bisection over the bounds the list keeps, O(log count).
     size_t PickIndex(uint32_t draw) const;
     const CVexaAse* GetLibrary() const { return m_library; }
     void SetLibrary(const CVexaAse* library) { m_library = library; }
@@ -44,8 +45,16 @@ public:
     friend void ReadMeshReferences(CVexaInput& input, CMeshReferenceList& list);
 
 private:
+    // Sets up m_bounds from the entries and the total, once they are read.
+    void BuildPickBounds();
+
     int64_t m_nTotalWeight = 0;
     std::shared_ptr<const std::vector<CMeshReference>> m_entries;
+    // After each entry, the largest running sum so far of the weights the
+    // pick walks with (all of them for a total in 1..2^31-1, else those above
+    // 0): the walk stops at the first entry whose bound exceeds r. Shared with
+    // the copies, as the entries are.
+    std::shared_ptr<const std::vector<int64_t>> m_bounds;
     const CVexaAse* m_library = nullptr;
     bool m_bBorrowed = false;
 };

@@ -152,8 +152,7 @@ void PickMesh(const CVexaParticleType& type, CParticle& particle) {
 // has a unit left for it.
 void AttachSubEmitters(CVexaParticleType& type, CParticle& particle, float time, bool atDeath) {
     if (!type.subEmitters) return;
-    for (const std::unique_ptr<CVexaParticleEmitter>& prototype : *type.subEmitters) {
-        if ((prototype->GetSettings().subEmitterStart != 0) != atDeath) continue;
+    for (const CVexaParticleEmitter* prototype : type.subEmitters->StartingAt(atDeath)) {
         CSubEmitterUnit unit = CSubEmitterUnit::Take();
         if (!unit.IsHeld()) return;
         std::unique_ptr<CVexaParticleEmitter> copy = CVexaParticleEmitter::CreateFromPrototype(*prototype);

@@ -142,6 +142,7 @@ void ReadMeshReferences(CVexaInput& input, CMeshReferenceList& list) {
     }
     list.m_nTotalWeight = total;
     if (!entries->empty()) list.m_entries = std::move(entries);
+    list.BuildPickBounds();
 }
 
 } // namespace VexaParticles

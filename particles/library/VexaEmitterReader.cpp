@@ -74,13 +74,13 @@ void CVexaEmitterReader::ReadParticleType(CVexaParticleType& type, CVexaParticle
     ReadCurves(curves + 23, 3);
     const size_t subCount = m_input.Count(kMinEmitterBytes, "sub-emitters");
     if (subCount > 0) {
-        auto subEmitters = std::make_shared<std::vector<std::unique_ptr<CVexaParticleEmitter>>>();
-        subEmitters->reserve(subCount);
+        std::vector<CSubEmitterPrototypes::Prototype> subEmitters;
+        subEmitters.reserve(subCount);
         for (size_t i = 0; i < subCount; ++i) {
-            subEmitters->push_back(std::make_unique<CVexaParticleEmitter>());
-            ReadEmitter(*subEmitters->back(), &type, depth + 1);
+            subEmitters.push_back(std::make_unique<CVexaParticleEmitter>());
+            ReadEmitter(*subEmitters.back(), &type, depth + 1);
         }
-        type.subEmitters = std::move(subEmitters);
+        type.subEmitters = std::make_shared<const CSubEmitterPrototypes>(std::move(subEmitters));
     }
     words.vOrientation = m_input.U32();
     for (float& angle : words.eulerAngles) angle = m_input.F32();

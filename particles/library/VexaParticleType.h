@@ -14,6 +14,7 @@
 #include "particles/library/MeshReferenceList.h"
 #include "particles/library/ParameterCurve.h"
 #include "particles/library/Particle.h"
+#include "particles/library/SubEmitterPrototypes.h"
 #include "particles/library/WaitedTime.h"
 
 namespace VexaParticles {
@@ -103,7 +104,7 @@ public:
     CColourGradient gradient;
     std::array<CParameterCurve, kCurveCount> curves;
     CMeshReferenceList meshes;
-    std::shared_ptr<const std::vector<std::unique_ptr<CVexaParticleEmitter>>> subEmitters;
+    std::shared_ptr<const CSubEmitterPrototypes> subEmitters;
 
     CVexaParticleEmitter* emitter = nullptr;
     CVexaParticleLibrary* library = nullptr;
