@@ -13,11 +13,10 @@ CColour ColourOf(const CColourKey& key) { return {key.red, key.green, key.blue, 
 } // namespace
 
 CColourGradient::CColourGradient(std::vector<CColourKey> keys, int32_t repeatCount, bool randomStart)
-    : m_keys(keys.empty() ? nullptr : std::make_shared<const CColourKeyTable>(std::move(keys))),
-      m_nRepeatCount(repeatCount), m_bRandomStart(randomStart) {}
+    : CColourGradient(OwnKeyTable(std::move(keys)), repeatCount, randomStart) {}
 
 void ReadColourGradient(CVexaInput& input, CColourGradient& gradient) {
-    std::vector<CColourKey> keys(input.Count(20, "colour keys"));
+    const std::span<CColourKey> keys = input.GetKeyStore().Allocate<CColourKey>(input.Count(20, "colour keys"));
     for (CColourKey& key : keys) {
         Engine::CLoadingQuitCheck::Count();
         key.time = input.F32();
@@ -28,7 +27,7 @@ void ReadColourGradient(CVexaInput& input, CColourGradient& gradient) {
     }
     const int32_t repeatCount = input.I32();
     const bool randomStart = input.U32() != 0;
-    gradient = CColourGradient(std::move(keys), repeatCount, randomStart);
+    gradient = CColourGradient(input.GetKeyStore().MakeTable<CColourKey>(keys), repeatCount, randomStart);
 }
 
 CColour SampleColourGradient(const CColourGradient& gradient, float t) {

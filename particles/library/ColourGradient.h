@@ -1,6 +1,7 @@
 #pragma once
 // A particle's colour over its life: colour keys that may repeat several
-// times over the keys' time range. Copies share the prototype's keys.
+// times over the keys' time range. Copies share the prototype's keys; a
+// gradient read from an effect file holds them in the file's key store.
 
 #include <cstdint>
 #include <memory>
@@ -29,7 +30,11 @@ struct CColour {
 class CColourGradient {
 public:
     CColourGradient() = default;
+    // Owns its keys.
     CColourGradient(std::vector<CColourKey> keys, int32_t repeatCount, bool randomStart);
+    // Holds a table kept elsewhere (an effect file's key store).
+    CColourGradient(std::shared_ptr<const CColourKeyTable> table, int32_t repeatCount, bool randomStart)
+        : m_keys(std::move(table)), m_nRepeatCount(repeatCount), m_bRandomStart(randomStart) {}
 
     std::span<const CColourKey> GetKeys() const {
         return m_keys ? m_keys->GetKeys() : std::span<const CColourKey>();

@@ -6,13 +6,12 @@
 namespace VexaParticles {
 
 CParameterCurve::CParameterCurve(std::vector<CCurveKey> keys, bool smooth)
-    : m_keys(keys.empty() ? nullptr : std::make_shared<const CCurveKeyTable>(std::move(keys))),
-      m_bSmooth(smooth) {}
+    : CParameterCurve(OwnKeyTable(std::move(keys)), smooth) {}
 
 void ReadCurve(CVexaInput& input, CParameterCurve& curve) {
     const bool longKeys = input.Version() >= kVexaVersionLongKeys;
     const size_t count = input.Count(longKeys ? 28 : 8, "curve keys");
-    std::vector<CCurveKey> keys(count);
+    const std::span<CCurveKey> keys = input.GetKeyStore().Allocate<CCurveKey>(count);
     for (CCurveKey& key : keys) {
         Engine::CLoadingQuitCheck::Count();
         key.time = input.F32();
@@ -25,7 +24,7 @@ void ReadCurve(CVexaInput& input, CParameterCurve& curve) {
         key.extra4 = input.F32();
     }
     const bool smooth = input.U32() != 0;
-    curve = CParameterCurve(std::move(keys), smooth);
+    curve = CParameterCurve(input.GetKeyStore().MakeTable<CCurveKey>(keys), smooth);
 }
 
 } // namespace VexaParticles

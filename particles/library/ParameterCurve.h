@@ -1,7 +1,8 @@
 #pragma once
 // A parameter curve: keys over a time axis, sampled linearly or eased.
 // Running emitters share their prototype's keys: a copy marks its curves
-// borrowed and holds the same key table.
+// borrowed and holds the same key table. A curve read from an effect file
+// holds its table in the file's key store.
 
 #include <cstdint>
 #include <memory>
@@ -27,7 +28,11 @@ using CCurveKeyTable = CKeyTable<CCurveKey>;
 class CParameterCurve {
 public:
     CParameterCurve() = default;
+    // Owns its keys.
     CParameterCurve(std::vector<CCurveKey> keys, bool smooth);
+    // Holds a table kept elsewhere (an effect file's key store).
+    CParameterCurve(std::shared_ptr<const CCurveKeyTable> table, bool smooth)
+        : m_keys(std::move(table)), m_bSmooth(smooth) {}
 
     std::span<const CCurveKey> GetKeys() const {
         return m_keys ? m_keys->GetKeys() : std::span<const CCurveKey>();

@@ -2,13 +2,15 @@
 // Checked field reads of an effect file. Short reads throw the archive's
 // exception; every count and size is checked against the bytes left before
 // anything is allocated, so a corrupted file can never ask for more memory
-// than its own length justifies.
+// than its own length justifies. The input keeps the file's key store, where
+// its curves and gradients put their keys.
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "app/Archive.h"
+#include "particles/library/KeyStore.h"
 
 namespace VexaParticles {
 
@@ -40,10 +42,13 @@ public:
 
     int64_t Remaining();
 
+    CKeyStore& GetKeyStore() { return m_keyStore; }
+
 private:
     CArchive& m_archive;
     uint32_t m_version;
     int64_t m_size;
+    CKeyStore m_keyStore;
 };
 
 } // namespace VexaParticles

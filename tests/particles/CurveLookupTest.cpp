@@ -1,8 +1,10 @@
 // Curve and gradient sampling find their segment by bisection; each must give
-// exactly what the walk from the first key gave, for keys in any order.
+// exactly what the walk from the first key gave, for keys in any order, both
+// for tables made from a vector and for tables read into a file's key store.
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -11,8 +13,12 @@
 #include <tuple>
 #include <vector>
 
+#include "app/File.h"
 #include "particles/library/ColourGradient.h"
 #include "particles/library/ParameterCurve.h"
+#include "particles/library/VexaInput.h"
+#include "tools/BinaryWriter.h"
+#include "tools/VexaWriter.h"
 
 namespace VexaParticles {
 namespace {
@@ -33,16 +39,17 @@ float WalkCurve(std::span<const CCurveKey> keys, bool smooth, float t) {
 }
 
 CColour WalkGradient(std::span<const CColourKey> keys, int32_t repeat, float t) {
+    auto colour = [](const CColourKey& key) { return CColour{key.red, key.green, key.blue, key.alpha}; };
     if (keys.empty()) return {};
     const CColourKey& first = keys.front();
-    if (keys.size() == 1 || t <= first.time) return {first.red, first.green, first.blue, first.alpha};
+    if (keys.size() == 1 || t <= first.time) return colour(first);
     if (repeat > 1) {
         const float span = keys.back().time - first.time;
-        if (!(span > 0.0f)) return {first.red, first.green, first.blue, first.alpha};
+        if (!(span > 0.0f)) return colour(first);
         t = std::fmod(t * float(repeat), span) + first.time;
-        if (t == first.time) return {first.red, first.green, first.blue, first.alpha};
+        if (t == first.time) return colour(first);
     } else if (t >= keys.back().time) {
-        return {keys.back().red, keys.back().green, keys.back().blue, keys.back().alpha};
+        return colour(keys.back());
     }
     size_t k = 0;
     while (k + 2 < keys.size() && keys[k + 1].time < t) ++k;
@@ -58,110 +65,96 @@ enum class EOrder { kSorted, kUnsorted, kDuplicates, kNaN, kSignedZero, kDescend
 std::vector<float> Times(EOrder order, std::mt19937& random) {
     std::uniform_real_distribution<float> any(-4.0f, 4.0f);
     std::vector<float> times(std::uniform_int_distribution<size_t>(1, 40)(random));
-    for (float& time : times) time = any(random);
-    switch (order) {
-    case EOrder::kSorted: std::sort(times.begin(), times.end()); break;
-    case EOrder::kUnsorted: break;
-    case EOrder::kDuplicates:
-        for (float& time : times) time = std::round(time);  // runs of equal neighbours
-        if (random() & 1) std::sort(times.begin(), times.end());
-        break;
-    case EOrder::kNaN:
-        for (float& time : times)
-            if (random() % 4 == 0) time = kNaN;
-        if (random() & 1) std::sort(times.begin(), times.end(), [](float a, float b) { return a < b; });
-        break;
-    case EOrder::kSignedZero:
-        for (float& time : times) time = random() % 3 == 0 ? time : (random() & 1 ? -0.0f : 0.0f);
-        if (random() & 1) std::sort(times.begin(), times.end());
-        break;
-    case EOrder::kDescending: std::sort(times.rbegin(), times.rend()); break;
+    for (float& time : times) {
+        time = any(random);
+        if (order == EOrder::kDuplicates) time = std::round(time);  // runs of equal neighbours
+        if (order == EOrder::kNaN && random() % 4 == 0) time = kNaN;
+        if (order == EOrder::kSignedZero && random() % 3 != 0) time = random() & 1 ? -0.0f : 0.0f;
     }
+    if (order == EOrder::kSorted || order == EOrder::kDescending || (order != EOrder::kUnsorted && random() & 1))
+        std::sort(times.begin(), times.end());
+    if (order == EOrder::kDescending) std::reverse(times.begin(), times.end());
     return times;
 }
 
 // Every key time, the points between neighbours and a little past each,
 // and times outside every key.
-std::vector<float> SampleTimes(const std::vector<float>& times) {
-    std::vector<float> ts{kNaN, -kInf, kInf, -100.0f, -0.0f, 0.0f, 100.0f, 0.5f, -2.5f};
+void AddSampleTimes(const std::vector<float>& times, std::vector<float>& ts) {
+    ts.insert(ts.end(), {kNaN, -kInf, kInf, -100.0f, -0.0f, 0.0f, 100.0f, 0.5f, -2.5f});
     for (size_t i = 0; i < times.size(); ++i) {
         ts.insert(ts.end(), {times[i], std::nextafter(times[i], kInf), std::nextafter(times[i], -kInf)});
         if (i + 1 < times.size()) ts.push_back(0.5f * (times[i] + times[i + 1]));
     }
-    return ts;
 }
 
-void ExpectSameBits(float actual, float expected, float t) {
-    EXPECT_EQ(std::bit_cast<uint32_t>(actual), std::bit_cast<uint32_t>(expected)) << "t = " << t;
+// What was written, read back as an effect file reads it: into its key store.
+template <class Value>
+Value ReadBack(const Tools::CBinaryWriter& out, void (*read)(CVexaInput&, Value&)) {
+    Engine::CMemoryFile stream(out.Data(), out.Size());
+    CArchive archive(&stream, false);
+    CVexaInput input(archive, kVexaVersion);
+    Value value;
+    read(input, value);
+    return value;
 }
 
-class CurveLookupTest : public ::testing::TestWithParam<std::tuple<EOrder, bool>> {};
+// A sampler: below 0 a curve (-1 smooth), else a gradient repeating so often.
+class CurveLookupTest : public ::testing::TestWithParam<std::tuple<EOrder, int32_t>> {};
 
-TEST_P(CurveLookupTest, GivesTheWalksValueBitForBit) {
-    const auto [order, smooth] = GetParam();
-    std::mt19937 random(unsigned(order) * 2 + smooth);
-    for (int table = 0; table < 200; ++table) {
-        std::vector<CCurveKey> keys;
-        for (float time : Times(order, random)) keys.push_back({time, float(random() % 100) * 0.25f});
-        const CParameterCurve curve(keys, smooth);
-        for (float t : SampleTimes(Times(order, random))) ExpectSameBits(SampleCurve(curve, t), WalkCurve(keys, smooth, t), t);
-        for (float t : SampleTimes(Times(EOrder::kSorted, random))) ExpectSameBits(SampleCurve(curve, t), WalkCurve(keys, smooth, t), t);
-        for (const CCurveKey& key : keys) ExpectSameBits(SampleCurve(curve, key.time), WalkCurve(keys, smooth, key.time), key.time);
-        if (HasFailure()) return;
+TEST_P(CurveLookupTest, GivesTheWalksResultBitForBit) {
+    const auto [order, sampler] = GetParam();
+    std::mt19937 random(unsigned(order) * 8 + unsigned(sampler + 2));
+    for (int table = 0; table < 200 && !HasFailure(); ++table) {
+        const std::vector<float> times = Times(order, random);
+        std::vector<float> ts = times;
+        AddSampleTimes(Times(order, random), ts);
+        AddSampleTimes(Times(EOrder::kSorted, random), ts);
+        // Read back into a key store, and made again from the keys read.
+        Tools::CBinaryWriter out;
+        if (sampler < 0) {
+            Tools::CVexaCurve written{{}, sampler == -1};
+            for (float time : times) written.keys.push_back({time, float(random() % 100) * 0.25f});
+            Tools::WriteVexaCurve(out, written, kVexaVersion);
+            const CParameterCurve read = ReadBack(out, ReadCurve);
+            const std::span<const CCurveKey> keys = read.GetKeys();
+            for (const CParameterCurve& curve : {read, CParameterCurve({keys.begin(), keys.end()}, sampler == -1)})
+                for (float t : ts)
+                    EXPECT_EQ(std::bit_cast<uint32_t>(SampleCurve(curve, t)),
+                              std::bit_cast<uint32_t>(WalkCurve(keys, sampler == -1, t))) << t;
+        } else {
+            Tools::CVexaGradient written{{}, uint32_t(sampler), 0};
+            for (float time : times)
+                written.keys.push_back({time, float(random() % 16) / 16.0f, 0.5f, float(random() % 4), 1.0f});
+            Tools::WriteVexaGradient(out, written);
+            const CColourGradient read = ReadBack(out, ReadColourGradient);
+            const std::span<const CColourKey> keys = read.GetKeys();
+            using CBits = std::array<uint32_t, 4>;
+            for (const CColourGradient& gradient : {read, CColourGradient({keys.begin(), keys.end()}, sampler, false)})
+                for (float t : ts)
+                    EXPECT_EQ(std::bit_cast<CBits>(SampleColourGradient(gradient, t)),
+                              std::bit_cast<CBits>(WalkGradient(keys, sampler, t))) << t;
+        }
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, CurveLookupTest,
                          ::testing::Combine(::testing::Values(EOrder::kSorted, EOrder::kUnsorted, EOrder::kDuplicates,
                                                               EOrder::kNaN, EOrder::kSignedZero, EOrder::kDescending),
-                                            ::testing::Bool()));
+                                            ::testing::Values(-2, -1, 0, 1, 3)));
 
-class GradientLookupTest : public ::testing::TestWithParam<std::tuple<EOrder, int32_t, bool>> {};
-
-TEST_P(GradientLookupTest, GivesTheWalksColourBitForBit) {
-    const auto [order, repeat, randomStart] = GetParam();
-    std::mt19937 random(unsigned(order) * 16 + unsigned(repeat) * 2 + randomStart);
-    for (int table = 0; table < 200; ++table) {
-        std::vector<CColourKey> keys;
-        for (float time : Times(order, random)) {
-            const float c = float(random() % 16) / 16.0f;
-            keys.push_back({time, c, 1.0f - c, c * 0.5f, 1.0f});
-        }
-        const CColourGradient gradient(keys, repeat, randomStart);
-        std::vector<float> ts = SampleTimes(Times(order, random));
-        for (const CColourKey& key : keys) ts.push_back(key.time);
-        for (float t : ts) {
-            const CColour actual = SampleColourGradient(gradient, t), expected = WalkGradient(keys, repeat, t);
-            ExpectSameBits(actual.red, expected.red, t);
-            ExpectSameBits(actual.green, expected.green, t);
-            ExpectSameBits(actual.blue, expected.blue, t);
-            ExpectSameBits(actual.alpha, expected.alpha, t);
-        }
-        if (HasFailure()) return;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Orders, GradientLookupTest,
-                         ::testing::Combine(::testing::Values(EOrder::kSorted, EOrder::kUnsorted, EOrder::kDuplicates,
-                                                              EOrder::kNaN, EOrder::kSignedZero, EOrder::kDescending),
-                                            ::testing::Values(0, 1, 3), ::testing::Bool()));
-
-struct COrderCase {
-    std::vector<float> times;
-    bool inOrder;
-};
-
+// Key times, and whether they are in order.
+using COrderCase = std::pair<std::vector<float>, bool>;
 class KeyOrderTest : public ::testing::TestWithParam<COrderCase> {};
 
 // Only the times from key 1 on matter to the walk; a NaN counts above every
 // number. Copies of a curve share its table, maxima included.
 TEST_P(KeyOrderTest, IsCheckedOnceAndShared) {
     std::vector<CCurveKey> keys;
-    for (float time : GetParam().times) keys.push_back({time, 1.0f});
+    for (float time : GetParam().first) keys.push_back({time, 1.0f});
     const CParameterCurve curve(keys, false);
     CParameterCurve copy = curve;
     copy.SetBorrowed();
-    EXPECT_EQ(curve.GetTable()->IsInOrder(), GetParam().inOrder);
+    EXPECT_EQ(curve.GetTable()->IsInOrder(), GetParam().second);
     EXPECT_EQ(copy.GetTable(), curve.GetTable());
 }
 

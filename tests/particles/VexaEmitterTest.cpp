@@ -49,6 +49,20 @@ TEST_F(VexaEmitterTest, CopySharesThePrototypesDataAndLeavesItIntact) {
     EXPECT_FALSE(prototype.GetCurves()[3].IsBorrowed());
 }
 
+// A file's curves take no allocation of their own: each one's keys follow
+// the table before them in the file's key store, which a copy keeps after
+// the file has gone.
+TEST_F(VexaEmitterTest, CurvesShareTheFilesKeyStoreWhichOutlivesTheFile) {
+    const auto& curves = file->FindEmitter("Fire")->GetCurves();
+    for (size_t i = 1; i < 15; ++i)
+        EXPECT_EQ(static_cast<const void*>(curves[i].GetKeys().data()), static_cast<const void*>(curves[i - 1].GetTable() + 1));
+    const CParameterCurve copy = curves[3];
+    const CColourGradient gradient = file->FindEmitter("Fire")->GetParticleType(0).gradient;
+    file.reset();
+    EXPECT_EQ(SampleCurve(copy, 1.0f), 4.0f);
+    EXPECT_EQ(SampleColourGradient(gradient, 0.0f), (CColour{1, 0, 0, 1}));
+}
+
 TEST_F(VexaEmitterTest, FileLooksUpPrototypesByExactNameAndIndex) {
     EXPECT_EQ(file->GetEmitterCount(), 2);
     EXPECT_EQ(file->GetEmitter(1), file->FindEmitter("Glow"));
