@@ -119,9 +119,8 @@ float CMosarkPath::DrawLines(CRenderContext& context, uint32_t a0) {
     for (int32_t i = 0; i < Count(); ++i) {
         CString name;
         name.Format("line%i", i);
-        auto* line = m_pLineLayer ? dynamic_cast<CPlaceSpriteObject*>(
-                                        GameUi::FindObjectByName(m_pLineLayer->Objects, name.c_str()))
-                                  : nullptr;
+        auto* line =
+            m_pLineLayer ? dynamic_cast<CPlaceSpriteObject*>(m_pLineLayer->FindObjectByName(name.c_str())) : nullptr;
         if (!line || !line->Sprite) continue;
         const auto& sprite = *line->Sprite;
         const CRect placed = DescribePlacement(*line).GetBounds();

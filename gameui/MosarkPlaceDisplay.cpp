@@ -71,8 +71,10 @@ void CMosarkPlaceDisplay::Draw(CRenderContext& context) {
     const float f = std::clamp(m_fFadeLevel, 0.0f, 1.0f);
     const CBlendingScope blending(context);
     const auto& layers = m_pPlaceFile->Layers;
-    for (size_t i = 0; i < layers.size(); ++i) {
-        if (i >= m_layerFlags.size() || !m_layerFlags[i]) continue;
+    // A layer without a flag is hidden: only the flagged ones are looked at.
+    const size_t flagged = std::min(layers.size(), m_layerFlags.size());
+    for (size_t i = 0; i < flagged; ++i) {
+        if (!m_layerFlags[i]) continue;
         // Layer 0 stays opaque; the others fade out as 1 - F^2.
         const float opacity = EaseInOut(i == 0 ? 1.0f : 1.0f - f, 0.0f, 1.0f);
         const uint32_t color = WithAlpha(0xFFFFFFu, GetAlpha(opacity));

@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "graphics/Graphics.h"
+#include "graphics/PieceLayout.h"
+#include "graphics/SprFile.h"
 #include "graphics/SpriteQueue.h"
 #include "graphics/SpriteQueueRecord.h"
 #include "graphics/SpriteRef.h"
@@ -45,6 +47,15 @@ CWindow TileWindow(bool tiling, int32_t index, int32_t count, int32_t first, flo
     }
     if (index == count - 1) return {0.0f, (size + offset) - float(index + first) * frameSize};
     return {0.0f, frameSize};
+}
+
+// How much of a piece starting at start the window shows, and from where in
+// the piece.
+float ShownExtent(const CWindow& window, float start, float piece, float& from) {
+    const float offset = window.offset - start;
+    const float end = std::min(offset + window.size, piece);
+    from = std::max(offset, 0.0f);
+    return end - from;
 }
 
 // The record's frame as a grid of pieces.
@@ -195,30 +206,32 @@ float CQuadSplitter::RowStartX(float tileStart) const {
 
 void CQuadSplitter::DrawTile(int32_t column, int32_t row, const CWindow& windowX, const CWindow& windowY, float startX,
                              float startY) {
+    if (m_grid.columns <= 0 || m_grid.rows <= 0) return;  // no cells, nothing shows
     const bool originTile = column == -m_firstColumn && row == -m_firstRow;
     const bool flat = m_tiling && (m_item.flags & SPRITE_TILE_FLAT) && !originTile;
     const bool windowed = windowX.size >= 0.0f;
+    // A window shows few of many pieces: the layout finds them. Without a
+    // window every piece is drawn; a whole texture is one piece at 0, 0.
+    const SprFile::CPieceLayout* layout = windowed && m_grid.frame ? m_grid.frame->GetPieceLayout() : nullptr;
+    const auto [firstRow, endRow] =
+        layout ? layout->RowsShown(windowY.offset, windowY.size) : std::pair<size_t, size_t>{0, size_t(m_grid.rows)};
     float localY = startY;
-    float rowsHeight = 0.0f;  // heights of the piece rows above
-    for (int32_t pieceRow = 0; pieceRow < m_grid.rows; ++pieceRow) {
+    for (size_t pieceRow = firstRow; pieceRow < endRow; ++pieceRow) {
+        const float rowsHeight = layout ? layout->RowStart(pieceRow) : 0.0f;  // heights of the piece rows above
+        const auto [firstColumn, endColumn] = layout ? layout->ColumnsShown(pieceRow, windowX.offset, windowX.size)
+                                                     : std::pair<size_t, size_t>{0, size_t(m_grid.columns)};
         float localX = RowStartX(startX);
-        float piecesWidth = 0.0f;  // widths of the pieces to the left
-        float pieceWidth = 0.0f, pieceHeight = 0.0f, visibleHeight = 0.0f;
-        for (int32_t pieceColumn = 0; pieceColumn < m_grid.columns; ++pieceColumn) {
-            const int32_t index = pieceRow * m_grid.columns + pieceColumn;
+        for (size_t pieceColumn = firstColumn; pieceColumn < endColumn; ++pieceColumn) {
+            const int32_t index = int32_t(pieceRow) * m_grid.columns + int32_t(pieceColumn);
+            float pieceWidth = 0.0f, pieceHeight = 0.0f;
             m_grid.PieceSize(index, pieceWidth, pieceHeight);
-            float anchorX = localX, anchorY = localY, visibleWidth = pieceWidth;
-            visibleHeight = pieceHeight;
+            float anchorX = localX, anchorY = localY, visibleWidth = pieceWidth, visibleHeight = pieceHeight;
             float x0 = 0.0f, y0 = 0.0f;
             if (windowed) {
-                x0 = windowX.offset - piecesWidth;
-                y0 = windowY.offset - rowsHeight;
-                const float x1 = std::min(x0 + windowX.size, pieceWidth);
-                const float y1 = std::min(y0 + windowY.size, pieceHeight);
-                x0 = std::max(x0, 0.0f);
-                y0 = std::max(y0, 0.0f);
-                visibleWidth = x1 - x0;
-                visibleHeight = y1 - y0;
+                // The widths of the pieces to the left.
+                const float piecesWidth = layout ? layout->ColumnStart(pieceRow, pieceColumn) : 0.0f;
+                visibleWidth = ShownExtent(windowX, piecesWidth, pieceWidth, x0);
+                visibleHeight = ShownExtent(windowY, rowsHeight, pieceHeight, y0);
             }
             // The anchor is the part's top-left, its centre for a centred
             // record, its far edge along a mirrored axis.
@@ -235,13 +248,16 @@ void CQuadSplitter::DrawTile(int32_t column, int32_t row, const CWindow& windowX
                 localX += pieceWidth;
             else if (visibleWidth > 0.0f)
                 localX += visibleWidth;
-            piecesWidth += pieceWidth;
         }
-        if (!windowed)
-            localY += pieceHeight;
-        else if (visibleHeight > 0.0f)
+        // The next row starts below the row's last piece.
+        float lastWidth = 0.0f, lastHeight = 0.0f, lastY0 = 0.0f;
+        m_grid.PieceSize(int32_t(pieceRow) * m_grid.columns + m_grid.columns - 1, lastWidth, lastHeight);
+        if (!windowed) {
+            localY += lastHeight;
+        } else if (const float visibleHeight = ShownExtent(windowY, rowsHeight, lastHeight, lastY0);
+                   visibleHeight > 0.0f) {
             localY += visibleHeight;
-        rowsHeight += pieceHeight;
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 #include "app/LoadingQuitCheck.h"
 #include "app/Log.h"
 #include "graphics/BitmapIO.h"
+#include "graphics/PieceLayout.h"
 #include "graphics/SpriteRef.h"
 
 namespace Engine::Graphics::SprFile {
@@ -29,6 +30,12 @@ uint32_t ReadU32(CArchive& archive) {
 }
 
 } // namespace
+
+const CPieceLayout* CSpriteFrame::GetPieceLayout() const {
+    if (x == 0 || y == 0 || uint64_t(x) * y > pieces.size()) return nullptr;
+    if (!layout || !layout->Fits(*this)) layout = std::make_shared<const CPieceLayout>(*this);
+    return layout.get();
+}
 
 void TextureRegion::SetTextureSize(int32_t width, int32_t height) {
     textureWidth = std::max(width, 1);

@@ -26,6 +26,7 @@ class CGraphics;
 
 namespace Engine::Graphics::SprFile {
 
+class CPieceLayout;
 class CSprFile;
 class CSpriteRef;
 
@@ -68,6 +69,13 @@ struct CSpriteFrame {
     std::pair<int32_t, int32_t> GetPieceTextureSize(size_t piece) const {
         return {pieces[piece].textureWidth, pieces[piece].textureHeight};
     }
+    // Where the grid's pieces start, made on the first call on the drawing
+    // thread and again when the grid or the piece count has changed (edges
+    // are not looked at: a frame's pieces are edited only before it is
+    // drawn). Null when the grid has no cells or more than the pieces.
+    const CPieceLayout* GetPieceLayout() const;
+
+    mutable std::shared_ptr<const CPieceLayout> layout;  // shared by copies
 };
 
 class CSpriteDef {

@@ -54,6 +54,17 @@ void CPlaceLayer::ReadObjects(CArchive& ar, bool legacy) {
     ListDrawSteps();
 }
 
+CPlaceObject* CPlaceLayer::FindObjectByName(const char* name) {
+    if (!m_namesListed) {
+        m_byName.Clear();
+        for (const std::unique_ptr<CPlaceObject>& object : Objects)
+            if (object) m_byName.Add(object->Name.c_str(), object.get());
+        m_byName.Build();
+        m_namesListed = true;
+    }
+    return m_byName.FindOr(name, nullptr);
+}
+
 void CPlaceLayer::ListDrawSteps() {
     m_steps.clear();
     m_checksQuitAtEnd = false;

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/Archive.h"
+#include "app/FirstMatchIndex.h"
 #include "app/String.h"
 #include "placefile/CustomProperties.h"
 #include "placefile/PlaceObject.h"
@@ -29,9 +31,17 @@ public:
     void Draw(float x, float y, float opacity);
     // Draw walks only the objects that can draw (sprites, particle objects,
     // the sprites of groups), listed when the objects are read. Whoever
-    // changes Objects, a group's children or a Type afterwards calls
-    // InvalidateDrawSteps; the next Draw lists them again.
-    void InvalidateDrawSteps() { m_stepsListed = false; }
+    // changes Objects, a group's children, a Type or a top-level Name
+    // afterwards calls InvalidateDrawSteps; the next Draw or look-up lists
+    // them again.
+    void InvalidateDrawSteps() {
+        m_stepsListed = false;
+        m_namesListed = false;
+    }
+    // The first top-level object whose Name, up to its first NUL, equals the
+    // text, else null: what a strcmp walk of Objects finds, by a look-up in
+    // names listed on the first call.
+    CPlaceObject* FindObjectByName(const char* name);
     // True when the layer holds objects but none that can draw.
     bool DrawsNothing();
 
@@ -62,6 +72,8 @@ private:
     // before its closing flush.
     bool m_checksQuitAtEnd = false;
     bool m_stepsListed = false;
+    Engine::CFirstMatchIndex<std::string, CPlaceObject*> m_byName;
+    bool m_namesListed = false;
 };
 
 // Flushes the sprite queue when it holds items.
