@@ -30,27 +30,39 @@ void ReadColourGradient(CVexaInput& input, CColourGradient& gradient) {
     gradient = CColourGradient(input.GetKeyStore().MakeTable<CColourKey>(keys), repeatCount, randomStart);
 }
 
-CColour SampleColourGradient(const CColourGradient& gradient, float t) {
+CGradientSample StartGradientSample(const CColourGradient& gradient, float t) {
     const std::span<const CColourKey> keys = gradient.GetKeys();
     if (keys.empty()) return {};
-    if (keys.size() == 1 || t <= keys.front().time) return ColourOf(keys.front());
+    if (keys.size() == 1 || t <= keys.front().time) return {0.0f, false, ColourOf(keys.front())};
     if (gradient.GetRepeatCount() > 1) {
         const float span = keys.back().time - keys.front().time;
-        if (!(span > 0.0f)) return ColourOf(keys.front());
+        if (!(span > 0.0f)) return {0.0f, false, ColourOf(keys.front())};
         const float scaled = t * float(gradient.GetRepeatCount());
         // A negative time wraps below the first key, where the first
         // segment is extended; exactly on it, the first key is the colour.
         t = std::fmod(scaled, span) + keys.front().time;
-        if (t == keys.front().time) return ColourOf(keys.front());
+        if (t == keys.front().time) return {0.0f, false, ColourOf(keys.front())};
     } else if (t >= keys.back().time) {
-        return ColourOf(keys.back());
+        return {0.0f, false, ColourOf(keys.back())};
     }
-    // The segment ends at the last key at the latest.
-    const size_t k = gradient.GetTable()->FirstNotBefore(t, keys.size() - 1) - 1;
-    const float u = (t - keys[k].time) / (keys[k + 1].time - keys[k].time);
+    return {t, true, {}};
+}
+
+CColour FinishGradientSample(const CColourGradient& gradient, const CGradientSample& sample, size_t first) {
+    if (!sample.searched) return sample.colour;
+    const std::span<const CColourKey> keys = gradient.GetKeys();
+    const size_t k = first - 1;
+    const float u = (sample.t - keys[k].time) / (keys[k + 1].time - keys[k].time);
     auto mix = [u](float a, float b) { return a + (b - a) * u; };
     return {mix(keys[k].red, keys[k + 1].red), mix(keys[k].green, keys[k + 1].green),
             mix(keys[k].blue, keys[k + 1].blue), mix(keys[k].alpha, keys[k + 1].alpha)};
+}
+
+CColour SampleColourGradient(const CColourGradient& gradient, float t) {
+    const CGradientSample sample = StartGradientSample(gradient, t);
+    if (!sample.searched) return sample.colour;
+    // The segment ends at the last key at the latest.
+    return FinishGradientSample(gradient, sample, gradient.GetTable()->FirstNotBefore(sample.t, gradient.GetKeys().size() - 1));
 }
 
 } // namespace VexaParticles

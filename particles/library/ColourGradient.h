@@ -60,4 +60,16 @@ void ReadColourGradient(CVexaInput& input, CColourGradient& gradient);
 // whose keys span no time gives its first key.
 CColour SampleColourGradient(const CColourGradient& gradient, float t);
 
+// The same in two halves, so that the search between them can run with
+// others: where t falls (wrapped when the gradient repeats) or the colour
+// when no search is needed; then the colour, given the table's
+// FirstNotBefore(sample.t, key count - 1).
+struct CGradientSample {
+    float t = 0;
+    bool searched = false;
+    CColour colour;
+};
+CGradientSample StartGradientSample(const CColourGradient& gradient, float t);
+CColour FinishGradientSample(const CColourGradient& gradient, const CGradientSample& sample, size_t first);
+
 } // namespace VexaParticles

@@ -38,12 +38,13 @@ public:
 
     // A table over keys of this store, held with the store's blocks; null
     // without keys.
-    template <class Key>
-    std::shared_ptr<const CKeyTable<Key>> MakeTable(std::span<const Key> keys) {
-        static_assert(std::is_trivially_destructible_v<CKeyTable<Key>>);
+    template <class Key, class Point = Key>
+    std::shared_ptr<const CKeyTable<Key, Point>> MakeTable(std::span<const Key> keys) {
+        using CTable = CKeyTable<Key, Point>;
+        static_assert(std::is_trivially_destructible_v<CTable>);
         if (keys.empty()) return nullptr;
-        void* at = Take(sizeof(CKeyTable<Key>), alignof(CKeyTable<Key>));
-        const auto* table = new (at) CKeyTable<Key>(keys, [this](size_t count) { return Allocate<float>(count).data(); });
+        void* at = Take(sizeof(CTable), alignof(CTable));
+        const auto* table = new (at) CTable(keys, [this](size_t count) { return Allocate<float>(count).data(); });
         return {m_owner, table};
     }
 

@@ -6,7 +6,7 @@
 namespace VexaParticles {
 
 CParameterCurve::CParameterCurve(std::vector<CCurveKey> keys, bool smooth)
-    : CParameterCurve(OwnKeyTable(std::move(keys)), smooth) {}
+    : CParameterCurve(OwnKeyTable<CCurveKey, CCurvePoint>(std::move(keys)), smooth) {}
 
 void ReadCurve(CVexaInput& input, CParameterCurve& curve) {
     const bool longKeys = input.Version() >= kVexaVersionLongKeys;
@@ -24,7 +24,7 @@ void ReadCurve(CVexaInput& input, CParameterCurve& curve) {
         key.extra4 = input.F32();
     }
     const bool smooth = input.U32() != 0;
-    curve = CParameterCurve(input.GetKeyStore().MakeTable<CCurveKey>(keys), smooth);
+    curve = CParameterCurve(input.GetKeyStore().MakeTable<CCurveKey, CCurvePoint>(keys), smooth);
 }
 
 } // namespace VexaParticles

@@ -23,7 +23,15 @@ struct CCurveKey {
     friend bool operator==(const CCurveKey&, const CCurveKey&) = default;
 };
 
-using CCurveKeyTable = CKeyTable<CCurveKey>;
+// What sampling reads of a curve key: a long curve's samples then touch a
+// quarter of the memory.
+struct CCurvePoint {
+    float time = 0;
+    float value = 0;
+    static CCurvePoint Of(const CCurveKey& key) { return {key.time, key.value}; }
+};
+
+using CCurveKeyTable = CKeyTable<CCurveKey, CCurvePoint>;
 
 class CParameterCurve {
 public:
@@ -55,18 +63,33 @@ private:
 // with the middle extras stored as extra 3, extra 2.
 void ReadCurve(CVexaInput& input, CParameterCurve& curve);
 
-// The value at t of a curve with these keys; 0 without keys. Inline: the
-// life step samples a few curves for every particle.
-inline float SampleCurveKeys(const CCurveKeyTable& table, bool smooth, float t) {
-    const std::span<const CCurveKey> keys = table.GetKeys();
-    if (keys.empty()) return 0.0f;
-    if (keys.size() == 1 || t <= keys.front().time) return keys.front().value;
-    if (t >= keys.back().time) return keys.back().value;
-    // The last key is never before t here, so the segment ends inside.
-    const size_t k = table.FirstNotBefore(t, keys.size()) - 1;
+// The value at t of a curve whose segment ends at keys[first] (the table's
+// FirstNotBefore), for t inside the keys.
+inline float CurveBetweenKeys(std::span<const CCurvePoint> keys, bool smooth, float t, size_t first) {
+    const size_t k = first - 1;
     float u = (t - keys[k].time) / (keys[k + 1].time - keys[k].time);
     if (smooth) u = (3.0f - 2.0f * u) * u * u;
     return keys[k].value + (keys[k + 1].value - keys[k].value) * u;
+}
+
+// The value at t of a curve with these keys, given the segment's end the
+// table found for t (searched with others, or alone); 0 without keys.
+inline float SampleCurveKeys(const CCurveKeyTable& table, bool smooth, float t, size_t first) {
+    const std::span<const CCurvePoint> keys = table.GetPoints();
+    if (keys.empty()) return 0.0f;
+    if (keys.size() == 1 || t <= keys.front().time) return keys.front().value;
+    if (t >= keys.back().time) return keys.back().value;
+    return CurveBetweenKeys(keys, smooth, t, first);
+}
+
+// The value at t of a curve with these keys; 0 without keys. Inline: the
+// life step samples a few curves for every particle. Only a t inside the
+// keys is searched for; the last key is never before it, so the segment
+// ends inside.
+inline float SampleCurveKeys(const CCurveKeyTable& table, bool smooth, float t) {
+    const std::span<const CCurvePoint> keys = table.GetPoints();
+    const bool inside = keys.size() > 1 && !(t <= keys.front().time) && !(t >= keys.back().time);
+    return SampleCurveKeys(table, smooth, t, inside ? table.FirstNotBefore(t, keys.size()) : 1);
 }
 
 // The value at t; 0 for a curve without keys.

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "app/Random.h"
+#include "particles/library/LifeSampleBatch.h"
 #include "particles/library/ParticleMotion.h"
 #include "particles/library/ParticlePool.h"
 #include "particles/library/ParticleRandom.h"
@@ -211,47 +212,11 @@ bool EmitOne(CVexaParticleType& type, const CEmissionValues& values, float time,
     return true;
 }
 
-// The over-life curves a life step samples per particle; a curve of one
-// key or none is the same at every f and is sampled once per step.
-class COverLifeCurves {
-public:
-    enum ECurve { kSpeed, kSpin, kMeshSpin, kTurbulence, kDirection, kAlpha, kOrbit, kContraction, kSize, kRate, kCount };
-
-    explicit COverLifeCurves(const CVexaParticleType& type) {
-        static constexpr int kQ[kCount] = {15, 16, 38, 14, 22, 23, 33, 34, 13, 18};
-        for (int i = 0; i < kCount; ++i) {
-            const CParameterCurve& curve = type.curves[size_t(kQ[i] - 1)];
-            m_values[i] = SampleCurve(curve, 0.0f);
-            if (curve.GetKeyCount() > 1) m_varying[m_varyingCount++] = {curve.GetTable(), curve.IsSmooth(), i};
-        }
-    }
-    // Samples the varying curves at f.
-    void At(float f) {
-        for (int i = 0; i < m_varyingCount; ++i) {
-            const CVarying& curve = m_varying[i];
-            m_values[curve.slot] = SampleCurveKeys(*curve.keys, curve.smooth, f);
-        }
-    }
-    float operator[](ECurve curve) const { return m_values[curve]; }
-
-private:
-    // The key tables are looked up once per step, not once per particle.
-    struct CVarying {
-        const CCurveKeyTable* keys = nullptr;
-        bool smooth = false;
-        int slot = 0;
-    };
-    CVarying m_varying[kCount];
-    int m_varyingCount = 0;
-    float m_values[kCount];
-};
-
-// f is the life fraction the curves take (0 for a never-dying type), lived
-// the age over the life span.
-void UpdateParticle(CVexaParticleType& type, CParticle& p, COverLifeCurves& q, float f, float lived, float age,
-                    float time, float dt, bool axis3D) {
-    using C = COverLifeCurves;
-    q.At(f);
+// q holds the particle's curves; colour its gradient colour when sampled
+// already, else null.
+void UpdateParticle(CVexaParticleType& type, CParticle& p, const CLifeSampleBatch::CRow& q, const CColour* colour,
+                    float lived, float age, float time, float dt, bool axis3D) {
+    using C = CLifeSampleBatch;
     const float* base = p.base;
     p.speed = base[1] * q[C::kSpeed];
     p.spinSpeed = base[2] * q[C::kSpin];
@@ -264,7 +229,7 @@ void UpdateParticle(CVexaParticleType& type, CParticle& p, COverLifeCurves& q, f
     p.size = base[5] * q[C::kSize] * p.motionFactor;
     const float rate = base[6] * q[C::kRate];
     if (!type.gradient.IsRandomStart()) {
-        p.colour1 = SampleColourGradient(type.gradient, lived);
+        p.colour1 = colour ? *colour : SampleColourGradient(type.gradient, lived);
     } else if (!p.gradientStarted) {
         p.colour1 = SampleColourGradient(type.gradient, ParticleRandomUnit());
         p.gradientStarted = 1;
@@ -313,35 +278,76 @@ void EmitParticles(CVexaParticleType& type, float time, float dt, bool emitting)
     EmitPlaced(type, values, time, n, k);
 }
 
+// Ages one particle at life fraction f: a life over ends it unless
+// sub-emitters keep it; else it is updated with what sample(lived) gives,
+// its curves and its colour (null to sample the gradient in the update).
+template <class Sample>
+void AgeParticle(CVexaParticleType& type, CParticle* particle, float f, float T, float time, float dt, bool axis3D,
+                 Sample sample) {
+    const float age = T - particle->birthTime;
+    const float lived = age / particle->lifeSpan;
+    // Not below 1 (or not a number): the life is over.
+    if (!(f < 1.0f)) {
+        if (particle->deathPending) {
+            for (CSubEmitterEntry& sub : particle->subEmitters)
+                if (sub.emitter && sub.emitter->GetSettings().subEmitterStart == 0) sub.emitter->SetEmitting(0);
+            AttachSubEmitters(type, *particle, time, true);
+            particle->deathPending = 0;
+        } else if (!KeptBySubEmitters(*particle, time)) {
+            type.UnlinkParticle(particle);
+            ReleaseParticle(particle);
+            return;
+        }
+    }
+    const auto [curves, colour] = sample(lived);
+    UpdateParticle(type, *particle, *curves, colour, lived, age, time, dt, axis3D);
+}
+
 void AgeParticles(CVexaParticleType& type, float time, float dt) {
+    if (!type.head) return;
     const float T = CVexaParticleEmitter::kTimeScale * time;
     const bool axis3D = type.emitter->GetAxisFlag() != 0;
     const bool neverDie = type.IsNeverDie();
-    COverLifeCurves curves(type);
+    const auto lifeFraction = [T, neverDie](const CParticle& particle) {
+        return neverDie ? 0.0f : (T - particle.birthTime) / particle.lifeSpan;
+    };
+    CLifeSampleBatch samples(type);
     CParticleWorkBudget* budget = type.GetWorkBudget();
+    using CSampled = std::pair<const CLifeSampleBatch::CRow*, const CColour*>;
     CParticle* particle = type.head;
-    while (particle) {
-        if (budget && budget->Spend(ParticleVisits(*particle))) return;
-        CParticle* next = particle->next;
-        const float age = T - particle->birthTime;
-        const float lived = age / particle->lifeSpan;
-        const float f = neverDie ? 0.0f : lived;
-        // Not below 1 (or not a number): the life is over.
-        if (!(f < 1.0f)) {
-            if (particle->deathPending) {
-                for (CSubEmitterEntry& sub : particle->subEmitters)
-                    if (sub.emitter && sub.emitter->GetSettings().subEmitterStart == 0) sub.emitter->SetEmitting(0);
-                AttachSubEmitters(type, *particle, time, true);
-                particle->deathPending = 0;
-            } else if (!KeptBySubEmitters(*particle, time)) {
-                type.UnlinkParticle(particle);
-                ReleaseParticle(particle);
-                particle = next;
-                continue;
-            }
+    if (!samples.HasSearchedTables()) {
+        // Short tables: each particle is sampled as it is updated.
+        while (particle) {
+            if (budget && budget->Spend(ParticleVisits(*particle))) return;
+            CParticle* next = particle->next;
+            const float f = lifeFraction(*particle);
+            AgeParticle(type, particle, f, T, time, dt, axis3D, [&samples, f](float) {
+                samples.SampleOne(f);
+                return CSampled{&samples.Curves(0), nullptr};
+            });
+            particle = next;
         }
-        UpdateParticle(type, *particle, curves, f, lived, age, time, dt, axis3D);
-        particle = next;
+        return;
+    }
+    while (particle) {
+        // Only the particle being aged can leave the list, so the ones ahead
+        // stay as they are while the batch is aged.
+        float fs[CLifeSampleBatch::kBatch], lived[CLifeSampleBatch::kBatch];
+        size_t batch = 0;
+        for (const CParticle* ahead = particle; ahead && batch < CLifeSampleBatch::kBatch; ahead = ahead->next, ++batch) {
+            lived[batch] = (T - ahead->birthTime) / ahead->lifeSpan;
+            fs[batch] = neverDie ? 0.0f : lived[batch];
+        }
+        samples.Sample({fs, batch}, {lived, batch});
+        for (size_t i = 0; i < batch; ++i) {
+            if (budget && budget->Spend(ParticleVisits(*particle))) return;
+            CParticle* next = particle->next;
+            const CColour colour = samples.Colour(i);
+            AgeParticle(type, particle, fs[i], T, time, dt, axis3D, [&samples, &colour, i](float) {
+                return CSampled{&samples.Curves(i), &colour};
+            });
+            particle = next;
+        }
     }
 }
 

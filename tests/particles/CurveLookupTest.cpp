@@ -1,6 +1,7 @@
-// Curve and gradient sampling find their segment by bisection; each must give
-// exactly what the walk from the first key gave, for keys in any order, both
-// for tables made from a vector and for tables read into a file's key store.
+// Curve and gradient sampling find their segment by bisection or a search
+// tree; each must give exactly what the walk from the first key gave, for
+// keys in any order, both for tables made from a vector and for tables read
+// into a file's key store, one at a time and in a life step's batch.
 
 #include <gtest/gtest.h>
 
@@ -15,8 +16,10 @@
 
 #include "app/File.h"
 #include "particles/library/ColourGradient.h"
+#include "particles/library/LifeSampleBatch.h"
 #include "particles/library/ParameterCurve.h"
 #include "particles/library/VexaInput.h"
+#include "particles/library/VexaParticleType.h"
 #include "tools/BinaryWriter.h"
 #include "tools/VexaWriter.h"
 
@@ -61,10 +64,13 @@ CColour WalkGradient(std::span<const CColourKey> keys, int32_t repeat, float t) 
 
 enum class EOrder { kSorted, kUnsorted, kDuplicates, kNaN, kSignedZero, kDescending };
 
-// Random key times of one order, 1 to 40 keys.
+// Random key times of one order: mostly 1 to 40 keys, bisected in place or
+// searched by a one-node tree; one table in eight long enough for a tree
+// of two to four levels.
 std::vector<float> Times(EOrder order, std::mt19937& random) {
     std::uniform_real_distribution<float> any(-4.0f, 4.0f);
-    std::vector<float> times(std::uniform_int_distribution<size_t>(1, 40)(random));
+    const size_t longest = random() % 8 == 0 ? 6000 : 40;
+    std::vector<float> times(std::uniform_int_distribution<size_t>(1, longest)(random));
     for (float& time : times) {
         time = any(random);
         if (order == EOrder::kDuplicates) time = std::round(time);  // runs of equal neighbours
@@ -78,10 +84,11 @@ std::vector<float> Times(EOrder order, std::mt19937& random) {
 }
 
 // Every key time, the points between neighbours and a little past each,
-// and times outside every key.
-void AddSampleTimes(const std::vector<float>& times, std::vector<float>& ts) {
+// and times outside every key; of a long table, 64 keys picked at random.
+void AddSampleTimes(const std::vector<float>& times, std::vector<float>& ts, std::mt19937& random) {
     ts.insert(ts.end(), {kNaN, -kInf, kInf, -100.0f, -0.0f, 0.0f, 100.0f, 0.5f, -2.5f});
-    for (size_t i = 0; i < times.size(); ++i) {
+    const size_t step = times.size() > 64 ? times.size() / 64 : 1;
+    for (size_t i = random() % step; i < times.size(); i += step) {
         ts.insert(ts.end(), {times[i], std::nextafter(times[i], kInf), std::nextafter(times[i], -kInf)});
         if (i + 1 < times.size()) ts.push_back(0.5f * (times[i] + times[i + 1]));
     }
@@ -106,9 +113,10 @@ TEST_P(CurveLookupTest, GivesTheWalksResultBitForBit) {
     std::mt19937 random(unsigned(order) * 8 + unsigned(sampler + 2));
     for (int table = 0; table < 200 && !HasFailure(); ++table) {
         const std::vector<float> times = Times(order, random);
-        std::vector<float> ts = times;
-        AddSampleTimes(Times(order, random), ts);
-        AddSampleTimes(Times(EOrder::kSorted, random), ts);
+        std::vector<float> ts;
+        AddSampleTimes(times, ts, random);
+        AddSampleTimes(Times(order, random), ts, random);
+        AddSampleTimes(Times(EOrder::kSorted, random), ts, random);
         // Read back into a key store, and made again from the keys read.
         Tools::CBinaryWriter out;
         if (sampler < 0) {
@@ -161,6 +169,51 @@ TEST_P(KeyOrderTest, IsCheckedOnceAndShared) {
 INSTANTIATE_TEST_SUITE_P(Tables, KeyOrderTest, ::testing::Values(
     COrderCase{{5}, true}, COrderCase{{5, 1}, true}, COrderCase{{9, 1, 2, 2}, true}, COrderCase{{0, 1, kNaN, kNaN}, true},
     COrderCase{{0, -0.0f, 0.0f, -0.0f}, true}, COrderCase{{0, 2, 1}, false}, COrderCase{{0, kNaN, 1}, false}));
+
+// A life step samples a batch of particles at once, every curve and the
+// gradient searched together: each particle must get what sampling it
+// alone gives, with tables of every order and length side by side.
+class LifeSampleBatchTest : public ::testing::TestWithParam<EOrder> {};
+
+TEST_P(LifeSampleBatchTest, GivesEachParticleItsOwnSamples) {
+    // The curve behind each of the batch's slots.
+    static constexpr int kQ[CLifeSampleBatch::kCount] = {15, 16, 38, 14, 22, 23, 33, 34, 13, 18};
+    std::mt19937 random(unsigned(GetParam()) + 99);
+    std::uniform_real_distribution<float> life(-0.5f, 1.5f);
+    for (int round = 0; round < 20 && !HasFailure(); ++round) {
+        CVexaParticleType type;
+        for (int q : kQ) {
+            std::vector<CCurveKey> keys;
+            for (float time : Times(GetParam(), random)) keys.push_back({time, float(random() % 100) * 0.25f});
+            type.curves[size_t(q - 1)] = CParameterCurve(keys, random() & 1);
+        }
+        std::vector<CColourKey> colours;
+        for (float time : Times(GetParam(), random)) colours.push_back({time, float(random() % 16) / 16.0f, 0.5f, 1.0f, 0.25f});
+        type.gradient = CColourGradient(colours, int32_t(random() % 3) * 2 - 1, false);
+        CLifeSampleBatch batch(type);
+        for (size_t n : {size_t(1), size_t(7), CLifeSampleBatch::kBatch}) {
+            std::vector<float> fs(n), lived(n);
+            for (size_t i = 0; i < n; ++i) {
+                lived[i] = random() % 16 == 0 ? kNaN : life(random);
+                fs[i] = random() % 4 == 0 ? 0.0f : lived[i];
+            }
+            batch.Sample(fs, lived);
+            using CBits = std::array<uint32_t, 4>;
+            for (size_t i = 0; i < n; ++i) {
+                for (size_t slot = 0; slot < CLifeSampleBatch::kCount; ++slot)
+                    EXPECT_EQ(std::bit_cast<uint32_t>(batch.Curves(i)[slot]),
+                              std::bit_cast<uint32_t>(SampleCurve(type.curves[size_t(kQ[slot] - 1)], fs[i])))
+                        << slot << " at " << fs[i];
+                EXPECT_EQ(std::bit_cast<CBits>(batch.Colour(i)), std::bit_cast<CBits>(SampleColourGradient(type.gradient, lived[i])))
+                    << lived[i];
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, LifeSampleBatchTest,
+                         ::testing::Values(EOrder::kSorted, EOrder::kUnsorted, EOrder::kDuplicates, EOrder::kNaN,
+                                           EOrder::kSignedZero, EOrder::kDescending));
 
 } // namespace
 } // namespace VexaParticles

@@ -50,12 +50,17 @@ TEST_F(VexaEmitterTest, CopySharesThePrototypesDataAndLeavesItIntact) {
 }
 
 // A file's curves take no allocation of their own: each one's keys follow
-// the table before them in the file's key store, which a copy keeps after
+// the table and points before them in the file's key store, which a copy keeps after
 // the file has gone.
 TEST_F(VexaEmitterTest, CurvesShareTheFilesKeyStoreWhichOutlivesTheFile) {
     const auto& curves = file->FindEmitter("Fire")->GetCurves();
-    for (size_t i = 1; i < 15; ++i)
-        EXPECT_EQ(static_cast<const void*>(curves[i].GetKeys().data()), static_cast<const void*>(curves[i - 1].GetTable() + 1));
+    // Each curve's keys, table and sampled points, one after another.
+    for (size_t i = 1; i < 15; ++i) {
+        const CCurveKeyTable& before = *curves[i - 1].GetTable();
+        EXPECT_EQ(static_cast<const void*>(before.GetPoints().data()), static_cast<const void*>(&before + 1));
+        EXPECT_EQ(static_cast<const void*>(curves[i].GetKeys().data()),
+                  static_cast<const void*>(before.GetPoints().data() + before.GetPoints().size()));
+    }
     const CParameterCurve copy = curves[3];
     const CColourGradient gradient = file->FindEmitter("Fire")->GetParticleType(0).gradient;
     file.reset();

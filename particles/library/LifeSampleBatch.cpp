@@ -1,0 +1,86 @@
+#include "particles/library/LifeSampleBatch.h"
+
+#include <algorithm>
+
+#include "particles/library/VexaParticleType.h"
+
+namespace VexaParticles {
+
+CLifeSampleBatch::CLifeSampleBatch(const CVexaParticleType& type) {
+    static constexpr int kQ[kCount] = {15, 16, 38, 14, 22, 23, 33, 34, 13, 18};
+    CRow& constant = m_rows[0];
+    SetColour(0, {});
+    for (int i = 0; i < kCount; ++i) {
+        const CParameterCurve& curve = type.curves[size_t(kQ[i] - 1)];
+        constant[size_t(i)] = SampleCurve(curve, 0.0f);
+        if (curve.GetKeyCount() > 1) {
+            m_varying[m_varyingCount++] = {curve.GetTable(), curve.IsSmooth(), i};
+            m_searched = m_searched || curve.GetTable()->HasSearchTree();
+        }
+    }
+    if (!type.gradient.IsRandomStart()) m_overLife = &type.gradient;
+    if (m_overLife && m_overLife->GetTable()) m_searched = m_searched || m_overLife->GetTable()->HasSearchTree();
+}
+
+void CLifeSampleBatch::Sample(std::span<const float> fs, std::span<const float> lived) {
+    const size_t n = std::min({fs.size(), lived.size(), kBatch});
+    for (; m_filledRows < n; ++m_filledRows) {
+        m_rows[m_filledRows] = m_rows[0];
+        SetColour(m_filledRows, {});
+    }
+    if (!m_searched) return SampleEach(fs.first(n), lived.first(n));
+    // Only tables with a search tree are searched together: a short one is
+    // bisected in place, in the cache already.
+    CCountBelowTree::CSearch searches[(kCount + 1) * kBatch];
+    size_t s = 0;
+    for (int c = 0; c < m_varyingCount; ++c)
+        if (const CCurveKeyTable& table = *m_varying[c].keys; table.HasSearchTree())
+            for (size_t i = 0; i < n; ++i) searches[s++] = table.StartSearch(fs[i]);
+    const CColourKeyTable* gradientTable = m_overLife ? m_overLife->GetTable() : nullptr;
+    const bool gradientSearched = gradientTable && gradientTable->HasSearchTree();
+    CGradientSample gradient[kBatch];
+    for (size_t i = 0; gradientSearched && i < n; ++i) {
+        gradient[i] = StartGradientSample(*m_overLife, lived[i]);
+        if (gradient[i].searched) searches[s++] = gradientTable->StartSearch(gradient[i].t);
+    }
+    if (s > 0) CCountBelowTree::CountBelow({searches, s});
+
+    // Every segment's end first, which fetches its keys; then the values.
+    s = 0;
+    for (int c = 0; c < m_varyingCount; ++c)
+        if (const CCurveKeyTable& table = *m_varying[c].keys; table.HasSearchTree())
+            for (size_t i = 0; i < n; ++i, ++s) searches[s].count = table.FirstNotBefore(searches[s], table.GetPoints().size());
+    const size_t gradientAt = s;
+    for (size_t i = 0; gradientSearched && i < n; ++i)
+        if (gradient[i].searched) {
+            searches[s].count = gradientTable->FirstNotBefore(searches[s], gradientTable->GetKeys().size() - 1);
+            ++s;
+        }
+    s = 0;
+    for (int c = 0; c < m_varyingCount; ++c) {
+        const CVarying& curve = m_varying[c];
+        const size_t slot = size_t(curve.slot);
+        if (curve.keys->HasSearchTree()) {
+            for (size_t i = 0; i < n; ++i) m_rows[i][slot] = SampleCurveKeys(*curve.keys, curve.smooth, fs[i], searches[s++].count);
+        } else {
+            for (size_t i = 0; i < n; ++i) m_rows[i][slot] = SampleCurveKeys(*curve.keys, curve.smooth, fs[i]);
+        }
+    }
+    s = gradientAt;
+    if (gradientSearched) {
+        for (size_t i = 0; i < n; ++i)
+            SetColour(i, FinishGradientSample(*m_overLife, gradient[i], gradient[i].searched ? searches[s++].count : 0));
+    } else if (m_overLife) {
+        for (size_t i = 0; i < n; ++i) SetColour(i, SampleColourGradient(*m_overLife, lived[i]));
+    }
+}
+
+void CLifeSampleBatch::SampleEach(std::span<const float> fs, std::span<const float> lived) {
+    for (int c = 0; c < m_varyingCount; ++c) {
+        const CVarying& curve = m_varying[c];
+        for (size_t i = 0; i < fs.size(); ++i) m_rows[i][size_t(curve.slot)] = SampleCurveKeys(*curve.keys, curve.smooth, fs[i]);
+    }
+    for (size_t i = 0; m_overLife && i < fs.size(); ++i) SetColour(i, SampleColourGradient(*m_overLife, lived[i]));
+}
+
+} // namespace VexaParticles

@@ -1,0 +1,68 @@
+#pragma once
+// What a life step samples for each particle, a batch of particles at a
+// time: the over-life curves at the life fraction, and the gradient at the
+// age over the life span unless it starts at random. The searches of the
+// whole batch, every curve and the gradient, run together, so that the
+// cache misses of long tables overlap instead of following one another.
+// A curve of one key or none is the same at every f: it is sampled once.
+
+#include <array>
+#include <cstddef>
+#include <span>
+
+#include "particles/library/ColourGradient.h"
+#include "particles/library/ParameterCurve.h"
+
+namespace VexaParticles {
+
+class CVexaParticleType;
+
+class CLifeSampleBatch {
+public:
+    enum ECurve { kSpeed, kSpin, kMeshSpin, kTurbulence, kDirection, kAlpha, kOrbit, kContraction, kSize, kRate, kCount };
+    static constexpr size_t kBatch = 16;
+    using CRow = std::array<float, kCount>;
+
+    explicit CLifeSampleBatch(const CVexaParticleType& type);
+
+    // Samples up to kBatch particles, particle i at life fraction fs[i]
+    // and at lived[i] over its life span.
+    void Sample(std::span<const float> fs, std::span<const float> lived);
+    // Samples one particle's curves into row 0, each on its own: for
+    // short tables. Inline: it runs for every particle.
+    void SampleOne(float f) {
+        for (int c = 0; c < m_varyingCount; ++c)
+            m_rows[0][size_t(m_varying[c].slot)] = SampleCurveKeys(*m_varying[c].keys, m_varying[c].smooth, f);
+    }
+    const CRow& Curves(size_t i) const { return m_rows[i]; }
+    // Whether a table is long enough to be searched with a tree: only then
+    // does sampling particles together pay.
+    bool HasSearchedTables() const { return m_searched; }
+    // Meaningful only when the gradient runs over the life, after Sample.
+    CColour Colour(size_t i) const { return {m_colours[i][0], m_colours[i][1], m_colours[i][2], m_colours[i][3]}; }
+
+private:
+    // The key tables are looked up once per step, not once per particle.
+    // Each particle on its own, where every table is short.
+    void SampleEach(std::span<const float> fs, std::span<const float> lived);
+    void SetColour(size_t i, const CColour& colour) {
+        m_colours[i][0] = colour.red, m_colours[i][1] = colour.green, m_colours[i][2] = colour.blue, m_colours[i][3] = colour.alpha;
+    }
+
+    // No initialisers here and below: a life step makes one of these for
+    // every type, most with few particles, and fills what it uses.
+    struct CVarying {
+        const CCurveKeyTable* keys;
+        bool smooth;
+        int slot;
+    };
+    CVarying m_varying[kCount];
+    int m_varyingCount = 0;
+    const CColourGradient* m_overLife = nullptr;  // the gradient, unless it starts at random
+    bool m_searched = false;
+    CRow m_rows[kBatch];
+    size_t m_filledRows = 1;  // rows holding the constant curves, and colours set
+    float m_colours[kBatch][4];
+};
+
+} // namespace VexaParticles
