@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "graphics/Graphics.h"
-#include "graphics/PieceLayout.h"
+#include "graphics/TileLayout.h"
 #include "graphics/SprFile.h"
 #include "graphics/SpriteQueue.h"
 #include "graphics/SpriteQueueRecord.h"
@@ -212,7 +212,7 @@ void CQuadSplitter::DrawTile(int32_t column, int32_t row, const CWindow& windowX
     const bool windowed = windowX.size >= 0.0f;
     // A window shows few of many pieces: the layout finds them. Without a
     // window every piece is drawn; a whole texture is one piece at 0, 0.
-    const SprFile::CPieceLayout* layout = windowed && m_grid.frame ? m_grid.frame->GetPieceLayout() : nullptr;
+    const SprFile::CTileLayout* layout = windowed && m_grid.frame ? m_grid.frame->GetTileLayout() : nullptr;
     const auto [firstRow, endRow] =
         layout ? layout->RowsShown(windowY.offset, windowY.size) : std::pair<size_t, size_t>{0, size_t(m_grid.rows)};
     float localY = startY;

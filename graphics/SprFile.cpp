@@ -8,7 +8,7 @@
 #include "app/LoadingQuitCheck.h"
 #include "app/Log.h"
 #include "graphics/BitmapIO.h"
-#include "graphics/PieceLayout.h"
+#include "graphics/TileLayout.h"
 #include "graphics/SpriteRef.h"
 
 namespace Engine::Graphics::SprFile {
@@ -31,9 +31,9 @@ uint32_t ReadU32(CArchive& archive) {
 
 } // namespace
 
-const CPieceLayout* CSpriteFrame::GetPieceLayout() const {
+const CTileLayout* CSpriteFrame::GetTileLayout() const {
     if (x == 0 || y == 0 || uint64_t(x) * y > pieces.size()) return nullptr;
-    if (!layout || !layout->Fits(*this)) layout = std::make_shared<const CPieceLayout>(*this);
+    if (!layout || !layout->Fits(*this)) layout = std::make_shared<const CTileLayout>(*this);
     return layout.get();
 }
 

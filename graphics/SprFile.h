@@ -26,7 +26,7 @@ class CGraphics;
 
 namespace Engine::Graphics::SprFile {
 
-class CPieceLayout;
+class CTileLayout;
 class CSprFile;
 class CSpriteRef;
 
@@ -73,9 +73,9 @@ struct CSpriteFrame {
     // thread and again when the grid or the piece count has changed (edges
     // are not looked at: a frame's pieces are edited only before it is
     // drawn). Null when the grid has no cells or more than the pieces.
-    const CPieceLayout* GetPieceLayout() const;
+    const CTileLayout* GetTileLayout() const;
 
-    mutable std::shared_ptr<const CPieceLayout> layout;  // shared by copies
+    mutable std::shared_ptr<const CTileLayout> layout;  // shared by copies
 };
 
 class CSpriteDef {

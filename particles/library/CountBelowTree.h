@@ -38,11 +38,9 @@ public:
     size_t GetCount() const { return m_count; }
 
     size_t CountBelow(float t) const {
-        if (m_count == 0) return 0;
-        size_t node = 0;
-        for (size_t level = m_levels - 1; level > 0; --level)
-            node = node * kFanOut + CountInNode(m_nodes + (m_levelStart[level] + node) * kNodeFloats, t);
-        return node * kNodeFloats + CountInNode(Leaves() + node * kNodeFloats, t);
+        CSearch search{this, t, 0};
+        CountBelow({&search, 1});
+        return search.count;
     }
 
     // One search of a batch; count is its answer once the batch has run.

@@ -28,7 +28,6 @@ void CLifeSampleBatch::Sample(std::span<const float> fs, std::span<const float> 
         m_rows[m_filledRows] = m_rows[0];
         SetColour(m_filledRows, {});
     }
-    if (!m_searched) return SampleEach(fs.first(n), lived.first(n));
     // Only tables with a search tree are searched together: a short one is
     // bisected in place, in the cache already.
     CCountBelowTree::CSearch searches[(kCount + 1) * kBatch];
@@ -73,14 +72,6 @@ void CLifeSampleBatch::Sample(std::span<const float> fs, std::span<const float> 
     } else if (m_overLife) {
         for (size_t i = 0; i < n; ++i) SetColour(i, SampleColourGradient(*m_overLife, lived[i]));
     }
-}
-
-void CLifeSampleBatch::SampleEach(std::span<const float> fs, std::span<const float> lived) {
-    for (int c = 0; c < m_varyingCount; ++c) {
-        const CVarying& curve = m_varying[c];
-        for (size_t i = 0; i < fs.size(); ++i) m_rows[i][size_t(curve.slot)] = SampleCurveKeys(*curve.keys, curve.smooth, fs[i]);
-    }
-    for (size_t i = 0; m_overLife && i < fs.size(); ++i) SetColour(i, SampleColourGradient(*m_overLife, lived[i]));
 }
 
 } // namespace VexaParticles

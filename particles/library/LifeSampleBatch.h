@@ -43,8 +43,6 @@ public:
 
 private:
     // The key tables are looked up once per step, not once per particle.
-    // Each particle on its own, where every table is short.
-    void SampleEach(std::span<const float> fs, std::span<const float> lived);
     void SetColour(size_t i, const CColour& colour) {
         m_colours[i][0] = colour.red, m_colours[i][1] = colour.green, m_colours[i][2] = colour.blue, m_colours[i][3] = colour.alpha;
     }

@@ -279,8 +279,8 @@ void EmitParticles(CVexaParticleType& type, float time, float dt, bool emitting)
 }
 
 // Ages one particle at life fraction f: a life over ends it unless
-// sub-emitters keep it; else it is updated with what sample(lived) gives,
-// its curves and its colour (null to sample the gradient in the update).
+// sub-emitters keep it; else it is updated with what sample() gives, its
+// curves and its colour (null to sample the gradient in the update).
 template <class Sample>
 void AgeParticle(CVexaParticleType& type, CParticle* particle, float f, float T, float time, float dt, bool axis3D,
                  Sample sample) {
@@ -299,7 +299,7 @@ void AgeParticle(CVexaParticleType& type, CParticle* particle, float f, float T,
             return;
         }
     }
-    const auto [curves, colour] = sample(lived);
+    const auto [curves, colour] = sample();
     UpdateParticle(type, *particle, *curves, colour, lived, age, time, dt, axis3D);
 }
 
@@ -321,7 +321,7 @@ void AgeParticles(CVexaParticleType& type, float time, float dt) {
             if (budget && budget->Spend(ParticleVisits(*particle))) return;
             CParticle* next = particle->next;
             const float f = lifeFraction(*particle);
-            AgeParticle(type, particle, f, T, time, dt, axis3D, [&samples, f](float) {
+            AgeParticle(type, particle, f, T, time, dt, axis3D, [&samples, f] {
                 samples.SampleOne(f);
                 return CSampled{&samples.Curves(0), nullptr};
             });
@@ -343,7 +343,7 @@ void AgeParticles(CVexaParticleType& type, float time, float dt) {
             if (budget && budget->Spend(ParticleVisits(*particle))) return;
             CParticle* next = particle->next;
             const CColour colour = samples.Colour(i);
-            AgeParticle(type, particle, fs[i], T, time, dt, axis3D, [&samples, &colour, i](float) {
+            AgeParticle(type, particle, fs[i], T, time, dt, axis3D, [&samples, &colour, i] {
                 return CSampled{&samples.Curves(i), &colour};
             });
             particle = next;

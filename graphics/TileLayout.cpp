@@ -1,4 +1,4 @@
-#include "graphics/PieceLayout.h"
+#include "graphics/TileLayout.h"
 
 #include <algorithm>
 
@@ -13,7 +13,7 @@ std::pair<float, float> PieceSize(const CSpriteFrame& frame, size_t piece) {
 }
 } // namespace
 
-CPieceLayout::CPieceLayout(const CSpriteFrame& frame)
+CTileLayout::CTileLayout(const CSpriteFrame& frame)
     : m_columnCount(frame.x), m_rowCount(frame.y), m_pieceCount(frame.GetPieceCount()) {
     std::vector<float> widths(m_columnCount), heights(m_rowCount), tallest(m_rowCount);
     for (size_t row = 0; row < m_rowCount; ++row) {
@@ -31,22 +31,22 @@ CPieceLayout::CPieceLayout(const CSpriteFrame& frame)
     m_rows.Add(heights, tallest);
 }
 
-bool CPieceLayout::Fits(const CSpriteFrame& frame) const {
+bool CTileLayout::Fits(const CSpriteFrame& frame) const {
     return frame.x == m_columnCount && frame.y == m_rowCount && frame.GetPieceCount() == m_pieceCount;
 }
 
-std::pair<size_t, size_t> CPieceLayout::ColumnsShown(size_t row, float offset, float size) const {
+std::pair<size_t, size_t> CTileLayout::ColumnsShown(size_t row, float offset, float size) const {
     return m_columns.Shown(row, m_columnCount, offset, size);
 }
 
-std::pair<size_t, size_t> CPieceLayout::RowsShown(float offset, float size) const {
+std::pair<size_t, size_t> CTileLayout::RowsShown(float offset, float size) const {
     return m_rows.Shown(0, m_rowCount, offset, size);
 }
 
 // Damaged files may hold pieces of negative size, so the starts need not
 // rise: the reach is a running maximum and the lowest start a running
 // minimum from the end, both of which rise.
-void CPieceLayout::CRuns::Add(const std::vector<float>& steps, const std::vector<float>& extents) {
+void CTileLayout::CRuns::Add(const std::vector<float>& steps, const std::vector<float>& extents) {
     const size_t first = reach.size();
     float start = 0.0f;
     for (size_t i = 0; i < steps.size(); ++i) {
@@ -64,7 +64,7 @@ void CPieceLayout::CRuns::Add(const std::vector<float>& steps, const std::vector
 // (the rounding of a sum never crossing a float it lies beyond) makes
 // start + extent >= offset; and only when (offset - start) + size > 0,
 // which falls as start grows.
-std::pair<size_t, size_t> CPieceLayout::CRuns::Shown(size_t run, size_t count, float offset, float size) const {
+std::pair<size_t, size_t> CTileLayout::CRuns::Shown(size_t run, size_t count, float offset, float size) const {
     const auto reachBegin = reach.begin() + std::ptrdiff_t(run * count);
     const auto lowestBegin = lowest.begin() + std::ptrdiff_t(run * count);
     const size_t first = size_t(

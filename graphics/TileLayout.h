@@ -15,11 +15,11 @@ namespace Engine::Graphics::SprFile {
 
 struct CSpriteFrame;
 
-class CPieceLayout {
+class CTileLayout {
 public:
     // The frame's x columns by y rows; the caller has checked that the grid
     // holds cells and no more of them than the frame has pieces.
-    explicit CPieceLayout(const CSpriteFrame& frame);
+    explicit CTileLayout(const CSpriteFrame& frame);
 
     // Made for this grid over this many pieces.
     bool Fits(const CSpriteFrame& frame) const;
