@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "particles/library/ColourGradient.h"
+#include "particles/library/LifeSampleBatch.h"
 #include "particles/library/ParameterCurve.h"
+#include "particles/library/VexaParticleType.h"
 
 namespace {
 
@@ -57,8 +59,45 @@ void BM_SampleColourGradient(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(SampleColourGradient(gradient, sweep.Next()));
 }
 
+// A life step's sampling, as the frame case runs it: a type whose ten
+// varying curves and gradient have `count` keys over its life, and a dozen
+// emitters of a dozen particles each, at random points of their lives that
+// move on by a thirty-sixth of a life each step.
+void BM_SampleLifeSteps(benchmark::State& state) {
+    static constexpr int kQ[CLifeSampleBatch::kCount] = {15, 16, 38, 14, 22, 23, 33, 34, 13, 18};
+    constexpr size_t kParticles = 12, kEmitters = 12;
+    const int64_t count = state.range(0);
+    CVexaParticleType type;
+    for (int q : kQ) {
+        std::vector<CCurveKey> keys;
+        for (int64_t i = 0; i < count; ++i) keys.push_back({float(i) / float(count - 1), float(q + i % 7)});
+        type.curves[size_t(q - 1)] = CParameterCurve(std::move(keys), false);
+    }
+    std::vector<CColourKey> colours;
+    for (int64_t i = 0; i < count; ++i) colours.push_back({float(i) / float(count - 1), 1.0f, 0.5f, 0.25f, float(i % 2)});
+    type.gradient = CColourGradient(std::move(colours), 0, false);
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> life(0.0f, 1.0f);
+    std::vector<float> fs(kParticles * kEmitters), growth(fs.size());
+    for (size_t i = 0; i < fs.size(); ++i) {
+        fs[i] = life(random);
+        growth[i] = (1.0f + 0.4f * (life(random) - 0.5f)) / 36.0f;
+    }
+    for (auto _ : state) {
+        for (size_t emitter = 0; emitter < kEmitters; ++emitter) {
+            CLifeSampleBatch batch(type);
+            const std::span<const float> these(fs.data() + emitter * kParticles, kParticles);
+            batch.Sample(these, these);
+            benchmark::DoNotOptimize(batch.Curves(kParticles - 1));
+        }
+        for (size_t i = 0; i < fs.size(); ++i) fs[i] = fs[i] + growth[i] < 1.0f ? fs[i] + growth[i] : 0.0f;
+    }
+    state.SetItemsProcessed(state.iterations() * int64_t(kParticles * kEmitters));
+}
+
 } // namespace
 
+BENCHMARK(BM_SampleLifeSteps)->Arg(10)->Arg(10000)->Arg(100000)->Arg(1000000)->Arg(10000000);
 // Up to 100 times the frame case's 100,000 keys.
 BENCHMARK(BM_SampleCurve)->Arg(10)->Arg(10000)->Arg(100000)->Arg(1000000)->Arg(10000000);
 BENCHMARK(BM_SampleCurveOutOfOrder)->Arg(10)->Arg(10000)->Arg(100000)->Arg(1000000)->Arg(10000000);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/LoadingQuitCheck.h"
+#include "particles/library/KeyStore.h"
 #include "particles/library/VexaInput.h"
 
 namespace VexaParticles {
@@ -13,7 +14,7 @@ CColour ColourOf(const CColourKey& key) { return {key.red, key.green, key.blue, 
 } // namespace
 
 CColourGradient::CColourGradient(std::vector<CColourKey> keys, int32_t repeatCount, bool randomStart)
-    : CColourGradient(OwnKeyTable(std::move(keys)), repeatCount, randomStart) {}
+    : CColourGradient(OwnKeyTable<CColourKey>(keys), repeatCount, randomStart) {}
 
 void ReadColourGradient(CVexaInput& input, CColourGradient& gradient) {
     const std::span<CColourKey> keys = input.GetKeyStore().Allocate<CColourKey>(input.Count(20, "colour keys"));

@@ -44,7 +44,7 @@ public:
         static_assert(std::is_trivially_destructible_v<CTable>);
         if (keys.empty()) return nullptr;
         void* at = Take(sizeof(CTable), alignof(CTable));
-        const auto* table = new (at) CTable(keys, [this](size_t count) { return Allocate<float>(count).data(); });
+        const auto* table = new (at) CTable(keys, *this);
         return {m_owner, table};
     }
 
@@ -84,5 +84,15 @@ private:
     size_t m_capacity = 0;
     size_t m_held = 0;  // bytes of every block
 };
+
+// A table over copies of keys made outside a file (tools, tests), in a
+// store of its own. Null without keys.
+template <class Key, class Point = Key>
+std::shared_ptr<const CKeyTable<Key, Point>> OwnKeyTable(std::span<const Key> keys) {
+    CKeyStore store;
+    const std::span<Key> copies = store.Allocate<Key>(keys.size());
+    std::copy(keys.begin(), keys.end(), copies.begin());
+    return store.MakeTable<Key, Point>(std::span<const Key>(copies));
+}
 
 } // namespace VexaParticles

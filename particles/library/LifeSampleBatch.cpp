@@ -15,11 +15,11 @@ CLifeSampleBatch::CLifeSampleBatch(const CVexaParticleType& type) {
         constant[size_t(i)] = SampleCurve(curve, 0.0f);
         if (curve.GetKeyCount() > 1) {
             m_varying[m_varyingCount++] = {curve.GetTable(), curve.IsSmooth(), i};
-            m_searched = m_searched || curve.GetTable()->HasSearchTree();
+            m_searched = m_searched || curve.GetTable()->HasIndex();
         }
     }
     if (!type.gradient.IsRandomStart()) m_overLife = &type.gradient;
-    if (m_overLife && m_overLife->GetTable()) m_searched = m_searched || m_overLife->GetTable()->HasSearchTree();
+    if (m_overLife && m_overLife->GetTable()) m_searched = m_searched || m_overLife->GetTable()->HasIndex();
 }
 
 void CLifeSampleBatch::Sample(std::span<const float> fs, std::span<const float> lived) {
@@ -28,26 +28,26 @@ void CLifeSampleBatch::Sample(std::span<const float> fs, std::span<const float> 
         m_rows[m_filledRows] = m_rows[0];
         SetColour(m_filledRows, {});
     }
-    // Only tables with a search tree are searched together: a short one is
+    // Only tables with an index are searched together: a short one is
     // bisected in place, in the cache already.
-    CCountBelowTree::CSearch searches[(kCount + 1) * kBatch];
+    CTimeBuckets::CSearch searches[(kCount + 1) * kBatch];
     size_t s = 0;
     for (int c = 0; c < m_varyingCount; ++c)
-        if (const CCurveKeyTable& table = *m_varying[c].keys; table.HasSearchTree())
+        if (const CCurveKeyTable& table = *m_varying[c].keys; table.HasIndex())
             for (size_t i = 0; i < n; ++i) searches[s++] = table.StartSearch(fs[i]);
     const CColourKeyTable* gradientTable = m_overLife ? m_overLife->GetTable() : nullptr;
-    const bool gradientSearched = gradientTable && gradientTable->HasSearchTree();
+    const bool gradientSearched = gradientTable && gradientTable->HasIndex();
     CGradientSample gradient[kBatch];
     for (size_t i = 0; gradientSearched && i < n; ++i) {
         gradient[i] = StartGradientSample(*m_overLife, lived[i]);
         if (gradient[i].searched) searches[s++] = gradientTable->StartSearch(gradient[i].t);
     }
-    if (s > 0) CCountBelowTree::CountBelow({searches, s});
+    if (s > 0) CTimeBuckets::CountBelow({searches, s});
 
     // Every segment's end first, which fetches its keys; then the values.
     s = 0;
     for (int c = 0; c < m_varyingCount; ++c)
-        if (const CCurveKeyTable& table = *m_varying[c].keys; table.HasSearchTree())
+        if (const CCurveKeyTable& table = *m_varying[c].keys; table.HasIndex())
             for (size_t i = 0; i < n; ++i, ++s) searches[s].count = table.FirstNotBefore(searches[s], table.GetPoints().size());
     const size_t gradientAt = s;
     for (size_t i = 0; gradientSearched && i < n; ++i)
@@ -59,7 +59,7 @@ void CLifeSampleBatch::Sample(std::span<const float> fs, std::span<const float> 
     for (int c = 0; c < m_varyingCount; ++c) {
         const CVarying& curve = m_varying[c];
         const size_t slot = size_t(curve.slot);
-        if (curve.keys->HasSearchTree()) {
+        if (curve.keys->HasIndex()) {
             for (size_t i = 0; i < n; ++i) m_rows[i][slot] = SampleCurveKeys(*curve.keys, curve.smooth, fs[i], searches[s++].count);
         } else {
             for (size_t i = 0; i < n; ++i) m_rows[i][slot] = SampleCurveKeys(*curve.keys, curve.smooth, fs[i]);

@@ -35,7 +35,7 @@ public:
             m_rows[0][size_t(m_varying[c].slot)] = SampleCurveKeys(*m_varying[c].keys, m_varying[c].smooth, f);
     }
     const CRow& Curves(size_t i) const { return m_rows[i]; }
-    // Whether a table is long enough to be searched with a tree: only then
+    // Whether a table is long enough to have an index: only then
     // does sampling particles together pay.
     bool HasSearchedTables() const { return m_searched; }
     // Meaningful only when the gradient runs over the life, after Sample.

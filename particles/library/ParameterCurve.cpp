@@ -1,12 +1,13 @@
 #include "particles/library/ParameterCurve.h"
 
 #include "app/LoadingQuitCheck.h"
+#include "particles/library/KeyStore.h"
 #include "particles/library/VexaInput.h"
 
 namespace VexaParticles {
 
 CParameterCurve::CParameterCurve(std::vector<CCurveKey> keys, bool smooth)
-    : CParameterCurve(OwnKeyTable<CCurveKey, CCurvePoint>(std::move(keys)), smooth) {}
+    : CParameterCurve(OwnKeyTable<CCurveKey, CCurvePoint>(keys), smooth) {}
 
 void ReadCurve(CVexaInput& input, CParameterCurve& curve) {
     const bool longKeys = input.Version() >= kVexaVersionLongKeys;

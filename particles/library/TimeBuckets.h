@@ -1,0 +1,122 @@
+#pragma once
+// How many of n non-decreasing floats lie below t; NaNs, allowed only at
+// the end, lie below none. The span from the first finite value to the last
+// is cut into equal buckets of about kValuesPerBucket values, and each
+// bucket keeps where its values start. A search finds its bucket from t
+// alone, reads where the bucket starts and counts inside it: for values
+// spread about evenly that is two reads of memory, one of them a small
+// array, where a bisection makes log2(n) dependent ones. A bucket holding
+// many values (times bunched together) is bisected, so no search reads more
+// than O(log n).
+//
+// The answer is exact for any values: bucket(x) never falls as x rises, so
+// every value in an earlier bucket than t's is below t and none in a later
+// one is.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <span>
+
+namespace VexaParticles {
+
+class CTimeBuckets {
+public:
+    static constexpr size_t kValuesPerBucket = 2;
+    // Bucket starts are 32-bit.
+    static constexpr size_t kMaxValues = UINT32_MAX;
+
+    // Bucket starts an index over n values needs.
+    static size_t RoomFor(size_t n) { return BucketsFor(n) + 1; }
+
+    CTimeBuckets() = default;
+    // Over n <= kMaxValues values, each the float at the start of an item of
+    // `stride` bytes from `items`; the items and room (RoomFor(n) starts) are
+    // kept as long as the index.
+    CTimeBuckets(const void* items, size_t stride, size_t n, std::span<uint32_t> room);
+
+    bool IsEmpty() const { return m_starts == nullptr; }
+
+    size_t CountBelow(float t) const {
+        CSearch search{this, t, 0, 0};
+        CountBelow({&search, 1});
+        return search.count;
+    }
+
+    // One search of a batch; count is its answer once the batch has run.
+    // No initialisers: a batch's array of them is filled as it is used.
+    struct CSearch {
+        const CTimeBuckets* index;
+        float t;
+        size_t count;
+        size_t end;
+    };
+    // Runs the searches together, each step for all of them before the
+    // next, so that the lines they miss are all asked for before any is
+    // waited on.
+    static void CountBelow(std::span<CSearch> searches) {
+        for (CSearch& search : searches) {
+            search.count = search.index->BucketOf(search.t);
+            __builtin_prefetch(search.index->m_starts + search.count);
+        }
+        for (CSearch& search : searches) {
+            const CTimeBuckets& index = *search.index;
+            const uint32_t* start = index.m_starts + search.count;
+            search.count = start[0];
+            search.end = start[1];
+            __builtin_prefetch(index.Item(search.count));
+        }
+        for (CSearch& search : searches) search.count = search.index->CountIn(search.t, search.count, search.end);
+    }
+
+private:
+    static constexpr size_t kMaxBuckets = size_t(1) << 24;  // float(kMaxBuckets) is exact
+    // Buckets holding at most this many values are counted one by one.
+    static constexpr size_t kScannedValues = 4 * kValuesPerBucket;
+
+    static size_t BucketsFor(size_t n) {
+        const size_t buckets = n / kValuesPerBucket;
+        return buckets < 1 ? 1 : buckets > kMaxBuckets ? kMaxBuckets : buckets;
+    }
+
+    const unsigned char* Item(size_t i) const { return m_items + i * m_stride; }
+    float Value(size_t i) const {
+        float value;
+        std::memcpy(&value, Item(i), sizeof value);
+        return value;
+    }
+
+    size_t BucketOf(float t) const {
+        const float at = (t - m_low) * m_scale;
+        if (!(at >= 1.0f)) return 0;  // NaN included
+        if (at >= m_lastBucket) return m_buckets - 1;
+        return size_t(at);
+    }
+
+    // How many of the values from..to-1, all in one bucket, lie below t.
+    size_t CountIn(float t, size_t from, size_t to) const {
+        if (to - from <= kScannedValues) {
+            size_t count = from;
+            for (size_t i = from; i < to; ++i) count += Value(i) < t ? 1 : 0;
+            return count;
+        }
+        // Halves without a branch on the outcome.
+        size_t base = from, count = to - from;
+        while (count > 1) {
+            const size_t half = count / 2;
+            base = Value(base + half) < t ? base + half : base;
+            count -= half;
+        }
+        return base + (Value(base) < t ? 1 : 0);
+    }
+
+    const unsigned char* m_items = nullptr;
+    size_t m_stride = 0;
+    const uint32_t* m_starts = nullptr;  // bucket b's values begin at m_starts[b]; m_buckets + 1 of them
+    size_t m_buckets = 0;
+    float m_low = 0;         // the first finite value
+    float m_scale = 0;       // buckets per unit of value
+    float m_lastBucket = 0;  // m_buckets - 1, as a float
+};
+
+} // namespace VexaParticles
