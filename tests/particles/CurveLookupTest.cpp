@@ -1,5 +1,5 @@
-// Curve and gradient sampling find their segment by bisection or a search
-// tree; each must give exactly what the walk from the first key gave, for
+// Curve and gradient sampling find their segment by bisection or a bucket
+// index; each must give exactly what the walk from the first key gave, for
 // keys in any order, both for tables made from a vector and for tables read
 // into a file's key store, one at a time and in a life step's batch.
 
@@ -65,8 +65,8 @@ CColour WalkGradient(std::span<const CColourKey> keys, int32_t repeat, float t) 
 enum class EOrder { kSorted, kUnsorted, kDuplicates, kNaN, kSignedZero, kDescending };
 
 // Random key times of one order: mostly 1 to 40 keys, bisected in place or
-// searched by a one-node tree; one table in eight long enough for a tree
-// of two to four levels.
+// through an index of a few buckets; one table in eight long enough for
+// thousands of buckets.
 std::vector<float> Times(EOrder order, std::mt19937& random) {
     std::uniform_real_distribution<float> any(-4.0f, 4.0f);
     const size_t longest = random() % 8 == 0 ? 6000 : 40;
