@@ -64,11 +64,10 @@ void BM_SampleColourGradient(benchmark::State& state) {
 // emitters of a dozen particles each, at random points of their lives that
 // move on by a thirty-sixth of a life each step.
 void BM_SampleLifeSteps(benchmark::State& state) {
-    static constexpr int kQ[CLifeSampleBatch::kCount] = {15, 16, 38, 14, 22, 23, 33, 34, 13, 18};
     constexpr size_t kParticles = 12, kEmitters = 12;
     const int64_t count = state.range(0);
     CVexaParticleType type;
-    for (int q : kQ) {
+    for (int q : CLifeSampleBatch::kCurveQ) {
         std::vector<CCurveKey> keys;
         for (int64_t i = 0; i < count; ++i) keys.push_back({float(i) / float(count - 1), float(q + i % 7)});
         type.curves[size_t(q - 1)] = CParameterCurve(std::move(keys), false);

@@ -18,6 +18,7 @@
 #include <span>
 #include <type_traits>
 
+#include "particles/library/LeadingRun.h"
 #include "particles/library/TimeBuckets.h"
 
 namespace VexaParticles {
@@ -72,8 +73,8 @@ public:
     // Needs 1 <= end <= the key count.
     size_t FirstNotBefore(float t, size_t end) const {
         if (HasIndex()) return std::min(1 + m_index.CountBelow(t), end);
-        if (m_maxima) return 1 + FirstFalse(m_maxima, end - 1, [t](float highest) { return highest < t; });
-        return 1 + FirstFalse(m_points + 1, end - 1, [t](const Point& point) { return point.time < t; });
+        if (m_maxima) return 1 + LeadingRun(end - 1, [this, t](size_t i) { return m_maxima[i] < t; });
+        return 1 + LeadingRun(end - 1, [this, t](size_t i) { return m_points[1 + i].time < t; });
     }
     // The same, searched with others: what to hand to
     // CTimeBuckets::CountBelow, and the answer from what it found.
@@ -105,21 +106,6 @@ private:
             highest = std::isnan(time) ? std::numeric_limits<float>::infinity() : std::max(highest, time);
             maxima[i - 1] = highest;
         }
-    }
-
-    // The first of count items (a run of trues, then falses) for which
-    // before is false, else count. Halves without a branch on the outcome:
-    // for times spread at random each step would mispredict half the time.
-    template <class Item, class Before>
-    static size_t FirstFalse(const Item* first, size_t count, Before before) {
-        if (count == 0) return 0;
-        const Item* base = first;
-        while (count > 1) {
-            const size_t half = count / 2;
-            base = before(base[half]) ? base + half : base;
-            count -= half;
-        }
-        return size_t(base - first) + (before(*base) ? 1 : 0);
     }
 
     bool TimesRise() const {

@@ -7,11 +7,10 @@
 namespace VexaParticles {
 
 CLifeSampleBatch::CLifeSampleBatch(const CVexaParticleType& type) {
-    static constexpr int kQ[kCount] = {15, 16, 38, 14, 22, 23, 33, 34, 13, 18};
     CRow& constant = m_rows[0];
     SetColour(0, {});
     for (int i = 0; i < kCount; ++i) {
-        const CParameterCurve& curve = type.curves[size_t(kQ[i] - 1)];
+        const CParameterCurve& curve = type.curves[size_t(kCurveQ[i] - 1)];
         constant[size_t(i)] = SampleCurve(curve, 0.0f);
         if (curve.GetKeyCount() > 1) {
             m_varying[m_varyingCount++] = {curve.GetTable(), curve.IsSmooth(), i};

@@ -20,6 +20,8 @@ class CVexaParticleType;
 class CLifeSampleBatch {
 public:
     enum ECurve { kSpeed, kSpin, kMeshSpin, kTurbulence, kDirection, kAlpha, kOrbit, kContraction, kSize, kRate, kCount };
+    // The type's curve (Q1 to Q38) each slot samples.
+    static constexpr int kCurveQ[kCount] = {15, 16, 38, 14, 22, 23, 33, 34, 13, 18};
     static constexpr size_t kBatch = 16;
     using CRow = std::array<float, kCount>;
 
@@ -42,13 +44,13 @@ public:
     CColour Colour(size_t i) const { return {m_colours[i][0], m_colours[i][1], m_colours[i][2], m_colours[i][3]}; }
 
 private:
-    // The key tables are looked up once per step, not once per particle.
     void SetColour(size_t i, const CColour& colour) {
         m_colours[i][0] = colour.red, m_colours[i][1] = colour.green, m_colours[i][2] = colour.blue, m_colours[i][3] = colour.alpha;
     }
 
     // No initialisers here and below: a life step makes one of these for
-    // every type, most with few particles, and fills what it uses.
+    // every type, most with few particles, and fills what it uses. The key
+    // tables are looked up once per step, not once per particle.
     struct CVarying {
         const CCurveKeyTable* keys;
         bool smooth;

@@ -278,29 +278,21 @@ void EmitParticles(CVexaParticleType& type, float time, float dt, bool emitting)
     EmitPlaced(type, values, time, n, k);
 }
 
-// Ages one particle at life fraction f: a life over ends it unless
-// sub-emitters keep it; else it is updated with what sample() gives, its
-// curves and its colour (null to sample the gradient in the update).
-template <class Sample>
-void AgeParticle(CVexaParticleType& type, CParticle* particle, float f, float T, float time, float dt, bool axis3D,
-                 Sample sample) {
-    const float age = T - particle->birthTime;
-    const float lived = age / particle->lifeSpan;
-    // Not below 1 (or not a number): the life is over.
-    if (!(f < 1.0f)) {
-        if (particle->deathPending) {
-            for (CSubEmitterEntry& sub : particle->subEmitters)
-                if (sub.emitter && sub.emitter->GetSettings().subEmitterStart == 0) sub.emitter->SetEmitting(0);
-            AttachSubEmitters(type, *particle, time, true);
-            particle->deathPending = 0;
-        } else if (!KeptBySubEmitters(*particle, time)) {
-            type.UnlinkParticle(particle);
-            ReleaseParticle(particle);
-            return;
-        }
+// A particle at life fraction f whose life is over (f not below 1, or not a
+// number) is let go unless sub-emitters keep it; true when it was let go.
+bool EndLife(CVexaParticleType& type, CParticle* particle, float f, float time) {
+    if (f < 1.0f) return false;
+    if (particle->deathPending) {
+        for (CSubEmitterEntry& sub : particle->subEmitters)
+            if (sub.emitter && sub.emitter->GetSettings().subEmitterStart == 0) sub.emitter->SetEmitting(0);
+        AttachSubEmitters(type, *particle, time, true);
+        particle->deathPending = 0;
+        return false;
     }
-    const auto [curves, colour] = sample();
-    UpdateParticle(type, *particle, *curves, colour, lived, age, time, dt, axis3D);
+    if (KeptBySubEmitters(*particle, time)) return false;
+    type.UnlinkParticle(particle);
+    ReleaseParticle(particle);
+    return true;
 }
 
 void AgeParticles(CVexaParticleType& type, float time, float dt) {
@@ -308,44 +300,32 @@ void AgeParticles(CVexaParticleType& type, float time, float dt) {
     const float T = CVexaParticleEmitter::kTimeScale * time;
     const bool axis3D = type.emitter->GetAxisFlag() != 0;
     const bool neverDie = type.IsNeverDie();
-    const auto lifeFraction = [T, neverDie](const CParticle& particle) {
-        return neverDie ? 0.0f : (T - particle.birthTime) / particle.lifeSpan;
-    };
     CLifeSampleBatch samples(type);
     CParticleWorkBudget* budget = type.GetWorkBudget();
-    using CSampled = std::pair<const CLifeSampleBatch::CRow*, const CColour*>;
+    // Short tables sample each particle as it is updated, in row 0; long
+    // ones a batch at a time, ahead of the updates.
+    const size_t batchSize = samples.HasSearchedTables() ? CLifeSampleBatch::kBatch : 1;
     CParticle* particle = type.head;
-    if (!samples.HasSearchedTables()) {
-        // Short tables: each particle is sampled as it is updated.
-        while (particle) {
-            if (budget && budget->Spend(ParticleVisits(*particle))) return;
-            CParticle* next = particle->next;
-            const float f = lifeFraction(*particle);
-            AgeParticle(type, particle, f, T, time, dt, axis3D, [&samples, f] {
-                samples.SampleOne(f);
-                return CSampled{&samples.Curves(0), nullptr};
-            });
-            particle = next;
-        }
-        return;
-    }
     while (particle) {
         // Only the particle being aged can leave the list, so the ones ahead
         // stay as they are while the batch is aged.
         float fs[CLifeSampleBatch::kBatch], lived[CLifeSampleBatch::kBatch];
         size_t batch = 0;
-        for (const CParticle* ahead = particle; ahead && batch < CLifeSampleBatch::kBatch; ahead = ahead->next, ++batch) {
+        for (const CParticle* ahead = particle; ahead && batch < batchSize; ahead = ahead->next, ++batch) {
             lived[batch] = (T - ahead->birthTime) / ahead->lifeSpan;
             fs[batch] = neverDie ? 0.0f : lived[batch];
         }
-        samples.Sample({fs, batch}, {lived, batch});
+        if (batchSize > 1) samples.Sample({fs, batch}, {lived, batch});
         for (size_t i = 0; i < batch; ++i) {
             if (budget && budget->Spend(ParticleVisits(*particle))) return;
             CParticle* next = particle->next;
-            const CColour colour = samples.Colour(i);
-            AgeParticle(type, particle, fs[i], T, time, dt, axis3D, [&samples, &colour, i] {
-                return CSampled{&samples.Curves(i), &colour};
-            });
+            if (!EndLife(type, particle, fs[i], time)) {
+                CColour colour;
+                if (batchSize == 1) samples.SampleOne(fs[i]);
+                else colour = samples.Colour(i);
+                UpdateParticle(type, *particle, samples.Curves(i), batchSize == 1 ? nullptr : &colour, lived[i],
+                               T - particle->birthTime, time, dt, axis3D);
+            }
             particle = next;
         }
     }

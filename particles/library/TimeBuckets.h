@@ -18,6 +18,8 @@
 #include <cstring>
 #include <span>
 
+#include "particles/library/LeadingRun.h"
+
 namespace VexaParticles {
 
 class CTimeBuckets {
@@ -100,14 +102,7 @@ private:
             for (size_t i = from; i < to; ++i) count += Value(i) < t ? 1 : 0;
             return count;
         }
-        // Halves without a branch on the outcome.
-        size_t base = from, count = to - from;
-        while (count > 1) {
-            const size_t half = count / 2;
-            base = Value(base + half) < t ? base + half : base;
-            count -= half;
-        }
-        return base + (Value(base) < t ? 1 : 0);
+        return from + LeadingRun(to - from, [this, from, t](size_t i) { return Value(from + i) < t; });
     }
 
     const unsigned char* m_items = nullptr;

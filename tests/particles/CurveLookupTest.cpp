@@ -176,13 +176,11 @@ INSTANTIATE_TEST_SUITE_P(Tables, KeyOrderTest, ::testing::Values(
 class LifeSampleBatchTest : public ::testing::TestWithParam<EOrder> {};
 
 TEST_P(LifeSampleBatchTest, GivesEachParticleItsOwnSamples) {
-    // The curve behind each of the batch's slots.
-    static constexpr int kQ[CLifeSampleBatch::kCount] = {15, 16, 38, 14, 22, 23, 33, 34, 13, 18};
     std::mt19937 random(unsigned(GetParam()) + 99);
     std::uniform_real_distribution<float> life(-0.5f, 1.5f);
     for (int round = 0; round < 20 && !HasFailure(); ++round) {
         CVexaParticleType type;
-        for (int q : kQ) {
+        for (int q : CLifeSampleBatch::kCurveQ) {
             std::vector<CCurveKey> keys;
             for (float time : Times(GetParam(), random)) keys.push_back({time, float(random() % 100) * 0.25f});
             type.curves[size_t(q - 1)] = CParameterCurve(keys, random() & 1);
@@ -202,7 +200,7 @@ TEST_P(LifeSampleBatchTest, GivesEachParticleItsOwnSamples) {
             for (size_t i = 0; i < n; ++i) {
                 for (size_t slot = 0; slot < CLifeSampleBatch::kCount; ++slot)
                     EXPECT_EQ(std::bit_cast<uint32_t>(batch.Curves(i)[slot]),
-                              std::bit_cast<uint32_t>(SampleCurve(type.curves[size_t(kQ[slot] - 1)], fs[i])))
+                              std::bit_cast<uint32_t>(SampleCurve(type.curves[size_t(CLifeSampleBatch::kCurveQ[slot] - 1)], fs[i])))
                         << slot << " at " << fs[i];
                 EXPECT_EQ(std::bit_cast<CBits>(batch.Colour(i)), std::bit_cast<CBits>(SampleColourGradient(type.gradient, lived[i])))
                     << lived[i];

@@ -50,8 +50,8 @@ TEST_F(VexaEmitterTest, CopySharesThePrototypesDataAndLeavesItIntact) {
 }
 
 // A file's curves take no allocation of their own: each one's keys follow
-// the table and points before them in the file's key store, which a copy keeps after
-// the file has gone.
+// the table and points before them in the file's key store, which a copy
+// keeps after the file has gone.
 TEST_F(VexaEmitterTest, CurvesShareTheFilesKeyStoreWhichOutlivesTheFile) {
     const auto& curves = file->FindEmitter("Fire")->GetCurves();
     // Each curve's keys, table and sampled points, one after another.
