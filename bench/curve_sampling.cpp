@@ -17,11 +17,16 @@ namespace {
 
 using namespace VexaParticles;
 
-// Key i at time i; shuffled, the keys are out of time order.
-std::vector<float> KeyTimes(int64_t count, bool shuffled) {
+enum class EKeyTimes { kEven, kShuffled, kUneven };
+
+// Key i at time i; shuffled, the keys are out of time order; uneven, key i
+// is at i * i / count, so that the keys bunch towards the start and no
+// even spread predicts where a time falls.
+std::vector<float> KeyTimes(int64_t count, EKeyTimes spread) {
     std::vector<float> times(static_cast<size_t>(count));
-    for (size_t i = 0; i < times.size(); ++i) times[i] = float(i);
-    if (shuffled) std::shuffle(times.begin() + 1, times.end(), std::mt19937(7));
+    for (size_t i = 0; i < times.size(); ++i)
+        times[i] = spread == EKeyTimes::kUneven ? float(double(i) * double(i) / double(count)) : float(i);
+    if (spread == EKeyTimes::kShuffled) std::shuffle(times.begin() + 1, times.end(), std::mt19937(7));
     return times;
 }
 
@@ -40,20 +45,21 @@ private:
     float m_t = 0.0f;
 };
 
-void SampleCurveOf(benchmark::State& state, bool shuffled) {
+void SampleCurveOf(benchmark::State& state, EKeyTimes spread) {
     std::vector<CCurveKey> keys;
-    for (float time : KeyTimes(state.range(0), shuffled)) keys.push_back({time, time * 0.5f});
+    for (float time : KeyTimes(state.range(0), spread)) keys.push_back({time, time * 0.5f});
     const CParameterCurve curve(std::move(keys), true);
     CSweep sweep(state.range(0));
     for (auto _ : state) benchmark::DoNotOptimize(SampleCurve(curve, sweep.Next()));
 }
 
-void BM_SampleCurve(benchmark::State& state) { SampleCurveOf(state, false); }
-void BM_SampleCurveOutOfOrder(benchmark::State& state) { SampleCurveOf(state, true); }
+void BM_SampleCurve(benchmark::State& state) { SampleCurveOf(state, EKeyTimes::kEven); }
+void BM_SampleCurveOutOfOrder(benchmark::State& state) { SampleCurveOf(state, EKeyTimes::kShuffled); }
+void BM_SampleCurveUneven(benchmark::State& state) { SampleCurveOf(state, EKeyTimes::kUneven); }
 
 void BM_SampleColourGradient(benchmark::State& state) {
     std::vector<CColourKey> keys;
-    for (float time : KeyTimes(state.range(0), false)) keys.push_back({time, 1.0f, 0.5f, 0.25f, 1.0f});
+    for (float time : KeyTimes(state.range(0), EKeyTimes::kEven)) keys.push_back({time, 1.0f, 0.5f, 0.25f, 1.0f});
     const CColourGradient gradient(std::move(keys), 0, false);
     CSweep sweep(state.range(0));
     for (auto _ : state) benchmark::DoNotOptimize(SampleColourGradient(gradient, sweep.Next()));
@@ -99,5 +105,6 @@ void BM_SampleLifeSteps(benchmark::State& state) {
 BENCHMARK(BM_SampleLifeSteps)->Arg(10)->Arg(10000)->Arg(100000)->Arg(1000000)->Arg(10000000);
 // Up to 100 times the frame case's 100,000 keys.
 BENCHMARK(BM_SampleCurve)->Arg(10)->Arg(10000)->Arg(100000)->Arg(1000000)->Arg(10000000);
+BENCHMARK(BM_SampleCurveUneven)->Arg(10)->Arg(10000)->Arg(100000)->Arg(1000000)->Arg(10000000);
 BENCHMARK(BM_SampleCurveOutOfOrder)->Arg(10)->Arg(10000)->Arg(100000)->Arg(1000000)->Arg(10000000);
 BENCHMARK(BM_SampleColourGradient)->Arg(10)->Arg(10000)->Arg(100000)->Arg(1000000)->Arg(10000000);
