@@ -81,6 +81,9 @@ public:
     // Short tables have no index: they are bisected.
     bool HasIndex() const { return !m_index.IsEmpty(); }
     CTimeBuckets::CSearch StartSearch(float t) const { return {&m_index, t, 0, 0}; }
+    void Prefetch(float t) const {
+        if (HasIndex()) m_index.Prefetch(t);
+    }
     size_t FirstNotBefore(const CTimeBuckets::CSearch& search, size_t end) const {
         if (!HasIndex()) return FirstNotBefore(search.t, end);
         const size_t first = std::min(1 + search.count, end);

@@ -21,6 +21,17 @@ CLifeSampleBatch::CLifeSampleBatch(const CVexaParticleType& type) {
     if (m_overLife && m_overLife->GetTable()) m_searched = m_searched || m_overLife->GetTable()->HasIndex();
 }
 
+void CLifeSampleBatch::Prefetch(std::span<const float> fs, std::span<const float> lived) const {
+    for (int c = 0; c < m_varyingCount; ++c)
+        if (const CCurveKeyTable& table = *m_varying[c].keys; table.HasIndex())
+            for (float f : fs) table.Prefetch(f);
+    const CColourKeyTable* gradientTable = m_overLife ? m_overLife->GetTable() : nullptr;
+    if (!gradientTable || !gradientTable->HasIndex()) return;
+    for (float t : lived)
+        if (const CGradientSample sample = StartGradientSample(*m_overLife, t); sample.searched)
+            gradientTable->Prefetch(sample.t);
+}
+
 void CLifeSampleBatch::Sample(std::span<const float> fs, std::span<const float> lived) {
     const size_t n = std::min({fs.size(), lived.size(), kBatch});
     for (; m_filledRows < n; ++m_filledRows) {

@@ -30,6 +30,9 @@ public:
     // Samples up to kBatch particles, particle i at life fraction fs[i]
     // and at lived[i] over its life span.
     void Sample(std::span<const float> fs, std::span<const float> lived);
+    // Asks for the lines Sample will first read for these particles, so
+    // that they arrive while the batch before is applied. Changes nothing.
+    void Prefetch(std::span<const float> fs, std::span<const float> lived) const;
     // Samples one particle's curves into row 0, each on its own: for
     // short tables. Inline: it runs for every particle.
     void SampleOne(float f) {

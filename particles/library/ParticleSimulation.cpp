@@ -305,17 +305,36 @@ void AgeParticles(CVexaParticleType& type, float time, float dt) {
     // Short tables sample each particle as it is updated, in row 0; long
     // ones a batch at a time, ahead of the updates.
     const size_t batchSize = samples.HasSearchedTables() ? CLifeSampleBatch::kBatch : 1;
+    // The life fractions and lives of up to batchSize particles from
+    // `from`; the particle after them in `after`.
+    struct CLives {
+        float fs[CLifeSampleBatch::kBatch], lived[CLifeSampleBatch::kBatch];
+        size_t count;
+        const CParticle* after;
+    };
+    const auto gather = [&](const CParticle* from, CLives& lives) {
+        for (lives.count = 0; from && lives.count < batchSize; from = from->next, ++lives.count) {
+            lives.lived[lives.count] = (T - from->birthTime) / from->lifeSpan;
+            lives.fs[lives.count] = neverDie ? 0.0f : lives.lived[lives.count];
+        }
+        lives.after = from;
+    };
+    CLives now, ahead;
     CParticle* particle = type.head;
     while (particle) {
         // Only the particle being aged can leave the list, so the ones ahead
         // stay as they are while the batch is aged.
-        float fs[CLifeSampleBatch::kBatch], lived[CLifeSampleBatch::kBatch];
-        size_t batch = 0;
-        for (const CParticle* ahead = particle; ahead && batch < batchSize; ahead = ahead->next, ++batch) {
-            lived[batch] = (T - ahead->birthTime) / ahead->lifeSpan;
-            fs[batch] = neverDie ? 0.0f : lived[batch];
+        gather(particle, now);
+        const size_t batch = now.count;
+        const float* fs = now.fs;
+        const float* lived = now.lived;
+        if (batchSize > 1) {
+            samples.Sample({fs, batch}, {lived, batch});
+            // The next batch's lines are asked for now, to arrive while this
+            // one is applied; its lives are taken again when its turn comes.
+            gather(now.after, ahead);
+            samples.Prefetch({ahead.fs, ahead.count}, {ahead.lived, ahead.count});
         }
-        if (batchSize > 1) samples.Sample({fs, batch}, {lived, batch});
         for (size_t i = 0; i < batch; ++i) {
             if (budget && budget->Spend(ParticleVisits(*particle))) return;
             CParticle* next = particle->next;

@@ -48,6 +48,13 @@ public:
         return search.count;
     }
 
+    // Asks for the line a search for t reads first, so that a search made
+    // later finds it in the cache. Changes nothing.
+    void Prefetch(float t) const {
+        CSearch search{this, t, 0, 0};
+        Start(search);
+    }
+
     // One search of a batch; count is its answer once the batch has run.
     // No initialisers: a batch's array of them is filled as it is used.
     struct CSearch {
@@ -60,17 +67,7 @@ public:
     // next, so that the lines they miss are all asked for before any is
     // waited on.
     static void CountBelow(std::span<CSearch> searches) {
-        for (CSearch& search : searches) {
-            const CTimeBuckets& index = *search.index;
-            if (index.m_bGuesses) {
-                search.count = index.Guess(search.t);
-                search.end = kGuessing;
-                __builtin_prefetch(index.Item(search.count > 0 ? search.count - 1 : 0));
-                __builtin_prefetch(index.Item(search.count));
-            } else {
-                index.StartBucket(search);
-            }
-        }
+        for (CSearch& search : searches) search.index->Start(search);
         for (CSearch& search : searches) {
             if (search.end != kGuessing) continue;
             const CTimeBuckets& index = *search.index;
@@ -135,6 +132,16 @@ private:
     // and the one at count is not (or there is none).
     bool Confirms(float t, size_t count) const {
         return (count == 0 || Value(count - 1) < t) && (count == m_count || !(Value(count) < t));
+    }
+
+    // A search's first step: its guess, or its bucket, and the line that
+    // holds what it reads next asked for.
+    void Start(CSearch& search) const {
+        if (!m_bGuesses) return StartBucket(search);
+        search.count = Guess(search.t);
+        search.end = kGuessing;
+        __builtin_prefetch(Item(search.count > 0 ? search.count - 1 : 0));
+        __builtin_prefetch(Item(search.count));
     }
 
     void StartBucket(CSearch& search) const {

@@ -1,6 +1,7 @@
 // A frame's particle budget: effects within it run as without it, a type
 // that waits loses no emission, motion or age, and a frame of many catch-up
-// steps leaves no type behind. Frames are driven as the application's loop
+// steps leaves no type behind. A life step that samples its particles a
+// batch at a time ages them as one by one. Frames are driven as the application's loop
 // drives them: the frame's limits, then each step's emitters moved and
 // updated, then the emitters drawn.
 
@@ -13,6 +14,7 @@
 
 #include "ParticleTestSupport.h"
 #include "particles/engine/ParticleSystem.h"
+#include "particles/library/LifeSampleBatch.h"
 #include "tests/support/RecordingGraphics.h"
 #include "tools/CloudEffect.h"
 #include "tools/ScenePictures.h"
@@ -263,6 +265,39 @@ std::vector<CWithinTargetsCase> WithinTargetsCases() {
 
 INSTANTIATE_TEST_SUITE_P(Effects, WithinTargetsTest, ::testing::ValuesIn(WithinTargetsCases()),
                          [](const auto& info) { return info.param.name; });
+
+// Over-life curves and a gradient of twelve keys across the life, then
+// `padding` keys more after its end, which no living particle reaches: the
+// samples are the same bit for bit, but padded tables are long enough to be
+// indexed, so their particles are sampled a batch at a time.
+CEffectFile VaryingOverLife(int padding) {
+    return SprayWith(300.0f, [padding](Tools::CVexaParticleType& type) {
+        for (int q : CLifeSampleBatch::kCurveQ) {
+            Tools::CVexaCurve& curve = type.curves[size_t(q - 1)];
+            curve.keys.clear();
+            for (int i = 0; i < 12; ++i)
+                curve.keys.push_back({float(i) / 11.0f, float(q) * (1.0f + 0.5f * std::sin(float(i + q)))});
+            for (int i = 1; i <= padding; ++i) curve.keys.push_back({1.0f + float(i), float(i)});
+        }
+        type.gradient.keys.clear();
+        for (int i = 0; i < 12; ++i) {
+            const float u = float(i) / 11.0f;
+            type.gradient.keys.push_back({u, u, 1.0f - u, 0.5f, 1.0f - 0.5f * u});
+        }
+        for (int i = 1; i <= padding; ++i) type.gradient.keys.push_back({1.0f + float(i), 0.0f, 0.0f, 0.0f, 0.0f});
+    });
+}
+
+// Batches of particles, deaths inside a batch and the next batch's lines
+// asked for early included, age exactly as particles sampled one by one.
+TEST(LifeStepBatchTest, AgesParticlesAsSampledOneByOne) {
+    CRunPeaks peakShort, peakLong;
+    const std::vector<uint64_t> one = Fingerprints(VaryingOverLife(0), false, 2, 90, &peakShort);
+    const std::vector<uint64_t> batched = Fingerprints(VaryingOverLife(30), false, 2, 90, &peakLong);
+    EXPECT_GE(peakShort.live, int32_t(4 * CLifeSampleBatch::kBatch));
+    EXPECT_EQ(peakShort.live, peakLong.live);
+    for (size_t frame = 0; frame < one.size(); ++frame) ASSERT_EQ(batched[frame], one[frame]) << "frame " << frame;
+}
 
 struct CShortFrameCase {
     const char* name;
