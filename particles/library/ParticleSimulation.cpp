@@ -331,7 +331,8 @@ void AgeParticles(CVexaParticleType& type, float time, float dt) {
         if (batchSize > 1) {
             samples.Sample({fs, batch}, {lived, batch});
             // The next batch's lines are asked for now, to arrive while this
-            // one is applied; its lives are taken again when its turn comes.
+            // one is applied. Its lives are gathered again when its turn
+            // comes, like every batch's, so that one loop serves both paths.
             gather(now.after, ahead);
             samples.Prefetch({ahead.fs, ahead.count}, {ahead.lived, ahead.count});
         }
