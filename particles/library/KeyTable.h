@@ -11,6 +11,7 @@
 // letting go of it frees nothing of its own.
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -46,15 +47,17 @@ public:
         } else {
             m_points = m_keys;
         }
+        m_bFlat = HoldsOneValue();
         // A short table is bisected: its times in place when they rise,
-        // else their maxima; a long one gets an index over the same.
+        // else their maxima; a long one gets an index over the same, unless
+        // it is flat and only a NaN is ever searched for.
         const size_t searched = m_count > 1 ? m_count - 1 : 0;
         if (!m_bInOrder) {
             const std::span<float> maxima = store.template Allocate<float>(searched);
             RunningMaxima(maxima);
             m_maxima = maxima.data();
         }
-        if (searched > kBisectedCount && searched <= CTimeBuckets::kMaxValues) {
+        if (!m_bFlat && searched > kBisectedCount && searched <= CTimeBuckets::kMaxValues) {
             const void* items = m_maxima ? static_cast<const void*>(m_maxima) : static_cast<const void*>(m_points + 1);
             m_index = CTimeBuckets(items, m_maxima ? sizeof(float) : sizeof(Point), searched,
                                    store.template Allocate<uint32_t>(CTimeBuckets::RoomFor(searched)));
@@ -67,6 +70,9 @@ public:
     // True when the times from key 1 on never fall (a NaN counted above every
     // number), so the search reads the times themselves.
     bool IsInOrder() const { return m_bInOrder; }
+    // True when every t but a NaN samples key 0's value: points of one
+    // value, held by every key, at finite times (see HoldsOneValue).
+    bool IsFlat() const { return m_bFlat; }
 
     // Where a walk forward from key 1 stops: the first index in [1, end)
     // whose time is not less than t (a NaN time never is less), else end.
@@ -113,6 +119,30 @@ private:
         }
     }
 
+    // Between two keys a sample is v + (v - v) * u, with u finite and not
+    // below 0 when the times and their span are finite: that is v, unless v
+    // is -0 (which gives +0) or not finite (NaN). A t outside the keys gives
+    // v too. Only points with one value (curves, not colours) can be flat.
+    bool HoldsOneValue() const {
+        if constexpr (requires(const Point& point) { point.value; }) {
+            if (m_count < 2) return false;
+            const float value = m_points[0].value;
+            if (!std::isfinite(value) || std::bit_cast<uint32_t>(value + 0.0f) != std::bit_cast<uint32_t>(value))
+                return false;
+            float lowest = std::numeric_limits<float>::infinity(), highest = -lowest;
+            for (size_t i = 0; i < m_count; ++i) {
+                const Point& point = m_points[i];
+                if (std::bit_cast<uint32_t>(point.value) != std::bit_cast<uint32_t>(value) || !std::isfinite(point.time))
+                    return false;
+                lowest = std::min(lowest, point.time);
+                highest = std::max(highest, point.time);
+            }
+            return std::isfinite(highest - lowest);
+        } else {
+            return false;
+        }
+    }
+
     bool TimesRise() const {
         for (size_t i = 2; i < m_count; ++i) {
             const float before = m_keys[i - 1].time, after = m_keys[i].time;
@@ -126,6 +156,7 @@ private:
     const float* m_maxima = nullptr;  // of a table whose times do not rise
     size_t m_count;
     bool m_bInOrder;
+    bool m_bFlat = false;
     CTimeBuckets m_index;  // of a long table: over the times, or their maxima, from key 1 on
 };
 

@@ -4,6 +4,7 @@
 // borrowed and holds the same key table. A curve read from an effect file
 // holds its table in the file's key store.
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -88,6 +89,8 @@ inline float SampleCurveKeys(const CCurveKeyTable& table, bool smooth, float t, 
 // ends inside.
 inline float SampleCurveKeys(const CCurveKeyTable& table, bool smooth, float t) {
     const std::span<const CCurvePoint> keys = table.GetPoints();
+    // A NaN t falls between the keys, where it gives NaN.
+    if (table.IsFlat() && !std::isnan(t)) return keys.front().value;
     const bool inside = keys.size() > 1 && !(t <= keys.front().time) && !(t >= keys.back().time);
     return SampleCurveKeys(table, smooth, t, inside ? table.FirstNotBefore(t, keys.size()) : 1);
 }
