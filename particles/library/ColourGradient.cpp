@@ -7,12 +7,6 @@
 #include "particles/library/VexaInput.h"
 
 namespace VexaParticles {
-namespace {
-
-CColour ColourOf(const CColourKey& key) { return {key.red, key.green, key.blue, key.alpha}; }
-
-} // namespace
-
 CColourGradient::CColourGradient(std::vector<CColourKey> keys, int32_t repeatCount, bool randomStart)
     : CColourGradient(OwnKeyTable<CColourKey>(keys), repeatCount, randomStart) {}
 
@@ -29,24 +23,6 @@ void ReadColourGradient(CVexaInput& input, CColourGradient& gradient) {
     const int32_t repeatCount = input.I32();
     const bool randomStart = input.U32() != 0;
     gradient = CColourGradient(input.GetKeyStore().MakeTable<CColourKey>(keys), repeatCount, randomStart);
-}
-
-CGradientSample StartGradientSample(const CColourGradient& gradient, float t) {
-    const std::span<const CColourKey> keys = gradient.GetKeys();
-    if (keys.empty()) return {};
-    if (keys.size() == 1 || t <= keys.front().time) return {0.0f, false, ColourOf(keys.front())};
-    if (gradient.GetRepeatCount() > 1) {
-        const float span = keys.back().time - keys.front().time;
-        if (!(span > 0.0f)) return {0.0f, false, ColourOf(keys.front())};
-        const float scaled = t * float(gradient.GetRepeatCount());
-        // A negative time wraps below the first key, where the first
-        // segment is extended; exactly on it, the first key is the colour.
-        t = std::fmod(scaled, span) + keys.front().time;
-        if (t == keys.front().time) return {0.0f, false, ColourOf(keys.front())};
-    } else if (t >= keys.back().time) {
-        return {0.0f, false, ColourOf(keys.back())};
-    }
-    return {t, true, {}};
 }
 
 CColour FinishGradientSample(const CColourGradient& gradient, const CGradientSample& sample, size_t first) {

@@ -3,6 +3,7 @@
 // times over the keys' time range. Copies share the prototype's keys; a
 // gradient read from an effect file holds them in the file's key store.
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -24,6 +25,7 @@ using CColourKeyTable = CKeyTable<CColourKey>;
 
 struct CColour {
     float red = 0, green = 0, blue = 0, alpha = 0;
+    static CColour Of(const CColourKey& key) { return {key.red, key.green, key.blue, key.alpha}; }
     friend bool operator==(const CColour&, const CColour&) = default;
 };
 
@@ -69,7 +71,26 @@ struct CGradientSample {
     bool searched = false;
     CColour colour;
 };
-CGradientSample StartGradientSample(const CColourGradient& gradient, float t);
+// Inline: a life step starts one for every particle, and a call returns
+// the sample through memory.
+inline CGradientSample StartGradientSample(const CColourGradient& gradient, float t) {
+    const std::span<const CColourKey> keys = gradient.GetKeys();
+    if (keys.empty()) return {};
+    if (keys.size() == 1 || t <= keys.front().time) return {0.0f, false, CColour::Of(keys.front())};
+    if (gradient.GetRepeatCount() > 1) {
+        const float span = keys.back().time - keys.front().time;
+        if (!(span > 0.0f)) return {0.0f, false, CColour::Of(keys.front())};
+        const float scaled = t * float(gradient.GetRepeatCount());
+        // A negative time wraps below the first key, where the first
+        // segment is extended; exactly on it, the first key is the colour.
+        t = std::fmod(scaled, span) + keys.front().time;
+        if (t == keys.front().time) return {0.0f, false, CColour::Of(keys.front())};
+    } else if (t >= keys.back().time) {
+        return {0.0f, false, CColour::Of(keys.back())};
+    }
+    return {t, true, {}};
+}
+
 CColour FinishGradientSample(const CColourGradient& gradient, const CGradientSample& sample, size_t first);
 
 } // namespace VexaParticles

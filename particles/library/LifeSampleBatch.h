@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <span>
 
 #include "particles/library/ColourGradient.h"
@@ -47,8 +48,11 @@ public:
     CColour Colour(size_t i) const { return {m_colours[i][0], m_colours[i][1], m_colours[i][2], m_colours[i][3]}; }
 
 private:
+    // Copied whole: field by field, the compiler joins the four floats on
+    // the stack and reads them back before the stores have landed.
     void SetColour(size_t i, const CColour& colour) {
-        m_colours[i][0] = colour.red, m_colours[i][1] = colour.green, m_colours[i][2] = colour.blue, m_colours[i][3] = colour.alpha;
+        static_assert(sizeof(colour) == sizeof(m_colours[i]));
+        std::memcpy(m_colours[i], &colour, sizeof(colour));
     }
 
     // No initialisers here and below: a life step makes one of these for
