@@ -1,12 +1,11 @@
 #include "particles/library/ColourGradient.h"
 
-#include <cmath>
-
 #include "app/LoadingQuitCheck.h"
 #include "particles/library/KeyStore.h"
 #include "particles/library/VexaInput.h"
 
 namespace VexaParticles {
+
 CColourGradient::CColourGradient(std::vector<CColourKey> keys, int32_t repeatCount, bool randomStart)
     : CColourGradient(OwnKeyTable<CColourKey>(keys), repeatCount, randomStart) {}
 
