@@ -25,13 +25,13 @@ CTimeBuckets::CTimeBuckets(const void* items, size_t stride, size_t n, std::span
             m_scale = float(m_buckets) / span;
             m_valuesPerUnit = float(last - 1 - first) / span;
         }
+        m_bGuesses = GuessesHold(span);
     }
     uint32_t* starts = room.data();
     size_t bucket = 0;
     for (size_t i = 0; i < counted; ++i)
         for (const size_t of = BucketOf(Value(i)); bucket <= of; ++bucket) starts[bucket] = uint32_t(i);
     for (; bucket <= m_buckets; ++bucket) starts[bucket] = uint32_t(counted);
-    m_bGuesses = last > first && GuessesHold(Value(last - 1) - m_low);
 }
 
 bool CTimeBuckets::GuessesHold(float span) const {

@@ -1,9 +1,9 @@
 // A frame's particle budget: effects within it run as without it, a type
 // that waits loses no emission, motion or age, and a frame of many catch-up
 // steps leaves no type behind. A life step that samples its particles a
-// batch at a time ages them as one by one. Frames are driven as the application's loop
-// drives them: the frame's limits, then each step's emitters moved and
-// updated, then the emitters drawn.
+// batch at a time ages them as one by one. Frames are driven as the
+// application's loop drives them: the frame's limits, then each step's
+// emitters moved and updated, then the emitters drawn.
 
 #include <gtest/gtest.h>
 
