@@ -45,9 +45,10 @@ private:
     float m_t = 0.0f;
 };
 
-void SampleCurveOf(benchmark::State& state, EKeyTimes spread) {
+// Flat, every key holds one value, which is sampled without a search.
+void SampleCurveOf(benchmark::State& state, EKeyTimes spread, bool flat = false) {
     std::vector<CCurveKey> keys;
-    for (float time : KeyTimes(state.range(0), spread)) keys.push_back({time, time * 0.5f});
+    for (float time : KeyTimes(state.range(0), spread)) keys.push_back({time, flat ? 1.0f : time * 0.5f});
     const CParameterCurve curve(std::move(keys), true);
     CSweep sweep(state.range(0));
     for (auto _ : state) benchmark::DoNotOptimize(SampleCurve(curve, sweep.Next()));
@@ -56,6 +57,7 @@ void SampleCurveOf(benchmark::State& state, EKeyTimes spread) {
 void BM_SampleCurve(benchmark::State& state) { SampleCurveOf(state, EKeyTimes::kEven); }
 void BM_SampleCurveOutOfOrder(benchmark::State& state) { SampleCurveOf(state, EKeyTimes::kShuffled); }
 void BM_SampleCurveUneven(benchmark::State& state) { SampleCurveOf(state, EKeyTimes::kUneven); }
+void BM_SampleCurveFlat(benchmark::State& state) { SampleCurveOf(state, EKeyTimes::kEven, true); }
 
 void BM_SampleColourGradient(benchmark::State& state) {
     std::vector<CColourKey> keys;
@@ -106,5 +108,6 @@ BENCHMARK(BM_SampleLifeSteps)->Arg(10)->Arg(10000)->Arg(100000)->Arg(1000000)->A
 // Up to 100 times the frame case's 100,000 keys.
 BENCHMARK(BM_SampleCurve)->Arg(10)->Arg(10000)->Arg(100000)->Arg(1000000)->Arg(10000000);
 BENCHMARK(BM_SampleCurveUneven)->Arg(10)->Arg(10000)->Arg(100000)->Arg(1000000)->Arg(10000000);
+BENCHMARK(BM_SampleCurveFlat)->Arg(10)->Arg(10000)->Arg(100000)->Arg(1000000)->Arg(10000000);
 BENCHMARK(BM_SampleCurveOutOfOrder)->Arg(10)->Arg(10000)->Arg(100000)->Arg(1000000)->Arg(10000000);
 BENCHMARK(BM_SampleColourGradient)->Arg(10)->Arg(10000)->Arg(100000)->Arg(1000000)->Arg(10000000);
