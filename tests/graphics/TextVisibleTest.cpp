@@ -40,6 +40,45 @@ protected:
         Screen(200, 100);
     }
 
+    // The unwrapped walk as it was before layouts were kept: each line
+    // measured with the font's spacing in whole pixels, placed by the
+    // alignment, then walked glyph by glyph.
+    std::vector<CQueued> PlainWalk(const std::u16string& text, const CInputs& in, uint32_t recordFlags) {
+        CFont& f = *context.m_pFont;
+        const float gap = f.GetLineGap() + context.m_lineSpacing;
+        const float lines = float(1 + std::count(text.begin(), text.end(), u'\n'));
+        const float excess = in.height - (context.m_fontHeight * lines + gap * (lines - 1)) * in.scaleY;
+        float y = (in.flags & TEXT_VALIGN_MASK) == 0 ? in.y
+                  : (in.flags & TEXT_VALIGN_MASK) == TEXT_VALIGN_BOTTOM ? in.y + excess
+                                                                        : in.y + std::floor(excess * 0.5f);
+        std::vector<CQueued> walked;
+        for (size_t start = 0; start <= text.size();) {
+            const size_t end = std::min(text.find(u'\n', start), text.size());
+            const float own = std::trunc(f.GetLetterSpacing());
+            f.SetLetterSpacing(own + context.m_letterSpacing);
+            const float width = f.GetTextWidthW(&text[start], int32_t(end - start), context.m_tabWidth, in.scaleX);
+            f.SetLetterSpacing(own);
+            float x = in.x;
+            if ((in.flags & TEXT_ALIGN_MASK) == TEXT_ALIGN_CENTER) x = in.x + (in.width - width) * 0.5f;
+            if ((in.flags & TEXT_ALIGN_MASK) == TEXT_ALIGN_CENTER && context.m_bSnapToPixels) x = std::floor(x);
+            if ((in.flags & TEXT_ALIGN_MASK) == TEXT_ALIGN_RIGHT) x = in.x + in.width - width;
+            for (size_t i = start, run = 0; i < end; ++i) {
+                if (text[i] == u'\t') {
+                    x += context.m_tabWidth;
+                    run = 0;
+                    continue;
+                }
+                if (++run > 1) x += float(f.GetKerning(text[i - 1], text[i])) + f.GetLetterSpacing() + context.m_letterSpacing;
+                const int32_t glyph = f.FindGlyph(text[i]);
+                walked.push_back({x, y, in.scaleX, in.scaleY, glyph, recordFlags, context.m_textColor});
+                x += float(kWidths[glyph]) * in.scaleX;
+            }
+            y += (gap + context.m_fontHeight) * in.scaleY;
+            start = end + 1;
+        }
+        return walked;
+    }
+
     static Engine::ref_ptr<CFont> MakeFont(int32_t widthAdded = 0) {
         Engine::CLocaleFont record;
         record.sprite = "glyphs";
@@ -176,6 +215,42 @@ INSTANTIATE_TEST_SUITE_P(
         CVisibleCase{"ClippedLine", 20000, 0, {0, 20, 200, 0, 1, 1, TEXT_ALIGN_CENTER}, 0, 0, -7, 3, true},
         CVisibleCase{"ClippedWrapped", 9000, 0, {0, -100, 200, 0, 1, 1, TEXT_WORD_WRAP}, 0, 0, 10, 10, true}),
     [](const testing::TestParamInfo<CVisibleCase>& info) { return info.param.name; });
+
+struct CPlainCase {
+    uint32_t flags;
+    float scale, letterSpacing, fontSpacing, lineSpacing, tabWidth;
+    uint8_t snap;
+};
+
+class TextPlainWalk : public TextVisible, public testing::WithParamInterface<CPlainCase> {};
+
+// Nothing is cut here (no back buffer to measure against): a kept layout
+// queues what the walk queued, bit for bit, the first time and again.
+TEST_P(TextPlainWalk, AKeptLayoutQueuesWhatTheWalkQueued) {
+    const CPlainCase& c = GetParam();
+    context.m_letterSpacing = c.letterSpacing;
+    context.m_lineSpacing = c.lineSpacing;
+    context.m_tabWidth = c.tabWidth;
+    context.m_bSnapToPixels = c.snap;
+    const std::u16string text = u"AB\tBA WW?\nBAB x\r\n\n\tW A AAB";
+    const CInputs in{3.3f, 7.7f, 61.5f, 90, c.scale, c.scale * 0.75f, c.flags};
+    Screen(0, 0);
+    font->SetLetterSpacing(c.fontSpacing);
+    const std::vector<CQueued> walked = PlainWalk(text, in, SPRITE_BLEND_ADD);
+    font->SetLetterSpacing(c.fontSpacing);
+    const CString utf8 = WideToUtf8(CWString(text.c_str()));
+    EXPECT_EQ(Cached(utf8, in, SPRITE_BLEND_ADD), walked);
+    font->SetLetterSpacing(c.fontSpacing);
+    EXPECT_EQ(Cached(utf8, in, SPRITE_BLEND_ADD), walked);
+    EXPECT_EQ(font->GetLetterSpacing(), std::trunc(c.fontSpacing));
+}
+
+INSTANTIATE_TEST_SUITE_P(Flags, TextPlainWalk,
+                         testing::Values(CPlainCase{TEXT_ALIGN_LEFT, 1, 0, 0, 0, 16, 1},
+                                         CPlainCase{TEXT_ALIGN_CENTER, 1.3f, 0.25f, 1.5f, 2, 16, 1},
+                                         CPlainCase{TEXT_ALIGN_CENTER | TEXT_VALIGN_BOTTOM, 0.7f, -3, 2.7f, -4, 5.5f, 0},
+                                         CPlainCase{TEXT_ALIGN_RIGHT | TEXT_VALIGN_CENTER, 2, 1.5f, -1.2f, 0.5f, 30, 1},
+                                         CPlainCase{3 | 0x30, 1.1f, 0, 0.9f, 0, 16, 0}));
 
 TEST_F(TextVisible, MeasuringAndCollectingTakeTheWholeText) {
     const CString text = LongText(3000, 100);
