@@ -1,7 +1,8 @@
 #pragma once
 // Demo data whose notice is one long line: the locale's four time-of-day
-// greetings each one line of `length` characters, with the demo's scenes;
-// each case with a twin of a few characters. Drawing the notice should cost
+// greetings each one line of `length` characters, over bg6 alone (so that
+// every run shows the same scene); each case with a twin of a few
+// characters. Drawing the notice should cost
 // about what the twin's does. The notice is no place-file work, so the
 // frame counts' benchmark does not take these.
 
@@ -13,6 +14,8 @@ struct CLongNotice {
     const char* name;
     int length;
 };
+
+inline constexpr int kLongNoticeScene = 6;
 
 inline constexpr CLongNotice kLongNotices[] = {
     {"LongNotice1M", 1'000'000},

@@ -8,7 +8,7 @@
 // named after a case of many lanterns (tools/LanternCopies.h) or of a large
 // count (tools/LargeCounts.h), bg6 alone with them; named after a case of
 // tools/FrameCounts.h, that case's scene alone; named after a long notice
-// (tools/LongNotices.h), the demo with that locale: for trying how the
+// (tools/LongNotices.h), bg6 alone with that locale: for trying how the
 // program copes with them.
 
 #include <cstdio>
@@ -85,9 +85,9 @@ int main(int argc, char** argv) {
         const fs::path folder = fs::absolute(argv[2]);
         const fs::path settings = folder / "config" / "Talvorn" / "Mosark";
         fs::create_directories(settings);
-        Tools::CPakWriter pack =
-            Tools::MakeDemoPack(argv[1], argc == 3 || longNotice, Tools::kDemoHints, notice.length);
+        Tools::CPakWriter pack = Tools::MakeDemoPack(argv[1], argc == 3, Tools::kDemoHints, notice.length);
         if (heavy) heavy(pack);
+        if (longNotice) Tools::AddDemoScene(pack, Tools::kLongNoticeScene);
         if (!pack.Save((folder / "demo.pak").string()) || !WriteText(settings / "Settings.xml", Tools::DemoSettingsXml()) ||
             !WriteText(settings / "StartupPath", folder.string() + "\n")) {
             std::fprintf(stderr, "mkdemo: cannot write into '%s'\n", folder.c_str());
