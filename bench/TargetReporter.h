@@ -60,6 +60,34 @@ private:
     std::map<std::string, double> m_figures;
 };
 
+// Keeps each run's CPU time per iteration in the runs' unit (the median
+// when repeated), by the name the benchmark was registered under.
+class CCpuTimeReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.error_occurred) continue;
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
+            m_cpu[run.run_name.function_name] = run.GetAdjustedCPUTime();
+        }
+    }
+
+protected:
+    // Ends a summary line with the ratio against its largest allowed.
+    static void PrintRatio(double ratio, double atMost) {
+        std::printf("ratio %.2f (target at most %.2f: %s)\n", ratio, atMost, ratio <= atMost ? "met" : "NOT met");
+    }
+    // The CPU time of the benchmark registered so, or null when it did not run.
+    const double* CpuTime(const std::string& name) const {
+        const auto found = m_cpu.find(name);
+        return found == m_cpu.end() ? nullptr : &found->second;
+    }
+
+private:
+    std::map<std::string, double> m_cpu;
+};
+
 // Runs the benchmarks through the reporter, then has it print its summary.
 template <class Reporter>
 int RunThenSummarise(int argc, char** argv, Reporter& reporter) {

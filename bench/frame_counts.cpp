@@ -172,32 +172,19 @@ void Register() {
         }
 }
 
-// Keeps each run's CPU time per iteration (the median when repeated) and
-// prints each case over its twin at the end.
-class CTwinReporter : public benchmark::ConsoleReporter {
+// Prints each case over its twin at the end.
+class CTwinReporter : public BenchTargets::CCpuTimeReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred) continue;
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-            m_cpu[run.run_name.function_name] = run.GetAdjustedCPUTime();
-        }
-    }
     void PrintSummary() const {
         for (const CPair& pair : Pairs())
             for (const char* measure : kMeasures) {
-                const auto large = m_cpu.find(RunName(measure, pair.large)), twin = m_cpu.find(RunName(measure, pair.twin));
-                if (large == m_cpu.end() || twin == m_cpu.end()) continue;
-                const double ratio = large->second / twin->second;
-                std::printf("%s: %s %.2f us, %s %.2f us, ratio %.2f (target at most %.2f: %s)\n", measure,
-                            pair.large.name, large->second, pair.twin.name, twin->second, ratio, kMaxRatio,
-                            ratio <= kMaxRatio ? "met" : "NOT met");
+                const double* large = CpuTime(RunName(measure, pair.large));
+                const double* twin = CpuTime(RunName(measure, pair.twin));
+                if (!large || !twin) continue;
+                std::printf("%s: %s %.2f us, %s %.2f us, ", measure, pair.large.name, *large, pair.twin.name, *twin);
+                PrintRatio(*large / *twin, kMaxRatio);
             }
     }
-
-private:
-    std::map<std::string, double> m_cpu;  // run -> CPU time per iteration, in the runs' unit
 };
 
 } // namespace

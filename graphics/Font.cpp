@@ -1,11 +1,18 @@
 #include "graphics/Font.h"
 
+#include <atomic>
+
 #include "app/Exception.h"
 
 namespace Engine::Graphics {
 
+namespace {
+std::atomic<uint64_t> g_nextFontSerial{1};
+} // namespace
+
 CFont::CFont(void* owner, Engine::ref_ptr<SprFile::CSprFile> sprFile, const Engine::CLocaleFont& record)
-    : m_owner(owner), m_sprFile(std::move(sprFile)) {
+    : m_owner(owner), m_serial(g_nextFontSerial.fetch_add(1, std::memory_order_relaxed)),
+      m_sprFile(std::move(sprFile)) {
     const SprFile::CSpriteDef* definition = m_sprFile->FindSprite(record.sprite);
     if (!definition) throw Engine::CException::Format("Can't find anim sprite '%s'", record.sprite.c_str());
     m_glyphs = m_sprFile->CreateSprite(*definition);

@@ -38,6 +38,9 @@ public:
     // Text drawing sets its current frame to the glyph it queues.
     SprFile::CSpriteRef& GetGlyphSprite() { return *m_glyphs; }
     void* GetOwner() const { return m_owner; }
+    // Unique to this font for the life of the process, never reused: laid
+    // out texts are kept under it.
+    uint64_t GetSerial() const { return m_serial; }
     int32_t GetGlyphWidth() const { return m_glyphWidth; }
     int32_t GetHeight() const { return m_height; }
     int32_t GetAscent() const { return m_ascent; }
@@ -55,6 +58,7 @@ private:
     float GlyphAdvance(int32_t glyph) const;
 
     void* m_owner;  // kept for the creator, not used by the font
+    uint64_t m_serial;
     int32_t m_glyphWidth = -1;
     int32_t m_height = 0;
     std::map<char16_t, int32_t> m_glyphMap;

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <vector>
 
+#include "graphics/PlacedText.h"
 #include "graphics/SpriteRef.h"
+#include "graphics/TextLayoutCache.h"
 
 namespace Engine::Graphics {
 
@@ -35,15 +37,21 @@ struct CLine {
     bool wrapped = false;  // ended by wrapping, not by a line break or the end
 };
 
-// One call's layout: the context, the scales and the flags.
+// Lays a text out into a CPlacedText with the context's font and spacings,
+// the scales and the flags. The context's pen moves as the layout goes and
+// is left where the last line ended.
 class CTextWriter {
 public:
-    CTextWriter(CDrawContext& context, float scaleX, float scaleY, uint32_t flags, uint32_t recordFlags)
+    CTextWriter(CDrawContext& context, float scaleX, float scaleY, uint32_t flags, CPlacedText& placed)
         : m_ctx(context), m_font(*context.m_pFont), m_scaleX(scaleX), m_scaleY(scaleY), m_flags(flags),
-          m_recordFlags(recordFlags) {}
+          m_placed(placed) {}
 
-    void DrawPlain(float x, float y, const char16_t* text, float width, float height);
-    void DrawWrapped(float x, float y, const char16_t* text, float width, float height);
+    void LayOutPlain(float x, float y, const char16_t* text, float width, float height);
+    void LayOutWrapped(float x, float y, const char16_t* text, float width, float height);
+    // Hands the placed text the scales and where the pen was left.
+    void Finish() {
+        m_placed.Finish(m_font, m_scaleX, m_scaleY, m_ctx.m_penX, m_ctx.m_penY, m_truncatedSpacing);
+    }
 
 private:
     float LineAdvance() const {
@@ -57,15 +65,15 @@ private:
     std::vector<CToken> Tokenise(const char16_t* text) const;
     std::vector<CLine> Place(const std::vector<CToken>& tokens, float width, std::vector<CPlacedWord>& words) const;
     void Justify(const CLine& line, float width, std::vector<CPlacedWord>& words) const;
-    float DrawLine(float x, float y, const char16_t* chars, int32_t count);
-    void PutGlyph(float x, float y, int32_t glyph, char16_t character);
+    void PlaceRun(float x, const char16_t* chars, int32_t count);
 
     CDrawContext& m_ctx;
     CFont& m_font;
     float m_scaleX;
     float m_scaleY;
     uint32_t m_flags;
-    uint32_t m_recordFlags;
+    CPlacedText& m_placed;
+    bool m_truncatedSpacing = false;
 };
 
 void CTextWriter::AlignVertically(float y, float height, size_t lines) {
@@ -96,10 +104,11 @@ float CTextWriter::MeasurePlainLine(const char16_t* chars, int32_t count) {
     m_font.SetLetterSpacing(own + m_ctx.m_letterSpacing);
     const float width = m_font.GetTextWidthW(chars, count, m_ctx.m_tabWidth, m_scaleX);
     m_font.SetLetterSpacing(own);
+    m_truncatedSpacing = true;
     return width;
 }
 
-void CTextWriter::DrawPlain(float x, float y, const char16_t* text, float width, float height) {
+void CTextWriter::LayOutPlain(float x, float y, const char16_t* text, float width, float height) {
     if (m_flags & TEXT_VALIGN_MASK) {
         const size_t lines = 1 + size_t(std::count(text, text + std::char_traits<char16_t>::length(text), u'\n'));
         AlignVertically(y, height, lines);
@@ -111,7 +120,8 @@ void CTextWriter::DrawPlain(float x, float y, const char16_t* text, float width,
         const int32_t count = int32_t(end - line);
         if (count > 0) {
             m_ctx.m_penX = AlignedX(m_flags & TEXT_ALIGN_MASK, width, MeasurePlainLine(line, count));
-            DrawLine(m_ctx.m_penX, m_ctx.m_penY, line, count);
+            m_placed.BeginLine(m_ctx.m_penY);
+            PlaceRun(m_ctx.m_penX, line, count);
         }
         if (!*end) break;
         m_ctx.m_penY += LineAdvance();
@@ -181,7 +191,7 @@ void CTextWriter::Justify(const CLine& line, float width, std::vector<CPlacedWor
         words[i].x = Snap(words[i - 1].x + words[i - 1].width + gap);
 }
 
-void CTextWriter::DrawWrapped(float x, float y, const char16_t* text, float width, float height) {
+void CTextWriter::LayOutWrapped(float x, float y, const char16_t* text, float width, float height) {
     std::vector<CPlacedWord> words;
     std::vector<CLine> lines = Place(Tokenise(text), width, words);
     AlignVertically(y, height, lines.size());
@@ -194,16 +204,18 @@ void CTextWriter::DrawWrapped(float x, float y, const char16_t* text, float widt
             // left edge to the last word's right edge.
             const float lineWidth = last.x + last.width - words[line.first].x;
             m_ctx.m_penX = AlignedX(m_flags & (TEXT_ALIGN_MASK | TEXT_JUSTIFY), width, lineWidth);
+            m_placed.BeginLine(m_ctx.m_penY);
             for (size_t i = line.first; i < line.first + line.count; ++i)
-                DrawLine(m_ctx.m_penX + words[i].x, m_ctx.m_penY, words[i].chars, words[i].length);
+                PlaceRun(m_ctx.m_penX + words[i].x, words[i].chars, words[i].length);
         }
         m_ctx.m_penY += LineAdvance();
         m_ctx.m_penX = m_ctx.m_lineStartX;
     }
 }
 
-float CTextWriter::DrawLine(float x, float y, const char16_t* chars, int32_t count) {
-    float total = 0.0f;
+// The walk along a run of characters: each glyph's x is the sum, in this
+// order, of the advances, kerning and spacings before it.
+void CTextWriter::PlaceRun(float x, const char16_t* chars, int32_t count) {
     int32_t run = 0;
     char16_t previous = 0;
     for (int32_t i = 0; i < count; ++i) {
@@ -212,44 +224,40 @@ float CTextWriter::DrawLine(float x, float y, const char16_t* chars, int32_t cou
         if (ch == u'\t') {
             run = 0;
         } else {
-            if (++run > 1) {
-                const float spacing =
-                    float(m_font.GetKerning(previous, ch)) + m_font.GetLetterSpacing() + m_ctx.m_letterSpacing;
-                x += spacing;
-                total += spacing;
-            }
+            if (++run > 1)
+                x += float(m_font.GetKerning(previous, ch)) + m_font.GetLetterSpacing() + m_ctx.m_letterSpacing;
             const int32_t glyph = m_font.FindGlyph(ch);
             advance = GlyphAdvance(glyph) * m_scaleX;
-            PutGlyph(x, y, glyph, ch);
+            m_placed.AddGlyph(x, glyph, ch);
         }
         x += advance;
-        total += advance;
         previous = ch;
     }
-    return total;
 }
 
-void CTextWriter::PutGlyph(float x, float y, int32_t glyph, char16_t character) {
-    SprFile::CSpriteRef& sprite = m_font.GetGlyphSprite();
-    if (m_flags & TEXT_MEASURE) {
-        m_ctx.m_extentX = std::max(m_ctx.m_extentX, x + float(sprite.GetSpriteFrameWidth(glyph)) * m_scaleX);
-        m_ctx.m_extentY = std::max(m_ctx.m_extentY, y + float(sprite.GetSpriteFrameHeight(glyph)) * m_scaleY);
-        return;
-    }
-    if (m_ctx.m_bCollectGlyphs) {
-        m_ctx.m_glyphs.push_back({x - float(m_font.GetPaddingLeft()), y - float(m_font.GetPaddingTop()), m_scaleX,
-                                  m_scaleY, &sprite, glyph, character, m_ctx.m_textColor, m_recordFlags});
-        return;
-    }
-    sprite.GetTemplate().frame = glyph;
-    CSpriteQueueItem* item = CSpriteQueue::Append(m_ctx.m_params, sprite, m_ctx.m_textColor);
-    if (!item) return;
-    item->x = x + float(m_font.GetPaddingLeft());
-    item->y = y + float(m_font.GetPaddingTop());
-    item->scaleX = m_scaleX;
-    item->scaleY = m_scaleY;
-    item->flags = m_recordFlags;
-    CSpriteQueue::CommitLast(m_ctx.m_params);
+// A new layout of the text; the context's pen is left where the last line
+// ended.
+CPlacedText LayOut(CDrawContext& context, float x, float y, const char16_t* text, float width, float height,
+                   float scaleX, float scaleY, uint32_t flags) {
+    CPlacedText placed;
+    context.m_lineStartX = context.m_penX = x;
+    context.m_penY = y;
+    CTextWriter writer(context, scaleX, scaleY, flags, placed);
+    if (flags & TEXT_WORD_WRAP)
+        writer.LayOutWrapped(x, y, text, width, height);
+    else
+        writer.LayOutPlain(x, y, text, width, height);
+    writer.Finish();
+    return placed;
+}
+
+// What laying the text out again would leave in the context and the font.
+void Replay(CDrawContext& context, float x, const CPlacedText& placed) {
+    context.m_lineStartX = x;
+    context.m_penX = placed.GetPenX();
+    context.m_penY = placed.GetPenY();
+    CFont& font = *context.m_pFont;
+    if (placed.TruncatesSpacing()) font.SetLetterSpacing(std::trunc(font.GetLetterSpacing()));
 }
 
 } // namespace
@@ -262,20 +270,26 @@ void CTextLayout::SetFont(CDrawContext& context, Engine::ref_ptr<CFont> font) {
 void CTextLayout::DrawTextW(CDrawContext& context, float x, float y, const char16_t* text, float width, float height,
                             float scaleX, float scaleY, uint32_t flags, uint32_t recordFlags) {
     if (!text || !*text || !context.m_pFont) return;
-    context.m_lineStartX = context.m_penX = x;
-    context.m_penY = y;
-    CTextWriter writer(context, scaleX, scaleY, flags, recordFlags);
-    if (flags & TEXT_WORD_WRAP)
-        writer.DrawWrapped(x, y, text, width, height);
-    else
-        writer.DrawPlain(x, y, text, width, height);
+    LayOut(context, x, y, text, width, height, scaleX, scaleY, flags).Draw(context, flags, recordFlags);
 }
 
 void DrawText(CDrawContext& context, float x, float y, float width, float height, float scaleX, float scaleY,
               uint32_t flags, uint32_t recordFlags, const CString& text) {
-    const CWString wide = Utf8ToWide(text);
-    CTextLayout::DrawTextW(context, x, y, wide.IsEmpty() ? nullptr : wide.c_str(), width, height, scaleX, scaleY,
-                           flags, recordFlags);
+    if (text.IsEmpty() || !context.m_pFont) return;
+    CTextLayoutCache& cache = CTextLayoutCache::OfThisThread();
+    const CTextLayoutKey key = CTextLayoutKey::Of(context, x, y, width, height, scaleX, scaleY, flags);
+    const CPlacedText* placed = cache.Find(text, key);
+    if (!placed) {
+        const CWString wide = Utf8ToWide(text);
+        // A text that converts to nothing draws nothing, and is kept so.
+        placed = &cache.Keep(text, key,
+                             wide.IsEmpty() || !wide[0]
+                                 ? CPlacedText::Blank()
+                                 : LayOut(context, x, y, wide.c_str(), width, height, scaleX, scaleY, flags));
+    }
+    if (placed->IsBlank()) return;
+    Replay(context, x, *placed);
+    placed->Draw(context, flags, recordFlags);
 }
 
 void DrawTextAt(CDrawContext& context, const CString& text, float x, float y, float width) {

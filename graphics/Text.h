@@ -30,12 +30,14 @@ public:
     static void SetFont(CDrawContext& context, Engine::ref_ptr<CFont> font);
     // Lays out and draws a zero-terminated text in the box (x, y, width,
     // height). recordFlags (ESpriteFlags) go to every glyph record. A null
-    // or empty text, or a context without a font, draws nothing.
+    // or empty text, or a context without a font, draws nothing. Only the
+    // glyphs that can show are queued (PlacedText.h).
     static void DrawTextW(CDrawContext& context, float x, float y, const char16_t* text, float width, float height,
                           float scaleX, float scaleY, uint32_t flags, uint32_t recordFlags);
 };
 
-// UTF-8 forms of CTextLayout::DrawTextW.
+// UTF-8 forms of CTextLayout::DrawTextW. The layout of a text drawn again
+// with the same inputs is not made again (TextLayoutCache.h).
 void DrawText(CDrawContext& context, float x, float y, float width, float height, float scaleX, float scaleY,
               uint32_t flags, uint32_t recordFlags, const CString& text);
 // One line centred in the width.

@@ -1,5 +1,6 @@
 #include "tools/DemoData.h"
 
+#include <utility>
 #include <vector>
 
 #include "tools/DemoGameUi.h"
@@ -28,7 +29,17 @@ std::vector<uint16_t> FontCharacters() {
     return characters;
 }
 
-std::string LocaleXml(const CFontSprite& font, const std::string& otherFonts, int hints) {
+// Each time-of-day greeting: the demo's own, or one line of `length`
+// characters.
+std::string Greeting(const char* own, int length) {
+    if (length <= 0) return own;
+    const std::string words = std::string(own) + " - ";
+    std::string line(size_t(length), ' ');
+    for (size_t i = 0; i < line.size(); ++i) line[i] = words[i % words.size()];
+    return line;
+}
+
+std::string LocaleXml(const CFontSprite& font, const std::string& otherFonts, int hints, int greetingLength) {
     std::string xml = "<locales default=\"en\">\n"
                       "<locale name=\"en\">\n"
                       "<string key=\"HINT_1\">Move the mouse or press a key to wake up.</string>\n"
@@ -36,12 +47,12 @@ std::string LocaleXml(const CFontSprite& font, const std::string& otherFonts, in
                       "<string key=\"HINT_3\">Ambient music can be switched off in the settings.</string>\n";
     for (int i = kDemoHints + 1; i <= hints; ++i)
         xml += "<string key=\"HINT_" + std::to_string(i) + "\">Hint " + std::to_string(i) + ".</string>\n";
-    return xml +
-           "<string key=\"TIME_NIGHT\">Good night</string>\n"
-           "<string key=\"TIME_MORNING\">Good morning</string>\n"
-           "<string key=\"TIME_DAY\">Good afternoon</string>\n"
-           "<string key=\"TIME_EVENING\">Good evening</string>\n" +
-           font.LocaleXml("main") + otherFonts +
+    const std::pair<const char*, const char*> greetings[] = {
+        {"TIME_NIGHT", "Good night"}, {"TIME_MORNING", "Good morning"},
+        {"TIME_DAY", "Good afternoon"}, {"TIME_EVENING", "Good evening"}};
+    for (const auto& [key, own] : greetings)
+        xml += std::string("<string key=\"") + key + "\">" + Greeting(own, greetingLength) + "</string>\n";
+    return xml + font.LocaleXml("main") + otherFonts +
            "</locale>\n"
            "</locales>\n";
 }
@@ -82,11 +93,11 @@ std::string GlobalXml() {
 
 } // namespace
 
-CPakWriter MakeDemoPack(const std::string& fontPath, bool withScenes, int hints) {
+CPakWriter MakeDemoPack(const std::string& fontPath, bool withScenes, int hints, int greetingLength) {
     const CFontSprite font = RenderFontSprite(fontPath, kFontPixelHeight, FontCharacters(), "font_main");
     CPakWriter pack;
     const std::string otherFonts = AddDialogFont(pack, fontPath) + AddSymbolFont(pack);
-    pack.Add("xml/Locale.xml", Bytes(LocaleXml(font, otherFonts, hints)));
+    pack.Add("xml/Locale.xml", Bytes(LocaleXml(font, otherFonts, hints, greetingLength)));
     pack.Add("xml/global.xml", Bytes(GlobalXml()));
     pack.Add("spr/font.spr", WriteSpr(font.document));
     AddAmbientTracks(pack);

@@ -17,10 +17,12 @@ namespace Tools {
 // and, unless left out (for runs on scenes of their own), the animated
 // scenes ("place/bg1.place" and on) with their pictures.
 // The locale holds `hints` hints, HINT_1 on: the demo's own three, then
-// numbered ones.
+// numbered ones. With a greeting length, each of the four greetings is one
+// line of that many characters in place of the demo's.
 // Throws Engine::CException when the font cannot be read.
 constexpr int kDemoHints = 3;
-CPakWriter MakeDemoPack(const std::string& fontPath, bool withScenes = true, int hints = kDemoHints);
+CPakWriter MakeDemoPack(const std::string& fontPath, bool withScenes = true, int hints = kDemoHints,
+                        int greetingLength = 0);
 
 // "Settings.xml" for a windowed run on the OpenGL driver.
 std::string DemoSettingsXml();
