@@ -24,21 +24,30 @@ void ReadColourGradient(CVexaInput& input, CColourGradient& gradient) {
     gradient = CColourGradient(input.GetKeyStore().MakeTable<CColourKey>(keys), repeatCount, randomStart);
 }
 
-CColour FinishGradientSample(const CColourGradient& gradient, const CGradientSample& sample, size_t first) {
-    if (!sample.searched) return sample.colour;
-    const std::span<const CColourKey> keys = gradient.GetKeys();
+namespace {
+
+// The colour at t between keys[first - 1] and keys[first]. Local, so that
+// both samplers below take it inline.
+CColour ColourBetween(std::span<const CColourKey> keys, float t, size_t first) {
     const size_t k = first - 1;
-    const float u = (sample.t - keys[k].time) / (keys[k + 1].time - keys[k].time);
+    const float u = (t - keys[k].time) / (keys[k + 1].time - keys[k].time);
     auto mix = [u](float a, float b) { return a + (b - a) * u; };
     return {mix(keys[k].red, keys[k + 1].red), mix(keys[k].green, keys[k + 1].green),
             mix(keys[k].blue, keys[k + 1].blue), mix(keys[k].alpha, keys[k + 1].alpha)};
+}
+
+} // namespace
+
+CColour FinishGradientSample(const CColourGradient& gradient, const CGradientSample& sample, size_t first) {
+    return sample.searched ? ColourBetween(gradient.GetKeys(), sample.t, first) : sample.colour;
 }
 
 CColour SampleColourGradient(const CColourGradient& gradient, float t) {
     const CGradientSample sample = StartGradientSample(gradient, t);
     if (!sample.searched) return sample.colour;
     // The segment ends at the last key at the latest.
-    return FinishGradientSample(gradient, sample, gradient.GetTable()->FirstNotBefore(sample.t, gradient.GetKeys().size() - 1));
+    const std::span<const CColourKey> keys = gradient.GetKeys();
+    return ColourBetween(keys, sample.t, gradient.GetTable()->FirstNotBefore(sample.t, keys.size() - 1));
 }
 
 } // namespace VexaParticles

@@ -213,9 +213,10 @@ bool EmitOne(CVexaParticleType& type, const CEmissionValues& values, float time,
 }
 
 // q holds the particle's curves; colour its gradient colour when sampled
-// already, else null.
-void UpdateParticle(CVexaParticleType& type, CParticle& p, const CLifeSampleBatch::CRow& q, const CColour* colour,
-                    float lived, float age, float time, float dt, bool axis3D) {
+// already, else null. Inline: both of the life step's loops run it for
+// every particle.
+inline void UpdateParticle(CVexaParticleType& type, CParticle& p, const CLifeSampleBatch::CRow& q,
+                           const CColour* colour, float lived, float age, float time, float dt, bool axis3D) {
     using C = CLifeSampleBatch;
     const float* base = p.base;
     p.speed = base[1] * q[C::kSpeed];
@@ -278,9 +279,12 @@ void EmitParticles(CVexaParticleType& type, float time, float dt, bool emitting)
     EmitPlaced(type, values, time, n, k);
 }
 
+namespace {
+
 // A particle at life fraction f whose life is over (f not below 1, or not a
 // number) is let go unless sub-emitters keep it; true when it was let go.
-bool EndLife(CVexaParticleType& type, CParticle* particle, float f, float time) {
+// Inline: most particles take only its first test.
+inline bool EndLife(CVexaParticleType& type, CParticle* particle, float f, float time) {
     if (f < 1.0f) return false;
     if (particle->deathPending) {
         for (CSubEmitterEntry& sub : particle->subEmitters)
@@ -295,60 +299,84 @@ bool EndLife(CVexaParticleType& type, CParticle* particle, float f, float time) 
     return true;
 }
 
-void AgeParticles(CVexaParticleType& type, float time, float dt) {
-    if (!type.head) return;
-    const float T = CVexaParticleEmitter::kTimeScale * time;
-    const bool axis3D = type.emitter->GetAxisFlag() != 0;
-    const bool neverDie = type.IsNeverDie();
-    CLifeSampleBatch samples(type);
-    CParticleWorkBudget* budget = type.GetWorkBudget();
-    // Short tables sample each particle as it is updated, in row 0; long
-    // ones a batch at a time, ahead of the updates.
-    const size_t batchSize = samples.HasSearchedTables() ? CLifeSampleBatch::kBatch : 1;
-    // The life fractions and lives of up to batchSize particles from
-    // `from`; the particle after them in `after`.
+// What a life step shares among a type's particles.
+struct CLifeStep {
+    CVexaParticleType& type;
+    float time, dt;
+    float T;  // time on the curves' scale
+    bool axis3D, neverDie;
+    CParticleWorkBudget* budget;
+};
+
+// Short tables: each particle is sampled as it is updated, in row 0. Its
+// samples read a few lines in the cache already, which costs less than
+// gathering it into a batch.
+void AgeEach(const CLifeStep& step, CLifeSampleBatch& samples) {
+    for (CParticle* particle = step.type.head; particle;) {
+        if (step.budget && step.budget->Spend(ParticleVisits(*particle))) return;
+        CParticle* next = particle->next;
+        const float age = step.T - particle->birthTime;
+        const float lived = age / particle->lifeSpan;
+        const float f = step.neverDie ? 0.0f : lived;
+        if (!EndLife(step.type, particle, f, step.time)) {
+            samples.SampleOne(f);
+            UpdateParticle(step.type, *particle, samples.Curves(0), nullptr, lived, age, step.time, step.dt,
+                           step.axis3D);
+        }
+        particle = next;
+    }
+}
+
+// Long tables: a batch at a time, sampled ahead of the updates so that the
+// searches' misses overlap.
+void AgeInBatches(const CLifeStep& step, CLifeSampleBatch& samples) {
+    // The life fractions and lives of up to kBatch particles from `from`;
+    // the particle after them in `after`.
     struct CLives {
         float fs[CLifeSampleBatch::kBatch], lived[CLifeSampleBatch::kBatch];
         size_t count;
         const CParticle* after;
     };
-    const auto gather = [&](const CParticle* from, CLives& lives) {
-        for (lives.count = 0; from && lives.count < batchSize; from = from->next, ++lives.count) {
-            lives.lived[lives.count] = (T - from->birthTime) / from->lifeSpan;
-            lives.fs[lives.count] = neverDie ? 0.0f : lives.lived[lives.count];
+    const auto gather = [&step](const CParticle* from, CLives& lives) {
+        for (lives.count = 0; from && lives.count < CLifeSampleBatch::kBatch; from = from->next, ++lives.count) {
+            lives.lived[lives.count] = (step.T - from->birthTime) / from->lifeSpan;
+            lives.fs[lives.count] = step.neverDie ? 0.0f : lives.lived[lives.count];
         }
         lives.after = from;
     };
     CLives now, ahead;
-    CParticle* particle = type.head;
+    CParticle* particle = step.type.head;
     while (particle) {
         // Only the particle being aged can leave the list, so the ones ahead
         // stay as they are while the batch is aged.
         gather(particle, now);
-        const size_t batch = now.count;
-        const float* fs = now.fs;
-        const float* lived = now.lived;
-        if (batchSize > 1) {
-            samples.Sample({fs, batch}, {lived, batch});
-            // The next batch's lines are asked for now, to arrive while this
-            // one is applied. Its lives are gathered again when its turn
-            // comes, like every batch's, so that one loop serves both paths.
-            gather(now.after, ahead);
-            samples.Prefetch({ahead.fs, ahead.count}, {ahead.lived, ahead.count});
-        }
-        for (size_t i = 0; i < batch; ++i) {
-            if (budget && budget->Spend(ParticleVisits(*particle))) return;
+        samples.Sample({now.fs, now.count}, {now.lived, now.count});
+        // The next batch's lines are asked for now, to arrive while this one
+        // is applied. Its lives are gathered again when its turn comes.
+        gather(now.after, ahead);
+        samples.Prefetch({ahead.fs, ahead.count}, {ahead.lived, ahead.count});
+        for (size_t i = 0; i < now.count; ++i) {
+            if (step.budget && step.budget->Spend(ParticleVisits(*particle))) return;
             CParticle* next = particle->next;
-            if (!EndLife(type, particle, fs[i], time)) {
-                CColour colour;
-                if (batchSize == 1) samples.SampleOne(fs[i]);
-                else colour = samples.Colour(i);
-                UpdateParticle(type, *particle, samples.Curves(i), batchSize == 1 ? nullptr : &colour, lived[i],
-                               T - particle->birthTime, time, dt, axis3D);
+            if (!EndLife(step.type, particle, now.fs[i], step.time)) {
+                const CColour colour = samples.Colour(i);
+                UpdateParticle(step.type, *particle, samples.Curves(i), &colour, now.lived[i],
+                               step.T - particle->birthTime, step.time, step.dt, step.axis3D);
             }
             particle = next;
         }
     }
+}
+
+} // namespace
+
+void AgeParticles(CVexaParticleType& type, float time, float dt) {
+    if (!type.head) return;
+    const CLifeStep step{type, time, dt, CVexaParticleEmitter::kTimeScale * time, type.emitter->GetAxisFlag() != 0,
+                         type.IsNeverDie(), type.GetWorkBudget()};
+    CLifeSampleBatch samples(type);
+    if (samples.HasSearchedTables()) AgeInBatches(step, samples);
+    else AgeEach(step, samples);
 }
 
 void CVexaParticleEmitter::BuildOrientationMatrix() {
