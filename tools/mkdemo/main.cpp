@@ -7,8 +7,9 @@
 // after a damaged sprite layer (tools/HeavySprites.h), that place file alone;
 // named after a case of many lanterns (tools/LanternCopies.h) or of a large
 // count (tools/LargeCounts.h), bg6 alone with them; named after a case of
-// tools/FrameCounts.h, that case's scene alone: for trying how the program
-// copes with them.
+// tools/FrameCounts.h, that case's scene alone; named after a locale of
+// tools/LocaleCounts.h, the whole demo with that locale: for trying how the
+// program copes with them.
 
 #include <cstdio>
 #include <exception>
@@ -24,6 +25,7 @@
 #include "tools/HeavySprites.h"
 #include "tools/LanternCopies.h"
 #include "tools/LargeCounts.h"
+#include "tools/LocaleCounts.h"
 
 namespace fs = std::filesystem;
 
@@ -65,14 +67,17 @@ std::string HeavyCaseNames() {
     for (Tools::CLanternCopies lanterns : Tools::kLanternCopies) add(Tools::LanternCopiesName(lanterns));
     for (Tools::CLargeCount large : Tools::kLargeCounts) add(Tools::LargeCountName(large));
     for (Tools::CFrameCount frame : Tools::kFrameCounts) add(Tools::FrameCountName(frame));
+    for (Tools::CLocaleCount locale : Tools::kLocaleCounts) add(Tools::LocaleCountName(locale));
     return names;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::function<void(Tools::CPakWriter&)> heavy = argc == 4 ? HeavyCase(argv[3]) : nullptr;
-    if ((argc != 3 && argc != 4) || (argc == 4 && !heavy)) {
+    Tools::CLocaleCount locale;
+    const bool localeCase = argc == 4 && Tools::FindLocaleCount(argv[3], locale);
+    const std::function<void(Tools::CPakWriter&)> heavy = argc == 4 && !localeCase ? HeavyCase(argv[3]) : nullptr;
+    if ((argc != 3 && argc != 4) || (argc == 4 && !heavy && !localeCase)) {
         std::fprintf(stderr, "usage: %s <font.ttf> <folder> [%s]\n", argv[0], HeavyCaseNames().c_str());
         return 2;
     }
@@ -80,7 +85,7 @@ int main(int argc, char** argv) {
         const fs::path folder = fs::absolute(argv[2]);
         const fs::path settings = folder / "config" / "Talvorn" / "Mosark";
         fs::create_directories(settings);
-        Tools::CPakWriter pack = Tools::MakeDemoPack(argv[1], argc == 3);
+        Tools::CPakWriter pack = Tools::MakeDemoPack(argv[1], argc == 3 || localeCase, locale.hints);
         if (heavy) heavy(pack);
         if (!pack.Save((folder / "demo.pak").string()) || !WriteText(settings / "Settings.xml", Tools::DemoSettingsXml()) ||
             !WriteText(settings / "StartupPath", folder.string() + "\n")) {
