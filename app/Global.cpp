@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/Exception.h"
+#include "app/LoadingQuitCheck.h"
 #include "app/Log.h"
 #include "app/Xml.h"
 
@@ -28,17 +29,22 @@ std::optional<uint32_t> ParseGlobalValue(std::string_view text) {
 }
 
 bool LoadGlobalValues(const CString& fileName, CGlobalValueTable& table) {
-    const std::unique_ptr<CXMLNode> root = ParseXMLFile(fileName);
+    std::unique_ptr<CXMLNode> root = ParseXMLFile(fileName);
     if (!root) {
         GetLog().PrintLine("LoadGlobalValues(...) : FAILED: Can't read '%s'", fileName.c_str());
         return false;
     }
-    ReadGlobalValues(*root, table);
+    // Kept only once the document is let go of: a quit before leaves the
+    // table as it was.
+    CGlobalValueTable read = table;
+    TakeFromXML(std::move(root), read, [&](const CXMLNode& document) { ReadGlobalValues(document, read); });
+    table.swap(read);
     return true;
 }
 
 void ReadGlobalValues(const CXMLNode& root, CGlobalValueTable& table) {
     for (const auto& child : root.GetChildren()) {
+        CLoadingQuitCheck::Count();
         if (child->GetName() != "value") continue;
         const CString* name = child->FindAttribute("name");
         const CString* text = child->FindAttribute("value");

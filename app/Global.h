@@ -26,6 +26,8 @@ std::optional<uint32_t> ParseGlobalValue(std::string_view text);
 // Adds the <value name=".." value=".."/> elements of the document to the
 // table (the first definition of a name wins); false, with a log line, when
 // the file cannot be read. An unreadable value is logged and stored as 0.
+// Its elements, each one read, taken and let go of, are units of loading
+// work (LoadingQuitCheck.h): a quit found leaves the table as it was.
 bool LoadGlobalValues(const CString& fileName, CGlobalValueTable& table);
 void ReadGlobalValues(const CXMLNode& root, CGlobalValueTable& table);
 

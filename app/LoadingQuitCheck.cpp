@@ -26,4 +26,21 @@ void CLoadingQuitCheck::Count(int64_t units) {
     if (check->m_countdown.Count(units) || check->m_countdown.IsStopped()) throw CLoadCancelled();
 }
 
+bool CLoadingQuitCheck::CountStops(int64_t units) noexcept {
+    CLoadingQuitCheck* check = t_current;
+    if (!check || check->m_countdown.IsStopped()) return check != nullptr;
+    check->m_units += units;
+    return check->m_countdown.Count(units);
+}
+
+bool CLoadingQuitCheck::Run(CFrameQuitWatch& watch, const std::function<void()>& load) {
+    try {
+        const CLoadingQuitCheck check(watch);
+        load();
+        return true;
+    } catch (const CLoadCancelled&) {
+        return false;
+    }
+}
+
 } // namespace Engine

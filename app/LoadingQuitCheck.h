@@ -8,8 +8,13 @@
 //
 // Outside a step (a tool's or a test's own load, another thread) Count
 // counts nothing and never throws.
+//
+// Code that must not throw (a parser's callbacks, a destructor) counts
+// through CountStops instead and unwinds later, through Count, once it is
+// back where throwing is safe.
 
 #include <cstdint>
+#include <functional>
 
 #include "app/FrameQuitWatch.h"
 
@@ -25,6 +30,12 @@ public:
     // Counts units of loading work against this thread's check; throws
     // CLoadCancelled once its watch is stopped.
     static void Count(int64_t units = 1);
+    // Counts like Count but never throws: true once the watch is stopped,
+    // and from then on without counting.
+    static bool CountStops(int64_t units = 1) noexcept;
+    // Runs load under a check of its own, for a load that is no step;
+    // false when a quit cut it.
+    static bool Run(CFrameQuitWatch& watch, const std::function<void()>& load);
     // The check of the step under way on this thread; null outside one.
     static CLoadingQuitCheck* GetCurrent();
 

@@ -1,9 +1,6 @@
 #include "app/LoadingSteps.h"
 
-#include <optional>
-
 #include "app/Exception.h"
-#include "app/LoadCancelled.h"
 #include "app/LoadingQuitCheck.h"
 #include "app/Log.h"
 
@@ -18,14 +15,14 @@ bool CLoadingSteps::RunNext() {
     const CStep& step = m_steps[m_done++];
     CLogSection section(step.name);
     try {
-        std::optional<CLoadingQuitCheck> check;
-        if (m_quitWatch) check.emplace(*m_quitWatch);
-        step.run();
+        // A cut step leaves the quit requested already: the run ends as for
+        // any quit.
+        if (m_quitWatch)
+            m_cancelled = !CLoadingQuitCheck::Run(*m_quitWatch, step.run);
+        else
+            step.run();
     } catch (const CException& e) {
         GetLog().PrintLine("%s", e.what());
-    } catch (const CLoadCancelled&) {
-        // The quit is requested already: the run ends as for any quit.
-        m_cancelled = true;
     }
     return true;
 }

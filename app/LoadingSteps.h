@@ -22,6 +22,10 @@ public:
     // done. False when no step was run.
     bool RunNext();
 
+    // Ends the loading before its steps: a quit cut what the application
+    // read ahead of them.
+    void Cancel() { m_cancelled = true; }
+
     bool IsDone() const { return !m_cancelled && m_done == m_steps.size(); }
     bool IsCancelled() const { return m_cancelled; }
     int GetDone() const { return int(m_done); }

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "app/LoadingQuitCheck.h"
 #include "app/Log.h"
 #include "app/Xml.h"
 
@@ -46,6 +47,7 @@ std::optional<CLocaleFont> ReadFont(const CXMLNode& node, const CString& name) {
     if (const CString* sprite = node.FindAttribute("sprite")) font.sprite = *sprite;
     font.ascent = int32_t(IntAttribute(node, "ascent", INT32_MIN, INT32_MAX).value_or(0));
     for (const auto& child : node.GetChildren()) {
+        CLoadingQuitCheck::Count();
         const auto tag = child->GetName().view();
         if (tag == "char") {
             const std::optional<int64_t> code = IntAttribute(*child, "code", 0, 0xFFFF);
@@ -87,35 +89,45 @@ void AddOnce(std::map<CString, T>& table, const CString* key, T value, const cha
 bool CLocaleManager::Load(const CString& fileName) {
     m_locales.clear();
     m_active = 0;
-    const std::unique_ptr<CXMLNode> root = ParseXMLFile(fileName);
+    std::unique_ptr<CXMLNode> root = ParseXMLFile(fileName);
     if (!root) {
         GetLog().PrintLine("Engine::CLocaleManager::Load(...) : FAILED: Can't read '%s'", fileName.c_str());
         return false;
     }
-    Load(*root);
+    // Kept only once the document is let go of: a quit before leaves none.
+    std::vector<CLocale> locales;
+    size_t active = 0;
+    TakeFromXML(std::move(root), locales, [&](const CXMLNode& document) { active = ReadLocales(document, locales); });
+    m_locales = std::move(locales);
+    m_active = active;
     return true;
 }
 
 void CLocaleManager::Load(const CXMLNode& root) {
     m_locales.clear();
     m_active = 0;
-    for (const auto& child : root.GetChildren()) {
-        if (child->GetName() == "locale") ReadLocale(*child);
-    }
-    if (m_locales.empty()) GetLog().PrintLine("Locale.xml : no <locale> element");
-    const CString* wanted = root.FindAttribute("default");
-    for (size_t i = 0; wanted && i < m_locales.size(); ++i) {
-        if (m_locales[i].name == *wanted) {
-            m_active = i;
-            break;
-        }
-    }
+    std::vector<CLocale> locales;
+    m_active = ReadLocales(root, locales);
+    m_locales = std::move(locales);
 }
 
-void CLocaleManager::ReadLocale(const CXMLNode& node) {
-    CLocale& locale = m_locales.emplace_back();
+size_t CLocaleManager::ReadLocales(const CXMLNode& root, std::vector<CLocale>& locales) {
+    for (const auto& child : root.GetChildren()) {
+        CLoadingQuitCheck::Count();
+        if (child->GetName() == "locale") ReadLocale(*child, locales.emplace_back());
+    }
+    if (locales.empty()) GetLog().PrintLine("Locale.xml : no <locale> element");
+    const CString* wanted = root.FindAttribute("default");
+    for (size_t i = 0; wanted && i < locales.size(); ++i) {
+        if (locales[i].name == *wanted) return i;
+    }
+    return 0;
+}
+
+void CLocaleManager::ReadLocale(const CXMLNode& node, CLocale& locale) {
     if (const CString* name = node.FindAttribute("name")) locale.name = *name;
     for (const auto& child : node.GetChildren()) {
+        CLoadingQuitCheck::Count();
         if (child->GetName() == "string") {
             AddOnce(locale.strings, child->FindAttribute("key"), child->GetValue(), "string");
         } else if (child->GetName() == "font") {

@@ -30,7 +30,10 @@ struct CLocaleFont {
 class CLocaleManager {
 public:
     // Reads the file (through the data packs); false, with a log line, when
-    // it cannot be read. What was loaded before is dropped either way.
+    // it cannot be read. What was loaded before is dropped either way. Its
+    // elements, each one read, taken and let go of, are units of loading
+    // work (LoadingQuitCheck.h): a quit found leaves no locale, nothing of
+    // the file kept.
     bool Load(const CString& fileName = "xml/Locale.xml");
     void Load(const CXMLNode& root);
 
@@ -52,7 +55,9 @@ private:
         std::map<CString, CString> strings;
         std::map<CString, CLocaleFont> fonts;
     };
-    void ReadLocale(const CXMLNode& node);
+    // The locales of the document and the index of the active one.
+    static size_t ReadLocales(const CXMLNode& root, std::vector<CLocale>& locales);
+    static void ReadLocale(const CXMLNode& node, CLocale& locale);
     template <class T>
     const T* Lookup(std::map<CString, T> CLocale::*table, const CString& key) const;
 

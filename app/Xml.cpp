@@ -4,9 +4,12 @@
 
 #include <charconv>
 
+#include "app/LoadingQuitCheck.h"
 #include "app/Log.h"
 
 namespace Engine {
+
+CXMLNode::~CXMLNode() { CLoadingQuitCheck::CountStops(); }
 
 const CString* CXMLNode::FindAttribute(std::string_view name) const {
     for (const Attribute& attribute : m_attributes) {
@@ -67,11 +70,17 @@ struct CParseState {
     XML_Parser parser;
     CXMLTreeBuilder builder;
     bool tooDeep = false;
+    bool cancelled = false;
 };
 
+// Nothing may be thrown through expat: a quit stops the parser, and the
+// reader unwinds once XML_Parse has returned.
 void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
     auto* state = static_cast<CParseState*>(data);
-    if (!state->builder.StartElement(name, attributes)) {
+    if (CLoadingQuitCheck::CountStops()) {
+        state->cancelled = true;
+        XML_StopParser(state->parser, XML_FALSE);
+    } else if (!state->builder.StartElement(name, attributes)) {
         state->tooDeep = true;
         XML_StopParser(state->parser, XML_FALSE);
     }
@@ -95,7 +104,7 @@ std::unique_ptr<CXMLNode> ParseXML(CAbstractFile& stream, const CString& name) {
         GetLog().PrintLine("XML parse error in '%s' at line 0: out of memory", name.c_str());
         return nullptr;
     }
-    CParseState state{parser.get(), {}, false};
+    CParseState state{parser.get(), {}, false, false};
     XML_SetUserData(parser.get(), &state);
     XML_SetElementHandler(parser.get(), OnStart, OnEnd);
     XML_SetCharacterDataHandler(parser.get(), OnCharacters);
@@ -105,6 +114,10 @@ std::unique_ptr<CXMLNode> ParseXML(CAbstractFile& stream, const CString& name) {
         const size_t got = stream.Read(buffer, sizeof buffer);
         const bool last = got < sizeof buffer;
         if (XML_Parse(parser.get(), buffer, int(got), last ? XML_TRUE : XML_FALSE) != XML_STATUS_OK) {
+            if (state.cancelled) {
+                CProcessEnd::Leave(state.builder.TakeRoot());
+                throw CLoadCancelled();
+            }
             const char* reason = state.tooDeep ? "elements nested too deeply"
                                                : XML_ErrorString(XML_GetErrorCode(parser.get()));
             GetLog().PrintLine("XML parse error in '%s' at line %d: %s", name.c_str(),
@@ -120,6 +133,11 @@ std::unique_ptr<CXMLNode> ParseXMLFile(const CString& name) {
     CFile file;
     if (!file.Open(name)) return nullptr;
     return ParseXML(file, name);
+}
+
+void ReleaseXML(std::unique_ptr<CXMLNode> root) {
+    CProcessEnd::Leave(std::move(root));
+    CLoadingQuitCheck::Count(0);
 }
 
 std::string_view TrimXMLSpaces(std::string_view text) {

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "app/File.h"
+#include "app/LoadCancelled.h"
+#include "app/ProcessEnd.h"
 #include "app/String.h"
 
 namespace Engine {
@@ -17,6 +19,13 @@ namespace Engine {
 class CXMLNode {
 public:
     using Attribute = std::pair<CString, CString>;
+
+    CXMLNode() = default;
+    // Letting go of a node is one unit of loading work (LoadingQuitCheck.h),
+    // so that a big document's release is looked at as its reading is.
+    ~CXMLNode();
+    CXMLNode(const CXMLNode&) = delete;
+    CXMLNode& operator=(const CXMLNode&) = delete;
 
     const CString& GetName() const { return m_name; }
     void SetName(const CString& name) { m_name = name; }
@@ -64,9 +73,31 @@ private:
 };
 
 // Reads a document; a failure to open or parse is logged ("XML parse error in
-// '%s' at line %d: %s" with expat's message) and gives null.
+// '%s' at line %d: %s" with expat's message) and gives null. Each element
+// read is a unit of loading work: a quit found stops the parser, and
+// CLoadCancelled is thrown once expat has returned, the half-built tree let
+// go of.
 std::unique_ptr<CXMLNode> ParseXMLFile(const CString& name);
 std::unique_ptr<CXMLNode> ParseXML(CAbstractFile& stream, const CString& name);
+
+// Lets go of a document read under a loading check; throws CLoadCancelled
+// when a quit was found while it went.
+void ReleaseXML(std::unique_ptr<CXMLNode> root);
+
+// Takes what a reader keeps from the document into taken, then lets the
+// document go. A quit that cuts the taking unwinds with the document and
+// what was taken, handed to the process's end when it is ending.
+template <class Taken, class Take>
+void TakeFromXML(std::unique_ptr<CXMLNode> root, Taken& taken, Take take) {
+    try {
+        take(*root);
+    } catch (const CLoadCancelled&) {
+        CProcessEnd::Leave(std::move(root));
+        CProcessEnd::Leave(std::move(taken));
+        throw;
+    }
+    ReleaseXML(std::move(root));
+}
 
 // The text without leading and trailing XML white space.
 std::string_view TrimXMLSpaces(std::string_view text);

@@ -4,6 +4,7 @@
 #include "app/File.h"
 #include "app/LoadingQuitCheck.h"
 #include "app/Log.h"
+#include "app/ProcessEnd.h"
 #include "graphics/SprFile.h"
 #include "placefile/PlaceFileManager.h"
 #include "placefile/PlaceGroupObject.h"
@@ -66,6 +67,12 @@ CPlaceFile::CPlaceFile(CGraphics* graphics, const CString& name)
 
 CPlaceFile::~CPlaceFile() noexcept(false) {
     Layers.clear();
+    // The scene's objects are only memory: at the process's end they are
+    // left to it whole, their references to each other untouched.
+    if (Scene && Engine::CProcessEnd::IsLeavingMemory()) {
+        Engine::CProcessEnd::Leave(std::move(Scene));
+        Engine::CProcessEnd::Leave(std::move(SceneHolder));
+    }
     if (Scene) {
         SceneHolder->DeleteAllReferences();
         while (Scene->GetSubAnimCount() > 0) Scene->RemoveSubAnim(Scene->GetSubAnimCount() - 1);

@@ -7,23 +7,13 @@
 
 #include <sys/mman.h>
 
+#include "app/SanitizerBuild.h"
+
 namespace Engine::Scene {
 
 namespace {
 
-// GCC marks an AddressSanitizer build with __SANITIZE_ADDRESS__; clang only
-// answers __has_feature, which GCC 12 lacks.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kPooled = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kPooled = false;
-#else
-constexpr bool kPooled = true;
-#endif
-#else
-constexpr bool kPooled = true;
-#endif
+constexpr bool kPooled = !Engine::kAddressSanitizerBuild;
 
 // Larger blocks (long lists) come from the heap.
 constexpr std::size_t kLargestPooledBlock = 1024;

@@ -5,8 +5,11 @@
 
 #include "app/Locale.h"
 #include "app/Math.h"
+#include "app/ProcessEnd.h"
 
 namespace Engine {
+
+CNoticeText::~CNoticeText() { CProcessEnd::Leave(std::move(m_hints)); }
 
 void CNoticeText::Next(const CLocaleManager& locale, int hour) {
     if (m_next == 0) {

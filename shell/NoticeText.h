@@ -16,6 +16,12 @@ class CNoticeText {
 public:
     static constexpr double kFadeSeconds = 1.0;
 
+    CNoticeText() = default;
+    // The hints are only memory: at the process's end they are left to it.
+    ~CNoticeText();
+    CNoticeText(const CNoticeText&) = delete;
+    CNoticeText& operator=(const CNoticeText&) = delete;
+
     void SetHints(std::vector<CString> hints) { m_hints = std::move(hints); }
     // The next text in turn, the first call giving the greeting for the
     // local hour (0 .. 23). A text the locale lacks is empty.

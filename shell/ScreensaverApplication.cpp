@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "app/LoadingQuitCheck.h"
 #include "app/Locale.h"
 #include "app/Log.h"
 #include "shell/CommandLine.h"
@@ -56,9 +57,18 @@ bool CScreensaverApplication::OnInit() {
     const bool ambient = GetConfig().playAmbientSounds;
     if (ambient)
         for (const int32_t group : {1, 0}) SetSoundGroupVolume(group, kAmbientGroupVolume);
-    GetLocaleManager().Load("xml/Locale.xml");
-    auto data = std::make_unique<CScreensaverData>(GetGraphicsDriver(), GetParticleSystem());
-    LoadGlobalValues("xml/global.xml", data->GetGlobalValues());
+    std::unique_ptr<CScreensaverData> data;
+    // Both files may be big: they are read under the loading steps' quit
+    // look, and a quit found there ends the run as a cut step does.
+    const bool read = CLoadingQuitCheck::Run(GetQuitWatch(), [&] {
+        GetLocaleManager().Load("xml/Locale.xml");
+        data = std::make_unique<CScreensaverData>(GetGraphicsDriver(), GetParticleSystem());
+        LoadGlobalValues("xml/global.xml", data->GetGlobalValues());
+    });
+    if (!read) {
+        m_loading.Cancel();
+        return true;
+    }
     m_data = data.get();
     SetGameData(std::move(data));
     m_loading.Add("Loading Font", [this] {

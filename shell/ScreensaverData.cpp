@@ -5,6 +5,7 @@
 #include "app/LoadingQuitCheck.h"
 #include "app/Locale.h"
 #include "app/Log.h"
+#include "app/ProcessEnd.h"
 #include "sound/SampleDecoder.h"
 #include "sound/SampleManager.h"
 #include "sound/SoundManager.h"
@@ -50,6 +51,7 @@ CScreensaverData::~CScreensaverData() {
     // The scenes use the sprite files the holder's managers keep: they go
     // first.
     m_scenes.clear();
+    CProcessEnd::Leave(std::move(m_hints));
     m_pTrackSamples.Release();
     ReleaseLocalManagers();
     m_pHeadingFont.Release();

@@ -1,6 +1,7 @@
 #include "shell/SettingsDialogApplication.h"
 
 #include "app/Exception.h"
+#include "app/LoadingQuitCheck.h"
 #include "app/Locale.h"
 #include "app/Log.h"
 #include "shell/ControlsSymbolFont.h"
@@ -25,7 +26,8 @@ void CSettingsDialogApplication::GetDisplayMode(Graphics::CGraphicsParams& param
 bool CSettingsDialogApplication::OnInit() {
     Controls::CControlsManager* controls = GetControls();
     if (!controls) throw CException("The settings dialog needs the controls");
-    LoadFont();
+    // A quit while the locale was read closes the window before any dialog.
+    if (!LoadFont()) return true;
     // Without it the check box and the combo box lose their glyphs only.
     controls->SetSymbolFont(LoadSymbolFont(*m_sprFiles));
     m_model = std::make_unique<CSettingsDialogModel>(GetEnvironment().GetConfigPath());
@@ -37,11 +39,12 @@ bool CSettingsDialogApplication::OnInit() {
     return true;
 }
 
-void CSettingsDialogApplication::LoadFont() {
+bool CSettingsDialogApplication::LoadFont() {
     // Without a font the dialog still works, without its texts.
     m_sprFiles = new Graphics::SprFile::CSprFileLocalManager(GetGraphicsDriver());
     try {
-        GetLocaleManager().Load("xml/Locale.xml");
+        // The screensaver's locale, read under the same quit look.
+        if (!CLoadingQuitCheck::Run(GetQuitWatch(), [] { GetLocaleManager().Load("xml/Locale.xml"); })) return false;
         const char* name = kFontName;
         const char* file = kFontFile;
         const CLocaleFont* record = GetLocaleManager().FindFont(name);
@@ -55,6 +58,7 @@ void CSettingsDialogApplication::LoadFont() {
     } catch (const CException& e) {
         GetLog().PrintLine("Settings dialog : no font : %s", e.what());
     }
+    return true;
 }
 
 void CSettingsDialogApplication::OnDone() {

@@ -36,7 +36,8 @@ protected:
     void Draw() override;
 
 private:
-    void LoadFont();
+    // False when a quit cut the locale's read.
+    bool LoadFont();
 
     const char* m_title;
     std::unique_ptr<CSettingsDialogModel> m_model;

@@ -11,6 +11,7 @@
 #include "app/Log.h"
 #include "app/NamedMutex.h"
 #include "app/Pack.h"
+#include "app/ProcessEnd.h"
 #include "app/Timer.h"
 #include "controls/ControlsManager.h"
 #include "platform/System.h"
@@ -29,6 +30,8 @@ bool CStdApplication::TakeQuitIfPending() {
     DescribeQuitInput(rule);
     if (!rule.EndsRun(Platform::PeekPendingMessages())) return false;
     m_graphics->RequestQuit();
+    // The run ends for good: what a cut load has read may be left.
+    if (!m_bAnotherPass) CProcessEnd::Begin();
     // The cut load unwinds what it has read, which may take a while.
     LeaveScreen();
     return true;
@@ -244,6 +247,7 @@ bool CStdApplication::InitApplication() {
 
 void CStdApplication::Destroy() {
     if (m_teardown.empty()) return;
+    if (!m_bAnotherPass) CProcessEnd::Begin();
     LeaveScreen();
     // After the window and the voices: the heap setting merges what the
     // program parked, and that waits on memory.

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/LoadingQuitCheck.h"
+#include "app/ProcessEnd.h"
 #include "particles/library/VexaEmitterReader.h"
 #include "particles/library/VexaException.h"
 #include "particles/library/VexaInput.h"
@@ -35,6 +36,11 @@ void ReadShape(CVexaInput& input, CVexaShape& shape) {
 }
 
 } // namespace
+
+CVexaFile::~CVexaFile() {
+    Engine::CProcessEnd::Leave(std::move(m_emitterIndex));
+    Engine::CProcessEnd::Leave(std::move(m_emitters));
+}
 
 void CVexaFile::Read(CArchive& archive) {
     CVexaInput input(archive, ReadHeader(archive));

@@ -21,6 +21,8 @@ class CVexaParticleLibrary;
 class CVexaFile : public IVexaFile {
 public:
     explicit CVexaFile(CVexaParticleLibrary* library) : m_library(library) {}
+    // Its emitters are only memory: at the process's end they are left to it.
+    ~CVexaFile() override;
     CVexaFile(const CVexaFile&) = delete;
     CVexaFile& operator=(const CVexaFile&) = delete;
 

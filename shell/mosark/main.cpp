@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/ApplicationHandles.h"
+#include "app/ProcessEnd.h"
 #include "platform/Resources.h"
 #include "shell/EntryPoint.h"
 #include "shell/ProgramResources.h"
@@ -21,7 +22,13 @@ int main(int argc, char** argv) {
     Engine::InitApplicationHandles(GetModuleHandle(nullptr));
     // Every graphics driver made from here on owns a place-file manager.
     Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
-    return Engine::RunApplicationPasses(Engine::JoinCommandLine(argc, argv), [] {
+    // What the scenes hold goes back to the system with the process.
+    Engine::CProcessEnd::Allow(true);
+    const int exitCode = Engine::RunApplicationPasses(Engine::JoinCommandLine(argc, argv), [] {
         return std::unique_ptr<Engine::CStdApplication>(std::make_unique<Engine::CScreensaverApplication>());
     });
+    // The configuration is saved and the log closed: the static objects
+    // (the locale's strings among them) are not walked to be let go of.
+    if (Engine::CProcessEnd::IsLeavingMemory()) Engine::CProcessEnd::Exit(exitCode);
+    return exitCode;
 }

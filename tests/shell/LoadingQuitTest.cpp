@@ -189,6 +189,37 @@ TEST_F(LoadingQuitTest, AQuitDuringTheHintsEndsTheRunWithinAnInterval) {
     ExpectEndedAtOnce({"Hints : ", "Loading Scenes"});
 }
 
+// The start-up reads the locale and then the global values before any step,
+// under the same look: a quit there ends the run before the first step, with
+// no failure to start.
+enum class EStartupFile { Locale, GlobalValues };
+
+class StartupReadQuitTest : public LoadingQuitTest, public ::testing::WithParamInterface<EStartupFile> {};
+
+TEST_P(StartupReadQuitTest, AQuitDuringTheReadEndsTheRunBeforeTheSteps) {
+    Tools::CPakWriter pack = Tools::MakeDemoPack(MOSARK_DEMO_FONT, false);
+    if (GetParam() == EStartupFile::Locale) {
+        pack = Tools::MakeDemoPack(MOSARK_DEMO_FONT, false, kCopies);
+    } else {
+        std::string xml = "<values>\n";
+        for (int i = 0; i < kCopies; ++i) xml += "<value name=\"v" + std::to_string(i) + "\" value=\"1\"/>\n";
+        pack.Remove("xml/global.xml");
+        pack.Add("xml/global.xml", std::vector<uint8_t>(xml.begin(), xml.end()));
+    }
+    UseDemoPack(kDriver, pack);
+    Run("[Initializing Application begin]", EPush::AtLook, &Quit, 3);
+    ASSERT_GE(postedAt, 0) << "posted while the file was read";
+    ASSERT_GE(stoppedAt, postedAt) << "found";
+    EXPECT_LE(stoppedAt - postedAt, CFrameQuitWatch::kCheckInterval);
+    EXPECT_TRUE(LogHasInOrder({"[Initializing Application begin]", "[Initializing Application end]",
+                               "[Main Loop begin]", "[Shutting Down begin]"}));
+    ExpectEndedAtOnce({"Unable to Init", "Loading Font", "Loading Hints", "parse error", "Can't read"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, StartupReadQuitTest,
+                         ::testing::Values(EStartupFile::Locale, EStartupFile::GlobalValues),
+                         [](const auto& info) { return info.param == EStartupFile::Locale ? "Locale" : "GlobalValues"; });
+
 // The images step performs one item per frame, taking the messages between
 // them: a quit among them ends it before the next item.
 TEST_F(LoadingQuitTest, AQuitDuringTheImagesEndsTheRunBeforeTheNextItem) {

@@ -8,7 +8,8 @@
 // named after a case of many lanterns (tools/LanternCopies.h) or of a large
 // count (tools/LargeCounts.h), bg6 alone with them; named after a case of
 // tools/FrameCounts.h, that case's scene alone; named after a long notice
-// (tools/LongNotices.h), bg6 alone with that locale: for trying how the
+// (tools/LongNotices.h), bg6 alone with that locale; named after a locale of
+// tools/LocaleCounts.h, the whole demo with that locale: for trying how the
 // program copes with them.
 
 #include <cstdio>
@@ -26,6 +27,7 @@
 #include "tools/LanternCopies.h"
 #include "tools/LargeCounts.h"
 #include "tools/LongNotices.h"
+#include "tools/LocaleCounts.h"
 
 namespace fs = std::filesystem;
 
@@ -68,16 +70,20 @@ std::string HeavyCaseNames() {
     for (Tools::CLargeCount large : Tools::kLargeCounts) add(Tools::LargeCountName(large));
     for (Tools::CFrameCount frame : Tools::kFrameCounts) add(Tools::FrameCountName(frame));
     for (Tools::CLongNotice notice : Tools::kLongNotices) add(Tools::LongNoticeName(notice));
+    for (Tools::CLocaleCount locale : Tools::kLocaleCounts) add(Tools::LocaleCountName(locale));
     return names;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::function<void(Tools::CPakWriter&)> heavy = argc == 4 ? HeavyCase(argv[3]) : nullptr;
+    Tools::CLocaleCount locale;
+    const bool localeCase = argc == 4 && Tools::FindLocaleCount(argv[3], locale);
     Tools::CLongNotice notice{nullptr, 0};
-    const bool longNotice = argc == 4 && Tools::FindLongNotice(argv[3], notice);
-    if ((argc != 3 && argc != 4) || (argc == 4 && !heavy && !longNotice)) {
+    const bool longNotice = argc == 4 && !localeCase && Tools::FindLongNotice(argv[3], notice);
+    const std::function<void(Tools::CPakWriter&)> heavy =
+        argc == 4 && !localeCase && !longNotice ? HeavyCase(argv[3]) : nullptr;
+    if ((argc != 3 && argc != 4) || (argc == 4 && !heavy && !localeCase && !longNotice)) {
         std::fprintf(stderr, "usage: %s <font.ttf> <folder> [%s]\n", argv[0], HeavyCaseNames().c_str());
         return 2;
     }
@@ -85,7 +91,7 @@ int main(int argc, char** argv) {
         const fs::path folder = fs::absolute(argv[2]);
         const fs::path settings = folder / "config" / "Talvorn" / "Mosark";
         fs::create_directories(settings);
-        Tools::CPakWriter pack = Tools::MakeDemoPack(argv[1], argc == 3, Tools::kDemoHints, notice.length);
+        Tools::CPakWriter pack = Tools::MakeDemoPack(argv[1], argc == 3 || localeCase, locale.hints, notice.length);
         if (heavy) heavy(pack);
         if (longNotice) Tools::AddDemoScene(pack, Tools::kLongNoticeScene);
         if (!pack.Save((folder / "demo.pak").string()) || !WriteText(settings / "Settings.xml", Tools::DemoSettingsXml()) ||
