@@ -21,12 +21,12 @@ public:
     // for the content: effects of up to 100,000 live particles without
     // sub-emitter copies at 1 to 4 steps a frame, and 15,000 trail carriers
     // a second at 1 and 2 steps, run as without limits, with 40% to spare
-    // (the largest, 1,066,668 visits, is particles living one step at 4
+    // (the largest, 1,067,140 visits, is particles living one step at 4
     // steps); a damaged effect that fills the pool (524,288 visits a step at
     // least) takes at most two steps a frame. The time to quit never waits
     // on the limits (the frame's quit watch stops the work). Drawing is
-    // bounded by quads, above the target, and by covered area
-    // (ParticleDrawLimit.h).
+    // bounded by quads, above the target, by covered area and by the types
+    // drawn (ParticleDrawLimit.h).
     static constexpr int64_t kFrameParticleVisits = 1'500'000;
     static constexpr int64_t kFrameParticleQuads = int64_t(1) << 17;
     static constexpr double kFrameParticleScreens = 32.0;
