@@ -17,7 +17,7 @@ inline void Use(Engine::Particles::CParticleSystem& particles, bool limited) {
                                  CParticleSystem::kFrameParticleScreens);
     else
         particles.SetFrameLimits(VexaParticles::CParticleWorkBudget::kUnlimited, INT64_MAX,
-                                 std::numeric_limits<double>::infinity());
+                                 std::numeric_limits<double>::infinity(), INT64_MAX);
 }
 
 } // namespace ParticleLimits

@@ -17,6 +17,8 @@ constexpr int kUndrivenScene = 7;
 // emitter's curves over its time (50 a second) through the scene's 20 s loop.
 constexpr float kLifeSpan = 1.0f;
 constexpr float kEmitterSpan = 50.0f * 20.0f;
+// Q5, a type's particles a second.
+constexpr size_t kRateCurve = 4;
 
 std::string ScenePath(int number) { return FormatString("place/bg%d.place", number).c_str(); }
 
@@ -73,6 +75,16 @@ std::vector<CVexaEmitter> SparkleCopies(int count) {
     return emitters;
 }
 
+// The sparkle with `count` copies of its particle type, each at `rateFactor`
+// times its rate.
+CVexaEmitter SparkleTypes(int count, float rateFactor) {
+    CVexaEmitter emitter = SparkleEmitter();
+    CVexaParticleType type = emitter.types.at(0);
+    for (CVexaCurveKey& key : type.curves[kRateCurve].keys) key.value *= rateFactor;
+    emitter.types.assign(size_t(count), type);
+    return emitter;
+}
+
 std::vector<uint8_t> KeyedLanternScene(int count) {
     CGeneratedScene scene = GeneratedScene(kBg6Path);
     scene.scene.name = ScenePath(kUndrivenScene);
@@ -114,6 +126,10 @@ CFrameCountScene WriteFrameCountScene(EFrameCount kind, int count) {
     switch (kind) {
     case EFrameCount::EffectCurveKeys: scene.effects = WriteSceneEffects(KeyedSparkle(count)); break;
     case EFrameCount::Emitters: scene.effects = WriteSceneEffects(SparkleCopies(count)); break;
+    case EFrameCount::ParticleTypes: scene.effects = WriteSceneEffects(SparkleTypes(count, 1.0f)); break;
+    case EFrameCount::ParticlePool:
+        scene.effects = WriteSceneEffects(SparkleTypes(count, float(kParticlePoolRateFactor) / float(count)));
+        break;
     default: scene.effects = WriteSceneEffects(); break;
     }
     return scene;

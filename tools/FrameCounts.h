@@ -1,7 +1,8 @@
 #pragma once
 // Data whose frames would grow with a count the files hold, each case with
 // a twin of the same scene at a small count: a frame of the case should
-// cost about what a frame of its twin does. Beside them, counts that only
+// cost about what a frame of its twin does (many particle types: what one
+// type filling the pool as they do costs). Beside them, counts that only
 // loading and letting go see: many ambient tracks, many emitters.
 
 #include <cstdint>
@@ -18,6 +19,8 @@ enum class EFrameCount {
     EmptyLayers,      // bg6 with `count` empty layers after its own
     AmbientTracks,    // bg6 with `count` ambient tracks of 0.1 s in place of the demo's
     Emitters,         // bg6 with `count` copies of the sparkle emitter in its effect file
+    ParticleTypes,    // bg6 with the sparkle's particle type repeated `count` times in its one emitter
+    ParticlePool,     // bg6 with `count` sparkle types, each at 100,000 / `count` times its rate: the pool full
 };
 
 struct CFrameCount {
@@ -36,7 +39,14 @@ inline constexpr CFrameCount kFrameCounts[] = {
     {"AmbientTracks10k", EFrameCount::AmbientTracks, 10'000},
     {"AmbientTracks1", EFrameCount::AmbientTracks, 1},
     {"Emitters100k", EFrameCount::Emitters, 100'000},
+    {"ParticleTypes100k", EFrameCount::ParticleTypes, 100'000},
+    {"ParticleTypes1", EFrameCount::ParticleTypes, 1},
+    {"ParticlePool1", EFrameCount::ParticlePool, 1},
 };
+
+// ParticleTypes' many types emit as many particles a second in all as
+// ParticlePool's one type.
+inline constexpr int kParticlePoolRateFactor = 100'000;
 
 // The ambient tracks' names and length.
 inline constexpr const char* kAmbientTrackPattern = "ogg/tracks/ambient%d.ogg";

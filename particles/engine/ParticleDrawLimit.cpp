@@ -13,10 +13,13 @@ int64_t CeilDiv(int64_t a, int64_t b) { return (a + b - 1) / b; }
 
 } // namespace
 
-void CParticleDrawLimit::StartFrame(int64_t quads, double screens, int32_t width, int32_t height) {
+void CParticleDrawLimit::StartFrame(int64_t quads, double screens, int32_t width, int32_t height, int64_t types) {
     m_width = float(std::max(width, 0));
     m_height = float(std::max(height, 0));
     m_quadLimit = std::max<int64_t>(quads, 1);
+    m_typeLimit = std::max<int64_t>(types, 1);
+    m_typesKept = 0;
+    m_typeDrawn = false;
     m_areaLimit = screens * double(m_width) * double(m_height);
     m_limited = true;
     m_lastOffers.swap(m_offers);
@@ -28,14 +31,25 @@ void CParticleDrawLimit::StartFrame(int64_t quads, double screens, int32_t width
 }
 
 void CParticleDrawLimit::StartType() {
-    if (m_limited) m_offers.emplace_back();
+    if (!m_limited) return;
+    m_offers.emplace_back();
+    m_typeDrawn = false;
+}
+
+bool CParticleDrawLimit::TakeTypeDraw() {
+    if (m_typeDrawn) return true;
+    if (m_typesKept >= m_typeLimit) return false;
+    ++m_typesKept;
+    m_typeDrawn = true;
+    return true;
 }
 
 bool CParticleDrawLimit::Fits(int64_t stride) const {
-    int64_t quads = 0;
+    int64_t quads = 0, types = 0;
     double area = 0.0;
     for (const CCost& offer : m_lastOffers) {
         if (offer.quads == 0) continue;
+        if (++types > m_typeLimit) return false;
         const int64_t share = CeilDiv(offer.quads, stride);
         quads += share;
         area += share == offer.quads ? offer.area : double(share) * (offer.area / double(offer.quads));
@@ -87,7 +101,7 @@ void CParticleDrawLimit::ShareByTurns() {
         const CCost& offer = m_lastOffers[turn % types];
         if (offer.quads == 0) continue;
         const double area = offer.area / double(offer.quads);
-        if (given.quads >= m_quadLimit || given.area + area > m_areaLimit) break;
+        if (given.quads >= m_quadLimit || given.area + area > m_areaLimit || given.quads >= m_typeLimit) break;
         given.quads += 1;
         given.area += area;
         // A type's n-th turn shows its n-th quad.
@@ -120,7 +134,8 @@ int32_t CParticleDrawLimit::Keep(Graphics::SpriteVertex* vertices, int32_t quads
         const int64_t index = offered.quads++;
         offered.area += area;
         if (share.stride == 0 || index % share.stride != share.phase) continue;
-        if (m_quadsKept + share.later.quads >= m_quadLimit || m_areaKept + area + share.later.area > m_areaLimit)
+        if (m_quadsKept + share.later.quads >= m_quadLimit || m_areaKept + area + share.later.area > m_areaLimit ||
+            !TakeTypeDraw())
             continue;
         if (kept != i) std::memmove(vertices + 4 * kept, quad, 4 * sizeof(Graphics::SpriteVertex));
         ++kept;

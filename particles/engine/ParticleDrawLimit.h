@@ -17,8 +17,12 @@
 // frame. What a type is owed is held back from those drawn before it, so an
 // effect drawn first cannot take the share of one drawn after it.
 //
+// A frame may also draw at most so many types (each type's draw costs the
+// driver a call of its own, whatever its quads): more types than that take
+// turns too.
+//
 // When even one quad a type does not fit (more types than quads, or than
-// screens), types take turns: in order, each frame gives one quad to as many
+// screens, or than type draws), types take turns: in order, each frame gives one quad to as many
 // types as fit, starting where the last frame stopped, and a type's turns
 // walk through its quads. A frame whose demand jumps keeps what its limits
 // pay for and drops the rest. Nothing here draws from the particle random
@@ -33,8 +37,9 @@ namespace Engine::Particles {
 
 class CParticleDrawLimit {
 public:
-    // A frame starts with these limits over a back buffer of the size.
-    void StartFrame(int64_t quads, double screens, int32_t width, int32_t height);
+    // A frame starts with these limits over a back buffer of the size; at
+    // most `types` types keep quads.
+    void StartFrame(int64_t quads, double screens, int32_t width, int32_t height, int64_t types = INT64_MAX);
     // The draws of the frame's next particle type begin. Quads offered
     // before the first call count as one type.
     void StartType();
@@ -72,7 +77,13 @@ private:
     // Fills each share's `later` from the `owed` of those after it.
     void HoldBackForLaterTypes();
 
+    // Whether the type drawing now has kept a quad, and so counts as drawn.
+    bool TakeTypeDraw();
+
     int64_t m_quadLimit = INT64_MAX;
+    int64_t m_typeLimit = INT64_MAX;
+    int64_t m_typesKept = 0;
+    bool m_typeDrawn = false;
     double m_areaLimit = 0;
     float m_width = 0, m_height = 0;
     bool m_limited = false;

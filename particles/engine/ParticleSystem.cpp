@@ -14,7 +14,7 @@ CParticleSystem::~CParticleSystem() noexcept {
 void CParticleSystem::StartFrame() {
     m_library->GetWorkBudget().StartFrame(m_frameVisits);
     const Graphics::CGraphicsParams& params = m_graphics->GetParams();
-    m_binding->GetDrawLimit().StartFrame(m_frameQuads, m_frameScreens, params.width, params.height);
+    m_binding->GetDrawLimit().StartFrame(m_frameQuads, m_frameScreens, params.width, params.height, m_frameTypeDraws);
 }
 
 void CParticleSystem::Done() {

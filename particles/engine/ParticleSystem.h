@@ -21,15 +21,19 @@ public:
     // for the content: effects of up to 100,000 live particles without
     // sub-emitter copies at 1 to 4 steps a frame, and 15,000 trail carriers
     // a second at 1 and 2 steps, run as without limits, with 40% to spare
-    // (the largest, 1,066,668 visits, is particles living one step at 4
+    // (the largest, 1,067,140 visits, is particles living one step at 4
     // steps); a damaged effect that fills the pool (524,288 visits a step at
     // least) takes at most two steps a frame. The time to quit never waits
     // on the limits (the frame's quit watch stops the work). Drawing is
-    // bounded by quads, above the target, and by covered area
-    // (ParticleDrawLimit.h).
+    // bounded by quads, above the target, by covered area and by the types
+    // drawn (ParticleDrawLimit.h).
     static constexpr int64_t kFrameParticleVisits = 1'500'000;
     static constexpr int64_t kFrameParticleQuads = int64_t(1) << 17;
     static constexpr double kFrameParticleScreens = 32.0;
+    // Each type drawn costs the driver a call: as many as the record cap
+    // allows sub-emitter copies (each draws on its own) are drawn a frame;
+    // more types take turns.
+    static constexpr int64_t kFrameParticleTypeDraws = int64_t(1) << 15;
 
     // The driver (not owned) must outlive the system. The application then
     // initialises the library with the graphics binding.
@@ -46,10 +50,11 @@ public:
     void StartFrame();
     // Benchmarks compare frames under these limits with frames under others
     // (CParticleWorkBudget::kUnlimited and infinite screens lift them).
-    void SetFrameLimits(int64_t visits, int64_t quads, double screens) {
+    void SetFrameLimits(int64_t visits, int64_t quads, double screens, int64_t typeDraws = kFrameParticleTypeDraws) {
         m_frameVisits = visits;
         m_frameQuads = quads;
         m_frameScreens = screens;
+        m_frameTypeDraws = typeDraws;
     }
     // The frame loop is about to run its next update step.
     void StartStep() { m_library->GetWorkBudget().StartStep(); }
@@ -73,6 +78,7 @@ private:
     int64_t m_frameVisits = kFrameParticleVisits;
     int64_t m_frameQuads = kFrameParticleQuads;
     double m_frameScreens = kFrameParticleScreens;
+    int64_t m_frameTypeDraws = kFrameParticleTypeDraws;
 };
 
 } // namespace Engine::Particles

@@ -87,6 +87,8 @@ void MoveParticles(CVexaParticleType& type, float time, float dt) {
     const CVector3 pull = emitter.GetDirectionVector();
     const bool orbitTurnsAngle = type.words.orientationMode != 1;
     CParticleWorkBudget* budget = type.GetWorkBudget();
+    if (CParticleWorkBudget* own = type.GetOwnWorkBudget(); own && own->Spend(CParticleWorkBudget::kTypePassVisits))
+        return;
     int32_t index = 0;
     for (CParticle* p = type.head; p; p = p->next, ++index) {
         if (budget && budget->Spend(ParticleVisits(*p))) return;
@@ -172,10 +174,14 @@ void BuildTypeFrame(CVexaParticleType& type) {
 }
 
 void CVexaParticleEmitter::Move(float time, float dt) {
+    CParticleWorkBudget* budget = GetOwnWorkBudget();
+    if (m_waitedSteps.Waits(budget, dt)) return;
     for (int32_t i = 0; i < m_nTypeCount; ++i) {
         CVexaParticleType& type = m_types[size_t(i)];
-        const CStepSpan span = type.waited.ForMotion(type.GetWorkBudget(), time, dt);
-        if (span.taken) MoveParticles(type, span.time, span.dt);
+        const CStepSpan span = type.waited.ForMotion(budget, time, dt);
+        if (!span.taken) continue;
+        MoveParticles(type, span.time, span.dt);
+        type.waited.EndMotion(budget);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 #include "app/Random.h"
 #include "particles/library/LifeSampleBatch.h"
@@ -268,6 +269,8 @@ void EmitParticles(CVexaParticleType& type, float time, float dt, bool emitting)
         BuildTypeFrame(type);
     }
     if (!emitter.IsEmitting() || (type.IsOneShot() && type.emissionCounter)) return;
+    if (CParticleWorkBudget* own = type.GetOwnWorkBudget(); own && own->Spend(CParticleWorkBudget::kEmissionCurveVisits))
+        return;
     const CEmissionValues values = EvaluateEmission(type, emitter, CVexaParticleEmitter::kTimeScale * time);
     const int64_t n = EmissionCount(type, values.q, dt);
     if (!emitting || n <= 0) return;
@@ -399,17 +402,30 @@ std::array<std::array<float, 3>, 3> CVexaParticleEmitter::GetOrientationMatrix()
     return matrix;
 }
 
-void CVexaParticleEmitter::Update(float time, float dt, float x, float y, float z, uint32_t emitting) {
-    m_position = {x, y, z};
+void CVexaParticleEmitter::SampleCurves(float time) {
     BuildOrientationMatrix();
     const float T = kTimeScale * time;
     for (size_t i = 0; i < kCurveCount; ++i) m_work[i] = SampleCurve(m_curves[kCurveSlot[i]], T);
+}
+
+void CVexaParticleEmitter::Update(float time, float dt, float x, float y, float z, uint32_t emitting) {
+    m_position = {x, y, z};
+    // Only the types' emission reads the curves' values: while every type
+    // waits they are not sampled, and their visits go to the first type taken.
+    CParticleWorkBudget* budget = GetOwnWorkBudget();
+    if (m_waitedSteps.Waits(budget, dt)) return;
+    bool sampled = false;
     for (int32_t i = 0; i < m_nTypeCount; ++i) {
         CVexaParticleType& type = m_types[size_t(i)];
-        const CStepSpan span = type.waited.ForLife(type.GetWorkBudget(), time, dt);
+        const CStepSpan span = type.waited.ForLife(budget, time, dt);
         if (!span.taken) continue;
+        if (budget && budget->Spend((sampled ? 0 : CParticleWorkBudget::kEmitterCurveVisits) +
+                                    CParticleWorkBudget::kTypePassVisits))
+            return;
+        if (!std::exchange(sampled, true)) SampleCurves(time);
         EmitParticles(type, span.time, span.dt, emitting != 0);
         AgeParticles(type, span.time, span.dt);
+        type.waited.EndLife(budget);
     }
 }
 

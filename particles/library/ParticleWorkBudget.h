@@ -2,56 +2,60 @@
 // What the particles of one library may cost the frame being made, counted
 // in visits: each particle moved, emitted or aged counts one, and each
 // sub-emitter copy a particle carries counts kSubEmitterCopyUnits when the
-// particle is moved or aged. Within the record cap a damaged effect file can
-// still ask for a full pool of particles at every step, and a frame of many
-// catch-up steps would then keep the application from drawing for minutes.
+// particle is moved or aged. A type's and an emitter's own work counts too
+// (see the constants below): a file may hold so many types that their own
+// work outweighs their particles'. Within the record cap a damaged effect
+// file can still ask for a full pool of particles at every step, and a frame
+// of many catch-up steps would then keep the application from drawing for
+// minutes.
 //
-// The frame's first step is always taken whole, by every type: the pool
-// bounds what it costs. A later step is taken only while the visits left
-// pay for what the step before it cost; otherwise that step and the rest of
-// the frame wait, for every type alike, and each type takes the time it
-// missed at its next step (CWaitedTime). Unlimited until the application
-// sets a limit.
+// Each type's step (its motion, emission and life, taken together or not at
+// all) is taken while the visits left, less those held for the types already
+// taken in the step, pay for what the type's last step cost. The frame's
+// first step begins with the type that waited first in the last frame (its
+// turn, always taken; the types before it wait: CTypeTurns), and once a type
+// waits, the rest of the frame waits. A later step
+// is taken only while the visits left pay for what the step before it cost. Each type takes the time it missed at its next step
+// (CWaitedTime). Unlimited until the application sets a limit.
 //
 // Quitting does not wait on any of it: the visits are also counted against
 // the application's quit watch (app/FrameQuitWatch.h), and once it finds a
 // quit pending every loop drops the rest of its work and no further step is
 // taken in the frame.
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
 #include "app/FrameQuitWatch.h"
+#include "particles/library/TypeTurns.h"
 
 namespace VexaParticles {
 
 class CParticleWorkBudget {
 public:
     static constexpr int64_t kUnlimited = std::numeric_limits<int64_t>::max();
+    // An emitter's own step samples its 19 curves, a type's emission its 38;
+    // its motion and its life step cost one visit each besides their particles.
+    static constexpr int64_t kEmitterCurveVisits = 19;
+    static constexpr int64_t kEmissionCurveVisits = 38;
+    static constexpr int64_t kTypePassVisits = 1;
+    // The least a type's step is taken to cost.
+    static constexpr int64_t kLeastTypeVisits = kEmissionCurveVisits + 2 * kTypePassVisits;
 
     // A frame that may spend `visits` (kUnlimited lifts the limit) starts,
     // and with it its first step.
-    void StartFrame(int64_t visits) {
-        m_frameLimit = visits;
-        m_spent = 0;
-        m_stepStart = 0;
-        m_stepsStarted = 0;
-        m_waiting = false;
-        ++m_stepSerial;
-    }
+    void StartFrame(int64_t visits);
     // The frame loop is about to run a step. The first after StartFrame is
     // the one StartFrame began.
-    void StartStep() {
-        if (m_stepsStarted++ == 0) return;
-        const int64_t lastStep = m_spent - m_stepStart;
-        m_stepStart = m_spent;
-        ++m_stepSerial;
-        const int64_t left = GetVisitsLeft();
-        if (left != kUnlimited && (left <= 0 || left < lastStep)) m_waiting = true;
-    }
+    void StartStep();
+    // The next type's step is to begin: whether it is taken, given what it
+    // cost at its last (held for it until EndType).
+    bool TakeType(int64_t expected);
+    // A taken type's step has ended: what was held for it is let go.
+    void EndType(int64_t expected) { m_held = std::max<int64_t>(0, m_held - expected); }
 
-    // Whether the step under way is taken; a waiting step stays so, and so
-    // does every step once a quit is pending.
+    // Whether the frame still takes steps; once a quit is pending it does not.
     bool IsStepTaken() const { return !m_waiting && !m_quit.IsStopped(); }
     // Counts the visits of work about to be done in a taken step; true when
     // a quit is pending and the work is to be dropped. Once the frame is
@@ -72,14 +76,23 @@ public:
     int64_t GetVisitsLeft() const { return m_frameLimit == kUnlimited ? kUnlimited : m_frameLimit - m_spent; }
     // Visits counted since the frame started.
     int64_t GetFrameVisits() const { return m_spent; }
+    // The place among the types of the one the frame's first step began with.
+    int64_t GetFirstTurn() const { return m_turns.GetTurn(); }
 
 private:
+    bool Affords(int64_t expected) const {
+        return m_frameLimit == kUnlimited || m_frameLimit - m_spent - m_held >= expected;
+    }
+
     int64_t m_frameLimit = kUnlimited;
     int64_t m_spent = 0;
     int64_t m_stepStart = 0;
+    // What the types taken in the step and not yet ended are expected to cost.
+    int64_t m_held = 0;
     uint64_t m_stepSerial = 1;
     int m_stepsStarted = 0;
     bool m_waiting = false;
+    CTypeTurns m_turns;
     Engine::CQuitCountdown m_quit;
 };
 

@@ -1,5 +1,7 @@
 #include "particles/library/VexaParticleEmitter.h"
 
+#include "particles/library/VexaParticleLibrary.h"
+
 namespace VexaParticles {
 
 CVexaParticleEmitter::~CVexaParticleEmitter() = default;
@@ -35,12 +37,19 @@ std::unique_ptr<CVexaParticleEmitter> CVexaParticleEmitter::CreateFromPrototype(
     if (prototype.m_nTypeCount > 0) {
         e.m_types = std::make_unique<CVexaParticleType[]>(size_t(prototype.m_nTypeCount));
         e.m_nTypeCount = prototype.m_nTypeCount;
-        for (int32_t i = 0; i < e.m_nTypeCount; ++i) e.m_types[size_t(i)].CopyFromPrototype(prototype.m_types[size_t(i)], &e);
+        for (int32_t i = 0; i < e.m_nTypeCount; ++i) {
+            e.m_types[size_t(i)].CopyFromPrototype(prototype.m_types[size_t(i)], &e);
+            e.m_types[size_t(i)].waited.Follow(&e.m_waitedSteps);
+        }
     }
     e.m_bFirstStep = 1;
     e.m_bEmitting = 1;
     e.m_nState = 0;
     return copy;
+}
+
+CParticleWorkBudget* CVexaParticleEmitter::GetOwnWorkBudget() const {
+    return m_parentType || !m_library ? nullptr : &m_library->GetWorkBudget();
 }
 
 void CVexaParticleEmitter::Reset() {

@@ -13,6 +13,7 @@
 #include "particles/library/IVexaParticleEmitter.h"
 #include "particles/library/ParameterCurve.h"
 #include "particles/library/VexaParticleType.h"
+#include "particles/library/WaitedSteps.h"
 
 namespace VexaParticles {
 
@@ -111,6 +112,9 @@ public:
     // The orientation matrix Update builds from the orientation vector.
     std::array<std::array<float, 3>, 3> GetOrientationMatrix() const;
     uint32_t IsFirstStep() const { return m_bFirstStep; }
+    // The budget this emitter's own work and its types' turns are counted on
+    // (CVexaParticleType::GetOwnWorkBudget).
+    CParticleWorkBudget* GetOwnWorkBudget() const;
 
 private:
     friend class CVexaEmitterReader;
@@ -119,6 +123,8 @@ private:
     static constexpr size_t kOrientationAt = kCurveCount;
 
     void BuildOrientationMatrix();
+    // The curves' values at the time, and the orientation matrix.
+    void SampleCurves(float time);
 
     std::array<CParameterCurve, kCurveCount> m_curves;
     float m_fScale = 1.0f;
@@ -143,6 +149,7 @@ private:
     std::vector<uintptr_t> m_values;
     bool m_bValuesFromPrototype = false;
     const CVexaParticleEmitter* m_prototype = nullptr;
+    CWaitedSteps m_waitedSteps;
     EmissionCallback m_emissionCallback = nullptr;
     uintptr_t m_emissionUser = 0;
     int32_t m_nUserValue = 0;

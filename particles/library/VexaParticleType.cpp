@@ -10,6 +10,10 @@ CVexaParticleType::~CVexaParticleType() { ClearParticles(); }
 
 CParticleWorkBudget* CVexaParticleType::GetWorkBudget() const { return library ? &library->GetWorkBudget() : nullptr; }
 
+CParticleWorkBudget* CVexaParticleType::GetOwnWorkBudget() const {
+    return emitter && emitter->GetParentType() ? nullptr : GetWorkBudget();
+}
+
 void CVexaParticleType::CopyFromPrototype(const CVexaParticleType& prototype, CVexaParticleEmitter* owner) {
     shape = prototype.shape;
     words = prototype.words;

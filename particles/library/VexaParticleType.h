@@ -72,6 +72,10 @@ public:
     // The library's frame budget (ParticleWorkBudget.h); null for a type
     // read without a library, which has no limit.
     CParticleWorkBudget* GetWorkBudget() const;
+    // The budget the type's own work and its turns are counted on: null as
+    // above, and for a sub-emitter copy's type, whose whole step its parent
+    // particle's kSubEmitterCopyUnits stand for and whose turn is its parent's.
+    CParticleWorkBudget* GetOwnWorkBudget() const;
 
     using CMatrix33 = std::array<std::array<float, 3>, 3>;
 

@@ -1,12 +1,21 @@
 #pragma once
-// The time a particle type waited while the frame's budget held its steps
-// back, and the time its next step covers. A type that waits loses nothing:
-// its next step moves its particles over the whole time missed and emits for
-// it, and its particles keep their ages (ages are read from the step's time).
+// A particle type's turns at the frame's budget: whether its step is taken,
+// what its last taken step cost, the time it waited while the budget held its
+// steps back, and the time its next step covers. A type that waits loses
+// nothing: its next step moves its particles over the whole time missed and
+// emits for it, and its particles keep their ages (ages are read from the
+// step's time).
+//
+// The type's first call in a step asks the budget; its motion, emission and
+// life then follow that answer together. A type given no budget (read
+// without a library, or a sub-emitter copy, whose step is its parent
+// particle's) always takes its steps.
 
+#include <algorithm>
 #include <cstdint>
 
 #include "particles/library/ParticleWorkBudget.h"
+#include "particles/library/WaitedSteps.h"
 
 namespace VexaParticles {
 
@@ -20,35 +29,95 @@ struct CStepSpan {
 class CWaitedTime {
 public:
     // Motion covers the missed time from where it began.
-    CStepSpan ForMotion(const CParticleWorkBudget* budget, float time, float dt) {
+    CStepSpan ForMotion(CParticleWorkBudget* budget, float time, float dt) {
         if (Waits(budget, time, dt)) return {false, time, dt};
+        StartPart(budget);
         return m_missed > 0.0f ? CStepSpan{true, m_missedFrom, m_missed + dt} : CStepSpan{true, time, dt};
     }
     // Emission and life run at the step's time over the missed time too;
     // this ends the type's step, so the missed time is spent.
-    CStepSpan ForLife(const CParticleWorkBudget* budget, float time, float dt) {
+    CStepSpan ForLife(CParticleWorkBudget* budget, float time, float dt) {
         if (Waits(budget, time, dt)) return {false, time, dt};
+        StartPart(budget);
         const CStepSpan span{true, time, m_missed + dt};
         m_missed = 0.0f;
         return span;
     }
-    void Clear() { m_missed = 0.0f; }
-    float GetMissed() const { return m_missed; }
+    // The motion begun by ForMotion is done: its visits count to the step's cost.
+    void EndMotion(const CParticleWorkBudget* budget) { EndPart(budget); }
+    // The life step begun by ForLife is done, and with it the type's step.
+    void EndLife(CParticleWorkBudget* budget) {
+        EndPart(budget);
+        if (!budget) return;
+        m_lastCost = m_cost;
+        budget->EndType(m_expected);
+        m_expected = 0;
+    }
+    // The steps its emitter waits whole (not owned; null for none).
+    void Follow(const CWaitedSteps* steps) {
+        m_steps = steps;
+        m_absorbed = steps ? steps->GetWaited() : 0.0;
+    }
+    // Nothing is missed, the emitter's waited steps so far included.
+    void Clear() {
+        m_missed = 0.0f;
+        m_absorbed = m_steps ? m_steps->GetWaited() : 0.0;
+    }
+    float GetMissed() const { return m_missed + float(Unabsorbed()); }
+    // Visits the type's last taken step counted.
+    int64_t GetLastCost() const { return m_lastCost; }
 
 private:
     // A step's motion and life are held back together: its time is missed once.
-    bool Waits(const CParticleWorkBudget* budget, float time, float dt) {
-        if (!budget || budget->IsStepTaken()) return false;
-        if (m_missedStep == budget->GetStepSerial()) return true;
-        m_missedStep = budget->GetStepSerial();
-        if (m_missed == 0.0f) m_missedFrom = time;
+    bool Waits(CParticleWorkBudget* budget, float time, float dt) {
+        if (!budget) return false;
+        if (m_step != budget->GetStepSerial()) {
+            m_step = budget->GetStepSerial();
+            TakeWaitedSteps();
+            m_cost = 0;
+            m_expected = std::max(m_lastCost, CParticleWorkBudget::kLeastTypeVisits);
+            m_taken = budget->TakeType(m_expected);
+            if (m_taken) {
+                m_nextFrom = time + dt;
+            } else {
+                m_expected = 0;
+                Miss(time, dt);
+            }
+        }
+        return !m_taken;
+    }
+    // The steps the whole emitter waited since the type's last look began
+    // where its last taken step ended.
+    void TakeWaitedSteps() {
+        const double waited = Unabsorbed();
+        if (m_steps) m_absorbed = m_steps->GetWaited();
+        if (waited > 0.0) Miss(m_nextFrom, float(waited));
+    }
+    double Unabsorbed() const { return m_steps ? m_steps->GetWaited() - m_absorbed : 0.0; }
+    void Miss(float from, float dt) {
+        if (m_missed == 0.0f) m_missedFrom = from;
         m_missed += dt;
-        return true;
+    }
+    void StartPart(const CParticleWorkBudget* budget) {
+        if (budget) m_partStart = budget->GetFrameVisits();
+    }
+    void EndPart(const CParticleWorkBudget* budget) {
+        if (budget) m_cost += budget->GetFrameVisits() - m_partStart;
     }
 
     float m_missed = 0;
     float m_missedFrom = 0;
-    uint64_t m_missedStep = 0;
+    // Where the type's last taken step ended, and the emitter's waited time
+    // the type has taken.
+    float m_nextFrom = 0;
+    const CWaitedSteps* m_steps = nullptr;
+    double m_absorbed = 0;
+    uint64_t m_step = 0;
+    bool m_taken = true;
+    int64_t m_expected = 0;
+    int64_t m_cost = 0;
+    int64_t m_lastCost = 0;
+    int64_t m_partStart = 0;
 };
 
 } // namespace VexaParticles

@@ -178,9 +178,9 @@ std::vector<int> DrawType(CParticleDrawLimit& limit, const std::vector<SpriteVer
 using CKept = std::vector<std::vector<int>>;
 template <typename Check>
 void RunFrames(CParticleDrawLimit& limit, const std::vector<std::vector<SpriteVertex>>& types, int frames,
-               int64_t quads, double screens, Check check) {
+               int64_t quads, double screens, Check check, int64_t typeDraws = INT64_MAX) {
     for (int frame = 0; frame < frames; ++frame) {
-        limit.StartFrame(quads, screens, kWidth, kHeight);
+        limit.StartFrame(quads, screens, kWidth, kHeight, typeDraws);
         CKept kept;
         for (const std::vector<SpriteVertex>& type : types) kept.push_back(DrawType(limit, type));
         ASSERT_LE(limit.GetQuadsKept(), quads);
@@ -322,12 +322,13 @@ struct CTurnsCase {
     int64_t quads;
     double screens;
     int typesAFrame;  // what the limits pay for
+    int64_t typeDraws = INT64_MAX;
 };
 
 class DrawLimitTurnsTest : public ::testing::TestWithParam<CTurnsCase> {};
 
 // More types than the limits give a quad each, as thousands of sub-emitter
-// copies drawing on their own: each frame as many types as fit keep one quad,
+// copies drawing on their own or a file of many types: each frame as many types as fit keep one quad,
 // every type shows within ceil(types / typesAFrame) frames and every quad
 // within that many turns of its type.
 TEST_P(DrawLimitTurnsTest, TypesTakeTurnsAndEveryQuadShows) {
@@ -349,7 +350,7 @@ TEST_P(DrawLimitTurnsTest, TypesTakeTurnsAndEveryQuadShows) {
         EXPECT_EQ(typesKept, c.typesAFrame) << "frame " << frame;
         for (size_t type = 0; type < kept.size(); ++type)
             ASSERT_GT(lastShown[type] + pass, frame) << "type " << type << " waits longer than " << pass;
-    });
+    }, c.typeDraws);
     for (size_t type = 0; type < shown.size(); ++type)
         ASSERT_EQ(std::count(shown[type].begin(), shown[type].end(), 0), 0) << "type " << type;
 }
@@ -357,7 +358,8 @@ TEST_P(DrawLimitTurnsTest, TypesTakeTurnsAndEveryQuadShows) {
 INSTANTIATE_TEST_SUITE_P(
     Copies, DrawLimitTurnsTest,
     ::testing::Values(CTurnsCase{"MoreTypesThanQuads", 5000, 3, 10.0f, 1000, kScreens, 1000},
-                      CTurnsCase{"MoreTypesThanScreens", 3000, 2, 2000.0f, kQuads, kScreens, 32}),
+                      CTurnsCase{"MoreTypesThanScreens", 3000, 2, 2000.0f, kQuads, kScreens, 32},
+                      CTurnsCase{"MoreTypesThanTypeDraws", 5000, 3, 10.0f, kQuads, kScreens, 700, 700}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Within the limits, or exactly at them, every quad of every type passes

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <set>
 #include <string>
 
 #include "ParticleTestSupport.h"
@@ -485,6 +486,111 @@ TEST(QuitInsideACopyTest, LeavesNoVisitAfterIt) {
         ASSERT_TRUE(effect.Watch().IsStopped()) << look;
         EXPECT_EQ(budget.GetFrameVisits(), stoppedAt) << "stopped at look " << look;
     }
+}
+
+} // namespace
+} // namespace VexaTest
+
+namespace VexaTest {
+namespace {
+
+// One emitter of `types` copies of a type making `rate` particles a second
+// that live `lifeQ1` (a second unless told) and move along x at 10 pixels a second.
+CEffectFile ManyTypes(int types, float rate, float lifeQ1 = 50.0f) {
+    Tools::CVexaEmitter emitter = QuietEmitter("Types");
+    SetQ(emitter.types[0], 5, rate);
+    SetQ(emitter.types[0], 4, 10.0f);
+    SetQ(emitter.types[0], 1, lifeQ1);
+    emitter.types.assign(size_t(types), emitter.types[0]);
+    Tools::CVexaDocument document;
+    document.emitters = {emitter};
+    return {Tools::WriteVexa(document), {emitter.name}};
+}
+
+// 300 types whose steps cost several frames' visits: each frame begins
+// with the first type that waited, a type waits at most one frame more than
+// the visits of a whole step take, and once the limit is lifted every type
+// has emitted and moved over all the time it missed, as without waiting.
+TEST(TypeTurnsTest, WaitersKeepTheirTimeAndEveryTypeTakesATurn) {
+    constexpr int kTypes = 300;
+    constexpr int64_t kVisits = 10000;
+    const CEffectFile file = ManyTypes(kTypes, 30.0f, 1e6f);
+    CEngineEffect effect(file, true), reference(file, false);
+    effect.System().SetFrameLimits(kVisits, kUnlimited, 1e9);
+    const CParticleWorkBudget& budget = effect.System().GetLibrary().GetWorkBudget();
+    std::vector<int64_t> waiting(kTypes, 0);
+    std::set<int64_t> turns;
+    for (int frame = 0; frame < 60; ++frame) {
+        effect.Frame(1);
+        reference.Frame(1);
+        turns.insert(budget.GetFirstTurn());
+        EXPECT_LE(budget.GetFrameVisits(), kVisits + kVisits / 20) << "frame " << frame;
+        int64_t stepCost = 0;
+        for (int i = 0; i < kTypes; ++i) stepCost += effect.Emitter(0).GetParticleType(i).waited.GetLastCost();
+        for (int i = 0; i < kTypes; ++i) {
+            const bool waited = effect.Emitter(0).GetParticleType(i).waited.GetMissed() > 0.0f;
+            waiting[size_t(i)] = waited ? waiting[size_t(i)] + 1 : 0;
+            ASSERT_LE(waiting[size_t(i)], (stepCost + kVisits - 1) / kVisits + 1) << "type " << i << ", frame " << frame;
+        }
+    }
+    EXPECT_GE(turns.size(), 10u) << "the frames' turns move on";
+    effect.System().SetFrameLimits(kUnlimited, kUnlimited, 1e9);
+    effect.Frame(1);
+    reference.Frame(1);
+    const float T = CVexaParticleEmitter::kTimeScale * 60 * kStep;
+    for (int i = 0; i < kTypes; ++i) {
+        const CVexaParticleType& type = effect.Emitter(0).GetParticleType(i);
+        // Up to the fraction a sum of the missed steps rounds otherwise.
+        EXPECT_NEAR(type.liveCount, reference.Emitter(0).GetParticleType(i).liveCount, 1) << "type " << i;
+        for (const CParticle* p = type.head; p; p = p->next)
+            ASSERT_NEAR(p->position.x - 400.0f, 10.0f * (T - p->birthTime) / CVexaParticleEmitter::kTimeScale, 1e-3f);
+    }
+}
+
+struct CTypeCountCase {
+    int types;
+    bool emitting;
+};
+
+class TypeWorkTest : public ::testing::TestWithParam<CTypeCountCase> {};
+
+// A type without particles still counts its motion, its life step and, while
+// its emitter emits, the 38 curves its emission samples; the emitter counts
+// its own 19 curves once.
+TEST_P(TypeWorkTest, CountsEachTypesOwnWork) {
+    const CTypeCountCase& c = GetParam();
+    CEngineEffect effect(ManyTypes(c.types, 0.0f), true);
+    effect.Emitter(0).SetEmitting(c.emitting ? 1 : 0);
+    effect.Frame(1);
+    const int64_t perType = 2 * CParticleWorkBudget::kTypePassVisits +
+                            (c.emitting ? CParticleWorkBudget::kEmissionCurveVisits : 0);
+    EXPECT_EQ(effect.System().GetLibrary().GetWorkBudget().GetFrameVisits(),
+              CParticleWorkBudget::kEmitterCurveVisits + c.types * perType);
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, TypeWorkTest,
+                         ::testing::Values(CTypeCountCase{1, true}, CTypeCountCase{7, false},
+                                           CTypeCountCase{1000, true}, CTypeCountCase{1000, false}));
+
+// A quit posted while 20,000 types without particles step ends the frame's
+// work within one look's interval and what one type counts at once.
+TEST(TypeWorkTest, AQuitEndsAFrameOfManyTypesWithinAnInterval) {
+    CEngineEffect effect(ManyTypes(20000, 0.0f), true);
+    const CParticleWorkBudget& budget = effect.System().GetLibrary().GetWorkBudget();
+    int64_t postedAt = -1, stoppedAt = -1;
+    effect.Watch().SetProbe([&] {
+        if (postedAt < 0) {
+            postedAt = budget.GetFrameVisits();
+            return false;
+        }
+        stoppedAt = budget.GetFrameVisits();
+        return true;
+    });
+    effect.Frame(1);
+    ASSERT_TRUE(effect.Watch().IsStopped());
+    EXPECT_LE(stoppedAt - postedAt, Engine::CFrameQuitWatch::kCheckInterval + CParticleWorkBudget::kEmitterCurveVisits +
+                                        CParticleWorkBudget::kEmissionCurveVisits);
+    EXPECT_EQ(budget.GetFrameVisits(), stoppedAt) << "nothing runs after the stop";
 }
 
 } // namespace

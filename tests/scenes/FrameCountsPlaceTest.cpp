@@ -76,6 +76,8 @@ TEST_P(FrameCountsPlace, ReadsBackWithTheCount) {
     const std::unique_ptr<VexaParticles::CVexaFile> vexa = particles.GetLibrary().Read(effects, "fx/scenes.vexa");
     EXPECT_EQ(vexa->GetEmitterCount(), kind == EFrameCount::Emitters ? kCount : 1);
     const VexaParticles::CVexaParticleEmitter& sparkle = *vexa->FindEmitter("sparkle");
+    const bool types = kind == EFrameCount::ParticleTypes || kind == EFrameCount::ParticlePool;
+    EXPECT_EQ(sparkle.GetParticleTypeCount(), types ? kCount : 1);
     if (kind == EFrameCount::EffectCurveKeys) {
         for (const VexaParticles::CParameterCurve& curve : sparkle.GetCurves()) EXPECT_EQ(curve.GetKeyCount(), kCount);
         const VexaParticles::CVexaParticleType& type = sparkle.GetParticleType(0);

@@ -1,0 +1,39 @@
+#include "particles/library/ParticleWorkBudget.h"
+
+namespace VexaParticles {
+
+void CParticleWorkBudget::StartFrame(int64_t visits) {
+    m_frameLimit = visits;
+    m_spent = 0;
+    m_stepStart = 0;
+    m_stepsStarted = 0;
+    m_held = 0;
+    m_waiting = false;
+    m_turns.StartFrame();
+    ++m_stepSerial;
+}
+
+void CParticleWorkBudget::StartStep() {
+    if (m_stepsStarted++ == 0) return;
+    const int64_t lastStep = m_spent - m_stepStart;
+    m_stepStart = m_spent;
+    m_held = 0;
+    ++m_stepSerial;
+    m_turns.StartLaterStep();
+    const int64_t left = GetVisitsLeft();
+    if (left != kUnlimited && (left <= 0 || left < lastStep)) m_waiting = true;
+}
+
+bool CParticleWorkBudget::TakeType(int64_t expected) {
+    const CTypeTurns::CPlace type = m_turns.NextType();
+    if (!IsStepTaken() || (type.beforeTurn && m_frameLimit != kUnlimited)) return false;
+    if (!type.isTurn && !Affords(expected)) {
+        m_turns.Waited(type);
+        m_waiting = true;
+        return false;
+    }
+    m_held += expected;
+    return true;
+}
+
+} // namespace VexaParticles

@@ -1,0 +1,34 @@
+#pragma once
+// The steps an emitter's types all waited, counted once for the emitter:
+// a step that waits from its start (a later step of a frame whose visits are
+// spent, or any step once a quit is pending) costs the emitter one look, not
+// one per type. Each type takes the time at its next look (CWaitedTime).
+
+#include <cstdint>
+
+#include "particles/library/ParticleWorkBudget.h"
+
+namespace VexaParticles {
+
+class CWaitedSteps {
+public:
+    // Whether the whole step waits for the emitter's types; the emitter's
+    // first look in a step decides it. Null never waits.
+    bool Waits(const CParticleWorkBudget* budget, float dt) {
+        if (!budget) return false;
+        if (m_step == budget->GetStepSerial()) return m_waiting;
+        m_step = budget->GetStepSerial();
+        m_waiting = !budget->IsStepTaken();
+        if (m_waiting) m_waited += dt;
+        return m_waiting;
+    }
+    // The time of every step waited so far, summed.
+    double GetWaited() const { return m_waited; }
+
+private:
+    double m_waited = 0;
+    uint64_t m_step = 0;
+    bool m_waiting = false;
+};
+
+} // namespace VexaParticles
