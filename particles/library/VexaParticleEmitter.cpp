@@ -1,10 +1,14 @@
 #include "particles/library/VexaParticleEmitter.h"
 
+#include "app/ProcessEnd.h"
 #include "particles/library/VexaParticleLibrary.h"
 
 namespace VexaParticles {
 
-CVexaParticleEmitter::~CVexaParticleEmitter() = default;
+// A running emitter's types are only memory (100,000 types hold over 100 MB,
+// whose pages the system takes back one by one): at the process's end they
+// are left to it, their particles with them.
+CVexaParticleEmitter::~CVexaParticleEmitter() { Engine::CProcessEnd::Leave(std::move(m_types)); }
 
 std::unique_ptr<CVexaParticleEmitter> CVexaParticleEmitter::CreateFromPrototype(const CVexaParticleEmitter& prototype) {
     auto copy = std::make_unique<CVexaParticleEmitter>();
