@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "VexaTestSupport.h"
+#include "app/ProcessEnd.h"
+#include "app/SanitizerBuild.h"
 #include "particles/library/ParticlePool.h"
 #include "particles/library/VexaException.h"
 #include "particles/library/VexaGraphicsException.h"
@@ -116,6 +118,27 @@ TEST_F(VexaEmitterTest, ParticleCountsIncludeSubEmittersAndResetDropsThemAll) {
     EXPECT_EQ(emitter->GetParticleCount(), 0u);
     EXPECT_EQ(emitter->HasParticles(), 0u);
 }
+
+// At the process's end a running emitter's types are left whole, their
+// particles' records with them; otherwise the records go back at once.
+class VexaEmitterEndTest : public VexaEmitterTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void TearDown() override { Engine::CProcessEnd::Allow(false); }
+};
+
+TEST_P(VexaEmitterEndTest, ARunningEmittersParticlesGoBackUnlessMemoryIsLeft) {
+    auto emitter = file->CreateEmitter("Fire");
+    for (int i = 0; i < 3; ++i) emitter->GetParticleType(0).LinkParticle(AcquireParticle());
+    const size_t freeBefore = GetFreeParticleCount();
+    Engine::CProcessEnd::Allow(GetParam());
+    Engine::CProcessEnd::Begin();
+    emitter.reset();
+    const bool left = GetParam() && !Engine::kAddressSanitizerBuild;
+    EXPECT_EQ(GetFreeParticleCount(), freeBefore + (left ? 0u : 3u));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ending, VexaEmitterEndTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "MemoryLeft" : "FullTeardown"; });
 
 TEST_F(VexaEmitterTest, MatrixIdentityFlagAndValueList) {
     CVexaParticleEmitter& prototype = *file->FindEmitter("Glow");
