@@ -7,6 +7,7 @@
 #include "app/Exception.h"
 #include "app/LoadingQuitCheck.h"
 #include "app/Log.h"
+#include "app/RepeatedLogLines.h"
 #include "app/Xml.h"
 
 namespace Engine {
@@ -43,21 +44,26 @@ bool LoadGlobalValues(const CString& fileName, CGlobalValueTable& table) {
 }
 
 void ReadGlobalValues(const CXMLNode& root, CGlobalValueTable& table) {
+    CRepeatedLogLines warnings;
     for (const auto& child : root.GetChildren()) {
         CLoadingQuitCheck::Count();
         if (child->GetName() != "value") continue;
         const CString* name = child->FindAttribute("name");
         const CString* text = child->FindAttribute("value");
         if (!name || name->IsEmpty()) {
-            GetLog().PrintLine("global.xml : <value> without a name skipped");
+            warnings.PrintLine("global.xml : <value> without a name", "global.xml : <value> without a name skipped");
             continue;
         }
         std::optional<uint32_t> word = text ? ParseGlobalValue(text->view()) : std::nullopt;
-        if (!word) GetLog().PrintLine("global.xml : invalid value '%s' for '%s', using 0", text ? text->c_str() : "", name->c_str());
+        if (!word) {
+            warnings.PrintLine("global.xml : invalid value", "global.xml : invalid value '%s' for '%s', using 0",
+                               text ? text->c_str() : "", name->c_str());
+        }
         if (!table.emplace(*name, CGlobalValue{word.value_or(0)}).second) {
-            GetLog().PrintLine("global.xml : duplicate value '%s' skipped", name->c_str());
+            warnings.PrintLine("global.xml : duplicate value", "global.xml : duplicate value '%s' skipped", name->c_str());
         }
     }
+    warnings.WriteCounts();
 }
 
 float GetGlobalFloat(const CString& name, CGlobalValueTable& table, int index) {

@@ -4,6 +4,7 @@
 
 #include "app/LoadingQuitCheck.h"
 #include "app/Log.h"
+#include "app/RepeatedLogLines.h"
 #include "app/Xml.h"
 
 namespace Engine {
@@ -12,20 +13,28 @@ namespace {
 
 const CString kNoLocale;
 
+// A bad value's line. Its kind names the element, one of the few the
+// readers below look into, never a name the file chose.
+void LogInvalidValue(CRepeatedLogLines& warnings, const CXMLNode& node, const char* name, const CString& text) {
+    const CString kind = FormatString("Locale.xml : invalid value in <%s>", node.GetName().c_str());
+    warnings.PrintLine(kind.view(), "Locale.xml : invalid %s '%s' in <%s>", name, text.c_str(), node.GetName().c_str());
+}
+
 // The attribute as an integer within [low, high]; null when absent or bad
 // (a bad value is logged).
-std::optional<int64_t> IntAttribute(const CXMLNode& node, const char* name, int64_t low, int64_t high) {
+std::optional<int64_t> IntAttribute(CRepeatedLogLines& warnings, const CXMLNode& node, const char* name, int64_t low,
+                                    int64_t high) {
     const CString* text = node.FindAttribute(name);
     if (!text) return std::nullopt;
     const std::optional<int64_t> value = ParseXMLInteger(text->view());
     if (value && *value >= low && *value <= high) return value;
-    GetLog().PrintLine("Locale.xml : invalid %s '%s' in <%s>", name, text->c_str(), node.GetName().c_str());
+    LogInvalidValue(warnings, node, name, *text);
     return std::nullopt;
 }
 
 // Four values in attribute order, whatever their names; a missing or bad
 // value is 0.
-void ReadPadding(const CXMLNode& node, int32_t (&padding)[4]) {
+void ReadPadding(CRepeatedLogLines& warnings, const CXMLNode& node, int32_t (&padding)[4]) {
     const auto& attributes = node.GetAttributes();
     for (size_t i = 0; i < 4; ++i) {
         padding[i] = 0;
@@ -34,41 +43,42 @@ void ReadPadding(const CXMLNode& node, int32_t (&padding)[4]) {
         if (value && *value >= INT32_MIN && *value <= INT32_MAX) {
             padding[i] = int32_t(*value);
         } else {
-            GetLog().PrintLine("Locale.xml : invalid %s '%s' in <%s>", attributes[i].first.c_str(),
-                               attributes[i].second.c_str(), node.GetName().c_str());
+            LogInvalidValue(warnings, node, attributes[i].first.c_str(), attributes[i].second);
         }
     }
 }
 
 // A character that cannot be read would shift every later glyph, so such a
 // font is refused as a whole.
-std::optional<CLocaleFont> ReadFont(const CXMLNode& node, const CString& name) {
+std::optional<CLocaleFont> ReadFont(CRepeatedLogLines& warnings, const CXMLNode& node, const CString& name) {
     CLocaleFont font;
     if (const CString* sprite = node.FindAttribute("sprite")) font.sprite = *sprite;
-    font.ascent = int32_t(IntAttribute(node, "ascent", INT32_MIN, INT32_MAX).value_or(0));
+    font.ascent = int32_t(IntAttribute(warnings, node, "ascent", INT32_MIN, INT32_MAX).value_or(0));
     for (const auto& child : node.GetChildren()) {
         CLoadingQuitCheck::Count();
         const auto tag = child->GetName().view();
         if (tag == "char") {
-            const std::optional<int64_t> code = IntAttribute(*child, "code", 0, 0xFFFF);
+            const std::optional<int64_t> code = IntAttribute(warnings, *child, "code", 0, 0xFFFF);
             if (!code) {
-                GetLog().PrintLine("Locale.xml : font '%s' skipped : a character has no valid code", name.c_str());
+                warnings.PrintLine("Locale.xml : font skipped : a character has no valid code",
+                                   "Locale.xml : font '%s' skipped : a character has no valid code", name.c_str());
                 return std::nullopt;
             }
             font.characters.push_back(uint16_t(*code));
         } else if (tag == "kern_pair") {
-            const auto first = IntAttribute(*child, "first", 0, 0xFFFF);
-            const auto second = IntAttribute(*child, "second", 0, 0xFFFF);
-            const auto amount = IntAttribute(*child, "amount", INT32_MIN, INT32_MAX);
+            const auto first = IntAttribute(warnings, *child, "first", 0, 0xFFFF);
+            const auto second = IntAttribute(warnings, *child, "second", 0, 0xFFFF);
+            const auto amount = IntAttribute(warnings, *child, "amount", INT32_MIN, INT32_MAX);
             if (first && second && amount) {
                 font.kernPairs.push_back({uint16_t(*first), uint16_t(*second), int32_t(*amount)});
             } else {
-                GetLog().PrintLine("Locale.xml : font '%s' : incomplete kern_pair skipped", name.c_str());
+                warnings.PrintLine("Locale.xml : incomplete kern_pair",
+                                   "Locale.xml : font '%s' : incomplete kern_pair skipped", name.c_str());
             }
         } else if (tag == "texture_padding") {
-            ReadPadding(*child, font.texturePadding);
+            ReadPadding(warnings, *child, font.texturePadding);
         } else if (tag == "letter_padding") {
-            ReadPadding(*child, font.letterPadding);
+            ReadPadding(warnings, *child, font.letterPadding);
         }
     }
     return font;
@@ -76,11 +86,13 @@ std::optional<CLocaleFont> ReadFont(const CXMLNode& node, const CString& name) {
 
 // Adds under the key unless it is taken; the first definition wins.
 template <class T>
-void AddOnce(std::map<CString, T>& table, const CString* key, T value, const char* what) {
+void AddOnce(CRepeatedLogLines& warnings, std::map<CString, T>& table, const CString* key, T value, const char* what) {
     if (!key || key->IsEmpty()) {
-        GetLog().PrintLine("Locale.xml : %s without a name skipped", what);
+        const CString kind = FormatString("Locale.xml : %s without a name", what);
+        warnings.PrintLine(kind.view(), "Locale.xml : %s without a name skipped", what);
     } else if (!table.emplace(*key, std::move(value)).second) {
-        GetLog().PrintLine("Locale.xml : duplicate %s '%s' skipped", what, key->c_str());
+        const CString kind = FormatString("Locale.xml : duplicate %s", what);
+        warnings.PrintLine(kind.view(), "Locale.xml : duplicate %s '%s' skipped", what, key->c_str());
     }
 }
 
@@ -112,10 +124,12 @@ void CLocaleManager::Load(const CXMLNode& root) {
 }
 
 size_t CLocaleManager::ReadLocales(const CXMLNode& root, std::vector<CLocale>& locales) {
+    CRepeatedLogLines warnings;
     for (const auto& child : root.GetChildren()) {
         CLoadingQuitCheck::Count();
-        if (child->GetName() == "locale") ReadLocale(*child, locales.emplace_back());
+        if (child->GetName() == "locale") ReadLocale(warnings, *child, locales.emplace_back());
     }
+    warnings.WriteCounts();
     if (locales.empty()) GetLog().PrintLine("Locale.xml : no <locale> element");
     const CString* wanted = root.FindAttribute("default");
     for (size_t i = 0; wanted && i < locales.size(); ++i) {
@@ -124,16 +138,16 @@ size_t CLocaleManager::ReadLocales(const CXMLNode& root, std::vector<CLocale>& l
     return 0;
 }
 
-void CLocaleManager::ReadLocale(const CXMLNode& node, CLocale& locale) {
+void CLocaleManager::ReadLocale(CRepeatedLogLines& warnings, const CXMLNode& node, CLocale& locale) {
     if (const CString* name = node.FindAttribute("name")) locale.name = *name;
     for (const auto& child : node.GetChildren()) {
         CLoadingQuitCheck::Count();
         if (child->GetName() == "string") {
-            AddOnce(locale.strings, child->FindAttribute("key"), child->GetValue(), "string");
+            AddOnce(warnings, locale.strings, child->FindAttribute("key"), child->GetValue(), "string");
         } else if (child->GetName() == "font") {
             const CString* name = child->FindAttribute("name");
-            std::optional<CLocaleFont> font = ReadFont(*child, name ? *name : CString());
-            if (font) AddOnce(locale.fonts, name, std::move(*font), "font");
+            std::optional<CLocaleFont> font = ReadFont(warnings, *child, name ? *name : CString());
+            if (font) AddOnce(warnings, locale.fonts, name, std::move(*font), "font");
         }
     }
 }

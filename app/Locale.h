@@ -7,6 +7,8 @@
 
 #include "app/String.h"
 
+class CRepeatedLogLines;
+
 namespace Engine {
 
 class CXMLNode;
@@ -57,7 +59,7 @@ private:
     };
     // The locales of the document and the index of the active one.
     static size_t ReadLocales(const CXMLNode& root, std::vector<CLocale>& locales);
-    static void ReadLocale(const CXMLNode& node, CLocale& locale);
+    static void ReadLocale(CRepeatedLogLines& warnings, const CXMLNode& node, CLocale& locale);
     template <class T>
     const T* Lookup(std::map<CString, T> CLocale::*table, const CString& key) const;
 

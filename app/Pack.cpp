@@ -11,6 +11,7 @@
 #include "app/LoadingQuitCheck.h"
 #include "app/Log.h"
 #include "app/Random.h"
+#include "app/RepeatedLogLines.h"
 
 namespace Engine {
 
@@ -131,6 +132,7 @@ void CDataPack::AddRecords(const uint8_t* records, size_t count, int64_t fileSiz
     // the batch probes are fetched together rather than missed one by one.
     constexpr size_t kBatch = 32;
     std::array<CIndexRecord, kBatch> batch;
+    CRepeatedLogLines skips;
     for (size_t first = 0; first < count; first += kBatch) {
         const size_t size = std::min(kBatch, count - first);
         for (size_t i = 0; i < size; ++i) {
@@ -139,9 +141,10 @@ void CDataPack::AddRecords(const uint8_t* records, size_t count, int64_t fileSiz
         }
         for (size_t i = 0; i < size; ++i) {
             CLoadingQuitCheck::Count();
-            AddRecord(batch[i]);
+            AddRecord(batch[i], skips);
         }
     }
+    skips.WriteCounts();
 }
 
 CDataPack::CIndexRecord CDataPack::ParseRecord(const uint8_t* bytes, int64_t fileSize) {
@@ -174,13 +177,15 @@ CDataPack::CIndexRecord CDataPack::ParseRecord(const uint8_t* bytes, int64_t fil
     return record;
 }
 
-void CDataPack::AddRecord(CIndexRecord& record) {
+void CDataPack::AddRecord(CIndexRecord& record, CRepeatedLogLines& skips) {
     // Names the entry by its name where it has one, else by its number.
     auto skip = [&](const char* reason) {
         const CPackEntry& entry = record.entry;
         const CString which = entry.name.IsEmpty() ? FormatString("#%zu", m_entries.size() + m_skipped)
                                                    : FormatString("'%s'", entry.name.c_str());
-        GetLog().PrintLine("CDataPack::Open('%s') : entry %s skipped : %s", m_label.c_str(), which.c_str(), reason);
+        const CString kind = FormatString("CDataPack::Open('%s') : entry skipped : %s", m_label.c_str(), reason);
+        skips.PrintLine(kind.view(), "CDataPack::Open('%s') : entry %s skipped : %s", m_label.c_str(), which.c_str(),
+                        reason);
         ++m_skipped;
     };
     if (record.fault) return skip(record.fault);

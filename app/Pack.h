@@ -15,6 +15,8 @@
 #include "app/PackNameIndex.h"
 #include "app/String.h"
 
+class CRepeatedLogLines;
+
 namespace Engine {
 
 namespace PackFormat {
@@ -49,7 +51,8 @@ public:
     using StreamFactory = std::function<std::unique_ptr<CAbstractFile>()>;
 
     // Reads and validates the index. A bad header refuses the whole pack
-    // (null, with a log line); a bad entry is skipped with a log line.
+    // (null, with a log line); a bad entry is skipped with a log line, held
+    // to a few of each fault (app/RepeatedLogLines.h).
     static std::unique_ptr<CDataPack> Open(const CString& label, StreamFactory factory);
     static std::unique_ptr<CDataPack> OpenFile(const CString& path);
 
@@ -64,7 +67,7 @@ private:
     bool ReadIndex(CAbstractFile& stream);
     void AddRecords(const uint8_t* records, size_t count, int64_t fileSize);
     static CIndexRecord ParseRecord(const uint8_t* bytes, int64_t fileSize);
-    void AddRecord(CIndexRecord& record);
+    void AddRecord(CIndexRecord& record, CRepeatedLogLines& skips);
     bool HasKey(uint32_t number, std::string_view key) const;
 
     CString m_label;

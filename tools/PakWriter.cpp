@@ -29,6 +29,14 @@ bool CPakWriter::Remove(const CString& name) {
     return true;
 }
 
+const std::vector<uint8_t>* CPakWriter::Find(const CString& name) const {
+    const std::string key = Engine::PackLookupKey(name);
+    if (!m_keys.count(key)) return nullptr;
+    const auto entry = std::find_if(m_entries.begin(), m_entries.end(),
+                                    [&key](const CEntry& e) { return Engine::PackLookupKey(e.name) == key; });
+    return &entry->data;
+}
+
 std::vector<uint8_t> CPakWriter::Build() const {
     CBinaryWriter index;
     uint64_t offset = kHeaderSize + kEntrySize * m_entries.size();

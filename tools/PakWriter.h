@@ -17,6 +17,8 @@ public:
     void Add(const CString& name, std::vector<uint8_t> data, bool scrambled = false);
     // Takes the entry named so out of the pack; false when there is none.
     bool Remove(const CString& name);
+    // The bytes of the entry named so; null when there is none.
+    const std::vector<uint8_t>* Find(const CString& name) const;
     void SetIndexScrambled(bool scrambled) { m_indexScrambled = scrambled; }
     size_t GetCount() const { return m_entries.size(); }
 

@@ -9,8 +9,9 @@
 // count (tools/LargeCounts.h), bg6 alone with them; named after a case of
 // tools/FrameCounts.h, that case's scene alone; named after a long notice
 // (tools/LongNotices.h), bg6 alone with that locale; named after a locale of
-// tools/LocaleCounts.h, the whole demo with that locale: for trying how the
-// program copes with them.
+// tools/LocaleCounts.h, the whole demo with that locale; named after a noisy
+// locale (tools/NoisyLocale.h), the whole demo with its locale made so: for
+// trying how the program copes with them.
 
 #include <cstdio>
 #include <exception>
@@ -28,6 +29,7 @@
 #include "tools/LargeCounts.h"
 #include "tools/LongNotices.h"
 #include "tools/LocaleCounts.h"
+#include "tools/NoisyLocale.h"
 
 namespace fs = std::filesystem;
 
@@ -71,6 +73,7 @@ std::string HeavyCaseNames() {
     for (Tools::CFrameCount frame : Tools::kFrameCounts) add(Tools::FrameCountName(frame));
     for (Tools::CLongNotice notice : Tools::kLongNotices) add(Tools::LongNoticeName(notice));
     for (Tools::CLocaleCount locale : Tools::kLocaleCounts) add(Tools::LocaleCountName(locale));
+    for (Tools::CNoisyLocale locale : Tools::kNoisyLocales) add(Tools::NoisyLocaleName(locale));
     return names;
 }
 
@@ -81,9 +84,11 @@ int main(int argc, char** argv) {
     const bool localeCase = argc == 4 && Tools::FindLocaleCount(argv[3], locale);
     Tools::CLongNotice notice{nullptr, 0};
     const bool longNotice = argc == 4 && !localeCase && Tools::FindLongNotice(argv[3], notice);
+    Tools::CNoisyLocale noisy{nullptr, 0};
+    const bool noisyLocale = argc == 4 && Tools::FindNoisyLocale(argv[3], noisy);
     const std::function<void(Tools::CPakWriter&)> heavy =
-        argc == 4 && !localeCase && !longNotice ? HeavyCase(argv[3]) : nullptr;
-    if ((argc != 3 && argc != 4) || (argc == 4 && !heavy && !localeCase && !longNotice)) {
+        argc == 4 && !localeCase && !longNotice && !noisyLocale ? HeavyCase(argv[3]) : nullptr;
+    if ((argc != 3 && argc != 4) || (argc == 4 && !heavy && !localeCase && !longNotice && !noisyLocale)) {
         std::fprintf(stderr, "usage: %s <font.ttf> <folder> [%s]\n", argv[0], HeavyCaseNames().c_str());
         return 2;
     }
@@ -91,7 +96,9 @@ int main(int argc, char** argv) {
         const fs::path folder = fs::absolute(argv[2]);
         const fs::path settings = folder / "config" / "Talvorn" / "Mosark";
         fs::create_directories(settings);
-        Tools::CPakWriter pack = Tools::MakeDemoPack(argv[1], argc == 3 || localeCase, locale.hints, notice.length);
+        const bool wholeDemo = argc == 3 || localeCase || noisyLocale;
+        Tools::CPakWriter pack = Tools::MakeDemoPack(argv[1], wholeDemo, locale.hints, notice.length);
+        if (noisyLocale) Tools::AddLocaleNoise(pack, noisy.count);
         if (heavy) heavy(pack);
         if (longNotice) Tools::AddDemoScene(pack, Tools::kLongNoticeScene);
         if (!pack.Save((folder / "demo.pak").string()) || !WriteText(settings / "Settings.xml", Tools::DemoSettingsXml()) ||
