@@ -9,8 +9,8 @@
 // count (tools/LargeCounts.h), bg6 alone with them; named after a case of
 // tools/FrameCounts.h, that case's scene alone; named after a long notice
 // (tools/LongNotices.h), bg6 alone with that locale; named after a locale of
-// tools/LocaleCounts.h, the whole demo with that locale: for trying how the
-// program copes with them.
+// tools/LocaleCounts.h, the whole demo with that locale or those global
+// values: for trying how the program copes with them.
 
 #include <cstdio>
 #include <exception>
@@ -91,7 +91,8 @@ int main(int argc, char** argv) {
         const fs::path folder = fs::absolute(argv[2]);
         const fs::path settings = folder / "config" / "Talvorn" / "Mosark";
         fs::create_directories(settings);
-        Tools::CPakWriter pack = Tools::MakeDemoPack(argv[1], argc == 3 || localeCase, locale.hints, notice.length);
+        Tools::CPakWriter pack = Tools::MakeDemoPack(argv[1], argc == 3 || localeCase, locale.hints, notice.length,
+                                                     locale.longTokens);
         if (heavy) heavy(pack);
         if (longNotice) Tools::AddDemoScene(pack, Tools::kLongNoticeScene);
         if (!pack.Save((folder / "demo.pak").string()) || !WriteText(settings / "Settings.xml", Tools::DemoSettingsXml()) ||
