@@ -124,6 +124,14 @@ struct CParserDeleter {
     void operator()(XML_ParserStruct* parser) const { XML_ParserFree(parser); }
 };
 
+// One unit for every kBytesPerUnit bytes, counted one by one so that the
+// looks keep their interval however many a pass holds; true once stopped.
+bool CountBytesStops(size_t& uncounted) {
+    for (; uncounted >= kBytesPerUnit; uncounted -= kBytesPerUnit)
+        if (CLoadingQuitCheck::CountStops()) return true;
+    return false;
+}
+
 [[noreturn]] void LeaveCancelledRead(CParseState& state) {
     CProcessEnd::Leave(state.builder.TakeRoot());
     throw CLoadCancelled();
@@ -149,9 +157,6 @@ std::unique_ptr<CXMLNode> ParseXML(CAbstractFile& stream, const CString& name) {
         void* buffer = XML_GetBuffer(parser.get(), int(passBytes));
         const size_t got = buffer ? stream.Read(buffer, passBytes) : 0;
         const bool last = got < passBytes;
-        uncountedBytes += got;
-        if (CLoadingQuitCheck::CountStops(int64_t(uncountedBytes / kBytesPerUnit))) LeaveCancelledRead(state);
-        uncountedBytes %= kBytesPerUnit;
         state.tokenEnded = false;
         if (!buffer || XML_ParseBuffer(parser.get(), int(got), last ? XML_TRUE : XML_FALSE) != XML_STATUS_OK) {
             if (state.cancelled) LeaveCancelledRead(state);
@@ -162,6 +167,10 @@ std::unique_ptr<CXMLNode> ParseXML(CAbstractFile& stream, const CString& name) {
             ReleaseXML(state.builder.TakeRoot());
             return nullptr;
         }
+        // Counted once expat is done with them: the look a long pass calls
+        // for follows it at once.
+        uncountedBytes += got;
+        if (CountBytesStops(uncountedBytes)) LeaveCancelledRead(state);
         if (last) break;
         passBytes = state.tokenEnded ? kPassBytes : std::min(passBytes * 2, kMaxPassBytes);
     }

@@ -1,5 +1,6 @@
 #include "tools/DemoData.h"
 
+#include <cstddef>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -49,7 +50,9 @@ public:
     // length characters of the pattern, repeated.
     void Repeat(std::string_view pattern, size_t length) {
         m_bytes.reserve(m_bytes.size() + length + 4096);
-        for (size_t i = 0; i < length; ++i) m_bytes.push_back(uint8_t(pattern[i % pattern.size()]));
+        for (; length > pattern.size(); length -= pattern.size())
+            m_bytes.insert(m_bytes.end(), pattern.begin(), pattern.end());
+        m_bytes.insert(m_bytes.end(), pattern.begin(), pattern.begin() + std::ptrdiff_t(length));
     }
     std::vector<uint8_t> Take() { return std::move(m_bytes); }
 

@@ -44,10 +44,6 @@ std::string GlobalXml() {
     return xml + "</values>\n";
 }
 
-// A quit found between two passes over the file is found within an
-// interval and the bytes of one pass (64 KB, a unit per 4 KB).
-constexpr int64_t kLookReach = CFrameQuitWatch::kCheckInterval + 16;
-
 class StartupReadFiles : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -116,7 +112,7 @@ TEST_P(StartupReadQuitTest, AQuitLeavesNothingOfTheFile) {
     ReadCut(GetParam().locale, look, [&] {
         return CLoadingQuitCheck::GetCurrent()->GetUnits() >= phaseStart + (phaseEnd - phaseStart) / 3;
     });
-    look.ExpectFoundWithin(kLookReach);
+    look.ExpectFoundWithin(CFrameQuitWatch::kCheckInterval);
     EXPECT_GE(look.stoppedAt, phaseStart) << "found in the phase";
     EXPECT_LT(look.stoppedAt, phaseEnd + 2) << "found in the phase";
 }
@@ -137,7 +133,7 @@ TEST_P(StartupReadCutTest, NoCutKeepsAnything) {
         TestFiles::CQuitLook look;
         int64_t seen = 0;
         ReadCut(GetParam(), look, [&] { return seen++ == cut; });
-        look.ExpectFoundWithin(kLookReach);
+        look.ExpectFoundWithin(CFrameQuitWatch::kCheckInterval);
     }
 }
 
