@@ -2,6 +2,7 @@
 
 #include <expat.h>
 
+#include <algorithm>
 #include <charconv>
 
 #include "app/LoadingQuitCheck.h"
@@ -66,35 +67,75 @@ std::unique_ptr<CXMLNode> CXMLTreeBuilder::TakeRoot() {
 
 namespace {
 
+// Expat scans a token left unfinished at the end of a pass again from its
+// start at the next pass. While passes keep ending inside one token, each
+// hands expat twice the bytes of the last, so that the token's bytes are
+// scanned a bounded number of times; once any token completes, passes go
+// back to the usual size.
+constexpr size_t kPassBytes = 64 * 1024;
+constexpr size_t kMaxPassBytes = size_t(1) << 30;  // expat takes an int
+// Bytes handed to expat per unit of loading work.
+constexpr size_t kBytesPerUnit = 4096;
+
 struct CParseState {
     XML_Parser parser;
     CXMLTreeBuilder builder;
     bool tooDeep = false;
     bool cancelled = false;
+    bool tokenEnded = false;  // a callback came in the last pass
 };
 
-// Nothing may be thrown through expat: a quit stops the parser, and the
-// reader unwinds once XML_Parse has returned.
+// A unit counted inside expat: nothing may be thrown through it, so a quit
+// stops the parser, and the reader unwinds once expat has returned.
+bool CountStopsParser(CParseState& state, int64_t units = 1) {
+    if (!CLoadingQuitCheck::CountStops(units)) return false;
+    state.cancelled = true;
+    XML_StopParser(state.parser, XML_FALSE);
+    return true;
+}
+
 void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
     auto* state = static_cast<CParseState*>(data);
-    if (CLoadingQuitCheck::CountStops()) {
-        state->cancelled = true;
-        XML_StopParser(state->parser, XML_FALSE);
-    } else if (!state->builder.StartElement(name, attributes)) {
+    state->tokenEnded = true;
+    if (CountStopsParser(*state)) return;
+    if (!state->builder.StartElement(name, attributes)) {
         state->tooDeep = true;
         XML_StopParser(state->parser, XML_FALSE);
     }
 }
 
-void XMLCALL OnEnd(void* data, const XML_Char*) { static_cast<CParseState*>(data)->builder.EndElement(); }
+void XMLCALL OnEnd(void* data, const XML_Char*) {
+    auto* state = static_cast<CParseState*>(data);
+    state->tokenEnded = true;
+    state->builder.EndElement();
+}
 
 void XMLCALL OnCharacters(void* data, const XML_Char* text, int length) {
-    static_cast<CParseState*>(data)->builder.CharacterData(text, length);
+    auto* state = static_cast<CParseState*>(data);
+    state->tokenEnded = true;
+    if (!CountStopsParser(*state)) state->builder.CharacterData(text, length);
 }
+
+// Everything else the tree does not keep (comments, declarations,
+// processing instructions) tells only that a token ended.
+void XMLCALL OnOther(void* data, const XML_Char*, int) { static_cast<CParseState*>(data)->tokenEnded = true; }
 
 struct CParserDeleter {
     void operator()(XML_ParserStruct* parser) const { XML_ParserFree(parser); }
 };
+
+// One unit for every kBytesPerUnit bytes, counted one by one so that the
+// looks keep their interval however many a pass holds; true once stopped.
+bool CountBytesStops(size_t& uncounted) {
+    for (; uncounted >= kBytesPerUnit; uncounted -= kBytesPerUnit)
+        if (CLoadingQuitCheck::CountStops()) return true;
+    return false;
+}
+
+[[noreturn]] void LeaveCancelledRead(CParseState& state) {
+    CProcessEnd::Leave(state.builder.TakeRoot());
+    throw CLoadCancelled();
+}
 
 } // namespace
 
@@ -104,27 +145,34 @@ std::unique_ptr<CXMLNode> ParseXML(CAbstractFile& stream, const CString& name) {
         GetLog().PrintLine("XML parse error in '%s' at line 0: out of memory", name.c_str());
         return nullptr;
     }
-    CParseState state{parser.get(), {}, false, false};
+    CParseState state{parser.get(), {}, false, false, false};
     XML_SetUserData(parser.get(), &state);
     XML_SetElementHandler(parser.get(), OnStart, OnEnd);
     XML_SetCharacterDataHandler(parser.get(), OnCharacters);
+    XML_SetDefaultHandlerExpand(parser.get(), OnOther);
 
-    char buffer[64 * 1024];
+    size_t passBytes = kPassBytes;
+    size_t uncountedBytes = 0;
     for (;;) {
-        const size_t got = stream.Read(buffer, sizeof buffer);
-        const bool last = got < sizeof buffer;
-        if (XML_Parse(parser.get(), buffer, int(got), last ? XML_TRUE : XML_FALSE) != XML_STATUS_OK) {
-            if (state.cancelled) {
-                CProcessEnd::Leave(state.builder.TakeRoot());
-                throw CLoadCancelled();
-            }
+        void* buffer = XML_GetBuffer(parser.get(), int(passBytes));
+        const size_t got = buffer ? stream.Read(buffer, passBytes) : 0;
+        const bool last = got < passBytes;
+        state.tokenEnded = false;
+        if (!buffer || XML_ParseBuffer(parser.get(), int(got), last ? XML_TRUE : XML_FALSE) != XML_STATUS_OK) {
+            if (state.cancelled) LeaveCancelledRead(state);
             const char* reason = state.tooDeep ? "elements nested too deeply"
                                                : XML_ErrorString(XML_GetErrorCode(parser.get()));
             GetLog().PrintLine("XML parse error in '%s' at line %d: %s", name.c_str(),
                                int(XML_GetCurrentLineNumber(parser.get())), reason);
+            ReleaseXML(state.builder.TakeRoot());
             return nullptr;
         }
+        // Counted once expat is done with them: the look a long pass calls
+        // for follows it at once.
+        uncountedBytes += got;
+        if (CountBytesStops(uncountedBytes)) LeaveCancelledRead(state);
         if (last) break;
+        passBytes = state.tokenEnded ? kPassBytes : std::min(passBytes * 2, kMaxPassBytes);
     }
     return state.builder.TakeRoot();
 }
@@ -136,8 +184,27 @@ std::unique_ptr<CXMLNode> ParseXMLFile(const CString& name) {
 }
 
 void ReleaseXML(std::unique_ptr<CXMLNode> root) {
-    CProcessEnd::Leave(std::move(root));
-    CLoadingQuitCheck::Count(0);
+    // The child lists still to go, deepest last. Each node goes childless,
+    // one unit (its destructor counts it), and the look follows at once.
+    std::vector<std::vector<std::unique_ptr<CXMLNode>>> rest;
+    if (root) rest.emplace_back().push_back(std::move(root));
+    try {
+        while (!rest.empty()) {
+            if (rest.back().empty()) {
+                rest.pop_back();
+                continue;
+            }
+            std::unique_ptr<CXMLNode> node = std::move(rest.back().back());
+            rest.back().pop_back();
+            std::vector<std::unique_ptr<CXMLNode>> children = node->TakeChildren();
+            node.reset();
+            if (!children.empty()) rest.push_back(std::move(children));
+            CLoadingQuitCheck::Count(0);
+        }
+    } catch (const CLoadCancelled&) {
+        CProcessEnd::Leave(std::move(rest));
+        throw;
+    }
 }
 
 std::string_view TrimXMLSpaces(std::string_view text) {

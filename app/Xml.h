@@ -41,6 +41,9 @@ public:
 
     const std::vector<std::unique_ptr<CXMLNode>>& GetChildren() const { return m_children; }
     CXMLNode* AddChild(std::unique_ptr<CXMLNode> child);
+    // Leaves the node childless, so that a tree can be let go of one node at
+    // a time.
+    std::vector<std::unique_ptr<CXMLNode>> TakeChildren() { return std::move(m_children); }
     // This node or its first descendant (document order) of that name.
     const CXMLNode* FindFirst(std::string_view name) const;
 
@@ -73,30 +76,34 @@ private:
 };
 
 // Reads a document; a failure to open or parse is logged ("XML parse error in
-// '%s' at line %d: %s" with expat's message) and gives null. Each element
-// read is a unit of loading work: a quit found stops the parser, and
-// CLoadCancelled is thrown once expat has returned, the half-built tree let
-// go of.
+// '%s' at line %d: %s" with expat's message) and gives null. Loading work
+// counts one unit for every 4,096 bytes handed to expat, every element and
+// every piece of character data: a quit found stops the parser, or the read
+// between two passes, and CLoadCancelled is thrown once expat has returned,
+// the half-built tree handed to the process's end. The time taken is linear
+// in the bytes however long one token is.
 std::unique_ptr<CXMLNode> ParseXMLFile(const CString& name);
 std::unique_ptr<CXMLNode> ParseXML(CAbstractFile& stream, const CString& name);
 
-// Lets go of a document read under a loading check; throws CLoadCancelled
-// when a quit was found while it went.
+// Lets go of a document read under a loading check, one node at a time;
+// a quit found on the way throws CLoadCancelled, the nodes left handed to
+// the process's end.
 void ReleaseXML(std::unique_ptr<CXMLNode> root);
 
 // Takes what a reader keeps from the document into taken, then lets the
-// document go. A quit that cuts the taking unwinds with the document and
-// what was taken, handed to the process's end when it is ending.
+// document go. A quit that cuts the taking or the letting go unwinds with
+// what is left of the document and what was taken, handed to the process's
+// end when it is ending.
 template <class Taken, class Take>
 void TakeFromXML(std::unique_ptr<CXMLNode> root, Taken& taken, Take take) {
     try {
         take(*root);
+        ReleaseXML(std::move(root));
     } catch (const CLoadCancelled&) {
-        CProcessEnd::Leave(std::move(root));
+        if (root) CProcessEnd::Leave(std::move(root));
         CProcessEnd::Leave(std::move(taken));
         throw;
     }
-    ReleaseXML(std::move(root));
 }
 
 // The text without leading and trailing XML white space.

@@ -1,5 +1,7 @@
 #include "tools/DemoData.h"
 
+#include <cstddef>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -19,8 +21,6 @@ constexpr int kDialogFontPixelHeight = 12;
 // The ambient tracks loop; a few seconds keep the pack small.
 constexpr double kAmbientSeconds = 6.0;
 
-std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
-
 // Printable ASCII; the space comes first, so a character the font lacks
 // (drawn as glyph 0) leaves a gap.
 std::vector<uint16_t> FontCharacters() {
@@ -39,22 +39,60 @@ std::string Greeting(const char* own, int length) {
     return line;
 }
 
-std::string LocaleXml(const CFontSprite& font, const std::string& otherFonts, int hints, int greetingLength) {
-    std::string xml = "<locales default=\"en\">\n"
-                      "<locale name=\"en\">\n"
-                      "<string key=\"HINT_1\">Move the mouse or press a key to wake up.</string>\n"
-                      "<string key=\"HINT_2\">The background changes on the time set in the settings.</string>\n"
-                      "<string key=\"HINT_3\">Ambient music can be switched off in the settings.</string>\n";
-    for (int i = kDemoHints + 1; i <= hints; ++i)
-        xml += "<string key=\"HINT_" + std::to_string(i) + "\">Hint " + std::to_string(i) + ".</string>\n";
+// A file's bytes, written piece by piece: a long run goes straight into
+// them, never through a string of its own.
+class CFileBytes {
+public:
+    CFileBytes& operator<<(const std::string& text) {
+        m_bytes.insert(m_bytes.end(), text.begin(), text.end());
+        return *this;
+    }
+    // length characters of the pattern, repeated.
+    void Repeat(std::string_view pattern, size_t length) {
+        m_bytes.reserve(m_bytes.size() + length + 4096);
+        for (; length > pattern.size(); length -= pattern.size())
+            m_bytes.insert(m_bytes.end(), pattern.begin(), pattern.end());
+        m_bytes.insert(m_bytes.end(), pattern.begin(), pattern.begin() + std::ptrdiff_t(length));
+    }
+    std::vector<uint8_t> Take() { return std::move(m_bytes); }
+
+private:
+    std::vector<uint8_t> m_bytes;
+};
+
+constexpr std::string_view kLongHintWords = "A long hint goes on. ";
+
+std::vector<uint8_t> LocaleXml(const CFontSprite& font, const std::string& otherFonts, int hints, int greetingLength,
+                               const CLongTokens& longTokens) {
+    const std::string demoHints[kDemoHints] = {"Move the mouse or press a key to wake up.",
+                                               "The background changes on the time set in the settings.",
+                                               "Ambient music can be switched off in the settings."};
+    CFileBytes xml;
+    xml << "<locales default=\"en\">\n"
+           "<locale name=\"en\">\n";
+    for (int i = 1; i <= hints; ++i) {
+        xml << "<string key=\"HINT_" + std::to_string(i) + "\"";
+        if (i == 1 && longTokens.ignoredAttribute > 0) {
+            xml << " note=\"";
+            xml.Repeat("unread", longTokens.ignoredAttribute);
+            xml << "\"";
+        }
+        xml << ">";
+        if (i == hints && longTokens.hintText > 0)
+            xml.Repeat(kLongHintWords, longTokens.hintText);
+        else
+            xml << (i <= kDemoHints ? demoHints[i - 1] : "Hint " + std::to_string(i) + ".");
+        xml << "</string>\n";
+    }
     const std::pair<const char*, const char*> greetings[] = {
         {"TIME_NIGHT", "Good night"}, {"TIME_MORNING", "Good morning"},
         {"TIME_DAY", "Good afternoon"}, {"TIME_EVENING", "Good evening"}};
     for (const auto& [key, own] : greetings)
-        xml += std::string("<string key=\"") + key + "\">" + Greeting(own, greetingLength) + "</string>\n";
-    return xml + font.LocaleXml("main") + otherFonts +
-           "</locale>\n"
-           "</locales>\n";
+        xml << std::string("<string key=\"") + key + "\">" + Greeting(own, greetingLength) + "</string>\n";
+    xml << font.LocaleXml("main") + otherFonts +
+               "</locale>\n"
+               "</locales>\n";
+    return xml.Take();
 }
 
 // The settings dialog's small font: "spr/font_dialog.spr"; returns its
@@ -81,24 +119,29 @@ void AddAmbientTracks(CPakWriter& pack) {
 
 // The values the game's controls read: the list colours (red in the low
 // byte, alpha in the high one) and the artifact fade rate.
-std::string GlobalXml() {
-    return "<global>\n"
-           "<value name=\"MOSARK_LIST_BACKGROUND_COLOR\" value=\"0xC0202020\"/>\n"
+std::vector<uint8_t> GlobalXml(size_t longValue) {
+    CFileBytes xml;
+    xml << "<global>\n"
+           "<value name=\"MOSARK_LIST_BACKGROUND_COLOR\" value=\"0x";
+    xml.Repeat("0", longValue > 10 ? longValue - 10 : 0);
+    xml << "C0202020\"/>\n"
            "<value name=\"MOSARK_LIST_SELECT_BACKGROUND_COLOR\" value=\"0xE0806040\"/>\n"
            "<value name=\"MOSARK_LIST_TEXT_COLOR\" value=\"0xFFE0E0E0\"/>\n"
            "<value name=\"MOSARK_LIST_SELECT_TEXT_COLOR\" value=\"0xFF40FFFF\"/>\n"
            "<value name=\"MOSARK_ARTIFACT_FADE_FPS\" value=\"1.5\"/>\n"
            "</global>\n";
+    return xml.Take();
 }
 
 } // namespace
 
-CPakWriter MakeDemoPack(const std::string& fontPath, bool withScenes, int hints, int greetingLength) {
+CPakWriter MakeDemoPack(const std::string& fontPath, bool withScenes, int hints, int greetingLength,
+                        const CLongTokens& longTokens) {
     const CFontSprite font = RenderFontSprite(fontPath, kFontPixelHeight, FontCharacters(), "font_main");
     CPakWriter pack;
     const std::string otherFonts = AddDialogFont(pack, fontPath) + AddSymbolFont(pack);
-    pack.Add("xml/Locale.xml", Bytes(LocaleXml(font, otherFonts, hints, greetingLength)));
-    pack.Add("xml/global.xml", Bytes(GlobalXml()));
+    pack.Add("xml/Locale.xml", LocaleXml(font, otherFonts, hints, greetingLength, longTokens));
+    pack.Add("xml/global.xml", GlobalXml(longTokens.globalValue));
     pack.Add("spr/font.spr", WriteSpr(font.document));
     AddAmbientTracks(pack);
     AddGameUiData(pack);

@@ -1,7 +1,7 @@
 #pragma once
 // Locales whose size a count sets, each with its twin: only the start-up
 // reads them, so no place-file work or frame sees the count. mkdemo writes
-// the whole demo with such a locale.
+// the whole demo with such a locale (or such global values).
 
 #include <string>
 
@@ -12,10 +12,14 @@ namespace Tools {
 struct CLocaleCount {
     const char* name = "";
     int hints = kDemoHints;  // HINT_1 on: the demo's own, then numbered ones
+    CLongTokens longTokens{};
 };
 
 inline constexpr CLocaleCount kLocaleCounts[] = {
     {"LocaleHints1M", 1'000'000},
+    {"LocaleLongAttribute100M", kDemoHints, {.ignoredAttribute = 100'000'000}},
+    {"LocaleLongText100M", kDemoHints, {.hintText = 100'000'000}},
+    {"GlobalLongValue100M", kDemoHints, {.globalValue = 100'000'000}},
     {"LocaleHints", kDemoHints},
 };
 

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "app/Pack.h"
 #include "app/TestFiles.h"
 #include "app/Xml.h"
+#include "tests/app/QuitLook.h"
 #include "tools/PakWriter.h"
 
 using namespace Engine;
@@ -101,6 +104,106 @@ TEST(XmlTest, FilesAreReadThroughPacksAndDisk) {
     EXPECT_EQ(ParseXMLFile(CString(dir / "none.xml")), nullptr);
     EXPECT_TRUE(log.Contains("Unable to open file"));
 }
+
+namespace {
+
+constexpr size_t kTokenBytes = 4 << 20;
+constexpr size_t kUsualPass = 64 * 1024;
+
+// Remembers where each read handed to the parser begins and ends.
+class CPassRecordingFile : public CMemoryFile {
+public:
+    using CMemoryFile::CMemoryFile;
+    size_t Read(void* buffer, size_t count) override {
+        const size_t begin = size_t(Tell());
+        const size_t got = CMemoryFile::Read(buffer, count);
+        passes.emplace_back(begin, begin + got);
+        return got;
+    }
+    std::vector<std::pair<size_t, size_t>> passes;
+};
+
+struct CLongTokenCase {
+    const char* name;
+    const char* before;  // the long token's bytes go between these
+    const char* after;
+    // The parser scans this token again from its start at every pass that
+    // begins inside it; text is handed on as it comes.
+    bool rescanned;
+    bool kept;  // the tree holds the token: <t>'s last attribute or its text
+};
+
+class XmlLongTokenTest : public ::testing::TestWithParam<CLongTokenCase> {};
+
+} // namespace
+
+TEST_P(XmlLongTokenTest, IsScannedABoundedNumberOfTimes) {
+    const CLongTokenCase& token = GetParam();
+    const std::string head = std::string("<root><a/>\n") + token.before;
+    const std::string text = head + std::string(kTokenBytes, 'x') + token.after + "<b/></root>";
+    CPassRecordingFile file(text.data(), text.size());
+    const auto root = ParseXML(file, "long.xml");
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(root->GetChildren().size(), 3u);
+    const CXMLNode& holder = *root->GetChildren()[1];
+    const size_t kept = holder.GetAttributes().empty() ? holder.GetValue().GetLength()
+                                                       : holder.GetAttributes().back().second.GetLength();
+    EXPECT_EQ(kept, token.kept ? kTokenBytes : 0u);
+
+    // Bytes the parser reads: a pass starting inside a rescanned token reads
+    // it again from its start.
+    const size_t tokenBegin = head.size() - std::strlen(token.before);
+    const size_t tokenEnd = head.size() + kTokenBytes;
+    size_t scanned = 0;
+    for (const auto& [begin, end] : file.passes) {
+        const bool inside = token.rescanned && begin > tokenBegin && begin < tokenEnd;
+        scanned += end - (inside ? tokenBegin : begin);
+    }
+    EXPECT_LE(scanned, 3 * text.size() + 2 * kUsualPass) << file.passes.size() << " passes";
+    EXPECT_EQ(file.passes.back().second, text.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Tokens, XmlLongTokenTest,
+                         ::testing::Values(CLongTokenCase{"Attribute", "<t k=\"v\" long=\"", "\"/>", true, true},
+                                           CLongTokenCase{"Text", "<t>", "</t>", false, true},
+                                           CLongTokenCase{"Comment", "<!--", "--><t/>", true, false},
+                                           CLongTokenCase{"Instruction", "<?pi ", "?><t/>", true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+class XmlTakeQuitTest : public ::testing::TestWithParam<bool> {};
+
+} // namespace
+
+// A quit found while the document is taken from or let go of unwinds with
+// what was taken handed over, and nothing counted after it.
+TEST_P(XmlTakeQuitTest, WhatWasTakenGoesWithTheDocument) {
+    const int64_t children = 3 * CFrameQuitWatch::kCheckInterval;
+    std::string text = "<root>";
+    for (int64_t i = 0; i < children; ++i) text += "<c/>";
+    std::unique_ptr<CXMLNode> root = Parse(text + "</root>");
+    ASSERT_NE(root, nullptr);
+    const bool inRelease = GetParam();
+    const int64_t cutAt = (inRelease ? children : 0) + children / 3;
+    std::vector<int64_t> taken;
+    TestFiles::CQuitLook look;
+    look.Run([&] { return CLoadingQuitCheck::GetCurrent()->GetUnits() >= cutAt; },
+             [&] {
+                 TakeFromXML(std::move(root), taken, [&](const CXMLNode& document) {
+                     for (const auto& child : document.GetChildren()) {
+                         CLoadingQuitCheck::Count();
+                         taken.push_back(int64_t(child->GetChildren().size()));
+                     }
+                 });
+             });
+    look.ExpectFoundWithin(CFrameQuitWatch::kCheckInterval);
+    EXPECT_TRUE(taken.empty()) << "handed over with the document";
+    EXPECT_EQ(look.stoppedAt >= children, inRelease) << look.stoppedAt;
+}
+
+INSTANTIATE_TEST_SUITE_P(Phases, XmlTakeQuitTest, ::testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Release" : "Take"); });
 
 namespace {
 struct IntegerCase { const char* text; std::optional<int64_t> value; };

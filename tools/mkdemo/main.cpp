@@ -9,9 +9,9 @@
 // count (tools/LargeCounts.h), bg6 alone with them; named after a case of
 // tools/FrameCounts.h, that case's scene alone; named after a long notice
 // (tools/LongNotices.h), bg6 alone with that locale; named after a locale of
-// tools/LocaleCounts.h, the whole demo with that locale; named after a noisy
-// locale (tools/NoisyLocale.h), the whole demo with its locale made so: for
-// trying how the program copes with them.
+// tools/LocaleCounts.h, the whole demo with that locale or those global
+// values; named after a noisy locale (tools/NoisyLocale.h), the whole demo
+// with its locale made so: for trying how the program copes with them.
 
 #include <cstdio>
 #include <exception>
@@ -97,7 +97,8 @@ int main(int argc, char** argv) {
         const fs::path settings = folder / "config" / "Talvorn" / "Mosark";
         fs::create_directories(settings);
         const bool wholeDemo = argc == 3 || localeCase || noisyLocale;
-        Tools::CPakWriter pack = Tools::MakeDemoPack(argv[1], wholeDemo, locale.hints, notice.length);
+        Tools::CPakWriter pack =
+            Tools::MakeDemoPack(argv[1], wholeDemo, locale.hints, notice.length, locale.longTokens);
         if (noisyLocale) Tools::AddLocaleNoise(pack, noisy.count);
         if (heavy) heavy(pack);
         if (longNotice) Tools::AddDemoScene(pack, Tools::kLongNoticeScene);
