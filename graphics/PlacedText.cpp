@@ -38,13 +38,11 @@ bool CPlacedText::Finish(const CFont& font, float scaleX, float scaleY, float pe
         const CLine& line = m_lines[l];
         if (l > 0 && !(line.y >= m_lines[l - 1].y)) m_linesRise = false;
         m_finite = m_finite && std::isfinite(line.y);
-        m_magnitude = std::max(m_magnitude, std::abs(line.y));
         for (uint32_t i = line.first; i < line.end; ++i) {
             if (work.Count(1)) return false;
             const float x = m_x[i];
             if (i > line.first && !(x >= m_x[i - 1])) xRises = false;
             m_finite = m_finite && std::isfinite(x);
-            m_magnitude = std::max(m_magnitude, std::abs(x));
             // As the walk measures, glyph by glyph.
             m_extentX = std::max(m_extentX, x + float(sprite.GetSpriteFrameWidth(m_glyph[i])) * scaleX);
             m_extentY = std::max(m_extentY, line.y + float(sprite.GetSpriteFrameHeight(m_glyph[i])) * scaleY);
@@ -97,7 +95,7 @@ void CPlacedText::Collect(CDrawContext& context, uint32_t recordFlags) const {
 void CPlacedText::Queue(CDrawContext& context, uint32_t recordFlags) const {
     if (m_x.empty()) return;
     const std::optional<CGlyphWindow> window =
-        m_finite ? CGlyphWindow::Find(context, m_scaleX, m_scaleY, recordFlags, m_reach, m_magnitude)
+        m_finite ? CGlyphWindow::Find(context, m_scaleX, m_scaleY, recordFlags, m_reach)
                  : std::nullopt;
     if (window) {
         QueueLines(context, recordFlags, *window);

@@ -77,7 +77,6 @@ private:
     std::vector<float> m_runningMax, m_runningMin;
     bool m_linesRise = true;   // the lines' y never fall
     bool m_finite = true;      // every position is a finite number
-    float m_magnitude = 0.0f;  // the largest |x| or |y|
     float m_reach[2] = {};     // of the font's glyphs
     float m_extentX = 0.0f, m_extentY = 0.0f;  // what measuring gives; -inf without glyphs
     float m_scaleX = 1.0f, m_scaleY = 1.0f;

@@ -178,7 +178,10 @@ std::vector<CToken> CTextWriter::Tokenise(const char16_t* text) const {
     std::vector<CToken> tokens;
     for (const char16_t* p = text; *p;) {
         CToken token;
-        for (; *p == u' ' || *p == u'\t'; ++p) token.space += *p == u'\t' ? m_ctx.m_tabWidth * m_scaleX : spaceWidth;
+        for (; *p == u' ' || *p == u'\t'; ++p) {
+            Count(1);
+            token.space += *p == u'\t' ? m_ctx.m_tabWidth * m_scaleX : spaceWidth;
+        }
         if (IsLineBreak(*p)) {
             token.paragraph = true;
             if (*p++ == u'\r' && *p == u'\n') ++p;
