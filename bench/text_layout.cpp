@@ -3,12 +3,16 @@
 // in an 800 by 200 box (the pass clipped to the box), through the sprite
 // queue into the recording driver, the layout made before the timed loop.
 // A drawing should cost at most twice its filling twin's. Making each
-// layout is reported per character.
+// layout is reported per character. A frame of one left-aligned line of
+// 10,000,000 characters and three short texts is set against the frame of
+// the filling line and the same three: the long line's layout, over the
+// layouts' memory bound, must not push the others out (nor they it).
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "TargetReporter.h"
@@ -26,6 +30,8 @@ constexpr int32_t kScreenWidth = 800, kScreenHeight = 600;
 constexpr float kBoxWidth = 800, kBoxHeight = 200;
 constexpr double kMaxRatio = 2.0;
 constexpr int64_t kLengths[] = {1'000, 10'000, 1'000'000};
+constexpr int64_t kFrameLineLength = 10'000'000;
+const char* const kShortTexts[] = {"sit amet", "dolor", "lorem ipsum"};
 const char kWords[] = "lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod tempor ";
 // Glyphs of 6 to 11 pixels for the letters and the space.
 const char kCharacters[] = " abcdefghijklmnopqrstuvwxyz";
@@ -69,6 +75,16 @@ public:
             m_context.m_params = {0, 0, 0, 100, kBoxWidth, kBoxHeight, 1};
             DrawText(m_context, 0, 100, kBoxWidth, kBoxHeight, 1, 1, TEXT_WORD_WRAP | flags, SPRITE_BLEND_ALPHA, text);
         }
+    }
+    // A frame as the application draws it: the line left-aligned across the
+    // screen, and the short texts below it.
+    void DrawFrame(const CString& line, const CString (&shortTexts)[3]) {
+        CTextLayoutCache::OfThisThread().StartFrame();
+        m_context.m_params = {};
+        DrawText(m_context, 0, kScreenHeight - 32, kBoxWidth, 0, 1, 1, TEXT_ALIGN_LEFT, SPRITE_BLEND_ALPHA, line);
+        for (size_t i = 0; i < std::size(shortTexts); ++i)
+            DrawText(m_context, 100, 100 + 40 * float(i), 200, 32, 1, 1, TEXT_ALIGN_CENTER, SPRITE_BLEND_ALPHA,
+                     shortTexts[i]);
     }
     // The quads drawn since the last call (a full queue draws on its own).
     int64_t Flush() {
@@ -134,6 +150,24 @@ void BM_MakeLayout(benchmark::State& state, EShape shape, int64_t length) {
         double(text.GetLength()), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+// Length 0 is the filling twin.
+void BM_DrawFrame(benchmark::State& state, int64_t length) {
+    CTextBench bench;
+    const CString line = CTextBench::Text(LengthOf(bench, kLine, length));
+    const CString shortTexts[3] = {CString(kShortTexts[0]), CString(kShortTexts[1]), CString(kShortTexts[2])};
+    bench.DrawFrame(line, shortTexts);  // the layouts are made here, once
+    bench.Flush();
+    const uint64_t made = CTextLayoutCache::OfThisThread().GetLayoutsMade();
+    int64_t quads = 0;
+    for (auto _ : state) {
+        bench.DrawFrame(line, shortTexts);
+        quads += bench.Flush();
+    }
+    state.counters["quads"] = double(quads) / double(state.iterations());
+    // Layouts made again in the timed frames: none when every text stays kept.
+    state.counters["layouts"] = double(CTextLayoutCache::OfThisThread().GetLayoutsMade() - made);
+}
+
 const char* const kShapes[] = {"Line", "Wrapped"};
 
 std::string RunName(const char* measure, EShape shape, int64_t length) {
@@ -149,6 +183,9 @@ void RegisterTexts() {
             benchmark::RegisterBenchmark(RunName("BM_MakeLayout", shape, length).c_str(), BM_MakeLayout, shape, length)
                 ->Unit(benchmark::kMicrosecond);
         }
+    for (int64_t length : {int64_t(0), kFrameLineLength})
+        benchmark::RegisterBenchmark(("BM_DrawFrame/" + std::to_string(length)).c_str(), BM_DrawFrame, length)
+            ->Unit(benchmark::kMicrosecond);
 }
 
 // Prints each long text's drawing over its filling twin's.
@@ -166,6 +203,13 @@ public:
                 PrintRatio(*run / *twin, kMaxRatio);
             }
         }
+        const double* twin = CpuTime("BM_DrawFrame/0");
+        const double* run = CpuTime("BM_DrawFrame/" + std::to_string(kFrameLineLength));
+        if (!twin || !run) return;
+        std::printf("Frame of a left-aligned line of %lld characters and three short texts: %.2f us against %.2f us "
+                    "with the filling line, ",
+                    static_cast<long long>(kFrameLineLength), *run, *twin);
+        PrintRatio(*run / *twin, kMaxRatio);
     }
 };
 

@@ -85,25 +85,30 @@ float CFont::GetTextWidth(const char* text, float tabWidth, float scale) const {
 
 float CFont::GetTextWidthW(const char16_t* text, int32_t maxCount, float tabWidth, float scale) const {
     if (!text || maxCount == 0) return 0.0f;
-    float total = 0.0f;
-    int32_t run = 0;
-    char16_t previous = 0;
+    CWidthWalk walk;
+    WalkTextWidthW(walk, text, maxCount, tabWidth, scale);
+    return walk.total;
+}
+
+void CFont::WalkTextWidthW(CWidthWalk& walk, const char16_t* text, int32_t maxCount, float tabWidth,
+                           float scale) const {
+    if (!text) return;
     for (int32_t count = 0; *text && (maxCount < 0 || count < maxCount); ++text, ++count) {
         const char16_t ch = *text;
         if (ch == u'\t') {
-            run = 0;
-            total = tabWidth * scale + total;
+            walk.run = 0;
+            walk.total = tabWidth * scale + walk.total;
         } else {
-            if (++run > 1) total = m_letterSpacing * scale + (total + float(GetKerning(previous, ch)) * scale);
+            if (++walk.run > 1)
+                walk.total = m_letterSpacing * scale + (walk.total + float(GetKerning(walk.previous, ch)) * scale);
             const int32_t glyph = FindGlyph(ch);
             if (glyph >= 0) {
-                total = float(m_glyphs->GetSpriteFrameWidth(glyph)) * scale + total;
-                total = float(m_padding[2] + m_padding[0]) * scale + total;
+                walk.total = float(m_glyphs->GetSpriteFrameWidth(glyph)) * scale + walk.total;
+                walk.total = float(m_padding[2] + m_padding[0]) * scale + walk.total;
             }
         }
-        previous = ch;
+        walk.previous = ch;
     }
-    return total;
 }
 
 Engine::ref_ptr<CFont> CreateFontFromSprite(const Engine::CLocaleFont& record, Engine::ref_ptr<SprFile::CSprFile> sprFile) {

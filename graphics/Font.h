@@ -33,6 +33,14 @@ public:
     float GetTextWidth(const char* text, float tabWidth, float scale) const;
     // maxCount < 0: the whole text; otherwise at most maxCount characters.
     float GetTextWidthW(const char16_t* text, int32_t maxCount, float tabWidth, float scale) const;
+    // GetTextWidthW taken a piece at a time: pieces walked in turn into one
+    // walk give the width of their whole, to the bit.
+    struct CWidthWalk {
+        float total = 0.0f;
+        int32_t run = 0;
+        char16_t previous = 0;
+    };
+    void WalkTextWidthW(CWidthWalk& walk, const char16_t* text, int32_t maxCount, float tabWidth, float scale) const;
 
     const SprFile::CSpriteRef& GetGlyphSprite() const { return *m_glyphs; }
     // Text drawing sets its current frame to the glyph it queues.

@@ -12,7 +12,9 @@ namespace {
 
 // Rounding between the walk's sums and the window's differences is a few
 // units in the last place of the largest coordinate; a couple of pixels
-// more cost nothing.
+// more cost nothing. A glyph whose quad can show lies within the window's
+// bounds and its reach, so theirs is the largest coordinate that counts:
+// a glyph far off the screen, however far, cannot round onto it.
 constexpr float kMarginPixels = 2.0f;
 constexpr float kMarginRelative = 1.0f / 65536.0f;
 
@@ -40,7 +42,7 @@ void CGlyphWindow::GlyphReach(const CFont& font, float reach[2]) {
 }
 
 std::optional<CGlyphWindow> CGlyphWindow::Find(const CDrawContext& context, float scaleX, float scaleY,
-                                               uint32_t recordFlags, const float reach[2], float magnitude) {
+                                               uint32_t recordFlags, const float reach[2]) {
     CGraphics* driver = CSpriteQueue::GetDriver();
     if (!driver || !driver->m_bTransform2DIdentity || !context.m_pFont) return std::nullopt;
     const CFont& font = *context.m_pFont;
@@ -70,7 +72,7 @@ std::optional<CGlyphWindow> CGlyphWindow::Find(const CDrawContext& context, floa
     // A glyph's record sits at the pen plus the paddings; its quad reaches
     // at most the glyph's reach to either side.
     const float reachX = reach[0] * std::abs(scaleX), reachY = reach[1] * std::abs(scaleY);
-    const float largest = std::max({magnitude, std::abs(left), std::abs(right), std::abs(top), std::abs(bottom),
+    const float largest = std::max({std::abs(left), std::abs(right), std::abs(top), std::abs(bottom),
                                     reachX, reachY});
     const float margin = kMarginPixels + largest * kMarginRelative;
     const float padLeft = float(font.GetPaddingLeft()), padTop = float(font.GetPaddingTop());

@@ -20,10 +20,9 @@ struct CGlyphWindow {
     // Null when every glyph has to be queued: no driver or back buffer to
     // measure against, a 2D transform, or records that turn, centre, cut
     // their source or split into tiles. reach is how far a glyph's quad
-    // may extend from its corner, unscaled (GlyphReach); magnitude is the
-    // largest pen coordinate of the text, which sets the rounding margin.
+    // may extend from its corner, unscaled (GlyphReach).
     static std::optional<CGlyphWindow> Find(const CDrawContext& context, float scaleX, float scaleY,
-                                            uint32_t recordFlags, const float reach[2], float magnitude);
+                                            uint32_t recordFlags, const float reach[2]);
     // The widest and tallest any glyph of the font can draw: for each frame
     // the larger of its size and the sum of its pieces' sizes.
     static void GlyphReach(const CFont& font, float reach[2]);

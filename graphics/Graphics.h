@@ -218,6 +218,9 @@ public:
     // they are then not drawn.
     bool CountDrawnQuads(int64_t quads);
     bool IsFrameStopped() const { return m_quadCountdown.IsStopped(); }
+    // The same count for the drawing's other work (glyphs laid out), so that
+    // a frame laying out a long text looks for a quit as it goes.
+    Engine::CQuitCountdown& GetDrawingCountdown() { return m_quadCountdown; }
     // Hands `take` the quads 0 to count - 1 in pieces of kWatchedQuads,
     // counting each before it; false when the frame stopped first.
     bool TakeQuadsWatched(int32_t count, const std::function<void(int32_t first, int32_t quads)>& take);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "app/FrameQuitWatch.h"
 #include "graphics/DrawContext.h"
 #include "graphics/GlyphWindow.h"
 #include "graphics/Text.h"
@@ -22,8 +23,8 @@ void CPlacedText::AddGlyph(float x, int32_t glyph, char16_t character) {
     m_lines.back().end = uint32_t(m_x.size());
 }
 
-void CPlacedText::Finish(const CFont& font, float scaleX, float scaleY, float penX, float penY,
-                         bool truncatesSpacing) {
+bool CPlacedText::Finish(const CFont& font, float scaleX, float scaleY, float penX, float penY,
+                         bool truncatesSpacing, Engine::CQuitCountdown& work) {
     m_scaleX = scaleX;
     m_scaleY = scaleY;
     m_penX = penX;
@@ -37,27 +38,28 @@ void CPlacedText::Finish(const CFont& font, float scaleX, float scaleY, float pe
         const CLine& line = m_lines[l];
         if (l > 0 && !(line.y >= m_lines[l - 1].y)) m_linesRise = false;
         m_finite = m_finite && std::isfinite(line.y);
-        m_magnitude = std::max(m_magnitude, std::abs(line.y));
         for (uint32_t i = line.first; i < line.end; ++i) {
+            if (work.Count(1)) return false;
             const float x = m_x[i];
             if (i > line.first && !(x >= m_x[i - 1])) xRises = false;
             m_finite = m_finite && std::isfinite(x);
-            m_magnitude = std::max(m_magnitude, std::abs(x));
             // As the walk measures, glyph by glyph.
             m_extentX = std::max(m_extentX, x + float(sprite.GetSpriteFrameWidth(m_glyph[i])) * scaleX);
             m_extentY = std::max(m_extentY, line.y + float(sprite.GetSpriteFrameHeight(m_glyph[i])) * scaleY);
         }
     }
-    if (xRises || !m_finite) return;
+    if (xRises || !m_finite) return true;
     m_runningMax.resize(m_x.size());
     m_runningMin.resize(m_x.size());
     for (const CLine& line : m_lines) {
         if (line.first == line.end) continue;
+        if (work.Count(2 * int64_t(line.end - line.first))) return false;
         float high = m_x[line.first];
         for (uint32_t i = line.first; i < line.end; ++i) m_runningMax[i] = high = std::max(high, m_x[i]);
         float low = m_x[line.end - 1];
         for (uint32_t i = line.end; i-- > line.first;) m_runningMin[i] = low = std::min(low, m_x[i]);
     }
+    return true;
 }
 
 size_t CPlacedText::GetMemoryBytes() const {
@@ -93,7 +95,7 @@ void CPlacedText::Collect(CDrawContext& context, uint32_t recordFlags) const {
 void CPlacedText::Queue(CDrawContext& context, uint32_t recordFlags) const {
     if (m_x.empty()) return;
     const std::optional<CGlyphWindow> window =
-        m_finite ? CGlyphWindow::Find(context, m_scaleX, m_scaleY, recordFlags, m_reach, m_magnitude)
+        m_finite ? CGlyphWindow::Find(context, m_scaleX, m_scaleY, recordFlags, m_reach)
                  : std::nullopt;
     if (window) {
         QueueLines(context, recordFlags, *window);

@@ -10,6 +10,10 @@
 #include <utility>
 #include <vector>
 
+namespace Engine {
+class CQuitCountdown;
+}
+
 namespace Engine::Graphics {
 
 class CDrawContext;
@@ -31,8 +35,11 @@ public:
     void BeginLine(float y);
     void AddGlyph(float x, int32_t glyph, char16_t character);
     // After the last glyph: the scales, the pen where the layout left it,
-    // and whether the layout truncated the font's letter spacing.
-    void Finish(const CFont& font, float scaleX, float scaleY, float penX, float penY, bool truncatesSpacing);
+    // and whether the layout truncated the font's letter spacing. Each glyph
+    // gone through counts on `work`; false when a quit stopped the frame
+    // first, and the text is then not to be drawn.
+    bool Finish(const CFont& font, float scaleX, float scaleY, float penX, float penY, bool truncatesSpacing,
+                Engine::CQuitCountdown& work);
 
     // Draws as the layout's walk would: queued (only what can show),
     // measured (TEXT_MEASURE) or collected, by the flags and the context.
@@ -70,7 +77,6 @@ private:
     std::vector<float> m_runningMax, m_runningMin;
     bool m_linesRise = true;   // the lines' y never fall
     bool m_finite = true;      // every position is a finite number
-    float m_magnitude = 0.0f;  // the largest |x| or |y|
     float m_reach[2] = {};     // of the font's glyphs
     float m_extentX = 0.0f, m_extentY = 0.0f;  // what measuring gives; -inf without glyphs
     float m_scaleX = 1.0f, m_scaleY = 1.0f;

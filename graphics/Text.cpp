@@ -2,15 +2,30 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/FrameQuitWatch.h"
+#include "graphics/Graphics.h"
 #include "graphics/PlacedText.h"
 #include "graphics/SpriteRef.h"
 #include "graphics/TextLayoutCache.h"
+#include "platform/Unicode.h"
 
 namespace Engine::Graphics {
 
 namespace {
+
+// Thrown inside a layout once a quit has stopped the frame; the layout is
+// then dropped.
+struct CLayoutCut {};
+
+// Characters measured, and bytes converted, between two counts of the
+// frame's work.
+constexpr int32_t kMeasurePiece = 1024;
+constexpr size_t kConvertPiece = 4096;
 
 bool IsLineBreak(char16_t ch) { return ch == u'\n' || ch == u'\r'; }
 bool IsWordEnd(char16_t ch) { return ch == 0 || ch == u' ' || ch == u'\t' || IsLineBreak(ch); }
@@ -39,21 +54,28 @@ struct CLine {
 
 // Lays a text out into a CPlacedText with the context's font and spacings,
 // the scales and the flags. The context's pen moves as the layout goes and
-// is left where the last line ended.
+// is left where the last line ended. Every character, glyph, word and line
+// the layout goes through counts one unit of the frame's work; once a quit
+// stops the frame the layout throws CLayoutCut.
 class CTextWriter {
 public:
-    CTextWriter(CDrawContext& context, float scaleX, float scaleY, uint32_t flags, CPlacedText& placed)
+    CTextWriter(CDrawContext& context, float scaleX, float scaleY, uint32_t flags, CPlacedText& placed,
+                Engine::CQuitCountdown& work)
         : m_ctx(context), m_font(*context.m_pFont), m_scaleX(scaleX), m_scaleY(scaleY), m_flags(flags),
-          m_placed(placed) {}
+          m_placed(placed), m_work(work) {}
 
     void LayOutPlain(float x, float y, const char16_t* text, float width, float height);
     void LayOutWrapped(float x, float y, const char16_t* text, float width, float height);
-    // Hands the placed text the scales and where the pen was left.
-    void Finish() {
-        m_placed.Finish(m_font, m_scaleX, m_scaleY, m_ctx.m_penX, m_ctx.m_penY, m_truncatedSpacing);
+    // Hands the placed text the scales and where the pen was left; false
+    // when a quit cut it.
+    bool Finish() {
+        return m_placed.Finish(m_font, m_scaleX, m_scaleY, m_ctx.m_penX, m_ctx.m_penY, m_truncatedSpacing, m_work);
     }
 
 private:
+    void Count(int64_t units) const {
+        if (m_work.Count(units)) throw CLayoutCut{};
+    }
     float LineAdvance() const {
         return (m_font.GetLineGap() + m_ctx.m_fontHeight + m_ctx.m_lineSpacing) * m_scaleY;
     }
@@ -61,6 +83,10 @@ private:
     float AlignedX(uint32_t alignment, float width, float lineWidth) const;
     float Snap(float value) const { return m_ctx.m_bSnapToPixels ? std::floor(value) : value; }
     float MeasurePlainLine(const char16_t* chars, int32_t count);
+    bool AlignsByWidth() const {
+        const uint32_t alignment = m_flags & TEXT_ALIGN_MASK;
+        return alignment == TEXT_ALIGN_CENTER || alignment == TEXT_ALIGN_RIGHT;
+    }
     float GlyphAdvance(int32_t glyph) const;
     std::vector<CToken> Tokenise(const char16_t* text) const;
     std::vector<CLine> Place(const std::vector<CToken>& tokens, float width, std::vector<CPlacedWord>& words) const;
@@ -73,6 +99,7 @@ private:
     float m_scaleY;
     uint32_t m_flags;
     CPlacedText& m_placed;
+    Engine::CQuitCountdown& m_work;
     bool m_truncatedSpacing = false;
 };
 
@@ -98,14 +125,22 @@ float CTextWriter::AlignedX(uint32_t alignment, float width, float lineWidth) co
 }
 
 // The font's own spacing counts in whole pixels here; the font keeps the
-// truncated value afterwards.
+// truncated value afterwards. A line that starts at the line start whatever
+// its width is not walked for it.
 float CTextWriter::MeasurePlainLine(const char16_t* chars, int32_t count) {
     const float own = std::trunc(m_font.GetLetterSpacing());
-    m_font.SetLetterSpacing(own + m_ctx.m_letterSpacing);
-    const float width = m_font.GetTextWidthW(chars, count, m_ctx.m_tabWidth, m_scaleX);
-    m_font.SetLetterSpacing(own);
     m_truncatedSpacing = true;
-    return width;
+    CFont::CWidthWalk walk;
+    if (AlignsByWidth()) {
+        m_font.SetLetterSpacing(own + m_ctx.m_letterSpacing);
+        for (int32_t done = 0; done < count; done += kMeasurePiece) {
+            const int32_t piece = std::min(kMeasurePiece, count - done);
+            Count(piece);
+            m_font.WalkTextWidthW(walk, chars + done, piece, m_ctx.m_tabWidth, m_scaleX);
+        }
+    }
+    m_font.SetLetterSpacing(own);
+    return walk.total;
 }
 
 void CTextWriter::LayOutPlain(float x, float y, const char16_t* text, float width, float height) {
@@ -115,6 +150,7 @@ void CTextWriter::LayOutPlain(float x, float y, const char16_t* text, float widt
         m_ctx.m_lineStartX = m_ctx.m_penX = x;
     }
     for (const char16_t* line = text;;) {
+        Count(1);
         const char16_t* end = line;
         while (*end && *end != u'\n') ++end;
         const int32_t count = int32_t(end - line);
@@ -142,7 +178,10 @@ std::vector<CToken> CTextWriter::Tokenise(const char16_t* text) const {
     std::vector<CToken> tokens;
     for (const char16_t* p = text; *p;) {
         CToken token;
-        for (; *p == u' ' || *p == u'\t'; ++p) token.space += *p == u'\t' ? m_ctx.m_tabWidth * m_scaleX : spaceWidth;
+        for (; *p == u' ' || *p == u'\t'; ++p) {
+            Count(1);
+            token.space += *p == u'\t' ? m_ctx.m_tabWidth * m_scaleX : spaceWidth;
+        }
         if (IsLineBreak(*p)) {
             token.paragraph = true;
             if (*p++ == u'\r' && *p == u'\n') ++p;
@@ -150,6 +189,7 @@ std::vector<CToken> CTextWriter::Tokenise(const char16_t* text) const {
         token.word = p;
         char16_t previous = 0;
         for (; !IsWordEnd(*p); ++p) {
+            Count(1);
             const float kerning = float(m_font.GetKerning(previous, *p));
             token.width += (GlyphAdvance(m_font.FindGlyph(*p)) + m_font.GetLetterSpacing() + kerning +
                             m_ctx.m_letterSpacing) * m_scaleX;
@@ -168,6 +208,7 @@ std::vector<CLine> CTextWriter::Place(const std::vector<CToken>& tokens, float w
     std::vector<CLine> lines(1);
     float penX = m_ctx.m_lineStartX;
     for (const CToken& token : tokens) {
+        Count(1);
         const bool wrap = !token.paragraph && lines.back().count > 0 &&
                           penX + token.space + token.width > m_ctx.m_lineStartX + width;
         if (token.paragraph || wrap) {
@@ -197,6 +238,7 @@ void CTextWriter::LayOutWrapped(float x, float y, const char16_t* text, float wi
     AlignVertically(y, height, lines.size());
     m_ctx.m_lineStartX = m_ctx.m_penX = x;
     for (const CLine& line : lines) {
+        Count(1 + int64_t(line.count));
         if (line.count > 0) {
             if ((m_flags & TEXT_JUSTIFY) && line.count > 1 && line.wrapped) Justify(line, width, words);
             const CPlacedWord& last = words[line.first + line.count - 1];
@@ -219,6 +261,7 @@ void CTextWriter::PlaceRun(float x, const char16_t* chars, int32_t count) {
     int32_t run = 0;
     char16_t previous = 0;
     for (int32_t i = 0; i < count; ++i) {
+        Count(1);
         const char16_t ch = chars[i];
         float advance = m_ctx.m_tabWidth;  // tabs are not scaled
         if (ch == u'\t') {
@@ -235,20 +278,54 @@ void CTextWriter::PlaceRun(float x, const char16_t* chars, int32_t count) {
     }
 }
 
+// The drawing's count of the frame's work, so that a quit cuts a layout as
+// it cuts the rest of the drawing; without a driver nothing stops it.
+Engine::CQuitCountdown& DrawingCountdown() {
+    thread_local Engine::CQuitCountdown unwatched;
+    CGraphics* driver = CSpriteQueue::GetDriver();
+    return driver ? driver->GetDrawingCountdown() : unwatched;
+}
+
+// The text's UTF-16 form, as Utf8ToWide gives it, converted a piece at a
+// time with each byte counted as work; none once a quit stops the frame.
+// A piece ends before a byte that does not continue a sequence, so that no
+// sequence is cut: an invalid one there decodes as in the whole text.
+std::optional<std::u16string> ToUtf16(const CString& text, Engine::CQuitCountdown& work) {
+    const std::string_view bytes = text.view();
+    std::u16string wide;
+    wide.reserve(bytes.size());
+    for (size_t start = 0; start < bytes.size();) {
+        size_t end = std::min(bytes.size(), start + kConvertPiece);
+        while (end < bytes.size() && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80) ++end;
+        if (work.Count(int64_t(end - start))) return std::nullopt;
+        wide += Platform::Utf8ToUtf16(bytes.substr(start, end - start));
+        start = end;
+    }
+    return wide;
+}
+
 // A new layout of the text; the context's pen is left where the last line
-// ended.
-CPlacedText LayOut(CDrawContext& context, float x, float y, const char16_t* text, float width, float height,
-                   float scaleX, float scaleY, uint32_t flags) {
-    CPlacedText placed;
+// ended. None when a quit stopped the frame first: the pen is then left
+// anywhere, and the font as it was.
+std::optional<CPlacedText> LayOut(CDrawContext& context, float x, float y, const char16_t* text, float width,
+                                  float height, float scaleX, float scaleY, uint32_t flags) {
+    std::optional<CPlacedText> placed(std::in_place);
     context.m_lineStartX = context.m_penX = x;
     context.m_penY = y;
-    CTextWriter writer(context, scaleX, scaleY, flags, placed);
-    if (flags & TEXT_WORD_WRAP)
-        writer.LayOutWrapped(x, y, text, width, height);
-    else
-        writer.LayOutPlain(x, y, text, width, height);
-    writer.Finish();
-    return placed;
+    CFont& font = *context.m_pFont;
+    const float spacing = font.GetLetterSpacing();
+    CTextWriter writer(context, scaleX, scaleY, flags, *placed, DrawingCountdown());
+    try {
+        if (flags & TEXT_WORD_WRAP)
+            writer.LayOutWrapped(x, y, text, width, height);
+        else
+            writer.LayOutPlain(x, y, text, width, height);
+        if (writer.Finish()) return placed;
+    } catch (const CLayoutCut&) {
+        // a quit stopped the frame
+    }
+    font.SetLetterSpacing(spacing);
+    return std::nullopt;
 }
 
 // What laying the text out again would leave in the context and the font.
@@ -270,7 +347,8 @@ void CTextLayout::SetFont(CDrawContext& context, Engine::ref_ptr<CFont> font) {
 void CTextLayout::DrawTextW(CDrawContext& context, float x, float y, const char16_t* text, float width, float height,
                             float scaleX, float scaleY, uint32_t flags, uint32_t recordFlags) {
     if (!text || !*text || !context.m_pFont) return;
-    LayOut(context, x, y, text, width, height, scaleX, scaleY, flags).Draw(context, flags, recordFlags);
+    if (const std::optional<CPlacedText> placed = LayOut(context, x, y, text, width, height, scaleX, scaleY, flags))
+        placed->Draw(context, flags, recordFlags);
 }
 
 void DrawText(CDrawContext& context, float x, float y, float width, float height, float scaleX, float scaleY,
@@ -280,12 +358,15 @@ void DrawText(CDrawContext& context, float x, float y, float width, float height
     const CTextLayoutKey key = CTextLayoutKey::Of(context, x, y, width, height, scaleX, scaleY, flags);
     const CPlacedText* placed = cache.Find(text, key);
     if (!placed) {
-        const CWString wide = Utf8ToWide(text);
+        // A layout cut by a quit is not kept: the frame ends undrawn.
+        const std::optional<std::u16string> wide = ToUtf16(text, DrawingCountdown());
+        if (!wide) return;
         // A text that converts to nothing draws nothing, and is kept so.
-        placed = &cache.Keep(text, key,
-                             wide.IsEmpty() || !wide[0]
-                                 ? CPlacedText::Blank()
-                                 : LayOut(context, x, y, wide.c_str(), width, height, scaleX, scaleY, flags));
+        std::optional<CPlacedText> made =
+            wide->empty() || !(*wide)[0] ? CPlacedText::Blank()
+                                         : LayOut(context, x, y, wide->c_str(), width, height, scaleX, scaleY, flags);
+        if (!made) return;
+        placed = &cache.Keep(text, key, std::move(*made));
     }
     if (placed->IsBlank()) return;
     Replay(context, x, *placed);

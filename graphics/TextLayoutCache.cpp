@@ -1,5 +1,6 @@
 #include "graphics/TextLayoutCache.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -41,11 +42,17 @@ bool CTextLayoutKey::operator==(const CTextLayoutKey& other) const {
 
 CTextLayoutCache& CTextLayoutCache::OfThisThread() { return t_cache; }
 
+void CTextLayoutCache::StartFrame() {
+    Trim();
+    ++m_frame;
+}
+
 const CPlacedText* CTextLayoutCache::Find(const CString& text, const CTextLayoutKey& key) {
     for (size_t i = 0; i < m_entries.size(); ++i) {
         CEntry& entry = *m_entries[i];
         if (!(entry.key == key) || !SameText(entry.text, text)) continue;
         entry.text = text;
+        entry.frame = m_frame;
         std::rotate(m_entries.begin(), m_entries.begin() + std::ptrdiff_t(i), m_entries.begin() + std::ptrdiff_t(i) + 1);
         return &m_entries.front()->placed;
     }
@@ -54,14 +61,24 @@ const CPlacedText* CTextLayoutCache::Find(const CString& text, const CTextLayout
 
 const CPlacedText& CTextLayoutCache::Keep(const CString& text, const CTextLayoutKey& key, CPlacedText&& placed) {
     const size_t bytes = size_t(text.GetLength()) + placed.GetMemoryBytes() + sizeof(CEntry);
-    m_entries.insert(m_entries.begin(), std::make_unique<CEntry>(CEntry{text, key, std::move(placed), bytes}));
+    m_entries.insert(m_entries.begin(), std::make_unique<CEntry>(CEntry{text, key, std::move(placed), bytes, m_frame}));
     m_bytes += bytes;
     ++m_made;
-    while (m_entries.size() > 1 && (m_entries.size() > kEntries || m_bytes > kBytes)) {
-        m_bytes -= m_entries.back()->bytes;
-        m_entries.pop_back();
-    }
+    Trim();
     return m_entries.front()->placed;
+}
+
+void CTextLayoutCache::Trim() {
+    while (m_entries.size() > 1 && (m_entries.size() > kEntries || m_bytes > m_byteBound)) {
+        size_t oldest = m_entries.size() - 1;
+        while (oldest > 0 && IsDrawnThisFrame(*m_entries[oldest])) --oldest;
+        if (oldest == 0) {
+            if (m_entries.size() <= kEntries) return;
+            oldest = m_entries.size() - 1;
+        }
+        m_bytes -= m_entries[oldest]->bytes;
+        m_entries.erase(m_entries.begin() + std::ptrdiff_t(oldest));
+    }
 }
 
 void CTextLayoutCache::Clear() {

@@ -3,7 +3,10 @@
 // next frame is not converted and laid out again. A layout is kept under
 // its text's buffer (copy-on-write: a kept copy stays as it was) and every
 // other input of the layout; a few of the latest are kept, within a memory
-// bound. Each thread keeps its own.
+// bound. The layouts drawn in the frame being drawn are kept whatever their
+// size, so that a layout over the bound and the texts drawn beside it do not
+// push each other out in every frame: memory stays within the bound and what
+// one frame draws. Each thread keeps its own.
 
 #include <cstddef>
 #include <cstdint>
@@ -37,6 +40,10 @@ public:
 
     static CTextLayoutCache& OfThisThread();
 
+    // A frame's drawing begins: the layouts the last frame did not draw may
+    // go from now on. Until the first frame every layout may go.
+    void StartFrame();
+
     // The kept layout of the text under the key, or null. A text of equal
     // characters in another buffer matches too, and its buffer is kept
     // from then on.
@@ -45,8 +52,11 @@ public:
     // bounds.
     const CPlacedText& Keep(const CString& text, const CTextLayoutKey& key, CPlacedText&& placed);
     void Clear();
+    // kBytes unless a test sets another.
+    void SetByteBound(size_t bytes) { m_byteBound = bytes; }
 
     size_t GetCount() const { return m_entries.size(); }
+    size_t GetBytes() const { return m_bytes; }
     // Layouts kept since the thread began: one per text laid out.
     uint64_t GetLayoutsMade() const { return m_made; }
 
@@ -56,10 +66,19 @@ private:
         CTextLayoutKey key;
         CPlacedText placed;
         size_t bytes;
+        uint64_t frame;  // the last frame that drew it
     };
+
+    bool IsDrawnThisFrame(const CEntry& entry) const { return m_frame != 0 && entry.frame == m_frame; }
+    // Lets the oldest layouts that this frame did not draw go while over a
+    // bound; beyond the count bound the oldest goes even if it was drawn.
+    // The latest always stays.
+    void Trim();
 
     std::vector<std::unique_ptr<CEntry>> m_entries;  // latest first
     size_t m_bytes = 0;
+    size_t m_byteBound = kBytes;
+    uint64_t m_frame = 0;
     uint64_t m_made = 0;
 };
 

@@ -11,6 +11,7 @@
 #include "graphics/PrimitiveBuffers.h"
 #include "graphics/SpriteQueue.h"
 #include "graphics/SprFileManager.h"
+#include "graphics/TextLayoutCache.h"
 #include "placefile/EngineParticles.h"
 #include "placefile/PlaceFileManager.h"
 
@@ -144,6 +145,7 @@ void CStdApplication::DrawFrame(const std::function<void()>& draw) {
     Graphics::SetDefaultRenderStates(g);
     g.GetSpriteAreaLimit().StartFrame(g.GetParams().width, g.GetParams().height);
     g.StartQuadCountdown();
+    Graphics::CTextLayoutCache::OfThisThread().StartFrame();
     draw();
     Graphics::CSpriteQueue::FlushIfPending(Graphics::CSpriteQueue::CParams{});
     g.FinishBufferedFrame();

@@ -19,6 +19,7 @@ inline constexpr int kLongNoticeScene = 6;
 
 inline constexpr CLongNotice kLongNotices[] = {
     {"LongNotice1M", 1'000'000},
+    {"LongNotice10M", 10'000'000},
     {"LongNotice10", 10},
 };
 

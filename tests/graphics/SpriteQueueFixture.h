@@ -109,7 +109,10 @@ protected:
         return Vertices(*draws[0]);
     }
 
-    CRecordingGraphics driver;
+    // The driver's application, whose quit watch can stop a frame; none
+    // unless a test sets one.
+    Engine::CApplication* application = nullptr;
+    CRecordingGraphics driver{&application};
     CSpriteQueue::CParams params;
     Engine::ref_ptr<CSprFile> file;
 };
