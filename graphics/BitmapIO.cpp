@@ -1,5 +1,7 @@
 #include "graphics/BitmapIO.h"
 
+#include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "graphics/images/DecodeSupport.h"
@@ -30,7 +32,13 @@ void FreeImage(CImageData& record) {
     record.height = 0;
 }
 
-bool Load(CFile& input, CImageData& record, bool alphaMode) {
+void CLoadFailure::Set(const char* reason) noexcept {
+    const size_t length = std::min(std::strlen(reason), m_reason.size() - 1);
+    std::memcpy(m_reason.data(), reason, length);
+    m_reason[length] = '\0';
+}
+
+bool Load(CFile& input, CImageData& record, bool alphaMode, CLoadFailure* failure) {
     // Decoders work on the bytes in memory, so the rest of the stream is read
     // in one go (every decoder but TGA's reads to the end anyway).
     std::vector<uint8_t> data;
@@ -46,9 +54,10 @@ bool Load(CFile& input, CImageData& record, bool alphaMode) {
             if (got < kChunk) break;
         }
     } catch (const std::bad_alloc&) {
+        if (failure) failure->Set("out of memory for the file");
         return false;
     }
-    return Load(ByteSpan(data), record, alphaMode);
+    return Load(ByteSpan(data), record, alphaMode, failure);
 }
 
 EImageFormat DetectFormat(ByteSpan data) {
@@ -78,16 +87,17 @@ const char* GetFormatName(EImageFormat format) {
     return "unknown";
 }
 
-bool Load(ByteSpan data, CImageData& record, bool alphaMode) {
+bool Load(ByteSpan data, CImageData& record, bool alphaMode, CLoadFailure* failure) {
     switch (DetectFormat(data)) {
-    case EImageFormat::PNG: return LoadPNG(record, data, alphaMode);
-    case EImageFormat::JPEG: return LoadJPEG(record, data, alphaMode);
-    case EImageFormat::PSD: return LoadPSD(record, data);
-    case EImageFormat::DDS: return LoadDDS(record, data);
-    case EImageFormat::JPEG2000: return LoadJPEG2000(record, data);
-    case EImageFormat::TGA: return LoadTGA(record, data);
+    case EImageFormat::PNG: return LoadPNG(record, data, alphaMode, failure);
+    case EImageFormat::JPEG: return LoadJPEG(record, data, alphaMode, failure);
+    case EImageFormat::PSD: return LoadPSD(record, data, failure);
+    case EImageFormat::DDS: return LoadDDS(record, data, failure);
+    case EImageFormat::JPEG2000: return LoadJPEG2000(record, data, failure);
+    case EImageFormat::TGA: return LoadTGA(record, data, failure);
     case EImageFormat::UNKNOWN: break;
     }
+    if (failure) failure->Set("no known image format");
     return false;
 }
 

@@ -8,6 +8,7 @@
 #include "app/LoadingQuitCheck.h"
 #include "app/Log.h"
 #include "graphics/BitmapIO.h"
+#include "graphics/ImageFailureText.h"
 #include "graphics/TileLayout.h"
 #include "graphics/SpriteRef.h"
 
@@ -161,11 +162,7 @@ void CSprFile::ReadImage(CArchive& archive, CBitmap& bitmap, size_t index, bool 
     // The message is the fixed text; the log line before it says which
     // file, which image and what was wrong with it.
     const char* message = alpha ? "Unable to load .anim alpha bitmap" : "Unable to load .anim bitmap";
-    const CBitmapIO::EImageFormat format = CBitmapIO::DetectFormat(CBitmapIO::ByteSpan(image.GetData(), image.Size()));
-    const CString check = format == CBitmapIO::EImageFormat::UNKNOWN
-                              ? FormatString("its %u bytes are in no known image format", length)
-                              : FormatString("its %u bytes of %s data do not decode", length,
-                                             CBitmapIO::GetFormatName(format));
+    const CString check = DescribeUndecodedImage(CBitmapIO::ByteSpan(image.GetData(), image.Size()));
     GetLog().PrintLine("%s in '%s', bitmap %zu: %s", message, GetName().c_str(), index, check.c_str());
     throw Engine::CException(message);
 }

@@ -86,6 +86,9 @@ void SetLibraryLoadFails(const char* name, bool fails);
 // GL_EXTENSIONS) answers the given text instead of the implementation's;
 // null goes back to the implementation.
 void SetGlString(unsigned name, const char* text);
+// glGetIntegerv of this single-valued name (GL_MAX_TEXTURE_SIZE) answers the
+// given value instead of the implementation's; none goes back to it.
+void SetGlInteger(unsigned name, std::optional<int> value);
 // Whether wglGetProcAddress offers "wglSwapIntervalEXT" (it does unless set).
 void SetSwapControlAvailable(bool available);
 // The last swap interval set on any OpenGL context, by wglSwapIntervalEXT or

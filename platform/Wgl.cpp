@@ -44,6 +44,7 @@ struct CWglState {
     // only dead weight until the next reset.
     std::map<HWND, int> pixelFormats;
     std::map<GLenum, std::string> strings;
+    std::map<GLenum, GLint> integers;
     bool swapControl = true;
     int swapInterval = -1;
 };
@@ -165,6 +166,15 @@ const GLubyte* GetGlString(GLenum name) {
     return (glGetString)(name);
 }
 
+void GetGlIntegers(GLenum name, GLint* values) {
+    const auto& integers = State().integers;
+    if (const auto it = integers.find(name); it != integers.end()) {
+        *values = it->second;
+        return;
+    }
+    (glGetIntegerv)(name, values);
+}
+
 } // namespace Platform
 
 namespace Platform::Detail {
@@ -205,6 +215,14 @@ void SetGlString(unsigned name, const char* text) {
         strings[GLenum(name)] = text;
     else
         strings.erase(GLenum(name));
+}
+
+void SetGlInteger(unsigned name, std::optional<int> value) {
+    auto& integers = State().integers;
+    if (value)
+        integers[GLenum(name)] = GLint(*value);
+    else
+        integers.erase(GLenum(name));
 }
 
 void SetSwapControlAvailable(bool available) { State().swapControl = available; }

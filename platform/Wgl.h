@@ -8,9 +8,9 @@
 // Under the offscreen driver the framebuffer keeps the size the window was
 // made with. Main thread only.
 //
-// Including this header also brings OpenGL and GLU. glGetString goes
-// through the platform so that tests can present another implementation's
-// strings (platform/Testing.h).
+// Including this header also brings OpenGL and GLU. glGetString and
+// glGetIntegerv go through the platform so that tests can present another
+// implementation's strings and limits (platform/Testing.h).
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -86,6 +86,8 @@ using PFNWGLSWAPINTERVALEXTPROC = BOOL (*)(int interval);
 
 namespace Platform {
 const GLubyte* GetGlString(GLenum name);
+void GetGlIntegers(GLenum name, GLint* values);
 } // namespace Platform
 
 #define glGetString(name) ::Platform::GetGlString(name)
+#define glGetIntegerv(name, values) ::Platform::GetGlIntegers(name, values)

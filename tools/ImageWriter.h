@@ -6,11 +6,16 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace Tools {
 
 using CBytes = std::vector<uint8_t>;
+
+// The rows of a picture too big to hold whole, asked for top first: fills
+// row y's 8-bit samples, channels interleaved, into a row of the right size.
+using CRowSource = std::function<void(uint32_t y, std::vector<uint8_t>& row)>;
 
 // --- PNG (libpng) ---
 enum class EPngColour : int { Grey = 0, RGB = 2, Palette = 3, GreyAlpha = 4, RGBA = 6 };
@@ -28,6 +33,9 @@ struct CPngImage {
     std::vector<uint16_t> transparency;
 };
 CBytes WritePng(const CPngImage& image);
+// The image's size and colour at 8 bits, not interlaced, without tRNS; its
+// samples are not used.
+CBytes WritePngRows(const CPngImage& image, const CRowSource& rows);
 
 // --- JPEG (libjpeg) ---
 enum class EJpegMarker { JFIF, Exif };
@@ -42,6 +50,8 @@ struct CJpegImage {
     bool progressive = false;
 };
 CBytes WriteJpeg(const CJpegImage& image);
+// The image's size, components and markers; its samples are not used.
+CBytes WriteJpegRows(const CJpegImage& image, const CRowSource& rows);
 
 // --- JPEG 2000 (OpenJPEG, lossless) ---
 enum class EJpeg2000Container { JP2, J2K };
@@ -56,6 +66,9 @@ struct CJpeg2000Image {
     EJpeg2000Container container = EJpeg2000Container::JP2;
 };
 CBytes WriteJpeg2000(const CJpeg2000Image& image);
+// A JP2 of width x height in one 8-bit RGB colour, encoded a tile at a time
+// so that no more than a tile is ever held.
+CBytes WritePlainJpeg2000(uint32_t width, uint32_t height, std::array<uint8_t, 3> colour);
 
 // --- PSD ---
 struct CPsdImage {

@@ -80,9 +80,7 @@ void SetChunks(png_structp png, png_infop info, const CPngImage& image) {
     }
 }
 
-bool Encode(png_structp png, png_infop info, const CPngImage& image, std::vector<png_byte>* rows,
-            std::vector<png_bytep>* pointers) {
-    if (setjmp(png_jmpbuf(png))) return false;
+void WriteHeader(png_structp png, png_infop info, const CPngImage& image) {
     png_set_IHDR(png, info, image.width, image.height, image.bitDepth, int(image.colour),
                  image.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
@@ -90,6 +88,12 @@ bool Encode(png_structp png, png_infop info, const CPngImage& image, std::vector
     // Tests also write palette indexes past the palette.
     png_set_check_for_invalid_index(png, 0);
     png_write_info(png, info);
+}
+
+bool Encode(png_structp png, png_infop info, const CPngImage& image, std::vector<png_byte>* rows,
+            std::vector<png_bytep>* pointers) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    WriteHeader(png, info, image);
     const size_t rowBytes = png_get_rowbytes(png, info);
     *rows = PackRows(image, rowBytes);
     pointers->resize(image.height);
@@ -99,21 +103,50 @@ bool Encode(png_structp png, png_infop info, const CPngImage& image, std::vector
     return true;
 }
 
-} // namespace
+// Row by row: only one row is ever held.
+bool EncodeRows(png_structp png, png_infop info, const CPngImage& image, const CRowSource* rows,
+                std::vector<uint8_t>* row) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    WriteHeader(png, info, image);
+    row->resize(size_t(image.width) * size_t(ChannelsOf(image.colour)));
+    for (uint32_t y = 0; y < image.height; ++y) {
+        (*rows)(y, *row);
+        png_write_row(png, row->data());
+    }
+    png_write_end(png, nullptr);
+    return true;
+}
 
-CBytes WritePng(const CPngImage& image) {
+// Runs an encoder over a fresh write struct into memory; empty on failure.
+template <class Encoder>
+CBytes EncodeToMemory(Encoder&& encode) {
     CBytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
-    std::vector<png_byte> rows;
-    std::vector<png_bytep> pointers;
     bool ok = false;
     if (info) {
         png_set_write_fn(png, &out, WriteData, Flush);
-        ok = Encode(png, info, image, &rows, &pointers);
+        ok = encode(png, info);
     }
     png_destroy_write_struct(&png, &info);
     return ok ? out : CBytes{};
+}
+
+} // namespace
+
+CBytes WritePng(const CPngImage& image) {
+    std::vector<png_byte> rows;
+    std::vector<png_bytep> pointers;
+    return EncodeToMemory([&](png_structp png, png_infop info) { return Encode(png, info, image, &rows, &pointers); });
+}
+
+CBytes WritePngRows(const CPngImage& image, const CRowSource& rows) {
+    CPngImage header = image;
+    header.bitDepth = 8;
+    header.interlaced = false;
+    header.transparency.clear();
+    std::vector<uint8_t> row;
+    return EncodeToMemory([&](png_structp png, png_infop info) { return EncodeRows(png, info, header, &rows, &row); });
 }
 
 } // namespace Tools

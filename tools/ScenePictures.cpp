@@ -428,19 +428,20 @@ std::vector<uint32_t> SkyColours(ESceneSprite sky) {
     return {};
 }
 
+double GlowAlpha(double dx, double dy) {
+    const double d = std::hypot(dx, dy);
+    const double halo = std::pow(Clamp01(1.0 - d), 2.2);
+    // Two thin rays make the four points of the star.
+    const double rays = Clamp01(1.0 - d) * (std::exp(-std::fabs(dx) * 14) + std::exp(-std::fabs(dy) * 14));
+    return Clamp01(halo + 0.8 * rays);
+}
+
 std::vector<uint8_t> GlowPng() {
     constexpr int kSize = 32;
     CCanvas glow(kSize, kSize);
     const double r = kSize / 2.0;
     for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) {
-            const double dx = (x + 0.5 - r) / r, dy = (y + 0.5 - r) / r;
-            const double d = std::hypot(dx, dy);
-            const double halo = std::pow(Clamp01(1.0 - d), 2.2);
-            // Two thin rays make the four points of the star.
-            const double rays = Clamp01(1.0 - d) * (std::exp(-std::fabs(dx) * 14) + std::exp(-std::fabs(dy) * 14));
-            glow.Paint(x, y, {255, 255, 255}, Clamp01(halo + 0.8 * rays));
-        }
+        for (int x = 0; x < kSize; ++x) glow.Paint(x, y, {255, 255, 255}, GlowAlpha((x + 0.5 - r) / r, (y + 0.5 - r) / r));
     return glow.RgbaPng();
 }
 
@@ -497,8 +498,12 @@ std::vector<uint8_t> WriteSceneEffects(const CVexaEmitter& sparkle) {
 }
 
 std::vector<uint8_t> WriteSceneEffects(std::vector<CVexaEmitter> emitters) {
+    return WriteSceneEffects(std::move(emitters), GlowPng());
+}
+
+std::vector<uint8_t> WriteSceneEffects(std::vector<CVexaEmitter> emitters, std::vector<uint8_t> glow) {
     CVexaDocument effects;
-    effects.shapes = {{"glow", kGlowShape, {{GlowPng(), 8.0f, 8.0f}}, {}, {}}};
+    effects.shapes = {{"glow", kGlowShape, {{std::move(glow), 8.0f, 8.0f}}, {}, {}}};
     effects.emitters = std::move(emitters);
     return WriteVexa(effects);
 }

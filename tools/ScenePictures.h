@@ -49,10 +49,15 @@ std::vector<uint32_t> SkyColours(ESceneSprite sky);
 CVexaEmitter SparkleEmitter();
 // A soft white glow with a four-pointed star, as a PNG with alpha.
 std::vector<uint8_t> GlowPng();
+// The glow's alpha (0 to 1) at a point of the picture, each coordinate -1 at
+// one edge and 1 at the other.
+double GlowAlpha(double dx, double dy);
 std::vector<uint8_t> WriteSceneEffects();
 // The same file with another emitter in the sparkle's place.
 std::vector<uint8_t> WriteSceneEffects(const CVexaEmitter& sparkle);
 // The same file with these emitters, the first in the sparkle's place.
 std::vector<uint8_t> WriteSceneEffects(std::vector<CVexaEmitter> emitters);
+// The same file with another picture (any format) for the glow.
+std::vector<uint8_t> WriteSceneEffects(std::vector<CVexaEmitter> emitters, std::vector<uint8_t> glow);
 
 } // namespace Tools

@@ -213,16 +213,13 @@ void CHardwareTexture_D3D7::Restore() {
     }
     int32_t width = m_pBitmap->GetWidth(), height = m_pBitmap->GetHeight();
     D3DDEVICEDESC7 caps;
-    const bool known = SUCCEEDED(device->GetCaps(&caps));
-    if (known) {
-        width = std::min(width, int32_t(caps.dwMaxTextureWidth));
-        height = std::min(height, int32_t(caps.dwMaxTextureHeight));
-    }
-    if (!known || (caps.dpcTriCaps.dwTextureCaps & D3DPTEXTURECAPS_POW2)) {
-        width = NextPowerOfTwo(width);
-        height = NextPowerOfTwo(height);
-    }
-    if (!known || (caps.dpcTriCaps.dwTextureCaps & D3DPTEXTURECAPS_SQUAREONLY)) width = height = std::max(width, height);
+    // Unknown caps take the strictest rules.
+    CTextureRules rules{0, 0, true, true};
+    if (SUCCEEDED(device->GetCaps(&caps)))
+        rules = {int32_t(caps.dwMaxTextureWidth), int32_t(caps.dwMaxTextureHeight),
+                 (caps.dpcTriCaps.dwTextureCaps & D3DPTEXTURECAPS_POW2) != 0,
+                 (caps.dpcTriCaps.dwTextureCaps & D3DPTEXTURECAPS_SQUAREONLY) != 0};
+    FitTextureSize(rules, width, height);
     const int index = m_pDriver->ChooseTextureFormat(m_pDriver->GetWindowBitsPerPixel(), m_nMinAlphaBits);
     const ref_ptr<CTextureFormat_D3D7> format =
         DynamicRefCast<CTextureFormat_D3D7>(m_pDriver->GetTextureFormats().Get(size_t(index)));

@@ -188,16 +188,12 @@ void CHardwareTexture_D3D8::Restore() {
     }
     int32_t width = m_pBitmap->GetWidth(), height = m_pBitmap->GetHeight();
     D3DCAPS8 caps;
-    const bool known = SUCCEEDED(device->GetDeviceCaps(&caps));
-    if (known) {
-        width = std::min(width, int32_t(caps.MaxTextureWidth));
-        height = std::min(height, int32_t(caps.MaxTextureHeight));
-    }
-    if (!known || (caps.TextureCaps & D3DPTEXTURECAPS_POW2)) {
-        width = NextPowerOfTwo(width);
-        height = NextPowerOfTwo(height);
-    }
-    if (!known || (caps.TextureCaps & D3DPTEXTURECAPS_SQUAREONLY)) width = height = std::max(width, height);
+    // Unknown caps take the strictest rules.
+    CTextureRules rules{0, 0, true, true};
+    if (SUCCEEDED(device->GetDeviceCaps(&caps)))
+        rules = {int32_t(caps.MaxTextureWidth), int32_t(caps.MaxTextureHeight),
+                 (caps.TextureCaps & D3DPTEXTURECAPS_POW2) != 0, (caps.TextureCaps & D3DPTEXTURECAPS_SQUAREONLY) != 0};
+    FitTextureSize(rules, width, height);
     const int index = m_pDriver->ChooseTextureFormat(m_pDriver->GetWindowBitsPerPixel(), m_nMinAlphaBits);
     const ref_ptr<CTextureFormat_D3D8> format =
         DynamicRefCast<CTextureFormat_D3D8>(m_pDriver->GetTextureFormats().Get(size_t(index)));

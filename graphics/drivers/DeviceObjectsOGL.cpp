@@ -13,14 +13,12 @@ namespace Engine::Graphics {
 
 namespace {
 
-// The size GL can take for a bitmap: powers of two without the
-// non-power-of-two extension, square without the rectangle extension.
-void FitTextureSize(const CGraphics_OGL& driver, int32_t& width, int32_t& height) {
-    if (!driver.HasExtension("GL_ARB_texture_non_power_of_two")) {
-        width = NextPowerOfTwo(width);
-        height = NextPowerOfTwo(height);
-    }
-    if (!driver.HasExtension("GL_ARB_texture_rectangle")) width = height = std::max(width, height);
+// What GL takes for a bitmap: no side past GL_MAX_TEXTURE_SIZE, powers of
+// two without the non-power-of-two extension, square without the rectangle
+// extension.
+CTextureRules TextureRules(const CGraphics_OGL& driver) {
+    return {driver.GetMaxTextureSize(), driver.GetMaxTextureSize(),
+            !driver.HasExtension("GL_ARB_texture_non_power_of_two"), !driver.HasExtension("GL_ARB_texture_rectangle")};
 }
 
 // Textures are bound and deleted through the driver's state cache, so that
@@ -38,13 +36,6 @@ int32_t GenerateBoundTexture(CGraphics_OGL& driver) {
 }
 
 } // namespace
-
-int32_t NextPowerOfTwo(int32_t value) {
-    if (value <= 0) return 0;
-    int32_t power = 1;
-    while (power < value && power < (1 << 30)) power <<= 1;
-    return power;
-}
 
 ref_ptr<CTextureFormat_OGL> CreateTextureFormat_OGL(uint32_t redMask, uint32_t greenMask, uint32_t blueMask,
                                                     uint32_t alphaMask, GLint internalFormat) {
@@ -104,7 +95,7 @@ void CHardwareTexture_OGL::Restore() {
     }
     const CBitmapIO::CImageData& image = m_pBitmap->GetImage();
     int32_t width = image.width, height = image.height;
-    FitTextureSize(*driver, width, height);
+    FitTextureSize(TextureRules(*driver), width, height);
     CBitmapIO::CImageData resized;
     if (width != image.width || height != image.height) {
         GetLog().PrintLine("Resizing bitmap from (%d, %d) to (%d, %d)", image.width, image.height, width, height);

@@ -1,5 +1,6 @@
 #include "graphics/drivers/GraphicsOGL.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -77,6 +78,7 @@ bool CGraphics_OGL::Create(const char* title, CGraphicsParams* params) {
         if (formatSet && CreateContext()) {
             m_bCreated = 1;
             m_extensions = GlText(GL_EXTENSIONS);
+            m_nMaxTextureSize = QueryMaxTextureSize();
             LogDriverInfo();
         }
         if (m_bCreated && !RunChecks()) AbandonWindow();
@@ -136,6 +138,12 @@ bool CGraphics_OGL::CreateContext() {
     log.PrintLineRaw("OK");
     m_states.Forget();
     return true;
+}
+
+int32_t CGraphics_OGL::QueryMaxTextureSize() {
+    GLint size = 0;
+    GL_CHECK(glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size));
+    return std::max(size, GLint(0));
 }
 
 void CGraphics_OGL::LogDriverInfo() {
@@ -332,6 +340,7 @@ LRESULT CGraphics_OGL::OnDestroyMessage(HWND window, UINT message, WPARAM wParam
             GetLog().PrintLine("wglDeleteContext(...)");
             wglDeleteContext(m_hRC);
             m_hRC = nullptr;
+            m_nMaxTextureSize = 0;
             m_queueLimit.Forget();
             m_states.Forget();
         }

@@ -95,6 +95,8 @@ public:
     bool HasExtension(const char* name) const { return m_extensions.find(name) != std::string::npos; }
     int GetWindowBitsPerPixel() const { return m_params.colorBits + m_params.alphaBits; }
     bool HasContext() const { return m_hRC != nullptr; }
+    // GL_MAX_TEXTURE_SIZE of the context; 0 before there is one.
+    int32_t GetMaxTextureSize() const { return m_nMaxTextureSize; }
     void OnRenderTargetDestroyed(CRenderTarget_OGL* target);
     // The states set on the context; device objects bind and delete
     // textures through it.
@@ -110,6 +112,8 @@ private:
     bool SetupPixelFormat(HDC dc, const CGraphicsParams& mode);
     static void LogPixelFormat(const PIXELFORMATDESCRIPTOR& pfd);
     bool CreateContext();
+    // Once per context, through the checked call.
+    static int32_t QueryMaxTextureSize();
     void LogDriverInfo();
     bool RunChecks();
     void QueryDriverCaps();
@@ -143,6 +147,7 @@ private:
     HGLRC m_hRC = nullptr;
     DEVMODE m_displayMode{};
     std::string m_extensions;
+    int32_t m_nMaxTextureSize = 0;
     PFNWGLSWAPINTERVALEXTPROC m_pfnSwapInterval = nullptr;
     uint8_t m_stageDisabled[4] = {1, 1, 1, 1};
     // Set by gEndScene; until then there is nothing to present.

@@ -236,8 +236,8 @@ void DecodeCompressed(EDdsKind kind, ByteSpan data, uint64_t depth, CImageData& 
 
 } // namespace
 
-bool LoadDDS(CImageData& record, ByteSpan data) {
-    return RunGuarded(record, [&](auto start) {
+bool LoadDDS(CImageData& record, ByteSpan data, CLoadFailure* failure) {
+    return RunGuarded(record, failure, [&](auto start) {
         CByteReader in(data);
         const CDdsHeader h = ReadHeader(in);
         const EDdsKind kind = KindOf(h);

@@ -1,7 +1,8 @@
 #pragma once
 // Shared pieces of the image decoders: a bounds-checked reader over the
 // encoded bytes, pixel packing and guarded allocation. Decoders report a
-// failure only by their result; the caller says what failed to load.
+// failure by their result, and its reason to a caller that asks; the caller
+// says what failed to load.
 
 #include <bit>
 #include <cstdint>
@@ -15,8 +16,8 @@ namespace CBitmapIO::Detail {
 static_assert(std::endian::native == std::endian::little,
               "pixel words are built as little-endian values");
 
-// Thrown inside a decoder to abandon the image; caught by the decoder itself.
-// The reason is for whoever debugs a decoder.
+// Thrown inside a decoder to abandon the image; caught by the decoder itself,
+// which hands the reason to the caller that asked for it.
 struct CDecodeError {
     const char* reason;
 };
@@ -60,25 +61,37 @@ uint64_t CheckedPixelCount(int64_t width, int64_t height);
 // CDecodeError for the sizes CheckedPixelCount refuses or when memory runs out.
 void AllocateImage(CImageData& record, int64_t width, int64_t height);
 
+// The boundary of a decoder's failures: a CDecodeError or a failed
+// allocation becomes the reason given to the caller's failure, if any.
+template <class Body>
+bool CatchDecodeFailure(CLoadFailure* failure, Body&& body) {
+    try {
+        return body();
+    } catch (const CDecodeError& e) {
+        if (failure) failure->Set(e.reason);
+    } catch (const std::bad_alloc&) {
+        if (failure) failure->Set("out of memory");
+    }
+    return false;
+}
+
 // Runs a decoder body that throws CDecodeError on bad input, turning any
 // failure into false. The body calls start() once the header is
 // accepted: it frees the record, and failures from then on leave the record
 // without pixels, while earlier ones leave it untouched.
 template <class Body>
-bool RunGuarded(CImageData& record, Body&& body) {
+bool RunGuarded(CImageData& record, CLoadFailure* failure, Body&& body) {
     bool started = false;
     auto start = [&] {
         FreeImage(record);
         started = true;
     };
-    try {
+    const bool ok = CatchDecodeFailure(failure, [&] {
         body(start);
         return true;
-    } catch (const CDecodeError&) {
-    } catch (const std::bad_alloc&) {
-    }
-    if (started) FreeImage(record);
-    return false;
+    });
+    if (!ok && started) FreeImage(record);
+    return ok;
 }
 
 } // namespace CBitmapIO::Detail

@@ -243,10 +243,10 @@ void Decode(CJ2kDecode& d, CMemoryStream& source, CImageData& record) {
 
 } // namespace
 
-bool LoadJPEG2000(CImageData& record, ByteSpan data) {
+bool LoadJPEG2000(CImageData& record, ByteSpan data, CLoadFailure* failure) {
     CMemoryStream source{data};
     CJ2kDecode decode;
-    return RunGuarded(record, [&](auto start) {
+    return RunGuarded(record, failure, [&](auto start) {
         start();
         Decode(decode, source, record);
     });

@@ -26,12 +26,21 @@ struct CJpegState {
     ByteSpan data;
     bool dataGiven = false;
     std::array<JOCTET, 2> endOfImage{0xFF, JPEG_EOI};
+    CLoadFailure* failure = nullptr; // the caller's, if it asked for the reason
 };
 
 CJpegState& StateOf(j_common_ptr cinfo) { return *static_cast<CJpegState*>(cinfo->client_data); }
 CJpegState& StateOf(j_decompress_ptr cinfo) { return *static_cast<CJpegState*>(cinfo->client_data); }
 
-void JpegErrorExit(j_common_ptr cinfo) { std::longjmp(StateOf(cinfo).jump, 1); }
+void JpegErrorExit(j_common_ptr cinfo) {
+    CJpegState& state = StateOf(cinfo);
+    if (state.failure) {
+        std::array<char, JMSG_LENGTH_MAX> message{};
+        (*cinfo->err->format_message)(cinfo, message.data());
+        state.failure->Set(message.data());
+    }
+    std::longjmp(state.jump, 1);
+}
 
 // Warnings (corrupt or truncated data) are not fatal and not printed.
 void JpegOutputMessage(j_common_ptr) {}
@@ -78,8 +87,10 @@ void SetJpegSource(CJpegState& state) {
     state.cinfo.src = &state.source;
 }
 
-// The reason is for whoever debugs the decoder.
-[[noreturn]] void Fail(CJpegState* s, [[maybe_unused]] const char* reason) { std::longjmp(s->jump, 1); }
+[[noreturn]] void Fail(CJpegState* s, const char* reason) {
+    if (s->failure) s->failure->Set(reason);
+    std::longjmp(s->jump, 1);
+}
 
 void ConvertRow(const JSAMPLE* in, int components, bool alphaMode, uint32_t* out, int32_t width) {
     for (int32_t x = 0; x < width; ++x) {
@@ -125,19 +136,15 @@ bool RunDecoder(CJpegState* s, CImageData* record, bool alphaMode) {
 
 } // namespace
 
-bool LoadJPEG(CImageData& record, ByteSpan data, bool alphaMode) {
+bool LoadJPEG(CImageData& record, ByteSpan data, bool alphaMode, CLoadFailure* failure) {
     CJpegState state;
     state.data = data;
+    state.failure = failure;
     state.cinfo.err = jpeg_std_error(&state.errors);
     state.errors.error_exit = JpegErrorExit;
     state.errors.output_message = JpegOutputMessage;
     state.cinfo.client_data = &state;
-    bool ok = false;
-    try {
-        ok = RunDecoder(&state, &record, alphaMode);
-    } catch (const CDecodeError&) {
-    } catch (const std::bad_alloc&) {
-    }
+    const bool ok = CatchDecodeFailure(failure, [&] { return RunDecoder(&state, &record, alphaMode); });
     jpeg_destroy_decompress(&state.cinfo);
     if (!ok) FreeImage(record);
     return ok;

@@ -25,9 +25,13 @@ struct CPngState {
     std::vector<png_byte> buffer;
     std::vector<png_bytep> rows;
     std::array<uint32_t, 256> palette{};
+    CLoadFailure* failure = nullptr; // the caller's, if it asked for the reason
 };
 
-void PngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void PngError(png_structp png, png_const_charp message) {
+    if (CLoadFailure* failure = static_cast<CPngState*>(png_get_error_ptr(png))->failure) failure->Set(message);
+    png_longjmp(png, 1);
+}
 
 void PngWarning(png_structp, png_const_charp) {}
 
@@ -117,19 +121,17 @@ bool RunDecoder(CPngState* s, CImageData* record, bool alphaMode) {
 
 } // namespace
 
-bool LoadPNG(CImageData& record, ByteSpan data, bool alphaMode) {
+bool LoadPNG(CImageData& record, ByteSpan data, bool alphaMode, CLoadFailure* failure) {
     CPngState state;
     state.data = data;
+    state.failure = failure;
     state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, PngError, PngWarning);
     if (state.png) state.info = png_create_info_struct(state.png);
     bool ok = false;
-    if (state.info) {
-        try {
-            ok = RunDecoder(&state, &record, alphaMode);
-        } catch (const CDecodeError&) {
-        } catch (const std::bad_alloc&) {
-        }
-    }
+    if (state.info)
+        ok = CatchDecodeFailure(failure, [&] { return RunDecoder(&state, &record, alphaMode); });
+    else if (failure)
+        failure->Set("cannot create the decoder");
     png_destroy_read_struct(&state.png, state.info ? &state.info : nullptr, nullptr);
     if (!ok) FreeImage(record);
     return ok;

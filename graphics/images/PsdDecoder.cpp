@@ -146,8 +146,8 @@ void DecodePixels(const CPsdHeader& h, const std::vector<uint32_t>& table, CPsdS
 
 } // namespace
 
-bool LoadPSD(CImageData& record, ByteSpan data) {
-    return RunGuarded(record, [&](auto start) {
+bool LoadPSD(CImageData& record, ByteSpan data, CLoadFailure* failure) {
+    return RunGuarded(record, failure, [&](auto start) {
         CByteReader in(data);
         const CPsdHeader h = ReadHeader(in);
         start();

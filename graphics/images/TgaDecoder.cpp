@@ -152,8 +152,8 @@ bool IsTGA(ByteSpan data) {
     return data.size() >= kHeaderSize && PassesProbe(ReadHeader(data));
 }
 
-bool LoadTGA(CImageData& record, ByteSpan data) {
-    return RunGuarded(record, [&](auto start) {
+bool LoadTGA(CImageData& record, ByteSpan data, CLoadFailure* failure) {
+    return RunGuarded(record, failure, [&](auto start) {
         if (!IsTGA(data)) throw CDecodeError{"not a TGA image"};
         const CTgaHeader h = ReadHeader(data);
         start();

@@ -17,7 +17,7 @@ ref_ptr<CVexaFile> CVexaFileManager::OpenVexaFile(const CString& name) {
         throw Engine::CException::Format("CFileManager::CFile::Open(...) : FAILED : Can't open file '%s'", name.c_str());
     CVexaFileIO io(stream);
     // Registered under the normalised name, which every look-up uses.
-    ref_ptr<CVexaFile> file(new CVexaFile(name, m_owner->GetLibrary().LoadFromFile(io)));
+    ref_ptr<CVexaFile> file(new CVexaFile(name, m_owner->GetLibrary().LoadFromFile(io, name.c_str())));
     RegisterObject(file);
     return file;
 }

@@ -29,6 +29,9 @@ public:
         // keeps as long as the device bitmap points at them.
         std::unique_ptr<VexaGraphics::CBitmap> bitmap;
         CBitmapIO::CImageData pixels;
+        // Set once the data did not decode: it is logged once, not decoded
+        // again.
+        bool refused = false;
     };
 
     struct CMapRecord {
@@ -103,7 +106,7 @@ public:
 
     friend void ReadMeshBlock(CVexaInput& input, CVexaAse& library);
     friend void CreateMeshBuffers(CVexaAse& library, VexaGraphics::IDevice& device);
-    friend void CreateMeshImages(CVexaAse& library, VexaGraphics::IDevice& device);
+    friend void CreateMeshImages(CVexaAse& library, VexaGraphics::IDevice& device, const char* fileName);
 
 private:
     std::vector<CBitmapRecord> m_bitmaps;
@@ -126,7 +129,8 @@ void ReadMeshBlock(CVexaInput& input, CVexaAse& library);
 void CreateMeshBuffers(CVexaAse& library, VexaGraphics::IDevice& device);
 
 // Makes the device bitmap of every bitmap record that has none yet and
-// decodes; a record whose image does not decode is left without one.
-void CreateMeshImages(CVexaAse& library, VexaGraphics::IDevice& device);
+// decodes; a record whose image does not decode is left without one, logged
+// once with the file's name.
+void CreateMeshImages(CVexaAse& library, VexaGraphics::IDevice& device, const char* fileName);
 
 } // namespace VexaParticles

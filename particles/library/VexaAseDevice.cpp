@@ -3,8 +3,7 @@
 #include <climits>
 #include <cstring>
 
-#include "app/File.h"
-#include "particles/library/BitmapFile.h"
+#include "particles/library/EffectPicture.h"
 #include "particles/library/VexaAse.h"
 #include "particles/library/VexaException.h"
 #include "particles/library/VexaGraphicsException.h"
@@ -53,13 +52,14 @@ void CreateMeshBuffers(CVexaAse& library, VexaGraphics::IDevice& device) {
     }
 }
 
-void CreateMeshImages(CVexaAse& library, VexaGraphics::IDevice& device) {
+void CreateMeshImages(CVexaAse& library, VexaGraphics::IDevice& device, const char* fileName) {
     for (CVexaAse::CBitmapRecord& record : library.m_bitmaps) {
-        if (record.texture || record.bitmap) continue;
-        Engine::CMemoryFile stream(record.data.data(), record.data.size());
-        CBitmapFile input(stream);
+        if (record.texture || record.bitmap || record.refused || record.data.empty()) continue;
         CBitmapIO::CImageData image;
-        if (!CBitmapIO::Load(input, image, false)) continue;
+        if (!DecodeEffectPicture(CBitmapIO::ByteSpan(record.data), image, {fileName, "bitmap", record.ID})) {
+            record.refused = true;
+            continue;
+        }
         const int32_t result = device.CreateBitmap(record.bitmap, image.pixels.data(), image.width, image.height, 0);
         if (result < 0) throw VexaGraphics::CVexaGraphicsException("Can't create mesh bitmap", result);
         record.pixels = std::move(image);

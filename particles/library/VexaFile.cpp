@@ -95,8 +95,8 @@ const CVexaShape* CVexaFile::FindShape(uint32_t id) const {
 void CVexaFile::CreateTextures() {
     VexaGraphics::IDevice* device = m_library ? m_library->GetDevice() : nullptr;
     if (!device || m_texturesMade) return;
-    for (int32_t i = 0; i < m_nShapeCount; ++i) m_shapes[size_t(i)].CreateTexture(*device);
-    CreateMeshImages(m_meshes, *device);
+    for (int32_t i = 0; i < m_nShapeCount; ++i) m_shapes[size_t(i)].CreateTexture(*device, m_name.c_str());
+    CreateMeshImages(m_meshes, *device, m_name.c_str());
     m_texturesMade = true;
 }
 

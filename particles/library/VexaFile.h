@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "app/Archive.h"
@@ -20,7 +21,10 @@ class CVexaParticleLibrary;
 
 class CVexaFile : public IVexaFile {
 public:
-    explicit CVexaFile(CVexaParticleLibrary* library) : m_library(library) {}
+    // The name says in the log which file a picture that does not decode is
+    // in.
+    explicit CVexaFile(CVexaParticleLibrary* library, std::string name = {})
+        : m_library(library), m_name(std::move(name)) {}
     // Its emitters are only memory: at the process's end they are left to it.
     ~CVexaFile() override;
     CVexaFile(const CVexaFile&) = delete;
@@ -53,6 +57,7 @@ public:
 private:
     CVexaAse m_meshes;
     CVexaParticleLibrary* m_library;
+    std::string m_name;
     int32_t m_nEmitterCount = 0;
     std::unique_ptr<CVexaParticleEmitter[]> m_emitters;
     int32_t m_nShapeCount = 0;

@@ -19,12 +19,13 @@ void CVexaParticleLibrary::Init(VexaGraphics::IDevice* device) {
     }
 }
 
-std::unique_ptr<CVexaFile> CVexaParticleLibrary::Read(Engine::CAbstractFile& stream, const char* errorName) {
+std::unique_ptr<CVexaFile> CVexaParticleLibrary::Read(Engine::CAbstractFile& stream, const char* errorName,
+                                                      const char* name) {
     auto corrupted = [errorName](const char* detail) {
         return *errorName ? CVexaException("Invalid or corrupted .vexa file %s: %s", errorName, detail)
                           : CVexaException("Invalid or corrupted .vexa file: %s", detail);
     };
-    auto file = std::make_unique<CVexaFile>(this);
+    auto file = std::make_unique<CVexaFile>(this, name);
     CArchive archive(&stream, false);
     // A short read keeps the archive's own exception and message; the
     // library's format errors name the file and say what was wrong.
@@ -39,16 +40,16 @@ std::unique_ptr<CVexaFile> CVexaParticleLibrary::Read(Engine::CAbstractFile& str
     return file;
 }
 
-std::unique_ptr<IVexaFile> CVexaParticleLibrary::LoadFromFile(IVexaFileIO& io) {
+std::unique_ptr<IVexaFile> CVexaParticleLibrary::LoadFromFile(IVexaFileIO& io, const char* name) {
     CVexaFileIO stream(io);
-    return Read(stream, "");
+    return Read(stream, "", name);
 }
 
 std::unique_ptr<IVexaFile> CVexaParticleLibrary::Load(const char* path) {
     Engine::CFile stream;
     if (!stream.Open(CString(path))) throw CVexaException("Unable to open .vexa file '%s'", path);
     const CString quoted = FormatString("'%s'", path);
-    return Read(stream, quoted.c_str());
+    return Read(stream, quoted.c_str(), path);
 }
 
 } // namespace VexaParticles

@@ -23,7 +23,7 @@ public:
     CVexaParticleLibrary(const CVexaParticleLibrary&) = delete;
     CVexaParticleLibrary& operator=(const CVexaParticleLibrary&) = delete;
 
-    std::unique_ptr<IVexaFile> LoadFromFile(IVexaFileIO& io) override;
+    std::unique_ptr<IVexaFile> LoadFromFile(IVexaFileIO& io, const char* name) override;
     std::unique_ptr<IVexaFile> Load(const char* path) override;
     // Keeps the device (not owned) and makes the shared vertex buffer for
     // 512 particles; a device failure throws CVexaGraphicsException.
@@ -39,8 +39,9 @@ public:
     // Reads a whole stream into a new file. The stream must end where the
     // file does. A short read throws the archive's Engine::CException;
     // every other failure throws CVexaException: errorName is the file's
-    // quoted name for messages, or empty.
-    std::unique_ptr<CVexaFile> Read(Engine::CAbstractFile& stream, const char* errorName);
+    // quoted name for messages, or empty. The file keeps name for its log
+    // lines.
+    std::unique_ptr<CVexaFile> Read(Engine::CAbstractFile& stream, const char* errorName, const char* name = "");
 
 private:
     VexaGraphics::IDevice* m_device = nullptr;

@@ -1,14 +1,17 @@
 #include "particles/library/VexaShape.h"
 
-#include "graphics/BitmapIO.h"
+#include "particles/library/EffectPicture.h"
 #include "particles/library/VexaGraphicsException.h"
 
 namespace VexaParticles {
 
-void CVexaShape::CreateTexture(VexaGraphics::IDevice& device) {
-    if (m_texture || image.empty()) return;
+void CVexaShape::CreateTexture(VexaGraphics::IDevice& device, const char* fileName) {
+    if (m_texture || m_refused || image.empty()) return;
     CBitmapIO::CImageData pixels;
-    if (!CBitmapIO::Load(CBitmapIO::ByteSpan(image), pixels, false)) return;
+    if (!DecodeEffectPicture(CBitmapIO::ByteSpan(image), pixels, {fileName, "shape", ID})) {
+        m_refused = true;
+        return;
+    }
     std::unique_ptr<VexaGraphics::CBitmap> bitmap;
     int32_t result = device.CreateBitmap(bitmap, pixels.pixels.data(), pixels.width, pixels.height, 0);
     if (result < 0 || !bitmap) throw VexaGraphics::CVexaGraphicsException("Can't create shape bitmap", result);

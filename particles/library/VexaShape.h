@@ -19,12 +19,14 @@ public:
 
     VexaGraphics::ITexture* GetTexture() const { return m_texture.get(); }
     // Decodes the image and makes its texture, unless one exists. An image
-    // that does not decode leaves the shape without a texture.
-    void CreateTexture(VexaGraphics::IDevice& device);
+    // that does not decode leaves the shape without a texture: it is logged
+    // with the file's name and not decoded again.
+    void CreateTexture(VexaGraphics::IDevice& device, const char* fileName);
     void DestroyTexture() { m_texture.reset(); }
 
 private:
     std::unique_ptr<VexaGraphics::ITexture> m_texture;
+    bool m_refused = false;
 };
 
 } // namespace VexaParticles

@@ -1,5 +1,6 @@
 // Pixels the OpenGL driver draws, read back from the headless frame buffer.
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -116,6 +117,49 @@ INSTANTIATE_TEST_SUITE_P(
            CSizeCase{"NonPowerOfTwoOnly", "GL_ARB_texture_non_power_of_two", 300, 200, 300, 300},
            CSizeCase{"Both", "GL_ARB_texture_non_power_of_two GL_ARB_texture_rectangle", 300, 200, 300, 200},
            CSizeCase{"SquarePowerOfTwo", "", 256, 256, 256, 256}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A bitmap past GL_MAX_TEXTURE_SIZE is scaled to it before the other rules.
+struct CLargestCase {
+    const char* name;
+    const char* extensions;
+    int largest;
+    int width, height;
+    int expectedWidth, expectedHeight;
+};
+
+// The fixture's clean platform forgets the limit set.
+class OpenGLLargestTextureTest : public OpenGLFixture, public ::testing::WithParamInterface<CLargestCase> {};
+
+TEST_P(OpenGLLargestTextureTest, BitmapIsScaledDownToTheLargestTexture) {
+    const CLargestCase& c = GetParam();
+    Platform::Testing::SetGlString(GL_EXTENSIONS, c.extensions);
+    Platform::Testing::SetGlInteger(GL_MAX_TEXTURE_SIZE, c.largest);
+    ASSERT_NO_FATAL_FAILURE(CreateReadyDriver());
+    const ref_ptr<CTexture> texture = MakeTexture(MakeBitmap(c.width, c.height, [](int, int) { return kRed; }));
+    driver->gSetTextureStage(0, texture);
+    GLint width = 0, height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    EXPECT_EQ(width, c.expectedWidth);
+    EXPECT_EQ(height, c.expectedHeight);
+    char line[96];
+    std::snprintf(line, sizeof line, "Resizing bitmap from (%d, %d) to (%d, %d)\n", c.width, c.height, c.expectedWidth,
+                  c.expectedHeight);
+    EXPECT_TRUE(log.Contains(line)) << log.Text();
+    DrawQuads(*driver, {Rect(0, 0, 8, 8)});
+    EXPECT_EQ(Pixel(1, 1), kRed);
+}
+
+constexpr const char* kBoth = "GL_ARB_texture_non_power_of_two GL_ARB_texture_rectangle";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OpenGLLargestTextureTest,
+    Values(CLargestCase{"Both", kBoth, 64, 300, 20, 64, 20},
+           CLargestCase{"BothSidesPast", kBoth, 64, 300, 200, 64, 64},
+           CLargestCase{"Neither", "", 256, 600, 100, 256, 256},
+           CLargestCase{"RectangleOnly", "GL_ARB_texture_rectangle", 128, 600, 100, 128, 128},
+           CLargestCase{"NonPowerOfTwoOnly", "GL_ARB_texture_non_power_of_two", 128, 600, 100, 128, 128}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Interface codes read back as GL state.

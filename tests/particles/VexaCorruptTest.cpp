@@ -32,7 +32,7 @@ std::string LoadError(const Bytes& bytes) {
     CVexaParticleLibrary library;
     CMemoryIO io(bytes);
     try {
-        library.LoadFromFile(io);
+        library.LoadFromFile(io, "corrupt.vexa");
     } catch (const CVexaException& e) {
         return e.what();
     } catch (const Engine::CException& e) {

@@ -144,10 +144,10 @@ int32_t CFakeDevice::Draw(VexaGraphics::IVertexBuffer* buffer, int32_t first, in
     return 0;
 }
 
-std::unique_ptr<CVexaFile> ReadVexa(const Bytes& bytes, CVexaParticleLibrary* library) {
+std::unique_ptr<CVexaFile> ReadVexa(const Bytes& bytes, CVexaParticleLibrary* library, std::string name) {
     Engine::CMemoryFile stream(bytes.data(), bytes.size());
     CArchive archive(&stream, false);
-    auto file = std::make_unique<CVexaFile>(library);
+    auto file = std::make_unique<CVexaFile>(library, std::move(name));
     file->Read(archive);
     return file;
 }

@@ -96,7 +96,8 @@ struct CBytes {
 };
 
 // Reads a whole file image; without a device no mesh buffers are made.
-std::unique_ptr<CVexaFile> ReadVexa(const Bytes& bytes, CVexaParticleLibrary* library = nullptr);
+std::unique_ptr<CVexaFile> ReadVexa(const Bytes& bytes, CVexaParticleLibrary* library = nullptr,
+                                    std::string name = {});
 
 // The file as the writer would describe it.
 Tools::CVexaDocument Describe(const CVexaFile& file);

@@ -11,7 +11,9 @@
 // (tools/LongNotices.h), bg6 alone with that locale; named after a locale of
 // tools/LocaleCounts.h, the whole demo with that locale or those global
 // values; named after a noisy locale (tools/NoisyLocale.h), the whole demo
-// with its locale made so: for trying how the program copes with them.
+// with its locale made so; named after a glow picture (tools/GlowPictures.h),
+// bg6 alone with that picture in its effect: for trying how the program
+// copes with them.
 
 #include <cstdio>
 #include <exception>
@@ -23,6 +25,7 @@
 #include "tools/DemoData.h"
 #include "tools/FrameCounts.h"
 #include "tools/GeneratedScenePlaces.h"
+#include "tools/GlowPictures.h"
 #include "tools/HeavyEffects.h"
 #include "tools/HeavySprites.h"
 #include "tools/LanternCopies.h"
@@ -48,6 +51,7 @@ std::function<void(Tools::CPakWriter&)> HeavyCase(const std::string& name) {
     Tools::CLanternCopies lanterns{};
     Tools::CLargeCount large{};
     Tools::CFrameCount frame{};
+    Tools::EGlowPicture glow{};
     if (Tools::FindHeavyEffect(name, effect))
         return [effect](Tools::CPakWriter& pack) { Tools::AddDemoScene(pack, 6, Tools::WriteHeavyEffect(effect)); };
     if (Tools::FindHeavySprites(name, sprites))
@@ -60,6 +64,10 @@ std::function<void(Tools::CPakWriter&)> HeavyCase(const std::string& name) {
         return [large](Tools::CPakWriter& pack) { Tools::AddLargeCount(pack, large.kind, large.count); };
     if (Tools::FindFrameCount(name, frame))
         return [frame](Tools::CPakWriter& pack) { Tools::AddFrameCount(pack, frame.kind, frame.count); };
+    if (Tools::FindGlowPicture(name, glow))
+        return [glow](Tools::CPakWriter& pack) {
+            Tools::AddDemoScene(pack, Tools::kGlowPictureScene, Tools::WriteGlowPictureEffects(glow));
+        };
     return {};
 }
 
@@ -71,6 +79,7 @@ std::string HeavyCaseNames() {
     for (Tools::CLanternCopies lanterns : Tools::kLanternCopies) add(Tools::LanternCopiesName(lanterns));
     for (Tools::CLargeCount large : Tools::kLargeCounts) add(Tools::LargeCountName(large));
     for (Tools::CFrameCount frame : Tools::kFrameCounts) add(Tools::FrameCountName(frame));
+    for (Tools::EGlowPicture glow : Tools::kGlowPictures) add(Tools::GlowPictureName(glow));
     for (Tools::CLongNotice notice : Tools::kLongNotices) add(Tools::LongNoticeName(notice));
     for (Tools::CLocaleCount locale : Tools::kLocaleCounts) add(Tools::LocaleCountName(locale));
     for (Tools::CNoisyLocale locale : Tools::kNoisyLocales) add(Tools::NoisyLocaleName(locale));
