@@ -8,6 +8,16 @@
 // frame began with. The run ends with the CPU time of 100,000 types over
 // ParticlePool1's, which should stay at most 2: a frame must not grow with
 // the types a file holds.
+//
+// The turns at the frame limits that show how types wait (10,000 visits for
+// one emitter of 1,000 sparkle types and for 1,000 one-type sparkle
+// emitters, 150,000 for one emitter of 10,000 types), 1,000 frames each:
+// "visits_used", the frame's visits over its limit on average,
+// "visits_used_in_rounds", the same for the frames whose first step did not
+// end at the last type (the types before the turn wait there), and
+// "worst_wait" against "wait_bound", the most frames between a type's steps
+// and the bound docs/formats.md gives (one frame more than the visits of a
+// step of every type take).
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -24,6 +34,7 @@
 #include "particles/engine/ParticleSystem.h"
 #include "particles/library/ParticleRandom.h"
 #include "support/RecordingGraphics.h"
+#include "tests/particles/TypeWaits.h"
 #include "tools/FrameCounts.h"
 
 namespace {
@@ -39,19 +50,25 @@ constexpr int kWarmUpFrames = 240;
 
 // The case's sparkle running at the screen's middle, drawn into the recording
 // driver over an 800 x 600 back buffer.
+// (With EFrameCount::Emitters, each of the sparkle's copies runs.) The
+// frame may spend `visits`.
 class CTypesFrame {
 public:
-    CTypesFrame(Tools::EFrameCount kind, int count) : m_system(&m_driver) {
+    CTypesFrame(Tools::EFrameCount kind, int count, int64_t visits = CParticleSystem::kFrameParticleVisits)
+        : m_system(&m_driver) {
         m_driver.GetParams().width = kWidth;
         m_driver.GetParams().height = kHeight;
         m_system.GetLibrary().Init(&m_system.GetGraphicsBinding());
         ParticleLimits::Use(m_system, true);
+        m_system.SetFrameLimits(visits, CParticleSystem::kFrameParticleQuads, CParticleSystem::kFrameParticleScreens);
         {
             const std::vector<uint8_t> bytes = Tools::WriteFrameCountScene(kind, count).effects;
             Engine::CMemoryFile file(bytes.data(), bytes.size());
             m_file = m_system.GetLibrary().Read(file, "");
         }
-        m_emitter = m_file->CreateEmitter("sparkle");
+        const int emitters = kind == Tools::EFrameCount::Emitters ? count : 1;
+        for (int i = 0; i < emitters; ++i)
+            m_emitters.push_back(m_file->CreateEmitter(i == 0 ? "sparkle" : ("sparkle" + std::to_string(i)).c_str()));
         VexaParticles::ParticleRandomSeed(VexaParticles::GetParticleRandomGenerator(), 1);
         for (int i = 0; i < kWarmUpFrames; ++i) {
             Frame();
@@ -59,7 +76,7 @@ public:
         }
     }
     ~CTypesFrame() {
-        m_emitter.reset();
+        m_emitters.clear();
         m_file.reset();
     }
     CTypesFrame(const CTypesFrame&) = delete;
@@ -69,19 +86,28 @@ public:
     void Frame() {
         m_system.StartFrame();
         m_system.StartStep();
-        m_emitter->Move(m_time, kStep);
-        m_emitter->Update(m_time, kStep, kWidth / 2, kHeight / 2, 0, 1);
+        for (const auto& emitter : m_emitters) {
+            emitter->Move(m_time, kStep);
+            emitter->Update(m_time, kStep, kWidth / 2, kHeight / 2, 0, 1);
+        }
         m_time += kStep;
-        benchmark::DoNotOptimize(m_emitter->RenderAll());
+        for (const auto& emitter : m_emitters) benchmark::DoNotOptimize(emitter->RenderAll());
     }
     void ClearRecording() { m_driver.Clear(); }
     const VexaParticles::CParticleWorkBudget& Budget() { return m_system.GetLibrary().GetWorkBudget(); }
+    // Every type, in the order the frame steps them.
+    std::vector<const VexaParticles::CVexaParticleType*> Types() const {
+        std::vector<const VexaParticles::CVexaParticleType*> types;
+        for (const auto& emitter : m_emitters)
+            for (int32_t i = 0; i < emitter->GetParticleTypeCount(); ++i) types.push_back(&emitter->GetParticleType(i));
+        return types;
+    }
 
 private:
     Engine::Graphics::Testing::CRecordingGraphics m_driver;
     CParticleSystem m_system;
     std::unique_ptr<VexaParticles::CVexaFile> m_file;
-    std::unique_ptr<VexaParticles::CVexaParticleEmitter> m_emitter;
+    std::vector<std::unique_ptr<VexaParticles::CVexaParticleEmitter>> m_emitters;
     float m_time = 0;
 };
 
@@ -109,6 +135,49 @@ void BM_ParticlePoolFrame(benchmark::State& state) { TypesFrame(state, Tools::EF
 
 BENCHMARK(BM_ParticleTypesFrame)->Arg(1)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParticlePoolFrame)->Unit(benchmark::kMillisecond);
+
+// Frames of `count` types (one emitter's, or one each of as many emitters)
+// at `visits` a frame: how much of the limit they use and how long a type
+// waits for its step.
+void TypeTurns(benchmark::State& state, Tools::EFrameCount kind, int count, int64_t visits) {
+    CTypesFrame frame(kind, count, visits);
+    const std::vector<const VexaParticles::CVexaParticleType*> types = frame.Types();
+    VexaTest::CTypeWaits waits(visits);
+    int64_t used = 0, usedInRounds = 0, inRounds = 0, last = -1;
+    for (auto _ : state) {
+        frame.Frame();
+        state.PauseTiming();
+        used += frame.Budget().GetFrameVisits();
+        // The last frame's round went on to this turn: it did not stop at the last type.
+        if (last >= 0 && frame.Budget().GetFirstTurn() != 0) {
+            usedInRounds += last;
+            ++inRounds;
+        }
+        last = frame.Budget().GetFrameVisits();
+        waits.Frame(types);
+        frame.ClearRecording();
+        state.ResumeTiming();
+    }
+    state.counters["visits_used"] = double(used) / double(state.iterations()) / double(visits);
+    state.counters["visits_used_in_rounds"] =
+        double(usedInRounds) / double(std::max<int64_t>(inRounds, 1)) / double(visits);
+    state.counters["worst_wait"] = double(waits.GetWorst());
+    state.counters["wait_bound"] = double(waits.GetBound());
+}
+
+void BM_TypeTurnsOneEmitter(benchmark::State& state) {
+    TypeTurns(state, Tools::EFrameCount::ParticleTypes, int(state.range(0)), state.range(1));
+}
+void BM_TypeTurnsOneTypeEmitters(benchmark::State& state) {
+    TypeTurns(state, Tools::EFrameCount::Emitters, int(state.range(0)), state.range(1));
+}
+
+BENCHMARK(BM_TypeTurnsOneEmitter)
+    ->Args({1000, 10000})
+    ->Args({10000, 150000})
+    ->Iterations(1000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TypeTurnsOneTypeEmitters)->Args({1000, 10000})->Iterations(1000)->Unit(benchmark::kMillisecond);
 
 // Prints 100,000 types' frame over ParticlePool1's, and the types' most
 // visits in a frame against the frame's limit.

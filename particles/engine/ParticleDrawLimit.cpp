@@ -45,11 +45,11 @@ bool CParticleDrawLimit::TakeTypeDraw() {
 }
 
 bool CParticleDrawLimit::Fits(int64_t stride) const {
-    int64_t quads = 0, types = 0;
+    int64_t quads = 0;
     double area = 0.0;
-    for (const CCost& offer : m_lastOffers) {
-        if (offer.quads == 0) continue;
-        if (++types > m_typeLimit) return false;
+    for (size_t i = 0; i < m_lastOffers.size(); ++i) {
+        const CCost& offer = m_lastOffers[i];
+        if (offer.quads == 0 || m_shares[i].stride == 0) continue;
         const int64_t share = CeilDiv(offer.quads, stride);
         quads += share;
         area += share == offer.quads ? offer.area : double(share) * (offer.area / double(offer.quads));
@@ -60,9 +60,16 @@ bool CParticleDrawLimit::Fits(int64_t stride) const {
 void CParticleDrawLimit::PlanShares() {
     m_shares.assign(m_lastOffers.size(), CShare{});
     m_stride = 1;
-    if (Fits(1)) return;
+    const bool allDrawn = ChooseDrawnTypes();
+    if (Fits(1)) {
+        if (allDrawn) return;
+        ShareByStride(1);
+        HoldBackForLaterTypes();
+        return;
+    }
     int64_t most = 0;
-    for (const CCost& offer : m_lastOffers) most = std::max(most, offer.quads);
+    for (size_t i = 0; i < m_lastOffers.size(); ++i)
+        if (m_shares[i].stride != 0) most = std::max(most, m_lastOffers[i].quads);
     if (Fits(most)) {
         // The smallest stride that fits: fewer types' shares grow as it does.
         int64_t low = 1, high = most;
@@ -77,11 +84,29 @@ void CParticleDrawLimit::PlanShares() {
     HoldBackForLaterTypes();
 }
 
+bool CParticleDrawLimit::ChooseDrawnTypes() {
+    const size_t types = m_lastOffers.size();
+    int64_t offering = 0;
+    for (const CCost& offer : m_lastOffers) offering += offer.quads > 0;
+    if (offering <= m_typeLimit) return true;
+    // Past the type draws: as many types as they allow, in order from where
+    // the last frame's stopped; the others keep nothing.
+    for (CShare& share : m_shares) share.stride = 0;
+    size_t type = m_nextDrawn % types;
+    for (int64_t chosen = 0; chosen < m_typeLimit; type = (type + 1) % types)
+        if (m_lastOffers[type].quads > 0) {
+            m_shares[type].stride = 1;
+            ++chosen;
+        }
+    m_nextDrawn = type;
+    return false;
+}
+
 void CParticleDrawLimit::ShareByStride(int64_t stride) {
     m_stride = stride;
     for (size_t i = 0; i < m_lastOffers.size(); ++i) {
         const CCost& offer = m_lastOffers[i];
-        if (offer.quads == 0) continue;
+        if (offer.quads == 0 || m_shares[i].stride == 0) continue;
         CShare& share = m_shares[i];
         const int64_t kept = CeilDiv(offer.quads, stride);
         share.stride = CeilDiv(offer.quads, kept);

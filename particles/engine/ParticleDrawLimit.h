@@ -18,16 +18,19 @@
 // effect drawn first cannot take the share of one drawn after it.
 //
 // A frame may also draw at most so many types (each type's draw costs the
-// driver a call of its own, whatever its quads): more types than that take
-// turns too.
+// driver a call of its own, whatever its quads): past that, which types are
+// drawn takes turns, in order from where the last frame stopped, so every
+// type is drawn within ceil(types / type draws) frames, and the quads of the
+// types drawn are shared as above.
 //
-// When even one quad a type does not fit (more types than quads, or than
-// screens, or than type draws), types take turns: in order, each frame gives one quad to as many
+// When even one quad a type does not fit (more types drawn than quads, or
+// than screens), types take turns: in order, each frame gives one quad to as many
 // types as fit, starting where the last frame stopped, and a type's turns
 // walk through its quads. A frame whose demand jumps keeps what its limits
 // pay for and drops the rest. Nothing here draws from the particle random
 // generator.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -49,8 +52,8 @@ public:
 
     int64_t GetQuadsKept() const { return m_quadsKept; }
     double GetAreaKept() const { return m_areaKept; }
-    // The frames within which every quad of a type shows: 1 within the
-    // limits, 0 while types take turns.
+    // The frames within which every quad of a type drawn shows: 1 within
+    // the limits, 0 while types take turns one quad each.
     int64_t GetStride() const { return m_stride; }
 
 private:
@@ -69,8 +72,11 @@ private:
 
     // The shares of this frame from the last frame's offers.
     void PlanShares();
-    // Whether every type's ceil(quads / stride) quads, at its average area,
-    // fit the limits.
+    // Leaves a share's stride 0 for the types not drawn this frame; true
+    // when every type is drawn.
+    bool ChooseDrawnTypes();
+    // Whether every drawn type's ceil(quads / stride) quads, at its average
+    // area, fit the limits.
     bool Fits(int64_t stride) const;
     void ShareByStride(int64_t stride);
     void ShareByTurns();
@@ -95,6 +101,8 @@ private:
     int64_t m_stride = 1;
     // Turns given so far, over the types in order, while they take turns.
     uint64_t m_turns = 0;
+    // The type the next frame past the type draws begins drawing with.
+    size_t m_nextDrawn = 0;
     int64_t m_quadsKept = 0;
     double m_areaKept = 0;
 };

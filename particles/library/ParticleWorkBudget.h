@@ -11,10 +11,12 @@
 //
 // Each type's step (its motion, emission and life, taken together or not at
 // all) is taken while the visits left, less those held for the types already
-// taken in the step, pay for what the type's last step cost. The frame's
-// first step begins with the type that waited first in the last frame (its
-// turn, always taken; the types before it wait: CTypeTurns), and once a type
-// waits, the rest of the frame waits. A later step
+// taken in the step, pay for what the type's last step cost. What is held
+// for a taken type is its expected cost less what it has spent so far, so
+// that its visits count once (CWaitedTime). The frame's first step begins
+// with the type that waited first in the last frame (its turn, always
+// taken; the types before it wait: CTypeTurns), and once a type waits, the
+// rest of the frame waits. A later step
 // is taken only while the visits left pay for what the step before it cost. Each type takes the time it missed at its next step
 // (CWaitedTime). Unlimited until the application sets a limit.
 //
@@ -50,10 +52,15 @@ public:
     // the one StartFrame began.
     void StartStep();
     // The next type's step is to begin: whether it is taken, given what it
-    // cost at its last (held for it until EndType).
+    // cost at its last (held for it until spent or let go).
     bool TakeType(int64_t expected);
-    // A taken type's step has ended: what was held for it is let go.
-    void EndType(int64_t expected) { m_held = std::max<int64_t>(0, m_held - expected); }
+    // What is held for a taken type changes by `change`: less what it has
+    // spent, or let go once its step has ended.
+    void Rehold(int64_t change) { m_held = std::max<int64_t>(0, m_held + change); }
+    // Where the types of the emitter about to step begin, and that emitter's
+    // types let go (CTypeTurns).
+    CTypeTurns::CRun StartTypeRun() const { return m_turns.StartRun(); }
+    void LeaveTypes(const CTypeTurns::CRun& run, int64_t count) { m_turns.Leave(run, count); }
 
     // Whether the frame still takes steps; once a quit is pending it does not.
     bool IsStepTaken() const { return !m_waiting && !m_quit.IsStopped(); }

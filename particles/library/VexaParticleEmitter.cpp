@@ -7,8 +7,12 @@ namespace VexaParticles {
 
 // A running emitter's types are only memory (100,000 types hold over 100 MB,
 // whose pages the system takes back one by one): at the process's end they
-// are left to it, their particles with them.
-CVexaParticleEmitter::~CVexaParticleEmitter() { Engine::CProcessEnd::Leave(std::move(m_types)); }
+// are left to it, their particles with them. The types' turns lose them
+// first.
+CVexaParticleEmitter::~CVexaParticleEmitter() {
+    m_waitedSteps.Leave(GetOwnWorkBudget(), m_nTypeCount);
+    Engine::CProcessEnd::Leave(std::move(m_types));
+}
 
 std::unique_ptr<CVexaParticleEmitter> CVexaParticleEmitter::CreateFromPrototype(const CVexaParticleEmitter& prototype) {
     auto copy = std::make_unique<CVexaParticleEmitter>();

@@ -20,7 +20,12 @@ public:
         m_step = budget->GetStepSerial();
         m_waiting = !budget->IsStepTaken();
         if (m_waiting) m_waited += dt;
+        else if (const CTypeTurns::CRun run = budget->StartTypeRun(); run.first >= 0) m_run = run;
         return m_waiting;
+    }
+    // The emitter's `types` are let go: the turns lose their places.
+    void Leave(CParticleWorkBudget* budget, int32_t types) const {
+        if (budget) budget->LeaveTypes(m_run, types);
     }
     // The time of every step waited so far, summed.
     double GetWaited() const { return m_waited; }
@@ -29,6 +34,8 @@ private:
     double m_waited = 0;
     uint64_t m_step = 0;
     bool m_waiting = false;
+    // Where the types began in the last first step the emitter took.
+    CTypeTurns::CRun m_run;
 };
 
 } // namespace VexaParticles

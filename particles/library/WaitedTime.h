@@ -43,14 +43,28 @@ public:
         m_missed = 0.0f;
         return span;
     }
-    // The motion begun by ForMotion is done: its visits count to the step's cost.
-    void EndMotion(const CParticleWorkBudget* budget) { EndPart(budget); }
-    // The life step begun by ForLife is done, and with it the type's step.
+    // The motion begun by ForMotion is done: its visits count to the step's
+    // cost, and what is held for the life step is what that cost at the
+    // last step (the least a step costs, for a type not yet stepped), grown
+    // as the motion did (the particles the type gained while it waited),
+    // and at least what the step was expected to cost less what the motion
+    // spent.
+    void EndMotion(CParticleWorkBudget* budget) {
+        m_motion = EndPart(budget);
+        if (!budget) return;
+        const int64_t lastLife = m_lastCost > 0 ? m_lastCost - m_lastMotion : CParticleWorkBudget::kLeastTypeVisits;
+        const int64_t life = std::max<int64_t>({0, m_expected - m_motion, lastLife + (m_motion - m_lastMotion)});
+        budget->Rehold(life - m_expected);
+        m_expected = life;
+    }
+    // The life step begun by ForLife is done, and with it the type's step:
+    // what was held for it is let go.
     void EndLife(CParticleWorkBudget* budget) {
         EndPart(budget);
         if (!budget) return;
         m_lastCost = m_cost;
-        budget->EndType(m_expected);
+        m_lastMotion = m_motion;
+        budget->Rehold(-m_expected);
         m_expected = 0;
     }
     // The steps its emitter waits whole (not owned; null for none).
@@ -75,6 +89,7 @@ private:
             m_step = budget->GetStepSerial();
             TakeWaitedSteps();
             m_cost = 0;
+            m_motion = 0;
             m_expected = std::max(m_lastCost, CParticleWorkBudget::kLeastTypeVisits);
             m_taken = budget->TakeType(m_expected);
             if (m_taken) {
@@ -101,8 +116,12 @@ private:
     void StartPart(const CParticleWorkBudget* budget) {
         if (budget) m_partStart = budget->GetFrameVisits();
     }
-    void EndPart(const CParticleWorkBudget* budget) {
-        if (budget) m_cost += budget->GetFrameVisits() - m_partStart;
+    // The part's visits, counted to the step's cost.
+    int64_t EndPart(const CParticleWorkBudget* budget) {
+        if (!budget) return 0;
+        const int64_t visits = budget->GetFrameVisits() - m_partStart;
+        m_cost += visits;
+        return visits;
     }
 
     float m_missed = 0;
@@ -114,9 +133,13 @@ private:
     double m_absorbed = 0;
     uint64_t m_step = 0;
     bool m_taken = true;
+    // What the budget still holds for the taken step.
     int64_t m_expected = 0;
     int64_t m_cost = 0;
     int64_t m_lastCost = 0;
+    // The motion's part of the step's cost, and of the last taken step's.
+    int64_t m_motion = 0;
+    int64_t m_lastMotion = 0;
     int64_t m_partStart = 0;
 };
 

@@ -323,12 +323,15 @@ struct CTurnsCase {
     double screens;
     int typesAFrame;  // what the limits pay for
     int64_t typeDraws = INT64_MAX;
+    int quadsAType = 1;  // what each type drawn keeps
 };
 
 class DrawLimitTurnsTest : public ::testing::TestWithParam<CTurnsCase> {};
 
 // More types than the limits give a quad each, as thousands of sub-emitter
-// copies drawing on their own or a file of many types: each frame as many types as fit keep one quad,
+// copies drawing on their own, or more than the type draws, as a file of
+// many types: each frame as many types as fit are drawn, keeping one quad
+// each or, past the type draws alone, every quad the other limits pay for;
 // every type shows within ceil(types / typesAFrame) frames and every quad
 // within that many turns of its type.
 TEST_P(DrawLimitTurnsTest, TypesTakeTurnsAndEveryQuadShows) {
@@ -341,12 +344,13 @@ TEST_P(DrawLimitTurnsTest, TypesTakeTurnsAndEveryQuadShows) {
     RunFrames(limit, types, 1 + pass * c.quadsEach, c.quads, c.screens, [&](int frame, const CKept& kept) {
         int typesKept = 0;
         for (size_t type = 0; type < kept.size(); ++type) {
-            EXPECT_LE(kept[type].size(), 1u);
             if (kept[type].empty()) continue;
+            ASSERT_EQ(kept[type].size(), size_t(c.quadsAType)) << "type " << type << ", frame " << frame;
             ++typesKept;
             lastShown[type] = frame;
-            ++shown[type][size_t(kept[type][0])];
+            for (int tag : kept[type]) ++shown[type][size_t(tag)];
         }
+        EXPECT_EQ(limit.GetQuadsKept(), int64_t(c.typesAFrame) * c.quadsAType) << "frame " << frame;
         EXPECT_EQ(typesKept, c.typesAFrame) << "frame " << frame;
         for (size_t type = 0; type < kept.size(); ++type)
             ASSERT_GT(lastShown[type] + pass, frame) << "type " << type << " waits longer than " << pass;
@@ -359,7 +363,10 @@ INSTANTIATE_TEST_SUITE_P(
     Copies, DrawLimitTurnsTest,
     ::testing::Values(CTurnsCase{"MoreTypesThanQuads", 5000, 3, 10.0f, 1000, kScreens, 1000},
                       CTurnsCase{"MoreTypesThanScreens", 3000, 2, 2000.0f, kQuads, kScreens, 32},
-                      CTurnsCase{"MoreTypesThanTypeDraws", 5000, 3, 10.0f, kQuads, kScreens, 700, 700}),
+                      CTurnsCase{"MoreTypesThanTypeDraws", 5000, 3, 10.0f, kQuads, kScreens, 700, 700, 3},
+                      // A file of many types past the application's type draws.
+                      CTurnsCase{"TypeDrawsOf33000", 33000, 3, 10.0f, kQuads, kScreens, 32768, 32768, 3},
+                      CTurnsCase{"TypeDrawsOf40000", 40000, 3, 10.0f, kQuads, kScreens, 32768, 32768, 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Within the limits, or exactly at them, every quad of every type passes

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "ParticleTestSupport.h"
+#include "TypeWaits.h"
 #include "particles/engine/ParticleSystem.h"
 #include "particles/library/LifeSampleBatch.h"
 #include "tests/support/RecordingGraphics.h"
@@ -184,6 +185,7 @@ public:
     void SetQuitPending() { m_quitPending = true; }
     CVexaParticleEmitter& Emitter(size_t i) { return *m_emitters[i]; }
     size_t EmitterCount() const { return m_emitters.size(); }
+    void LetGo(size_t i) { m_emitters.erase(m_emitters.begin() + ptrdiff_t(i)); }
 
 private:
     CRecordingGraphics m_graphics;
@@ -494,17 +496,34 @@ TEST(QuitInsideACopyTest, LeavesNoVisitAfterIt) {
 namespace VexaTest {
 namespace {
 
-// One emitter of `types` copies of a type making `rate` particles a second
-// that live `lifeQ1` (a second unless told) and move along x at 10 pixels a second.
-CEffectFile ManyTypes(int types, float rate, float lifeQ1 = 50.0f) {
-    Tools::CVexaEmitter emitter = QuietEmitter("Types");
-    SetQ(emitter.types[0], 5, rate);
-    SetQ(emitter.types[0], 4, 10.0f);
-    SetQ(emitter.types[0], 1, lifeQ1);
-    emitter.types.assign(size_t(types), emitter.types[0]);
+// `emitters` emitters of `types` copies each of a type making `rate`
+// particles a second that live `lifeQ1` (a second unless told) and move
+// along x at 10 pixels a second.
+CEffectFile TypesIn(int emitters, int types, float rate, float lifeQ1 = 50.0f) {
     Tools::CVexaDocument document;
-    document.emitters = {emitter};
-    return {Tools::WriteVexa(document), {emitter.name}};
+    CEffectFile file;
+    for (int i = 0; i < emitters; ++i) {
+        Tools::CVexaEmitter emitter = QuietEmitter(emitters == 1 ? "Types" : ("Types" + std::to_string(i)).c_str());
+        SetQ(emitter.types[0], 5, rate);
+        SetQ(emitter.types[0], 4, 10.0f);
+        SetQ(emitter.types[0], 1, lifeQ1);
+        emitter.types.assign(size_t(types), emitter.types[0]);
+        document.emitters.push_back(emitter);
+        file.emitters.push_back(emitter.name);
+    }
+    file.bytes = Tools::WriteVexa(document);
+    return file;
+}
+
+CEffectFile ManyTypes(int types, float rate, float lifeQ1 = 50.0f) { return TypesIn(1, types, rate, lifeQ1); }
+
+// The types of an effect's emitters, in the order the frame steps them.
+std::vector<const CVexaParticleType*> TypesOf(CEngineEffect& effect) {
+    std::vector<const CVexaParticleType*> types;
+    for (size_t e = 0; e < effect.EmitterCount(); ++e)
+        for (int32_t i = 0; i < effect.Emitter(e).GetParticleTypeCount(); ++i)
+            types.push_back(&effect.Emitter(e).GetParticleType(i));
+    return types;
 }
 
 // 300 types whose steps cost several frames' visits: each frame begins
@@ -546,6 +565,128 @@ TEST(TypeTurnsTest, WaitersKeepTheirTimeAndEveryTypeTakesATurn) {
             ASSERT_NEAR(p->position.x - 400.0f, 10.0f * (T - p->birthTime) / CVexaParticleEmitter::kTimeScale, 1e-3f);
     }
 }
+
+struct CLetGoCase {
+    const char* name;
+    int emitters;
+    size_t letGo;  // the emitter let go once the turn lies in the last
+};
+
+class TypeTurnsLetGoTest : public ::testing::TestWithParam<CLetGoCase> {};
+
+// Emitters of 1,000 types without particles, whose steps cost four frames'
+// visits: an emitter let go while the turn lies past the types left, or
+// among its own, leaves a turn that is there. Every frame's first step
+// takes a type, and every type keeps its turns.
+TEST_P(TypeTurnsLetGoTest, EveryFirstStepTakesATypeAndEveryTypeItsTurn) {
+    constexpr int kTypes = 1000;
+    const CLetGoCase& c = GetParam();
+    const int64_t visits = c.emitters * kTypes * CParticleWorkBudget::kLeastTypeVisits / 4;
+    CEngineEffect effect(TypesIn(c.emitters, kTypes, 0.0f), true);
+    effect.System().SetFrameLimits(visits, kUnlimited, 1e9);
+    const CParticleWorkBudget& budget = effect.System().GetLibrary().GetWorkBudget();
+    int frame = 0;
+    for (; budget.GetFirstTurn() < int64_t(c.emitters - 1) * kTypes; ++frame) {
+        ASSERT_LT(frame, 20) << "the turn never reached the last emitter";
+        effect.Frame(1);
+    }
+    // The turn comes from the last frame's first step: let go before this one.
+    effect.LetGo(c.letGo);
+    CTypeWaits waits(visits);
+    for (int after = 0; after < 12; ++after) {
+        effect.Frame(1);
+        EXPECT_LT(budget.GetFirstTurn(), int64_t(c.emitters - 1) * kTypes) << "frame " << after;
+        EXPECT_GE(budget.GetFrameVisits(), CParticleWorkBudget::kLeastTypeVisits) << "frame " << after;
+        waits.Frame(TypesOf(effect));
+    }
+    EXPECT_LE(waits.GetWorst(), waits.GetBound());
+}
+
+INSTANTIATE_TEST_SUITE_P(Emitters, TypeTurnsLetGoTest,
+                         ::testing::Values(CLetGoCase{"TheFirstOfTwo", 2, 0}, CLetGoCase{"TheLastOfTwo", 2, 1},
+                                           CLetGoCase{"TheMiddleOfThree", 3, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct CLeaveCase {
+    const char* name;
+    int64_t waitedAt;    // the first type that waited in a frame of 30 types
+    int64_t first, count; // the emitter let go
+    bool nextFrame;      // let go after the next frame began, before its types
+    int64_t turn;        // the next first step's turn
+};
+
+class TypeTurnsLeaveTest : public ::testing::TestWithParam<CLeaveCase> {};
+
+// The turn after an emitter of the last first step is let go, between
+// frames or in the next frame before its types' places come.
+TEST_P(TypeTurnsLeaveTest, TheTurnIsATypeThatIsThere) {
+    const CLeaveCase& c = GetParam();
+    CTypeTurns turns;
+    turns.StartFrame();
+    CTypeTurns::CRun run;
+    for (int64_t place = 0; place < 30; ++place) {
+        if (place == c.first) run = turns.StartRun();
+        const CTypeTurns::CPlace type = turns.NextType();
+        if (place >= c.waitedAt) turns.Waited(type);
+    }
+    if (!c.nextFrame) turns.Leave(run, c.count);
+    turns.StartFrame();
+    if (c.nextFrame) turns.Leave(run, c.count);
+    EXPECT_EQ(turns.GetTurn(), c.turn);
+    int64_t taken = 0;
+    for (int64_t place = 0; place < 30 - c.count; ++place) taken += turns.NextType().isTurn;
+    EXPECT_EQ(taken, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Emitters, TypeTurnsLeaveTest,
+    ::testing::Values(CLeaveCase{"Before", 25, 10, 10, false, 15}, CLeaveCase{"Holding", 12, 10, 10, false, 10},
+                      CLeaveCase{"After", 5, 10, 10, false, 5}, CLeaveCase{"HoldingTheLast", 25, 20, 10, false, 0},
+                      CLeaveCase{"BeforeInTheNextFrame", 25, 10, 10, true, 15},
+                      CLeaveCase{"HoldingTheLastInTheNextFrame", 25, 20, 10, true, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct CTypesLayoutCase {
+    const char* name;
+    int emitters, types;
+};
+
+class TypeVisitsTest : public ::testing::TestWithParam<CTypesLayoutCase> {};
+
+// 1,000 types of about 30 live particles each, at 10,000 visits a frame:
+// laid out as one emitter or as many, a frame whose first step does not
+// reach the last type uses its visits up to about one type's cost (a type's
+// visits count once), and no type waits longer than the turns' bound.
+TEST_P(TypeVisitsTest, UsesTheFramesVisitsAndKeepsTheWaitBound) {
+    constexpr int64_t kVisits = 10000;
+    const CTypesLayoutCase& c = GetParam();
+    SeedParticleRandom(11);
+    CEngineEffect effect(TypesIn(c.emitters, c.types, 30.0f), true);
+    effect.System().SetFrameLimits(kVisits, kUnlimited, 1e9);
+    const CParticleWorkBudget& budget = effect.System().GetLibrary().GetWorkBudget();
+    for (int frame = 0; frame < 100; ++frame) effect.Frame(1);
+    CTypeWaits waits(kVisits);
+    int64_t used = 0, frames = 0, last = 0;
+    for (int frame = 0; frame < 200; ++frame) {
+        effect.Frame(1);
+        // The last frame's round went on to this turn: it did not stop at the last type.
+        if (frame > 0 && budget.GetFirstTurn() != 0) {
+            used += last;
+            ++frames;
+        }
+        last = budget.GetFrameVisits();
+        waits.Frame(TypesOf(effect));
+    }
+    ASSERT_GT(frames, 100);
+    RecordProperty("visits_used", std::to_string(used / frames));
+    EXPECT_LE(waits.GetWorst(), waits.GetBound());
+    EXPECT_GE(100 * used, 95 * kVisits * frames) << used / frames << " visits a frame";
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, TypeVisitsTest,
+                         ::testing::Values(CTypesLayoutCase{"OneEmitterOf1000Types", 1, 1000},
+                                           CTypesLayoutCase{"ThousandOneTypeEmitters", 1000, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct CTypeCountCase {
     int types;
