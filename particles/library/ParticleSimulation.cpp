@@ -255,13 +255,14 @@ bool KeptBySubEmitters(const CParticle& particle, float time) {
 // at once as those steps would have left them. Born all at the step, the
 // particles of a type that waits about as long as they live would be drawn
 // only as births (unseen in most effects) and then dead. Without missed time
-// every particle is born at the step.
+// every particle is born at the step. The newest are made first: when the
+// pool runs out, those it holds are the ones still living.
 class CBirthSpread {
 public:
     CBirthSpread(float time, float missed, uint64_t count) : m_time(time), m_missed(missed), m_count(float(count)) {}
     float Birth(uint32_t made) const {
         if (!(m_missed > 0.0f)) return m_time;
-        return m_time - m_missed * ((m_count - float(made) - 0.5f) / m_count);
+        return m_time - m_missed * ((float(made) + 0.5f) / m_count);
     }
 
 private:

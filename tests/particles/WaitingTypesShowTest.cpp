@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -49,6 +50,8 @@ Tools::CVexaEmitter Sparkles(int types, float rate) {
 struct CWaitCase {
     const char* name;
     int64_t visits;  // the frame's limit: a type's step costs about 60
+    size_t records;  // the pool's cap, 0 for the process's
+    int64_t percent;  // of the one type's particles the many show at least
 };
 
 class WaitingTypesShowTest : public ::testing::TestWithParam<CWaitCase> {};
@@ -57,31 +60,37 @@ class WaitingTypesShowTest : public ::testing::TestWithParam<CWaitCase> {};
 // sparkle lives (up to 1.9 and 3.7 s here), against one type making as many
 // particles a second, which steps every frame: over 180 frames the many types
 // show about as many particles (born all at their type's step, a fifth and a
-// fiftieth), each where its age puts it.
+// fiftieth), each where its age puts it. With the pool full the records a
+// waiting type gets go to its newest particles, not to ones born dead (which
+// showed under a fifth).
 TEST_P(WaitingTypesShowTest, ShowAsManyParticlesAsOneTypeMakingAsMany) {
     constexpr int kTypes = 2000;
-    SeedParticleRandom(7);
-    CEffect many(Sparkles(kTypes, 1.0f));
-    CEffect one(Sparkles(1, float(kTypes)));
-    CParticleWorkBudget& budget = many.library.GetWorkBudget();
-    int64_t showingMany = 0, showingOne = 0;
-    float time = 0.0f;
-    for (int frame = 0; frame < 240; ++frame) {
-        budget.StartFrame(GetParam().visits);
-        budget.StartStep();
-        for (CEffect* effect : {&many, &one}) {
-            effect->emitter->Move(time, kStep);
-            effect->emitter->Update(time, kStep, 0, 0, 0, 1);
+    SetParticleRecordCap(GetParam().records);
+    // The particles shown over frames 60 to 240, each effect alone in the pool.
+    const auto run = [](CEffect& effect, int64_t visits) {
+        SeedParticleRandom(7);
+        CParticleWorkBudget& budget = effect.library.GetWorkBudget();
+        int64_t showing = 0;
+        float time = 0.0f;
+        for (int frame = 0; frame < 240; ++frame, time += kStep) {
+            budget.StartFrame(visits);
+            budget.StartStep();
+            effect.emitter->Move(time, kStep);
+            effect.emitter->Update(time, kStep, 0, 0, 0, 1);
+            if (frame >= 60) showing += Showing(*effect.emitter);
         }
-        time += kStep;
-        if (frame < 60) continue;
-        showingMany += Showing(*many.emitter);
-        showingOne += Showing(*one.emitter);
-    }
-    EXPECT_GT(showingOne, 180 * 15000);
-    EXPECT_GE(5 * showingMany, 4 * showingOne);
+        return showing;
+    };
+    CEffect one(Sparkles(1, float(kTypes)));
+    const int64_t showingOne = run(one, CParticleWorkBudget::kUnlimited);
+    one.emitter->Reset();
+    CEffect many(Sparkles(kTypes, 1.0f));
+    const int64_t showingMany = run(many, GetParam().visits);
+    SetParticleRecordCap(0);
+    EXPECT_GT(showingOne, 180 * int64_t(std::min<size_t>(GetParam().records * 4 / 5 - 1, 15000)));
+    EXPECT_GE(100 * showingMany, GetParam().percent * showingOne);
     // Born over the waited time, each particle is where its age puts it.
-    const float T = CVexaParticleEmitter::kTimeScale * (time - kStep);
+    const float T = CVexaParticleEmitter::kTimeScale * 239 * kStep;
     for (int32_t i = 0; i < kTypes; ++i) {
         const CVexaParticleType& type = many.Type(i);
         if (type.waited.GetMissed() > 0.0f) continue;
@@ -93,7 +102,8 @@ TEST_P(WaitingTypesShowTest, ShowAsManyParticlesAsOneTypeMakingAsMany) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Waits, WaitingTypesShowTest,
-                         ::testing::Values(CWaitCase{"Visits5000", 5000}, CWaitCase{"Visits2200", 2200}),
+                         ::testing::Values(CWaitCase{"Visits5000", 5000, 0, 80}, CWaitCase{"Visits2200", 2200, 0, 80},
+                                           CWaitCase{"Visits2200PoolFull", 2200, 8000, 40}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
