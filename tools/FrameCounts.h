@@ -40,6 +40,7 @@ inline constexpr CFrameCount kFrameCounts[] = {
     {"AmbientTracks1", EFrameCount::AmbientTracks, 1},
     {"Emitters100k", EFrameCount::Emitters, 100'000},
     {"ParticleTypes100k", EFrameCount::ParticleTypes, 100'000},
+    {"ParticleTypes30k", EFrameCount::ParticleTypes, 30'000},
     {"ParticleTypes1", EFrameCount::ParticleTypes, 1},
     {"ParticlePool1", EFrameCount::ParticlePool, 1},
 };

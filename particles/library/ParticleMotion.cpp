@@ -77,70 +77,102 @@ CVector3 MoveWithColliders(const CVexaParticleEmitter& emitter, CParticle& parti
 
 } // namespace
 
+namespace {
+
+// What the motion of one type's particles shares.
+struct CTypeMotion {
+    explicit CTypeMotion(CVexaParticleType& type)
+        : emitter(*type.emitter), k(emitter.GetTimeScale()), axis3D(emitter.GetAxisFlag() != 0),
+          colliders(!emitter.GetValues().empty()), pull(emitter.GetDirectionVector()),
+          orbitTurnsAngle(type.words.orientationMode != 1) {}
+    CVexaParticleEmitter& emitter;
+    float k;
+    bool axis3D, colliders;
+    CVector3 pull;
+    bool orbitTurnsAngle;
+};
+
+// Moves the particle over dt from time; its sub-emitters are the caller's.
+void MoveOne(const CTypeMotion& motion, CParticle* p, float time, float dt, int32_t index) {
+    const float T = motion.k * time;
+    const float D = motion.k * dt;
+    float nx = 0.0f, ny = 0.0f, nz = 0.0f;
+    if (p->turbulence != 0.0f) {
+        const float a = p->turbulence * 0.1f;
+        const float x = T * 0.05f + p->noisePhase;
+        const float w = D * 0.05f;
+        const float from[3] = {x, x + 450.0f, x + 940.0f};
+        const float to[3] = {x + w, from[1] + w, from[2] + w};
+        float integrals[3];
+        GradientNoiseIntegrals1D(from, to, integrals, motion.axis3D ? 3 : 2);
+        nx = integrals[0] * a;
+        ny = integrals[1] * a;
+        if (motion.axis3D) nz = integrals[2] * a;
+    }
+    const CVector3& pull = motion.pull;
+    const CVector3 v{pull.x * p->directionFactor + p->speed * p->direction.x,
+                     pull.y * p->directionFactor + p->speed * p->direction.y,
+                     pull.z * p->directionFactor + p->speed * p->direction.z};
+    CVector3 position;
+    if (!motion.colliders) {
+        const float step = dt * p->motionFactor;
+        position = {p->position.x + step * v.x * (nx + 1.0f), p->position.y + step * v.y * (ny + 1.0f),
+                    p->position.z + step * v.z * (nz + 1.0f)};
+    } else {
+        const float m = p->motionFactor;
+        position = MoveWithColliders(motion.emitter, *p, {m * v.x, m * v.y, m * v.z}, time, dt, index);
+    }
+    if (p->orbitSpeed != 0.0f || p->orbitContraction != 0.0f) {
+        float dx = position.x - p->emitterPosition.x;
+        float dy = position.y - p->emitterPosition.y;
+        if (p->orbitSpeed != 0.0f) {
+            const float b = dt * p->orbitSpeed;
+            const float c = std::cos(b), s = std::sin(b);
+            const float turnedX = dx * c - dy * s;
+            dy = dx * s + dy * c;
+            dx = turnedX;
+            if (motion.orbitTurnsAngle) p->angle += b;
+        }
+        if (p->orbitContraction != 0.0f) {
+            const float keep = 1.0f - p->orbitContraction * dt;
+            dx *= keep;
+            dy *= keep;
+        }
+        position.x = p->emitterPosition.x + dx;
+        position.y = p->emitterPosition.y + dy;
+    }
+    p->position = position;
+    p->angle += dt * p->spinSpeed;
+    p->meshAngle += dt * p->meshSpinSpeed;
+}
+
+} // namespace
+
 void MoveParticles(CVexaParticleType& type, float time, float dt) {
-    CVexaParticleEmitter& emitter = *type.emitter;
-    const float k = emitter.GetTimeScale();
-    const float T = k * time;
-    const float D = k * dt;
-    const bool axis3D = emitter.GetAxisFlag() != 0;
-    const bool colliders = !emitter.GetValues().empty();
-    const CVector3 pull = emitter.GetDirectionVector();
-    const bool orbitTurnsAngle = type.words.orientationMode != 1;
+    const CTypeMotion motion(type);
     CParticleWorkBudget* budget = type.GetWorkBudget();
     if (CParticleWorkBudget* own = type.GetOwnWorkBudget(); own && own->Spend(CParticleWorkBudget::kTypePassVisits))
         return;
     int32_t index = 0;
     for (CParticle* p = type.head; p; p = p->next, ++index) {
         if (budget && budget->Spend(ParticleVisits(*p))) return;
-        float nx = 0.0f, ny = 0.0f, nz = 0.0f;
-        if (p->turbulence != 0.0f) {
-            const float a = p->turbulence * 0.1f;
-            const float x = T * 0.05f + p->noisePhase;
-            const float w = D * 0.05f;
-            const float from[3] = {x, x + 450.0f, x + 940.0f};
-            const float to[3] = {x + w, from[1] + w, from[2] + w};
-            float integrals[3];
-            GradientNoiseIntegrals1D(from, to, integrals, axis3D ? 3 : 2);
-            nx = integrals[0] * a;
-            ny = integrals[1] * a;
-            if (axis3D) nz = integrals[2] * a;
-        }
-        const CVector3 v{pull.x * p->directionFactor + p->speed * p->direction.x,
-                         pull.y * p->directionFactor + p->speed * p->direction.y,
-                         pull.z * p->directionFactor + p->speed * p->direction.z};
-        CVector3 position;
-        if (!colliders) {
-            const float step = dt * p->motionFactor;
-            position = {p->position.x + step * v.x * (nx + 1.0f), p->position.y + step * v.y * (ny + 1.0f),
-                        p->position.z + step * v.z * (nz + 1.0f)};
-        } else {
-            const float m = p->motionFactor;
-            position = MoveWithColliders(emitter, *p, {m * v.x, m * v.y, m * v.z}, time, dt, index);
-        }
-        if (p->orbitSpeed != 0.0f || p->orbitContraction != 0.0f) {
-            float dx = position.x - p->emitterPosition.x;
-            float dy = position.y - p->emitterPosition.y;
-            if (p->orbitSpeed != 0.0f) {
-                const float b = dt * p->orbitSpeed;
-                const float c = std::cos(b), s = std::sin(b);
-                const float turnedX = dx * c - dy * s;
-                dy = dx * s + dy * c;
-                dx = turnedX;
-                if (orbitTurnsAngle) p->angle += b;
-            }
-            if (p->orbitContraction != 0.0f) {
-                const float keep = 1.0f - p->orbitContraction * dt;
-                dx *= keep;
-                dy *= keep;
-            }
-            position.x = p->emitterPosition.x + dx;
-            position.y = p->emitterPosition.y + dy;
-        }
-        p->position = position;
-        p->angle += dt * p->spinSpeed;
-        p->meshAngle += dt * p->meshSpinSpeed;
+        MoveOne(motion, p, time, dt, index);
         for (CSubEmitterEntry& sub : p->subEmitters)
             if (sub.emitter) sub.emitter->Move(time - sub.startTime, dt);
+    }
+}
+
+void MoveBorn(CVexaParticleType& type, int32_t count, float time) {
+    const CTypeMotion motion(type);
+    const CParticleWorkBudget* budget = type.GetWorkBudget();
+    const float T = motion.k * time;
+    int32_t index = 0;
+    for (CParticle* p = type.head; p && index < count; p = p->next, ++index) {
+        const float age = (T - p->birthTime) / motion.k;
+        if (!(age > 0.0f)) continue;
+        // Counted with the particle's emission: only a pending quit stops it.
+        if (budget && budget->IsStopped()) return;
+        MoveOne(motion, p, time - age, age, index);
     }
 }
 

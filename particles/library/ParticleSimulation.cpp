@@ -169,7 +169,7 @@ float SignedVariation(float value, float spread, bool isSigned) {
 }
 
 // False when the particle pool has no record left.
-bool EmitOne(CVexaParticleType& type, const CEmissionValues& values, float time, uint64_t j) {
+bool EmitOne(CVexaParticleType& type, const CEmissionValues& values, float time, float birth, uint64_t j) {
     CVexaParticleEmitter& emitter = *type.emitter;
     const CTypeValues& q = values.q;
     CParticle* taken = AcquireParticle();
@@ -192,7 +192,7 @@ bool EmitOne(CVexaParticleType& type, const CEmissionValues& values, float time,
     particle.colourMix = emitter.GetCurveValue(10);
     CColour& tint = particle.colour2;
     emitter.GetTintColor(tint.red, tint.green, tint.blue, tint.alpha);
-    particle.birthTime = CVexaParticleEmitter::kTimeScale * time;
+    particle.birthTime = CVexaParticleEmitter::kTimeScale * birth;
     particle.deathPending = 1;
     particle.gradientStarted = 0;
     particle.lifeSpan = ParticleRandomVariation(q[1], q[8]);
@@ -248,38 +248,65 @@ bool KeptBySubEmitters(const CParticle& particle, float time) {
     });
 }
 
+// When a particle of a step's emission is born. A type that waited emits at
+// its next step for the whole time it missed: its particles are born spread
+// evenly over that time, as its missed steps would have made them, and after
+// their first life step are moved to their ages (MoveBorn), so that they show
+// at once as those steps would have left them. Born all at the step, the
+// particles of a type that waits about as long as they live would be drawn
+// only as births (unseen in most effects) and then dead. Without missed time
+// every particle is born at the step. The newest are made first: when the
+// pool runs out, those it holds are the ones still living.
+class CBirthSpread {
+public:
+    CBirthSpread(float time, float missed, uint64_t count) : m_time(time), m_missed(missed), m_count(float(count)) {}
+    float Birth(uint32_t made) const {
+        if (!(m_missed > 0.0f)) return m_time;
+        return m_time - m_missed * ((float(made) + 0.5f) / m_count);
+    }
+
+private:
+    float m_time, m_missed, m_count;
+};
+
 // n emissions of k placements each, up to the per-step cap, while the pool
-// has records and no quit is pending.
-void EmitPlaced(CVexaParticleType& type, const CEmissionValues& values, float time, int64_t n, uint64_t k) {
+// has records and no quit is pending; returns how many were made.
+uint32_t EmitPlaced(CVexaParticleType& type, const CEmissionValues& values, float time, float missed, int64_t n,
+                    uint64_t k) {
     CParticleWorkBudget* budget = type.GetWorkBudget();
+    const uint64_t cap = kMaxParticlesPerStep;
+    const CBirthSpread births(time, missed, uint64_t(n) >= cap || k >= cap ? cap : std::min(uint64_t(n) * k, cap));
     uint32_t made = 0;
     for (int64_t i = 0; i < n; ++i)
         for (uint64_t j = 0; j < k; ++j) {
-            if (made == kMaxParticlesPerStep || (budget && budget->Spend(1)) || !EmitOne(type, values, time, j)) return;
+            if (made == kMaxParticlesPerStep || (budget && budget->Spend(1)) ||
+                !EmitOne(type, values, time, births.Birth(made), j))
+                return made;
             ++made;
         }
+    return made;
 }
 
 } // namespace
 
-void EmitParticles(CVexaParticleType& type, float time, float dt, bool emitting) {
+uint32_t EmitParticles(CVexaParticleType& type, float time, float dt, float missed, bool emitting) {
     CVexaParticleEmitter& emitter = *type.emitter;
     if (emitter.GetAxisFlag()) {
         BuildTypeRotation(type);
         BuildTypeFrame(type);
     }
-    if (!emitter.IsEmitting() || (type.IsOneShot() && type.emissionCounter)) return;
+    if (!emitter.IsEmitting() || (type.IsOneShot() && type.emissionCounter)) return 0;
     if (CParticleWorkBudget* own = type.GetOwnWorkBudget(); own && own->Spend(CParticleWorkBudget::kEmissionCurveVisits))
-        return;
+        return 0;
     const CEmissionValues values = EvaluateEmission(type, emitter, CVexaParticleEmitter::kTimeScale * time);
     const int64_t n = EmissionCount(type, values.q, dt);
-    if (!emitting || n <= 0) return;
+    if (!emitting || n <= 0) return 0;
     const CVexaParticleEmitter::CSettings& settings = emitter.GetSettings();
     uint64_t k = 1;
     if (settings.shape != 0 && settings.orderedPlacement != 0)
         k = uint64_t(settings.placementCount) * (settings.twoSidedA && settings.twoSidedB ? 2 : 1);
-    if (k == 0) return;
-    EmitPlaced(type, values, time, n, k);
+    if (k == 0) return 0;
+    return EmitPlaced(type, values, time, missed, n, k);
 }
 
 namespace {
@@ -423,8 +450,10 @@ void CVexaParticleEmitter::Update(float time, float dt, float x, float y, float 
                                     CParticleWorkBudget::kTypePassVisits))
             return;
         if (!std::exchange(sampled, true)) SampleCurves(time);
-        EmitParticles(type, span.time, span.dt, emitting != 0);
+        const float missed = span.dt - dt;
+        const uint32_t born = EmitParticles(type, span.time, span.dt, missed, emitting != 0);
         AgeParticles(type, span.time, span.dt);
+        if (missed > 0.0f) MoveBorn(type, int32_t(born), span.time);
         type.waited.EndLife(budget);
     }
 }

@@ -16,9 +16,11 @@ class CVexaParticleType;
 // full particle pool) cuts off is dropped, not carried to the next step.
 inline constexpr uint32_t kMaxParticlesPerStep = 65536;
 
-// Emits the particles of one step into the type. The emitter's curve
-// values must be current (Update caches them first).
-void EmitParticles(CVexaParticleType& type, float time, float dt, bool emitting);
+// Emits the particles of one step into the type and returns how many. The
+// emitter's curve values must be current (Update caches them first). dt
+// includes `missed`, the time the type waited before the step, over which
+// its particles are born.
+uint32_t EmitParticles(CVexaParticleType& type, float time, float dt, float missed, bool emitting);
 
 // Ages every live particle of the type: updates the living, starts the
 // death sub-emitters of those that reach their life's end, and retires

@@ -1,0 +1,110 @@
+// Particle types that wait many frames for the frame's visits still show
+// their particles as they would without waiting: a type that waited emits at
+// its next step for the whole time it missed, and those particles are born
+// over that time, aged and moved to where its missed steps would have left
+// them, so none is first drawn as a birth (the sparkle's births are unseen)
+// and kept unseen until the type's next step.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "ParticleTestSupport.h"
+#include "tools/ScenePictures.h"
+
+namespace VexaTest {
+namespace {
+
+constexpr float kStep = 1.0f / 30.0f;
+
+// Whether the particle's quad adds to the picture: alive, and its colour's
+// alpha above a tenth.
+bool Shows(const CParticle& particle) {
+    return particle.deathPending != 0 && particle.colour1.alpha * particle.alphaFactor > 0.1f;
+}
+
+int32_t Showing(const CVexaParticleEmitter& emitter) {
+    int32_t showing = 0;
+    for (int32_t i = 0; i < emitter.GetParticleTypeCount(); ++i)
+        for (const CParticle* p = emitter.GetParticleType(i).head; p; p = p->next) showing += Shows(*p);
+    return showing;
+}
+
+// The sparkle (born unseen, living about 1.2 s) with its type repeated
+// `types` times, each at `rate` times its own rate, born at the emitter and
+// moving straight out at 10 pixels a second.
+Tools::CVexaEmitter Sparkles(int types, float rate) {
+    Tools::CVexaEmitter emitter = Tools::SparkleEmitter();
+    Tools::CVexaParticleType type = emitter.types.at(0);
+    for (Tools::CVexaCurveKey& key : type.curves[4].keys) key.value *= rate;
+    SetC(emitter, 16, 0.0f);
+    SetC(emitter, 14, 0.0f);
+    SetQ(type, 12, 0.0f);
+    emitter.types.assign(size_t(types), type);
+    return emitter;
+}
+
+struct CWaitCase {
+    const char* name;
+    int64_t visits;  // the frame's limit: a type's step costs about 60
+    size_t records;  // the pool's cap, 0 for the process's
+    int64_t percent;  // of the one type's particles the many show at least
+};
+
+class WaitingTypesShowTest : public ::testing::TestWithParam<CWaitCase> {};
+
+// 2,000 types under limits at which a type waits over a second, longer than a
+// sparkle lives (up to 1.9 and 3.7 s here), against one type making as many
+// particles a second, which steps every frame: over 180 frames the many types
+// show about as many particles (born all at their type's step, a fifth and a
+// fiftieth), each where its age puts it. With the pool full the records a
+// waiting type gets go to its newest particles, not to ones born dead (which
+// showed under a fifth).
+TEST_P(WaitingTypesShowTest, ShowAsManyParticlesAsOneTypeMakingAsMany) {
+    constexpr int kTypes = 2000;
+    SetParticleRecordCap(GetParam().records);
+    // The particles shown over frames 60 to 240, each effect alone in the pool.
+    const auto run = [](CEffect& effect, int64_t visits) {
+        SeedParticleRandom(7);
+        CParticleWorkBudget& budget = effect.library.GetWorkBudget();
+        int64_t showing = 0;
+        float time = 0.0f;
+        for (int frame = 0; frame < 240; ++frame, time += kStep) {
+            budget.StartFrame(visits);
+            budget.StartStep();
+            effect.emitter->Move(time, kStep);
+            effect.emitter->Update(time, kStep, 0, 0, 0, 1);
+            if (frame >= 60) showing += Showing(*effect.emitter);
+        }
+        return showing;
+    };
+    CEffect one(Sparkles(1, float(kTypes)));
+    const int64_t showingOne = run(one, CParticleWorkBudget::kUnlimited);
+    one.emitter->Reset();
+    CEffect many(Sparkles(kTypes, 1.0f));
+    const int64_t showingMany = run(many, GetParam().visits);
+    SetParticleRecordCap(0);
+    EXPECT_GT(showingOne, 180 * int64_t(std::min<size_t>(GetParam().records * 4 / 5 - 1, 15000)));
+    EXPECT_GE(100 * showingMany, GetParam().percent * showingOne);
+    // Born over the waited time, each particle is where its age puts it.
+    const float T = CVexaParticleEmitter::kTimeScale * 239 * kStep;
+    for (int32_t i = 0; i < kTypes; ++i) {
+        const CVexaParticleType& type = many.Type(i);
+        if (type.waited.GetMissed() > 0.0f) continue;
+        for (const CParticle* p = type.head; p; p = p->next) {
+            const float age = (T - p->birthTime) / CVexaParticleEmitter::kTimeScale;
+            ASSERT_NEAR(std::hypot(p->position.x, p->position.y), 10.0f * age, 1e-2f) << "type " << i;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Waits, WaitingTypesShowTest,
+                         ::testing::Values(CWaitCase{"Visits5000", 5000, 0, 80}, CWaitCase{"Visits2200", 2200, 0, 80},
+                                           CWaitCase{"Visits2200PoolFull", 2200, 8000, 40}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace VexaTest
