@@ -87,8 +87,8 @@ struct CParseState {
 
 // A unit counted inside expat: nothing may be thrown through it, so a quit
 // stops the parser, and the reader unwinds once expat has returned.
-bool CountStopsParser(CParseState& state, int64_t units = 1) {
-    if (!CLoadingQuitCheck::CountStops(units)) return false;
+bool CountStopsParser(CParseState& state) {
+    if (!CLoadingQuitCheck::CountStops()) return false;
     state.cancelled = true;
     XML_StopParser(state.parser, XML_FALSE);
     return true;
