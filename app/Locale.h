@@ -7,9 +7,9 @@
 
 #include "app/String.h"
 
-class CRepeatedLogLines;
-
 namespace Engine {
+
+class CRepeatedLogLines;
 
 class CXMLNode;
 

@@ -15,9 +15,9 @@
 #include "app/PackNameIndex.h"
 #include "app/String.h"
 
-class CRepeatedLogLines;
-
 namespace Engine {
+
+class CRepeatedLogLines;
 
 namespace PackFormat {
 inline constexpr char kMagic[4] = {'K', 'L', 'M', 'B'};

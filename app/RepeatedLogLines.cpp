@@ -4,6 +4,8 @@
 
 #include "app/Log.h"
 
+namespace Engine {
+
 CRepeatedLogLines::CKind& CRepeatedLogLines::Find(std::string_view kind) {
     // A reader has a handful of kinds: a walk beats a map.
     for (CKind& known : m_kinds) {
@@ -30,3 +32,5 @@ void CRepeatedLogLines::WriteCounts() {
     }
     m_kinds.clear();
 }
+
+} // namespace Engine

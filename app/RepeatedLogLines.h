@@ -13,6 +13,8 @@
 
 #include "app/Exception.h"
 
+namespace Engine {
+
 class CRepeatedLogLines {
 public:
     static constexpr uint64_t kLinesPerKind = 10;
@@ -36,3 +38,5 @@ private:
 
     std::vector<CKind> m_kinds;
 };
+
+} // namespace Engine
