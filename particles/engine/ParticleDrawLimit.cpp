@@ -85,20 +85,24 @@ void CParticleDrawLimit::PlanShares() {
 }
 
 bool CParticleDrawLimit::ChooseDrawnTypes() {
-    const size_t types = m_lastOffers.size();
     int64_t offering = 0;
     for (const CCost& offer : m_lastOffers) offering += offer.quads > 0;
     if (offering <= m_typeLimit) return true;
-    // Past the type draws: as many types as they allow, in order from where
-    // the last frame's stopped; the others keep nothing.
-    for (CShare& share : m_shares) share.stride = 0;
-    size_t type = m_nextDrawn % types;
-    for (int64_t chosen = 0; chosen < m_typeLimit; type = (type + 1) % types)
-        if (m_lastOffers[type].quads > 0) {
-            m_shares[type].stride = 1;
-            ++chosen;
-        }
-    m_nextDrawn = type;
+    // Past the type draws: as many types as they allow, spread evenly over
+    // the types that offer quads (a run of neighbours would be one effect's
+    // types alone, and the picture would show one effect at a time). The
+    // pattern moves on by one place a frame, so that each type is drawn
+    // within ceil(offering / type draws) frames; the others keep nothing.
+    const auto drawn = [&](int64_t place) {
+        const int64_t at = (place + int64_t(m_frame % uint64_t(offering))) % offering;
+        return (at + 1) * m_typeLimit / offering != at * m_typeLimit / offering;
+    };
+    int64_t place = 0;
+    for (size_t i = 0; i < m_lastOffers.size(); ++i) {
+        const bool offers = m_lastOffers[i].quads > 0;
+        m_shares[i].stride = offers && drawn(place) ? 1 : 0;
+        place += offers;
+    }
     return false;
 }
 

@@ -101,8 +101,6 @@ private:
     int64_t m_stride = 1;
     // Turns given so far, over the types in order, while they take turns.
     uint64_t m_turns = 0;
-    // The type the next frame past the type draws begins drawing with.
-    size_t m_nextDrawn = 0;
     int64_t m_quadsKept = 0;
     double m_areaKept = 0;
 };
