@@ -10,6 +10,7 @@ packages=(
   libexpat1-dev libpng-dev libjpeg62-turbo-dev libopenjp2-7-dev zlib1g-dev
   libogg-dev libvorbis-dev libsdl2-dev libx11-dev
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
+  linux-libc-dev  # the kernel's headers, for the tests' seccomp filter
   libfreetype-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
