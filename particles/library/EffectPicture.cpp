@@ -5,11 +5,13 @@
 
 namespace VexaParticles {
 
-bool DecodeEffectPicture(CBitmapIO::ByteSpan data, CBitmapIO::CImageData& image, const CEffectPictureName& name) {
+bool DecodeEffectPicture(CBitmapIO::ByteSpan data, CBitmapIO::CImageData& image, const CEffectPictureName& name,
+                         Engine::CRepeatedLogLines& warnings) {
     CBitmapIO::CLoadFailure failure;
     if (CBitmapIO::Load(data, image, false, &failure)) return true;
-    GetLog().PrintLine("Unable to load .vexa %s image in '%s', %s %u: %s", name.kind, name.fileName, name.kind,
-                       unsigned(name.id), Engine::Graphics::DescribeUndecodedImage(data, failure.Reason()).c_str());
+    const CString kind = FormatString("Unable to load .vexa %s image in '%s'", name.kind, name.fileName);
+    warnings.PrintLine(kind.view(), "%s, %s %u: %s", kind.c_str(), name.kind, unsigned(name.id),
+                       Engine::Graphics::DescribeUndecodedImage(data, failure.Reason()).c_str());
     return false;
 }
 

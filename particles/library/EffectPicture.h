@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "app/RepeatedLogLines.h"
 #include "graphics/BitmapIO.h"
 
 namespace VexaParticles {
@@ -15,7 +16,9 @@ struct CEffectPictureName {
 };
 
 // Decodes the picture into image. One that does not decode is logged with
-// its name and the decoder's reason; false then.
-bool DecodeEffectPicture(CBitmapIO::ByteSpan data, CBitmapIO::CImageData& image, const CEffectPictureName& name);
+// its name and the decoder's reason through `warnings` (a file may hold
+// any number of pictures, all refused), which serves one file; false then.
+bool DecodeEffectPicture(CBitmapIO::ByteSpan data, CBitmapIO::CImageData& image, const CEffectPictureName& name,
+                         Engine::CRepeatedLogLines& warnings);
 
 } // namespace VexaParticles

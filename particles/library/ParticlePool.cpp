@@ -81,6 +81,8 @@ void SetParticleRecordCap(size_t cap) {
     FreeList().cap = cap == 0 || cap > kMaxParticleRecords ? kMaxParticleRecords : cap;
 }
 
+size_t GetParticleRecordCap() { return FreeList().cap; }
+
 size_t GetFreeParticleCount() { return FreeList().count; }
 
 size_t GetParticleRecordCount() { return FreeList().blocks.size() * kBlockSize; }

@@ -46,6 +46,7 @@ size_t GetSubEmitterCopyCount();
 // The cap is kMaxParticleRecords; tests lower it to reach it quickly (0
 // restores it).
 void SetParticleRecordCap(size_t cap);
+size_t GetParticleRecordCap();
 
 // Deletes the particle's sub-emitters and puts its record on the free list.
 void ReleaseParticle(CParticle* particle);

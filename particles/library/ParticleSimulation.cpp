@@ -260,31 +260,108 @@ bool KeptBySubEmitters(const CParticle& particle, float time) {
 class CBirthSpread {
 public:
     CBirthSpread(float time, float missed, uint64_t count) : m_time(time), m_missed(missed), m_count(float(count)) {}
-    float Birth(uint32_t made) const {
+    bool IsSpread() const { return m_missed > 0.0f; }
+    float Birth(uint64_t slot) const {
         if (!(m_missed > 0.0f)) return m_time;
-        return m_time - m_missed * ((float(made) + 0.5f) / m_count);
+        return m_time - m_missed * ((float(slot) + 0.5f) / m_count);
     }
 
 private:
     float m_time, m_missed, m_count;
 };
 
-// n emissions of k placements each, up to the per-step cap, while the pool
-// has records and no quit is pending; returns how many were made.
-uint32_t EmitPlaced(CVexaParticleType& type, const CEmissionValues& values, float time, float missed, int64_t n,
-                    uint64_t k) {
-    CParticleWorkBudget* budget = type.GetWorkBudget();
+// Seconds a type's particles live: on average, and at the longest. Lives
+// that never end (negative, or not a number) are infinite.
+struct CTypeLife {
+    float mean = 0;
+    float longest = 0;
+};
+
+CTypeLife TypeLife(const CTypeValues& q) {
+    const float life = q[1], spread = q[8];
+    if (life == 0.0f) return {};
+    if (!(life > 0.0f) || !std::isfinite(life)) return {INFINITY, INFINITY};
+    const float scale = 1.0f / CVexaParticleEmitter::kTimeScale;
+    if (spread <= 1.0f) return {life * scale, life * (1.0f + std::fabs(spread)) * scale};
+    return {life * spread * scale, 2.0f * life * spread * scale};
+}
+
+// The slots a step makes, newest first: without a wait all of them. After
+// a wait, those born within the longest life (older ones would be dead at
+// birth), and of those, while the types want more records than the pool
+// holds, the type's share (CRecordShares) taken evenly from among them, so
+// that their placements and ages keep their spread.
+class CStepSlots {
+public:
+    CStepSlots(uint64_t count, float missed, float longest, CParticleWorkBudget* own) : m_living(count) {
+        if (missed > 0.0f && longest < missed)
+            m_living = std::min(count, uint64_t(std::ceil(std::max(0.0, double(count) * longest / missed - 0.5))));
+        m_kept = m_living;
+        if (!(missed > 0.0f) || !own) return;
+        const double part = own->GetRecordShares().KeptPart(GetParticleRecordCap());
+        if (part >= 1.0) return;
+        m_kept = Share(m_living, part);
+    }
+    bool IsOver(uint64_t slot) const { return slot >= m_living || m_kept == 0; }
+    bool IsKept(uint64_t slot) const {
+        return m_kept == m_living || (slot + 1) * m_kept / m_living > slot * m_kept / m_living;
+    }
+
+private:
+    static uint64_t Share(uint64_t living, double part) {
+        const double expected = double(living) * part;
+        const double granule = double(std::min(living, CRecordShares::kShareGranule));
+        if (expected >= granule) return std::min(living, uint64_t(expected + double(ParticleRandomUnit())));
+        return double(ParticleRandomUnit()) * granule < expected ? uint64_t(granule) : 0;
+    }
+
+    uint64_t m_living;
+    uint64_t m_kept;
+};
+
+// A waited step's particle whose own life is already over when made. It is
+// let go at once, unless sub-emitters may start with its birth or death.
+bool BornDead(CVexaParticleType& type, CParticle* particle, float time) {
+    if (type.IsNeverDie() || type.HasSubEmitters()) return false;
+    if ((CVexaParticleEmitter::kTimeScale * time - particle->birthTime) / particle->lifeSpan < 1.0f) return false;
+    type.UnlinkParticle(particle);
+    ReleaseParticle(particle);
+    return true;
+}
+
+// The particles a step of n emissions of k placements each asks for, up to
+// the per-step cap.
+uint64_t AskedCount(int64_t n, uint64_t k) {
     const uint64_t cap = kMaxParticlesPerStep;
-    const CBirthSpread births(time, missed, uint64_t(n) >= cap || k >= cap ? cap : std::min(uint64_t(n) * k, cap));
+    return uint64_t(n) >= cap || k >= cap ? cap : std::min(uint64_t(n) * k, cap);
+}
+
+// The slots of n emissions of k placements each, while the pool has
+// records and no quit is pending; returns how many particles were made.
+uint32_t EmitPlaced(CVexaParticleType& type, const CEmissionValues& values, float time, const CBirthSpread& births,
+                    const CStepSlots& slots, int64_t n, uint64_t k) {
+    CParticleWorkBudget* budget = type.GetWorkBudget();
     uint32_t made = 0;
+    uint64_t slot = 0;
     for (int64_t i = 0; i < n; ++i)
-        for (uint64_t j = 0; j < k; ++j) {
-            if (made == kMaxParticlesPerStep || (budget && budget->Spend(1)) ||
-                !EmitOne(type, values, time, births.Birth(made), j))
-                return made;
+        for (uint64_t j = 0; j < k; ++j, ++slot) {
+            if (slots.IsOver(slot)) return made;
+            if (!slots.IsKept(slot)) continue;
+            if ((budget && budget->Spend(1)) || !EmitOne(type, values, time, births.Birth(slot), j)) return made;
+            if (births.IsSpread() && BornDead(type, type.head, time)) continue;
             ++made;
         }
     return made;
+}
+
+// How many living particles the type keeps (CRecordShares): its mean rate
+// times its mean life, or times the time it has emitted while that is
+// shorter; for a type that emits once or never lets its particles die,
+// those it has.
+float LivingWanted(const CVexaParticleType& type, const CTypeValues& q, uint64_t k, float emitted) {
+    if (type.IsOneShot() || type.IsNeverDie()) return float(type.liveCount);
+    const float wanted = std::max(0.0f, q[5]) * float(k) * std::min(TypeLife(q).mean, emitted);
+    return std::isnan(wanted) ? 0.0f : std::min(wanted, float(kMaxParticleRecords));
 }
 
 } // namespace
@@ -295,28 +372,37 @@ uint32_t EmitParticles(CVexaParticleType& type, float time, float dt, float miss
         BuildTypeRotation(type);
         BuildTypeFrame(type);
     }
-    if (!emitter.IsEmitting() || (type.IsOneShot() && type.emissionCounter)) return 0;
-    if (CParticleWorkBudget* own = type.GetOwnWorkBudget(); own && own->Spend(CParticleWorkBudget::kEmissionCurveVisits))
+    if (!emitter.IsEmitting() || (type.IsOneShot() && type.emissionCounter)) {
+        emitter.WantRecords(type, float(type.liveCount));
         return 0;
+    }
+    CParticleWorkBudget* own = type.GetOwnWorkBudget();
+    if (own && own->Spend(CParticleWorkBudget::kEmissionCurveVisits)) return 0;
     const CEmissionValues values = EvaluateEmission(type, emitter, CVexaParticleEmitter::kTimeScale * time);
     const int64_t n = EmissionCount(type, values.q, dt);
-    if (!emitting || n <= 0) return 0;
     const CVexaParticleEmitter::CSettings& settings = emitter.GetSettings();
     uint64_t k = 1;
     if (settings.shape != 0 && settings.orderedPlacement != 0)
         k = uint64_t(settings.placementCount) * (settings.twoSidedA && settings.twoSidedB ? 2 : 1);
-    if (k == 0) return 0;
-    return EmitPlaced(type, values, time, missed, n, k);
+    emitter.WantRecords(type, emitting ? LivingWanted(type, values.q, k, emitter.GetEmittedTime(time, dt - missed))
+                                       : float(type.liveCount));
+    if (!emitting || n <= 0 || k == 0) return 0;
+    const uint64_t count = AskedCount(n, k);
+    const CStepSlots slots(count, missed, TypeLife(values.q).longest, own);
+    return EmitPlaced(type, values, time, CBirthSpread(time, missed, count), slots, n, k);
 }
 
 namespace {
 
 // A particle at life fraction f whose life is over (f not below 1, or not a
 // number) is let go unless sub-emitters keep it; true when it was let go.
+// It is drawn once more at its life's end first, except in a step after a
+// wait when its type has no sub-emitters: it would hold its record through
+// the type's next wait, and the pool is shared among the waiting types.
 // Inline: most particles take only its first test.
-inline bool EndLife(CVexaParticleType& type, CParticle* particle, float f, float time) {
+inline bool EndLife(CVexaParticleType& type, CParticle* particle, float f, float time, bool waited) {
     if (f < 1.0f) return false;
-    if (particle->deathPending) {
+    if (particle->deathPending && !(waited && !type.HasSubEmitters())) {
         for (CSubEmitterEntry& sub : particle->subEmitters)
             if (sub.emitter && sub.emitter->GetSettings().subEmitterStart == 0) sub.emitter->SetEmitting(0);
         AttachSubEmitters(type, *particle, time, true);
@@ -334,7 +420,7 @@ struct CLifeStep {
     CVexaParticleType& type;
     float time, dt;
     float T;  // time on the curves' scale
-    bool axis3D, neverDie;
+    bool axis3D, neverDie, waited;
     CParticleWorkBudget* budget;
 };
 
@@ -348,7 +434,7 @@ void AgeEach(const CLifeStep& step, CLifeSampleBatch& samples) {
         const float age = step.T - particle->birthTime;
         const float lived = age / particle->lifeSpan;
         const float f = step.neverDie ? 0.0f : lived;
-        if (!EndLife(step.type, particle, f, step.time)) {
+        if (!EndLife(step.type, particle, f, step.time, step.waited)) {
             samples.SampleOne(f);
             UpdateParticle(step.type, *particle, samples.Curves(0), nullptr, lived, age, step.time, step.dt,
                            step.axis3D);
@@ -388,7 +474,7 @@ void AgeInBatches(const CLifeStep& step, CLifeSampleBatch& samples) {
         for (size_t i = 0; i < now.count; ++i) {
             if (step.budget && step.budget->Spend(ParticleVisits(*particle))) return;
             CParticle* next = particle->next;
-            if (!EndLife(step.type, particle, now.fs[i], step.time)) {
+            if (!EndLife(step.type, particle, now.fs[i], step.time, step.waited)) {
                 const CColour colour = samples.Colour(i);
                 UpdateParticle(step.type, *particle, samples.Curves(i), &colour, now.lived[i],
                                step.T - particle->birthTime, step.time, step.dt, step.axis3D);
@@ -400,10 +486,16 @@ void AgeInBatches(const CLifeStep& step, CLifeSampleBatch& samples) {
 
 } // namespace
 
-void AgeParticles(CVexaParticleType& type, float time, float dt) {
+void AgeParticles(CVexaParticleType& type, float time, float dt, bool waited) {
     if (!type.head) return;
-    const CLifeStep step{type, time, dt, CVexaParticleEmitter::kTimeScale * time, type.emitter->GetAxisFlag() != 0,
-                         type.IsNeverDie(), type.GetWorkBudget()};
+    const CLifeStep step{type,
+                         time,
+                         dt,
+                         CVexaParticleEmitter::kTimeScale * time,
+                         type.emitter->GetAxisFlag() != 0,
+                         type.IsNeverDie(),
+                         waited,
+                         type.GetWorkBudget()};
     CLifeSampleBatch samples(type);
     if (samples.HasSearchedTables()) AgeInBatches(step, samples);
     else AgeEach(step, samples);
@@ -437,6 +529,7 @@ void CVexaParticleEmitter::SampleCurves(float time) {
 
 void CVexaParticleEmitter::Update(float time, float dt, float x, float y, float z, uint32_t emitting) {
     m_position = {x, y, z};
+    if (std::isnan(m_fFirstStepTime)) m_fFirstStepTime = time;
     // Only the types' emission reads the curves' values: while every type
     // waits they are not sampled, and their visits go to the first type taken.
     CParticleWorkBudget* budget = GetOwnWorkBudget();
@@ -452,7 +545,7 @@ void CVexaParticleEmitter::Update(float time, float dt, float x, float y, float 
         if (!std::exchange(sampled, true)) SampleCurves(time);
         const float missed = span.dt - dt;
         const uint32_t born = EmitParticles(type, span.time, span.dt, missed, emitting != 0);
-        AgeParticles(type, span.time, span.dt);
+        AgeParticles(type, span.time, span.dt, missed > 0.0f);
         if (missed > 0.0f) MoveBorn(type, int32_t(born), span.time);
         type.waited.EndLife(budget);
     }

@@ -19,12 +19,14 @@ inline constexpr uint32_t kMaxParticlesPerStep = 65536;
 // Emits the particles of one step into the type and returns how many. The
 // emitter's curve values must be current (Update caches them first). dt
 // includes `missed`, the time the type waited before the step, over which
-// its particles are born.
+// its particles are born: those already dead are not made, and while the
+// waiting types want more than the particle pool holds, only the type's
+// share of them (CRecordShares).
 uint32_t EmitParticles(CVexaParticleType& type, float time, float dt, float missed, bool emitting);
 
 // Ages every live particle of the type: updates the living, starts the
 // death sub-emitters of those that reach their life's end, and retires
-// those no sub-emitter keeps.
-void AgeParticles(CVexaParticleType& type, float time, float dt);
+// those no sub-emitter keeps. `waited`: the step covers time the type missed.
+void AgeParticles(CVexaParticleType& type, float time, float dt, bool waited);
 
 } // namespace VexaParticles

@@ -1,5 +1,7 @@
 #include "particles/library/ParticleWorkBudget.h"
 
+#include "particles/library/ParticlePool.h"
+
 namespace VexaParticles {
 
 void CParticleWorkBudget::StartFrame(int64_t visits) {
@@ -8,6 +10,9 @@ void CParticleWorkBudget::StartFrame(int64_t visits) {
     m_stepStart = 0;
     m_stepsStarted = 0;
     m_held = 0;
+    m_shareReserve = visits == kUnlimited || m_shares.KeptPart(GetParticleRecordCap()) >= 1.0
+                         ? 0
+                         : visits / kShareReserveDivisor;
     m_waiting = false;
     m_turns.StartFrame();
     ++m_stepSerial;

@@ -30,6 +30,7 @@
 #include <limits>
 
 #include "app/FrameQuitWatch.h"
+#include "particles/library/RecordShares.h"
 #include "particles/library/TypeTurns.h"
 
 namespace VexaParticles {
@@ -44,6 +45,9 @@ public:
     static constexpr int64_t kTypePassVisits = 1;
     // The least a type's step is taken to cost.
     static constexpr int64_t kLeastTypeVisits = kEmissionCurveVisits + 2 * kTypePassVisits;
+    // The part of a frame's visits kept back while the record shares hold
+    // steps back: 1 in kShareReserveDivisor.
+    static constexpr int64_t kShareReserveDivisor = 100;
 
     // A frame that may spend `visits` (kUnlimited lifts the limit) starts,
     // and with it its first step.
@@ -85,10 +89,12 @@ public:
     int64_t GetFrameVisits() const { return m_spent; }
     // The place among the types of the one the frame's first step began with.
     int64_t GetFirstTurn() const { return m_turns.GetTurn(); }
+    // The particle pool's records among the waiting types.
+    CRecordShares& GetRecordShares() { return m_shares; }
 
 private:
     bool Affords(int64_t expected) const {
-        return m_frameLimit == kUnlimited || m_frameLimit - m_spent - m_held >= expected;
+        return m_frameLimit == kUnlimited || m_frameLimit - m_spent - m_held - m_shareReserve >= expected;
     }
 
     int64_t m_frameLimit = kUnlimited;
@@ -96,10 +102,15 @@ private:
     int64_t m_stepStart = 0;
     // What the types taken in the step and not yet ended are expected to cost.
     int64_t m_held = 0;
+    // Left unheld while the record shares hold steps back (CRecordShares): a
+    // step then makes its particles or none at random, so its cost can pass
+    // what its last step cost, by which the type was taken.
+    int64_t m_shareReserve = 0;
     uint64_t m_stepSerial = 1;
     int m_stepsStarted = 0;
     bool m_waiting = false;
     CTypeTurns m_turns;
+    CRecordShares m_shares;
     Engine::CQuitCountdown m_quit;
 };
 

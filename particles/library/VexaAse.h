@@ -13,6 +13,7 @@
 #include "app/Geometry.h"
 #include "app/Math.h"
 #include "graphics/BitmapIO.h"
+#include "app/RepeatedLogLines.h"
 #include "particles/library/VexaDevice.h"
 
 namespace VexaParticles {
@@ -106,7 +107,8 @@ public:
 
     friend void ReadMeshBlock(CVexaInput& input, CVexaAse& library);
     friend void CreateMeshBuffers(CVexaAse& library, VexaGraphics::IDevice& device);
-    friend void CreateMeshImages(CVexaAse& library, VexaGraphics::IDevice& device, const char* fileName);
+    friend void CreateMeshImages(CVexaAse& library, VexaGraphics::IDevice& device, const char* fileName,
+                                 Engine::CRepeatedLogLines& warnings);
 
 private:
     std::vector<CBitmapRecord> m_bitmaps;
@@ -131,6 +133,7 @@ void CreateMeshBuffers(CVexaAse& library, VexaGraphics::IDevice& device);
 // Makes the device bitmap of every bitmap record that has none yet and
 // decodes; a record whose image does not decode is left without one, logged
 // once with the file's name.
-void CreateMeshImages(CVexaAse& library, VexaGraphics::IDevice& device, const char* fileName);
+void CreateMeshImages(CVexaAse& library, VexaGraphics::IDevice& device, const char* fileName,
+                      Engine::CRepeatedLogLines& warnings);
 
 } // namespace VexaParticles

@@ -52,11 +52,12 @@ void CreateMeshBuffers(CVexaAse& library, VexaGraphics::IDevice& device) {
     }
 }
 
-void CreateMeshImages(CVexaAse& library, VexaGraphics::IDevice& device, const char* fileName) {
+void CreateMeshImages(CVexaAse& library, VexaGraphics::IDevice& device, const char* fileName,
+                      Engine::CRepeatedLogLines& warnings) {
     for (CVexaAse::CBitmapRecord& record : library.m_bitmaps) {
         if (record.texture || record.bitmap || record.refused || record.data.empty()) continue;
         CBitmapIO::CImageData image;
-        if (!DecodeEffectPicture(CBitmapIO::ByteSpan(record.data), image, {fileName, "bitmap", record.ID})) {
+        if (!DecodeEffectPicture(CBitmapIO::ByteSpan(record.data), image, {fileName, "bitmap", record.ID}, warnings)) {
             record.refused = true;
             continue;
         }

@@ -4,6 +4,7 @@
 
 #include "app/LoadingQuitCheck.h"
 #include "app/ProcessEnd.h"
+#include "app/RepeatedLogLines.h"
 #include "particles/library/VexaEmitterReader.h"
 #include "particles/library/VexaException.h"
 #include "particles/library/VexaInput.h"
@@ -95,8 +96,10 @@ const CVexaShape* CVexaFile::FindShape(uint32_t id) const {
 void CVexaFile::CreateTextures() {
     VexaGraphics::IDevice* device = m_library ? m_library->GetDevice() : nullptr;
     if (!device || m_texturesMade) return;
-    for (int32_t i = 0; i < m_nShapeCount; ++i) m_shapes[size_t(i)].CreateTexture(*device, m_name.c_str());
-    CreateMeshImages(m_meshes, *device, m_name.c_str());
+    Engine::CRepeatedLogLines warnings;
+    for (int32_t i = 0; i < m_nShapeCount; ++i) m_shapes[size_t(i)].CreateTexture(*device, m_name.c_str(), warnings);
+    CreateMeshImages(m_meshes, *device, m_name.c_str(), warnings);
+    warnings.WriteCounts();
     m_texturesMade = true;
 }
 

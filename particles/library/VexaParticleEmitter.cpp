@@ -1,5 +1,7 @@
 #include "particles/library/VexaParticleEmitter.h"
 
+#include <utility>
+
 #include "app/ProcessEnd.h"
 #include "particles/library/VexaParticleLibrary.h"
 
@@ -11,6 +13,7 @@ namespace VexaParticles {
 // first.
 CVexaParticleEmitter::~CVexaParticleEmitter() {
     m_waitedSteps.Leave(GetOwnWorkBudget(), m_nTypeCount);
+    if (m_bJoinedShares) GetOwnWorkBudget()->GetRecordShares().Leave(m_recordTally, m_nTypeCount);
     Engine::CProcessEnd::Leave(std::move(m_types));
 }
 
@@ -60,7 +63,16 @@ CParticleWorkBudget* CVexaParticleEmitter::GetOwnWorkBudget() const {
     return m_parentType || !m_library ? nullptr : &m_library->GetWorkBudget();
 }
 
+void CVexaParticleEmitter::WantRecords(CVexaParticleType& type, float wanted) {
+    CParticleWorkBudget* budget = GetOwnWorkBudget();
+    if (!budget) return;
+    CRecordShares& shares = budget->GetRecordShares();
+    if (!std::exchange(m_bJoinedShares, true)) shares.Join(m_nTypeCount);
+    shares.Want(type.recordsWanted, wanted, m_recordTally);
+}
+
 void CVexaParticleEmitter::Reset() {
+    m_fFirstStepTime = NAN;
     // The live count goes to 0 with the particles and their sub-emitters are
     // deleted: a stale count would skew the counts and the drawing budget.
     for (int32_t i = 0; i < m_nTypeCount; ++i) {

@@ -3,7 +3,9 @@
 // emitters are copies that share their prototype's curves, gradients, mesh
 // references, sub-emitter prototypes and name, and must not outlive it.
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "app/Math.h"
 #include "particles/library/IVexaParticleEmitter.h"
 #include "particles/library/ParameterCurve.h"
+#include "particles/library/RecordShares.h"
 #include "particles/library/VexaParticleType.h"
 #include "particles/library/WaitedSteps.h"
 
@@ -115,6 +118,12 @@ public:
     // The budget this emitter's own work and its types' turns are counted on
     // (CVexaParticleType::GetOwnWorkBudget).
     CParticleWorkBudget* GetOwnWorkBudget() const;
+    // One of its types now keeps `wanted` living particles (CRecordShares);
+    // nothing for an emitter without its own budget.
+    void WantRecords(CVexaParticleType& type, float wanted);
+    // Seconds since its first step (or its reset), the step of `dt` at
+    // `time` included.
+    float GetEmittedTime(float time, float dt) const { return std::max(0.0f, time - m_fFirstStepTime) + dt; }
 
 private:
     friend class CVexaEmitterReader;
@@ -150,6 +159,10 @@ private:
     bool m_bValuesFromPrototype = false;
     const CVexaParticleEmitter* m_prototype = nullptr;
     CWaitedSteps m_waitedSteps;
+    // What the types said to the budget's record shares, once they joined them.
+    CRecordShares::CTally m_recordTally;
+    bool m_bJoinedShares = false;
+    float m_fFirstStepTime = NAN;
     EmissionCallback m_emissionCallback = nullptr;
     uintptr_t m_emissionUser = 0;
     int32_t m_nUserValue = 0;

@@ -83,6 +83,7 @@ public:
     uint32_t emissionCounter = 0;  // the burst-done flag of a one-shot type
     float emissionRemainder = 0;   // the fraction of a particle carried over
     CWaitedTime waited;            // steps the frame's budget held back
+    float recordsWanted = -1;      // living particles last asked for (CRecordShares); negative before
 
     // The scalar words of the file record, as read.
     struct CWords {

@@ -5,10 +5,11 @@
 
 namespace VexaParticles {
 
-void CVexaShape::CreateTexture(VexaGraphics::IDevice& device, const char* fileName) {
+void CVexaShape::CreateTexture(VexaGraphics::IDevice& device, const char* fileName,
+                               Engine::CRepeatedLogLines& warnings) {
     if (m_texture || m_refused || image.empty()) return;
     CBitmapIO::CImageData pixels;
-    if (!DecodeEffectPicture(CBitmapIO::ByteSpan(image), pixels, {fileName, "shape", ID})) {
+    if (!DecodeEffectPicture(CBitmapIO::ByteSpan(image), pixels, {fileName, "shape", ID}, warnings)) {
         m_refused = true;
         return;
     }

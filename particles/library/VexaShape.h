@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/RepeatedLogLines.h"
 #include "particles/library/VexaDevice.h"
 
 namespace VexaParticles {
@@ -21,7 +22,7 @@ public:
     // Decodes the image and makes its texture, unless one exists. An image
     // that does not decode leaves the shape without a texture: it is logged
     // with the file's name and not decoded again.
-    void CreateTexture(VexaGraphics::IDevice& device, const char* fileName);
+    void CreateTexture(VexaGraphics::IDevice& device, const char* fileName, Engine::CRepeatedLogLines& warnings);
     void DestroyTexture() { m_texture.reset(); }
 
 private:

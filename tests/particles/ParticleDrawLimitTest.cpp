@@ -366,7 +366,10 @@ INSTANTIATE_TEST_SUITE_P(
                       CTurnsCase{"MoreTypesThanTypeDraws", 5000, 3, 10.0f, kQuads, kScreens, 700, 700, 3},
                       // A file of many types past the application's type draws.
                       CTurnsCase{"TypeDrawsOf33000", 33000, 3, 10.0f, kQuads, kScreens, 32768, 32768, 3},
-                      CTurnsCase{"TypeDrawsOf40000", 40000, 3, 10.0f, kQuads, kScreens, 32768, 32768, 3}),
+                      CTurnsCase{"TypeDrawsOf40000", 40000, 3, 10.0f, kQuads, kScreens, 32768, 32768, 3},
+                      // Twice the type draws and one more, and many effects' worth.
+                      CTurnsCase{"TypeDrawsOf65537", 65537, 3, 10.0f, kQuads, kScreens, 32768, 32768, 3},
+                      CTurnsCase{"TypeDrawsOf100000", 100000, 3, 10.0f, kQuads, kScreens, 32768, 32768, 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Within the limits, or exactly at them, every quad of every type passes

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -104,6 +105,57 @@ TEST_P(WaitingTypesShowTest, ShowAsManyParticlesAsOneTypeMakingAsMany) {
 INSTANTIATE_TEST_SUITE_P(Waits, WaitingTypesShowTest,
                          ::testing::Values(CWaitCase{"Visits5000", 5000, 0, 80}, CWaitCase{"Visits2200", 2200, 0, 80},
                                            CWaitCase{"Visits2200PoolFull", 2200, 8000, 40}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Effects of many types each, waiting longer than their particles live,
+// together asking for several times the records the pool holds: each effect
+// keeps its part of the pool (the records do not all go to the types that
+// step first after records come free), and effects that fit in the pool
+// keep every particle they make.
+struct CShareCase {
+    const char* name;
+    size_t records;   // the pool's cap
+    int64_t least;    // percent of an even part of the pool each effect keeps at least
+};
+
+class RecordSharesTest : public ::testing::TestWithParam<CShareCase> {};
+
+TEST_P(RecordSharesTest, EveryEffectKeepsItsPartOfThePool) {
+    constexpr int kEffects = 4;
+    constexpr int kTypes = 500;
+    SetParticleRecordCap(GetParam().records);
+    SeedParticleRandom(11);
+    CEffect effect(Sparkles(kTypes, 1.0f));
+    std::vector<std::unique_ptr<CVexaParticleEmitter>> emitters;
+    emitters.push_back(std::move(effect.emitter));
+    while (emitters.size() < kEffects) emitters.push_back(effect.file->CreateEmitter("sparkle"));
+    CParticleWorkBudget& budget = effect.library.GetWorkBudget();
+    std::vector<int64_t> least(kEffects, INT64_MAX);
+    int64_t leastTotal = INT64_MAX;
+    float time = 0.0f;
+    for (int frame = 0; frame < 400; ++frame, time += kStep) {
+        budget.StartFrame(2200);
+        budget.StartStep();
+        for (auto& emitter : emitters) emitter->Move(time, kStep);
+        for (auto& emitter : emitters) emitter->Update(time, kStep, 0, 0, 0, 1);
+        if (frame < 200) continue;
+        int64_t total = 0;
+        for (size_t e = 0; e < emitters.size(); ++e) {
+            least[e] = std::min<int64_t>(least[e], emitters[e]->GetParticleCount());
+            total += emitters[e]->GetParticleCount();
+        }
+        leastTotal = std::min(leastTotal, total);
+    }
+    emitters.clear();
+    SetParticleRecordCap(0);
+    const int64_t even = int64_t(GetParam().records) / kEffects;
+    for (int e = 0; e < kEffects; ++e) EXPECT_GE(100 * least[size_t(e)], GetParam().least * even) << "effect " << e;
+    EXPECT_GE(100 * leastTotal, 50 * int64_t(GetParam().records));
+}
+
+INSTANTIATE_TEST_SUITE_P(Shares, RecordSharesTest,
+                         ::testing::Values(CShareCase{"PoolFiveTimesOver", 4000, 40},
+                                           CShareCase{"PoolTwiceOver", 10000, 40}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
