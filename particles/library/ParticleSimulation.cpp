@@ -358,9 +358,10 @@ uint32_t EmitPlaced(CVexaParticleType& type, const CEmissionValues& values, floa
 // times its mean life, or times the time it has emitted while that is
 // shorter; for a type that emits once or never lets its particles die,
 // those it has.
-float LivingWanted(const CVexaParticleType& type, const CTypeValues& q, uint64_t k, float emitted) {
+float LivingWanted(const CVexaParticleType& type, const CTypeValues& q, const CTypeLife& life, uint64_t k,
+                   float emitted) {
     if (type.IsOneShot() || type.IsNeverDie()) return float(type.liveCount);
-    const float wanted = std::max(0.0f, q[5]) * float(k) * std::min(TypeLife(q).mean, emitted);
+    const float wanted = std::max(0.0f, q[5]) * float(k) * std::min(life.mean, emitted);
     return std::isnan(wanted) ? 0.0f : std::min(wanted, float(kMaxParticleRecords));
 }
 
@@ -384,11 +385,12 @@ uint32_t EmitParticles(CVexaParticleType& type, float time, float dt, float miss
     uint64_t k = 1;
     if (settings.shape != 0 && settings.orderedPlacement != 0)
         k = uint64_t(settings.placementCount) * (settings.twoSidedA && settings.twoSidedB ? 2 : 1);
-    emitter.WantRecords(type, emitting ? LivingWanted(type, values.q, k, emitter.GetEmittedTime(time, dt - missed))
-                                       : float(type.liveCount));
+    const CTypeLife life = TypeLife(values.q);
+    const float emitted = emitter.GetEmittedTime(time, dt - missed);
+    emitter.WantRecords(type, emitting ? LivingWanted(type, values.q, life, k, emitted) : float(type.liveCount));
     if (!emitting || n <= 0 || k == 0) return 0;
     const uint64_t count = AskedCount(n, k);
-    const CStepSlots slots(count, missed, TypeLife(values.q).longest, own);
+    const CStepSlots slots(count, missed, life.longest, own);
     return EmitPlaced(type, values, time, CBirthSpread(time, missed, count), slots, n, k);
 }
 

@@ -59,12 +59,12 @@ public:
         return demand > double(cap) ? double(cap) / demand : 1.0;
     }
 
+private:
     double Demand() const {
         if (m_spoken <= 0 || m_types <= 0) return 0.0;
         return m_wanted * double(m_types) / double(m_spoken);
     }
 
-private:
     int64_t m_types = 0;
     int64_t m_spoken = 0;
     double m_wanted = 0;
