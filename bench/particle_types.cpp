@@ -12,9 +12,7 @@
 // The turns at the frame limits that show how types wait (10,000 visits for
 // one emitter of 1,000 sparkle types and for 1,000 one-type sparkle
 // emitters, 150,000 for one emitter of 10,000 types), 1,000 frames each:
-// "visits_used", the frame's visits over its limit on average,
-// "visits_used_in_rounds", the same for the frames whose first step did not
-// end at the last type (the types before the turn wait there), and
+// "visits_used", the frame's visits over its limit on average, and
 // "worst_wait" against "wait_bound", the most frames between a type's steps
 // and the bound docs/formats.md gives (one frame more than the visits of a
 // step of every type take).
@@ -143,24 +141,16 @@ void TypeTurns(benchmark::State& state, Tools::EFrameCount kind, int count, int6
     CTypesFrame frame(kind, count, visits);
     const std::vector<const VexaParticles::CVexaParticleType*> types = frame.Types();
     VexaTest::CTypeWaits waits(visits);
-    int64_t used = 0, usedInRounds = 0, inRounds = 0, last = -1;
+    int64_t used = 0;
     for (auto _ : state) {
         frame.Frame();
         state.PauseTiming();
         used += frame.Budget().GetFrameVisits();
-        // The last frame's round went on to this turn: it did not stop at the last type.
-        if (last >= 0 && frame.Budget().GetFirstTurn() != 0) {
-            usedInRounds += last;
-            ++inRounds;
-        }
-        last = frame.Budget().GetFrameVisits();
         waits.Frame(types);
         frame.ClearRecording();
         state.ResumeTiming();
     }
     state.counters["visits_used"] = double(used) / double(state.iterations()) / double(visits);
-    state.counters["visits_used_in_rounds"] =
-        double(usedInRounds) / double(std::max<int64_t>(inRounds, 1)) / double(visits);
     state.counters["worst_wait"] = double(waits.GetWorst());
     state.counters["wait_bound"] = double(waits.GetBound());
 }

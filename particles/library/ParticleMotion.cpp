@@ -207,7 +207,7 @@ void BuildTypeFrame(CVexaParticleType& type) {
 
 void CVexaParticleEmitter::Move(float time, float dt) {
     CParticleWorkBudget* budget = GetOwnWorkBudget();
-    if (m_waitedSteps.Waits(budget, dt)) return;
+    if (m_waitedSteps.Waits(budget, dt, m_nTypeCount)) return;
     for (int32_t i = 0; i < m_nTypeCount; ++i) {
         CVexaParticleType& type = m_types[size_t(i)];
         const CStepSpan span = type.waited.ForMotion(budget, time, dt);

@@ -535,7 +535,7 @@ void CVexaParticleEmitter::Update(float time, float dt, float x, float y, float 
     // Only the types' emission reads the curves' values: while every type
     // waits they are not sampled, and their visits go to the first type taken.
     CParticleWorkBudget* budget = GetOwnWorkBudget();
-    if (m_waitedSteps.Waits(budget, dt)) return;
+    if (m_waitedSteps.Waits(budget, dt, m_nTypeCount)) return;
     bool sampled = false;
     for (int32_t i = 0; i < m_nTypeCount; ++i) {
         CVexaParticleType& type = m_types[size_t(i)];

@@ -14,6 +14,7 @@ void CParticleWorkBudget::StartFrame(int64_t visits) {
                          ? 0
                          : visits / kShareReserveDivisor;
     m_waiting = false;
+    m_roundEndWaits = false;
     m_turns.StartFrame();
     ++m_stepSerial;
 }
@@ -30,11 +31,24 @@ void CParticleWorkBudget::StartStep() {
 }
 
 bool CParticleWorkBudget::TakeType(int64_t expected) {
-    const CTypeTurns::CPlace type = m_turns.NextType();
-    if (!IsStepTaken() || (type.beforeTurn && m_frameLimit != kUnlimited)) return false;
+    const CTypeTurns::CPlace type = m_turns.NextType(expected);
+    if (!IsStepTaken()) return false;
+    if (m_frameLimit != kUnlimited && type.doneInRound) return false;
+    if (m_frameLimit != kUnlimited && type.beforeTurn) return TakeRoundEnd(type, expected);
     if (!type.isTurn && !Affords(expected)) {
         m_turns.Waited(type);
         m_waiting = true;
+        return false;
+    }
+    m_held += expected;
+    return true;
+}
+
+bool CParticleWorkBudget::TakeRoundEnd(const CTypeTurns::CPlace& type, int64_t expected) {
+    if (m_roundEndWaits || !Affords(expected + m_turns.GetRoundRest())) {
+        // The rest of the round's end waits too, so that the round stays in order.
+        m_roundEndWaits = true;
+        m_turns.Waited(type);
         return false;
     }
     m_held += expected;

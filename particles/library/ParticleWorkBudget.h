@@ -13,11 +13,12 @@
 // all) is taken while the visits left, less those held for the types already
 // taken in the step, pay for what the type's last step cost. What is held
 // for a taken type is its expected cost less what it has spent so far, so
-// that its visits count once (CWaitedTime). The frame's first step begins
-// with the type that waited first in the last frame (its turn, always
-// taken; the types before it wait: CTypeTurns), and once a type waits, the
-// rest of the frame waits. A later step
-// is taken only while the visits left pay for what the step before it cost. Each type takes the time it missed at its next step
+// that its visits count once (CWaitedTime). The frame's first step goes
+// round the types from the type that waited first in the last frame (its
+// turn, always taken) to the last, and on from the first type up to the
+// turn (CTypeTurns); once a type from the turn on waits, the rest of the
+// frame waits. A later step is taken only while the visits left pay for
+// what the step before it cost. Each type takes the time it missed at its next step
 // (CWaitedTime). Unlimited until the application sets a limit.
 //
 // Quitting does not wait on any of it: the visits are also counted against
@@ -65,6 +66,8 @@ public:
     // types let go (CTypeTurns).
     CTypeTurns::CRun StartTypeRun() const { return m_turns.StartRun(); }
     void LeaveTypes(const CTypeTurns::CRun& run, int64_t count) { m_turns.Leave(run, count); }
+    // An emitter's `count` types wait the step whole, unasked.
+    void PassTypes(int64_t count) { m_turns.Pass(count, kLeastTypeVisits); }
 
     // Whether the frame still takes steps; once a quit is pending it does not.
     bool IsStepTaken() const { return !m_waiting && !m_quit.IsStopped(); }
@@ -93,6 +96,9 @@ public:
     CRecordShares& GetRecordShares() { return m_shares; }
 
 private:
+    // A type before the turn, taken only while the types from the turn on
+    // are still paid for (CTypeTurns).
+    bool TakeRoundEnd(const CTypeTurns::CPlace& type, int64_t expected);
     bool Affords(int64_t expected) const {
         return m_frameLimit == kUnlimited || m_frameLimit - m_spent - m_held - m_shareReserve >= expected;
     }
@@ -109,6 +115,8 @@ private:
     uint64_t m_stepSerial = 1;
     int m_stepsStarted = 0;
     bool m_waiting = false;
+    // A type before the turn has waited: those after it before the turn wait.
+    bool m_roundEndWaits = false;
     CTypeTurns m_turns;
     CRecordShares m_shares;
     Engine::CQuitCountdown m_quit;

@@ -12,15 +12,19 @@ namespace VexaParticles {
 
 class CWaitedSteps {
 public:
-    // Whether the whole step waits for the emitter's types; the emitter's
-    // first look in a step decides it. Null never waits.
-    bool Waits(const CParticleWorkBudget* budget, float dt) {
+    // Whether the whole step waits for the emitter's `types`; the emitter's
+    // first look in a step decides it. Null never waits. Types that wait
+    // whole keep their places in the turns.
+    bool Waits(CParticleWorkBudget* budget, float dt, int32_t types) {
         if (!budget) return false;
         if (m_step == budget->GetStepSerial()) return m_waiting;
         m_step = budget->GetStepSerial();
+        if (const CTypeTurns::CRun run = budget->StartTypeRun(); run.first >= 0) m_run = run;
         m_waiting = !budget->IsStepTaken();
-        if (m_waiting) m_waited += dt;
-        else if (const CTypeTurns::CRun run = budget->StartTypeRun(); run.first >= 0) m_run = run;
+        if (m_waiting) {
+            m_waited += dt;
+            budget->PassTypes(types);
+        }
         return m_waiting;
     }
     // The emitter's `types` are let go: the turns lose their places.
