@@ -4,8 +4,9 @@
 // pool as the many types do: the frame's update step and its draw into the
 // recording driver, under the application's limits, one step a frame as the
 // frame loop runs them. Counters: "visits", the frame's particle visits (at
-// most the frame's 1,500,000), and "first_turn", the place of the type the
-// frame began with. The run ends with the CPU time of 100,000 types over
+// most the frame's 1,500,000) and the most of any frame, and
+// "turned_frames", the share of frames whose plan began past the first
+// type. The run ends with the CPU time of 100,000 types over
 // ParticlePool1's, which should stay at most 2: a frame must not grow with
 // the types a file holds.
 //

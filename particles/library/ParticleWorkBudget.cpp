@@ -14,8 +14,9 @@ void CParticleWorkBudget::StartFrame(int64_t visits) {
                          ? 0
                          : visits / kShareReserveDivisor;
     m_waiting = false;
-    m_roundEndWaits = false;
-    m_turns.StartFrame();
+    m_tookType = false;
+    m_turns.StartFrame(visits == kUnlimited ? kUnlimited : visits - m_shareReserve, visits != kUnlimited);
+    m_owedHeld = m_turns.GetOwedCost();
     ++m_stepSerial;
 }
 
@@ -33,10 +34,8 @@ void CParticleWorkBudget::StartStep() {
 bool CParticleWorkBudget::TakeType(int64_t expected) {
     const CTypeTurns::CPlace type = m_turns.NextType(expected);
     if (!IsStepTaken()) return false;
-    if (m_frameLimit != kUnlimited && type.doneInRound) return false;
-    if (m_frameLimit != kUnlimited && type.beforeTurn) return TakeRoundEnd(type, expected);
-    if (!type.isTurn && !Affords(expected)) {
-        m_turns.Waited(type);
+    if (type.firstStep && m_frameLimit != kUnlimited) return TakePlanned(type, expected);
+    if (!Affords(expected)) {
         m_waiting = true;
         return false;
     }
@@ -44,13 +43,18 @@ bool CParticleWorkBudget::TakeType(int64_t expected) {
     return true;
 }
 
-bool CParticleWorkBudget::TakeRoundEnd(const CTypeTurns::CPlace& type, int64_t expected) {
-    if (m_roundEndWaits || !Affords(expected + m_turns.GetRoundRest())) {
-        // The rest of the round's end waits too, so that the round stays in order.
-        m_roundEndWaits = true;
-        m_turns.Waited(type);
+bool CParticleWorkBudget::TakePlanned(const CTypeTurns::CPlace& type, int64_t expected) {
+    if (type.known && !type.planned) return false;
+    if (type.owedCost >= 0) {
+        // Owed since the last frame: what was held for it from the frame's
+        // start is now held as for any taken type.
+        m_owedHeld = std::max<int64_t>(0, m_owedHeld - type.owedCost);
+    } else if (!(type.isTurn && !m_tookType) && !Affords(expected)) {
+        // It is owed to the next frame; the rest of the plan goes on.
         return false;
     }
+    m_tookType = true;
+    m_turns.Took(type);
     m_held += expected;
     return true;
 }

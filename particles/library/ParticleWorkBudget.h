@@ -13,12 +13,13 @@
 // all) is taken while the visits left, less those held for the types already
 // taken in the step, pay for what the type's last step cost. What is held
 // for a taken type is its expected cost less what it has spent so far, so
-// that its visits count once (CWaitedTime). The frame's first step goes
-// round the types from the type that waited first in the last frame (its
-// turn, always taken) to the last, and on from the first type up to the
-// turn (CTypeTurns); once a type from the turn on waits, the rest of the
-// frame waits. A later step is taken only while the visits left pay for
-// what the step before it cost. Each type takes the time it missed at its next step
+// that its visits count once (CWaitedTime). The frame's first step takes
+// the types its plan holds while the visits pay for them (CTypeTurns: those
+// owed since the last frame always, and the plan's first, its turn, while
+// the step has taken nothing), and those the last frame did not see; a
+// planned type that waits is owed to the next frame. A later step is taken
+// only while the visits left pay for what the step before it cost, and once
+// a type of it waits, the rest of the frame waits. Each type takes the time it missed at its next step
 // (CWaitedTime). Unlimited until the application sets a limit.
 //
 // Quitting does not wait on any of it: the visits are also counted against
@@ -90,17 +91,16 @@ public:
     int64_t GetVisitsLeft() const { return m_frameLimit == kUnlimited ? kUnlimited : m_frameLimit - m_spent; }
     // Visits counted since the frame started.
     int64_t GetFrameVisits() const { return m_spent; }
-    // The place among the types of the one the frame's first step began with.
+    // The place among the types of the first the frame's first step planned.
     int64_t GetFirstTurn() const { return m_turns.GetTurn(); }
     // The particle pool's records among the waiting types.
     CRecordShares& GetRecordShares() { return m_shares; }
 
 private:
-    // A type before the turn, taken only while the types from the turn on
-    // are still paid for (CTypeTurns).
-    bool TakeRoundEnd(const CTypeTurns::CPlace& type, int64_t expected);
+    // A type of the first step, under a limit (CTypeTurns).
+    bool TakePlanned(const CTypeTurns::CPlace& type, int64_t expected);
     bool Affords(int64_t expected) const {
-        return m_frameLimit == kUnlimited || m_frameLimit - m_spent - m_held - m_shareReserve >= expected;
+        return m_frameLimit == kUnlimited || m_frameLimit - m_spent - m_held - m_owedHeld - m_shareReserve >= expected;
     }
 
     int64_t m_frameLimit = kUnlimited;
@@ -108,6 +108,8 @@ private:
     int64_t m_stepStart = 0;
     // What the types taken in the step and not yet ended are expected to cost.
     int64_t m_held = 0;
+    // Held from the frame's start for the types the last frame's plan owes.
+    int64_t m_owedHeld = 0;
     // Left unheld while the record shares hold steps back (CRecordShares): a
     // step then makes its particles or none at random, so its cost can pass
     // what its last step cost, by which the type was taken.
@@ -115,8 +117,8 @@ private:
     uint64_t m_stepSerial = 1;
     int m_stepsStarted = 0;
     bool m_waiting = false;
-    // A type before the turn has waited: those after it before the turn wait.
-    bool m_roundEndWaits = false;
+    // The frame has taken a type.
+    bool m_tookType = false;
     CTypeTurns m_turns;
     CRecordShares m_shares;
     Engine::CQuitCountdown m_quit;

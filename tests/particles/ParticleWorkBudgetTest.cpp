@@ -607,45 +607,6 @@ INSTANTIATE_TEST_SUITE_P(Emitters, TypeTurnsLetGoTest,
                                            CLetGoCase{"TheMiddleOfThree", 3, 1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-struct CLeaveCase {
-    const char* name;
-    int64_t waitedAt;    // the first type that waited in a frame of 30 types
-    int64_t first, count; // the emitter let go
-    bool nextFrame;      // let go after the next frame began, before its types
-    int64_t turn;        // the next first step's turn
-};
-
-class TypeTurnsLeaveTest : public ::testing::TestWithParam<CLeaveCase> {};
-
-// The turn after an emitter of the last first step is let go, between
-// frames or in the next frame before its types' places come.
-TEST_P(TypeTurnsLeaveTest, TheTurnIsATypeThatIsThere) {
-    const CLeaveCase& c = GetParam();
-    CTypeTurns turns;
-    turns.StartFrame();
-    CTypeTurns::CRun run;
-    for (int64_t place = 0; place < 30; ++place) {
-        if (place == c.first) run = turns.StartRun();
-        const CTypeTurns::CPlace type = turns.NextType();
-        if (place >= c.waitedAt) turns.Waited(type);
-    }
-    if (!c.nextFrame) turns.Leave(run, c.count);
-    turns.StartFrame();
-    if (c.nextFrame) turns.Leave(run, c.count);
-    EXPECT_EQ(turns.GetTurn(), c.turn);
-    int64_t taken = 0;
-    for (int64_t place = 0; place < 30 - c.count; ++place) taken += turns.NextType().isTurn;
-    EXPECT_EQ(taken, 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Emitters, TypeTurnsLeaveTest,
-    ::testing::Values(CLeaveCase{"Before", 25, 10, 10, false, 15}, CLeaveCase{"Holding", 12, 10, 10, false, 10},
-                      CLeaveCase{"After", 5, 10, 10, false, 5}, CLeaveCase{"HoldingTheLast", 25, 20, 10, false, 0},
-                      CLeaveCase{"BeforeInTheNextFrame", 25, 10, 10, true, 15},
-                      CLeaveCase{"HoldingTheLastInTheNextFrame", 25, 20, 10, true, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 struct CTypesLayoutCase {
     const char* name;
     int emitters, types;

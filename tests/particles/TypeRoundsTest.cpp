@@ -1,8 +1,10 @@
 // The frame's first step going round the particle types, driven straight
 // through the budget with types of known costs: each frame spends its
-// visits up to about one type's cost, also when the round reaches the last
-// type, and no type waits longer than the turns' bound, also when a type's
-// step costs more the longer it waited (it emits for the time it missed).
+// visits up to about one type's cost, and no type waits longer than the
+// turns' bound, also when a type's step costs more the longer it waited (it
+// emits for the time it missed). And the plans themselves: spread over
+// every effect, owing what a step did not take, and keeping to the types
+// that are there when emitters are let go.
 
 #include <gtest/gtest.h>
 
@@ -73,49 +75,111 @@ INSTANTIATE_TEST_SUITE_P(Costs, TypeRoundsTest,
                                            CRoundCase{"FewTypesAFrame", 1000, 450, Mixed}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-struct CRoundEndCase {
-    const char* name;
-    int64_t leaveFirst, leaveCount;  // an emitter of the cut frame let go (none: count 0)
-    int64_t resume, turn;            // the next frame's
+// What a frame's first step plans: the places of `emitters` runs of
+// `types` each, every type costing 10 visits, at `share` of their cost a
+// frame.
+class CPlannedFrames {
+public:
+    CPlannedFrames(int emitters, int types, int64_t visits) : m_types(int64_t(emitters) * types), m_visits(visits) {
+        Frame();  // the places are seen
+    }
+    // The next frame's planned places; `taken` says which are taken.
+    std::vector<int64_t> Frame(const std::function<bool(int64_t)>& taken = [](int64_t) { return true; }) {
+        m_turns.StartFrame(m_visits, true);
+        std::vector<int64_t> planned;
+        for (int64_t place = 0; place < m_types - m_left; ++place) {
+            const CTypeTurns::CPlace type = m_turns.NextType(10);
+            if (type.known && !type.planned) continue;
+            planned.push_back(place);
+            if (taken(place)) m_turns.Took(type);
+        }
+        return planned;
+    }
+    CTypeTurns& Turns() { return m_turns; }
+    void Left(int64_t count) { m_left += count; }
+
+private:
+    CTypeTurns m_turns;
+    int64_t m_types, m_visits, m_left = 0;
 };
 
-class TypeRoundEndTest : public ::testing::TestWithParam<CRoundEndCase> {};
-
-// 30 types: a frame whose turn is 20 takes its round's end up to 5 and
-// waits from 25 on. The next frame begins at 25 and goes on at 5: the
-// types before 5 were taken in this round and wait.
-TEST_P(TypeRoundEndTest, TheNextFrameGoesOnWhereTheRoundsEndStopped) {
-    const CRoundEndCase& c = GetParam();
-    CTypeTurns turns;
-    turns.StartFrame();
-    for (int64_t place = 0; place < 30; ++place) {
-        const CTypeTurns::CPlace type = turns.NextType(10);
-        if (place >= 20) turns.Waited(type);
-    }
-    turns.StartFrame();
-    ASSERT_EQ(turns.GetTurn(), 20);
-    EXPECT_EQ(turns.GetRoundRest(), 100);
-    CTypeTurns::CRun run;
-    for (int64_t place = 0; place < 30; ++place) {
-        if (place == c.leaveFirst) run = turns.StartRun();
-        const CTypeTurns::CPlace type = turns.NextType(10);
-        if ((place >= 5 && place < 20) || place >= 25) turns.Waited(type);
-    }
-    turns.Leave(run, c.leaveCount);
-    turns.StartFrame();
-    EXPECT_EQ(turns.GetTurn(), c.turn);
-    for (int64_t place = 0; place < 30 - c.leaveCount; ++place) {
-        const CTypeTurns::CPlace type = turns.NextType(10);
-        EXPECT_EQ(type.doneInRound, place < c.resume) << place;
-        EXPECT_EQ(type.beforeTurn, place >= c.resume && place < c.turn) << place;
-        EXPECT_EQ(type.isTurn, place == c.turn) << place;
+// 12 effects of 1,000 types at a 32nd of their cost a frame: every frame
+// plans some of every effect's types, and every type within a round.
+TEST(TypePlanTest, SpreadsEachFrameOverEveryEffect) {
+    constexpr int kEmitters = 12, kTypes = 1000;
+    CPlannedFrames frames(kEmitters, kTypes, kEmitters * kTypes * 10 / 32);
+    std::vector<int64_t> since(kEmitters * kTypes, 0);
+    for (int frame = 0; frame < 96; ++frame) {
+        std::vector<int> perEffect(kEmitters, 0);
+        for (int64_t& s : since) ++s;
+        for (const int64_t place : frames.Frame()) {
+            ++perEffect[size_t(place / kTypes)];
+            ASSERT_LE(since[size_t(place)], 33) << "place " << place;
+            since[size_t(place)] = 0;
+        }
+        for (int e = 0; e < kEmitters; ++e) EXPECT_GE(perEffect[size_t(e)], kTypes / 32 / 2) << "frame " << frame;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Leaves, TypeRoundEndTest,
-                         ::testing::Values(CRoundEndCase{"None", 0, 0, 5, 25}, CRoundEndCase{"Before", 0, 3, 2, 22},
-                                           CRoundEndCase{"HoldingTheResume", 3, 4, 3, 21},
-                                           CRoundEndCase{"Between", 10, 5, 5, 20}),
+// A planned type the step does not take is planned first by the next frame.
+TEST(TypePlanTest, AnUntakenTypeIsOwedToTheNextFrame) {
+    CPlannedFrames frames(1, 100, 200);
+    const std::vector<int64_t> planned = frames.Frame([](int64_t place) { return place < 50; });
+    std::vector<int64_t> owed;
+    for (const int64_t place : planned)
+        if (place >= 50) owed.push_back(place);
+    ASSERT_FALSE(owed.empty());
+    const std::vector<int64_t> next = frames.Frame();
+    EXPECT_EQ(frames.Turns().GetOwedCost(), 10 * int64_t(owed.size()));
+    for (const int64_t place : owed) EXPECT_NE(std::find(next.begin(), next.end(), place), next.end()) << place;
+}
+
+struct CLeaveCase {
+    const char* name;
+    int64_t first, count;  // the emitter let go, of 30 types
+    bool nextFrame;        // let go after the next frame began, before its types
+};
+
+class TypeTurnsLeaveTest : public ::testing::TestWithParam<CLeaveCase> {};
+
+// 30 types of which a frame plans 10: an emitter let go between frames, or
+// in the next frame before its places come, takes its places with it. Every
+// later frame plans types that are there, and every one within a round.
+TEST_P(TypeTurnsLeaveTest, PlansOnlyTypesThatAreThere) {
+    const CLeaveCase& c = GetParam();
+    CTypeTurns turns;
+    turns.StartFrame(100, true);
+    CTypeTurns::CRun run;
+    for (int64_t place = 0; place < 30; ++place) {
+        if (place == c.first) run = turns.StartRun();
+        turns.NextType(10);
+    }
+    if (!c.nextFrame) turns.Leave(run, c.count);
+    const int64_t left = 30 - c.count;
+    std::vector<int64_t> since(size_t(left), 0);
+    for (int frame = 0; frame < 12; ++frame) {
+        turns.StartFrame(100, true);
+        if (frame == 0 && c.nextFrame) turns.Leave(run, c.count);
+        int64_t planned = 0;
+        for (int64_t place = 0; place < left; ++place) {
+            const CTypeTurns::CPlace type = turns.NextType(10);
+            ++since[size_t(place)];
+            if (!type.planned) continue;
+            ++planned;
+            turns.Took(type);
+            since[size_t(place)] = 0;
+        }
+        EXPECT_GE(planned, 1) << "frame " << frame;
+        EXPECT_LT(turns.GetTurn(), left) << "frame " << frame;
+    }
+    for (int64_t place = 0; place < left; ++place) EXPECT_LE(since[size_t(place)], 4) << place;
+}
+
+INSTANTIATE_TEST_SUITE_P(Emitters, TypeTurnsLeaveTest,
+                         ::testing::Values(CLeaveCase{"First", 0, 10, false}, CLeaveCase{"Middle", 10, 10, false},
+                                           CLeaveCase{"Last", 20, 10, false},
+                                           CLeaveCase{"MiddleInTheNextFrame", 10, 10, true},
+                                           CLeaveCase{"LastInTheNextFrame", 20, 10, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -158,5 +158,40 @@ INSTANTIATE_TEST_SUITE_P(Shares, RecordSharesTest,
                                            CShareCase{"PoolTwiceOver", 10000, 40}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Four effects of 500 sparkle types whose whole step costs about 36 frames'
+// visits, started and then reset together (as a scene's loop does): a
+// quarter of a round later every effect shows particles, not only those
+// whose types come first in the frame.
+TEST(ManyTypesStartTest, EveryEffectShowsWithinAQuarterOfARound) {
+    constexpr int kEffects = 4;
+    constexpr int kFrames = 9;
+    SeedParticleRandom(5);
+    CEffect effect(Sparkles(500, 1.0f));
+    std::vector<std::unique_ptr<CVexaParticleEmitter>> emitters;
+    emitters.push_back(std::move(effect.emitter));
+    while (emitters.size() < kEffects) emitters.push_back(effect.file->CreateEmitter("sparkle"));
+    CParticleWorkBudget& budget = effect.library.GetWorkBudget();
+    float time = 0.0f;
+    const auto frames = [&](int count) {
+        for (int frame = 0; frame < count; ++frame, time += kStep) {
+            budget.StartFrame(2200);
+            budget.StartStep();
+            for (auto& emitter : emitters) emitter->Move(time, kStep);
+            for (auto& emitter : emitters) emitter->Update(time, kStep, 0, 0, 0, 1);
+        }
+    };
+    for (int start = 0; start < 2; ++start) {
+        frames(kFrames);
+        int64_t total = 0;
+        for (auto& emitter : emitters) total += emitter->GetParticleCount();
+        for (size_t e = 0; e < emitters.size(); ++e) {
+            EXPECT_GE(kEffects * 2 * int64_t(emitters[e]->GetParticleCount()), total) << "start " << start << ", effect " << e;
+        }
+        frames(60);
+        for (auto& emitter : emitters) emitter->Reset();
+    }
+    emitters.clear();
+}
+
 } // namespace
 } // namespace VexaTest
