@@ -4,7 +4,7 @@
 #include <fcntl.h>
 #include <sched.h>
 #include <signal.h>
-#include <sys/prctl.h>
+#include <time.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -113,11 +113,14 @@ MOSARK_KEEPER void CloseEveryDescriptor() {
 
 pid_t g_keeperParent = 0;
 
+// Stays until every thread of the parent has ended, not only the one that
+// made it (a parent-death signal would come with that one): the parent's
+// last thread to end would otherwise take the memory back itself. While a
+// thread of the parent lives, this child's parent is that process.
 [[gnu::no_sanitize("address", "undefined", "thread")]] int KeepMemory(void*) {
     CloseEveryDescriptor();
-    RawCall(SYS_prctl, PR_SET_PDEATHSIG, SIGKILL);
-    if (RawCall(SYS_getppid) == g_keeperParent)
-        for (;;) RawCall(SYS_pause);
+    struct timespec pause {0, 1'000'000};
+    while (RawCall(SYS_getppid) == g_keeperParent) RawCall(SYS_nanosleep, long(&pause), 0);
     RawCall(SYS_exit, 0);
     return 0;
 }

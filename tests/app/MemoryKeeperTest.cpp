@@ -1,6 +1,8 @@
 // The child that keeps the memory closes every descriptor it was given,
 // whether the system allows close_range, refuses it, or refuses the listing
 // of /proc too, so that nobody waiting on this process's pipes waits for it.
+// It stays until every thread of the process has ended, not only the one
+// that made it.
 
 #include <gtest/gtest.h>
 
@@ -18,8 +20,10 @@
 #include <unistd.h>
 
 #include <cstddef>
+#include <fstream>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/MemoryKeeper.h"
@@ -130,5 +134,56 @@ INSTANTIATE_TEST_SUITE_P(Refusals, MemoryKeeperTest,
                          ::testing::Values(CRefusal{"Nothing", {}}, CRefusal{"CloseRange", {SYS_close_range}},
                                            CRefusal{"CloseRangeAndTheListing", {SYS_close_range, SYS_openat}}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The state letter of a task, or 0 once it is gone.
+char TaskState(pid_t process, pid_t task) {
+    std::ifstream stat("/proc/" + std::to_string(process) + "/task/" + std::to_string(task) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) return 0;
+    return line[line.rfind(')') + 2];
+}
+
+// The process's first thread makes the child and ends while another thread
+// still runs: the child stays while that thread runs, and ends by itself
+// once it has ended (a signal at the first thread's end would leave the
+// memory to the process's last thread to take back).
+TEST(MemoryKeeperEndTest, StaysUntilTheLastThreadOfTheProcessHasEnded) {
+    ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+    int report[2], hold[2];
+    ASSERT_EQ(pipe(report), 0);
+    ASSERT_EQ(pipe(hold), 0);
+    const pid_t parent = fork();
+    ASSERT_GE(parent, 0);
+    if (parent == 0) {
+        close(report[0]);
+        close(hold[1]);
+        std::thread([fd = hold[0]] {
+            char ignored;
+            while (read(fd, &ignored, 1) < 0) {}
+        }).detach();
+        const pid_t keeper = Engine::CMemoryKeeper::Start();
+        if (write(report[1], &keeper, sizeof keeper) != ssize_t(sizeof keeper)) _exit(4);
+        syscall(SYS_exit, 0);  // this thread only
+    }
+    close(report[1]);
+    close(hold[0]);
+    pid_t keeper = -1;
+    ASSERT_EQ(read(report[0], &keeper, sizeof keeper), ssize_t(sizeof keeper));
+    ASSERT_GT(keeper, 0);
+    // The first thread has ended once it is a zombie.
+    for (long look = 0; TaskState(parent, parent) != 'Z'; ++look) {
+        ASSERT_LT(look, 100'000'000) << "the first thread never ended";
+        sched_yield();
+    }
+    const char whileRunning = TaskState(keeper, keeper);
+    EXPECT_TRUE(whileRunning != 0 && whileRunning != 'Z') << "state " << whileRunning;
+    close(hold[1]);
+    int status = 0;
+    ASSERT_EQ(waitpid(parent, &status, 0), parent);
+    ASSERT_EQ(waitpid(keeper, &status, 0), keeper);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    prctl(PR_SET_CHILD_SUBREAPER, 0);
+    close(report[0]);
+}
 
 } // namespace
