@@ -4,9 +4,9 @@
 #include <fcntl.h>
 #include <sched.h>
 #include <signal.h>
-#include <time.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstddef>

@@ -59,7 +59,7 @@ void CTypeTurns::Plan(int64_t visits) {
     int64_t all = 0;
     for (const CSlot& slot : m_slots)
         if (slot.planned != m_frame) all += slot.cost;
-    if (all <= visits) {
+    if (all <= visits || m_slots.empty()) {
         PlanAll();
         return;
     }

@@ -87,7 +87,7 @@ public:
     std::vector<int64_t> Frame(const std::function<bool(int64_t)>& taken = [](int64_t) { return true; }) {
         m_turns.StartFrame(m_visits, true);
         std::vector<int64_t> planned;
-        for (int64_t place = 0; place < m_types - m_left; ++place) {
+        for (int64_t place = 0; place < m_types; ++place) {
             const CTypeTurns::CPlace type = m_turns.NextType(10);
             if (type.known && !type.planned) continue;
             planned.push_back(place);
@@ -96,11 +96,10 @@ public:
         return planned;
     }
     CTypeTurns& Turns() { return m_turns; }
-    void Left(int64_t count) { m_left += count; }
 
 private:
     CTypeTurns m_turns;
-    int64_t m_types, m_visits, m_left = 0;
+    int64_t m_types, m_visits;
 };
 
 // 12 effects of 1,000 types at a 32nd of their cost a frame: every frame

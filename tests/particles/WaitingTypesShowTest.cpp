@@ -107,6 +107,39 @@ INSTANTIATE_TEST_SUITE_P(Waits, WaitingTypesShowTest,
                                            CWaitCase{"Visits2200PoolFull", 2200, 8000, 40}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Copies of one sparkle effect of many types, stepped together one step a
+// frame at 2,200 visits, as the frame loop steps them.
+class CSparkleEffects {
+public:
+    CSparkleEffects(int effects, int types) : m_effect(Sparkles(types, 1.0f)) {
+        m_emitters.push_back(std::move(m_effect.emitter));
+        while (m_emitters.size() < size_t(effects)) m_emitters.push_back(m_effect.file->CreateEmitter("sparkle"));
+    }
+    ~CSparkleEffects() { m_emitters.clear(); }
+    CSparkleEffects(const CSparkleEffects&) = delete;
+    CSparkleEffects& operator=(const CSparkleEffects&) = delete;
+
+    void Frame() {
+        CParticleWorkBudget& budget = m_effect.library.GetWorkBudget();
+        budget.StartFrame(2200);
+        budget.StartStep();
+        for (auto& emitter : m_emitters) emitter->Move(m_time, kStep);
+        for (auto& emitter : m_emitters) emitter->Update(m_time, kStep, 0, 0, 0, 1);
+        m_time += kStep;
+    }
+    const std::vector<std::unique_ptr<CVexaParticleEmitter>>& Emitters() const { return m_emitters; }
+    int64_t Total() const {
+        int64_t total = 0;
+        for (const auto& emitter : m_emitters) total += emitter->GetParticleCount();
+        return total;
+    }
+
+private:
+    CEffect m_effect;
+    std::vector<std::unique_ptr<CVexaParticleEmitter>> m_emitters;
+    float m_time = 0.0f;
+};
+
 // Effects of many types each, waiting longer than their particles live,
 // together asking for several times the records the pool holds: each effect
 // keeps its part of the pool (the records do not all go to the types that
@@ -125,28 +158,18 @@ TEST_P(RecordSharesTest, EveryEffectKeepsItsPartOfThePool) {
     constexpr int kTypes = 500;
     SetParticleRecordCap(GetParam().records);
     SeedParticleRandom(11);
-    CEffect effect(Sparkles(kTypes, 1.0f));
-    std::vector<std::unique_ptr<CVexaParticleEmitter>> emitters;
-    emitters.push_back(std::move(effect.emitter));
-    while (emitters.size() < kEffects) emitters.push_back(effect.file->CreateEmitter("sparkle"));
-    CParticleWorkBudget& budget = effect.library.GetWorkBudget();
     std::vector<int64_t> least(kEffects, INT64_MAX);
     int64_t leastTotal = INT64_MAX;
-    float time = 0.0f;
-    for (int frame = 0; frame < 400; ++frame, time += kStep) {
-        budget.StartFrame(2200);
-        budget.StartStep();
-        for (auto& emitter : emitters) emitter->Move(time, kStep);
-        for (auto& emitter : emitters) emitter->Update(time, kStep, 0, 0, 0, 1);
-        if (frame < 200) continue;
-        int64_t total = 0;
-        for (size_t e = 0; e < emitters.size(); ++e) {
-            least[e] = std::min<int64_t>(least[e], emitters[e]->GetParticleCount());
-            total += emitters[e]->GetParticleCount();
+    {
+        CSparkleEffects effects(kEffects, kTypes);
+        for (int frame = 0; frame < 400; ++frame) {
+            effects.Frame();
+            if (frame < 200) continue;
+            for (size_t e = 0; e < kEffects; ++e)
+                least[e] = std::min<int64_t>(least[e], effects.Emitters()[e]->GetParticleCount());
+            leastTotal = std::min(leastTotal, effects.Total());
         }
-        leastTotal = std::min(leastTotal, total);
     }
-    emitters.clear();
     SetParticleRecordCap(0);
     const int64_t even = int64_t(GetParam().records) / kEffects;
     for (int e = 0; e < kEffects; ++e) EXPECT_GE(100 * least[size_t(e)], GetParam().least * even) << "effect " << e;
@@ -166,31 +189,16 @@ TEST(ManyTypesStartTest, EveryEffectShowsWithinAQuarterOfARound) {
     constexpr int kEffects = 4;
     constexpr int kFrames = 9;
     SeedParticleRandom(5);
-    CEffect effect(Sparkles(500, 1.0f));
-    std::vector<std::unique_ptr<CVexaParticleEmitter>> emitters;
-    emitters.push_back(std::move(effect.emitter));
-    while (emitters.size() < kEffects) emitters.push_back(effect.file->CreateEmitter("sparkle"));
-    CParticleWorkBudget& budget = effect.library.GetWorkBudget();
-    float time = 0.0f;
-    const auto frames = [&](int count) {
-        for (int frame = 0; frame < count; ++frame, time += kStep) {
-            budget.StartFrame(2200);
-            budget.StartStep();
-            for (auto& emitter : emitters) emitter->Move(time, kStep);
-            for (auto& emitter : emitters) emitter->Update(time, kStep, 0, 0, 0, 1);
-        }
-    };
+    CSparkleEffects effects(kEffects, 500);
     for (int start = 0; start < 2; ++start) {
-        frames(kFrames);
-        int64_t total = 0;
-        for (auto& emitter : emitters) total += emitter->GetParticleCount();
-        for (size_t e = 0; e < emitters.size(); ++e) {
-            EXPECT_GE(kEffects * 2 * int64_t(emitters[e]->GetParticleCount()), total) << "start " << start << ", effect " << e;
-        }
-        frames(60);
-        for (auto& emitter : emitters) emitter->Reset();
+        for (int frame = 0; frame < kFrames; ++frame) effects.Frame();
+        const int64_t total = effects.Total();
+        for (size_t e = 0; e < kEffects; ++e)
+            EXPECT_GE(kEffects * 2 * int64_t(effects.Emitters()[e]->GetParticleCount()), total)
+                << "start " << start << ", effect " << e;
+        for (int frame = 0; frame < 60; ++frame) effects.Frame();
+        for (const auto& emitter : effects.Emitters()) emitter->Reset();
     }
-    emitters.clear();
 }
 
 } // namespace
