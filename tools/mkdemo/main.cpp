@@ -12,8 +12,9 @@
 // tools/LocaleCounts.h, the whole demo with that locale or those global
 // values; named after a noisy locale (tools/NoisyLocale.h), the whole demo
 // with its locale made so; named after a glow picture (tools/GlowPictures.h),
-// bg6 alone with that picture in its effect: for trying how the program
-// copes with them.
+// bg6 alone with that picture in its effect; named after a case of damaged
+// files (tools/DamagedFiles.h), the whole demo with them after its own: for
+// trying how the program copes with them.
 
 #include <cstdio>
 #include <exception>
@@ -22,6 +23,7 @@
 #include <functional>
 #include <string>
 
+#include "tools/DamagedFiles.h"
 #include "tools/DemoData.h"
 #include "tools/FrameCounts.h"
 #include "tools/GeneratedScenePlaces.h"
@@ -83,6 +85,7 @@ std::string HeavyCaseNames() {
     for (Tools::CLongNotice notice : Tools::kLongNotices) add(Tools::LongNoticeName(notice));
     for (Tools::CLocaleCount locale : Tools::kLocaleCounts) add(Tools::LocaleCountName(locale));
     for (Tools::CNoisyLocale locale : Tools::kNoisyLocales) add(Tools::NoisyLocaleName(locale));
+    for (Tools::CDamagedFiles files : Tools::kDamagedFiles) add(Tools::DamagedFilesName(files));
     return names;
 }
 
@@ -95,9 +98,12 @@ int main(int argc, char** argv) {
     const bool longNotice = argc == 4 && !localeCase && Tools::FindLongNotice(argv[3], notice);
     Tools::CNoisyLocale noisy{nullptr, 0};
     const bool noisyLocale = argc == 4 && Tools::FindNoisyLocale(argv[3], noisy);
+    Tools::CDamagedFiles damaged{nullptr, {}, 0};
+    const bool damagedFiles = argc == 4 && Tools::FindDamagedFiles(argv[3], damaged);
     const std::function<void(Tools::CPakWriter&)> heavy =
-        argc == 4 && !localeCase && !longNotice && !noisyLocale ? HeavyCase(argv[3]) : nullptr;
-    if ((argc != 3 && argc != 4) || (argc == 4 && !heavy && !localeCase && !longNotice && !noisyLocale)) {
+        argc == 4 && !localeCase && !longNotice && !noisyLocale && !damagedFiles ? HeavyCase(argv[3]) : nullptr;
+    if ((argc != 3 && argc != 4) ||
+        (argc == 4 && !heavy && !localeCase && !longNotice && !noisyLocale && !damagedFiles)) {
         std::fprintf(stderr, "usage: %s <font.ttf> <folder> [%s]\n", argv[0], HeavyCaseNames().c_str());
         return 2;
     }
@@ -105,10 +111,11 @@ int main(int argc, char** argv) {
         const fs::path folder = fs::absolute(argv[2]);
         const fs::path settings = folder / "config" / "Talvorn" / "Mosark";
         fs::create_directories(settings);
-        const bool wholeDemo = argc == 3 || localeCase || noisyLocale;
+        const bool wholeDemo = argc == 3 || localeCase || noisyLocale || damagedFiles;
         Tools::CPakWriter pack =
             Tools::MakeDemoPack(argv[1], wholeDemo, locale.hints, notice.length, locale.longTokens);
         if (noisyLocale) Tools::AddLocaleNoise(pack, noisy.count);
+        if (damagedFiles) Tools::AddDamagedFiles(pack, damaged.kind, damaged.count);
         if (heavy) heavy(pack);
         if (longNotice) Tools::AddDemoScene(pack, Tools::kLongNoticeScene);
         if (!pack.Save((folder / "demo.pak").string()) || !WriteText(settings / "Settings.xml", Tools::DemoSettingsXml()) ||
