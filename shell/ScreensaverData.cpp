@@ -1,11 +1,14 @@
 #include "shell/ScreensaverData.h"
 
+#include <string_view>
+
 #include "app/Exception.h"
 #include "app/File.h"
 #include "app/LoadingQuitCheck.h"
 #include "app/Locale.h"
 #include "app/Log.h"
 #include "app/ProcessEnd.h"
+#include "app/RepeatedLogLines.h"
 #include "sound/SampleDecoder.h"
 #include "sound/SampleManager.h"
 #include "sound/SoundManager.h"
@@ -13,30 +16,39 @@
 namespace Engine {
 
 namespace {
+// What the count lines of the skipped files start with.
+constexpr std::string_view kSceneSkipKind = "Scenes : place file skipped";
+constexpr std::string_view kTrackSkipKind = "Ambient tracks : track skipped";
+
 // Calls load with each numbered name of the pattern, from 1, while such a
 // file exists; a file that fails is logged and the next one tried: one
-// damaged file must not end the program. A place file's load turns whatever
-// its scene data throws into an engine exception naming the file. A load cut
-// by a quit is no failure: its CLoadCancelled passes, and no file after it
-// is tried.
+// damaged file must not end the program. The lines of the scan fold as a
+// file's repeated warnings do (app/RepeatedLogLines.h), under `skipKind` for
+// the skipped files and under the kinds load gives its own: many damaged
+// files must not write a line each. A place file's load turns whatever its
+// scene data throws into an engine exception naming the file. A load cut by
+// a quit is no failure: its CLoadCancelled passes, and no file after it is
+// tried.
 template <class Load>
-void ForEachNumberedFile(const char* pattern, Load load) {
+void ForEachNumberedFile(const char* pattern, std::string_view skipKind, Load load) {
+    CRepeatedLogLines warnings;
     for (int i = 1;; ++i) {
         const CString name = FormatString(pattern, i);
         if (!FileExists(name)) break;
         try {
-            load(name);
+            load(name, warnings);
         } catch (const std::exception& e) {
-            GetLog().PrintLine("%s : skipped : %s", name.c_str(), e.what());
+            warnings.PrintLine(skipKind, "%s : skipped : %s", name.c_str(), e.what());
         }
     }
+    warnings.WriteCounts();
 }
 
 // Whether the track's stream opens and its header reads. Its file is closed
 // again at once: a track holds nothing until it is played.
-bool StreamOpens(Sound::CSampleDecoder& decoder, const CString& name) {
+bool StreamOpens(Sound::CSampleDecoder& decoder, const CString& name, CRepeatedLogLines& warnings) {
     const ref_ptr<Sound::CSampleDecoder::CContext> context(new Sound::CSampleDecoder::CContext(name));
-    const bool opens = Sound::OpenStream(decoder, *context, 0);
+    const bool opens = Sound::OpenStream(decoder, *context, 0, warnings);
     Sound::CloseStream(*context);
     return opens;
 }
@@ -77,8 +89,9 @@ void CScreensaverData::LoadHints() {
 }
 
 void CScreensaverData::LoadScenes() {
-    ForEachNumberedFile(kScenePattern,
-                        [this](const CString& name) { m_scenes.push_back(GetPlaceFiles()->GetPlaceFile(name)); });
+    ForEachNumberedFile(kScenePattern, kSceneSkipKind, [this](const CString& name, CRepeatedLogLines&) {
+        m_scenes.push_back(GetPlaceFiles()->GetPlaceFile(name));
+    });
     GetLog().PrintLine("Scenes : %d", int(m_scenes.size()));
 }
 
@@ -86,13 +99,14 @@ void CScreensaverData::LoadAmbientTracks() {
     const Sound::CSoundManager& sound = Sound::GetSoundManager();
     Sound::CSampleDecoder* decoder = sound.GetDecoder();
     if (!sound.GetDriver() || !sound.GetSampleManager() || !decoder) throw CException("Ambient tracks : no sound");
-    ForEachNumberedFile(kTrackPattern, [this, decoder](const CString& name) {
-        const bool playable = StreamOpens(*decoder, name);
+    const auto check = [this, decoder](const CString& name, CRepeatedLogLines& warnings) {
+        const bool playable = StreamOpens(*decoder, name, warnings);
         // Opening a file and reading its header is a whole interval of work.
         CLoadingQuitCheck::Count(CFrameQuitWatch::kCheckInterval);
         if (!playable) throw CException("cannot be played");
         m_tracks.push_back(name);
-    });
+    };
+    ForEachNumberedFile(kTrackPattern, kTrackSkipKind, check);
     GetLog().PrintLine("Ambient tracks : %d", int(m_tracks.size()));
 }
 

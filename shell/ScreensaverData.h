@@ -35,8 +35,9 @@ public:
     CScreensaverData& operator=(const CScreensaverData&) = delete;
 
     // The loading steps. Each throws Engine::CException when what it loads
-    // cannot be read; the scenes and tracks skip a bad file (logged) and go
-    // on with the next number. A quit found while one runs cuts it with
+    // cannot be read; the scenes and tracks skip a bad file (logged, the
+    // first few of each kind in the step, then their count) and go on with
+    // the next number. A quit found while one runs cuts it with
     // CLoadCancelled, and no file after it is tried. A track is checked by
     // opening its stream, reading its header and closing it again, and
     // counts an interval of loading work, so the quit watch looks after

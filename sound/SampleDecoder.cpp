@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "app/Log.h"
+#include "app/RepeatedLogLines.h"
 
 namespace Engine::Sound {
 
@@ -59,7 +60,8 @@ void CSampleDecoder::CContext::NoteEndOfData() {
                        m_name.c_str(), int(m_totalFrames));
 }
 
-bool OpenStream(CSampleDecoder& decoder, CSampleDecoder::CContext& context, int32_t frame) {
+bool OpenStream(CSampleDecoder& decoder, CSampleDecoder::CContext& context, int32_t frame,
+                CRepeatedLogLines& warnings) {
     if (context.m_file) return SeekStream(context, frame);
     context.m_state = OggVorbis_File{};
     context.m_info = nullptr;
@@ -67,13 +69,15 @@ bool OpenStream(CSampleDecoder& decoder, CSampleDecoder::CContext& context, int3
     auto file = std::make_unique<CFile>();
     if (!file->Open(context.m_name)) return false;
     if (ov_open_callbacks(file.get(), &context.m_state, nullptr, 0, decoder.GetCallbacks()) < 0) {
-        GetLog().PrintLine("Engine::Sound::OpenStream(...) : '%s' is not an Ogg Vorbis stream", context.m_name.c_str());
+        warnings.PrintLine("Engine::Sound::OpenStream(...) : not an Ogg Vorbis stream",
+                           "Engine::Sound::OpenStream(...) : '%s' is not an Ogg Vorbis stream", context.m_name.c_str());
         return false;
     }
     vorbis_info* info = ov_info(&context.m_state, -1);
     const ogg_int64_t total = ov_pcm_total(&context.m_state, 0);
     if (!info || info->channels < 1 || info->channels > 2 || total < 0 || total > INT32_MAX) {
-        GetLog().PrintLine("Engine::Sound::OpenStream(...) : '%s' : unsupported stream (mono or stereo only)",
+        warnings.PrintLine("Engine::Sound::OpenStream(...) : unsupported stream",
+                           "Engine::Sound::OpenStream(...) : '%s' : unsupported stream (mono or stereo only)",
                            context.m_name.c_str());
         ov_clear(&context.m_state);
         return false;
@@ -84,6 +88,13 @@ bool OpenStream(CSampleDecoder& decoder, CSampleDecoder::CContext& context, int3
     context.m_totalFrames = int32_t(total);
     context.m_file = std::move(file);
     return true;
+}
+
+bool OpenStream(CSampleDecoder& decoder, CSampleDecoder::CContext& context, int32_t frame) {
+    // A fresh fold writes its first line of each kind: one stream logs at
+    // most one.
+    CRepeatedLogLines warnings;
+    return OpenStream(decoder, context, frame, warnings);
 }
 
 bool OpenStreams(CStreamList& list, CSampleDecoder& decoder) {

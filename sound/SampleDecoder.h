@@ -13,6 +13,10 @@
 #include "app/Referenced.h"
 #include "app/String.h"
 
+namespace Engine {
+class CRepeatedLogLines;
+}
+
 namespace Engine::Sound {
 
 // Format codes: bit 0 set = 16-bit samples, bit 1 set = two channels.
@@ -46,7 +50,7 @@ public:
         void NoteEndOfData();
 
     private:
-        friend bool OpenStream(CSampleDecoder&, CContext&, int32_t);
+        friend bool OpenStream(CSampleDecoder&, CContext&, int32_t, CRepeatedLogLines&);
         friend void CloseStream(CContext&);
 
         std::unique_ptr<CFile> m_file;
@@ -80,6 +84,11 @@ struct CStreamList {
 // Opens the context's file (a fresh stream starts at frame 0), or seeks an
 // open one to the frame. False (logged) when the file is missing, is not Ogg
 // Vorbis or has more than two channels; the context then stays closed.
+// The lines of a stream that is not Ogg Vorbis or not mono or stereo go
+// through the warnings, so that a caller opening many files can fold them;
+// without, each is written.
+bool OpenStream(CSampleDecoder& decoder, CSampleDecoder::CContext& context, int32_t frame,
+                CRepeatedLogLines& warnings);
 bool OpenStream(CSampleDecoder& decoder, CSampleDecoder::CContext& context, int32_t frame);
 // Opens every stream at frame 0; false at the first failure.
 bool OpenStreams(CStreamList& list, CSampleDecoder& decoder);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <cstring>
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include "app/Config.h"
@@ -23,6 +24,7 @@
 #include "sound/SampleManager.h"
 #include "sound/SoundManager.h"
 #include "sound/dsound/SoundDriver_DSound.h"
+#include "tools/DamagedFiles.h"
 #include "tools/DemoData.h"
 #include "tools/OggWriter.h"
 #include "tools/PlaceWriter.h"
@@ -483,6 +485,63 @@ TEST_F(ScreensaverRunTest, BadFilesAreLoggedAndSkippedAndInputStillEndsIt) {
                                "Playing 'ogg/tracks/ambient2.ogg'"}));
     EXPECT_EQ(app.GetData(), nullptr) << "released at teardown";
 }
+
+// Damaged scenes or tracks after good ones, as mkdemo writes them: the scan
+// writes the first ten lines of each kind, then one line counting the rest.
+// Damaged scenes or tracks after good ones, as mkdemo writes them: the scan
+// writes the first ten lines of each kind, then one line counting the rest.
+class DamagedFilesScanTest : public ScreensaverRunTest, public ::testing::WithParamInterface<int> {
+protected:
+    // The section's lines up to the given last one, without time prefix or
+    // indent, but for those of the good scene.
+    std::vector<std::string> SectionLines(const std::string& section, const std::string& last) const {
+        std::vector<std::string> lines;
+        std::istringstream in(log.substr(log.find(section) + section.size() + 1));
+        for (std::string line; (lines.empty() || lines.back() != last) && std::getline(in, line);) {
+            line.erase(0, line.find_first_not_of(' ', line.find("] ") + 1));
+            if (line.find("'place/bg1.place'") == std::string::npos) lines.push_back(line);
+        }
+        return lines;
+    }
+};
+
+TEST_P(DamagedFilesScanTest, TheFirstTenOfEachKindAreWrittenThenOneLineCountsTheRest) {
+    const int count = GetParam();
+    Platform::Testing::UseManualSound(true);
+    WriteConfig(true, 60);
+    Tools::CPakWriter pack = Tools::MakeDemoPack(MOSARK_DEMO_FONT, false);
+    pack.Add("place/bg1.place", Tools::WritePlace(Tools::CPlaceDocument{}));
+    Tools::AddDamagedFiles(pack, Tools::EDamagedFiles::Places, count);
+    Tools::AddDamagedFiles(pack, Tools::EDamagedFiles::Tracks, count);
+    ASSERT_TRUE(pack.Save((root / "data" / "demo.pak").string()));
+    CScreensaverApplication app(FrameDrivers(100, kFrameUs));
+    onPresent = [&](CFrameDriver& d) {
+        if (!app.IsLoading()) d.RequestQuit();
+    };
+    EXPECT_EQ(app.Run(), 0);
+
+    // After the demo's own: one scene, two tracks.
+    std::vector<std::string> places, tracks;
+    for (int i = 0; i < std::min(count, 10); ++i) {
+        const std::string track = "ogg/tracks/ambient" + std::to_string(i + 3) + ".ogg";
+        places.push_back("place/bg" + std::to_string(i + 2) +
+                         ".place : skipped : Archive serialization error: Cannot read 4 bytes, 1 readed");
+        tracks.push_back("Engine::Sound::OpenStream(...) : '" + track + "' is not an Ogg Vorbis stream");
+        tracks.push_back(track + " : skipped : cannot be played");
+    }
+    const std::string more = " : " + std::to_string(count - 10) + " more skipped";
+    if (count > 10) {
+        places.push_back("Scenes : place file skipped" + more);
+        tracks.push_back("Engine::Sound::OpenStream(...) : not an Ogg Vorbis stream" + more);
+        tracks.push_back("Ambient tracks : track skipped" + more);
+    }
+    places.push_back("Scenes : 1");
+    tracks.push_back("Ambient tracks : 2");
+    EXPECT_EQ(SectionLines("[Loading Scenes begin]", places.back()), places);
+    EXPECT_EQ(SectionLines("[Loading Ambient Tracks begin]", tracks.back()), tracks);
+}
+
+INSTANTIATE_TEST_SUITE_P(DamagedFiles, DamagedFilesScanTest, ::testing::Values(10, 25));
 
 // Real time, bounded: the music reaches SDL's disk audio output.
 TEST_F(ScreensaverRunTest, AmbientMusicIsWrittenToTheDiskAudioStream) {
