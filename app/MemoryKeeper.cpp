@@ -20,8 +20,15 @@ namespace {
 
 // The child runs on the parent's memory with the parent's thread pointer, so
 // it calls the kernel directly: the C library's wrappers write errno, which
-// is the parent's.
-#define MOSARK_KEEPER [[gnu::no_sanitize("address", "undefined", "thread")]] inline
+// is the parent's. Nor may a sanitizer's or coverage's instrumentation run
+// there: it writes shadow memory, counters and thread-local state that are
+// the parent's too.
+#if defined(__clang__)
+#define MOSARK_UNINSTRUMENTED __attribute__((no_sanitize("all", "coverage"), disable_sanitizer_instrumentation))
+#else
+#define MOSARK_UNINSTRUMENTED __attribute__((no_sanitize("all"), no_sanitize_coverage))
+#endif
+#define MOSARK_KEEPER MOSARK_UNINSTRUMENTED inline
 
 #if defined(__x86_64__)
 MOSARK_KEEPER long RawCall(long number, long a = 0, long b = 0, long c = 0, long d = 0, long e = 0) {
@@ -117,7 +124,7 @@ pid_t g_keeperParent = 0;
 // made it (a parent-death signal would come with that one): the parent's
 // last thread to end would otherwise take the memory back itself. While a
 // thread of the parent lives, this child's parent is that process.
-[[gnu::no_sanitize("address", "undefined", "thread")]] int KeepMemory(void*) {
+MOSARK_UNINSTRUMENTED int KeepMemory(void*) {
     CloseEveryDescriptor();
     struct timespec pause {0, 1'000'000};
     while (RawCall(SYS_getppid) == g_keeperParent) RawCall(SYS_nanosleep, long(&pause), 0);
