@@ -104,13 +104,17 @@ MOSARK_KEEPER bool CloseListed() {
     return readable;
 }
 
-// Without /proc: every descriptor the limit allows, one by one.
+// Without /proc: one by one, every descriptor below the hard limit. The soft
+// limit does not bound them: it may have been lowered under descriptors
+// opened before. Where the limit cannot be read, the kernel's default
+// ceiling of every process's limit stands for it.
 MOSARK_KEEPER void CloseUpToLimit() {
-    struct rlimit limit {};
-    long highest = 1024;
-    if (RawCall(SYS_prlimit64, 0, RLIMIT_NOFILE, 0, long(&limit)) == 0 && limit.rlim_cur != RLIM_INFINITY)
-        highest = long(limit.rlim_cur);
-    for (long descriptor = 0; descriptor < highest; ++descriptor) RawCall(SYS_close, descriptor);
+    constexpr rlim_t kDefaultCeiling = rlim_t(1) << 20;
+    constexpr rlim_t kMostDescriptors = rlim_t(1) << 31;
+    struct rlimit limit {0, kDefaultCeiling};
+    RawCall(SYS_prlimit64, 0, RLIMIT_NOFILE, 0, long(&limit));
+    const long bound = long(limit.rlim_max < kMostDescriptors ? limit.rlim_max : kMostDescriptors);
+    for (long descriptor = 0; descriptor < bound; ++descriptor) RawCall(SYS_close, descriptor);
 }
 
 MOSARK_KEEPER void CloseEveryDescriptor() {
