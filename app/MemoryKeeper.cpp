@@ -20,8 +20,15 @@ namespace {
 
 // The child runs on the parent's memory with the parent's thread pointer, so
 // it calls the kernel directly: the C library's wrappers write errno, which
-// is the parent's.
-#define MOSARK_KEEPER [[gnu::no_sanitize("address", "undefined", "thread")]] inline
+// is the parent's. Nor may a sanitizer's or coverage's instrumentation run
+// there: it writes shadow memory, counters and thread-local state that are
+// the parent's too.
+#if defined(__clang__)
+#define MOSARK_UNINSTRUMENTED __attribute__((no_sanitize("all", "coverage"), disable_sanitizer_instrumentation))
+#else
+#define MOSARK_UNINSTRUMENTED __attribute__((no_sanitize("all"), no_sanitize_coverage))
+#endif
+#define MOSARK_KEEPER MOSARK_UNINSTRUMENTED inline
 
 #if defined(__x86_64__)
 MOSARK_KEEPER long RawCall(long number, long a = 0, long b = 0, long c = 0, long d = 0, long e = 0) {
@@ -97,13 +104,17 @@ MOSARK_KEEPER bool CloseListed() {
     return readable;
 }
 
-// Without /proc: every descriptor the limit allows, one by one.
+// Without /proc: one by one, every descriptor below the hard limit. The soft
+// limit does not bound them: it may have been lowered under descriptors
+// opened before. Where the limit cannot be read, the kernel's default
+// ceiling of every process's limit stands for it.
 MOSARK_KEEPER void CloseUpToLimit() {
-    struct rlimit limit {};
-    long highest = 1024;
-    if (RawCall(SYS_prlimit64, 0, RLIMIT_NOFILE, 0, long(&limit)) == 0 && limit.rlim_cur != RLIM_INFINITY)
-        highest = long(limit.rlim_cur);
-    for (long descriptor = 0; descriptor < highest; ++descriptor) RawCall(SYS_close, descriptor);
+    constexpr rlim_t kDefaultCeiling = rlim_t(1) << 20;
+    constexpr rlim_t kMostDescriptors = rlim_t(1) << 31;
+    struct rlimit limit {0, kDefaultCeiling};
+    RawCall(SYS_prlimit64, 0, RLIMIT_NOFILE, 0, long(&limit));
+    const long bound = long(limit.rlim_max < kMostDescriptors ? limit.rlim_max : kMostDescriptors);
+    for (long descriptor = 0; descriptor < bound; ++descriptor) RawCall(SYS_close, descriptor);
 }
 
 MOSARK_KEEPER void CloseEveryDescriptor() {
@@ -117,7 +128,7 @@ pid_t g_keeperParent = 0;
 // made it (a parent-death signal would come with that one): the parent's
 // last thread to end would otherwise take the memory back itself. While a
 // thread of the parent lives, this child's parent is that process.
-[[gnu::no_sanitize("address", "undefined", "thread")]] int KeepMemory(void*) {
+MOSARK_UNINSTRUMENTED int KeepMemory(void*) {
     CloseEveryDescriptor();
     struct timespec pause {0, 1'000'000};
     while (RawCall(SYS_getppid) == g_keeperParent) RawCall(SYS_nanosleep, long(&pause), 0);

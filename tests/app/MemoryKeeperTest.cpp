@@ -19,6 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <fstream>
 #include <set>
@@ -66,14 +67,22 @@ struct CRefusal {
 
 class MemoryKeeperTest : public ::testing::TestWithParam<CRefusal> {};
 
-// The sentinel is the highest descriptor, so every way of closing reaches it
-// last: its end of file tells that the child has closed all it was given.
-constexpr int kSentinel = 900;
+// The sentinel's copies are the highest descriptors, so every way of closing
+// reaches them last: its end of file tells that the child has closed all it
+// was given. Two of them are opened before the soft limit is lowered under
+// them, as a program may do after it has opened its files.
+constexpr int kSentinels[] = {900, 1024, 5000};
+constexpr rlim_t kSoftLimit = 1024;
+constexpr rlim_t kHardLimit = 8192;
 
 TEST_P(MemoryKeeperTest, ClosesEveryDescriptorOfTheParent) {
 #if !defined(__x86_64__)
     GTEST_SKIP() << "the refusing filter is written for x86-64";
 #endif
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+    if (limit.rlim_max <= rlim_t(kSentinels[2])) GTEST_SKIP() << "the hard descriptor limit is " << limit.rlim_max;
+    limit = {kSoftLimit, std::min(limit.rlim_max, kHardLimit)};
     int report[2], sentinel[2], hold[2];
     ASSERT_EQ(pipe(report), 0);
     ASSERT_EQ(pipe(sentinel), 0);
@@ -84,8 +93,9 @@ TEST_P(MemoryKeeperTest, ClosesEveryDescriptorOfTheParent) {
         close(report[0]);
         close(sentinel[0]);
         close(hold[1]);
-        const rlimit limit{1024, 1024};
-        if (dup2(sentinel[1], kSentinel) != kSentinel || setrlimit(RLIMIT_NOFILE, &limit) != 0) _exit(2);
+        for (int copy : kSentinels)
+            if (dup2(sentinel[1], copy) != copy) _exit(2);
+        if (setrlimit(RLIMIT_NOFILE, &limit) != 0) _exit(2);
         close(sentinel[1]);
         for (int i = 0; i < 3; ++i) open("/dev/null", O_RDONLY);
         const std::set<int> held = OpenDescriptors("/proc/self/fd");
@@ -94,7 +104,7 @@ TEST_P(MemoryKeeperTest, ClosesEveryDescriptorOfTheParent) {
         message.insert(message.end(), held.begin(), held.end());
         message.insert(message.begin(), int(message.size()));
         if (write(report[1], message.data(), message.size() * sizeof(int)) < 0) _exit(4);
-        close(kSentinel);
+        for (int copy : kSentinels) close(copy);
         close(report[1]);
         char ignored;
         while (read(hold[0], &ignored, 1) < 0) {}
@@ -112,7 +122,7 @@ TEST_P(MemoryKeeperTest, ClosesEveryDescriptorOfTheParent) {
     const pid_t keeper = message.front();
     const std::set<int> held(message.begin() + 1, message.end());
     ASSERT_GT(keeper, 0);
-    ASSERT_TRUE(held.count(kSentinel));
+    for (int copy : kSentinels) ASSERT_TRUE(held.count(copy)) << copy;
 
     pollfd closed{sentinel[0], POLLIN, 0};
     const bool sawEnd = poll(&closed, 1, 20'000) == 1;

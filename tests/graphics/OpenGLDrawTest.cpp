@@ -116,7 +116,9 @@ TEST_P(OpenGLTextureSizeTest, BitmapIsResizedOnlyWhereGLNeedsIt) {
     char line[96];
     std::snprintf(line, sizeof line, "Resizing bitmap from (%d, %d) to (%d, %d)\n", c.width, c.height, c.expectedWidth,
                   c.expectedHeight);
-    if (resized) EXPECT_TRUE(log.Contains(line)) << log.Text();
+    if (resized) {
+        EXPECT_TRUE(log.Contains(line)) << log.Text();
+    }
     if (!c.largest) return;
     // Scaled down whole: nothing of the plain colour is lost.
     DrawQuads(*driver, {Rect(0, 0, 8, 8)});
