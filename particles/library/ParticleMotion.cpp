@@ -93,7 +93,9 @@ struct CTypeMotion {
 };
 
 // Moves the particle over dt from time; its sub-emitters are the caller's.
-void MoveOne(const CTypeMotion& motion, CParticle* p, float time, float dt, int32_t index) {
+// Always inline: a call per particle costs the motion loop about a tenth.
+[[gnu::always_inline]] inline void MoveOne(const CTypeMotion& motion, CParticle* p, float time, float dt,
+                                           int32_t index) {
     const float T = motion.k * time;
     const float D = motion.k * dt;
     float nx = 0.0f, ny = 0.0f, nz = 0.0f;

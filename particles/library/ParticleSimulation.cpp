@@ -255,19 +255,26 @@ bool KeptBySubEmitters(const CParticle& particle, float time) {
 // at once as those steps would have left them. Born all at the step, the
 // particles of a type that waits about as long as they live would be drawn
 // only as births (unseen in most effects) and then dead. Without missed time
-// every particle is born at the step. The newest are made first: when the
+// every particle is born at the step, and a one-shot burst's are all born at
+// the step that made it, missed or not. The newest are made first: when the
 // pool runs out, those it holds are the ones still living.
 class CBirthSpread {
 public:
-    CBirthSpread(float time, float missed, uint64_t count) : m_time(time), m_missed(missed), m_count(float(count)) {}
-    bool IsSpread() const { return m_missed > 0.0f; }
+    // `count` births at `newest`, or over the `span` seconds up to it, in a
+    // step at `time`.
+    CBirthSpread(float time, float newest, float span, uint64_t count)
+        : m_newest(newest), m_span(span), m_count(float(count)), m_early(span > 0.0f || newest < time) {}
+    // Born before the step, so maybe dead already.
+    bool IsEarly() const { return m_early; }
+    float GetSpan() const { return m_span; }
     float Birth(uint64_t slot) const {
-        if (!(m_missed > 0.0f)) return m_time;
-        return m_time - m_missed * ((float(slot) + 0.5f) / m_count);
+        if (!(m_span > 0.0f)) return m_newest;
+        return m_newest - m_span * ((float(slot) + 0.5f) / m_count);
     }
 
 private:
-    float m_time, m_missed, m_count;
+    float m_newest, m_span, m_count;
+    bool m_early;
 };
 
 // Seconds a type's particles live: on average, and at the longest. Lives
@@ -286,19 +293,20 @@ CTypeLife TypeLife(const CTypeValues& q) {
     return {life * spread * scale, 2.0f * life * spread * scale};
 }
 
-// The slots a step makes, newest first: without a wait all of them. After
-// a wait, those born within the longest life (older ones would be dead at
-// birth), and of those, while the types want more records than the pool
-// holds, the type's share (CRecordShares) taken evenly from among them, so
-// that their placements and ages keep their spread.
+// The slots a step makes, newest first: without a wait all of them. Of
+// births spread over `span`, those born within the longest life (older ones
+// would be dead at birth); after a wait (`waited`: the type's own budget,
+// else null), while the types want more records than the pool holds, the
+// type's share (CRecordShares) taken evenly from among them, so that their
+// placements and ages keep their spread.
 class CStepSlots {
 public:
-    CStepSlots(uint64_t count, float missed, float longest, CParticleWorkBudget* own) : m_living(count) {
-        if (missed > 0.0f && longest < missed)
-            m_living = std::min(count, uint64_t(std::ceil(std::max(0.0, double(count) * longest / missed - 0.5))));
+    CStepSlots(uint64_t count, float span, float longest, CParticleWorkBudget* waited) : m_living(count) {
+        if (span > 0.0f && longest < span)
+            m_living = std::min(count, uint64_t(std::ceil(std::max(0.0, double(count) * longest / span - 0.5))));
         m_kept = m_living;
-        if (!(missed > 0.0f) || !own) return;
-        const double part = own->GetRecordShares().KeptPart(GetParticleRecordCap());
+        if (!waited) return;
+        const double part = waited->GetRecordShares().KeptPart(GetParticleRecordCap());
         if (part >= 1.0) return;
         m_kept = Share(m_living, part);
     }
@@ -348,7 +356,7 @@ uint32_t EmitPlaced(CVexaParticleType& type, const CEmissionValues& values, floa
             if (slots.IsOver(slot)) return made;
             if (!slots.IsKept(slot)) continue;
             if ((budget && budget->Spend(1)) || !EmitOne(type, values, time, births.Birth(slot), j)) return made;
-            if (births.IsSpread() && BornDead(type, type.head, time)) continue;
+            if (births.IsEarly() && BornDead(type, type.head, time)) continue;
             ++made;
         }
     return made;
@@ -373,13 +381,20 @@ uint32_t EmitParticles(CVexaParticleType& type, float time, float dt, float miss
         BuildTypeRotation(type);
         BuildTypeFrame(type);
     }
-    if (!emitter.IsEmitting() || (type.IsOneShot() && type.emissionCounter)) {
+    // A burst is one emission, never spread: one its type waited for is made
+    // at the first missed step its emitter emitted in, as that step would
+    // have made it.
+    const CVexaParticleEmitter::CBurstStep& burst = emitter.GetBurstStep();
+    const bool burstMissed = type.IsOneShot() && burst.time < time;
+    const float at = burstMissed ? burst.time : time;
+    if (burstMissed) emitting = burst.emitting;
+    if (!(burstMissed || emitter.IsEmitting()) || (type.IsOneShot() && type.emissionCounter)) {
         emitter.WantRecords(type, float(type.liveCount));
         return 0;
     }
     CParticleWorkBudget* own = type.GetOwnWorkBudget();
     if (own && own->Spend(CParticleWorkBudget::kEmissionCurveVisits)) return 0;
-    const CEmissionValues values = EvaluateEmission(type, emitter, CVexaParticleEmitter::kTimeScale * time);
+    const CEmissionValues values = EvaluateEmission(type, emitter, CVexaParticleEmitter::kTimeScale * at);
     const int64_t n = EmissionCount(type, values.q, dt);
     const CVexaParticleEmitter::CSettings& settings = emitter.GetSettings();
     uint64_t k = 1;
@@ -390,8 +405,9 @@ uint32_t EmitParticles(CVexaParticleType& type, float time, float dt, float miss
     emitter.WantRecords(type, emitting ? LivingWanted(type, values.q, life, k, emitted) : float(type.liveCount));
     if (!emitting || n <= 0 || k == 0) return 0;
     const uint64_t count = AskedCount(n, k);
-    const CStepSlots slots(count, missed, life.longest, own);
-    return EmitPlaced(type, values, time, CBirthSpread(time, missed, count), slots, n, k);
+    const CBirthSpread births(time, at, type.IsOneShot() ? 0.0f : missed, count);
+    const CStepSlots slots(count, births.GetSpan(), life.longest, missed > 0.0f ? own : nullptr);
+    return EmitPlaced(type, values, time, births, slots, n, k);
 }
 
 namespace {
@@ -532,6 +548,7 @@ void CVexaParticleEmitter::SampleCurves(float time) {
 void CVexaParticleEmitter::Update(float time, float dt, float x, float y, float z, uint32_t emitting) {
     m_position = {x, y, z};
     if (std::isnan(m_fFirstStepTime)) m_fFirstStepTime = time;
+    if (std::isnan(m_burstStep.time) && m_bEmitting) m_burstStep = {time, emitting != 0};
     // Only the types' emission reads the curves' values: while every type
     // waits they are not sampled, and their visits go to the first type taken.
     CParticleWorkBudget* budget = GetOwnWorkBudget();

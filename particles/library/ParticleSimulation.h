@@ -19,7 +19,8 @@ inline constexpr uint32_t kMaxParticlesPerStep = 65536;
 // Emits the particles of one step into the type and returns how many. The
 // emitter's curve values must be current (Update caches them first). dt
 // includes `missed`, the time the type waited before the step, over which
-// its particles are born: those already dead are not made, and while the
+// its particles are born (a one-shot burst's all at the first missed step
+// its emitter emitted in): those already dead are not made, and while the
 // waiting types want more than the particle pool holds, only the type's
 // share of them (CRecordShares).
 uint32_t EmitParticles(CVexaParticleType& type, float time, float dt, float missed, bool emitting);

@@ -73,6 +73,7 @@ void CVexaParticleEmitter::WantRecords(CVexaParticleType& type, float wanted) {
 
 void CVexaParticleEmitter::Reset() {
     m_fFirstStepTime = NAN;
+    m_burstStep = {};
     // The live count goes to 0 with the particles and their sub-emitters are
     // deleted: a stale count would skew the counts and the drawing budget.
     for (int32_t i = 0; i < m_nTypeCount; ++i) {

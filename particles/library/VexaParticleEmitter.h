@@ -124,6 +124,13 @@ public:
     // Seconds since its first step (or its reset), the step of `dt` at
     // `time` included.
     float GetEmittedTime(float time, float dt) const { return std::max(0.0f, time - m_fFirstStepTime) + dt; }
+    // Its first update since its start (or its reset) with emission on, the
+    // one that makes a one-shot burst, and whether that update let it emit.
+    struct CBurstStep {
+        float time = NAN;
+        bool emitting = false;
+    };
+    const CBurstStep& GetBurstStep() const { return m_burstStep; }
 
 private:
     friend class CVexaEmitterReader;
@@ -163,6 +170,7 @@ private:
     CRecordShares::CTally m_recordTally;
     bool m_bJoinedShares = false;
     float m_fFirstStepTime = NAN;
+    CBurstStep m_burstStep;
     EmissionCallback m_emissionCallback = nullptr;
     uintptr_t m_emissionUser = 0;
     int32_t m_nUserValue = 0;

@@ -3,7 +3,8 @@
 // its next step for the whole time it missed, and those particles are born
 // over that time, aged and moved to where its missed steps would have left
 // them, so none is first drawn as a birth (the sparkle's births are unseen)
-// and kept unseen until the type's next step.
+// and kept unseen until the type's next step; a one-shot burst stays one
+// emission, made at the first step its emitter emitted in.
 
 #include <gtest/gtest.h>
 
@@ -105,6 +106,70 @@ TEST_P(WaitingTypesShowTest, ShowAsManyParticlesAsOneTypeMakingAsMany) {
 INSTANTIATE_TEST_SUITE_P(Waits, WaitingTypesShowTest,
                          ::testing::Values(CWaitCase{"Visits5000", 5000, 0, 80}, CWaitCase{"Visits2200", 2200, 0, 80},
                                            CWaitCase{"Visits2200PoolFull", 2200, 8000, 40}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// One emitter of 1,000 types, each a one-shot burst of 50 particles made at
+// the emitter and moving along x at 10 pixels a second, outliving the run.
+Tools::CVexaEmitter Bursts() {
+    Tools::CVexaEmitter emitter = QuietEmitter("Bursts");
+    Tools::CVexaParticleType type = emitter.types[0];
+    type.flags = CVexaParticleType::kOneShotBurst;
+    type.burstCount = 50;
+    SetQ(type, 4, 10.0f);
+    SetQ(type, 1, 100.0f * CVexaParticleEmitter::kTimeScale);
+    emitter.types.assign(1000, type);
+    return emitter;
+}
+
+struct CBurstCase {
+    const char* name;
+    int64_t visits;
+    int emitFrom, emitTo;  // the frames the emitter emits in
+};
+
+class WaitedBurstTest : public ::testing::TestWithParam<CBurstCase> {};
+
+// A burst is one emission: a type that waits makes its burst's particles
+// together at the first step its emitter emitted in, as without a limit,
+// even when the emitter no longer emits by the type's step, and they are
+// where that run puts them (within a step of its ages and motion).
+TEST_P(WaitedBurstTest, IsBornTogetherAtTheFirstStepItsEmitterEmitted) {
+    const CBurstCase& c = GetParam();
+    SeedParticleRandom(3);
+    CEffect effect(Bursts());
+    CEffect reference(Bursts());
+    const float stepBirth = CVexaParticleEmitter::kTimeScale * kStep;
+    int64_t checked = 0;
+    float time = 0.0f;
+    for (int frame = 0; frame < 150; ++frame, time += kStep) {
+        for (CEffect* e : {&effect, &reference}) {
+            e->library.GetWorkBudget().StartFrame(e == &effect ? c.visits : CParticleWorkBudget::kUnlimited);
+            e->library.GetWorkBudget().StartStep();
+            e->emitter->SetEmitting(frame >= c.emitFrom && frame < c.emitTo);
+            e->emitter->Move(time, kStep);
+            e->emitter->Update(time, kStep, 0, 0, 0, 1);
+        }
+        for (int32_t i = 0; i < effect.emitter->GetParticleTypeCount(); ++i) {
+            const CVexaParticleType& type = effect.Type(i);
+            if (type.waited.GetMissed() > 0.0f) continue;
+            const CVexaParticleType& unlimited = reference.Type(i);
+            ASSERT_EQ(type.liveCount, unlimited.liveCount) << "frame " << frame << ", type " << i;
+            if (!type.head) continue;
+            ++checked;
+            for (const CParticle* p = type.head; p; p = p->next) {
+                ASSERT_EQ(p->birthTime, type.head->birthTime) << "frame " << frame << ", type " << i;
+                ASSERT_NEAR(p->birthTime, unlimited.head->birthTime, stepBirth) << "frame " << frame << ", type " << i;
+                ASSERT_NEAR(p->position.x, unlimited.head->position.x, 10.0f * kStep) << "frame " << frame;
+            }
+        }
+    }
+    EXPECT_GT(checked, 2000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bursts, WaitedBurstTest,
+                         ::testing::Values(CBurstCase{"Visits20000", 20000, 0, 150},
+                                           CBurstCase{"Visits5000", 5000, 0, 150},
+                                           CBurstCase{"Visits5000EmittingTwoFrames", 5000, 10, 12}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Copies of one sparkle effect of many types, stepped together one step a
