@@ -130,6 +130,45 @@ INSTANTIATE_TEST_SUITE_P(
                     CCutCase{"WrappedJustified", TEXT_WORD_WRAP | TEXT_JUSTIFY | TEXT_VALIGN_CENTER, 0, 0.5f}),
     [](const testing::TestParamInfo<CCutCase>& info) { return std::string(info.param.name); });
 
+class EntryCap : public TextLayoutWork, public testing::WithParamInterface<size_t> {};
+
+// More short texts than the count bound, drawn in every frame: each is
+// laid out once. Two frames after they are drawn no more, the count is
+// back within its bound.
+TEST_P(EntryCap, TheTextsEveryFrameDrawsAreLaidOutOnce) {
+    std::vector<CString> texts;
+    for (size_t i = 0; i < GetParam(); ++i) texts.push_back(Text(3 + i));
+    const uint64_t made = Cache().GetLayoutsMade();
+    for (int frame = 0; frame < 10; ++frame) {
+        StartFrame();
+        for (const CString& text : texts) Draw(text, TEXT_ALIGN_CENTER);
+    }
+    EXPECT_EQ(Cache().GetLayoutsMade(), made + GetParam());
+    StartFrame();
+    EXPECT_EQ(Cache().GetCount(), GetParam()) << "the last frame's texts stay";
+    StartFrame();
+    EXPECT_LE(Cache().GetCount(), CTextLayoutCache::kEntries);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, EntryCap, testing::Values(17, 20, 40));
+
+// A frame that draws more new texts than the bound keeps them all, over
+// the texts the frame before drew.
+TEST_F(TextLayoutWork, AFrameOfNewTextsKeepsThemAll) {
+    std::vector<CString> kept, fresh;
+    for (size_t i = 0; i < CTextLayoutCache::kEntries; ++i) kept.push_back(Text(3 + i));
+    for (size_t i = 0; i <= CTextLayoutCache::kEntries; ++i) fresh.push_back(Text(100 + i));
+    StartFrame();
+    for (const CString& text : kept) Draw(text, TEXT_ALIGN_CENTER);
+    StartFrame();
+    for (const CString& text : fresh) Draw(text, TEXT_ALIGN_CENTER);
+    const uint64_t made = Cache().GetLayoutsMade();
+    StartFrame();
+    for (const CString& text : fresh) Draw(text, TEXT_ALIGN_CENTER);
+    EXPECT_EQ(Cache().GetLayoutsMade(), made);
+    EXPECT_EQ(Cache().GetCount(), fresh.size());
+}
+
 // Two texts each over the memory bound and three short ones, all drawn in
 // every frame: each is laid out once. Once the frames stop drawing the big
 // ones, they go.
