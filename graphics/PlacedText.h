@@ -31,13 +31,16 @@ public:
     }
     bool IsBlank() const { return m_blank; }
 
+    // Room for what the layout will add, taken before it begins: growing
+    // as it goes would copy every glyph kept so far in one step.
+    void Reserve(size_t glyphs, size_t lines);
     // Filled by the layout, in drawing order.
     void BeginLine(float y);
     void AddGlyph(float x, int32_t glyph, char16_t character);
     // After the last glyph: the scales, the pen where the layout left it,
-    // and whether the layout truncated the font's letter spacing. Each glyph
-    // gone through counts on `work`; false when a quit stopped the frame
-    // first, and the text is then not to be drawn.
+    // and whether the layout truncated the font's letter spacing. Each line
+    // and glyph gone through counts on `work`; false when a quit stopped the
+    // frame first, and the text is then not to be drawn.
     bool Finish(const CFont& font, float scaleX, float scaleY, float penX, float penY, bool truncatesSpacing,
                 Engine::CQuitCountdown& work);
 

@@ -130,6 +130,38 @@ INSTANTIATE_TEST_SUITE_P(
                     CCutCase{"WrappedJustified", TEXT_WORD_WRAP | TEXT_JUSTIFY | TEXT_VALIGN_CENTER, 0, 0.5f}),
     [](const testing::TestParamInfo<CCutCase>& info) { return std::string(info.param.name); });
 
+class LongLayoutCut : public TextLayoutWork, public testing::WithParamInterface<CCutCase> {};
+
+// A text of ten million characters cut at its first layout's last look,
+// all of the layout's room taken by then: nothing of it is kept.
+TEST_P(LongLayoutCut, ACutLayoutLeavesNothingKept) {
+    const CCutCase& c = GetParam();
+    const CString text = Text(10'000'000, c.line);
+    const uint32_t flags = c.flags | TEXT_MEASURE;
+    font->SetLetterSpacing(c.fontSpacing);
+    StartFrame();
+    Draw(text, flags, 3000);
+    const int64_t probes = Watch().GetProbes();
+    ASSERT_GT(probes, 5'000);
+    Cache().Clear();
+    font->SetLetterSpacing(c.fontSpacing);
+    const uint64_t made = Cache().GetLayoutsMade();
+    StartFrame(probes);
+    Draw(text, flags, 3000);
+    EXPECT_TRUE(Watch().IsStopped());
+    EXPECT_EQ(Cache().GetCount(), 0u);
+    EXPECT_EQ(Cache().GetLayoutsMade(), made);
+    EXPECT_EQ(font->GetLetterSpacing(), c.fontSpacing) << "the font as it was";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LongLayoutCut,
+    testing::Values(CCutCase{"LeftLine", TEXT_ALIGN_LEFT, 0, 0}, CCutCase{"CentredLine", TEXT_ALIGN_CENTER, 0, 0},
+                    CCutCase{"WrappedJustified", TEXT_WORD_WRAP | TEXT_JUSTIFY, 0, 0},
+                    CCutCase{"LinesOf100", TEXT_ALIGN_LEFT, 100, 0},
+                    CCutCase{"LeftLineSpacingMinus20", TEXT_ALIGN_LEFT, 0, -20}),
+    [](const testing::TestParamInfo<CCutCase>& info) { return std::string(info.param.name); });
+
 class EntryCap : public TextLayoutWork, public testing::WithParamInterface<size_t> {};
 
 // More short texts than the count bound, drawn in every frame: each is
