@@ -298,14 +298,14 @@ void CTextWriter::Justify(const CLine& line, float width, std::vector<CPlacedWor
 void CTextWriter::LayOutWrapped(float x, float y, const char16_t* text, float width, float height) {
     const CTextCounts counts = CountText(text);
     m_tokens = Tokenise(text, counts.tokens);
+    m_lines = Place(m_tokens, width, m_words);
     std::vector<CPlacedWord>& words = m_words;
-    const std::vector<CLine>& lines = m_lines = Place(m_tokens, width, words);
     // Only the first line can be without a word; the words' characters are
     // the glyphs.
-    m_placed.Reserve(counts.wordCharacters, lines.size() - (lines.front().count == 0));
-    AlignVertically(y, height, lines.size());
+    m_placed.Reserve(counts.wordCharacters, m_lines.size() - (m_lines.front().count == 0));
+    AlignVertically(y, height, m_lines.size());
     m_ctx.m_lineStartX = m_ctx.m_penX = x;
-    for (const CLine& line : lines) {
+    for (const CLine& line : m_lines) {
         Count(1);
         if (line.count > 0) {
             if ((m_flags & TEXT_JUSTIFY) && line.count > 1 && line.wrapped) Justify(line, width, words);

@@ -42,9 +42,9 @@ public:
 
     static CTextLayoutCache& OfThisThread();
 
-    // A frame's drawing begins: beyond the count the layouts the ended frame
-    // did not draw go now, and those the frame before it drew may go over
-    // the bytes from now on. Until the first frame every layout may go.
+    // A frame's drawing begins: the layouts the ended frame did not draw go
+    // now beyond the bounds, and those it drew may go over the bytes from
+    // now on. Until the first frame every layout may go.
     void StartFrame();
 
     // The kept layout of the text under the key, or null. A text of equal
