@@ -104,8 +104,10 @@ private:
     CTextCounts CountText(const char16_t* text) const;
     const char16_t* LineEnd(const char16_t* line) const;
     float GlyphAdvance(int32_t glyph) const;
-    std::vector<CToken> Tokenise(const char16_t* text, size_t tokens) const;
-    std::vector<CLine> Place(const std::vector<CToken>& tokens, float width, std::vector<CPlacedWord>& words) const;
+    CToken NextToken(const char16_t*& p, float spaceWidth) const;
+    // The text's words, placed on lines of the width; `tokens` is at least
+    // their count.
+    std::vector<CLine> Place(const char16_t* text, size_t tokens, float width, std::vector<CPlacedWord>& words) const;
     void Justify(const CLine& line, float width, std::vector<CPlacedWord>& words) const;
     void PlaceRun(float x, const char16_t* chars, int32_t count);
 
@@ -119,7 +121,6 @@ private:
     bool m_truncatedSpacing = false;
     // Kept until the layout ends: letting go of them takes time that grows
     // with the text, and they then go after its last count.
-    std::vector<CToken> m_tokens;
     std::vector<CPlacedWord> m_words;
     std::vector<CLine> m_lines;
 };
@@ -225,47 +226,44 @@ float CTextWriter::GlyphAdvance(int32_t glyph) const {
                  m_font.GetPaddingRight());
 }
 
-std::vector<CToken> CTextWriter::Tokenise(const char16_t* text, size_t tokenCount) const {
-    const float spacing = m_font.GetLetterSpacing() + m_ctx.m_letterSpacing;
-    const float spaceWidth = (GlyphAdvance(m_font.FindGlyph(u' ')) + spacing) * m_scaleX;
-    std::vector<CToken> tokens;
-    tokens.reserve(tokenCount);
-    for (const char16_t* p = text; *p;) {
-        CToken token;
-        for (; *p == u' ' || *p == u'\t'; ++p) {
-            Count(1);
-            token.space += *p == u'\t' ? m_ctx.m_tabWidth * m_scaleX : spaceWidth;
-        }
-        if (IsLineBreak(*p)) {
-            token.paragraph = true;
-            if (*p++ == u'\r' && *p == u'\n') ++p;
-        }
-        token.word = p;
-        char16_t previous = 0;
-        for (; !IsWordEnd(*p); ++p) {
-            Count(1);
-            const float kerning = float(m_font.GetKerning(previous, *p));
-            token.width += (GlyphAdvance(m_font.FindGlyph(*p)) + m_font.GetLetterSpacing() + kerning +
-                            m_ctx.m_letterSpacing) * m_scaleX;
-            previous = *p;
-        }
-        // White space at the end is a pair with an empty word: it can wrap
-        // the line before it like any other.
-        token.length = int32_t(p - token.word);
-        tokens.push_back(token);
+// The word at p with the white space before it; p is left after the word.
+CToken CTextWriter::NextToken(const char16_t*& p, float spaceWidth) const {
+    CToken token;
+    for (; *p == u' ' || *p == u'\t'; ++p) {
+        Count(1);
+        token.space += *p == u'\t' ? m_ctx.m_tabWidth * m_scaleX : spaceWidth;
     }
-    return tokens;
+    if (IsLineBreak(*p)) {
+        token.paragraph = true;
+        if (*p++ == u'\r' && *p == u'\n') ++p;
+    }
+    token.word = p;
+    char16_t previous = 0;
+    for (; !IsWordEnd(*p); ++p) {
+        Count(1);
+        const float kerning = float(m_font.GetKerning(previous, *p));
+        token.width += (GlyphAdvance(m_font.FindGlyph(*p)) + m_font.GetLetterSpacing() + kerning +
+                        m_ctx.m_letterSpacing) * m_scaleX;
+        previous = *p;
+    }
+    // White space at the end is a pair with an empty word: it can wrap
+    // the line before it like any other.
+    token.length = int32_t(p - token.word);
+    return token;
 }
 
-std::vector<CLine> CTextWriter::Place(const std::vector<CToken>& tokens, float width,
+std::vector<CLine> CTextWriter::Place(const char16_t* text, size_t tokens, float width,
                                       std::vector<CPlacedWord>& words) const {
+    const float spacing = m_font.GetLetterSpacing() + m_ctx.m_letterSpacing;
+    const float spaceWidth = (GlyphAdvance(m_font.FindGlyph(u' ')) + spacing) * m_scaleX;
     // A word for each token, and a line at most for each and the first.
-    words.reserve(tokens.size());
+    words.reserve(tokens);
     std::vector<CLine> lines;
-    lines.reserve(tokens.size() + 1);
+    lines.reserve(tokens + 1);
     lines.emplace_back();
     float penX = m_ctx.m_lineStartX;
-    for (const CToken& token : tokens) {
+    for (const char16_t* p = text; *p;) {
+        const CToken token = NextToken(p, spaceWidth);
         Count(1);
         const bool wrap = !token.paragraph && lines.back().count > 0 &&
                           penX + token.space + token.width > m_ctx.m_lineStartX + width;
@@ -297,8 +295,7 @@ void CTextWriter::Justify(const CLine& line, float width, std::vector<CPlacedWor
 
 void CTextWriter::LayOutWrapped(float x, float y, const char16_t* text, float width, float height) {
     const CTextCounts counts = CountText(text);
-    m_tokens = Tokenise(text, counts.tokens);
-    m_lines = Place(m_tokens, width, m_words);
+    m_lines = Place(text, counts.tokens, width, m_words);
     std::vector<CPlacedWord>& words = m_words;
     // Only the first line can be without a word; the words' characters are
     // the glyphs.
