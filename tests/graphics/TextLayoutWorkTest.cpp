@@ -1,6 +1,6 @@
 // A text's layout is work of the frame that draws it: a quit cuts it at any
 // point and nothing of it is kept, and the layouts a frame draws are kept
-// beside each other whatever their size.
+// beside each other whatever their size and number.
 
 #include <string>
 
