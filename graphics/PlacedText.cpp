@@ -11,11 +11,9 @@
 
 namespace Engine::Graphics {
 
-void CPlacedText::Reserve(size_t glyphs, size_t lines) {
-    m_x.reserve(glyphs);
-    m_glyph.reserve(glyphs);
-    m_character.reserve(glyphs);
-    m_lines.reserve(lines);
+bool CPlacedText::Reserve(size_t glyphs, size_t lines, Engine::CQuitCountdown& work) {
+    return !(ReserveCounted(m_x, glyphs, work) || ReserveCounted(m_glyph, glyphs, work) ||
+             ReserveCounted(m_character, glyphs, work) || ReserveCounted(m_lines, lines, work));
 }
 
 void CPlacedText::BeginLine(float y) {
@@ -59,8 +57,8 @@ bool CPlacedText::Finish(const CFont& font, float scaleX, float scaleY, float pe
     if (xRises || !m_finite) return true;
     // Grown glyph by glyph into room taken at once: no step copies or
     // clears the whole text. The minima are the x's until the backward pass.
-    m_runningMax.reserve(m_x.size());
-    m_runningMin.reserve(m_x.size());
+    if (ReserveCounted(m_runningMax, m_x.size(), work) || ReserveCounted(m_runningMin, m_x.size(), work))
+        return false;
     for (const CLine& line : m_lines) {
         if (line.first == line.end) continue;
         float high = m_x[line.first];

@@ -199,7 +199,8 @@ const char16_t* CTextWriter::LineEnd(const char16_t* line) const {
 void CTextWriter::LayOutPlain(float x, float y, const char16_t* text, float width, float height) {
     const CTextCounts counts = CountText(text);
     // Every character but line breaks and tabs is a glyph.
-    m_placed.Reserve(counts.characters - counts.lineBreaks - counts.tabs, counts.filledLines);
+    if (!m_placed.Reserve(counts.characters - counts.lineBreaks - counts.tabs, counts.filledLines, m_work))
+        throw CLayoutCut{};
     if (m_flags & TEXT_VALIGN_MASK) {
         AlignVertically(y, height, 1 + counts.lineBreaks);
         m_ctx.m_lineStartX = m_ctx.m_penX = x;
@@ -257,9 +258,8 @@ std::vector<CLine> CTextWriter::Place(const char16_t* text, size_t tokens, float
     const float spacing = m_font.GetLetterSpacing() + m_ctx.m_letterSpacing;
     const float spaceWidth = (GlyphAdvance(m_font.FindGlyph(u' ')) + spacing) * m_scaleX;
     // A word for each token, and a line at most for each and the first.
-    words.reserve(tokens);
     std::vector<CLine> lines;
-    lines.reserve(tokens + 1);
+    if (ReserveCounted(words, tokens, m_work) || ReserveCounted(lines, tokens + 1, m_work)) throw CLayoutCut{};
     lines.emplace_back();
     float penX = m_ctx.m_lineStartX;
     for (const char16_t* p = text; *p;) {
@@ -299,7 +299,8 @@ void CTextWriter::LayOutWrapped(float x, float y, const char16_t* text, float wi
     std::vector<CPlacedWord>& words = m_words;
     // Only the first line can be without a word; the words' characters are
     // the glyphs.
-    m_placed.Reserve(counts.wordCharacters, m_lines.size() - (m_lines.front().count == 0));
+    if (!m_placed.Reserve(counts.wordCharacters, m_lines.size() - (m_lines.front().count == 0), m_work))
+        throw CLayoutCut{};
     AlignVertically(y, height, m_lines.size());
     m_ctx.m_lineStartX = m_ctx.m_penX = x;
     for (const CLine& line : m_lines) {
@@ -360,7 +361,7 @@ Engine::CQuitCountdown& DrawingCountdown() {
 std::optional<std::u16string> ToUtf16(const CString& text, Engine::CQuitCountdown& work) {
     const std::string_view bytes = text.view();
     std::u16string wide;
-    wide.reserve(bytes.size());
+    if (ReserveCounted(wide, bytes.size(), work)) return std::nullopt;
     for (size_t start = 0; start < bytes.size();) {
         size_t end = std::min(bytes.size(), start + kConvertPiece);
         while (end < bytes.size() && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80) ++end;
