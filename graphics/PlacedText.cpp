@@ -11,6 +11,11 @@
 
 namespace Engine::Graphics {
 
+bool CPlacedText::Reserve(size_t glyphs, size_t lines, Engine::CQuitCountdown& work) {
+    return !(ReserveCounted(m_x, glyphs, work) || ReserveCounted(m_glyph, glyphs, work) ||
+             ReserveCounted(m_character, glyphs, work) || ReserveCounted(m_lines, lines, work));
+}
+
 void CPlacedText::BeginLine(float y) {
     const uint32_t at = uint32_t(m_x.size());
     m_lines.push_back({y, at, at});
@@ -35,6 +40,7 @@ bool CPlacedText::Finish(const CFont& font, float scaleX, float scaleY, float pe
     m_extentX = m_extentY = -std::numeric_limits<float>::infinity();
     bool xRises = true;
     for (size_t l = 0; l < m_lines.size(); ++l) {
+        if (work.Count(1)) return false;
         const CLine& line = m_lines[l];
         if (l > 0 && !(line.y >= m_lines[l - 1].y)) m_linesRise = false;
         m_finite = m_finite && std::isfinite(line.y);
@@ -49,15 +55,23 @@ bool CPlacedText::Finish(const CFont& font, float scaleX, float scaleY, float pe
         }
     }
     if (xRises || !m_finite) return true;
-    m_runningMax.resize(m_x.size());
-    m_runningMin.resize(m_x.size());
+    // Grown glyph by glyph into room taken at once: no step copies or
+    // clears the whole text. The minima are the x's until the backward pass.
+    if (ReserveCounted(m_runningMax, m_x.size(), work) || ReserveCounted(m_runningMin, m_x.size(), work))
+        return false;
     for (const CLine& line : m_lines) {
         if (line.first == line.end) continue;
-        if (work.Count(2 * int64_t(line.end - line.first))) return false;
         float high = m_x[line.first];
-        for (uint32_t i = line.first; i < line.end; ++i) m_runningMax[i] = high = std::max(high, m_x[i]);
+        for (uint32_t i = line.first; i < line.end; ++i) {
+            if (work.Count(1)) return false;
+            m_runningMax.push_back(high = std::max(high, m_x[i]));
+            m_runningMin.push_back(m_x[i]);
+        }
         float low = m_x[line.end - 1];
-        for (uint32_t i = line.end; i-- > line.first;) m_runningMin[i] = low = std::min(low, m_x[i]);
+        for (uint32_t i = line.end; i-- > line.first;) {
+            if (work.Count(1)) return false;
+            m_runningMin[i] = low = std::min(low, m_runningMin[i]);
+        }
     }
     return true;
 }

@@ -10,11 +10,18 @@
 #include <utility>
 #include <vector>
 
-namespace Engine {
-class CQuitCountdown;
-}
+#include "app/FrameQuitWatch.h"
 
 namespace Engine::Graphics {
+
+// Takes room for n elements, each KiB of it counted as a unit of work:
+// taking room costs more the more is taken, and a look follows a large one.
+// True once a quit has stopped the frame.
+template <class Container>
+bool ReserveCounted(Container& container, size_t n, Engine::CQuitCountdown& work) {
+    container.reserve(n);
+    return work.Count(int64_t(n * sizeof(typename Container::value_type) >> 10));
+}
 
 class CDrawContext;
 class CFont;
@@ -31,13 +38,17 @@ public:
     }
     bool IsBlank() const { return m_blank; }
 
+    // Room for what the layout will add, taken before it begins: growing
+    // as it goes would copy every glyph kept so far in one step. False
+    // when a quit stopped the frame.
+    bool Reserve(size_t glyphs, size_t lines, Engine::CQuitCountdown& work);
     // Filled by the layout, in drawing order.
     void BeginLine(float y);
     void AddGlyph(float x, int32_t glyph, char16_t character);
     // After the last glyph: the scales, the pen where the layout left it,
-    // and whether the layout truncated the font's letter spacing. Each glyph
-    // gone through counts on `work`; false when a quit stopped the frame
-    // first, and the text is then not to be drawn.
+    // and whether the layout truncated the font's letter spacing. Each line
+    // and glyph gone through counts on `work`; false when a quit stopped the
+    // frame first, and the text is then not to be drawn.
     bool Finish(const CFont& font, float scaleX, float scaleY, float penX, float penY, bool truncatesSpacing,
                 Engine::CQuitCountdown& work);
 

@@ -52,6 +52,20 @@ struct CLine {
     bool wrapped = false;  // ended by wrapping, not by a line break or the end
 };
 
+// What a text holds, found before the layout's walk so that the walk's
+// vectors take their room at once: a vector that grows as it goes copies
+// all it holds in one step, and that step grows with the text.
+struct CTextCounts {
+    size_t characters = 0;
+    size_t lineBreaks = 0;   // '\n'
+    size_t tabs = 0;
+    size_t filledLines = 0;  // between '\n's, with a character
+    size_t wordCharacters = 0;
+    // At least the tokens: each after the first starts at a word end that
+    // no space or tab comes before.
+    size_t tokens = 1;
+};
+
 // Lays a text out into a CPlacedText with the context's font and spacings,
 // the scales and the flags. The context's pen moves as the layout goes and
 // is left where the last line ended. Every character, glyph, word and line
@@ -87,9 +101,13 @@ private:
         const uint32_t alignment = m_flags & TEXT_ALIGN_MASK;
         return alignment == TEXT_ALIGN_CENTER || alignment == TEXT_ALIGN_RIGHT;
     }
+    CTextCounts CountText(const char16_t* text) const;
+    const char16_t* LineEnd(const char16_t* line) const;
     float GlyphAdvance(int32_t glyph) const;
-    std::vector<CToken> Tokenise(const char16_t* text) const;
-    std::vector<CLine> Place(const std::vector<CToken>& tokens, float width, std::vector<CPlacedWord>& words) const;
+    CToken NextToken(const char16_t*& p, float spaceWidth) const;
+    // The text's words, placed on lines of the width; `tokens` is at least
+    // their count.
+    std::vector<CLine> Place(const char16_t* text, size_t tokens, float width, std::vector<CPlacedWord>& words) const;
     void Justify(const CLine& line, float width, std::vector<CPlacedWord>& words) const;
     void PlaceRun(float x, const char16_t* chars, int32_t count);
 
@@ -101,6 +119,10 @@ private:
     CPlacedText& m_placed;
     Engine::CQuitCountdown& m_work;
     bool m_truncatedSpacing = false;
+    // Kept until the layout ends: letting go of them takes time that grows
+    // with the text, and they then go after its last count.
+    std::vector<CPlacedWord> m_words;
+    std::vector<CLine> m_lines;
 };
 
 void CTextWriter::AlignVertically(float y, float height, size_t lines) {
@@ -143,16 +165,49 @@ float CTextWriter::MeasurePlainLine(const char16_t* chars, int32_t count) {
     return walk.total;
 }
 
+// Each character counts once a piece of them has been gone through.
+CTextCounts CTextWriter::CountText(const char16_t* text) const {
+    CTextCounts counts;
+    char16_t previous = u'\n';
+    int32_t piece = 0;
+    for (const char16_t* p = text; *p; previous = *p++) {
+        if (++piece == kMeasurePiece) {
+            Count(piece);
+            piece = 0;
+        }
+        const char16_t ch = *p;
+        ++counts.characters;
+        counts.lineBreaks += ch == u'\n';
+        counts.tabs += ch == u'\t';
+        counts.filledLines += previous == u'\n' && ch != u'\n';
+        counts.wordCharacters += !IsWordEnd(ch);
+        counts.tokens += IsWordEnd(ch) && previous != u' ' && previous != u'\t';
+    }
+    return counts;
+}
+
+const char16_t* CTextWriter::LineEnd(const char16_t* line) const {
+    int32_t piece = 0;
+    for (; *line && *line != u'\n'; ++line)
+        if (++piece == kMeasurePiece) {
+            Count(piece);
+            piece = 0;
+        }
+    return line;
+}
+
 void CTextWriter::LayOutPlain(float x, float y, const char16_t* text, float width, float height) {
+    const CTextCounts counts = CountText(text);
+    // Every character but line breaks and tabs is a glyph.
+    if (!m_placed.Reserve(counts.characters - counts.lineBreaks - counts.tabs, counts.filledLines, m_work))
+        throw CLayoutCut{};
     if (m_flags & TEXT_VALIGN_MASK) {
-        const size_t lines = 1 + size_t(std::count(text, text + std::char_traits<char16_t>::length(text), u'\n'));
-        AlignVertically(y, height, lines);
+        AlignVertically(y, height, 1 + counts.lineBreaks);
         m_ctx.m_lineStartX = m_ctx.m_penX = x;
     }
     for (const char16_t* line = text;;) {
         Count(1);
-        const char16_t* end = line;
-        while (*end && *end != u'\n') ++end;
+        const char16_t* end = LineEnd(line);
         const int32_t count = int32_t(end - line);
         if (count > 0) {
             m_ctx.m_penX = AlignedX(m_flags & TEXT_ALIGN_MASK, width, MeasurePlainLine(line, count));
@@ -172,42 +227,43 @@ float CTextWriter::GlyphAdvance(int32_t glyph) const {
                  m_font.GetPaddingRight());
 }
 
-std::vector<CToken> CTextWriter::Tokenise(const char16_t* text) const {
-    const float spacing = m_font.GetLetterSpacing() + m_ctx.m_letterSpacing;
-    const float spaceWidth = (GlyphAdvance(m_font.FindGlyph(u' ')) + spacing) * m_scaleX;
-    std::vector<CToken> tokens;
-    for (const char16_t* p = text; *p;) {
-        CToken token;
-        for (; *p == u' ' || *p == u'\t'; ++p) {
-            Count(1);
-            token.space += *p == u'\t' ? m_ctx.m_tabWidth * m_scaleX : spaceWidth;
-        }
-        if (IsLineBreak(*p)) {
-            token.paragraph = true;
-            if (*p++ == u'\r' && *p == u'\n') ++p;
-        }
-        token.word = p;
-        char16_t previous = 0;
-        for (; !IsWordEnd(*p); ++p) {
-            Count(1);
-            const float kerning = float(m_font.GetKerning(previous, *p));
-            token.width += (GlyphAdvance(m_font.FindGlyph(*p)) + m_font.GetLetterSpacing() + kerning +
-                            m_ctx.m_letterSpacing) * m_scaleX;
-            previous = *p;
-        }
-        // White space at the end is a pair with an empty word: it can wrap
-        // the line before it like any other.
-        token.length = int32_t(p - token.word);
-        tokens.push_back(token);
+// The word at p with the white space before it; p is left after the word.
+CToken CTextWriter::NextToken(const char16_t*& p, float spaceWidth) const {
+    CToken token;
+    for (; *p == u' ' || *p == u'\t'; ++p) {
+        Count(1);
+        token.space += *p == u'\t' ? m_ctx.m_tabWidth * m_scaleX : spaceWidth;
     }
-    return tokens;
+    if (IsLineBreak(*p)) {
+        token.paragraph = true;
+        if (*p++ == u'\r' && *p == u'\n') ++p;
+    }
+    token.word = p;
+    char16_t previous = 0;
+    for (; !IsWordEnd(*p); ++p) {
+        Count(1);
+        const float kerning = float(m_font.GetKerning(previous, *p));
+        token.width += (GlyphAdvance(m_font.FindGlyph(*p)) + m_font.GetLetterSpacing() + kerning +
+                        m_ctx.m_letterSpacing) * m_scaleX;
+        previous = *p;
+    }
+    // White space at the end is a pair with an empty word: it can wrap
+    // the line before it like any other.
+    token.length = int32_t(p - token.word);
+    return token;
 }
 
-std::vector<CLine> CTextWriter::Place(const std::vector<CToken>& tokens, float width,
+std::vector<CLine> CTextWriter::Place(const char16_t* text, size_t tokens, float width,
                                       std::vector<CPlacedWord>& words) const {
-    std::vector<CLine> lines(1);
+    const float spacing = m_font.GetLetterSpacing() + m_ctx.m_letterSpacing;
+    const float spaceWidth = (GlyphAdvance(m_font.FindGlyph(u' ')) + spacing) * m_scaleX;
+    // A word for each token, and a line at most for each and the first.
+    std::vector<CLine> lines;
+    if (ReserveCounted(words, tokens, m_work) || ReserveCounted(lines, tokens + 1, m_work)) throw CLayoutCut{};
+    lines.emplace_back();
     float penX = m_ctx.m_lineStartX;
-    for (const CToken& token : tokens) {
+    for (const char16_t* p = text; *p;) {
+        const CToken token = NextToken(p, spaceWidth);
         Count(1);
         const bool wrap = !token.paragraph && lines.back().count > 0 &&
                           penX + token.space + token.width > m_ctx.m_lineStartX + width;
@@ -226,19 +282,29 @@ std::vector<CLine> CTextWriter::Place(const std::vector<CToken>& tokens, float w
 
 void CTextWriter::Justify(const CLine& line, float width, std::vector<CPlacedWord>& words) const {
     float total = 0.0f;
-    for (size_t i = line.first; i < line.first + line.count; ++i) total += words[i].width;
+    for (size_t i = line.first; i < line.first + line.count; ++i) {
+        Count(1);
+        total += words[i].width;
+    }
     const float gap = (width - total) / float(line.count - 1);
-    for (size_t i = line.first + 1; i < line.first + line.count; ++i)
+    for (size_t i = line.first + 1; i < line.first + line.count; ++i) {
+        Count(1);
         words[i].x = Snap(words[i - 1].x + words[i - 1].width + gap);
+    }
 }
 
 void CTextWriter::LayOutWrapped(float x, float y, const char16_t* text, float width, float height) {
-    std::vector<CPlacedWord> words;
-    std::vector<CLine> lines = Place(Tokenise(text), width, words);
-    AlignVertically(y, height, lines.size());
+    const CTextCounts counts = CountText(text);
+    m_lines = Place(text, counts.tokens, width, m_words);
+    std::vector<CPlacedWord>& words = m_words;
+    // Only the first line can be without a word; the words' characters are
+    // the glyphs.
+    if (!m_placed.Reserve(counts.wordCharacters, m_lines.size() - (m_lines.front().count == 0), m_work))
+        throw CLayoutCut{};
+    AlignVertically(y, height, m_lines.size());
     m_ctx.m_lineStartX = m_ctx.m_penX = x;
-    for (const CLine& line : lines) {
-        Count(1 + int64_t(line.count));
+    for (const CLine& line : m_lines) {
+        Count(1);
         if (line.count > 0) {
             if ((m_flags & TEXT_JUSTIFY) && line.count > 1 && line.wrapped) Justify(line, width, words);
             const CPlacedWord& last = words[line.first + line.count - 1];
@@ -247,8 +313,10 @@ void CTextWriter::LayOutWrapped(float x, float y, const char16_t* text, float wi
             const float lineWidth = last.x + last.width - words[line.first].x;
             m_ctx.m_penX = AlignedX(m_flags & (TEXT_ALIGN_MASK | TEXT_JUSTIFY), width, lineWidth);
             m_placed.BeginLine(m_ctx.m_penY);
-            for (size_t i = line.first; i < line.first + line.count; ++i)
+            for (size_t i = line.first; i < line.first + line.count; ++i) {
+                Count(1);
                 PlaceRun(m_ctx.m_penX + words[i].x, words[i].chars, words[i].length);
+            }
         }
         m_ctx.m_penY += LineAdvance();
         m_ctx.m_penX = m_ctx.m_lineStartX;
@@ -293,7 +361,7 @@ Engine::CQuitCountdown& DrawingCountdown() {
 std::optional<std::u16string> ToUtf16(const CString& text, Engine::CQuitCountdown& work) {
     const std::string_view bytes = text.view();
     std::u16string wide;
-    wide.reserve(bytes.size());
+    if (ReserveCounted(wide, bytes.size(), work)) return std::nullopt;
     for (size_t start = 0; start < bytes.size();) {
         size_t end = std::min(bytes.size(), start + kConvertPiece);
         while (end < bytes.size() && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80) ++end;

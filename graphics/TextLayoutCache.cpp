@@ -43,7 +43,7 @@ bool CTextLayoutKey::operator==(const CTextLayoutKey& other) const {
 CTextLayoutCache& CTextLayoutCache::OfThisThread() { return t_cache; }
 
 void CTextLayoutCache::StartFrame() {
-    Trim();
+    Trim(m_frame);
     ++m_frame;
 }
 
@@ -64,18 +64,22 @@ const CPlacedText& CTextLayoutCache::Keep(const CString& text, const CTextLayout
     m_entries.insert(m_entries.begin(), std::make_unique<CEntry>(CEntry{text, key, std::move(placed), bytes, m_frame}));
     m_bytes += bytes;
     ++m_made;
-    Trim();
+    Trim(m_frame == 0 ? 0 : m_frame - 1);
     return m_entries.front()->placed;
 }
 
-void CTextLayoutCache::Trim() {
-    while (m_entries.size() > 1 && (m_entries.size() > kEntries || m_bytes > m_byteBound)) {
+void CTextLayoutCache::Trim(uint64_t countedFrom) {
+    while (m_entries.size() > 1) {
+        const bool overBytes = m_bytes > m_byteBound;
+        if (!overBytes && m_entries.size() <= kEntries) return;
+        // Over the bytes, what this frame did not draw goes; over the count
+        // alone, only what no frame from `countedFrom` on drew.
+        const auto goes = [&](const CEntry& entry) {
+            return m_frame == 0 || (overBytes ? entry.frame != m_frame : entry.frame < countedFrom);
+        };
         size_t oldest = m_entries.size() - 1;
-        while (oldest > 0 && IsDrawnThisFrame(*m_entries[oldest])) --oldest;
-        if (oldest == 0) {
-            if (m_entries.size() <= kEntries) return;
-            oldest = m_entries.size() - 1;
-        }
+        while (oldest > 0 && !goes(*m_entries[oldest])) --oldest;
+        if (oldest == 0) return;
         m_bytes -= m_entries[oldest]->bytes;
         m_entries.erase(m_entries.begin() + std::ptrdiff_t(oldest));
     }

@@ -6,7 +6,9 @@
 // bound. The layouts drawn in the frame being drawn are kept whatever their
 // size, so that a layout over the bound and the texts drawn beside it do not
 // push each other out in every frame: memory stays within the bound and what
-// one frame draws. Each thread keeps its own.
+// one frame draws. Nor does the count push out what the last frame or this
+// one drew, however many texts a frame draws; once they are drawn no more,
+// the count is back within its bound. Each thread keeps its own.
 
 #include <cstddef>
 #include <cstdint>
@@ -40,8 +42,9 @@ public:
 
     static CTextLayoutCache& OfThisThread();
 
-    // A frame's drawing begins: the layouts the last frame did not draw may
-    // go from now on. Until the first frame every layout may go.
+    // A frame's drawing begins: the layouts the ended frame did not draw go
+    // now beyond the bounds, and those it drew may go over the bytes from
+    // now on. Until the first frame every layout may go.
     void StartFrame();
 
     // The kept layout of the text under the key, or null. A text of equal
@@ -69,11 +72,12 @@ private:
         uint64_t frame;  // the last frame that drew it
     };
 
-    bool IsDrawnThisFrame(const CEntry& entry) const { return m_frame != 0 && entry.frame == m_frame; }
-    // Lets the oldest layouts that this frame did not draw go while over a
-    // bound; beyond the count bound the oldest goes even if it was drawn.
-    // The latest always stays.
-    void Trim();
+    // Lets the oldest layouts go while over a bound: over the bytes, those
+    // this frame did not draw; over the count alone, those no frame from
+    // `countedFrom` on drew, so that the texts one frame draws stay kept
+    // into the next whatever their number. Until the first frame any may
+    // go; the latest always stays.
+    void Trim(uint64_t countedFrom);
 
     std::vector<std::unique_ptr<CEntry>> m_entries;  // latest first
     size_t m_bytes = 0;

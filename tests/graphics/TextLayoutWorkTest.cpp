@@ -1,6 +1,6 @@
 // A text's layout is work of the frame that draws it: a quit cuts it at any
 // point and nothing of it is kept, and the layouts a frame draws are kept
-// beside each other whatever their size.
+// beside each other whatever their size and number.
 
 #include <string>
 
@@ -129,6 +129,77 @@ INSTANTIATE_TEST_SUITE_P(
                     CCutCase{"RightLinesBottom", TEXT_ALIGN_RIGHT | TEXT_VALIGN_BOTTOM, 500, 2.5f},
                     CCutCase{"WrappedJustified", TEXT_WORD_WRAP | TEXT_JUSTIFY | TEXT_VALIGN_CENTER, 0, 0.5f}),
     [](const testing::TestParamInfo<CCutCase>& info) { return std::string(info.param.name); });
+
+class LongLayoutCut : public TextLayoutWork, public testing::WithParamInterface<CCutCase> {};
+
+// A text of ten million characters cut at its first layout's last look,
+// all of the layout's room taken by then: nothing of it is kept.
+TEST_P(LongLayoutCut, ACutLayoutLeavesNothingKept) {
+    const CCutCase& c = GetParam();
+    const CString text = Text(10'000'000, c.line);
+    const uint32_t flags = c.flags | TEXT_MEASURE;
+    font->SetLetterSpacing(c.fontSpacing);
+    StartFrame();
+    Draw(text, flags, 3000);
+    const int64_t probes = Watch().GetProbes();
+    ASSERT_GT(probes, 5'000);
+    Cache().Clear();
+    font->SetLetterSpacing(c.fontSpacing);
+    const uint64_t made = Cache().GetLayoutsMade();
+    StartFrame(probes);
+    Draw(text, flags, 3000);
+    EXPECT_TRUE(Watch().IsStopped());
+    EXPECT_EQ(Cache().GetCount(), 0u);
+    EXPECT_EQ(Cache().GetLayoutsMade(), made);
+    EXPECT_EQ(font->GetLetterSpacing(), c.fontSpacing) << "the font as it was";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LongLayoutCut,
+    testing::Values(CCutCase{"LeftLine", TEXT_ALIGN_LEFT, 0, 0}, CCutCase{"CentredLine", TEXT_ALIGN_CENTER, 0, 0},
+                    CCutCase{"WrappedJustified", TEXT_WORD_WRAP | TEXT_JUSTIFY, 0, 0},
+                    CCutCase{"LinesOf100", TEXT_ALIGN_LEFT, 100, 0},
+                    CCutCase{"LeftLineSpacingMinus20", TEXT_ALIGN_LEFT, 0, -20}),
+    [](const testing::TestParamInfo<CCutCase>& info) { return std::string(info.param.name); });
+
+class EntryCap : public TextLayoutWork, public testing::WithParamInterface<size_t> {};
+
+// More short texts than the count bound, drawn in every frame: each is
+// laid out once. Two frames after they are drawn no more, the count is
+// back within its bound.
+TEST_P(EntryCap, TheTextsEveryFrameDrawsAreLaidOutOnce) {
+    std::vector<CString> texts;
+    for (size_t i = 0; i < GetParam(); ++i) texts.push_back(Text(3 + i));
+    const uint64_t made = Cache().GetLayoutsMade();
+    for (int frame = 0; frame < 10; ++frame) {
+        StartFrame();
+        for (const CString& text : texts) Draw(text, TEXT_ALIGN_CENTER);
+    }
+    EXPECT_EQ(Cache().GetLayoutsMade(), made + GetParam());
+    StartFrame();
+    EXPECT_EQ(Cache().GetCount(), GetParam()) << "the last frame's texts stay";
+    StartFrame();
+    EXPECT_LE(Cache().GetCount(), CTextLayoutCache::kEntries);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, EntryCap, testing::Values(17, 20, 40));
+
+// A frame that draws more new texts than the bound keeps them all, over
+// the texts the frame before drew.
+TEST_F(TextLayoutWork, AFrameOfNewTextsKeepsThemAll) {
+    std::vector<CString> kept, fresh;
+    for (size_t i = 0; i < CTextLayoutCache::kEntries; ++i) kept.push_back(Text(3 + i));
+    for (size_t i = 0; i <= CTextLayoutCache::kEntries; ++i) fresh.push_back(Text(100 + i));
+    StartFrame();
+    for (const CString& text : kept) Draw(text, TEXT_ALIGN_CENTER);
+    StartFrame();
+    for (const CString& text : fresh) Draw(text, TEXT_ALIGN_CENTER);
+    const uint64_t made = Cache().GetLayoutsMade();
+    StartFrame();
+    for (const CString& text : fresh) Draw(text, TEXT_ALIGN_CENTER);
+    EXPECT_EQ(Cache().GetLayoutsMade(), made);
+    EXPECT_EQ(Cache().GetCount(), fresh.size());
+}
 
 // Two texts each over the memory bound and three short ones, all drawn in
 // every frame: each is laid out once. Once the frames stop drawing the big

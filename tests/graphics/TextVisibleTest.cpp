@@ -315,6 +315,10 @@ TEST_F(TextVisible, AKeptLayoutIsMadeAgainWhenAnyInputChanges) {
                   (std::vector<float>(pen, pen + 3)));
         EXPECT_EQ(context.m_pFont->GetLetterSpacing(), spacing);
     }
+    // The texts one frame draws stay whatever their number; two frames
+    // after they are drawn no more, the count is back within its bound.
+    cache.StartFrame();
+    cache.StartFrame();
     EXPECT_LE(cache.GetCount(), CTextLayoutCache::kEntries);
 }
 
