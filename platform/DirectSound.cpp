@@ -4,10 +4,15 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 #include "platform/Kernel.h"
 
@@ -22,6 +27,11 @@ constexpr int kCallbackFrames = 1024;
 // one), so it is kept well under the lead: a quarter of it.
 constexpr int kDeviceFrames = kCallbackFrames / 4;
 constexpr DWORD kMaxBufferBytes = 0x0FFFFFFF;
+// How long closing the output may take. SDL's close joins the device's
+// thread, which a device that stops taking samples (an unplugged or hung
+// output) holds in its write for as long as it hangs: past this the close
+// is left running and the process's end takes it.
+constexpr auto kCloseWait = std::chrono::milliseconds(250);
 
 std::atomic<bool> g_manual{false};
 std::mutex g_infoMutex;
@@ -425,11 +435,28 @@ void CSoundDevice::OpenOutput() {
 }
 
 void CSoundDevice::CloseOutput() {
-    if (m_device) SDL_CloseAudioDevice(m_device);
-    m_device = 0;
-    if (m_init == EAudioInit::Subsystem) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    if (m_init == EAudioInit::Dummy) SDL_AudioQuit();
-    m_init = EAudioInit::None;
+    const SDL_AudioDeviceID device = std::exchange(m_device, 0);
+    const EAudioInit init = std::exchange(m_init, EAudioInit::None);
+    if (init == EAudioInit::None) return;
+    // Once paused the callback is not called again, so a close left running
+    // never reaches this object.
+    if (device) SDL_PauseAudioDevice(device, 1);
+    const auto close = [device, init] {
+        if (device) SDL_CloseAudioDevice(device);
+        if (init == EAudioInit::Subsystem) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        if (init == EAudioInit::Dummy) SDL_AudioQuit();
+    };
+    std::packaged_task<void()> task(close);
+    std::future<void> closed = task.get_future();
+    try {
+        std::thread(std::move(task)).detach();
+    } catch (const std::system_error&) {
+        close();  // no thread to be had: closed here, however long it takes
+        return;
+    }
+    if (closed.wait_for(kCloseWait) == std::future_status::ready) return;
+    std::lock_guard lock(g_infoMutex);
+    g_info.closeLeft = true;
 }
 
 class CSoundNotify : public Platform::CUnknownImpl<IDirectSoundNotify> {
