@@ -10,6 +10,7 @@
 #include <future>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -36,6 +37,10 @@ constexpr auto kCloseWait = std::chrono::milliseconds(250);
 std::atomic<bool> g_manual{false};
 std::mutex g_infoMutex;
 Platform::CSoundOutputInfo g_info;
+// A close left running: SDL's audio state is shared, so no output opens
+// until it has ended.
+std::mutex g_leftCloseMutex;
+std::shared_future<void> g_leftClose;
 
 bool IsValidPcm(const WAVEFORMATEX& format) {
     return format.wFormatTag == WAVE_FORMAT_PCM && (format.nChannels == 1 || format.nChannels == 2) &&
@@ -79,12 +84,14 @@ public:
         m_format.nBlockAlign = 2;
         m_format.nAvgBytesPerSec = 44100;
     }
-    ~CSoundDevice() { CloseOutput(); }
+    ~CSoundDevice() { CloseOutput(kCloseWait); }
 
     // Opens the SDL output in the current format, falling back to the dummy
     // driver. The driver's name (or the reason of a fallback) is recorded.
     void OpenOutput();
-    void CloseOutput();
+    // With a time given, the close is waited for that long at most: one
+    // taking longer (the output did not answer) is left running, recorded.
+    void CloseOutput(std::optional<std::chrono::milliseconds> wait = std::nullopt);
 
     std::mutex& Mutex() { return m_mutex; }
     const WAVEFORMATEX& Format() const { return m_format; }
@@ -408,6 +415,11 @@ bool CSoundDevice::TryOpen() {
 
 void CSoundDevice::OpenOutput() {
     if (m_manual) return;
+    {
+        std::lock_guard lock(g_leftCloseMutex);
+        if (g_leftClose.valid()) g_leftClose.wait();
+        g_leftClose = {};
+    }
     std::string fallback;
     // Once the real driver failed, a reopen (a new format) goes straight to the dummy.
     if (m_init == EAudioInit::None && !m_fellBack) {
@@ -434,7 +446,7 @@ void CSoundDevice::OpenOutput() {
     if (!fallback.empty()) g_info.fallbackReason = fallback;
 }
 
-void CSoundDevice::CloseOutput() {
+void CSoundDevice::CloseOutput(std::optional<std::chrono::milliseconds> wait) {
     const SDL_AudioDeviceID device = std::exchange(m_device, 0);
     const EAudioInit init = std::exchange(m_init, EAudioInit::None);
     if (init == EAudioInit::None) return;
@@ -446,6 +458,10 @@ void CSoundDevice::CloseOutput() {
         if (init == EAudioInit::Subsystem) SDL_QuitSubSystem(SDL_INIT_AUDIO);
         if (init == EAudioInit::Dummy) SDL_AudioQuit();
     };
+    if (!wait) {
+        close();
+        return;
+    }
     std::packaged_task<void()> task(close);
     std::future<void> closed = task.get_future();
     try {
@@ -454,7 +470,11 @@ void CSoundDevice::CloseOutput() {
         close();  // no thread to be had: closed here, however long it takes
         return;
     }
-    if (closed.wait_for(kCloseWait) == std::future_status::ready) return;
+    if (closed.wait_for(*wait) == std::future_status::ready) return;
+    {
+        std::lock_guard lock(g_leftCloseMutex);
+        g_leftClose = closed.share();
+    }
     std::lock_guard lock(g_infoMutex);
     g_info.closeLeft = true;
 }
