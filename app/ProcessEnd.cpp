@@ -24,7 +24,10 @@ void CProcessEnd::Begin() { g_ending = g_allowed.load(); }
 bool CProcessEnd::IsLeavingMemory() { return g_ending.load(std::memory_order_relaxed); }
 
 void CProcessEnd::Exit(int code) {
-    std::fflush(nullptr);
+    // The standard streams only: a stream another thread is blocked writing
+    // (an output that stopped taking samples) would hold a flush of all.
+    std::fflush(stdout);
+    std::fflush(stderr);
     if (IsLeavingMemory()) CMemoryKeeper::Start();
     std::_Exit(code);
 }

@@ -4,10 +4,16 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 #include "platform/Kernel.h"
 
@@ -22,10 +28,19 @@ constexpr int kCallbackFrames = 1024;
 // one), so it is kept well under the lead: a quarter of it.
 constexpr int kDeviceFrames = kCallbackFrames / 4;
 constexpr DWORD kMaxBufferBytes = 0x0FFFFFFF;
+// How long closing the output may take. SDL's close joins the device's
+// thread, which a device that stops taking samples (an unplugged or hung
+// output) holds in its write for as long as it hangs: past this the close
+// is left running and the process's end takes it.
+constexpr auto kCloseWait = std::chrono::milliseconds(250);
 
 std::atomic<bool> g_manual{false};
 std::mutex g_infoMutex;
 Platform::CSoundOutputInfo g_info;
+// A close left running: SDL's audio state is shared, so no output opens
+// until it has ended.
+std::mutex g_leftCloseMutex;
+std::shared_future<void> g_leftClose;
 
 bool IsValidPcm(const WAVEFORMATEX& format) {
     return format.wFormatTag == WAVE_FORMAT_PCM && (format.nChannels == 1 || format.nChannels == 2) &&
@@ -69,12 +84,14 @@ public:
         m_format.nBlockAlign = 2;
         m_format.nAvgBytesPerSec = 44100;
     }
-    ~CSoundDevice() { CloseOutput(); }
+    ~CSoundDevice() { CloseOutput(kCloseWait); }
 
     // Opens the SDL output in the current format, falling back to the dummy
     // driver. The driver's name (or the reason of a fallback) is recorded.
     void OpenOutput();
-    void CloseOutput();
+    // With a time given, the close is waited for that long at most: one
+    // taking longer (the output did not answer) is left running, recorded.
+    void CloseOutput(std::optional<std::chrono::milliseconds> wait = std::nullopt);
 
     std::mutex& Mutex() { return m_mutex; }
     const WAVEFORMATEX& Format() const { return m_format; }
@@ -398,6 +415,11 @@ bool CSoundDevice::TryOpen() {
 
 void CSoundDevice::OpenOutput() {
     if (m_manual) return;
+    {
+        std::lock_guard lock(g_leftCloseMutex);
+        if (g_leftClose.valid()) g_leftClose.wait();
+        g_leftClose = {};
+    }
     std::string fallback;
     // Once the real driver failed, a reopen (a new format) goes straight to the dummy.
     if (m_init == EAudioInit::None && !m_fellBack) {
@@ -424,12 +446,37 @@ void CSoundDevice::OpenOutput() {
     if (!fallback.empty()) g_info.fallbackReason = fallback;
 }
 
-void CSoundDevice::CloseOutput() {
-    if (m_device) SDL_CloseAudioDevice(m_device);
-    m_device = 0;
-    if (m_init == EAudioInit::Subsystem) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    if (m_init == EAudioInit::Dummy) SDL_AudioQuit();
-    m_init = EAudioInit::None;
+void CSoundDevice::CloseOutput(std::optional<std::chrono::milliseconds> wait) {
+    const SDL_AudioDeviceID device = std::exchange(m_device, 0);
+    const EAudioInit init = std::exchange(m_init, EAudioInit::None);
+    if (init == EAudioInit::None) return;
+    // Once paused the callback is not called again, so a close left running
+    // never reaches this object.
+    if (device) SDL_PauseAudioDevice(device, 1);
+    const auto close = [device, init] {
+        if (device) SDL_CloseAudioDevice(device);
+        if (init == EAudioInit::Subsystem) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        if (init == EAudioInit::Dummy) SDL_AudioQuit();
+    };
+    if (!wait) {
+        close();
+        return;
+    }
+    std::packaged_task<void()> task(close);
+    std::future<void> closed = task.get_future();
+    try {
+        std::thread(std::move(task)).detach();
+    } catch (const std::system_error&) {
+        close();  // no thread to be had: closed here, however long it takes
+        return;
+    }
+    if (closed.wait_for(*wait) == std::future_status::ready) return;
+    {
+        std::lock_guard lock(g_leftCloseMutex);
+        g_leftClose = closed.share();
+    }
+    std::lock_guard lock(g_infoMutex);
+    g_info.closeLeft = true;
 }
 
 class CSoundNotify : public Platform::CUnknownImpl<IDirectSoundNotify> {

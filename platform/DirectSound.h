@@ -144,11 +144,13 @@ HRESULT DirectSoundCreate(const GUID* device, IDirectSound** created, IUnknown* 
 namespace Platform {
 
 // What the last DirectSoundCreate plays through: the SDL audio driver's
-// name, "manual" in manual mode, and why a fallback was taken (empty when
-// none was).
+// name, "manual" in manual mode, why a fallback was taken (empty when none
+// was), and whether its output did not answer a close in time, which is
+// then left running.
 struct CSoundOutputInfo {
     std::string driver;
     std::string fallbackReason;
+    bool closeLeft = false;
 };
 CSoundOutputInfo GetSoundOutputInfo();
 

@@ -4,6 +4,7 @@
 
 #include "app/DirectXDrivers.h"
 #include "app/Log.h"
+#include "platform/DirectSound.h"
 #include "platform/Time.h"
 #include "sound/dsound/Sample_DSound.h"
 
@@ -80,6 +81,10 @@ void CSoundDriver_DSound::StartWorker(bool workerThread) {
 void CSoundDriver_DSound::ReleaseDirectSound() {
     GetDirectXDrivers().DSDone();
     m_pDS = nullptr;
+    const Platform::CSoundOutputInfo output = Platform::GetSoundOutputInfo();
+    if (output.closeLeft)
+        GetLog().PrintLine("Sound output '%s' did not answer : its close is left to the process's end",
+                           output.driver.c_str());
 }
 
 void CSoundDriver_DSound::Done() {
