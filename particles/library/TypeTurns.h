@@ -3,16 +3,17 @@
 // do not pay for every type. Types are told apart by their place in the step
 // (the order the frame loop steps them in), never by pointers.
 //
-// Each frame plans its first step from what each type cost at its last look:
-// first the types planned before that did not step (owed), then types taken
-// round, while the frame's visits pay for them. The round is an order of
-// every type that is kept while places move (the first types in bit-reversed
+// Each frame plans its first step from what each type was expected to cost
+// at its last look: first the types planned before that did not step (owed),
+// then types taken round, while the frame's visits pay for them (owed types
+// they do not pay for stay owed). The round is an order of every type that
+// is kept while places move, and goes on each frame from where the last
+// stopped: types seen for the first time come next in it, in bit-reversed
 // order of their places, so that a run of it is spread evenly over every
-// effect's types; types added later at its end), and goes on each frame from
-// where the last stopped. A frame always plans at least one type (its turn).
-// So every type steps once a round: a type waits at most one frame more than
+// effect's types. A frame always plans at least one type (its turn). So
+// every type steps once a round: a type waits at most one frame more than
 // the visits of one step of every type take. Types the last frame did not
-// see (an emitter added) join the round at its end.
+// see (an emitter added) are not planned.
 //
 // An emitter let go takes its types' places with it (the types after them
 // move up); the places of the first step in hand move at its end.
