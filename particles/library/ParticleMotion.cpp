@@ -212,7 +212,7 @@ void CVexaParticleEmitter::Move(float time, float dt) {
     if (m_waitedSteps.Waits(budget, dt, m_nTypeCount)) return;
     for (int32_t i = 0; i < m_nTypeCount; ++i) {
         CVexaParticleType& type = m_types[size_t(i)];
-        const CStepSpan span = type.waited.ForMotion(budget, time, dt);
+        const CStepSpan span = type.waited.ForMotion(budget, time, dt, type.SamplesEmission());
         if (!span.taken) continue;
         MoveParticles(type, span.time, span.dt);
         type.waited.EndMotion(budget);

@@ -556,7 +556,7 @@ void CVexaParticleEmitter::Update(float time, float dt, float x, float y, float 
     bool sampled = false;
     for (int32_t i = 0; i < m_nTypeCount; ++i) {
         CVexaParticleType& type = m_types[size_t(i)];
-        const CStepSpan span = type.waited.ForLife(budget, time, dt);
+        const CStepSpan span = type.waited.ForLife(budget, time, dt, type.SamplesEmission());
         if (!span.taken) continue;
         if (budget && budget->Spend((sampled ? 0 : CParticleWorkBudget::kEmitterCurveVisits) +
                                     CParticleWorkBudget::kTypePassVisits))

@@ -16,7 +16,6 @@ void CParticleWorkBudget::StartFrame(int64_t visits) {
     m_waiting = false;
     m_tookType = false;
     m_turns.StartFrame(visits == kUnlimited ? kUnlimited : visits - m_shareReserve, visits != kUnlimited);
-    m_owedHeld = m_turns.GetOwedCost();
     ++m_stepSerial;
 }
 
@@ -34,7 +33,7 @@ void CParticleWorkBudget::StartStep() {
 bool CParticleWorkBudget::TakeType(int64_t expected) {
     const CTypeTurns::CPlace type = m_turns.NextType(expected);
     if (!IsStepTaken()) return false;
-    if (type.firstStep && m_frameLimit != kUnlimited) return TakePlanned(type, expected);
+    if (type.firstStep && m_frameLimit != kUnlimited) return TakeFirst(type, expected);
     if (!Affords(expected)) {
         m_waiting = true;
         return false;
@@ -43,16 +42,12 @@ bool CParticleWorkBudget::TakeType(int64_t expected) {
     return true;
 }
 
-bool CParticleWorkBudget::TakePlanned(const CTypeTurns::CPlace& type, int64_t expected) {
-    if (type.known && !type.planned) return false;
-    if (type.owedCost >= 0) {
-        // Owed since the last frame: what was held for it from the frame's
-        // start is now held as for any taken type.
-        m_owedHeld = std::max<int64_t>(0, m_owedHeld - type.owedCost);
-    } else if (!(type.isTurn && !m_tookType) && !Affords(expected)) {
-        // It is owed to the next frame; the rest of the plan goes on.
-        return false;
-    }
+bool CParticleWorkBudget::TakeFirst(const CTypeTurns::CPlace& type, int64_t expected) {
+    // A type the plan leaves out takes only what the plan's types did not
+    // need. A planned type that waits is owed to the next frame; the rest of
+    // the plan goes on.
+    if (!type.planned && m_turns.GetPlanLeft() > 0) return false;
+    if (!type.owed && !(type.isTurn && !m_tookType) && !Affords(expected)) return false;
     m_tookType = true;
     m_turns.Took(type);
     m_held += expected;

@@ -11,13 +11,14 @@
 //
 // Each type's step (its motion, emission and life, taken together or not at
 // all) is taken while the visits left, less those held for the types already
-// taken in the step, pay for what the type's last step cost. What is held
-// for a taken type is its expected cost less what it has spent so far, so
-// that its visits count once (CWaitedTime). The frame's first step takes
-// the types its plan holds while the visits pay for them (CTypeTurns: those
-// owed since the last frame always, and the plan's first, its turn, while
-// the step has taken nothing), and those the last frame did not see; a
-// planned type that waits is owed to the next frame. A later step is taken
+// taken in the step and for the plan's types not yet reached, pay for what
+// the type is expected to cost (CWaitedTime::Expected). What is held for a
+// taken type is its expected cost less what it has spent so far, so that its
+// visits count once. The frame's first step plans its types (CTypeTurns),
+// holding what they cost from the frame's start: those owed are taken
+// whatever the step has spent, and the plan's first, its turn, while the
+// step has taken nothing; a planned type that waits is owed to the next
+// frame. A later step is taken
 // only while the visits left pay for what the step before it cost, and once
 // a type of it waits, the rest of the frame waits. Each type takes the time it missed at its next step
 // (CWaitedTime). Unlimited until the application sets a limit.
@@ -58,7 +59,7 @@ public:
     // the one StartFrame began.
     void StartStep();
     // The next type's step is to begin: whether it is taken, given what it
-    // cost at its last (held for it until spent or let go).
+    // is expected to cost (held for it until spent or let go).
     bool TakeType(int64_t expected);
     // What is held for a taken type changes by `change`: less what it has
     // spent, or let go once its step has ended.
@@ -98,9 +99,10 @@ public:
 
 private:
     // A type of the first step, under a limit (CTypeTurns).
-    bool TakePlanned(const CTypeTurns::CPlace& type, int64_t expected);
+    bool TakeFirst(const CTypeTurns::CPlace& type, int64_t expected);
     bool Affords(int64_t expected) const {
-        return m_frameLimit == kUnlimited || m_frameLimit - m_spent - m_held - m_owedHeld - m_shareReserve >= expected;
+        return m_frameLimit == kUnlimited ||
+               m_frameLimit - m_spent - m_held - m_turns.GetPlanLeft() - m_shareReserve >= expected;
     }
 
     int64_t m_frameLimit = kUnlimited;
@@ -108,8 +110,6 @@ private:
     int64_t m_stepStart = 0;
     // What the types taken in the step and not yet ended are expected to cost.
     int64_t m_held = 0;
-    // Held from the frame's start for the types the last frame's plan owes.
-    int64_t m_owedHeld = 0;
     // Left unheld while the record shares hold steps back (CRecordShares): a
     // step then makes its particles or none at random, so its cost can pass
     // what its last step cost, by which the type was taken.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 
 namespace VexaParticles {
 namespace {
@@ -27,73 +28,90 @@ int64_t AfterLeaving(int64_t place, int64_t first, int64_t count) {
     return std::min(place, first);
 }
 
+// Drops the places let go from `places` and moves those after them up.
+void LeavePlaces(std::vector<int64_t>& places, int64_t first, int64_t count) {
+    std::erase_if(places, [&](int64_t place) { return place >= first && place < first + count; });
+    for (int64_t& place : places) place = AfterLeaving(place, first, count);
+}
+
 } // namespace
 
 void CTypeTurns::StartFrame(int64_t visits, bool limited) {
     EndFirstStep();
     const uint64_t last = m_frame++;
-    std::vector<int64_t> owed;
-    for (const int64_t place : m_plan)
-        if (size_t(place) < m_slots.size() && m_slots[size_t(place)].taken != last) owed.push_back(place);
+    // What the last frame planned and did not take is owed, after what was
+    // owed before it.
+    for (const int64_t place : m_plan) m_owed.push_back(place);
+    std::erase_if(m_owed, [&](int64_t place) {
+        if (size_t(place) >= m_slots.size()) return true;
+        CSlot& slot = m_slots[size_t(place)];
+        if (slot.taken == last || slot.owed == m_frame) return true;
+        slot.owed = m_frame;
+        return false;
+    });
     m_plan.clear();
     m_firstStep = true;
     m_placed = false;
     m_next = 0;
-    m_known = int64_t(m_slots.size());
     m_owedCost = 0;
+    m_plannedCost = 0;
+    m_planLeft = 0;
     if (!limited) {
+        m_owed.clear();
         m_turn = 0;
         return;
     }
-    int64_t sum = 0;
-    for (const int64_t place : owed) {
-        m_slots[size_t(place)].owed = m_frame;
-        PlanPlace(place, sum);
-    }
-    m_owedCost = sum;
-    Plan(visits - sum);
+    PlanOwed(visits);
+    m_owedCost = m_plannedCost;
+    Plan(visits);
+    m_planLeft = m_plannedCost;
     m_turn = m_plan.empty() ? 0 : m_plan.front();
 }
 
+void CTypeTurns::PlanOwed(int64_t visits) {
+    size_t planned = 0;
+    for (; planned < m_owed.size(); ++planned) {
+        const int64_t place = m_owed[planned];
+        if (planned > 0 && m_plannedCost + m_slots[size_t(place)].cost > visits) break;
+        PlanPlace(place);
+    }
+    m_owed.erase(m_owed.begin(), m_owed.begin() + std::ptrdiff_t(planned));
+}
+
 void CTypeTurns::Plan(int64_t visits) {
-    int64_t all = 0;
+    int64_t all = m_plannedCost;
     for (const CSlot& slot : m_slots)
         if (slot.planned != m_frame) all += slot.cost;
-    if (all <= visits || m_slots.empty()) {
+    if (all <= visits) {
         PlanAll();
         return;
     }
-    const uint64_t count = m_slots.size();
-    const int bits = std::bit_width(count - 1);
-    const uint64_t keys = uint64_t(1) << bits;
-    int64_t sum = 0;
-    for (uint64_t walked = 0; walked < keys; ++walked) {
-        const uint64_t key = m_nextKey % keys;
-        const uint64_t place = ReverseBits(key, bits);
-        if (place < count && m_slots[place].planned != m_frame) {
-            if (!m_plan.empty() && sum + m_slots[place].cost > visits) break;
-            PlanPlace(int64_t(place), sum);
+    for (size_t walked = 0; walked < m_order.size(); ++walked) {
+        const int64_t place = m_order[m_front];
+        if (m_slots[size_t(place)].planned != m_frame) {
+            if (!m_plan.empty() && m_plannedCost + m_slots[size_t(place)].cost > visits) break;
+            PlanPlace(place);
         }
-        m_nextKey = key + 1;
+        m_front = (m_front + 1) % m_order.size();
     }
 }
 
 void CTypeTurns::PlanAll() {
-    int64_t sum = 0;
     for (size_t place = 0; place < m_slots.size(); ++place)
-        if (m_slots[place].planned != m_frame) PlanPlace(int64_t(place), sum);
+        if (m_slots[place].planned != m_frame) PlanPlace(int64_t(place));
 }
 
-void CTypeTurns::PlanPlace(int64_t place, int64_t& sum) {
+void CTypeTurns::PlanPlace(int64_t place) {
     CSlot& slot = m_slots[size_t(place)];
     slot.planned = m_frame;
-    sum += slot.cost;
+    m_plannedCost += slot.cost;
     m_plan.push_back(place);
 }
 
 void CTypeTurns::StartLaterStep() {
     EndFirstStep();
     m_firstStep = false;
+    m_planLeft = 0;
     m_next = 0;
 }
 
@@ -105,7 +123,10 @@ CTypeTurns::CPlace CTypeTurns::NextType(int64_t expected) {
     CSlot& slot = m_slots[size_t(type.place)];
     type.known = type.place < m_known;
     type.planned = slot.planned == m_frame;
-    if (type.planned && slot.owed == m_frame) type.owedCost = slot.cost;
+    if (type.planned) {
+        type.owed = slot.owed == m_frame;
+        m_planLeft -= slot.cost;
+    }
     slot.cost = expected;
     type.isTurn = type.planned && type.place == m_turn;
     return type;
@@ -127,15 +148,22 @@ void CTypeTurns::Leave(const CRun& run, int64_t count) {
     if (run.frame == m_frame && m_firstStep) {
         // The rest of the step still counts places from before.
         m_leaving.push_back({run.first, count});
-    } else if (run.frame == m_frame || (run.frame + 1 == m_frame && m_firstStep && m_next <= run.first)) {
-        // The step that placed them is over, or this frame's first step has
-        // not reached them yet.
-        Erase(run.first, count);
+        return;
     }
+    // Placed in a first step since over; an emitter of an earlier one did
+    // not step since, and its places went to the types that did.
+    if (run.frame != m_erasedFrame) return;
+    int64_t first = run.first;
+    for (const CLeft& left : m_erased) first = AfterLeaving(first, left.first, left.count);
+    // This frame's first step has reached them: they are other types' now.
+    if (m_firstStep && first < m_next) return;
+    Erase(first, count);
 }
 
 void CTypeTurns::EndFirstStep() {
     if (!m_firstStep) return;
+    m_erased.clear();
+    m_erasedFrame = m_frame;
     std::sort(m_leaving.begin(), m_leaving.end(), [](const CLeft& a, const CLeft& b) { return a.first > b.first; });
     for (const CLeft& left : m_leaving) {
         Erase(left.first, left.count);
@@ -143,14 +171,45 @@ void CTypeTurns::EndFirstStep() {
     }
     m_leaving.clear();
     if (m_placed) m_slots.resize(size_t(m_next));
+    Order();
+}
+
+void CTypeTurns::Order() {
+    const int64_t count = int64_t(m_slots.size());
+    if (m_known > count) {
+        const auto gone = [count](int64_t place) { return place >= count; };
+        m_front -= size_t(std::count_if(m_order.begin(), m_order.begin() + std::ptrdiff_t(m_front), gone));
+        std::erase_if(m_order, gone);
+    } else if (m_known < count) {
+        // Spread over the places added, next in the round: they have not
+        // stepped yet.
+        const uint64_t added = uint64_t(count - m_known);
+        const int bits = std::bit_width(added - 1);
+        std::vector<int64_t> order;
+        order.reserve(added);
+        for (uint64_t key = 0; key < (uint64_t(1) << bits); ++key)
+            if (const uint64_t place = ReverseBits(key, bits); place < added) order.push_back(m_known + int64_t(place));
+        m_order.insert(m_order.begin() + std::ptrdiff_t(m_front), order.begin(), order.end());
+    }
+    if (m_front >= m_order.size()) m_front = 0;
+    m_known = count;
 }
 
 void CTypeTurns::Erase(int64_t first, int64_t count) {
     const int64_t size = int64_t(m_slots.size());
     const int64_t from = std::min(first, size);
-    m_slots.erase(m_slots.begin() + from, m_slots.begin() + std::min(first + count, size));
-    std::erase_if(m_plan, [&](int64_t place) { return place >= first && place < first + count; });
-    for (int64_t& place : m_plan) place = AfterLeaving(place, first, count);
+    const int64_t to = std::min(first + count, size);
+    if (m_firstStep)
+        for (int64_t place = std::max(from, m_next); place < to; ++place)
+            if (m_slots[size_t(place)].planned == m_frame) m_planLeft -= m_slots[size_t(place)].cost;
+    m_slots.erase(m_slots.begin() + from, m_slots.begin() + to);
+    m_erased.push_back({first, count});
+    const auto gone = [&](int64_t place) { return place >= first && place < first + count; };
+    m_front -= size_t(std::count_if(m_order.begin(), m_order.begin() + std::ptrdiff_t(m_front), gone));
+    LeavePlaces(m_order, first, count);
+    if (m_front >= m_order.size()) m_front = 0;
+    LeavePlaces(m_plan, first, count);
+    LeavePlaces(m_owed, first, count);
     m_turn = AfterLeaving(m_turn, first, count);
     m_known = AfterLeaving(m_known, first, count);
 }

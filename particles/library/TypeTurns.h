@@ -3,20 +3,22 @@
 // do not pay for every type. Types are told apart by their place in the step
 // (the order the frame loop steps them in), never by pointers.
 //
-// Each frame plans its first step from what each type cost at its last look:
-// first the types planned in the last frame that did not step (owed: what
-// they cost is held for them from the frame's start, and they step whatever
-// the step has spent), then types taken round in a spread order (places in
-// bit-reversed order), while the frame's visits pay for them. A frame always
-// plans at least one type (its turn). So a run of the round is spread evenly
-// over every effect's types, and every type steps once a round: a type
-// waits at most one frame more than the visits of one step of every type
-// take. Types the last frame did not see (an emitter added) are not
-// planned: they step while the visits left pay for them.
+// Each frame plans its first step from what each type was expected to cost
+// at its last look: first the types planned before that did not step (owed),
+// then types taken round, while the frame's visits pay for them (owed types
+// they do not pay for stay owed). The round is an order of every type that
+// is kept while places move, and goes on each frame from where the last
+// stopped: types seen for the first time come next in it, in bit-reversed
+// order of their places, so that a run of it is spread evenly over every
+// effect's types. A frame always plans at least one type (its turn). So
+// every type steps once a round: a type waits at most one frame more than
+// the visits of one step of every type take. Types the last frame did not
+// see (an emitter added) are not planned.
 //
 // An emitter let go takes its types' places with it (the types after them
 // move up); the places of the first step in hand move at its end.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -31,7 +33,7 @@ public:
         bool planned = false;  // in the first step: the plan takes it
         bool known = false;    // in the first step: seen by the last frame, so planned or not
         bool isTurn = false;   // in the first step: the plan's first type
-        int64_t owedCost = -1; // in the first step, planned by the last frame and not taken: what the plan held for it
+        bool owed = false;     // in the first step: planned before and not taken
     };
     // Where an emitter's types began in a frame's first step; `first` is -1
     // for an emitter not placed in one.
@@ -56,6 +58,9 @@ public:
     int64_t GetTurn() const { return m_turn; }
     // What the plan holds for the types owed since the last frame.
     int64_t GetOwedCost() const { return m_owedCost; }
+    // What the plan holds for the planned types the first step has not
+    // reached yet (0 in a later step).
+    int64_t GetPlanLeft() const { return m_planLeft; }
     // How many types the frame's first step planned.
     int64_t GetPlanned() const { return int64_t(m_plan.size()); }
 
@@ -69,28 +74,40 @@ private:
         int64_t cost = 0;
         uint64_t planned = 0;  // the frame that planned it last
         uint64_t taken = 0;    // the frame whose first step took it last
-        uint64_t owed = 0;     // the frame that planned it as owed
+        uint64_t owed = 0;     // the frame whose owed places hold it
     };
     struct CLeft {
         int64_t first, count;
     };
 
     void EndFirstStep();
+    // The round holds every place there is: places added join its end.
+    void Order();
+    void PlanOwed(int64_t visits);
     void Plan(int64_t visits);
     void PlanAll();
-    void PlanPlace(int64_t place, int64_t& sum);
+    void PlanPlace(int64_t place);
     // The places of `count` types from `first` are gone: those after move up.
     void Erase(int64_t first, int64_t count);
 
     std::vector<CSlot> m_slots;
-    // The places the frame's first step planned, those owed by the last first
-    // step first.
+    // Every place, in the round's order; the round goes on from m_front.
+    std::vector<int64_t> m_order;
+    size_t m_front = 0;
+    // The places the frame's first step planned, those owed first.
     std::vector<int64_t> m_plan;
+    // Owed places the frame's visits did not plan, owed still.
+    std::vector<int64_t> m_owed;
     std::vector<CLeft> m_leaving;
-    uint64_t m_nextKey = 0;
+    // The places let go since the first step of frame m_erasedFrame ended,
+    // by which a run placed in it finds its places now.
+    std::vector<CLeft> m_erased;
+    uint64_t m_erasedFrame = 0;
     int64_t m_turn = 0;
     int64_t m_known = 0;
     int64_t m_owedCost = 0;
+    int64_t m_plannedCost = 0;
+    int64_t m_planLeft = 0;
     int64_t m_next = 0;
     uint64_t m_frame = 0;
     bool m_firstStep = true;

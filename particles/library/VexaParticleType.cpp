@@ -14,6 +14,10 @@ CParticleWorkBudget* CVexaParticleType::GetOwnWorkBudget() const {
     return emitter && emitter->GetParentType() ? nullptr : GetWorkBudget();
 }
 
+bool CVexaParticleType::SamplesEmission() const {
+    return emitter && emitter->IsEmitting() && !(IsOneShot() && emissionCounter);
+}
+
 void CVexaParticleType::CopyFromPrototype(const CVexaParticleType& prototype, CVexaParticleEmitter* owner) {
     shape = prototype.shape;
     words = prototype.words;
