@@ -1,5 +1,7 @@
 #include "particles/library/VexaParticleType.h"
 
+#include <cmath>
+
 #include "particles/library/ParticlePool.h"
 #include "particles/library/VexaParticleEmitter.h"
 #include "particles/library/VexaParticleLibrary.h"
@@ -15,7 +17,9 @@ CParticleWorkBudget* CVexaParticleType::GetOwnWorkBudget() const {
 }
 
 bool CVexaParticleType::SamplesEmission() const {
-    return emitter && emitter->IsEmitting() && !(IsOneShot() && emissionCounter);
+    if (!emitter) return false;
+    if (!IsOneShot()) return emitter->IsEmitting();
+    return !emissionCounter && (emitter->IsEmitting() || !std::isnan(emitter->GetBurstStep().time));
 }
 
 void CVexaParticleType::CopyFromPrototype(const CVexaParticleType& prototype, CVexaParticleEmitter* owner) {

@@ -67,8 +67,9 @@ public:
     bool IsNeverDie() const { return words.flags & kNeverDie; }
     bool IsOneShot() const { return words.flags & kOneShotBurst; }
     bool HasRandomSignQ3() const { return words.flags & kRandomSignQ3; }
-    // Whether its next emission samples its curves: its emitter emits and
-    // its burst, if it has one, is not spent.
+    // Whether its next emission samples its curves: its burst, if it has
+    // one, is not spent, and its emitter emits or emitted once since its
+    // start (a burst its type waited for is still made).
     bool SamplesEmission() const;
     // Particles carry sub-emitters only when their type has prototypes of them.
     bool HasSubEmitters() const { return subEmitters && !subEmitters->empty(); }
