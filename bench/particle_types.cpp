@@ -28,6 +28,9 @@
 // {1000, 100, 0, 1}, types making 0.1 never-dying particles a second, with
 // churn ("steps_over_bound": steps from frame 60 past the bound of the frame
 // they step in, none; "most_over_before": before it, at most 1).
+//
+// Letting go of 10,000 and 100,000 one-type emitters at once, between
+// frames (the time grows with the emitters, not their square).
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -43,6 +46,7 @@
 #include "app/FixedStepClock.h"
 #include "particles/engine/ParticleSystem.h"
 #include "particles/library/ParticleRandom.h"
+#include "particles/library/TypeTurns.h"
 #include "support/RecordingGraphics.h"
 #include "tests/particles/TypeChurn.h"
 #include "tests/particles/TypeWaits.h"
@@ -213,6 +217,33 @@ BENCHMARK(BM_CheapTypeTurns)
     ->Args({1000, 100, 0, 1})
     ->Iterations(300)
     ->Unit(benchmark::kMillisecond);
+
+// Letting go of every one-type emitter of a scene at once, between frames,
+// through to the next frame's start: the turns walk their places once, not
+// once an emitter.
+void BM_LeaveManyEmitters(benchmark::State& state) {
+    using VexaParticles::CTypeTurns;
+    const size_t emitters = size_t(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        CTypeTurns turns;
+        std::vector<CTypeTurns::CRun> runs(emitters);
+        for (int frame = 0; frame < 3; ++frame) {
+            turns.StartFrame(CParticleSystem::kFrameParticleVisits, true);
+            for (CTypeTurns::CRun& run : runs) {
+                run = turns.StartRun();
+                turns.Took(turns.NextType(40));
+            }
+        }
+        turns.StartFrame(CParticleSystem::kFrameParticleVisits, true);
+        state.ResumeTiming();
+        for (const CTypeTurns::CRun& run : runs) turns.Leave(run, 1);
+        turns.StartFrame(CParticleSystem::kFrameParticleVisits, true);
+        benchmark::DoNotOptimize(turns.GetTurn());
+    }
+}
+
+BENCHMARK(BM_LeaveManyEmitters)->Arg(10000)->Arg(100000)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 // Prints 100,000 types' frame over ParticlePool1's, and the types' most
 // visits in a frame against the frame's limit.

@@ -29,9 +29,9 @@ int64_t AfterLeaving(int64_t place, int64_t first, int64_t count) {
 }
 
 // Drops the places let go from `places` and moves those after them up.
-void LeavePlaces(std::vector<int64_t>& places, int64_t first, int64_t count) {
-    std::erase_if(places, [&](int64_t place) { return place >= first && place < first + count; });
-    for (int64_t& place : places) place = AfterLeaving(place, first, count);
+void DropPlaces(std::vector<int64_t>& places, const CLivePlaces& held) {
+    std::erase_if(places, [&](int64_t place) { return !held.IsLive(place); });
+    for (int64_t& place : places) place = held.CountBefore(place);
 }
 
 } // namespace
@@ -116,6 +116,7 @@ void CTypeTurns::StartLaterStep() {
 }
 
 CTypeTurns::CPlace CTypeTurns::NextType(int64_t expected) {
+    Drop();
     CPlace type{m_next++, m_firstStep};
     if (!m_firstStep) return type;
     m_placed = true;
@@ -133,10 +134,12 @@ CTypeTurns::CPlace CTypeTurns::NextType(int64_t expected) {
 }
 
 void CTypeTurns::Took(const CPlace& type) {
+    Drop();
     if (type.firstStep && size_t(type.place) < m_slots.size()) m_slots[size_t(type.place)].taken = m_frame;
 }
 
 void CTypeTurns::Pass(int64_t count, int64_t least) {
+    Drop();
     if (!m_firstStep || count <= 0) return;
     m_placed = true;
     m_next += count;
@@ -153,16 +156,21 @@ void CTypeTurns::Leave(const CRun& run, int64_t count) {
     // Placed in a first step since over; an emitter of an earlier one did
     // not step since, and its places went to the types that did.
     if (run.frame != m_erasedFrame) return;
-    int64_t first = run.first;
-    for (const CLeft& left : m_erased) first = AfterLeaving(first, left.first, left.count);
+    const int64_t first = m_erased.CountBefore(run.first);
     // This frame's first step has reached them: they are other types' now.
     if (m_firstStep && first < m_next) return;
     Erase(first, count);
 }
 
+int64_t CTypeTurns::GetPlanned() const {
+    if (!m_dropping) return int64_t(m_plan.size());
+    return std::count_if(m_plan.begin(), m_plan.end(), [&](int64_t place) { return m_held.IsLive(place); });
+}
+
 void CTypeTurns::EndFirstStep() {
+    Drop();
     if (!m_firstStep) return;
-    m_erased.clear();
+    m_erased.Reset(std::max(m_next, int64_t(m_slots.size())));
     m_erasedFrame = m_frame;
     std::sort(m_leaving.begin(), m_leaving.end(), [](const CLeft& a, const CLeft& b) { return a.first > b.first; });
     for (const CLeft& left : m_leaving) {
@@ -170,6 +178,7 @@ void CTypeTurns::EndFirstStep() {
         m_next = AfterLeaving(m_next, left.first, left.count);
     }
     m_leaving.clear();
+    Drop();
     if (m_placed) m_slots.resize(size_t(m_next));
     Order();
 }
@@ -196,22 +205,38 @@ void CTypeTurns::Order() {
 }
 
 void CTypeTurns::Erase(int64_t first, int64_t count) {
-    const int64_t size = int64_t(m_slots.size());
-    const int64_t from = std::min(first, size);
-    const int64_t to = std::min(first + count, size);
-    if (m_firstStep)
-        for (int64_t place = std::max(from, m_next); place < to; ++place)
-            if (m_slots[size_t(place)].planned == m_frame) m_planLeft -= m_slots[size_t(place)].cost;
-    m_slots.erase(m_slots.begin() + from, m_slots.begin() + to);
-    m_erased.push_back({first, count});
-    const auto gone = [&](int64_t place) { return place >= first && place < first + count; };
-    m_front -= size_t(std::count_if(m_order.begin(), m_order.begin() + std::ptrdiff_t(m_front), gone));
-    LeavePlaces(m_order, first, count);
-    if (m_front >= m_order.size()) m_front = 0;
-    LeavePlaces(m_plan, first, count);
-    LeavePlaces(m_owed, first, count);
+    if (!m_dropping) {
+        int64_t size = int64_t(m_slots.size());
+        for (const std::vector<int64_t>* places : {&m_order, &m_plan, &m_owed})
+            for (const int64_t place : *places) size = std::max(size, place + 1);
+        m_held.Reset(size);
+        m_dropping = true;
+    }
+    // Each place let go moves the next one up to `first`.
+    for (int64_t at = first; at < first + count; ++at) {
+        m_erased.Take(first);
+        const int64_t place = m_held.Take(first);
+        if (place < 0) continue;
+        const CSlot* slot = size_t(place) < m_slots.size() ? &m_slots[size_t(place)] : nullptr;
+        if (m_firstStep && at >= m_next && slot && slot->planned == m_frame) m_planLeft -= slot->cost;
+    }
     m_turn = AfterLeaving(m_turn, first, count);
     m_known = AfterLeaving(m_known, first, count);
+}
+
+void CTypeTurns::Drop() {
+    if (!m_dropping) return;
+    m_dropping = false;
+    size_t kept = 0;
+    for (size_t place = 0; place < m_slots.size(); ++place)
+        if (m_held.IsLive(int64_t(place))) m_slots[kept++] = m_slots[place];
+    m_slots.resize(kept);
+    const auto gone = [&](int64_t place) { return !m_held.IsLive(place); };
+    m_front -= size_t(std::count_if(m_order.begin(), m_order.begin() + std::ptrdiff_t(m_front), gone));
+    DropPlaces(m_order, m_held);
+    if (m_front >= m_order.size()) m_front = 0;
+    DropPlaces(m_plan, m_held);
+    DropPlaces(m_owed, m_held);
 }
 
 } // namespace VexaParticles

@@ -16,7 +16,11 @@
 // see (an emitter added) are not planned.
 //
 // An emitter let go takes its types' places with it (the types after them
-// move up); the places of the first step in hand move at its end.
+// move up); the places of the first step in hand move at its end. Places
+// let go are dropped together before the places are next read, so that
+// letting go of many emitters at once walks the places once.
+
+#include "particles/library/LivePlaces.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -62,7 +66,7 @@ public:
     // reached yet (0 in a later step).
     int64_t GetPlanLeft() const { return m_planLeft; }
     // How many types the frame's first step planned.
-    int64_t GetPlanned() const { return int64_t(m_plan.size()); }
+    int64_t GetPlanned() const;
 
     // The emitter whose types come next: where they begin.
     CRun StartRun() const { return m_firstStep ? CRun{m_next, m_frame} : CRun{}; }
@@ -89,6 +93,8 @@ private:
     void PlanPlace(int64_t place);
     // The places of `count` types from `first` are gone: those after move up.
     void Erase(int64_t first, int64_t count);
+    // Drops the places let go from the places held.
+    void Drop();
 
     std::vector<CSlot> m_slots;
     // Every place, in the round's order; the round goes on from m_front.
@@ -99,9 +105,13 @@ private:
     // Owed places the frame's visits did not plan, owed still.
     std::vector<int64_t> m_owed;
     std::vector<CLeft> m_leaving;
-    // The places let go since the first step of frame m_erasedFrame ended,
-    // by which a run placed in it finds its places now.
-    std::vector<CLeft> m_erased;
+    // The places of frame m_erasedFrame's first step, those let go since it
+    // ended marked, by which a run placed in it finds its places now.
+    CLivePlaces m_erased;
+    // The places m_slots, m_order, m_plan and m_owed hold, those let go
+    // marked until dropped (m_dropping).
+    CLivePlaces m_held;
+    bool m_dropping = false;
     uint64_t m_erasedFrame = 0;
     int64_t m_turn = 0;
     int64_t m_known = 0;

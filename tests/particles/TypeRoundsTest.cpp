@@ -4,7 +4,7 @@
 // turns' bound, also when a type's step costs more the longer it waited (it
 // emits for the time it missed). And the plans themselves: spread over
 // every effect, owing what a step did not take, and keeping to the types
-// that are there when emitters are let go.
+// that are there when emitters are let go, one or many at once.
 
 #include <gtest/gtest.h>
 
@@ -179,6 +179,103 @@ INSTANTIATE_TEST_SUITE_P(Emitters, TypeTurnsLeaveTest,
                                            CLeaveCase{"Last", 20, 10, false},
                                            CLeaveCase{"MiddleInTheNextFrame", 10, 10, true},
                                            CLeaveCase{"LastInTheNextFrame", 20, 10, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// 1,000 one-type emitters at an eighth of their cost a frame, every 7th
+// planned type not taken every other frame; each emitter's run is where it
+// began in its last first step, as a scene keeps it.
+class COneTypeEmitters {
+public:
+    static constexpr int kEmitters = 1000, kNone = -2, kAfterTheStep = -1;
+    static constexpr int64_t kVisits = kEmitters * 10 / 8;
+    explicit COneTypeEmitters(bool oneAtATime) : m_runs(kEmitters), m_since(kEmitters, 0), m_oneAtATime(oneAtATime) {
+        for (int e = 0; e < kEmitters; ++e) m_ids.push_back(e);
+    }
+    // A frame whose every third emitter is let go before emitter `letGoAt`
+    // steps: what the step saw of each type, and the plan's account.
+    std::vector<int64_t> Frame(int letGoAt) {
+        m_turns.StartFrame(kVisits, true);
+        ++m_frame;
+        std::vector<int64_t> seen;
+        for (size_t e = 0; e <= m_runs.size(); ++e) {
+            if (int(e) == letGoAt || (e == m_runs.size() && letGoAt == kAfterTheStep)) {
+                e = LetGo(e);
+                letGoAt = kNone;
+            }
+            if (e == m_runs.size()) break;
+            m_runs[e] = m_turns.StartRun();
+            const CTypeTurns::CPlace type = m_turns.NextType(10);
+            seen.push_back(type.planned + 2 * type.known + 4 * type.isTurn + 8 * type.owed);
+            seen.push_back(m_turns.GetPlanLeft());
+            int& since = m_since[size_t(m_ids[e])];
+            ++since;
+            if (!type.planned) continue;
+            if (m_frame > 2) m_worstWait = std::max(m_worstWait, since);
+            since = 0;
+            if (type.place % 7 != 0 || m_frame % 2 != 0) m_turns.Took(type);
+        }
+        seen.push_back(m_turns.GetTurn());
+        seen.push_back(m_turns.GetPlanned());
+        return seen;
+    }
+    size_t Emitters() const { return m_runs.size(); }
+    // The most frames an emitter waited for its type's plan, once the places were seen.
+    int GetWorstWait() const { return m_worstWait; }
+
+private:
+    // Lets go of every third emitter; where emitter `next` is now.
+    size_t LetGo(size_t next) {
+        std::vector<CTypeTurns::CRun> kept;
+        std::vector<int> ids;
+        size_t nextNow = 0;
+        for (size_t e = 0; e < m_runs.size(); ++e) {
+            if (e % 3 != 0) {
+                kept.push_back(m_runs[e]);
+                ids.push_back(m_ids[e]);
+                nextNow += e < next;
+                continue;
+            }
+            m_turns.Leave(m_runs[e], 1);
+            if (m_oneAtATime) m_turns.Pass(0, 10);  // any call applies what was let go
+        }
+        m_runs = kept;
+        m_ids = ids;
+        return nextNow;
+    }
+
+    CTypeTurns m_turns;
+    std::vector<CTypeTurns::CRun> m_runs;
+    std::vector<int> m_ids, m_since;
+    int m_frame = 0, m_worstWait = 0;
+    bool m_oneAtATime;
+};
+
+struct CManyLeaveCase {
+    const char* name;
+    int letGoAt;
+};
+
+class TypeTurnsManyLeaveTest : public ::testing::TestWithParam<CManyLeaveCase> {};
+
+// Emitters let go together, after a first step, before the next or within
+// it (some placed by it, some by the last), plan every later frame as
+// letting them go one at a time does. The round goes on where it stopped,
+// so no emitter kept waits a frame more than a round of all there were.
+TEST_P(TypeTurnsManyLeaveTest, PlanAsLettingGoOneAtATime) {
+    COneTypeEmitters together(false), oneAtATime(true);
+    for (int frame = 0; frame < 30; ++frame) {
+        const int letGoAt = frame == 4 ? GetParam().letGoAt : COneTypeEmitters::kNone;
+        ASSERT_EQ(together.Frame(letGoAt), oneAtATime.Frame(letGoAt)) << "frame " << frame;
+    }
+    EXPECT_EQ(together.Emitters(), 666u);
+    const int64_t round = (COneTypeEmitters::kEmitters * 10 + COneTypeEmitters::kVisits - 1) / COneTypeEmitters::kVisits;
+    EXPECT_LE(together.GetWorstWait(), round + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Emitters, TypeTurnsManyLeaveTest,
+                         ::testing::Values(CManyLeaveCase{"AfterTheStep", COneTypeEmitters::kAfterTheStep},
+                                           CManyLeaveCase{"BeforeTheNextStep", 0},
+                                           CManyLeaveCase{"WithinTheNextStep", 500}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
