@@ -26,9 +26,11 @@ constexpr std::string_view kTrackSkipKind = "Ambient tracks : track skipped";
 // file's repeated warnings do (app/RepeatedLogLines.h), under `skipKind` for
 // the skipped files and under the kinds load gives its own: many damaged
 // files must not write a line each. A place file's load turns whatever its
-// scene data throws into an engine exception naming the file. A load cut by
-// a quit is no failure: its CLoadCancelled passes, and no file after it is
-// tried.
+// scene data throws into an engine exception naming the file. Each file
+// tried counts a whole interval of work however its read ended, so that a
+// quit is seen after the file in hand even when every file fails before
+// its reader counts. A load cut by a quit is no failure: its CLoadCancelled
+// passes, and no file after it is tried.
 template <class Load>
 void ForEachNumberedFile(const char* pattern, std::string_view skipKind, Load load) {
     CRepeatedLogLines warnings;
@@ -40,6 +42,7 @@ void ForEachNumberedFile(const char* pattern, std::string_view skipKind, Load lo
         } catch (const std::exception& e) {
             warnings.PrintLine(skipKind, "%s : skipped : %s", name.c_str(), e.what());
         }
+        CLoadingQuitCheck::Count(CFrameQuitWatch::kCheckInterval);
     }
     warnings.WriteCounts();
 }
@@ -100,10 +103,7 @@ void CScreensaverData::LoadAmbientTracks() {
     Sound::CSampleDecoder* decoder = sound.GetDecoder();
     if (!sound.GetDriver() || !sound.GetSampleManager() || !decoder) throw CException("Ambient tracks : no sound");
     const auto check = [this, decoder](const CString& name, CRepeatedLogLines& warnings) {
-        const bool playable = StreamOpens(*decoder, name, warnings);
-        // Opening a file and reading its header is a whole interval of work.
-        CLoadingQuitCheck::Count(CFrameQuitWatch::kCheckInterval);
-        if (!playable) throw CException("cannot be played");
+        if (!StreamOpens(*decoder, name, warnings)) throw CException("cannot be played");
         m_tracks.push_back(name);
     };
     ForEachNumberedFile(kTrackPattern, kTrackSkipKind, check);

@@ -17,6 +17,7 @@
 #include "shell/ScreensaverApplication.h"
 #include "shell/ShellTestSupport.h"
 #include "tests/graphics/SprFileTestData.h"
+#include "tools/DamagedFiles.h"
 #include "tools/DemoData.h"
 #include "tools/GeneratedScenePlaces.h"
 #include "tools/HeavySprites.h"
@@ -52,7 +53,7 @@ private:
 
 // bg7 (the scene shown alone) holding many copies of bg1's sky object at
 // 1 x 1 px, or one object whose sprite file holds many definitions; bg8, a
-// good empty scene after it.
+// good empty scene after it. bg1 to bg6 before it are empty files, skipped.
 enum class EHeavyLoad { PlaceObjects, SpriteDefinitions };
 
 Tools::CPakWriter HeavyPack(EHeavyLoad load) {
@@ -91,9 +92,9 @@ protected:
         Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
     }
 
-    // Where the events are pushed once the step's begin line is logged: at
+    // Where the events are pushed once the given text is logged: at once, at
     // the first look of the step's quit check, or at the first present.
-    enum class EPush { AtLook, AtPresent };
+    enum class EPush { AtOnce, AtLook, AtPresent };
 
     // Runs the screensaver until `shownFrames` frames after loading were
     // presented or the run ended, pushing the events once during the step.
@@ -107,6 +108,14 @@ protected:
                 presentsAtPost = presents;
             }
         };
+        if (at == EPush::AtOnce)
+            GetLog().SetSink([&](std::string_view text) {
+                log.append(text);
+                if (presentsAtPost < 0 && LogHas(step)) {
+                    Push(events);
+                    presentsAtPost = presents;
+                }
+            });
         const Engine::CGraphicsDriverTable table =
             OneDriverTable(kDriver, [&]<class Driver>(Engine::CApplication** cell) {
                 return std::make_unique<CPresentHookDriver<Driver>>(cell, present);
@@ -130,6 +139,7 @@ protected:
             });
             return made;
         });
+        GetLog().SetSink([this](std::string_view text) { log.append(text); });
         EXPECT_EQ(exitCode, 0);
         EXPECT_TRUE(boxes.empty());
         app = nullptr;
@@ -164,7 +174,9 @@ class HeavyLoadQuitTest : public LoadingQuitTest, public ::testing::WithParamInt
 
 TEST_P(HeavyLoadQuitTest, AQuitDuringTheSceneLoadsEndsTheRunWithinAnInterval) {
     UseDemoPack(kDriver, HeavyPack(GetParam()));
-    Run("Loading Scenes", EPush::AtLook, &Quit, 3);
+    // Each file tried is an interval of work: posted at the look after the
+    // last empty file, the quit is found inside bg7.
+    Run("place/bg6.place : skipped", EPush::AtLook, &Quit, 3);
     ASSERT_GE(postedAt, 0) << "posted while the scenes loaded";
     ASSERT_GE(stoppedAt, postedAt) << "found";
     // A sprite frame counts with its piece: two units at once.
@@ -178,6 +190,20 @@ INSTANTIATE_TEST_SUITE_P(Loads, HeavyLoadQuitTest,
                          [](const auto& info) {
                              return info.param == EHeavyLoad::PlaceObjects ? "PlaceObjects" : "SpriteDefinitions";
                          });
+
+// Place files that fail at their first read, before their reader counts:
+// a quit waiting when the scan starts ends it after the file in hand.
+TEST_F(LoadingQuitTest, AQuitDuringAScanOfDamagedPlaceFilesEndsItAfterTheFirst) {
+    Tools::CPakWriter pack = Tools::MakeDemoPack(MOSARK_DEMO_FONT, false);
+    Tools::AddDamagedFiles(pack, Tools::EDamagedFiles::Places, 25);
+    UseDemoPack(kDriver, pack);
+    Run("[Loading Scenes begin]", EPush::AtOnce, &Quit, 3);
+    ASSERT_GE(presentsAtPost, 0) << "posted as the scan started";
+    EXPECT_EQ(stoppedAt, CFrameQuitWatch::kCheckInterval) << "found at the look after the first file";
+    EXPECT_TRUE(LogHas("place/bg1.place : skipped"));
+    // Every file tried and failed writes its line (the first ten do).
+    ExpectEndedAtOnce({"place/bg2.place", "Scenes : ", "Loading Images"});
+}
 
 // A locale of many hints: the hints step looks for a quit as it takes them.
 TEST_F(LoadingQuitTest, AQuitDuringTheHintsEndsTheRunWithinAnInterval) {
