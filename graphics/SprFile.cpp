@@ -125,9 +125,13 @@ void CSprFile::Load(CArchive& archive, bool skipImages) {
     archive.ReadChunkHeader(header);
     const uint32_t spriteCount = ReadU32(archive);
     CheckFits(archive, spriteCount, kSpriteRecordBytes, "sprite count");
-    m_sprites.resize(spriteCount);
-    for (CSpriteDef& definition : m_sprites) {
+    // Each list is made as it is counted, in storage reserved to its count:
+    // the names point into it, and a load cut by a quit has made no more
+    // than it counted.
+    m_sprites.reserve(spriteCount);
+    for (uint32_t i = 0; i < spriteCount; ++i) {
         Engine::CLoadingQuitCheck::Count();
+        CSpriteDef& definition = m_sprites.emplace_back();
         ReadSprite(archive, definition);
         m_names.emplace(definition.name.str(), &definition);  // a repeated name keeps the first
     }
@@ -177,8 +181,8 @@ void CSprFile::ReadSprite(CArchive& archive, CSpriteDef& definition) const {
     ReadU32(archive);  // reserved
     const uint32_t frameCount = ReadU32(archive);
     CheckFits(archive, frameCount, kFrameRecordBytes, "frame count");
-    definition.frames.resize(frameCount);
-    for (CSpriteFrame& frame : definition.frames) ReadFrame(archive, frame);
+    definition.frames.reserve(frameCount);
+    for (uint32_t i = 0; i < frameCount; ++i) ReadFrame(archive, definition.frames.emplace_back());
 }
 
 void CSprFile::ReadFrame(CArchive& archive, CSpriteFrame& frame) const {
@@ -188,9 +192,11 @@ void CSprFile::ReadFrame(CArchive& archive, CSpriteFrame& frame) const {
     frame.y = ReadU32(archive);
     const uint32_t pieceCount = ReadU32(archive);
     CheckFits(archive, pieceCount, kPieceRecordBytes, "piece count");
-    Engine::CLoadingQuitCheck::Count(1 + int64_t(pieceCount));
-    frame.pieces.resize(pieceCount);
-    for (TextureRegion& piece : frame.pieces) {
+    Engine::CLoadingQuitCheck::Count();
+    frame.pieces.reserve(pieceCount);
+    for (uint32_t i = 0; i < pieceCount; ++i) {
+        Engine::CLoadingQuitCheck::Count();
+        TextureRegion& piece = frame.pieces.emplace_back();
         piece.bitmap = int32_t(ReadU32(archive));
         piece.top = int32_t(ReadU32(archive));
         piece.left = int32_t(ReadU32(archive));

@@ -96,18 +96,23 @@ void CPlaceFile::SerializeLegacy(CArchive& ar) {
 void CPlaceFile::ReadSpriteLibrary(CArchive& ar, bool chunked) {
     const uint32_t fileCount = ReadUInt(ar);
     CheckCount(ar, fileCount, MIN_SPRITE_FILE_BYTES);
-    SpriteFiles.assign(fileCount, CSpriteFileEntry{});
+    // Each list is made as it is counted: a load cut by a quit has made no
+    // more than it counted.
+    SpriteFiles.clear();
+    SpriteFiles.reserve(fileCount);
     const CString spriteMessage = FormatString("Invalid '%s' place  file chunk ID (Sprite)", Name.c_str());
-    for (CSpriteFileEntry& entry : SpriteFiles) {
+    for (uint32_t i = 0; i < fileCount; ++i) {
         Engine::CLoadingQuitCheck::Count();
+        CSpriteFileEntry& entry = SpriteFiles.emplace_back();
         ar.ReadString(entry.name);
         const uint32_t count = ReadUInt(ar);
         if (count == 0) continue;
         CheckCount(ar, count, MIN_SPRITE_BYTES + (chunked ? CHUNK_HEADER_BYTES : 0));
         entry.count = count;
-        entry.records.resize(count);
-        for (CSpriteRecord& record : entry.records) {
+        entry.records.reserve(count);
+        for (uint32_t j = 0; j < count; ++j) {
             Engine::CLoadingQuitCheck::Count();
+            CSpriteRecord& record = entry.records.emplace_back();
             if (chunked) ExpectChunk(ar, CHUNK_SPRITE, spriteMessage);
             record.id = ReadUInt(ar);
             ar.ReadString(record.name);
@@ -121,13 +126,13 @@ void CPlaceFile::ReadLayers(CArchive& ar, bool legacy) {
     CheckCount(ar, count, MIN_LAYER_BYTES);
     InvalidateLayout();
     Layers.reserve(count);
-    for (uint32_t i = 0; i < count; ++i) Layers.push_back(std::make_unique<CPlaceLayer>(this, &PropertyDescs));
-    for (const std::unique_ptr<CPlaceLayer>& layer : Layers) {
+    for (uint32_t i = 0; i < count; ++i) {
         Engine::CLoadingQuitCheck::Count();
+        CPlaceLayer& layer = *Layers.emplace_back(std::make_unique<CPlaceLayer>(this, &PropertyDescs));
         if (legacy)
-            layer->SerializeLegacy(ar);
+            layer.SerializeLegacy(ar);
         else
-            layer->Serialize(ar);
+            layer.Serialize(ar);
     }
     FrameWalk.Build(Layers);
 }

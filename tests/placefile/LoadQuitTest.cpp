@@ -36,6 +36,8 @@ struct CHeavyPart {
     // The particle library: stored emitter IDs, and effect file names (read
     // and dropped here, where no particle system takes them).
     int emitterIds = 0, effectFiles = 0;
+    // Empty layers after the first.
+    int emptyLayers = 0;
 };
 
 // Values of the one description (ID 1, an integer) or items of one list.
@@ -88,6 +90,7 @@ protected:
         layer.properties = Values(part.layerValues);
         layer.objects[0].properties = Values(part.objectValues);
         doc.layers = {layer};
+        doc.layers.resize(size_t(1 + part.emptyLayers));
         doc.descs = {{1, "count", 1}, {2, "list", 5}};
         for (int i = 0; i < part.descriptions; ++i) doc.descs.push_back({uint32_t(3 + i), "d" + std::to_string(i), 1});
         doc.properties = Values(part.fileValues);
@@ -190,7 +193,44 @@ INSTANTIATE_TEST_SUITE_P(
                     CHeavyPart{.name = "Keys", .postAfter = 4000, .keys = 12000},
                     CHeavyPart{.name = "EaseCurves", .postAfter = 4000, .easeCurves = 12000},
                     CHeavyPart{.name = "EmitterIds", .postAfter = 4000, .emitterIds = 12000},
-                    CHeavyPart{.name = "EffectFileNames", .postAfter = 4000, .effectFiles = 12000}),
+                    CHeavyPart{.name = "EffectFileNames", .postAfter = 4000, .effectFiles = 12000},
+                    CHeavyPart{.name = "EmptyLayers", .postAfter = 4000, .emptyLayers = 12000}),
     [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+
+namespace {
+
+// A count the file holds is no work done: the layers are made as they are
+// counted, so a quit waiting at the first look finds at most an interval of
+// them made, and none is made after it.
+TEST(LayerCountQuitTest, AMillionEmptyLayersStopAtTheFirstLookWithAnIntervalMade) {
+    constexpr int kLayers = 1'000'000;
+    Tools::CPlaceDocument doc;
+    doc.layers.resize(kLayers);
+    const std::vector<uint8_t> bytes = Tools::WritePlace(doc);
+    ref_ptr<CPlaceFile> place(new CPlaceFile(nullptr, kPlace));
+    int probes = 0;
+    int32_t madeAtLook = -1;
+    CFrameQuitWatch watch;
+    watch.SetTimeGate(false);
+    watch.SetProbe([&] {
+        ++probes;
+        madeAtLook = place->GetLayerCount();
+        return true;
+    });
+    {
+        CLoadingQuitCheck check(watch);
+        Engine::CMemoryFile file(bytes.data(), bytes.size());
+        CArchive ar(&file, false);
+        EXPECT_THROW(place->Serialize(ar), Engine::CLoadCancelled);
+    }
+    EXPECT_EQ(probes, 1);
+    EXPECT_GT(madeAtLook, 0);
+    EXPECT_LE(madeAtLook, CFrameQuitWatch::kCheckInterval);
+    // What was made is the file's own and goes with it.
+    EXPECT_EQ(place->GetLayerCount(), madeAtLook) << "none made after the look";
+    EXPECT_EQ(place->GetRefCount(), 1);
+}
 
 } // namespace
