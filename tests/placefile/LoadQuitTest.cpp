@@ -159,8 +159,7 @@ TEST_P(LoadQuitTest, StopsWithinAnIntervalAndLeavesNothingBehind) {
     LoadWithQuit(part.postAfter);
     ASSERT_GE(postedAt, part.postAfter);
     ASSERT_GE(stoppedAt, postedAt);
-    // A sprite frame counts with its piece: two units at once.
-    EXPECT_LE(stoppedAt - postedAt, CFrameQuitWatch::kCheckInterval + 1);
+    EXPECT_LE(stoppedAt - postedAt, CFrameQuitWatch::kCheckInterval);
 
     EXPECT_TRUE(local->GetUses().empty());
     EXPECT_FALSE(Manager().LookupObject(kPlace)) << "no half-read place file";

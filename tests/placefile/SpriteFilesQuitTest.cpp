@@ -58,8 +58,7 @@ TEST_P(SpriteFilesQuitTest, StopsWithinAnIntervalAndLeavesNothingBehind) {
     const size_t deviceObjects = graphics->GetDeviceObjectManager().GetCount();
     look.Run([this] { return graphics->GetSprFileManager()->GetObjectCount() > 0; },
              [this] { local->GetPlaceFile(kPlace); });
-    // A sprite frame counts with its piece: two units at once.
-    look.ExpectFoundWithin(CFrameQuitWatch::kCheckInterval + 1);
+    look.ExpectFoundWithin(CFrameQuitWatch::kCheckInterval);
 
     EXPECT_TRUE(local->GetUses().empty());
     EXPECT_FALSE(Manager().LookupObject(kPlace)) << "no half-read place file";

@@ -179,8 +179,7 @@ TEST_P(HeavyLoadQuitTest, AQuitDuringTheSceneLoadsEndsTheRunWithinAnInterval) {
     Run("place/bg6.place : skipped", EPush::AtLook, &Quit, 3);
     ASSERT_GE(postedAt, 0) << "posted while the scenes loaded";
     ASSERT_GE(stoppedAt, postedAt) << "found";
-    // A sprite frame counts with its piece: two units at once.
-    EXPECT_LE(stoppedAt - postedAt, CFrameQuitWatch::kCheckInterval + 1);
+    EXPECT_LE(stoppedAt - postedAt, CFrameQuitWatch::kCheckInterval);
     EXPECT_FALSE(LogHas("Assigning generated class for 'place/bg7.place'")) << "cut before its end";
     ExpectEndedAtOnce({"bg7.place : skipped", "bg8", "Scenes : ", "Loading Images"});
 }
