@@ -35,6 +35,7 @@ constexpr DWORD kMaxBufferBytes = 0x0FFFFFFF;
 constexpr auto kCloseWait = std::chrono::milliseconds(250);
 
 std::atomic<bool> g_manual{false};
+std::atomic<std::chrono::milliseconds> g_closeWait{kCloseWait};
 std::mutex g_infoMutex;
 Platform::CSoundOutputInfo g_info;
 // A close left running: SDL's audio state is shared, so no output opens
@@ -84,7 +85,7 @@ public:
         m_format.nBlockAlign = 2;
         m_format.nAvgBytesPerSec = 44100;
     }
-    ~CSoundDevice() { CloseOutput(kCloseWait); }
+    ~CSoundDevice() { CloseOutput(g_closeWait.load()); }
 
     // Opens the SDL output in the current format, falling back to the dummy
     // driver. The driver's name (or the reason of a fallback) is recorded.
@@ -577,6 +578,8 @@ CSoundOutputInfo GetSoundOutputInfo() {
 namespace Testing {
 
 void UseManualSound(bool manual) { g_manual = manual; }
+
+std::chrono::milliseconds SetSoundCloseWait(std::chrono::milliseconds wait) { return g_closeWait.exchange(wait); }
 
 std::vector<uint8_t> RenderSound(int frames) {
     std::shared_ptr<CSoundDevice> device;

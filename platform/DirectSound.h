@@ -14,6 +14,7 @@
 // moving: an offset equal to the cursor at Play fires only when the cursor
 // comes round to it again.
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -161,6 +162,9 @@ namespace Platform::Testing {
 // While on, DirectSoundCreate opens no SDL device and output is rendered
 // by RenderSound only. Switch before creating the DirectSound object.
 void UseManualSound(bool manual);
+// How long the output's last close is waited for before it is left running
+// (0.25 s unless set); gives back the wait it replaces.
+std::chrono::milliseconds SetSoundCloseWait(std::chrono::milliseconds wait);
 // Mixes the next frames of output in the primary buffer's format, as the
 // audio callback would. Empty when no DirectSound object exists.
 std::vector<uint8_t> RenderSound(int frames);
