@@ -123,6 +123,16 @@ INSTANTIATE_TEST_SUITE_P(
                     {{{1000, 1007}}, 21, 38, 8},
                     {{{0, 19}}, 8, 58, 21},
                     {{{1007, 1000}}, 20, 66, 8}}},
+        // Hundreds of texts, many of them dropped in one step.
+        CCacheCase{"Hundreds",
+                   kAnyBytes,
+                   {{{}, 0, 0, 0},
+                    {{{0, 299}}, 0, 300, 300},
+                    {{{150, 449}}, 300, 450, 450},
+                    {{{0, 99}, {449, 400}}, 300, 550, 400},
+                    {{}, 150, 550, 150},
+                    {{{0, 449}}, 16, 1000, 450},
+                    {{{0, 449, 0, true}}, 450, 1000, 450}}},
         // The text drawn last goes last, however often the frame drew it.
         CCacheCase{"RedrawnOverTheBytes",
                    11'500,
