@@ -13,6 +13,10 @@
 // (the watch's time gate off, so that every count of 4,096 looks); at ten
 // times the text it should stay within twice the shorter text's, and within
 // 20 ms.
+// A frame of many different short texts, each at its own place and kept
+// from the first frame: at 10,000 texts it should cost at most 12 times
+// the frame of 1,000. A frame of 17 different texts of 1,000,000
+// characters, kept alike, is timed beside them.
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -55,6 +59,9 @@ enum ELongText { kLeftLine, kCentredLine, kWrappedJustified, kLinesOf100, kTight
 const char* const kLongTextNames[] = {"LeftLine", "CentredLine", "WrappedJustified", "LinesOf100", "TightLeftLine"};
 constexpr int64_t kLookLengths[] = {1'000'000, 10'000'000};
 constexpr double kMaxLookGapMs = 20.0;
+constexpr int64_t kShortTextCounts[] = {1'000, 10'000};
+constexpr double kMaxShortTextsRatio = 12.0;
+constexpr int64_t kLongTextCount = 17, kLongTextLength = 1'000'000;
 
 double ThreadCpuMs() {
     timespec now{};
@@ -110,6 +117,21 @@ public:
             DrawText(m_context, 100, 100 + 40 * float(i), 200, 32, 1, 1, TEXT_ALIGN_CENTER, SPRITE_BLEND_ALPHA,
                      shortTexts[i]);
     }
+    // A frame of the texts, the i-th at the i-th place of a grid across
+    // the screen; the quads drawn. The recording driver keeps a copy of
+    // every vertex: it is emptied every 1,000 texts, so that what it keeps
+    // stays the same whatever the number of texts.
+    int64_t DrawEach(const std::vector<CString>& texts) {
+        CTextLayoutCache::OfThisThread().StartFrame();
+        m_context.m_params = {};
+        int64_t quads = 0;
+        for (size_t i = 0; i < texts.size(); ++i) {
+            DrawText(m_context, float(i % 100) * 8, float(i / 100) * 5, kBoxWidth, 0, 1, 1, TEXT_ALIGN_LEFT,
+                     SPRITE_BLEND_ALPHA, texts[i]);
+            if (i % 1000 == 999) quads += TakeRecordedQuads();
+        }
+        return quads + Flush();
+    }
     // The first layout of the long text (measured, so that no drawing
     // follows), its looks timed: the thread CPU between each two of them,
     // and last, from the last look until the drawing returns, in ms.
@@ -146,6 +168,10 @@ public:
     // The quads drawn since the last call (a full queue draws on its own).
     int64_t Flush() {
         CSpriteQueue::FlushIfPending(m_context.m_params);
+        return TakeRecordedQuads();
+    }
+    // The quads the driver recorded since the last call.
+    int64_t TakeRecordedQuads() {
         int64_t quads = 0;
         for (const Testing::CRecordedCall& call : m_driver.calls)
             if (call.name == "gDraw") quads += int64_t(call.args[2]);
@@ -230,6 +256,41 @@ void BM_DrawFrame(benchmark::State& state, int64_t length) {
     state.counters["layouts"] = double(CTextLayoutCache::OfThisThread().GetLayoutsMade() - made);
 }
 
+// Frames of the texts, laid out in the first frame, before the timed ones.
+void TimeFramesOf(benchmark::State& state, CTextBench& bench, const std::vector<CString>& texts) {
+    bench.DrawEach(texts);
+    const uint64_t made = CTextLayoutCache::OfThisThread().GetLayoutsMade();
+    int64_t quads = 0;
+    for (auto _ : state) quads += bench.DrawEach(texts);
+    state.counters["quads"] = double(quads) / double(state.iterations());
+    state.counters["layouts"] = double(CTextLayoutCache::OfThisThread().GetLayoutsMade() - made);
+    CTextLayoutCache::OfThisThread().Clear();
+}
+
+// Different texts of ten characters.
+void BM_ShortTextsFrame(benchmark::State& state, int64_t count) {
+    CTextBench bench;
+    std::vector<CString> texts;
+    for (int64_t i = 0; i < count; ++i) {
+        char text[32];
+        std::snprintf(text, sizeof(text), "text %05lld", static_cast<long long>(i));
+        texts.emplace_back(text);
+    }
+    TimeFramesOf(state, bench, texts);
+}
+
+// Different texts of the words, each beginning with its own letter.
+void BM_LongTextsFrame(benchmark::State& state) {
+    CTextBench bench;
+    std::vector<CString> texts;
+    for (int64_t i = 0; i < kLongTextCount; ++i) {
+        CString text = CTextBench::Text(kLongTextLength);
+        text.GetBuffer()[0] = kCharacters[1 + i];
+        texts.push_back(text);
+    }
+    TimeFramesOf(state, bench, texts);
+}
+
 void BM_LayoutLooks(benchmark::State& state, ELongText kind, int64_t length) {
     CTextBench bench;
     const CString text = CTextBench::Text(length, kind == kLinesOf100 ? 100 : 0);
@@ -263,6 +324,8 @@ std::string RunName(const char* measure, EShape shape, int64_t length) {
     return std::string(measure) + kShapes[shape] + "/" + std::to_string(length);
 }
 
+std::string ShortTextsName(int64_t count) { return "BM_ShortTextsFrame/" + std::to_string(count); }
+
 // Length 0 is the filling twin.
 void RegisterTexts() {
     for (EShape shape : {kLine, kWrapped})
@@ -275,6 +338,10 @@ void RegisterTexts() {
     for (int64_t length : {int64_t(0), kFrameLineLength})
         benchmark::RegisterBenchmark(("BM_DrawFrame/" + std::to_string(length)).c_str(), BM_DrawFrame, length)
             ->Unit(benchmark::kMicrosecond);
+    for (int64_t count : kShortTextCounts)
+        benchmark::RegisterBenchmark(ShortTextsName(count).c_str(), BM_ShortTextsFrame, count)
+            ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("BM_LongTextsFrame", BM_LongTextsFrame)->Unit(benchmark::kMicrosecond);
     for (ELongText kind : {kLeftLine, kCentredLine, kWrappedJustified, kLinesOf100, kTightLeftLine})
         for (int64_t length : kLookLengths)
             benchmark::RegisterBenchmark(LooksName(kind, length).c_str(), BM_LayoutLooks, kind, length)
@@ -296,6 +363,7 @@ public:
 
     void PrintSummary() const {
         PrintLooks();
+        PrintShortTexts();
         for (EShape shape : {kLine, kWrapped}) {
             const double* twin = CpuTime(RunName("BM_Draw", shape, 0));
             if (!twin) continue;
@@ -317,6 +385,15 @@ public:
     }
 
 private:
+    void PrintShortTexts() const {
+        const double* fewer = CpuTime(ShortTextsName(kShortTextCounts[0]));
+        const double* more = CpuTime(ShortTextsName(kShortTextCounts[1]));
+        if (!fewer || !more) return;
+        std::printf("Frame of %lld different short texts: %.1f us against %.1f us for %lld, ",
+                    static_cast<long long>(kShortTextCounts[1]), *more, *fewer,
+                    static_cast<long long>(kShortTextCounts[0]));
+        PrintRatio(*more / *fewer, kMaxShortTextsRatio);
+    }
     void PrintLooks() const {
         for (ELongText kind : {kLeftLine, kCentredLine, kWrappedJustified, kLinesOf100, kTightLeftLine}) {
             const auto shorter = m_gaps.find(LooksName(kind, kLookLengths[0]));

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <iterator>
+#include <string_view>
 
 #include "graphics/DrawContext.h"
 #include "graphics/Text.h"
@@ -15,6 +18,14 @@ constexpr uint32_t kLayoutFlags = TEXT_ALIGN_MASK | TEXT_VALIGN_MASK | TEXT_WORD
 
 // One thread's lifetime: the layouts go with the thread.
 thread_local CTextLayoutCache t_cache;
+
+// Never 0, which marks an empty slot.
+size_t HashOf(const CTextLayoutKey& key, int length) {
+    const size_t bytes =
+        std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(&key), sizeof(CTextLayoutKey)));
+    const size_t hash = bytes ^ (size_t(length) * 0x9e3779b97f4a7c15u);
+    return hash ? hash : 1;
+}
 
 bool SameText(const CString& kept, const CString& text) {
     return kept.SharesBufferWith(text) ||
@@ -48,24 +59,33 @@ void CTextLayoutCache::StartFrame() {
 }
 
 const CPlacedText* CTextLayoutCache::Find(const CString& text, const CTextLayoutKey& key) {
-    for (size_t i = 0; i < m_entries.size(); ++i) {
-        CEntry& entry = *m_entries[i];
-        if (!(entry.key == key) || !SameText(entry.text, text)) continue;
-        entry.text = text;
-        entry.frame = m_frame;
-        std::rotate(m_entries.begin(), m_entries.begin() + std::ptrdiff_t(i), m_entries.begin() + std::ptrdiff_t(i) + 1);
-        return &m_entries.front()->placed;
+    if (m_slots.empty()) return nullptr;
+    const size_t mask = m_slots.size() - 1, hash = HashOf(key, text.GetLength());
+    for (size_t i = hash & mask; m_slots[i].hash; i = (i + 1) & mask) {
+        if (m_slots[i].hash != hash) continue;
+        const CEntries::iterator entry = m_slots[i].entry;
+        if (!(entry->key == key) || !SameText(entry->text, text)) continue;
+        entry->text = text;
+        entry->frame = m_frame;
+        m_entries.splice(m_entries.begin(), m_entries, entry);
+        return &entry->placed;
     }
     return nullptr;
 }
 
 const CPlacedText& CTextLayoutCache::Keep(const CString& text, const CTextLayoutKey& key, CPlacedText&& placed) {
     const size_t bytes = size_t(text.GetLength()) + placed.GetMemoryBytes() + sizeof(CEntry);
-    m_entries.insert(m_entries.begin(), std::make_unique<CEntry>(CEntry{text, key, std::move(placed), bytes, m_frame}));
+    // Made apart and moved in once there is room: a failed allocation
+    // leaves the cache as it was.
+    MakeRoom();
+    CEntries made;
+    made.push_back(CEntry{text, key, std::move(placed), bytes, m_frame});
+    Index(HashOf(key, text.GetLength()), made.begin());
+    m_entries.splice(m_entries.begin(), made);
     m_bytes += bytes;
     ++m_made;
     Trim(m_frame == 0 ? 0 : m_frame - 1);
-    return m_entries.front()->placed;
+    return m_entries.front().placed;
 }
 
 void CTextLayoutCache::Trim(uint64_t countedFrom) {
@@ -73,19 +93,48 @@ void CTextLayoutCache::Trim(uint64_t countedFrom) {
         const bool overBytes = m_bytes > m_byteBound;
         if (!overBytes && m_entries.size() <= kEntries) return;
         // Over the bytes, what this frame did not draw goes; over the count
-        // alone, only what no frame from `countedFrom` on drew.
-        const auto goes = [&](const CEntry& entry) {
-            return m_frame == 0 || (overBytes ? entry.frame != m_frame : entry.frame < countedFrom);
-        };
-        size_t oldest = m_entries.size() - 1;
-        while (oldest > 0 && !goes(*m_entries[oldest])) --oldest;
-        if (oldest == 0) return;
-        m_bytes -= m_entries[oldest]->bytes;
-        m_entries.erase(m_entries.begin() + std::ptrdiff_t(oldest));
+        // alone, only what no frame from `countedFrom` on drew. When the
+        // oldest stays, so does every later one.
+        const CEntry& oldest = m_entries.back();
+        if (m_frame != 0 && (overBytes ? oldest.frame == m_frame : oldest.frame >= countedFrom)) return;
+        Drop(std::prev(m_entries.end()));
     }
 }
 
+void CTextLayoutCache::Drop(CEntries::iterator entry) {
+    const size_t mask = m_slots.size() - 1;
+    const size_t hash = HashOf(entry->key, entry->text.GetLength());
+    size_t hole = hash & mask;
+    while (m_slots[hole].hash != hash || m_slots[hole].entry != entry) hole = (hole + 1) & mask;
+    // Each later slot of the run moves into the hole unless that would put
+    // it before its own hashed slot, so that every lookup still finds it.
+    for (size_t i = (hole + 1) & mask; m_slots[i].hash; i = (i + 1) & mask) {
+        if (((i - m_slots[i].hash) & mask) < ((i - hole) & mask)) continue;
+        m_slots[hole] = m_slots[i];
+        hole = i;
+    }
+    m_slots[hole].hash = 0;
+    m_bytes -= entry->bytes;
+    m_entries.erase(entry);
+}
+
+void CTextLayoutCache::MakeRoom() {
+    if (4 * (m_entries.size() + 1) <= 3 * m_slots.size()) return;
+    std::vector<CSlot> slots(std::max<size_t>(64, 2 * m_slots.size()), CSlot{0, {}});
+    slots.swap(m_slots);
+    for (const CSlot& slot : slots)
+        if (slot.hash) Index(slot.hash, slot.entry);
+}
+
+void CTextLayoutCache::Index(size_t hash, CEntries::iterator entry) {
+    const size_t mask = m_slots.size() - 1;
+    size_t i = hash & mask;
+    while (m_slots[i].hash) i = (i + 1) & mask;
+    m_slots[i] = {hash, entry};
+}
+
 void CTextLayoutCache::Clear() {
+    m_slots.clear();
     m_entries.clear();
     m_bytes = 0;
 }

@@ -12,7 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <list>
 #include <vector>
 
 #include "app/String.h"
@@ -51,8 +51,8 @@ public:
     // characters in another buffer matches too, and its buffer is kept
     // from then on.
     const CPlacedText* Find(const CString& text, const CTextLayoutKey& key);
-    // Keeps the layout as the latest, letting the oldest go beyond the
-    // bounds.
+    // Keeps the layout of a text Find did not find as the latest, letting
+    // the oldest go beyond the bounds.
     const CPlacedText& Keep(const CString& text, const CTextLayoutKey& key, CPlacedText&& placed);
     void Clear();
     // kBytes unless a test sets another.
@@ -71,6 +71,15 @@ private:
         size_t bytes;
         uint64_t frame;  // the last frame that drew it
     };
+    using CEntries = std::list<CEntry>;
+    // An entry's place in the index: open addressing on a hash of the key
+    // and the text's length, never of its characters, so that a lookup
+    // costs the same at any length. Texts of one length under one key hash
+    // alike and are told apart by their characters.
+    struct CSlot {
+        size_t hash;  // 0 for an empty slot
+        CEntries::iterator entry;
+    };
 
     // Lets the oldest layouts go while over a bound: over the bytes, those
     // this frame did not draw; over the count alone, those no frame from
@@ -78,8 +87,15 @@ private:
     // into the next whatever their number. Until the first frame any may
     // go; the latest always stays.
     void Trim(uint64_t countedFrom);
+    void Drop(CEntries::iterator entry);
+    // Room in the index for one more entry, at most three quarters of the slots full.
+    void MakeRoom();
+    void Index(size_t hash, CEntries::iterator entry);
 
-    std::vector<std::unique_ptr<CEntry>> m_entries;  // latest first
+    // Latest drawn first, so that their frames only fall toward the back:
+    // the oldest is the first to go under either bound.
+    CEntries m_entries;
+    std::vector<CSlot> m_slots;  // a power of two of them, or none
     size_t m_bytes = 0;
     size_t m_byteBound = kBytes;
     uint64_t m_frame = 0;
