@@ -85,6 +85,20 @@ CVexaEmitter SparkleTypes(int count, float rateFactor) {
     return emitter;
 }
 
+// The sparkle at kCopyTypesRateFactor times its rate, each particle carrying
+// a copy of `count` sparkle types that each make one particle at once.
+CVexaEmitter SparkleCopyTypes(int count) {
+    CVexaEmitter copy = SparkleEmitter();
+    copy.name = "sparkle copy";
+    CVexaParticleType burst = copy.types.at(0);
+    burst.flags = 1;  // one-shot burst
+    burst.burstCount = 1;
+    copy.types.assign(size_t(count), burst);
+    CVexaEmitter emitter = SparkleTypes(1, float(kCopyTypesRateFactor));
+    emitter.types.at(0).subEmitters = {copy};
+    return emitter;
+}
+
 std::vector<uint8_t> KeyedLanternScene(int count) {
     CGeneratedScene scene = GeneratedScene(kBg6Path);
     scene.scene.name = ScenePath(kUndrivenScene);
@@ -127,6 +141,7 @@ CFrameCountScene WriteFrameCountScene(EFrameCount kind, int count) {
     case EFrameCount::EffectCurveKeys: scene.effects = WriteSceneEffects(KeyedSparkle(count)); break;
     case EFrameCount::Emitters: scene.effects = WriteSceneEffects(SparkleCopies(count)); break;
     case EFrameCount::ParticleTypes: scene.effects = WriteSceneEffects(SparkleTypes(count, 1.0f)); break;
+    case EFrameCount::CopyTypes: scene.effects = WriteSceneEffects(SparkleCopyTypes(count)); break;
     case EFrameCount::ParticlePool:
         scene.effects = WriteSceneEffects(SparkleTypes(count, float(kParticlePoolRateFactor) / float(count)));
         break;

@@ -21,6 +21,8 @@ enum class EFrameCount {
     Emitters,         // bg6 with `count` copies of the sparkle emitter in its effect file
     ParticleTypes,    // bg6 with the sparkle's particle type repeated `count` times in its one emitter
     ParticlePool,     // bg6 with `count` sparkle types, each at 100,000 / `count` times its rate: the pool full
+    CopyTypes,        // bg6 with the sparkle at 40 times its rate, each particle carrying from its birth a copy of
+                      // `count` one-shot burst sparkle types of one particle each
 };
 
 struct CFrameCount {
@@ -48,6 +50,8 @@ inline constexpr CFrameCount kFrameCounts[] = {
 // ParticleTypes' many types emit as many particles a second in all as
 // ParticlePool's one type.
 inline constexpr int kParticlePoolRateFactor = 100'000;
+// CopyTypes' sparkle rate over the demo's.
+inline constexpr int kCopyTypesRateFactor = 40;
 
 // The ambient tracks' names and length.
 inline constexpr const char* kAmbientTrackPattern = "ogg/tracks/ambient%d.ogg";

@@ -18,8 +18,8 @@ namespace VexaParticles {
 class CVexaParticleEmitter;
 
 // A sub-emitter a particle carries; its time runs from the start time
-// (seconds of its parent's time). The unit of the record cap goes back
-// with the entry.
+// (seconds of its parent's time). Its units of the record cap go back with
+// the entry.
 struct CSubEmitterEntry {
     float startTime = 0;
     std::unique_ptr<CVexaParticleEmitter> emitter;
@@ -63,6 +63,9 @@ struct CParticle {
 
     int32_t deathPending = 0;
     int32_t gradientStarted = 0;
+    // Its copies' units of the pool's cap, the sum kept so that the frame
+    // counts the particle's visits with one read (ParticleVisits).
+    uint32_t copyUnits = 0;
 
     std::vector<CSubEmitterEntry> subEmitters;
 

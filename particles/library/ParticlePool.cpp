@@ -1,5 +1,6 @@
 #include "particles/library/ParticlePool.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -19,10 +20,11 @@ struct CFreeList {
     CParticle* head = nullptr;
     size_t count = 0;
     std::vector<std::unique_ptr<CParticle[]>> blocks;
-    size_t copies = 0;  // sub-emitter units taken
+    size_t copies = 0;  // attached sub-emitter copies
+    size_t copyUnits = 0;  // the units they took
     size_t cap = kMaxParticleRecords;
 
-    size_t UnitsInUse() const { return blocks.size() * kBlockSize - count + copies * kSubEmitterCopyUnits; }
+    size_t UnitsInUse() const { return blocks.size() * kBlockSize - count + copyUnits; }
 };
 
 CFreeList& FreeList() {
@@ -59,6 +61,7 @@ void ReleaseParticle(CParticle* particle) {
     // clear() keeps the vector's room, so the record's next life does not
     // allocate for its first sub-emitters either.
     particle->subEmitters.clear();
+    particle->copyUnits = 0;
     CFreeList& list = FreeList();
     particle->prev = nullptr;
     particle->next = list.head;
@@ -66,16 +69,23 @@ void ReleaseParticle(CParticle* particle) {
     ++list.count;
 }
 
-bool TakeSubEmitterUnit() {
+bool TakeSubEmitterUnits(size_t units) {
     CFreeList& list = FreeList();
-    if (list.UnitsInUse() + kSubEmitterCopyUnits > list.cap) return false;
+    if (units > list.cap - std::min(list.cap, list.UnitsInUse())) return false;
     ++list.copies;
+    list.copyUnits += units;
     return true;
 }
 
-void ReturnSubEmitterUnit() { --FreeList().copies; }
+void ReturnSubEmitterUnits(size_t units) {
+    CFreeList& list = FreeList();
+    --list.copies;
+    list.copyUnits -= units;
+}
 
 size_t GetSubEmitterCopyCount() { return FreeList().copies; }
+
+size_t GetParticleUnitsInUse() { return FreeList().UnitsInUse(); }
 
 void SetParticleRecordCap(size_t cap) {
     FreeList().cap = cap == 0 || cap > kMaxParticleRecords ? kMaxParticleRecords : cap;

@@ -151,14 +151,15 @@ void PickMesh(const CVexaParticleType& type, CParticle& particle) {
 
 // Attaches a new copy of every sub-emitter prototype that starts with the
 // particle's birth (atDeath false) or with its death, while the record cap
-// has a unit left for it.
+// has the units for it.
 void AttachSubEmitters(CVexaParticleType& type, CParticle& particle, float time, bool atDeath) {
     if (!type.subEmitters) return;
     for (const CVexaParticleEmitter* prototype : type.subEmitters->StartingAt(atDeath)) {
-        CSubEmitterUnit unit = CSubEmitterUnit::Take();
+        CSubEmitterUnit unit = CSubEmitterUnit::Take(SubEmitterCopyUnits(prototype->GetParticleTypeCount()));
         if (!unit.IsHeld()) return;
         std::unique_ptr<CVexaParticleEmitter> copy = CVexaParticleEmitter::CreateFromPrototype(*prototype);
         copy->SetParentType(&type);
+        particle.copyUnits += unit.GetUnits();
         particle.subEmitters.push_back({time, std::move(copy), std::move(unit)});
     }
 }

@@ -1,10 +1,10 @@
 #pragma once
 // What the particles of one library may cost the frame being made, counted
 // in visits: each particle moved, emitted or aged counts one, and each
-// sub-emitter copy a particle carries counts kSubEmitterCopyUnits when the
-// particle is moved or aged. A type's and an emitter's own work counts too
-// (see the constants below): a file may hold so many types that their own
-// work outweighs their particles'. Within the record cap a damaged effect
+// sub-emitter copy a particle carries counts its units of the pool
+// (SubEmitterCopyUnits) when the particle is moved or aged. A type's and an
+// emitter's own work counts too (see the constants below): a file may hold
+// so many types that their own work outweighs their particles'. Within the record cap a damaged effect
 // file can still ask for a full pool of particles at every step, and a frame
 // of many catch-up steps would then keep the application from drawing for
 // minutes.

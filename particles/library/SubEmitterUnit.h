@@ -1,7 +1,9 @@
 #pragma once
-// The unit of the particle pool's record cap that one attached sub-emitter
-// copy holds (ParticlePool.h); it goes back to the pool with its holder.
+// The units of the particle pool's record cap that one attached sub-emitter
+// copy holds (ParticlePool.h); they go back to the pool with their holder.
 
+#include <cstddef>
+#include <cstdint>
 #include <utility>
 
 namespace VexaParticles {
@@ -9,16 +11,18 @@ namespace VexaParticles {
 class CSubEmitterUnit {
 public:
     CSubEmitterUnit() = default;
-    // Holds a unit, or none when the cap is used up.
-    static CSubEmitterUnit Take();
-    CSubEmitterUnit(CSubEmitterUnit&& other) noexcept : m_held(std::exchange(other.m_held, false)) {}
+    // Holds `units`, or none when the cap has not that many left.
+    static CSubEmitterUnit Take(size_t units);
+    CSubEmitterUnit(CSubEmitterUnit&& other) noexcept : m_units(std::exchange(other.m_units, 0)) {}
     CSubEmitterUnit& operator=(CSubEmitterUnit&& other) noexcept;
     ~CSubEmitterUnit();
 
-    bool IsHeld() const { return m_held; }
+    bool IsHeld() const { return m_units != 0; }
+    uint32_t GetUnits() const { return m_units; }
 
 private:
-    bool m_held = false;
+    // Held units never pass the cap, 2^18.
+    uint32_t m_units = 0;
 };
 
 } // namespace VexaParticles

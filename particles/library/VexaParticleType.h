@@ -78,7 +78,7 @@ public:
     CParticleWorkBudget* GetWorkBudget() const;
     // The budget the type's own work and its turns are counted on: null as
     // above, and for a sub-emitter copy's type, whose whole step its parent
-    // particle's kSubEmitterCopyUnits stand for and whose turn is its parent's.
+    // particle's copy units stand for and whose turn is its parent's.
     CParticleWorkBudget* GetOwnWorkBudget() const;
 
     using CMatrix33 = std::array<std::array<float, 3>, 3>;

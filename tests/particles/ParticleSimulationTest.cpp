@@ -152,6 +152,103 @@ TEST(ParticleSimulationTest, SubEmitterCopiesShareTheRecordCap) {
     EXPECT_EQ(GetSubEmitterCopyCount(), 0u);
 }
 
+// A parent type making one particle at its first step, whose particle
+// carries from its birth a copy of `copyTypes` particle types that make
+// nothing (or, with `copyTypes` of 0 and `withCopy` false, no copy).
+Tools::CVexaEmitter ParentOfCopy(int copyTypes, bool withCopy = true) {
+    Tools::CVexaEmitter description = QuietEmitter("Parent");
+    description.types[0].flags = CVexaParticleType::kOneShotBurst;
+    description.types[0].burstCount = 1;
+    if (!withCopy) return description;
+    Tools::CVexaEmitter copy = QuietEmitter("Copy");
+    SetQ(copy.types[0], 5, 0.0f);
+    copy.types.assign(size_t(copyTypes), copy.types[0]);
+    description.types[0].subEmitters = {copy};
+    return description;
+}
+
+// The frame's visits of moving and aging the parent's particle once.
+int64_t VisitsOfAStep(CEffect& effect) {
+    effect.emitter->Update(0.0f, 0.05f, 0, 0, 0, 1);
+    CParticleWorkBudget& budget = effect.library.GetWorkBudget();
+    budget.StartFrame(CParticleWorkBudget::kUnlimited);
+    budget.StartStep();
+    effect.emitter->Move(0.05f, 0.05f);
+    effect.emitter->Update(0.05f, 0.05f, 0, 0, 0, 1);
+    return budget.GetFrameVisits();
+}
+
+class SubEmitterCopyUnitsTest : public ::testing::TestWithParam<int> {};
+
+// A copy takes eight units of the pool's cap for each of its types, and at
+// least eight: with room for its particle and that many, the copy is made,
+// with a unit less it is not. Moving and aging its particle count as many
+// visits more than the same particle without it.
+TEST_P(SubEmitterCopyUnitsTest, TakesEightUnitsAndVisitsForEachType) {
+    const int types = GetParam();
+    const size_t copyUnits = 8 * size_t(std::max(types, 1));
+    struct CCapGuard {
+        ~CCapGuard() { SetParticleRecordCap(0); }
+    } guard;
+    ASSERT_EQ(GetSubEmitterCopyCount(), 0u);
+    for (size_t less : {0, 1}) {
+        CEffect effect(ParentOfCopy(types));
+        SetParticleRecordCap(GetParticleRecordCount() - GetFreeParticleCount() + 1 + copyUnits - less);
+        effect.emitter->Update(0.0f, 0.05f, 0, 0, 0, 1);
+        ASSERT_EQ(effect.Type().liveCount, 1);
+        EXPECT_EQ(effect.Type().head->subEmitters.size(), 1 - less) << "room for " << copyUnits - less;
+        SetParticleRecordCap(0);
+    }
+    CEffect carrying(ParentOfCopy(types)), bare(ParentOfCopy(types, false));
+    EXPECT_EQ(VisitsOfAStep(carrying) - VisitsOfAStep(bare), 2 * int64_t(copyUnits));
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, SubEmitterCopyUnitsTest, ::testing::Values(0, 1, 2, 5, 40));
+
+// Never-dying parents, each carrying from its birth a copy of 40 types that
+// each make one never-dying particle: records in use and eight units for
+// each copy's type reach the cap and stay within it, and all go back with
+// the effect.
+TEST(ParticleSimulationTest, ManyTypeCopiesStayWithinTheRecordCap) {
+    constexpr int kCopyTypes = 40;
+    constexpr size_t kRoom = 3000;
+    ASSERT_EQ(GetSubEmitterCopyCount(), 0u);
+    const auto recordsInUse = [] { return GetParticleRecordCount() - GetFreeParticleCount(); };
+    const size_t before = recordsInUse();
+    struct CCapGuard {
+        explicit CCapGuard(size_t cap) { SetParticleRecordCap(cap); }
+        ~CCapGuard() { SetParticleRecordCap(0); }
+    } guard(before + kRoom);
+    Tools::CVexaEmitter copy = QuietEmitter("Copy");
+    copy.types[0].flags = CVexaParticleType::kOneShotBurst | CVexaParticleType::kNeverDie;
+    copy.types[0].burstCount = 1;
+    copy.types.assign(kCopyTypes, copy.types[0]);
+    Tools::CVexaEmitter parent = QuietEmitter("Parent");
+    parent.types[0].flags = CVexaParticleType::kNeverDie;
+    SetQ(parent.types[0], 5, 200.0f);
+    parent.types[0].subEmitters = {copy};
+    size_t most = 0, copies = 0;
+    {
+        CEffect effect(parent);
+        for (int step = 0; step < 100; ++step) {
+            effect.emitter->Update(0.05f * float(step), 0.05f, 0, 0, 0, 1);
+            size_t used = recordsInUse() - before;
+            copies = 0;
+            for (const CParticle* p = effect.Type().head; p; p = p->next)
+                for (const CSubEmitterEntry& sub : p->subEmitters) {
+                    used += 8 * size_t(sub.emitter->GetParticleTypeCount());
+                    ++copies;
+                }
+            ASSERT_LE(used, kRoom) << "step " << step;
+            most = std::max(most, used);
+        }
+    }
+    EXPECT_GT(copies, 0u);
+    EXPECT_GT(most + 8 * kCopyTypes, kRoom) << "no further copy fits";
+    EXPECT_EQ(recordsInUse(), before);
+    EXPECT_EQ(GetSubEmitterCopyCount(), 0u);
+}
+
 struct CDeathCase {
     float subEmitterRate;  // particles a second of a sub-emitter started at death
     float time;

@@ -88,12 +88,14 @@ void OrbitWithContraction(Tools::CVexaParticleType& type) {
 }
 
 // Parents at `rate` a second living a second, each carrying one trail copy
-// that makes 30 particles a second living a tenth of a second.
-CEffectFile Trails(float rate) {
+// of `types` types, each making 30 particles a second living a tenth of a
+// second.
+CEffectFile Trails(float rate, int types = 1) {
     Tools::CVexaEmitter trail = QuietEmitter("Trail");
     SetQ(trail.types[0], 5, 30.0f);
     SetQ(trail.types[0], 1, 5.0f);
     SetQ(trail.types[0], 2, 0.05f);
+    trail.types.assign(size_t(types), trail.types[0]);
     return SprayWith(rate, [&](Tools::CVexaParticleType& type) { type.subEmitters = {trail}; });
 }
 
@@ -258,6 +260,8 @@ std::vector<CWithinTargetsCase> WithinTargetsCases() {
     add("Turbulence100k", [] { return SprayWith(100000.0f, Turbulence); }, {2, 4}, 300, 99000);
     add("Orbit100k", [] { return SprayWith(100000.0f, OrbitWithContraction); }, {2, 4}, 300, 99000);
     add("Trails15k", [] { return Trails(15000.0f); }, {1, 2}, 300, 14500);
+    // Each trail copy counts eight units and visits for each of its types.
+    add("FourTypeTrails4k", [] { return Trails(4000.0f, 4); }, {1, 2}, 300, 3900);
     // The costliest steps of 100,000 records in use: every particle lives
     // one step (its record goes back two steps after its birth), so each
     // step emits a third of them.
