@@ -1,5 +1,7 @@
 #include "particles/library/ColourGradient.h"
 
+#include <memory>
+
 #include "app/LoadingQuitCheck.h"
 #include "particles/library/KeyStore.h"
 #include "particles/library/VexaInput.h"
@@ -10,9 +12,10 @@ CColourGradient::CColourGradient(std::vector<CColourKey> keys, int32_t repeatCou
     : CColourGradient(OwnKeyTable<CColourKey>(keys), repeatCount, randomStart) {}
 
 void ReadColourGradient(CVexaInput& input, CColourGradient& gradient) {
-    const std::span<CColourKey> keys = input.GetKeyStore().Allocate<CColourKey>(input.Count(20, "colour keys"));
-    for (CColourKey& key : keys) {
+    const std::span<CColourKey> keys = input.GetKeyStore().Room<CColourKey>(input.Count(20, "colour keys"));
+    for (size_t i = 0; i < keys.size(); ++i) {
         Engine::CLoadingQuitCheck::Count();
+        CColourKey& key = *std::construct_at(&keys[i]);
         key.time = input.F32();
         key.red = input.F32();
         key.green = input.F32();

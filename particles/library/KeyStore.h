@@ -26,14 +26,21 @@ public:
     CKeyStore(const CKeyStore&) = delete;
     CKeyStore& operator=(const CKeyStore&) = delete;
 
-    // count default-made items, kept as long as any table of the store.
+    // Room for count items, kept as long as any table of the store, none of
+    // them made: a reader makes each (std::construct_at) as it reads it.
     template <class T>
-    std::span<T> Allocate(size_t count) {
+    std::span<T> Room(size_t count) {
         static_assert(std::is_trivially_destructible_v<T> && alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
         if (count == 0) return {};
-        T* first = static_cast<T*>(Take(count * sizeof(T), alignof(T)));
-        std::uninitialized_default_construct_n(first, count);
-        return {first, count};
+        return {static_cast<T*>(Take(count * sizeof(T), alignof(T))), count};
+    }
+
+    // count default-made items, kept as Room's.
+    template <class T>
+    std::span<T> Allocate(size_t count) {
+        const std::span<T> items = Room<T>(count);
+        std::uninitialized_default_construct_n(items.data(), count);
+        return items;
     }
 
     // A table over keys of this store, held with the store's blocks; null

@@ -1,5 +1,7 @@
 #include "particles/library/ParameterCurve.h"
 
+#include <memory>
+
 #include "app/LoadingQuitCheck.h"
 #include "particles/library/KeyStore.h"
 #include "particles/library/VexaInput.h"
@@ -12,9 +14,10 @@ CParameterCurve::CParameterCurve(std::vector<CCurveKey> keys, bool smooth)
 void ReadCurve(CVexaInput& input, CParameterCurve& curve) {
     const bool longKeys = input.Version() >= kVexaVersionLongKeys;
     const size_t count = input.Count(longKeys ? 28 : 8, "curve keys");
-    const std::span<CCurveKey> keys = input.GetKeyStore().Allocate<CCurveKey>(count);
-    for (CCurveKey& key : keys) {
+    const std::span<CCurveKey> keys = input.GetKeyStore().Room<CCurveKey>(count);
+    for (size_t i = 0; i < count; ++i) {
         Engine::CLoadingQuitCheck::Count();
+        CCurveKey& key = *std::construct_at(&keys[i]);
         key.time = input.F32();
         key.value = input.F32();
         if (!longKeys) continue;

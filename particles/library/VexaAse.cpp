@@ -26,10 +26,12 @@ std::unique_ptr<CVexaAse::CMapRecord> ReadMap(CVexaInput& input, const CVexaAse&
 
 // Three indices per face, each below the size of the array it names.
 std::vector<std::array<uint32_t, 3>> ReadFaces(CVexaInput& input, size_t limit, const char* what) {
-    std::vector<std::array<uint32_t, 3>> faces(input.Count(12, what));
-    for (size_t f = 0; f < faces.size(); ++f) {
+    const size_t count = input.Count(12, what);
+    std::vector<std::array<uint32_t, 3>> faces;
+    faces.reserve(count);
+    for (size_t f = 0; f < count; ++f) {
         Engine::CLoadingQuitCheck::Count();
-        for (uint32_t& index : faces[f]) {
+        for (uint32_t& index : faces.emplace_back()) {
             index = input.U32();
             if (index >= limit)
                 throw CVexaException("%s %zu names index %u of %zu entries", what, f, index, limit);
@@ -61,9 +63,11 @@ void CVexaAse::CGeomObject::Read(CVexaInput& input, const CVexaAse& library) {
     input.String();
     for (auto& row : transform.m)
         for (float& value : row) value = input.F32();
-    vertices.resize(input.Count(12, "mesh vertices"));
-    for (Engine::Geometry::CVector3& vertex : vertices) {
+    const size_t vertexCount = input.Count(12, "mesh vertices");
+    vertices.reserve(vertexCount);
+    for (size_t v = 0; v < vertexCount; ++v) {
         Engine::CLoadingQuitCheck::Count();
+        Engine::Geometry::CVector3& vertex = vertices.emplace_back();
         vertex.x = input.F32();
         vertex.y = input.F32();
         vertex.z = input.F32();
@@ -72,11 +76,14 @@ void CVexaAse::CGeomObject::Read(CVexaInput& input, const CVexaAse& library) {
     const size_t channelCount = input.Count(8, "texture channels");
     if (channelCount > kMaxChannels)
         throw CVexaException("%zu texture channels exceed the %zu a mesh can hold", channelCount, kMaxChannels);
-    channels.resize(channelCount);
-    for (CTextureChannel& channel : channels) {
-        channel.coordinates.resize(input.Count(8, "texture coordinates"));
-        for (Engine::Geometry::CVector2& uv : channel.coordinates) {
+    channels.reserve(channelCount);
+    for (size_t c = 0; c < channelCount; ++c) {
+        CTextureChannel& channel = channels.emplace_back();
+        const size_t coordinateCount = input.Count(8, "texture coordinates");
+        channel.coordinates.reserve(coordinateCount);
+        for (size_t i = 0; i < coordinateCount; ++i) {
             Engine::CLoadingQuitCheck::Count();
+            Engine::Geometry::CVector2& uv = channel.coordinates.emplace_back();
             uv.x = input.F32();
             uv.y = input.F32();
         }
@@ -87,38 +94,45 @@ void CVexaAse::CGeomObject::Read(CVexaInput& input, const CVexaAse& library) {
 }
 
 void ReadMeshBlock(CVexaInput& input, CVexaAse& library) {
-    library.m_bitmaps.resize(input.Count(9, "mesh bitmaps"));
-    for (CVexaAse::CBitmapRecord& bitmap : library.m_bitmaps) {
+    const size_t bitmapCount = input.Count(9, "mesh bitmaps");
+    library.m_bitmaps.reserve(bitmapCount);
+    for (size_t i = 0; i < bitmapCount; ++i) {
         Engine::CLoadingQuitCheck::Count();
+        CVexaAse::CBitmapRecord& bitmap = library.m_bitmaps.emplace_back();
         bitmap.ID = input.U32();
         input.String();
         bitmap.data = input.Bytes(input.U32());
     }
     IndexById(library.m_bitmaps, library.m_bitmapIndex);
-    library.m_materials.resize(input.Count(64, "materials"));
-    for (CVexaAse::CMaterialRecord& material : library.m_materials) {
+    const size_t materialCount = input.Count(64, "materials");
+    library.m_materials.reserve(materialCount);
+    for (size_t i = 0; i < materialCount; ++i) {
         Engine::CLoadingQuitCheck::Count();
+        CVexaAse::CMaterialRecord& material = library.m_materials.emplace_back();
         material.ID = input.U32();
         for (uint32_t& value : material.values) value = input.U32();
         for (std::unique_ptr<CVexaAse::CMapRecord>& map : material.maps)
             if (input.U32() != 0) map = ReadMap(input, library);
     }
     IndexById(library.m_materials, library.m_materialIndex);
-    library.m_objects.resize(input.Count(73, "mesh objects"));
-    for (std::unique_ptr<CVexaAse::CObject>& object : library.m_objects) {
+    const size_t objectCount = input.Count(73, "mesh objects");
+    library.m_objects.reserve(objectCount);
+    for (size_t i = 0; i < objectCount; ++i) {
         Engine::CLoadingQuitCheck::Count();
         const uint32_t type = input.U32();
         if (type != kGeometryObjectType) throw CVexaException("Unknown mesh object type %u", type);
-        object = std::make_unique<CVexaAse::CGeomObject>();
-        object->Read(input, library);
+        library.m_objects.push_back(std::make_unique<CVexaAse::CGeomObject>());
+        library.m_objects.back()->Read(input, library);
     }
     library.m_objectIndex.Clear();
     for (const std::unique_ptr<CVexaAse::CObject>& object : library.m_objects)
         if (object->IsGeometry()) library.m_objectIndex.Add(object->ID, static_cast<CVexaAse::CGeomObject*>(object.get()));
     library.m_objectIndex.Build();
-    library.m_instances.resize(input.Count(20, "mesh instances"));
-    for (CVexaAse::CMeshInstance& instance : library.m_instances) {
+    const size_t instanceCount = input.Count(20, "mesh instances");
+    library.m_instances.reserve(instanceCount);
+    for (size_t i = 0; i < instanceCount; ++i) {
         Engine::CLoadingQuitCheck::Count();
+        CVexaAse::CMeshInstance& instance = library.m_instances.emplace_back();
         instance.ID = input.U32();
         instance.object = library.FindObject(input.U32());
         instance.scale.x = input.F32();
@@ -129,10 +143,13 @@ void ReadMeshBlock(CVexaInput& input, CVexaAse& library) {
 }
 
 void ReadMeshReferences(CVexaInput& input, CMeshReferenceList& list) {
-    auto entries = std::make_shared<std::vector<CMeshReference>>(input.Count(16, "mesh references"));
+    const size_t count = input.Count(16, "mesh references");
+    auto entries = std::make_shared<std::vector<CMeshReference>>();
+    entries->reserve(count);
     int64_t total = 0;
-    for (CMeshReference& entry : *entries) {
+    for (size_t i = 0; i < count; ++i) {
         Engine::CLoadingQuitCheck::Count();
+        CMeshReference& entry = entries->emplace_back();
         const uint32_t id = input.U32();
         entry.instance = list.m_library ? list.m_library->FindMeshInstance(id) : nullptr;
         entry.weight = input.I32();

@@ -1,8 +1,9 @@
 #pragma once
 // The mesh library of an effect file: embedded bitmaps, materials, geometry
 // objects and the named mesh instances that particle types show. Records
-// refer to each other by pointer, resolved by ID while reading; the lists
-// are sized once, so those pointers stay valid for the library's life.
+// refer to each other by pointer, resolved by ID while reading; each list
+// takes its storage once, for its checked count, and makes each record as it
+// is read, so those pointers stay valid for the library's life.
 
 #include <array>
 #include <cstdint>

@@ -29,9 +29,12 @@ void CVexaEmitterReader::ReadEmitter(CVexaParticleEmitter& emitter, CVexaParticl
     ReadCurve(m_input, curves[15]);
     const size_t typeCount = m_input.Count(kMinTypeBytes, "particle types");
     if (typeCount > 0) {
-        emitter.m_types = std::make_unique<CVexaParticleType[]>(typeCount);
-        emitter.m_nTypeCount = int32_t(typeCount);
-        for (size_t i = 0; i < typeCount; ++i) ReadParticleType(emitter.m_types[i], emitter, depth);
+        emitter.m_types = Engine::CFixedCapacityArray<CVexaParticleType>(typeCount);
+        for (size_t i = 0; i < typeCount; ++i) {
+            CVexaParticleType& type = emitter.m_types.Add();
+            emitter.m_nTypeCount = int32_t(emitter.m_types.size());
+            ReadParticleType(type, emitter, depth);
+        }
     }
     const CString name = m_input.String();
     if (!name.IsEmpty()) {

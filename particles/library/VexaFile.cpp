@@ -63,25 +63,19 @@ uint32_t CVexaFile::ReadHeader(CArchive& archive) {
 void CVexaFile::ReadContents(CVexaInput& input) {
     ReadMeshBlock(input, m_meshes);
     const size_t shapeCount = input.Count(kMinShapeBytes, "shapes");
-    if (shapeCount > 0) {
-        m_shapes = std::make_unique<CVexaShape[]>(shapeCount);
-        m_nShapeCount = int32_t(shapeCount);
-        for (size_t i = 0; i < shapeCount; ++i) ReadShape(input, m_shapes[i]);
-    }
+    m_shapes.reserve(shapeCount);
+    for (size_t i = 0; i < shapeCount; ++i) ReadShape(input, m_shapes.emplace_back());
     m_shapeIndex.Clear();
-    for (int32_t i = 0; i < m_nShapeCount; ++i) m_shapeIndex.Add(m_shapes[size_t(i)].ID, &m_shapes[size_t(i)]);
+    for (const CVexaShape& shape : m_shapes) m_shapeIndex.Add(shape.ID, &shape);
     m_shapeIndex.Build();
     const size_t emitterCount = input.Count(CVexaEmitterReader::kMinEmitterBytes, "emitters");
-    if (emitterCount > 0) {
-        m_emitters = std::make_unique<CVexaParticleEmitter[]>(emitterCount);
-        m_nEmitterCount = int32_t(emitterCount);
-        CVexaEmitterReader reader(input, *this);
-        for (size_t i = 0; i < emitterCount; ++i) reader.ReadEmitter(m_emitters[i], nullptr);
-    }
+    m_emitters = Engine::CFixedCapacityArray<CVexaParticleEmitter>(emitterCount);
+    CVexaEmitterReader reader(input, *this);
+    for (size_t i = 0; i < emitterCount; ++i) reader.ReadEmitter(m_emitters.Add(), nullptr);
     m_emitterIndex.Clear();
-    for (int32_t i = 0; i < m_nEmitterCount; ++i) {
+    for (CVexaParticleEmitter& emitter : m_emitters) {
         // An emitter without a name is found by none.
-        if (const char* name = m_emitters[size_t(i)].GetName()) m_emitterIndex.Add(name, &m_emitters[size_t(i)]);
+        if (const char* name = emitter.GetName()) m_emitterIndex.Add(name, &emitter);
     }
     m_emitterIndex.Build();
     if (m_library && m_library->GetDevice()) CreateMeshBuffers(m_meshes, *m_library->GetDevice());
@@ -97,20 +91,20 @@ void CVexaFile::CreateTextures() {
     VexaGraphics::IDevice* device = m_library ? m_library->GetDevice() : nullptr;
     if (!device || m_texturesMade) return;
     Engine::CRepeatedLogLines warnings;
-    for (int32_t i = 0; i < m_nShapeCount; ++i) m_shapes[size_t(i)].CreateTexture(*device, m_name.c_str(), warnings);
+    for (CVexaShape& shape : m_shapes) shape.CreateTexture(*device, m_name.c_str(), warnings);
     CreateMeshImages(m_meshes, *device, m_name.c_str(), warnings);
     warnings.WriteCounts();
     m_texturesMade = true;
 }
 
 void CVexaFile::DestroyTextures() {
-    for (int32_t i = 0; i < m_nShapeCount; ++i) m_shapes[size_t(i)].DestroyTexture();
+    for (CVexaShape& shape : m_shapes) shape.DestroyTexture();
     m_texturesMade = false;
 }
 
 void CVexaFile::InvalidateTextures() {
-    for (int32_t i = 0; i < m_nShapeCount; ++i)
-        if (VexaGraphics::ITexture* texture = m_shapes[size_t(i)].GetTexture()) texture->Invalidate();
+    for (CVexaShape& shape : m_shapes)
+        if (VexaGraphics::ITexture* texture = shape.GetTexture()) texture->Invalidate();
 }
 
 CVexaParticleEmitter* CVexaFile::FindEmitter(const char* name) {
@@ -124,7 +118,7 @@ std::unique_ptr<CVexaParticleEmitter> CVexaFile::CreateEmitter(const char* name)
 }
 
 CVexaParticleEmitter* CVexaFile::GetEmitter(int32_t index) {
-    return index >= 0 && index < m_nEmitterCount ? &m_emitters[size_t(index)] : nullptr;
+    return index >= 0 && size_t(index) < m_emitters.size() ? &m_emitters[size_t(index)] : nullptr;
 }
 
 } // namespace VexaParticles

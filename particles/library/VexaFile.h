@@ -6,8 +6,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/Archive.h"
+#include "app/FixedCapacityArray.h"
 #include "app/FirstMatchIndex.h"
 #include "particles/library/IVexaFile.h"
 #include "particles/library/VexaAse.h"
@@ -33,14 +35,14 @@ public:
     void CreateTextures() override;
     void DestroyTextures() override;
     std::unique_ptr<CVexaParticleEmitter> CreateEmitter(const char* name) override;
-    int32_t GetEmitterCount() const override { return m_nEmitterCount; }
+    int32_t GetEmitterCount() const override { return int32_t(m_emitters.size()); }
     CVexaParticleEmitter* FindEmitter(const char* name) override;
     CVexaParticleEmitter* GetEmitter(int32_t index) override;
     void InvalidateTextures() override;
 
     CVexaParticleLibrary* GetLibrary() const { return m_library; }
     const CVexaAse& GetMeshLibrary() const { return m_meshes; }
-    int32_t GetShapeCount() const { return m_nShapeCount; }
+    int32_t GetShapeCount() const { return int32_t(m_shapes.size()); }
     const CVexaShape& GetShape(int32_t index) const { return m_shapes[size_t(index)]; }
     // The first shape with the ID, or null.
     const CVexaShape* FindShape(uint32_t id) const;
@@ -58,10 +60,10 @@ private:
     CVexaAse m_meshes;
     CVexaParticleLibrary* m_library;
     std::string m_name;
-    int32_t m_nEmitterCount = 0;
-    std::unique_ptr<CVexaParticleEmitter[]> m_emitters;
-    int32_t m_nShapeCount = 0;
-    std::unique_ptr<CVexaShape[]> m_shapes;
+    // Each list is made as it is read, in storage taken for its count once
+    // the count is checked: the records point at each other.
+    Engine::CFixedCapacityArray<CVexaParticleEmitter> m_emitters;
+    std::vector<CVexaShape> m_shapes;
     // Set once every shape and mesh image that decodes has its texture, until
     // they are destroyed: an image that did not decode never will, so each
     // further use of the file (one per place file naming it) is a no-op.

@@ -46,9 +46,10 @@ std::unique_ptr<CVexaParticleEmitter> CVexaParticleEmitter::CreateFromPrototype(
     e.m_drawMatrix = prototype.m_drawMatrix;
     e.m_bDrawMatrixIdentity = prototype.m_bDrawMatrixIdentity;
     if (prototype.m_nTypeCount > 0) {
-        e.m_types = std::make_unique<CVexaParticleType[]>(size_t(prototype.m_nTypeCount));
+        e.m_types = Engine::CFixedCapacityArray<CVexaParticleType>(size_t(prototype.m_nTypeCount));
         e.m_nTypeCount = prototype.m_nTypeCount;
         for (int32_t i = 0; i < e.m_nTypeCount; ++i) {
+            e.m_types.Add();
             e.m_types[size_t(i)].CopyFromPrototype(prototype.m_types[size_t(i)], &e);
             e.m_types[size_t(i)].waited.Follow(&e.m_waitedSteps);
         }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/FixedCapacityArray.h"
 #include "app/Geometry.h"
 #include "app/Math.h"
 #include "particles/library/IVexaParticleEmitter.h"
@@ -155,7 +156,7 @@ private:
     std::unique_ptr<char[]> m_name;
     CSettings m_settings;
     int32_t m_nTypeCount = 0;
-    std::unique_ptr<CVexaParticleType[]> m_types;
+    Engine::CFixedCapacityArray<CVexaParticleType> m_types;
     bool m_bCopy = false;
     uint32_t m_bFirstStep = 1;
     uint32_t m_nState = 0;

@@ -1,5 +1,6 @@
 #include "particles/library/VexaParticleType.h"
 
+#include <atomic>
 #include <cmath>
 
 #include "particles/library/ParticlePool.h"
@@ -8,7 +9,20 @@
 
 namespace VexaParticles {
 
-CVexaParticleType::~CVexaParticleType() { ClearParticles(); }
+namespace {
+
+std::atomic<int64_t> g_liveTypes{0};
+
+} // namespace
+
+CVexaParticleType::CVexaParticleType() { g_liveTypes.fetch_add(1, std::memory_order_relaxed); }
+
+CVexaParticleType::~CVexaParticleType() {
+    ClearParticles();
+    g_liveTypes.fetch_sub(1, std::memory_order_relaxed);
+}
+
+int64_t CVexaParticleType::GetLiveCount() { return g_liveTypes.load(std::memory_order_relaxed); }
 
 CParticleWorkBudget* CVexaParticleType::GetWorkBudget() const { return library ? &library->GetWorkBudget() : nullptr; }
 

@@ -39,7 +39,7 @@ public:
     static constexpr uint32_t kFirstInOrder = 0x4;
     static constexpr uint32_t kFlipU = 0x8;
 
-    CVexaParticleType() = default;
+    CVexaParticleType();
     ~CVexaParticleType();
     CVexaParticleType(const CVexaParticleType&) = delete;
     CVexaParticleType& operator=(const CVexaParticleType&) = delete;
@@ -48,6 +48,10 @@ public:
     // gradient, mesh references and sub-emitter prototypes become borrowed;
     // the copy starts without live particles.
     void CopyFromPrototype(const CVexaParticleType& prototype, CVexaParticleEmitter* owner);
+
+    // Types in existence, prototypes and copies, on every thread: what a
+    // load cut partway made and let go of shows here.
+    static int64_t GetLiveCount();
 
     // Drops every live particle and the sub-emitters they carry; their
     // records go back to the free list and the live count becomes 0.

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "app/LoadCancelled.h"
@@ -150,5 +151,60 @@ TEST_P(VexaLoadQuitTest, StopsWithinAnInterval) {
 
 INSTANTIATE_TEST_SUITE_P(Bulks, VexaLoadQuitTest, testing::ValuesIn(kBulks),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// An emitter of count types, top-level or the one sub-emitter of a type: the
+// record of a type as the writer writes it, repeated where the file with no
+// types holds its count.
+Bytes WithTypes(uint32_t count, bool inSubEmitter) {
+    auto written = [&](bool oneType) {
+        Tools::CVexaDocument doc = FullDocument();
+        Tools::CVexaEmitter emitter = Tools::MakeVexaEmitter("Many");
+        emitter.types.assign(oneType ? 1 : 0, Tools::CVexaParticleType{});
+        if (inSubEmitter)
+            doc.emitters[0].types[0].subEmitters = {emitter};
+        else
+            doc.emitters.insert(doc.emitters.begin(), emitter);
+        return Tools::WriteVexa(doc);
+    };
+    const Bytes none = written(false), one = written(true);
+    const size_t at = size_t(std::mismatch(none.begin(), none.end(), one.begin()).first - none.begin());
+    const auto type = one.begin() + ptrdiff_t(at + 4);
+    const auto typeEnd = type + ptrdiff_t(one.size() - none.size());
+    Bytes bytes(none.begin(), none.begin() + ptrdiff_t(at));
+    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(uint8_t(count >> shift));
+    for (uint32_t i = 0; i < count; ++i) bytes.insert(bytes.end(), type, typeEnd);
+    bytes.insert(bytes.end(), none.begin() + ptrdiff_t(at + 4), none.end());
+    return bytes;
+}
+
+class VexaManyTypesQuitTest : public testing::TestWithParam<bool> {};
+
+// Types are made as they are read: a quit pending from the start is found at
+// the first look with at most an interval of them made, and the cut read
+// lets go of every one.
+TEST_P(VexaManyTypesQuitTest, StopsAtTheFirstLookAndLeavesNoType) {
+    constexpr uint32_t kTypes = 100'000;
+    const Bytes bytes = WithTypes(kTypes, GetParam());
+    const int64_t before = CVexaParticleType::GetLiveCount();
+    int64_t madeAtLook = -1;
+    CFrameQuitWatch watch;
+    watch.SetTimeGate(false);
+    watch.SetProbe([&] {
+        madeAtLook = CVexaParticleType::GetLiveCount() - before;
+        return true;
+    });
+    EXPECT_FALSE(CLoadingQuitCheck::Run(watch, [&] { ReadVexa(bytes); }));
+    EXPECT_EQ(watch.GetProbes(), 1);
+    EXPECT_GT(madeAtLook, 0);
+    EXPECT_LE(madeAtLook, CFrameQuitWatch::kCheckInterval);
+    EXPECT_EQ(CVexaParticleType::GetLiveCount(), before) << "nothing made is left";
+    const std::unique_ptr<CVexaFile> whole = ReadVexa(bytes);
+    const CVexaParticleEmitter& many =
+        GetParam() ? *(*whole->GetEmitter(0)->GetParticleType(0).subEmitters)[0] : *whole->GetEmitter(0);
+    EXPECT_EQ(many.GetParticleTypeCount(), int32_t(kTypes)) << "read whole without a check";
+}
+
+INSTANTIATE_TEST_SUITE_P(Emitters, VexaManyTypesQuitTest, testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "SubEmitter" : "TopLevel"); });
 
 } // namespace
