@@ -551,7 +551,7 @@ TEST_F(ScreensaverRunTest, AmbientMusicIsWrittenToTheDiskAudioStream) {
     UseDemoPack();
     WriteConfig(true, 60);
     CScreensaverApplication app(FrameDrivers(1'000'000, kFrameUs));
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     bool heard = false;
     onPresent = [&](CFrameDriver& d) {
         if (Platform::GetSoundOutputInfo().driver != "disk" || !Platform::GetSoundOutputInfo().fallbackReason.empty() ||
