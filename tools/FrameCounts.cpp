@@ -1,6 +1,7 @@
 #include "tools/FrameCounts.h"
 
 #include "app/Exception.h"
+#include "particles/library/VexaParticleType.h"
 #include "tools/GeneratedScenePlaces.h"
 #include "tools/LargeCounts.h"
 #include "tools/NamedCase.h"
@@ -85,6 +86,16 @@ CVexaEmitter SparkleTypes(int count, float rateFactor) {
     return emitter;
 }
 
+// The sparkle with `count` copies of its particle type, each a one-shot burst.
+CVexaEmitter BurstTypes(int count) {
+    CVexaEmitter emitter = SparkleTypes(count, 1.0f);
+    for (CVexaParticleType& type : emitter.types) {
+        type.flags |= VexaParticles::CVexaParticleType::kOneShotBurst;
+        type.burstCount = kBurstParticles;
+    }
+    return emitter;
+}
+
 std::vector<uint8_t> KeyedLanternScene(int count) {
     CGeneratedScene scene = GeneratedScene(kBg6Path);
     scene.scene.name = ScenePath(kUndrivenScene);
@@ -130,6 +141,7 @@ CFrameCountScene WriteFrameCountScene(EFrameCount kind, int count) {
     case EFrameCount::ParticlePool:
         scene.effects = WriteSceneEffects(SparkleTypes(count, float(kParticlePoolRateFactor) / float(count)));
         break;
+    case EFrameCount::BurstTypes: scene.effects = WriteSceneEffects(BurstTypes(count)); break;
     default: scene.effects = WriteSceneEffects(); break;
     }
     return scene;

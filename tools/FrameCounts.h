@@ -21,6 +21,7 @@ enum class EFrameCount {
     Emitters,         // bg6 with `count` copies of the sparkle emitter in its effect file
     ParticleTypes,    // bg6 with the sparkle's particle type repeated `count` times in its one emitter
     ParticlePool,     // bg6 with `count` sparkle types, each at 100,000 / `count` times its rate: the pool full
+    BurstTypes,       // bg6 with `count` sparkle types, each a one-shot burst of kBurstParticles (living 1.2 s)
 };
 
 struct CFrameCount {
@@ -43,7 +44,12 @@ inline constexpr CFrameCount kFrameCounts[] = {
     {"ParticleTypes30k", EFrameCount::ParticleTypes, 30'000},
     {"ParticleTypes1", EFrameCount::ParticleTypes, 1},
     {"ParticlePool1", EFrameCount::ParticlePool, 1},
+    {"BurstTypes100k", EFrameCount::BurstTypes, 100'000},
+    {"BurstTypes10k", EFrameCount::BurstTypes, 10'000},
 };
+
+// The particles of each BurstTypes type's burst.
+inline constexpr uint32_t kBurstParticles = 2;
 
 // ParticleTypes' many types emit as many particles a second in all as
 // ParticlePool's one type.
