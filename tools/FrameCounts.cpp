@@ -1,6 +1,7 @@
 #include "tools/FrameCounts.h"
 
 #include "app/Exception.h"
+#include "particles/library/VexaParticleType.h"
 #include "tools/GeneratedScenePlaces.h"
 #include "tools/LargeCounts.h"
 #include "tools/NamedCase.h"
@@ -91,11 +92,21 @@ CVexaEmitter SparkleCopyTypes(int count) {
     CVexaEmitter copy = SparkleEmitter();
     copy.name = "sparkle copy";
     CVexaParticleType burst = copy.types.at(0);
-    burst.flags = 1;  // one-shot burst
+    burst.flags |= VexaParticles::CVexaParticleType::kOneShotBurst;
     burst.burstCount = 1;
     copy.types.assign(size_t(count), burst);
     CVexaEmitter emitter = SparkleTypes(1, float(kCopyTypesRateFactor));
     emitter.types.at(0).subEmitters = {copy};
+    return emitter;
+}
+
+// The sparkle with `count` copies of its particle type, each a one-shot burst.
+CVexaEmitter BurstTypes(int count) {
+    CVexaEmitter emitter = SparkleTypes(count, 1.0f);
+    for (CVexaParticleType& type : emitter.types) {
+        type.flags |= VexaParticles::CVexaParticleType::kOneShotBurst;
+        type.burstCount = kBurstParticles;
+    }
     return emitter;
 }
 
@@ -145,6 +156,7 @@ CFrameCountScene WriteFrameCountScene(EFrameCount kind, int count) {
     case EFrameCount::ParticlePool:
         scene.effects = WriteSceneEffects(SparkleTypes(count, float(kParticlePoolRateFactor) / float(count)));
         break;
+    case EFrameCount::BurstTypes: scene.effects = WriteSceneEffects(BurstTypes(count)); break;
     default: scene.effects = WriteSceneEffects(); break;
     }
     return scene;

@@ -23,6 +23,7 @@ enum class EFrameCount {
     ParticlePool,     // bg6 with `count` sparkle types, each at 100,000 / `count` times its rate: the pool full
     CopyTypes,        // bg6 with the sparkle at 40 times its rate, each particle carrying from its birth a copy of
                       // `count` one-shot burst sparkle types of one particle each
+    BurstTypes,       // bg6 with `count` sparkle types, each a one-shot burst of kBurstParticles (living 1.2 s)
 };
 
 struct CFrameCount {
@@ -45,7 +46,12 @@ inline constexpr CFrameCount kFrameCounts[] = {
     {"ParticleTypes30k", EFrameCount::ParticleTypes, 30'000},
     {"ParticleTypes1", EFrameCount::ParticleTypes, 1},
     {"ParticlePool1", EFrameCount::ParticlePool, 1},
+    {"BurstTypes100k", EFrameCount::BurstTypes, 100'000},
+    {"BurstTypes10k", EFrameCount::BurstTypes, 10'000},
 };
+
+// The particles of each BurstTypes type's burst.
+inline constexpr uint32_t kBurstParticles = 2;
 
 // ParticleTypes' many types emit as many particles a second in all as
 // ParticlePool's one type.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/Math.h"
+#include "particles/library/EndedWhileWaiting.h"
 #include "particles/library/ParticleRandom.h"
 #include "particles/library/VexaGraphicsException.h"
 #include "particles/library/VexaParticleEmitter.h"
@@ -178,6 +179,7 @@ int32_t RenderType(CVexaParticleType& type, int32_t maxCount, int32_t mode) {
             particle = particle->next;
     }
     const bool randomChoice = maxCount > 0 && mode != 0 && live > maxCount;
+    const CEndedWhileWaiting ended(type);
     ParticleRandomGenerator& random = GetParticleRandomGenerator();
     const int32_t capacity = library->GetCapacity();
     int32_t considered = 0;
@@ -187,7 +189,7 @@ int32_t RenderType(CVexaParticleType& type, int32_t maxCount, int32_t mode) {
         if (randomChoice && int64_t(ParticleRandomNext(random) % uint32_t(live)) >= maxCount) continue;
         if (maxCount > 0 && mode == 0 && considered >= maxCount) break;
         ++considered;
-        if (!(particle->alphaFactor > kVisibleAlpha) || !particle->deathPending) continue;
+        if (!(particle->alphaFactor > kVisibleAlpha) || !particle->deathPending || ended.Ended(*particle)) continue;
         if (batch == 0) {
             Check(buffer->Lock(), "Can't lock particles vertex buffer");
             out = static_cast<CParticleVertex*>(buffer->GetData());

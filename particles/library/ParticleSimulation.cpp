@@ -548,6 +548,7 @@ void CVexaParticleEmitter::SampleCurves(float time) {
 
 void CVexaParticleEmitter::Update(float time, float dt, float x, float y, float z, uint32_t emitting) {
     m_position = {x, y, z};
+    m_fStepTime = time;
     if (std::isnan(m_fFirstStepTime)) m_fFirstStepTime = time;
     if (std::isnan(m_burstStep.time) && m_bEmitting) m_burstStep = {time, emitting != 0};
     // Only the types' emission reads the curves' values: while every type

@@ -132,6 +132,8 @@ public:
         bool emitting = false;
     };
     const CBurstStep& GetBurstStep() const { return m_burstStep; }
+    // The time of its last update, taken by its types or waited.
+    float GetStepTime() const { return m_fStepTime; }
 
 private:
     friend class CVexaEmitterReader;
@@ -172,6 +174,7 @@ private:
     bool m_bJoinedShares = false;
     float m_fFirstStepTime = NAN;
     CBurstStep m_burstStep;
+    float m_fStepTime = 0;
     EmissionCallback m_emissionCallback = nullptr;
     uintptr_t m_emissionUser = 0;
     int32_t m_nUserValue = 0;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ParticleTestSupport.h"
+#include "particles/library/EndedWhileWaiting.h"
 #include "tools/ScenePictures.h"
 
 namespace VexaTest {
@@ -108,16 +109,17 @@ INSTANTIATE_TEST_SUITE_P(Waits, WaitingTypesShowTest,
                                            CWaitCase{"Visits2200PoolFull", 2200, 8000, 40}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// One emitter of 1,000 types, each a one-shot burst of 50 particles made at
-// the emitter and moving along x at 10 pixels a second, outliving the run.
-Tools::CVexaEmitter Bursts() {
+// One emitter of `types` types, each a one-shot burst of `particles` made at
+// the emitter and moving along x at 10 pixels a second, living `life`
+// seconds; by default 1,000 of 50 particles outliving the run.
+Tools::CVexaEmitter Bursts(int types = 1000, uint32_t particles = 50, float life = 100.0f) {
     Tools::CVexaEmitter emitter = QuietEmitter("Bursts");
     Tools::CVexaParticleType type = emitter.types[0];
     type.flags = CVexaParticleType::kOneShotBurst;
-    type.burstCount = 50;
+    type.burstCount = particles;
     SetQ(type, 4, 10.0f);
-    SetQ(type, 1, 100.0f * CVexaParticleEmitter::kTimeScale);
-    emitter.types.assign(1000, type);
+    SetQ(type, 1, life * CVexaParticleEmitter::kTimeScale);
+    emitter.types.assign(size_t(types), type);
     return emitter;
 }
 
@@ -265,6 +267,94 @@ TEST(ManyTypesStartTest, EveryEffectShowsWithinAQuarterOfARound) {
         for (const auto& emitter : effects.Emitters()) emitter->Reset();
     }
 }
+
+} // namespace
+} // namespace VexaTest
+
+namespace VexaTest {
+namespace {
+
+// The births of the particles a type draws, newest first.
+std::vector<float> DrawnBirths(const CVexaParticleType& type) {
+    const CEndedWhileWaiting ended(type);
+    std::vector<float> births;
+    for (const CParticle* p = type.head; p; p = p->next)
+        if (p->deathPending && !ended.Ended(*p)) births.push_back(p->birthTime);
+    return births;
+}
+
+struct CFirstRoundCase {
+    const char* name;
+    size_t records;  // the pool's cap for the run with a limit, 0 for the process's
+};
+
+class FirstRoundBurstTest : public ::testing::TestWithParam<CFirstRoundCase> {};
+
+// 2,000 burst types at 3,000 visits a frame of 0.1 s: every type's first
+// step costs about 42, so the first round after the start, and again after
+// a reset (a scene's loop), takes about 28 frames, over twice the bursts'
+// lives. Each type that has stepped since then draws, every frame, the
+// particles of the same run without a limit, born within a step of them;
+// with the pool's records shared among waiting types (and the pool full),
+// some of those or none, never one more.
+TEST_P(FirstRoundBurstTest, ATypeThatSteppedDrawsWhatItWouldWithoutWaits) {
+    constexpr int kTypes = 2000, kFrames = 80, kReset = 40;
+    constexpr float kFrame = 0.1f;
+    // The births each type draws after each frame.
+    using CDrawn = std::vector<std::vector<std::vector<float>>>;
+    // Also whether each type stepped in each frame (its missed time spent).
+    const auto run = [](int64_t visits, std::vector<std::vector<bool>>* stepped) {
+        SeedParticleRandom(3);
+        CEffect effect(Bursts(kTypes, 2, 1.2f));
+        CDrawn drawn(kFrames, std::vector<std::vector<float>>(kTypes));
+        for (int frame = 0; frame < kFrames; ++frame) {
+            if (frame == kReset) effect.emitter->Reset();
+            effect.library.GetWorkBudget().StartFrame(visits);
+            effect.library.GetWorkBudget().StartStep();
+            effect.emitter->Move(float(frame) * kFrame, kFrame);
+            effect.emitter->Update(float(frame) * kFrame, kFrame, 0, 0, 0, 1);
+            size_t quads = 0;
+            for (int i = 0; i < kTypes; ++i) {
+                drawn[size_t(frame)][size_t(i)] = DrawnBirths(effect.Type(i));
+                quads += drawn[size_t(frame)][size_t(i)].size();
+                if (stepped) (*stepped)[size_t(frame)][size_t(i)] = effect.Type(i).waited.GetMissed() == 0.0f;
+            }
+            EXPECT_EQ(size_t(effect.emitter->RenderAll()), quads) << "frame " << frame;
+            effect.device.draws.clear();
+        }
+        return drawn;
+    };
+    const CDrawn unlimited = run(CParticleWorkBudget::kUnlimited, nullptr);
+    SetParticleRecordCap(GetParam().records);
+    std::vector<std::vector<bool>> stepped(kFrames, std::vector<bool>(kTypes));
+    const CDrawn limited = run(3000, &stepped);
+    SetParticleRecordCap(0);
+    const bool shared = GetParam().records != 0;
+    const float step = CVexaParticleEmitter::kTimeScale * kFrame;
+    std::vector<bool> since(kTypes);
+    int64_t checked = 0, shown = 0;
+    for (int frame = 0; frame < kFrames; ++frame) {
+        if (frame == kReset) since.assign(kTypes, false);
+        for (size_t i = 0; i < kTypes; ++i) {
+            if (stepped[size_t(frame)][i]) since[i] = true;
+            if (!since[i]) continue;
+            const std::vector<float>& births = limited[size_t(frame)][i];
+            const std::vector<float>& expected = unlimited[size_t(frame)][i];
+            ++checked;
+            shown += !births.empty();
+            if (shared) ASSERT_LE(births.size(), expected.size()) << "frame " << frame << ", type " << i;
+            else ASSERT_EQ(births.size(), expected.size()) << "frame " << frame << ", type " << i;
+            for (size_t p = 0; p < births.size(); ++p)
+                ASSERT_NEAR(births[p], expected[p], step) << "frame " << frame << ", type " << i;
+        }
+    }
+    EXPECT_GT(checked, 100000);
+    EXPECT_GT(shown, shared ? 500 : 5000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pools, FirstRoundBurstTest,
+                         ::testing::Values(CFirstRoundCase{"WholePool", 0}, CFirstRoundCase{"SharedPool", 1000}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace VexaTest

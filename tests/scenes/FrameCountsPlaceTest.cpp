@@ -76,8 +76,12 @@ TEST_P(FrameCountsPlace, ReadsBackWithTheCount) {
     const std::unique_ptr<VexaParticles::CVexaFile> vexa = particles.GetLibrary().Read(effects, "fx/scenes.vexa");
     EXPECT_EQ(vexa->GetEmitterCount(), kind == EFrameCount::Emitters ? kCount : 1);
     const VexaParticles::CVexaParticleEmitter& sparkle = *vexa->FindEmitter("sparkle");
-    const bool types = kind == EFrameCount::ParticleTypes || kind == EFrameCount::ParticlePool;
+    const bool types = kind == EFrameCount::ParticleTypes || kind == EFrameCount::ParticlePool ||
+                       kind == EFrameCount::BurstTypes;
     EXPECT_EQ(sparkle.GetParticleTypeCount(), types ? kCount : 1);
+    for (int32_t i = 0; kind == EFrameCount::BurstTypes && i < sparkle.GetParticleTypeCount(); ++i)
+        EXPECT_TRUE(sparkle.GetParticleType(i).IsOneShot() &&
+                    sparkle.GetParticleType(i).words.burstCount == Tools::kBurstParticles) << i;
     if (kind == EFrameCount::EffectCurveKeys) {
         for (const VexaParticles::CParameterCurve& curve : sparkle.GetCurves()) EXPECT_EQ(curve.GetKeyCount(), kCount);
         const VexaParticles::CVexaParticleType& type = sparkle.GetParticleType(0);

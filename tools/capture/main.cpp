@@ -4,6 +4,10 @@
 // fixed application time as <folder>/bg1.png ... bg6.png and
 // <folder>/settings.png. `cmake --build build --target capture_docs` runs it
 // into docs/.
+// capture <font.ttf> <folder> <data folder> <seconds>...: runs it on the pack
+// mkdemo wrote into the data folder, in frames of 0.1 s from the end of the
+// loading, and writes the picture presented the given seconds after that
+// as <folder>/at<seconds>.png, one run each.
 
 #include <unistd.h>
 
@@ -13,7 +17,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
+#include <span>
+#include <string>
+#include <vector>
+#include <cmath>
 
 #include "app/Application.h"
 #include "graphics/drivers/GraphicsOGL.h"
@@ -44,20 +53,22 @@ constexpr int64_t kLongFrameUs = 1'000'000, kFrameUs = 50'000;
 constexpr int kLongFrames = 69;
 constexpr int kSceneFrames = kLongFrames + 20;
 constexpr int kSettingsFrames = 5;
+// A data folder's case: frames of 0.1 s from the first.
+constexpr int64_t kCaseFrameUs = 100'000;
 
 // The OpenGL driver, keeping the picture of the frame `frames` presents
 // after the loading screen and ending the run there.
 class CCaptureDriver : public Engine::Graphics::CGraphics_OGL {
 public:
     CCaptureDriver(Engine::CApplication** application, std::function<bool()> loading, int frames,
-                   std::vector<uint32_t>& picture, int& width, int& height)
-        : CGraphics_OGL(application), m_loading(std::move(loading)), m_frames(frames), m_picture(picture),
-          m_width(width), m_height(height) {}
+                   int longFrames, int64_t frameUs, std::vector<uint32_t>& picture, int& width, int& height)
+        : CGraphics_OGL(application), m_loading(std::move(loading)), m_frames(frames), m_longFrames(longFrames),
+          m_frameUs(frameUs), m_picture(picture), m_width(width), m_height(height) {}
 
     void gFlipBuffers() override {
         CGraphics_OGL::gFlipBuffers();
         const bool loading = m_loading();
-        Platform::Testing::AdvanceTestClock(!loading && m_shown < kLongFrames ? kLongFrameUs : kFrameUs);
+        Platform::Testing::AdvanceTestClock(!loading && m_shown < m_longFrames ? kLongFrameUs : m_frameUs);
         if (loading || ++m_shown < m_frames) return;
         Platform::Testing::ReadWindowPicture(GetApplication()->m_hWnd, m_picture, m_width, m_height);
         RequestQuit();
@@ -66,6 +77,8 @@ public:
 private:
     std::function<bool()> m_loading;
     int m_frames;
+    int m_longFrames;
+    int64_t m_frameUs;
     int m_shown = 0;
     std::vector<uint32_t>& m_picture;
     int& m_width;
@@ -77,17 +90,21 @@ void WriteText(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
-// A private set of folders for one run, holding the pack.
-fs::path PrepareRun(const fs::path& root, const Tools::CPakWriter& pack) {
+// A private set of folders for one run, holding the pack `save` writes to the path it is given.
+fs::path PrepareRun(const fs::path& root, const std::function<bool(const std::string&)>& save) {
     fs::remove_all(root);
     const fs::path settings = root / "config" / "Talvorn" / "Mosark";
     fs::create_directories(root / "data");
-    if (!pack.Save((root / "data" / "demo.pak").string())) throw std::runtime_error("cannot write the pack");
+    if (!save((root / "data" / "demo.pak").string())) throw std::runtime_error("cannot write the pack");
     WriteText(settings / "Settings.xml", Tools::DemoSettingsXml());
     WriteText(settings / "StartupPath", (root / "data").string());
     ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
     ::setenv("XDG_STATE_HOME", (root / "state").c_str(), 1);
     return root;
+}
+
+fs::path PrepareRun(const fs::path& root, const Tools::CPakWriter& pack) {
+    return PrepareRun(root, [&pack](const std::string& path) { return pack.Save(path); });
 }
 
 // The particles' generator seeds itself from the processor time once: a
@@ -100,8 +117,9 @@ void SeedParticles() {
     VexaParticles::ParticleRandomSeed(random, kSeed);
 }
 
-// Runs the program with the command line and writes the kept picture.
-void Capture(const char* commandLine, int frames, const fs::path& output) {
+// Runs the program with the command line and writes the picture kept after
+// `frames` frames, the first `longFrames` of a second, the rest of `frameUs`.
+void Capture(const char* commandLine, int frames, int longFrames, int64_t frameUs, const fs::path& output) {
     SeedParticles();
     Platform::Testing::Reset();
     Platform::Testing::UseTestClock(1'000'000);
@@ -113,7 +131,8 @@ void Capture(const char* commandLine, int frames, const fs::path& output) {
     Engine::RunApplicationPasses(commandLine, [&]() -> std::unique_ptr<Engine::CStdApplication> {
         auto made = std::make_unique<Engine::CScreensaverApplication>(Engine::CGraphicsDriverTable{
             {"OpenGL", "OpenGL", [&](Engine::CApplication** application) {
-                 return std::make_unique<CCaptureDriver>(application, loading, frames, picture, width, height);
+                 return std::make_unique<CCaptureDriver>(application, loading, frames, longFrames, frameUs, picture,
+                                                         width, height);
              }}});
         app = made.get();
         return made;
@@ -129,9 +148,27 @@ void Capture(const char* commandLine, int frames, const fs::path& output) {
 
 } // namespace
 
+// The pack mkdemo wrote into `data`, captured at each time of `seconds`.
+void CaptureCase(const fs::path& root, const fs::path& data, std::span<char* const> seconds, const fs::path& folder) {
+    std::ifstream in(data / "demo.pak", std::ios::binary);
+    const std::vector<uint8_t> pack{std::istreambuf_iterator<char>(in), {}};
+    if (pack.empty()) throw std::runtime_error("no pack in " + data.string());
+    for (const char* at : seconds) {
+        const double time = std::stod(at);
+        if (!(time >= 0.0 && time < 3600.0)) throw std::runtime_error(std::string("not a time: ") + at);
+        fs::current_path(PrepareRun(root, [&pack](const std::string& path) {
+            std::ofstream out(path, std::ios::binary | std::ios::trunc);
+            out.write(reinterpret_cast<const char*>(pack.data()), std::streamsize(pack.size()));
+            return bool(out.flush());
+        }));
+        const int frames = 1 + int(std::lround(time * 1e6 / double(kCaseFrameUs)));
+        Capture("/s", frames, 0, kCaseFrameUs, folder / ("at" + std::string(at) + ".png"));
+    }
+}
+
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <font.ttf> <folder>\n", argv[0]);
+    if (argc == 4 || argc < 3) {
+        std::fprintf(stderr, "usage: %s <font.ttf> <folder> [<data folder> <seconds>...]\n", argv[0]);
         return 2;
     }
     ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
@@ -141,14 +178,20 @@ int main(int argc, char** argv) {
         const fs::path folder = fs::absolute(argv[2]);
         fs::create_directories(folder);
         const fs::path root = fs::temp_directory_path() / ("mosark-capture-" + std::to_string(::getpid()));
+        if (argc > 4) {
+            CaptureCase(root, fs::absolute(argv[3]), {argv + 4, size_t(argc - 4)}, folder);
+            fs::current_path(folder);
+            fs::remove_all(root);
+            return 0;
+        }
         for (int scene = 1; scene <= kScenes; ++scene) {
             Tools::CPakWriter pack = Tools::MakeDemoPack(argv[1], false);
             Tools::AddDemoScene(pack, scene);
             fs::current_path(PrepareRun(root, pack));
-            Capture("/s", kSceneFrames, folder / ("bg" + std::to_string(scene) + ".png"));
+            Capture("/s", kSceneFrames, kLongFrames, kFrameUs, folder / ("bg" + std::to_string(scene) + ".png"));
         }
         fs::current_path(PrepareRun(root, Tools::MakeDemoPack(argv[1], false)));
-        Capture("/c", kSettingsFrames, folder / "settings.png");
+        Capture("/c", kSettingsFrames, kLongFrames, kFrameUs, folder / "settings.png");
         fs::current_path(folder);
         fs::remove_all(root);
         return 0;
