@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/LoadingQuitCheck.h"
 #include "app/ProcessEnd.h"
 #include "particles/library/VexaParticleLibrary.h"
 
@@ -46,12 +47,18 @@ std::unique_ptr<CVexaParticleEmitter> CVexaParticleEmitter::CreateFromPrototype(
     e.m_drawMatrix = prototype.m_drawMatrix;
     e.m_bDrawMatrixIdentity = prototype.m_bDrawMatrixIdentity;
     if (prototype.m_nTypeCount > 0) {
+        // A file's emitter is made under loading's quit look, type by type,
+        // so that a cut copy lets go of exactly the types made. A
+        // sub-emitter's copy is made inside a step, which must not throw:
+        // the pool's units it took bound its types.
+        const bool counted = !prototype.m_parentType;
         e.m_types = Engine::CFixedCapacityArray<CVexaParticleType>(size_t(prototype.m_nTypeCount));
-        e.m_nTypeCount = prototype.m_nTypeCount;
-        for (int32_t i = 0; i < e.m_nTypeCount; ++i) {
-            e.m_types.Add();
-            e.m_types[size_t(i)].CopyFromPrototype(prototype.m_types[size_t(i)], &e);
-            e.m_types[size_t(i)].waited.Follow(&e.m_waitedSteps);
+        for (const CVexaParticleType& source : prototype.m_types) {
+            if (counted) Engine::CLoadingQuitCheck::Count();
+            CVexaParticleType& type = e.m_types.Add();
+            e.m_nTypeCount = int32_t(e.m_types.size());
+            type.CopyFromPrototype(source, &e);
+            type.waited.Follow(&e.m_waitedSteps);
         }
     }
     e.m_bFirstStep = 1;

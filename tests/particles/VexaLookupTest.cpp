@@ -204,6 +204,28 @@ TEST_P(VexaManyTypesQuitTest, StopsAtTheFirstLookAndLeavesNoType) {
     EXPECT_EQ(many.GetParticleTypeCount(), int32_t(kTypes)) << "read whole without a check";
 }
 
+// An emitter made from the file under loading's look makes its types as it
+// counts them too, and a cut one lets go of each. A sub-emitter's copy,
+// made inside a step, never stops: the pool's units bound it instead.
+TEST(VexaEmitterQuitTest, AnEmitterMadeUnderALookStopsAtItsFirstLook) {
+    constexpr uint32_t kTypes = 100'000;
+    const std::unique_ptr<CVexaFile> file = ReadVexa(WithTypes(kTypes, false));
+    const int64_t before = CVexaParticleType::GetLiveCount();
+    int64_t madeAtLook = -1;
+    CFrameQuitWatch watch;
+    watch.SetTimeGate(false);
+    watch.SetProbe([&] {
+        madeAtLook = CVexaParticleType::GetLiveCount() - before;
+        return true;
+    });
+    EXPECT_FALSE(CLoadingQuitCheck::Run(watch, [&] { file->CreateEmitter("Many"); }));
+    EXPECT_EQ(watch.GetProbes(), 1);
+    EXPECT_GT(madeAtLook, 0);
+    EXPECT_LE(madeAtLook, CFrameQuitWatch::kCheckInterval);
+    EXPECT_EQ(CVexaParticleType::GetLiveCount(), before) << "nothing made is left";
+    EXPECT_EQ(file->CreateEmitter("Many")->GetParticleTypeCount(), int32_t(kTypes)) << "made whole without a look";
+}
+
 INSTANTIATE_TEST_SUITE_P(Emitters, VexaManyTypesQuitTest, testing::Bool(),
                          [](const auto& info) { return std::string(info.param ? "SubEmitter" : "TopLevel"); });
 
