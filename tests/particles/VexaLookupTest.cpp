@@ -179,12 +179,10 @@ Bytes WithTypes(uint32_t count, bool inSubEmitter) {
 
 class VexaManyTypesQuitTest : public testing::TestWithParam<bool> {};
 
-// Types are made as they are read: a quit pending from the start is found at
-// the first look with at most an interval of them made, and the cut read
-// lets go of every one.
-TEST_P(VexaManyTypesQuitTest, StopsAtTheFirstLookAndLeavesNoType) {
-    constexpr uint32_t kTypes = 100'000;
-    const Bytes bytes = WithTypes(kTypes, GetParam());
+// Runs `load` under a loading look with a quit pending from the start:
+// the look is found once, with at most an interval of types made, and
+// whatever the cut load made is let go of.
+void ExpectCutAtTheFirstLook(const std::function<void()>& load) {
     const int64_t before = CVexaParticleType::GetLiveCount();
     int64_t madeAtLook = -1;
     CFrameQuitWatch watch;
@@ -193,11 +191,20 @@ TEST_P(VexaManyTypesQuitTest, StopsAtTheFirstLookAndLeavesNoType) {
         madeAtLook = CVexaParticleType::GetLiveCount() - before;
         return true;
     });
-    EXPECT_FALSE(CLoadingQuitCheck::Run(watch, [&] { ReadVexa(bytes); }));
+    EXPECT_FALSE(CLoadingQuitCheck::Run(watch, load));
     EXPECT_EQ(watch.GetProbes(), 1);
     EXPECT_GT(madeAtLook, 0);
     EXPECT_LE(madeAtLook, CFrameQuitWatch::kCheckInterval);
     EXPECT_EQ(CVexaParticleType::GetLiveCount(), before) << "nothing made is left";
+}
+
+// Types are made as they are read: a quit pending from the start is found at
+// the first look with at most an interval of them made, and the cut read
+// lets go of every one.
+TEST_P(VexaManyTypesQuitTest, StopsAtTheFirstLookAndLeavesNoType) {
+    constexpr uint32_t kTypes = 100'000;
+    const Bytes bytes = WithTypes(kTypes, GetParam());
+    ExpectCutAtTheFirstLook([&] { ReadVexa(bytes); });
     const std::unique_ptr<CVexaFile> whole = ReadVexa(bytes);
     const CVexaParticleEmitter& many =
         GetParam() ? *(*whole->GetEmitter(0)->GetParticleType(0).subEmitters)[0] : *whole->GetEmitter(0);
@@ -205,24 +212,12 @@ TEST_P(VexaManyTypesQuitTest, StopsAtTheFirstLookAndLeavesNoType) {
 }
 
 // An emitter made from the file under loading's look makes its types as it
-// counts them too, and a cut one lets go of each. A sub-emitter's copy,
-// made inside a step, never stops: the pool's units bound it instead.
+// counts them too. A sub-emitter's copy, made inside a step, never stops:
+// the pool's units bound it instead.
 TEST(VexaEmitterQuitTest, AnEmitterMadeUnderALookStopsAtItsFirstLook) {
     constexpr uint32_t kTypes = 100'000;
     const std::unique_ptr<CVexaFile> file = ReadVexa(WithTypes(kTypes, false));
-    const int64_t before = CVexaParticleType::GetLiveCount();
-    int64_t madeAtLook = -1;
-    CFrameQuitWatch watch;
-    watch.SetTimeGate(false);
-    watch.SetProbe([&] {
-        madeAtLook = CVexaParticleType::GetLiveCount() - before;
-        return true;
-    });
-    EXPECT_FALSE(CLoadingQuitCheck::Run(watch, [&] { file->CreateEmitter("Many"); }));
-    EXPECT_EQ(watch.GetProbes(), 1);
-    EXPECT_GT(madeAtLook, 0);
-    EXPECT_LE(madeAtLook, CFrameQuitWatch::kCheckInterval);
-    EXPECT_EQ(CVexaParticleType::GetLiveCount(), before) << "nothing made is left";
+    ExpectCutAtTheFirstLook([&] { file->CreateEmitter("Many"); });
     EXPECT_EQ(file->CreateEmitter("Many")->GetParticleTypeCount(), int32_t(kTypes)) << "made whole without a look";
 }
 
