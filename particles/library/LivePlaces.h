@@ -17,13 +17,19 @@ public:
     bool IsLive(int64_t place) const { return place < 0 || size_t(place) >= m_live.size() || m_live[size_t(place)]; }
     // The places still there below `place`.
     int64_t CountBefore(int64_t place) const;
-    // Lets go of the place still there that `rank` such places come
-    // before; returns it, or -1 when there is none below the size.
-    int64_t Take(int64_t rank);
+    // Lets go of the `count` places still there that `rank` such places
+    // come before (those below the size); returns them in order, kept until
+    // the next call. Costs the places from the first to the last let go,
+    // and logarithmic time: a run of places goes in one walk.
+    const std::vector<int64_t>& Take(int64_t rank, int64_t count);
 
 private:
+    // The place still there that `rank` such places come before, or -1.
+    int64_t Find(int64_t rank) const;
+
     std::vector<int64_t> m_tree;  // m_tree[i - 1] counts the places there in (i - lowbit(i), i]
     std::vector<bool> m_live;
+    std::vector<int64_t> m_taken;
     int64_t m_count = 0;
 };
 

@@ -212,13 +212,12 @@ void CTypeTurns::Erase(int64_t first, int64_t count) {
         m_held.Reset(size);
         m_dropping = true;
     }
-    // Each place let go moves the next one up to `first`.
-    for (int64_t at = first; at < first + count; ++at) {
-        m_erased.Take(first);
-        const int64_t place = m_held.Take(first);
-        if (place < 0) continue;
+    m_erased.Take(first, count);
+    int64_t at = first;
+    for (const int64_t place : m_held.Take(first, count)) {
         const CSlot* slot = size_t(place) < m_slots.size() ? &m_slots[size_t(place)] : nullptr;
         if (m_firstStep && at >= m_next && slot && slot->planned == m_frame) m_planLeft -= slot->cost;
+        ++at;
     }
     m_turn = AfterLeaving(m_turn, first, count);
     m_known = AfterLeaving(m_known, first, count);
