@@ -80,8 +80,8 @@ void CTypeTurns::PlanOwed(int64_t visits) {
 
 void CTypeTurns::Plan(int64_t visits) {
     int64_t all = m_plannedCost;
-    for (const CSlot& slot : m_slots)
-        if (slot.planned != m_frame) all += slot.cost;
+    for (size_t place = 0; place < m_slots.size(); ++place)
+        if (m_slots[place].planned != m_frame) all += m_slots[place].cost;
     if (all <= visits) {
         PlanAll();
         return;
@@ -192,13 +192,16 @@ void CTypeTurns::Order() {
     } else if (m_known < count) {
         // Spread over the places added, next in the round: they have not
         // stepped yet.
+        // They are written where they go, the round's rest moved past them.
         const uint64_t added = uint64_t(count - m_known);
         const int bits = std::bit_width(added - 1);
-        std::vector<int64_t> order;
-        order.reserve(added);
+        const size_t rest = m_order.size() - m_front;
+        m_order.resize(m_order.size() + added);
+        std::move_backward(m_order.begin() + std::ptrdiff_t(m_front), m_order.begin() + std::ptrdiff_t(m_front + rest),
+                           m_order.end());
+        size_t at = m_front;
         for (uint64_t key = 0; key < (uint64_t(1) << bits); ++key)
-            if (const uint64_t place = ReverseBits(key, bits); place < added) order.push_back(m_known + int64_t(place));
-        m_order.insert(m_order.begin() + std::ptrdiff_t(m_front), order.begin(), order.end());
+            if (const uint64_t place = ReverseBits(key, bits); place < added) m_order[at++] = m_known + int64_t(place);
     }
     if (m_front >= m_order.size()) m_front = 0;
     m_known = count;
