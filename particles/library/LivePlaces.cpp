@@ -6,12 +6,18 @@
 namespace VexaParticles {
 
 void CLivePlaces::Reset(int64_t size) {
-    const size_t n = size_t(std::max<int64_t>(size, 0));
+    // Until a place goes, no list is needed: every place counts as there.
+    m_tree.clear();
+    m_live.clear();
+    m_count = std::max<int64_t>(size, 0);
+}
+
+void CLivePlaces::Build() {
+    const size_t n = size_t(m_count);
     m_tree.assign(n, 1);
     for (size_t i = 1; i <= n; ++i)
         if (const size_t up = i + (i & (~i + 1)); up <= n) m_tree[up - 1] += m_tree[i - 1];
     m_live.assign(n, true);
-    m_count = int64_t(n);
 }
 
 int64_t CLivePlaces::CountBefore(int64_t place) const {
@@ -35,6 +41,7 @@ int64_t CLivePlaces::Find(int64_t rank) const {
 
 const std::vector<int64_t>& CLivePlaces::Take(int64_t rank, int64_t count) {
     m_taken.clear();
+    if (m_live.empty()) Build();
     const int64_t found = Find(rank);
     if (found < 0 || count <= 0) return m_taken;
     // Every place there from the first let go to the last goes: a node

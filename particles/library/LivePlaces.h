@@ -2,7 +2,7 @@
 // Places 0..size-1, some of them let go, found and counted by rank in
 // logarithmic time (a Fenwick tree of the places still there): letting go
 // of many runs of places then walks none of them whole. Places from the
-// size on count as there.
+// size on count as there. A reset costs nothing until a place goes.
 
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +24,8 @@ public:
     const std::vector<int64_t>& Take(int64_t rank, int64_t count);
 
 private:
+    // The lists of every place there, made when the first place goes.
+    void Build();
     // The place still there that `rank` such places come before, or -1.
     int64_t Find(int64_t rank) const;
 

@@ -29,6 +29,10 @@ TEST_P(LivePlacesTest, RunsLetGoMatchAListOfThePlacesThere) {
     places.Reset(runs.size);
     std::vector<int64_t> there(size_t(runs.size));
     for (int64_t place = 0; place < runs.size; ++place) there[size_t(place)] = place;
+    for (int64_t place = 0; place <= runs.size + 1; ++place) {
+        ASSERT_EQ(places.CountBefore(place), place);
+        ASSERT_TRUE(places.IsLive(place));
+    }
     while (!there.empty()) {
         const int64_t rank = std::uniform_int_distribution<int64_t>(0, int64_t(there.size()))(random);
         const int64_t count = std::uniform_int_distribution<int64_t>(1, runs.longest)(random);
