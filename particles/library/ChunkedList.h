@@ -17,10 +17,11 @@ public:
     T& operator[](size_t index) { return m_chunks[index >> kShift][index & kMask]; }
     const T& operator[](size_t index) const { return m_chunks[index >> kShift][index & kMask]; }
 
-    // Values added are `value`; the chunks a shrink empties are let go.
+    // Values added are `value` (a chunk's values are written only as they
+    // are added); the chunks a shrink empties are let go.
     void resize(size_t size, const T& value = T()) {
         const size_t chunks = (size + kMask) >> kShift;
-        while (m_chunks.size() < chunks) m_chunks.push_back(std::make_unique<T[]>(kChunk));
+        while (m_chunks.size() < chunks) m_chunks.push_back(std::make_unique_for_overwrite<T[]>(kChunk));
         for (size_t index = m_size; index < size; ++index) (*this)[index] = value;
         m_chunks.resize(chunks);
         m_size = size;

@@ -195,13 +195,14 @@ void CTypeTurns::Order() {
         // They are written where they go, the round's rest moved past them.
         const uint64_t added = uint64_t(count - m_known);
         const int bits = std::bit_width(added - 1);
-        const size_t rest = m_order.size() - m_front;
-        m_order.resize(m_order.size() + added);
-        std::move_backward(m_order.begin() + std::ptrdiff_t(m_front), m_order.begin() + std::ptrdiff_t(m_front + rest),
-                           m_order.end());
-        size_t at = m_front;
+        // The rest goes to the end for a while, and comes back after them.
+        const std::ptrdiff_t front = std::ptrdiff_t(m_front);
+        const std::ptrdiff_t rest = std::ptrdiff_t(m_order.size()) - front;
+        m_order.reserve(m_order.size() + added);
+        std::rotate(m_order.begin(), m_order.begin() + front, m_order.end());
         for (uint64_t key = 0; key < (uint64_t(1) << bits); ++key)
-            if (const uint64_t place = ReverseBits(key, bits); place < added) m_order[at++] = m_known + int64_t(place);
+            if (const uint64_t place = ReverseBits(key, bits); place < added) m_order.push_back(m_known + int64_t(place));
+        std::rotate(m_order.begin(), m_order.begin() + rest, m_order.end());
     }
     if (m_front >= m_order.size()) m_front = 0;
     m_known = count;
