@@ -211,6 +211,8 @@ void CVexaParticleEmitter::Move(float time, float dt) {
     CParticleWorkBudget* budget = GetOwnWorkBudget();
     if (m_waitedSteps.Waits(budget, dt, m_nTypeCount)) return;
     for (int32_t i = 0; i < m_nTypeCount; ++i) {
+        // A quit found by the last type's work ends the walk of the rest.
+        if (budget && budget->IsStopped()) return;
         CVexaParticleType& type = m_types[size_t(i)];
         const CStepSpan span = type.waited.ForMotion(budget, time, dt, type.SamplesEmission());
         if (!span.taken) continue;

@@ -557,6 +557,7 @@ void CVexaParticleEmitter::Update(float time, float dt, float x, float y, float 
     if (m_waitedSteps.Waits(budget, dt, m_nTypeCount)) return;
     bool sampled = false;
     for (int32_t i = 0; i < m_nTypeCount; ++i) {
+        if (budget && budget->IsStopped()) return;
         CVexaParticleType& type = m_types[size_t(i)];
         const CStepSpan span = type.waited.ForLife(budget, time, dt, type.SamplesEmission());
         if (!span.taken) continue;

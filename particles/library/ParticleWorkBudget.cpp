@@ -31,6 +31,10 @@ void CParticleWorkBudget::StartStep() {
 }
 
 bool CParticleWorkBudget::TakeType(int64_t expected) {
+    // Each type asked counts on the quit watch, the types that wait too: a
+    // frame whose visits are spent still walks every type, and a million
+    // types would hold a quit the whole walk long.
+    if (m_quit.Count(1)) return false;
     const CTypeTurns::CPlace type = m_turns.NextType(expected);
     if (!IsStepTaken()) return false;
     if (type.firstStep && m_frameLimit != kUnlimited) return TakeFirst(type, expected);

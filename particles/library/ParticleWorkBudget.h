@@ -23,10 +23,10 @@
 // a type of it waits, the rest of the frame waits. Each type takes the time it missed at its next step
 // (CWaitedTime). Unlimited until the application sets a limit.
 //
-// Quitting does not wait on any of it: the visits are also counted against
-// the application's quit watch (app/FrameQuitWatch.h), and once it finds a
-// quit pending every loop drops the rest of its work and no further step is
-// taken in the frame.
+// Quitting does not wait on any of it: the visits, and one for each type
+// asked, are also counted against the application's quit watch
+// (app/FrameQuitWatch.h), and once it finds a quit pending every loop drops
+// the rest of its work and no further step is taken in the frame.
 
 #include <algorithm>
 #include <cstdint>
@@ -66,10 +66,15 @@ public:
     void Rehold(int64_t change) { m_held = std::max<int64_t>(0, m_held + change); }
     // Where the types of the emitter about to step begin, and that emitter's
     // types let go (CTypeTurns).
-    CTypeTurns::CRun StartTypeRun() const { return m_turns.StartRun(); }
+    // Once a quit has stopped the frame, the types not yet reached are not
+    // placed: the step ends where the quit was found, as a step the frame
+    // loop cut short would.
+    CTypeTurns::CRun StartTypeRun() const { return IsStopped() ? CTypeTurns::CRun{} : m_turns.StartRun(); }
     void LeaveTypes(const CTypeTurns::CRun& run, int64_t count) { m_turns.Leave(run, count); }
     // An emitter's `count` types wait the step whole, unasked.
-    void PassTypes(int64_t count) { m_turns.Pass(count, kLeastTypeVisits); }
+    void PassTypes(int64_t count) {
+        if (!IsStopped()) m_turns.Pass(count, kLeastTypeVisits);
+    }
 
     // Whether the frame still takes steps; once a quit is pending it does not.
     bool IsStepTaken() const { return !m_waiting && !m_quit.IsStopped(); }

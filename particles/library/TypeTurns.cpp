@@ -80,8 +80,8 @@ void CTypeTurns::PlanOwed(int64_t visits) {
 
 void CTypeTurns::Plan(int64_t visits) {
     int64_t all = m_plannedCost;
-    for (const CSlot& slot : m_slots)
-        if (slot.planned != m_frame) all += slot.cost;
+    for (size_t place = 0; place < m_slots.size(); ++place)
+        if (m_slots[place].planned != m_frame) all += m_slots[place].cost;
     if (all <= visits) {
         PlanAll();
         return;
@@ -192,13 +192,17 @@ void CTypeTurns::Order() {
     } else if (m_known < count) {
         // Spread over the places added, next in the round: they have not
         // stepped yet.
+        // They are written where they go, the round's rest moved past them.
         const uint64_t added = uint64_t(count - m_known);
         const int bits = std::bit_width(added - 1);
-        std::vector<int64_t> order;
-        order.reserve(added);
+        // The rest goes to the end for a while, and comes back after them.
+        const std::ptrdiff_t front = std::ptrdiff_t(m_front);
+        const std::ptrdiff_t rest = std::ptrdiff_t(m_order.size()) - front;
+        m_order.reserve(m_order.size() + added);
+        std::rotate(m_order.begin(), m_order.begin() + front, m_order.end());
         for (uint64_t key = 0; key < (uint64_t(1) << bits); ++key)
-            if (const uint64_t place = ReverseBits(key, bits); place < added) order.push_back(m_known + int64_t(place));
-        m_order.insert(m_order.begin() + std::ptrdiff_t(m_front), order.begin(), order.end());
+            if (const uint64_t place = ReverseBits(key, bits); place < added) m_order.push_back(m_known + int64_t(place));
+        std::rotate(m_order.begin(), m_order.begin() + rest, m_order.end());
     }
     if (m_front >= m_order.size()) m_front = 0;
     m_known = count;
@@ -212,13 +216,12 @@ void CTypeTurns::Erase(int64_t first, int64_t count) {
         m_held.Reset(size);
         m_dropping = true;
     }
-    // Each place let go moves the next one up to `first`.
-    for (int64_t at = first; at < first + count; ++at) {
-        m_erased.Take(first);
-        const int64_t place = m_held.Take(first);
-        if (place < 0) continue;
+    m_erased.Take(first, count);
+    int64_t at = first;
+    for (const int64_t place : m_held.Take(first, count)) {
         const CSlot* slot = size_t(place) < m_slots.size() ? &m_slots[size_t(place)] : nullptr;
         if (m_firstStep && at >= m_next && slot && slot->planned == m_frame) m_planLeft -= slot->cost;
+        ++at;
     }
     m_turn = AfterLeaving(m_turn, first, count);
     m_known = AfterLeaving(m_known, first, count);

@@ -20,6 +20,7 @@
 // let go are dropped together before the places are next read, so that
 // letting go of many emitters at once walks the places once.
 
+#include "particles/library/ChunkedList.h"
 #include "particles/library/LivePlaces.h"
 
 #include <cstddef>
@@ -96,7 +97,7 @@ private:
     // Drops the places let go from the places held.
     void Drop();
 
-    std::vector<CSlot> m_slots;
+    CChunkedList<CSlot> m_slots;
     // Every place, in the round's order; the round goes on from m_front.
     std::vector<int64_t> m_order;
     size_t m_front = 0;

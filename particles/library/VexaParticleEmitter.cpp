@@ -10,10 +10,11 @@ namespace VexaParticles {
 
 // A running emitter's types are only memory (100,000 types hold over 100 MB,
 // whose pages the system takes back one by one): at the process's end they
-// are left to it, their particles with them. The types' turns lose them
-// first.
+// are left to it, their particles with them. Otherwise the types' turns
+// lose them first; at the end no frame follows to read the turns, which
+// would otherwise walk every place once more for a scene of many types.
 CVexaParticleEmitter::~CVexaParticleEmitter() {
-    m_waitedSteps.Leave(GetOwnWorkBudget(), m_nTypeCount);
+    if (!Engine::CProcessEnd::IsLeavingMemory()) m_waitedSteps.Leave(GetOwnWorkBudget(), m_nTypeCount);
     if (m_bJoinedShares) GetOwnWorkBudget()->GetRecordShares().Leave(m_recordTally, m_nTypeCount);
     Engine::CProcessEnd::Leave(std::move(m_types));
 }

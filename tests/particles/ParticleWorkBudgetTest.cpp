@@ -695,5 +695,40 @@ TEST(TypeWorkTest, AQuitEndsAFrameOfManyTypesWithinAnInterval) {
     EXPECT_EQ(budget.GetFrameVisits(), stoppedAt) << "nothing runs after the stop";
 }
 
+struct CWalkCase {
+    const char* name;
+    int64_t visits;  // 0: the system's own
+};
+
+class QuitAmongTypesTest : public ::testing::TestWithParam<CWalkCase> {};
+
+// A quit pending while 30,000 types without particles step, or wait because
+// the frame's visits are spent, ends the walk of the types within one look's
+// interval: no type after it asks the budget (one that asked and waited
+// records the step as missed). With the visits to step them all, the next
+// frame steps every type.
+TEST_P(QuitAmongTypesTest, EndsTheWalkOfTheTypesAtTheNextLook) {
+    constexpr int32_t kTypes = 30000;
+    CEngineEffect effect(ManyTypes(kTypes, 0.0f), true);
+    if (GetParam().visits > 0) effect.System().SetFrameLimits(GetParam().visits, INT64_MAX, 1e9);
+    effect.Watch().SetProbe([] { return true; });
+    effect.Frame(1);
+    ASSERT_TRUE(effect.Watch().IsStopped());
+    int64_t asked = 0;
+    for (int32_t i = 0; i < kTypes; ++i) asked += effect.Emitter(0).GetParticleType(i).waited.GetMissed() > 0.0f;
+    EXPECT_LE(asked, Engine::CFrameQuitWatch::kCheckInterval);
+    if (GetParam().visits > 0) return;
+
+    effect.Watch().SetProbe([] { return false; });
+    effect.Frame(1);
+    const int64_t perType = 2 * CParticleWorkBudget::kTypePassVisits + CParticleWorkBudget::kEmissionCurveVisits;
+    EXPECT_EQ(effect.System().GetLibrary().GetWorkBudget().GetFrameVisits(),
+              CParticleWorkBudget::kEmitterCurveVisits + kTypes * perType);
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, QuitAmongTypesTest,
+                         ::testing::Values(CWalkCase{"TypesStep", 0}, CWalkCase{"TypesWait", 1000}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace
 } // namespace VexaTest
