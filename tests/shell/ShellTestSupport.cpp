@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/Application.h"
+#include "particles/library/ParticlePool.h"
 #include "placefile/PlaceFileManager.h"
 #include "platform/MessageBox.h"
 #include "shell/ProgramStartup.h"
@@ -83,6 +84,11 @@ void ShellTest::SetUp() {
 }
 
 void ShellTest::TearDown() {
+    // The particle pool is the process's: a record or copy a run leaves in
+    // use would shrink the pool of every test after it.
+    EXPECT_EQ(VexaParticles::GetFreeParticleCount(), VexaParticles::GetParticleRecordCount())
+        << "particle records left in use";
+    EXPECT_EQ(VexaParticles::GetSubEmitterCopyCount(), 0u) << "sub-emitter copies left attached";
     GetLog().SetSink(nullptr);
     GetLog().Close();
     Engine::GetDataPacks().CloseAll();
