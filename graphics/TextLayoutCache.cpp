@@ -27,9 +27,11 @@ size_t HashOf(const CTextLayoutKey& key, int length) {
     return hash ? hash : 1;
 }
 
-bool SameText(const CString& kept, const CString& text) {
-    return kept.SharesBufferWith(text) ||
-           (kept.GetLength() == text.GetLength() && std::memcmp(kept.c_str(), text.c_str(), size_t(kept.GetLength())) == 0);
+bool Matches(const CString& keptText, const CTextLayoutKey& keptKey, const CString& text, const CTextLayoutKey& key) {
+    if (!(keptKey == key)) return false;
+    return keptText.SharesBufferWith(text) ||
+           (keptText.GetLength() == text.GetLength() &&
+            std::memcmp(keptText.c_str(), text.c_str(), size_t(keptText.GetLength())) == 0);
 }
 
 } // namespace
@@ -59,18 +61,25 @@ void CTextLayoutCache::StartFrame() {
 }
 
 const CPlacedText* CTextLayoutCache::Find(const CString& text, const CTextLayoutKey& key) {
-    if (m_slots.empty()) return nullptr;
+    CEntries::iterator entry = m_expected;
+    if (entry == m_entries.end() || !Matches(entry->text, entry->key, text, key)) entry = Look(text, key);
+    if (entry == m_entries.end()) return nullptr;
+    // Latest first: the entry toward the front was drawn after this one.
+    m_expected = entry == m_entries.begin() ? m_entries.end() : std::prev(entry);
+    entry->text = text;
+    entry->frame = m_frame;
+    m_entries.splice(m_entries.begin(), m_entries, entry);
+    return &entry->placed;
+}
+
+CTextLayoutCache::CEntries::iterator CTextLayoutCache::Look(const CString& text, const CTextLayoutKey& key) {
+    if (m_slots.empty()) return m_entries.end();
     const size_t mask = m_slots.size() - 1, hash = HashOf(key, text.GetLength());
     for (size_t i = hash & mask; m_slots[i].hash; i = (i + 1) & mask) {
-        if (m_slots[i].hash != hash) continue;
         const CEntries::iterator entry = m_slots[i].entry;
-        if (!(entry->key == key) || !SameText(entry->text, text)) continue;
-        entry->text = text;
-        entry->frame = m_frame;
-        m_entries.splice(m_entries.begin(), m_entries, entry);
-        return &entry->placed;
+        if (m_slots[i].hash == hash && Matches(entry->text, entry->key, text, key)) return entry;
     }
-    return nullptr;
+    return m_entries.end();
 }
 
 const CPlacedText& CTextLayoutCache::Keep(const CString& text, const CTextLayoutKey& key, CPlacedText&& placed) {
@@ -114,6 +123,7 @@ void CTextLayoutCache::Drop(CEntries::iterator entry) {
         hole = i;
     }
     m_slots[hole].hash = 0;
+    if (m_expected == entry) m_expected = m_entries.end();
     m_bytes -= entry->bytes;
     m_entries.erase(entry);
 }
@@ -136,6 +146,7 @@ void CTextLayoutCache::Index(size_t hash, CEntries::iterator entry) {
 void CTextLayoutCache::Clear() {
     m_slots.clear();
     m_entries.clear();
+    m_expected = m_entries.end();
     m_bytes = 0;
 }
 

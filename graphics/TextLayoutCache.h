@@ -88,6 +88,8 @@ private:
     // go; the latest always stays.
     void Trim(uint64_t countedFrom);
     void Drop(CEntries::iterator entry);
+    // The entry of the text under the key through the index, or the end.
+    CEntries::iterator Look(const CString& text, const CTextLayoutKey& key);
     // Room in the index for one more entry, at most three quarters of the slots full.
     void MakeRoom();
     void Index(size_t hash, CEntries::iterator entry);
@@ -96,6 +98,11 @@ private:
     // the oldest is the first to go under either bound.
     CEntries m_entries;
     std::vector<CSlot> m_slots;  // a power of two of them, or none
+    // Tried before the index: the entry drawn next after the last one found,
+    // when that one was drawn before, or the end. Frames mostly draw their
+    // texts in the same order, and a text found here costs neither the key's
+    // hash nor a read of the index.
+    CEntries::iterator m_expected = m_entries.end();
     size_t m_bytes = 0;
     size_t m_byteBound = kBytes;
     uint64_t m_frame = 0;
