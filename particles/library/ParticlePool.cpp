@@ -15,16 +15,18 @@ constexpr size_t kBlockSize = 256;
 static_assert(kMaxParticleRecords % kBlockSize == 0);
 
 // Linked through the records' next field. Records are never freed while the
-// process runs; the blocks stay reachable from here.
+// process runs; the blocks stay reachable from here, those written off too.
 struct CFreeList {
     CParticle* head = nullptr;
     size_t count = 0;
     std::vector<std::unique_ptr<CParticle[]>> blocks;
     size_t copies = 0;  // attached sub-emitter copies
     size_t copyUnits = 0;  // the units they took
+    size_t writtenOff = 0;  // records left in use with memory left to the process's end
     size_t cap = kMaxParticleRecords;
 
-    size_t UnitsInUse() const { return blocks.size() * kBlockSize - count + copyUnits; }
+    size_t Held() const { return blocks.size() * kBlockSize - writtenOff; }
+    size_t UnitsInUse() const { return Held() - count + copyUnits; }
 };
 
 CFreeList& FreeList() {
@@ -40,7 +42,7 @@ CParticle* AcquireParticle() {
     CFreeList& list = FreeList();
     if (list.UnitsInUse() >= list.cap) return nullptr;
     if (!list.head) {
-        if (list.blocks.size() * kBlockSize >= kMaxParticleRecords) return nullptr;
+        if (list.Held() >= kMaxParticleRecords) return nullptr;
         list.blocks.push_back(std::make_unique<CParticle[]>(kBlockSize));
         CParticle* block = list.blocks.back().get();
         // Linked from the back so that they come out in address order.
@@ -95,6 +97,13 @@ size_t GetParticleRecordCap() { return FreeList().cap; }
 
 size_t GetFreeParticleCount() { return FreeList().count; }
 
-size_t GetParticleRecordCount() { return FreeList().blocks.size() * kBlockSize; }
+void WriteOffParticleUnits(size_t records, size_t copies, size_t copyUnits) {
+    CFreeList& list = FreeList();
+    list.writtenOff += records;
+    list.copies -= copies;
+    list.copyUnits -= copyUnits;
+}
+
+size_t GetParticleRecordCount() { return FreeList().Held(); }
 
 } // namespace VexaParticles

@@ -57,7 +57,13 @@ size_t GetParticleRecordCap();
 // Deletes the particle's sub-emitters and puts its record on the free list.
 void ReleaseParticle(CParticle* particle);
 
-// Records waiting on the free list, and records made so far.
+// Records in use and copies whose memory was left to the process's end
+// (CPoolHolding): the pool no longer counts them, and makes new records in
+// their place when it needs them.
+void WriteOffParticleUnits(size_t records, size_t copies, size_t copyUnits);
+
+// Records waiting on the free list, and records the pool holds: those made
+// so far, less those written off.
 size_t GetFreeParticleCount();
 size_t GetParticleRecordCount();
 

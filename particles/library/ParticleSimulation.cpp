@@ -12,6 +12,7 @@
 #include "particles/library/ParticlePool.h"
 #include "particles/library/ParticleRandom.h"
 #include "particles/library/VexaParticleEmitter.h"
+#include "particles/library/VexaParticleLibrary.h"
 
 namespace VexaParticles {
 namespace {
@@ -160,6 +161,7 @@ void AttachSubEmitters(CVexaParticleType& type, CParticle& particle, float time,
         std::unique_ptr<CVexaParticleEmitter> copy = CVexaParticleEmitter::CreateFromPrototype(*prototype);
         copy->SetParentType(&type);
         particle.copyUnits += unit.GetUnits();
+        if (type.library) type.library->GetPoolHolding().AddCopy(unit.GetUnits());
         particle.subEmitters.push_back({time, std::move(copy), std::move(unit)});
     }
 }
@@ -333,8 +335,7 @@ private:
 bool BornDead(CVexaParticleType& type, CParticle* particle, float time) {
     if (type.IsNeverDie() || type.HasSubEmitters()) return false;
     if ((CVexaParticleEmitter::kTimeScale * time - particle->birthTime) / particle->lifeSpan < 1.0f) return false;
-    type.UnlinkParticle(particle);
-    ReleaseParticle(particle);
+    type.FreeParticle(particle);
     return true;
 }
 
@@ -429,8 +430,7 @@ inline bool EndLife(CVexaParticleType& type, CParticle* particle, float f, float
         return false;
     }
     if (KeptBySubEmitters(*particle, time)) return false;
-    type.UnlinkParticle(particle);
-    ReleaseParticle(particle);
+    type.FreeParticle(particle);
     return true;
 }
 

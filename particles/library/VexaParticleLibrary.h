@@ -8,6 +8,7 @@
 #include "app/File.h"
 #include "particles/library/IVexaParticleLibrary.h"
 #include "particles/library/ParticleWorkBudget.h"
+#include "particles/library/PoolHolding.h"
 #include "particles/library/VexaFile.h"
 
 namespace VexaParticles {
@@ -35,6 +36,8 @@ public:
     int32_t GetCapacity() const { return m_nCapacity; }
     // Bounds what the emitters of this library's files do in one frame.
     CParticleWorkBudget& GetWorkBudget() { return m_workBudget; }
+    // What this library's emitters hold of the particle pool.
+    CPoolHolding& GetPoolHolding() { return m_poolHolding; }
 
     // Reads a whole stream into a new file. The stream must end where the
     // file does. A short read throws the archive's Engine::CException;
@@ -44,6 +47,8 @@ public:
     std::unique_ptr<CVexaFile> Read(Engine::CAbstractFile& stream, const char* errorName, const char* name = "");
 
 private:
+    // Let go of last, after everything its emitters may still give back.
+    CPoolHolding m_poolHolding;
     VexaGraphics::IDevice* m_device = nullptr;
     std::unique_ptr<VexaGraphics::IVertexBuffer> m_vertexBuffer;
     int32_t m_nCapacity = 0;

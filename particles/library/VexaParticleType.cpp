@@ -55,8 +55,12 @@ void CVexaParticleType::CopyFromPrototype(const CVexaParticleType& prototype, CV
 }
 
 void CVexaParticleType::ClearParticles() {
+    // A type without particles leaves its library alone: a file's prototypes
+    // may go after it.
+    if (library && head) library->GetPoolHolding().AddRecords(-int64_t(liveCount));
     while (CParticle* particle = head) {
         head = particle->next;
+        if (library) library->GetPoolHolding().DropCopies(*particle);
         ReleaseParticle(particle);
     }
     tail = nullptr;
@@ -70,6 +74,7 @@ void CVexaParticleType::LinkParticle(CParticle* particle) {
     else tail = particle;
     head = particle;
     ++liveCount;
+    if (library) library->GetPoolHolding().AddRecords(1);
 }
 
 void CVexaParticleType::UnlinkParticle(CParticle* particle) {
@@ -79,6 +84,13 @@ void CVexaParticleType::UnlinkParticle(CParticle* particle) {
     else tail = particle->prev;
     particle->prev = particle->next = nullptr;
     --liveCount;
+    if (library) library->GetPoolHolding().AddRecords(-1);
+}
+
+void CVexaParticleType::FreeParticle(CParticle* particle) {
+    UnlinkParticle(particle);
+    if (library) library->GetPoolHolding().DropCopies(*particle);
+    ReleaseParticle(particle);
 }
 
 } // namespace VexaParticles

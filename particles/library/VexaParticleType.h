@@ -56,10 +56,14 @@ public:
     // Drops every live particle and the sub-emitters they carry; their
     // records go back to the free list and the live count becomes 0.
     void ClearParticles();
-    // Puts a particle at the head of the live list and counts it.
+    // Puts a particle at the head of the live list and counts it, as its
+    // library's holding does (CPoolHolding).
     void LinkParticle(CParticle* particle);
     // Takes a particle out of the live list and uncounts it.
     void UnlinkParticle(CParticle* particle);
+    // Takes a particle out of the live list and gives its record back with
+    // the sub-emitters it carries.
+    void FreeParticle(CParticle* particle);
 
     bool IsAdditive() const { return words.drawFlags & kAdditive; }
     bool IsAlphaSource() const { return words.drawFlags & kAlphaSource; }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "ParticleTestSupport.h"
+#include "app/ProcessEnd.h"
+#include "app/SanitizerBuild.h"
 #include "particles/library/ParticlePool.h"
 #include "particles/library/ParticleSimulation.h"
 
@@ -204,6 +206,38 @@ TEST_P(SubEmitterCopyUnitsTest, TakesEightUnitsAndVisitsForEachType) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, SubEmitterCopyUnitsTest, ::testing::Values(0, 1, 2, 5, 40));
+
+class LeftEmitterTest : public ::testing::TestWithParam<bool> {
+protected:
+    void TearDown() override { Engine::CProcessEnd::Allow(false); }
+};
+
+// An emitter let go at the program's end may leave its memory to the
+// process's end, its particles' records and copies with it; its library,
+// let go after it, writes off what it held, so that a process that goes on
+// has the pool's whole cap again.
+TEST_P(LeftEmitterTest, ItsLibraryWritesOffTheRecordsAndCopiesItHeld) {
+    const size_t units = GetParticleUnitsInUse(), copies = GetSubEmitterCopyCount();
+    const size_t records = GetParticleRecordCount() - GetFreeParticleCount();
+    const size_t held = 1 + 3 * kSubEmitterCopyUnits;
+    auto effect = std::make_unique<CEffect>(ParentOfCopy(3));
+    effect->emitter->Update(0.0f, 0.05f, 0, 0, 0, 1);
+    ASSERT_EQ(GetParticleUnitsInUse(), units + held);
+    ASSERT_EQ(GetSubEmitterCopyCount(), copies + 1);
+    Engine::CProcessEnd::Allow(GetParam());
+    Engine::CProcessEnd::Begin();
+    effect->emitter.reset();
+    const bool left = GetParam() && !Engine::kAddressSanitizerBuild;
+    EXPECT_EQ(GetParticleUnitsInUse(), units + (left ? held : 0)) << "left with the emitter";
+    Engine::CProcessEnd::Allow(false);
+    effect.reset();
+    EXPECT_EQ(GetParticleUnitsInUse(), units);
+    EXPECT_EQ(GetSubEmitterCopyCount(), copies);
+    EXPECT_EQ(GetParticleRecordCount() - GetFreeParticleCount(), records);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ending, LeftEmitterTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "MemoryLeft" : "FullTeardown"; });
 
 // Never-dying parents, each carrying from its birth a copy of 40 types that
 // each make one never-dying particle: records in use and eight units for

@@ -1,26 +1,30 @@
 // At the program's end the scenes' memory may be left for the process's end
-// to give back: what the teardown lets a user or the log see stays the same.
+// to give back: what the teardown lets a user or the log see stays the same,
+// and the particle pool, the process's, is whole again for what runs after.
 
 #include "app/ProcessEnd.h"
 #include "app/SanitizerBuild.h"
+#include "particles/library/ParticlePool.h"
 #include "placefile/PlaceFileManager.h"
 #include "shell/EntryPoint.h"
 #include "shell/ScreensaverApplication.h"
 #include "shell/ShellTestSupport.h"
+#include "tools/DemoData.h"
+#include "tools/GeneratedScenePlaces.h"
 
 using namespace ShellTesting;
 
 namespace {
 
-class LeavingMemoryTest : public ShellTest {
+class LeavingMemoryTest : public ScreensaverShellTest {
 protected:
     void SetUp() override {
-        ShellTest::SetUp();
+        ScreensaverShellTest::SetUp();
         Engine::Graphics::PlaceFile::InstallPlaceFileManagerFactory();
     }
     void TearDown() override {
         Engine::CProcessEnd::Allow(false);
-        ShellTest::TearDown();
+        ScreensaverShellTest::TearDown();
     }
 
     struct CTeardown {
@@ -60,6 +64,21 @@ TEST_F(LeavingMemoryTest, TheTeardownShowsTheSameWhetherOrNotMemoryIsLeft) {
     EXPECT_EQ(left.calls.back(), "Destroy") << "the driver is let go of";
     EXPECT_EQ(left.lines.back(), " Saving Configuration");
     EXPECT_TRUE(fs::exists(SettingsFolder() / "screensaver.cfg"));
+}
+
+// The sparkles' scene alone, so that its particles live to the end: the
+// records the left scene held are written off, and the pool holds its whole
+// cap again.
+TEST_F(LeavingMemoryTest, ARunThatLeavesTheSceneLeavesThePoolWhole) {
+    Tools::CPakWriter pack = Tools::MakeDemoPack(MOSARK_DEMO_FONT, false);
+    Tools::AddDemoScene(pack, 6);
+    UseDemoPack("OpenGL", pack);
+    size_t unitsAtEnd = 0;
+    onPresent = [&](CFrameDriver&) { unitsAtEnd = VexaParticles::GetParticleUnitsInUse(); };
+    Run(true);
+    EXPECT_GT(unitsAtEnd, 0u) << "the scene's particles lived to the end";
+    EXPECT_EQ(VexaParticles::GetParticleUnitsInUse(), 0u);
+    EXPECT_EQ(VexaParticles::GetFreeParticleCount(), VexaParticles::GetParticleRecordCount());
 }
 
 } // namespace
