@@ -192,17 +192,12 @@ void CTypeTurns::Order() {
     } else if (m_known < count) {
         // Spread over the places added, next in the round: they have not
         // stepped yet.
-        // They are written where they go, the round's rest moved past them.
+        // They are written where they go, the round's rest moved past them once.
         const uint64_t added = uint64_t(count - m_known);
         const int bits = std::bit_width(added - 1);
-        // The rest goes to the end for a while, and comes back after them.
-        const std::ptrdiff_t front = std::ptrdiff_t(m_front);
-        const std::ptrdiff_t rest = std::ptrdiff_t(m_order.size()) - front;
-        m_order.reserve(m_order.size() + added);
-        std::rotate(m_order.begin(), m_order.begin() + front, m_order.end());
+        auto at = m_order.insert(m_order.begin() + std::ptrdiff_t(m_front), size_t(added), int64_t(0));
         for (uint64_t key = 0; key < (uint64_t(1) << bits); ++key)
-            if (const uint64_t place = ReverseBits(key, bits); place < added) m_order.push_back(m_known + int64_t(place));
-        std::rotate(m_order.begin(), m_order.begin() + rest, m_order.end());
+            if (const uint64_t place = ReverseBits(key, bits); place < added) *at++ = m_known + int64_t(place);
     }
     if (m_front >= m_order.size()) m_front = 0;
     m_known = count;
